@@ -1,0 +1,22 @@
+# Cross toolchain: 32-bit Windows through MinGW-w64 (posix threads) on Debian.
+# The media dependencies live in a prefix outside the work tree (tools/build-deps.sh).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
+
+if(NOT KOVA_DEPS)
+  if(DEFINED ENV{KOVA_DEPS})
+    set(KOVA_DEPS "$ENV{KOVA_DEPS}")
+  else()
+    set(KOVA_DEPS "$ENV{HOME}/.cache/kova/deps-r1")
+  endif()
+endif()
+set(KOVA_DEPS "${KOVA_DEPS}" CACHE PATH "prefix of the cross-built media dependencies")
+
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 "${KOVA_DEPS}")
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

@@ -1,0 +1,617 @@
+#include "framework/MControl.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "framework/PaintManager.h"
+
+namespace KOVA {
+
+namespace {
+bool rectsMeet(const CRect& a, const CRect& b)
+{
+    CRect common;
+    return common.IntersectRect(&a, &b) != FALSE;
+}
+
+// Ids 1 and 2 are a container's own scroll bars, which stay put while the content scrolls.
+bool isScrollBarId(UINT id)
+{
+    return id == 1 || id == 2;
+}
+
+bool takesInput(const MControl* control)
+{
+    return control->IsVisible() && control->IsEnabled() && control->GetRresponse();
+}
+} // namespace
+
+MControl::MControl(MObject* parent, UINT id, CRect rect, int visible, int enabled, int response)
+    : m_parent(parent), m_uControlID(id), m_rect(rect), m_visible(visible), m_enabled(enabled), m_response(response)
+{
+}
+
+MControl::~MControl()
+{
+    RemoveAllControl();
+    if (m_manager)
+        m_manager->ForgetControl(this);
+}
+
+const wchar_t* MControl::GetClassNameW() const { return L"MControl"; }
+
+void MControl::InitControl(PaintManager*) {}
+
+int MControl::PtInRect(CPoint pt)
+{
+    if (!m_visible)
+        return 0;
+    return m_rect.PtInRect(pt) ? 1 : 0;
+}
+
+int MControl::DrawSubControls(HDC& dc, CRect paintRect)
+{
+    ScopedLock lock(m_controlsLock);
+    for (MControl* child : *m_controls)
+        if (child && child->m_visible)
+            child->Draw(dc, paintRect);
+    return 1;
+}
+
+int MControl::IsDraw(CPoint) { return 0; }
+
+void MControl::SetUpdate(int update, DWORD param)
+{
+    m_update = update;
+    ScopedLock lock(m_controlsLock);
+    for (MControl* child : *m_controls)
+        if (child && rectsMeet(child->m_rect, m_rect))
+            child->SetUpdate(update, param);
+}
+
+int MControl::SetControlFocus(int focus)
+{
+    if (focus == 0) {
+        ScopedLock lock(m_controlsLock);
+        for (MControl* child : *m_controls)
+            if (child)
+                child->SetControlFocus(0);
+    }
+    return 0;
+}
+
+void MControl::InitUI(CRect) {}
+int MControl::OnMousePointChange(CPoint&) { return 0; }
+int MControl::OnCheckMouseResponse(UINT, CPoint) { return 1; }
+LRESULT MControl::OnWindowMessage(UINT, WPARAM, LPARAM) { return 0; }
+LONG MControl::OnMessage(UINT, UINT, UINT, LONG) { return 0; }
+void MControl::SetControlRect(CRect rect) { m_rect = rect; }
+void MControl::SetControlVisible(int visible) { m_visible = visible; }
+void MControl::SetControlWndVisible(int) {}
+void MControl::SetControlEnabled(int enabled) { m_enabled = enabled; }
+int MControl::OnControlTimer() { return 0; }
+HBITMAP MControl::GetControlDropBitmap() { return nullptr; }
+int MControl::OnControlMouseMove(UINT, CPoint) { return 0; }
+
+int MControl::OnControlSetCursor(UINT, CPoint pt)
+{
+    if (!m_cursor || !m_rect.PtInRect(pt))
+        return 0;
+    ::SetCursor(m_cursor);
+    return 1;
+}
+
+int MControl::OnControlLButtonDown(UINT, CPoint) { return 0; }
+int MControl::OnControlLButtonUp(UINT, CPoint) { return 0; }
+int MControl::OnControlLButtonDblClk(UINT, CPoint) { return 0; }
+int MControl::OnControlScroll(int, UINT, CPoint) { return 0; }
+int MControl::OnControlRButtonDown(UINT, CPoint) { return 0; }
+int MControl::OnControlRButtonUp(UINT, CPoint) { return 0; }
+int MControl::OnControlRButtonDblClk(UINT, CPoint) { return 0; }
+
+int MControl::OnControlKeyDown(UINT key, UINT, UINT modifiers)
+{
+    return (m_shortcutKey != 0 && key == m_shortcutKey && modifiers == m_shortcutModifiers) ? 1 : 0;
+}
+
+void MControl::OnPositionChange() {}
+
+void MControl::InvalidateRect(const RECT*, int erase)
+{
+    if (!m_manager)
+        return;
+    HWND window = m_manager->GetPaintWnd();
+    if (!window || !::IsWindow(window))
+        return;
+    if (m_manager->IsLayered())
+        ::InvalidateRect(window, nullptr, erase);
+    else
+        ::InvalidateRect(window, &m_rect, erase);
+}
+
+// ---- geometry and state
+
+void MControl::notifyUpdate(CRect rect, int flag)
+{
+    if (m_parent)
+        m_parent->OnControlUpdate(rect, flag, this);
+}
+
+void MControl::SetRect(CRect rect)
+{
+    CRect joined;
+    joined.UnionRect(&m_rect, &rect);
+    SetControlRect(rect);
+    if (m_visible)
+        notifyUpdate(joined, 1);
+}
+
+void MControl::SetRect(int x, int y, int width, int height)
+{
+    SetRect(CRect(x, y, x + width, y + height));
+}
+
+void MControl::SetVisible(int visible)
+{
+    SetVisible(visible, 1);
+}
+
+void MControl::SetVisible(int visible, int redraw)
+{
+    if (visible == m_visible)
+        return;
+    SetControlVisible(visible);
+    if (redraw)
+        notifyUpdate(m_rect, 1);
+}
+
+void MControl::SetEnabled(int enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    SetControlEnabled(enabled);
+    if (m_visible)
+        notifyUpdate(m_rect, 1);
+}
+
+int MControl::IsParentVisible()
+{
+    if (!m_parent)
+        return 0;
+    const wchar_t* parentClass = m_parent->GetClassNameW();
+    if (parentClass && wcscmp(parentClass, L"MDialog") == 0)
+        return 1;
+    // A pop-up window or any other host that is not a control is the top of the tree.
+    MControl* parentControl = dynamic_cast<MControl*>(m_parent);
+    if (!parentControl)
+        return 1;
+    return (parentControl->m_visible && parentControl->IsParentVisible()) ? 1 : 0;
+}
+
+void MControl::UpdateControl(int flag, int force)
+{
+    UpdateControl(m_rect, flag, force);
+}
+
+void MControl::UpdateControl(CRect rect, int flag, int force)
+{
+    if (m_visible || force)
+        notifyUpdate(rect, flag);
+}
+
+void MControl::UpdateAControl(int flag, int force)
+{
+    if (!m_visible && !force)
+        return;
+    m_animateUpdate = (flag == 0) ? 1 : 0;
+    notifyUpdate(m_rect, 0);
+}
+
+LONG MControl::SendMessageW(UINT code, UINT wParam, LONG lParam)
+{
+    return m_parent ? m_parent->OnBaseMessage(m_uControlID, code, wParam, lParam) : 0;
+}
+
+int MControl::SetCursorEx(const wchar_t* name)
+{
+    static const struct { const wchar_t* name; LPCWSTR id; } cursors[] = {
+        { L"arrow", IDC_ARROW }, { L"wait", IDC_WAIT }, { L"cross", IDC_CROSS }, { L"sizewe", IDC_SIZEWE },
+        { L"sizens", IDC_SIZENS }, { L"hand", IDC_HAND }, { L"help", IDC_HELP },
+    };
+    if (!name)
+        return 0;
+    for (const auto& cursor : cursors)
+        if (wcscmp(cursor.name, name) == 0)
+            m_cursor = LoadCursorW(nullptr, cursor.id);
+    return 0;
+}
+
+void MControl::SetManager(PaintManager* manager)
+{
+    m_manager = manager;
+    InitControl(manager);
+}
+
+MControl* MControl::GetFocusControl(MControl*) { return nullptr; }
+MControl* MControl::GetNextFocusableControl(MControl*) { return nullptr; }
+MControl* MControl::GetPrevFocusableControl(MControl*) { return nullptr; }
+
+int MControl::IsFocusControl()
+{
+    return (m_manager && m_manager->GetFocusControl() == this) ? 1 : 0;
+}
+
+int MControl::OnFocus(int focus)
+{
+    return SetControlFocus(focus);
+}
+
+// ---- tree
+
+MControl* MControl::GetControl(UINT id)
+{
+    for (auto* list : { &m_controls, &m_areas }) {
+        ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+        for (MControl* child : list->get()) {
+            if (!child)
+                continue;
+            if (child->m_uControlID == id)
+                return child;
+            if (MControl* found = child->GetControl(id))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+int MControl::RemoveControl(MControl* child)
+{
+    if (m_manager && child && m_manager->GetFocusControl() == child) {
+        child->SetControlFocus(0);
+        m_manager->SetFocusControlPointer(nullptr);
+    }
+    MControl* doomed = nullptr;
+    {
+        ScopedLock lock(m_controlsLock);
+        auto& list = *m_controls;
+        auto found = std::find(list.begin(), list.end(), child);
+        if (found == list.end() || !child)
+            return 0;
+        list.erase(found);
+        doomed = child;
+        if (*m_mouseChild == doomed)
+            *m_mouseChild = nullptr;
+    }
+    delete doomed;
+    return 0;
+}
+
+void MControl::deleteChildren(std::vector<MControl*>& list, CriticalSection& lock)
+{
+    // Taken out of the list first, so that nothing reached from a child's destructor walks
+    // over children that are already gone.
+    std::vector<MControl*> doomed;
+    {
+        ScopedLock guard(lock);
+        doomed.swap(list);
+    }
+    for (MControl* child : doomed)
+        delete child;
+}
+
+void MControl::RemoveAllControl()
+{
+    *m_mouseChild = nullptr;
+    deleteChildren(*m_areas, m_areasLock);
+    deleteChildren(*m_controls, m_controlsLock);
+}
+
+void MControl::AddMTimer()
+{
+    if (m_manager)
+        m_manager->AddMTimer(this);
+}
+
+// ---- tooltips
+
+void MControl::SetTooltip(const wchar_t* text)
+{
+    m_tooltip = text;
+}
+
+void MControl::SetTooltip(CString text, CRect rect)
+{
+    if (!m_manager)
+        return;
+    m_manager->SetTooltip(text, rect);
+    m_manager->SetTooltipCtrlID(static_cast<int>(m_uControlID));
+}
+
+void MControl::ClearTooltip()
+{
+    if (!m_manager)
+        return;
+    m_manager->ClearTooltip();
+    m_manager->SetTooltipCtrlID(0);
+}
+
+void MControl::SetTooltipCtrlID(int) {}
+int MControl::GetTooltipCtrlID() { return 0; }
+
+// ---- drawing
+
+void MControl::Draw(HDC& dc, CRect paintRect)
+{
+    if (!m_visible || !rectsMeet(m_rect, paintRect))
+        return;
+    {
+        ScopedLock lock(m_areasLock);
+        for (MControl* area : *m_areas)
+            if (area && rectsMeet(area->m_rect, m_rect))
+                area->Draw(dc, paintRect);
+    }
+    DrawControl(dc, paintRect);
+    DrawSubControls(dc, paintRect);
+}
+
+void MControl::UpdateMemDC(HDC& dc, int width, int height)
+{
+    m_update = 1;
+    m_memPicture.Create(dc, width, height);
+}
+
+void MControl::UpdateAnimateDC(HDC& dc, int width, int height)
+{
+    m_animateUpdate = 1;
+    m_animatePicture.Create(dc, width, height);
+}
+
+HBITMAP MControl::GetDropBitmap()
+{
+    return GetControlDropBitmap();
+}
+
+// ---- input routing
+
+CPoint MControl::pointForChild(const MControl* child, CPoint outer, CPoint inner) const
+{
+    return isScrollBarId(child->m_uControlID) ? outer : inner;
+}
+
+int MControl::OnMouseMove(UINT keys, CPoint pt)
+{
+    if (!m_visible || !m_response)
+        return 0;
+    CPoint inner = pt;
+    OnMousePointChange(inner);
+
+    if (MControl* child = *m_mouseChild) {
+        const CPoint childPt = pointForChild(child, pt, inner);
+        if ((child->PtInRect(childPt) && child->OnCheckMouseResponse(keys, childPt)) || m_pressed)
+            return child->OnMouseMove(keys, childPt) ? 1 : 0;
+    }
+    MControl* previous = *m_mouseChild;
+    *m_mouseChild = nullptr;
+
+    if (!m_tooltip.IsEmpty() && PtInRect(pt) && OnCheckMouseResponse(keys, pt) && m_manager
+        && m_manager->GetTooltipCtrlID() != static_cast<int>(m_uControlID)) {
+        m_manager->SetTooltip(m_tooltip, m_rect);
+        m_manager->SetTooltipCtrlID(static_cast<int>(m_uControlID));
+    }
+
+    OnControlSetCursor(keys, pt);
+    int result = OnControlMouseMove(keys, pt);
+
+    if (m_leaveTracking) {
+        if (PtInRect(pt))
+            m_outside = 0;
+        else
+            m_outside = 1;
+    }
+    if (m_pressed)
+        return result;
+
+    {
+        ScopedLock lock(m_controlsLock);
+        for (MControl* child : *m_controls) {
+            if (!child)
+                continue;
+            const CPoint childPt = pointForChild(child, pt, inner);
+            if (child->OnMouseMove(keys, childPt)) {
+                result = 1;
+                if (child->PtInRect(childPt))
+                    *m_mouseChild = child;
+            }
+        }
+    }
+    return (*m_mouseChild || previous) ? 1 : result;
+}
+
+int MControl::takeButtonDown(Button button, UINT keys, CPoint pt)
+{
+    if (m_manager && m_manager->GetFocusControl() != this)
+        m_manager->SetFocusControl(this);
+    return button == Button::Left ? OnControlLButtonDown(keys, pt) : OnControlRButtonDown(keys, pt);
+}
+
+int MControl::routeButtonDown(Button button, UINT keys, CPoint pt)
+{
+    if (!m_visible || !m_response)
+        return 0;
+    CPoint inner = pt;
+    OnMousePointChange(inner);
+    m_pressed = m_rect.PtInRect(inner) ? 1 : 0;
+
+    {
+        ScopedLock lock(m_controlsLock);
+        for (MControl* child : *m_controls) {
+            // The hit test uses the point the child itself is given, so a container's fixed
+            // scroll bars are hit where they are drawn even while the content is scrolled.
+            if (child && takesInput(child) && child->PtInRect(pointForChild(child, pt, inner)))
+                *m_mouseChild = child;
+        }
+    }
+    if (MControl* child = *m_mouseChild) {
+        const CPoint childPt = pointForChild(child, pt, inner);
+        const int taken = button == Button::Left ? child->OnLButtonDown(keys, childPt) : child->OnRButtonDown(keys, childPt);
+        return taken ? 1 : 0;
+    }
+    return takeButtonDown(button, keys, inner);
+}
+
+int MControl::routeButtonUp(Button button, UINT keys, CPoint pt)
+{
+    if (!m_visible || !m_response)
+        return 0;
+    CPoint inner = pt;
+    OnMousePointChange(inner);
+    m_pressed = 0;
+    if (MControl* child = *m_mouseChild) {
+        const CPoint childPt = pointForChild(child, pt, inner);
+        const int taken = button == Button::Left ? child->OnLButtonUp(keys, childPt) : child->OnRButtonUp(keys, childPt);
+        return taken ? 1 : 0;
+    }
+    return button == Button::Left ? OnControlLButtonUp(keys, inner) : OnControlRButtonUp(keys, inner);
+}
+
+int MControl::routeDblClk(Button button, UINT keys, CPoint pt)
+{
+    const bool left = button == Button::Left;
+    if (!m_visible || !m_response)
+        return 0;
+    CPoint inner = pt;
+    OnMousePointChange(inner);
+    m_pressed = 0;
+
+    if (MControl* child = *m_mouseChild) {
+        const CPoint childPt = pointForChild(child, pt, inner);
+        if (left ? child->OnLButtonDblClk(keys, childPt) : child->OnRButtonDblClk(keys, childPt))
+            return 1;
+        // A control that does not handle double clicks sees the second click as a press.
+        if (!child->m_dblClk)
+            return left ? child->OnLButtonDown(keys, childPt) : child->OnRButtonDown(keys, childPt);
+        return 0;
+    }
+    if (!m_dblClk)
+        return left ? OnControlLButtonDown(keys, inner) : OnControlRButtonDown(keys, inner);
+    if (!left)
+        return OnControlRButtonDblClk(keys, inner);
+    if (m_dblClkNotify && m_rect.PtInRect(inner) && m_parent)
+        m_parent->OnBaseMessage(m_uControlID, 3, keys, static_cast<LONG>(reinterpret_cast<LONG_PTR>(&inner)));
+    return OnControlLButtonDblClk(keys, inner);
+}
+
+int MControl::OnLButtonDown(UINT keys, CPoint pt) { return routeButtonDown(Button::Left, keys, pt); }
+int MControl::OnRButtonDown(UINT keys, CPoint pt) { return routeButtonDown(Button::Right, keys, pt); }
+int MControl::OnLButtonUp(UINT keys, CPoint pt) { return routeButtonUp(Button::Left, keys, pt); }
+int MControl::OnRButtonUp(UINT keys, CPoint pt) { return routeButtonUp(Button::Right, keys, pt); }
+int MControl::OnLButtonDblClk(UINT keys, CPoint pt) { return routeDblClk(Button::Left, keys, pt); }
+int MControl::OnRButtonDblClk(UINT keys, CPoint pt) { return routeDblClk(Button::Right, keys, pt); }
+
+int MControl::OnScroll(int step, UINT down, CPoint pt)
+{
+    if (!m_visible || !m_response || !m_enabled)
+        return 0;
+    if (MControl* child = *m_mouseChild) {
+        if (child->PtInRect(pt) && child->OnCheckMouseResponse(down, pt))
+            return child->OnScroll(step, down, pt) > 0 ? 1 : 0;
+    }
+    if (!PtInRect(pt))
+        return 0;
+    if (OnControlScroll(step, down, pt))
+        return 1;
+    ScopedLock lock(m_controlsLock);
+    for (MControl* child : *m_controls)
+        if (child && child->PtInRect(pt) && child->OnScroll(step, down, pt))
+            return 1;
+    return 0;
+}
+
+MControl* MControl::deepestFocusedControl()
+{
+    MControl* current = this;
+    for (;;) {
+        if (!current->m_response)
+            return nullptr;
+        MControl* focused = nullptr;
+        {
+            ScopedLock lock(current->m_controlsLock);
+            for (MControl* child : *current->m_controls)
+                if (child && child->m_focused) {
+                    focused = child;
+                    break;
+                }
+        }
+        if (!focused)
+            return current;
+        if (!focused->m_visible)
+            return nullptr;
+        current = focused;
+    }
+}
+
+void MControl::notifyKey(UINT key, UINT modifiers)
+{
+    if (m_keyNotify && m_parent)
+        m_parent->OnBaseMessage(m_uControlID, 14, key, static_cast<LONG>(modifiers));
+}
+
+int MControl::offerKeyToChildren(UINT key, UINT repeat, UINT modifiers)
+{
+    ScopedLock lock(m_controlsLock);
+    for (MControl* child : *m_controls)
+        if (child && child->OnKeyDown(key, repeat, modifiers))
+            return 1;
+    return 0;
+}
+
+int MControl::OnKeyDown(UINT key, UINT repeat, UINT modifiers)
+{
+    if (!m_visible)
+        return 0;
+    MControl* target = deepestFocusedControl();
+    if (!target)
+        return 0;
+    if (MControl* child = *target->m_mouseChild)
+        if (child->OnKeyDown(key, repeat, modifiers))
+            return 1;
+    const bool taken = target->OnControlKeyDown(key, repeat, modifiers) || target->offerKeyToChildren(key, repeat, modifiers);
+    // The parent hears every key the control sees, taken or not.
+    target->notifyKey(key, modifiers);
+    return taken ? 1 : 0;
+}
+
+int MControl::OnKeyUp(UINT, UINT, UINT) { return 0; }
+
+int MControl::OnTimer()
+{
+    const int own = OnControlTimer();
+    int anyChild = 0;
+    ScopedLock lock(m_controlsLock);
+    for (MControl* child : *m_controls)
+        if (child && child->m_runTimer && child->m_visible && child->OnTimer())
+            anyChild = 1;
+    return anyChild ? 1 : own;
+}
+
+// ---- position rules
+
+int MControl::PositionItem2Value(const FS_POSITION_ITEM& item, int start, int end)
+{
+    const int v = static_cast<int>(item.value);
+    switch (item.mode) {
+    case 0:
+        return item.fromEnd ? end - v : start + v;
+    case 1:
+        return (end - start) / 2 + start + (item.fromEnd ? -v : v);
+    case 2: {
+        const float span = static_cast<float>(end - start);
+        const int value = start + static_cast<int>(span * item.value / 100.0f);
+        return value > end ? end : value;
+    }
+    default:
+        return 0;
+    }
+}
+
+} // namespace KOVA

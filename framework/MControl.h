@@ -1,0 +1,206 @@
+#pragma once
+// Base of every windowless control: a rectangle in its window's client area, state flags,
+// two ordered child lists (areas below, controls above) and the recursive routing of input
+// and drawing down the tree and of notifications and repaint requests up it.
+//
+// Lock order: a control never holds both of its own locks at once, and always takes its
+// parent's lock before a child's. On the fast-timer thread the paint manager's fast-timer
+// lock comes first, then the controls' list locks, then the paint manager's list locks.
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/MObject.h"
+#include "framework/MemoryPicture.h"
+#include "platform/CPoint.h"
+#include "platform/CString.h"
+#include "platform/CriticalSection.h"
+#include "platform/KovaExport.h"
+#include "platform/NotCopied.h"
+
+namespace KOVA {
+
+class PaintManager;
+
+// A position resolved against a span by MControl::PositionItem2Value.
+struct FS_POSITION_ITEM {
+    int mode { 0 };     // 0 offset from start (or end), 1 centred, 2 percent of the span
+    int fromEnd { 0 };
+    float value { 0.0f };
+};
+
+class KOVA_API MControl : public MObject {
+public:
+    MControl(MObject* parent, UINT id, CRect rect, int visible, int enabled, int response);
+    // A copy takes the value fields only: no children, no pictures, locks of its own.
+    MControl(const MControl& other) = default;
+    MControl& operator=(const MControl& other) = default;
+    ~MControl() override;
+
+    const wchar_t* GetClassNameW() const override;
+
+    virtual void InitControl(PaintManager* manager);
+    virtual int OnScroll(int step, UINT down, CPoint pt);
+    virtual int PtInRect(CPoint pt);
+    virtual void DrawControl(HDC& dc, CRect paintRect) = 0;
+    virtual int DrawSubControls(HDC& dc, CRect paintRect);
+    virtual int IsDraw(CPoint pt);
+    virtual void SetUpdate(int update, DWORD param);
+    virtual int SetControlFocus(int focus);
+    virtual void InitUI(CRect rect);
+    virtual int OnMousePointChange(CPoint& pt);
+    virtual int OnCheckMouseResponse(UINT msg, CPoint pt);
+    virtual LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LONG OnMessage(UINT id, UINT code, UINT wParam, LONG lParam);
+    virtual void SetControlRect(CRect rect);
+    virtual void SetControlVisible(int visible);
+    virtual void SetControlWndVisible(int visible);
+    virtual void SetControlEnabled(int enabled);
+    virtual int OnControlTimer();
+    virtual HBITMAP GetControlDropBitmap();
+    virtual int OnControlMouseMove(UINT keys, CPoint pt);
+    virtual int OnControlSetCursor(UINT keys, CPoint pt);
+    virtual int OnControlLButtonDown(UINT keys, CPoint pt);
+    virtual int OnControlLButtonUp(UINT keys, CPoint pt);
+    virtual int OnControlLButtonDblClk(UINT keys, CPoint pt);
+    virtual int OnControlScroll(int step, UINT down, CPoint pt);
+    virtual int OnControlRButtonDown(UINT keys, CPoint pt);
+    virtual int OnControlRButtonUp(UINT keys, CPoint pt);
+    virtual int OnControlRButtonDblClk(UINT keys, CPoint pt);
+    virtual int OnControlKeyDown(UINT key, UINT repeat, UINT modifiers);
+    virtual void OnPositionChange();
+    virtual void InvalidateRect(const RECT* rect, int erase);
+
+    // Geometry and state
+    void SetRect(CRect rect);
+    void SetRect(int x, int y, int width, int height);
+    CRect GetRect() const { return m_rect; }
+    void SetVisible(int visible);
+    void SetVisible(int visible, int redraw);
+    int IsVisible() const { return m_visible; }
+    void SetEnabled(int enabled);
+    int IsEnabled() const { return m_enabled; }
+    int IsParentVisible();
+    void UpdateControl(int flag, int force);
+    void UpdateControl(CRect rect, int flag, int force);
+    void UpdateAControl(int flag, int force);
+    LONG SendMessageW(UINT code, UINT wParam, LONG lParam);
+    int SetCursorEx(const wchar_t* name);
+
+    void SetRresponse(int response) { m_response = response; }
+    int GetRresponse() const { return m_response; }
+    void SetTabStop(int tabStop) { m_tabStop = tabStop; }
+    int IsTabStop() const { return m_tabStop; }
+    void SetDragDrop(int dragDrop) { m_dragSource = dragDrop; }
+    int IsDragDrop() const { return m_dragSource; }
+    void SetRunTimer(int run) { m_runTimer = run; }
+    int IsRunTimer() const { return m_runTimer; }
+    int IsFocused() const { return m_focused; }
+    int GetDblClk() const { return m_dblClk; }
+    int GetUpdate() const { return m_update; }
+    int IsKeyDown() const { return m_keyDown; }
+    int UseImageECM() const { return m_useImageECM; }
+    UINT GetControlID() const { return m_uControlID; }
+    void SetManager(PaintManager* manager);
+    PaintManager* GetManager() const { return m_manager; }
+    void SetParent(MObject* parent) { m_parent = parent; }
+    MObject* GetParantObject() const { return m_parent; }
+    std::vector<MControl*>& GetControls() { return *m_controls; }
+    std::vector<MControl*>& GetAreas() { return *m_areas; }
+
+    // Focus order is defined by containers that have one.
+    MControl* GetFocusControl(MControl* current);
+    MControl* GetNextFocusableControl(MControl* current);
+    MControl* GetPrevFocusableControl(MControl* current);
+    int IsFocusControl();
+    int OnFocus(int focus);
+
+    // Tree
+    MControl* GetControl(UINT id);
+    int RemoveControl(MControl* child);
+    void RemoveAllControl();
+    void AddMTimer();
+
+    // Tooltips
+    void SetTooltip(const wchar_t* text);
+    void SetTooltip(CString text, CRect rect);
+    void ClearTooltip();
+    CString GetTooltip() const { return m_tooltip; }
+    void SetTooltipCtrlID(int id);
+    int GetTooltipCtrlID();
+
+    // Drawing
+    void Draw(HDC& dc, CRect paintRect);
+    void UpdateMemDC(HDC& dc, int width, int height);
+    void UpdateAnimateDC(HDC& dc, int width, int height);
+    HBITMAP GetDropBitmap();
+
+    // Input entry points, called by the paint manager on top-level controls and by every
+    // control on its children.
+    int OnMouseMove(UINT keys, CPoint pt);
+    int OnLButtonDown(UINT keys, CPoint pt);
+    int OnLButtonUp(UINT keys, CPoint pt);
+    int OnLButtonDblClk(UINT keys, CPoint pt);
+    int OnRButtonDown(UINT keys, CPoint pt);
+    int OnRButtonUp(UINT keys, CPoint pt);
+    int OnRButtonDblClk(UINT keys, CPoint pt);
+    int OnKeyDown(UINT key, UINT repeat, UINT modifiers);
+    int OnKeyUp(UINT key, UINT repeat, UINT modifiers);
+    int OnTimer();
+
+    // The child that the pointer is over, or that owns the current press.
+    MControl* GetMouseChild() const { return *m_mouseChild; }
+
+protected:
+    int PositionItem2Value(const FS_POSITION_ITEM& item, int start, int end);
+
+    MObject* m_parent { nullptr };
+    PaintManager* m_manager { nullptr };
+    UINT m_uControlID { 0 };
+    CRect m_rect;
+    int m_visible { 0 };
+    int m_enabled { 0 };
+    int m_dragSource { 0 };
+    int m_response { 0 };
+    int m_tabStop { 0 };
+    int m_dblClk { 0 };
+    int m_pressed { 0 };
+    int m_keyDown { 0 };
+    int m_focused { 0 };
+    UINT m_shortcutKey { 0 };
+    UINT m_shortcutModifiers { 0 };
+    int m_update { 0 };
+    int m_animateUpdate { 0 };
+    int m_runTimer { 0 };
+    int m_run { 0 };
+    int m_exportBusy { 0 };
+    int m_useImageECM { 0 };
+    NotCopied<std::vector<MControl*>> m_areas;
+    NotCopied<std::vector<MControl*>> m_controls;
+    CriticalSection m_areasLock;
+    CriticalSection m_controlsLock;
+    NotCopied<MControl*> m_mouseChild;
+    MemoryPicture m_memPicture;
+    MemoryPicture m_animatePicture;
+    CString m_tooltip;
+    HCURSOR m_cursor { nullptr };
+    int m_leaveTracking { 0 };
+    int m_dblClkNotify { 0 };
+    int m_keyNotify { 0 };
+    int m_outside { 1 };
+
+private:
+    enum class Button { Left, Right };
+    int routeButtonDown(Button button, UINT keys, CPoint pt);
+    int routeButtonUp(Button button, UINT keys, CPoint pt);
+    int routeDblClk(Button button, UINT keys, CPoint pt);
+    int takeButtonDown(Button button, UINT keys, CPoint pt);
+    CPoint pointForChild(const MControl* child, CPoint outer, CPoint inner) const;
+    MControl* deepestFocusedControl();
+    int offerKeyToChildren(UINT key, UINT repeat, UINT modifiers);
+    void notifyKey(UINT key, UINT modifiers);
+    void deleteChildren(std::vector<MControl*>& list, CriticalSection& lock);
+    void notifyUpdate(CRect rect, int flag);
+};
+
+} // namespace KOVA

@@ -1,0 +1,405 @@
+#include "framework/PaintManager.h"
+
+#include <algorithm>
+
+#include "framework/AppPaths.h"
+#include "framework/MControl.h"
+#include "framework/Manager.h"
+
+namespace KOVA {
+
+namespace {
+bool isFocusable(const MControl* control)
+{
+    return control && control->IsVisible() && control->IsEnabled() && control->IsTabStop();
+}
+
+Gdiplus::Image* loadImageFile(const CString& path)
+{
+    auto* image = Gdiplus::Image::FromFile(path);
+    if (image && image->GetLastStatus() != Gdiplus::Ok) {
+        delete image;
+        return nullptr;
+    }
+    return image;
+}
+
+Gdiplus::Image* loadImageResource(HINSTANCE module, UINT id, const CString& type)
+{
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (!found)
+        return nullptr;
+    HGLOBAL loaded = LoadResource(module, found);
+    const DWORD size = SizeofResource(module, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes || size == 0)
+        return nullptr;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy)
+        return nullptr;
+    memcpy(GlobalLock(copy), bytes, size);
+    GlobalUnlock(copy);
+    IStream* stream = nullptr;
+    // The stream frees the copied block when it is released.
+    if (CreateStreamOnHGlobal(copy, TRUE, &stream) != S_OK) {
+        GlobalFree(copy);
+        return nullptr;
+    }
+    Gdiplus::Image* image = Gdiplus::Image::FromStream(stream);
+    stream->Release();
+    if (image && image->GetLastStatus() != Gdiplus::Ok) {
+        delete image;
+        return nullptr;
+    }
+    return image;
+}
+} // namespace
+
+PaintManager::~PaintManager()
+{
+    destroyTooltipWindow();
+    if (*m_dragBitmap) {
+        DeleteObject(*m_dragBitmap);
+        *m_dragBitmap = nullptr;
+    }
+    DestroyData();
+    deleteBackgroundImage();
+}
+
+bool PaintManager::isLiveWindow() const
+{
+    return m_hWnd && ::IsWindow(m_hWnd);
+}
+
+// ---- binding and teardown
+
+void PaintManager::Init(HWND window, MWindow* owner)
+{
+    if (!window || !::IsWindow(window))
+        return;
+    if (window != m_hWnd) {
+        releaseWindowDC();
+        m_hWnd = window;
+        *m_hDC = ::GetDC(window);
+    }
+    m_owner = owner;
+    *m_initialised = 1;
+    SetScrollResID(102, 101);
+}
+
+void PaintManager::OnDestroyMessage(HWND window)
+{
+    if (window == m_hWnd)
+        DestroyData();
+}
+
+void PaintManager::DestroyData()
+{
+    if (!*m_initialised)
+        return;
+    // Timers first: a tick must not run into controls or a DC that are already gone.
+    KVTimer::KillTimer();
+    releaseWindowDC();
+    deleteBackgroundImage();
+    ClearAreaControls();
+    ClearControls();
+    *m_initialised = 0;
+}
+
+void PaintManager::releaseWindowDC()
+{
+    if (*m_hDC && m_hWnd)
+        ::ReleaseDC(m_hWnd, *m_hDC);
+    *m_hDC = nullptr;
+}
+
+void PaintManager::deleteBackgroundImage()
+{
+    delete *m_backgroundImage;
+    *m_backgroundImage = nullptr;
+    m_backgroundWidth = 0;
+    m_backgroundHeight = 0;
+}
+
+// ---- window accessors
+
+void PaintManager::GetClientRect(CRect& rect)
+{
+    ::GetClientRect(m_hWnd, &rect);
+}
+
+void PaintManager::GetWindowRect(CRect& rect)
+{
+    ::GetWindowRect(m_hWnd, &rect);
+}
+
+void PaintManager::GetClientSize(int& width, int& height)
+{
+    CRect client(0, 0, 0, 0);
+    if (isLiveWindow())
+        ::GetClientRect(m_hWnd, &client);
+    width = client.Width();
+    height = client.Height();
+}
+
+LRESULT PaintManager::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return isLiveWindow() ? ::SendMessageW(m_hWnd, msg, wParam, lParam) : 0;
+}
+
+LRESULT PaintManager::PostMessageW(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return SendMessageW(msg, wParam, lParam);
+}
+
+void PaintManager::SetWindowMaxSize(int width, int height)
+{
+    m_maxWidth = width;
+    m_maxHeight = height;
+}
+
+void PaintManager::SetWindowMixSize(int width, int height)
+{
+    m_minWidth = width;
+    m_minHeight = height;
+}
+
+void PaintManager::GetWindowMinSize(int& width, int& height) const
+{
+    width = m_minWidth;
+    height = m_minHeight;
+}
+
+void PaintManager::GetWindowManSize(int& width, int& height) const
+{
+    GetWindowMinSize(width, height);
+}
+
+HWND PaintManager::SetCapture()
+{
+    return isLiveWindow() ? ::SetCapture(m_hWnd) : nullptr;
+}
+
+BOOL PaintManager::ReleaseCapture()
+{
+    return isLiveWindow() ? ::ReleaseCapture() : FALSE;
+}
+
+void PaintManager::SetScrollResID(UINT vertical, UINT horizontal)
+{
+    m_scrollVID = vertical;
+    m_scrollHID = horizontal;
+}
+
+// ---- background
+
+int PaintManager::LoadBKImage(CString file)
+{
+    deleteBackgroundImage();
+    *m_backgroundImage = loadImageFile(GetSkinPath() + file);
+    if (!*m_backgroundImage)
+        return 0;
+    m_backgroundWidth = static_cast<int>((*m_backgroundImage)->GetWidth());
+    m_backgroundHeight = static_cast<int>((*m_backgroundImage)->GetHeight());
+    return 1;
+}
+
+int PaintManager::LoadBKImage(UINT id, CString type)
+{
+    deleteBackgroundImage();
+    *m_backgroundImage = loadImageResource(Manager::GetInstance(), id, type);
+    if (!*m_backgroundImage)
+        return 0;
+    m_backgroundWidth = static_cast<int>((*m_backgroundImage)->GetWidth());
+    m_backgroundHeight = static_cast<int>((*m_backgroundImage)->GetHeight());
+    return 1;
+}
+
+void PaintManager::SetBackMode(enumBackMode mode, int border)
+{
+    m_backMode = mode;
+    m_backBorder = border;
+}
+
+void PaintManager::SetBackColor(COLORREF back, COLORREF border)
+{
+    m_backColor = back;
+    m_borderColor = border;
+}
+
+// ---- control lists
+
+void PaintManager::AppendControl(MControl* control, int kind)
+{
+    if (!control)
+        return;
+    if (kind == 0) {
+        ScopedLock lock(m_areasLock);
+        m_areas->push_back(control);
+    } else {
+        ScopedLock lock(m_controlsLock);
+        m_controls->push_back(control);
+    }
+}
+
+MControl* PaintManager::GetControl(UINT id)
+{
+    for (auto* list : { &m_controls, &m_areas }) {
+        ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+        for (MControl* control : list->get()) {
+            if (!control)
+                continue;
+            if (control->GetControlID() == id)
+                return control;
+            if (MControl* found = control->GetControl(id))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+void PaintManager::RemoveControl(MControl* control)
+{
+    {
+        ScopedLock lock(m_controlsLock);
+        auto& list = *m_controls;
+        auto found = std::find(list.begin(), list.end(), control);
+        if (found == list.end() || !control)
+            return;
+        list.erase(found);
+    }
+    delete control;
+}
+
+void PaintManager::clearList(std::vector<MControl*>& list, CriticalSection& lock)
+{
+    std::vector<MControl*> doomed;
+    {
+        ScopedLock guard(lock);
+        doomed.swap(list);
+    }
+    for (MControl* control : doomed)
+        delete control;
+}
+
+void PaintManager::ClearAreaControls()
+{
+    clearList(*m_areas, m_areasLock);
+}
+
+void PaintManager::ClearControls()
+{
+    clearList(*m_controls, m_controlsLock);
+}
+
+void PaintManager::ClearAllControls()
+{
+    ClearAreaControls();
+    ClearControls();
+}
+
+void PaintManager::ForgetControl(MControl* control)
+{
+    if (!control)
+        return;
+    if (*m_hoverControl == control) {
+        *m_hoverControl = nullptr;
+        if (m_captured) {
+            ReleaseCapture();
+            m_captured = 0;
+            m_leftButtonDown = 0;
+        }
+    }
+    if (*m_focusControl == control)
+        *m_focusControl = nullptr;
+    if (m_tooltipCtrlID != 0 && m_tooltipCtrlID == static_cast<int>(control->GetControlID()))
+        ClearTooltip();
+    DeleteFSTimer(control);
+}
+
+// ---- focus
+
+void PaintManager::SetFocusControl(MControl* control)
+{
+    if (control == *m_focusControl)
+        return;
+    if (MControl* old = *m_focusControl)
+        old->SetControlFocus(0);
+    if (control)
+        control->SetControlFocus(1);
+    *m_focusControl = control;
+}
+
+MControl* PaintManager::nextFocusable(Walk direction)
+{
+    ScopedLock lock(m_controlsLock);
+    std::vector<MControl*> order = *m_controls;
+    if (direction == Walk::Backward)
+        std::reverse(order.begin(), order.end());
+    MControl* focus = *m_focusControl;
+    bool passed = false;
+    for (MControl* control : order) {
+        if (control && control == focus) {
+            passed = true;
+            continue;
+        }
+        if (passed && isFocusable(control))
+            return control;
+    }
+    // Wrap around; a focus control outside this list (inside a panel) gives nothing.
+    if (!focus)
+        passed = true;
+    for (MControl* control : order) {
+        if (!*m_hoverControl && control)
+            *m_hoverControl = control;
+        if (passed && isFocusable(control))
+            return control;
+    }
+    return nullptr;
+}
+
+MControl* PaintManager::GetNextFocusableControl()
+{
+    return nextFocusable(Walk::Forward);
+}
+
+MControl* PaintManager::GetPrevFocusableControl()
+{
+    return nextFocusable(Walk::Backward);
+}
+
+// ---- fast-timer controls
+
+int PaintManager::AddMTimer(MControl* control)
+{
+    ScopedLock lock(m_fastTimerLock);
+    m_fastTimerControls->push_back(control);
+    return 1;
+}
+
+int PaintManager::DeleteFSTimer(MControl* control)
+{
+    ScopedLock lock(m_fastTimerLock);
+    auto& list = *m_fastTimerControls;
+    auto found = std::find(list.begin(), list.end(), control);
+    if (found == list.end())
+        return 0;
+    list.erase(found);
+    return 1;
+}
+
+void PaintManager::OnMTimer(UINT id)
+{
+    const DWORD now = GetTickCount();
+    if (now - m_lastFastTick < 3)
+        return;
+    m_lastFastTick = now;
+    if (id != m_fastTimerId)
+        return;
+    ScopedLock lock(m_fastTimerLock);
+    for (MControl* control : *m_fastTimerControls)
+        if (control)
+            control->OnTimer();
+}
+
+} // namespace KOVA

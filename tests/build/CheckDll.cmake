@@ -1,0 +1,35 @@
+cmake_policy(SET CMP0057 NEW)
+# Checks what KOVA.dll is: a 32-bit PE for i386, exporting the KOVA classes, and importing
+# nothing but DLLs every Windows has (the C++ runtime and pthreads are linked in).
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+execute_process(COMMAND ${OBJDUMP} -f ${DLL} OUTPUT_VARIABLE header)
+if(NOT header MATCHES "file format pei-i386")
+  message(FATAL_ERROR "not a PE32 i386 image:\n${header}")
+endif()
+
+set(system_dlls
+  ADVAPI32.dll COMCTL32.dll GDI32.dll gdiplus.dll IMM32.dll KERNEL32.dll msimg32.dll msvcrt.dll
+  ole32.dll OLEAUT32.dll SHELL32.dll SHLWAPI.dll USER32.dll WINMM.dll bcrypt.dll)
+string(TOLOWER "${system_dlls}" allowed)
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+  message(FATAL_ERROR "no import table found")
+endif()
+foreach(line ${imports})
+  string(REPLACE "DLL Name: " "" name "${line}")
+  string(STRIP "${name}" name)
+  string(TOLOWER "${name}" lower)
+  if(NOT lower IN_LIST allowed)
+    message(FATAL_ERROR "KOVA.dll imports a non-system DLL: ${name}")
+  endif()
+endforeach()
+
+foreach(symbol _ZN4KOVA8MControl _ZN4KOVA12PaintManager _ZN4KOVA7Manager _ZN4KOVA7MObject)
+  if(NOT dump MATCHES "${symbol}")
+    message(FATAL_ERROR "KOVA.dll does not export ${symbol}*")
+  endif()
+endforeach()
+message(STATUS "KOVA.dll: PE32 i386, ${imports}")

@@ -1,0 +1,136 @@
+#include "RecordingControl.h"
+
+#include <sstream>
+
+namespace KOVA::test {
+
+std::string EventLog::summary() const
+{
+    std::ostringstream out;
+    for (size_t i = 0; i < m_events.size(); ++i)
+        out << (i ? " " : "") << m_events[i].what << ':' << m_events[i].id;
+    return out.str();
+}
+
+int EventLog::count(const std::string& what, UINT id) const
+{
+    int n = 0;
+    for (const Event& event : m_events)
+        if (event.what == what && event.id == id)
+            ++n;
+    return n;
+}
+
+RecordingControl::RecordingControl(MObject* parent, UINT id, CRect rect, EventLog& log, int response)
+    : MControl(parent, id, rect, 1, 1, response), m_log(log)
+{
+}
+
+void RecordingControl::DrawControl(HDC& dc, CRect)
+{
+    ++drawCount;
+    m_log.add("draw", m_uControlID);
+    (void)dc;
+}
+
+int RecordingControl::OnControlMouseMove(UINT, CPoint pt)
+{
+    m_log.add("move", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlLButtonDown(UINT, CPoint pt)
+{
+    m_log.add("down", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlLButtonUp(UINT, CPoint pt)
+{
+    m_log.add("up", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlLButtonDblClk(UINT, CPoint pt)
+{
+    m_log.add("dblclk", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlRButtonDown(UINT, CPoint pt)
+{
+    m_log.add("rdown", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlRButtonUp(UINT, CPoint pt)
+{
+    m_log.add("rup", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlScroll(int, UINT, CPoint pt)
+{
+    m_log.add("wheel", m_uControlID, pt);
+    return answer;
+}
+
+int RecordingControl::OnControlKeyDown(UINT key, UINT repeat, UINT modifiers)
+{
+    m_log.add("key", m_uControlID);
+    return keyAnswer || MControl::OnControlKeyDown(key, repeat, modifiers);
+}
+
+int RecordingControl::OnControlTimer()
+{
+    m_log.add("tick", m_uControlID);
+    return 0;
+}
+
+int RecordingControl::SetControlFocus(int focus)
+{
+    m_log.add(focus ? "focus" : "blur", m_uControlID);
+    return MControl::SetControlFocus(focus);
+}
+
+int RecordingControl::OnMousePointChange(CPoint& pt)
+{
+    pt.x += scrollOffset.x;
+    pt.y += scrollOffset.y;
+    return 0;
+}
+
+LONG RecordingControl::OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam)
+{
+    notifications.push_back({ id, code, wParam, lParam });
+    return 0;
+}
+
+LONG RecordingControl::OnControlUpdate(CRect rect, int flag, MControl*)
+{
+    updates.emplace_back(rect, flag);
+    return 0;
+}
+
+RecordingControl* RecordingControl::addChild(UINT id, CRect rect, int response)
+{
+    auto* child = new RecordingControl(this, id, rect, m_log, response);
+    child->SetManager(m_manager);
+    ScopedLock lock(m_controlsLock);
+    m_controls->push_back(child);
+    return child;
+}
+
+LONG RecordingParent::OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam)
+{
+    notifications.push_back({ id, code, wParam, lParam });
+    return 0;
+}
+
+LONG RecordingParent::OnControlUpdate(CRect rect, int flag, MControl* control)
+{
+    updates.push_back({ rect, flag, control });
+    return 0;
+}
+
+} // namespace KOVA::test

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs a command inside one headless Wine session: a private Xvfb display, one persistent
+# wineserver and a resident desktop keeper, all ended when the command ends.
+#   tools/wine-session.sh BUILD-DIR command...
+# The session's Wine prefix is BUILD-DIR/wineprefix, created on first use.
+# Exit status: the command's.
+set -euo pipefail
+
+BUILD=$(realpath "$1"); shift
+export WINEPREFIX=$BUILD/wineprefix
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+KEEPER=$BUILD/desktop-keeper.exe
+GEOMETRY=${KOVA_SCREEN:-1920x1080x24}
+
+log() { echo "[wine-session] $*" >&2; }
+
+prepare_prefix() {
+  exec 9>"$WINEPREFIX.lock"
+  flock 9
+  if [ ! -f "$WINEPREFIX/.kova-ready" ]; then
+    log "creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    # Debian's Wine does not find its own TTFs (Tahoma, Marlett...) unless they sit in the
+    # prefix; without them GDI+ has no generic sans-serif family.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # A crash prints a backtrace instead of opening a dialog that would hang the run.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # No window manager on Xvfb: managed windows stall DestroyWindow for 2 s.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.kova-ready"
+  fi
+  flock -u 9
+}
+
+XVFB_PID=
+DISPLAY_FILE=
+cleanup() {
+  local rc=$?
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  [ -n "$DISPLAY_FILE" ] && rm -f "$DISPLAY_FILE"
+  exit $rc
+}
+
+prepare_prefix
+trap cleanup EXIT INT TERM
+
+DISPLAY_FILE=$(mktemp)
+Xvfb -displayfd 3 -screen 0 "$GEOMETRY" -nolisten tcp 3>"$DISPLAY_FILE" >/dev/null 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 1 100); do [ -s "$DISPLAY_FILE" ] && break; sleep 0.05; done
+[ -s "$DISPLAY_FILE" ] || { log "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$DISPLAY_FILE")"
+export KOVA_WINE_SESSION=$BUILD
+
+wineserver -p
+if [ -f "$KEEPER" ]; then
+  rm -f "$WINEPREFIX/drive_c/desktop-keeper.ready"
+  wine "$KEEPER" </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 1 200); do [ -f "$WINEPREFIX/drive_c/desktop-keeper.ready" ] && break; sleep 0.05; done
+fi
+
+"$@"
