@@ -1,0 +1,59 @@
+#include "TestWindow.h"
+
+namespace KOVA::test {
+
+namespace {
+const wchar_t* registerClass()
+{
+    static const wchar_t* name = [] {
+        WNDCLASSW wc {};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KovaTestWindow";
+        RegisterClassW(&wc);
+        return L"KovaTestWindow";
+    }();
+    return name;
+}
+} // namespace
+
+TestWindow::TestWindow(int width, int height, DWORD style)
+{
+    m_hwnd = CreateWindowExW(0, registerClass(), L"test", style, 0, 0, width, height, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TestWindow::proc));
+}
+
+TestWindow::~TestWindow()
+{
+    destroy();
+}
+
+void TestWindow::destroy()
+{
+    if (m_hwnd && IsWindow(m_hwnd))
+        DestroyWindow(m_hwnd);
+    m_hwnd = nullptr;
+}
+
+LRESULT CALLBACK TestWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (self && self->m_handler && self->m_handler(msg, wParam, lParam, result))
+        return result;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void pumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace KOVA::test
