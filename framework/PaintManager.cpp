@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "controls/input/MRichEdit.h"
 #include "framework/AppPaths.h"
 #include "framework/MControl.h"
+#include "framework/MRender.h"
 #include "framework/Manager.h"
 
 namespace KOVA {
@@ -14,50 +16,14 @@ bool isFocusable(const MControl* control)
     return control && control->IsVisible() && control->IsEnabled() && control->IsTabStop();
 }
 
-Gdiplus::Image* loadImageFile(const CString& path)
-{
-    auto* image = Gdiplus::Image::FromFile(path);
-    if (image && image->GetLastStatus() != Gdiplus::Ok) {
-        delete image;
-        return nullptr;
-    }
-    return image;
-}
-
-Gdiplus::Image* loadImageResource(HINSTANCE module, UINT id, const CString& type)
-{
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (!found)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(module, found);
-    const DWORD size = SizeofResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || size == 0)
-        return nullptr;
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy)
-        return nullptr;
-    memcpy(GlobalLock(copy), bytes, size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    // The stream frees the copied block when it is released.
-    if (CreateStreamOnHGlobal(copy, TRUE, &stream) != S_OK) {
-        GlobalFree(copy);
-        return nullptr;
-    }
-    Gdiplus::Image* image = Gdiplus::Image::FromStream(stream);
-    stream->Release();
-    if (image && image->GetLastStatus() != Gdiplus::Ok) {
-        delete image;
-        return nullptr;
-    }
-    return image;
-}
 } // namespace
 
 PaintManager::~PaintManager()
 {
+    // No tick may reach a paint manager that is half destroyed.
+    KillMTimer();
     destroyTooltipWindow();
+    m_balloon->reset();
     if (*m_dragBitmap) {
         DeleteObject(*m_dragBitmap);
         *m_dragBitmap = nullptr;
@@ -69,6 +35,13 @@ PaintManager::~PaintManager()
 bool PaintManager::isLiveWindow() const
 {
     return m_hWnd && ::IsWindow(m_hWnd);
+}
+
+bool PaintManager::IsGuiThread() const
+{
+    // A window that is gone has no thread (0): nothing else can own the lists then.
+    const DWORD owner = m_hWnd ? ::GetWindowThreadProcessId(m_hWnd, nullptr) : 0;
+    return owner == 0 || owner == ::GetCurrentThreadId();
 }
 
 // ---- binding and teardown
@@ -83,8 +56,12 @@ void PaintManager::Init(HWND window, MWindow* owner)
         *m_hDC = ::GetDC(window);
     }
     m_owner = owner;
+    InitDragDrop();
+    loadFontFolder();
     *m_initialised = 1;
     SetScrollResID(102, 101);
+    // The library's font, for controls that draw their text with GDI.
+    AddGDITempFont(106);
 }
 
 void PaintManager::OnDestroyMessage(HWND window)
@@ -95,14 +72,19 @@ void PaintManager::OnDestroyMessage(HWND window)
 
 void PaintManager::DestroyData()
 {
+    // While the window still exists: OLE must let go of this target before it dies with us.
+    revokeDragDrop();
     if (!*m_initialised)
         return;
     // Timers first: a tick must not run into controls or a DC that are already gone.
-    KVTimer::KillTimer();
+    KillMTimer();
+    ClearTimers();
     releaseWindowDC();
     deleteBackgroundImage();
     ClearAreaControls();
     ClearControls();
+    ClearImgResInfo();
+    ClearTempFont();
     *m_initialised = 0;
 }
 
@@ -193,26 +175,29 @@ void PaintManager::SetScrollResID(UINT vertical, UINT horizontal)
 
 // ---- background
 
-int PaintManager::LoadBKImage(CString file)
+int PaintManager::adoptBackground(Gdiplus::Image* image)
 {
     deleteBackgroundImage();
-    *m_backgroundImage = loadImageFile(GetSkinPath() + file);
-    if (!*m_backgroundImage)
+    if (image && image->GetLastStatus() != Gdiplus::Ok) {
+        delete image;
+        image = nullptr;
+    }
+    if (!image)
         return 0;
-    m_backgroundWidth = static_cast<int>((*m_backgroundImage)->GetWidth());
-    m_backgroundHeight = static_cast<int>((*m_backgroundImage)->GetHeight());
+    *m_backgroundImage = image;
+    m_backgroundWidth = static_cast<int>(image->GetWidth());
+    m_backgroundHeight = static_cast<int>(image->GetHeight());
     return 1;
+}
+
+int PaintManager::LoadBKImage(CString file)
+{
+    return adoptBackground(MRender::LoadImageFromFile(GetSkinPath() + file));
 }
 
 int PaintManager::LoadBKImage(UINT id, CString type)
 {
-    deleteBackgroundImage();
-    *m_backgroundImage = loadImageResource(Manager::GetInstance(), id, type);
-    if (!*m_backgroundImage)
-        return 0;
-    m_backgroundWidth = static_cast<int>((*m_backgroundImage)->GetWidth());
-    m_backgroundHeight = static_cast<int>((*m_backgroundImage)->GetHeight());
-    return 1;
+    return adoptBackground(MRender::LoadImageFromIDResource(id, type, Manager::GetInstance()));
 }
 
 void PaintManager::SetBackMode(enumBackMode mode, int border)
@@ -315,6 +300,11 @@ void PaintManager::ForgetControl(MControl* control)
     if (m_tooltipCtrlID != 0 && m_tooltipCtrlID == static_cast<int>(control->GetControlID()))
         ClearTooltip();
     DeleteFSTimer(control);
+    KillTimer(control);
+    if (*m_caretOwner && static_cast<MControl*>(*m_caretOwner) == control) {
+        *m_caretOwner = nullptr;
+        ShowCaret(0); // a caret of no one must not keep blinking
+    }
 }
 
 // ---- focus
@@ -388,14 +378,36 @@ int PaintManager::DeleteFSTimer(MControl* control)
     return 1;
 }
 
+void PaintManager::SetMTimer(UINT period)
+{
+    // A second fast timer would only add ticks that fall under the minimum spacing.
+    if (m_fastTimerId)
+        KVTimer::KillTimer(m_fastTimerId);
+    m_fastTimerId = KVTimer::SetTimer(period, CString(), 0);
+}
+
+void PaintManager::KillMTimer(UINT id)
+{
+    KVTimer::KillTimer(id);
+    if (id == m_fastTimerId)
+        m_fastTimerId = 0;
+}
+
+void PaintManager::KillMTimer()
+{
+    KVTimer::KillTimer();
+    m_fastTimerId = 0;
+}
+
 void PaintManager::OnMTimer(UINT id)
 {
+    // Ticks of any other timer must not count as the last tick served.
+    if (id != m_fastTimerId)
+        return;
     const DWORD now = GetTickCount();
     if (now - m_lastFastTick < 3)
         return;
     m_lastFastTick = now;
-    if (id != m_fastTimerId)
-        return;
     ScopedLock lock(m_fastTimerLock);
     for (MControl* control : *m_fastTimerControls)
         if (control)

@@ -7,9 +7,15 @@
 // fast-timer thread: the fast-timer lock, then controls' own list locks, then these list locks.
 #include "platform/Win32.h"
 
+#include <map>
+#include <memory>
 #include <vector>
 
+#include "framework/CIDropTarget.h"
+#include "framework/FontCache.h"
+#include "framework/ImgResInfo.h"
 #include "framework/KVTimer.h"
+#include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/CriticalSection.h"
@@ -22,12 +28,51 @@ enum enumBackMode {
     BackModeNineGrid = 1,
 };
 
+// The kind of a balloon tip: only 4 changes anything (such a tip never hides on its own).
+enum AIRBLADDER_TYPE {
+    AirBladderTypeDefault = 1,
+    AirBladderTypeNoAutoHide = 4,
+    AirBladderTypeButton = 5,
+};
+
+// Where a balloon tip sits relative to its anchor point; any other value gives it no area.
+enum AIRBLADDER_MODE {
+    AirBladderModeNone = 0,
+    AirBladderModeRight = 1,
+    AirBladderModeLeft = 2,
+    AirBladderModeBelow = 3,
+    // The text is always centred.
+    AirBladderModeAbove = 4,
+    // Stays shown when the tip loses the focus.
+    AirBladderModeRightStay = 5,
+};
+
 namespace KOVA {
 
+class MAirBladder;
 class MControl;
+class MRichEdit;
 class MWindow;
 
-class KOVA_API PaintManager : public KVTimer {
+// Level of a message overlay: kept with the text; the host chooses the values.
+enum MsgLevel {
+    MsgLevelInfo = 0,
+    MsgLevelWarning = 1,
+    MsgLevelError = 2,
+};
+
+// One window timer of a control: the Win32 timer id the paint manager gave to the pair
+// (control, the id the control chose). Killing it only marks it, so that setting it again
+// re-arms the same Win32 id.
+struct TimerInfo {
+    HWND window { nullptr };
+    UINT localId { 0 };
+    UINT windowTimerId { 0 };
+    int killed { 0 };
+    MControl* control { nullptr };
+};
+
+class KOVA_API PaintManager : public KVTimer, public CIDropTarget {
 public:
     PaintManager() = default;
     // A copy takes the settings only: unbound, no controls, no handles, locks of its own.
@@ -102,12 +147,123 @@ public:
     void SetTooltip(const wchar_t* text, CRect rect);
     void ClearTooltip();
 
-    // Fast-timer controls (not owned)
+    // Balloon tips: one tip window per paint manager, made on first use and owned.
+    int SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode);
+    // 0 without a tip. A non-zero tag becomes the tip's owner, and only the owner may hide it.
+    int ShowAirBladder(int show, int tag);
+    MAirBladder* GetAirBladder() const { return m_balloon->get(); }
+
+    // Image and font caches: each skin image, resource image and font family is loaded once
+    // per window and released with it (DestroyData). The caches own what they hand out;
+    // controls keep the image pointers and clone the families. A frame count below 1 fails.
+    ImgResInfo* AddImgResInfo(const wchar_t* path, int frameCount);
+    // host non-zero: a resource of the host module (Manager::GetInstance); 0: the library's.
+    ImgResInfo* AddImgResInfo(UINT id, CString type, int frameCount, int host);
+    void ClearImgResInfo();
+    // Registers the library's "ttf" resource with GDI for this process until ClearTempFont.
+    void AddGDITempFont(UINT id);
+    // The first family of the font file, or of the library's "ttf" resource, under the name
+    // (a name added again replaces the older family); null on failure.
+    Gdiplus::FontFamily* AddTempFont(const wchar_t* family, const wchar_t* path);
+    Gdiplus::FontFamily* AddTempFont(const wchar_t* family, UINT id);
+    // An added family, else the installed one of that name; null when neither exists.
+    Gdiplus::FontFamily* FindTempFont(const wchar_t* family);
+    // What a control that draws text should ask for: FindTempFont, or when the face is
+    // missing (as the product's own fonts are on most machines) a generic sans-serif family,
+    // so that the text still shows. Null only when GDI+ finds no font at all.
+    Gdiplus::FontFamily* FindTempFontOrFallback(const wchar_t* family);
+    void ClearTempFont();
+
+    // The fast timer: one multimedia timer whose ticks call every registered control on the
+    // timer thread. A control leaves the list before it is destroyed; DeleteFSTimer waits
+    // out a tick in progress.
+    void SetMTimer(UINT period);
+    void KillMTimer(UINT id);
+    void KillMTimer();
     int AddMTimer(MControl* control);
     int DeleteFSTimer(MControl* control);
 
     // Called by every control as it goes away: nothing here may point at it afterwards.
     void ForgetControl(MControl* control);
+
+    // Message routing: the window classes hand every message here.
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // 1 when Tab navigation consumed the message.
+    int PreTranslateMessage(MSG* msg);
+    int OnGetMinMaxInfo(MINMAXINFO* info);
+    int OnNcActivate(BOOL active);
+    int OnWindowPosChanged(WINDOWPOS* position);
+
+    // Invalidation and painting
+    // Whether the caller runs on the bound window's thread (true while unbound). Repaint
+    // requests raised on any other thread (the fast timer's) take no list lock.
+    bool IsGuiThread() const;
+    void Invalidate();
+    void InvalidateRect(CRect rect, int erase);
+    LONG OnControlUpdate(CRect rect, int flag, MControl* control);
+    int OnPaint();
+    void SetMessage(CString text, CRect rect, MsgLevel level);
+    void SetProgress(int percent, CString text, CRect rect);
+
+    // The caret of the windowless rich edit
+    int CreateCaret(HBITMAP bitmap, int width, int height);
+    int SetCaretPos(MRichEdit* owner, int x, int y);
+    int ShowCaret(int show);
+    MRichEdit* GetCurrentCaretObject() const { return *m_caretOwner; }
+    void DrawCaret(HDC dc, const CRect& paintRect);
+
+    // Window timers (WM_TIMER)
+    void OnTimer(UINT id);
+
+    // Window timers of controls: Win32 timers of this window, delivered on the GUI thread to
+    // MControl::OnTimer. Ids are taken in turn from 1 to 239, never a reserved one nor one
+    // still held by a record. Each returns 1 on success, 0 otherwise.
+    static constexpr UINT kCaretTimerId = 6553;
+    static constexpr UINT kMessageHoldTimerId = 66;
+    static constexpr UINT kOverlayFadeTimerId = 88;
+    static constexpr UINT kProgressTimerId = 99;
+    // 0 for a (control, local id) already running: it keeps its period.
+    int SetTimer(MControl* control, UINT localId, UINT elapse);
+    int KillTimer(MControl* control, UINT localId);
+    // Forgets every timer of the control.
+    void KillTimer(MControl* control);
+    void ClearTimers();
+
+    // Drag and drop: the window is an OLE drop target from Init until DestroyData, and a
+    // dropped DIB, bitmap, enhanced metafile or bitmap file reaches the window as an HBITMAP
+    // in STM_SETIMAGE (IMAGE_BITMAP) right after a WM_LBUTTONUP at the cursor.
+    // 1 when the window was registered as a drop target.
+    int InitDragDrop();
+    bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect) override;
+    // A 32-bit bottom-up DIB section of part of a control, part relative to the control's
+    // top-left corner; for the controls' GetControlDropBitmap. The colour is not read.
+    HBITMAP GetDropBitmap(MControl* control, const CRect& part, COLORREF colour);
+
+protected:
+    int OnCreate(CREATESTRUCTW* create);
+    int OnSize(UINT type, int width, int height);
+    int OnMouseHover(UINT keys, LPARAM lParam);
+    int OnNcHitTest(CPoint pt);
+    int OnNcCalcSize(BOOL calcValid, NCCALCSIZE_PARAMS* params);
+    int OnWindowPosChanging(WINDOWPOS* position);
+    int OnNcPaint();
+    int OnDestroy();
+    int PostNcDestroy();
+    int OnMouseMove(UINT keys, CPoint pt);
+    int OnMouseLeave(UINT keys, LPARAM lParam);
+    int OnMouseWheel(UINT keys, short delta, CPoint pt);
+    int OnLButtonDown(UINT keys, CPoint pt);
+    int OnLButtonUp(UINT keys, CPoint pt);
+    int OnLButtonDblClk(UINT keys, CPoint pt);
+    int OnRButtonDown(UINT keys, CPoint pt);
+    int OnRButtonUp(UINT keys, CPoint pt);
+    int OnRButtonDblClk(UINT keys, CPoint pt);
+    int OnKeyDown(UINT key, LPARAM lParam);
+    int OnKeyUp(UINT key, LPARAM lParam);
+    void DrawBackImage(Gdiplus::Graphics& graphics, CRect client);
+    // The modifier value controls see with a key: 18 with Alt, 17 with Ctrl, 16 with Shift, OR-ed.
+    static UINT KeyModifiers();
+    void DrawControl(HDC& dc, CRect paintRect);
 
 private:
     enum class Walk { Forward, Backward };
@@ -117,7 +273,42 @@ private:
     void destroyTooltipWindow();
     bool createTooltipWindow(const wchar_t* text);
     void deleteBackgroundImage();
+    int adoptBackground(Gdiplus::Image* image);
     bool isLiveWindow() const;
+    // Painting, overlay and caret
+    void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
+    void drawBackground(Gdiplus::Graphics& graphics, const CRect& client);
+    void drawOverlay(Gdiplus::Graphics& graphics);
+    void startWindowTimer(UINT id, UINT elapse);
+    void stopWindowTimer(UINT id);
+    void stopCaretBlink();
+    bool serveReservedTimer(UINT id);
+    void onCaretBlink();
+    void onMessageHeld();
+    void onOverlayFade();
+    void onProgressStep();
+    // Window timers
+    TimerInfo* findWindowTimer(MControl* control, UINT localId);
+    UINT allocateWindowTimerId();
+    bool windowTimerIdTaken(UINT id) const;
+    std::vector<TimerInfo> armedTimersWithId(UINT id);
+    bool isStillArmed(const TimerInfo& timer);
+    void stopRecordedTimer(const TimerInfo& timer);
+    bool moveStartsDrag(UINT keys, CPoint pt);
+    void startControlDrag();
+    void dropFocusUnlessHovered();
+    void captureFor(MControl* hover, UINT keys, CPoint pt);
+    void armDrag(MControl* hover);
+    void releaseHeldCapture();
+    void routeRelease(CPoint pt, int (MControl::*entry)(UINT, CPoint), UINT keys);
+    bool offerNotch(UINT direction, CPoint pt);
+    // Drag and drop
+    HBITMAP GenerateBitmap(MControl* control, const CRect& rect, DWORD argb);
+    HBITMAP snapshot(MControl* control, CSize canvas, const CRect& source);
+    bool deliverPicture(HBITMAP picture);
+    void deliverMadePicture(HBITMAP picture);
+    void runControlDrag();
+    void revokeDragDrop();
 
     MWindow* m_owner { nullptr };
     NotCopied<int> m_initialised;
@@ -134,6 +325,8 @@ private:
     int m_dragStartY { 0 };
     int m_dragArmed { 0 };
     NotCopied<HBITMAP> m_dragBitmap;
+    // The window OLE holds this drop target for, until it is revoked.
+    NotCopied<HWND> m_dropWindow;
     int m_layered { 0 };
     NotCopied<Gdiplus::Image*> m_backgroundImage;
     int m_backgroundWidth { 0 };
@@ -152,9 +345,31 @@ private:
     NotCopied<MControl*> m_focusControl;
     int m_tooltipCtrlID { 0 };
     NotCopied<HWND> m_tooltipWnd;
+    // Balloon tip: its window goes with it.
+    struct KOVA_API BalloonDeleter {
+        void operator()(MAirBladder* balloon) const;
+    };
+    NotCopied<std::unique_ptr<MAirBladder, BalloonDeleter>> m_balloon;
+    NotCopied<int> m_balloonOwnerTag;
     NotCopied<std::vector<MControl*>> m_areas;
     NotCopied<std::vector<MControl*>> m_controls;
     NotCopied<std::vector<MControl*>> m_fastTimerControls;
+
+    // Image and font caches
+    struct ImgResInfoDeleter {
+        void operator()(ImgResInfo* record) const
+        {
+            if (record)
+                delete record->m_pImage;
+            delete record;
+        }
+    };
+    using OwnedImgResInfo = std::unique_ptr<ImgResInfo, ImgResInfoDeleter>;
+    void loadFontFolder();
+    NotCopied<std::map<CString, OwnedImgResInfo>> m_imagesByPath;
+    NotCopied<std::map<UINT, OwnedImgResInfo>> m_hostImages;
+    NotCopied<std::map<UINT, OwnedImgResInfo>> m_libraryImages;
+    NotCopied<FontCache> m_fonts;
     CriticalSection m_areasLock;
     CriticalSection m_controlsLock;
     CriticalSection m_fastTimerLock;
@@ -164,6 +379,18 @@ private:
     enumBackMode m_backMode { BackModeStretch };
     int m_backBorder { 4 };
     NotCopied<CString> m_tooltipText;
+    CString m_overlayText;
+    MsgLevel m_overlayLevel { MsgLevelInfo };
+    int m_overlayAlpha { 0 };
+    int m_shownProgress { 0 };
+    int m_targetProgress { 0 };
+    CString m_overlayFontName { L"Alibaba-PuHuiTi" };
+    CRect m_overlayRect;
+    CRect m_caretRect;
+    int m_caretPhase { 0 };
+    int m_caretShown { 0 };
+    NotCopied<MRichEdit*> m_caretOwner;
+    NotCopied<std::vector<TimerInfo>> m_windowTimers;
 };
 
 } // namespace KOVA

@@ -1,0 +1,420 @@
+#include "framework/MAirBladder.h"
+
+#include <algorithm>
+
+#include "framework/AppPaths.h"
+#include "framework/CKeyboardTips.h"
+#include "framework/LibraryModule.h"
+#include "framework/MRender.h"
+#include "framework/MRenderInternal.h"
+#include "framework/Manager.h"
+#include "framework/PaintedWindow.h"
+
+namespace KOVA {
+
+namespace {
+const wchar_t* const kTipFontFamily = L"BRAVIK 1.2";
+constexpr UINT kTipFontResource = 106;
+constexpr UINT kHideDelayMs = 5000;
+constexpr float kTextPixels = 14.0f;
+constexpr int kBackgroundBorder = 6;
+constexpr int kRoundCorner = 3;
+constexpr Gdiplus::ARGB kTextColour = 0xFFFFFFFF;
+} // namespace
+
+// ---- shared with the keyboard tip window
+
+namespace detail {
+
+int TipImage::load(const CString& file)
+{
+    return adopt(MRender::LoadImageFromFile(GetSkinPath() + file));
+}
+
+int TipImage::load(UINT id, const CString& type)
+{
+    return adopt(MRender::LoadImageFromIDResource(id, type, Manager::GetInstance()));
+}
+
+int TipImage::adopt(Gdiplus::Image* loaded)
+{
+    std::unique_ptr<Gdiplus::Image> owned(loaded);
+    if (!owned || owned->GetLastStatus() != Gdiplus::Ok)
+        return 0;
+    width = static_cast<int>(owned->GetWidth());
+    height = static_cast<int>(owned->GetHeight());
+    image = std::move(owned);
+    return 1;
+}
+
+bool TipImage::drawable() const
+{
+    return image && image->GetLastStatus() == Gdiplus::Ok;
+}
+
+Gdiplus::FontFamily* LoadTipFont(FontCache& fonts)
+{
+    HMODULE module = GetLibraryModule();
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(kTipFontResource), L"ttf");
+    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    if (!bytes)
+        return nullptr;
+    // A family of a private collection reads the collection and the font bytes as long as it
+    // is used: the cache keeps all three together.
+    return fonts.addMemory(kTipFontFamily, bytes, static_cast<int>(::SizeofResource(module, found)));
+}
+
+namespace {
+bool isLive(const MWindow& tip)
+{
+    HWND window = tip.GetSafeHwnd();
+    return window && ::IsWindow(window);
+}
+
+void paintBuffered(HDC screen, const CRect& client, const BackBufferPainter& paint)
+{
+    if (client.IsRectEmpty())
+        return;
+    UniqueDC memory(MRender::CreateCompatibleDC(screen));
+    UniqueBitmap buffer(MRender::CreateARGB32Bitmap(screen, client.Width(), client.Height(), nullptr));
+    if (!memory || !buffer)
+        return;
+    // Released in reverse: the bitmap is selected out before it and the DC are deleted.
+    ScopedSelection selection(memory.get(), buffer.get());
+    paint(screen, memory.get(), client);
+}
+} // namespace
+
+void PaintWithBackBuffer(MWindow& tip, const BackBufferPainter& paint)
+{
+    if (!isLive(tip) || tip.IsIconic())
+        return;
+    HWND window = tip.GetSafeHwnd();
+    CRect client;
+    ::GetClientRect(window, &client);
+    PAINTSTRUCT ps {};
+    ::BeginPaint(window, &ps);
+    HDC screen = ::GetDC(window);
+    paintBuffered(screen, client, paint);
+    ::ReleaseDC(window, screen);
+    ::EndPaint(window, &ps);
+}
+
+void KeepOnlyToolWindowStyle(MWindow& tip)
+{
+    if (HWND window = tip.GetSafeHwnd())
+        ::SetWindowLongW(window, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+}
+
+void SetTipRegion(MWindow& tip, int corner)
+{
+    if (!isLive(tip))
+        return;
+    CRect frame;
+    tip.GetWindowRect(&frame);
+    HRGN region = ::CreateRoundRectRgn(0, 0, frame.Width(), frame.Height(), corner, corner);
+    // Once set, the region is the window's: the system deletes it when it gets the next one.
+    if (region && !::SetWindowRgn(tip.GetSafeHwnd(), region, TRUE))
+        ::DeleteObject(region);
+}
+
+void FollowTipSize(MWindow& tip)
+{
+    const bool live = isLive(tip);
+    if (!live || !tip.IsIconic())
+        SetTipRegion(tip, live && ::IsZoomed(tip.GetSafeHwnd()) ? 0 : kRoundCorner);
+    CRect client;
+    tip.GetClientRect(&client);
+    tip.InvalidateRect(client, FALSE);
+}
+
+void HideTipOnTimer(MWindow& tip, UINT id)
+{
+    if (id != kTipHideTimerId)
+        return;
+    tip.KillTimer(id);
+    if (tip.IsWindowVisible())
+        tip.ShowWindow(0);
+}
+
+void HideTipOnFocusLoss(MWindow& tip, AIRBLADDER_MODE mode)
+{
+    if (mode != AirBladderModeRightStay)
+        tip.ShowWindow(0);
+    tip.KillTimer(kTipHideTimerId);
+}
+
+template <class Tip>
+LRESULT DispatchTipMessage(Tip& tip, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // The tip paints every pixel itself: erasing first would only flicker.
+    if (msg == WM_ERASEBKGND)
+        return 1;
+    if (msg == kDialogResultMessage)
+        return tip.OnUserCloseWindow(wParam, lParam);
+    CallHandler(tip, msg, wParam, lParam);
+    if (msg == WM_SETFOCUS)
+        tip.OnSetFocus(nullptr);
+    else if (msg == WM_KILLFOCUS)
+        tip.OnKillFocus(nullptr);
+    return tip.MWindow::OnWindowMessage(msg, wParam, lParam);
+}
+
+template LRESULT DispatchTipMessage<MAirBladder>(MAirBladder&, UINT, WPARAM, LPARAM);
+template LRESULT DispatchTipMessage<CKeyboardTips>(CKeyboardTips&, UINT, WPARAM, LPARAM);
+
+} // namespace detail
+
+// ---- the balloon tip
+
+MAirBladder::~MAirBladder()
+{
+    // Before the images and the font go: nothing may reach a half-destroyed tip.
+    Unbind();
+}
+
+LRESULT MAirBladder::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return detail::DispatchTipMessage(*this, msg, wParam, lParam);
+}
+
+BOOL MAirBladder::PreTranslateMessage(MSG*) { return 0; }
+
+BOOL MAirBladder::OnInitDialog()
+{
+    LoadTempFont();
+    return 1;
+}
+
+void MAirBladder::LoadTempFont()
+{
+    *m_fontFamily = detail::LoadTipFont(*m_fonts);
+}
+
+// ---- handlers
+
+LRESULT MAirBladder::OnUserCloseWindow(WPARAM wParam, LPARAM lParam)
+{
+    return PostClose(wParam, lParam);
+}
+
+void MAirBladder::CloseWindow()
+{
+    PostClose(0, 0);
+}
+
+int MAirBladder::OnCreate(CREATESTRUCTW*)
+{
+    StripCaptionAndFrame();
+    detail::KeepOnlyToolWindowStyle(*this);
+    return 1;
+}
+
+int MAirBladder::OnSize(UINT, int, int)
+{
+    detail::FollowTipSize(*this);
+    return 1;
+}
+
+void MAirBladder::SetupRegion(int corner)
+{
+    detail::SetTipRegion(*this, corner);
+}
+
+void MAirBladder::OnTimer(UINT id)
+{
+    detail::HideTipOnTimer(*this, id);
+}
+
+int MAirBladder::OnKillFocus(MWindow*)
+{
+    detail::HideTipOnFocusLoss(*this, m_mode);
+    return 1;
+}
+
+int MAirBladder::OnMouseMove(UINT, CPoint) { return 0; }
+int MAirBladder::OnMouseLeave(WPARAM, LPARAM) { return 0; }
+int MAirBladder::OnMouseHover(WPARAM, LPARAM) { return 0; }
+int MAirBladder::OnMouseWheel(UINT, short, CPoint) { return 0; }
+int MAirBladder::OnLButtonDown(UINT, CPoint) { return 0; }
+int MAirBladder::OnLButtonUp(UINT, CPoint) { return 0; }
+int MAirBladder::OnLButtonDblClk(UINT, CPoint) { return 0; }
+int MAirBladder::OnRButtonDown(UINT, CPoint) { return 0; }
+int MAirBladder::OnRButtonUp(UINT, CPoint) { return 0; }
+int MAirBladder::OnRButtonDblClk(UINT, CPoint) { return 0; }
+int MAirBladder::OnKeyDown(UINT, UINT, UINT) { return 0; }
+int MAirBladder::OnNcHitTest(CPoint) { return 0; }
+int MAirBladder::OnGetMinMaxInfo(MINMAXINFO*) { return 0; }
+int MAirBladder::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { return 0; }
+int MAirBladder::OnNcActivate(BOOL) { return 1; }
+int MAirBladder::OnSetFocus(MWindow*) { return 0; }
+int MAirBladder::OnWindowPosChanging(WINDOWPOS*) { return 0; }
+int MAirBladder::OnWindowPosChanged(WINDOWPOS*) { return 0; }
+int MAirBladder::OnNcPaint() { return 0; }
+int MAirBladder::OnClose() { return 1; }
+int MAirBladder::PostNcDestroy() { return 0; }
+int MAirBladder::OnDestroy() { return 0; }
+
+// ---- images and settings
+
+int MAirBladder::LoadBKImage(CString file) { return m_background->load(file); }
+int MAirBladder::LoadArrowLImage(CString file) { return m_arrowLeft->load(file); }
+int MAirBladder::LoadArrowRImage(CString file) { return m_arrowRight->load(file); }
+int MAirBladder::LoadArrowTImage(CString file) { return m_arrowTop->load(file); }
+int MAirBladder::LoadBKImage(UINT id, CString type) { return m_background->load(id, type); }
+int MAirBladder::LoadArrowLImage(UINT id, CString type) { return m_arrowLeft->load(id, type); }
+int MAirBladder::LoadArrowRImage(UINT id, CString type) { return m_arrowRight->load(id, type); }
+int MAirBladder::LoadArrowTImage(UINT id, CString type) { return m_arrowTop->load(id, type); }
+
+void MAirBladder::SetBackMode(enumBackMode mode, int border)
+{
+    m_backMode = mode;
+    m_border = border;
+}
+
+// ---- text and placement
+
+int MAirBladder::SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_TYPE type, AIRBLADDER_MODE mode)
+{
+    const CString newText(text ? text : L"");
+    if (newText == m_text && anchor.x == m_anchorX && anchor.y == m_anchorY && type == m_type && mode == m_mode)
+        return 1;
+    m_alignment = Gdiplus::StringAlignmentNear;
+    m_lineAlignment = Gdiplus::StringAlignmentNear;
+    m_text = newText;
+    m_anchorX = anchor.x;
+    m_anchorY = anchor.y;
+    m_type = type;
+    m_mode = mode;
+    AutoFit();
+    if (type != AirBladderTypeNoAutoHide && IsLive())
+        SetTimer(detail::kTipHideTimerId, kHideDelayMs, nullptr);
+    return 1;
+}
+
+Gdiplus::FontFamily* MAirBladder::family()
+{
+    if (*m_fontFamily)
+        return *m_fontFamily;
+    return m_fonts->findOrFallback(kTipFontFamily);
+}
+
+std::unique_ptr<Gdiplus::Font> MAirBladder::textFont()
+{
+    return std::make_unique<Gdiplus::Font>(family(), kTextPixels, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+}
+
+void MAirBladder::makeFormat(Gdiplus::StringFormat& format) const
+{
+    format.SetAlignment(m_alignment);
+    format.SetLineAlignment(m_lineAlignment);
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+}
+
+void MAirBladder::AutoFit()
+{
+    if (m_text.IsEmpty())
+        return;
+    const auto font = textFont();
+    Gdiplus::StringFormat format;
+    makeFormat(format);
+    const Gdiplus::Size bounds = MRender::GetTextBounds(*font, format, m_text);
+    const wchar_t* text = m_text;
+    m_lineCount = 1 + static_cast<int>(std::count(text, text + m_text.GetLength(), L'\n'));
+    if (m_lineCount == 1 || m_mode == AirBladderModeAbove) {
+        m_alignment = Gdiplus::StringAlignmentCenter;
+        m_lineAlignment = Gdiplus::StringAlignmentCenter;
+    }
+    const CRect area = placement(bounds.Width, bounds.Height);
+    if (m_mode == AirBladderModeRightStay)
+        m_lineCount -= 2;
+    if (IsLive())
+        MoveWindow(area.left, area.top, area.Width(), area.Height(), TRUE);
+    OnPaint();
+}
+
+CRect MAirBladder::placement(int textWidth, int textHeight) const
+{
+    const int total = m_lineCount * textHeight;
+    const int x = m_anchorX;
+    const int y = m_anchorY;
+    switch (m_mode) {
+    case AirBladderModeRight: {
+        const int top = y - total / 2 - 10;
+        return CRect(x, top, x + textWidth + 40, top + total + 20);
+    }
+    case AirBladderModeLeft:
+        return CRect(x - textWidth - 40, y - 27, x, y - 27 + total + 20);
+    case AirBladderModeBelow:
+        return CRect(x - 25, y, x - 25 + textWidth + 40, y + total + 30);
+    case AirBladderModeAbove: {
+        const int left = x - (textWidth + 30) / 2;
+        return CRect(left, y - total - 20, left + textWidth + 30, y);
+    }
+    case AirBladderModeRightStay:
+        return CRect(x, y - 10, x + textWidth + 40, y - 10 + total - 35);
+    default:
+        return CRect(0, 0, 0, 0);
+    }
+}
+
+// ---- painting
+
+int MAirBladder::OnPaint()
+{
+    detail::PaintWithBackBuffer(*this, [this](HDC screen, HDC memory, const CRect& client) {
+        RenderTip(memory, client);
+        present(screen, memory, client);
+    });
+    return 0;
+}
+
+void MAirBladder::RenderTip(HDC dc, const CRect& client)
+{
+    const int saved = ::SaveDC(dc);
+    ::SetBkMode(dc, TRANSPARENT);
+    {
+        // Gone before the DC is touched again: GDI+ keeps writing to its DC until deleted.
+        Gdiplus::Graphics graphics(dc);
+        drawBackground(graphics, client);
+        drawText(graphics, client);
+    }
+    ::RestoreDC(dc, saved);
+}
+
+void MAirBladder::drawBackground(Gdiplus::Graphics& graphics, const CRect& client)
+{
+    if (!m_background->drawable())
+        return;
+    const CRect area(client.left, client.top, client.right - 1, client.bottom - 1);
+    MRender::DrawImageFrame(graphics, m_background->image.get(), area, 0, 0, m_background->width,
+                            m_background->height, kBackgroundBorder);
+}
+
+void MAirBladder::drawText(Gdiplus::Graphics& graphics, const CRect& client)
+{
+    if (m_text.IsEmpty())
+        return;
+    const auto font = textFont();
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+    Gdiplus::StringFormat format;
+    makeFormat(format);
+    const Gdiplus::Size bounds = MRender::GetTextBounds(*font, format, m_text);
+    const int total = m_lineCount * bounds.Height;
+    const Gdiplus::RectF layout(8.0f, (client.Height() - total) * 0.5f + m_lineCount - 1,
+                                static_cast<float>(client.Width() - 16), static_cast<float>(total + 2));
+    const Gdiplus::SolidBrush white { Gdiplus::Color(kTextColour) };
+    graphics.DrawString(m_text, m_text.GetLength(), font.get(), layout, &format, &white);
+}
+
+void MAirBladder::present(HDC screen, HDC memory, const CRect& client)
+{
+    ModifyExStyle(0, WS_EX_LAYERED, 0);
+    SIZE size { client.Width(), client.Height() };
+    POINT source { 0, 0 };
+    BLENDFUNCTION blend { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
+    ::UpdateLayeredWindow(*m_hWnd, screen, nullptr, &size, memory, &source, 0, &blend, ULW_ALPHA);
+}
+
+} // namespace KOVA

@@ -1,0 +1,229 @@
+#include "framework/MRender.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "framework/MRenderInternal.h"
+
+namespace KOVA {
+
+using detail::UniqueDC;
+
+namespace {
+
+struct GlobalFreer {
+    void operator()(HGLOBAL block) const { GlobalFree(block); }
+};
+struct ComReleaser {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueFile = std::unique_ptr<void, HandleCloser>;
+
+class ScreenDC {
+public:
+    ScreenDC() : m_dc(GetDC(nullptr)) {}
+    ~ScreenDC()
+    {
+        if (m_dc)
+            ReleaseDC(nullptr, m_dc);
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+
+// GDI+ objects come from GdipAlloc, which returns null instead of throwing.
+Gdiplus::Image* keptIfLoaded(std::unique_ptr<Gdiplus::Image> image)
+{
+    if (!image || image->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    return image.release();
+}
+
+// One column (row) of a nine-grid: where it lies on the destination and in the source.
+struct Span {
+    int dst;
+    int dstLength;
+    int src;
+    int srcLength;
+};
+
+std::array<Span, 3> gridSpans(int dstStart, int dstEnd, int srcStart, int srcLength, int head, int tail)
+{
+    const int dstLength = dstEnd - dstStart;
+    return { {
+        { dstStart, head, srcStart, head },
+        { dstStart + head, dstLength - head - tail, srcStart + head, srcLength - head - tail },
+        { dstEnd - tail, tail, srcStart + srcLength - tail, tail },
+    } };
+}
+
+WORD displayBitCount()
+{
+    UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    const int depth = display ? GetDeviceCaps(display.get(), PLANES) * GetDeviceCaps(display.get(), BITSPIXEL) : 0;
+    if (depth <= 1)
+        return 1;
+    if (depth <= 4)
+        return 4;
+    return depth <= 8 ? 8 : 24;
+}
+
+// The bitmap as a DIB of bitCount bits per pixel: header and colour table, then the rows.
+bool readDib(HBITMAP bitmap, WORD bitCount, std::vector<BYTE>& info, std::vector<BYTE>& pixels)
+{
+    BITMAP shape {};
+    if (!GetObjectW(bitmap, sizeof shape, &shape))
+        return false;
+    const size_t tableEntries = bitCount <= 8 ? size_t { 1 } << bitCount : 0;
+    info.assign(sizeof(BITMAPINFOHEADER) + tableEntries * sizeof(RGBQUAD), 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = shape.bmWidth;
+    header->biHeight = shape.bmHeight;
+    header->biPlanes = 1;
+    header->biBitCount = bitCount;
+    header->biCompression = BI_RGB;
+    const size_t stride = (static_cast<size_t>(shape.bmWidth) * bitCount + 31) / 32 * 4;
+    pixels.assign(stride * shape.bmHeight, 0);
+
+    ScreenDC screen;
+    if (!screen.get())
+        return false;
+    // The stock palette gives an indexed file the standard system colours.
+    HPALETTE previous = SelectPalette(screen.get(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+    RealizePalette(screen.get());
+    const int rows = GetDIBits(screen.get(), bitmap, 0, shape.bmHeight, pixels.data(),
+                               reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    if (previous)
+        SelectPalette(screen.get(), previous, TRUE);
+    return rows == shape.bmHeight;
+}
+
+bool writeAll(HANDLE file, const void* data, size_t size)
+{
+    DWORD written = 0;
+    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+} // namespace
+
+Gdiplus::Image* MRender::LoadImageFromFile(CString path)
+{
+    return keptIfLoaded(std::unique_ptr<Gdiplus::Image>(new Gdiplus::Image(path)));
+}
+
+Gdiplus::Image* MRender::LoadImageFromFileEx(CString path, int width, int height)
+{
+    std::unique_ptr<Gdiplus::Image> image(LoadImageFromFile(path));
+    if (!image)
+        return nullptr;
+    if (width == 0 && height == 0) {
+        width = static_cast<int>(image->GetWidth());
+        height = static_cast<int>(image->GetHeight());
+    }
+    return keptIfLoaded(std::unique_ptr<Gdiplus::Image>(image->GetThumbnailImage(width, height, nullptr, nullptr)));
+}
+
+Gdiplus::Image* MRender::LoadImageFromIDResource(UINT id, CString type, HINSTANCE module)
+{
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (!resource)
+        return nullptr;
+    const DWORD size = SizeofResource(module, resource);
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes)
+        return nullptr;
+    // GDI+ may read the stream for as long as the image lives, so the bytes get a block of
+    // their own that the stream frees once its last reference (the image's) goes.
+    std::unique_ptr<void, GlobalFreer> block(GlobalAlloc(GMEM_FIXED, size));
+    if (!block)
+        return nullptr;
+    std::memcpy(block.get(), bytes, size);
+    IStream* rawStream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, &rawStream)))
+        return nullptr;
+    block.release();
+    std::unique_ptr<IStream, ComReleaser> stream(rawStream);
+    return new Gdiplus::Image(stream.get());
+}
+
+HICON MRender::LoadIconFromFile(CString path)
+{
+    // The call may write the associated program's path back, which can be longer than ours.
+    std::array<wchar_t, MAX_PATH> buffer {};
+    lstrcpynW(buffer.data(), path, MAX_PATH);
+    WORD index = 0;
+    return ExtractAssociatedIconW(nullptr, buffer.data(), &index);
+}
+
+void MRender::DrawImageFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int srcX,
+                             int srcY, int srcWidth, int srcHeight, int border)
+{
+    DrawImageFrameMID(graphics, image, dst, srcX, srcY, srcWidth, srcHeight, border, border, border, border);
+}
+
+void MRender::DrawImageFrameMID(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int srcX,
+                                int srcY, int srcWidth, int srcHeight, int left, int top, int right, int bottom)
+{
+    const auto columns = gridSpans(dst.left, dst.right, srcX, srcWidth, left, right);
+    const auto rows = gridSpans(dst.top, dst.bottom, srcY, srcHeight, top, bottom);
+    // Left column downwards, top edge, right column downwards, bottom edge, centre last.
+    static constexpr std::array<std::pair<int, int>, 9> order { {
+        { 0, 0 }, { 0, 1 }, { 0, 2 }, { 1, 0 }, { 2, 0 }, { 2, 1 }, { 2, 2 }, { 1, 2 }, { 1, 1 },
+    } };
+    for (const auto& [column, row] : order) {
+        const Span& x = columns[column];
+        const Span& y = rows[row];
+        graphics.DrawImage(image, Gdiplus::Rect(x.dst, y.dst, x.dstLength, y.dstLength), x.src, y.src, x.srcLength,
+                           y.srcLength, Gdiplus::UnitPixel);
+    }
+}
+
+int MRender::DrawImageStripFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst,
+                                 int frameIndex, int frameCount, int border)
+{
+    if (!image || frameCount < 1 || frameIndex < 0 || frameIndex >= frameCount)
+        return 0;
+    const auto frameWidth = static_cast<int>(image->GetWidth() / static_cast<UINT>(frameCount));
+    DrawImageFrame(graphics, image, dst, frameWidth * frameIndex, 0, frameWidth, static_cast<int>(image->GetHeight()),
+                   border);
+    return 1;
+}
+
+BOOL MRender::SaveBitmapToFile(HBITMAP bitmap, CString path)
+{
+    std::vector<BYTE> info;
+    std::vector<BYTE> pixels;
+    if (!readDib(bitmap, displayBitCount(), info, pixels))
+        return FALSE;
+    HANDLE created = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (created == INVALID_HANDLE_VALUE)
+        return FALSE;
+    UniqueFile file(created);
+    BITMAPFILEHEADER fileHeader {};
+    fileHeader.bfType = 0x4D42; // "BM"
+    fileHeader.bfOffBits = static_cast<DWORD>(sizeof fileHeader + info.size());
+    fileHeader.bfSize = static_cast<DWORD>(fileHeader.bfOffBits + pixels.size());
+    const bool written = writeAll(file.get(), &fileHeader, sizeof fileHeader)
+                         && writeAll(file.get(), info.data(), info.size())
+                         && writeAll(file.get(), pixels.data(), pixels.size());
+    file.reset();
+    // A truncated picture would pass for a saved one.
+    if (!written)
+        DeleteFileW(path);
+    return written ? TRUE : FALSE;
+}
+
+} // namespace KOVA

@@ -1,0 +1,515 @@
+// Repaint requests, the double-buffered paint of a window, the message and progress overlay
+// and the caret of the windowless rich edit.
+//
+// Lock order: a repaint request and the paint take the areas lock, release it, then take the
+// controls lock; the controls take their own list locks below them.
+#include "framework/PaintManager.h"
+
+#include "controls/input/MRichEdit.h"
+#include "framework/MControl.h"
+#include "framework/MRender.h"
+#include "framework/MRenderInternal.h"
+
+namespace KOVA {
+
+using detail::ScopedSelection;
+using detail::UniqueBitmap;
+using detail::UniqueDC;
+
+namespace {
+
+bool rectsMeet(const CRect& a, const CRect& b)
+{
+    CRect common;
+    return common.IntersectRect(&a, &b) != FALSE;
+}
+
+// Colours kept as COLORREF are drawn nearly opaque.
+Gdiplus::Color drawingColor(COLORREF color)
+{
+    return Gdiplus::Color(254, GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+void fillRect(Gdiplus::Graphics& graphics, const Gdiplus::Color& color, int x, int y, int width, int height)
+{
+    Gdiplus::SolidBrush brush(color);
+    graphics.FillRectangle(&brush, x, y, width, height);
+}
+
+// Marks every visible item after the requester in one list that meets the requested
+// rectangle, and joins their rectangles. Items before the requester lie below it.
+void markItemsAbove(const std::vector<MControl*>& items, const MControl* requester, const CRect& requested,
+                    COLORREF backColor, CRect& joined, bool& passedRequester)
+{
+    for (MControl* item : items) {
+        if (!passedRequester) {
+            passedRequester = item == requester;
+            continue;
+        }
+        if (!item || !item->IsVisible() || !rectsMeet(item->GetRect(), requested))
+            continue;
+        const CRect itemRect = item->GetRect();
+        joined.UnionRect(&joined, &itemRect);
+        item->SetUpdate(0, backColor);
+    }
+}
+
+// The client rectangle's bottom strip, where a progress overlay without a place of its own goes.
+CRect bottomStrip(const CRect& client)
+{
+    return CRect(client.left, client.bottom - 60, client.right, client.bottom - 2);
+}
+
+// ---- scoped GDI state of one paint
+
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+    ~WindowDC()
+    {
+        if (m_dc)
+            ::ReleaseDC(m_window, m_dc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+class PaintSession {
+public:
+    explicit PaintSession(HWND window) : m_window(window) { m_dc = ::BeginPaint(window, &m_paint); }
+    ~PaintSession() { ::EndPaint(m_window, &m_paint); }
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint {};
+    HDC m_dc { nullptr };
+};
+
+class SavedDCState {
+public:
+    explicit SavedDCState(HDC dc) : m_dc(dc), m_state(::SaveDC(dc)) {}
+    ~SavedDCState()
+    {
+        if (m_state)
+            ::RestoreDC(m_dc, m_state);
+    }
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+
+private:
+    HDC m_dc;
+    int m_state;
+};
+
+// The back buffer's pixels: a bottom-up 32-bit DIB, so client row y is stored at row
+// height − 1 − y; each pixel is blue, green, red, alpha.
+class BackBufferPixels {
+public:
+    BackBufferPixels(BYTE* bits, int width, int height) : m_bits(bits), m_width(width), m_height(height) {}
+
+    template <class Visit>
+    void forEach(const CRect& rect, Visit visit)
+    {
+        CRect clipped;
+        const CRect whole(0, 0, m_width, m_height);
+        if (!m_bits || !clipped.IntersectRect(&rect, &whole))
+            return;
+        // Pending GDI output must land before the pixels are read or written directly.
+        GdiFlush();
+        for (int y = clipped.top; y < clipped.bottom; ++y) {
+            BYTE* row = m_bits + static_cast<size_t>(m_height - 1 - y) * m_width * 4;
+            for (int x = clipped.left; x < clipped.right; ++x)
+                visit(row + x * 4);
+        }
+    }
+
+private:
+    BYTE* m_bits;
+    int m_width;
+    int m_height;
+};
+
+void makeTransparent(BYTE* pixel)
+{
+    pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0;
+}
+
+// GDI text and lines leave the alpha byte at 0: what they drew would vanish in a layered window.
+void makeGdiOutputOpaque(BYTE* pixel)
+{
+    if (pixel[3] == 0 && (pixel[0] | pixel[1] | pixel[2]))
+        pixel[3] = 255;
+}
+
+void present(HWND window, bool layered, HDC screen, HDC paint, HDC memory, const CRect& client, const CRect& update)
+{
+    if (!layered) {
+        ::BitBlt(paint, update.left, update.top, update.Width(), update.Height(), memory, update.left, update.top,
+                 SRCCOPY);
+        return;
+    }
+    ::SetWindowLongW(window, GWL_EXSTYLE, ::GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SIZE size { client.Width(), client.Height() };
+    POINT source { 0, 0 };
+    BLENDFUNCTION blend { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
+    ::UpdateLayeredWindow(window, screen, nullptr, &size, memory, &source, 0, &blend, ULW_ALPHA);
+}
+
+// ---- overlay
+
+void drawOverlayText(Gdiplus::Graphics& graphics, const CString& text, const Gdiplus::Font& font,
+                     const Gdiplus::RectF& layout, Gdiplus::StringAlignment alignment, BYTE alpha)
+{
+    Gdiplus::StringFormat format;
+    format.SetAlignment(alignment);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    Gdiplus::SolidBrush brush(Gdiplus::Color(alpha, 0x05, 0x05, 0x05));
+    graphics.DrawString(text, text.GetLength(), &font, layout, &format, &brush);
+}
+
+void drawProgressBar(Gdiplus::Graphics& graphics, const CRect& box, int shown)
+{
+    const int y = box.bottom - 15;
+    Gdiplus::Pen track(Gdiplus::Color(0xC8C8C8C8), 1.0f);
+    graphics.DrawLine(&track, box.left + 10, y, box.right - 20, y);
+    const Gdiplus::REAL length = static_cast<Gdiplus::REAL>(box.Width() - 20) * shown / 100;
+    Gdiplus::SolidBrush bar(Gdiplus::Color(0xFEFFE100));
+    graphics.FillRectangle(&bar, Gdiplus::RectF(static_cast<Gdiplus::REAL>(box.left + 10),
+                                                static_cast<Gdiplus::REAL>(box.bottom - 16), length, 3.0f));
+}
+
+} // namespace
+
+// ---- invalidation
+
+void PaintManager::Invalidate()
+{
+    if (isLiveWindow())
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void PaintManager::InvalidateRect(CRect rect, int erase)
+{
+    if (!isLiveWindow())
+        return;
+    // A layered window is presented whole: a partial paint would present stale pixels.
+    if (m_layered)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    else
+        ::InvalidateRect(m_hWnd, &rect, erase ? TRUE : FALSE);
+}
+
+LONG PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control)
+{
+    if (!control)
+        return 0;
+    CRect joined = rect;
+    if (flag)
+        control->SetUpdate(0, m_backColor);
+    if (*m_initialised) {
+        bool passedRequester = false;
+        {
+            ScopedLock lock(m_areasLock);
+            markItemsAbove(*m_areas, control, rect, m_backColor, joined, passedRequester);
+        }
+        ScopedLock lock(m_controlsLock);
+        markItemsAbove(*m_controls, control, rect, m_backColor, joined, passedRequester);
+    }
+    InvalidateRect(joined, 0);
+    return 0;
+}
+
+// ---- painting
+
+int PaintManager::OnPaint()
+{
+    if (!isLiveWindow())
+        return 0;
+    if (::IsIconic(m_hWnd)) {
+        // Nothing is drawn, but the region must be validated or WM_PAINT comes straight back.
+        // BeginPaint also validates the frame, which is all an iconic window can have dirty.
+        PaintSession validate(m_hWnd);
+        return 1;
+    }
+    CRect update;
+    if (!::GetUpdateRect(m_hWnd, &update, FALSE))
+        return 0;
+    CRect client;
+    ::GetClientRect(m_hWnd, &client);
+    {
+        PaintSession paint(m_hWnd);
+        WindowDC screen(m_hWnd);
+        UniqueDC memory(::CreateCompatibleDC(screen.get()));
+        BYTE* bits = nullptr;
+        UniqueBitmap backBuffer(MRender::CreateARGB32Bitmap(screen.get(), client.Width(), client.Height(), &bits));
+        if (!memory || !backBuffer)
+            return 1;
+        ScopedSelection selection(memory.get(), backBuffer.get());
+        renderBackBuffer(memory.get(), bits, client, update);
+        present(m_hWnd, m_layered != 0, screen.get(), paint.get(), memory.get(), client, update);
+    }
+    // Spaces out paints while timers invalidate continuously.
+    ::Sleep(2);
+    return 1;
+}
+
+void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update)
+{
+    SavedDCState saved(memory);
+    BackBufferPixels pixels(bits, client.Width(), client.Height());
+    if (m_layered)
+        pixels.forEach(update, makeTransparent);
+    // The graphics goes before the DC state is restored and the buffer leaves the DC.
+    Gdiplus::Graphics graphics(memory);
+    drawBackground(graphics, client);
+    // The controls draw with GDI as well: the background must be on the DC first.
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    HDC dc = memory;
+    const CRect paintRect = m_layered ? client : update;
+    DrawControl(dc, paintRect);
+    DrawCaret(memory, paintRect);
+    if (m_layered) {
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+        pixels.forEach(update, makeGdiOutputOpaque);
+    }
+    drawOverlay(graphics);
+}
+
+void PaintManager::drawBackground(Gdiplus::Graphics& graphics, const CRect& client)
+{
+    if (*m_backgroundImage) {
+        DrawBackImage(graphics, client);
+        return;
+    }
+    fillRect(graphics, drawingColor(m_borderColor), 0, 0, client.Width(), client.Height());
+    fillRect(graphics, drawingColor(m_backColor), 1, 1, client.Width() - 2, client.Height() - 2);
+}
+
+void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, CRect client)
+{
+    Gdiplus::Image* image = *m_backgroundImage;
+    if (!image)
+        return;
+    if (m_backMode == BackModeStretch)
+        graphics.DrawImage(image, 0, 0, client.Width(), client.Height());
+    else if (m_backMode == BackModeNineGrid)
+        MRender::DrawImageFrame(graphics, image, client, 0, 0, m_backgroundWidth, m_backgroundHeight, m_backBorder);
+}
+
+void PaintManager::DrawControl(HDC& dc, CRect paintRect)
+{
+    {
+        ScopedLock lock(m_areasLock);
+        for (MControl* area : *m_areas)
+            if (area)
+                area->Draw(dc, paintRect);
+    }
+    ScopedLock lock(m_controlsLock);
+    for (MControl* control : *m_controls)
+        if (control)
+            control->Draw(dc, paintRect);
+}
+
+// ---- overlay
+
+void PaintManager::drawOverlay(Gdiplus::Graphics& graphics)
+{
+    if (m_overlayAlpha <= 10 || m_overlayText.IsEmpty())
+        return;
+    const CRect& box = m_overlayRect;
+    const BYTE alpha = static_cast<BYTE>(m_overlayAlpha > 255 ? 255 : m_overlayAlpha);
+    fillRect(graphics, Gdiplus::Color(alpha, 0xE6, 0xE6, 0xE6), box.left, box.top, box.Width(), box.Height());
+    fillRect(graphics, Gdiplus::Color(alpha, 0xFE, 0xFE, 0xFE), box.left + 2, box.top + 2, box.Width() - 4,
+             box.Height() - 4);
+
+    const Gdiplus::Font font(FindTempFontOrFallback(m_overlayFontName), 12.0f, Gdiplus::FontStyleRegular,
+                             Gdiplus::UnitPixel);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+    const auto left = static_cast<Gdiplus::REAL>(box.left + 5);
+    const auto top = static_cast<Gdiplus::REAL>(box.top + 5);
+    if (m_shownProgress > 0) {
+        const Gdiplus::RectF layout(left, top, static_cast<Gdiplus::REAL>(box.Width() - 10), 30.0f);
+        drawOverlayText(graphics, m_overlayText, font, layout, Gdiplus::StringAlignmentCenter, alpha);
+        drawProgressBar(graphics, box, m_shownProgress);
+    } else {
+        const Gdiplus::RectF layout(left, top, 190.0f, 50.0f);
+        drawOverlayText(graphics, m_overlayText, font, layout, Gdiplus::StringAlignmentNear, alpha);
+    }
+}
+
+void PaintManager::SetMessage(CString text, CRect rect, MsgLevel level)
+{
+    stopWindowTimer(kMessageHoldTimerId);
+    stopWindowTimer(kOverlayFadeTimerId);
+    m_overlayAlpha = 255;
+    m_overlayText = text;
+    m_overlayLevel = level;
+    m_shownProgress = 0;
+    m_overlayRect = rect;
+    InvalidateRect(m_overlayRect, 0);
+    startWindowTimer(kMessageHoldTimerId, 3000);
+}
+
+void PaintManager::SetProgress(int percent, CString text, CRect rect)
+{
+    if (percent == m_targetProgress)
+        return;
+    if (percent < 5)
+        stopWindowTimer(kOverlayFadeTimerId);
+    m_overlayAlpha = 255;
+    m_overlayText = text;
+    m_targetProgress = percent;
+    if (rect.IsRectEmpty()) {
+        CRect client;
+        GetClientRect(client);
+        m_overlayRect = bottomStrip(client);
+    } else {
+        m_overlayRect = rect;
+    }
+    if (m_targetProgress - m_shownProgress >= 6) {
+        startWindowTimer(kProgressTimerId, 10);
+        return;
+    }
+    m_shownProgress = m_targetProgress;
+    InvalidateRect(m_overlayRect, 0);
+    if (m_shownProgress >= 100)
+        startWindowTimer(kOverlayFadeTimerId, 50);
+}
+
+void PaintManager::startWindowTimer(UINT id, UINT elapse)
+{
+    if (isLiveWindow())
+        ::SetTimer(m_hWnd, id, elapse, nullptr);
+}
+
+void PaintManager::stopWindowTimer(UINT id)
+{
+    if (isLiveWindow())
+        ::KillTimer(m_hWnd, id);
+}
+
+bool PaintManager::serveReservedTimer(UINT id)
+{
+    switch (id) {
+    case kCaretTimerId:
+        onCaretBlink();
+        return true;
+    case kMessageHoldTimerId:
+        onMessageHeld();
+        return true;
+    case kOverlayFadeTimerId:
+        onOverlayFade();
+        return true;
+    case kProgressTimerId:
+        onProgressStep();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PaintManager::onMessageHeld()
+{
+    stopWindowTimer(kMessageHoldTimerId);
+    startWindowTimer(kOverlayFadeTimerId, 50);
+}
+
+void PaintManager::onOverlayFade()
+{
+    m_overlayAlpha -= 10;
+    if (m_overlayAlpha < 20) {
+        m_overlayAlpha = 0;
+        m_shownProgress = 0;
+        stopWindowTimer(kOverlayFadeTimerId);
+    }
+    InvalidateRect(m_overlayRect, 0);
+}
+
+void PaintManager::onProgressStep()
+{
+    m_shownProgress += 2;
+    if (m_shownProgress >= m_targetProgress)
+        stopWindowTimer(kProgressTimerId);
+    InvalidateRect(m_overlayRect, 0);
+    if (m_shownProgress >= 100)
+        startWindowTimer(kOverlayFadeTimerId, 50);
+}
+
+// ---- caret
+
+int PaintManager::CreateCaret(HBITMAP bitmap, int width, int height)
+{
+    ::CreateCaret(m_hWnd, bitmap, width, height);
+    m_caretRect.right = m_caretRect.left + width;
+    m_caretRect.bottom = m_caretRect.top + height;
+    return 1;
+}
+
+int PaintManager::SetCaretPos(MRichEdit* owner, int x, int y)
+{
+    if (!::SetCaretPos(x, y))
+        return 0;
+    *m_caretOwner = owner;
+    const CRect old = m_caretRect;
+    m_caretRect.MoveToXY(x, y);
+    InvalidateRect(old, 0);
+    InvalidateRect(m_caretRect, 0);
+    return 1;
+}
+
+int PaintManager::ShowCaret(int show)
+{
+    if (show == m_caretShown)
+        return 1;
+    m_caretShown = show;
+    if (!show) {
+        stopCaretBlink();
+        return 1;
+    }
+    startWindowTimer(kCaretTimerId, ::GetCaretBlinkTime());
+    if (m_caretPhase == 0) {
+        InvalidateRect(m_caretRect, 0);
+        m_caretPhase = 1;
+    }
+    return 1;
+}
+
+void PaintManager::stopCaretBlink()
+{
+    stopWindowTimer(kCaretTimerId);
+    if (m_caretPhase == 1)
+        InvalidateRect(m_caretRect, 0);
+    m_caretPhase = 0;
+}
+
+void PaintManager::onCaretBlink()
+{
+    InvalidateRect(m_caretRect, 0);
+    m_caretPhase = m_caretPhase ? 0 : 1;
+}
+
+void PaintManager::DrawCaret(HDC dc, const CRect& paintRect)
+{
+    MRichEdit* owner = *m_caretOwner;
+    if (owner && (!owner->IsFocused() || ::GetFocus() != m_hWnd)) {
+        stopCaretBlink();
+        return;
+    }
+    CRect common;
+    if (!m_caretPhase || !m_caretShown || !owner || !common.IntersectRect(&m_caretRect, &paintRect))
+        return;
+    const Gdiplus::Color text = owner->GetTextColor();
+    Gdiplus::Graphics graphics(dc);
+    fillRect(graphics, Gdiplus::Color(254, text.GetR(), text.GetG(), text.GetB()), common.left, common.top,
+             common.Width(), common.Height());
+}
+
+} // namespace KOVA

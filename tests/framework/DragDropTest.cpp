@@ -1,0 +1,828 @@
+#include <gtest/gtest.h>
+
+#include "platform/Win32.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DibCanvas.h"
+#include "GdiObjectCount.h"
+#include "PumpUntil.h"
+#include "RecordingControl.h"
+#include "ScratchStrip.h"
+#include "TestWindow.h"
+#include "WindowCapture.h"
+#include "KOVA.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+// Started the way a host starts the library: GDI+, COM and OLE.
+class HostEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        Manager::SetInstance(GetModuleHandleW(nullptr));
+        Manager::InitGdiplus();
+    }
+    void TearDown() override { Manager::UnInitGdiplus(); }
+};
+const auto* const host = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+
+constexpr DWORD kTop = 0xFF0000;    // 0x00RRGGBB: red
+constexpr DWORD kBottom = 0x0000FF; // blue
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+using DataObject = std::unique_ptr<CIDataObject, ComRelease>;
+
+DataObject newDataObject()
+{
+    DataObject data(new CIDataObject(nullptr));
+    data->AddRef();
+    return data;
+}
+
+FORMATETC formatOf(CLIPFORMAT clipFormat, DWORD tymed, DWORD aspect = DVASPECT_CONTENT)
+{
+    return FORMATETC { clipFormat, nullptr, aspect, -1, tymed };
+}
+
+// Hands the handle over to the data object, which frees it with its medium.
+void put(CIDataObject& data, CLIPFORMAT clipFormat, DWORD tymed, HANDLE handle)
+{
+    FORMATETC format = formatOf(clipFormat, tymed);
+    STGMEDIUM medium {};
+    medium.tymed = tymed;
+    medium.hGlobal = static_cast<HGLOBAL>(handle);
+    ASSERT_EQ(S_OK, data.SetData(&format, &medium, TRUE));
+}
+
+HGLOBAL globalOf(const void* bytes, size_t size)
+{
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(global), bytes, size);
+    GlobalUnlock(global);
+    return global;
+}
+
+HGLOBAL globalOf(const std::vector<BYTE>& bytes)
+{
+    return globalOf(bytes.data(), bytes.size());
+}
+
+// ---- pictures
+
+std::unique_ptr<DibCanvas> readBitmap(HBITMAP bitmap)
+{
+    BITMAP info {};
+    if (!GetObjectW(bitmap, sizeof info, &info))
+        return nullptr;
+    auto canvas = std::make_unique<DibCanvas>(info.bmWidth, info.bmHeight);
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(source, bitmap);
+    BitBlt(canvas->dc(), 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    return canvas;
+}
+
+void expectBands(HBITMAP bitmap, int width, int height)
+{
+    ASSERT_NE(nullptr, bitmap);
+    auto picture = readBitmap(bitmap);
+    ASSERT_NE(nullptr, picture);
+    EXPECT_EQ(width, picture->width());
+    EXPECT_EQ(height, picture->height());
+    EXPECT_TRUE(nearColor(picture->rgb(width / 2, 0), kTop, 8)) << std::hex << picture->rgb(width / 2, 0);
+    EXPECT_TRUE(nearColor(picture->rgb(width / 2, height - 1), kBottom, 8))
+        << std::hex << picture->rgb(width / 2, height - 1);
+}
+
+void fillBand(HDC dc, RECT band, DWORD color)
+{
+    HBRUSH brush = CreateSolidBrush(RGB(color >> 16, (color >> 8) & 0xFF, color & 0xFF));
+    FillRect(dc, &band, brush);
+    DeleteObject(brush);
+}
+
+void fillBands(HDC dc, int width, int height)
+{
+    fillBand(dc, RECT { 0, 0, width, height / 2 }, kTop);
+    fillBand(dc, RECT { 0, height / 2, width, height }, kBottom);
+}
+
+// ---- DIBs as a drag carries them: header, colour table or masks, then the pixels, painted
+// by GDI in the DIB's own format with kTop above kBottom.
+
+struct DibLayout {
+    const char* name;
+    DWORD headerSize;
+    WORD bitCount;
+    DWORD compression;
+    LONG heightSign;
+    DWORD colorsUsed;
+    std::vector<BYTE> table;
+};
+
+std::vector<BYTE> quads(std::initializer_list<DWORD> values)
+{
+    std::vector<BYTE> bytes(values.size() * 4);
+    std::memcpy(bytes.data(), values.begin(), bytes.size());
+    return bytes;
+}
+
+std::vector<BYTE> corePalette()
+{
+    std::vector<BYTE> bytes(256 * sizeof(RGBTRIPLE), 0);
+    const RGBTRIPLE red { 0, 0, 255 }, blue { 255, 0, 0 };
+    std::memcpy(bytes.data(), &red, sizeof red);
+    std::memcpy(bytes.data() + sizeof red, &blue, sizeof blue);
+    return bytes;
+}
+
+std::vector<BYTE> dibHeader(const DibLayout& layout, int width, int height)
+{
+    std::vector<BYTE> header(layout.headerSize);
+    if (layout.headerSize == sizeof(BITMAPCOREHEADER)) {
+        const BITMAPCOREHEADER core { sizeof core, static_cast<WORD>(width), static_cast<WORD>(height), 1,
+                                      layout.bitCount };
+        std::memcpy(header.data(), &core, sizeof core);
+        return header;
+    }
+    BITMAPV5HEADER v5 {};
+    v5.bV5Size = layout.headerSize;
+    v5.bV5Width = width;
+    v5.bV5Height = height * layout.heightSign;
+    v5.bV5Planes = 1;
+    v5.bV5BitCount = layout.bitCount;
+    v5.bV5Compression = layout.compression;
+    v5.bV5ClrUsed = layout.colorsUsed;
+    v5.bV5RedMask = 0xFF0000;
+    v5.bV5GreenMask = 0xFF00;
+    v5.bV5BlueMask = 0xFF;
+    std::memcpy(header.data(), &v5, layout.headerSize);
+    return header;
+}
+
+std::vector<BYTE> buildDib(const DibLayout& layout, int width, int height)
+{
+    std::vector<BYTE> dib = dibHeader(layout, width, height);
+    dib.insert(dib.end(), layout.table.begin(), layout.table.end());
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(dib.data()), DIB_RGB_COLORS, &bits,
+                                       nullptr, 0);
+    if (!section)
+        return {};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, section);
+    fillBands(dc, width, height);
+    GdiFlush();
+    const size_t stride = ((width * layout.bitCount + 31) / 32) * 4;
+    const auto* first = static_cast<const BYTE*>(bits);
+    dib.insert(dib.end(), first, first + stride * height);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(section);
+    return dib;
+}
+
+const DibLayout kRgb32 { "Rgb32BottomUp", 40, 32, BI_RGB, 1, 0, {} };
+
+const DibLayout kLayouts[] = {
+    kRgb32,
+    { "Rgb24TopDown", 40, 24, BI_RGB, -1, 0, {} },
+    { "TwoColourPalette", 40, 8, BI_RGB, 1, 2, quads({ kTop, kBottom }) },
+    { "Bitfields16", 40, 16, BI_BITFIELDS, 1, 0, quads({ 0xF800, 0x07E0, 0x001F }) },
+    { "V5HeaderHoldsItsMasks", sizeof(BITMAPV5HEADER), 32, BI_BITFIELDS, 1, 0, {} },
+    { "V4HeaderHoldsItsMasks", sizeof(BITMAPV4HEADER), 16, BI_BITFIELDS, 1, 0, {} },
+    { "CoreHeaderTriplePalette", sizeof(BITMAPCOREHEADER), 8, BI_RGB, 1, 0, corePalette() },
+};
+
+// ---- files
+
+CString scratchFolder()
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return CString(temp) + L"kova-dragdrop\\";
+}
+
+class ScratchBitmapFile {
+public:
+    ScratchBitmapFile(const CString& folder, int width, int height) : m_path(folder + L"dropped.bmp")
+    {
+        CreateDirectoryW(folder, nullptr);
+        const std::vector<BYTE> dib = buildDib(kRgb32, width, height);
+        BITMAPFILEHEADER file {};
+        file.bfType = 0x4D42;
+        file.bfSize = static_cast<DWORD>(sizeof file + dib.size());
+        file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+        HANDLE out = CreateFileW(m_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(out, &file, sizeof file, &written, nullptr);
+        WriteFile(out, dib.data(), static_cast<DWORD>(dib.size()), &written, nullptr);
+        CloseHandle(out);
+    }
+    ~ScratchBitmapFile() { DeleteFileW(m_path); }
+    const CString& path() const { return m_path; }
+
+private:
+    CString m_path;
+};
+
+HGLOBAL fileList(const CString& path)
+{
+    std::vector<BYTE> bytes(sizeof(DROPFILES));
+    DROPFILES header {};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::memcpy(bytes.data(), &header, sizeof header);
+    const auto* name = reinterpret_cast<const BYTE*>(static_cast<const wchar_t*>(path));
+    bytes.insert(bytes.end(), name, name + (path.GetLength() + 1) * sizeof(wchar_t));
+    bytes.insert(bytes.end(), { 0, 0 });
+    return globalOf(bytes);
+}
+
+// ---- a bound paint manager on a real window that takes dropped pictures
+
+class DropWindow : public ::testing::Test {
+protected:
+    DropWindow()
+    {
+        window.onMessage([this](UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+            if (msg == WM_LBUTTONUP)
+                arrivals.push_back(msg);
+            if (msg != STM_SETIMAGE)
+                return false;
+            arrivals.push_back(msg);
+            result = reinterpret_cast<LRESULT>(received);
+            received = reinterpret_cast<HBITMAP>(lParam);
+            return true;
+        });
+        manager.Init(window.hwnd(), nullptr);
+    }
+    ~DropWindow() override
+    {
+        manager.DestroyData();
+        if (received)
+            DeleteObject(received);
+    }
+
+    IDropTarget* target() { return &manager; }
+
+    // DragEnter then Drop, as OLE calls them; the effect DragEnter chose.
+    DWORD drop(IDataObject* data, DWORD keys = 0, DWORD offered = DROPEFFECT_COPY)
+    {
+        DWORD effect = offered;
+        EXPECT_EQ(S_OK, target()->DragEnter(data, keys, POINTL { 10, 10 }, &effect));
+        const DWORD entered = effect;
+        effect = offered;
+        EXPECT_EQ(S_OK, target()->Drop(data, keys, POINTL { 10, 10 }, &effect));
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
+        return entered;
+    }
+    void dropOne(CLIPFORMAT clipFormat, DWORD tymed, HANDLE handle)
+    {
+        DataObject data = newDataObject();
+        put(*data, clipFormat, tymed, handle);
+        drop(data.get());
+    }
+    void dropDib(const std::vector<BYTE>& dib) { dropOne(CF_DIB, TYMED_HGLOBAL, globalOf(dib)); }
+
+    TestWindow window { 200, 150 };
+    PaintManager manager;
+    std::vector<UINT> arrivals;
+    HBITMAP received { nullptr };
+};
+
+const std::vector<UINT> kButtonUpThenImage { WM_LBUTTONUP, STM_SETIMAGE };
+const std::vector<UINT> kButtonUpOnly { WM_LBUTTONUP };
+
+} // namespace
+
+// ---- the data object and its enumerator
+
+TEST(DataObject, GetDataHandsOutAnIndependentCopyOfTheFirstMatch)
+{
+    DataObject data = newDataObject();
+    const char text[] = "first";
+    put(*data, CF_TEXT, TYMED_HGLOBAL, globalOf(text, sizeof text));
+    put(*data, CF_TEXT, TYMED_HGLOBAL, globalOf("other", 6));
+    FORMATETC asked = formatOf(CF_TEXT, TYMED_HGLOBAL | TYMED_ISTREAM);
+    STGMEDIUM first {}, second {};
+    ASSERT_EQ(S_OK, data->GetData(&asked, &first));
+    ASSERT_EQ(S_OK, data->GetData(&asked, &second));
+    EXPECT_EQ(static_cast<DWORD>(TYMED_HGLOBAL), first.tymed);
+    EXPECT_NE(first.hGlobal, second.hGlobal);
+    EXPECT_STREQ(text, static_cast<const char*>(GlobalLock(first.hGlobal)));
+    GlobalUnlock(first.hGlobal);
+    ReleaseStgMedium(&first);
+    ReleaseStgMedium(&second);
+
+    FORMATETC missing = formatOf(CF_DIB, TYMED_HGLOBAL);
+    STGMEDIUM none {};
+    EXPECT_EQ(DV_E_FORMATETC, data->GetData(&missing, &none));
+    EXPECT_EQ(E_INVALIDARG, data->GetData(nullptr, &none));
+}
+
+TEST(DataObject, SetDataWithoutReleaseKeepsItsOwnCopy)
+{
+    DataObject data = newDataObject();
+    HGLOBAL mine = globalOf("kept", 5);
+    FORMATETC format = formatOf(CF_TEXT, TYMED_HGLOBAL);
+    STGMEDIUM medium { TYMED_HGLOBAL, { nullptr }, nullptr };
+    medium.hGlobal = mine;
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, FALSE));
+    GlobalFree(mine);
+    STGMEDIUM copy {};
+    ASSERT_EQ(S_OK, data->GetData(&format, &copy));
+    EXPECT_STREQ("kept", static_cast<const char*>(GlobalLock(copy.hGlobal)));
+    GlobalUnlock(copy.hGlobal);
+    ReleaseStgMedium(&copy);
+}
+
+TEST(DataObject, QueryGetDataTellsWhatDiffers)
+{
+    DataObject data = newDataObject();
+    FORMATETC dib = formatOf(CF_DIB, TYMED_HGLOBAL);
+    EXPECT_EQ(DV_E_TYMED, data->QueryGetData(&dib));
+    put(*data, CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr));
+    FORMATETC bitmap = formatOf(CF_BITMAP, TYMED_GDI);
+    FORMATETC otherFormat = formatOf(CF_ENHMETAFILE, TYMED_GDI);
+    FORMATETC thumbnail = formatOf(CF_BITMAP, TYMED_GDI, DVASPECT_THUMBNAIL);
+    EXPECT_EQ(S_OK, data->QueryGetData(&bitmap));
+    EXPECT_EQ(DV_E_TYMED, data->QueryGetData(&dib));
+    EXPECT_EQ(DV_E_CLIPFORMAT, data->QueryGetData(&otherFormat));
+    EXPECT_EQ(DV_E_DVASPECT, data->QueryGetData(&thumbnail));
+    EXPECT_EQ(E_INVALIDARG, data->QueryGetData(nullptr));
+}
+
+TEST(DataObject, EnumeratesItsFormatsInOrder)
+{
+    DataObject data = newDataObject();
+    put(*data, CF_TEXT, TYMED_HGLOBAL, globalOf("a", 2));
+    put(*data, CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr));
+    put(*data, CF_DIB, TYMED_HGLOBAL, globalOf("b", 2));
+    IEnumFORMATETC* formats = nullptr;
+    EXPECT_EQ(E_NOTIMPL, data->EnumFormatEtc(DATADIR_SET, &formats));
+    ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, &formats));
+    FORMATETC got[3] {};
+    ULONG fetched = 0;
+    EXPECT_EQ(S_OK, formats->Next(2, got, &fetched));
+    EXPECT_EQ(2u, fetched);
+    EXPECT_EQ(CF_TEXT, got[0].cfFormat);
+    EXPECT_EQ(CF_BITMAP, got[1].cfFormat);
+    // The one left is not enough for two.
+    EXPECT_EQ(S_FALSE, formats->Next(2, got, &fetched));
+    EXPECT_EQ(1u, fetched);
+    EXPECT_EQ(CF_DIB, got[0].cfFormat);
+    formats->Release();
+}
+
+TEST(DataObject, SkipToExactlyTheEndFailsAndKeepsThePlace)
+{
+    CEnumFormatEtc* formats = new CEnumFormatEtc(std::vector<FORMATETC> { formatOf(CF_TEXT, TYMED_HGLOBAL),
+                                                                         formatOf(CF_DIB, TYMED_HGLOBAL) });
+    formats->AddRef();
+    EXPECT_EQ(S_FALSE, formats->Skip(2));
+    EXPECT_EQ(S_OK, formats->Skip(1));
+    IEnumFORMATETC* clone = nullptr;
+    ASSERT_EQ(S_OK, formats->Clone(&clone));
+    FORMATETC got {};
+    EXPECT_EQ(S_OK, clone->Next(1, &got, nullptr));
+    EXPECT_EQ(CF_DIB, got.cfFormat);
+    EXPECT_EQ(S_OK, formats->Reset());
+    EXPECT_EQ(S_OK, formats->Next(1, &got, nullptr));
+    EXPECT_EQ(CF_TEXT, got.cfFormat);
+    EXPECT_EQ(0u, clone->Release());
+    EXPECT_EQ(0u, formats->Release());
+}
+
+TEST(DropSource, EndsOnEscapeOrReleasedButtons)
+{
+    auto* source = new CIDropSource;
+    source->AddRef();
+    EXPECT_EQ(DRAGDROP_S_CANCEL, source->QueryContinueDrag(TRUE, MK_LBUTTON));
+    EXPECT_EQ(S_OK, source->QueryContinueDrag(FALSE, MK_RBUTTON));
+    EXPECT_FALSE(source->IsDropped());
+    EXPECT_EQ(DRAGDROP_S_DROP, source->QueryContinueDrag(FALSE, MK_SHIFT));
+    EXPECT_TRUE(source->IsDropped());
+    EXPECT_EQ(DRAGDROP_S_USEDEFAULTCURSORS, source->GiveFeedback(DROPEFFECT_COPY));
+    source->Release();
+}
+
+// ---- effects and formats at the drop target
+
+struct EffectCase {
+    DWORD keys;
+    DWORD offered;
+    DWORD expected;
+};
+
+class DropEffect : public DropWindow, public ::testing::WithParamInterface<EffectCase> {};
+
+TEST_P(DropEffect, FollowsTheKeysAmongTheOfferedEffects)
+{
+    DataObject data = newDataObject();
+    put(*data, CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr));
+    DWORD effect = GetParam().offered;
+    ASSERT_EQ(S_OK, target()->DragEnter(data.get(), GetParam().keys, POINTL {}, &effect));
+    EXPECT_EQ(GetParam().expected, effect);
+    effect = GetParam().offered;
+    target()->DragOver(GetParam().keys, POINTL {}, &effect);
+    EXPECT_EQ(GetParam().expected, effect);
+    target()->DragLeave();
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DropEffect,
+                         ::testing::Values(EffectCase { MK_CONTROL, DROPEFFECT_MOVE, DROPEFFECT_NONE },
+                                           EffectCase { 0, DROPEFFECT_MOVE, DROPEFFECT_MOVE },
+                                           EffectCase { 0, DROPEFFECT_MOVE | DROPEFFECT_COPY, DROPEFFECT_COPY },
+                                           EffectCase { MK_SHIFT, DROPEFFECT_MOVE | DROPEFFECT_COPY, DROPEFFECT_MOVE },
+                                           EffectCase { MK_CONTROL | MK_SHIFT, DROPEFFECT_LINK | DROPEFFECT_COPY,
+                                                        DROPEFFECT_LINK },
+                                           EffectCase { 0, DROPEFFECT_LINK, DROPEFFECT_LINK }));
+
+TEST_F(DropWindow, AnOfferOfTextOnlyIsRefused)
+{
+    DataObject data = newDataObject();
+    put(*data, CF_UNICODETEXT, TYMED_HGLOBAL, globalOf(L"x", 4));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), drop(data.get()));
+    EXPECT_TRUE(arrivals.empty());
+}
+
+TEST_F(DropWindow, AFileAndADibAreTakenAsTheDib)
+{
+    ScratchBitmapFile file(scratchFolder(), 9, 7);
+    DataObject data = newDataObject();
+    put(*data, CF_HDROP, TYMED_HGLOBAL, fileList(file.path()));
+    put(*data, CF_DIB, TYMED_HGLOBAL, globalOf(buildDib(kRgb32, 6, 4)));
+    drop(data.get());
+    expectBands(received, 6, 4);
+}
+
+TEST_F(DropWindow, ADropEndsTheDrag)
+{
+    DataObject data = newDataObject();
+    put(*data, CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr));
+    drop(data.get());
+    DWORD effect = DROPEFFECT_COPY;
+    target()->DragOver(0, POINTL {}, &effect);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
+}
+
+// ---- dropped pictures reach the window
+
+class DroppedDib : public DropWindow, public ::testing::WithParamInterface<DibLayout> {};
+
+TEST_P(DroppedDib, ArrivesAsABitmapAfterTheButtonUp)
+{
+    const std::vector<BYTE> dib = buildDib(GetParam(), 6, 4);
+    ASSERT_FALSE(dib.empty());
+    dropDib(dib);
+    EXPECT_EQ(kButtonUpThenImage, arrivals);
+    expectBands(received, 6, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, DroppedDib, ::testing::ValuesIn(kLayouts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Malformation {
+    const char* name;
+    std::function<void(std::vector<BYTE>&)> apply;
+};
+
+BITMAPINFOHEADER& headerOf(std::vector<BYTE>& dib)
+{
+    return *reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+}
+
+class MalformedDib : public DropWindow, public ::testing::WithParamInterface<Malformation> {};
+
+TEST_P(MalformedDib, IsDroppedWithoutAPicture)
+{
+    std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
+    GetParam().apply(dib);
+    dropDib(dib);
+    EXPECT_EQ(kButtonUpOnly, arrivals);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Claims, MalformedDib,
+    ::testing::Values(Malformation { "MoreRows", [](auto& dib) { headerOf(dib).biHeight = 1000; } },
+                      Malformation { "WiderRows", [](auto& dib) { headerOf(dib).biWidth = 5000; } },
+                      Malformation { "LargerHeader", [](auto& dib) { headerOf(dib).biSize = 4096; } },
+                      Malformation { "LargerPalette", [](auto& dib) { headerOf(dib).biClrUsed = 100000; } },
+                      Malformation { "MasksPastTheEnd", [](auto& dib) { headerOf(dib).biCompression = BI_BITFIELDS; } },
+                      Malformation { "SizesThatOverflow",
+                                     [](auto& dib) {
+                                         headerOf(dib).biWidth = 0x40000000;
+                                         headerOf(dib).biHeight = 0x40000000;
+                                     } },
+                      Malformation { "TruncatedHeader", [](auto& dib) { dib.resize(20); } },
+                      Malformation { "OnlyPartOfTheLastRow", [](auto& dib) { dib.pop_back(); } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DropWindow, ABitmapIsHandedOverAndTheReplacedOneDeleted)
+{
+    HBITMAP replaced = CreateBitmap(3, 3, 1, 32, nullptr);
+    received = replaced;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 6, 4);
+    ReleaseDC(nullptr, screen);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    fillBands(dc, 6, 4);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+
+    dropOne(CF_BITMAP, TYMED_GDI, bitmap);
+    EXPECT_EQ(kButtonUpThenImage, arrivals);
+    expectBands(received, 6, 4);
+    EXPECT_EQ(0u, GetObjectType(replaced));
+}
+
+TEST_F(DropWindow, AMetafileIsPlayedIntoABitmapOfItsBounds)
+{
+    HDC screen = GetDC(nullptr);
+    HDC recorder = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
+    ReleaseDC(nullptr, screen);
+    fillBands(recorder, 40, 30);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    ENHMETAHEADER header {};
+    GetEnhMetaFileHeader(metafile, sizeof header, &header);
+
+    dropOne(CF_ENHMETAFILE, TYMED_ENHMF, metafile);
+    EXPECT_EQ(kButtonUpThenImage, arrivals);
+    ASSERT_NE(nullptr, received);
+    auto picture = readBitmap(received);
+    EXPECT_EQ(header.rclBounds.right, picture->width());
+    EXPECT_EQ(header.rclBounds.bottom, picture->height());
+    EXPECT_TRUE(nearColor(picture->rgb(20, 5), kTop, 8)) << std::hex << picture->rgb(20, 5);
+    EXPECT_TRUE(nearColor(picture->rgb(20, 24), kBottom, 8)) << std::hex << picture->rgb(20, 24);
+}
+
+TEST_F(DropWindow, ADroppedBitmapFileIsLoaded)
+{
+    ScratchBitmapFile file(scratchFolder(), 9, 7);
+    dropOne(CF_HDROP, TYMED_HGLOBAL, fileList(file.path()));
+    EXPECT_EQ(kButtonUpThenImage, arrivals);
+    expectBands(received, 9, 7);
+}
+
+TEST_F(DropWindow, ADroppedPngFileGivesNoPicture)
+{
+    ScratchStrip png(scratchFolder(), L"dropped.png", 9, 7, { 0xFFFF0000 });
+    ASSERT_TRUE(png.written());
+    dropOne(CF_HDROP, TYMED_HGLOBAL, fileList(png.path()));
+    EXPECT_EQ(kButtonUpOnly, arrivals);
+}
+
+TEST_F(DropWindow, AFileListPointingPastItsBlockGivesNoPicture)
+{
+    DROPFILES header {};
+    header.pFiles = 4096;
+    header.fWide = TRUE;
+    dropOne(CF_HDROP, TYMED_HGLOBAL, globalOf(&header, sizeof header));
+    EXPECT_EQ(kButtonUpOnly, arrivals);
+}
+
+TEST_F(DropWindow, RepeatedDropsLeaveNoGdiObjectsBehind)
+{
+    ScratchBitmapFile file(scratchFolder(), 9, 7);
+    const std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
+    const std::vector<BYTE> tooShort(dib.begin(), dib.end() - 1);
+    auto round = [&] {
+        dropDib(dib);
+        dropDib(tooShort);
+        dropOne(CF_BITMAP, TYMED_GDI, CreateBitmap(5, 5, 1, 32, nullptr));
+        HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+        fillBands(recorder, 20, 10);
+        dropOne(CF_ENHMETAFILE, TYMED_ENHMF, CloseEnhMetaFile(recorder));
+        dropOne(CF_HDROP, TYMED_HGLOBAL, fileList(file.path()));
+    };
+    round();
+    const int before = countGdiObjects();
+    if (before < 0)
+        GTEST_SKIP() << "GDI objects are only counted under Wine";
+    for (int i = 0; i < 10; ++i)
+        round();
+    EXPECT_EQ(before, countGdiObjects());
+}
+
+// ---- registration lifetime
+
+TEST_F(DropWindow, TheEmbeddedTargetOutlivesOlesFinalRelease)
+{
+    target()->AddRef();
+    manager.DestroyData(); // OLE lets go here
+    EXPECT_EQ(0u, target()->Release());
+    // Still whole: bound again it registers and takes drops.
+    manager.Init(window.hwnd(), nullptr);
+    dropDib(buildDib(kRgb32, 6, 4));
+    expectBands(received, 6, 4);
+}
+
+TEST_F(DropWindow, DestroyDataRevokesTheRegistration)
+{
+    EXPECT_EQ(2u, target()->AddRef()); // OLE's reference and ours
+    target()->Release();
+    manager.DestroyData();
+    EXPECT_EQ(1u, target()->AddRef());
+    target()->Release();
+    class Foreign : public CIDropTarget {
+        bool OnDrop(FORMATETC*, STGMEDIUM&, DWORD*) override { return true; }
+    } foreign;
+    EXPECT_EQ(S_OK, RegisterDragDrop(window.hwnd(), &foreign));
+    // Held by another target now, the window cannot be registered again.
+    EXPECT_EQ(0, manager.InitDragDrop());
+    EXPECT_EQ(S_OK, RevokeDragDrop(window.hwnd()));
+    EXPECT_EQ(1, manager.InitDragDrop());
+}
+
+// ---- pictures of controls
+
+namespace {
+
+// Paints kTop over kBottom and offers itself whole as its drag picture.
+class BandControl : public MControl {
+public:
+    BandControl(MObject* parent, UINT id, CRect rect) : MControl(parent, id, rect, 1, 1, 1) {}
+    void DrawControl(HDC& dc, CRect) override
+    {
+        const int middle = (m_rect.top + m_rect.bottom) / 2;
+        MRender::FillSolidRect(dc, m_rect.left, m_rect.top, m_rect.Width(), middle - m_rect.top,
+                               RGB(255, 0, 0));
+        MRender::FillSolidRect(dc, m_rect.left, middle, m_rect.Width(), m_rect.bottom - middle, RGB(0, 0, 255));
+    }
+    HBITMAP GetControlDropBitmap() override
+    {
+        return m_manager->GetDropBitmap(this, CRect(0, 0, m_rect.Width(), m_rect.Height()), 0);
+    }
+};
+
+} // namespace
+
+TEST_F(DropWindow, GetDropBitmapCopiesPartOfTheControl)
+{
+    RecordingParent parent;
+    BandControl control(&parent, 3, CRect(10, 10, 70, 50));
+    control.SetManager(&manager);
+    EXPECT_EQ(nullptr, manager.GetDropBitmap(nullptr, CRect(0, 0, 5, 5), 0));
+
+    HBITMAP lower = manager.GetDropBitmap(&control, CRect(0, 20, 60, 40), 0);
+    DIBSECTION section {};
+    ASSERT_EQ(static_cast<int>(sizeof section), GetObjectW(lower, sizeof section, &section));
+    EXPECT_EQ(32, section.dsBmih.biBitCount);
+    EXPECT_EQ(20, section.dsBmih.biHeight); // bottom-up
+    auto picture = readBitmap(lower);
+    EXPECT_EQ(60, picture->width());
+    EXPECT_TRUE(nearColor(picture->rgb(30, 0), kBottom, 0));
+    EXPECT_TRUE(nearColor(picture->rgb(30, 19), kBottom, 0));
+    DeleteObject(lower);
+
+    HBITMAP whole = control.GetControlDropBitmap();
+    expectBands(whole, 60, 40);
+    DeleteObject(whole);
+}
+
+// ---- dialogs: revocation on destroy and a real drag between two windows
+
+namespace {
+
+// A host dialog that keeps the picture last dropped on it and hands back the one before.
+class PictureDialog : public MDialog {
+public:
+    ~PictureDialog() override
+    {
+        if (picture)
+            DeleteObject(picture);
+    }
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_APP) {
+            ++markers;
+            return 0;
+        }
+        if (msg != STM_SETIMAGE)
+            return MDialog::OnWindowMessage(msg, wParam, lParam);
+        ++pictures;
+        HBITMAP previous = picture;
+        picture = reinterpret_cast<HBITMAP>(lParam);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    void open(CRect place, DWORD exStyle = 0)
+    {
+        Create(nullptr, L"drag test", WS_POPUP, exStyle, place);
+        // A press on the background would start the system's move loop.
+        EnableWndDrag(0);
+        ShowWindow(SW_SHOWNOACTIVATE);
+    }
+
+    HBITMAP picture { nullptr };
+    int pictures { 0 };
+    int markers { 0 };
+};
+
+// The source sits at (100, 100, 400, 300); the target overlaps its right part from above, so
+// the pointer can stay inside the source, where a drag confines it, and still be over the target.
+const CRect kSourcePlace(100, 100, 400, 300);
+const CRect kTargetPlace(300, 150, 500, 350);
+const POINT kOverTarget { 350, 200 };
+const CRect kBand(20, 20, 80, 60);
+
+class ControlDrag : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        source.open(kSourcePlace);
+        targetDialog.open(kTargetPlace, WS_EX_TOPMOST);
+        band = new BandControl(&source, 5, kBand);
+        band->SetManager(source.GetPaintManager());
+        band->SetDragDrop(1);
+        source.GetPaintManager()->AppendControl(band, 1);
+        SetCursorPos(kOverTarget.x, kOverTarget.y);
+    }
+    void TearDown() override
+    {
+        ClipCursor(nullptr);
+        targetDialog.DestroyWindow();
+        source.DestroyWindow();
+    }
+
+    // Press on the band and move away: the drag runs inside the move's handling, and with
+    // no real button held, OLE's first poll drops where the pointer is.
+    void dragBand()
+    {
+        const CPoint press(50, 40), moved(60, 50);
+        source.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(press.x, press.y));
+        source.PostMessageW(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+        source.PostMessageW(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(moved.x, moved.y));
+        fprintf(stderr, "posting gdi=%d\n", countGdiObjects());
+        const int expected = ++posted;
+        source.PostMessageW(WM_APP, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return source.markers == expected; }, 5000));
+        fprintf(stderr, "marker gdi=%d\n", countGdiObjects());
+    }
+
+    PictureDialog source;
+    PictureDialog targetDialog;
+    BandControl* band { nullptr };
+    int posted { 0 };
+};
+
+} // namespace
+
+TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
+{
+    PictureDialog dialog;
+    dialog.open(CRect(0, 0, 100, 80));
+    IDropTarget* target = dialog.GetPaintManager();
+    EXPECT_EQ(2u, target->AddRef());
+    target->Release();
+    dialog.DestroyWindow();
+    EXPECT_EQ(1u, target->AddRef());
+    target->Release();
+}
+
+TEST_F(ControlDrag, DeliversTheControlsPictureToAnotherWindow)
+{
+    dragBand();
+    EXPECT_EQ(1, targetDialog.pictures);
+    EXPECT_EQ(0, source.pictures);
+    expectBands(targetDialog.picture, kBand.Width(), kBand.Height());
+    // The drag is over: nothing confines the pointer any more and no button is held.
+    RECT clip {};
+    GetClipCursor(&clip);
+    EXPECT_GT(clip.right - clip.left, kSourcePlace.Width());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(ControlDrag, ADisabledControlCannotBeDragged)
+{
+    band->SetEnabled(0);
+    dragBand();
+    EXPECT_EQ(0, targetDialog.pictures);
+}
+
+TEST_F(ControlDrag, RepeatedDragsLeaveNoGdiObjectsBehind)
+{
+    dragBand();
+    const int before = countGdiObjects();
+    if (before < 0)
+        GTEST_SKIP() << "GDI objects are only counted under Wine";
+    for (int i = 0; i < 4; ++i)
+        dragBand();
+    EXPECT_EQ(5, targetDialog.pictures);
+    EXPECT_EQ(before, countGdiObjects());
+}
+namespace KOVA { int countGdiObjectsDebug() { return KOVA::test::countGdiObjects(); } }

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+
+#include "DibCanvas.h"
+#include "GdiObjectCount.h"
+#include "PumpUntil.h"
+#include "ScratchGif.h"
+#include "ScratchStrip.h"
+#include "TestWindow.h"
+#include "KOVA.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+class HostEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        Manager::SetInstance(GetModuleHandleW(nullptr));
+        Manager::InitGdiplus();
+    }
+    void TearDown() override { Manager::UnInitGdiplus(); }
+};
+const auto* const host = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+
+constexpr DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00,
+                kCyan = 0xFF00FFFF, kMagenta = 0xFFFF00FF;
+// Premultiplied white at alpha 240: the fill without a background image.
+constexpr DWORD kPlainBackground = 0xF0F0F0F0;
+// Far from where other test programs put their windows: the hover case moves the real cursor.
+const CRect kPlace(1300, 600, 1700, 900);
+const CPoint kCloseCentre(373, 20);      // strip frames of 24 × 20 at (400 − 39, 10)
+const CPoint kAnimationCentre(200, 150); // the 232 × 58 box centred in 400 × 300
+const CPoint kOutsideButton(100, 250);
+
+class ProbedSplash : public LoadingWnd {
+public:
+    using LoadingWnd::GetCloseButtonRect;
+    using LoadingWnd::GetCloseButtonState;
+    using LoadingWnd::GetCurrentFrame;
+    using LoadingWnd::GetFrameCount;
+    using LoadingWnd::HasAnimateImage;
+    using LoadingWnd::IsTrackingMouse;
+
+    int OnLButtonUp(UINT flags, CPoint pt) override
+    {
+        ++releases;
+        return LoadingWnd::OnLButtonUp(flags, pt);
+    }
+    DWORD pixelAt(CPoint pt)
+    {
+        DibCanvas canvas(kPlace.Width(), kPlace.Height(), 0);
+        RenderBackBuffer(canvas.dc(), canvas.width(), canvas.height());
+        return canvas.pixel(pt.x, pt.y);
+    }
+    int releases { 0 };
+};
+
+class Splash : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        parent.onMessage([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+            if (msg == LoadingWnd::kCloseClickedMessage) {
+                ++closeClicks;
+                clickArguments |= wParam | static_cast<WPARAM>(lParam);
+            }
+            return false;
+        });
+    }
+    void TearDown() override
+    {
+        if (splash)
+            splash->DestroyWindow();
+    }
+    // A splash the case has prepared keeps its media.
+    void open(std::vector<DWORD> gifFrames = {})
+    {
+        if (!gifFrames.empty())
+            gif = std::make_unique<ScratchGif>(GetSkinPath() + L"loading\\", L"loading.gif", 58, 20, gifFrames);
+        if (!splash)
+            splash = std::make_unique<ProbedSplash>();
+        ASSERT_NE(nullptr, splash->CreateDlg(parent.hwnd(), kPlace));
+        ::KillTimer(splash->GetSafeHwnd(), LoadingWnd::kAnimationTimerId);
+    }
+    void send(UINT msg, CPoint pt) { splash->SendMessageW(msg, MK_LBUTTON, MAKELPARAM(pt.x, pt.y)); }
+    void tick(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            splash->SendMessageW(WM_TIMER, LoadingWnd::kAnimationTimerId, 0);
+    }
+
+    TestWindow parent;
+    int closeClicks { 0 };
+    WPARAM clickArguments { 0 };
+    ScratchStrip closeStrip { GetSkinPath(), L"img_sys_close.png", 24, 20, { kRed, kGreen, kBlue, kYellow } };
+    ScratchStrip logo { GetSkinPath() + L"logo\\", L"logo_loading.png", 100, 40, { kMagenta } };
+    std::unique_ptr<ScratchGif> gif;
+    // Last: its images go before the files under them.
+    std::unique_ptr<ProbedSplash> splash;
+};
+
+} // namespace
+
+TEST_F(Splash, ClickOnTheCloseButtonPostsToTheParentOnly)
+{
+    open();
+    ASSERT_EQ(CRect(361, 10, 385, 30), splash->GetCloseButtonRect());
+    splash->PostMessageW(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kCloseCentre.x, kCloseCentre.y));
+    splash->PostMessageW(WM_LBUTTONUP, 0, MAKELPARAM(kCloseCentre.x, kCloseCentre.y));
+    ASSERT_TRUE(pumpUntil([&] { return closeClicks > 0; }));
+    EXPECT_EQ(1, closeClicks);
+    EXPECT_EQ(0u, clickArguments);
+    EXPECT_EQ(1, splash->GetCloseButtonState());
+    EXPECT_TRUE(splash->IsWindowVisible()) << "the host decides when the splash goes";
+}
+
+TEST_F(Splash, PressOnTheButtonAndReleaseElsewherePostsNothing)
+{
+    open();
+    splash->PostMessageW(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kCloseCentre.x, kCloseCentre.y));
+    splash->PostMessageW(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kOutsideButton.x, kOutsideButton.y));
+    splash->PostMessageW(WM_LBUTTONUP, 0, MAKELPARAM(kOutsideButton.x, kOutsideButton.y));
+    ASSERT_TRUE(pumpUntil([&] { return splash->releases == 1; }));
+    // Anything the release posted is queued ahead of this marker.
+    bool marked = false;
+    parent.onMessage([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        closeClicks += msg == LoadingWnd::kCloseClickedMessage;
+        marked = marked || msg == WM_APP;
+        return false;
+    });
+    PostMessageW(parent.hwnd(), WM_APP, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return marked; }));
+    EXPECT_EQ(0, closeClicks);
+    EXPECT_EQ(0, splash->GetCloseButtonState());
+}
+
+TEST_F(Splash, TheButtonShowsItsStateFrame)
+{
+    open();
+    EXPECT_EQ(kRed, splash->pixelAt(kCloseCentre));
+    send(WM_LBUTTONDOWN, kCloseCentre);
+    EXPECT_EQ(kBlue, splash->pixelAt(kCloseCentre));
+    send(WM_LBUTTONUP, kCloseCentre);
+    EXPECT_EQ(kGreen, splash->pixelAt(kCloseCentre));
+}
+
+TEST_F(Splash, TheGifAdvancesEverySecondTickAndWraps)
+{
+    open({ kRed, kGreen, kBlue, kYellow, kCyan });
+    ASSERT_TRUE(gif->written());
+    ASSERT_EQ(5, splash->GetFrameCount());
+    const std::vector<int> ticks { 1, 1, 4, 4, 2 };
+    const std::vector<int> frames { 0, 1, 3, 0, 1 };
+    for (size_t i = 0; i < ticks.size(); ++i) {
+        tick(ticks[i]);
+        EXPECT_EQ(frames[i], splash->GetCurrentFrame()) << "step " << i;
+    }
+    EXPECT_EQ(kGreen, splash->pixelAt(kAnimationCentre));
+    splash->SendMessageW(WM_TIMER, LoadingWnd::kAnimationTimerId + 1, 0);
+    splash->SendMessageW(WM_TIMER, LoadingWnd::kAnimationTimerId + 1, 0);
+    splash->OnClose();
+    tick(4);
+    EXPECT_EQ(1, splash->GetCurrentFrame()) << "other timers and a closing splash leave the frame";
+}
+
+TEST_F(Splash, WithoutTheGifTheRestStillShows)
+{
+    open();
+    EXPECT_EQ(0, splash->GetFrameCount());
+    tick(40);
+    EXPECT_EQ(kPlainBackground, splash->pixelAt(kAnimationCentre));
+    EXPECT_EQ(kMagenta, splash->pixelAt(CPoint(200, 80))) << "logo at (150, 61) to (250, 101)";
+    EXPECT_EQ(kPlainBackground, splash->pixelAt(CPoint(200, 59)));
+    EXPECT_EQ(kRed, splash->pixelAt(kCloseCentre));
+}
+
+TEST_F(Splash, AOneFrameGifIsNotDrawn)
+{
+    open({ kBlue });
+    EXPECT_EQ(1, splash->GetFrameCount());
+    EXPECT_EQ(kPlainBackground, splash->pixelAt(kAnimationCentre));
+}
+
+TEST_F(Splash, TheBackgroundIsANineGridOverTheWholeWindow)
+{
+    ScratchStrip back { GetSkinPath(), L"loading_test_back.png", 30, 30, { kCyan } };
+    splash = std::make_unique<ProbedSplash>();
+    EXPECT_EQ(0, splash->LoadBKImage(L"no_such_back.png"));
+    EXPECT_EQ(1, splash->LoadBKImage(L"loading_test_back.png"));
+    open();
+    EXPECT_EQ(kCyan, splash->pixelAt(CPoint(2, 297)));
+    EXPECT_EQ(kCyan, splash->pixelAt(CPoint(300, 150)));
+    TearDown();
+    splash.reset();
+}
+
+TEST_F(Splash, HoverEndsWhenTheRealCursorLeavesEveryTime)
+{
+    open();
+    splash->SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const CPoint over(kPlace.left + kCloseCentre.x, kPlace.top + kCloseCentre.y);
+    // The second round fails when the first leave did not end the tracking: no leave comes.
+    for (int round = 0; round < 2; ++round) {
+        SetCursorPos(over.x, over.y);
+        ASSERT_TRUE(pumpUntil([&] { return splash->GetCloseButtonState() == 1; })) << "round " << round;
+        EXPECT_TRUE(splash->IsTrackingMouse());
+        SetCursorPos(kPlace.left - 200, kPlace.top - 200);
+        ASSERT_TRUE(pumpUntil([&] { return splash->GetCloseButtonState() == 0; })) << "round " << round;
+        EXPECT_FALSE(splash->IsTrackingMouse());
+    }
+}
+
+TEST_F(Splash, ALeaveMessageEndsHoverAndTracking)
+{
+    open();
+    send(WM_MOUSEMOVE, kCloseCentre);
+    ASSERT_EQ(1, splash->GetCloseButtonState());
+    splash->SendMessageW(WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(0, splash->GetCloseButtonState());
+    EXPECT_FALSE(splash->IsTrackingMouse());
+}
+
+TEST_F(Splash, FrameSlotsOutsideZeroToEighteenAreRefused)
+{
+    splash = std::make_unique<ProbedSplash>();
+    const CString strip = L"img_sys_close.png";
+    for (int index : { -1, 19, 1000, INT_MIN })
+        EXPECT_EQ(0, splash->LoadAnimateImage(strip, index)) << index;
+    EXPECT_EQ(1, splash->LoadAnimateImage(strip, 0));
+    EXPECT_EQ(1, splash->LoadAnimateImage(strip, 18));
+    EXPECT_EQ(0, splash->LoadAnimateImage(L"no_such_frame.png", 5));
+    EXPECT_TRUE(splash->HasAnimateImage(18));
+    EXPECT_FALSE(splash->HasAnimateImage(5));
+    splash.reset();
+}
+
+TEST_F(Splash, IsARoundedToolWindowThatIgnoresTheDialogResultMessage)
+{
+    open();
+    EXPECT_EQ(1, splash->SendMessageW(0x442, 1, 0));
+    tick(2);
+    EXPECT_TRUE(splash->IsWindowVisible());
+    EXPECT_EQ(DWORD(WS_EX_TOOLWINDOW | WS_EX_LAYERED), splash->GetExStyle());
+    EXPECT_EQ(0u, splash->GetStyle() & (WS_CAPTION | WS_THICKFRAME));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(splash->GetSafeHwnd(), region));
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_TRUE(PtInRegion(region, 200, 150));
+    DeleteObject(region);
+}
+
+TEST_F(Splash, GdiObjectsStayFlatOverAThousandShowHideCycles)
+{
+    open({ kRed, kGreen, kBlue });
+    const auto cycle = [&] {
+        splash->ShowWindow(SW_HIDE);
+        splash->ShowWindow(SW_SHOWNOACTIVATE);
+        tick(2);
+        splash->SendMessageW(WM_PAINT, 0, 0);
+    };
+    cycle();
+    const int before = countGdiObjects();
+    if (before < 0)
+        GTEST_SKIP() << "no GDI handle table to count outside Wine";
+    for (int i = 0; i < 1000; ++i)
+        cycle();
+    EXPECT_EQ(before, countGdiObjects());
+}

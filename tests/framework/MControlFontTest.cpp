@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "DibCanvas.h"
+#include "GdiObjectCount.h"
+#include "GdiplusEnvironment.h"
+#include "KOVA.h"
+#include "RecordingControl.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+// The product's face: not installed on the test machines, so every lookup of it falls back.
+const wchar_t* const kMissingFace = L"Alibaba-PuHuiTi";
+const wchar_t* const kStripName = L"mcontrolfont_strip.png";
+const UINT kScrollStrip = 101; // 144 × 48, four frames
+
+class TextControl : public MControlFont {
+public:
+    TextControl(MObject* parent, const wchar_t* title, int visible = 1)
+        : MControlFont(parent, 7, CRect(10, 10, 130, 50), title, visible, 1, 1) {}
+    void DrawControl(HDC&, CRect) override {}
+    using MControlFont::DrawString;
+};
+
+// Puts back a library-wide setting a case changes.
+template <class T>
+class Restore {
+public:
+    Restore(T (*get)(), void (*set)(T)) : m_set(set), m_value(get()) {}
+    ~Restore() { m_set(m_value); }
+
+private:
+    void (*m_set)(T);
+    T m_value;
+};
+
+class FontControl : public ::testing::Test {
+protected:
+    FontControl() { control.SetManager(&manager); }
+
+    // Where anything but black landed, and how much of it is close to the colour.
+    struct Ink {
+        CRect bounds { 1000, 1000, -1, -1 };
+        int matching { 0 };
+    };
+    Ink drawText(const wchar_t* text, DWORD colour, int width = 120, int height = 40)
+    {
+        DibCanvas canvas(width, height);
+        Gdiplus::Graphics graphics(canvas.dc());
+        EXPECT_EQ(1, control.DrawString(graphics, text, CRect(0, 0, width, height)));
+        Ink ink;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (const DWORD rgb = canvas.rgb(x, y)) {
+                    ink.bounds = CRect(std::min<LONG>(ink.bounds.left, x), std::min<LONG>(ink.bounds.top, y),
+                                       std::max<LONG>(ink.bounds.right, x), std::max<LONG>(ink.bounds.bottom, y));
+                    ink.matching += std::max({ std::abs(channel(rgb, 0) - channel(colour, 0)),
+                                           std::abs(channel(rgb, 8) - channel(colour, 8)),
+                                           std::abs(channel(rgb, 16) - channel(colour, 16)) }) < 40;
+                }
+        return ink;
+    }
+
+    // Declared first so that every image it hands out is released before the file goes.
+    ScratchStrip strip { GetSkinPath(), kStripName, 40, 16, std::vector<DWORD>(8, 0xFF3060C0) };
+    PaintManager manager;
+    RecordingParent parent;
+    TextControl control { &parent, L"Fan" };
+};
+
+} // namespace
+
+TEST_F(FontControl, NewControlTakesTheLibraryFontAndDefaults)
+{
+    EXPECT_EQ(0xFFFFFFFF, control.GetTextColor().GetValue());
+    EXPECT_NE(nullptr, control.GetTextBrush());
+    UINT horizontal = 99, vertical = 99;
+    control.GetAlignment(horizontal, vertical);
+    EXPECT_EQ(0u, horizontal);
+    EXPECT_EQ(4u, vertical);
+    EXPECT_STREQ(Manager::GetFontName(), control.GetTextFont());
+    EXPECT_EQ(Manager::GetFontWidth(), control.GetFontWidth());
+    EXPECT_EQ(Gdiplus::FontStyleRegular, control.GetFontStyle());
+    EXPECT_EQ(4, control.GetImageCount());
+    EXPECT_STREQ(L"Fan", control.GetTitle());
+    EXPECT_TRUE(TextControl(&parent, nullptr).GetTitle().IsEmpty());
+}
+
+TEST_F(FontControl, SetTitleRepaintsWhileVisibleAndDeletesTheCachedGdiFont)
+{
+    HFONT before = control.GetGDIFont();
+    control.SetTitle(nullptr);
+    EXPECT_TRUE(control.GetTitle().IsEmpty());
+    EXPECT_EQ(0u, GetObjectType(before)) << "the dropped font must be deleted, not forgotten";
+    ASSERT_EQ(1u, parent.updates.size());
+    EXPECT_EQ(control.GetRect(), parent.updates[0].rect);
+    EXPECT_EQ(1, parent.updates[0].flag);
+    TextControl(&parent, L"", 0).SetTitle(L"Pump");
+    EXPECT_EQ(1u, parent.updates.size());
+}
+
+TEST_F(FontControl, AlignmentRepaintsOnlyWhenItChanges)
+{
+    control.SetAlignment(1);
+    control.SetAlignment(1);
+    control.SetVAlignment(4);
+    control.SetAlignment(1, 8);
+    EXPECT_EQ(2u, parent.updates.size());
+}
+
+TEST_F(FontControl, GdiFontTakesTheLibraryFaceAndIsCachedUntilCleared)
+{
+    Restore<CString> face(Manager::GetFontName, Manager::SetFontName);
+    Manager::SetFontName(L"DejaVu Sans");
+    control.SetFont(L"Liberation Serif", 18, static_cast<Gdiplus::FontStyle>(Gdiplus::FontStyleBold | Gdiplus::FontStyleItalic));
+    HFONT first = control.GetGDIFont();
+    control.SetFontWidth(30);
+    EXPECT_EQ(first, control.GetGDIFont());
+    LOGFONTW font {};
+    ASSERT_NE(0, GetObjectW(first, sizeof(font), &font));
+    EXPECT_STREQ(L"DejaVu Sans", font.lfFaceName);
+    EXPECT_EQ(-18, font.lfHeight);
+    EXPECT_GE(font.lfWeight, 700);
+    EXPECT_TRUE(font.lfItalic);
+    control.ClearGDIFont();
+    ASSERT_NE(0, GetObjectW(control.GetGDIFont(), sizeof(font), &font));
+    EXPECT_EQ(-30, font.lfHeight);
+}
+
+TEST_F(FontControl, GdiFontOfAFortyCharacterFaceIsCutAndTerminated)
+{
+    Restore<CString> face(Manager::GetFontName, Manager::SetFontName);
+    const CString longFace(L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn");
+    Manager::SetFontName(longFace);
+    LOGFONTW font {};
+    ASSERT_NE(0, GetObjectW(control.GetGDIFont(), sizeof(font), &font));
+    EXPECT_STREQ(longFace.Left(LF_FACESIZE - 1), font.lfFaceName);
+}
+
+TEST_F(FontControl, GdiFontsDoNotLeakAcrossCallsChangesAndDestruction)
+{
+    const int baseline = countGdiObjects();
+    if (baseline < 0)
+        GTEST_SKIP() << "GDI objects can only be counted under Wine";
+    {
+        TextControl local(&parent, L"");
+        for (int size = 10; size < 40; ++size) {
+            local.GetGDIFont();
+            local.SetFont(L"DejaVu Sans", size, Gdiplus::FontStyleBold);
+            local.ClearGDIFont();
+            local.GetGDIFont();
+            local.SetTitle(L"again");
+            local.GetGDIFont();
+        }
+        EXPECT_EQ(baseline + 1, countGdiObjects());
+    }
+    EXPECT_EQ(baseline, countGdiObjects()) << "the destructor must delete the cached font";
+}
+
+TEST_F(FontControl, CopiesOwnTheirFontAndBrush)
+{
+    control.GetGDIFont();
+    auto copy = std::make_unique<TextControl>(control);
+    EXPECT_STREQ(L"Fan", copy->GetTitle());
+    EXPECT_NE(control.GetTextBrush(), copy->GetTextBrush());
+    EXPECT_NE(control.GetGDIFont(), copy->GetGDIFont());
+    copy.reset();
+    EXPECT_NE(0u, GetObjectType(control.GetGDIFont())) << "a copy must not delete the original's font";
+}
+
+TEST_F(FontControl, FontFamilyOfAMissingFaceIsTheFallbackNotNull)
+{
+    ASSERT_FALSE(Gdiplus::FontFamily(kMissingFace).IsAvailable()) << "the case needs a face this machine lacks";
+    std::unique_ptr<Gdiplus::FontFamily> missing(control.GetFontFamily(kMissingFace));
+    std::unique_ptr<Gdiplus::FontFamily> installed(control.GetFontFamily(L"DejaVu Serif"));
+    ASSERT_NE(nullptr, missing);
+    ASSERT_NE(nullptr, installed);
+    EXPECT_NE(manager.FindTempFont(L"DejaVu Serif"), installed.get()) << "the caller owns a clone";
+    WCHAR name[LF_FACESIZE] {}, fallback[LF_FACESIZE] {};
+    missing->GetFamilyName(name);
+    manager.FindTempFontOrFallback(kMissingFace)->GetFamilyName(fallback);
+    EXPECT_STREQ(fallback, name);
+}
+
+TEST_F(FontControl, WithoutAPaintManagerThereIsNoFamilyAndNothingIsDrawn)
+{
+    TextControl unattached(&parent, L"");
+    EXPECT_EQ(nullptr, unattached.GetFontFamily(L"DejaVu Sans"));
+    DibCanvas canvas(60, 20);
+    Gdiplus::Graphics graphics(canvas.dc());
+    EXPECT_EQ(0, unattached.DrawString(graphics, L"H", CRect(0, 0, 60, 20)));
+    EXPECT_TRUE(canvas.untouchedSinceFill());
+}
+
+TEST_F(FontControl, TextDrawsInTheTextColourAlsoForAMissingFace)
+{
+    control.SetFont(L"DejaVu Sans", 24, Gdiplus::FontStyleBold);
+    control.SetTextColor(Gdiplus::Color(255, 255, 0, 0));
+    EXPECT_GT(drawText(L"HHHH", 0xFF0000).matching, 20);
+    control.SetTextFont(kMissingFace);
+    EXPECT_GT(drawText(L"HHHH", 0xFF0000).matching, 20);
+}
+
+TEST_F(FontControl, TextLandsWhereTheAlignmentSays)
+{
+    control.SetAlignment(2, 8);
+    const CRect farInk = drawText(L"HH", 0xFFFFFF, 200, 80).bounds;
+    EXPECT_GT(farInk.left, 150);
+    EXPECT_GT(farInk.top, 50);
+    control.SetAlignment(0, 0);
+    const CRect nearInk = drawText(L"HH", 0xFFFFFF, 200, 80).bounds;
+    EXPECT_LT(nearInk.right, 50);
+    EXPECT_LT(nearInk.bottom, 30);
+}
+
+TEST_F(FontControl, SkinImageIsCutByTheControlsCountFromOneCachedRecord)
+{
+    ASSERT_TRUE(strip.written());
+    ASSERT_EQ(1, control.SetImage(kStripName, 8));
+    EXPECT_EQ(320, control.GetImageWidth());
+    EXPECT_EQ(16, control.GetImageHeight());
+    EXPECT_EQ(40, control.GetFrameWidth());
+    EXPECT_EQ(1u, parent.updates.size());
+    ASSERT_EQ(1, control.SetImage(kStripName, 4));
+    EXPECT_EQ(manager.AddImgResInfo(kStripName, 8)->m_pImage, control.GetImage());
+    EXPECT_EQ(80, control.GetFrameWidth()) << "the record's frame width belongs to the first count";
+}
+
+TEST_F(FontControl, FailedSetImageKeepsTheOldImage)
+{
+    ASSERT_TRUE(strip.written());
+    ASSERT_EQ(1, control.SetImage(kStripName, 8));
+    Gdiplus::Image* old = control.GetImage();
+    EXPECT_EQ(0, control.SetImage(kStripName, 0));
+    EXPECT_EQ(0, control.SetImage(kScrollStrip, L"PNG", -1));
+    EXPECT_EQ(0, control.SetImage(L"no_such_strip.png", 4));
+    control.SetImageCount(0);
+    EXPECT_EQ(old, control.GetImage());
+    EXPECT_EQ(40, control.GetFrameWidth());
+    EXPECT_EQ(1u, parent.updates.size());
+    EXPECT_EQ(0, TextControl(&parent, L"").SetImage(kStripName, 8)) << "no paint manager";
+}
+
+TEST_F(FontControl, ResourceImageComesFromTheHostModule)
+{
+    Restore<HINSTANCE> host(Manager::GetInstance, Manager::SetInstance);
+    Manager::SetInstance(GetModuleHandleW(L"kernel32.dll"));
+    EXPECT_EQ(0, control.SetImage(kScrollStrip, L"PNG", 4)) << "only the library module holds it";
+    Manager::SetInstance(GetModuleHandleW(nullptr));
+    ASSERT_EQ(1, control.SetImage(kScrollStrip, L"PNG", 4));
+    EXPECT_EQ(144, control.GetImageWidth());
+    EXPECT_EQ(36, control.GetFrameWidth());
+    Gdiplus::Image* first = control.GetImage();
+    control.SetImage(kScrollStrip, L"PNG", 4);
+    EXPECT_EQ(first, control.GetImage());
+}

@@ -1,0 +1,519 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "DibCanvas.h"
+#include "GdiplusEnvironment.h"
+#include "KOVA.h"
+#include "RecordingControl.h"
+#include "ScratchStrip.h"
+#include "WindowCapture.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+// Colours of the library's strips (0x00RRGGBB).
+constexpr DWORD kThumbAtRest = 0x70707C;
+constexpr DWORD kThumbHovered = 0xA06EE6;
+constexpr DWORD kThumbDragged = 0xBD30FF;
+constexpr DWORD kWhite = 0xFFFFFF;
+
+constexpr UINT kBarId = 1;
+constexpr UINT kPositionChanged = 8;
+
+// A 12 × 400 vertical bar at (100, 50), as the library cuts its strips: the thumb's column
+// is 12 pixels wide, so each strip column lands on the bar pixel for pixel.
+const CRect kVerticalBar(100, 50, 112, 450);
+const CRect kHorizontalBar(100, 50, 500, 62);
+
+std::vector<UINT> positionsNotified(const RecordingParent& parent)
+{
+    std::vector<UINT> positions;
+    for (const Notification& n : parent.notifications) {
+        EXPECT_EQ(kBarId, n.id);
+        EXPECT_EQ(kPositionChanged, n.code);
+        EXPECT_EQ(0, n.lParam);
+        positions.push_back(n.wParam);
+    }
+    return positions;
+}
+
+class VerticalBar : public ::testing::Test {
+protected:
+    RecordingParent parent;
+    CScrollVertical bar { &parent, kBarId, kVerticalBar, 1 };
+};
+
+class HorizontalBar : public ::testing::Test {
+protected:
+    RecordingParent parent;
+    CScrollHorizontal bar { &parent, kBarId, kHorizontalBar, 1 };
+};
+
+// ---- geometry
+
+TEST_F(VerticalBar, NewBarTakesItsHeightAsPageAndAProportionalThumbAtTheTop)
+{
+    EXPECT_EQ(1000, bar.GetScrollMaxRange());
+    EXPECT_EQ(400, bar.GetScrollSize());
+    EXPECT_EQ(10, bar.GetScrollStep());
+    EXPECT_EQ(1, bar.IsScrollNeeded());
+    EXPECT_EQ(CRect(100, 50, 112, 210), bar.GetThumbRect());
+}
+
+TEST_F(VerticalBar, LargeRangeTakesATenthAsPageAndRaisesTheShortThumbTo100)
+{
+    bar.SetScrollMaxRange(10000);
+    EXPECT_EQ(1000, bar.GetScrollSize());
+    EXPECT_EQ(100, bar.GetThumbRect().Height());
+}
+
+TEST(ScrollGeometry, BarTooShortForTheMinimumThumbKeepsFiftyPixelsOfTravel)
+{
+    RecordingParent parent;
+    CScrollVertical bar { &parent, kBarId, CRect(0, 0, 12, 120), 1 };
+    bar.SetScrollMaxRange(10000);
+    EXPECT_EQ(70, bar.GetThumbRect().Height());
+}
+
+TEST_F(VerticalBar, PositionPlacesTheThumbAlongItsTravel)
+{
+    bar.SetScrollCurrentPos(500);
+    // Thumb 160 of a 400 track: 240 of travel, half of it.
+    EXPECT_EQ(CRect(100, 170, 112, 330), bar.GetThumbRect());
+    EXPECT_EQ(500, bar.GetScrollCurrentPos());
+}
+
+TEST_F(VerticalBar, PositionBeyondTheRangePullsTheThumbBackAndEndsAtTheRange)
+{
+    bar.SetScrollCurrentPos(2000);
+    EXPECT_EQ(CRect(100, 290, 112, 450), bar.GetThumbRect());
+    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
+}
+
+TEST_F(HorizontalBar, PositionBeyondTheRangeLetsTheThumbRunPastTheRightEdge)
+{
+    bar.SetScrollCurrentPos(2000);
+    EXPECT_EQ(CRect(500, 50, 660, 62), bar.GetThumbRect());
+    EXPECT_EQ(2000, bar.GetScrollCurrentPos());
+}
+
+TEST_F(VerticalBar, ContentPixelPositionCountsUpToTheContentLessOneBar)
+{
+    bar.SetScrollMaxRange(1400);
+    bar.SetScrollCurrentPosEx(500);
+    // Thumb trunc(400 / 1400 × 400) = 114, travel 286; 500 of the 1000 positions.
+    EXPECT_EQ(CRect(100, 50 + 143, 112, 50 + 143 + 114), bar.GetThumbRect());
+}
+
+TEST_F(HorizontalBar, HasNoContentPixelPositions)
+{
+    const CRect before = bar.GetThumbRect();
+    EXPECT_EQ(0, bar.SetRangeEx());
+    bar.SetScrollCurrentPosEx(500);
+    EXPECT_EQ(before, bar.GetThumbRect());
+}
+
+TEST_F(VerticalBar, OnlyAnAutomaticPageFollowsANewRange)
+{
+    bar.SetScrollMaxRange(10000);
+    EXPECT_EQ(1000, bar.GetScrollSize());
+    bar.SetScrollSize(300, 0);
+    bar.SetScrollMaxRange(5000);
+    EXPECT_EQ(300, bar.GetScrollSize());
+}
+
+TEST_F(VerticalBar, ScrollInfoKeepsPageAndStepWhenGivenZero)
+{
+    bar.SetScrollInfo(2000, 100, 0, 0);
+    EXPECT_EQ(400, bar.GetScrollSize());
+    EXPECT_EQ(10, bar.GetScrollStep());
+    bar.SetScrollInfo(2000, 100, 500, 25);
+    EXPECT_EQ(500, bar.GetScrollSize());
+    EXPECT_EQ(25, bar.GetScrollStep());
+}
+
+TEST_F(VerticalBar, ScrollRowStopsAtZeroAndReportsWhetherItMoved)
+{
+    bar.SetScrollCurrentPos(5);
+    EXPECT_EQ(1, bar.ScrollRow(-1));
+    EXPECT_EQ(0, bar.GetScrollCurrentPos());
+    EXPECT_EQ(0, bar.ScrollRow(-1));
+    EXPECT_EQ(1, bar.ScrollRow(3));
+    EXPECT_EQ(30, bar.GetScrollCurrentPos());
+    bar.SetScrollCurrentPos(995);
+    bar.ScrollRow(1);
+    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
+}
+
+TEST_F(VerticalBar, FinalPositionIsTheRange)
+{
+    EXPECT_EQ(1, bar.SetScrollFinalPos());
+    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
+}
+
+TEST_F(VerticalBar, OwnerChangesAreNotNotified)
+{
+    bar.SetScrollCurrentPos(300);
+    bar.SetScrollMaxRange(3000);
+    bar.ScrollRow(2);
+    bar.SetScrollFinalPos();
+    EXPECT_TRUE(parent.notifications.empty());
+}
+
+// ---- nothing to scroll, and the divisions that would go wrong
+
+TEST_F(VerticalBar, PageAsLargeAsTheRangeFillsTheTrackAndNeedsNothing)
+{
+    bar.SetScrollSize(1000, 0);
+    EXPECT_EQ(0, bar.IsScrollNeeded());
+    EXPECT_EQ(kVerticalBar, bar.GetThumbRect());
+    EXPECT_EQ(1, bar.SetScrollFinalPos());
+    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
+    EXPECT_EQ(0, bar.MoveRange(50));
+    EXPECT_EQ(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
+    EXPECT_TRUE(parent.notifications.empty());
+}
+
+TEST_F(VerticalBar, EmptyRangeNeverDividesByZero)
+{
+    bar.SetScrollMaxRange(0);
+    EXPECT_EQ(0, bar.IsScrollNeeded());
+    EXPECT_EQ(kVerticalBar, bar.GetThumbRect());
+    bar.SetScrollFinalPos();
+    EXPECT_EQ(0, bar.GetScrollCurrentPos());
+    EXPECT_EQ(0, bar.ScrollRow(1));
+    EXPECT_EQ(0, bar.MoveRange(-20));
+    bar.SetScrollCurrentPosEx(10);
+    EXPECT_EQ(kVerticalBar, bar.GetThumbRect());
+    bar.SetScrollSize(5, 0);
+    EXPECT_EQ(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
+}
+
+TEST_F(VerticalBar, ContentNoLongerThanTheBarPutsTheThumbAtTheTop)
+{
+    bar.SetScrollMaxRange(400);
+    bar.SetScrollSize(100, 0);
+    bar.SetScrollCurrentPosEx(50);
+    EXPECT_EQ(50, bar.GetThumbRect().top);
+}
+
+TEST(ScrollGeometry, BarShorterThanTheTravelKeptGetsNoInvertedThumb)
+{
+    RecordingParent parent;
+    CScrollVertical bar { &parent, kBarId, CRect(0, 0, 12, 30), 1 };
+    bar.SetScrollMaxRange(10000);
+    EXPECT_GE(bar.GetThumbRect().Height(), 0);
+    bar.SetScrollFinalPos();
+    EXPECT_EQ(10000, bar.GetScrollCurrentPos());
+}
+
+TEST(ScrollGeometry, EmptyBarKeepsItsPosition)
+{
+    RecordingParent parent;
+    CScrollHorizontal bar { &parent, 2, CRect(0, -5, 0, 0), 1 };
+    bar.SetScrollMaxRange(100);
+    bar.SetScrollCurrentPos(50);
+    EXPECT_EQ(50, bar.GetScrollCurrentPos());
+    EXPECT_EQ(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(0, -2)));
+}
+
+// ---- paging
+
+TEST_F(VerticalBar, ClickBelowTheThumbMovesOnePageAndNotifiesTheNewPosition)
+{
+    EXPECT_NE(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
+    EXPECT_EQ(CRect(100, 210, 112, 370), bar.GetThumbRect());
+    EXPECT_EQ(666, bar.GetScrollCurrentPos());
+    EXPECT_EQ(std::vector<UINT> { 666 }, positionsNotified(parent));
+    ASSERT_EQ(1u, parent.updates.size());
+    EXPECT_EQ(kVerticalBar, parent.updates[0].rect);
+    EXPECT_EQ(1, parent.updates[0].flag);
+    EXPECT_EQ(&bar, parent.updates[0].control);
+}
+
+TEST_F(VerticalBar, ClickAboveTheThumbMovesOnePageBack)
+{
+    bar.SetScrollCurrentPos(1000);
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
+    EXPECT_EQ(CRect(100, 130, 112, 290), bar.GetThumbRect());
+    EXPECT_EQ(std::vector<UINT> { 333 }, positionsNotified(parent));
+}
+
+TEST_F(HorizontalBar, ClickRightOfTheThumbPagesAlongX)
+{
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(400, 56));
+    EXPECT_EQ(CRect(260, 50, 420, 62), bar.GetThumbRect());
+    EXPECT_EQ(std::vector<UINT> { 666 }, positionsNotified(parent));
+}
+
+TEST_F(VerticalBar, DisabledBarIgnoresClicks)
+{
+    bar.SetEnabled(0);
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300));
+    EXPECT_EQ(0, bar.GetScrollCurrentPos());
+    EXPECT_TRUE(parent.notifications.empty());
+}
+
+// Reads the bar's changing flag while the move is reported.
+class ChangingProbe : public RecordingParent {
+public:
+    LONG OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        changingSeen.push_back(bar ? bar->IsChangeing() : -1);
+        return RecordingParent::OnBaseMessage(id, code, wParam, lParam);
+    }
+    MScroll* bar { nullptr };
+    std::vector<int> changingSeen;
+};
+
+TEST(ScrollPaging, ChangingFlagIsUpOnlyWhileTheUsersMoveIsReported)
+{
+    ChangingProbe parent;
+    CScrollVertical bar { &parent, kBarId, kVerticalBar, 1 };
+    parent.bar = &bar;
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300));
+    EXPECT_EQ(std::vector<int> { 1 }, parent.changingSeen);
+    EXPECT_EQ(0, bar.IsChangeing());
+}
+
+// ---- dragging
+
+TEST_F(VerticalBar, DraggingTheThumbMovesItWithThePointerAndNotifiesEachMove)
+{
+    EXPECT_NE(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100)));
+    EXPECT_TRUE(parent.notifications.empty());
+    bar.OnMouseMove(MK_LBUTTON, CPoint(106, 160));
+    EXPECT_EQ(CRect(100, 110, 112, 270), bar.GetThumbRect());
+    bar.OnMouseMove(MK_LBUTTON, CPoint(106, 190));
+    bar.OnLButtonUp(0, CPoint(106, 190));
+    EXPECT_EQ(CRect(100, 140, 112, 300), bar.GetThumbRect());
+    EXPECT_EQ((std::vector<UINT> { 250, 375 }), positionsNotified(parent));
+}
+
+TEST_F(VerticalBar, DraggingPastTheEndStopsThereAndKeepsTheGrip)
+{
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
+    bar.OnMouseMove(MK_LBUTTON, CPoint(106, 900));
+    EXPECT_EQ(CRect(100, 290, 112, 450), bar.GetThumbRect());
+    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
+    // The grip sits 50 pixels into the thumb: at y 330 the thumb starts at 280.
+    bar.OnMouseMove(MK_LBUTTON, CPoint(106, 330));
+    EXPECT_EQ(280, bar.GetThumbRect().top);
+    EXPECT_EQ((std::vector<UINT> { 1000, 958 }), positionsNotified(parent));
+}
+
+TEST_F(HorizontalBar, DraggingFollowsX)
+{
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(150, 56));
+    bar.OnMouseMove(MK_LBUTTON, CPoint(210, 70));
+    EXPECT_EQ(CRect(160, 50, 320, 62), bar.GetThumbRect());
+    EXPECT_EQ(std::vector<UINT> { 250 }, positionsNotified(parent));
+}
+
+TEST_F(VerticalBar, ReleaseEndsTheDrag)
+{
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
+    bar.OnLButtonUp(0, CPoint(106, 100));
+    bar.OnMouseMove(0, CPoint(106, 200));
+    EXPECT_EQ(CRect(100, 50, 112, 210), bar.GetThumbRect());
+    EXPECT_TRUE(parent.notifications.empty());
+}
+
+// ---- arrows
+
+// A vertical bar with 20-pixel arrow buttons at its ends.
+class ArrowBar : public CScrollVertical {
+public:
+    ArrowBar(MObject* parent, CRect rect) : CScrollVertical(parent, kBarId, rect, 1)
+    {
+        m_arrowSize = 20;
+        SetRange();
+    }
+};
+
+TEST(ScrollArrows, ArrowsTakeTheEndsAndShowOnlyWhileThereIsSomethingToScroll)
+{
+    EventLog log;
+    RecordingParent parent;
+    RecordingParent arrowParent;
+    ArrowBar bar { &parent, kVerticalBar };
+    auto* up = new RecordingControl(&arrowParent, 6, CRect(), log);
+    auto* down = new RecordingControl(&arrowParent, 7, CRect(), log);
+    auto* other = new RecordingControl(&arrowParent, 9, CRect(1, 2, 3, 4), log);
+    up->SetControlVisible(0);
+    bar.GetControls() = { up, down, other };
+
+    bar.SetRect(kVerticalBar);
+    EXPECT_EQ(CRect(100, 50, 112, 70), up->GetRect());
+    EXPECT_EQ(CRect(100, 430, 112, 450), down->GetRect());
+    EXPECT_EQ(CRect(1, 2, 3, 4), other->GetRect());
+    EXPECT_EQ(1, up->IsVisible());
+    // Track 360, thumb 0.4 of it, starting below the top arrow.
+    EXPECT_EQ(CRect(100, 70, 112, 214), bar.GetThumbRect());
+
+    bar.SetScrollSize(1000, 0);
+    bar.SetRect(kVerticalBar);
+    EXPECT_EQ(0, up->IsVisible());
+    EXPECT_EQ(0, down->IsVisible());
+    EXPECT_EQ(1, other->IsVisible());
+    EXPECT_FALSE(arrowParent.updates.empty());
+}
+
+TEST_F(VerticalBar, ArrowMessagesStepTheThumbByOneRow)
+{
+    bar.SetScrollCurrentPos(500);
+    bar.OnMessage(4, 0, 0, 2);
+    EXPECT_EQ(CRect(100, 180, 112, 340), bar.GetThumbRect());
+    bar.OnMessage(1, 0, 0, 2);
+    bar.OnMessage(3, 0, 0, 2);
+    EXPECT_EQ(160, bar.GetThumbRect().top);
+    bar.OnMessage(2, 0, 0, 7);
+    EXPECT_EQ(160, bar.GetThumbRect().top);
+    EXPECT_EQ(3u, parent.notifications.size());
+}
+
+// ---- images and drawing
+
+class DrawnBar : public ::testing::Test {
+protected:
+    DrawnBar() { manager.SetScrollResID(102, 101); }
+
+    // Draws the bar over a white canvas and keeps the canvas.
+    DibCanvas& draw(MControl& bar)
+    {
+        bar.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
+        GdiFlush();
+        return canvas;
+    }
+
+    PaintManager manager;
+    RecordingParent parent;
+    DibCanvas canvas { 600, 500, 0xFFFFFFFF };
+};
+
+TEST_F(DrawnBar, StripsAreCutByTheBarsAxis)
+{
+    CScrollVertical vertical { &parent, 1, kVerticalBar, 1 };
+    CScrollHorizontal horizontal { &parent, 2, kHorizontalBar, 1 };
+    vertical.SetManager(&manager);
+    horizontal.SetManager(&manager);
+    int width = 0;
+    int height = 0;
+    vertical.GetImageSize(width, height);
+    EXPECT_EQ(12, width);
+    EXPECT_EQ(48, height);
+    horizontal.GetImageSize(width, height);
+    EXPECT_EQ(48, width);
+    EXPECT_EQ(12, height);
+}
+
+TEST_F(DrawnBar, NoImageWithoutPaintManagerOrResourceId)
+{
+    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+    EXPECT_EQ(0, bar.SetImage(102, L"PNG", 4));
+    bar.SetManager(&manager);
+    EXPECT_EQ(0, bar.SetImage(0u, L"PNG", 4));
+    EXPECT_EQ(1, bar.SetImage(102, L"PNG", 4));
+}
+
+TEST_F(DrawnBar, VerticalThumbAndTrackComeFromTheEmbeddedStrip)
+{
+    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+    bar.SetManager(&manager);
+    ASSERT_NE(nullptr, bar.GetImage());
+    draw(bar);
+    // The thumb (y 50 to 210) at rest, in the middle of its column.
+    EXPECT_TRUE(nearColor(canvas.rgb(106, 130), kThumbAtRest)) << std::hex << canvas.rgb(106, 130);
+    // The track under the rest of the bar: a thin translucent dark line, nothing beside it.
+    EXPECT_LT(channel(canvas.rgb(106, 330), 8), 0xA0) << std::hex << canvas.rgb(106, 330);
+    EXPECT_EQ(kWhite, canvas.rgb(101, 330));
+    EXPECT_EQ(kWhite, canvas.rgb(101, 130));
+    EXPECT_EQ(kWhite, canvas.rgb(106, 460));
+}
+
+TEST_F(DrawnBar, HoveredThumbComesFromTheHoverColumn)
+{
+    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+    bar.SetManager(&manager);
+    draw(bar);
+    EXPECT_NE(0, bar.OnMouseMove(0, CPoint(106, 130)));
+    draw(bar);
+    EXPECT_TRUE(nearColor(canvas.rgb(106, 130), kThumbHovered)) << std::hex << canvas.rgb(106, 130);
+}
+
+TEST_F(DrawnBar, HorizontalThumbRowsFollowHoverAndDrag)
+{
+    CScrollHorizontal bar { &parent, 2, kHorizontalBar, 1 };
+    bar.SetManager(&manager);
+    draw(bar);
+    // Thumb x 100 to 260 at rest; a grey line across the rest at half height.
+    EXPECT_TRUE(nearColor(canvas.rgb(180, 56), kThumbAtRest)) << std::hex << canvas.rgb(180, 56);
+    EXPECT_TRUE(nearColor(canvas.rgb(400, 56), 0x474747, 6)) << std::hex << canvas.rgb(400, 56);
+    EXPECT_EQ(kWhite, canvas.rgb(400, 52));
+
+    bar.OnMouseMove(0, CPoint(180, 56));
+    draw(bar);
+    EXPECT_TRUE(nearColor(canvas.rgb(180, 56), kThumbHovered)) << std::hex << canvas.rgb(180, 56);
+
+    bar.OnLButtonDown(MK_LBUTTON, CPoint(180, 56));
+    bar.SetUpdate(0, 0);
+    draw(bar);
+    EXPECT_TRUE(nearColor(canvas.rgb(180, 56), kThumbDragged)) << std::hex << canvas.rgb(180, 56);
+}
+
+TEST_F(DrawnBar, SkinFilesServeWhenThePaintManagerHasNoStripIds)
+{
+    // Declared before the manager goes so that its image is released before the file.
+    ScratchStrip strip { GetSkinPath(), L"img_scroll_v.png", 12, 48, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF } };
+    ASSERT_TRUE(strip.written());
+    PaintManager skinned;
+    {
+        CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+        bar.SetManager(&skinned);
+        ASSERT_NE(nullptr, bar.GetImage());
+        draw(bar);
+        EXPECT_TRUE(nearColor(canvas.rgb(101, 130), 0x0000FF)) << std::hex << canvas.rgb(101, 130);
+        EXPECT_TRUE(nearColor(canvas.rgb(101, 330), 0xFF0000)) << std::hex << canvas.rgb(101, 330);
+    }
+}
+
+TEST_F(DrawnBar, NothingToScrollLeavesTheBackground)
+{
+    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+    bar.SetManager(&manager);
+    bar.SetScrollSize(1000, 0);
+    draw(bar);
+    EXPECT_TRUE(canvas.untouchedSinceFill());
+}
+
+TEST_F(DrawnBar, WithoutAnImageOnlyTheBackgroundIsDrawn)
+{
+    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+    draw(bar);
+    EXPECT_TRUE(canvas.untouchedSinceFill());
+}
+
+TEST_F(DrawnBar, CurrentPictureIsCopiedUntilMarkedStale)
+{
+    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
+    bar.SetManager(&manager);
+    draw(bar);
+    canvas.fill(0xFF000000);
+    draw(bar);
+    // The kept picture carries the background it was made over.
+    EXPECT_EQ(kWhite, canvas.rgb(101, 130));
+    EXPECT_EQ(0u, canvas.rgb(99, 130));
+    canvas.fill(0xFF000000);
+    bar.SetUpdate(0, 0);
+    draw(bar);
+    EXPECT_EQ(0u, canvas.rgb(101, 130));
+    EXPECT_TRUE(nearColor(canvas.rgb(106, 130), kThumbAtRest));
+}
+
+} // namespace

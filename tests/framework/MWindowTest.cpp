@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "GdiObjectCount.h"
+#include "PumpUntil.h"
+#include "TestWindow.h"
+#include "KOVA.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+class HostInstance : public ::testing::Environment {
+public:
+    void SetUp() override { Manager::SetInstance(GetModuleHandleW(nullptr)); }
+};
+const auto* const hostInstance = ::testing::AddGlobalTestEnvironment(new HostInstance);
+
+// A registered-class window that writes down what reaches it.
+class ProbeWindow : public MWindow {
+public:
+    const wchar_t* GetWindowClassName() const override { return L"KovaProbeWindow"; }
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        messages.push_back(msg);
+        if (msg == WM_CREATE && failCreate)
+            return -1;
+        if (msg == WM_APP && onApp)
+            onApp();
+        return MWindow::OnWindowMessage(msg, wParam, lParam);
+    }
+    BOOL OnInitDialog() override
+    {
+        ++initCalls;
+        return 1;
+    }
+    void OnDestroyMessage(HWND hwnd) override
+    {
+        destroyedHwnd = hwnd;
+        userDataAtDestroy = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+        propertyAtDestroy = GetPropW(hwnd, L"Control");
+    }
+    int count(UINT msg) const
+    {
+        int n = 0;
+        for (UINT seen : messages)
+            n += seen == msg;
+        return n;
+    }
+
+    std::vector<UINT> messages;
+    std::function<void()> onApp;
+    bool failCreate { false };
+    int initCalls { 0 };
+    HWND destroyedHwnd { nullptr };
+    LONG_PTR userDataAtDestroy { -1 };
+    HANDLE propertyAtDestroy { INVALID_HANDLE_VALUE };
+};
+
+// A superclass of the system edit control.
+class ProbeEdit : public ProbeWindow {
+public:
+    const wchar_t* GetWindowClassName() const override { return L"KovaProbeEdit"; }
+    const wchar_t* GetSuperClassName() const override { return L"Edit"; }
+};
+
+constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
+
+} // namespace
+
+TEST(MWindowBinding, RegisteredClassKeepsObjectInUserData)
+{
+    ProbeWindow window;
+    HWND hwnd = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(hwnd, window.GetSafeHwnd());
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&window), GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    EXPECT_EQ(1, window.count(WM_NCCREATE));
+    EXPECT_EQ(1, window.initCalls);
+    EXPECT_EQ(static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), GetClassLongW(hwnd, GCL_STYLE));
+    EXPECT_EQ(0u, GetClassLongPtrW(hwnd, GCLP_HCURSOR));
+    EXPECT_EQ(0u, GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
+    window.DestroyWindow();
+}
+
+TEST(MWindowBinding, CreateOnALiveWindowReturnsItAndCreatesNothing)
+{
+    ProbeWindow window;
+    HWND first = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    EXPECT_EQ(first, window.Create(nullptr, L"again", kPopup, 0, CRect(0, 0, 50, 50)));
+    EXPECT_EQ(1, window.count(WM_CREATE));
+    EXPECT_EQ(1, window.initCalls);
+    window.DestroyWindow();
+}
+
+TEST(MWindowBinding, NcDestroyUnbindsBeforeOnDestroyMessageAndAllowsANewWindow)
+{
+    ProbeWindow window;
+    HWND hwnd = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    window.DestroyWindow();
+    EXPECT_EQ(nullptr, window.GetSafeHwnd());
+    EXPECT_EQ(hwnd, window.destroyedHwnd);
+    EXPECT_EQ(0, window.userDataAtDestroy);
+    EXPECT_EQ(0, window.count(WM_NCDESTROY));
+    EXPECT_EQ(1, window.count(WM_DESTROY));
+    // Unbound: every wrapper answers its failure value.
+    EXPECT_EQ(0u, window.GetStyle());
+    EXPECT_EQ(-1, window.GetWindowTextLengthW());
+    EXPECT_EQ(0xFFFFFFFFu, window.ShowModal(SW_SHOW));
+    HWND again = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    EXPECT_NE(nullptr, again);
+    EXPECT_EQ(2, window.initCalls);
+    window.DestroyWindow();
+}
+
+TEST(MWindowBinding, FailedCreationStillRunsOnInitDialogAndLeavesNoHandle)
+{
+    ProbeWindow window;
+    window.failCreate = true;
+    EXPECT_EQ(nullptr, window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80)));
+    EXPECT_EQ(nullptr, window.GetSafeHwnd());
+    EXPECT_EQ(1, window.initCalls);
+}
+
+TEST(MWindowBinding, SuperclassKeepsObjectInControlPropertyAndTheSystemBehaviour)
+{
+    TestWindow parent;
+    ProbeEdit edit;
+    HWND hwnd = edit.Create(parent.hwnd(), L"", WS_CHILD | WS_VISIBLE, 0, CRect(0, 0, 120, 24));
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(&edit, GetPropW(hwnd, L"Control"));
+    EXPECT_NE(reinterpret_cast<LONG_PTR>(&edit), GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // The system edit procedure still does the work behind our procedure.
+    edit.SetWindowTextW(L"typed");
+    CString text;
+    edit.GetWindowTextW(text);
+    EXPECT_EQ(CString(L"typed"), text);
+    EXPECT_EQ(5, edit.GetWindowTextLengthW());
+    EXPECT_GT(edit.count(WM_SETTEXT), 0);
+    edit.DestroyWindow();
+    EXPECT_EQ(nullptr, edit.propertyAtDestroy);
+    EXPECT_EQ(nullptr, edit.GetSafeHwnd());
+}
+
+TEST(MWindowBinding, DeletedObjectLeavesItsWindowToTheDefaultProcedure)
+{
+    auto* window = new ProbeWindow;
+    HWND hwnd = window->Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    delete window;
+    EXPECT_EQ(0, GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    SendMessageW(hwnd, WM_APP, 0, 0); // would reach freed memory if still bound
+    EXPECT_TRUE(DestroyWindow(hwnd));
+}
+
+TEST(MWindowWrappers, ModifyStyleReportsWhetherAnythingChanged)
+{
+    ProbeWindow window;
+    window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    EXPECT_EQ(0, window.ModifyStyle(0, WS_POPUP, SWP_FRAMECHANGED));
+    EXPECT_EQ(1, window.ModifyStyle(0, WS_CLIPCHILDREN, SWP_FRAMECHANGED));
+    EXPECT_TRUE(window.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_EQ(1, window.ModifyExStyle(0, WS_EX_TOOLWINDOW, 0));
+    EXPECT_TRUE(window.GetExStyle() & WS_EX_TOOLWINDOW);
+    window.MoveWindow(10, 20, 100, 80, FALSE);
+    RECT rect { 1, 2, 3, 4 };
+    EXPECT_TRUE(window.ClientToScreen(&rect));
+    EXPECT_EQ(11, rect.left);
+    EXPECT_EQ(24, rect.bottom);
+    window.DestroyWindow();
+}
+
+TEST(MWindowModal, WindowDestroyedWithoutCloseEndsTheLoopWithZero)
+{
+    TestWindow owner;
+    ProbeWindow window;
+    window.Create(owner.hwnd(), L"modal", WS_POPUP, 0, CRect(0, 0, 100, 80));
+    window.onApp = [&] {
+        EXPECT_FALSE(IsWindowEnabled(owner.hwnd()));
+        window.DestroyWindow();
+    };
+    window.PostMessageW(WM_APP, 0, 0);
+    EXPECT_EQ(0u, window.ShowModal(SW_SHOW));
+    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+}
+
+namespace {
+HWND createOwned(ProbeWindow& window, HWND owner, int width, int height)
+{
+    return window.Create(owner, L"centred", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, width, height));
+}
+
+CRect workAreaOf(HWND hwnd)
+{
+    MONITORINFO info {};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+} // namespace
+
+TEST(MWindowPlacement, CenterWindowCentresOnTheVisibleOwner)
+{
+    TestWindow owner(400, 300);
+    SetWindowPos(owner.hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ProbeWindow window;
+    createOwned(window, owner.hwnd(), 201, 101);
+    window.CenterWindow();
+    CRect frame;
+    window.GetWindowRect(&frame);
+    EXPECT_EQ(CRect(200, 200, 401, 301), frame); // 300 - 201/2, 250 - 101/2
+    window.DestroyWindow();
+}
+
+TEST(MWindowPlacement, CenterWindowStaysInsideTheWorkArea)
+{
+    TestWindow owner(100, 100);
+    const CRect area = workAreaOf(owner.hwnd());
+    SetWindowPos(owner.hwnd(), nullptr, area.right - 60, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ProbeWindow window;
+    createOwned(window, owner.hwnd(), 300, 300);
+    window.CenterWindow();
+    CRect frame;
+    window.GetWindowRect(&frame);
+    EXPECT_EQ(area.right - 300, frame.left);
+    EXPECT_EQ(area.top, frame.top);
+    window.DestroyWindow();
+}
+
+TEST(MWindowPlacement, ChildIsCentredInItsParentsClientArea)
+{
+    TestWindow parent(400, 300);
+    ProbeWindow child;
+    child.Create(parent.hwnd(), L"child", WS_CHILD | WS_VISIBLE, 0, CRect(0, 0, 100, 50));
+    child.CenterWindow();
+    CRect frame;
+    child.GetWindowRect(&frame);
+    MapWindowPoints(nullptr, parent.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
+    EXPECT_EQ(CRect(150, 125, 250, 175), frame);
+    child.DestroyWindow();
+}
+
+namespace {
+BOOL CALLBACK takeFirstIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found)
+{
+    if (!IS_INTRESOURCE(name))
+        return TRUE;
+    *reinterpret_cast<UINT*>(found) = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name));
+    return FALSE;
+}
+
+// Icons come from the host's module; this test program has none, shell32 has many.
+class ShellIcons : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        shell = LoadLibraryW(L"shell32.dll");
+        ASSERT_NE(nullptr, shell);
+        EnumResourceNamesW(shell, RT_GROUP_ICON, takeFirstIcon, reinterpret_cast<LONG_PTR>(&iconId));
+        ASSERT_NE(0u, iconId);
+        window.Create(nullptr, L"icons", kPopup, 0, CRect(0, 0, 100, 80));
+    }
+    void TearDown() override
+    {
+        Manager::SetInstance(GetModuleHandleW(nullptr));
+        window.DestroyWindow();
+        FreeLibrary(shell);
+    }
+    void setIcon()
+    {
+        Manager::SetInstance(shell);
+        window.SetIcon(iconId);
+        Manager::SetInstance(GetModuleHandleW(nullptr));
+    }
+
+    HMODULE shell { nullptr };
+    UINT iconId { 0 };
+    ProbeWindow window;
+};
+} // namespace
+
+TEST_F(ShellIcons, SetIconOwnsWhatItLoadsAndFreesWhatItReplaces)
+{
+    const int before = countGdiObjects();
+    if (before < 0)
+        GTEST_SKIP() << "no GDI handle table to count";
+    setIcon();
+    EXPECT_NE(0, SendMessageW(window.GetSafeHwnd(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_NE(0, SendMessageW(window.GetSafeHwnd(), WM_GETICON, ICON_SMALL, 0));
+    const int withOnePair = countGdiObjects();
+    EXPECT_GT(withOnePair, before);
+    for (int i = 0; i < 5; ++i)
+        setIcon();
+    EXPECT_EQ(withOnePair, countGdiObjects());
+    window.DestroyWindow();
+    EXPECT_LE(countGdiObjects(), before);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// A 32-bit top-down DIB section selected into its own memory DC: draw into dc(), then read
+// back what landed at chosen points. Pixels are 0xAARRGGBB.
+#include "platform/Win32.h"
+
+namespace KOVA::test {
+
+class DibCanvas {
+public:
+    DibCanvas(int width, int height, DWORD argb = 0xFF000000);
+    ~DibCanvas();
+    DibCanvas(const DibCanvas&) = delete;
+    DibCanvas& operator=(const DibCanvas&) = delete;
+
+    // A reference, as the routines under test take HDC&.
+    HDC& dc() { return m_dc; }
+    HBITMAP bitmap() const { return m_bitmap; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+    void fill(DWORD argb);
+    void setPixel(int x, int y, DWORD argb);
+    DWORD pixel(int x, int y) const;
+    // Red, green and blue only: GDI leaves the alpha byte as it pleases.
+    DWORD rgb(int x, int y) const { return pixel(x, y) & 0x00FFFFFF; }
+    // True when every pixel still has the value of the last fill.
+    bool untouchedSinceFill() const;
+
+private:
+    DWORD* row(int y) const;
+
+    int m_width;
+    int m_height;
+    HDC m_dc { nullptr };
+    HBITMAP m_bitmap { nullptr };
+    HGDIOBJ m_previous { nullptr };
+    DWORD* m_bits { nullptr };
+    DWORD m_fill { 0 };
+};
+
+// One channel of a 0xAARRGGBB or 0x00RRGGBB value: 16 red, 8 green, 0 blue, 24 alpha.
+inline int channel(DWORD color, int shift)
+{
+    return static_cast<int>((color >> shift) & 0xFF);
+}
+
+} // namespace KOVA::test

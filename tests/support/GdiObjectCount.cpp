@@ -1,0 +1,60 @@
+#include "GdiObjectCount.h"
+
+#include <windows.h>
+#include <winternl.h>
+
+namespace KOVA::test {
+
+namespace {
+
+// Wine 7 and 8 keep 64-bit-sized entries also in a 32-bit process.
+#pragma pack(push, 1)
+struct WineGdiEntry {
+    UINT64 object;
+    USHORT processId;
+    USHORT lock;
+    UCHAR count;
+    UCHAR userFlags;
+    UCHAR type;
+    UCHAR flags;
+    UINT64 userPointer;
+};
+#pragma pack(pop)
+static_assert(sizeof(WineGdiEntry) == 24, "Wine's GDI handle entry layout");
+
+constexpr int handleTableSize = 0x10000;
+constexpr int pebGdiHandleTableOffset = 0x94;
+
+using QueryProcess = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+
+// Null outside Wine: the handle table below is Wine's own.
+BYTE* winePeb()
+{
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version"))
+        return nullptr;
+    const auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info {};
+    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
+        return nullptr;
+    return reinterpret_cast<BYTE*>(info.PebBaseAddress);
+}
+
+} // namespace
+
+int countGdiObjects()
+{
+    BYTE* peb = winePeb();
+    if (!peb)
+        return -1;
+    const auto* table = *reinterpret_cast<WineGdiEntry**>(peb + pebGdiHandleTableOffset);
+    if (!table)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < handleTableSize; ++i)
+        count += table[i].type != 0;
+    return count;
+}
+
+} // namespace KOVA::test

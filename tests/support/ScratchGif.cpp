@@ -1,0 +1,68 @@
+#include "ScratchGif.h"
+
+#include <memory>
+#include <shlobj.h>
+
+namespace KOVA::test {
+
+namespace {
+const CLSID kGifEncoder = { 0x557cf402, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
+
+// GDI+ writes broken GIFs from 32 bpp frames: each frame goes to 8 bpp indexed first.
+std::unique_ptr<Gdiplus::Bitmap> indexedFrame(int width, int height, DWORD argb)
+{
+    Gdiplus::Bitmap frame(width, height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&frame);
+        graphics.Clear(Gdiplus::Color(argb));
+    }
+    return std::unique_ptr<Gdiplus::Bitmap>(frame.Clone(0, 0, width, height, PixelFormat8bppIndexed));
+}
+
+// The first frame opens a multi-frame file, the others are added as pages (GDI+ refuses
+// the time dimension here under Wine; readers still see the frames in time).
+bool writeFrames(const CString& path, int width, int height, const std::vector<DWORD>& frameColors)
+{
+    ULONG flag = Gdiplus::EncoderValueMultiFrame;
+    Gdiplus::EncoderParameters parameters {};
+    parameters.Count = 1;
+    parameters.Parameter[0].Guid = Gdiplus::EncoderSaveFlag;
+    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    parameters.Parameter[0].NumberOfValues = 1;
+    parameters.Parameter[0].Value = &flag;
+
+    std::unique_ptr<Gdiplus::Bitmap> first;
+    for (DWORD color : frameColors) {
+        auto frame = indexedFrame(width, height, color);
+        if (!frame)
+            return false;
+        if (!first) {
+            if (frame->Save(path, &kGifEncoder, &parameters) != Gdiplus::Ok)
+                return false;
+            first = std::move(frame);
+            continue;
+        }
+        flag = Gdiplus::EncoderValueFrameDimensionPage;
+        if (first->SaveAdd(frame.get(), &parameters) != Gdiplus::Ok)
+            return false;
+    }
+    flag = Gdiplus::EncoderValueFlush;
+    return first && first->SaveAdd(&parameters) == Gdiplus::Ok;
+}
+} // namespace
+
+ScratchGif::ScratchGif(const CString& folder, const CString& name, int width, int height,
+                       const std::vector<DWORD>& frameColors)
+    : m_path(folder + name)
+{
+    // Folders are left in place: another test program may be writing into them.
+    SHCreateDirectoryExW(nullptr, folder, nullptr);
+    m_written = writeFrames(m_path, width, height, frameColors);
+}
+
+ScratchGif::~ScratchGif()
+{
+    DeleteFileW(m_path);
+}
+
+} // namespace KOVA::test
