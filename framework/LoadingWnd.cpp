@@ -172,6 +172,7 @@ LRESULT LoadingWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return MWindow::OnWindowMessage(msg, wParam, lParam);
 }
 
+// The splash takes no keyboard input: nothing to translate before dispatch.
 BOOL LoadingWnd::PreTranslateMessage(MSG* msg)
 {
     return MWindow::PreTranslateMessage(msg);

@@ -288,7 +288,7 @@ int MAirBladder::SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_
     m_type = type;
     m_mode = mode;
     AutoFit();
-    if (type != AirBladderTypeNoAutoHide && IsLive())
+    if (IsLive())
         SetTimer(detail::kTipHideTimerId, kHideDelayMs, nullptr);
     return 1;
 }

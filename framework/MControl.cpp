@@ -118,15 +118,8 @@ void MControl::OnPositionChange() {}
 
 void MControl::InvalidateRect(const RECT*, int erase)
 {
-    if (!m_manager)
-        return;
-    HWND window = m_manager->GetPaintWnd();
-    if (!window || !::IsWindow(window))
-        return;
-    if (m_manager->IsLayered())
-        ::InvalidateRect(window, nullptr, erase);
-    else
-        ::InvalidateRect(window, &m_rect, erase);
+    if (m_manager)
+        m_manager->InvalidateRect(m_rect, erase);
 }
 
 // ---- geometry and state
@@ -282,6 +275,8 @@ int MControl::RemoveControl(MControl* child)
         if (*m_mouseChild == doomed)
             *m_mouseChild = nullptr;
     }
+    if (m_manager)
+        m_manager->ForgetControlTree(doomed);
     delete doomed;
     return 0;
 }
@@ -295,8 +290,11 @@ void MControl::deleteChildren(std::vector<MControl*>& list, CriticalSection& loc
         ScopedLock guard(lock);
         doomed.swap(list);
     }
-    for (MControl* child : doomed)
+    for (MControl* child : doomed) {
+        if (m_manager)
+            m_manager->ForgetControlTree(child);
         delete child;
+    }
 }
 
 void MControl::RemoveAllControl()

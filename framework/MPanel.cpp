@@ -1,7 +1,7 @@
 // Threads: a panel's children may raise repaint requests on the fast-timer thread. There the
 // panel takes none of its list locks: it marks the requester (when asked) and invalidates its
-// rectangle, which is safe from any thread. On the GUI thread its walks take its list locks,
-// parent before child, one list at a time.
+// rectangle through the paint manager, which hands that on to the window's thread. On the GUI
+// thread its walks take its list locks, parent before child, one list at a time.
 #include "framework/MPanel.h"
 
 #include "framework/ControlFactory.h"

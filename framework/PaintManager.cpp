@@ -253,6 +253,7 @@ void PaintManager::RemoveControl(MControl* control)
             return;
         list.erase(found);
     }
+    ForgetControlTree(control);
     delete control;
 }
 
@@ -263,8 +264,10 @@ void PaintManager::clearList(std::vector<MControl*>& list, CriticalSection& lock
         ScopedLock guard(lock);
         doomed.swap(list);
     }
-    for (MControl* control : doomed)
+    for (MControl* control : doomed) {
+        ForgetControlTree(control);
         delete control;
+    }
 }
 
 void PaintManager::ClearAreaControls()
@@ -299,12 +302,24 @@ void PaintManager::ForgetControl(MControl* control)
         *m_focusControl = nullptr;
     if (m_tooltipCtrlID != 0 && m_tooltipCtrlID == static_cast<int>(control->GetControlID()))
         ClearTooltip();
-    DeleteFSTimer(control);
+    while (DeleteFSTimer(control)) {
+    }
     KillTimer(control);
     if (*m_caretOwner && static_cast<MControl*>(*m_caretOwner) == control) {
         *m_caretOwner = nullptr;
         ShowCaret(0); // a caret of no one must not keep blinking
     }
+}
+
+void PaintManager::ForgetControlTree(MControl* root)
+{
+    if (!root)
+        return;
+    ForgetControl(root);
+    for (MControl* child : root->GetAreas())
+        ForgetControlTree(child);
+    for (MControl* child : root->GetControls())
+        ForgetControlTree(child);
 }
 
 // ---- focus

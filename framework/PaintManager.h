@@ -185,6 +185,9 @@ public:
 
     // Called by every control as it goes away: nothing here may point at it afterwards.
     void ForgetControl(MControl* control);
+    // The same for a control and everything below it, before it is deleted: after this no
+    // tick, timer, hover, focus or caret reaches the subtree.
+    void ForgetControlTree(MControl* root);
 
     // Message routing: the window classes hand every message here.
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -275,6 +278,9 @@ private:
     void deleteBackgroundImage();
     int adoptBackground(Gdiplus::Image* image);
     bool isLiveWindow() const;
+    static UINT InvalidateMessage();
+    void postInvalidate(const RECT* area);
+    void onPostedInvalidate();
     // Painting, overlay and caret
     void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
     void drawBackground(Gdiplus::Graphics& graphics, const CRect& client);
@@ -390,6 +396,13 @@ private:
     int m_caretPhase { 0 };
     int m_caretShown { 0 };
     NotCopied<MRichEdit*> m_caretOwner;
+    struct PendingInvalidation {
+        RECT area { 0, 0, 0, 0 };
+        bool whole { false };
+        bool posted { false };
+    };
+    NotCopied<PendingInvalidation> m_pendingInvalid;
+    CriticalSection m_pendingInvalidLock;
     NotCopied<std::vector<TimerInfo>> m_windowTimers;
 };
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <cstdio>
+#include <vector>
 
 #include "framework/CIDataObject.h"
 #include "framework/CIDropSource.h"
@@ -295,16 +295,24 @@ HBITMAP offerBitmap(CIDataObject& data, HBITMAP picture, SIZE& size)
     return duplicate;
 }
 
+// Recorded from the picture's pixels rather than blitted from a memory DC: Wine's metafile
+// recorder leaks two GDI objects for every BitBlt whose source is a device-dependent bitmap.
+void recordPicture(HDC recorder, HBITMAP picture, SIZE size, HDC reference)
+{
+    BITMAPINFO info {};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), size.cx, size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
+    if (GetDIBits(reference, picture, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS))
+        StretchDIBits(recorder, 0, 0, size.cx, size.cy, 0, 0, size.cx, size.cy, pixels.data(), &info,
+                      DIB_RGB_COLORS, SRCCOPY);
+}
+
 void offerMetafile(CIDataObject& data, HBITMAP picture, SIZE size, HDC reference)
 {
     HDC recorder = CreateEnhMetaFileW(reference, nullptr, nullptr, nullptr);
     if (!recorder)
         return;
-    {
-        UniqueDC source(CreateCompatibleDC(reference));
-        ScopedSelection held(source.get(), picture);
-        BitBlt(recorder, 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
-    }
+    recordPicture(recorder, picture, size, reference);
     HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
     if (!metafile)
         return;
@@ -446,8 +454,6 @@ HBITMAP PaintManager::GenerateBitmap(MControl* control, const CRect& rect, DWORD
 
 void PaintManager::runControlDrag()
 {
-    extern int countGdiObjectsDebug();
-    fprintf(stderr, "enter run gdi=%d\n", countGdiObjectsDebug());
     HBITMAP picture = *m_dragBitmap;
     // Disarmed first: moves dispatched inside DoDragDrop must not start a second drag.
     m_dragArmed = 0;
@@ -469,12 +475,7 @@ void PaintManager::runControlDrag()
     if (FAILED(helper.InitializeFromBitmap(dragImage, hotSpot, frame, data.get(), GetSysColor(COLOR_WINDOW))))
         DeleteObject(dragImage);
     DWORD effect = DROPEFFECT_NONE;
-    fprintf(stderr, "before dodragdrop gdi=%d\n", countGdiObjectsDebug());
     DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-    fprintf(stderr, "after dodragdrop gdi=%d\n", countGdiObjectsDebug());
-    data->AddRef(); fprintf(stderr, "data refs %lu\n", data->Release());
-    source->AddRef(); fprintf(stderr, "source refs %lu\n", source->Release());
-    data.reset(); fprintf(stderr, "data gone gdi=%d\n", countGdiObjectsDebug());
 }
 
 } // namespace KOVA

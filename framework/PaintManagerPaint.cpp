@@ -192,7 +192,11 @@ void drawProgressBar(Gdiplus::Graphics& graphics, const CRect& box, int shown)
 
 void PaintManager::Invalidate()
 {
-    if (isLiveWindow())
+    if (!isLiveWindow())
+        return;
+    if (!IsGuiThread())
+        postInvalidate(nullptr);
+    else
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
@@ -201,10 +205,54 @@ void PaintManager::InvalidateRect(CRect rect, int erase)
     if (!isLiveWindow())
         return;
     // A layered window is presented whole: a partial paint would present stale pixels.
-    if (m_layered)
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    const RECT* area = m_layered ? nullptr : &rect;
+    const BOOL eraseFlag = (m_layered || erase) ? TRUE : FALSE;
+    if (!IsGuiThread())
+        postInvalidate(area);
     else
-        ::InvalidateRect(m_hWnd, &rect, erase ? TRUE : FALSE);
+        ::InvalidateRect(m_hWnd, area, eraseFlag);
+}
+
+UINT PaintManager::InvalidateMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"KOVA.InvalidateFromTimerThread");
+    return message;
+}
+
+// Another thread hands its invalidation to the window's own thread: a cross-thread
+// InvalidateRect can wait on the window's thread, which may be waiting for this very tick to
+// end. Requests are joined until the window takes them, so fast ticks never flood its queue.
+// The pending lock is a leaf: nothing else is taken while it is held.
+void PaintManager::postInvalidate(const RECT* area)
+{
+    bool post = false;
+    {
+        ScopedLock lock(m_pendingInvalidLock);
+        PendingInvalidation& pending = *m_pendingInvalid;
+        if (!area)
+            pending.whole = true;
+        else if (!pending.posted || ::IsRectEmpty(&pending.area))
+            pending.area = *area;
+        else
+            ::UnionRect(&pending.area, &pending.area, area);
+        post = !pending.posted;
+        pending.posted = true;
+    }
+    if (post)
+        ::PostMessageW(m_hWnd, InvalidateMessage(), 0, 0);
+}
+
+void PaintManager::onPostedInvalidate()
+{
+    PendingInvalidation taken;
+    {
+        ScopedLock lock(m_pendingInvalidLock);
+        taken = *m_pendingInvalid;
+        *m_pendingInvalid = PendingInvalidation();
+    }
+    if (!isLiveWindow())
+        return;
+    ::InvalidateRect(m_hWnd, (taken.whole || m_layered) ? nullptr : &taken.area, m_layered ? TRUE : FALSE);
 }
 
 LONG PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control)
@@ -214,7 +262,10 @@ LONG PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control)
     CRect joined = rect;
     if (flag)
         control->SetUpdate(0, m_backColor);
-    if (*m_initialised) {
+    // Off the GUI thread (a fast-timer tick) the walk is skipped: the tick already holds its
+    // controls' locks, which the paint path takes after these list locks. Invalidating is
+    // safe from any thread; the overlapping items are drawn again by that paint anyway.
+    if (*m_initialised && IsGuiThread()) {
         bool passedRequester = false;
         {
             ScopedLock lock(m_areasLock);

@@ -46,6 +46,10 @@ constexpr int kDragThreshold = 2;
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == InvalidateMessage()) {
+        onPostedInvalidate();
+        return 1;
+    }
     {
         ScopedLock lock(m_controlsLock);
         for (MControl* control : *m_controls)

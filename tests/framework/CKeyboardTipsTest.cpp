@@ -33,6 +33,8 @@ public:
     using CKeyboardTips::GetGDIFont2;
     AIRBLADDER_TYPE type() const { return m_type; }
     AIRBLADDER_MODE mode() const { return m_mode; }
+    Gdiplus::FontFamily* fontFamily() const { return *m_fontFamily; }
+    Gdiplus::FontFamily* keptFamily() { return m_fonts->find(L"BRAVIK 1.2"); }
 };
 
 CRect windowRect(HWND hwnd)
@@ -143,6 +145,15 @@ TEST_F(KeyboardTips, FontsAreTheLibraryFaceAtFourteenAndEighteenPixels)
     EXPECT_EQ(-18, describe(large).lfHeight);
     EXPECT_EQ(DEFAULT_CHARSET, describe(large).lfCharSet);
     EXPECT_EQ(CString(Manager::GetFontName()).Left(LF_FACESIZE - 1), CString(describe(small).lfFaceName));
+}
+
+TEST_F(KeyboardTips, TheLibraryFamilyIsKeptWithItsCollection)
+{
+    ASSERT_NE(nullptr, tips.fontFamily());
+    EXPECT_EQ(tips.fontFamily(), tips.keptFamily());
+    wchar_t name[LF_FACESIZE] {};
+    ASSERT_EQ(Gdiplus::Ok, tips.fontFamily()->GetFamilyName(name));
+    EXPECT_STREQ(L"BRAVIK 1.2", name);
 }
 
 TEST_F(KeyboardTips, AnEmptyHeadingNeitherMovesNorDrawsText)

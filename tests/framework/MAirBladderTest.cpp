@@ -98,6 +98,8 @@ class TestBalloon : public MAirBladder {
 public:
     using MAirBladder::RenderTip;
     Gdiplus::FontFamily* fontFamily() const { return *m_fontFamily; }
+    // What the tip's own cache holds under the family name, with the collection and bytes.
+    Gdiplus::FontFamily* keptFamily() { return m_fonts->find(kTipFamily); }
     const CString& text() const { return m_text; }
     int lineCount() const { return m_lineCount; }
 };
@@ -363,6 +365,8 @@ TEST_F(RenderedBalloon, TheTextFamilyIsTheLibraryFontAndStaysUsable)
 {
     Gdiplus::FontFamily* family = balloon.fontFamily();
     ASSERT_NE(nullptr, family);
+    // A family taken from a private collection reads it: both must stay as long as the tip.
+    EXPECT_EQ(family, balloon.keptFamily());
     // Read after loading has returned: the family must not outlive what it was taken from.
     wchar_t name[LF_FACESIZE] {};
     ASSERT_EQ(Gdiplus::Ok, family->GetFamilyName(name));

@@ -39,9 +39,6 @@ public:
         m_areas->push_back(child);
         return child;
     }
-    void SetControlWndVisible(int visible) override { windowVisibility.push_back(visible); }
-
-    std::vector<int> windowVisibility;
 };
 
 // A child that answers window messages with a chosen result and writes them down.
@@ -174,16 +171,6 @@ TEST_F(Panel, HorizontalContentShiftsX)
     EXPECT_EQ(CPoint(310, 10), log.events().back().pt);
 }
 
-TEST_F(Panel, ScrollingDisabledPassesPointsUnchanged)
-{
-    scrollHalfwayDown();
-    panel.SetEnableScroll(0);
-    addChild(7, CRect(0, 0, 100, 100));
-    panel.OnLButtonDown(MK_LBUTTON, CPoint(10, 10));
-    ASSERT_EQ(1, log.count("down", 7));
-    EXPECT_EQ(CPoint(10, 10), log.events().back().pt);
-}
-
 TEST_F(Panel, BarsReceiveWindowPointsWhileTheContentIsScrolled)
 {
     panel.SetVirtualHeight(1000);
@@ -220,12 +207,6 @@ TEST_F(Panel, NotificationKeepsTheRaisersIdThroughNestedPanels)
     EXPECT_EQ(12, top.notifications[0].lParam);
 }
 
-TEST(PanelWithoutParent, SwallowsNotifications)
-{
-    MPanel panel(nullptr, 10, CRect(0, 0, 100, 100), 1);
-    EXPECT_EQ(0, panel.OnBaseMessage(7, 5, 0, 0));
-}
-
 // ---- wheel
 
 TEST_F(Panel, WheelScrollsTheContentAndAsksTheParentToRepaint)
@@ -253,14 +234,6 @@ TEST_F(Panel, WheelTowardTheScreenScrollsBack)
     EXPECT_EQ(40, panel.GetScrollVertical()->GetScrollCurrentPos());
 }
 
-TEST_F(Panel, WheelAtTheEndIsTakenWithoutRepaint)
-{
-    scrollHalfwayDown();
-    panel.GetScrollVertical()->SetScrollCurrentPos(0);
-    EXPECT_EQ(1, panel.OnScroll(1, 0, CPoint(10, 10)));
-    EXPECT_TRUE(top.updates.empty());
-}
-
 TEST_F(Panel, WheelGoesToTheChildWhenScrollingIsDisabled)
 {
     scrollHalfwayDown();
@@ -269,14 +242,6 @@ TEST_F(Panel, WheelGoesToTheChildWhenScrollingIsDisabled)
     EXPECT_EQ(1, panel.OnScroll(1, 1, CPoint(10, 10)));
     EXPECT_EQ(1, log.count("wheel", 7));
     EXPECT_EQ(50, panel.GetScrollVertical()->GetScrollCurrentPos());
-}
-
-TEST_F(Panel, WheelGoesToTheChildWhenTheContentIsShorter)
-{
-    panel.SetVirtualHeight(100);
-    addChild(7, CRect(0, 0, 100, 100));
-    panel.OnScroll(1, 1, CPoint(10, 10));
-    EXPECT_EQ(1, log.count("wheel", 7));
 }
 
 // ---- state passed to the children
@@ -296,13 +261,6 @@ TEST_F(Panel, DisablingDisablesEveryChildAndRepaintsTheVisibleOnes)
     EXPECT_EQ(1, childParent.updates[0].flag);
 }
 
-TEST_F(Panel, HidingPassesTheFlagToTheWindowHook)
-{
-    panel.SetVisible(0);
-    EXPECT_EQ(0, panel.IsVisible());
-    EXPECT_EQ(std::vector<int> { 0 }, panel.windowVisibility);
-}
-
 TEST_F(Panel, WindowMessagesStopAtTheFirstChildThatAnswers)
 {
     auto* silent = panel.adopt(new WindowMessageChild(&panel, 7, log, 0));
@@ -312,12 +270,6 @@ TEST_F(Panel, WindowMessagesStopAtTheFirstChildThatAnswers)
     EXPECT_EQ(std::vector<UINT> { WM_USER + 3 }, silent->seen);
     EXPECT_EQ(std::vector<UINT> { WM_USER + 3 }, answering->seen);
     EXPECT_TRUE(late->seen.empty());
-}
-
-TEST_F(Panel, TakesNoKeysItself)
-{
-    EXPECT_EQ(0, panel.OnControlKeyDown('A', 1, 0));
-    EXPECT_EQ(0, panel.OnControlKeyUp('A', 1, 0));
 }
 
 // ---- repaint requests of the children
@@ -466,6 +418,15 @@ protected:
         window.destroy();
     }
 
+    // Another thread's invalidation reaches the window as a posted (registered) message for
+    // its paint manager; delivered alone, so that no WM_PAINT validates the window first.
+    void deliverPostedInvalidation()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, window.hwnd(), 0xC000, 0xFFFF, PM_REMOVE))
+            manager.OnWindowMessage(msg.message, msg.wParam, msg.lParam);
+    }
+
     void drawPanel()
     {
         DibCanvas canvas(400, 300);
@@ -490,6 +451,7 @@ TEST_F(PanelOnTimerThread, RepaintRequestTakesNoPanelLockAndOnlyMarksTheRequeste
     EXPECT_TRUE(holder->finishedInTime);
     EXPECT_EQ(0, requester->GetUpdate());
     EXPECT_EQ(1, above->GetUpdate());
+    deliverPostedInvalidation();
     CRect invalid;
     ASSERT_TRUE(GetUpdateRect(window.hwnd(), &invalid, FALSE));
     EXPECT_EQ(CRect(0, 0, 300, 200), invalid);

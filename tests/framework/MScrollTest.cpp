@@ -111,14 +111,6 @@ TEST_F(VerticalBar, ContentPixelPositionCountsUpToTheContentLessOneBar)
     EXPECT_EQ(CRect(100, 50 + 143, 112, 50 + 143 + 114), bar.GetThumbRect());
 }
 
-TEST_F(HorizontalBar, HasNoContentPixelPositions)
-{
-    const CRect before = bar.GetThumbRect();
-    EXPECT_EQ(0, bar.SetRangeEx());
-    bar.SetScrollCurrentPosEx(500);
-    EXPECT_EQ(before, bar.GetThumbRect());
-}
-
 TEST_F(VerticalBar, OnlyAnAutomaticPageFollowsANewRange)
 {
     bar.SetScrollMaxRange(10000);
@@ -126,16 +118,6 @@ TEST_F(VerticalBar, OnlyAnAutomaticPageFollowsANewRange)
     bar.SetScrollSize(300, 0);
     bar.SetScrollMaxRange(5000);
     EXPECT_EQ(300, bar.GetScrollSize());
-}
-
-TEST_F(VerticalBar, ScrollInfoKeepsPageAndStepWhenGivenZero)
-{
-    bar.SetScrollInfo(2000, 100, 0, 0);
-    EXPECT_EQ(400, bar.GetScrollSize());
-    EXPECT_EQ(10, bar.GetScrollStep());
-    bar.SetScrollInfo(2000, 100, 500, 25);
-    EXPECT_EQ(500, bar.GetScrollSize());
-    EXPECT_EQ(25, bar.GetScrollStep());
 }
 
 TEST_F(VerticalBar, ScrollRowStopsAtZeroAndReportsWhetherItMoved)
@@ -155,15 +137,6 @@ TEST_F(VerticalBar, FinalPositionIsTheRange)
 {
     EXPECT_EQ(1, bar.SetScrollFinalPos());
     EXPECT_EQ(1000, bar.GetScrollCurrentPos());
-}
-
-TEST_F(VerticalBar, OwnerChangesAreNotNotified)
-{
-    bar.SetScrollCurrentPos(300);
-    bar.SetScrollMaxRange(3000);
-    bar.ScrollRow(2);
-    bar.SetScrollFinalPos();
-    EXPECT_TRUE(parent.notifications.empty());
 }
 
 // ---- nothing to scroll, and the divisions that would go wrong
@@ -213,16 +186,6 @@ TEST(ScrollGeometry, BarShorterThanTheTravelKeptGetsNoInvertedThumb)
     EXPECT_EQ(10000, bar.GetScrollCurrentPos());
 }
 
-TEST(ScrollGeometry, EmptyBarKeepsItsPosition)
-{
-    RecordingParent parent;
-    CScrollHorizontal bar { &parent, 2, CRect(0, -5, 0, 0), 1 };
-    bar.SetScrollMaxRange(100);
-    bar.SetScrollCurrentPos(50);
-    EXPECT_EQ(50, bar.GetScrollCurrentPos());
-    EXPECT_EQ(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(0, -2)));
-}
-
 // ---- paging
 
 TEST_F(VerticalBar, ClickBelowTheThumbMovesOnePageAndNotifiesTheNewPosition)
@@ -243,21 +206,6 @@ TEST_F(VerticalBar, ClickAboveTheThumbMovesOnePageBack)
     bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
     EXPECT_EQ(CRect(100, 130, 112, 290), bar.GetThumbRect());
     EXPECT_EQ(std::vector<UINT> { 333 }, positionsNotified(parent));
-}
-
-TEST_F(HorizontalBar, ClickRightOfTheThumbPagesAlongX)
-{
-    bar.OnLButtonDown(MK_LBUTTON, CPoint(400, 56));
-    EXPECT_EQ(CRect(260, 50, 420, 62), bar.GetThumbRect());
-    EXPECT_EQ(std::vector<UINT> { 666 }, positionsNotified(parent));
-}
-
-TEST_F(VerticalBar, DisabledBarIgnoresClicks)
-{
-    bar.SetEnabled(0);
-    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300));
-    EXPECT_EQ(0, bar.GetScrollCurrentPos());
-    EXPECT_TRUE(parent.notifications.empty());
 }
 
 // Reads the bar's changing flag while the move is reported.
@@ -396,31 +344,6 @@ protected:
     RecordingParent parent;
     DibCanvas canvas { 600, 500, 0xFFFFFFFF };
 };
-
-TEST_F(DrawnBar, StripsAreCutByTheBarsAxis)
-{
-    CScrollVertical vertical { &parent, 1, kVerticalBar, 1 };
-    CScrollHorizontal horizontal { &parent, 2, kHorizontalBar, 1 };
-    vertical.SetManager(&manager);
-    horizontal.SetManager(&manager);
-    int width = 0;
-    int height = 0;
-    vertical.GetImageSize(width, height);
-    EXPECT_EQ(12, width);
-    EXPECT_EQ(48, height);
-    horizontal.GetImageSize(width, height);
-    EXPECT_EQ(48, width);
-    EXPECT_EQ(12, height);
-}
-
-TEST_F(DrawnBar, NoImageWithoutPaintManagerOrResourceId)
-{
-    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
-    EXPECT_EQ(0, bar.SetImage(102, L"PNG", 4));
-    bar.SetManager(&manager);
-    EXPECT_EQ(0, bar.SetImage(0u, L"PNG", 4));
-    EXPECT_EQ(1, bar.SetImage(102, L"PNG", 4));
-}
 
 TEST_F(DrawnBar, VerticalThumbAndTrackComeFromTheEmbeddedStrip)
 {
