@@ -1,6 +1,7 @@
-// A sample host: starts KOVA, opens a window of windowless controls, routes a few mouse
-// messages to them and writes what it saw. Run with an output folder to work headless:
+// A sample host: starts KOVA, opens a dialog of windowless controls, drives it with real
+// window messages and writes what it saw. With an output folder it runs headless:
 //   SampleHost.exe OUTDIR     writes OUTDIR\screenshot.png and OUTDIR\notifications.txt
+// Without one it stays open until closed.
 #include "KOVA.h"
 
 #include <cstdio>
@@ -11,98 +12,79 @@ using namespace KOVA;
 
 namespace {
 
-// A filled tile that reports presses and clicks to its parent.
-class DemoTile : public MControl {
+// A filled tile with a caption that reports presses (code 1) and clicks (code 2).
+class DemoTile : public MControlFont {
 public:
-    DemoTile(MObject* parent, UINT id, CRect rect, COLORREF color)
-        : MControl(parent, id, rect, 1, 1, 1), m_color(color) {}
+    DemoTile(MObject* parent, UINT id, CRect rect, const wchar_t* title, Gdiplus::Color fill)
+        : MControlFont(parent, id, rect, title, 1, 1, 1), m_fill(fill) {}
 
     void DrawControl(HDC& dc, CRect) override
     {
-        HBRUSH brush = CreateSolidBrush(m_pressedNow ? RGB(255, 255, 255) : m_color);
-        FillRect(dc, &m_rect, brush);
-        DeleteObject(brush);
+        Gdiplus::Graphics graphics(dc);
+        const Gdiplus::Color fill = m_down ? Gdiplus::Color(255, 250, 250, 250) : m_fill;
+        Gdiplus::SolidBrush brush(fill);
+        graphics.FillRectangle(&brush, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height());
+        SetAlignment(1, 4);
+        DrawString(graphics, m_title, m_rect);
     }
     int OnControlLButtonDown(UINT, CPoint) override
     {
-        m_pressedNow = 1;
+        m_down = 1;
+        UpdateControl(1, 0);
         SendMessageW(1, 0, 0);
         return 1;
     }
     int OnControlLButtonUp(UINT, CPoint pt) override
     {
-        m_pressedNow = 0;
+        m_down = 0;
+        UpdateControl(1, 0);
         if (m_rect.PtInRect(pt))
             SendMessageW(2, 0, 0);
         return 1;
     }
 
 private:
-    int m_pressedNow { 0 };
-    COLORREF m_color;
+    int m_down { 0 };
+    Gdiplus::Color m_fill;
 };
 
-// The window object: the top of the control tree, hearing every notification.
-class SampleWindow : public MObject {
+class SampleDialog : public MDialog {
 public:
-    const wchar_t* GetClassNameW() const override { return L"SampleWindow"; }
-    LONG OnBaseMessage(UINT id, UINT code, UINT, LONG) override
+    void InitUI(CRect client) override
     {
-        wchar_t line[64];
-        swprintf(line, 64, L"control %u: code %u\n", id, code);
-        log += line;
-        return 0;
+        GetPaintManager()->SetBackColor(RGB(32, 32, 32), RGB(189, 48, 255));
+        const struct { const wchar_t* title; Gdiplus::Color color; } tiles[] = {
+            { L"CPU fan", Gdiplus::Color(255, 58, 110, 165) },
+            { L"Pump", Gdiplus::Color(255, 120, 60, 190) },
+            { L"Case fans", Gdiplus::Color(255, 40, 150, 90) },
+        };
+        for (UINT i = 0; i < 3; ++i) {
+            const int left = 30 + static_cast<int>(i) * 200;
+            add(new DemoTile(this, 100 + i, CRect(left, 40, left + 180, 160), tiles[i].title, tiles[i].color));
+        }
+        (void)client;
     }
-    LONG OnControlUpdate(CRect rect, int, MControl*) override
+    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG) override
     {
-        ::InvalidateRect(manager.GetPaintWnd(), &rect, FALSE);
+        wchar_t line[96];
+        swprintf(line, 96, L"control %u: code %u (wParam %u)\n", id, code, wParam);
+        log += line;
+        if (id == 101 && code == 2)
+            SetMessage(L"Pump profile saved", CRect(), MsgLevelInfo);
         return 0;
     }
 
-    PaintManager manager;
     std::wstring log;
+
+private:
+    void add(MControl* control)
+    {
+        control->SetManager(GetPaintManager());
+        GetPaintManager()->AppendControl(control, 1);
+    }
 };
 
-SampleWindow* g_window = nullptr;
-
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    const CPoint pt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-    PaintManager& manager = g_window->manager;
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        HBRUSH back = CreateSolidBrush(RGB(32, 32, 32));
-        FillRect(dc, &ps.rcPaint, back);
-        DeleteObject(back);
-        for (MControl* control : manager.GetControls())
-            control->Draw(dc, CRect(ps.rcPaint));
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        for (MControl* control : manager.GetControls())
-            control->OnMouseMove(static_cast<UINT>(wParam), pt);
-        return 0;
-    case WM_LBUTTONDOWN:
-        for (MControl* control : manager.GetControls())
-            if (control->PtInRect(pt))
-                control->OnLButtonDown(static_cast<UINT>(wParam), pt);
-        return 0;
-    case WM_LBUTTONUP:
-        for (MControl* control : manager.GetControls())
-            control->OnLButtonUp(static_cast<UINT>(wParam), pt);
-        return 0;
-    case WM_DESTROY:
-        manager.OnDestroyMessage(hwnd);
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-bool savePng(HWND hwnd, const std::wstring& path)
+bool saveClientPng(HWND hwnd, const std::wstring& path)
 {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -121,7 +103,7 @@ bool savePng(HWND hwnd, const std::wstring& path)
     auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, size, encoders);
     bool saved = false;
-    for (UINT i = 0; i < count; ++i) {
+    for (UINT i = 0; i < count && !saved; ++i) {
         if (wcscmp(encoders[i].MimeType, L"image/png") != 0)
             continue;
         Gdiplus::Bitmap image(bitmap, nullptr);
@@ -140,6 +122,36 @@ void pumpPending()
     }
 }
 
+void click(HWND hwnd, int x, int y, int releaseX, int releaseY)
+{
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(releaseX, releaseY));
+    pumpPending();
+}
+
+int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
+{
+    HWND hwnd = dialog.GetSafeHwnd();
+    // A click on the pump tile, then a press on the CPU tile released outside it.
+    click(hwnd, 300, 100, 300, 100);
+    click(hwnd, 100, 100, 620, 380);
+    UpdateWindow(hwnd);
+    pumpPending();
+
+    CreateDirectoryW(outDir.c_str(), nullptr);
+    int exitCode = saveClientPng(hwnd, outDir + L"\\screenshot.png") ? 0 : 2;
+    if (FILE* file = _wfopen((outDir + L"\\notifications.txt").c_str(), L"w, ccs=UTF-8")) {
+        fputws(dialog.log.c_str(), file);
+        fclose(file);
+    } else {
+        exitCode = 2;
+    }
+    DestroyWindow(hwnd);
+    pumpPending();
+    return exitCode;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
@@ -147,49 +159,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     const std::wstring outDir = commandLine ? commandLine : L"";
     Manager::SetInstance(instance);
     Manager::InitGdiplus();
-
-    WNDCLASSW wc {};
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"KovaSampleHost";
-    RegisterClassW(&wc);
-
-    SampleWindow window;
-    g_window = &window;
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"KOVA sample host", WS_POPUP | WS_VISIBLE,
-                                0, 0, 480, 240, nullptr, nullptr, instance, nullptr);
-    window.manager.Init(hwnd, nullptr);
-    const COLORREF colors[] = { RGB(58, 110, 165), RGB(189, 48, 255), RGB(40, 170, 90) };
-    for (UINT i = 0; i < 3; ++i) {
-        const int left = 20 + static_cast<int>(i) * 150;
-        window.manager.AppendControl(new DemoTile(&window, 100 + i, CRect(left, 40, left + 130, 200), colors[i]), 1);
-    }
-    for (MControl* control : window.manager.GetControls())
-        control->SetManager(&window.manager);
-    UpdateWindow(hwnd);
-
-    // A click on the middle tile, and a press on the first that is released outside it.
-    PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(240, 100));
-    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(240, 100));
-    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(240, 100));
-    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 100));
-    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(470, 230));
-    pumpPending();
-    UpdateWindow(hwnd);
-
     int exitCode = 0;
-    if (!outDir.empty()) {
-        CreateDirectoryW(outDir.c_str(), nullptr);
-        if (!savePng(hwnd, outDir + L"\\screenshot.png"))
-            exitCode = 2;
-        if (FILE* file = _wfopen((outDir + L"\\notifications.txt").c_str(), L"w, ccs=UTF-8")) {
-            fputws(window.log.c_str(), file);
-            fclose(file);
+    {
+        SampleDialog dialog;
+        dialog.Create(nullptr, L"KOVA sample host", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 660, 400));
+        if (!outDir.empty()) {
+            exitCode = runHeadless(dialog, outDir);
+        } else {
+            Manager::MessageLoop();
         }
     }
-    DestroyWindow(hwnd);
-    pumpPending();
     Manager::UnInitGdiplus();
     return exitCode;
 }

@@ -161,6 +161,7 @@ LRESULT DispatchTipMessage(Tip& tip, UINT msg, WPARAM wParam, LPARAM lParam)
     return tip.MWindow::OnWindowMessage(msg, wParam, lParam);
 }
 
+// Made here for both tip windows, so that the public header needs none of its workings.
 template LRESULT DispatchTipMessage<MAirBladder>(MAirBladder&, UINT, WPARAM, LPARAM);
 template LRESULT DispatchTipMessage<CKeyboardTips>(CKeyboardTips&, UINT, WPARAM, LPARAM);
 
@@ -288,7 +289,7 @@ int MAirBladder::SetAirBladderMsg(const wchar_t* text, POINT anchor, AIRBLADDER_
     m_type = type;
     m_mode = mode;
     AutoFit();
-    if (IsLive())
+    if (type != AirBladderTypeNoAutoHide && IsLive())
         SetTimer(detail::kTipHideTimerId, kHideDelayMs, nullptr);
     return 1;
 }

@@ -180,6 +180,18 @@ int MDialog::SetAirBladderMsg(const wchar_t* text, POINT screenPoint, AIRBLADDER
 // ---- controls and timers
 
 MControl* MDialog::GetControl(UINT id) { return m_paintManager->GetControl(id); }
+
+MControl* MDialog::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                              int enabled)
+{
+    return m_paintManager->CreateArea(this, className, id, rect, title, visible, enabled);
+}
+
+MControl* MDialog::CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                                 int enabled)
+{
+    return m_paintManager->CreateControl(this, className, id, rect, title, visible, enabled);
+}
 std::vector<MControl*>* MDialog::GetControls() { return &m_paintManager->GetControls(); }
 void MDialog::SetFocusControl(MControl* control) { m_paintManager->SetFocusControl(control); }
 void MDialog::SetMTimer(UINT period) { m_paintManager->SetMTimer(period); }

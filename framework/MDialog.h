@@ -104,6 +104,11 @@ public:
 
     // Controls
     MControl* GetControl(UINT id);
+    // The window factory, with this window as the new control's parent.
+    MControl* CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                         int enabled);
+    MControl* CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                            int enabled);
     std::vector<MControl*>* GetControls();
     void SetFocusControl(MControl* control);
 

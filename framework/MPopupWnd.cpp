@@ -148,6 +148,18 @@ void MPopupWnd::SetScrollResID(UINT vertical, UINT horizontal) { m_paintManager-
 void MPopupWnd::SetLayeredWindow(BOOL layered) { m_paintManager->SetLayeredWindow(layered); }
 MControl* MPopupWnd::GetControl(UINT id) { return m_paintManager->GetControl(id); }
 
+MControl* MPopupWnd::CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                              int enabled)
+{
+    return m_paintManager->CreateArea(this, className, id, rect, title, visible, enabled);
+}
+
+MControl* MPopupWnd::CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                                 int enabled)
+{
+    return m_paintManager->CreateControl(this, className, id, rect, title, visible, enabled);
+}
+
 void MPopupWnd::SetupBackTranslucent()
 {
     ApplyTranslucency(m_alpha, m_colorKey);

@@ -79,6 +79,11 @@ public:
     void SetLayeredWindow(BOOL layered);
     void SetupBackTranslucent();
     MControl* GetControl(UINT id);
+    // The window factory, with this window as the new control's parent.
+    MControl* CreateArea(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                         int enabled);
+    MControl* CreateControl(const wchar_t* className, UINT id, CRect rect, const wchar_t* title, int visible,
+                            int enabled);
     PaintManager* GetPaintManager() { return &*m_paintManager; }
 
     // The parent object this pop-up reports to; not owned.

@@ -4,6 +4,7 @@
 
 #include "controls/input/MRichEdit.h"
 #include "framework/AppPaths.h"
+#include "framework/ControlFactory.h"
 #include "framework/MControl.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
@@ -213,6 +214,30 @@ void PaintManager::SetBackColor(COLORREF back, COLORREF border)
 }
 
 // ---- control lists
+
+MControl* PaintManager::CreateControl(UINT kind, MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                                      const wchar_t* title, int a, int b)
+{
+    MControl* control = CreateControlByClassName(ControlTable::Window, className, parent, id, rect, title, a, b);
+    if (!control)
+        return nullptr;
+    control->SetManager(this);
+    if (kind == 0 || kind == 1)
+        AppendControl(control, static_cast<int>(kind));
+    return control;
+}
+
+MControl* PaintManager::CreateArea(MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                                   const wchar_t* title, int a, int b)
+{
+    return CreateControl(0, parent, className, id, rect, title, a, b);
+}
+
+MControl* PaintManager::CreateControl(MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                                      const wchar_t* title, int a, int b)
+{
+    return CreateControl(1, parent, className, id, rect, title, a, b);
+}
 
 void PaintManager::AppendControl(MControl* control, int kind)
 {

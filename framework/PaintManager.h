@@ -51,6 +51,7 @@ namespace KOVA {
 
 class MAirBladder;
 class MControl;
+class MObject;
 class MRichEdit;
 class MWindow;
 
@@ -122,6 +123,16 @@ public:
     int LoadBKImage(UINT id, CString type);
     void SetBackMode(enumBackMode mode, int border);
     void SetBackColor(COLORREF back, COLORREF border);
+
+    // The window factory: a control of the named class, attached to this paint manager and put
+    // into the areas list (kind 0) or the controls list (kind 1); any other kind leaves it to
+    // the caller. Null for an unknown name.
+    MControl* CreateControl(UINT kind, MObject* parent, const wchar_t* className, UINT id, CRect rect,
+                            const wchar_t* title, int a, int b);
+    MControl* CreateArea(MObject* parent, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                         int a, int b);
+    MControl* CreateControl(MObject* parent, const wchar_t* className, UINT id, CRect rect, const wchar_t* title,
+                            int a, int b);
 
     // Control lists and lookup. The paint manager owns what it is given.
     void AppendControl(MControl* control, int kind);

@@ -45,7 +45,7 @@ const struct {
 
 // A metafile may claim any bounds; a dropped picture never needs more than this a side.
 constexpr LONG kLargestDroppedSide = 4096;
-// Room for the first dropped path, as the shell's own dialogs allow.
+// The longest first path read from a dropped file list, in characters.
 constexpr UINT kDroppedPathLength = 520;
 
 struct ComRelease {
@@ -299,6 +299,8 @@ HBITMAP offerBitmap(CIDataObject& data, HBITMAP picture, SIZE& size)
 // recorder leaks two GDI objects for every BitBlt whose source is a device-dependent bitmap.
 void recordPicture(HDC recorder, HBITMAP picture, SIZE size, HDC reference)
 {
+    if (size.cx <= 0 || size.cy <= 0)
+        return;
     BITMAPINFO info {};
     info.bmiHeader = { sizeof(BITMAPINFOHEADER), size.cx, size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);

@@ -679,6 +679,29 @@ protected:
     int posted { 0 };
 };
 
+// Takes enhanced metafiles only, and keeps what the last one showed.
+class MetafileTarget : public CIDropTarget {
+public:
+    MetafileTarget()
+    {
+        FORMATETC format = formatOf(CF_ENHMETAFILE, TYMED_ENHMF);
+        AddSuportedFormat(format);
+    }
+    bool OnDrop(FORMATETC*, STGMEDIUM& medium, DWORD*) override
+    {
+        ENHMETAHEADER header {};
+        GetEnhMetaFileHeader(medium.hEnhMetaFile, sizeof header, &header);
+        // The bounds are inclusive.
+        RECT all { 0, 0, header.rclBounds.right + 1, header.rclBounds.bottom + 1 };
+        if (all.right <= 0 || all.bottom <= 0)
+            return true;
+        shown = std::make_unique<DibCanvas>(all.right, all.bottom);
+        PlayEnhMetaFile(shown->dc(), medium.hEnhMetaFile, &all);
+        return true;
+    }
+    std::unique_ptr<DibCanvas> shown;
+};
+
 } // namespace
 
 TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
@@ -723,4 +746,20 @@ TEST_F(ControlDrag, RepeatedDragsLeaveNoGdiObjectsBehind)
         dragBand();
     EXPECT_EQ(6, targetDialog.pictures);
     EXPECT_EQ(before, countGdiObjects());
+}
+
+TEST_F(ControlDrag, AlsoOffersThePictureAsAnEnhancedMetafile)
+{
+    TestWindow cover(kTargetPlace.Width(), kTargetPlace.Height());
+    SetWindowPos(cover.hwnd(), HWND_TOPMOST, kTargetPlace.left, kTargetPlace.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    MetafileTarget metafiles;
+    ASSERT_EQ(S_OK, RegisterDragDrop(cover.hwnd(), &metafiles));
+    dragBand();
+    RevokeDragDrop(cover.hwnd());
+    ASSERT_NE(nullptr, metafiles.shown);
+    EXPECT_EQ(kBand.Width(), metafiles.shown->width());
+    EXPECT_EQ(kBand.Height(), metafiles.shown->height());
+    EXPECT_TRUE(nearColor(metafiles.shown->rgb(30, 2), kUpperBand, 8));
+    EXPECT_TRUE(nearColor(metafiles.shown->rgb(30, 37), kLowerBand, 8));
+    EXPECT_EQ(0, targetDialog.pictures);
 }
