@@ -14,6 +14,7 @@
 #include "framework/CIDropTarget.h"
 #include "framework/FontCache.h"
 #include "framework/ImgResInfo.h"
+#include "framework/BackBuffer.h"
 #include "framework/KVTimer.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
@@ -294,7 +295,15 @@ private:
     void onPostedInvalidate();
     // Painting, overlay and caret
     void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
-    void drawBackground(Gdiplus::Graphics& graphics, const CRect& client);
+    struct BackgroundPixels {
+        COLORREF back { 0 };
+        COLORREF border { 0 };
+        DWORD interior { 0 };
+        DWORD edge { 0 };
+        bool valid { false };
+    };
+    static BackgroundPixels probeBackgroundPixels(COLORREF back, COLORREF border);
+    void fillPlainBackground(BYTE* bits, const CRect& client, const CRect& paintRect);
     void drawOverlay(Gdiplus::Graphics& graphics);
     void startWindowTimer(UINT id, UINT elapse);
     void stopWindowTimer(UINT id);
@@ -413,6 +422,8 @@ private:
         bool posted { false };
     };
     NotCopied<PendingInvalidation> m_pendingInvalid;
+    NotCopied<BackBuffer> m_backBuffer;
+    NotCopied<BackgroundPixels> m_backgroundPixels;
     CriticalSection m_pendingInvalidLock;
     NotCopied<std::vector<TimerInfo>> m_windowTimers;
 };

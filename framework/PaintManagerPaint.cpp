@@ -10,6 +10,8 @@
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
 
+#include <cstring>
+
 namespace KOVA {
 
 using detail::ScopedSelection;
@@ -127,7 +129,7 @@ public:
         for (int y = clipped.top; y < clipped.bottom; ++y) {
             BYTE* row = m_bits + static_cast<size_t>(m_height - 1 - y) * m_width * 4;
             for (int x = clipped.left; x < clipped.right; ++x)
-                visit(row + x * 4);
+                visit(row + x * 4, x, y);
         }
     }
 
@@ -137,13 +139,13 @@ private:
     int m_height;
 };
 
-void makeTransparent(BYTE* pixel)
+void makeTransparent(BYTE* pixel, int, int)
 {
     pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0;
 }
 
 // GDI text and lines leave the alpha byte at 0: what they drew would vanish in a layered window.
-void makeGdiOutputOpaque(BYTE* pixel)
+void makeGdiOutputOpaque(BYTE* pixel, int, int)
 {
     if (pixel[3] == 0 && (pixel[0] | pixel[1] | pixel[2]))
         pixel[3] = 255;
@@ -295,20 +297,13 @@ int PaintManager::OnPaint()
         return 0;
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    {
-        PaintSession paint(m_hWnd);
-        WindowDC screen(m_hWnd);
-        UniqueDC memory(::CreateCompatibleDC(screen.get()));
-        BYTE* bits = nullptr;
-        UniqueBitmap backBuffer(MRender::CreateARGB32Bitmap(screen.get(), client.Width(), client.Height(), &bits));
-        if (!memory || !backBuffer)
-            return 1;
-        ScopedSelection selection(memory.get(), backBuffer.get());
-        renderBackBuffer(memory.get(), bits, client, update);
-        present(m_hWnd, m_layered != 0, screen.get(), paint.get(), memory.get(), client, update);
-    }
-    // Spaces out paints while timers invalidate continuously.
-    ::Sleep(2);
+    PaintSession paint(m_hWnd);
+    WindowDC screen(m_hWnd);
+    BackBuffer& buffer = *m_backBuffer;
+    if (!buffer.Ensure(screen.get(), client.Width(), client.Height()))
+        return 1;
+    renderBackBuffer(buffer.dc(), buffer.bits(), client, update);
+    present(m_hWnd, m_layered != 0, screen.get(), paint.get(), buffer.dc(), client, update);
     return 1;
 }
 
@@ -316,15 +311,19 @@ void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client,
 {
     SavedDCState saved(memory);
     BackBufferPixels pixels(bits, client.Width(), client.Height());
+    const CRect paintRect = m_layered ? client : update;
     if (m_layered)
         pixels.forEach(update, makeTransparent);
     // The graphics goes before the DC state is restored and the buffer leaves the DC.
     Gdiplus::Graphics graphics(memory);
-    drawBackground(graphics, client);
-    // The controls draw with GDI as well: the background must be on the DC first.
-    graphics.Flush(Gdiplus::FlushIntentionSync);
+    if (*m_backgroundImage) {
+        DrawBackImage(graphics, client);
+        // The controls draw with GDI as well: the background must be on the DC first.
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+    } else {
+        fillPlainBackground(bits, client, paintRect);
+    }
     HDC dc = memory;
-    const CRect paintRect = m_layered ? client : update;
     DrawControl(dc, paintRect);
     DrawCaret(memory, paintRect);
     if (m_layered) {
@@ -334,14 +333,45 @@ void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client,
     drawOverlay(graphics);
 }
 
-void PaintManager::drawBackground(Gdiplus::Graphics& graphics, const CRect& client)
+// What the nearly opaque border fill and the back fill over it leave in a cleared pixel, as
+// GDI+ blends them: asked of GDI+ once per colour pair, then written straight into the
+// buffer. Blending the whole client area in GDI+ at every paint costs tens of milliseconds.
+void PaintManager::fillPlainBackground(BYTE* bits, const CRect& client, const CRect& paintRect)
 {
-    if (*m_backgroundImage) {
-        DrawBackImage(graphics, client);
-        return;
+    BackgroundPixels& probed = *m_backgroundPixels;
+    if (!probed.valid || probed.back != m_backColor || probed.border != m_borderColor)
+        probed = probeBackgroundPixels(m_backColor, m_borderColor);
+    const CRect inner(1, 1, client.right - 1, client.bottom - 1);
+    BackBufferPixels pixels(bits, client.Width(), client.Height());
+    pixels.forEach(paintRect, [&](BYTE* pixel, int x, int y) {
+        const bool interior = x >= inner.left && x < inner.right && y >= inner.top && y < inner.bottom;
+        *reinterpret_cast<DWORD*>(pixel) = interior ? probed.interior : probed.edge;
+    });
+}
+
+PaintManager::BackgroundPixels PaintManager::probeBackgroundPixels(COLORREF back, COLORREF border)
+{
+    BackgroundPixels probed;
+    probed.back = back;
+    probed.border = border;
+    BYTE* bits = nullptr;
+    UniqueDC dc(::CreateCompatibleDC(nullptr));
+    UniqueBitmap probe(MRender::CreateARGB32Bitmap(dc.get(), 2, 1, &bits));
+    if (!dc || !probe || !bits)
+        return probed;
+    ScopedSelection selection(dc.get(), probe.get());
+    memset(bits, 0, 8);
+    {
+        Gdiplus::Graphics graphics(dc.get());
+        fillRect(graphics, drawingColor(border), 0, 0, 2, 1);
+        fillRect(graphics, drawingColor(back), 0, 0, 1, 1);
     }
-    fillRect(graphics, drawingColor(m_borderColor), 0, 0, client.Width(), client.Height());
-    fillRect(graphics, drawingColor(m_backColor), 1, 1, client.Width() - 2, client.Height() - 2);
+    GdiFlush();
+    const DWORD* pixels = reinterpret_cast<const DWORD*>(bits);
+    probed.interior = pixels[0];
+    probed.edge = pixels[1];
+    probed.valid = true;
+    return probed;
 }
 
 void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, CRect client)

@@ -200,21 +200,6 @@ TEST_F(Balloon, TheSameFourValuesAgainChangeNothingNorReArmTheHide)
 
 // ---- hiding
 
-TEST_F(Balloon, FiveSecondsAfterATextTheTipHidesItself)
-{
-    // Placed to stay, so that only the timer can hide it. Created visible, the tip takes the
-    // focus, and any focus loss ends the timer (a test beside this one may take the
-    // activation): the tip hands the focus on before the text that arms the timer.
-    say(L"Made", AirBladderTypeNoAutoHide, AirBladderModeRightStay);
-    moveFocusFromTheTip();
-    say(L"Going soon", AirBladderTypeDefault, AirBladderModeRightStay);
-    showTip();
-    ASSERT_TRUE(IsWindowVisible(tip()));
-    const DWORD start = GetTickCount();
-    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(tip()); }, 8000));
-    EXPECT_GE(GetTickCount() - start, 4500u);
-}
-
 TEST_F(Balloon, TimerTenHidesTheTipAndEndsItselfOtherIdsDoNothing)
 {
     say(L"Timed", AirBladderTypeDefault, AirBladderModeRightStay);
@@ -361,6 +346,22 @@ TEST(BalloonOwnership, MakingAndDroppingTipsLeavesNoGdiObjectBehind)
         makeAndDrop();
     pumpMessages();
     EXPECT_EQ(baseline, countGdiObjects());
+}
+
+TEST(BalloonTimer, FiveSecondsAfterATextTheTipHidesItself)
+{
+    // Never given the focus (created hidden, shown without activation): any focus loss
+    // would end the timer, and Wine reports focus changes late, whenever another test
+    // program takes the activation.
+    TestBalloon balloon;
+    balloon.Create(nullptr, L"AirBladder Window", kTipStyle & ~WS_VISIBLE, 0, CRect(), nullptr);
+    balloon.SetAirBladderMsg(L"Going soon", kAnchor, AirBladderTypeDefault, AirBladderModeBelow);
+    balloon.ShowWindow(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(balloon.IsWindowVisible());
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(pumpUntil([&] { return !balloon.IsWindowVisible(); }, 8000));
+    EXPECT_GE(GetTickCount() - start, 4500u);
+    balloon.DestroyWindow();
 }
 
 // ---- font and painting
