@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <mmsystem.h>
+
 #include "controls/input/MRichEdit.h"
 #include "framework/AppPaths.h"
 #include "framework/ControlFactory.h"
@@ -444,7 +446,9 @@ void PaintManager::OnMTimer(UINT id)
     // Ticks of any other timer must not count as the last tick served.
     if (id != m_fastTimerId)
         return;
-    const DWORD now = GetTickCount();
+    // timeGetTime keeps the millisecond the timer resolution was set to; GetTickCount moves in
+    // steps of up to 16 ms and would drop every tick of a 5 ms timer that falls inside one.
+    const DWORD now = timeGetTime();
     if (now - m_lastFastTick < 3)
         return;
     m_lastFastTick = now;
