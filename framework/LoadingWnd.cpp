@@ -13,7 +13,9 @@ namespace KOVA {
 
 using detail::ScopedSelection;
 using detail::UniqueBitmap;
+using detail::PaintSession;
 using detail::UniqueDC;
+using detail::WindowDC;
 
 namespace {
 constexpr wchar_t kWindowName[] = L"Loading Window";
@@ -31,38 +33,6 @@ constexpr int kAnimationHeight = 58;
 constexpr int kLogoGap = 20;
 constexpr int kRegionCorner = 3;
 constexpr DWORD kHoverTimeMs = 400;
-
-// BeginPaint outside WM_PAINT is harmless; inside it, it validates the window so that the
-// message stops coming.
-class PaintScope {
-public:
-    explicit PaintScope(HWND window) : m_window(window) { ::BeginPaint(m_window, &m_paint); }
-    ~PaintScope() { ::EndPaint(m_window, &m_paint); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-
-private:
-    HWND m_window;
-    PAINTSTRUCT m_paint {};
-};
-
-// A DC of a window (null: the screen), released with the scope.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
-    ~WindowDC()
-    {
-        if (m_dc)
-            ::ReleaseDC(m_window, m_dc);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
 
 // The frame count of the image's first frame dimension; 0 when it has none.
 int firstDimensionFrameCount(Gdiplus::Image& image)
@@ -292,7 +262,7 @@ void LoadingWnd::DrawWindow()
     GetClientRect(&client);
     const int width = client.Width();
     const int height = client.Height();
-    PaintScope painting(*m_hWnd);
+    PaintSession painting(*m_hWnd);
     WindowDC window(*m_hWnd);
     UniqueDC memory(MRender::CreateCompatibleDC(window.get()));
     UniqueBitmap bitmap(MRender::CreateARGB32Bitmap(window.get(), width, height, nullptr));

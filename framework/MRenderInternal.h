@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the MRender sources (and their tests): scoped owners of the GDI handles the
-// routines create, and DrawGradient with its msimg32 entry points handed in.
+// Shared by the library's drawing code (and its tests): scoped owners of the GDI handles it
+// creates, and DrawGradient with its msimg32 entry points handed in.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -34,6 +34,40 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_previous;
+};
+
+// A DC of a window (null: the screen), released with the scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+    ~WindowDC()
+    {
+        if (m_dc)
+            ::ReleaseDC(m_window, m_dc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// BeginPaint to EndPaint. Outside WM_PAINT it is harmless; inside it, it validates the window
+// so that the message stops coming.
+class PaintSession {
+public:
+    explicit PaintSession(HWND window) : m_window(window) { m_dc = ::BeginPaint(window, &m_paint); }
+    ~PaintSession() { ::EndPaint(m_window, &m_paint); }
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint {};
+    HDC m_dc { nullptr };
 };
 
 using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);

@@ -16,7 +16,9 @@ namespace KOVA {
 
 using detail::ScopedSelection;
 using detail::UniqueBitmap;
+using detail::PaintSession;
 using detail::UniqueDC;
+using detail::WindowDC;
 
 namespace {
 
@@ -63,37 +65,6 @@ CRect bottomStrip(const CRect& client)
 }
 
 // ---- scoped GDI state of one paint
-
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
-    ~WindowDC()
-    {
-        if (m_dc)
-            ::ReleaseDC(m_window, m_dc);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
-
-class PaintSession {
-public:
-    explicit PaintSession(HWND window) : m_window(window) { m_dc = ::BeginPaint(window, &m_paint); }
-    ~PaintSession() { ::EndPaint(m_window, &m_paint); }
-    PaintSession(const PaintSession&) = delete;
-    PaintSession& operator=(const PaintSession&) = delete;
-    HDC get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    PAINTSTRUCT m_paint {};
-    HDC m_dc { nullptr };
-};
 
 class SavedDCState {
 public:
