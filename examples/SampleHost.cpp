@@ -48,8 +48,93 @@ private:
     Gdiplus::Color m_fill;
 };
 
+// Shows the picture the window was handed (a dropped one) in its rectangle.
+class PictureTile : public MControl {
+public:
+    PictureTile(MObject* parent, UINT id, CRect rect) : MControl(parent, id, rect, 1, 1, 1) {}
+    ~PictureTile() override { SetPicture(nullptr); }
+    void SetPicture(HBITMAP bitmap)
+    {
+        if (m_bitmap)
+            DeleteObject(m_bitmap);
+        m_bitmap = bitmap;
+        UpdateControl(1, 0);
+    }
+    void DrawControl(HDC& dc, CRect) override
+    {
+        MRender::FillSolidRect(dc, &m_rect, RGB(60, 60, 60));
+        if (!m_bitmap)
+            return;
+        BITMAP info {};
+        GetObjectW(m_bitmap, sizeof(info), &info);
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ previous = SelectObject(source, m_bitmap);
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), source, 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+        SelectObject(source, previous);
+        DeleteDC(source);
+    }
+
+private:
+    HBITMAP m_bitmap { nullptr };
+};
+
+// A list of fans taller than its box: the wheel and the bar scroll it. The panel gives its
+// children content coordinates; drawing them where the scroll puts them is the list's own job.
+class FanList : public MPanel {
+public:
+    FanList(MObject* parent, UINT id, CRect rect) : MPanel(parent, id, rect, 1) {}
+    void InitUI(CRect rect) override
+    {
+        constexpr int kRow = 60;
+        constexpr UINT kFans = 6;
+        SetVirtualHeight(kRow * kFans);
+        // Where the bar sits is the owner's choice: along the right edge.
+        GetScrollVertical()->SetControlRect(CRect(rect.right - 10, rect.top, rect.right, rect.bottom));
+        GetScrollVertical()->SetScrollInfo(kRow * kFans, 0, rect.Height(), kRow / 2);
+        for (UINT i = 0; i < kFans; ++i) {
+            const int top = rect.top + static_cast<int>(i) * kRow;
+            wchar_t title[32];
+            swprintf(title, 32, L"Fan %u", i + 1);
+            auto* tile = new DemoTile(this, 200 + i, CRect(rect.left, top + 4, rect.right - 14, top + kRow - 4), title,
+                                      Gdiplus::Color(255, 70, 90 + 20 * static_cast<int>(i), 120));
+            tile->SetManager(GetManager());
+            ScopedLock lock(m_controlsLock);
+            m_controls->push_back(tile);
+        }
+    }
+    int DrawSubControls(HDC& dc, CRect paintRect) override
+    {
+        const CPoint offset = GetScrollOffset();
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, m_rect.left, m_rect.top, m_rect.right, m_rect.bottom);
+        OffsetViewportOrgEx(dc, -offset.x, -offset.y, nullptr);
+        CRect contentPaint = paintRect;
+        contentPaint.OffsetRect(offset.x, offset.y);
+        ScopedLock lock(m_controlsLock);
+        for (MControl* child : *m_controls)
+            if (child && child->GetControlID() > 2)
+                child->Draw(dc, contentPaint);
+        RestoreDC(dc, saved);
+        GetScrollVertical()->Draw(dc, paintRect);
+        return 1;
+    }
+};
+
 class SampleDialog : public MDialog {
 public:
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        // A picture dropped on the window arrives as STM_SETIMAGE with a bitmap.
+        if (msg == STM_SETIMAGE && wParam == IMAGE_BITMAP && m_picture) {
+            m_picture->SetPicture(reinterpret_cast<HBITMAP>(lParam));
+            log += L"dropped picture received\n";
+            return 0;
+        }
+        return MDialog::OnWindowMessage(msg, wParam, lParam);
+    }
+
     void InitUI(CRect client) override
     {
         GetPaintManager()->SetBackColor(RGB(32, 32, 32), RGB(189, 48, 255));
@@ -62,6 +147,11 @@ public:
             const int left = 30 + static_cast<int>(i) * 200;
             add(new DemoTile(this, 100 + i, CRect(left, 40, left + 180, 160), tiles[i].title, tiles[i].color));
         }
+        auto* list = new FanList(this, 300, CRect(30, 190, 330, 370));
+        add(list);
+        list->InitUI(list->GetRect());
+        m_picture = new PictureTile(this, 400, CRect(360, 190, 610, 370));
+        add(m_picture);
         (void)client;
     }
     LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG) override
@@ -77,41 +167,13 @@ public:
     std::wstring log;
 
 private:
+    PictureTile* m_picture { nullptr };
     void add(MControl* control)
     {
         control->SetManager(GetPaintManager());
         GetPaintManager()->AppendControl(control, 1);
     }
 };
-
-bool saveClientPng(HWND hwnd, const std::wstring& path)
-{
-    RECT client;
-    GetClientRect(hwnd, &client);
-    HDC windowDC = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(windowDC);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, client.right, client.bottom);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, client.right, client.bottom, windowDC, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, windowDC);
-
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, encoders);
-    bool saved = false;
-    for (UINT i = 0; i < count && !saved; ++i) {
-        if (wcscmp(encoders[i].MimeType, L"image/png") != 0)
-            continue;
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        saved = image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
-    }
-    DeleteObject(bitmap);
-    return saved;
-}
 
 void pumpPending()
 {
@@ -130,23 +192,125 @@ void click(HWND hwnd, int x, int y, int releaseX, int releaseY)
     pumpPending();
 }
 
+// A picture to drop: a small gradient DIB in global memory, as another program would offer.
+HGLOBAL makeDib(int width, int height)
+{
+    const SIZE_T bytes = sizeof(BITMAPINFOHEADER) + static_cast<SIZE_T>(width) * height * 4;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+    *header = { sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    auto* pixels = reinterpret_cast<DWORD*>(header + 1);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[y * width + x] = RGB(40 + y * 200 / height, 120, 250 - x * 200 / width);
+    GlobalUnlock(block);
+    return block;
+}
+
+void dropPicture(SampleDialog& dialog, POINT screenPoint)
+{
+    auto* data = new CIDataObject(nullptr);
+    data->AddRef();
+    FORMATETC format { CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL };
+    STGMEDIUM medium {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = makeDib(160, 120);
+    data->SetData(&format, &medium, TRUE);
+    IDropTarget* target = dialog.GetPaintManager();
+    DWORD effect = DROPEFFECT_COPY;
+    const POINTL at { screenPoint.x, screenPoint.y };
+    target->DragEnter(data, MK_LBUTTON, at, &effect);
+    target->DragOver(MK_LBUTTON, at, &effect);
+    target->Drop(data, 0, at, &effect);
+    data->Release();
+}
+
+bool savePng(HBITMAP bitmap, const std::wstring& path)
+{
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(encoders[i].MimeType, L"image/png") != 0)
+            continue;
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        return image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+    }
+    return false;
+}
+
+// What the screen shows around the dialog, its tips included.
+bool saveScreenPng(const RECT& area, const std::wstring& path)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const bool saved = savePng(bitmap, path);
+    DeleteObject(bitmap);
+    return saved;
+}
+
+void pumpFor(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    while (GetTickCount() < end) {
+        pumpPending();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
 {
     HWND hwnd = dialog.GetSafeHwnd();
     // A click on the pump tile, then a press on the CPU tile released outside it.
     click(hwnd, 300, 100, 300, 100);
     click(hwnd, 100, 100, 620, 380);
-    UpdateWindow(hwnd);
+    // Two wheel notches over the fan list scroll it.
+    POINT overList { 150, 250 };
+    ClientToScreen(hwnd, &overList);
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(150, 250));
+    PostMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), MAKELPARAM(overList.x, overList.y));
     pumpPending();
+    // A picture dropped on the right-hand tile.
+    POINT overPicture { 480, 280 };
+    ClientToScreen(hwnd, &overPicture);
+    dropPicture(dialog, overPicture);
+
+    // The tips: a balloon under the pump tile and a key hint above the fan list.
+    POINT balloonAnchor { 320, 160 };
+    ClientToScreen(hwnd, &balloonAnchor);
+    dialog.GetPaintManager()->SetAirBladderMsg(L"Pump speed follows\nthe coolant curve", balloonAnchor,
+                                                static_cast<AIRBLADDER_TYPE>(4), static_cast<AIRBLADDER_MODE>(3));
+    dialog.GetPaintManager()->ShowAirBladder(1, 0);
+    CKeyboardTips keyTips;
+    keyTips.Create(hwnd, L"keys", WS_POPUP, WS_EX_TOOLWINDOW, CRect(0, 0, CKeyboardTips::kWidth, CKeyboardTips::kHeight));
+    POINT keyAnchor { 180, 185 };
+    ClientToScreen(hwnd, &keyAnchor);
+    keyTips.SetAirBladderMsg(L"Ctrl + F", L"Fan list", L"Find a fan", keyAnchor);
+    ShowWindow(keyTips.GetSafeHwnd(), SW_SHOWNOACTIVATE);
+
+    UpdateWindow(hwnd);
+    pumpFor(300);
 
     CreateDirectoryW(outDir.c_str(), nullptr);
-    int exitCode = saveClientPng(hwnd, outDir + L"\\screenshot.png") ? 0 : 2;
+    RECT window {};
+    GetWindowRect(hwnd, &window);
+    int exitCode = saveScreenPng(window, outDir + L"\\screenshot.png") ? 0 : 2;
     if (FILE* file = _wfopen((outDir + L"\\notifications.txt").c_str(), L"w, ccs=UTF-8")) {
         fputws(dialog.log.c_str(), file);
         fclose(file);
     } else {
         exitCode = 2;
     }
+    DestroyWindow(keyTips.GetSafeHwnd());
     DestroyWindow(hwnd);
     pumpPending();
     return exitCode;
