@@ -288,7 +288,7 @@ int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
     POINT balloonAnchor { 320, 160 };
     ClientToScreen(hwnd, &balloonAnchor);
     dialog.GetPaintManager()->SetAirBladderMsg(L"Pump speed follows\nthe coolant curve", balloonAnchor,
-                                                static_cast<AIRBLADDER_TYPE>(4), static_cast<AIRBLADDER_MODE>(3));
+                                                static_cast<AIRBLADDER_TYPE>(4), static_cast<AIRBLADDER_MODE>(5));
     dialog.GetPaintManager()->ShowAirBladder(1, 0);
     CKeyboardTips keyTips;
     keyTips.Create(hwnd, L"keys", WS_POPUP, WS_EX_TOOLWINDOW, CRect(0, 0, CKeyboardTips::kWidth, CKeyboardTips::kHeight));
@@ -297,12 +297,19 @@ int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
     keyTips.SetAirBladderMsg(L"Ctrl + F", L"Fan list", L"Find a fan", keyAnchor);
     ShowWindow(keyTips.GetSafeHwnd(), SW_SHOWNOACTIVATE);
 
+    // The start-up splash beside the dialog, animating on its own timer.
+    LoadingWnd splash;
+    RECT window {};
+    GetWindowRect(hwnd, &window);
+    splash.CreateDlg(hwnd, CRect(window.right + 20, window.top, window.right + 420, window.top + 240));
+
     UpdateWindow(hwnd);
     pumpFor(300);
 
     CreateDirectoryW(outDir.c_str(), nullptr);
-    RECT window {};
-    GetWindowRect(hwnd, &window);
+    RECT splashRect {};
+    GetWindowRect(splash.GetSafeHwnd(), &splashRect);
+    UnionRect(&window, &window, &splashRect);
     int exitCode = saveScreenPng(window, outDir + L"\\screenshot.png") ? 0 : 2;
     if (FILE* file = _wfopen((outDir + L"\\notifications.txt").c_str(), L"w, ccs=UTF-8")) {
         fputws(dialog.log.c_str(), file);
@@ -310,6 +317,7 @@ int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
     } else {
         exitCode = 2;
     }
+    DestroyWindow(splash.GetSafeHwnd());
     DestroyWindow(keyTips.GetSafeHwnd());
     DestroyWindow(hwnd);
     pumpPending();
