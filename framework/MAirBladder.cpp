@@ -93,12 +93,10 @@ void PaintWithBackBuffer(MWindow& tip, const BackBufferPainter& paint)
     HWND window = tip.GetSafeHwnd();
     CRect client;
     ::GetClientRect(window, &client);
-    PAINTSTRUCT ps {};
-    ::BeginPaint(window, &ps);
-    HDC screen = ::GetDC(window);
-    paintBuffered(screen, client, paint);
-    ::ReleaseDC(window, screen);
-    ::EndPaint(window, &ps);
+    // Declared in this order so that the window DC goes back before EndPaint.
+    PaintSession session(window);
+    WindowDC screen(window);
+    paintBuffered(screen.get(), client, paint);
 }
 
 void KeepOnlyToolWindowStyle(MWindow& tip)
