@@ -225,20 +225,75 @@ void dropPicture(SampleDialog& dialog, POINT screenPoint)
     data->Release();
 }
 
+CLSID pngEncoder();
+
 bool savePng(HBITMAP bitmap, const std::wstring& path)
+{
+    const CLSID png = pngEncoder();
+    Gdiplus::Bitmap image(bitmap, nullptr);
+    return image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
+CLSID pngEncoder()
 {
     UINT count = 0, size = 0;
     Gdiplus::GetImageEncodersSize(&count, &size);
     std::vector<BYTE> buffer(size);
     auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, size, encoders);
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(encoders[i].MimeType, L"image/png") != 0)
-            continue;
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        return image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+    for (UINT i = 0; i < count; ++i)
+        if (wcscmp(encoders[i].MimeType, L"image/png") == 0)
+            return encoders[i].Clsid;
+    return CLSID {};
+}
+
+// The sample's own skin: the balloon's background, the splash's logo and close button. A
+// real host ships these in its skins folder.
+void writeDemoSkin()
+{
+    wchar_t exe[MAX_PATH] {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    CString folder(exe);
+    folder = folder.Left(folder.ReverseFind(L'\\') + 1);
+    const CString skin = folder + L"skins\\" + Manager::GetTheme();
+    CreateDirectoryW(folder + L"skins", nullptr);
+    CreateDirectoryW(skin, nullptr);
+    CreateDirectoryW(skin + L"logo", nullptr);
+    const CLSID png = pngEncoder();
+    Gdiplus::FontFamily family(L"DejaVu Sans");
+
+    Gdiplus::Bitmap tip(48, 48, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&tip);
+        Gdiplus::SolidBrush fill(Gdiplus::Color(235, 58, 30, 96));
+        g.FillRectangle(&fill, 0, 0, 48, 48);
+        Gdiplus::Pen edge(Gdiplus::Color(255, 189, 48, 255), 2);
+        g.DrawRectangle(&edge, 1, 1, 45, 45);
     }
-    return false;
+    tip.Save(skin + L"img_tip_bk.png", &png, nullptr);
+
+    Gdiplus::Bitmap logo(220, 60, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&logo);
+        g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+        Gdiplus::Font font(&family, 40, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        Gdiplus::SolidBrush ink(Gdiplus::Color(255, 120, 40, 200));
+        g.DrawString(L"KOVA", -1, &font, Gdiplus::PointF(40, 4), &ink);
+    }
+    logo.Save(skin + L"logo\\logo_loading.png", &png, nullptr);
+
+    Gdiplus::Bitmap close(64, 16, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&close);
+        const Gdiplus::Color states[] = { Gdiplus::Color(255, 120, 120, 120), Gdiplus::Color(255, 220, 60, 60),
+                                          Gdiplus::Color(255, 160, 30, 30), Gdiplus::Color(255, 200, 200, 200) };
+        for (int i = 0; i < 4; ++i) {
+            Gdiplus::Pen pen(states[i], 2);
+            g.DrawLine(&pen, 16 * i + 3, 3, 16 * i + 12, 12);
+            g.DrawLine(&pen, 16 * i + 12, 3, 16 * i + 3, 12);
+        }
+    }
+    close.Save(skin + L"img_sys_close.png", &png, nullptr);
 }
 
 // What the screen shows around the dialog, its tips included.
@@ -284,11 +339,18 @@ int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
     ClientToScreen(hwnd, &overPicture);
     dropPicture(dialog, overPicture);
 
+    // The start-up splash beside the dialog, animating on its own timer.
+    LoadingWnd splash;
+    RECT window {};
+    GetWindowRect(hwnd, &window);
+    splash.CreateDlg(hwnd, CRect(window.right + 20, window.top, window.right + 420, window.top + 240));
+
+    pumpFor(100);
     // The tips: a balloon under the pump tile and a key hint above the fan list.
     POINT balloonAnchor { 320, 160 };
     ClientToScreen(hwnd, &balloonAnchor);
     dialog.GetPaintManager()->SetAirBladderMsg(L"Pump speed follows\nthe coolant curve", balloonAnchor,
-                                                static_cast<AIRBLADDER_TYPE>(4), static_cast<AIRBLADDER_MODE>(5));
+                                                static_cast<AIRBLADDER_TYPE>(4), static_cast<AIRBLADDER_MODE>(3));
     dialog.GetPaintManager()->ShowAirBladder(1, 0);
     CKeyboardTips keyTips;
     keyTips.Create(hwnd, L"keys", WS_POPUP, WS_EX_TOOLWINDOW, CRect(0, 0, CKeyboardTips::kWidth, CKeyboardTips::kHeight));
@@ -296,12 +358,6 @@ int runHeadless(SampleDialog& dialog, const std::wstring& outDir)
     ClientToScreen(hwnd, &keyAnchor);
     keyTips.SetAirBladderMsg(L"Ctrl + F", L"Fan list", L"Find a fan", keyAnchor);
     ShowWindow(keyTips.GetSafeHwnd(), SW_SHOWNOACTIVATE);
-
-    // The start-up splash beside the dialog, animating on its own timer.
-    LoadingWnd splash;
-    RECT window {};
-    GetWindowRect(hwnd, &window);
-    splash.CreateDlg(hwnd, CRect(window.right + 20, window.top, window.right + 420, window.top + 240));
 
     UpdateWindow(hwnd);
     pumpFor(300);
@@ -331,6 +387,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     const std::wstring outDir = commandLine ? commandLine : L"";
     Manager::SetInstance(instance);
     Manager::InitGdiplus();
+    writeDemoSkin();
     int exitCode = 0;
     {
         SampleDialog dialog;
