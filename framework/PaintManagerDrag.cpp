@@ -264,20 +264,6 @@ HBITMAP bitmapFromFileList(HGLOBAL global)
 
 // ---- the outgoing drag
 
-HBITMAP newDibSection(HDC reference, int width, int height)
-{
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * height * 4;
-    void* bits = nullptr;
-    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
 // The data object keeps its own duplicate; the one returned is for the drag image.
 HBITMAP offerBitmap(CIDataObject& data, HBITMAP picture, SIZE& size)
 {

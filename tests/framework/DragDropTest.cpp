@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "LibraryHost.h"
+
 #include "platform/Win32.h"
 
 #include <shellapi.h>
@@ -24,17 +26,7 @@ using namespace KOVA::test;
 
 namespace {
 
-// Started the way a host starts the library: GDI+, COM and OLE.
-class HostEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-        Manager::InitGdiplus();
-    }
-    void TearDown() override { Manager::UnInitGdiplus(); }
-};
-const auto* const host = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 struct ComRelease {
     void operator()(IUnknown* object) const { object->Release(); }

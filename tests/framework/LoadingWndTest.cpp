@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "LibraryHost.h"
+
 #include <climits>
 #include <memory>
 
@@ -17,16 +19,7 @@ using namespace KOVA::test;
 
 namespace {
 
-class HostEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-        Manager::InitGdiplus();
-    }
-    void TearDown() override { Manager::UnInitGdiplus(); }
-};
-const auto* const host = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 constexpr DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00,
                 kCyan = 0xFF00FFFF, kMagenta = 0xFFFF00FF;

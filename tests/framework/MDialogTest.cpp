@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "LibraryHost.h"
+
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -16,17 +18,7 @@ using namespace KOVA::test;
 
 namespace {
 
-// Started the way a host starts the library.
-class HostEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-        Manager::InitGdiplus();
-    }
-    void TearDown() override { Manager::UnInitGdiplus(); }
-};
-const auto* const host = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // The host's side of a dialog: records its hooks and runs a test step on WM_APP.
 class HostDialog : public MDialog {

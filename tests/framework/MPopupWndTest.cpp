@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "LibraryHost.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -13,16 +15,7 @@ using namespace KOVA::test;
 
 namespace {
 
-class HostEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-        Manager::InitGdiplus();
-    }
-    void TearDown() override { Manager::UnInitGdiplus(); }
-};
-const auto* const host = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // A drop-down as the combo boxes make them: passes what its controls report to its parent.
 class DropDown : public MPopupWnd {
