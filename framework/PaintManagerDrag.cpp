@@ -399,7 +399,7 @@ HBITMAP PaintManager::snapshot(MControl* control, CSize canvas, const CRect& sou
     UniqueDC drawing(CreateCompatibleDC(reference.get()));
     UniqueBitmap drawn(CreateCompatibleBitmap(reference.get(), canvas.cx, canvas.cy));
     UniqueDC copying(CreateCompatibleDC(reference.get()));
-    HBITMAP picture = newDibSection(reference.get(), source.Width(), source.Height());
+    HBITMAP picture = MRender::CreateARGB32Bitmap(reference.get(), source.Width(), source.Height(), nullptr);
     if (!drawing || !drawn || !copying || !picture) {
         if (picture)
             DeleteObject(picture);
