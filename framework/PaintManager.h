@@ -279,6 +279,10 @@ protected:
     // The modifier value controls see with a key: 18 with Alt, 17 with Ctrl, 16 with Shift, OR-ed.
     static UINT KeyModifiers();
     void DrawControl(HDC& dc, CRect paintRect);
+    // Draws the window's picture into a 32-bit bottom-up DIB selected into memory: what
+    // OnPaint presents. A layered window's per-pixel alpha cannot be read back from the
+    // screen, so this is where it can be looked at.
+    void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
 
 private:
     enum class Walk { Forward, Backward };
@@ -294,7 +298,6 @@ private:
     void postInvalidate(const RECT* area);
     void onPostedInvalidate();
     // Painting, overlay and caret
-    void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
     struct BackgroundPixels {
         COLORREF back { 0 };
         COLORREF border { 0 };

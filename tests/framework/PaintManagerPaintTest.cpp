@@ -653,3 +653,59 @@ TEST_F(PaintResources, MinimisedPaintsCreateNothing)
     }
     EXPECT_EQ(before, countGdiObjects());
 }
+
+// ---- layered pixels, looked at through the render seam
+
+namespace {
+class RenderProbe : public PaintManager {
+public:
+    using PaintManager::renderBackBuffer;
+};
+
+DWORD pixelAt(const BYTE* bits, int width, int height, int x, int y)
+{
+    return reinterpret_cast<const DWORD*>(bits)[(height - 1 - y) * width + x];
+}
+} // namespace
+
+TEST(LayeredRender, GdiOutputBecomesOpaqueOverAFullBackground)
+{
+    TestWindow window(200, 100);
+    RenderProbe manager;
+    manager.Init(window.hwnd(), nullptr);
+    manager.SetLayeredWindow(1);
+    manager.SetBackColor(RGB(10, 20, 30), RGB(200, 0, 0));
+    EventLog log;
+    RecordingParent top;
+    auto* control = new FillControl(&top, 1, CRect(50, 20, 150, 80), log, 0x336699);
+    control->SetManager(&manager);
+    manager.AppendControl(control, 1);
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BYTE* bits = nullptr;
+    HBITMAP buffer = MRender::CreateARGB32Bitmap(screen, 200, 100, &bits);
+    HGDIOBJ previous = SelectObject(memory, buffer);
+    // Stale pixels from an earlier paint must not survive in the repainted area.
+    memset(bits, 0x7F, 200 * 100 * 4);
+    const CRect client(0, 0, 200, 100);
+    manager.renderBackBuffer(memory, bits, client, client);
+    GdiFlush();
+
+    // The control's GDI fill left alpha 0: it is made opaque, its colour kept.
+    EXPECT_EQ(0xFF336699u, pixelAt(bits, 200, 100, 100, 50));
+    // The background covers every pixel: nothing of the stale buffer shows through.
+    EXPECT_GE(pixelAt(bits, 200, 100, 10, 50) >> 24, 254u);
+    EXPECT_GE(pixelAt(bits, 200, 100, 0, 0) >> 24, 254u);
+    const DWORD back = pixelAt(bits, 200, 100, 10, 50);
+    EXPECT_NEAR(10, static_cast<int>((back >> 16) & 0xFF), 1);
+    EXPECT_NEAR(30, static_cast<int>(back & 0xFF), 1);
+    const DWORD border = pixelAt(bits, 200, 100, 0, 50);
+    EXPECT_NEAR(200, static_cast<int>((border >> 16) & 0xFF), 1);
+
+    SelectObject(memory, previous);
+    DeleteObject(buffer);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    manager.DestroyData();
+}
