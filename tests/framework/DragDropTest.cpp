@@ -626,11 +626,12 @@ public:
     int markers { 0 };
 };
 
-// The source sits at (100, 100, 400, 300); the target overlaps its right part from above, so
-// the pointer can stay inside the source, where a drag confines it, and still be over the target.
-const CRect kSourcePlace(100, 100, 400, 300);
-const CRect kTargetPlace(300, 150, 500, 350);
-const POINT kOverTarget { 350, 200 };
+// The target overlaps the source's right part from above, so the pointer can stay inside the
+// source, where a drag confines it, and still be over the target. Both sit far right on the
+// screen, where the windows of test programs running beside this one never go.
+const CRect kSourcePlace(1500, 700, 1800, 900);
+const CRect kTargetPlace(1700, 750, 1900, 950);
+const POINT kOverTarget { 1750, 800 };
 const CRect kBand(20, 20, 80, 60);
 
 class ControlDrag : public ::testing::Test {
