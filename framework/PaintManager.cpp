@@ -42,9 +42,9 @@ bool PaintManager::isLiveWindow() const
 
 bool PaintManager::IsGuiThread() const
 {
-    // A window that is gone has no thread (0): nothing else can own the lists then.
-    const DWORD owner = m_hWnd ? ::GetWindowThreadProcessId(m_hWnd, nullptr) : 0;
-    return owner == 0 || owner == ::GetCurrentThreadId();
+    // The window's thread is noted when it is bound: every repaint request asks, and asking
+    // the system each time costs a trip to the Wine server.
+    return m_guiThread == 0 || m_guiThread == ::GetCurrentThreadId();
 }
 
 // ---- binding and teardown
@@ -56,6 +56,7 @@ void PaintManager::Init(HWND window, MWindow* owner)
     if (window != m_hWnd) {
         releaseWindowDC();
         m_hWnd = window;
+        m_guiThread = ::GetWindowThreadProcessId(window, nullptr);
         *m_hDC = ::GetDC(window);
     }
     m_owner = owner;

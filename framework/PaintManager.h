@@ -342,6 +342,7 @@ private:
     MWindow* m_owner { nullptr };
     NotCopied<int> m_initialised;
     HWND m_hWnd { nullptr };
+    DWORD m_guiThread { 0 };
     NotCopied<HDC> m_hDC;
     COLORREF m_backColor { 0x050505 };
     COLORREF m_borderColor { RGB(189, 48, 255) };

@@ -10,6 +10,7 @@
 
 #include "framework/Manager.h"
 #include "framework/MObject.h"
+#include "framework/KVTimer.h"
 #include "framework/MControl.h"
 #include "framework/MControlFont.h"
 #include "framework/MScroll.h"
