@@ -7,6 +7,7 @@
 
 #include "framework/FontCache.h"
 #include "framework/MAirBladder.h"
+#include "framework/TipWindow.h"
 #include "framework/MWindow.h"
 #include "framework/PaintManager.h"
 #include "platform/CPoint.h"

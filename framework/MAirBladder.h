@@ -5,11 +5,10 @@
 // focus (unless it is placed to stay). A paint manager makes one for its window on first use.
 #include "platform/Win32.h"
 
-#include <functional>
 #include <memory>
-#include <type_traits>
 
 #include "framework/FontCache.h"
+#include "framework/TipWindow.h"
 #include "framework/MWindow.h"
 #include "framework/PaintManager.h"
 #include "platform/CPoint.h"
@@ -19,55 +18,6 @@
 #include "platform/NotCopied.h"
 
 namespace KOVA {
-
-// What the balloon shares with its twin, the keyboard tip window. Internal to the library.
-namespace detail {
-
-constexpr UINT kTipHideTimerId = 10;
-
-// A skin image and its pixel size. A failed load keeps the image there was.
-struct TipImage {
-    // From the skin folder.
-    int load(const CString& file);
-    // From a resource of the host module.
-    int load(UINT id, const CString& type);
-    bool drawable() const;
-
-    std::unique_ptr<Gdiplus::Image> image;
-    int width { 0 };
-    int height { 0 };
-
-private:
-    int adopt(Gdiplus::Image* loaded);
-};
-
-struct TipFontDeleter {
-    void operator()(HFONT font) const { ::DeleteObject(font); }
-};
-using OwnedTipFont = std::unique_ptr<std::remove_pointer_t<HFONT>, TipFontDeleter>;
-
-// The library's embedded font, added to fonts, which keeps it usable; null when unreadable.
-Gdiplus::FontFamily* LoadTipFont(FontCache& fonts);
-
-// Draws through paint (screen DC, memory DC, client rectangle) into a 32-bit back buffer of
-// the client size selected into the memory DC, inside BeginPaint and EndPaint. Nothing for a
-// minimised window, no drawing for an empty one.
-using BackBufferPainter = std::function<void(HDC screen, HDC memory, const CRect& client)>;
-void PaintWithBackBuffer(MWindow& tip, const BackBufferPainter& paint);
-
-// The shared handlers.
-void KeepOnlyToolWindowStyle(MWindow& tip);
-void SetTipRegion(MWindow& tip, int corner);
-void FollowTipSize(MWindow& tip);
-void HideTipOnTimer(MWindow& tip, UINT id);
-void HideTipOnFocusLoss(MWindow& tip, AIRBLADDER_MODE mode);
-
-// Each message reaches the tip's handler of its kind and then the previous window procedure,
-// whose answer is returned; the dialog result message and WM_ERASEBKGND stop at the tip.
-template <class Tip>
-LRESULT DispatchTipMessage(Tip& tip, UINT msg, WPARAM wParam, LPARAM lParam);
-
-} // namespace detail
 
 class KOVA_API MAirBladder : public MWindow {
 public:
