@@ -72,7 +72,7 @@ int CKeyboardTips::OnSize(UINT, int, int)
 
 void CKeyboardTips::SetupRegion(int corner)
 {
-    detail::SetTipRegion(*this, corner);
+    SetRoundRegion(corner);
 }
 
 void CKeyboardTips::OnTimer(UINT id)

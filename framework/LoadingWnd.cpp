@@ -196,12 +196,7 @@ int LoadingWnd::OnSize(UINT type, int, int)
     if (type == SIZE_MINIMIZED || !IsLive())
         return 0;
     const int corner = type == SIZE_MAXIMIZED ? 0 : kRegionCorner;
-    CRect frame;
-    GetWindowRect(&frame);
-    HRGN region = ::CreateRoundRectRgn(0, 0, frame.Width(), frame.Height(), corner, corner);
-    // Once set, the region is the system's to delete; only a refused one is still ours.
-    if (region && !::SetWindowRgn(*m_hWnd, region, TRUE))
-        ::DeleteObject(region);
+    SetRoundRegion(corner);
     CRect client;
     GetClientRect(&client);
     InvalidateRect(client, FALSE);

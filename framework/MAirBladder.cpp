@@ -70,7 +70,7 @@ int MAirBladder::OnSize(UINT, int, int)
 
 void MAirBladder::SetupRegion(int corner)
 {
-    detail::SetTipRegion(*this, corner);
+    SetRoundRegion(corner);
 }
 
 void MAirBladder::OnTimer(UINT id)

@@ -167,13 +167,7 @@ void MPopupWnd::SetupBackTranslucent()
 
 void MPopupWnd::SetupRegion(int radius)
 {
-    CRect frame;
-    GetWindowRect(&frame);
-    HRGN region = ::CreateRoundRectRgn(0, 0, frame.Width(), frame.Height(), radius, radius);
-    if (!region)
-        return;
-    if (!IsLive() || !::SetWindowRgn(*m_hWnd, region, TRUE))
-        ::DeleteObject(region);
+    SetRoundRegion(radius);
 }
 
 } // namespace KOVA

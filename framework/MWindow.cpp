@@ -485,4 +485,16 @@ void MWindow::InvalidateRect(CRect rect, BOOL erase)
         ::InvalidateRect(*m_hWnd, &rect, erase);
 }
 
+void MWindow::SetRoundRegion(int corner)
+{
+    if (!IsLive())
+        return;
+    CRect frame;
+    GetWindowRect(&frame);
+    HRGN region = ::CreateRoundRectRgn(0, 0, frame.Width(), frame.Height(), corner, corner);
+    // Once set, the region is the system's to delete; only a refused one is still ours.
+    if (region && !::SetWindowRgn(GetSafeHwnd(), region, TRUE))
+        ::DeleteObject(region);
+}
+
 } // namespace KOVA

@@ -69,6 +69,8 @@ public:
     BOOL ModifyExStyle(DWORD remove, DWORD add, UINT flags);
     BOOL GetClientRect(RECT* rect) const;
     BOOL GetWindowRect(RECT* rect) const;
+    // Clips the window to its frame with rounded corners of the given size (0: square).
+    void SetRoundRegion(int corner);
     BOOL EnableWindow(BOOL enable);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;

@@ -99,23 +99,11 @@ void KeepOnlyToolWindowStyle(MWindow& tip)
         ::SetWindowLongW(window, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 }
 
-void SetTipRegion(MWindow& tip, int corner)
-{
-    if (!isLive(tip))
-        return;
-    CRect frame;
-    tip.GetWindowRect(&frame);
-    HRGN region = ::CreateRoundRectRgn(0, 0, frame.Width(), frame.Height(), corner, corner);
-    // Once set, the region is the window's: the system deletes it when it gets the next one.
-    if (region && !::SetWindowRgn(tip.GetSafeHwnd(), region, TRUE))
-        ::DeleteObject(region);
-}
-
 void FollowTipSize(MWindow& tip)
 {
     const bool live = isLive(tip);
     if (!live || !tip.IsIconic())
-        SetTipRegion(tip, live && ::IsZoomed(tip.GetSafeHwnd()) ? 0 : kRoundCorner);
+        tip.SetRoundRegion(live && ::IsZoomed(tip.GetSafeHwnd()) ? 0 : kRoundCorner);
     CRect client;
     tip.GetClientRect(&client);
     tip.InvalidateRect(client, FALSE);

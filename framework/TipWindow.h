@@ -54,7 +54,6 @@ void PaintWithBackBuffer(MWindow& tip, const BackBufferPainter& paint);
 
 // The shared handlers.
 void KeepOnlyToolWindowStyle(MWindow& tip);
-void SetTipRegion(MWindow& tip, int corner);
 void FollowTipSize(MWindow& tip);
 void HideTipOnTimer(MWindow& tip, UINT id);
 void HideTipOnFocusLoss(MWindow& tip, AIRBLADDER_MODE mode);
