@@ -5,7 +5,8 @@
 //
 // Lock order: a control never holds both of its own locks at once, and always takes its
 // parent's lock before a child's. On the fast-timer thread the paint manager's fast-timer
-// lock comes first, then the controls' list locks, then the paint manager's list locks.
+// lock comes first, then the controls' list locks; a repaint request raised there takes no
+// list lock of a panel or of the paint manager (they only mark and invalidate).
 #include <windows.h>
 
 #include <vector>

@@ -3,18 +3,21 @@
 // owns the top-level controls, tracks hover, focus and capture, and serves the controls
 // (repaint requests, timers, tooltips, caret, caches, drag and drop).
 //
-// Lock order: a walk takes one list lock at a time (areas, released, then controls). On the
-// fast-timer thread: the fast-timer lock, then controls' own list locks, then these list locks.
+// Threads and locks: a walk takes one list lock at a time (areas, released, then controls),
+// then the controls' own list locks below them. The fast timer's tick holds the fast-timer
+// lock and the ticking controls' list locks; a repaint request it raises takes none of these
+// list locks and hands its invalidation to the window's thread (see IsGuiThread). A control
+// leaves the tick list, waiting out a running tick, before it is deleted.
 #include "platform/Win32.h"
 
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "framework/BackBuffer.h"
 #include "framework/CIDropTarget.h"
 #include "framework/FontCache.h"
 #include "framework/ImgResInfo.h"
-#include "framework/BackBuffer.h"
 #include "framework/KVTimer.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"

@@ -1,8 +1,9 @@
 // Repaint requests, the double-buffered paint of a window, the message and progress overlay
 // and the caret of the windowless rich edit.
 //
-// Lock order: a repaint request and the paint take the areas lock, release it, then take the
-// controls lock; the controls take their own list locks below them.
+// Lock order: on the GUI thread a repaint request and the paint take the areas lock, release
+// it, then take the controls lock; the controls take their own list locks below them. A
+// request from another thread takes none of them.
 #include "framework/PaintManager.h"
 
 #include "controls/input/MRichEdit.h"
