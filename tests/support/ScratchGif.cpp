@@ -1,7 +1,6 @@
 #include "ScratchGif.h"
 
 #include <memory>
-#include <shlobj.h>
 
 namespace KOVA::test {
 
@@ -53,16 +52,9 @@ bool writeFrames(const CString& path, int width, int height, const std::vector<D
 
 ScratchGif::ScratchGif(const CString& folder, const CString& name, int width, int height,
                        const std::vector<DWORD>& frameColors)
-    : m_path(folder + name)
+    : ScratchFile(folder, name)
 {
-    // Folders are left in place: another test program may be writing into them.
-    SHCreateDirectoryExW(nullptr, folder, nullptr);
     m_written = writeFrames(m_path, width, height, frameColors);
-}
-
-ScratchGif::~ScratchGif()
-{
-    DeleteFileW(m_path);
 }
 
 } // namespace KOVA::test
