@@ -19,9 +19,22 @@ struct FactoryArgs {
 
 using Creator = MControl* (*)(const FactoryArgs&);
 
-// How a class's constructor is called with the factory's arguments.
+// How a class's constructor is called with the factory's arguments. Forms C, D and G pin
+// the flags the class's constructor ignores or must not be given.
 template <class T>
 MControl* formA(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.title, x.a, x.b); }
+template <class T>
+MControl* formB(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.a, x.b); }
+template <class T>
+MControl* formC(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.a, 1); }
+template <class T>
+MControl* formD(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.title, x.a, 1); }
+template <class T>
+MControl* formE(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.a); }
+template <class T>
+MControl* formF(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.title, x.a); }
+template <class T>
+MControl* formG(const FactoryArgs& x) { return new T(x.parent, x.id, x.rect, x.title, 1, 1); }
 
 struct Row {
     const wchar_t* name;
