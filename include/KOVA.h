@@ -7,6 +7,7 @@
 #include "platform/CPoint.h"
 #include "platform/CSize.h"
 #include "platform/CRect.h"
+#include "platform/TimeSource.h"
 
 #include "framework/Manager.h"
 #include "framework/MObject.h"
