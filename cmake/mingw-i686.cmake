@@ -15,7 +15,9 @@ if(NOT KOVA_DEPS)
 endif()
 set(KOVA_DEPS "${KOVA_DEPS}" CACHE PATH "prefix of the cross-built media dependencies")
 
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 "${KOVA_DEPS}")
+# Prefixes given in CMAKE_PREFIX_PATH (an installed KOVA, for a host) hold Windows builds
+# too: they count as roots, so that the package search, kept to the roots, finds them.
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 "${KOVA_DEPS}" ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
