@@ -6,6 +6,11 @@
 
 #include <string>
 
+// The geometry classes live in the global namespace; pages may name them either way.
+namespace KOVA {
+using ::CRect;
+}
+
 struct SamplePage {
     // File name of the page's screenshot and the caption of its switch.
     const wchar_t* name;

@@ -1,0 +1,85 @@
+#include "HostTools.h"
+
+#include <vector>
+
+namespace HostTools {
+
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        PumpPending();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+void PostClick(HWND hwnd, POINT press, POINT release)
+{
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(press.x, press.y));
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+    PumpPending();
+}
+
+void PostClick(HWND hwnd, POINT at) { PostClick(hwnd, at, at); }
+
+POINT ScreenPoint(HWND hwnd, POINT client)
+{
+    ClientToScreen(hwnd, &client);
+    return client;
+}
+
+POINT CentreOf(const CRect& rect)
+{
+    return POINT { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+}
+
+CLSID PngEncoder()
+{
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i)
+        if (wcscmp(encoders[i].MimeType, L"image/png") == 0)
+            return encoders[i].Clsid;
+    return CLSID {};
+}
+
+bool SavePng(Gdiplus::Image& image, const std::wstring& path)
+{
+    const CLSID png = PngEncoder();
+    return image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
+bool SaveScreenPng(const RECT& area, const std::wstring& path)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    bool saved = false;
+    {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        saved = SavePng(image, path);
+    }
+    DeleteObject(bitmap);
+    return saved;
+}
+
+} // namespace HostTools

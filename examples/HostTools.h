@@ -1,0 +1,36 @@
+#pragma once
+// What the headless sample host needs of Windows besides KOVA: pumping its own messages,
+// posting a click the way the mouse would, and saving pictures as PNG files.
+#include "KOVA.h"
+
+#include <string>
+
+namespace HostTools {
+
+void PumpPending();
+// Pumps for the time given, sleeping between messages; timers and animations run meanwhile.
+void PumpFor(DWORD milliseconds);
+// Pumps until the condition holds or the time is up; whether it held.
+template <class Condition>
+bool PumpUntil(Condition condition, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds)
+            return false;
+        PumpFor(10);
+    }
+    return true;
+}
+// A press at one client point and its release at another, posted and pumped.
+void PostClick(HWND hwnd, POINT press, POINT release);
+void PostClick(HWND hwnd, POINT at);
+POINT ScreenPoint(HWND hwnd, POINT client);
+POINT CentreOf(const CRect& rect);
+
+CLSID PngEncoder();
+bool SavePng(Gdiplus::Image& image, const std::wstring& path);
+// What the screen shows in the rectangle: the window with the tips and pop-ups over it.
+bool SaveScreenPng(const RECT& area, const std::wstring& path);
+
+} // namespace HostTools

@@ -1,0 +1,52 @@
+#include "PageBar.h"
+
+using namespace KOVA;
+
+namespace {
+constexpr COLORREF kBarColour = RGB(24, 24, 24);
+constexpr COLORREF kSelectedColour = RGB(48, 48, 48);
+constexpr int kMarkHeight = 3;
+} // namespace
+
+PageBar::PageBar(MObject* parent, UINT id, CRect rect, std::vector<const wchar_t*> captions)
+    : MControlFont(parent, id, rect, L"", 1, 1, 1), m_captions(std::move(captions))
+{
+    SetAlignment(1, 4);
+    SetTextColor(Gdiplus::Color(255, 230, 230, 230));
+    SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+}
+
+void PageBar::Select(size_t index)
+{
+    m_selected = index;
+    UpdateControl(1, 0);
+}
+
+CRect PageBar::CaptionRect(size_t index) const
+{
+    const int left = m_rect.left + static_cast<int>(index) * kCaptionWidth;
+    return CRect(left, m_rect.top, left + kCaptionWidth, m_rect.bottom);
+}
+
+void PageBar::DrawControl(HDC& dc, CRect)
+{
+    MRender::FillSolidRect(dc, &m_rect, kBarColour);
+    const CRect selected = CaptionRect(m_selected);
+    MRender::FillSolidRect(dc, &selected, kSelectedColour);
+    const Gdiplus::Color mark = Manager::GetSelectColor();
+    MRender::FillSolidRect(dc, selected.left, selected.bottom - kMarkHeight, selected.Width(), kMarkHeight,
+                           RGB(mark.GetR(), mark.GetG(), mark.GetB()));
+    Gdiplus::Graphics graphics(dc);
+    for (size_t i = 0; i < m_captions.size(); ++i)
+        DrawString(graphics, m_captions[i], CaptionRect(i));
+}
+
+int PageBar::OnControlLButtonUp(UINT, CPoint pt)
+{
+    for (size_t i = 0; i < m_captions.size(); ++i)
+        if (CaptionRect(i).PtInRect(pt)) {
+            SendMessageW(kPageChosen, static_cast<UINT>(i), 0);
+            return 1;
+        }
+    return 1;
+}
