@@ -221,8 +221,28 @@ int MControl::SetCursorEx(const wchar_t* name)
 
 void MControl::SetManager(PaintManager* manager)
 {
+    if (m_manager && m_manager != manager)
+        m_manager->ForgetControl(this);
     m_manager = manager;
+    if (manager)
+        manager->NoteControl(this);
     InitControl(manager);
+}
+
+void MControl::ForgetManager(PaintManager* gone)
+{
+    if (m_manager == gone)
+        m_manager = nullptr;
+    {
+        ScopedLock lock(m_areasLock);
+        for (MControl* area : *m_areas)
+            if (area)
+                area->ForgetManager(gone);
+    }
+    ScopedLock lock(m_controlsLock);
+    for (MControl* child : *m_controls)
+        if (child)
+            child->ForgetManager(gone);
 }
 
 MControl* MControl::GetFocusControl(MControl*) { return nullptr; }

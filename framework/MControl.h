@@ -81,6 +81,12 @@ public:
     int IsVisible() const { return m_visible; }
     void SetEnabled(int enabled);
     int IsEnabled() const { return m_enabled; }
+    // THE walk up a control's ancestors: every ancestor that is a control, whatever its class
+    // (panels and composite controls included), up to the window object at the top (the
+    // dialog, a pop-up, or any parent that is not a control). 1 when each of them is visible,
+    // 0 when one is hidden or the control has no parent. "Is this control showing" is
+    // IsVisible() && IsParentVisible(); code that needs an ancestor walk uses this one
+    // rather than comparing class names on its own.
     int IsParentVisible();
     void UpdateControl(int flag, int force);
     void UpdateControl(CRect rect, int flag, int force);
@@ -102,7 +108,11 @@ public:
     int IsKeyDown() const { return m_keyDown; }
     int UseImageECM() const { return m_useImageECM; }
     UINT GetControlID() const { return m_uControlID; }
+    // Stores the paint manager (noting this control with it) and calls InitControl.
     void SetManager(PaintManager* manager);
+    // Called by a paint manager that goes away while this control still points at it: this
+    // control and every descendant that points at it forget it.
+    void ForgetManager(PaintManager* gone);
     PaintManager* GetManager() const { return m_manager; }
     void SetParent(MObject* parent) { m_parent = parent; }
     MObject* GetParantObject() const { return m_parent; }

@@ -45,6 +45,12 @@ BOOL MPopupWnd::OnInitDialog()
     return 1;
 }
 
+void MPopupWnd::OnDestroyMessage(HWND hwnd)
+{
+    if (m_paintManager->GetPaintWnd() == hwnd)
+        m_paintManager->RevokeDropTarget();
+}
+
 void MPopupWnd::InitUI(CRect) {}
 void MPopupWnd::UISize(CRect) {}
 LRESULT MPopupWnd::OnMessage(UINT, UINT, UINT, LONG) { return 0; }

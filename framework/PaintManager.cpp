@@ -33,6 +33,26 @@ PaintManager::~PaintManager()
     }
     DestroyData();
     deleteBackgroundImage();
+    detachNotedControls();
+}
+
+void PaintManager::NoteControl(MControl* control)
+{
+    if (!control)
+        return;
+    ScopedLock lock(m_notedLock);
+    m_notedControls->insert(control);
+}
+
+void PaintManager::detachNotedControls()
+{
+    std::unordered_set<MControl*> noted;
+    {
+        ScopedLock lock(m_notedLock);
+        noted.swap(*m_notedControls);
+    }
+    for (MControl* control : noted)
+        control->ForgetManager(this);
 }
 
 bool PaintManager::isLiveWindow() const
@@ -77,7 +97,7 @@ void PaintManager::OnDestroyMessage(HWND window)
 void PaintManager::DestroyData()
 {
     // While the window still exists: OLE must let go of this target before it dies with us.
-    revokeDragDrop();
+    RevokeDropTarget();
     if (!*m_initialised)
         return;
     // Timers first: a tick must not run into controls or a DC that are already gone.
@@ -318,6 +338,10 @@ void PaintManager::ForgetControl(MControl* control)
 {
     if (!control)
         return;
+    {
+        ScopedLock lock(m_notedLock);
+        m_notedControls->erase(control);
+    }
     if (*m_hoverControl == control) {
         *m_hoverControl = nullptr;
         if (m_captured) {

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/BackBuffer.h"
@@ -80,7 +81,8 @@ struct TimerInfo {
 class KOVA_API PaintManager : public KVTimer, public CIDropTarget {
 public:
     PaintManager() = default;
-    // A copy takes the settings only: unbound, no controls, no handles, locks of its own.
+    // A copy takes the settings only: unbound (no window, owner nor thread), no controls, no
+    // handles, locks of its own.
     PaintManager(const PaintManager&) = default;
     PaintManager& operator=(const PaintManager&) = default;
     ~PaintManager() override;
@@ -126,6 +128,8 @@ public:
     int LoadBKImage(CString file);
     int LoadBKImage(UINT id, CString type);
     void SetBackMode(enumBackMode mode, int border);
+    enumBackMode GetBackMode() const { return m_backMode; }
+    int GetBackBorder() const { return m_backBorder; }
     void SetBackColor(COLORREF back, COLORREF border);
 
     // The window factory: a control of the named class, attached to this paint manager and put
@@ -200,6 +204,10 @@ public:
 
     // Called by every control as it goes away: nothing here may point at it afterwards.
     void ForgetControl(MControl* control);
+    // Called by every control given this paint manager. A control may outlive it (a host's
+    // own control, kept after its window object is gone): when the paint manager goes first,
+    // such a control and everything below it forget it (MControl::ForgetManager).
+    void NoteControl(MControl* control);
     // The same for a control and everything below it, before it is deleted: after this no
     // tick, timer, hover, focus or caret reaches the subtree.
     void ForgetControlTree(MControl* root);
@@ -228,6 +236,10 @@ public:
     int SetCaretPos(MRichEdit* owner, int x, int y);
     int ShowCaret(int show);
     MRichEdit* GetCurrentCaretObject() const { return *m_caretOwner; }
+    // Client coordinates; 1 while the blink phase has the caret drawn; 1 while it is shown.
+    CRect GetCaretRect() const { return m_caretRect; }
+    int GetCaretPhase() const { return m_caretPhase; }
+    int IsCaretShown() const { return m_caretShown; }
     void DrawCaret(HDC dc, const CRect& paintRect);
 
     // Window timers (WM_TIMER)
@@ -252,6 +264,9 @@ public:
     // in STM_SETIMAGE (IMAGE_BITMAP) right after a WM_LBUTTONUP at the cursor.
     // 1 when the window was registered as a drop target.
     int InitDragDrop();
+    // OLE lets go of this target. A window whose object outlives it calls this while the
+    // window still exists (WM_NCDESTROY): once the window is gone it cannot be revoked.
+    void RevokeDropTarget();
     bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect) override;
     // A 32-bit bottom-up DIB section of part of a control, part relative to the control's
     // top-left corner; for the controls' GetControlDropBitmap. The colour is not read.
@@ -340,12 +355,30 @@ private:
     bool deliverPicture(HBITMAP picture);
     void deliverMadePicture(HBITMAP picture);
     void runControlDrag();
-    void revokeDragDrop();
+    void detachNotedControls();
 
-    MWindow* m_owner { nullptr };
+    // What binds the paint manager to its window: read like the value, never copied.
+    template <class T>
+    class Binding {
+    public:
+        Binding() = default;
+        Binding(const Binding&) {}
+        Binding& operator=(const Binding&) { return *this; }
+        Binding& operator=(T value)
+        {
+            m_value = value;
+            return *this;
+        }
+        operator T() const { return m_value; }
+
+    private:
+        T m_value {};
+    };
+
+    Binding<MWindow*> m_owner;
     NotCopied<int> m_initialised;
-    HWND m_hWnd { nullptr };
-    DWORD m_guiThread { 0 };
+    Binding<HWND> m_hWnd;
+    Binding<DWORD> m_guiThread;
     NotCopied<HDC> m_hDC;
     COLORREF m_backColor { 0x050505 };
     COLORREF m_borderColor { RGB(189, 48, 255) };
@@ -354,6 +387,7 @@ private:
     int m_maxHeight { 0 };
     int m_minWidth { 0 };
     int m_minHeight { 0 };
+    // Where the press that armed a drag was.
     int m_dragStartX { 0 };
     int m_dragStartY { 0 };
     int m_dragArmed { 0 };
@@ -386,6 +420,10 @@ private:
     NotCopied<int> m_balloonOwnerTag;
     NotCopied<std::vector<MControl*>> m_areas;
     NotCopied<std::vector<MControl*>> m_controls;
+    // Every control that points at this paint manager; guarded by its own lock, under which
+    // nothing else is taken.
+    NotCopied<std::unordered_set<MControl*>> m_notedControls;
+    CriticalSection m_notedLock;
     NotCopied<std::vector<MControl*>> m_fastTimerControls;
 
     // Image and font caches

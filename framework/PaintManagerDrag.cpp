@@ -318,7 +318,7 @@ void offerMetafile(CIDataObject& data, HBITMAP picture, SIZE size, HDC reference
 
 int PaintManager::InitDragDrop()
 {
-    revokeDragDrop();
+    RevokeDropTarget();
     if (!isLiveWindow())
         return 0;
     SetTargetWnd(m_hWnd);
@@ -333,7 +333,7 @@ int PaintManager::InitDragDrop()
     return 1;
 }
 
-void PaintManager::revokeDragDrop()
+void PaintManager::RevokeDropTarget()
 {
     HWND window = *m_dropWindow;
     *m_dropWindow = nullptr;

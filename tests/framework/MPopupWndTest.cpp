@@ -28,8 +28,7 @@ public:
     }
     int OnWindowPosChanged(WINDOWPOS* position) override
     {
-        ++depth;
-        deepest = std::max(deepest, depth);
+        deepest = std::max(deepest, ++depth);
         const int result = MPopupWnd::OnWindowPosChanged(position);
         --depth;
         return result;
@@ -59,13 +58,14 @@ const CRect kPlace(200, 150, 360, 310);
 
 class OpenDropDown : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        popup.SetParent(&opener);
-        popup.Create(owner.hwnd(), L"ComboWnd", kDropDownStyle, WS_EX_TOOLWINDOW, kPlace);
-        ASSERT_NE(nullptr, popup.GetSafeHwnd());
-    }
+    void SetUp() override { open(popup); }
     void TearDown() override { popup.DestroyWindow(); }
+    void open(DropDown& window)
+    {
+        window.SetParent(&opener);
+        window.Create(owner.hwnd(), L"ComboWnd", kDropDownStyle, WS_EX_TOOLWINDOW, kPlace);
+        ASSERT_NE(nullptr, window.GetSafeHwnd());
+    }
     bool closed()
     {
         return pumpUntil([&] { return popup.GetSafeHwnd() == nullptr; });
@@ -79,70 +79,65 @@ protected:
     DropDown popup;
 };
 
+// How many references others hold on a drop target.
+ULONG heldByOthers(IDropTarget* target)
+{
+    const ULONG held = target->AddRef() - 1;
+    target->Release();
+    return held;
+}
+
 } // namespace
 
 TEST_F(OpenDropDown, IsAFramelessToolWindowThatGetsItsClientRectangle)
 {
     EXPECT_TRUE(popup.GetExStyle() & WS_EX_TOOLWINDOW);
     EXPECT_EQ(0u, popup.GetStyle() & (WS_CAPTION | WS_THICKFRAME));
-    ASSERT_EQ(1u, popup.initRects.size());
-    EXPECT_EQ(CRect(0, 0, 160, 160), popup.initRects[0]);
+    EXPECT_EQ(std::vector<CRect> { CRect(0, 0, 160, 160) }, popup.initRects);
     EXPECT_EQ(popup.GetSafeHwnd(), popup.GetPaintManager()->GetPaintWnd());
 }
 
-TEST_F(OpenDropDown, ReportsToItsParentAsChildZero)
+TEST_F(OpenDropDown, ItAndItsControlsReportToItsParentAsChildZero)
 {
     EXPECT_EQ(77, popup.SendMessageToParent(2, 5, 0x13));
-    ASSERT_EQ(1u, opener.heard.size());
+    addNotifyingControl(*popup.GetPaintManager(), &popup, 88, CRect(0, 0, 50, 20), log);
+    popup.GetControl(88)->OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+    ASSERT_EQ(2u, opener.heard.size());
     EXPECT_EQ(0u, opener.heard[0].id);
     EXPECT_EQ(2u, opener.heard[0].code);
     EXPECT_EQ(5u, opener.heard[0].wParam);
+    EXPECT_EQ(0u, opener.heard[1].id);
+    EXPECT_EQ(1u, opener.heard[1].code);
     popup.SetParent(nullptr);
     EXPECT_EQ(0, popup.SendMessageToParent(2, 5, 0x13));
 }
 
-TEST_F(OpenDropDown, ItsControlsNotificationsReachThePopupsOnMessage)
-{
-    addNotifyingControl(*popup.GetPaintManager(), &popup, 88, CRect(0, 0, 50, 20), log);
-    popup.GetControl(88)->OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
-    ASSERT_FALSE(opener.heard.empty());
-    EXPECT_EQ(1u, opener.heard.back().code);
-}
-
-TEST_F(OpenDropDown, ClosesWhenAnotherWindowIsActivated)
+TEST_F(OpenDropDown, ClosesWhenAnotherWindowIsActivatedOrOnCloseMessages)
 {
     SetActiveWindow(popup.GetSafeHwnd());
     ASSERT_TRUE(pumpUntil([&] { return GetActiveWindow() == popup.GetSafeHwnd(); }));
-    TestWindow other;
-    SetActiveWindow(other.hwnd());
-    EXPECT_TRUE(closed());
-}
-
-TEST_F(OpenDropDown, CloseMessagesEndIt)
-{
+    {
+        TestWindow other;
+        SetActiveWindow(other.hwnd());
+        EXPECT_TRUE(closed());
+    }
+    open(popup);
     popup.PostMessageW(0x442, 1, 0);
     EXPECT_TRUE(closed());
-    popup.Create(owner.hwnd(), L"ComboWnd", kDropDownStyle, WS_EX_TOOLWINDOW, kPlace);
+    open(popup);
     popup.CloseWindow();
     EXPECT_TRUE(closed());
 }
 
-TEST_F(OpenDropDown, MovingReappliesTheFrameWithoutRecursing)
+TEST_F(OpenDropDown, NewSizesReachUISizeWithoutRecursing)
 {
-    popup.sizeRects.clear();
     popup.SetWindowPos(nullptr, 10, 10, 120, 90, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame change raises the message once more inside the first; that one stops at once.
     EXPECT_EQ(2, popup.deepest);
     EXPECT_EQ(0, popup.depth);
     ASSERT_FALSE(popup.sizeRects.empty());
     EXPECT_EQ(CRect(0, 0, 120, 90), popup.sizeRects.back());
-}
-
-TEST_F(OpenDropDown, UISizeComesEvenForAOnePixelClient)
-{
-    popup.sizeRects.clear();
     popup.MoveWindow(0, 0, 120, 1, FALSE);
-    ASSERT_FALSE(popup.sizeRects.empty());
     EXPECT_EQ(CRect(0, 0, 120, 1), popup.sizeRects.back());
 }
 
@@ -155,18 +150,35 @@ TEST_F(OpenDropDown, DefaultColourKeyMakesItColourKeyedAndRegionRounds)
     ASSERT_TRUE(GetLayeredWindowAttributes(popup.GetSafeHwnd(), &key, &alpha, &flags));
     EXPECT_EQ(0x00F1F1F1u, key);
     EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
-
     popup.SetupRegion(8);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(COMPLEXREGION, GetWindowRgn(popup.GetSafeHwnd(), region));
     DeleteObject(region);
 }
 
-TEST_F(OpenDropDown, ItsControlsStayUntilTheObjectGoes)
+TEST_F(OpenDropDown, ADestroyedWindowLetsGoOfItsDropTargetButKeepsItsControlsUntilTheObjectGoes)
 {
-    addNotifyingControl(*popup.GetPaintManager(), &popup, 88, CRect(0, 0, 50, 20), log, &deaths);
-    popup.DestroyWindow();
-    EXPECT_EQ(nullptr, popup.GetSafeHwnd());
+    auto* dropped = new DropDown;
+    open(*dropped);
+    addNotifyingControl(*dropped->GetPaintManager(), dropped, 88, CRect(0, 0, 50, 20), log, &deaths);
+    IDropTarget* target = dropped->GetPaintManager();
+    auto* data = new CIDataObject(nullptr);
+    data->AddRef();
+    FORMATETC format { CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI };
+    STGMEDIUM medium {};
+    medium.tymed = TYMED_GDI;
+    medium.hBitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->DragEnter(data, 0, POINTL { 10, 10 }, &effect));
+    ASSERT_EQ(S_OK, target->Drop(data, 0, POINTL { 10, 10 }, &effect));
+    data->Release();
+    EXPECT_GT(heldByOthers(target), 0u); // OLE, for the registration
+
+    dropped->DestroyWindow();
+    EXPECT_EQ(0u, heldByOthers(target));
     EXPECT_EQ(0, deaths);
-    EXPECT_NE(nullptr, popup.GetControl(88));
+    EXPECT_NE(nullptr, dropped->GetControl(88));
+    delete dropped;
+    EXPECT_EQ(1, deaths);
 }

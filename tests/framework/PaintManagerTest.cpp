@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "RecordingControl.h"
@@ -34,6 +34,13 @@ protected:
         manager.AppendControl(control, kind);
         return control;
     }
+    DyingControl* addDying(UINT id, int kind, std::vector<UINT>& graveyard)
+    {
+        auto* control = new DyingControl(&top, id, graveyard, log);
+        control->SetManager(&manager);
+        manager.AppendControl(control, kind);
+        return control;
+    }
 
     TestWindow window;
     RecordingParent top;
@@ -43,25 +50,24 @@ protected:
 
 } // namespace
 
-TEST(PaintManagerBinding, NullOrDeadWindowLeavesItUnbound)
+TEST(PaintManagerBinding, OnlyALiveWindowBindsIt)
 {
     PaintManager manager;
-    manager.Init(nullptr, nullptr);
-    EXPECT_EQ(nullptr, manager.GetPaintWnd());
     HWND dead = TestWindow().hwnd();
-    manager.Init(dead, nullptr);
-    EXPECT_EQ(nullptr, manager.GetPaintWnd());
-    EXPECT_EQ(nullptr, manager.GetPaintDC());
-    EXPECT_EQ(0u, manager.GetScrollVID());
-    int width = -1, height = -1;
-    manager.GetClientSize(width, height);
-    EXPECT_EQ(0, width);
-    EXPECT_EQ(0, height);
-    EXPECT_EQ(0, manager.SendMessageW(WM_USER, 0, 0));
-    EXPECT_EQ(nullptr, manager.SetCapture());
+    for (HWND window : { HWND(nullptr), dead }) {
+        manager.Init(window, nullptr);
+        EXPECT_EQ(nullptr, manager.GetPaintWnd());
+        EXPECT_EQ(nullptr, manager.GetPaintDC());
+        EXPECT_EQ(0u, manager.GetScrollVID());
+        int width = -1, height = -1;
+        manager.GetClientSize(width, height);
+        EXPECT_EQ(0, width + height);
+        EXPECT_EQ(0, manager.SendMessageW(WM_USER, 0, 0));
+        EXPECT_EQ(nullptr, manager.SetCapture());
+    }
 }
 
-TEST_F(BoundManager, InitTakesTheWindowDCAndScrollImages)
+TEST_F(BoundManager, TakesTheWindowItsDCAndScrollImagesAndDeliversAtOnce)
 {
     EXPECT_EQ(window.hwnd(), manager.GetPaintWnd());
     EXPECT_NE(nullptr, manager.GetPaintDC());
@@ -69,24 +75,15 @@ TEST_F(BoundManager, InitTakesTheWindowDCAndScrollImages)
     EXPECT_EQ(101u, manager.GetScrollHID());
     int width = 0, height = 0;
     manager.GetClientSize(width, height);
-    EXPECT_EQ(400, width);
-    EXPECT_EQ(300, height);
-}
+    EXPECT_EQ(CSize(400, 300), CSize(width, height));
+    EXPECT_EQ(0, manager.LoadBKImage(L"no-such-image.png"));
+    EXPECT_EQ(0, manager.LoadBKImage(4242, L"PNG"));
 
-TEST_F(BoundManager, PostMessageDeliversAtOnceAndReturnsTheResult)
-{
     window.onMessage([](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-        if (msg != WM_APP + 7)
-            return false;
         result = static_cast<LRESULT>(wParam) * 2;
-        return true;
+        return msg == WM_APP + 7;
     });
     EXPECT_EQ(42, manager.PostMessageW(WM_APP + 7, 21, 0));
-    EXPECT_EQ(10, manager.SendMessageW(WM_APP + 7, 5, 0));
-}
-
-TEST_F(BoundManager, CaptureGoesToTheBoundWindow)
-{
     manager.SetCapture();
     EXPECT_EQ(window.hwnd(), GetCapture());
     EXPECT_TRUE(manager.ReleaseCapture());
@@ -94,28 +91,17 @@ TEST_F(BoundManager, CaptureGoesToTheBoundWindow)
     EXPECT_EQ(0, manager.IsCaptured());
 }
 
-TEST_F(BoundManager, DestroyDataDeletesAreasBeforeControlsOnceOnly)
+TEST_F(BoundManager, DestroyDataDeletesAreasBeforeControlsOnceAndLeavesItUsable)
 {
     std::vector<UINT> graveyard;
-    for (UINT id : { 1u, 2u }) {
-        auto* control = new DyingControl(&top, id, graveyard, log);
-        control->SetManager(&manager);
-        manager.AppendControl(control, 1);
-    }
-    auto* area = new DyingControl(&top, 3, graveyard, log);
-    area->SetManager(&manager);
-    manager.AppendControl(area, 0);
-
+    addDying(1, 1, graveyard);
+    addDying(2, 1, graveyard);
+    addDying(3, 0, graveyard);
     manager.DestroyData();
     EXPECT_EQ((std::vector<UINT> { 3, 1, 2 }), graveyard);
     EXPECT_EQ(nullptr, manager.GetPaintDC());
     manager.DestroyData();
     EXPECT_EQ(3u, graveyard.size());
-}
-
-TEST_F(BoundManager, StaysUsableAfterDestroyData)
-{
-    manager.DestroyData();
     // The locks live as long as the paint manager: binding again and using the lists works.
     manager.Init(window.hwnd(), nullptr);
     RecordingControl* control = add(5);
@@ -124,16 +110,7 @@ TEST_F(BoundManager, StaysUsableAfterDestroyData)
     EXPECT_EQ(nullptr, manager.GetControl(5));
 }
 
-TEST_F(BoundManager, RemoveControlLeavesAreasAlone)
-{
-    RecordingControl* area = add(1, 0);
-    add(2, 1);
-    manager.RemoveControl(area);
-    EXPECT_EQ(area, manager.GetControl(1));
-    EXPECT_EQ(1u, manager.GetAreas().size());
-}
-
-TEST_F(BoundManager, GetControlSearchesControlsThenAreasAndSubtrees)
+TEST_F(BoundManager, LookupSearchesControlsThenAreasAndSubtreesRemovalOnlyControls)
 {
     RecordingControl* inArea = add(7, 0);
     RecordingControl* panel = add(8, 1);
@@ -142,10 +119,12 @@ TEST_F(BoundManager, GetControlSearchesControlsThenAreasAndSubtrees)
     EXPECT_EQ(sameIdInControls, manager.GetControl(7));
     EXPECT_EQ(nested, manager.GetControl(9));
     EXPECT_EQ(nullptr, manager.GetControl(99));
-    (void)inArea;
+    manager.RemoveControl(inArea);
+    ASSERT_EQ(1u, manager.GetAreas().size());
+    EXPECT_EQ(inArea, manager.GetAreas()[0]);
 }
 
-TEST_F(BoundManager, FocusChangeTellsBothControls)
+TEST_F(BoundManager, FocusChangesTellBothControlsAndDeletedControlsTakeTheirFocusAlong)
 {
     RecordingControl* a = add(1);
     RecordingControl* b = add(2);
@@ -153,77 +132,59 @@ TEST_F(BoundManager, FocusChangeTellsBothControls)
     manager.SetFocusControl(a);
     manager.SetFocusControl(b);
     manager.SetFocusControl(nullptr);
-    EXPECT_EQ("focus:1 blur:1 focus:2 blur:2", log.summary());
-    EXPECT_EQ(nullptr, manager.GetFocusControl());
-}
+    a->OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+    EXPECT_EQ("focus:1 blur:1 focus:2 blur:2 focus:1 down:1", log.summary());
+    EXPECT_EQ(1, a->IsFocusControl());
+    EXPECT_EQ(0, b->IsFocusControl());
 
-TEST_F(BoundManager, TabOrderSkipsUnfocusableAndWraps)
-{
-    RecordingControl* a = add(1);
-    add(2, 1, 0);
-    RecordingControl* c = add(3);
-    RecordingControl* d = add(4);
-    d->SetVisible(0, 0);
-
-    EXPECT_EQ(a, manager.GetNextFocusableControl());
-    manager.SetFocusControl(a);
-    EXPECT_EQ(c, manager.GetNextFocusableControl());
-    manager.SetFocusControl(c);
-    EXPECT_EQ(a, manager.GetNextFocusableControl());
-    EXPECT_EQ(a, manager.GetPrevFocusableControl());
-    manager.SetFocusControl(a);
-    EXPECT_EQ(c, manager.GetPrevFocusableControl());
-}
-
-TEST_F(BoundManager, TabOrderGivesNothingForFocusInsideAPanel)
-{
-    add(1);
-    RecordingControl* panel = add(2);
-    RecordingControl* inner = panel->addChild(3, CRect());
-    manager.SetFocusControl(inner);
-    EXPECT_EQ(nullptr, manager.GetNextFocusableControl());
-    EXPECT_EQ(nullptr, manager.GetPrevFocusableControl());
-}
-
-TEST_F(BoundManager, DeletedControlsLeaveNoFocusBehind)
-{
-    RecordingControl* panel = add(1);
-    RecordingControl* inner = panel->addChild(2, CRect(0, 0, 10, 10));
+    RecordingControl* inner = b->addChild(3, CRect(0, 0, 10, 10));
     inner->OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
     ASSERT_EQ(inner, manager.GetFocusControl());
     // The panel removes its child while the child holds the window's focus.
-    panel->RemoveControl(inner);
+    b->RemoveControl(inner);
     EXPECT_EQ(nullptr, manager.GetFocusControl());
-
-    RecordingControl* top2 = add(3);
-    manager.SetFocusControl(top2);
+    manager.SetFocusControl(a);
     manager.ClearControls();
     EXPECT_EQ(nullptr, manager.GetFocusControl());
 }
 
-TEST_F(BoundManager, PressOnAControlMakesItTheFocusControl)
+TEST_F(BoundManager, TabOrderSkipsUnfocusableWrapsAndGivesNothingInsideAPanel)
 {
     RecordingControl* a = add(1);
-    RecordingControl* b = add(2);
-    manager.SetFocusControl(a);
-    log.clear();
-    b->OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
-    EXPECT_EQ(b, manager.GetFocusControl());
-    EXPECT_EQ("blur:1 focus:2 down:2", log.summary());
-    EXPECT_EQ(1, b->IsFocusControl());
-    EXPECT_EQ(0, a->IsFocusControl());
+    add(2, 1, 0);
+    RecordingControl* c = add(3);
+    add(4)->SetVisible(0, 0);
+    struct Step {
+        MControl* focus;
+        MControl* next;
+        MControl* previous;
+    };
+    for (const Step& step : { Step { nullptr, a, c }, Step { a, c, c }, Step { c, a, a } }) {
+        manager.SetFocusControl(step.focus);
+        EXPECT_EQ(step.next, manager.GetNextFocusableControl());
+        manager.SetFocusControl(step.focus);
+        EXPECT_EQ(step.previous, manager.GetPrevFocusableControl());
+    }
+    manager.SetFocusControl(c->addChild(5, CRect()));
+    EXPECT_EQ(nullptr, manager.GetNextFocusableControl());
+    EXPECT_EQ(nullptr, manager.GetPrevFocusableControl());
 }
 
 TEST_F(BoundManager, ACopyIsUnboundAndOwnsNothing)
 {
     std::vector<UINT> graveyard;
-    auto* control = new DyingControl(&top, 1, graveyard, log);
-    manager.AppendControl(control, 1);
-    manager.SetBackColor(RGB(1, 2, 3), RGB(4, 5, 6));
+    DyingControl* control = addDying(1, 1, graveyard);
+    MWindow owner;
+    manager.Init(window.hwnd(), &owner);
     {
         PaintManager copy(manager);
         EXPECT_TRUE(copy.GetControls().empty());
         EXPECT_EQ(nullptr, copy.GetPaintDC());
+        EXPECT_EQ(nullptr, copy.GetPaintWnd());
+        EXPECT_EQ(nullptr, copy.GetMDialog());
+        // Unbound, any thread is its window's thread, and nothing goes to the original window.
+        EXPECT_TRUE(copy.IsGuiThread());
+        EXPECT_EQ(0, copy.SendMessageW(WM_NULL, 0, 0));
     }
     EXPECT_TRUE(graveyard.empty());
     EXPECT_EQ(control, manager.GetControl(1));
@@ -231,23 +192,44 @@ TEST_F(BoundManager, ACopyIsUnboundAndOwnsNothing)
     EXPECT_EQ((std::vector<UINT> { 1 }), graveyard);
 }
 
-TEST_F(BoundManager, MissingBackgroundImageFails)
-{
-    EXPECT_EQ(0, manager.LoadBKImage(L"no-such-image.png"));
-    EXPECT_EQ(0, manager.LoadBKImage(4242, L"PNG"));
-}
+namespace {
+class OwnWindow : public MDialog {};
 
-TEST_F(BoundManager, SizeLimitsAndSettingsAreKept)
+// Keeps a copy of a child as a child of its own: the copy points at the child's paint
+// manager without ever having been given it.
+class CopyingControl : public RecordingControl {
+public:
+    using RecordingControl::RecordingControl;
+    MControl* addCopyOf(const RecordingControl& child)
+    {
+        auto* copy = new RecordingControl(child);
+        ScopedLock lock(m_controlsLock);
+        m_controls->push_back(copy);
+        return copy;
+    }
+};
+} // namespace
+
+TEST(CallerOwnedControls, ForgetAPaintManagerThatGoesFirstWithTheirWholeSubtree)
 {
-    manager.SetWindowMixSize(320, 200);
-    int width = 0, height = 0;
-    manager.GetWindowMinSize(width, height);
-    EXPECT_EQ(320, width);
-    EXPECT_EQ(200, height);
-    manager.GetWindowManSize(width, height);
-    EXPECT_EQ(320, width);
-    manager.SetScrollResID(7, 8);
-    EXPECT_EQ(7u, manager.GetScrollVID());
-    EXPECT_EQ(8u, manager.GetScrollHID());
-    EXPECT_EQ(0x808080u, manager.GetDefaultEnabledColor());
+    EventLog log;
+    RecordingParent top;
+    CopyingControl owned(&top, 1, CRect(0, 0, 50, 50), log);
+    auto window = std::make_unique<OwnWindow>();
+    window->Create(nullptr, L"owner", WS_POPUP, 0, CRect(0, 0, 100, 100));
+    PaintManager* manager = window->GetPaintManager();
+    owned.SetManager(manager);
+    RecordingControl* child = owned.addChild(2, CRect(0, 0, 10, 10));
+    RecordingControl* grandchild = child->addChild(3, CRect());
+    MControl* copy = owned.addCopyOf(*grandchild);
+    ASSERT_EQ(manager, copy->GetManager());
+    window->DestroyWindow();
+    window.reset();
+    EXPECT_EQ(nullptr, owned.GetManager());
+    EXPECT_EQ(nullptr, child->GetManager());
+    EXPECT_EQ(nullptr, grandchild->GetManager());
+    EXPECT_EQ(nullptr, copy->GetManager());
+    // Going now must not reach the freed paint manager.
+    owned.RemoveControl(child);
+    EXPECT_EQ((std::vector<MControl*> { copy }), owned.GetControls());
 }
