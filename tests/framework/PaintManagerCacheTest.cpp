@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "DibCanvas.h"
 #include "GdiplusEnvironment.h"
+#include "InkScan.h"
 #include "KOVA.h"
+#include "ScratchStrip.h"
 #include "TestWindow.h"
 #include "framework/AppPaths.h"
 #include "framework/FontCache.h"
@@ -17,71 +20,17 @@ namespace {
 
 const auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
-const CLSID kPngEncoder = { 0x557cf406, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
 const wchar_t* const kUnknownFace = L"Kova No Such Family 7";
+const wchar_t* const kKey = L"Kova Test Key";
 const std::wstring kBravik = L"BRAVIK 1.2";
-const char* const kNoRemoval = "RemoveFontMemResourceEx does not remove fonts here (a stub under Wine)";
-
-std::vector<BYTE> resourceBytes(UINT id, const wchar_t* type)
-{
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
-    if (!data)
-        return {};
-    return std::vector<BYTE>(data, data + SizeofResource(module, found));
-}
 
 std::vector<BYTE> embeddedFont()
 {
-    return resourceBytes(106, L"ttf");
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(106), L"ttf");
+    const auto* data = static_cast<const BYTE*>(found ? LockResource(LoadResource(module, found)) : nullptr);
+    return data ? std::vector<BYTE>(data, data + SizeofResource(module, found)) : std::vector<BYTE>();
 }
-
-// Files and folders a test makes beside the test program (where the library looks for its
-// skins and fonts), removed again in reverse order. Folders that were there stay.
-class ScratchFiles {
-public:
-    ScratchFiles() = default;
-    ScratchFiles(const ScratchFiles&) = delete;
-    ScratchFiles& operator=(const ScratchFiles&) = delete;
-    ~ScratchFiles()
-    {
-        for (auto made = m_made.rbegin(); made != m_made.rend(); ++made)
-            made->second ? RemoveDirectoryW(made->first) : DeleteFileW(made->first);
-    }
-
-    void folder(const CString& path)
-    {
-        if (CreateDirectoryW(path, nullptr))
-            m_made.emplace_back(path, true);
-    }
-
-    void bytes(const CString& path, const std::vector<BYTE>& data)
-    {
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written = 0;
-        WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(file);
-        ASSERT_EQ(data.size(), written);
-        m_made.emplace_back(path, false);
-    }
-
-    void png(const CString& path, int width, int height)
-    {
-        Gdiplus::Bitmap image(width, height, PixelFormat32bppARGB);
-        Gdiplus::Graphics(&image).Clear(Gdiplus::Color(255, 90, 30, 200));
-        ASSERT_EQ(Gdiplus::Ok, image.Save(path, &kPngEncoder, nullptr));
-        m_made.emplace_back(path, false);
-    }
-
-    // Deletes a file now (the caches no longer hold it).
-    void remove(const CString& path) { ASSERT_TRUE(DeleteFileW(path)); }
-
-private:
-    std::vector<std::pair<CString, bool>> m_made;
-};
 
 std::wstring familyName(const Gdiplus::FontFamily* family)
 {
@@ -90,393 +39,237 @@ std::wstring familyName(const Gdiplus::FontFamily* family)
     return name;
 }
 
-// Dark pixels after drawing a word in black on white with the family: 0 when nothing shows.
+// Dark pixels of a word drawn in black on white with the family: 0 when nothing shows.
 int gdiplusInk(const Gdiplus::FontFamily* family)
 {
-    Gdiplus::Bitmap canvas(160, 48, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(&canvas);
-    graphics.Clear(Gdiplus::Color(255, 255, 255, 255));
+    DibCanvas canvas(160, 48, 0xFFFFFFFF);
     Gdiplus::Font font(family, 28, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     if (font.GetLastStatus() != Gdiplus::Ok)
         return 0;
     Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
-    graphics.DrawString(L"BRAVIK", -1, &font, Gdiplus::PointF(2, 2), &black);
-    int ink = 0;
-    for (UINT y = 0; y < canvas.GetHeight(); ++y) {
-        for (UINT x = 0; x < canvas.GetWidth(); ++x) {
-            Gdiplus::Color pixel;
-            canvas.GetPixel(x, y, &pixel);
-            ink += pixel.GetR() < 128;
-        }
-    }
-    return ink;
+    Gdiplus::Graphics(canvas.dc()).DrawString(L"BRAVIK", -1, &font, Gdiplus::PointF(2, 2), &black);
+    return scanInk(canvas, CRect(0, 0, 160, 48), 0xFFFFFF, 0, 127).matching;
 }
 
-// A GDI font of the face selected into a memory DC, for what GDI makes of the face.
-class GdiText {
-public:
-    explicit GdiText(const wchar_t* face)
-    {
-        const LOGFONTW logFont = MakeLogFont(face, -24, 0);
-        m_font = CreateFontIndirectW(&logFont);
-        m_dc = CreateCompatibleDC(nullptr);
-        m_previous = SelectObject(m_dc, m_font);
-    }
-    ~GdiText()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-        DeleteObject(m_font);
-    }
-    GdiText(const GdiText&) = delete;
-    GdiText& operator=(const GdiText&) = delete;
+// The face GDI chooses for a LOGFONT naming it: the face itself only when it is registered.
+// Wine keeps the face it once chose for a LOGFONT, registered since or not: every call asks
+// with a height of its own.
+std::wstring gdiFace(const std::wstring& face)
+{
+    static LONG height = -20;
+    const LOGFONTW logFont = MakeLogFont(face.c_str(), --height, 0);
+    HFONT font = CreateFontIndirectW(&logFont);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    wchar_t name[LF_FACESIZE] {};
+    GetTextFaceW(dc, LF_FACESIZE, name);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return name;
+}
 
-    // The face GDI actually chose: the requested one only when it is registered.
-    std::wstring face() const
-    {
-        wchar_t name[LF_FACESIZE] {};
-        GetTextFaceW(m_dc, LF_FACESIZE, name);
-        return name;
-    }
-
-private:
-    HFONT m_font { nullptr };
-    HDC m_dc { nullptr };
-    HGDIOBJ m_previous { nullptr };
-};
-
-// Whether a font removed from GDI is gone: under Wine a registered font stays for the whole
-// process, so what the library removes cannot be seen there. Once asked, the process's GDI
-// may know the embedded font for good.
+// Under Wine a font registered with GDI stays for the whole process (the removal is a stub),
+// so what the library removes can only be seen elsewhere. Asking registers the embedded font.
 bool gdiRemovesMemoryFonts()
 {
     static const bool removes = [] {
         std::vector<BYTE> font = embeddedFont();
         DWORD count = 0;
         HANDLE handle = AddFontMemResourceEx(font.data(), static_cast<DWORD>(font.size()), nullptr, &count);
-        if (!handle)
-            return false;
         RemoveFontMemResourceEx(handle);
-        return GdiText(kBravik.c_str()).face() != kBravik;
+        return handle && gdiFace(kBravik) != kBravik;
     }();
     return removes;
 }
 
-// ---- image cache
-
-class ImageCache : public ::testing::Test {
+class Caches : public ::testing::Test {
 protected:
-    // A PNG of one colour in the skin folder; returns the skin-relative name.
+    // A one-colour PNG in the skin folder; returns its skin-relative name.
     CString skinImage(const wchar_t* name, int width, int height)
     {
-        files.folder(GetExePath() + L"skins");
-        files.folder(GetSkinPath());
-        files.png(GetSkinPath() + name, width, height);
+        files.push_back(std::make_unique<ScratchStrip>(GetSkinPath(), name, width, height, std::vector<DWORD> { 0xFF5A1EC8 }));
+        EXPECT_TRUE(files.back()->written());
         return name;
     }
+    ScratchFile& fontFile(const CString& folder, const CString& name)
+    {
+        files.push_back(std::make_unique<ScratchFile>(folder, name, embeddedFont()));
+        EXPECT_TRUE(files.back()->written());
+        return *files.back();
+    }
 
-    ScratchFiles files;
+    // Declared first: the manager lets go of every file before the files go.
+    std::vector<std::unique_ptr<ScratchFile>> files;
     PaintManager manager;
 };
 
-TEST_F(ImageCache, SamePathTwiceGivesTheRecordOfTheFirstLoad)
-{
-    const CString name = skinImage(L"cache_test_same.png", 400, 30);
-    ImgResInfo* first = manager.AddImgResInfo(name, 4);
-    ASSERT_NE(nullptr, first);
-    Gdiplus::Image* image = first->m_pImage;
+} // namespace
 
-    ImgResInfo* second = manager.AddImgResInfo(name, 3);
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(image, second->m_pImage);
-    EXPECT_EQ(4, second->m_nFrameCount);
-    EXPECT_EQ(100, second->m_nWidth);
+// ---- GDI registrations
+
+// First of all: a family of a font file or of font data registers the font with GDI too, and
+// Wine never removes a registration; until this case nothing has registered it.
+TEST_F(Caches, GdiServesTheEmbeddedFontFromItsRegistrationUntilClear)
+{
+    manager.AddGDITempFont(9999);
+    manager.AddGDITempFont(101);
+    EXPECT_NE(kBravik, gdiFace(kBravik)) << "what is missing or not a font registers nothing";
+    manager.AddGDITempFont(106);
+    EXPECT_EQ(kBravik, gdiFace(kBravik));
+    if (gdiRemovesMemoryFonts()) {
+        manager.ClearTempFont();
+        EXPECT_NE(kBravik, gdiFace(kBravik));
+    }
 }
 
-TEST_F(ImageCache, RecordHoldsFrameWidthHeightCountAndKey)
+// ---- image cache
+
+TEST_F(Caches, ImageRecordIsCutByTheFirstCountAndKeyedByTheExactPath)
 {
-    const CString four = skinImage(L"cache_test_four.png", 400, 30);
-    const CString three = skinImage(L"cache_test_three.png", 400, 30);
-
-    ImgResInfo* byFour = manager.AddImgResInfo(four, 4);
-    ASSERT_NE(nullptr, byFour);
-    EXPECT_EQ(100, byFour->m_nWidth);
-    EXPECT_EQ(30, byFour->m_nHeight);
-    EXPECT_EQ(4, byFour->m_nFrameCount);
-    EXPECT_EQ(four, byFour->m_strPath);
-    EXPECT_EQ(0u, byFour->m_uResID);
-
-    ImgResInfo* byThree = manager.AddImgResInfo(three, 3);
-    ASSERT_NE(nullptr, byThree);
-    EXPECT_EQ(133, byThree->m_nWidth);
-}
-
-TEST_F(ImageCache, FrameCountBelowOneFailsAndCachesNothing)
-{
-    const CString name = skinImage(L"cache_test_zero.png", 400, 30);
+    const CString name = skinImage(L"cache_test.png", 400, 30);
+    // Refused counts cache nothing: the record below would otherwise carry them.
     EXPECT_EQ(nullptr, manager.AddImgResInfo(name, 0));
     EXPECT_EQ(nullptr, manager.AddImgResInfo(name, -2));
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(101, L"PNG", 0, 0));
-
-    // Had the failed calls cached a record, this would return it with their count.
-    ImgResInfo* record = manager.AddImgResInfo(name, 2);
+    ImgResInfo* record = manager.AddImgResInfo(name, 4);
     ASSERT_NE(nullptr, record);
-    EXPECT_EQ(2, record->m_nFrameCount);
-    EXPECT_EQ(200, record->m_nWidth);
-}
-
-TEST_F(ImageCache, PathKeyIsExact)
-{
-    const CString name = skinImage(L"cache_test_case.png", 40, 10);
-    ImgResInfo* lower = manager.AddImgResInfo(name, 1);
-    ImgResInfo* upper = manager.AddImgResInfo(L"CACHE_TEST_CASE.png", 2);
-    ASSERT_NE(nullptr, lower);
+    EXPECT_EQ((std::vector<int> { 100, 30, 4 }), (std::vector<int> { record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
+    EXPECT_EQ(name, record->m_strPath);
+    EXPECT_EQ(0u, record->m_uResID);
+    EXPECT_EQ(record, manager.AddImgResInfo(name, 3));
+    EXPECT_EQ(4, record->m_nFrameCount);
+    // The file system ignores case, the cache does not: another record, cut in thirds.
+    ImgResInfo* upper = manager.AddImgResInfo(L"CACHE_TEST.png", 3);
     ASSERT_NE(nullptr, upper);
-    EXPECT_NE(lower, upper);
-    EXPECT_EQ(20, upper->m_nWidth);
-}
+    EXPECT_NE(record, upper);
+    EXPECT_EQ(133, upper->m_nWidth);
 
-TEST_F(ImageCache, MissingFileCachesNothingSoALaterCallLoadsIt)
-{
+    // A missing file caches nothing, so the file is loaded once it is there.
     EXPECT_EQ(nullptr, manager.AddImgResInfo(L"cache_test_late.png", 1));
     skinImage(L"cache_test_late.png", 40, 10);
-    ImgResInfo* record = manager.AddImgResInfo(L"cache_test_late.png", 1);
-    ASSERT_NE(nullptr, record);
-    EXPECT_EQ(40, record->m_nWidth);
+    ASSERT_NE(nullptr, manager.AddImgResInfo(L"cache_test_late.png", 1));
+    EXPECT_EQ(40, manager.AddImgResInfo(L"cache_test_late.png", 1)->m_nWidth);
 }
 
-TEST_F(ImageCache, HostAndLibraryResourcesAreSeparateCaches)
+TEST_F(Caches, HostAndLibraryResourcesAreSeparateRecords)
 {
     // Linked statically, host module and library module are both this program.
     Manager::SetInstance(GetModuleHandleW(nullptr));
     ImgResInfo* host = manager.AddImgResInfo(101, L"PNG", 4, 1);
     ImgResInfo* library = manager.AddImgResInfo(101, L"PNG", 2, 0);
-    ASSERT_NE(nullptr, host);
-    ASSERT_NE(nullptr, library);
+    ASSERT_TRUE(host && library);
     EXPECT_NE(host, library);
     EXPECT_EQ(4, host->m_nFrameCount);
     EXPECT_EQ(2, library->m_nFrameCount);
     EXPECT_EQ(host, manager.AddImgResInfo(101, L"PNG", 4, 1));
     EXPECT_EQ(library, manager.AddImgResInfo(101, L"PNG", 4, 0));
-}
-
-TEST_F(ImageCache, UnknownOrUndecodableResourceFails)
-{
+    // Unknown, not an image, of another type, or a refused count.
     EXPECT_EQ(nullptr, manager.AddImgResInfo(9999, L"PNG", 1, 0));
     EXPECT_EQ(nullptr, manager.AddImgResInfo(106, L"PNG", 1, 0));
     EXPECT_EQ(nullptr, manager.AddImgResInfo(106, L"ttf", 1, 0));
+    EXPECT_EQ(nullptr, manager.AddImgResInfo(102, L"PNG", 0, 0));
 }
 
-TEST_F(ImageCache, ClearForgetsEveryRecord)
+TEST_F(Caches, ClearForgetsEveryImageRecord)
 {
     const CString name = skinImage(L"cache_test_clear.png", 40, 10);
     ASSERT_NE(nullptr, manager.AddImgResInfo(name, 1));
     ASSERT_NE(nullptr, manager.AddImgResInfo(101, L"PNG", 4, 0));
     manager.ClearImgResInfo();
-
     // With the image released the file can go; only a cached record could answer now.
-    files.remove(GetSkinPath() + name);
+    ASSERT_TRUE(files.back()->remove());
     EXPECT_EQ(nullptr, manager.AddImgResInfo(name, 1));
     EXPECT_NE(nullptr, manager.AddImgResInfo(101, L"PNG", 4, 0));
-}
-
-// ---- the library's scroll-bar strips
-
-struct Strip {
-    UINT id;
-    UINT width;
-    UINT height;
-};
-
-class ScrollStrip : public ::testing::TestWithParam<Strip> {
-protected:
-    PaintManager manager;
-};
-
-TEST_P(ScrollStrip, LoadsFromTheLibraryModuleAsFourFrames)
-{
-    const Strip strip = GetParam();
-    ImgResInfo* record = manager.AddImgResInfo(strip.id, L"PNG", 4, 0);
-    ASSERT_NE(nullptr, record);
-    EXPECT_EQ(strip.width, record->m_pImage->GetWidth());
-    EXPECT_EQ(strip.height, record->m_pImage->GetHeight());
-    EXPECT_EQ(static_cast<int>(strip.width / 4), record->m_nWidth);
-    EXPECT_EQ(static_cast<int>(strip.height), record->m_nHeight);
-    EXPECT_EQ(4, record->m_nFrameCount);
-    EXPECT_EQ(strip.id, record->m_uResID);
-    EXPECT_TRUE(record->m_strPath.IsEmpty());
 }
 
 // The bars read the vertical strip in thirds of its width (track, hover, rest) and the
 // horizontal one in quarters of its height, the thumb in the left third: every piece they
 // read must have something in its middle and nothing in its corner.
-TEST_P(ScrollStrip, EveryPieceTheBarsReadHoldsAThumb)
+TEST_F(Caches, LibraryScrollStripsAreFourFramesWithAThumbInEveryPieceTheBarsRead)
 {
-    const Strip strip = GetParam();
-    ImgResInfo* record = manager.AddImgResInfo(strip.id, L"PNG", 4, 0);
-    ASSERT_NE(nullptr, record);
-    Gdiplus::Bitmap image(strip.width, strip.height, PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics graphics(&image);
-        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        graphics.DrawImage(record->m_pImage, 0, 0, strip.width, strip.height);
-    }
-    const bool vertical = strip.id == 102;
-    const int pieces = vertical ? 3 : 4;
-    const int pieceWidth = static_cast<int>(strip.width) / 3;
-    const int pieceHeight = vertical ? static_cast<int>(strip.height) : static_cast<int>(strip.height) / 4;
-    for (int piece = 0; piece < pieces; ++piece) {
-        const int left = vertical ? piece * pieceWidth : 0;
-        const int top = vertical ? 0 : piece * pieceHeight;
-        Gdiplus::Color middle;
-        Gdiplus::Color corner;
-        image.GetPixel(left + pieceWidth / 2, top + pieceHeight / 2, &middle);
-        image.GetPixel(left, top, &corner);
-        EXPECT_GT(middle.GetA(), 150) << "piece " << piece;
-        EXPECT_EQ(0, corner.GetA()) << "piece " << piece;
+    struct Strip {
+        UINT id;
+        int width, height, pieces;
+        bool vertical;
+    };
+    for (const Strip strip : { Strip { 101, 144, 48, 4, false }, Strip { 102, 36, 48, 3, true } }) {
+        SCOPED_TRACE(strip.id);
+        ImgResInfo* record = manager.AddImgResInfo(strip.id, L"PNG", 4, 0);
+        ASSERT_NE(nullptr, record);
+        EXPECT_EQ((std::vector<int> { strip.width, strip.height, strip.width / 4, strip.height, 4 }),
+                  (std::vector<int> { static_cast<int>(record->m_pImage->GetWidth()), static_cast<int>(record->m_pImage->GetHeight()),
+                                      record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
+        EXPECT_EQ(strip.id, record->m_uResID);
+        EXPECT_TRUE(record->m_strPath.IsEmpty());
+
+        DibCanvas canvas(strip.width, strip.height, 0);
+        {
+            Gdiplus::Graphics graphics(canvas.dc());
+            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+            graphics.DrawImage(record->m_pImage, 0, 0, strip.width, strip.height);
+        }
+        const int pieceWidth = strip.width / 3;
+        const int pieceHeight = strip.vertical ? strip.height : strip.height / 4;
+        for (int piece = 0; piece < strip.pieces; ++piece) {
+            const int left = strip.vertical ? piece * pieceWidth : 0;
+            const int top = strip.vertical ? 0 : piece * pieceHeight;
+            EXPECT_GT(channel(canvas.pixel(left + pieceWidth / 2, top + pieceHeight / 2), 24), 150) << "piece " << piece;
+            EXPECT_EQ(0, channel(canvas.pixel(left, top), 24)) << "piece " << piece;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Library, ScrollStrip,
-                         ::testing::Values(Strip { 101, 144, 48 }, Strip { 102, 36, 48 }),
-                         [](const auto& info) { return info.param.id == 101 ? "Horizontal" : "Vertical"; });
 
 // ---- font cache
 
-class FontCacheTest : public ::testing::Test {
-protected:
-    CString fontFile(const CString& path)
-    {
-        files.bytes(path, embeddedFont());
-        return path;
-    }
-    CString tempFontFile()
-    {
-        wchar_t folder[MAX_PATH] {};
-        GetTempPathW(MAX_PATH, folder);
-        return fontFile(CString(folder) + L"kova_cache_test.ttf");
-    }
-
-    ScratchFiles files;
-    PaintManager manager;
-};
-
-TEST_F(FontCacheTest, FontFileIsFoundUnderTheGivenName)
+TEST_F(Caches, FontFromAFileOrTheResourceDrawsAndTheNewerOfOneNameWins)
 {
-    const CString path = tempFontFile();
-    ASSERT_EQ(nullptr, manager.FindTempFont(L"Kova Test Key"));
+    const CString path = fontFile(GetExePath(), L"kova_cache_test.ttf").path();
+    ASSERT_EQ(nullptr, manager.FindTempFont(kKey));
+    Gdiplus::FontFamily* fromFile = manager.AddTempFont(kKey, path);
+    ASSERT_NE(nullptr, fromFile);
+    EXPECT_EQ(kBravik, familyName(fromFile));
+    EXPECT_EQ(fromFile, manager.FindTempFont(kKey));
+    EXPECT_EQ(fromFile, manager.FindTempFontOrFallback(kKey));
+    // The family still reaches the font after the call.
+    EXPECT_GT(gdiplusInk(fromFile), 50);
 
-    Gdiplus::FontFamily* added = manager.AddTempFont(L"Kova Test Key", path);
-    ASSERT_NE(nullptr, added);
-    EXPECT_EQ(kBravik, familyName(added));
-    EXPECT_EQ(added, manager.FindTempFont(L"Kova Test Key"));
+    Gdiplus::FontFamily* fromResource = manager.AddTempFont(kKey, 106u);
+    ASSERT_NE(nullptr, fromResource);
+    EXPECT_EQ(kBravik, familyName(fromResource));
+    EXPECT_EQ(fromResource, manager.FindTempFont(kKey));
+    EXPECT_GT(gdiplusInk(fromResource), 50);
+    EXPECT_EQ(nullptr, manager.AddTempFont(L"Kova Resource Key", 9999u));
 }
 
-TEST_F(FontCacheTest, FamilyFromAFileStillDrawsAfterTheCall)
+TEST_F(Caches, WhatIsNotAFontGivesNothing)
 {
-    Gdiplus::FontFamily* family = manager.AddTempFont(L"Kova Test Key", tempFontFile());
-    ASSERT_NE(nullptr, family);
-    EXPECT_GT(gdiplusInk(family), 50);
-}
-
-TEST_F(FontCacheTest, EmbeddedFontResourceIsAFamilyToo)
-{
-    Gdiplus::FontFamily* family = manager.AddTempFont(L"Kova Resource Key", 106u);
-    ASSERT_NE(nullptr, family);
-    EXPECT_EQ(kBravik, familyName(family));
-    EXPECT_GT(gdiplusInk(family), 50);
-    EXPECT_EQ(nullptr, manager.AddTempFont(L"Kova Resource Key 2", 9999u));
-}
-
-TEST_F(FontCacheTest, NameAddedAgainGivesTheNewerFamily)
-{
-    Gdiplus::FontFamily* older = manager.AddTempFont(L"Kova Test Key", tempFontFile());
-    Gdiplus::FontFamily* newer = manager.AddTempFont(L"Kova Test Key", 106u);
-    ASSERT_NE(nullptr, older);
-    ASSERT_NE(nullptr, newer);
-    EXPECT_EQ(newer, manager.FindTempFont(L"Kova Test Key"));
-    EXPECT_GT(gdiplusInk(newer), 50);
-}
-
-TEST_F(FontCacheTest, WhatIsNotAFontGivesNothing)
-{
-    wchar_t folder[MAX_PATH] {};
-    GetTempPathW(MAX_PATH, folder);
-    const CString notAFont = CString(folder) + L"kova_cache_test.txt";
-    files.bytes(notAFont, std::vector<BYTE>(64, 'x'));
-
-    EXPECT_EQ(nullptr, manager.AddTempFont(L"Kova Test Key", notAFont));
-    EXPECT_EQ(nullptr, manager.AddTempFont(L"Kova Test Key", CString(folder) + L"kova_missing.ttf"));
+    files.push_back(std::make_unique<ScratchFile>(GetExePath(), L"kova_cache_test.txt", std::vector<BYTE>(64, 'x')));
+    const CString notAFont = files.back()->path();
+    EXPECT_EQ(nullptr, manager.AddTempFont(kKey, notAFont));
+    EXPECT_EQ(nullptr, manager.AddTempFont(kKey, GetExePath() + L"kova_missing.ttf"));
     EXPECT_EQ(nullptr, manager.AddTempFont(nullptr, notAFont));
-    EXPECT_EQ(nullptr, manager.FindTempFont(L"Kova Test Key"));
+    EXPECT_EQ(nullptr, manager.FindTempFont(kKey));
 }
 
-TEST_F(FontCacheTest, InstalledFamilyIsCreatedOnce)
+TEST_F(Caches, InstalledFamilyIsKeptUnknownFacesFallBackAndClearForgetsAll)
 {
-    Gdiplus::FontFamily* first = manager.FindTempFont(L"DejaVu Sans");
-    ASSERT_NE(nullptr, first);
-    EXPECT_EQ(first, manager.FindTempFont(L"DejaVu Sans"));
-}
-
-TEST_F(FontCacheTest, UnknownFaceIsNotFoundAndNotCached)
-{
-    EXPECT_EQ(nullptr, manager.FindTempFont(kUnknownFace));
+    Gdiplus::FontFamily* installed = manager.FindTempFont(L"DejaVu Sans");
+    ASSERT_NE(nullptr, installed);
+    EXPECT_EQ(installed, manager.FindTempFont(L"DejaVu Sans"));
     EXPECT_EQ(nullptr, manager.FindTempFont(kUnknownFace));
     EXPECT_EQ(nullptr, manager.FindTempFont(nullptr));
-}
 
-TEST_F(FontCacheTest, FallbackDrawsTextForAnUnknownFace)
-{
-    Gdiplus::FontFamily* family = manager.FindTempFontOrFallback(kUnknownFace);
-    ASSERT_NE(nullptr, family);
-    EXPECT_GT(gdiplusInk(family), 50);
-    EXPECT_EQ(family, manager.FindTempFontOrFallback(nullptr));
+    Gdiplus::FontFamily* fallback = manager.FindTempFontOrFallback(kUnknownFace);
+    ASSERT_NE(nullptr, fallback);
+    EXPECT_GT(gdiplusInk(fallback), 50);
+    EXPECT_EQ(fallback, manager.FindTempFontOrFallback(nullptr));
     // The fallback answers the helper only: the face itself stays unknown.
     EXPECT_EQ(nullptr, manager.FindTempFont(kUnknownFace));
-}
 
-TEST_F(FontCacheTest, FallbackHelperPrefersTheRealFamily)
-{
-    Gdiplus::FontFamily* added = manager.AddTempFont(L"Kova Test Key", tempFontFile());
-    ASSERT_NE(nullptr, added);
-    EXPECT_EQ(added, manager.FindTempFontOrFallback(L"Kova Test Key"));
-}
-
-TEST_F(FontCacheTest, ClearForgetsEveryFamily)
-{
-    ASSERT_NE(nullptr, manager.AddTempFont(L"Kova Test Key", tempFontFile()));
-    ASSERT_NE(nullptr, manager.FindTempFontOrFallback(kUnknownFace));
+    ASSERT_NE(nullptr, manager.AddTempFont(kKey, 106u));
     manager.ClearTempFont();
-    EXPECT_EQ(nullptr, manager.FindTempFont(L"Kova Test Key"));
-    // Usable again after a clear.
-    EXPECT_NE(nullptr, manager.FindTempFontOrFallback(kUnknownFace));
-}
-
-// First of the tests that register the embedded font with GDI: before it nothing has.
-TEST_F(FontCacheTest, EmbeddedFontServesGdi)
-{
-    manager.AddGDITempFont(106);
-    EXPECT_EQ(kBravik, GdiText(L"BRAVIK 1.2").face());
-}
-
-TEST_F(FontCacheTest, ClearTempFontRemovesTheGdiRegistration)
-{
-    if (!gdiRemovesMemoryFonts())
-        GTEST_SKIP() << kNoRemoval;
-    ASSERT_NE(kBravik, GdiText(L"BRAVIK 1.2").face());
-    manager.AddGDITempFont(106);
-    ASSERT_EQ(kBravik, GdiText(L"BRAVIK 1.2").face());
-    manager.ClearTempFont();
-    EXPECT_NE(kBravik, GdiText(L"BRAVIK 1.2").face());
-}
-
-TEST_F(FontCacheTest, MissingFontResourceRegistersNothing)
-{
-    if (!gdiRemovesMemoryFonts())
-        GTEST_SKIP() << kNoRemoval;
-    manager.AddGDITempFont(9999);
-    manager.AddGDITempFont(101);
-    EXPECT_NE(kBravik, GdiText(L"BRAVIK 1.2").face());
+    EXPECT_EQ(nullptr, manager.FindTempFont(kKey));
+    EXPECT_NE(nullptr, manager.FindTempFontOrFallback(kUnknownFace)) << "usable again after a clear";
 }
 
 // What the paint manager keeps of its GDI registrations, seen where Wine cannot show it.
@@ -496,83 +289,73 @@ TEST(FontCacheRegistrations, OnlyFontsAreKeptAndClearLetsEveryOneGo)
 
 // ---- binding: the font folder and the embedded font
 
-class BoundFonts : public ::testing::Test {
+class BoundFonts : public Caches {
 protected:
-    ScratchFiles files;
+    // Every test program of this folder that binds a paint manager reads the font files here,
+    // and Wine's GDI+ fails to read a font file that another program is reading at the same
+    // moment: bind again until the family was read.
+    bool bindUntilLoaded(const wchar_t* family)
+    {
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < ScratchFile::kHeldFileTimeoutMs; Sleep(10)) {
+            manager.Init(window.hwnd(), nullptr);
+            if (manager.FindTempFont(family))
+                return true;
+        }
+        return false;
+    }
+
     TestWindow window;
-    PaintManager manager;
 };
 
 TEST_F(BoundFonts, InitLoadsTheFontFolderAndRegistersTheEmbeddedFont)
 {
-    files.folder(GetExePath() + L"font");
-    files.bytes(GetExePath() + L"font\\Alibaba-PuHuiTi-Regular.ttf", embeddedFont());
+    fontFile(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Regular.ttf");
     ASSERT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi"));
-
-    manager.Init(window.hwnd(), nullptr);
-
-    Gdiplus::FontFamily* regular = manager.FindTempFont(L"Alibaba-PuHuiTi");
-    ASSERT_NE(nullptr, regular);
-    EXPECT_EQ(kBravik, familyName(regular));
+    ASSERT_TRUE(bindUntilLoaded(L"Alibaba-PuHuiTi"));
+    EXPECT_EQ(kBravik, familyName(manager.FindTempFont(L"Alibaba-PuHuiTi")));
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
-    EXPECT_EQ(kBravik, GdiText(L"BRAVIK 1.2").face());
+    EXPECT_EQ(kBravik, gdiFace(kBravik));
 }
 
 TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
 {
-    files.folder(GetExePath() + L"font");
-    files.bytes(GetExePath() + L"font\\Alibaba-PuHuiTi-Medium.ttf", embeddedFont());
-    manager.Init(window.hwnd(), nullptr);
-    ASSERT_NE(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
-    ImgResInfo* strip = manager.AddImgResInfo(102, L"PNG", 4, 0);
-    ASSERT_NE(nullptr, strip);
+    ScratchFile& medium = fontFile(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Medium.ttf");
+    ASSERT_TRUE(bindUntilLoaded(L"Alibaba-PuHuiTi-Medium"));
+    ASSERT_NE(nullptr, manager.AddImgResInfo(102, L"PNG", 4, 0));
 
     manager.DestroyData();
 
     if (gdiRemovesMemoryFonts()) {
-        EXPECT_NE(kBravik, GdiText(L"BRAVIK 1.2").face());
+        EXPECT_NE(kBravik, gdiFace(kBravik));
     }
-    // The font file is no longer held: only a cached family could answer.
-    files.remove(GetExePath() + L"font\\Alibaba-PuHuiTi-Medium.ttf");
+    // This program no longer holds the font file (another program of the folder may, briefly):
+    // only a cached family could answer now.
+    ASSERT_TRUE(medium.remove());
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
 }
 
 // ---- LOGFONT
 
-TEST(LogFont, LongFaceNameIsCutAndTerminated)
+TEST(LogFont, FaceIsCutToThirtyOneCharactersAndStyleBitsApplyOverTheStockFont)
 {
     const std::wstring face(40, L'F');
     LOGFONTW font;
     memset(&font, 0x55, sizeof(font));
     SetLogFontFace(font, face.c_str());
-    EXPECT_EQ(31u, wcslen(font.lfFaceName));
     EXPECT_EQ(std::wstring(31, L'F'), std::wstring(font.lfFaceName));
-
-    const LOGFONTW made = MakeLogFont(face.c_str(), -12, 0);
-    EXPECT_EQ(L'\0', made.lfFaceName[LF_FACESIZE - 1]);
-    EXPECT_EQ(31u, wcslen(made.lfFaceName));
-
     SetLogFontFace(font, nullptr);
     EXPECT_EQ(L'\0', font.lfFaceName[0]);
-}
+    EXPECT_EQ(std::wstring(31, L'F'), std::wstring(MakeLogFont(face.c_str(), -12, 0).lfFaceName));
 
-TEST(LogFont, StartsFromTheStockFontWithHeightStyleAndCharset)
-{
     LOGFONTW stock {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
-
-    const LOGFONTW plain = MakeLogFont(L"BRAVIK 1.2", -18, 0);
+    const LOGFONTW plain = MakeLogFont(kBravik.c_str(), -18, 0);
     EXPECT_EQ(-18, plain.lfHeight);
     EXPECT_EQ(stock.lfWeight, plain.lfWeight);
-    EXPECT_FALSE(plain.lfItalic);
-    EXPECT_FALSE(plain.lfUnderline);
+    EXPECT_FALSE(plain.lfItalic || plain.lfUnderline);
     EXPECT_EQ(DEFAULT_CHARSET, plain.lfCharSet);
-    EXPECT_EQ(std::wstring(L"BRAVIK 1.2"), plain.lfFaceName);
-
-    const LOGFONTW styled = MakeLogFont(L"BRAVIK 1.2", -18, FontStyleBold | FontStyleItalic | FontStyleUnderline);
+    EXPECT_EQ(kBravik, plain.lfFaceName);
+    const LOGFONTW styled = MakeLogFont(kBravik.c_str(), -18, FontStyleBold | FontStyleItalic | FontStyleUnderline);
     EXPECT_EQ(stock.lfWeight + 700, styled.lfWeight);
-    EXPECT_TRUE(styled.lfItalic);
-    EXPECT_TRUE(styled.lfUnderline);
+    EXPECT_TRUE(styled.lfItalic && styled.lfUnderline);
 }
-
-} // namespace

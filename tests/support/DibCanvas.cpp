@@ -1,6 +1,9 @@
 #include "DibCanvas.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
 
 namespace KOVA::test {
 
@@ -55,6 +58,22 @@ bool DibCanvas::untouchedSinceFill() const
     const DWORD* first = row(0);
     return std::all_of(first, first + static_cast<size_t>(m_width) * m_height,
                        [this](DWORD value) { return value == m_fill; });
+}
+
+bool nearColor(DWORD rgb, DWORD expected, int tolerance)
+{
+    for (int shift : { 0, 8, 16 })
+        if (std::abs(channel(rgb, shift) - channel(expected, shift)) > tolerance)
+            return false;
+    return true;
+}
+
+void expectPixels(const DibCanvas& canvas, std::initializer_list<PixelAt> points, int tolerance)
+{
+    for (const PixelAt& point : points)
+        EXPECT_TRUE(nearColor(canvas.rgb(point.x, point.y), point.rgb, tolerance))
+            << "at " << point.x << "," << point.y << std::hex << ": 0x" << canvas.rgb(point.x, point.y) << ", not 0x"
+            << point.rgb;
 }
 
 } // namespace KOVA::test

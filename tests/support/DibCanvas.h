@@ -3,6 +3,8 @@
 // back what landed at chosen points. Pixels are 0xAARRGGBB.
 #include "platform/Win32.h"
 
+#include <initializer_list>
+
 namespace KOVA::test {
 
 class DibCanvas {
@@ -43,5 +45,16 @@ inline int channel(DWORD color, int shift)
 {
     return static_cast<int>((color >> shift) & 0xFF);
 }
+
+// True when each of red, green and blue of two 0x00RRGGBB values differ by at most tolerance.
+bool nearColor(DWORD rgb, DWORD expected, int tolerance = 3);
+
+// A table of points and the 0x00RRGGBB colour each must hold (each channel within tolerance).
+struct PixelAt {
+    int x;
+    int y;
+    DWORD rgb;
+};
+void expectPixels(const DibCanvas& canvas, std::initializer_list<PixelAt> points, int tolerance = 0);
 
 } // namespace KOVA::test

@@ -12,7 +12,4 @@ namespace KOVA::test {
 // A canvas of the client size holding the window's client pixels.
 std::unique_ptr<DibCanvas> captureClient(HWND window);
 
-// True when each of red, green and blue of two 0x00RRGGBB values differ by at most tolerance.
-bool nearColor(DWORD rgb, DWORD expected, int tolerance = 3);
-
 } // namespace KOVA::test
