@@ -1,51 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "KOVA.h"
+#include "TestWindow.h"
 #include "framework/AppPaths.h"
 #include "framework/Registry.h"
 
 using namespace KOVA;
 
-namespace {
-
-const wchar_t* kBrandKey = L"SOFTWARE\\BRAVIK";
-
-void deleteBrandKey()
-{
-    RegDeleteKeyW(HKEY_CURRENT_USER, kBrandKey);
-}
-
-bool brandKeyExists()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kBrandKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// Each case starts from a machine that has never seen the brand key.
-class RegistryStore : public ::testing::Test {
-protected:
-    void SetUp() override { deleteBrandKey(); }
-    void TearDown() override { deleteBrandKey(); }
-};
-
-} // namespace
-
 TEST(ManagerSettings, StartWithTheDocumentedDefaults)
 {
     EXPECT_EQ(CString(L"Alibaba-PuHuiTi"), Manager::GetFontName());
-    EXPECT_EQ(14, Manager::GetFontWidth());
-    EXPECT_FLOAT_EQ(1.0f, Manager::GetScaleValue());
-    EXPECT_EQ(1033, Manager::GetLanguage());
-    EXPECT_EQ(1, Manager::GetLedScreenType());
-    EXPECT_EQ(480, Manager::GetLedScreenWidth());
-    EXPECT_EQ(480, Manager::GetLedScreenHeight());
-    EXPECT_EQ(Gdiplus::Color(255, 189, 48, 255).GetValue(), Manager::GetSelectColor().GetValue());
     EXPECT_EQ(CString(L"theme1\\"), Manager::GetTheme());
+    EXPECT_EQ((std::vector<int> { 14, 1033, 1, 480, 480 }),
+              (std::vector<int> { Manager::GetFontWidth(), Manager::GetLanguage(), Manager::GetLedScreenType(),
+                                  Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight() }));
+    EXPECT_FLOAT_EQ(1.0f, Manager::GetScaleValue());
+    EXPECT_EQ(Gdiplus::Color(255, 189, 48, 255).GetValue(), Manager::GetSelectColor().GetValue());
 }
 
 TEST(ManagerSettings, ScaleTruncatesTowardZeroInSinglePrecision)
@@ -61,17 +35,6 @@ TEST(ManagerSettings, ScaleTruncatesTowardZeroInSinglePrecision)
         EXPECT_EQ(value, Manager::GetScaleValue(value));
 }
 
-TEST(ManagerSettings, SettersStoreWithoutRangeChecks)
-{
-    Manager::SetFont(L"DejaVu Sans", 12);
-    EXPECT_EQ(CString(L"DejaVu Sans"), Manager::GetFontName());
-    EXPECT_EQ(12, Manager::GetFontWidth());
-    Manager::SetLedScreenType(-4);
-    EXPECT_EQ(-4, Manager::GetLedScreenType());
-    Manager::SetFont(L"Alibaba-PuHuiTi", 14);
-    Manager::SetLedScreenType(1);
-}
-
 TEST(ManagerWindows, MapAddsOnceAndIgnoresUnknownDeletes)
 {
     auto* window = reinterpret_cast<MWindow*>(0x1000);
@@ -85,54 +48,38 @@ TEST(ManagerWindows, MapAddsOnceAndIgnoresUnknownDeletes)
     EXPECT_EQ(before, GetWindowMap().size());
 }
 
-TEST(ManagerLoop, ReturnsWhenQuitArrivesAndDispatchesBefore)
+TEST(ManagerLoop, DispatchesWhatCameBeforeTheQuit)
 {
-    static int dispatched = 0;
-    struct Proc {
-        static LRESULT CALLBACK run(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-        {
-            if (msg == WM_APP + 1)
-                ++dispatched;
-            return DefWindowProcW(hwnd, msg, wParam, lParam);
-        }
-    };
-    WNDCLASSW wc {};
-    wc.lpfnWndProc = Proc::run;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ManagerLoopTest";
-    RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    PostMessageW(hwnd, WM_APP + 1, 0, 0);
-    PostMessageW(hwnd, WM_APP + 1, 0, 0);
+    KOVA::test::TestWindow window(10, 10, WS_POPUP);
+    int dispatched = 0;
+    window.onMessage([&](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_APP + 1 && ++dispatched; });
+    PostMessageW(window.hwnd(), WM_APP + 1, 0, 0);
+    PostMessageW(window.hwnd(), WM_APP + 1, 0, 0);
     PostQuitMessage(0);
     Manager::MessageLoop();
     EXPECT_EQ(2, dispatched);
-    DestroyWindow(hwnd);
 }
 
 TEST(ManagerLoop, AltF4IsDroppedOnlyWhileBothKeysAreDown)
 {
+    const auto keys = [](std::initializer_list<std::pair<WORD, bool>> strokes) {
+        std::vector<INPUT> inputs;
+        for (const auto& [key, up] : strokes) {
+            INPUT input {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    };
     MSG msg {};
     // A key pressed and released earlier leaves only the "pressed since" bit: not held.
-    INPUT tap[4] {};
-    const WORD keys[4] = { VK_MENU, VK_F4, VK_F4, VK_MENU };
-    for (int i = 0; i < 4; ++i) {
-        tap[i].type = INPUT_KEYBOARD;
-        tap[i].ki.wVk = keys[i];
-        tap[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, tap, sizeof(INPUT));
+    keys({ { VK_MENU, false }, { VK_F4, false }, { VK_F4, true }, { VK_MENU, true } });
     EXPECT_EQ(0, Manager::PreTranslateMessage(&msg));
-
-    INPUT hold[2] {};
-    hold[0].type = hold[1].type = INPUT_KEYBOARD;
-    hold[0].ki.wVk = VK_MENU;
-    hold[1].ki.wVk = VK_F4;
-    SendInput(2, hold, sizeof(INPUT));
+    keys({ { VK_MENU, false }, { VK_F4, false } });
     EXPECT_EQ(1, Manager::PreTranslateMessage(&msg));
-
-    hold[0].ki.dwFlags = hold[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, hold, sizeof(INPUT));
+    keys({ { VK_MENU, true }, { VK_F4, true } });
     EXPECT_EQ(0, Manager::PreTranslateMessage(&msg));
 }
 
@@ -144,43 +91,38 @@ TEST(AppPaths, SkinFolderSitsBesideTheExecutable)
     folder = folder.substr(0, folder.rfind(L'\\') + 1);
     EXPECT_EQ(CString(folder.c_str()), GetExePath());
     EXPECT_EQ(CString((folder + L"skins\\theme1\\").c_str()), GetSkinPath());
-
     wchar_t buffer[kExeDirectoryCapacity];
     ASSERT_EQ(buffer, GetExeDirectory(buffer));
     EXPECT_EQ(folder, std::wstring(buffer));
     EXPECT_EQ(nullptr, GetExeDirectory(nullptr));
 }
 
-TEST_F(RegistryStore, FirstReadCreatesTheKeyAndYieldsZero)
+// From a machine that has never seen the brand key: the first read creates it, a write
+// before that does nothing, and a long value is read whole.
+TEST(RegistryStore, FirstReadCreatesTheKeyThenWritesLandAndLongValuesAreReadWhole)
 {
+    const auto brandKeyExists = [] {
+        HKEY key = nullptr;
+        const bool exists = RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\BRAVIK", 0, KEY_READ, &key) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return exists;
+    };
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\BRAVIK");
+    WriteRegString(L"led_image_scale", L"1.500000");
+    EXPECT_FALSE(brandKeyExists());
     CString text = L"unchanged";
     EXPECT_FALSE(ReadRegString(text, L"led_cpushowtype"));
     EXPECT_EQ(CString(L"0"), text);
     EXPECT_TRUE(brandKeyExists());
-
     EXPECT_TRUE(ReadRegString(text, L"led_cpushowtype"));
     EXPECT_EQ(CString(L""), text);
-}
 
-TEST_F(RegistryStore, WriteNeedsTheKeyAReadCreated)
-{
-    WriteRegString(L"led_image_scale", L"1.500000");
-    EXPECT_FALSE(brandKeyExists());
-
-    CString text;
-    ReadRegString(text, L"led_image_scale");
     WriteRegString(L"led_image_scale", L"1.500000");
     EXPECT_TRUE(ReadRegString(text, L"led_image_scale"));
     EXPECT_EQ(CString(L"1.500000"), text);
-}
-
-TEST_F(RegistryStore, LongValuesAreReadWhole)
-{
-    CString text;
-    ReadRegString(text, L"x");
-    std::wstring longValue(700, L'7');
+    const std::wstring longValue(700, L'7');
     WriteRegString(L"led_car_font_color", longValue.c_str());
     EXPECT_TRUE(ReadRegString(text, L"led_car_font_color"));
-    EXPECT_EQ(700, text.GetLength());
     EXPECT_EQ(CString(longValue.c_str()), text);
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\BRAVIK");
 }
