@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <memory>
 
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "GdiplusEnvironment.h"
+#include "InkScan.h"
 #include "KOVA.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
@@ -44,31 +43,24 @@ private:
     T m_value;
 };
 
+LOGFONTW describe(HFONT font)
+{
+    LOGFONTW description {};
+    GetObjectW(font, sizeof(description), &description);
+    return description;
+}
+
 class FontControl : public ::testing::Test {
 protected:
     FontControl() { control.SetManager(&manager); }
 
-    // Where anything but black landed, and how much of it is close to the colour.
-    struct Ink {
-        CRect bounds { 1000, 1000, -1, -1 };
-        int matching { 0 };
-    };
+    // Where the text landed on black, and how much of it is close to the colour.
     Ink drawText(const wchar_t* text, DWORD colour, int width = 120, int height = 40)
     {
         DibCanvas canvas(width, height);
         Gdiplus::Graphics graphics(canvas.dc());
         EXPECT_EQ(1, control.DrawString(graphics, text, CRect(0, 0, width, height)));
-        Ink ink;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (const DWORD rgb = canvas.rgb(x, y)) {
-                    ink.bounds = CRect(std::min<LONG>(ink.bounds.left, x), std::min<LONG>(ink.bounds.top, y),
-                                       std::max<LONG>(ink.bounds.right, x), std::max<LONG>(ink.bounds.bottom, y));
-                    ink.matching += std::max({ std::abs(channel(rgb, 0) - channel(colour, 0)),
-                                           std::abs(channel(rgb, 8) - channel(colour, 8)),
-                                           std::abs(channel(rgb, 16) - channel(colour, 16)) }) < 40;
-                }
-        return ink;
+        return scanInk(canvas, CRect(0, 0, width, height), 0, colour, 39);
     }
 
     // Declared first so that every image it hands out is released before the file goes.
@@ -86,17 +78,15 @@ TEST_F(FontControl, NewControlTakesTheLibraryFontAndDefaults)
     EXPECT_NE(nullptr, control.GetTextBrush());
     UINT horizontal = 99, vertical = 99;
     control.GetAlignment(horizontal, vertical);
-    EXPECT_EQ(0u, horizontal);
-    EXPECT_EQ(4u, vertical);
+    EXPECT_EQ((std::vector<UINT> { 0, 4 }), (std::vector<UINT> { horizontal, vertical }));
     EXPECT_STREQ(Manager::GetFontName(), control.GetTextFont());
     EXPECT_EQ(Manager::GetFontWidth(), control.GetFontWidth());
     EXPECT_EQ(Gdiplus::FontStyleRegular, control.GetFontStyle());
     EXPECT_EQ(4, control.GetImageCount());
-    EXPECT_STREQ(L"Fan", control.GetTitle());
     EXPECT_TRUE(TextControl(&parent, nullptr).GetTitle().IsEmpty());
 }
 
-TEST_F(FontControl, SetTitleRepaintsWhileVisibleAndDeletesTheCachedGdiFont)
+TEST_F(FontControl, TitleAndAlignmentRepaintOnlyWhenVisibleAndChangedAndATitleDropsTheGdiFont)
 {
     HFONT before = control.GetGDIFont();
     control.SetTitle(nullptr);
@@ -106,19 +96,14 @@ TEST_F(FontControl, SetTitleRepaintsWhileVisibleAndDeletesTheCachedGdiFont)
     EXPECT_EQ(control.GetRect(), parent.updates[0].rect);
     EXPECT_EQ(1, parent.updates[0].flag);
     TextControl(&parent, L"", 0).SetTitle(L"Pump");
-    EXPECT_EQ(1u, parent.updates.size());
-}
-
-TEST_F(FontControl, AlignmentRepaintsOnlyWhenItChanges)
-{
     control.SetAlignment(1);
     control.SetAlignment(1);
     control.SetVAlignment(4);
     control.SetAlignment(1, 8);
-    EXPECT_EQ(2u, parent.updates.size());
+    EXPECT_EQ(3u, parent.updates.size());
 }
 
-TEST_F(FontControl, GdiFontTakesTheLibraryFaceAndIsCachedUntilCleared)
+TEST_F(FontControl, GdiFontTakesTheLibraryFaceCutToThirtyOneAndIsCachedUntilCleared)
 {
     Restore<CString> face(Manager::GetFontName, Manager::SetFontName);
     Manager::SetFontName(L"DejaVu Sans");
@@ -126,28 +111,21 @@ TEST_F(FontControl, GdiFontTakesTheLibraryFaceAndIsCachedUntilCleared)
     HFONT first = control.GetGDIFont();
     control.SetFontWidth(30);
     EXPECT_EQ(first, control.GetGDIFont());
-    LOGFONTW font {};
-    ASSERT_NE(0, GetObjectW(first, sizeof(font), &font));
+    const LOGFONTW font = describe(first);
     EXPECT_STREQ(L"DejaVu Sans", font.lfFaceName);
     EXPECT_EQ(-18, font.lfHeight);
     EXPECT_GE(font.lfWeight, 700);
     EXPECT_TRUE(font.lfItalic);
     control.ClearGDIFont();
-    ASSERT_NE(0, GetObjectW(control.GetGDIFont(), sizeof(font), &font));
-    EXPECT_EQ(-30, font.lfHeight);
-}
+    EXPECT_EQ(-30, describe(control.GetGDIFont()).lfHeight);
 
-TEST_F(FontControl, GdiFontOfAFortyCharacterFaceIsCutAndTerminated)
-{
-    Restore<CString> face(Manager::GetFontName, Manager::SetFontName);
     const CString longFace(L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn");
     Manager::SetFontName(longFace);
-    LOGFONTW font {};
-    ASSERT_NE(0, GetObjectW(control.GetGDIFont(), sizeof(font), &font));
-    EXPECT_STREQ(longFace.Left(LF_FACESIZE - 1), font.lfFaceName);
+    control.ClearGDIFont();
+    EXPECT_STREQ(longFace.Left(LF_FACESIZE - 1), describe(control.GetGDIFont()).lfFaceName);
 }
 
-TEST_F(FontControl, GdiFontsDoNotLeakAcrossCallsChangesAndDestruction)
+TEST_F(FontControl, GdiFontsLeakNeitherAcrossChangesAndDestructionNorThroughCopies)
 {
     const int baseline = countGdiObjects();
     if (baseline < 0)
@@ -165,10 +143,7 @@ TEST_F(FontControl, GdiFontsDoNotLeakAcrossCallsChangesAndDestruction)
         EXPECT_EQ(baseline + 1, countGdiObjects());
     }
     EXPECT_EQ(baseline, countGdiObjects()) << "the destructor must delete the cached font";
-}
 
-TEST_F(FontControl, CopiesOwnTheirFontAndBrush)
-{
     control.GetGDIFont();
     auto copy = std::make_unique<TextControl>(control);
     EXPECT_STREQ(L"Fan", copy->GetTitle());
@@ -178,37 +153,30 @@ TEST_F(FontControl, CopiesOwnTheirFontAndBrush)
     EXPECT_NE(0u, GetObjectType(control.GetGDIFont())) << "a copy must not delete the original's font";
 }
 
-TEST_F(FontControl, FontFamilyOfAMissingFaceIsTheFallbackNotNull)
+TEST_F(FontControl, AMissingFaceDrawsWithTheFallbackInTheTextColourAndNothingDrawsWithoutAManager)
 {
     ASSERT_FALSE(Gdiplus::FontFamily(kMissingFace).IsAvailable()) << "the case needs a face this machine lacks";
     std::unique_ptr<Gdiplus::FontFamily> missing(control.GetFontFamily(kMissingFace));
     std::unique_ptr<Gdiplus::FontFamily> installed(control.GetFontFamily(L"DejaVu Serif"));
-    ASSERT_NE(nullptr, missing);
-    ASSERT_NE(nullptr, installed);
+    ASSERT_TRUE(missing && installed);
     EXPECT_NE(manager.FindTempFont(L"DejaVu Serif"), installed.get()) << "the caller owns a clone";
     WCHAR name[LF_FACESIZE] {}, fallback[LF_FACESIZE] {};
     missing->GetFamilyName(name);
     manager.FindTempFontOrFallback(kMissingFace)->GetFamilyName(fallback);
     EXPECT_STREQ(fallback, name);
-}
 
-TEST_F(FontControl, WithoutAPaintManagerThereIsNoFamilyAndNothingIsDrawn)
-{
+    control.SetFont(L"DejaVu Sans", 24, Gdiplus::FontStyleBold);
+    control.SetTextColor(Gdiplus::Color(255, 255, 0, 0));
+    EXPECT_GT(drawText(L"HHHH", 0xFF0000).matching, 20);
+    control.SetTextFont(kMissingFace);
+    EXPECT_GT(drawText(L"HHHH", 0xFF0000).matching, 20);
+
     TextControl unattached(&parent, L"");
     EXPECT_EQ(nullptr, unattached.GetFontFamily(L"DejaVu Sans"));
     DibCanvas canvas(60, 20);
     Gdiplus::Graphics graphics(canvas.dc());
     EXPECT_EQ(0, unattached.DrawString(graphics, L"H", CRect(0, 0, 60, 20)));
     EXPECT_TRUE(canvas.untouchedSinceFill());
-}
-
-TEST_F(FontControl, TextDrawsInTheTextColourAlsoForAMissingFace)
-{
-    control.SetFont(L"DejaVu Sans", 24, Gdiplus::FontStyleBold);
-    control.SetTextColor(Gdiplus::Color(255, 255, 0, 0));
-    EXPECT_GT(drawText(L"HHHH", 0xFF0000).matching, 20);
-    control.SetTextFont(kMissingFace);
-    EXPECT_GT(drawText(L"HHHH", 0xFF0000).matching, 20);
 }
 
 TEST_F(FontControl, TextLandsWhereTheAlignmentSays)
@@ -223,23 +191,12 @@ TEST_F(FontControl, TextLandsWhereTheAlignmentSays)
     EXPECT_LT(nearInk.bottom, 30);
 }
 
-TEST_F(FontControl, SkinImageIsCutByTheControlsCountFromOneCachedRecord)
+TEST_F(FontControl, SkinImageIsCutByTheFirstCountAndAFailedSetImageKeepsTheOldOne)
 {
     ASSERT_TRUE(strip.written());
     ASSERT_EQ(1, control.SetImage(kStripName, 8));
-    EXPECT_EQ(320, control.GetImageWidth());
-    EXPECT_EQ(16, control.GetImageHeight());
-    EXPECT_EQ(40, control.GetFrameWidth());
+    EXPECT_EQ((std::vector<int> { 320, 16, 40 }), (std::vector<int> { control.GetImageWidth(), control.GetImageHeight(), control.GetFrameWidth() }));
     EXPECT_EQ(1u, parent.updates.size());
-    ASSERT_EQ(1, control.SetImage(kStripName, 4));
-    EXPECT_EQ(manager.AddImgResInfo(kStripName, 8)->m_pImage, control.GetImage());
-    EXPECT_EQ(80, control.GetFrameWidth()) << "the record's frame width belongs to the first count";
-}
-
-TEST_F(FontControl, FailedSetImageKeepsTheOldImage)
-{
-    ASSERT_TRUE(strip.written());
-    ASSERT_EQ(1, control.SetImage(kStripName, 8));
     Gdiplus::Image* old = control.GetImage();
     EXPECT_EQ(0, control.SetImage(kStripName, 0));
     EXPECT_EQ(0, control.SetImage(kScrollStrip, L"PNG", -1));
@@ -249,6 +206,10 @@ TEST_F(FontControl, FailedSetImageKeepsTheOldImage)
     EXPECT_EQ(40, control.GetFrameWidth());
     EXPECT_EQ(1u, parent.updates.size());
     EXPECT_EQ(0, TextControl(&parent, L"").SetImage(kStripName, 8)) << "no paint manager";
+    // One cached record; the control cuts it by its own count.
+    ASSERT_EQ(1, control.SetImage(kStripName, 4));
+    EXPECT_EQ(old, control.GetImage());
+    EXPECT_EQ(80, control.GetFrameWidth());
 }
 
 TEST_F(FontControl, ResourceImageComesFromTheHostModule)

@@ -36,92 +36,55 @@ protected:
 
 } // namespace
 
-TEST_F(ImageList, AddedStripIsCutIntoEqualFrames)
-{
-    ASSERT_TRUE(strip.written());
-    EXPECT_EQ(0, list.AddImage(strip.path(), 5, 3));
-    EXPECT_EQ(1, list.AddImage(strip.path(), 6, 1));
-    const _M_IAMGELIST* record = list.GetItemImageData(0);
-    ASSERT_NE(nullptr, record);
-    ASSERT_NE(nullptr, record->m_pImage);
-    EXPECT_EQ(32, record->m_nWidth);
-    EXPECT_EQ(32, record->m_nHeight);
-    EXPECT_EQ(3, record->m_nFrameCount);
-    EXPECT_STREQ(strip.path(), record->m_strPath);
-    EXPECT_EQ(96, list.GetItemImageData(1)->m_nWidth);
-}
-
-TEST_F(ImageList, DrawingPicksTheFrameClampedToTheStrip)
-{
-    ASSERT_TRUE(strip.written());
-    list.AddImage(strip.path(), 5, 3);
-    EXPECT_EQ(kGreen, drawn(0, 1));
-    EXPECT_EQ(kBlue, drawn(0, 7));
-    EXPECT_EQ(kRed, drawn(0, -4));
-    // Without a frame: the first, stretched into the whole rectangle and nowhere else.
-    DibCanvas canvas(100, 60);
-    Gdiplus::Graphics graphics(canvas.dc());
-    list.DrawItemIcon(graphics, CRect(20, 10, 84, 50), 0);
-    EXPECT_EQ(kRed, canvas.rgb(22, 12));
-    EXPECT_EQ(kRed, canvas.rgb(81, 47));
-    EXPECT_EQ(0u, canvas.rgb(90, 30));
-}
-
-TEST_F(ImageList, CountBelowOneIsRefusedAndAddsNothing)
+TEST_F(ImageList, StripIsCutIntoEqualFramesDrawnClampedAndARefusedCountAddsNothing)
 {
     ASSERT_TRUE(strip.written());
     EXPECT_EQ(-1, list.AddImage(strip.path(), 5, 0));
     EXPECT_EQ(-1, list.InsertImage(-1, strip.path(), 5, -2));
     EXPECT_EQ(0, list.GetImageCount());
+    EXPECT_EQ(0, list.AddImage(strip.path(), 5, 3));
+    EXPECT_EQ(1, list.AddImage(strip.path(), 6, 1));
+    const _M_IAMGELIST* record = list.GetItemImageData(0);
+    ASSERT_TRUE(record && record->m_pImage);
+    EXPECT_EQ((std::vector<int> { 32, 32, 3, 96 }),
+              (std::vector<int> { record->m_nWidth, record->m_nHeight, record->m_nFrameCount, list.GetItemImageData(1)->m_nWidth }));
+    EXPECT_STREQ(strip.path(), record->m_strPath);
+    EXPECT_EQ((std::vector<DWORD> { kGreen, kBlue, kRed }), (std::vector<DWORD> { drawn(0, 1), drawn(0, 7), drawn(0, -4) }));
+    // Without a frame: the first, stretched into the whole rectangle and nowhere else.
+    DibCanvas canvas(100, 60);
+    Gdiplus::Graphics graphics(canvas.dc());
+    list.DrawItemIcon(graphics, CRect(20, 10, 84, 50), 0);
+    expectPixels(canvas, { { 22, 12, kRed }, { 81, 47, kRed }, { 90, 30, 0 } });
 }
 
-TEST_F(ImageList, MissingFileKeepsARecordThatDrawsNothing)
+TEST_F(ImageList, RecordsAreFoundByPositionAndIdAndInsertTakesOnlyExistingPositions)
 {
-    EXPECT_EQ(0, list.AddImage(missing(), 9, 2));
+    EXPECT_EQ(-1, list.InsertImage(0, missing(), 1, 1)) << "an empty list only appends";
+    EXPECT_EQ(0, list.GetImageCount());
+    // A missing file keeps a record that draws nothing.
+    EXPECT_EQ(0, list.AddImage(missing(), 7, 2));
     ASSERT_NE(nullptr, list.GetItemImageData(0));
     EXPECT_EQ(nullptr, list.GetItemImageData(0)->m_pImage);
     EXPECT_EQ(0u, drawn(0, 1));
     EXPECT_EQ(0u, drawn(3, 0));
-}
-
-TEST_F(ImageList, InsertTakesOnlyExistingPositionsAndReturnsMinusOne)
-{
-    EXPECT_EQ(-1, list.InsertImage(0, missing(), 1, 1)) << "an empty list only appends";
-    EXPECT_EQ(0, list.GetImageCount());
-    list.AddImage(missing(), 1, 1);
-    list.AddImage(missing(), 2, 1);
+    list.AddImage(L"b.png", 7, 1);
     EXPECT_EQ(-1, list.InsertImage(0, missing(), 3, 1));
     ASSERT_EQ(3, list.GetImageCount());
     EXPECT_EQ(3, list.GetItemImageData(0)->m_nID);
-    EXPECT_EQ(-1, list.InsertImage(3, missing(), 4, 1));
-    EXPECT_EQ(-1, list.InsertImage(-2, missing(), 4, 1));
+    for (const int position : { 3, -2 })
+        EXPECT_EQ(-1, list.InsertImage(position, missing(), 4, 1)) << position;
     EXPECT_EQ(-1, list.InsertImage(-1, nullptr, 4, 1));
     EXPECT_EQ(3, list.GetImageCount());
-}
-
-TEST_F(ImageList, LookupsByPositionAndId)
-{
-    list.AddImage(L"a.png", 7, 1);
-    list.AddImage(L"b.png", 7, 1);
-    EXPECT_EQ(list.GetItemImageData(0), list.GetImageDataByID(7));
+    EXPECT_EQ(list.GetItemImageData(1), list.GetImageDataByID(7));
     EXPECT_EQ(nullptr, list.GetImageDataByID(9));
-    EXPECT_EQ(nullptr, list.GetItemImageData(2));
-    EXPECT_STREQ(L"b.png", list.GetImagePath(1));
+    EXPECT_EQ(nullptr, list.GetItemImageData(3));
+    EXPECT_STREQ(L"b.png", list.GetImagePath(2));
     EXPECT_STREQ(L"", list.GetImagePath(-1));
-    EXPECT_STREQ(L"a.png", list.GetImagePathByID(7));
+    EXPECT_STREQ(missing(), list.GetImagePathByID(7));
     EXPECT_STREQ(L"", list.GetImagePathByID(9));
 }
 
-TEST_F(ImageList, DelAllImagesReleasesTheImages)
-{
-    ASSERT_TRUE(strip.written());
-    list.AddImage(strip.path(), 1, 3);
-    EXPECT_EQ(1, list.DelAllImages());
-    EXPECT_EQ(0, list.GetImageCount());
-    EXPECT_TRUE(DeleteFileW(strip.path())) << "GDI+ holds a loaded file open";
-}
-
-TEST_F(ImageList, CopiesTakeTheDrawSizeButNotTheImages)
+TEST_F(ImageList, CopiesTakeTheDrawSizeButNotTheImagesAndDelAllReleasesThem)
 {
     ASSERT_TRUE(strip.written());
     list.AddImage(strip.path(), 1, 3);
@@ -132,4 +95,7 @@ TEST_F(ImageList, CopiesTakeTheDrawSizeButNotTheImages)
         EXPECT_EQ(0, copy.GetImageCount());
     }
     EXPECT_EQ(kGreen, drawn(0, 1)) << "the original's image must survive the copy";
+    EXPECT_EQ(1, list.DelAllImages());
+    EXPECT_EQ(0, list.GetImageCount());
+    EXPECT_TRUE(DeleteFileW(strip.path())) << "GDI+ holds a loaded file open";
 }
