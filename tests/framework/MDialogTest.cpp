@@ -84,24 +84,16 @@ protected:
         for (UINT msg : messages)
             dialog.PostMessageW(msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(pt.x, pt.y));
     }
-    bool noted(UINT code)
+    // Posts the messages, then waits for the host to hear the code.
+    void input(std::initializer_list<UINT> messages, UINT code)
     {
-        return pumpUntil([&] {
+        post(messages, CPoint(50, 40));
+        ASSERT_TRUE(pumpUntil([&] {
             for (const Notification& note : dialog.notes)
                 if (note.code == code)
                     return true;
             return false;
-        });
-    }
-    void press(CPoint pt)
-    {
-        post({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, pt);
-        ASSERT_TRUE(noted(1));
-    }
-    void click(CPoint pt)
-    {
-        post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, pt);
-        ASSERT_TRUE(noted(2));
+        }));
     }
     void expectNothingHeld()
     {
@@ -119,48 +111,35 @@ protected:
 
 } // namespace
 
-TEST_F(LiveDialog, InitUIGetsTheClientRectangleOfTheBoundPaintManager)
+TEST_F(LiveDialog, IsABoundCaptionlessWindowThatAnswersEraseAndPassesSizesAndRepaints)
 {
     ASSERT_EQ(1u, dialog.initRects.size());
     EXPECT_EQ(CRect(0, 0, 300, 200), dialog.initRects[0]);
     EXPECT_EQ(dialog.GetSafeHwnd(), dialog.GetPaintManager()->GetPaintWnd());
     EXPECT_EQ(static_cast<MWindow*>(&dialog), dialog.GetPaintManager()->GetMDialog());
-    EXPECT_STREQ(L"MDialog", dialog.GetClassNameW());
-}
 
-TEST_F(LiveDialog, CreationStripsCaptionAndSizingFrame)
-{
-    dialog.DestroyWindow();
-    create(WS_POPUP | WS_CAPTION | WS_THICKFRAME);
-    const DWORD style = dialog.GetStyle();
-    EXPECT_EQ(0u, style & (WS_CAPTION | WS_THICKFRAME));
-    EXPECT_EQ(0x06000008u, style & 0x06000008u);
-}
+    NotifyingControl* control = addControl(7, CRect(10, 10, 20, 20));
+    EXPECT_EQ(1, dialog.SendMessageW(WM_ERASEBKGND, 0, 0));
+    dialog.SendMessageW(WM_USER + 5, 0, 0);
+    EXPECT_EQ(std::vector<UINT> { WM_USER + 5 }, control->windowMessages) << "erase never reaches the controls";
 
-TEST_F(LiveDialog, UISizeFollowsTheClientUnlessOnePixelThin)
-{
     dialog.sizeRects.clear();
     dialog.MoveWindow(0, 0, 250, 1, FALSE);
-    EXPECT_TRUE(dialog.sizeRects.empty());
+    EXPECT_TRUE(dialog.sizeRects.empty()) << "one pixel thin";
     dialog.MoveWindow(0, 0, 250, 150, FALSE);
     ASSERT_FALSE(dialog.sizeRects.empty());
     EXPECT_EQ(CRect(0, 0, 250, 150), dialog.sizeRects.back());
-}
 
-TEST_F(LiveDialog, EraseBackgroundIsAnsweredBeforeTheControls)
-{
-    NotifyingControl* control = addControl(7, CRect(0, 0, 10, 10));
-    EXPECT_EQ(1, dialog.SendMessageW(WM_ERASEBKGND, 0, 0));
-    dialog.SendMessageW(WM_USER + 5, 0, 0);
-    EXPECT_EQ(std::vector<UINT> { WM_USER + 5 }, control->windowMessages);
-}
+    ValidateRect(dialog.GetSafeHwnd(), nullptr);
+    dialog.OnControlUpdate(control->GetRect(), 0, control);
+    RECT dirty {};
+    ASSERT_TRUE(GetUpdateRect(dialog.GetSafeHwnd(), &dirty, FALSE));
+    EXPECT_TRUE(CRect(dirty).PtInRect(CPoint(15, 15)));
 
-TEST_F(LiveDialog, AClickReachesTheHostAsNotifications)
-{
-    addControl(7, CRect(20, 20, 120, 60));
-    click(CPoint(50, 40));
-    EXPECT_EQ(7u, dialog.notes.back().id);
-    EXPECT_EQ(nullptr, GetCapture());
+    dialog.DestroyWindow();
+    create(WS_POPUP | WS_CAPTION | WS_THICKFRAME);
+    EXPECT_EQ(0u, dialog.GetStyle() & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_EQ(0x06000008u, dialog.GetStyle() & 0x06000008u);
 }
 
 class RemovedInItsNotification : public LiveDialog, public ::testing::WithParamInterface<UINT> {};
@@ -187,10 +166,10 @@ TEST_P(RemovedInItsNotification, LeavesNoDanglingStateNorCapture)
 
 INSTANTIATE_TEST_SUITE_P(PressOrRelease, RemovedInItsNotification, ::testing::Values(1u, 2u));
 
-TEST_F(LiveDialog, DestroyedWhileHoldingFocusHoverCaptureAndTooltipOwner)
+TEST_F(LiveDialog, DestroyedWhileHoldingFocusHoverCaptureAndTooltipOwnerThenCreatedAgain)
 {
     addControl(7, CRect(20, 20, 120, 60));
-    press(CPoint(50, 40));
+    input({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, 1);
     PaintManager* manager = dialog.GetPaintManager();
     manager->SetTooltipCtrlID(7);
     manager->SetTooltip(L"tip", CRect(20, 20, 120, 60));
@@ -205,31 +184,21 @@ TEST_F(LiveDialog, DestroyedWhileHoldingFocusHoverCaptureAndTooltipOwner)
     create();
     addControl(8, CRect(20, 20, 120, 60));
     dialog.notes.clear();
-    click(CPoint(50, 40));
+    input({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, 2);
     EXPECT_EQ(8u, dialog.notes.back().id);
+    EXPECT_EQ(nullptr, GetCapture());
 }
 
 TEST_F(LiveDialog, LosingActivationInThePressLeavesNoCaptureBehind)
 {
     addControl(7, CRect(20, 20, 120, 60));
-    press(CPoint(50, 40));
+    input({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, 1);
     ASSERT_EQ(dialog.GetSafeHwnd(), GetCapture());
     // What the system sends when another window takes the activation (sent here: in a
     // shared test session another program may hold the foreground).
     dialog.SendMessageW(WM_NCACTIVATE, FALSE, 0);
-    // The press is over for the controls, so nothing may keep the thread's mouse input.
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(0, dialog.GetPaintManager()->IsCaptured());
-}
-
-TEST_F(LiveDialog, RepaintRequestsReachThePaintManager)
-{
-    NotifyingControl* control = addControl(7, CRect(10, 10, 20, 20));
-    ValidateRect(dialog.GetSafeHwnd(), nullptr);
-    dialog.OnControlUpdate(control->GetRect(), 0, control);
-    RECT dirty {};
-    ASSERT_TRUE(GetUpdateRect(dialog.GetSafeHwnd(), &dirty, FALSE));
-    EXPECT_TRUE(CRect(dirty).PtInRect(CPoint(15, 15)));
 }
 
 namespace {
@@ -264,11 +233,8 @@ INSTANTIATE_TEST_SUITE_P(Closers, ModalDialog,
                                            Closing { &MDialog::DoClose, 2 }, Closing { &MDialog::DoYes, 6 },
                                            Closing { &MDialog::DoNo, 7 }));
 
-TEST_F(LiveDialog, QuitDuringTheModalLoopIsPostedAgain)
+TEST_F(ModalDialog, QuitDuringTheModalLoopIsPostedAgain)
 {
-    TestWindow owner;
-    dialog.DestroyWindow();
-    create(WS_POPUP, owner.hwnd());
     dialog.onApp = [] { PostQuitMessage(42); };
     dialog.PostMessageW(WM_APP, 0, 0);
     EXPECT_EQ(0u, dialog.ShowModal(SW_SHOW));
@@ -282,35 +248,27 @@ TEST_F(LiveDialog, QuitDuringTheModalLoopIsPostedAgain)
 TEST_F(LiveDialog, ConstantAlphaOrAColourKeyMakesItLayered)
 {
     EXPECT_EQ(0u, dialog.GetExStyle() & WS_EX_LAYERED);
-    BYTE alpha = 0;
-    COLORREF key = 0;
-    DWORD flags = 0;
-    dialog.setLook(200, RGB(0, 255, 0));
-    dialog.SetupBackTranslucent();
-    ASSERT_TRUE(GetLayeredWindowAttributes(dialog.GetSafeHwnd(), &key, &alpha, &flags));
-    EXPECT_EQ(200, alpha);
-    EXPECT_EQ(static_cast<DWORD>(LWA_ALPHA), flags);
-
-    dialog.setLook(255, RGB(0, 255, 0));
-    dialog.SetupBackTranslucent();
-    ASSERT_TRUE(GetLayeredWindowAttributes(dialog.GetSafeHwnd(), &key, &alpha, &flags));
-    EXPECT_EQ(RGB(0, 255, 0), key);
-    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
+    for (const int alpha : { 200, 255 }) {
+        BYTE shownAlpha = 0;
+        COLORREF key = 0;
+        DWORD flags = 0;
+        dialog.setLook(alpha, RGB(0, 255, 0));
+        dialog.SetupBackTranslucent();
+        ASSERT_TRUE(GetLayeredWindowAttributes(dialog.GetSafeHwnd(), &key, &shownAlpha, &flags));
+        EXPECT_EQ(static_cast<DWORD>(alpha < 255 ? LWA_ALPHA : LWA_COLORKEY), flags);
+        EXPECT_EQ(alpha < 255 ? 200u : RGB(0, 255, 0), alpha < 255 ? shownAlpha : key);
+    }
 }
 
-TEST_F(LiveDialog, DefaultMessageRectangleSitsAtTheBottomCentre)
+TEST_F(LiveDialog, MessageRectangleSitsAtTheBottomCentreAndTheBalloonUnderTheControl)
 {
     dialog.MoveWindow(0, 0, 600, 400, FALSE);
     EXPECT_EQ(CRect(200, 340, 400, 398), dialog.DefaultMessageRect());
     dialog.setLook(255, 0x00FFFFFF, 10);
     EXPECT_EQ(CRect(200, 350, 400, 408), dialog.DefaultMessageRect());
-}
-
-TEST_F(LiveDialog, BalloonPointLiesUnderTheControlOnScreen)
-{
+    dialog.MoveWindow(kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), FALSE);
     NotifyingControl* control = addControl(7, CRect(10, 20, 110, 50));
-    EXPECT_EQ(kPlace.left + 60, dialog.GetAirBladderPoint(control, 1).x);
-    EXPECT_EQ(kPlace.top + 50, dialog.GetAirBladderPoint(control, 1).y);
+    EXPECT_EQ(CPoint(kPlace.left + 60, kPlace.top + 50), dialog.GetAirBladderPoint(control, 1));
     EXPECT_EQ(kPlace.left + 110, dialog.GetAirBladderPoint(control, 2).x);
     EXPECT_EQ(kPlace.left + 10, dialog.GetAirBladderPoint(control, 0).x);
     EXPECT_EQ(0, dialog.GetAirBladderPoint(nullptr, 1).x);
@@ -335,7 +293,6 @@ TEST_F(LiveDialog, CopiesTakeValuesButNeverTheWindowNorTheControls)
         EXPECT_EQ(nullptr, copy.GetPaintManager()->GetPaintWnd());
         EXPECT_TRUE(copy.GetControls()->empty());
         EXPECT_EQ(180, copy.alpha());
-
         HostDialog other;
         HWND own = other.Create(nullptr, L"other", WS_POPUP, 0, CRect(0, 0, 50, 50));
         other = dialog;
