@@ -71,48 +71,39 @@ constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
 
 } // namespace
 
-TEST(MWindowBinding, RegisteredClassKeepsObjectInUserData)
+TEST(MWindowBinding, RegisteredClassKeepsTheObjectUntilNcDestroyAndCreatesOnceUntilThen)
 {
     ProbeWindow window;
     HWND hwnd = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
     ASSERT_NE(nullptr, hwnd);
-    EXPECT_EQ(hwnd, window.GetSafeHwnd());
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&window), GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    EXPECT_EQ(1, window.count(WM_NCCREATE));
-    EXPECT_EQ(1, window.initCalls);
     EXPECT_EQ(static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), GetClassLongW(hwnd, GCL_STYLE));
     EXPECT_EQ(0u, GetClassLongPtrW(hwnd, GCLP_HCURSOR));
     EXPECT_EQ(0u, GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
-    window.DestroyWindow();
-}
+    EXPECT_EQ(hwnd, window.Create(nullptr, L"again", kPopup, 0, CRect(0, 0, 50, 50)));
+    EXPECT_EQ((std::vector<int> { 1, 1, 1 }), (std::vector<int> { window.count(WM_NCCREATE), window.count(WM_CREATE), window.initCalls }));
 
-TEST(MWindowBinding, CreateOnALiveWindowReturnsItAndCreatesNothing)
-{
-    ProbeWindow window;
-    HWND first = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
-    EXPECT_EQ(first, window.Create(nullptr, L"again", kPopup, 0, CRect(0, 0, 50, 50)));
-    EXPECT_EQ(1, window.count(WM_CREATE));
-    EXPECT_EQ(1, window.initCalls);
-    window.DestroyWindow();
-}
-
-TEST(MWindowBinding, NcDestroyUnbindsBeforeOnDestroyMessageAndAllowsANewWindow)
-{
-    ProbeWindow window;
-    HWND hwnd = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
     window.DestroyWindow();
     EXPECT_EQ(nullptr, window.GetSafeHwnd());
     EXPECT_EQ(hwnd, window.destroyedHwnd);
-    EXPECT_EQ(0, window.userDataAtDestroy);
+    EXPECT_EQ(0, window.userDataAtDestroy) << "unbound before OnDestroyMessage";
     EXPECT_EQ(0, window.count(WM_NCDESTROY));
     EXPECT_EQ(1, window.count(WM_DESTROY));
     // Unbound: every wrapper answers its failure value.
     EXPECT_EQ(0u, window.GetStyle());
     EXPECT_EQ(-1, window.GetWindowTextLengthW());
     EXPECT_EQ(0xFFFFFFFFu, window.ShowModal(SW_SHOW));
-    HWND again = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
-    EXPECT_NE(nullptr, again);
+    EXPECT_NE(nullptr, window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80)));
     EXPECT_EQ(2, window.initCalls);
+    EXPECT_EQ(0, window.ModifyStyle(0, WS_POPUP, SWP_FRAMECHANGED)) << "nothing changed";
+    EXPECT_EQ(1, window.ModifyStyle(0, WS_CLIPCHILDREN, SWP_FRAMECHANGED));
+    EXPECT_TRUE(window.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_EQ(1, window.ModifyExStyle(0, WS_EX_TOOLWINDOW, 0));
+    EXPECT_TRUE(window.GetExStyle() & WS_EX_TOOLWINDOW);
+    window.MoveWindow(10, 20, 100, 80, FALSE);
+    RECT rect { 1, 2, 3, 4 };
+    EXPECT_TRUE(window.ClientToScreen(&rect));
+    EXPECT_EQ(CRect(11, 22, 13, 24), CRect(rect));
     window.DestroyWindow();
 }
 
@@ -155,23 +146,6 @@ TEST(MWindowBinding, DeletedObjectLeavesItsWindowToTheDefaultProcedure)
     EXPECT_TRUE(DestroyWindow(hwnd));
 }
 
-TEST(MWindowWrappers, ModifyStyleReportsWhetherAnythingChanged)
-{
-    ProbeWindow window;
-    window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
-    EXPECT_EQ(0, window.ModifyStyle(0, WS_POPUP, SWP_FRAMECHANGED));
-    EXPECT_EQ(1, window.ModifyStyle(0, WS_CLIPCHILDREN, SWP_FRAMECHANGED));
-    EXPECT_TRUE(window.GetStyle() & WS_CLIPCHILDREN);
-    EXPECT_EQ(1, window.ModifyExStyle(0, WS_EX_TOOLWINDOW, 0));
-    EXPECT_TRUE(window.GetExStyle() & WS_EX_TOOLWINDOW);
-    window.MoveWindow(10, 20, 100, 80, FALSE);
-    RECT rect { 1, 2, 3, 4 };
-    EXPECT_TRUE(window.ClientToScreen(&rect));
-    EXPECT_EQ(11, rect.left);
-    EXPECT_EQ(24, rect.bottom);
-    window.DestroyWindow();
-}
-
 TEST(MWindowModal, WindowDestroyedWithoutCloseEndsTheLoopWithZero)
 {
     TestWindow owner;
@@ -186,60 +160,37 @@ TEST(MWindowModal, WindowDestroyedWithoutCloseEndsTheLoopWithZero)
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
 }
 
-namespace {
-HWND createOwned(ProbeWindow& window, HWND owner, int width, int height)
-{
-    return window.Create(owner, L"centred", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, width, height));
-}
-
-CRect workAreaOf(HWND hwnd)
-{
-    MONITORINFO info {};
-    info.cbSize = sizeof(info);
-    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
-    return info.rcWork;
-}
-} // namespace
-
-TEST(MWindowPlacement, CenterWindowCentresOnTheVisibleOwner)
+// Centred on a visible owner, kept inside the work area, or centred in a parent's client area.
+TEST(MWindowPlacement, CenterWindowCentresOnTheOwnerInsideTheWorkAreaOrInTheParent)
 {
     TestWindow owner(400, 300);
-    SetWindowPos(owner.hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ProbeWindow window;
-    createOwned(window, owner.hwnd(), 201, 101);
-    window.CenterWindow();
-    CRect frame;
-    window.GetWindowRect(&frame);
-    EXPECT_EQ(CRect(200, 200, 401, 301), frame); // 300 - 201/2, 250 - 101/2
-    window.DestroyWindow();
-}
-
-TEST(MWindowPlacement, CenterWindowStaysInsideTheWorkArea)
-{
-    TestWindow owner(100, 100);
-    const CRect area = workAreaOf(owner.hwnd());
-    SetWindowPos(owner.hwnd(), nullptr, area.right - 60, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ProbeWindow window;
-    createOwned(window, owner.hwnd(), 300, 300);
-    window.CenterWindow();
-    CRect frame;
-    window.GetWindowRect(&frame);
-    EXPECT_EQ(area.right - 300, frame.left);
-    EXPECT_EQ(area.top, frame.top);
-    window.DestroyWindow();
-}
-
-TEST(MWindowPlacement, ChildIsCentredInItsParentsClientArea)
-{
-    TestWindow parent(400, 300);
-    ProbeWindow child;
-    child.Create(parent.hwnd(), L"child", WS_CHILD | WS_VISIBLE, 0, CRect(0, 0, 100, 50));
-    child.CenterWindow();
-    CRect frame;
-    child.GetWindowRect(&frame);
-    MapWindowPoints(nullptr, parent.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
-    EXPECT_EQ(CRect(150, 125, 250, 175), frame);
-    child.DestroyWindow();
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const CRect area = monitor.rcWork;
+    struct Case {
+        POINT ownerAt;
+        DWORD style;
+        CSize size;
+        CRect expected; // in the owner's client coordinates for a child
+    };
+    const Case cases[] = {
+        { { 100, 100 }, WS_POPUP, { 201, 101 }, { 200, 200, 401, 301 } }, // 300 - 201/2, 250 - 101/2
+        { { area.right - 60, area.top }, WS_POPUP, { 300, 300 }, { area.right - 300, area.top, area.right, area.top + 300 } },
+        { { 0, 0 }, WS_CHILD, { 100, 50 }, { 150, 125, 250, 175 } },
+    };
+    for (const Case& c : cases) {
+        SetWindowPos(owner.hwnd(), nullptr, c.ownerAt.x, c.ownerAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ProbeWindow window;
+        window.Create(owner.hwnd(), L"centred", c.style | WS_VISIBLE, 0, CRect(CPoint(0, 0), c.size));
+        window.CenterWindow();
+        CRect frame;
+        window.GetWindowRect(&frame);
+        if (c.style & WS_CHILD)
+            MapWindowPoints(nullptr, owner.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
+        EXPECT_EQ(c.expected, frame) << c.style;
+        window.DestroyWindow();
+    }
 }
 
 namespace {
