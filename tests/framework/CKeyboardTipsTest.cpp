@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "GdiObjectCount.h"
 #include "InkScan.h"
@@ -78,104 +80,62 @@ protected:
 
 } // namespace
 
-TEST_F(KeyboardTips, SitsAboveTheAnchorCentredOnIt)
+TEST_F(KeyboardTips, SitsAboveTheAnchorCentredOnItUnlessTheHeadingIsEmptyOrNothingChanged)
 {
-    EXPECT_EQ(1, say(L"Key", L"Second", L"Third"));
-    EXPECT_EQ(CRect(405, 200, 595, 300), windowRect(hwnd()));
+    const CRect above(405, 200, 595, 300), elsewhere(20, 20, 210, 120);
+    struct Step {
+        const wchar_t* heading;
+        const wchar_t* second;
+        const wchar_t* third;
+        CRect expected;
+    };
+    // Null texts count as empty; the same texts and anchor again do nothing.
+    for (const Step& step : { Step { L"", L"Second", L"Third", elsewhere }, Step { nullptr, nullptr, nullptr, elsewhere },
+                              Step { L"Key", nullptr, nullptr, above }, Step { L"Key", L"Second", L"Third", above },
+                              Step { L"Key", L"Second", L"Third", elsewhere }, Step { L"Key", L"Second", L"Other", above } }) {
+        MoveWindow(hwnd(), elsewhere.left, elsewhere.top, elsewhere.Width(), elsewhere.Height(), FALSE);
+        EXPECT_EQ(1, say(step.heading, step.second, step.third));
+        EXPECT_EQ(step.expected, windowRect(hwnd())) << (step.heading ? "heading" : "null") << " " << (step.third ? step.third : L"");
+    }
     EXPECT_EQ(AirBladderTypeButton, tips.type());
     EXPECT_EQ(AirBladderModeAbove, tips.mode());
     EXPECT_FALSE(KillTimer(hwnd(), 10)) << "the keyboard tip never hides on a timer";
 }
 
-TEST_F(KeyboardTips, TheSameTextsAndAnchorAgainDoNothing)
+TEST_F(KeyboardTips, AGreyFrameAroundADarkCardWithThreeLinesTheThirdLarger)
 {
-    say(L"Key", L"Second", L"Third");
-    MoveWindow(hwnd(), 10, 10, 190, 100, FALSE);
-    say(L"Key", L"Second", L"Third");
-    EXPECT_EQ(CRect(10, 10, 200, 110), windowRect(hwnd()));
-    say(L"Key", L"Second", L"Other third");
-    EXPECT_EQ(CRect(405, 200, 595, 300), windowRect(hwnd()));
-}
-
-TEST_F(KeyboardTips, AGreyFrameOneLeftAndTopTwoRightAndBottomAroundADarkCard)
-{
-    say(L"Key", L"Second", L"Third");
-    const auto canvas = shown();
-    ASSERT_EQ(190, canvas->width());
-    ASSERT_EQ(100, canvas->height());
-    EXPECT_EQ(kFrame, canvas->rgb(0, 50));
-    EXPECT_EQ(kFrame, canvas->rgb(95, 0));
-    EXPECT_EQ(kCard, canvas->rgb(1, 50));
-    EXPECT_EQ(kCard, canvas->rgb(95, 1));
-    EXPECT_EQ(kCard, canvas->rgb(187, 50));
-    EXPECT_EQ(kCard, canvas->rgb(95, 97));
-    EXPECT_EQ(kFrame, canvas->rgb(188, 50));
-    EXPECT_EQ(kFrame, canvas->rgb(95, 98));
-}
-
-TEST_F(KeyboardTips, ThreeLinesInTheirColours)
-{
-    say(L"Key", L"Second", L"Third");
-    const auto canvas = shown();
-    EXPECT_GT(scanInk(*canvas, kHeadingLine, kCard, kHeadingInk).matching, 0);
-    EXPECT_EQ(0, scanInk(*canvas, kHeadingLine, kCard, kWhite).matching) << "the heading is not white";
-    EXPECT_GT(scanInk(*canvas, kSecondLine, kCard, kWhite).matching, 0);
-    EXPECT_GT(scanInk(*canvas, kThirdLine, kCard, kWhite).matching, 0);
-}
-
-TEST_F(KeyboardTips, TheThirdLineIsLarger)
-{
+    say(L"", L"Second", L"Third");
+    EXPECT_FALSE(scanInk(*shown(), CRect(1, 1, 188, 98), kCard, kWhite).any()) << "no text under an empty heading";
     say(L"Key", L"Hxg", L"Hxg");
     const auto canvas = shown();
+    ASSERT_EQ(CSize(190, 100), CSize(canvas->width(), canvas->height()));
+    // One pixel of frame at the left and top, two at the right and bottom.
+    expectPixels(*canvas, { { 0, 50, kFrame }, { 95, 0, kFrame }, { 1, 50, kCard }, { 95, 1, kCard }, { 187, 50, kCard },
+                            { 95, 97, kCard }, { 188, 50, kFrame }, { 95, 98, kFrame } });
+    EXPECT_GT(scanInk(*canvas, kHeadingLine, kCard, kHeadingInk).matching, 0);
+    EXPECT_EQ(0, scanInk(*canvas, kHeadingLine, kCard, kWhite).matching) << "the heading is not white";
     const Ink second = scanInk(*canvas, kSecondLine, kCard, kWhite);
     const Ink third = scanInk(*canvas, kThirdLine, kCard, kWhite);
-    ASSERT_TRUE(second.any() && third.any());
+    ASSERT_TRUE(second.matching > 0 && third.matching > 0);
     EXPECT_GT(third.bounds.Height(), second.bounds.Height());
     EXPECT_GT(third.bounds.Width(), second.bounds.Width());
 }
 
-TEST_F(KeyboardTips, FontsAreTheLibraryFaceAtFourteenAndEighteenPixels)
+TEST_F(KeyboardTips, FontsAreTheLibraryFaceAtFourteenAndEighteenPixelsAndItsFamilyIsKept)
 {
     HFONT small = tips.GetGDIFont11();
     HFONT large = tips.GetGDIFont2();
-    ASSERT_NE(nullptr, small);
-    ASSERT_NE(nullptr, large);
+    ASSERT_TRUE(small && large);
     EXPECT_EQ(small, tips.GetGDIFont11());
     EXPECT_EQ(-14, describe(small).lfHeight);
     EXPECT_EQ(-18, describe(large).lfHeight);
     EXPECT_EQ(DEFAULT_CHARSET, describe(large).lfCharSet);
     EXPECT_EQ(CString(Manager::GetFontName()).Left(LF_FACESIZE - 1), CString(describe(small).lfFaceName));
-}
-
-TEST_F(KeyboardTips, TheLibraryFamilyIsKeptWithItsCollection)
-{
     ASSERT_NE(nullptr, tips.fontFamily());
-    EXPECT_EQ(tips.fontFamily(), tips.keptFamily());
+    EXPECT_EQ(tips.fontFamily(), tips.keptFamily()) << "the family lives with its collection";
     wchar_t name[LF_FACESIZE] {};
     ASSERT_EQ(Gdiplus::Ok, tips.fontFamily()->GetFamilyName(name));
     EXPECT_STREQ(L"BRAVIK 1.2", name);
-}
-
-TEST_F(KeyboardTips, AnEmptyHeadingNeitherMovesNorDrawsText)
-{
-    MoveWindow(hwnd(), 20, 20, 190, 100, FALSE);
-    say(L"", L"Second", L"Third");
-    EXPECT_EQ(CRect(20, 20, 210, 120), windowRect(hwnd()));
-    const auto canvas = shown();
-    EXPECT_FALSE(scanInk(*canvas, CRect(1, 1, 188, 98), kCard, kWhite).any());
-}
-
-TEST_F(KeyboardTips, NullTextsCountAsEmpty)
-{
-    MoveWindow(hwnd(), 20, 20, 190, 100, FALSE);
-    EXPECT_EQ(1, say(nullptr, nullptr, nullptr));
-    EXPECT_EQ(CRect(20, 20, 210, 120), windowRect(hwnd()));
-    EXPECT_EQ(1, say(L"Key", nullptr, nullptr));
-    EXPECT_EQ(CRect(405, 200, 595, 300), windowRect(hwnd()));
-    const auto canvas = shown();
-    EXPECT_TRUE(scanInk(*canvas, kHeadingLine, kCard, kHeadingInk).any());
-    EXPECT_FALSE(scanInk(*canvas, kSecondLine, kCard, kWhite).any());
-    EXPECT_FALSE(scanInk(*canvas, kThirdLine, kCard, kWhite).any());
 }
 
 TEST_F(KeyboardTips, LosingTheFocusHidesIt)
@@ -188,40 +148,30 @@ TEST_F(KeyboardTips, LosingTheFocusHidesIt)
     EXPECT_FALSE(IsWindowVisible(hwnd()));
 }
 
-TEST_F(KeyboardTips, AThousandShowsAndHidesLeaveNoGdiObjectBehind)
+TEST_F(KeyboardTips, ShowsHidesAndWholeTipsLeaveNoGdiObjectBehind)
 {
-    auto cycle = [&](int i) {
+    const auto cycle = [&](int i) {
         say(L"Key", i % 2 ? L"Second" : L"Another second", L"Third", POINT { kAnchor.x + i % 5, kAnchor.y });
         tips.ShowWindow(SW_SHOWNOACTIVATE);
         tips.ShowWindow(SW_HIDE);
     };
-    for (int i = 0; i < 4; ++i)
-        cycle(i);
-    pumpMessages();
-    const int baseline = countGdiObjects();
-    if (baseline < 0)
-        GTEST_SKIP() << "GDI objects can only be counted under Wine";
-    for (int i = 0; i < 1000; ++i)
-        cycle(i);
-    pumpMessages();
-    EXPECT_EQ(baseline, countGdiObjects());
-}
-
-TEST(KeyboardTipsLifetime, MadeAndDestroyedTipsTakeTheirFontsAlong)
-{
-    TestWindow owner(300, 200, WS_POPUP);
-    auto makeAndDrop = [&] {
-        TestTips tips;
-        tips.Create(owner.hwnd(), L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
-        tips.SetAirBladderMsg(L"Key", L"Second", L"Third", kAnchor);
-        tips.DestroyWindow();
+    // Made and destroyed, a tip takes its fonts along.
+    const auto makeAndDrop = [&](int) {
+        TestTips other;
+        other.Create(owner.hwnd(), L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
+        other.SetAirBladderMsg(L"Key", L"Second", L"Third", kAnchor);
+        other.DestroyWindow();
     };
-    makeAndDrop();
-    const int baseline = countGdiObjects();
-    if (baseline < 0)
-        GTEST_SKIP() << "GDI objects can only be counted under Wine";
-    for (int i = 0; i < 100; ++i)
-        makeAndDrop();
-    pumpMessages();
-    EXPECT_EQ(baseline, countGdiObjects());
+    for (const auto& [round, count] : { std::pair { std::function<void(int)>(cycle), 1000 }, std::pair { std::function<void(int)>(makeAndDrop), 100 } }) {
+        for (int i = 0; i < 4; ++i)
+            round(i);
+        pumpMessages();
+        const int baseline = countGdiObjects();
+        if (baseline < 0)
+            GTEST_SKIP() << "GDI objects can only be counted under Wine";
+        for (int i = 0; i < count; ++i)
+            round(i);
+        pumpMessages();
+        EXPECT_EQ(baseline, countGdiObjects()) << count << " rounds";
+    }
 }
