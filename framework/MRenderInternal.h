@@ -63,6 +63,8 @@ public:
     PaintSession(const PaintSession&) = delete;
     PaintSession& operator=(const PaintSession&) = delete;
     HDC get() const { return m_dc; }
+    // The part of the client area this paint must draw; empty when nothing is invalid.
+    const RECT& area() const { return m_paint.rcPaint; }
 
 private:
     HWND m_window;
