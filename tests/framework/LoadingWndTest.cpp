@@ -56,16 +56,6 @@ public:
 
 class Splash : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        parent.onMessage([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
-            if (msg == LoadingWnd::kCloseClickedMessage) {
-                ++closeClicks;
-                clickArguments |= wParam | static_cast<WPARAM>(lParam);
-            }
-            return false;
-        });
-    }
     void TearDown() override
     {
         if (splash)
@@ -89,8 +79,6 @@ protected:
     }
 
     TestWindow parent;
-    int closeClicks { 0 };
-    WPARAM clickArguments { 0 };
     ScratchStrip closeStrip { GetSkinPath(), L"img_sys_close.png", 24, 20, { kRed, kGreen, kBlue, kYellow } };
     ScratchStrip logo { GetSkinPath() + L"logo\\", L"logo_loading.png", 100, 40, { kMagenta } };
     std::unique_ptr<ScratchGif> gif;
@@ -104,6 +92,8 @@ TEST_F(Splash, AClickOnTheCloseButtonTellsTheParentOnceAReleaseElsewhereNothing)
 {
     open();
     ASSERT_EQ(CRect(361, 10, 385, 30), splash->GetCloseButtonRect());
+    int closeClicks = 0;
+    WPARAM clickArguments = 0;
     for (const CPoint release : { kOutsideButton, kCloseCentre }) {
         splash->PostMessageW(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kCloseCentre.x, kCloseCentre.y));
         splash->PostMessageW(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(release.x, release.y));

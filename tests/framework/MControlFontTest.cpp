@@ -72,22 +72,9 @@ protected:
 
 } // namespace
 
-TEST_F(FontControl, NewControlTakesTheLibraryFontAndDefaults)
-{
-    EXPECT_EQ(0xFFFFFFFF, control.GetTextColor().GetValue());
-    EXPECT_NE(nullptr, control.GetTextBrush());
-    UINT horizontal = 99, vertical = 99;
-    control.GetAlignment(horizontal, vertical);
-    EXPECT_EQ((std::vector<UINT> { 0, 4 }), (std::vector<UINT> { horizontal, vertical }));
-    EXPECT_STREQ(Manager::GetFontName(), control.GetTextFont());
-    EXPECT_EQ(Manager::GetFontWidth(), control.GetFontWidth());
-    EXPECT_EQ(Gdiplus::FontStyleRegular, control.GetFontStyle());
-    EXPECT_EQ(4, control.GetImageCount());
-    EXPECT_TRUE(TextControl(&parent, nullptr).GetTitle().IsEmpty());
-}
-
 TEST_F(FontControl, TitleAndAlignmentRepaintOnlyWhenVisibleAndChangedAndATitleDropsTheGdiFont)
 {
+    EXPECT_TRUE(TextControl(&parent, nullptr).GetTitle().IsEmpty());
     HFONT before = control.GetGDIFont();
     control.SetTitle(nullptr);
     EXPECT_TRUE(control.GetTitle().IsEmpty());

@@ -334,28 +334,18 @@ TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
 }
 
-// ---- LOGFONT
+// ---- LOGFONT (the face cut to 31 characters is seen through MControlFont's GDI font)
 
-TEST(LogFont, FaceIsCutToThirtyOneCharactersAndStyleBitsApplyOverTheStockFont)
+TEST(LogFont, StartsFromTheStockFontWithHeightCharsetAndStyleBits)
 {
-    const std::wstring face(40, L'F');
-    LOGFONTW font;
-    memset(&font, 0x55, sizeof(font));
-    SetLogFontFace(font, face.c_str());
-    EXPECT_EQ(std::wstring(31, L'F'), std::wstring(font.lfFaceName));
-    SetLogFontFace(font, nullptr);
-    EXPECT_EQ(L'\0', font.lfFaceName[0]);
-    EXPECT_EQ(std::wstring(31, L'F'), std::wstring(MakeLogFont(face.c_str(), -12, 0).lfFaceName));
-
     LOGFONTW stock {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
-    const LOGFONTW plain = MakeLogFont(kBravik.c_str(), -18, 0);
-    EXPECT_EQ(-18, plain.lfHeight);
-    EXPECT_EQ(stock.lfWeight, plain.lfWeight);
-    EXPECT_FALSE(plain.lfItalic || plain.lfUnderline);
-    EXPECT_EQ(DEFAULT_CHARSET, plain.lfCharSet);
-    EXPECT_EQ(kBravik, plain.lfFaceName);
+    const LOGFONTW plain = MakeLogFont(nullptr, -18, 0);
+    EXPECT_EQ(L'\0', plain.lfFaceName[0]);
+    EXPECT_EQ((std::vector<LONG> { -18, stock.lfWeight, 0, 0, DEFAULT_CHARSET }),
+              (std::vector<LONG> { plain.lfHeight, plain.lfWeight, plain.lfItalic, plain.lfUnderline, plain.lfCharSet }));
     const LOGFONTW styled = MakeLogFont(kBravik.c_str(), -18, FontStyleBold | FontStyleItalic | FontStyleUnderline);
+    EXPECT_EQ(kBravik, styled.lfFaceName);
     EXPECT_EQ(stock.lfWeight + 700, styled.lfWeight);
     EXPECT_TRUE(styled.lfItalic && styled.lfUnderline);
 }
