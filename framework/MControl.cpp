@@ -205,6 +205,14 @@ LONG MControl::SendMessageW(UINT code, UINT wParam, LONG lParam)
     return m_parent ? m_parent->OnBaseMessage(m_uControlID, code, wParam, lParam) : 0;
 }
 
+void MControl::PostToParent(UINT code, UINT wParam, LONG lParam)
+{
+    if (m_manager)
+        m_manager->PostNotify(this, code, wParam, lParam);
+    else
+        SendMessageW(code, wParam, lParam);
+}
+
 int MControl::SetCursorEx(const wchar_t* name)
 {
     static const struct { const wchar_t* name; LPCWSTR id; } cursors[] = {
@@ -328,6 +336,19 @@ void MControl::AddMTimer()
 {
     if (m_manager)
         m_manager->AddMTimer(this);
+}
+
+void MControl::StopFastTimer()
+{
+    if (!m_manager)
+        return;
+    while (m_manager->DeleteFSTimer(this)) {
+    }
+    // The lists change on the GUI thread only, which is where destructors run.
+    for (auto* list : { &m_areas, &m_controls })
+        for (MControl* child : list->get())
+            if (child)
+                child->StopFastTimer();
 }
 
 // ---- tooltips

@@ -4,9 +4,10 @@
 // and drawing down the tree and of notifications and repaint requests up it.
 //
 // Lock order: a control never holds both of its own locks at once, and always takes its
-// parent's lock before a child's. On the fast-timer thread the paint manager's fast-timer
-// lock comes first, then the controls' list locks; a repaint request raised there takes no
-// list lock of a panel or of the paint manager (they only mark and invalidate).
+// parent's lock before a child's. On the fast-timer thread a tick holds no lock of the paint
+// manager while a control runs; a repaint request raised there takes no list lock of a panel
+// or of the paint manager (they mark the requester and post the rest to the GUI thread), and
+// a notification raised there goes through PostToParent.
 #include <windows.h>
 
 #include <vector>
@@ -92,6 +93,9 @@ public:
     void UpdateControl(CRect rect, int flag, int force);
     void UpdateAControl(int flag, int force);
     LONG SendMessageW(UINT code, UINT wParam, LONG lParam);
+    // The same notification from any thread: at once on the window's thread (or without a
+    // paint manager), else delivered later on the window's thread (PaintManager::PostNotify).
+    void PostToParent(UINT code, UINT wParam, LONG lParam);
     int SetCursorEx(const wchar_t* name);
 
     void SetRresponse(int response) { m_response = response; }
@@ -164,6 +168,12 @@ public:
 
 protected:
     int PositionItem2Value(const FS_POSITION_ITEM& item, int start, int end);
+    // Every control whose OnControlTimer runs on the fast timer (AddMTimer, or a run-timer
+    // child of one) calls this first in its destructor. The base destructor takes the control
+    // off the tick list only after the derived destructors ran, and a tick meanwhile would run
+    // a half-destroyed control. Takes this control and every descendant off the tick list,
+    // waiting out a call into them in progress; call it holding no list lock.
+    void StopFastTimer();
 
     MObject* m_parent { nullptr };
     PaintManager* m_manager { nullptr };

@@ -1,7 +1,9 @@
-// Threads: a panel's children may raise repaint requests on the fast-timer thread. There the
-// panel takes none of its list locks: it marks the requester (when asked) and invalidates its
-// rectangle through the paint manager, which hands that on to the window's thread. On the GUI
-// thread its walks take its list locks, parent before child, one list at a time.
+// Threads: a panel's children may raise repaint requests on the fast-timer thread, where the
+// GUI thread may be growing or shrinking the panel's lists. There the panel never walks its
+// lists and takes none of their locks: it marks what it was asked to mark (the requester, or
+// itself) and posts the walk to the window's thread, which runs it as if the request had been
+// raised there. Everything else runs on the GUI thread and takes the list locks, parent
+// before child, one list at a time.
 #include "framework/MPanel.h"
 
 #include "framework/ControlFactory.h"
@@ -73,6 +75,11 @@ void MPanel::createBars()
     m_controls->push_back(*m_scrollHorizontal);
 }
 
+MPanel::~MPanel()
+{
+    StopFastTimer();
+}
+
 const wchar_t* MPanel::GetClassNameW() const { return L"MPanel"; }
 
 void MPanel::InitControl(PaintManager* manager)
@@ -92,20 +99,6 @@ int MPanel::OnControlKeyUp(UINT, UINT, UINT) { return 0; }
 bool MPanel::IsOnGuiThread() const
 {
     return !m_manager || m_manager->IsGuiThread();
-}
-
-MPanel::GuiThreadLock::GuiThreadLock(const MPanel& panel, CriticalSection& lock)
-{
-    if (panel.IsOnGuiThread()) {
-        m_lock = &lock;
-        m_lock->Enter();
-    }
-}
-
-MPanel::GuiThreadLock::~GuiThreadLock()
-{
-    if (m_lock)
-        m_lock->Leave();
 }
 
 // ---- factory
@@ -143,7 +136,7 @@ MControl* MPanel::CreateControl(UINT kind, MObject* parent, const wchar_t* class
 
 MControl* MPanel::findDescendant(std::vector<MControl*>& list, CriticalSection& lock, UINT id)
 {
-    GuiThreadLock guard(*this, lock);
+    ScopedLock guard(lock);
     for (MControl* child : list) {
         if (!child)
             continue;
@@ -165,7 +158,11 @@ MControl* MPanel::GetControl(UINT id)
 void MPanel::SetUpdate(int update, DWORD param)
 {
     m_update = update;
-    GuiThreadLock guard(*this, m_controlsLock);
+    if (!IsOnGuiThread()) {
+        m_manager->PostMarkStale(this, update, param);
+        return;
+    }
+    ScopedLock lock(m_controlsLock);
     for (MControl* child : *m_controls)
         if (child && rectsMeet(child->GetRect(), m_rect))
             child->SetUpdate(update, param);
@@ -182,7 +179,7 @@ void MPanel::SetControlVisible(int visible)
 void MPanel::SetControlEnabled(int enabled)
 {
     MControlFont::SetControlEnabled(enabled);
-    GuiThreadLock guard(*this, m_controlsLock);
+    ScopedLock lock(m_controlsLock);
     for (MControl* child : *m_controls) {
         if (!child || child->IsEnabled() == enabled)
             continue;
@@ -195,7 +192,7 @@ void MPanel::SetControlEnabled(int enabled)
 
 LRESULT MPanel::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    GuiThreadLock guard(*this, m_controlsLock);
+    ScopedLock lock(m_controlsLock);
     for (MControl* child : *m_controls)
         if (child && child->OnWindowMessage(msg, wParam, lParam))
             return 1;
@@ -275,10 +272,13 @@ LONG MPanel::OnControlUpdate(CRect rect, int flag, MControl* control)
         return 0;
     if (flag)
         control->SetUpdate(0, 0);
+    if (!IsOnGuiThread()) {
+        m_manager->PostControlUpdate(this, rect, control);
+        return 0;
+    }
     CRect dirty = rect;
-    // Children drawn above the requester are redrawn with it; that walk needs the list, so it
-    // is left out on any thread but the GUI thread.
-    if (m_initialised && IsOnGuiThread())
+    // Children drawn above the requester are redrawn with it.
+    if (m_initialised)
         markChildrenAbove(control, rect, dirty);
     const CPoint offset = GetScrollOffset();
     dirty.OffsetRect(-offset.x, -offset.y);

@@ -24,6 +24,8 @@ public:
     MPanel(const MPanel& other);
     // Takes the value fields; keeps its own bars and children.
     MPanel& operator=(const MPanel& other);
+    // Its ticking children leave the tick list before anything of the panel goes.
+    ~MPanel() override;
 
     const wchar_t* GetClassNameW() const override;
     LONG OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam) override;
@@ -67,18 +69,7 @@ public:
     CPoint GetScrollOffset() const;
 
 protected:
-    // Locks one of this panel's lists on the GUI thread only: a walk reached from a repaint
-    // request on another thread (the fast timer's) must never wait for the GUI thread.
-    class GuiThreadLock {
-    public:
-        GuiThreadLock(const MPanel& panel, CriticalSection& lock);
-        ~GuiThreadLock();
-        GuiThreadLock(const GuiThreadLock&) = delete;
-        GuiThreadLock& operator=(const GuiThreadLock&) = delete;
-
-    private:
-        CriticalSection* m_lock { nullptr };
-    };
+    // Off this thread (a fast-timer tick) the panel never walks its lists: it marks and posts.
     bool IsOnGuiThread() const;
 
     int m_initialised { 0 };

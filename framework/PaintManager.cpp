@@ -103,6 +103,7 @@ void PaintManager::DestroyData()
     // Timers first: a tick must not run into controls or a DC that are already gone.
     KillMTimer();
     ClearTimers();
+    m_posted->Clear();
     releaseWindowDC();
     deleteBackgroundImage();
     ClearAreaControls();
@@ -356,6 +357,7 @@ void PaintManager::ForgetControl(MControl* control)
         ClearTooltip();
     while (DeleteFSTimer(control)) {
     }
+    m_posted->Forget(control);
     KillTimer(control);
     if (*m_caretOwner && static_cast<MControl*>(*m_caretOwner) == control) {
         *m_caretOwner = nullptr;
@@ -423,64 +425,6 @@ MControl* PaintManager::GetNextFocusableControl()
 MControl* PaintManager::GetPrevFocusableControl()
 {
     return nextFocusable(Walk::Backward);
-}
-
-// ---- fast-timer controls
-
-int PaintManager::AddMTimer(MControl* control)
-{
-    ScopedLock lock(m_fastTimerLock);
-    m_fastTimerControls->push_back(control);
-    return 1;
-}
-
-int PaintManager::DeleteFSTimer(MControl* control)
-{
-    ScopedLock lock(m_fastTimerLock);
-    auto& list = *m_fastTimerControls;
-    auto found = std::find(list.begin(), list.end(), control);
-    if (found == list.end())
-        return 0;
-    list.erase(found);
-    return 1;
-}
-
-void PaintManager::SetMTimer(UINT period)
-{
-    // A second fast timer would only add ticks that fall under the minimum spacing.
-    if (m_fastTimerId)
-        KVTimer::KillTimer(m_fastTimerId);
-    m_fastTimerId = KVTimer::SetTimer(period, CString(), 0);
-}
-
-void PaintManager::KillMTimer(UINT id)
-{
-    KVTimer::KillTimer(id);
-    if (id == m_fastTimerId)
-        m_fastTimerId = 0;
-}
-
-void PaintManager::KillMTimer()
-{
-    KVTimer::KillTimer();
-    m_fastTimerId = 0;
-}
-
-void PaintManager::OnMTimer(UINT id)
-{
-    // Ticks of any other timer must not count as the last tick served.
-    if (id != m_fastTimerId)
-        return;
-    // timeGetTime keeps the millisecond the timer resolution was set to; GetTickCount moves in
-    // steps of up to 16 ms and would drop every tick of a 5 ms timer that falls inside one.
-    const DWORD now = timeGetTime();
-    if (now - m_lastFastTick < 3)
-        return;
-    m_lastFastTick = now;
-    ScopedLock lock(m_fastTimerLock);
-    for (MControl* control : *m_fastTimerControls)
-        if (control)
-            control->OnTimer();
 }
 
 } // namespace KOVA

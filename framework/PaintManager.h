@@ -3,11 +3,18 @@
 // owns the top-level controls, tracks hover, focus and capture, and serves the controls
 // (repaint requests, timers, tooltips, caret, caches, drag and drop).
 //
-// Threads and locks: a walk takes one list lock at a time (areas, released, then controls),
-// then the controls' own list locks below them. The fast timer's tick holds the fast-timer
-// lock and the ticking controls' list locks; a repaint request it raises takes none of these
-// list locks and hands its invalidation to the window's thread (see IsGuiThread). A control
-// leaves the tick list, waiting out a running tick, before it is deleted.
+// Threads: everything here belongs to the window's (GUI) thread, except what is marked
+// "any thread": IsGuiThread, Invalidate, InvalidateRect, OnControlUpdate, PostNotify,
+// PostControlUpdate, PostMarkStale, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
+// On any other thread these take no list lock: they mark the requester and hand the rest
+// (invalidation, marking of the items above, notifications) to the window's thread, which
+// serves it in order. A control raising a notification from a fast-timer tick uses
+// MControl::PostToParent, never a direct call up the tree.
+//
+// Locks: a walk takes one list lock at a time (areas, released, then controls), then the
+// controls' own list locks below them. The tick holds no lock of the paint manager while a
+// control runs (see FastTimerList). A control leaves the tick list, waiting out a call into
+// it, before it is deleted.
 #include "platform/Win32.h"
 
 #include <map>
@@ -17,9 +24,11 @@
 
 #include "framework/BackBuffer.h"
 #include "framework/CIDropTarget.h"
+#include "framework/FastTimerList.h"
 #include "framework/FontCache.h"
 #include "framework/ImgResInfo.h"
 #include "framework/KVTimer.h"
+#include "framework/PostedQueue.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -194,8 +203,8 @@ public:
     void ClearTempFont();
 
     // The fast timer: one multimedia timer whose ticks call every registered control on the
-    // timer thread. A control leaves the list before it is destroyed; DeleteFSTimer waits
-    // out a tick in progress.
+    // timer thread. A control leaves the list before it is destroyed; DeleteFSTimer (any
+    // thread) waits out a call into that control in progress.
     void SetMTimer(UINT period);
     void KillMTimer(UINT id);
     void KillMTimer();
@@ -219,6 +228,18 @@ public:
     int OnGetMinMaxInfo(MINMAXINFO* info);
     int OnNcActivate(BOOL active);
     int OnWindowPosChanged(WINDOWPOS* position);
+
+    // Notifications raised off the window's thread (any thread): on the window's thread the
+    // control's SendMessageW runs at once; elsewhere the notification waits for the window's
+    // thread, which delivers it in order. Dropped when the control is forgotten first, or
+    // when there is no window.
+    void PostNotify(MControl* control, UINT code, UINT wParam, LONG lParam);
+    // The part of a repaint request that walks lists, handed to the window's thread (any
+    // thread): there it becomes receiver->OnControlUpdate(rect, 0, requester), or this paint
+    // manager's own for a null receiver. Repeated requests of one requester are joined.
+    void PostControlUpdate(MObject* receiver, CRect rect, MControl* requester);
+    // control->SetUpdate(update, param) on the window's thread (any thread).
+    void PostMarkStale(MControl* control, int update, DWORD param);
 
     // Invalidation and painting
     // Whether the caller runs on the bound window's thread (true while unbound). Repaint
@@ -312,9 +333,12 @@ private:
     void deleteBackgroundImage();
     int adoptBackground(Gdiplus::Image* image);
     bool isLiveWindow() const;
-    static UINT InvalidateMessage();
+    // What other threads hand to the window's thread (PaintManagerPost.cpp).
+    static UINT PostedMessage();
     void postInvalidate(const RECT* area);
-    void onPostedInvalidate();
+    void postRecord(const PostedQueue::Record& record);
+    void servePosted();
+    void serveRecord(const PostedQueue::Record& record);
     // Painting, overlay and caret
     struct BackgroundPixels {
         COLORREF back { 0 };
@@ -424,7 +448,7 @@ private:
     // nothing else is taken.
     NotCopied<std::unordered_set<MControl*>> m_notedControls;
     CriticalSection m_notedLock;
-    NotCopied<std::vector<MControl*>> m_fastTimerControls;
+    NotCopied<FastTimerList> m_fastTimers;
 
     // Image and font caches
     struct ImgResInfoDeleter {
@@ -443,7 +467,6 @@ private:
     NotCopied<FontCache> m_fonts;
     CriticalSection m_areasLock;
     CriticalSection m_controlsLock;
-    CriticalSection m_fastTimerLock;
     CriticalSection m_imageLock;
     CriticalSection m_timerLock;
     CriticalSection m_fontLock;
@@ -461,15 +484,9 @@ private:
     int m_caretPhase { 0 };
     int m_caretShown { 0 };
     NotCopied<MRichEdit*> m_caretOwner;
-    struct PendingInvalidation {
-        RECT area { 0, 0, 0, 0 };
-        bool whole { false };
-        bool posted { false };
-    };
-    NotCopied<PendingInvalidation> m_pendingInvalid;
+    NotCopied<PostedQueue> m_posted;
     NotCopied<BackBuffer> m_backBuffer;
     NotCopied<BackgroundPixels> m_backgroundPixels;
-    CriticalSection m_pendingInvalidLock;
     NotCopied<std::vector<TimerInfo>> m_windowTimers;
 };
 

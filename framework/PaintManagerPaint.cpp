@@ -3,7 +3,8 @@
 //
 // Lock order: on the GUI thread a repaint request and the paint take the areas lock, release
 // it, then take the controls lock; the controls take their own list locks below them. A
-// request from another thread takes none of them.
+// request from another thread takes none of them: it is served later on the GUI thread
+// (PaintManagerPost.cpp).
 #include "framework/PaintManager.h"
 
 #include "controls/input/MRichEdit.h"
@@ -187,48 +188,6 @@ void PaintManager::InvalidateRect(CRect rect, int erase)
         ::InvalidateRect(m_hWnd, area, eraseFlag);
 }
 
-UINT PaintManager::InvalidateMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"KOVA.InvalidateFromTimerThread");
-    return message;
-}
-
-// Another thread hands its invalidation to the window's own thread: a cross-thread
-// InvalidateRect can wait on the window's thread, which may be waiting for this very tick to
-// end. Requests are joined until the window takes them, so fast ticks never flood its queue.
-// The pending lock is a leaf: nothing else is taken while it is held.
-void PaintManager::postInvalidate(const RECT* area)
-{
-    bool post = false;
-    {
-        ScopedLock lock(m_pendingInvalidLock);
-        PendingInvalidation& pending = *m_pendingInvalid;
-        if (!area)
-            pending.whole = true;
-        else if (!pending.posted || ::IsRectEmpty(&pending.area))
-            pending.area = *area;
-        else
-            ::UnionRect(&pending.area, &pending.area, area);
-        post = !pending.posted;
-        pending.posted = true;
-    }
-    if (post)
-        ::PostMessageW(m_hWnd, InvalidateMessage(), 0, 0);
-}
-
-void PaintManager::onPostedInvalidate()
-{
-    PendingInvalidation taken;
-    {
-        ScopedLock lock(m_pendingInvalidLock);
-        taken = *m_pendingInvalid;
-        *m_pendingInvalid = PendingInvalidation();
-    }
-    if (!isLiveWindow())
-        return;
-    ::InvalidateRect(m_hWnd, (taken.whole || m_layered) ? nullptr : &taken.area, m_layered ? TRUE : FALSE);
-}
-
 LONG PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control)
 {
     if (!control)
@@ -236,10 +195,14 @@ LONG PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control)
     CRect joined = rect;
     if (flag)
         control->SetUpdate(0, m_backColor);
-    // Off the GUI thread (a fast-timer tick) the walk is skipped: the tick already holds its
-    // controls' locks, which the paint path takes after these list locks. Invalidating is
-    // safe from any thread; the overlapping items are drawn again by that paint anyway.
-    if (*m_initialised && IsGuiThread()) {
+    // Off the GUI thread (a fast-timer tick) the walk is left to the window's thread: the tick
+    // may hold its controls' locks, which the paint path takes after these list locks. Served
+    // there, the request marks the items above the requester as if it had been raised there.
+    if (!IsGuiThread()) {
+        PostControlUpdate(nullptr, rect, control);
+        return 0;
+    }
+    if (*m_initialised) {
         bool passedRequester = false;
         {
             ScopedLock lock(m_areasLock);

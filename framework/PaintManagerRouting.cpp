@@ -46,8 +46,8 @@ constexpr int kDragThreshold = 2;
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == InvalidateMessage()) {
-        onPostedInvalidate();
+    if (msg == PostedMessage()) {
+        servePosted();
         return 1;
     }
     {

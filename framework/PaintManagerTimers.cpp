@@ -1,12 +1,16 @@
-// Window timers of controls: Win32 timers of the paint manager's window, one per (control,
-// local id), and the dispatch of WM_TIMER to the paint manager's own reserved timers and to
-// the controls.
+// Timers of controls: window timers (Win32 timers of the paint manager's window, one per
+// (control, local id), dispatched with the paint manager's own reserved timers on WM_TIMER)
+// and the fast timer, whose ticks call the registered controls on the multimedia-timer thread.
 //
-// Threads and locks: all of this runs on the GUI thread under the timer lock, which is
+// Threads and locks: window timers run on the GUI thread under the timer lock, which is
 // re-entrant, so a control may set or kill timers from its own timer handler. Controls are
 // called with the timer lock held; they then take their own list locks and, for repaint
 // requests, the paint manager's list locks. Nothing takes the timer lock while holding those.
+// The fast timer's tick holds no lock of the paint manager while a control runs (see
+// FastTimerList), so the GUI thread may remove a ticking control from inside any handler.
 #include "framework/PaintManager.h"
+
+#include <mmsystem.h>
 
 #include <algorithm>
 
@@ -17,6 +21,10 @@ namespace KOVA {
 namespace {
 // Win32 timer ids of control timers run from 1 to this bound, exclusive.
 constexpr UINT kWindowTimerIdBound = 240;
+
+// Ticks closer than this to the last one served are dropped: a burst of late ticks, or a
+// period finer than this, must not run the controls back to back.
+constexpr DWORD kMinTickSpacingMs = 3;
 
 // OnTimer serves the overlay's ids before any control timer, so a control given one would
 // never tick; 0 is skipped as it reads as "no timer".
@@ -133,6 +141,54 @@ void PaintManager::OnTimer(UINT id)
     for (const TimerInfo& timer : armedTimersWithId(id))
         if (isStillArmed(timer) && timer.control)
             timer.control->OnTimer();
+}
+
+// ---- the fast timer
+
+int PaintManager::AddMTimer(MControl* control)
+{
+    m_fastTimers->Add(control);
+    return 1;
+}
+
+int PaintManager::DeleteFSTimer(MControl* control)
+{
+    return m_fastTimers->Remove(control) ? 1 : 0;
+}
+
+void PaintManager::SetMTimer(UINT period)
+{
+    // A second fast timer would only add ticks that fall under the minimum spacing.
+    if (m_fastTimerId)
+        KVTimer::KillTimer(m_fastTimerId);
+    m_fastTimerId = KVTimer::SetTimer(period, CString(), 0);
+}
+
+void PaintManager::KillMTimer(UINT id)
+{
+    KVTimer::KillTimer(id);
+    if (id == m_fastTimerId)
+        m_fastTimerId = 0;
+}
+
+void PaintManager::KillMTimer()
+{
+    KVTimer::KillTimer();
+    m_fastTimerId = 0;
+}
+
+void PaintManager::OnMTimer(UINT id)
+{
+    // Ticks of any other timer must not count as the last tick served.
+    if (id != m_fastTimerId)
+        return;
+    // timeGetTime keeps the millisecond the timer resolution was set to; GetTickCount moves in
+    // steps of up to 16 ms and would drop every tick of a 5 ms timer that falls inside one.
+    const DWORD now = timeGetTime();
+    if (now - m_lastFastTick < kMinTickSpacingMs)
+        return;
+    m_lastFastTick = now;
+    m_fastTimers->Tick();
 }
 
 } // namespace KOVA

@@ -382,7 +382,7 @@ public:
             action();
             SetEvent(m_done);
         });
-        finishedInTime = WaitForSingleObject(m_done, kDeadlineMs) == WAIT_OBJECT_0;
+        finishedInTime = WaitForSingleObject(m_done, patienceMs) == WAIT_OBJECT_0;
     }
     void joinWorker()
     {
@@ -391,6 +391,7 @@ public:
     }
 
     std::function<void()> action;
+    DWORD patienceMs { kDeadlineMs };
     bool finishedInTime { false };
 
 private:
@@ -444,7 +445,9 @@ protected:
     RecordingControl* above { nullptr };
 };
 
-TEST_F(PanelOnTimerThread, RepaintRequestTakesNoPanelLockAndOnlyMarksTheRequester)
+// Off the GUI thread the panel marks the requester and leaves the walk of its list to the
+// window's thread, which then marks the children above the requester.
+TEST_F(PanelOnTimerThread, RepaintRequestMarksTheRequesterAndTheWindowMarksTheChildrenAbove)
 {
     holder->action = [this] { requester->UpdateControl(1, 0); };
     drawPanel();
@@ -452,6 +455,7 @@ TEST_F(PanelOnTimerThread, RepaintRequestTakesNoPanelLockAndOnlyMarksTheRequeste
     EXPECT_EQ(0, requester->GetUpdate());
     EXPECT_EQ(1, above->GetUpdate());
     deliverPostedInvalidation();
+    EXPECT_EQ(0, above->GetUpdate());
     CRect invalid;
     ASSERT_TRUE(GetUpdateRect(window.hwnd(), &invalid, FALSE));
     EXPECT_EQ(CRect(0, 0, 300, 200), invalid);
@@ -464,20 +468,26 @@ TEST_F(PanelOnTimerThread, SameRequestOnTheGuiThreadMarksTheChildrenAbove)
     EXPECT_EQ(0, above->GetUpdate());
 }
 
-TEST_F(PanelOnTimerThread, MarkingThePanelStaleFromAnotherThreadDoesNotWait)
+// Its children are the GUI thread's to walk: off it the panel marks itself and posts.
+TEST_F(PanelOnTimerThread, MarkingThePanelStaleFromAnotherThreadLeavesItsChildrenToTheWindow)
 {
     holder->action = [this] { panel.SetUpdate(0, 0); };
     drawPanel();
     EXPECT_TRUE(holder->finishedInTime);
     EXPECT_EQ(0, panel.GetUpdate());
+    EXPECT_EQ(1, above->GetUpdate());
+    deliverPostedInvalidation();
+    EXPECT_EQ(0, above->GetUpdate());
 }
 
-TEST_F(PanelOnTimerThread, LookupFromAnotherThreadDoesNotWait)
+// A lookup never walks a list the GUI thread may be changing: it waits for the list's lock.
+TEST_F(PanelOnTimerThread, LookupFromAnotherThreadWaitsForTheListAndFindsTheChild)
 {
     MControl* found = nullptr;
     holder->action = [&] { found = panel.GetControl(8); };
+    holder->patienceMs = 100;
     drawPanel();
-    EXPECT_TRUE(holder->finishedInTime);
+    EXPECT_FALSE(holder->finishedInTime);
     EXPECT_EQ(above, found);
 }
 
