@@ -12,7 +12,9 @@
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace KOVA {
 
@@ -20,7 +22,6 @@ using detail::ScopedSelection;
 using detail::UniqueBitmap;
 using detail::PaintSession;
 using detail::UniqueDC;
-using detail::WindowDC;
 
 namespace {
 
@@ -94,19 +95,61 @@ public:
     void forEach(const CRect& rect, Visit visit)
     {
         CRect clipped;
-        const CRect whole(0, 0, m_width, m_height);
-        if (!m_bits || !clipped.IntersectRect(&rect, &whole))
+        if (!clip(rect, clipped))
             return;
-        // Pending GDI output must land before the pixels are read or written directly.
-        GdiFlush();
         for (int y = clipped.top; y < clipped.bottom; ++y) {
-            BYTE* row = m_bits + static_cast<size_t>(m_height - 1 - y) * m_width * 4;
+            BYTE* row = reinterpret_cast<BYTE*>(rowAt(y));
             for (int x = clipped.left; x < clipped.right; ++x)
                 visit(row + x * 4, x, y);
         }
     }
 
+    // Fills rect with inside, except the buffer's outermost pixels, which get edge: the
+    // border rows whole, every other row as border pixel, run, border pixel. The first such
+    // row is copied to the others, a block copy instead of a test on every pixel.
+    void fillFramed(const CRect& rect, DWORD inside, DWORD edge)
+    {
+        CRect clipped;
+        if (!clip(rect, clipped))
+            return;
+        const DWORD* framedRow = nullptr;
+        for (int y = clipped.top; y < clipped.bottom; ++y) {
+            DWORD* row = rowAt(y);
+            if (y == 0 || y == m_height - 1)
+                std::fill(row + clipped.left, row + clipped.right, edge);
+            else if (framedRow)
+                memcpy(row + clipped.left, framedRow + clipped.left, clipped.Width() * sizeof(DWORD));
+            else
+                framedRow = writeFramedRow(row, clipped.left, clipped.right, inside, edge);
+        }
+    }
+
 private:
+    bool clip(const CRect& rect, CRect& clipped) const
+    {
+        const CRect whole(0, 0, m_width, m_height);
+        if (!m_bits || !clipped.IntersectRect(&rect, &whole))
+            return false;
+        // Pending GDI output must land before the pixels are read or written directly.
+        GdiFlush();
+        return true;
+    }
+
+    DWORD* rowAt(int y) const
+    {
+        return reinterpret_cast<DWORD*>(m_bits) + static_cast<size_t>(m_height - 1 - y) * m_width;
+    }
+
+    DWORD* writeFramedRow(DWORD* row, int left, int right, DWORD inside, DWORD edge) const
+    {
+        if (left == 0)
+            row[left++] = edge;
+        if (right == m_width && right > left)
+            row[--right] = edge;
+        std::fill(row + left, row + right, inside);
+        return row;
+    }
+
     BYTE* m_bits;
     int m_width;
     int m_height;
@@ -227,18 +270,21 @@ int PaintManager::OnPaint()
         PaintSession validate(m_hWnd);
         return 1;
     }
-    CRect update;
-    if (!::GetUpdateRect(m_hWnd, &update, FALSE))
+    // BeginPaint's own rectangle, not a GetUpdateRect before it: each is a trip to the Wine
+    // server, and that trip is a third of a one-control repaint.
+    PaintSession paint(m_hWnd);
+    const CRect update(paint.area());
+    if (update.IsRectEmpty())
         return 0;
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    PaintSession paint(m_hWnd);
-    WindowDC screen(m_hWnd);
+    // The window DC kept since Init serves as the screen DC: no GetDC and ReleaseDC per paint.
+    HDC screen = GetPaintDC();
     BackBuffer& buffer = *m_backBuffer;
-    if (!buffer.Ensure(screen.get(), client.Width(), client.Height()))
+    if (!buffer.Ensure(screen, client.Width(), client.Height()))
         return 1;
     renderBackBuffer(buffer.dc(), buffer.bits(), client, update);
-    present(m_hWnd, m_layered != 0, screen.get(), paint.get(), buffer.dc(), client, update);
+    present(m_hWnd, m_layered != 0, screen, paint.get(), buffer.dc(), client, update);
     return 1;
 }
 
@@ -249,23 +295,23 @@ void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client,
     const CRect paintRect = m_layered ? client : update;
     if (m_layered)
         pixels.forEach(update, makeTransparent);
-    // The graphics goes before the DC state is restored and the buffer leaves the DC.
-    Gdiplus::Graphics graphics(memory);
+    // A GDI+ graphics only for what GDI+ draws: making one costs as much as a control's fill.
+    // It goes before the DC state is restored and the buffer leaves the DC.
+    std::optional<Gdiplus::Graphics> graphics;
     if (*m_backgroundImage) {
-        DrawBackImage(graphics, client);
+        DrawBackImage(graphics.emplace(memory), client);
         // The controls draw with GDI as well: the background must be on the DC first.
-        graphics.Flush(Gdiplus::FlushIntentionSync);
+        graphics->Flush(Gdiplus::FlushIntentionSync);
     } else {
         fillPlainBackground(bits, client, paintRect);
     }
     HDC dc = memory;
     DrawControl(dc, paintRect);
     DrawCaret(memory, paintRect);
-    if (m_layered) {
-        graphics.Flush(Gdiplus::FlushIntentionSync);
+    if (m_layered)
         pixels.forEach(update, makeGdiOutputOpaque);
-    }
-    drawOverlay(graphics);
+    if (m_overlayAlpha > 10 && !m_overlayText.IsEmpty())
+        drawOverlay(graphics ? *graphics : graphics.emplace(memory));
 }
 
 // What the nearly opaque border fill and the back fill over it leave in a cleared pixel, as
@@ -276,12 +322,7 @@ void PaintManager::fillPlainBackground(BYTE* bits, const CRect& client, const CR
     BackgroundPixels& probed = *m_backgroundPixels;
     if (!probed.valid || probed.back != m_backColor || probed.border != m_borderColor)
         probed = probeBackgroundPixels(m_backColor, m_borderColor);
-    const CRect inner(1, 1, client.right - 1, client.bottom - 1);
-    BackBufferPixels pixels(bits, client.Width(), client.Height());
-    pixels.forEach(paintRect, [&](BYTE* pixel, int x, int y) {
-        const bool interior = x >= inner.left && x < inner.right && y >= inner.top && y < inner.bottom;
-        *reinterpret_cast<DWORD*>(pixel) = interior ? probed.interior : probed.edge;
-    });
+    BackBufferPixels(bits, client.Width(), client.Height()).fillFramed(paintRect, probed.interior, probed.edge);
 }
 
 PaintManager::BackgroundPixels PaintManager::probeBackgroundPixels(COLORREF back, COLORREF border)
@@ -338,8 +379,6 @@ void PaintManager::DrawControl(HDC& dc, CRect paintRect)
 
 void PaintManager::drawOverlay(Gdiplus::Graphics& graphics)
 {
-    if (m_overlayAlpha <= 10 || m_overlayText.IsEmpty())
-        return;
     const CRect& box = m_overlayRect;
     const BYTE alpha = static_cast<BYTE>(m_overlayAlpha > 255 ? 255 : m_overlayAlpha);
     fillRect(graphics, Gdiplus::Color(alpha, 0xE6, 0xE6, 0xE6), box.left, box.top, box.Width(), box.Height());
