@@ -295,11 +295,6 @@ Gdiplus::Font pixelFont(float size)
 
 TEST(MRenderText, BoundsAreTheFontHeightPaddedAndAsWideAsTheInk)
 {
-    const Gdiplus::Size one = MRender::GetTextBounds(pixelFont(20), L"W");
-    const Gdiplus::Size four = MRender::GetTextBounds(pixelFont(20), L"WWWW");
-    EXPECT_GT(one.Width, 10);
-    EXPECT_GT(four.Width, 3 * one.Width);
-    EXPECT_EQ(one.Height, four.Height);
     Gdiplus::StringFormat singleLine;
     singleLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
     for (const float size : { 16.0f, 17.5f, 20.0f }) {
@@ -457,11 +452,8 @@ TEST(MRenderShape, RoundedFillAndOutlineLeaveTheCornersOut)
                            { 11, 11, 0xFFFFFF }, { 88, 68, 0xFFFFFF }, { 50, 75, 0xFFFFFF } });
     Gdiplus::GraphicsPath path;
     MRender::AddRoundedRectangle(path, 10, 20, 60, 40, 8);
-    Gdiplus::RectF bounds;
-    path.GetBounds(&bounds);
-    EXPECT_TRUE(bounds.Equals(Gdiplus::RectF(10, 20, 60, 40)));
-    EXPECT_FALSE(path.IsVisible(11, 21) || path.IsVisible(69, 59));
-    EXPECT_TRUE(path.IsVisible(40, 21) && path.IsVisible(11, 40));
+    EXPECT_FALSE(path.IsVisible(11, 21) || path.IsVisible(69, 59) || path.IsVisible(71, 40));
+    EXPECT_TRUE(path.IsVisible(40, 21) && path.IsVisible(11, 40) && path.IsVisible(69, 40));
 
     for (const bool fill : { true, false }) {
         DibCanvas outlined(100, 80, kWhite);
