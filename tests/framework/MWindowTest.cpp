@@ -202,38 +202,22 @@ BOOL CALLBACK takeFirstIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found)
     return FALSE;
 }
 
-// Icons come from the host's module; this test program has none, shell32 has many.
-class ShellIcons : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        shell = LoadLibraryW(L"shell32.dll");
-        ASSERT_NE(nullptr, shell);
-        EnumResourceNamesW(shell, RT_GROUP_ICON, takeFirstIcon, reinterpret_cast<LONG_PTR>(&iconId));
-        ASSERT_NE(0u, iconId);
-        window.Create(nullptr, L"icons", kPopup, 0, CRect(0, 0, 100, 80));
-    }
-    void TearDown() override
-    {
-        Manager::SetInstance(GetModuleHandleW(nullptr));
-        window.DestroyWindow();
-        FreeLibrary(shell);
-    }
-    void setIcon()
-    {
+} // namespace
+
+// Icons come from the host's module: this test program has none, shell32 has many.
+TEST(MWindowIcons, SetIconOwnsWhatItLoadsAndFreesWhatItReplaces)
+{
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    UINT iconId = 0;
+    EnumResourceNamesW(shell, RT_GROUP_ICON, takeFirstIcon, reinterpret_cast<LONG_PTR>(&iconId));
+    ASSERT_NE(0u, iconId);
+    ProbeWindow window;
+    window.Create(nullptr, L"icons", kPopup, 0, CRect(0, 0, 100, 80));
+    const auto setIcon = [&] {
         Manager::SetInstance(shell);
         window.SetIcon(iconId);
         Manager::SetInstance(GetModuleHandleW(nullptr));
-    }
-
-    HMODULE shell { nullptr };
-    UINT iconId { 0 };
-    ProbeWindow window;
-};
-} // namespace
-
-TEST_F(ShellIcons, SetIconOwnsWhatItLoadsAndFreesWhatItReplaces)
-{
+    };
     const int before = countGdiObjects();
     if (before < 0)
         GTEST_SKIP() << "no GDI handle table to count";
@@ -244,7 +228,8 @@ TEST_F(ShellIcons, SetIconOwnsWhatItLoadsAndFreesWhatItReplaces)
     EXPECT_GT(withOnePair, before);
     for (int i = 0; i < 5; ++i)
         setIcon();
-    EXPECT_EQ(withOnePair, countGdiObjects());
+    EXPECT_EQ(withOnePair, countGdiObjects()) << "replaced icons are freed";
     window.DestroyWindow();
+    FreeLibrary(shell);
     EXPECT_LE(countGdiObjects(), before);
 }
