@@ -2,6 +2,16 @@
 
 #include <cwchar>
 
+#include "controls/basic/CArea.h"
+#include "controls/basic/CCheckButton.h"
+#include "controls/basic/CColorButton.h"
+#include "controls/basic/CHelpButton.h"
+#include "controls/basic/CIconButton.h"
+#include "controls/basic/CSwitchButton.h"
+#include "controls/basic/CTextButton.h"
+#include "controls/basic/CTimerButton.h"
+#include "controls/basic/MButton.h"
+#include "controls/basic/MenuItem.h"
 #include "controls/input/MRichEdit.h"
 
 namespace KOVA {
@@ -44,11 +54,45 @@ struct Row {
 // Both tables in compare order. A class gets its row when it is built; until then its name
 // is unknown, as any other.
 const Row kWindowTable[] = {
+    { L"CArea", formC<CArea> },
+    { L"MButton", formA<MButton> },
+    { L"CImageButton", formA<CImageButton> },
+    { L"CTextButton", formA<CTextButton> },
+    { L"CCheckButton", formA<CCheckButton> },
+    { L"CRadioButton", formA<CRadioButton> },
+    { L"CColorButton", formB<CColorButton> },
+    { L"CSwitchButton", formB<CSwitchButton> },
+    { L"CIconButton", formA<CIconButton> },
+    { L"CTimerButton", formA<CTimerButton> },
+    { L"CHelpButton", formA<CHelpButton> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MenuItem", formD<MenuItem> },
+    { L"MButton2", formD<MButton2> },
+    { L"CImageButton2", formD<CImageButton2> },
 };
 
 const Row kPanelTable[] = {
+    { L"CArea", formC<CArea> },
+    { L"MButton", formA<MButton> },
+    { L"CImageButton", formA<CImageButton> },
+    { L"CTextButton", formA<CTextButton> },
+    { L"CCheckButton", formA<CCheckButton> },
+    { L"CRadioButton", formA<CRadioButton> },
+    { L"CColorButton", formB<CColorButton> },
+    { L"CSwitchButton", formB<CSwitchButton> },
+    { L"CIconButton", formA<CIconButton> },
+    { L"CTimerButton", formA<CTimerButton> },
+    { L"CHelpButton", formA<CHelpButton> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MenuItem", formD<MenuItem> },
+    { L"UpgradeButton", formD<UpgradeButton> },
+    { L"DownloadButton", formD<DownloadButton> },
+    { L"MButton2", formD<MButton2> },
+    { L"CImageButton2", formD<CImageButton2> },
+    { L"MButton3", formG<MButton3> },
+    { L"CColorButton2", formC<CColorButton2> },
+    { L"CColorButton3", formC<CColorButton3> },
+    { L"CRadioButton2", formD<CRadioButton2> },
 };
 
 template <size_t N>

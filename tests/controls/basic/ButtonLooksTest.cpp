@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "ButtonKinds.h"
+#include "DibCanvas.h"
+#include "InkScan.h"
+#include "LibraryHost.h"
+#include "ScratchStrip.h"
+#include "WindowCapture.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr DWORD kRed = 0xFF0000;
+constexpr DWORD kGreen = 0x00FF00;
+constexpr DWORD kBlue = 0x0000FF;
+constexpr DWORD kYellow = 0xFFFF00;
+constexpr DWORD kBlack = 0x000000;
+constexpr DWORD kWhite = 0xFFFFFF;
+const DWORD kFrames[4] { kRed, kGreen, kBlue, kYellow };
+
+// Controls drawn into a canvas the way a window paints them, with the window's caches.
+class Looks : public ::testing::Test {
+protected:
+    template <class T>
+    std::unique_ptr<T> make(std::unique_ptr<T> control)
+    {
+        control->SetManager(&manager);
+        return control;
+    }
+    void paint(MControl& control) { control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height())); }
+    int count(const CRect& area, DWORD rgb, int tolerance = 40) const
+    {
+        int n = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                n += nearColor(canvas.rgb(x, y), rgb, tolerance) ? 1 : 0;
+        return n;
+    }
+
+    // Declared after a scratch image: the cache lets go of the file before it is deleted.
+    struct ReleasedImages {
+        PaintManager& manager;
+        ~ReleasedImages() { manager.ClearImgResInfo(); }
+    };
+
+    PaintManager manager;
+    RenderingParent parent;
+    DibCanvas canvas { 300, 260, 0xFF000000 };
+};
+
+enum class Step { Normal, Hover, Press, Disable };
+
+void drive(ButtonBase& button, Step step)
+{
+    const CPoint inside(60, 25);
+    switch (step) {
+    case Step::Normal: break;
+    case Step::Hover: button.OnMouseMove(0, inside); break;
+    case Step::Press: button.OnLButtonDown(0, inside); break;
+    case Step::Disable: button.SetEnabled(0); break;
+    }
+}
+
+TEST_F(Looks, EachStateShowsItsFrameOfAFourColourStrip)
+{
+    ScratchStrip strip(GetSkinPath(), L"h7_looks_four.png", 100, 30, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00 });
+    const ReleasedImages released { manager };
+    ASSERT_TRUE(strip.written());
+    struct Row {
+        const char* kind;
+        int frameOf[4];
+    };
+    const Row rows[] {
+        { "MButton", { 0, 1, 2, 3 } },       { "CImageButton", { 0, 1, 2, 3 } }, { "CImageButton2", { 0, 1, 2, 3 } },
+        { "MButton2", { 0, 1, 1, 0 } },      { "UpgradeButton", { 0, 1, 2, 3 } }, { "DownloadButton", { 0, 1, 2, 3 } },
+        { "CTimerButton", { 0, 1, 2, 3 } },
+        // Pressed, the icon button is already its group's down member.
+        { "CIconButton", { 0, 1, 1, 3 } },
+    };
+    const Step steps[] { Step::Normal, Step::Hover, Step::Press, Step::Disable };
+    for (const Row& row : rows) {
+        for (int s = 0; s < 4; ++s) {
+            SCOPED_TRACE(std::string(row.kind) + " step " + std::to_string(s));
+            canvas.fill(0xFF000000);
+            std::unique_ptr<ButtonBase> button(
+                buttonKind(row.kind).build(nullptr, &parent, 1, CRect(10, 10, 110, 40), L""));
+            button->SetManager(&manager);
+            ASSERT_EQ(1, button->SetImage(L"h7_looks_four.png", 4));
+            paint(*button);
+            drive(*button, steps[s]);
+            paint(*button);
+            EXPECT_TRUE(nearColor(canvas.rgb(60, 25), kFrames[row.frameOf[s]], 2));
+        }
+    }
+}
+
+TEST_F(Looks, AHoverAfterTheFirstPaintOnlyCopiesTheCachedFrame)
+{
+    auto button = make(std::make_unique<MButton>(&parent, 1, CRect(10, 10, 110, 40), L"B", 1, 1));
+    paint(*button);
+    canvas.fill(0xFFFFFFFF);
+    button->OnMouseMove(0, CPoint(60, 25));
+    paint(*button);
+    EXPECT_EQ(kBlack, canvas.rgb(12, 12)) << "the looks were drawn over the first background once";
+    canvas.fill(0xFFFFFFFF);
+    button->SetUpdate(0, 0);
+    paint(*button);
+    EXPECT_EQ(kWhite, canvas.rgb(12, 12));
+}
+
+TEST_F(Looks, MButton3ShowsItsPressedLookUntilItsFirstPress)
+{
+    auto button = make(std::make_unique<MButton3>(&parent, 1, CRect(10, 10, 110, 40), L"M", 1, 1));
+    const CPoint inside(60, 25);
+    const CPoint outside(200, 200);
+    struct Stage {
+        const char* name;
+        std::function<void()> act;
+        DWORD fill;
+    };
+    const Stage stages[] {
+        { "new", [] {}, kWhite },
+        { "first press", [&] { button->OnLButtonDown(0, inside); }, kWhite },
+        { "released, hovered", [&] { button->OnLButtonUp(0, inside); }, kWhite },
+        { "left", [&] { button->OnMouseMove(0, outside); }, 0x878787 },
+        { "second press", [&] { button->OnLButtonDown(0, inside); }, kWhite },
+        { "released and left", [&] {
+              button->OnLButtonUp(0, inside);
+              button->OnMouseMove(0, outside);
+          }, kWhite },
+    };
+    for (const Stage& stage : stages) {
+        SCOPED_TRACE(stage.name);
+        stage.act();
+        paint(*button);
+        EXPECT_TRUE(nearColor(canvas.rgb(12, 12), stage.fill, 2));
+    }
+}
+
+TEST_F(Looks, TheTextRectangleHoldsThePressedCaptionOnePixelOn)
+{
+    auto button = make(std::make_unique<MButton>(&parent, 1, CRect(0, 0, 100, 30), L"HH", 1, 1));
+    button->SetTextRect(CRect(10, 5, 60, 25));
+    paint(*button);
+    const Ink normal = scanInk(canvas, CRect(0, 0, 100, 30), kBlack, kWhite);
+    button->OnLButtonDown(0, CPoint(50, 15));
+    paint(*button);
+    const Ink pressed = scanInk(canvas, CRect(0, 0, 100, 30), kBlack, kWhite);
+    ASSERT_TRUE(normal.any());
+    EXPECT_EQ(normal.bounds.left + 1, pressed.bounds.left);
+    EXPECT_EQ(normal.bounds.top + 1, pressed.bounds.top);
+    EXPECT_EQ(normal.bounds.right + 1, pressed.bounds.right);
+    // The pressed layout is (211, 6, 50, 20) of the strip: (11, 6)–(61, 26) on the button.
+    EXPECT_GE(pressed.bounds.left, 11);
+    EXPECT_LE(pressed.bounds.right, 60);
+    EXPECT_GE(pressed.bounds.top, 6);
+    EXPECT_LE(pressed.bounds.bottom, 25);
+    EXPECT_NEAR(36, (pressed.bounds.left + pressed.bounds.right) / 2, 2);
+}
+
+TEST_F(Looks, DownloadProgressFillsItsShareAndShowsThePercentage)
+{
+    ScratchStrip strip(GetSkinPath(), L"h7_looks_bar.png", 40, 30, { 0xFFFF0000, 0xFF00FF00 });
+    const ReleasedImages released { manager };
+    ASSERT_TRUE(strip.written());
+    auto button = make(std::make_unique<DownloadButton>(&parent, 1, CRect(0, 0, 200, 30), L"Get", 1, 1));
+    ASSERT_EQ(1, button->SetImage(L"h7_looks_bar.png", 2));
+    struct Stage {
+        int percent;
+        DWORD at83;
+        DWORD at85;
+        DWORD at199;
+    };
+    const Stage stages[] {
+        { 42, kGreen, kRed, kRed },
+        { 0, kRed, kRed, kRed },
+        { 150, kGreen, kGreen, kGreen },
+    };
+    for (const Stage& stage : stages) {
+        SCOPED_TRACE(stage.percent);
+        button->SetDownloadProcess(stage.percent);
+        paint(*button);
+        EXPECT_TRUE(nearColor(canvas.rgb(83, 2), stage.at83, 2));
+        EXPECT_TRUE(nearColor(canvas.rgb(85, 2), stage.at85, 2));
+        EXPECT_TRUE(nearColor(canvas.rgb(199, 2), stage.at199, 2));
+        EXPECT_GT(count(CRect(60, 5, 140, 25), kWhite), 10) << "a caption";
+    }
+}
+
+TEST_F(Looks, AreasAreOpaqueFramedOrAVeilFadingDownwards)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CArea&)> set;
+        CPoint at;
+        DWORD expected;
+    };
+    const Case cases[] {
+        { "new: white veil of alpha 51", [](CArea&) {}, CPoint(20, 100), 0x333333 },
+        { "opaque red", [](CArea& a) { a.SetTransparent(0, 0, RGB(255, 0, 0)); }, CPoint(20, 100), kRed },
+        { "framed: border", [](CArea& a) {
+              a.SetTransparent(0, 0, RGB(255, 0, 0));
+              a.SetFrame(1, Gdiplus::Color(0xFF00FF00), 3);
+          }, CPoint(0, 100), kGreen },
+        { "framed: inside", [](CArea& a) {
+              a.SetTransparent(0, 0, RGB(255, 0, 0));
+              a.SetFrame(1, Gdiplus::Color(0xFF00FF00), 0);
+          }, CPoint(1, 100), kRed },
+        { "fade: top row opaque", [](CArea& a) { a.SetTransparent(0, 100, RGB(0, 0, 255)); }, CPoint(20, 0), kBlue },
+        { "fade: bottom row background", [](CArea& a) { a.SetTransparent(0, 100, RGB(0, 0, 255)); }, CPoint(20, 255),
+          kBlack },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas.fill(0xFF000000);
+        CArea area(&parent, 1, CRect(0, 0, 40, 256), 1, 1);
+        c.set(area);
+        paint(area);
+        EXPECT_TRUE(nearColor(canvas.rgb(c.at.x, c.at.y), c.expected, 2)) << std::hex << canvas.rgb(c.at.x, c.at.y);
+        EXPECT_EQ(0, area.OnLButtonDown(0, CPoint(20, 20)));
+        EXPECT_TRUE(parent.notifications.empty());
+    }
+}
+
+TEST_F(Looks, MenuRowStatesBeyondTheStripShowADrawnFrame)
+{
+    ScratchStrip line(GetSkinPath(), L"h7_looks_line.png", 10, 2, { 0xFF00FF00 });
+    const ReleasedImages released { manager };
+    ASSERT_TRUE(line.written());
+    const CRect place(0, 0, 100, 30);
+    auto row = make(std::make_unique<CheckableMenuItem>(&parent, 1, place, L"Row", 1, 1));
+    row->SetCheck(1);
+    row->OnMouseMove(0, CPoint(50, 15));
+    ASSERT_EQ(6, row->GetState());
+    paint(*row);
+    EXPECT_TRUE(nearColor(canvas.rgb(2, 2), 0xBD30FF, 2)) << "hover while checked shows the band";
+    row->SetEnabled(0);
+    ASSERT_EQ(7, row->GetState());
+    canvas.fill(0xFF000000);
+    paint(*row);
+    EXPECT_GT(count(place, 0x808080, 30), 5) << "disabled while checked shows the grey caption";
+
+    auto separator = make(std::make_unique<MenuItem>(&parent, 2, place, L"", 1, 1));
+    separator->SetSeparator(1);
+    ASSERT_EQ(1, separator->SetImage(L"h7_looks_line.png", 1));
+    separator->OnMouseMove(0, CPoint(50, 15));
+    separator->OnLButtonDown(0, CPoint(50, 15));
+    canvas.fill(0xFF000000);
+    paint(*separator);
+    EXPECT_TRUE(nearColor(canvas.rgb(50, 14), kGreen, 2)) << "the line, whatever the state";
+}
+
+TEST_F(Looks, SwatchesAndTheSwitchDrawTheirCheck)
+{
+    ScratchStrip on(GetSkinPath(), L"h7_looks_on.png", 20, 20, { 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00 });
+    ScratchStrip off(GetSkinPath(), L"h7_looks_off.png", 20, 20, { 0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF });
+    auto toggle = make(std::make_unique<CSwitchButton>(&parent, 1, CRect(0, 0, 40, 20), 1, 1));
+    ASSERT_EQ(1, toggle->SetImage(L"h7_looks_on.png", L"h7_looks_off.png", 4));
+    paint(*toggle);
+    EXPECT_TRUE(nearColor(canvas.rgb(5, 10), kBlue, 2));
+    EXPECT_EQ(kBlack, canvas.rgb(30, 10)) << "off at its own size";
+    toggle->OnLButtonDown(0, CPoint(5, 5));
+    toggle->OnLButtonUp(0, CPoint(5, 5));
+    paint(*toggle);
+    EXPECT_TRUE(nearColor(canvas.rgb(30, 10), kGreen, 2)) << "on stretched";
+
+    auto swatch = make(std::make_unique<CColorButton2>(&parent, 2, CRect(100, 0, 140, 40), 1, 1));
+    swatch->SetColor(RGB(255, 0, 0));
+    paint(*swatch);
+    EXPECT_TRUE(nearColor(canvas.rgb(120, 20), kRed, 2));
+    EXPECT_TRUE(nearColor(canvas.rgb(120, 2), kRed, 30)) << "no ring yet";
+    swatch->OnLButtonDown(0, CPoint(120, 20));
+    paint(*swatch);
+    EXPECT_TRUE(nearColor(canvas.rgb(120, 2), 0xBD30FF, 60)) << "the selection ring";
+}
+
+TEST_F(Looks, ACopyOwnsNoImageOfTheOriginal)
+{
+    ScratchStrip on(GetSkinPath(), L"h7_looks_copy.png", 20, 20, { 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00 });
+    auto original = make(std::make_unique<CSwitchButton>(&parent, 1, CRect(0, 0, 40, 20), 1, 1));
+    ASSERT_EQ(1, original->SetImage(L"h7_looks_copy.png", L"h7_looks_copy.png", 4));
+    original->SetCheck(1);
+    CSwitchButton copy(*original);
+    original.reset();
+    paint(copy);
+    EXPECT_EQ(kBlack, canvas.rgb(20, 10)) << "the copy draws without the original's images";
+}
+
+} // namespace

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+#include "ButtonKinds.h"
+#include "LibraryHost.h"
+#include "PumpUntil.h"
+#include "RecordingControl.h"
+#include "TestWindow.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+// The host's dialog: hears its controls.
+class HostDialog : public MDialog {
+public:
+    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        notes.push_back({ id, code, wParam, lParam });
+        return 0;
+    }
+    int count(UINT code) const
+    {
+        int n = 0;
+        for (const Notification& note : notes)
+            n += note.code == code ? 1 : 0;
+        return n;
+    }
+    std::vector<Notification> notes;
+};
+
+const CRect kPlace(300, 300, 700, 500);
+const CRect kButton(20, 20, 120, 50);
+const CPoint kInside(70, 35);
+const CPoint kElsewhere(300, 150);
+
+class Dialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dialog.Create(nullptr, L"buttons", WS_POPUP, 0, kPlace);
+        dialog.EnableWndDrag(0);
+        dialog.ShowWindow(SW_SHOWNOACTIVATE);
+    }
+    void TearDown() override { dialog.DestroyWindow(); }
+    template <class T>
+    T* create(const wchar_t* className, UINT id, CRect rect, const wchar_t* title = L"B")
+    {
+        return dynamic_cast<T*>(dialog.CreateControl(className, id, rect, title, 1, 1));
+    }
+    void post(std::initializer_list<UINT> messages, CPoint pt)
+    {
+        for (UINT msg : messages)
+            dialog.PostMessageW(msg, msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE ? MK_LBUTTON : 0,
+                                MAKELPARAM(pt.x, pt.y));
+    }
+    HWND hwnd() const { return dialog.GetSafeHwnd(); }
+
+    HostDialog dialog;
+};
+
+TEST_F(Dialog, APressHoldsTheCaptureAndOnlyAReleaseInsideClicks)
+{
+    struct Case {
+        const char* name;
+        CPoint release;
+        int clicks;
+    };
+    const Case cases[] { { "released elsewhere", kElsewhere, 0 }, { "released inside", kInside, 1 } };
+    MButton* button = create<MButton>(L"MButton", 5, kButton);
+    ASSERT_NE(nullptr, button);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.notes.clear();
+        dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(kInside.x, kInside.y));
+        post({ WM_LBUTTONDOWN }, kInside);
+        ASSERT_TRUE(pumpUntil([&] { return dialog.count(1) == 1; }));
+        EXPECT_EQ(hwnd(), GetCapture());
+        post({ WM_MOUSEMOVE }, kElsewhere);
+        if (c.release != kElsewhere)
+            post({ WM_MOUSEMOVE }, c.release);
+        dialog.PostMessageW(WM_LBUTTONUP, 0, MAKELPARAM(c.release.x, c.release.y));
+        ASSERT_TRUE(pumpUntil([&] { return GetCapture() == nullptr; }));
+        pumpUntil([&] { return dialog.count(2) == c.clicks; });
+        ASSERT_EQ(static_cast<size_t>(1 + c.clicks), dialog.notes.size());
+        for (const Notification& note : dialog.notes) {
+            EXPECT_EQ(5u, note.id);
+            EXPECT_EQ(0u, note.wParam);
+            EXPECT_EQ(0, note.lParam);
+        }
+    }
+}
+
+TEST_F(Dialog, APressFocusesATopLevelCheckBoxAndRadiosInTheDialogAreOneGroup)
+{
+    auto* box = create<CCheckButton>(L"CCheckButton", 6, kButton);
+    auto* first = create<CRadioButton>(L"CRadioButton", 7, CRect(20, 80, 120, 110));
+    auto* second = create<CRadioButton>(L"CRadioButton", 8, CRect(20, 120, 120, 150));
+    ASSERT_TRUE(box && first && second);
+    first->SetGroupName(L"g");
+    second->SetGroupName(L"g");
+    first->SetCheck(1);
+
+    post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, kInside);
+    ASSERT_TRUE(pumpUntil([&] { return dialog.count(2) == 1; }));
+    dialog.PostMessageW(WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_TRUE(pumpUntil([&] { return dialog.count(7) == 1; }));
+    EXPECT_EQ(6u, dialog.notes.back().id);
+    EXPECT_EQ(0, dialog.notes.back().lParam) << "the click checked it, Space unchecked it";
+
+    post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(70, 135));
+    ASSERT_TRUE(pumpUntil([&] { return dialog.count(2) == 2; }));
+    EXPECT_EQ(1, second->GetCheck());
+    EXPECT_EQ(0, first->GetCheck());
+}
+
+TEST_F(Dialog, LeavingOneHelpButtonNeverHidesAnothersTip)
+{
+    create<CHelpButton>(L"CHelpButton", 11, CRect(20, 20, 40, 40), L"first");
+    create<CHelpButton>(L"CHelpButton", 12, CRect(60, 20, 80, 40), L"second");
+    PaintManager* manager = dialog.GetPaintManager();
+    auto tipShown = [&] {
+        return manager->GetAirBladder() && IsWindowVisible(manager->GetAirBladder()->GetSafeHwnd());
+    };
+    struct Step {
+        const char* name;
+        CPoint at;
+        bool shown;
+    };
+    const Step steps[] {
+        { "over the first", CPoint(30, 30), true },
+        { "over the second", CPoint(70, 30), true },
+        { "over neither: the second owns it", CPoint(200, 150), false },
+        { "over the first again", CPoint(30, 30), true },
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(step.at.x, step.at.y));
+        EXPECT_TRUE(pumpUntil([&] { return tipShown() == step.shown; }));
+    }
+    // The second button sees a move outside itself: the first one's tip stays.
+    auto* second = dynamic_cast<CHelpButton*>(dialog.GetControl(12));
+    second->OnMouseMove(0, CPoint(200, 150));
+    EXPECT_TRUE(tipShown());
+}
+
+// The real pointer, as a user moves it.
+void pointerTo(HWND window, CPoint client, DWORD buttons = 0)
+{
+    POINT screen { client.x, client.y };
+    ClientToScreen(window, &screen);
+    INPUT input {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+}
+
+TEST_F(Dialog, AnImageButtonShowsItsTitleAsABalloonWhileHovered)
+{
+    auto* button = create<CImageButton>(L"CImageButton", 9, kButton, L"Balloon text");
+    button->SetAlrBladderMode(AirBladderModeRight);
+    PaintManager* manager = dialog.GetPaintManager();
+    auto tipShown = [&] {
+        return manager->GetAirBladder() && IsWindowVisible(manager->GetAirBladder()->GetSafeHwnd());
+    };
+    // The user works in the dialog.
+    SetForegroundWindow(hwnd());
+    pointerTo(hwnd(), kElsewhere);
+    pumpUntil([&] { return GetActiveWindow() == hwnd(); }, 500);
+    struct Step {
+        const char* name;
+        CPoint at;
+        DWORD buttons;
+        bool shown;
+    };
+    const Step steps[] {
+        { "entering", kInside, 0, true },
+        { "pressing", kInside, MOUSEEVENTF_LEFTDOWN, true },
+        { "dragged out", kElsewhere, 0, true },
+        { "released outside", kElsewhere, MOUSEEVENTF_LEFTUP, true },
+        { "back in", kInside, 0, true },
+        { "leaving", kElsewhere, 0, false },
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const std::vector<Notification> before = dialog.notes;
+        pointerTo(hwnd(), step.at, step.buttons);
+        // Each step is done when the button has seen it.
+        pumpUntil([&] {
+            const int state = button->GetState();
+            switch (step.buttons) {
+            case MOUSEEVENTF_LEFTDOWN: return state == 2;
+            case MOUSEEVENTF_LEFTUP: return GetCapture() == nullptr && state == 0;
+            default: return step.at == kInside ? state == 1 || state == 2 : state == 0 || state == 2;
+            }
+        });
+        pumpUntil([&] { return tipShown() == step.shown; }, 1000);
+        EXPECT_EQ(step.shown, tipShown());
+    }
+}
+
+} // namespace
