@@ -14,6 +14,10 @@ namespace {
 constexpr UINT kHideDelayMs = 5000;
 constexpr float kTextPixels = 14.0f;
 constexpr int kBackgroundBorder = 6;
+// Placed to stay, a tip lays out two lines fewer than its text has, and is this much
+// shorter than those lines.
+constexpr int kStayLinesLeftOut = 2;
+constexpr int kStayHeightCut = 35;
 constexpr Gdiplus::ARGB kTextColour = 0xFFFFFFFF;
 } // namespace
 
@@ -178,8 +182,9 @@ void MAirBladder::AutoFit()
         m_lineAlignment = Gdiplus::StringAlignmentCenter;
     }
     const CRect area = placement(bounds.Width, bounds.Height);
+    // Never fewer than the one line a text has.
     if (m_mode == AirBladderModeRightStay)
-        m_lineCount -= 2;
+        m_lineCount = std::max(1, m_lineCount - kStayLinesLeftOut);
     if (IsLive())
         MoveWindow(area.left, area.top, area.Width(), area.Height(), TRUE);
     OnPaint();
@@ -204,7 +209,8 @@ CRect MAirBladder::placement(int textWidth, int textHeight) const
         return CRect(left, y - total - 20, left + textWidth + 30, y);
     }
     case AirBladderModeRightStay:
-        return CRect(x, y - 10, x + textWidth + 40, y - 10 + total - 35);
+        // At least one line tall: a short text would otherwise give a negative height.
+        return CRect(x, y - 10, x + textWidth + 40, y - 10 + std::max(total - kStayHeightCut, textHeight));
     default:
         return CRect(0, 0, 0, 0);
     }

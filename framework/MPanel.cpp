@@ -63,6 +63,9 @@ void MPanel::copyValuesFrom(const MPanel& other)
     m_virtualWidth = other.m_virtualWidth;
     m_barInset = other.m_barInset;
     m_enableScroll = other.m_enableScroll;
+    m_scrollOffsetY = other.m_scrollOffsetY;
+    m_scrollOffsetX = other.m_scrollOffsetX;
+    m_drawnOffsetY = other.m_drawnOffsetY;
 }
 
 void MPanel::createBars()
@@ -220,6 +223,16 @@ CPoint MPanel::GetScrollOffset() const
                   axisOffset(m_virtualHeight, m_rect.Height(), GetScrollVertical()));
 }
 
+CPoint MPanel::refreshScrollOffsets()
+{
+    const CPoint offset = GetScrollOffset();
+    if (m_virtualWidth > m_rect.Width())
+        m_scrollOffsetX = offset.x;
+    if (m_virtualHeight > m_rect.Height())
+        m_scrollOffsetY = offset.y;
+    return offset;
+}
+
 bool MPanel::contentExceedsPanel() const
 {
     return m_virtualHeight > m_rect.Height() || m_virtualWidth > m_rect.Width();
@@ -229,7 +242,7 @@ int MPanel::OnMousePointChange(CPoint& pt)
 {
     if (!m_enableScroll || !contentExceedsPanel())
         return 0;
-    const CPoint offset = GetScrollOffset();
+    const CPoint offset = refreshScrollOffsets();
     pt.x += offset.x;
     pt.y += offset.y;
     return 1;
@@ -241,6 +254,7 @@ int MPanel::OnControlScroll(int, UINT down, CPoint)
         return 0;
     CScrollVertical* bar = GetScrollVertical();
     if (bar->ScrollRow(down == 1 ? 1 : -1)) {
+        refreshScrollOffsets();
         UpdateControl(1, 0);
         bar->UpdateControl(1, 0);
     }
@@ -280,7 +294,7 @@ LONG MPanel::OnControlUpdate(CRect rect, int flag, MControl* control)
     // Children drawn above the requester are redrawn with it.
     if (m_initialised)
         markChildrenAbove(control, rect, dirty);
-    const CPoint offset = GetScrollOffset();
+    const CPoint offset = refreshScrollOffsets();
     dirty.OffsetRect(-offset.x, -offset.y);
     dirty.UnionRect(&dirty, &m_rect);
     InvalidateRect(&dirty, 1);

@@ -65,7 +65,8 @@ public:
     int GetEnableScroll() const { return m_enableScroll; }
     CScrollVertical* GetScrollVertical() const { return *m_scrollVertical; }
     CScrollHorizontal* GetScrollHorizontal() const { return *m_scrollHorizontal; }
-    // How far the content is scrolled: 0 along an axis whose content fits the panel.
+    // How far the content is scrolled, computed from the bars: 0 along an axis whose content
+    // fits the panel.
     CPoint GetScrollOffset() const;
 
 protected:
@@ -79,11 +80,22 @@ protected:
     NotCopied<CScrollHorizontal*> m_scrollHorizontal;
     int m_barInset { 5 };
     int m_enableScroll { 1 };
+    // The offsets (pixels) the content is shown with, for the subclasses' drawing and hit
+    // tests. Along an axis whose content is larger than the panel, the panel writes them
+    // each time it translates a point, scrolls or answers a child's repaint request; a list
+    // that scrolls its rows itself (virtual size 0) writes them at each paint, and the panel
+    // leaves them alone.
+    int m_scrollOffsetY { 0 };
+    int m_scrollOffsetX { 0 };
+    // The vertical offset the subclass last painted with; only subclasses write it.
+    int m_drawnOffsetY { 0 };
 
 private:
     void createBars();
     void copyValuesFrom(const MPanel& other);
     bool contentExceedsPanel() const;
+    // GetScrollOffset, also kept in the offset fields along the axes that scroll.
+    CPoint refreshScrollOffsets();
     void markChildrenAbove(const MControl* requester, const CRect& rect, CRect& dirty);
     MControl* findDescendant(std::vector<MControl*>& list, CriticalSection& lock, UINT id);
 };

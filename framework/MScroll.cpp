@@ -83,6 +83,8 @@ int MScroll::SetScrollMaxRange(int range)
     m_range = range;
     if (m_autoPage)
         m_page = 0;
+    if (m_resetOnRange)
+        m_position = 0;
     SetRange();
     return 1;
 }
@@ -205,6 +207,13 @@ int MScroll::LayOutThumb(bool contentPixels)
     }
     m_needed = m_page < m_range ? 1 : 0;
     return m_position;
+}
+
+int MScroll::LayOutThumbAndRepaint()
+{
+    const int position = LayOutThumb(false);
+    UpdateControl(1, 0);
+    return position;
 }
 
 int MScroll::MoveThumb(int delta)
@@ -415,12 +424,13 @@ void MScroll::DrawBar(HDC& dc, const std::function<void(Gdiplus::Graphics&)>& dr
 CScrollVertical::CScrollVertical(MObject* parent, UINT id, CRect rect, int visible)
     : MScroll(parent, id, rect, visible, Axis::Vertical)
 {
-    CScrollVertical::SetRange();
+    // No repaint request yet: the parent is still making the bar.
+    LayOutThumb(false);
 }
 
 const wchar_t* CScrollVertical::GetClassNameW() const { return L"CScrollVertical"; }
 int CScrollVertical::MoveRange(int delta) { return MoveThumb(delta); }
-int CScrollVertical::SetRange() { return LayOutThumb(false); }
+int CScrollVertical::SetRange() { return LayOutThumbAndRepaint(); }
 int CScrollVertical::SetRangeEx() { return LayOutThumb(true); }
 
 void CScrollVertical::DrawControl(HDC& dc, CRect)
@@ -446,12 +456,12 @@ void CScrollVertical::drawColumn(Gdiplus::Graphics& graphics, const CRect& rect,
 CScrollHorizontal::CScrollHorizontal(MObject* parent, UINT id, CRect rect, int visible)
     : MScroll(parent, id, rect, visible, Axis::Horizontal)
 {
-    CScrollHorizontal::SetRange();
+    LayOutThumb(false);
 }
 
 const wchar_t* CScrollHorizontal::GetClassNameW() const { return L"CScrollHorizontal"; }
 int CScrollHorizontal::MoveRange(int delta) { return MoveThumb(delta); }
-int CScrollHorizontal::SetRange() { return LayOutThumb(false); }
+int CScrollHorizontal::SetRange() { return LayOutThumbAndRepaint(); }
 
 void CScrollHorizontal::DrawControl(HDC& dc, CRect)
 {

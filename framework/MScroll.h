@@ -41,12 +41,15 @@ public:
     // Moves the thumb by delta pixels, the position following; returns the delta applied.
     virtual int MoveRange(int delta);
     // Recompute the thumb from the position (in range units, or for SetRangeEx in content
-    // pixels); both return the position.
+    // pixels); both return the position. SetRange also asks the parent to repaint the bar.
     virtual int SetRange();
     virtual int SetRangeEx();
 
-    // Range, position, page and step
+    // Range, position, page and step. A new range puts the position back to 0 while the
+    // reset flag is set (0 after construction).
     int SetScrollMaxRange(int range);
+    void SetScrollReset(int reset) { m_resetOnRange = reset; }
+    int GetScrollReset() const { return m_resetOnRange; }
     int GetScrollMaxRange() const { return m_range; }
     int SetScrollCurrentPos(int pos);
     int SetScrollCurrentPosEx(int pos);
@@ -71,8 +74,10 @@ protected:
 
     MScroll(MObject* parent, UINT id, CRect rect, int visible, Axis axis);
 
-    // The concrete bars' SetRange (range units) and SetRangeEx (content pixels) and MoveRange.
+    // The concrete bars' SetRange (range units, with a repaint request) and SetRangeEx
+    // (content pixels) and MoveRange.
     int LayOutThumb(bool contentPixels);
+    int LayOutThumbAndRepaint();
     int MoveThumb(int delta);
     // Rebuilds the memory picture when stale (the target's pixels under the bar, then
     // drawPieces in window coordinates when the bar has something to scroll) and copies it
@@ -90,6 +95,7 @@ protected:
     int m_step { 10 };
     CRect m_thumb;
     int m_autoPage { 0 };
+    int m_resetOnRange { 0 };
     int m_changing { 0 };
     // Coordinate along the axis where the drag last moved the thumb from; -1 when no drag.
     int m_dragFrom { -1 };

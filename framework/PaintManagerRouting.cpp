@@ -140,10 +140,8 @@ bool PaintManager::moveStartsDrag(UINT keys, CPoint pt)
 {
     if (!m_dragArmed || !(keys & MK_LBUTTON))
         return false;
-    const bool movedAway = std::abs(pt.x - m_dragStartX) > kDragThreshold || std::abs(pt.y - m_dragStartY) > kDragThreshold;
-    m_dragStartX = pt.x;
-    m_dragStartY = pt.y;
-    return movedAway;
+    // Measured from the press, not from the last move: a slow drag is made of small moves.
+    return std::abs(pt.x - m_dragStartX) > kDragThreshold || std::abs(pt.y - m_dragStartY) > kDragThreshold;
 }
 
 int PaintManager::OnMouseMove(UINT keys, CPoint pt)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "DibCanvas.h"
@@ -10,7 +12,6 @@
 #include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "TestWindow.h"
-#include "WindowCapture.h"
 #include "framework/AppPaths.h"
 #include "framework/FontCache.h"
 
@@ -28,22 +29,17 @@ const POINT kAnchor { 600, 400 };
 constexpr DWORD kSkinColour = 0x3060C0;
 constexpr DWORD kWhite = 0xFFFFFF;
 
-// The library's font, read by the test itself from the program's copy of the resource.
-Gdiplus::FontFamily* loadTipFamily(FontCache& fonts)
+// Width and one line's height of a text as a tip lays it out: the library's font read by the
+// test itself from the program's copy of the resource, 14 pixels, near, no wrapping.
+Gdiplus::Size measure(const wchar_t* text)
 {
+    FontCache fonts;
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(106), L"ttf");
-    const void* bytes = found ? LockResource(LoadResource(module, found)) : nullptr;
-    return bytes ? fonts.addMemory(kTipFamily, bytes, static_cast<int>(SizeofResource(module, found))) : nullptr;
-}
-
-// Width and one line's height of a text as a tip lays it out: 14 pixels, near, no wrapping.
-Gdiplus::Size measure(Gdiplus::FontFamily* family, const wchar_t* text)
-{
+    Gdiplus::FontFamily* family = fonts.addMemory(kTipFamily, LockResource(LoadResource(module, found)),
+                                                  static_cast<int>(SizeofResource(module, found)));
     Gdiplus::Font font(family, 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     Gdiplus::StringFormat format;
-    format.SetAlignment(Gdiplus::StringAlignmentNear);
-    format.SetLineAlignment(Gdiplus::StringAlignmentNear);
     format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
     return MRender::GetTextBounds(font, format, text);
 }
@@ -62,8 +58,6 @@ protected:
     {
         dialog.Create(nullptr, L"balloon host", WS_POPUP, 0, CRect(100, 100, 400, 300));
         dialog.ShowWindow(SW_SHOWNOACTIVATE);
-        family = loadTipFamily(fonts);
-        ASSERT_NE(nullptr, family);
     }
     void TearDown() override { dialog.DestroyWindow(); }
 
@@ -80,16 +74,7 @@ protected:
     }
     // Shown without taking the activation, which a test running beside this one may hold.
     void showTip() { manager().ShowAirBladder(SW_SHOWNOACTIVATE, 0); }
-    Gdiplus::Size bounds(const wchar_t* text) { return measure(family, text); }
-    void moveFocusFromTheTip()
-    {
-        SetFocus(tip());
-        ASSERT_EQ(tip(), GetFocus());
-        SetFocus(dialog.GetSafeHwnd());
-    }
 
-    FontCache fonts;
-    Gdiplus::FontFamily* family { nullptr };
     MDialog dialog;
 };
 
@@ -114,9 +99,13 @@ protected:
     {
         CRect client;
         GetClientRect(balloon.GetSafeHwnd(), &client);
-        auto canvas = std::make_unique<DibCanvas>(client.Width(), client.Height(), 0x00000000);
+        auto canvas = std::make_unique<DibCanvas>(std::max<int>(client.Width(), 1), std::max<int>(client.Height(), 1), 0);
         balloon.RenderTip(canvas->dc(), client);
         return canvas;
+    }
+    Ink ink(const DibCanvas& canvas, int top = 0)
+    {
+        return scanInk(canvas, CRect(0, top, canvas.width(), canvas.height()), 0, kWhite);
     }
     int say(const wchar_t* text, AIRBLADDER_MODE mode = AirBladderModeBelow)
     {
@@ -132,53 +121,33 @@ protected:
 
 // ---- placement
 
-TEST_F(Balloon, RightOfTheAnchorThreeLinesAreTwentyPixelsTallerAndCentredOnIt)
+TEST_F(Balloon, EachModePlacesTheTipOnItsSideOfTheAnchor)
 {
-    const wchar_t* text = L"Fan speed\nPump speed\nLiquid";
-    say(text, AirBladderTypeDefault, AirBladderModeRight);
-    const Gdiplus::Size text1 = bounds(text);
-    const int total = 3 * text1.Height;
-    const int top = kAnchor.y - total / 2 - 10;
-    EXPECT_EQ(CRect(kAnchor.x, top, kAnchor.x + text1.Width + 40, top + total + 20), windowRect(tip()));
-}
-
-TEST_F(Balloon, LeftOfTheAnchorTopTwentySevenPixelsAbove)
-{
-    say(L"Left tip", AirBladderTypeDefault, AirBladderModeLeft);
-    const Gdiplus::Size text = bounds(L"Left tip");
-    EXPECT_EQ(CRect(kAnchor.x - text.Width - 40, kAnchor.y - 27, kAnchor.x, kAnchor.y - 27 + text.Height + 20),
-              windowRect(tip()));
-}
-
-TEST_F(Balloon, BelowTheAnchorLeftEdgeTwentyFivePixelsLeftOfIt)
-{
-    say(L"Below tip");
-    const Gdiplus::Size text = bounds(L"Below tip");
-    EXPECT_EQ(CRect(kAnchor.x - 25, kAnchor.y, kAnchor.x - 25 + text.Width + 40, kAnchor.y + text.Height + 30),
-              windowRect(tip()));
-}
-
-TEST_F(Balloon, AboveTheAnchorBottomEdgeOnItAndCentred)
-{
-    say(L"Above tip", AirBladderTypeDefault, AirBladderModeAbove);
-    const Gdiplus::Size text = bounds(L"Above tip");
-    const int left = kAnchor.x - (text.Width + 30) / 2;
-    EXPECT_EQ(CRect(left, kAnchor.y - text.Height - 20, left + text.Width + 30, kAnchor.y), windowRect(tip()));
-}
-
-TEST_F(Balloon, RightToStayTopTenPixelsAboveAndThirtyFivePixelsShorter)
-{
-    const wchar_t* text = L"One\nTwo\nThree\nFour";
-    say(text, AirBladderTypeDefault, AirBladderModeRightStay);
-    const Gdiplus::Size text1 = bounds(text);
-    EXPECT_EQ(CRect(kAnchor.x, kAnchor.y - 10, kAnchor.x + text1.Width + 40, kAnchor.y - 10 + 4 * text1.Height - 35),
-              windowRect(tip()));
-}
-
-TEST_F(Balloon, AnUnknownModeGetsNoArea)
-{
-    say(L"Nowhere", AirBladderTypeDefault, static_cast<AIRBLADDER_MODE>(9));
-    EXPECT_EQ(CRect(0, 0, 0, 0), windowRect(tip()));
+    const int x = kAnchor.x, y = kAnchor.y;
+    // From the text's width and one laid-out line's height (GetTextBounds of the whole text).
+    using Place = std::function<CRect(int w, int h)>;
+    const struct {
+        const wchar_t* text;
+        AIRBLADDER_MODE mode;
+        Place expected;
+    } cases[] = {
+        { L"Fan speed\nPump speed\nLiquid", AirBladderModeRight,
+          [&](int w, int h) { return CRect(x, y - 3 * h / 2 - 10, x + w + 40, y - 3 * h / 2 - 10 + 3 * h + 20); } },
+        { L"Left tip", AirBladderModeLeft, [&](int w, int h) { return CRect(x - w - 40, y - 27, x, y - 27 + h + 20); } },
+        { L"Below tip", AirBladderModeBelow, [&](int w, int h) { return CRect(x - 25, y, x + w + 15, y + h + 30); } },
+        { L"Above tip", AirBladderModeAbove,
+          [&](int w, int h) { return CRect(x - (w + 30) / 2, y - h - 20, x - (w + 30) / 2 + w + 30, y); } },
+        { L"One\nTwo\nThree\nFour", AirBladderModeRightStay,
+          [&](int w, int h) { return CRect(x, y - 10, x + w + 40, y - 10 + 4 * h - 35); } },
+        // One line placed to stay is still one line tall, not 35 pixels less.
+        { L"Stay", AirBladderModeRightStay, [&](int w, int h) { return CRect(x, y - 10, x + w + 40, y - 10 + h); } },
+        { L"Nowhere", static_cast<AIRBLADDER_MODE>(9), [](int, int) { return CRect(0, 0, 0, 0); } },
+    };
+    for (const auto& placed : cases) {
+        say(placed.text, AirBladderTypeDefault, placed.mode);
+        const Gdiplus::Size text = measure(placed.text);
+        EXPECT_EQ(placed.expected(text.Width, text.Height), windowRect(tip())) << placed.mode;
+    }
 }
 
 TEST_F(Balloon, TheSameFourValuesAgainChangeNothingNorReArmTheHide)
@@ -188,11 +157,9 @@ TEST_F(Balloon, TheSameFourValuesAgainChangeNothingNorReArmTheHide)
     const CRect placed = windowRect(hwnd);
     ASSERT_TRUE(KillTimer(hwnd, kHideTimer)) << "a new text arms the hide";
     MoveWindow(hwnd, 10, 10, 20, 20, FALSE);
-
     EXPECT_EQ(1, say(L"Same tip"));
     EXPECT_EQ(CRect(10, 10, 30, 30), windowRect(hwnd));
     EXPECT_FALSE(KillTimer(hwnd, kHideTimer));
-
     say(L"Same tip", AirBladderTypeButton);
     EXPECT_EQ(placed, windowRect(hwnd)) << "a different type is a new tip";
     EXPECT_TRUE(KillTimer(hwnd, kHideTimer));
@@ -200,8 +167,10 @@ TEST_F(Balloon, TheSameFourValuesAgainChangeNothingNorReArmTheHide)
 
 // ---- hiding
 
-TEST_F(Balloon, TimerTenHidesTheTipAndEndsItselfOtherIdsDoNothing)
+TEST_F(Balloon, TimerTenHidesTheTipAndEndsItselfTypeFourArmsNoHide)
 {
+    say(L"Stays", AirBladderTypeNoAutoHide, AirBladderModeRightStay);
+    EXPECT_FALSE(KillTimer(tip(), kHideTimer));
     say(L"Timed", AirBladderTypeDefault, AirBladderModeRightStay);
     showTip();
     SendMessageW(tip(), WM_TIMER, kHideTimer + 1, 0);
@@ -211,27 +180,18 @@ TEST_F(Balloon, TimerTenHidesTheTipAndEndsItselfOtherIdsDoNothing)
     EXPECT_FALSE(KillTimer(tip(), kHideTimer));
 }
 
-TEST_F(Balloon, TypeFourArmsNoHide)
+TEST_F(Balloon, LosingTheFocusHidesTheTipUnlessItIsPlacedToStay)
 {
-    say(L"Stays", AirBladderTypeNoAutoHide, AirBladderModeRightStay);
-    EXPECT_FALSE(KillTimer(tip(), kHideTimer));
-}
-
-TEST_F(Balloon, LosingTheFocusHidesTheTipAndEndsItsTimer)
-{
-    say(L"Focus tip");
-    showTip();
-    moveFocusFromTheTip();
-    EXPECT_FALSE(IsWindowVisible(tip()));
-    EXPECT_FALSE(KillTimer(tip(), kHideTimer));
-}
-
-TEST_F(Balloon, PlacedToStayTheTipSurvivesFocusLoss)
-{
-    say(L"Stay tip", AirBladderTypeDefault, AirBladderModeRightStay);
-    showTip();
-    moveFocusFromTheTip();
-    EXPECT_TRUE(IsWindowVisible(tip()));
+    for (AIRBLADDER_MODE mode : { AirBladderModeBelow, AirBladderModeRightStay }) {
+        say(mode == AirBladderModeBelow ? L"Focus tip" : L"Stay tip", AirBladderTypeDefault, mode);
+        showTip();
+        SetFocus(tip());
+        ASSERT_EQ(tip(), GetFocus());
+        SetFocus(dialog.GetSafeHwnd());
+        EXPECT_EQ(mode == AirBladderModeRightStay, IsWindowVisible(tip()) != FALSE) << mode;
+        if (mode == AirBladderModeBelow)
+            EXPECT_FALSE(KillTimer(tip(), kHideTimer));
+    }
 }
 
 TEST_F(Balloon, OnlyTheOwnerTagMayHideTheTip)
@@ -239,12 +199,10 @@ TEST_F(Balloon, OnlyTheOwnerTagMayHideTheTip)
     EXPECT_EQ(0, manager().ShowAirBladder(SW_SHOWNOACTIVATE, 7)) << "there is no tip yet";
     say(L"Owned tip", AirBladderTypeNoAutoHide, AirBladderModeRightStay);
     manager().ShowAirBladder(SW_SHOWNOACTIVATE, 7);
-
     EXPECT_EQ(0, manager().ShowAirBladder(SW_HIDE, 8));
     EXPECT_TRUE(IsWindowVisible(tip()));
     EXPECT_NE(0, manager().ShowAirBladder(SW_HIDE, 7));
     EXPECT_FALSE(IsWindowVisible(tip()));
-
     manager().ShowAirBladder(SW_SHOWNOACTIVATE, 8);
     EXPECT_EQ(0, manager().ShowAirBladder(SW_HIDE, 7)) << "showing handed the tip to tag 8";
     EXPECT_NE(0, manager().ShowAirBladder(SW_HIDE, 0)) << "tag 0 is always carried out";
@@ -253,29 +211,19 @@ TEST_F(Balloon, OnlyTheOwnerTagMayHideTheTip)
 
 // ---- the dialog's tip
 
-TEST_F(Balloon, DialogTipNeedsAPointWithoutZeroCoordinates)
+TEST_F(Balloon, DialogTipNeedsNonZeroCoordinatesAndShowsBelowThePointEvenUnchanged)
 {
     EXPECT_EQ(0, dialog.SetAirBladderMsg(L"No", POINT { 0, 50 }, AirBladderTypeDefault));
     EXPECT_EQ(0, dialog.SetAirBladderMsg(L"No", POINT { 50, 0 }, AirBladderTypeDefault));
     EXPECT_EQ(nullptr, manager().GetAirBladder());
-}
-
-TEST_F(Balloon, DialogTipIsShownBelowThePointEvenWhenItsTextIsUnchanged)
-{
     EXPECT_EQ(1, dialog.SetAirBladderMsg(L"Dialog tip", kAnchor, AirBladderTypeNoAutoHide));
-    const Gdiplus::Size text = bounds(L"Dialog tip");
+    const Gdiplus::Size text = measure(L"Dialog tip");
     EXPECT_EQ(CRect(kAnchor.x - 25, kAnchor.y, kAnchor.x + text.Width + 15, kAnchor.y + text.Height + 30),
               windowRect(tip()));
     manager().ShowAirBladder(SW_HIDE, 0);
     dialog.SetAirBladderMsg(L"Dialog tip", kAnchor, AirBladderTypeNoAutoHide);
     EXPECT_TRUE(IsWindowVisible(tip()));
-}
-
-TEST_F(Balloon, NullTextCountsAsEmptyAndLeavesTheTipWhereItIs)
-{
-    EXPECT_EQ(1, dialog.SetAirBladderMsg(nullptr, kAnchor, AirBladderTypeDefault));
-    ASSERT_NE(nullptr, tip());
-    say(L"Before");
+    // A null text counts as empty and leaves the tip where it is.
     const CRect placed = windowRect(tip());
     EXPECT_EQ(1, say(nullptr, AirBladderTypeDefault, AirBladderModeAbove));
     EXPECT_EQ(placed, windowRect(tip()));
@@ -291,10 +239,39 @@ TEST_F(Balloon, TheTipIsALayeredToolWindowWithRoundedCorners)
     EXPECT_EQ(static_cast<DWORD>(WS_EX_TOOLWINDOW | WS_EX_LAYERED), static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(hwnd, region));
-    const CRect placed = windowRect(hwnd);
     EXPECT_FALSE(PtInRegion(region, 0, 0));
-    EXPECT_TRUE(PtInRegion(region, placed.Width() / 2, 0));
+    EXPECT_TRUE(PtInRegion(region, windowRect(hwnd).Width() / 2, 0));
     DeleteObject(region);
+}
+
+TEST_F(Balloon, ManyTextsShowsAndHidesAndManyTipsMadeAndDroppedLeaveNoGdiObjectBehind)
+{
+    auto cycle = [&](int i) {
+        say(i % 2 ? L"Short" : L"A considerably longer tip\nover two lines", AirBladderTypeNoAutoHide,
+            AirBladderModeBelow, POINT { kAnchor.x + i % 7, kAnchor.y });
+        showTip();
+        manager().ShowAirBladder(SW_HIDE, 0);
+    };
+    int i = 0;
+    const int baseline = warmGdiObjects([&] { cycle(i++); });
+    if (baseline < 0)
+        GTEST_SKIP() << "GDI objects can only be counted under Wine";
+    for (int n = 0; n < 500; ++n)
+        cycle(i++);
+    EXPECT_EQ(baseline, gdiObjectsSettled(baseline));
+
+    auto makeAndDrop = [] {
+        PaintManager manager;
+        manager.SetAirBladderMsg(L"Short-lived", kAnchor, AirBladderTypeDefault, AirBladderModeAbove);
+        HWND hwnd = manager.GetAirBladder()->GetSafeHwnd();
+        ASSERT_TRUE(IsWindow(hwnd));
+        PaintManager copy(manager);
+        EXPECT_EQ(nullptr, copy.GetAirBladder()) << "a copy makes its own tip";
+    };
+    const int alone = warmGdiObjects(makeAndDrop);
+    for (int n = 0; n < 100; ++n)
+        makeAndDrop();
+    EXPECT_EQ(alone, gdiObjectsSettled(alone));
 }
 
 TEST(BalloonOwnership, ThePaintManagerTakesItsTipWindowAlong)
@@ -303,57 +280,20 @@ TEST(BalloonOwnership, ThePaintManagerTakesItsTipWindowAlong)
     {
         PaintManager manager;
         manager.SetAirBladderMsg(L"Owned", kAnchor, AirBladderTypeNoAutoHide, AirBladderModeBelow);
-        ASSERT_NE(nullptr, manager.GetAirBladder());
         hwnd = manager.GetAirBladder()->GetSafeHwnd();
         ASSERT_TRUE(IsWindow(hwnd));
-        PaintManager copy(manager);
-        EXPECT_EQ(nullptr, copy.GetAirBladder()) << "a copy makes its own tip";
     }
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(Balloon, AThousandTextsShowsAndHidesLeaveNoGdiObjectBehind)
-{
-    auto cycle = [&](int i) {
-        say(i % 2 ? L"Short" : L"A considerably longer tip\nover two lines", AirBladderTypeNoAutoHide,
-            AirBladderModeBelow, POINT { kAnchor.x + i % 7, kAnchor.y });
-        manager().ShowAirBladder(SW_SHOWNOACTIVATE, 0);
-        manager().ShowAirBladder(SW_HIDE, 0);
-    };
-    for (int i = 0; i < 4; ++i)
-        cycle(i);
-    pumpMessages();
-    const int baseline = countGdiObjects();
-    if (baseline < 0)
-        GTEST_SKIP() << "GDI objects can only be counted under Wine";
-    for (int i = 0; i < 1000; ++i)
-        cycle(i);
-    pumpMessages();
-    EXPECT_EQ(baseline, countGdiObjects());
-}
-
-TEST(BalloonOwnership, MakingAndDroppingTipsLeavesNoGdiObjectBehind)
-{
-    auto makeAndDrop = [] {
-        PaintManager manager;
-        manager.SetAirBladderMsg(L"Short-lived", kAnchor, AirBladderTypeDefault, AirBladderModeAbove);
-    };
-    makeAndDrop();
-    const int baseline = countGdiObjects();
-    if (baseline < 0)
-        GTEST_SKIP() << "GDI objects can only be counted under Wine";
-    for (int i = 0; i < 100; ++i)
-        makeAndDrop();
-    pumpMessages();
-    EXPECT_EQ(baseline, countGdiObjects());
-}
-
 TEST(BalloonTimer, FiveSecondsAfterATextTheTipHidesItself)
 {
-    // Never given the focus (created hidden, shown without activation): any focus loss
-    // would end the timer, and Wine reports focus changes late, whenever another test
-    // program takes the activation.
-    TestBalloon balloon;
+    // A focus loss would end the timer too, and in a new prefix Wine may hand a window of
+    // this program the focus and take it back late, whenever another test program takes
+    // the activation: this tip hears none of that.
+    class TimedBalloon : public TestBalloon {
+        int OnKillFocus(MWindow*) override { return 1; }
+    } balloon;
     balloon.Create(nullptr, L"AirBladder Window", kTipStyle & ~WS_VISIBLE, 0, CRect(), nullptr);
     balloon.SetAirBladderMsg(L"Going soon", kAnchor, AirBladderTypeDefault, AirBladderModeBelow);
     balloon.ShowWindow(SW_SHOWNOACTIVATE);
@@ -366,7 +306,7 @@ TEST(BalloonTimer, FiveSecondsAfterATextTheTipHidesItself)
 
 // ---- font and painting
 
-TEST_F(RenderedBalloon, TheTextFamilyIsTheLibraryFontAndStaysUsable)
+TEST_F(RenderedBalloon, TheTextFamilyIsTheLibraryFontAndACopyHasNone)
 {
     Gdiplus::FontFamily* family = balloon.fontFamily();
     ASSERT_NE(nullptr, family);
@@ -376,14 +316,19 @@ TEST_F(RenderedBalloon, TheTextFamilyIsTheLibraryFontAndStaysUsable)
     wchar_t name[LF_FACESIZE] {};
     ASSERT_EQ(Gdiplus::Ok, family->GetFamilyName(name));
     EXPECT_STREQ(kTipFamily, name);
-    Gdiplus::Font font(family, 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-    EXPECT_EQ(Gdiplus::Ok, font.GetLastStatus());
-    say(L"Readable");
-    EXPECT_TRUE(scanInk(*render(), CRect(0, 0, 1000, 1000), 0, kWhite).any());
+    say(L"Copied");
+    EXPECT_TRUE(ink(*render()).any());
+    const TestBalloon copy(balloon);
+    EXPECT_EQ(CString(L"Copied"), copy.text());
+    EXPECT_EQ(nullptr, copy.GetSafeHwnd());
+    EXPECT_EQ(nullptr, copy.fontFamily());
 }
 
-TEST_F(RenderedBalloon, TheSkinFillsTheTipAndTheTextIsWhite)
+TEST_F(RenderedBalloon, TheSkinFillsTheTipWhenItLoadsAndTheTextIsWhite)
 {
+    EXPECT_EQ(0, balloon.LoadBKImage(L"no_such_tip_bk.png"));
+    say(L"Bare");
+    EXPECT_EQ(0x00000000u, render()->pixel(1, 1));
     ASSERT_TRUE(skin.written());
     ASSERT_EQ(1, balloon.LoadBKImage(L"mairbladder_bk.png"));
     say(L"Skinned");
@@ -393,56 +338,33 @@ TEST_F(RenderedBalloon, TheSkinFillsTheTipAndTheTextIsWhite)
     EXPECT_GT(scanInk(*canvas, CRect(0, 0, canvas->width(), canvas->height()), kSkinColour, kWhite, 40).matching, 5);
 }
 
-TEST_F(RenderedBalloon, AMissingSkinLeavesTheBackgroundEmpty)
+TEST_F(RenderedBalloon, LinesAreLaidOutCentredOrFromTheLeftAndAlwaysAtLeastOne)
 {
-    EXPECT_EQ(0, balloon.LoadBKImage(L"no_such_tip_bk.png"));
-    say(L"Bare");
-    EXPECT_EQ(0x00000000u, render()->pixel(1, 1));
-}
-
-TEST_F(RenderedBalloon, OneLineIsCentredSeveralLinesStartAtTheLeft)
-{
-    say(L"Centred");
-    auto canvas = render();
-    const Ink single = scanInk(*canvas, CRect(0, 0, canvas->width(), canvas->height()), 0, kWhite);
-    ASSERT_TRUE(single.any());
-    EXPECT_NEAR(canvas->width() / 2, (single.bounds.left + single.bounds.right) / 2, 3);
-
-    say(L"Temperature\nOK");
-    canvas = render();
-    const CRect secondLine(0, canvas->height() / 2, canvas->width(), canvas->height());
-    const Ink below = scanInk(*canvas, secondLine, 0, kWhite);
-    ASSERT_TRUE(below.any());
-    EXPECT_LE(below.bounds.left, 12);
-
-    say(L"Temperature\nOK", AirBladderModeAbove);
-    canvas = render();
-    const Ink above = scanInk(*canvas, CRect(0, canvas->height() / 2, canvas->width(), canvas->height()), 0, kWhite);
-    ASSERT_TRUE(above.any());
-    EXPECT_NEAR(canvas->width() / 2, (above.bounds.left + above.bounds.right) / 2, 3) << "above: always centred";
-}
-
-TEST_F(RenderedBalloon, AnEmptiedTextDrawsNoText)
-{
-    say(L"Gone next");
+    const struct {
+        const wchar_t* text;
+        AIRBLADDER_MODE mode;
+        int lines;
+        bool centred;
+    } cases[] = {
+        { L"Centred", AirBladderModeBelow, 1, true },
+        { L"Temperature\nOK", AirBladderModeBelow, 2, false },
+        { L"Temperature\nOK", AirBladderModeAbove, 2, true },
+        // Placed to stay, two lines fewer are laid out, but never fewer than one.
+        { L"One\nTwo\nThree\nFour", AirBladderModeRightStay, 2, false },
+        { L"Stay", AirBladderModeRightStay, 1, true },
+    };
+    for (const auto& laid : cases) {
+        say(laid.text, laid.mode);
+        EXPECT_EQ(laid.lines, balloon.lineCount()) << laid.mode;
+        const auto canvas = render();
+        const Ink lastLine = ink(*canvas, laid.lines > 1 ? canvas->height() / 2 : 0);
+        ASSERT_TRUE(lastLine.any()) << laid.mode;
+        if (laid.centred)
+            EXPECT_NEAR(canvas->width() / 2, (lastLine.bounds.left + lastLine.bounds.right) / 2, 3) << laid.mode;
+        else
+            EXPECT_LE(lastLine.bounds.left, 12) << laid.mode;
+    }
     say(nullptr);
     EXPECT_TRUE(balloon.text().IsEmpty());
-    EXPECT_FALSE(scanInk(*render(), CRect(0, 0, 1000, 1000), 0, kWhite).any());
-}
-
-TEST_F(RenderedBalloon, PlacedToStayTwoLinesFewerAreLaidOut)
-{
-    say(L"One\nTwo\nThree\nFour", AirBladderModeRightStay);
-    EXPECT_EQ(2, balloon.lineCount());
-    say(L"One\nTwo\nThree\nFour", AirBladderModeRight);
-    EXPECT_EQ(4, balloon.lineCount());
-}
-
-TEST_F(RenderedBalloon, ACopyTakesTheTextButNoWindowNorFont)
-{
-    say(L"Copied");
-    const TestBalloon copy(balloon);
-    EXPECT_EQ(CString(L"Copied"), copy.text());
-    EXPECT_EQ(nullptr, copy.GetSafeHwnd());
-    EXPECT_EQ(nullptr, copy.fontFamily());
+    EXPECT_FALSE(ink(*render()).any());
 }

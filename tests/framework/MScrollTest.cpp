@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "DibCanvas.h"
@@ -7,7 +9,6 @@
 #include "KOVA.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
-#include "WindowCapture.h"
 #include "framework/AppPaths.h"
 
 using namespace KOVA;
@@ -49,78 +50,124 @@ protected:
     CScrollVertical bar { &parent, kBarId, kVerticalBar, 1 };
 };
 
-class HorizontalBar : public ::testing::Test {
-protected:
-    RecordingParent parent;
-    CScrollHorizontal bar { &parent, kBarId, kHorizontalBar, 1 };
-};
+} // namespace
 
 // ---- geometry
 
-TEST_F(VerticalBar, NewBarTakesItsHeightAsPageAndAProportionalThumbAtTheTop)
+TEST(ScrollGeometry, RangePositionAndPageGiveTheThumb)
 {
-    EXPECT_EQ(1000, bar.GetScrollMaxRange());
-    EXPECT_EQ(400, bar.GetScrollSize());
-    EXPECT_EQ(10, bar.GetScrollStep());
-    EXPECT_EQ(1, bar.IsScrollNeeded());
-    EXPECT_EQ(CRect(100, 50, 112, 210), bar.GetThumbRect());
+    constexpr int kAny = -1;
+    const struct {
+        const char* name;
+        bool horizontal;
+        CRect rect;
+        std::function<void(MScroll&)> act;
+        CRect thumb;      // empty: not checked
+        int thumbLength;  // kAny: not checked
+        int position;
+        int page;
+        int needed;
+    } cases[] = {
+        { "new bar: its height as page, a proportional thumb at the top", false, kVerticalBar, [](MScroll&) {},
+          CRect(100, 50, 112, 210), kAny, 0, 400, 1 },
+        { "a large range takes a tenth as page, the short thumb raised to 100", false, kVerticalBar,
+          [](MScroll& bar) { bar.SetScrollMaxRange(10000); }, CRect(), 100, kAny, 1000, 1 },
+        { "a bar too short for 100 keeps fifty pixels of travel", false, CRect(0, 0, 12, 120),
+          [](MScroll& bar) { bar.SetScrollMaxRange(10000); }, CRect(), 70, kAny, kAny, kAny },
+        { "a position places the thumb along its travel", false, kVerticalBar,
+          [](MScroll& bar) { bar.SetScrollCurrentPos(500); }, CRect(100, 170, 112, 330), kAny, 500, kAny, kAny },
+        { "beyond the range the vertical thumb is pulled back", false, kVerticalBar,
+          [](MScroll& bar) { bar.SetScrollCurrentPos(2000); }, CRect(100, 290, 112, 450), kAny, 1000, kAny, kAny },
+        { "beyond the range the horizontal thumb runs past the right edge", true, kHorizontalBar,
+          [](MScroll& bar) { bar.SetScrollCurrentPos(2000); }, CRect(500, 50, 660, 62), kAny, 2000, kAny, kAny },
+        // Thumb trunc(400 / 1400 × 400) = 114, travel 286; 500 of the 1000 positions.
+        { "content pixels count up to the content less one bar", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollMaxRange(1400);
+              bar.SetScrollCurrentPosEx(500);
+          },
+          CRect(100, 193, 112, 307), kAny, kAny, kAny, kAny },
+        { "content no longer than the bar puts the thumb at the top", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollMaxRange(400);
+              bar.SetScrollSize(100, 0);
+              bar.SetScrollCurrentPosEx(50);
+          },
+          CRect(100, 50, 112, 150), kAny, kAny, kAny, kAny },
+        { "only an automatic page follows a new range", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollMaxRange(10000);
+              bar.SetScrollSize(300, 0);
+              bar.SetScrollMaxRange(5000);
+          },
+          CRect(), kAny, kAny, 300, kAny },
+        { "a new range keeps the position", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollCurrentPos(500);
+              bar.SetScrollMaxRange(2000);
+          },
+          CRect(), kAny, 500, kAny, kAny },
+        { "with the reset flag a new range puts the position back", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollCurrentPos(500);
+              bar.SetScrollReset(1);
+              bar.SetScrollMaxRange(2000);
+          },
+          CRect(100, 50, 112, 150), kAny, 0, kAny, kAny },
+        { "the final position is the range", false, kVerticalBar, [](MScroll& bar) { bar.SetScrollFinalPos(); },
+          CRect(), kAny, 1000, kAny, kAny },
+        { "a page as large as the range fills the track", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollSize(1000, 0);
+              bar.SetScrollFinalPos();
+          },
+          kVerticalBar, kAny, 1000, kAny, 0 },
+        { "an empty range never divides by zero", false, kVerticalBar,
+          [](MScroll& bar) {
+              bar.SetScrollMaxRange(0);
+              bar.SetScrollFinalPos();
+              bar.ScrollRow(1);
+              bar.SetScrollCurrentPosEx(10);
+              bar.SetScrollSize(5, 0);
+          },
+          kVerticalBar, kAny, kAny, kAny, 0 },
+        { "a bar shorter than the travel kept gets no inverted thumb", false, CRect(0, 0, 12, 30),
+          [](MScroll& bar) {
+              bar.SetScrollMaxRange(10000);
+              bar.SetScrollFinalPos();
+          },
+          CRect(), kAny, 10000, kAny, kAny },
+    };
+    for (const auto& given : cases) {
+        RecordingParent parent;
+        std::unique_ptr<MScroll> bar;
+        if (given.horizontal)
+            bar = std::make_unique<CScrollHorizontal>(&parent, kBarId, given.rect, 1);
+        else
+            bar = std::make_unique<CScrollVertical>(&parent, kBarId, given.rect, 1);
+        given.act(*bar);
+        SCOPED_TRACE(given.name);
+        if (!given.thumb.IsRectEmpty())
+            EXPECT_EQ(given.thumb, bar->GetThumbRect());
+        if (given.thumbLength != kAny)
+            EXPECT_EQ(given.thumbLength, bar->GetThumbRect().Height());
+        EXPECT_GE(bar->GetThumbRect().Height(), 0);
+        if (given.position != kAny)
+            EXPECT_EQ(given.position, bar->GetScrollCurrentPos());
+        if (given.page != kAny)
+            EXPECT_EQ(given.page, bar->GetScrollSize());
+        if (given.needed != kAny)
+            EXPECT_EQ(given.needed, bar->IsScrollNeeded());
+        // Without anything to scroll the bar ignores the mouse.
+        if (given.needed == 0) {
+            EXPECT_EQ(0, bar->MoveRange(50));
+            EXPECT_EQ(0, bar->OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
+            EXPECT_TRUE(parent.notifications.empty());
+        }
+    }
 }
 
-TEST_F(VerticalBar, LargeRangeTakesATenthAsPageAndRaisesTheShortThumbTo100)
-{
-    bar.SetScrollMaxRange(10000);
-    EXPECT_EQ(1000, bar.GetScrollSize());
-    EXPECT_EQ(100, bar.GetThumbRect().Height());
-}
-
-TEST(ScrollGeometry, BarTooShortForTheMinimumThumbKeepsFiftyPixelsOfTravel)
-{
-    RecordingParent parent;
-    CScrollVertical bar { &parent, kBarId, CRect(0, 0, 12, 120), 1 };
-    bar.SetScrollMaxRange(10000);
-    EXPECT_EQ(70, bar.GetThumbRect().Height());
-}
-
-TEST_F(VerticalBar, PositionPlacesTheThumbAlongItsTravel)
-{
-    bar.SetScrollCurrentPos(500);
-    // Thumb 160 of a 400 track: 240 of travel, half of it.
-    EXPECT_EQ(CRect(100, 170, 112, 330), bar.GetThumbRect());
-    EXPECT_EQ(500, bar.GetScrollCurrentPos());
-}
-
-TEST_F(VerticalBar, PositionBeyondTheRangePullsTheThumbBackAndEndsAtTheRange)
-{
-    bar.SetScrollCurrentPos(2000);
-    EXPECT_EQ(CRect(100, 290, 112, 450), bar.GetThumbRect());
-    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
-}
-
-TEST_F(HorizontalBar, PositionBeyondTheRangeLetsTheThumbRunPastTheRightEdge)
-{
-    bar.SetScrollCurrentPos(2000);
-    EXPECT_EQ(CRect(500, 50, 660, 62), bar.GetThumbRect());
-    EXPECT_EQ(2000, bar.GetScrollCurrentPos());
-}
-
-TEST_F(VerticalBar, ContentPixelPositionCountsUpToTheContentLessOneBar)
-{
-    bar.SetScrollMaxRange(1400);
-    bar.SetScrollCurrentPosEx(500);
-    // Thumb trunc(400 / 1400 × 400) = 114, travel 286; 500 of the 1000 positions.
-    EXPECT_EQ(CRect(100, 50 + 143, 112, 50 + 143 + 114), bar.GetThumbRect());
-}
-
-TEST_F(VerticalBar, OnlyAnAutomaticPageFollowsANewRange)
-{
-    bar.SetScrollMaxRange(10000);
-    EXPECT_EQ(1000, bar.GetScrollSize());
-    bar.SetScrollSize(300, 0);
-    bar.SetScrollMaxRange(5000);
-    EXPECT_EQ(300, bar.GetScrollSize());
-}
-
-TEST_F(VerticalBar, ScrollRowStopsAtZeroAndReportsWhetherItMoved)
+TEST_F(VerticalBar, ScrollRowStopsAtTheEndsAndReportsWhetherItMoved)
 {
     bar.SetScrollCurrentPos(5);
     EXPECT_EQ(1, bar.ScrollRow(-1));
@@ -133,81 +180,24 @@ TEST_F(VerticalBar, ScrollRowStopsAtZeroAndReportsWhetherItMoved)
     EXPECT_EQ(1000, bar.GetScrollCurrentPos());
 }
 
-TEST_F(VerticalBar, FinalPositionIsTheRange)
-{
-    EXPECT_EQ(1, bar.SetScrollFinalPos());
-    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
-}
+// ---- paging, dragging and arrows
 
-// ---- nothing to scroll, and the divisions that would go wrong
-
-TEST_F(VerticalBar, PageAsLargeAsTheRangeFillsTheTrackAndNeedsNothing)
-{
-    bar.SetScrollSize(1000, 0);
-    EXPECT_EQ(0, bar.IsScrollNeeded());
-    EXPECT_EQ(kVerticalBar, bar.GetThumbRect());
-    EXPECT_EQ(1, bar.SetScrollFinalPos());
-    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
-    EXPECT_EQ(0, bar.MoveRange(50));
-    EXPECT_EQ(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
-    EXPECT_TRUE(parent.notifications.empty());
-}
-
-TEST_F(VerticalBar, EmptyRangeNeverDividesByZero)
-{
-    bar.SetScrollMaxRange(0);
-    EXPECT_EQ(0, bar.IsScrollNeeded());
-    EXPECT_EQ(kVerticalBar, bar.GetThumbRect());
-    bar.SetScrollFinalPos();
-    EXPECT_EQ(0, bar.GetScrollCurrentPos());
-    EXPECT_EQ(0, bar.ScrollRow(1));
-    EXPECT_EQ(0, bar.MoveRange(-20));
-    bar.SetScrollCurrentPosEx(10);
-    EXPECT_EQ(kVerticalBar, bar.GetThumbRect());
-    bar.SetScrollSize(5, 0);
-    EXPECT_EQ(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
-}
-
-TEST_F(VerticalBar, ContentNoLongerThanTheBarPutsTheThumbAtTheTop)
-{
-    bar.SetScrollMaxRange(400);
-    bar.SetScrollSize(100, 0);
-    bar.SetScrollCurrentPosEx(50);
-    EXPECT_EQ(50, bar.GetThumbRect().top);
-}
-
-TEST(ScrollGeometry, BarShorterThanTheTravelKeptGetsNoInvertedThumb)
-{
-    RecordingParent parent;
-    CScrollVertical bar { &parent, kBarId, CRect(0, 0, 12, 30), 1 };
-    bar.SetScrollMaxRange(10000);
-    EXPECT_GE(bar.GetThumbRect().Height(), 0);
-    bar.SetScrollFinalPos();
-    EXPECT_EQ(10000, bar.GetScrollCurrentPos());
-}
-
-// ---- paging
-
-TEST_F(VerticalBar, ClickBelowTheThumbMovesOnePageAndNotifiesTheNewPosition)
+TEST_F(VerticalBar, AClickBesideTheThumbMovesOnePageAndNotifiesTheNewPosition)
 {
     EXPECT_NE(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
     EXPECT_EQ(CRect(100, 210, 112, 370), bar.GetThumbRect());
     EXPECT_EQ(666, bar.GetScrollCurrentPos());
-    EXPECT_EQ(std::vector<UINT> { 666 }, positionsNotified(parent));
     ASSERT_EQ(1u, parent.updates.size());
     EXPECT_EQ(kVerticalBar, parent.updates[0].rect);
     EXPECT_EQ(1, parent.updates[0].flag);
     EXPECT_EQ(&bar, parent.updates[0].control);
-}
-
-TEST_F(VerticalBar, ClickAboveTheThumbMovesOnePageBack)
-{
     bar.SetScrollCurrentPos(1000);
     bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
     EXPECT_EQ(CRect(100, 130, 112, 290), bar.GetThumbRect());
-    EXPECT_EQ(std::vector<UINT> { 333 }, positionsNotified(parent));
+    EXPECT_EQ((std::vector<UINT> { 666, 333 }), positionsNotified(parent));
 }
 
+namespace {
 // Reads the bar's changing flag while the move is reported.
 class ChangingProbe : public RecordingParent {
 public:
@@ -219,6 +209,7 @@ public:
     MScroll* bar { nullptr };
     std::vector<int> changingSeen;
 };
+} // namespace
 
 TEST(ScrollPaging, ChangingFlagIsUpOnlyWhileTheUsersMoveIsReported)
 {
@@ -230,51 +221,35 @@ TEST(ScrollPaging, ChangingFlagIsUpOnlyWhileTheUsersMoveIsReported)
     EXPECT_EQ(0, bar.IsChangeing());
 }
 
-// ---- dragging
-
-TEST_F(VerticalBar, DraggingTheThumbMovesItWithThePointerAndNotifiesEachMove)
+TEST_F(VerticalBar, TheThumbFollowsADragStopsAtTheEndKeepsTheGripAndLetsGoOnRelease)
 {
     EXPECT_NE(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100)));
     EXPECT_TRUE(parent.notifications.empty());
     bar.OnMouseMove(MK_LBUTTON, CPoint(106, 160));
     EXPECT_EQ(CRect(100, 110, 112, 270), bar.GetThumbRect());
-    bar.OnMouseMove(MK_LBUTTON, CPoint(106, 190));
-    bar.OnLButtonUp(0, CPoint(106, 190));
-    EXPECT_EQ(CRect(100, 140, 112, 300), bar.GetThumbRect());
-    EXPECT_EQ((std::vector<UINT> { 250, 375 }), positionsNotified(parent));
-}
-
-TEST_F(VerticalBar, DraggingPastTheEndStopsThereAndKeepsTheGrip)
-{
-    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
     bar.OnMouseMove(MK_LBUTTON, CPoint(106, 900));
     EXPECT_EQ(CRect(100, 290, 112, 450), bar.GetThumbRect());
     EXPECT_EQ(1000, bar.GetScrollCurrentPos());
     // The grip sits 50 pixels into the thumb: at y 330 the thumb starts at 280.
     bar.OnMouseMove(MK_LBUTTON, CPoint(106, 330));
     EXPECT_EQ(280, bar.GetThumbRect().top);
-    EXPECT_EQ((std::vector<UINT> { 1000, 958 }), positionsNotified(parent));
+    bar.OnLButtonUp(0, CPoint(106, 330));
+    bar.OnMouseMove(0, CPoint(106, 100));
+    EXPECT_EQ(280, bar.GetThumbRect().top);
+    EXPECT_EQ((std::vector<UINT> { 250, 1000, 958 }), positionsNotified(parent));
 }
 
-TEST_F(HorizontalBar, DraggingFollowsX)
+TEST(ScrollDrag, TheHorizontalThumbFollowsX)
 {
+    RecordingParent parent;
+    CScrollHorizontal bar { &parent, kBarId, kHorizontalBar, 1 };
     bar.OnLButtonDown(MK_LBUTTON, CPoint(150, 56));
     bar.OnMouseMove(MK_LBUTTON, CPoint(210, 70));
     EXPECT_EQ(CRect(160, 50, 320, 62), bar.GetThumbRect());
     EXPECT_EQ(std::vector<UINT> { 250 }, positionsNotified(parent));
 }
 
-TEST_F(VerticalBar, ReleaseEndsTheDrag)
-{
-    bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
-    bar.OnLButtonUp(0, CPoint(106, 100));
-    bar.OnMouseMove(0, CPoint(106, 200));
-    EXPECT_EQ(CRect(100, 50, 112, 210), bar.GetThumbRect());
-    EXPECT_TRUE(parent.notifications.empty());
-}
-
-// ---- arrows
-
+namespace {
 // A vertical bar with 20-pixel arrow buttons at its ends.
 class ArrowBar : public CScrollVertical {
 public:
@@ -284,8 +259,9 @@ public:
         SetRange();
     }
 };
+} // namespace
 
-TEST(ScrollArrows, ArrowsTakeTheEndsAndShowOnlyWhileThereIsSomethingToScroll)
+TEST(ScrollArrows, ArrowsTakeTheEndsShowOnlyWhileThereIsSomethingToScrollAndStepOneRow)
 {
     EventLog log;
     RecordingParent parent;
@@ -296,7 +272,6 @@ TEST(ScrollArrows, ArrowsTakeTheEndsAndShowOnlyWhileThereIsSomethingToScroll)
     auto* other = new RecordingControl(&arrowParent, 9, CRect(1, 2, 3, 4), log);
     up->SetControlVisible(0);
     bar.GetControls() = { up, down, other };
-
     bar.SetRect(kVerticalBar);
     EXPECT_EQ(CRect(100, 50, 112, 70), up->GetRect());
     EXPECT_EQ(CRect(100, 430, 112, 450), down->GetRect());
@@ -304,6 +279,16 @@ TEST(ScrollArrows, ArrowsTakeTheEndsAndShowOnlyWhileThereIsSomethingToScroll)
     EXPECT_EQ(1, up->IsVisible());
     // Track 360, thumb 0.4 of it, starting below the top arrow.
     EXPECT_EQ(CRect(100, 70, 112, 214), bar.GetThumbRect());
+
+    // Ids 2 and 4 step forward, 1 and 3 back, only with lParam 2.
+    bar.OnMessage(4, 0, 0, 2);
+    bar.OnMessage(2, 0, 0, 2);
+    EXPECT_EQ(90, bar.GetThumbRect().top);
+    bar.OnMessage(1, 0, 0, 2);
+    bar.OnMessage(3, 0, 0, 2);
+    bar.OnMessage(2, 0, 0, 7);
+    EXPECT_EQ(70, bar.GetThumbRect().top);
+    EXPECT_EQ(4u, parent.notifications.size());
 
     bar.SetScrollSize(1000, 0);
     bar.SetRect(kVerticalBar);
@@ -313,21 +298,9 @@ TEST(ScrollArrows, ArrowsTakeTheEndsAndShowOnlyWhileThereIsSomethingToScroll)
     EXPECT_FALSE(arrowParent.updates.empty());
 }
 
-TEST_F(VerticalBar, ArrowMessagesStepTheThumbByOneRow)
-{
-    bar.SetScrollCurrentPos(500);
-    bar.OnMessage(4, 0, 0, 2);
-    EXPECT_EQ(CRect(100, 180, 112, 340), bar.GetThumbRect());
-    bar.OnMessage(1, 0, 0, 2);
-    bar.OnMessage(3, 0, 0, 2);
-    EXPECT_EQ(160, bar.GetThumbRect().top);
-    bar.OnMessage(2, 0, 0, 7);
-    EXPECT_EQ(160, bar.GetThumbRect().top);
-    EXPECT_EQ(3u, parent.notifications.size());
-}
-
 // ---- images and drawing
 
+namespace {
 class DrawnBar : public ::testing::Test {
 protected:
     DrawnBar() { manager.SetScrollResID(102, 101); }
@@ -344,8 +317,9 @@ protected:
     RecordingParent parent;
     DibCanvas canvas { 600, 500, 0xFFFFFFFF };
 };
+} // namespace
 
-TEST_F(DrawnBar, VerticalThumbAndTrackComeFromTheEmbeddedStrip)
+TEST_F(DrawnBar, VerticalThumbAndTrackComeFromTheEmbeddedStripAndFollowTheHover)
 {
     CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
     bar.SetManager(&manager);
@@ -355,16 +329,7 @@ TEST_F(DrawnBar, VerticalThumbAndTrackComeFromTheEmbeddedStrip)
     EXPECT_TRUE(nearColor(canvas.rgb(106, 130), kThumbAtRest)) << std::hex << canvas.rgb(106, 130);
     // The track under the rest of the bar: a thin translucent dark line, nothing beside it.
     EXPECT_LT(channel(canvas.rgb(106, 330), 8), 0xA0) << std::hex << canvas.rgb(106, 330);
-    EXPECT_EQ(kWhite, canvas.rgb(101, 330));
-    EXPECT_EQ(kWhite, canvas.rgb(101, 130));
-    EXPECT_EQ(kWhite, canvas.rgb(106, 460));
-}
-
-TEST_F(DrawnBar, HoveredThumbComesFromTheHoverColumn)
-{
-    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
-    bar.SetManager(&manager);
-    draw(bar);
+    expectPixels(canvas, { { 101, 330, kWhite }, { 101, 130, kWhite }, { 106, 460, kWhite } });
     EXPECT_NE(0, bar.OnMouseMove(0, CPoint(106, 130)));
     draw(bar);
     EXPECT_TRUE(nearColor(canvas.rgb(106, 130), kThumbHovered)) << std::hex << canvas.rgb(106, 130);
@@ -379,11 +344,9 @@ TEST_F(DrawnBar, HorizontalThumbRowsFollowHoverAndDrag)
     EXPECT_TRUE(nearColor(canvas.rgb(180, 56), kThumbAtRest)) << std::hex << canvas.rgb(180, 56);
     EXPECT_TRUE(nearColor(canvas.rgb(400, 56), 0x474747, 6)) << std::hex << canvas.rgb(400, 56);
     EXPECT_EQ(kWhite, canvas.rgb(400, 52));
-
     bar.OnMouseMove(0, CPoint(180, 56));
     draw(bar);
     EXPECT_TRUE(nearColor(canvas.rgb(180, 56), kThumbHovered)) << std::hex << canvas.rgb(180, 56);
-
     bar.OnLButtonDown(MK_LBUTTON, CPoint(180, 56));
     bar.SetUpdate(0, 0);
     draw(bar);
@@ -406,18 +369,14 @@ TEST_F(DrawnBar, SkinFilesServeWhenThePaintManagerHasNoStripIds)
     }
 }
 
-TEST_F(DrawnBar, NothingToScrollLeavesTheBackground)
+TEST_F(DrawnBar, WithNothingToScrollOrNoImageOnlyTheBackgroundIsDrawn)
 {
+    CScrollVertical unskinned { &parent, 1, kVerticalBar, 1 };
+    draw(unskinned);
+    EXPECT_TRUE(canvas.untouchedSinceFill());
     CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
     bar.SetManager(&manager);
     bar.SetScrollSize(1000, 0);
-    draw(bar);
-    EXPECT_TRUE(canvas.untouchedSinceFill());
-}
-
-TEST_F(DrawnBar, WithoutAnImageOnlyTheBackgroundIsDrawn)
-{
-    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
     draw(bar);
     EXPECT_TRUE(canvas.untouchedSinceFill());
 }
@@ -438,5 +397,3 @@ TEST_F(DrawnBar, CurrentPictureIsCopiedUntilMarkedStale)
     EXPECT_EQ(0u, canvas.rgb(101, 130));
     EXPECT_TRUE(nearColor(canvas.rgb(106, 130), kThumbAtRest));
 }
-
-} // namespace

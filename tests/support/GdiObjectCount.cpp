@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include "PumpUntil.h"
+#include "TestWindow.h"
+
 namespace KOVA::test {
 
 namespace {
@@ -55,6 +58,26 @@ int countGdiObjects()
     for (int i = 0; i < handleTableSize; ++i)
         count += table[i].type != 0;
     return count;
+}
+
+int warmGdiObjects(const std::function<void()>& round, int maxRounds)
+{
+    int before = countGdiObjects();
+    for (int i = 0; i < maxRounds; ++i) {
+        round();
+        pumpMessages();
+        const int after = countGdiObjects();
+        if (after == before)
+            break;
+        before = after;
+    }
+    return before;
+}
+
+int gdiObjectsSettled(int expected, unsigned long timeoutMs)
+{
+    pumpUntil([&] { return countGdiObjects() == expected; }, timeoutMs);
+    return countGdiObjects();
 }
 
 } // namespace KOVA::test

@@ -1,0 +1,191 @@
+// What the control families build on: the panels' scroll offsets, the scroll bar's reset
+// flag and repaint, the paint manager's caret and background state, and the one walk up a
+// control's ancestors. Each through a real dialog and its messages.
+#include <gtest/gtest.h>
+
+#include "LibraryHost.h"
+
+#include "DibCanvas.h"
+#include "PumpUntil.h"
+#include "RecordingControl.h"
+#include "WindowCapture.h"
+#include "KOVA.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr COLORREF kContent = RGB(0, 0, 0);
+constexpr COLORREF kBand = RGB(255, 0, 0);
+constexpr DWORD kBandRgb = 0xFF0000;
+constexpr DWORD kThumbAtRest = 0x70707C;
+constexpr int kRow = 20;
+
+// Content 1000 pixels tall in a 200-pixel panel, a red band at content y 100. It draws the
+// content shifted by the offset the panel keeps, and counts the paints where it moved.
+class ScrollingContent : public MPanel {
+public:
+    ScrollingContent(MObject* parent, CRect rect) : MPanel(parent, 10, rect, 1) { SetVirtualHeight(1000); }
+    void DrawControl(HDC& dc, CRect) override
+    {
+        if (m_scrollOffsetY != m_drawnOffsetY)
+            ++moves;
+        m_drawnOffsetY = m_scrollOffsetY;
+        MRender::FillSolidRect(dc, m_rect.left, m_rect.top, m_rect.Width() - 20, m_rect.Height(), kContent);
+        MRender::FillSolidRect(dc, m_rect.left, m_rect.top + 100 - m_scrollOffsetY, m_rect.Width() - 20, 20, kBand);
+    }
+    int offset() const { return m_scrollOffsetY; }
+    int moves { 0 };
+};
+
+// A list as the list controls are: no virtual height, its rows scrolled by itself. It writes
+// the panel's offset when it paints and hit-tests its rows with it.
+class RowList : public MPanel {
+public:
+    RowList(MObject* parent, CRect rect) : MPanel(parent, 11, rect, 1) {}
+    void DrawControl(HDC& dc, CRect) override
+    {
+        m_scrollOffsetY = scrolledBy;
+        MRender::FillSolidRect(dc, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), kContent);
+    }
+    int OnControlLButtonDown(UINT, CPoint pt) override
+    {
+        pressedRow = (pt.y - m_rect.top + m_scrollOffsetY) / kRow;
+        return 1;
+    }
+    int scrolledBy { 0 };
+    int pressedRow { -1 };
+};
+
+class Host : public MDialog {};
+
+class ServicedDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dialog.Create(nullptr, L"services", WS_POPUP, 0, CRect(1300, 100, 1700, 400));
+        dialog.EnableWndDrag(0);
+        dialog.ShowWindow(SW_SHOWNOACTIVATE);
+        content = adopt(new ScrollingContent(&dialog, CRect(20, 20, 240, 220)));
+        list = adopt(new RowList(&dialog, CRect(260, 20, 380, 220)));
+        ASSERT_TRUE(settled());
+    }
+    void TearDown() override { dialog.DestroyWindow(); }
+
+    template <class Control>
+    Control* adopt(Control* control)
+    {
+        control->SetManager(manager());
+        manager()->AppendControl(control, 1);
+        return control;
+    }
+    PaintManager* manager() { return dialog.GetPaintManager(); }
+    HWND hwnd() { return dialog.GetSafeHwnd(); }
+    // Every message handled and every paint done.
+    bool settled()
+    {
+        return pumpUntil([&] {
+            MSG msg;
+            return !PeekMessageW(&msg, hwnd(), 0, 0, PM_NOREMOVE) && !GetUpdateRect(hwnd(), nullptr, FALSE);
+        });
+    }
+    void post(UINT msg, WPARAM wParam, CPoint pt) { PostMessageW(hwnd(), msg, wParam, MAKELPARAM(pt.x, pt.y)); }
+    DWORD shown(int x, int y) { return captureClient(hwnd())->rgb(x, y); }
+
+    Host dialog;
+    ScrollingContent* content { nullptr };
+    RowList* list { nullptr };
+};
+
+} // namespace
+
+TEST_F(ServicedDialog, APanelKeepsTheOffsetOfItsBarsWhereAListsOwnOffsetIsLeftAlone)
+{
+    EXPECT_EQ(kBandRgb, shown(100, 130));
+    // One notch toward the user: the bar steps 10 of its 1000, the content 800 × 10 / 1000.
+    content->GetScrollVertical()->SetScrollInfo(1000, 0, 400, 100);
+    POINT wheelAt { 100, 100 };
+    ClientToScreen(hwnd(), &wheelAt);
+    PostMessageW(hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(wheelAt.x, wheelAt.y));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(80, content->offset());
+    EXPECT_EQ(1, content->moves);
+    EXPECT_EQ(kBandRgb, shown(100, 50));
+    EXPECT_EQ(0u, shown(100, 130));
+
+    // The list wrote 35 when it painted; moves, a child's repaint request and the wheel over
+    // it keep it, so its rows are hit where they were drawn.
+    list->scrolledBy = 35;
+    list->UpdateControl(1, 0);
+    ASSERT_TRUE(settled());
+    EventLog log;
+    auto* child = new RecordingControl(list, 12, CRect(262, 200, 270, 210), log);
+    child->SetManager(manager());
+    list->GetControls().push_back(child);
+    post(WM_MOUSEMOVE, 0, CPoint(300, 30));
+    child->UpdateControl(1, 0);
+    PostMessageW(hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(wheelAt.x + 200, wheelAt.y));
+    post(WM_LBUTTONDOWN, MK_LBUTTON, CPoint(300, 30));
+    post(WM_LBUTTONUP, 0, CPoint(300, 30));
+    ASSERT_TRUE(pumpUntil([&] { return list->pressedRow >= 0; }));
+    EXPECT_EQ((10 + 35) / kRow, list->pressedRow);
+}
+
+TEST_F(ServicedDialog, AnOwnersMoveOfTheBarRepaintsItThroughItsParent)
+{
+    CScrollVertical* bar = content->GetScrollVertical();
+    bar->SetControlRect(CRect(228, 20, 240, 220));
+    bar->SetScrollInfo(1000, 0, 400, 100);
+    dialog.InvalidateRect(CRect(0, 0, 400, 300), FALSE);
+    ASSERT_TRUE(settled());
+    ASSERT_TRUE(nearColor(shown(234, 60), kThumbAtRest)) << std::hex << shown(234, 60);
+    // Nothing else asks for it: the bar's own SetRange does.
+    bar->SetScrollCurrentPos(1000);
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(nearColor(shown(234, 180), kThumbAtRest)) << std::hex << shown(234, 180);
+    EXPECT_FALSE(nearColor(shown(234, 60), kThumbAtRest)) << std::hex << shown(234, 60);
+}
+
+TEST_F(ServicedDialog, TheCaretAndTheBackgroundSettingsReadBackAsTheyStand)
+{
+    EXPECT_EQ(BackModeStretch, manager()->GetBackMode());
+    EXPECT_EQ(4, manager()->GetBackBorder());
+    dialog.SetBackMode(BackModeNineGrid, 7);
+    EXPECT_EQ(BackModeNineGrid, manager()->GetBackMode());
+    EXPECT_EQ(7, manager()->GetBackBorder());
+
+    ASSERT_EQ(1, manager()->CreateCaret(nullptr, 2, 16));
+    ASSERT_EQ(1, manager()->SetCaretPos(nullptr, 30, 15));
+    EXPECT_EQ(CRect(30, 15, 32, 31), manager()->GetCaretRect());
+    EXPECT_EQ(0, manager()->IsCaretShown());
+    ASSERT_EQ(1, manager()->ShowCaret(1));
+    EXPECT_EQ(1, manager()->IsCaretShown());
+    EXPECT_EQ(1, manager()->GetCaretPhase());
+    // The window's blink timer turns the phase over and back.
+    EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 0; }, 3000));
+    EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 1; }, 3000));
+    manager()->ShowCaret(0);
+    EXPECT_EQ(0, manager()->IsCaretShown());
+    EXPECT_EQ(0, manager()->GetCaretPhase());
+    DestroyCaret();
+}
+
+TEST_F(ServicedDialog, TheAncestorWalkPassesThroughPanelsUpToTheWindow)
+{
+    auto* inner = new ScrollingContent(content, CRect(30, 30, 100, 100));
+    inner->SetManager(manager());
+    content->GetControls().push_back(inner);
+    EventLog log;
+    auto* leaf = new RecordingControl(inner, 13, CRect(40, 40, 50, 50), log);
+    inner->GetControls().push_back(leaf);
+    EXPECT_EQ(1, leaf->IsParentVisible());
+    content->SetVisible(0);
+    EXPECT_EQ(0, leaf->IsParentVisible());
+    content->SetVisible(1);
+    inner->SetVisible(0);
+    EXPECT_EQ(0, leaf->IsParentVisible());
+    EXPECT_EQ(1, inner->IsParentVisible());
+}
