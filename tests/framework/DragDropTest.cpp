@@ -105,19 +105,12 @@ CString scratchFolder()
     return CString(temp) + L"kova-dragdrop\\";
 }
 
-class ScratchBitmapFile {
-public:
-    ScratchBitmapFile(const CString& folder, int width, int height) : m_path(folder + L"dropped.bmp")
-    {
-        CreateDirectoryW(folder, nullptr);
-        writeBitmapFile(m_path, buildDib(kRgb32, width, height));
-    }
-    ~ScratchBitmapFile() { DeleteFileW(m_path); }
-    const CString& path() const { return m_path; }
-
-private:
-    CString m_path;
-};
+std::unique_ptr<ScratchFile> bitmapFile(int width, int height)
+{
+    auto file = std::make_unique<ScratchFile>(scratchFolder(), L"dropped.bmp", std::vector<BYTE> {});
+    writeBitmapFile(file->path(), buildDib(kRgb32, width, height));
+    return file;
+}
 
 HGLOBAL fileList(const CString& path)
 {
@@ -331,9 +324,9 @@ TEST_F(DropWindow, TextIsRefusedAFileAndADibAreTakenAsTheDibAndADropEndsTheDrag)
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), drop(text.get()));
     EXPECT_TRUE(arrivals.empty());
 
-    ScratchBitmapFile file(scratchFolder(), 9, 7);
+    auto file = bitmapFile(9, 7);
     DataObject both = newDataObject();
-    put(*both, CF_HDROP, TYMED_HGLOBAL, fileList(file.path()));
+    put(*both, CF_HDROP, TYMED_HGLOBAL, fileList(file->path()));
     put(*both, CF_DIB, TYMED_HGLOBAL, globalOf(buildDib(kRgb32, 6, 4)));
     drop(both.get());
     expectBands(received, 6, 4);
@@ -393,75 +386,78 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformation { "OnlyPartOfTheLastRow", [](auto& dib) { dib.pop_back(); } }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DropWindow, ABitmapIsHandedOverAndTheReplacedOneDeleted)
+HBITMAP bandBitmap(int width, int height)
 {
-    HBITMAP replaced = CreateBitmap(3, 3, 1, 32, nullptr);
-    received = replaced;
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 6, 4);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     ReleaseDC(nullptr, screen);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, bitmap);
-    fillBands(dc, 6, 4);
+    fillBands(dc, width, height);
     SelectObject(dc, previous);
     DeleteDC(dc);
-
-    dropOne(CF_BITMAP, TYMED_GDI, bitmap);
-    EXPECT_EQ(kButtonUpThenImage, arrivals);
-    expectBands(received, 6, 4);
-    EXPECT_EQ(0u, GetObjectType(replaced));
+    return bitmap;
 }
 
-TEST_F(DropWindow, AMetafileIsPlayedAtTheWindowsResolutionIntoABitmapOfItsClampedBounds)
+TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
 {
-    HENHMETAFILE metafile = recordBands(40, 30);
-    ENHMETAHEADER header {};
-    GetEnhMetaFileHeader(metafile, sizeof header, &header);
-    dropOne(CF_ENHMETAFILE, TYMED_ENHMF, metafile);
-    EXPECT_EQ(kButtonUpThenImage, arrivals);
-    auto picture = readBitmap(received);
-    ASSERT_NE(nullptr, picture);
-    EXPECT_EQ(CSize(header.rclBounds.right, header.rclBounds.bottom), CSize(picture->width(), picture->height()));
-    EXPECT_TRUE(nearColor(picture->rgb(20, 5), kUpperBand, 8)) << std::hex << picture->rgb(20, 5);
-    EXPECT_TRUE(nearColor(picture->rgb(20, 24), kLowerBand, 8)) << std::hex << picture->rgb(20, 24);
-
-    dropOne(CF_ENHMETAFILE, TYMED_ENHMF, asIfFromACoarserDevice(recordBands(40, 30)));
-    // Twice as large here, the upper band now covers the rows the lower one had.
-    picture = readBitmap(received);
-    ASSERT_NE(nullptr, picture);
-    EXPECT_TRUE(nearColor(picture->rgb(20, 24), kUpperBand, 8)) << std::hex << picture->rgb(20, 24);
-
-    dropOne(CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20000, 30));
-    BITMAP info {};
-    GetObjectW(received, sizeof info, &info);
-    EXPECT_EQ(CSize(4096, 29), CSize(info.bmWidth, info.bmHeight));
-}
-
-TEST_F(DropWindow, OnlyADroppedBitmapFileGivesAPicture)
-{
-    ScratchBitmapFile bmp(scratchFolder(), 9, 7);
+    auto bmp = bitmapFile(9, 7);
     ScratchStrip png(scratchFolder(), L"dropped.png", 9, 7, { 0xFFFF0000 });
     ASSERT_TRUE(png.written());
     DROPFILES pastTheBlock {};
     pastTheBlock.pFiles = 4096;
     pastTheBlock.fWide = TRUE;
+    HENHMETAFILE metafile = recordBands(40, 30);
+    ENHMETAHEADER header {};
+    GetEnhMetaFileHeader(metafile, sizeof header, &header);
+    const DWORD kNone = 0xFFFFFFFF;
     const struct {
-        HGLOBAL list;
-        std::vector<UINT> expected;
-    } cases[] = { { fileList(png.path()), kButtonUpOnly },
-                  { globalOf(&pastTheBlock, sizeof pastTheBlock), kButtonUpOnly },
-                  { fileList(bmp.path()), kButtonUpThenImage } };
-    for (const auto& drop : cases) {
+        const char* name;
+        CLIPFORMAT format;
+        DWORD tymed;
+        HANDLE handle;
+        CSize size;         // (0, 0): no picture
+        DWORD atRow24;      // colour at (20, 24) when not the two bands
+    } cases[] = {
+        { "a bitmap, handed over", CF_BITMAP, TYMED_GDI, bandBitmap(6, 4), CSize(6, 4), kNone },
+        { "a metafile, in its bounds", CF_ENHMETAFILE, TYMED_ENHMF, metafile,
+          CSize(header.rclBounds.right, header.rclBounds.bottom), kNone },
+        // Twice as large here, the upper band now covers the rows the lower one had.
+        { "a metafile of a coarser device, scaled", CF_ENHMETAFILE, TYMED_ENHMF,
+          asIfFromACoarserDevice(recordBands(40, 30)), CSize(), kUpperBand },
+        { "a metafile of huge bounds, clamped", CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20000, 30), CSize(4096, 29),
+          kNone },
+        { "a bitmap file, loaded", CF_HDROP, TYMED_HGLOBAL, fileList(bmp->path()), CSize(9, 7), kNone },
+        { "a png file", CF_HDROP, TYMED_HGLOBAL, fileList(png.path()), CSize(), kNone },
+        { "a file list pointing past its block", CF_HDROP, TYMED_HGLOBAL, globalOf(&pastTheBlock, sizeof pastTheBlock),
+          CSize(), kNone },
+    };
+    received = CreateBitmap(3, 3, 1, 32, nullptr);
+    for (const auto& offer : cases) {
+        SCOPED_TRACE(offer.name);
         arrivals.clear();
-        dropOne(CF_HDROP, TYMED_HGLOBAL, drop.list);
-        EXPECT_EQ(drop.expected, arrivals);
+        HBITMAP before = received;
+        dropOne(offer.format, offer.tymed, offer.handle);
+        const bool picture = offer.size != CSize() || offer.atRow24 != kNone;
+        EXPECT_EQ(picture ? kButtonUpThenImage : kButtonUpOnly, arrivals);
+        if (!picture)
+            continue;
+        auto shown = readBitmap(received);
+        ASSERT_NE(nullptr, shown);
+        // The picture it replaced was deleted.
+        EXPECT_EQ(0u, GetObjectType(before));
+        if (offer.atRow24 != kNone)
+            EXPECT_TRUE(nearColor(shown->rgb(20, 24), offer.atRow24, 8)) << std::hex << shown->rgb(20, 24);
+        else if (offer.size.cx < 4096)
+            expectBands(received, offer.size.cx, offer.size.cy);
+        else
+            EXPECT_EQ(offer.size, CSize(shown->width(), shown->height()));
     }
-    expectBands(received, 9, 7);
 }
 
 TEST_F(DropWindow, RepeatedDropsLeaveNoGdiObjectsBehind)
 {
-    ScratchBitmapFile file(scratchFolder(), 9, 7);
+    auto file = bitmapFile(9, 7);
     const std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
     const std::vector<BYTE> tooShort(dib.begin(), dib.end() - 1);
     auto round = [&] {
@@ -469,7 +465,7 @@ TEST_F(DropWindow, RepeatedDropsLeaveNoGdiObjectsBehind)
         dropDib(tooShort);
         dropOne(CF_BITMAP, TYMED_GDI, CreateBitmap(5, 5, 1, 32, nullptr));
         dropOne(CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20, 10));
-        dropOne(CF_HDROP, TYMED_HGLOBAL, fileList(file.path()));
+        dropOne(CF_HDROP, TYMED_HGLOBAL, fileList(file->path()));
     };
     const int before = warmGdiObjects(round);
     if (before < 0)
@@ -675,20 +671,7 @@ TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
     EXPECT_EQ(0u, heldByOthers(target));
 }
 
-TEST_F(ControlDrag, DeliversTheControlsPictureToAnotherWindow)
-{
-    dragBand();
-    EXPECT_EQ(1, targetDialog.pictures);
-    EXPECT_EQ(0, source.pictures);
-    expectBands(targetDialog.picture, kBand.Width(), kBand.Height());
-    // The drag is over: nothing confines the pointer any more and no button is held.
-    RECT clip {};
-    GetClipCursor(&clip);
-    EXPECT_GT(clip.right - clip.left, kSourcePlace.Width());
-    EXPECT_EQ(nullptr, GetCapture());
-}
-
-TEST_F(ControlDrag, StartsOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSlowly)
+TEST_F(ControlDrag, DeliversThePictureOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSlowly)
 {
     const struct {
         const char* name;
@@ -707,6 +690,13 @@ TEST_F(ControlDrag, StartsOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSl
         pressAndMove(drag.moves);
         EXPECT_EQ(drag.pictures, targetDialog.pictures - before) << drag.name;
     }
+    EXPECT_EQ(0, source.pictures);
+    expectBands(targetDialog.picture, kBand.Width(), kBand.Height());
+    // The drag is over: nothing confines the pointer any more and no button is held.
+    RECT clip {};
+    GetClipCursor(&clip);
+    EXPECT_GT(clip.right - clip.left, kSourcePlace.Width());
+    EXPECT_EQ(nullptr, GetCapture());
 }
 
 TEST_F(ControlDrag, RepeatedDragsLeaveNoGdiObjectsBehind)
