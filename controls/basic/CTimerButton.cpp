@@ -32,28 +32,36 @@ int CTimerButton::SetRun(int run)
         return IsRunning();
     *m_lastRepaint = 0;
     *m_start = TimeSource::Milliseconds();
-    *m_running = run ? 1 : 0;
+    if (run && ++m_lastRun <= 0)
+        m_lastRun = 1;
+    *m_running = run ? m_lastRun : 0;
     Repaint(1);
     return run;
 }
 
 int CTimerButton::SecondsLeft() const
 {
-    const DWORD elapsed = TimeSource::Milliseconds() - *m_start;
-    // Never below zero: past ten seconds the unsigned difference would wrap.
-    return elapsed >= kCountdownMs ? 0 : static_cast<int>(kCountdownMs / 1000 - elapsed / 1000);
+    const auto elapsed = static_cast<LONG>(TimeSource::Milliseconds() - *m_start);
+    // Never below zero: past ten seconds "10 - elapsed / 1000" would go negative, and wrap as
+    // the unsigned value it once was.
+    if (elapsed >= static_cast<LONG>(kCountdownMs))
+        return 0;
+    return static_cast<int>(kCountdownMs / 1000) - (elapsed < 0 ? 0 : elapsed / 1000);
 }
 
 int CTimerButton::OnControlTimer()
 {
-    if (!m_running->load() || !m_visible || !IsParentVisible())
+    LONG run = m_running->load();
+    if (!run || !m_visible || !IsParentVisible())
         return 0;
     const DWORD now = TimeSource::Milliseconds();
     if (now - *m_lastRepaint <= kRepaintEveryMs)
         return 1;
     *m_lastRepaint = now;
     Repaint(1);
-    if (now - *m_start > kCountdownMs && m_running->exchange(0))
+    // Signed: a countdown restarted meanwhile has a start after this tick's now.
+    const auto elapsed = static_cast<LONG>(now - *m_start);
+    if (elapsed > static_cast<LONG>(kCountdownMs) && m_running->compare_exchange_strong(run, 0))
         PostToParent(2, 0, 0);
     return 1;
 }

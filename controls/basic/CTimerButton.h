@@ -43,10 +43,12 @@ private:
     // Written on the GUI thread, read on the timer thread.
     NotCopied<std::atomic<DWORD>> m_start;
     NotCopied<std::atomic<DWORD>> m_lastRepaint;
-    // The countdown's one-shot: whoever takes it (the expiry or a click that began during the
-    // countdown) reports the countdown's single code 2.
+    // The running countdown's number, 0 when idle: the countdown's one-shot. Whoever takes
+    // it (the expiry, or a click that began during the countdown) reports the countdown's
+    // single code 2; a tick only ever takes the countdown it looked at.
     NotCopied<std::atomic<LONG>> m_running;
-    // GUI thread: the press being held began while the countdown ran.
+    // GUI thread: the last countdown's number, and whether the held press began in one.
+    LONG m_lastRun { 0 };
     bool m_pressDuringRun { false };
 };
 
