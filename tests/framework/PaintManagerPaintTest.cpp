@@ -352,17 +352,26 @@ class CaretWindow : public PaintedWindow {
 protected:
     CaretWindow()
     {
+        // The test steps the blinking itself: the real caret timer is not served.
+        window.onMessage([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+            result = msg == WM_ERASEBKGND;
+            if (msg == WM_PAINT)
+                manager.OnPaint();
+            return msg == WM_PAINT || msg == WM_ERASEBKGND || msg == WM_TIMER;
+        });
         edit = new FocusEdit(&top, CRect(10, 10, 200, 40));
         edit->SetManager(&manager);
         edit->SetTextColor(Gdiplus::Color(255, 0, 200, 0));
         edit->setFocused(1);
         manager.AppendControl(edit, 1);
     }
-    // The caret shows only in the focused window, and a test program running beside this one
-    // may take the activation at any moment: take the focus back before each look.
+    // The caret shows only in the focused window, and a paint without the focus stops its
+    // blinking for good; a test program beside this one may take the activation at any moment.
+    // So the focus is taken back, with nothing left to paint meanwhile, before each look.
     bool caretAt(int x, int y)
     {
-        EXPECT_TRUE(pumpUntil([&] {
+        ::ValidateRect(window.hwnd(), nullptr);
+        EXPECT_TRUE(::GetFocus() == window.hwnd() || pumpUntil([&] {
             ::SetForegroundWindow(window.hwnd());
             ::SetFocus(window.hwnd());
             return ::GetFocus() == window.hwnd();
@@ -371,6 +380,7 @@ protected:
     }
     void showCaretAt(int x, int y)
     {
+        caretAt(x, y);
         ASSERT_EQ(1, manager.CreateCaret(nullptr, 2, 16));
         ASSERT_EQ(1, manager.SetCaretPos(edit, x, y));
         ASSERT_EQ(1, manager.ShowCaret(1));

@@ -43,11 +43,6 @@ void DibCanvas::fill(DWORD argb)
     std::fill(row(0), row(0) + static_cast<size_t>(m_width) * m_height, argb);
 }
 
-void DibCanvas::setPixel(int x, int y, DWORD argb)
-{
-    row(y)[x] = argb;
-}
-
 DWORD DibCanvas::pixel(int x, int y) const
 {
     return row(y)[x];

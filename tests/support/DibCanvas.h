@@ -21,7 +21,6 @@ public:
     int height() const { return m_height; }
 
     void fill(DWORD argb);
-    void setPixel(int x, int y, DWORD argb);
     DWORD pixel(int x, int y) const;
     // Red, green and blue only: GDI leaves the alpha byte as it pleases.
     DWORD rgb(int x, int y) const { return pixel(x, y) & 0x00FFFFFF; }
