@@ -270,10 +270,16 @@ int PaintManager::OnPaint()
         PaintSession validate(m_hWnd);
         return 1;
     }
-    // BeginPaint's own rectangle, not a GetUpdateRect before it: each is a trip to the Wine
-    // server, and that trip is a third of a one-control repaint.
+    // A layered window is drawn and presented whole however little of it is on the screen,
+    // and Wine clips BeginPaint's rectangle to the screen: it asks for its update rectangle.
+    // Any other window takes BeginPaint's own, as asking first is one more trip to the Wine
+    // server, a third of a one-control repaint.
+    CRect update;
+    if (m_layered && !::GetUpdateRect(m_hWnd, &update, FALSE))
+        return 0;
     PaintSession paint(m_hWnd);
-    const CRect update(paint.area());
+    if (!m_layered)
+        update = paint.area();
     if (update.IsRectEmpty())
         return 0;
     CRect client;

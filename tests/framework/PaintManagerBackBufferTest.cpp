@@ -6,6 +6,8 @@
 
 #include "DibCanvas.h"
 #include "GdiplusEnvironment.h"
+#include "RecordingControl.h"
+#include "TestWindow.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -22,6 +24,28 @@ public:
 constexpr int kWidth = 9;
 constexpr int kHeight = 6;
 constexpr DWORD kStale = 0x7F7F7F7F;
+
+// Fills itself through GDI and notes the DC it is drawn into: the window's back buffer, whose
+// pixels can then be read.
+class BufferReader : public MControl {
+public:
+    BufferReader(MObject* parent, CRect rect) : MControl(parent, 1, rect, 1, 1, 1) {}
+    void DrawControl(HDC& dc, CRect) override
+    {
+        MRender::FillSolidRect(dc, &m_rect, RGB(0x33, 0x66, 0x99));
+        buffer = dc;
+    }
+    DWORD pixel(int x, int y) const
+    {
+        GdiFlush();
+        DIBSECTION dib {};
+        GetObjectW(GetCurrentObject(buffer, OBJ_BITMAP), sizeof(dib), &dib);
+        const auto* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
+        return bits[(dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidth + x];
+    }
+
+    HDC buffer { nullptr };
+};
 
 } // namespace
 
@@ -57,4 +81,26 @@ TEST(PlainBackground, APartialPaintFramesOnlyTheWindowEdgesItTouches)
             }
         }
     }
+}
+
+// Wine clips a paint's own rectangle to the screen, yet a layered window is presented whole:
+// what GDI drew on the part off the screen must be made opaque all the same.
+TEST(LayeredPaint, AWindowPartlyOffTheScreenIsMadeOpaqueWhole)
+{
+    TestWindow window(200, 100);
+    ::SetWindowPos(window.hwnd(), nullptr, ::GetSystemMetrics(SM_CXSCREEN) - 20, 100, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages();
+    PaintManager manager;
+    manager.Init(window.hwnd(), nullptr);
+    manager.SetLayeredWindow(1);
+    RecordingParent top;
+    auto* reader = new BufferReader(&top, CRect(100, 20, 180, 80));
+    reader->SetManager(&manager);
+    manager.AppendControl(reader, 1);
+    ::InvalidateRect(window.hwnd(), nullptr, FALSE);
+    ASSERT_EQ(1, manager.OnPaint());
+    ASSERT_TRUE(reader->buffer);
+    EXPECT_EQ(0xFF336699u, reader->pixel(150, 50));
+    manager.DestroyData();
 }
