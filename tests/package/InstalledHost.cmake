@@ -7,8 +7,9 @@ foreach(required BUILD SOURCE WORK)
   endif()
 endforeach()
 
+# Each step ends within two minutes: a host that hangs fails here instead of holding the run.
 function(run what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 120)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${what} failed (${rc}):\n${out}\n${err}")
   endif()
