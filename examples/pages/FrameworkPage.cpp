@@ -264,6 +264,8 @@ FrameworkTour::FrameworkTour(MDialog& dialog, MPanel& page) : m_dialog(dialog)
 
 FrameworkTour::~FrameworkTour()
 {
+    // The message would otherwise stay over the next page until its hold time ran out.
+    m_dialog.SetMessage(L"", CRect(), MsgLevelInfo);
     m_dialog.GetPaintManager()->ShowAirBladder(0, 0);
     DestroyWindow(m_keyTips.GetSafeHwnd());
     DestroyWindow(m_splash.GetSafeHwnd());
