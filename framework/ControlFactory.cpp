@@ -13,6 +13,7 @@
 #include "controls/basic/MButton.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/input/MRichEdit.h"
+#include "lcd/LEDModeCtrl.h"
 
 namespace KOVA {
 
@@ -92,6 +93,7 @@ const Row kPanelTable[] = {
     { L"MButton3", formG<MButton3> },
     { L"CColorButton2", formC<CColorButton2> },
     { L"CColorButton3", formC<CColorButton3> },
+    { L"LEDModeCtrl", formC<LEDModeCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
 };
 

@@ -42,3 +42,6 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/MenuWnd.h"
 #include "controls/input/MRichEdit.h"
+#include "lcd/LcdImageHelpers.h"
+#include "lcd/LcdJpegEncoder.h"
+#include "lcd/LEDModeCtrl.h"

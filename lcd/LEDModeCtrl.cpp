@@ -1,0 +1,478 @@
+// The LCD renderer's record, its plain settings, the frame clock of the tick, both renders and
+// the double buffer the host pulls from.
+//
+// Threads: setters, DrawControl and the pointer handlers run on the GUI thread, the tick and
+// DrawHideControl on the fast-timer thread, GetLEDData on any thread. Lock order: the paint
+// manager's fast-timer lock (held by the tick), then the state lock, then the frame lock.
+// Repaint requests are raised after the state lock is released; from the timer thread they
+// reach the window through the framework's posted invalidation.
+#include "lcd/LEDModeCtrl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "framework/PaintManager.h"
+#include "framework/Registry.h"
+#include "lcd/LcdFrameRoad.h"
+#include "platform/TimeSource.h"
+
+namespace KOVA {
+
+namespace {
+constexpr int kSmallCapacity = 480 * 480 * 4;
+constexpr int kLargeCapacity = 640 * 480 * 4;
+constexpr int kQualityOfMovingPictures = 60;
+constexpr int kQualityOfDrawnScreens = 90;
+constexpr BYTE kHiddenBase = 1;
+
+int capacityFor(int screenType)
+{
+    return (screenType == LEDScreenCircle || screenType == LEDScreenSquare) ? kSmallCapacity : kLargeCapacity;
+}
+
+float positiveOrOne(float value)
+{
+    return value > 0.0f ? value : 1.0f;
+}
+
+CString readSetting(const wchar_t* name)
+{
+    CString text;
+    ReadRegString(text, name);
+    return text;
+}
+} // namespace
+
+LEDModeCtrl::LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : MControlFont(parent, id, rect, L"", visible, enabled, 1),
+      m_visibleRoad(new LcdFrameRoad(kLargeCapacity)),
+      m_hiddenRoad(new LcdFrameRoad(kLargeCapacity)),
+      m_carouselBrush(new Gdiplus::SolidBrush(Gdiplus::Color(255, 255, 255, 255))),
+      m_centredFormat(new Gdiplus::StringFormat(Gdiplus::StringFormatFlagsNoWrap
+                                                | Gdiplus::StringFormatFlagsMeasureTrailingSpaces))
+{
+    m_run = 1;
+    m_centredFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
+    m_centredFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    SetTextColor(Gdiplus::Color(0xFFFFFFFF));
+    allocateBuffers();
+    readStoredSettings();
+}
+
+LEDModeCtrl::~LEDModeCtrl()
+{
+    // Out of the tick list first: a tick must not reach a renderer that is half gone.
+    if (m_manager)
+        while (m_manager->DeleteFSTimer(this)) {
+        }
+    ScopedLock lock(m_frameLock);
+    m_front.reset();
+    m_back.reset();
+    m_frontLength = m_backLength = 0;
+}
+
+void LEDModeCtrl::readStoredSettings()
+{
+    m_carouselPosition.x = _wtoi(readSetting(L"led_car_ptText_x"));
+    m_carouselPosition.y = _wtoi(readSetting(L"led_car_ptText_y"));
+    m_imageScale = positiveOrOne(static_cast<float>(_wtof(readSetting(L"led_image_scale"))));
+    m_captureScale = positiveOrOne(static_cast<float>(_wtof(readSetting(L"led_capwnd_scale"))));
+    const CString colour = readSetting(L"led_car_font_color");
+    if (!colour.IsEmpty()) {
+        const DWORD v = static_cast<DWORD>(_wtoi(colour));
+        m_carouselColour = Gdiplus::Color(255, GetRValue(v), GetGValue(v), GetBValue(v));
+    }
+}
+
+void LEDModeCtrl::allocateBuffers()
+{
+    m_capacity = capacityFor(m_screenType);
+    m_front.reset(new (std::nothrow) BYTE[m_capacity]);
+    m_back.reset(new (std::nothrow) BYTE[m_capacity]);
+    m_frontLength = m_backLength = 0;
+}
+
+void LEDModeCtrl::requestRepaint()
+{
+    UpdateControl(1, 0);
+}
+
+// ---- locks and plain settings
+
+void LEDModeCtrl::EnterCS()
+{
+    m_stateLock.Enter();
+}
+
+void LEDModeCtrl::LeaveCS()
+{
+    m_stateLock.Leave();
+}
+
+void LEDModeCtrl::SetLEDScreenType(int type)
+{
+    {
+        ScopedLock state(m_stateLock);
+        ScopedLock frames(m_frameLock);
+        m_screenType = type;
+        allocateBuffers();
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetLEDMode(int mode)
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_ledMode = mode;
+        m_carouselIndex = 0;
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetHardWareInfo(HARDWARE_INFO info)
+{
+    ScopedLock lock(m_stateLock);
+    m_hardwareInfo = info;
+}
+
+void LEDModeCtrl::SetHardWareType(int item)
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_hardwareItem = item;
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetSensorType(int layout)
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_sensorLayout = layout;
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetColockType(int style)
+{
+    ScopedLock lock(m_stateLock);
+    m_clockStyle = style;
+}
+
+void LEDModeCtrl::SetRun(int run)
+{
+    m_run = run;
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetLEDSwitch(bool on)
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_switch = on;
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetBrightness(int percent)
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_brightness = static_cast<float>(percent * 255 / 100);
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetSpeed(int speed)
+{
+    m_speed = speed;
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetRotate(int degrees)
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_rotation = degrees;
+    }
+    requestRepaint();
+}
+
+CPoint LEDModeCtrl::defaultCarouselPosition() const
+{
+    return CPoint(m_rect.left + m_rect.Width() / 2, m_rect.top + 190 + m_rect.Height() / 2);
+}
+
+void LEDModeCtrl::ResetLED()
+{
+    {
+        ScopedLock lock(m_stateLock);
+        m_imageScale = 1.0f;
+        m_captureScale = 1.0f;
+        m_carouselPosition = defaultCarouselPosition();
+        m_carouselColour = Gdiplus::Color(0xFFFFFFFF);
+    }
+    WriteRegString(L"led_image_scale", L"1.0");
+    WriteRegString(L"led_capwnd_scale", L"1.0");
+    WriteRegString(L"led_car_ptText_x", L"0");
+    WriteRegString(L"led_car_ptText_y", L"0");
+    CString white;
+    white.Format(L"%d", 0xFFFFFF);
+    WriteRegString(L"led_car_font_color", white);
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetControlRect(CRect rect)
+{
+    if (rect == m_rect)
+        return;
+    {
+        ScopedLock lock(m_stateLock);
+        m_rect = rect;
+        if (m_carouselPosition.x == 0 && m_carouselPosition.y == 0)
+            m_carouselPosition = defaultCarouselPosition();
+    }
+    requestRepaint();
+}
+
+void LEDModeCtrl::SetCaptureWindow(HWND window)
+{
+    if (window && !::IsWindow(window))
+        return;
+    CRect client;
+    if (window)
+        ::GetClientRect(window, &client);
+    {
+        ScopedLock lock(m_stateLock);
+        m_captureWindow = window;
+        m_capturePan = CPoint(client.Width() / 2 - m_rect.Width() / 2, client.Height() / 2 - m_rect.Height() / 2);
+    }
+    requestRepaint();
+}
+
+// ---- GDI helpers
+
+int LEDModeCtrl::RotateDC(HDC dc, int angle, POINT centre)
+{
+    const int previous = SetGraphicsMode(dc, GM_ADVANCED);
+    if (angle != 0) {
+        const double r = angle / 180.0 * 3.1415926;
+        const double c = cos(r);
+        const double s = sin(r);
+        const double cx = centre.x;
+        const double cy = centre.y;
+        XFORM turn {};
+        turn.eM11 = static_cast<FLOAT>(c);
+        turn.eM12 = static_cast<FLOAT>(s);
+        turn.eM21 = static_cast<FLOAT>(-s);
+        turn.eM22 = static_cast<FLOAT>(c);
+        turn.eDx = static_cast<FLOAT>(cx - cx * c + cy * s);
+        turn.eDy = static_cast<FLOAT>(cy - cy * c - cx * s);
+        SetWorldTransform(dc, &turn);
+    }
+    return previous;
+}
+
+void LEDModeCtrl::RestoreRotatedDC(HDC dc, int mode)
+{
+    const XFORM identity { 1, 0, 0, 1, 0, 0 };
+    SetWorldTransform(dc, &identity);
+    SetGraphicsMode(dc, mode);
+}
+
+HBITMAP LEDModeCtrl::CreateARGB32Bitmap(HDC dc, int width, int height, unsigned char** bits)
+{
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits)
+        *bits = static_cast<unsigned char*>(bitmap ? pixels : nullptr);
+    return bitmap;
+}
+
+// ---- the tick
+
+int LEDModeCtrl::OnControlTimer()
+{
+    if (!m_run)
+        return 0;
+    const DWORD now = TimeSource::Milliseconds();
+    // Unsigned: the millisecond count wraps after 49 days and the difference stays right.
+    const DWORD elapsed = now - m_lastFrameTime;
+    // A medium may have asked for a period of 0; a frame every millisecond is the most.
+    const DWORD period = static_cast<DWORD>(std::max(m_framePeriod, 1));
+    if (elapsed < period)
+        return 1;
+    const DWORD periods = elapsed / period;
+    advanceMedia(periods);
+    if (modeRequestsRepaint())
+        requestRepaint();
+    m_lastFrameTime = now - (elapsed - period * periods);
+    if (!m_shown)
+        DrawHideControl();
+    m_shown = isShowing();
+    return 0;
+}
+
+void LEDModeCtrl::advanceMedia(DWORD periods)
+{
+    ScopedLock lock(m_stateLock);
+    if (m_ledMode == LEDModeFile && m_media.image && m_frameCount > 1)
+        m_frameIndex = static_cast<int>((m_frameIndex + static_cast<unsigned long long>(periods)) % m_frameCount);
+    else if (m_ledMode == LEDModeClock && m_clockFrameCount > 1)
+        m_clockFrameIndex =
+            static_cast<int>((m_clockFrameIndex + static_cast<unsigned long long>(periods)) % m_clockFrameCount);
+}
+
+bool LEDModeCtrl::modeRequestsRepaint() const
+{
+    switch (m_ledMode) {
+    case LEDModeFile:
+    case LEDModeSystemInfo:
+    case LEDModeCarousel:
+    case LEDModeWindowCapture:
+    case LEDModeWeather:
+    case LEDModeClock:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool LEDModeCtrl::isShowing()
+{
+    if (!m_visible || !IsParentVisible() || !m_manager)
+        return false;
+    const HWND window = m_manager->GetPaintWnd();
+    return window && ::IsWindowVisible(window) && !::IsIconic(window);
+}
+
+// ---- the two renders
+
+void LEDModeCtrl::DrawControl(HDC& dc, CRect)
+{
+    const int width = m_rect.Width();
+    const int height = m_rect.Height();
+    LcdFrameRoad& road = *m_visibleRoad;
+    if (!road.Prepare(dc, width, height))
+        return;
+    if (m_update != 1) {
+        // The corners of the circular screen keep what the window shows under the control.
+        ::BitBlt(road.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top, SRCCOPY);
+        renderFrame(road);
+        m_update = 1;
+    }
+    ::BitBlt(dc, m_rect.left, m_rect.top, width, height, road.dc(), 0, 0, SRCCOPY);
+}
+
+void LEDModeCtrl::DrawHideControl()
+{
+    LcdFrameRoad& road = *m_hiddenRoad;
+    if (!road.Prepare(m_manager ? m_manager->GetPaintDC() : nullptr, m_rect.Width(), m_rect.Height()))
+        return;
+    // Outside the circle of screen type 1 the hidden frame shows this near-black.
+    HDC dc = road.dc();
+    const RECT whole { 0, 0, m_rect.Width(), m_rect.Height() };
+    ::SetBkColor(dc, RGB(kHiddenBase, kHiddenBase, kHiddenBase));
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &whole, nullptr, 0, nullptr);
+    renderFrame(road);
+}
+
+void LEDModeCtrl::renderFrame(LcdFrameRoad& road)
+{
+    HDC dc = road.dc();
+    int quality = kQualityOfDrawnScreens;
+    int degrees = 0;
+    {
+        ScopedLock lock(m_stateLock);
+        drawFrame(road, dc);
+        quality = jpegQuality();
+        // The circular screen is mounted a quarter turn round from the others.
+        degrees = m_rotation + (m_screenType == LEDScreenCircle ? 90 : 0);
+    }
+    publish(road, quality, degrees);
+}
+
+void LEDModeCtrl::drawFrame(LcdFrameRoad& road, HDC& dc)
+{
+    int width = m_rect.Width();
+    int height = m_rect.Height();
+    const bool disc = m_screenType == LEDScreenCircle;
+    road.FillBase(disc);
+    if (m_switch) {
+        {
+            Gdiplus::Graphics g(dc);
+            // Both roads draw with the same settings, so a frame does not change with the road.
+            g.SetTextRenderingHint(m_textRenderingHint);
+            g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+            g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+            DrawLEDMode(g, width, height, dc);
+        }
+        if (m_brightness < 255.0f)
+            road.Dim(disc, static_cast<int>(255.0f - m_brightness) & 0xFF);
+    }
+    if (disc && m_background.image) {
+        Gdiplus::Graphics over(dc);
+        over.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        over.DrawImage(m_background.image.get(), Gdiplus::Rect(0, 0, width, height), 0, 0, m_background.width,
+                       m_background.height, Gdiplus::UnitPixel);
+    }
+}
+
+int LEDModeCtrl::jpegQuality() const
+{
+    switch (m_ledMode) {
+    case LEDModeFile:
+    case LEDModeWindowCapture:
+    case LEDModeClock:
+        return kQualityOfMovingPictures;
+    default:
+        return kQualityOfDrawnScreens;
+    }
+}
+
+// ---- publishing and the pull
+
+void LEDModeCtrl::publish(LcdFrameRoad& road, int quality, int degrees)
+{
+    const int size = road.Encode(degrees, quality);
+    if (size > 0)
+        storeFrame(road.Data(), size);
+}
+
+void LEDModeCtrl::storeFrame(const BYTE* jpeg, int size)
+{
+    ScopedLock lock(m_frameLock);
+    // A frame that does not fit the buffers of the current screen type is dropped whole: the
+    // host sizes its buffer by that capacity.
+    if (!m_front || !m_back || size > m_capacity)
+        return;
+    memcpy(m_back.get(), jpeg, static_cast<size_t>(size));
+    m_backLength = size;
+    std::swap(m_front, m_back);
+    std::swap(m_frontLength, m_backLength);
+}
+
+bool LEDModeCtrl::GetLEDData(unsigned char* buffer, int& length)
+{
+    length = 0;
+    if (!buffer)
+        return false;
+    ScopedLock lock(m_frameLock);
+    memset(buffer, 0, static_cast<size_t>(m_capacity));
+    if (m_frontLength <= 0 || !m_front)
+        return false;
+    memcpy(buffer, m_front.get(), static_cast<size_t>(m_frontLength));
+    length = m_frontLength;
+    return true;
+}
+
+} // namespace KOVA

@@ -1,0 +1,314 @@
+#pragma once
+// The picture of the device LCD screen. On every fast-timer tick that ends a frame period it
+// draws one frame of the current LED mode at the control's size, dims and rotates it, encodes
+// it as JPEG and publishes it in a double buffer that the host pulls with GetLEDData from any
+// thread. While the control shows in its window the frame is drawn by the window's paint (a
+// live preview); while it does not, the tick draws it itself on the fast-timer thread.
+//
+// Locks: the state lock guards everything a frame is drawn from (held around the whole draw
+// of a frame, by every setter and by the host through EnterCS); the frame lock guards the two
+// JPEG buffers only. SetLEDScreenType takes the state lock, then the frame lock; nothing
+// takes them the other way round. No drawing or encoding happens under the frame lock, and a
+// repaint request is never sent while the state lock is held.
+#include "platform/Win32.h"
+
+#include <memory>
+#include <vector>
+
+#include "framework/BackBuffer.h"
+#include "framework/MControlFont.h"
+#include "platform/CPoint.h"
+#include "platform/CRect.h"
+#include "platform/CString.h"
+#include "platform/CriticalSection.h"
+#include "platform/KovaExport.h"
+
+// The sensor values the host hands to the LCD renderer. The two reserved values are not read.
+struct HARDWARE_INFO {
+    float cpuTemperature { 0 };
+    float cpuClock { 0 };        // MHz
+    float cpuLoad { 0 };         // percent
+    float cpuReserved { 0 };
+    float gpuTemperature { 0 };
+    float gpuClock { 0 };        // MHz
+    float gpuLoad { 0 };         // percent
+    float gpuReserved { 0 };
+    float memoryLoad { 0 };      // percent
+    float memoryUsed { 0 };      // GB
+    float memoryClock { 0 };     // MHz
+    float memoryTemperature { 0 };
+    float memoryFree { 0 };      // GB
+};
+
+namespace KOVA {
+
+// What the screen shows; any other value draws the black base only.
+enum LEDMode {
+    LEDModeNone = 0,
+    LEDModeFile = 1,
+    LEDModeSystemInfo = 2,
+    LEDModeWaterCooling = 3,
+    LEDModeCarousel = 4,
+    LEDModeWindowCapture = 5,
+    LEDModeWeather = 6,
+    LEDModeClock = 7,
+};
+
+// The device's screen: 1 circular 480 × 480, 3 square 480 × 480, any other value 640 × 480.
+enum LEDScreenType {
+    LEDScreenCircle = 1,
+    LEDScreenWide = 2,
+    LEDScreenSquare = 3,
+};
+
+// One sensor value of HARDWARE_INFO as the screens show it.
+enum HardwareItem {
+    HardwareCpuTemperature = 1,
+    HardwareCpuClock = 2,
+    HardwareCpuLoad = 3,
+    HardwareGpuTemperature = 4,
+    HardwareGpuClock = 5,
+    HardwareGpuLoad = 6,
+    HardwareMemoryCapacity = 7,
+    HardwareMemoryTemperature = 8,
+    HardwareMemoryClock = 9,
+    HardwareMemoryLoad = 10,
+    HardwareWaterTemperature = 11,
+};
+
+// The system-information layouts of LED mode 2: 11 to 16 round dials, 21 to 26 plain.
+enum SensorLayout {
+    SensorLayoutDial1 = 11,
+    SensorLayoutPlain1 = 21,
+};
+
+// The kind of a user medium: 3 animated GIF, 4 video, any other value a still picture.
+enum MediaKind {
+    MediaKindPicture = 0,
+    MediaKindGif = 3,
+    MediaKindVideo = 4,
+};
+
+class LcdFrameRoad;
+
+class KOVA_API LEDModeCtrl : public MControlFont {
+public:
+    LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled);
+    // Buffers, images and locks belong to one renderer: a copy would share or lose them.
+    LEDModeCtrl(const LEDModeCtrl&) = delete;
+    LEDModeCtrl& operator=(const LEDModeCtrl&) = delete;
+    ~LEDModeCtrl() override;
+
+    // Frame pipeline
+    void DrawControl(HDC& dc, CRect paintRect) override;
+    void SetControlRect(CRect rect) override;
+    int OnControlTimer() override;
+    // The hidden render: draws and publishes one frame on the calling (fast-timer) thread.
+    void DrawHideControl();
+    // Copies the newest JPEG into buffer, which must hold the capacity of the current screen
+    // type (921,600 or 1,228,800 bytes): the capacity is cleared first. False with length 0
+    // before the first frame, after a screen-type change until the next one, or for a null
+    // buffer. Any thread.
+    bool GetLEDData(unsigned char* buffer, int& length);
+
+    // The state lock, for a host that changes several values for one frame.
+    void EnterCS();
+    void LeaveCS();
+
+    // Plain settings
+    void SetLEDScreenType(int type);
+    void SetLEDMode(int mode);
+    void SetHardWareInfo(HARDWARE_INFO info);
+    void SetHardWareType(int item);
+    void SetSensorType(int layout);
+    void SetColockType(int style);
+    void SetRun(int run);
+    void SetLEDSwitch(bool on);
+    void SetBrightness(int percent);
+    void SetSpeed(int speed);
+    void SetRotate(int degrees);
+    // Image scale, capture scale, carousel text position and colour back to their defaults,
+    // in memory and in the registry.
+    void ResetLED();
+    // The window LED mode 5 copies; a handle that is not a window is ignored.
+    void SetCaptureWindow(HWND window);
+
+    // GDI helpers. RotateDC turns later drawing on dc clockwise by angle degrees about centre
+    // and returns the graphics mode to hand to RestoreRotatedDC.
+    int RotateDC(HDC dc, int angle, POINT centre);
+    void RestoreRotatedDC(HDC dc, int mode);
+    // A top-down 32-bit DIB section; bits receives its pixels. Null on failure.
+    HBITMAP CreateARGB32Bitmap(HDC dc, int width, int height, unsigned char** bits);
+
+    // Sensor values and labels
+    void GetSoftwareInfo(int item, CString& label, CString& value);
+    CString GetWeekDesc(int day);
+    CString GetWeekDesc2(int day);
+    CString GetMonthDesc(int month);
+    CString GetMonthDesc2(int month);
+
+    // Images from the skin folder. Each replaces the old image; a failed load leaves none.
+    int SetBKImage(const wchar_t* name);
+    using MControlFont::SetImage;
+    int SetImage(const wchar_t* name, int count) override;
+    void SetIcon1Image(const wchar_t* name);
+    void SetIcon2Image(const wchar_t* name);
+    void SetIcon3Image(const wchar_t* name);
+    void SetCPUScaleImage(CString first, CString second);
+    void SetGPUScaleImage(CString first, CString second);
+    void SetMemoryScaleImage(CString first, CString second);
+    void SetCircleImage(CString name);
+    void SetHMSImage(CString hour, CString minute, CString second);
+
+    // Colours, texts and the carousel text style
+    void SetColor(Gdiplus::Color background, Gdiplus::Color label, Gdiplus::Color value, Gdiplus::Color accent);
+    void SetTitleColor(COLORREF colour);
+    void SetWeatherColor(Gdiplus::Color c1, Gdiplus::Color c2, Gdiplus::Color c3, Gdiplus::Color c4,
+                         Gdiplus::Color c5, Gdiplus::Color c6);
+    void SetWeatherValue(CString t1, CString t2, CString t3, CString t4, CString t5, CString t6, CString t7);
+    void SetCarFontColor(Gdiplus::Color colour);
+    void SetLayerFontWidth(int width);
+
+    // The carousel list: sensor items in the order added, no duplicates.
+    void AddCarousel(UINT item);
+    void DeleteCarousel(UINT item);
+    void ClearCarousel();
+    // Bit (item mod 32) set for every listed item.
+    UINT GetCarousel();
+
+    // Pointer input of the live preview
+    int OnControlMouseMove(UINT keys, CPoint pt) override;
+    int OnControlLButtonDown(UINT keys, CPoint pt) override;
+    int OnControlLButtonUp(UINT keys, CPoint pt) override;
+    int OnControlScroll(int step, UINT down, CPoint pt) override;
+
+protected:
+    // The screen of the LED mode, drawn by both renders under the state lock.
+    void DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
+    void DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
+    // Steps the carousel to its next item, once per frame drawn.
+    void DrawCarouselMode(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawWindowCaptureMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
+    // The large sensor value with its label over the file and capture screens.
+    void DrawCarousel(Gdiplus::Graphics& g, int& width, int& height, int item);
+
+    // An image of the record with its pixel size.
+    struct LcdImage {
+        std::unique_ptr<Gdiplus::Image> image;
+        int width { 0 };
+        int height { 0 };
+        // Loads GetSkinPath() + name; false (and no image) when that fails.
+        bool Load(const CString& name);
+    };
+
+    CriticalSection m_stateLock;
+    CriticalSection m_frameLock;
+
+    int m_ledMode { LEDModeNone };
+    int m_screenType { LEDScreenCircle };
+    bool m_switch { true };
+    float m_brightness { 255.0f };
+    int m_speed { 99 };
+    int m_rotation { 0 };
+    Gdiplus::Color m_titleColor { 0xFFFFFFFF };
+
+    // Frame clock, fast-timer thread only: the period began at m_lastFrameTime (TimeSource).
+    int m_framePeriod { 30 };
+    DWORD m_lastFrameTime { 0 };
+    bool m_shown { false };
+
+    // Media of the file screen and of the clock background
+    int m_mediaKind { MediaKindPicture };
+    LcdImage m_media;
+    int m_frameIndex { 0 };
+    int m_frameCount { 0 };
+    CPoint m_imageCentre;
+    float m_imageScale { 1.0f };
+    LcdImage m_clockBackground;
+    int m_clockFrameIndex { 0 };
+    int m_clockFrameCount { 0 };
+    int m_clockMediaKind { MediaKindPicture };
+    int m_clockStyle { 1 };
+
+    // Window capture of LED mode 5
+    HWND m_captureWindow { nullptr };
+    CPoint m_capturePan;
+    float m_captureScale { 1.0f };
+
+    // Sensor values and the screens' choices
+    HARDWARE_INFO m_hardwareInfo {};
+    int m_hardwareItem { HardwareCpuTemperature };
+    int m_sensorLayout { SensorLayoutDial1 };
+    std::vector<UINT> m_carouselList;
+    int m_carouselIndex { 1 };
+
+    // Carousel text
+    Gdiplus::Color m_carouselColour { 0xFFFFFFFF };
+    int m_carouselTextSize { 30 };
+    float m_carouselWidthFactor { 1.0f };
+    CPoint m_carouselPosition;
+    RECT m_carouselRect { 0, 0, 0, 0 };
+    DWORD m_carouselStepTime { 0 };
+
+    // Colours and texts of the screens
+    Gdiplus::Color m_backgroundColour { 0xFF010101 };
+    Gdiplus::Color m_valueColour { 0xFF9D1D96 };
+    Gdiplus::Color m_accentColour { 0xFF9D1D96 };
+    CString m_weatherText[7] { L"\x5E7F\x4E1C\xFF65\x6DF1\x5733", L"20\x2103", L"7", L"37", L"10", L"22", L"\x6674" };
+    Gdiplus::Color m_weatherColour[6] { 0xFFFFFFFF, 0xFFFFFFFF, 0xFF39B7D0, 0xFF60D064, 0xFF9D1D96, 0xFFF85953 };
+
+    // Images set from the skin folder
+    LcdImage m_background;
+    LcdImage m_stripImage;
+    LcdImage m_icons[3];
+    LcdImage m_cpuScale[2];
+    LcdImage m_gpuScale[2];
+    LcdImage m_memoryScale[2];
+    LcdImage m_dial;
+    LcdImage m_hands[3];
+
+    // Pointer input
+    int m_dragging { 0 };
+    CPoint m_lastPoint;
+
+private:
+    // Frame pipeline
+    void readStoredSettings();
+    void allocateBuffers();
+    void requestRepaint();
+    void advanceMedia(DWORD periods);
+    bool modeRequestsRepaint() const;
+    bool isShowing();
+    void renderFrame(LcdFrameRoad& road);
+    void drawFrame(LcdFrameRoad& road, HDC& dc);
+    int jpegQuality() const;
+    void publish(LcdFrameRoad& road, int quality, int degrees);
+    void storeFrame(const BYTE* jpeg, int size);
+
+    // Carousel text, images and pointer helpers
+    void stepCarouselText(Gdiplus::Graphics& g, int& width, int& height);
+    const Gdiplus::FontFamily* carouselFamily(const CString& label, const CString& value);
+    const Gdiplus::Font* carouselFont(const CString& label, const CString& value);
+    CPoint defaultCarouselPosition() const;
+    int loadImage(LcdImage& target, const CString& name);
+
+    std::unique_ptr<BYTE[]> m_front;
+    std::unique_ptr<BYTE[]> m_back;
+    int m_frontLength { 0 };
+    int m_backLength { 0 };
+    int m_capacity { 0 };
+
+    std::unique_ptr<LcdFrameRoad> m_visibleRoad;
+    std::unique_ptr<LcdFrameRoad> m_hiddenRoad;
+
+    // Built once, used under the state lock by both renders.
+    std::unique_ptr<Gdiplus::SolidBrush> m_carouselBrush;
+    std::unique_ptr<Gdiplus::StringFormat> m_centredFormat;
+    std::unique_ptr<Gdiplus::Font> m_carouselFont;
+    const Gdiplus::FontFamily* m_carouselFontFamily { nullptr };
+    float m_carouselFontSize { 0 };
+    Gdiplus::FontStyle m_carouselFontStyle { Gdiplus::FontStyleRegular };
+    std::unique_ptr<Gdiplus::FontFamily> m_cjkFamily;
+};
+
+} // namespace KOVA

@@ -1,0 +1,184 @@
+#include "lcd/LcdFrameRoad.h"
+
+#include <cmath>
+#include <memory>
+
+#include <opencv2/imgproc.hpp>
+
+namespace KOVA {
+
+namespace {
+// Every turn is nudged by this much, as the device's frames always were: a turn by a whole
+// quarter keeps the size of the exact quarter turn (the nudge moves no pixel by a tenth of
+// one, so it is turned exactly), any other angle is resampled through it.
+constexpr double kNudgeDegrees = 0.01;
+
+bool isWholeQuarter(double degrees, int& quarters)
+{
+    const double turns = degrees / 90.0;
+    const double whole = std::floor(turns);
+    if (turns != whole)
+        return false;
+    quarters = static_cast<int>(std::fmod(std::fmod(whole, 4.0) + 4.0, 4.0));
+    return true;
+}
+
+// x × keep / 255, exact for both 8-bit values.
+inline DWORD scaled(DWORD x, DWORD keep)
+{
+    const DWORD product = x * keep + 128;
+    return (product + (product >> 8)) >> 8;
+}
+
+inline DWORD keptPixel(DWORD pixel, DWORD keep)
+{
+    return (scaled((pixel >> 16) & 0xFF, keep) << 16) | (scaled((pixel >> 8) & 0xFF, keep) << 8)
+        | scaled(pixel & 0xFF, keep) | (pixel & 0xFF000000);
+}
+} // namespace
+
+LcdFrameRoad::LcdFrameRoad(int jpegCapacity) : m_encoder(jpegCapacity) {}
+
+LcdFrameRoad::~LcdFrameRoad()
+{
+    if (m_dc && m_previous)
+        SelectObject(m_dc.get(), m_previous);
+}
+
+bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
+{
+    if (m_dc && width == m_width && height == m_height)
+        return true;
+    if (m_dc && m_previous)
+        SelectObject(m_dc.get(), m_previous);
+    m_previous = nullptr;
+    m_bitmap.reset();
+    m_dc.reset();
+    m_bits = nullptr;
+    m_width = m_height = 0;
+    m_baseDisc.clear();
+    m_dimDisc.clear();
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_dc.reset(CreateCompatibleDC(reference));
+    m_bitmap.reset(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!m_dc || !m_bitmap || !bits) {
+        m_bitmap.reset();
+        m_dc.reset();
+        return false;
+    }
+    m_previous = SelectObject(m_dc.get(), m_bitmap.get());
+    m_bits = static_cast<BYTE*>(bits);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float margin)
+{
+    if (!cache.empty())
+        return cache;
+    // Drawn once per size with GDI+'s own anti-aliasing; laying it over each frame is then a
+    // multiply per pixel, where a GDI+ fill of the frame costs several milliseconds.
+    std::vector<DWORD> argb(static_cast<size_t>(m_width) * m_height, 0);
+    {
+        Gdiplus::Bitmap disc(m_width, m_height, m_width * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(argb.data()));
+        Gdiplus::Graphics g(&disc);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+        g.FillEllipse(&black, Gdiplus::RectF(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin));
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    cache.resize(argb.size());
+    for (size_t i = 0; i < argb.size(); ++i)
+        cache[i] = static_cast<BYTE>(argb[i] >> 24);
+    return cache;
+}
+
+void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
+{
+    GdiFlush();
+    DWORD* pixels = reinterpret_cast<DWORD*>(m_bits);
+    const size_t count = static_cast<size_t>(m_width) * m_height;
+    if (!coverage) {
+        const DWORD keep = 255 - static_cast<DWORD>(alpha);
+        for (size_t i = 0; i < count; ++i)
+            pixels[i] = keptPixel(pixels[i], keep);
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const DWORD cover = (*coverage)[i];
+        if (cover)
+            pixels[i] = keptPixel(pixels[i], 255 - scaled(static_cast<DWORD>(alpha), cover));
+    }
+}
+
+void LcdFrameRoad::FillBase(bool disc)
+{
+    if (!m_dc)
+        return;
+    if (!disc) {
+        const RECT whole { 0, 0, m_width, m_height };
+        FillRect(m_dc.get(), &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return;
+    }
+    keepFraction(&discCoverage(m_baseDisc, 0.0f), 255);
+}
+
+void LcdFrameRoad::Dim(bool disc, int alpha)
+{
+    if (!m_dc || alpha <= 0)
+        return;
+    keepFraction(disc ? &discCoverage(m_dimDisc, 1.0f) : nullptr, alpha & 0xFF);
+}
+
+void LcdFrameRoad::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
+{
+    const float angle = static_cast<float>((degrees + kNudgeDegrees) * 3.1415925 / 180.0);
+    const float c = std::cos(angle);
+    const float s = std::sin(angle);
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+    turnedWidth = static_cast<int>(std::fabs(w * c) + std::fabs(h * s));
+    turnedHeight = static_cast<int>(std::fabs(h * c) + std::fabs(w * s));
+}
+
+int LcdFrameRoad::Encode(double degrees, int quality)
+{
+    if (!m_dc)
+        return 0;
+    // GDI and GDI+ may still hold drawing in their batches; the pixels are read directly.
+    GdiFlush();
+    const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
+    const cv::Mat* frame = &surface;
+    int quarters = 0;
+    if (!isWholeQuarter(degrees, quarters)) {
+        int tw = 0;
+        int th = 0;
+        TurnedSize(m_width, m_height, degrees, tw, th);
+        // OpenCV turns counter-clockwise for a positive angle; the frame turns clockwise.
+        cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(m_width * 0.5f, m_height * 0.5f), -(degrees + kNudgeDegrees), 1.0);
+        turn.at<double>(0, 2) += tw * 0.5 - m_width * 0.5;
+        turn.at<double>(1, 2) += th * 0.5 - m_height * 0.5;
+        cv::warpAffine(surface, m_turned, turn, cv::Size(tw, th), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
+                       cv::Scalar(0, 0, 0, 0));
+        frame = &m_turned;
+    } else if (quarters != 0) {
+        static const cv::RotateFlags kTurns[] = { cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180, cv::ROTATE_90_COUNTERCLOCKWISE };
+        cv::rotate(surface, m_turned, kTurns[quarters - 1]);
+        frame = &m_turned;
+    }
+    m_encodedWidth = frame->cols;
+    m_encodedHeight = frame->rows;
+    return m_encoder.Encode(frame->data, frame->cols, frame->rows, static_cast<int>(frame->step), quality);
+}
+
+} // namespace KOVA

@@ -1,0 +1,66 @@
+#pragma once
+// One road a frame of the LCD renderer travels: the surface it is drawn on, the black base and
+// the dimming laid over it, its turn into the published orientation and its JPEG encoding.
+// Each road is used by one thread only (the visible render's GUI thread or the hidden render's
+// fast-timer thread), so the two renders never share a surface, a mask or a compressor. All of
+// it is kept from frame to frame and made anew only when the frame's size changes.
+#include "platform/Win32.h"
+
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "framework/MRenderInternal.h"
+#include "lcd/LcdJpegEncoder.h"
+
+namespace KOVA {
+
+class LcdFrameRoad {
+public:
+    // The largest JPEG a frame may become: the largest buffer capacity.
+    explicit LcdFrameRoad(int jpegCapacity);
+    ~LcdFrameRoad();
+    LcdFrameRoad(const LcdFrameRoad&) = delete;
+    LcdFrameRoad& operator=(const LcdFrameRoad&) = delete;
+
+    // A top-down 32-bit surface of width × height compatible with reference (null: the screen).
+    bool Prepare(HDC reference, int width, int height);
+    HDC dc() const { return m_dc.get(); }
+
+    // Opaque black over the whole surface, or over the disc that fills it (anti-aliased edge,
+    // the corners left as they are).
+    void FillBase(bool disc);
+    // Black of the given alpha over the whole surface, or over the disc one pixel larger.
+    void Dim(bool disc, int alpha);
+
+    // Turns the surface clockwise by degrees and encodes the result at quality. Returns the
+    // JPEG's size (its bytes at Data()), 0 when the frame could not be made.
+    int Encode(double degrees, int quality);
+    const BYTE* Data() const { return m_encoder.Data(); }
+    int EncodedWidth() const { return m_encodedWidth; }
+    int EncodedHeight() const { return m_encodedHeight; }
+
+    // The size a frame of width × height takes when turned by degrees.
+    static void TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight);
+
+private:
+    using Coverage = std::vector<BYTE>;
+    const Coverage& discCoverage(Coverage& cache, float margin);
+    void keepFraction(const Coverage* coverage, int alpha);
+
+    detail::UniqueDC m_dc;
+    detail::UniqueBitmap m_bitmap;
+    HGDIOBJ m_previous { nullptr };
+    BYTE* m_bits { nullptr };
+    int m_width { 0 };
+    int m_height { 0 };
+    // How much of each pixel the base disc and the dimming disc cover, 0 to 255.
+    Coverage m_baseDisc;
+    Coverage m_dimDisc;
+    cv::Mat m_turned;
+    LcdJpegEncoder m_encoder;
+    int m_encodedWidth { 0 };
+    int m_encodedHeight { 0 };
+};
+
+} // namespace KOVA

@@ -1,0 +1,29 @@
+#pragma once
+// Free helpers the LCD code shares: the GDI+ encoder of a MIME type, wide paths for OpenCV,
+// and a decoded video frame as a GDI+ bitmap.
+#include "platform/Win32.h"
+
+#include <string>
+
+#include "platform/CString.h"
+#include "platform/KovaExport.h"
+
+namespace cv {
+class Mat;
+}
+
+namespace KOVA {
+
+// The index of the first GDI+ image encoder whose MIME type equals mimeType exactly (case
+// matters), its CLSID copied to clsid; -1, clsid untouched, when there is none.
+KOVA_API int GetEncoderClsid(const wchar_t* mimeType, CLSID* clsid);
+
+// The text in the system ANSI code page (characters it lacks become its default character);
+// empty when the text is empty or cannot be converted.
+KOVA_API std::string WideToAnsiString(CString text);
+
+// A new 24-bit bitmap of an 8-bit frame of 1, 3 or 4 channels (BGR order), owned by the
+// caller; null for an empty frame, another channel count, or when GDI+ fails.
+KOVA_API Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame);
+
+} // namespace KOVA
