@@ -47,7 +47,7 @@ std::vector<BYTE> ScratchFile::read() const
 bool ScratchFile::remove()
 {
     const DWORD start = GetTickCount();
-    while (!DeleteFileW(m_path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    while (!DeleteFileW(m_path) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
         if (GetTickCount() - start >= kHeldFileTimeoutMs)
             return false;
         Sleep(10);
