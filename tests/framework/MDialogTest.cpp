@@ -248,6 +248,7 @@ TEST_F(ModalDialog, QuitDuringTheModalLoopIsPostedAgain)
 TEST_F(LiveDialog, ConstantAlphaOrAColourKeyMakesItLayered)
 {
     EXPECT_EQ(0u, dialog.GetExStyle() & WS_EX_LAYERED);
+    // Below 255 the window takes the constant alpha, at 255 the colour key.
     for (const int alpha : { 200, 255 }) {
         BYTE shownAlpha = 0;
         COLORREF key = 0;
