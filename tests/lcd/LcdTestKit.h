@@ -131,10 +131,10 @@ public:
 // copy: what it shows tells where each part of the frame came from.
 class ColourWindow {
 public:
-    ColourWindow(int width, int height, COLORREF left, COLORREF right)
+    ColourWindow(int width, int height, COLORREF left, COLORREF right, int x = 900)
         : m_window(width, height, WS_POPUP | WS_VISIBLE)
     {
-        ::SetWindowPos(m_window.hwnd(), nullptr, 900, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_window.hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_window.onMessage([=](UINT msg, WPARAM, LPARAM, LRESULT& result) {
             if (msg != WM_PAINT)
                 return false;
