@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "GdiObjectCount.h"
-#include "PumpUntil.h"
+#include "LibraryHost.h"
 #include "TestWindow.h"
 #include "KOVA.h"
 
@@ -13,11 +13,7 @@ using namespace KOVA::test;
 
 namespace {
 
-class HostInstance : public ::testing::Environment {
-public:
-    void SetUp() override { Manager::SetInstance(GetModuleHandleW(nullptr)); }
-};
-const auto* const hostInstance = ::testing::AddGlobalTestEnvironment(new HostInstance);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // A registered-class window that writes down what reaches it.
 class ProbeWindow : public MWindow {
