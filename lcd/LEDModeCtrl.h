@@ -287,8 +287,8 @@ private:
 
     // Carousel text, images and pointer helpers
     void stepCarouselText(Gdiplus::Graphics& g, int& width, int& height);
-    const Gdiplus::FontFamily* carouselFamily(const CString& label, const CString& value);
-    const Gdiplus::Font* carouselFont(const CString& label, const CString& value);
+    const Gdiplus::FontFamily* cjkFamily();
+    const Gdiplus::Font* carouselFont(const CString& text);
     CPoint defaultCarouselPosition() const;
     int loadImage(LcdImage& target, const CString& name);
 
@@ -304,10 +304,13 @@ private:
     // Built once, used under the state lock by both renders.
     std::unique_ptr<Gdiplus::SolidBrush> m_carouselBrush;
     std::unique_ptr<Gdiplus::StringFormat> m_centredFormat;
-    std::unique_ptr<Gdiplus::Font> m_carouselFont;
-    const Gdiplus::FontFamily* m_carouselFontFamily { nullptr };
-    float m_carouselFontSize { 0 };
-    Gdiplus::FontStyle m_carouselFontStyle { Gdiplus::FontStyleRegular };
+    struct CarouselFont {
+        std::unique_ptr<Gdiplus::Font> font;
+        const Gdiplus::FontFamily* family { nullptr };
+        float size { 0 };
+        Gdiplus::FontStyle style { Gdiplus::FontStyleRegular };
+    };
+    CarouselFont m_carouselFonts[2]; // the product's face, and the face with Chinese glyphs
     std::unique_ptr<Gdiplus::FontFamily> m_cjkFamily;
 };
 

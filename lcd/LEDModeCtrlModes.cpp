@@ -14,9 +14,10 @@ namespace {
 // The carousel text moves to the next item after this long.
 constexpr DWORD kCarouselStepMs = 2000;
 constexpr int kMinimumCaptureSide = 50;
-// Faces that carry the Chinese labels, in order of preference; Wine links no fonts, so a
-// face without these glyphs would draw boxes.
-const wchar_t* const kCjkFaces[] = { L"Droid Sans Fallback", L"Microsoft YaHei", L"SimSun", L"WenQuanYi Micro Hei" };
+// Faces that carry both the Chinese and the Latin glyphs of the labels ("CPU温度"), in order of
+// preference. GDI+ falls back to no other face (Wine links none), so a face without some of
+// the glyphs draws boxes for them.
+const wchar_t* const kCjkFaces[] = { L"Microsoft YaHei", L"WenQuanYi Micro Hei", L"SimSun", L"Droid Sans Fallback" };
 
 bool hasCjk(const CString& text)
 {
@@ -107,41 +108,41 @@ void LEDModeCtrl::stepCarouselText(Gdiplus::Graphics& g, int& width, int& height
     DrawCarousel(g, width, height, static_cast<int>(m_carouselList[static_cast<size_t>(m_carouselIndex)]));
 }
 
-const Gdiplus::FontFamily* LEDModeCtrl::carouselFamily(const CString& label, const CString& value)
+const Gdiplus::FontFamily* LEDModeCtrl::cjkFamily()
 {
-    if (hasCjk(label) || hasCjk(value)) {
-        if (!m_cjkFamily) {
-            for (const wchar_t* face : kCjkFaces) {
-                std::unique_ptr<Gdiplus::FontFamily> family(new Gdiplus::FontFamily(face));
-                if (family->GetLastStatus() == Gdiplus::Ok) {
-                    m_cjkFamily = std::move(family);
-                    break;
-                }
+    if (!m_cjkFamily) {
+        for (const wchar_t* face : kCjkFaces) {
+            std::unique_ptr<Gdiplus::FontFamily> family(new Gdiplus::FontFamily(face));
+            if (family->GetLastStatus() == Gdiplus::Ok) {
+                m_cjkFamily = std::move(family);
+                break;
             }
         }
-        if (m_cjkFamily)
-            return m_cjkFamily.get();
     }
-    return m_manager ? m_manager->FindTempFontOrFallback(L"BRAVIK 1.2") : nullptr;
+    return m_cjkFamily.get();
 }
 
-const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& label, const CString& value)
+const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& text)
 {
-    const Gdiplus::FontFamily* family = carouselFamily(label, value);
+    // The product's face for digits, units and Latin labels; a Chinese label needs a face
+    // with its glyphs.
+    const bool chinese = hasCjk(text) && cjkFamily();
+    const Gdiplus::FontFamily* family =
+        chinese ? cjkFamily() : (m_manager ? m_manager->FindTempFontOrFallback(L"BRAVIK 1.2") : nullptr);
     if (!family)
         return nullptr;
+    CarouselFont& slot = m_carouselFonts[chinese ? 1 : 0];
     const float size = static_cast<float>(m_carouselTextSize) * m_carouselWidthFactor;
     // Built again only when what it is made of changes, not for every frame.
-    if (!m_carouselFont || family != m_carouselFontFamily || size != m_carouselFontSize
-        || m_fontStyle != m_carouselFontStyle) {
-        m_carouselFont.reset(new Gdiplus::Font(family, size, m_fontStyle, Gdiplus::UnitPixel));
-        m_carouselFontFamily = family;
-        m_carouselFontSize = size;
-        m_carouselFontStyle = m_fontStyle;
-        if (m_carouselFont->GetLastStatus() != Gdiplus::Ok)
-            m_carouselFont.reset();
+    if (!slot.font || family != slot.family || size != slot.size || m_fontStyle != slot.style) {
+        slot.font.reset(new Gdiplus::Font(family, size, m_fontStyle, Gdiplus::UnitPixel));
+        slot.family = family;
+        slot.size = size;
+        slot.style = m_fontStyle;
+        if (slot.font->GetLastStatus() != Gdiplus::Ok)
+            slot.font.reset();
     }
-    return m_carouselFont.get();
+    return slot.font.get();
 }
 
 void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)
@@ -149,13 +150,15 @@ void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)
     CString label;
     CString value;
     GetSoftwareInfo(item, label, value);
-    const Gdiplus::Font* font = carouselFont(label, value);
-    if (!font)
+    const Gdiplus::Font* labelFont = carouselFont(label);
+    const Gdiplus::Font* valueFont = carouselFont(value);
+    if (!labelFont || !valueFont)
         return;
     m_carouselBrush->SetColor(m_carouselColour);
-    const CString& measured = item == HardwareMemoryCapacity ? value : label;
+    const bool byValue = item == HardwareMemoryCapacity;
+    const CString& measured = byValue ? value : label;
     Gdiplus::RectF bounds;
-    g.MeasureString(measured, measured.GetLength(), font, Gdiplus::PointF(0, 0), &bounds);
+    g.MeasureString(measured, measured.GetLength(), byValue ? valueFont : labelFont, Gdiplus::PointF(0, 0), &bounds);
     const float cx = static_cast<float>(m_carouselPosition.x - m_rect.left);
     const float cy = static_cast<float>(m_carouselPosition.y - m_rect.top);
     m_carouselRect.left = static_cast<LONG>(cx - bounds.Width * 0.5f - 20);
@@ -166,9 +169,9 @@ void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(m_carouselRect.left), static_cast<Gdiplus::REAL>(m_carouselRect.top),
                        static_cast<Gdiplus::REAL>(m_carouselRect.right - m_carouselRect.left),
                        static_cast<Gdiplus::REAL>(boxHeight));
-    g.DrawString(value, value.GetLength(), font, box, m_centredFormat.get(), m_carouselBrush.get());
+    g.DrawString(value, value.GetLength(), valueFont, box, m_centredFormat.get(), m_carouselBrush.get());
     box.Y += boxHeight * 0.5f + 10;
-    g.DrawString(label, label.GetLength(), font, box, m_centredFormat.get(), m_carouselBrush.get());
+    g.DrawString(label, label.GetLength(), labelFont, box, m_centredFormat.get(), m_carouselBrush.get());
 }
 
 } // namespace KOVA

@@ -9,7 +9,7 @@ PACKAGES=(
   wine wine32:i386 xvfb xauth
   cmake ninja-build nasm make pkg-config xz-utils patch perl dpkg-dev
   libz-mingw-w64-dev googletest
-  fonts-dejavu-core fonts-liberation fonts-droid-fallback
+  fonts-dejavu-core fonts-liberation fonts-droid-fallback fonts-wqy-microhei
   python3 python3-fonttools python3-pil ffmpeg imagemagick
 )
 

@@ -25,8 +25,10 @@ prepare_prefix() {
     # Debian's Wine does not find its own TTFs (Tahoma, Marlett...) unless they sit in the
     # prefix; without them GDI+ has no generic sans-serif family.
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    # Wine links no fonts: the LCD's Chinese texts need a face that has the glyphs.
-    cp -n /usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Wine links no fonts: the LCD's Chinese texts need one face with both their Chinese and
+    # their Latin glyphs (WenQuanYi Micro Hei; Droid Sans Fallback has no Latin).
+    cp -n /usr/share/fonts/truetype/wqy/wqy-microhei.ttc /usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf \
+      "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # A crash prints a backtrace instead of opening a dialog that would hang the run.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # No window manager on Xvfb: managed windows stall DestroyWindow for 2 s.

@@ -1,0 +1,104 @@
+// The LCD page: a live preview of the device screen (the renderer copying this very window,
+// with the carousel text of a few sensor values over it), and, headless, one JPEG per LED mode
+// and screen type written as a host would pull it with GetLEDData.
+#include "SamplePage.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace KOVA;
+
+namespace {
+
+constexpr UINT kPreviewId = 4100;
+constexpr int kPreviewSide = 480;
+constexpr int kWideWidth = 640;
+constexpr UINT kFastTimerPeriod = 10;
+
+HARDWARE_INFO sampleValues()
+{
+    HARDWARE_INFO info;
+    info.cpuTemperature = 45.6f;
+    info.cpuClock = 4321.0f;
+    info.cpuLoad = 37.0f;
+    info.gpuTemperature = 61.0f;
+    info.gpuClock = 1800.0f;
+    info.gpuLoad = 64.0f;
+    info.memoryUsed = 7.84f;
+    info.memoryFree = 8.16f;
+    info.memoryClock = 3200.0f;
+    info.memoryTemperature = 39.0f;
+    return info;
+}
+
+LEDModeCtrl* preview(MPanel* page)
+{
+    return dynamic_cast<LEDModeCtrl*>(page->GetControl(kPreviewId));
+}
+
+void build(MPanel* page, const CRect& area)
+{
+    const CRect place(area.left + 20, area.top + 10, area.left + 20 + kPreviewSide, area.top + 10 + kPreviewSide);
+    auto* lcd = dynamic_cast<LEDModeCtrl*>(page->CreateControl(L"LEDModeCtrl", kPreviewId, place, L"", 1, 1));
+    if (!lcd)
+        return;
+    lcd->SetHardWareInfo(sampleValues());
+    for (UINT item : { HardwareCpuTemperature, HardwareCpuLoad, HardwareMemoryCapacity })
+        lcd->AddCarousel(item);
+    lcd->SetLEDMode(LEDModeWindowCapture);
+    if (PaintManager* manager = page->GetManager()) {
+        lcd->SetCaptureWindow(manager->GetPaintWnd());
+        manager->AddMTimer(lcd);
+        manager->SetMTimer(kFastTimerPeriod);
+    }
+}
+
+bool writeFrame(LEDModeCtrl& lcd, const std::wstring& path)
+{
+    lcd.DrawHideControl();
+    std::vector<unsigned char> buffer(kWideWidth * kPreviewSide * 4);
+    int length = 0;
+    if (!lcd.GetLEDData(buffer.data(), length))
+        return false;
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        return false;
+    const bool written = fwrite(buffer.data(), 1, static_cast<size_t>(length), file) == static_cast<size_t>(length);
+    return fclose(file) == 0 && written;
+}
+
+void writeOutputs(MPanel* page, const std::wstring& outDir)
+{
+    LEDModeCtrl* lcd = preview(page);
+    if (!lcd)
+        return;
+    const std::wstring folder = outDir + L"\\lcd\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (PaintManager* manager = page->GetManager())
+        lcd->SetCaptureWindow(manager->GetPaintWnd());
+    const CRect square = lcd->GetRect();
+    for (int type : { LEDScreenCircle, LEDScreenWide, LEDScreenSquare }) {
+        lcd->SetLEDScreenType(type);
+        const int width = type == LEDScreenWide ? kWideWidth : kPreviewSide;
+        lcd->SetRect(CRect(square.left, square.top, square.left + width, square.top + kPreviewSide));
+        for (int mode = LEDModeNone; mode <= LEDModeClock; ++mode) {
+            lcd->SetLEDMode(mode);
+            wchar_t name[64];
+            swprintf(name, 64, L"type%d_mode%d.jpg", type, mode);
+            writeFrame(*lcd, folder + name);
+        }
+    }
+    // The labels in Chinese, drawn with a face that has their glyphs.
+    const int language = Manager::GetLanguage();
+    Manager::SetLanguage(2052);
+    lcd->SetLEDScreenType(LEDScreenCircle);
+    lcd->SetRect(square);
+    lcd->SetLEDMode(LEDModeWindowCapture);
+    writeFrame(*lcd, folder + L"type1_mode5_2052.jpg");
+    Manager::SetLanguage(language);
+}
+
+} // namespace
+
+extern const SamplePage kLcdPage = { L"lcd", build, writeOutputs };
