@@ -80,7 +80,8 @@ public:
     Gdiplus::Color GetColor() const { return m_colour; }
 
 private:
-    Gdiplus::Color m_colour;
+    // The selection colour until set.
+    Gdiplus::Color m_colour { 0xFFBD30FF };
 };
 
 } // namespace KOVA
