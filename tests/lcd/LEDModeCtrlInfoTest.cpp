@@ -46,6 +46,13 @@ TEST(GetSoftwareInfo, ValuesCarryTheirFormatsAndTheTemperatureUnitFromTheRegistr
     CString ensureKey;
     ReadRegString(ensureKey, L"led_cpushowtype");
     LEDModeCtrl lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    // Before the host hands any values in, every value is 0.
+    for (const auto& fresh : { std::make_pair(3, L"  0%"), std::make_pair(2, L"  0MHz"), std::make_pair(10, L"  0%") }) {
+        CString label;
+        CString value;
+        lcd.GetSoftwareInfo(fresh.first, label, value);
+        EXPECT_STREQ(value, fresh.second);
+    }
     lcd.SetHardWareInfo(sampleInfo());
     struct Case {
         const wchar_t* unitSetting;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
@@ -85,6 +86,43 @@ TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTy
         EXPECT_TRUE(lcd.GetLEDData(buffer.data(), length));
         EXPECT_GT(length, 0);
     }
+}
+
+TEST(LEDModeCtrlPull, AFrameLargerThanTheBuffersIsDroppedWhole)
+{
+    PinnedClock clock(70000);
+    OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    lcd.SetLEDScreenType(LEDScreenSquare);
+    tickFrame(lcd);
+    const std::vector<BYTE> black = pullFrame(lcd);
+    ASSERT_FALSE(black.empty());
+
+    // Noise whose file is larger than the square screen's 921,600 bytes and still fits the
+    // largest buffer, so that only the publishing can refuse it.
+    LcdJpegEncoder probe(kLargestCapacity);
+    std::vector<DWORD> noise;
+    int side = 0;
+    for (int candidate = 400; candidate <= 1400 && !side; candidate += 20) {
+        noise.assign(static_cast<size_t>(candidate) * candidate, 0);
+        std::mt19937 random(99);
+        for (DWORD& pixel : noise)
+            pixel = 0xFF000000 | (random() & 0xFFFFFF);
+        const int size = probe.Encode(reinterpret_cast<const BYTE*>(noise.data()), candidate, candidate, candidate * 4, 60);
+        if (size > 921600)
+            side = candidate;
+    }
+    ASSERT_GT(side, 0);
+    auto* picture = new Gdiplus::Bitmap(side, side, side * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(noise.data()));
+    lcd.SetControlRect(CRect(0, 0, side, side));
+    lcd.SetLEDMode(LEDModeFile);
+    lcd.giveMedia(picture->Clone(0, 0, side, side, PixelFormat32bppARGB), 1);
+    delete picture;
+    tickFrame(lcd);
+    std::vector<BYTE> buffer(kLargestCapacity + 64, 0xAB);
+    int length = 0;
+    ASSERT_TRUE(lcd.GetLEDData(buffer.data(), length));
+    EXPECT_EQ(std::vector<BYTE>(buffer.begin(), buffer.begin() + length), black);
+    EXPECT_EQ(std::count(buffer.begin() + 921600, buffer.end(), 0xAB), kLargestCapacity + 64 - 921600);
 }
 
 TEST(LEDModeCtrlTick, TheFrameClockCountsWholePeriodsAndKeepsItsPhase)
@@ -185,6 +223,8 @@ TEST_F(LEDModeCtrlRoads, RotationAndTheCircularTurnGiveTheSameFrameOnBothRoads)
 {
     ColourWindow source(480, 480, kRed, kBlue);
     lcd->SetCaptureWindow(source.hwnd());
+    // Text too, so that both roads must also draw text alike.
+    lcd->AddCarousel(HardwareMemoryLoad);
     struct Point {
         int x;
         int y;
