@@ -244,15 +244,16 @@ HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
     return bitmap;
 }
 
-// Filled through the DC's own brush: an opaque ExtTextOut writes the same pixels but costs
-// twice as much under Wine, where every fill of a paint counts.
+// Filled through the DC's own brush, whose colour is given back: an opaque ExtTextOut writes
+// the same pixels but costs twice as much under Wine, where every fill of a paint counts.
 void MRender::FillSolidRect(HDC& dc, const RECT* rect, COLORREF color)
 {
     SetBkColor(dc, color);
     if (!rect)
         return;
-    SetDCBrushColor(dc, color);
+    const COLORREF previousBrushColor = SetDCBrushColor(dc, color);
     FillRect(dc, rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, previousBrushColor);
 }
 
 void MRender::FillSolidRect(HDC& dc, int x, int y, int width, int height, COLORREF color)
