@@ -627,9 +627,14 @@ int MControl::OnTimer()
     const int own = OnControlTimer();
     int anyChild = 0;
     ScopedLock lock(m_controlsLock);
-    for (MControl* child : *m_controls)
+    // By index: on the GUI thread a child's handler may make this control remove children
+    // (the lock is re-entrant there), which an iterator would not survive.
+    auto& children = *m_controls;
+    for (size_t i = 0; i < children.size(); ++i) {
+        MControl* child = children[i];
         if (child && child->m_runTimer && child->m_visible && child->OnTimer())
             anyChild = 1;
+    }
     return anyChild ? 1 : own;
 }
 

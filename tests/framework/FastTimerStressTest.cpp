@@ -1,12 +1,19 @@
-// Thirty seconds of 1 ms fast-timer ticks raising repaint requests from the timer thread
-// while the GUI thread paints, adds and deletes ticking controls. A lock-order inversion
-// between the tick and the paint shows up as a stall, which the watchdog turns into a failure;
-// a use after free shows up as a crash.
+// 1 ms fast-timer ticks against a busy GUI thread, for 30 seconds (KOVA_STRESS_SECONDS sets
+// another length). Ticking controls ask for repaints and notify their parents from the timer
+// thread; panels tick their children while the GUI thread adds and removes them, also from
+// inside window-timer handlers and notification handlers; controls are deleted through their
+// parents and directly. A deadlock stalls a thread, which the watchdog turns into a failure;
+// a use after free hits poisoned memory and crashes.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "KOVA.h"
 #include "TestWindow.h"
@@ -16,10 +23,163 @@ using namespace KOVA::test;
 
 namespace {
 
-constexpr DWORD kRunMs = 30000;
-constexpr DWORD kStallMs = 5000;
+// A deadlock never ends; a thread starved of the processor on a loaded machine does.
+constexpr DWORD kStallMs = 20000;
+constexpr UINT kTickCode = 77;
 
-// The top of the tree: forwards repaint requests to the paint manager as a dialog does.
+DWORD runMs()
+{
+    const char* seconds = std::getenv("KOVA_STRESS_SECONDS");
+    const int value = seconds ? std::atoi(seconds) : 0;
+    return static_cast<DWORD>(value > 0 ? value : 30) * 1000;
+}
+
+struct Stats {
+    DWORD guiThread { GetCurrentThreadId() };
+    std::atomic<long> ticks { 0 };
+    std::atomic<long> ticksAfterDeath { 0 };
+    long heard { 0 };
+    long heardOffGui { 0 };
+    long removedInHandlers { 0 };
+    long deletedDirectly { 0 };
+    std::atomic<long> guiRounds { 0 };
+};
+
+// Freed memory is overwritten and kept from reuse until thousands of later deletes: a use of
+// a deleted control within that time crashes.
+void quarantine(void* memory, std::size_t size)
+{
+    static std::mutex lock;
+    static std::deque<void*> held;
+    std::memset(memory, 0xDD, size);
+    std::lock_guard<std::mutex> guard(lock);
+    held.push_back(memory);
+    if (held.size() > 4096) {
+        ::operator delete(held.front());
+        held.pop_front();
+    }
+}
+
+template <class Base>
+class Poisoned : public Base {
+public:
+    using Base::Base;
+    static void operator delete(void* memory, std::size_t size) { quarantine(memory, size); }
+};
+
+// Ticks, asks for a repaint on every tick and now and then notifies its parent; on the
+// timer thread both go through the posting paths.
+class TickerBase : public MControl {
+public:
+    TickerBase(MObject* parent, UINT id, CRect rect, PaintManager& manager, Stats& stats)
+        : MControl(parent, id, rect, 1, 1, 1), m_stats(stats)
+    {
+        SetManager(&manager);
+        SetRunTimer(1);
+    }
+    ~TickerBase() override
+    {
+        StopFastTimer();
+        m_alive = false;
+    }
+    void DrawControl(HDC& dc, CRect) override
+    {
+        MRender::FillSolidRect(dc, &m_rect, RGB(40, static_cast<BYTE>(m_phase * 40), 200));
+    }
+    int OnControlTimer() override
+    {
+        if (!m_alive)
+            ++m_stats.ticksAfterDeath;
+        ++m_stats.ticks;
+        m_phase = (m_phase + 1) % 6;
+        UpdateControl(1, 0);
+        if (m_phase == 0)
+            PostToParent(kTickCode, m_uControlID, 0);
+        return 1;
+    }
+    void adopt(MControl* child)
+    {
+        ScopedLock lock(m_controlsLock);
+        m_controls->push_back(child);
+    }
+
+private:
+    Stats& m_stats;
+    std::atomic<bool> m_alive { true };
+    int m_phase { 0 };
+};
+using Ticker = Poisoned<TickerBase>;
+
+// A panel of tickers. Its fast tick walks its children while the GUI thread changes them:
+// its window timer adds and removes children, and so does its answer to their notifications.
+class BoardBase : public MPanel {
+public:
+    BoardBase(MObject* parent, UINT id, CRect rect, PaintManager& manager, Stats& stats, std::mt19937& random)
+        : MPanel(parent, id, rect, 1), m_paintManager(manager), m_stats(stats), m_random(random)
+    {
+        SetManager(&manager);
+        SetRunTimer(1);
+        for (int i = 0; i < 4; ++i)
+            addChild();
+    }
+    ~BoardBase() override { StopFastTimer(); }
+    LONG OnMessage(UINT id, UINT code, UINT, LONG) override
+    {
+        ++m_stats.heard;
+        if (GetCurrentThreadId() != m_stats.guiThread)
+            ++m_stats.heardOffGui;
+        if (code == kTickCode)
+            removeChildOtherThan(id);
+        return 0;
+    }
+    int OnControlTimer() override
+    {
+        if (!m_paintManager.IsGuiThread())
+            return 0;
+        removeChildOtherThan(0);
+        addChild();
+        return 1;
+    }
+
+private:
+    void addChild()
+    {
+        if (GetControls().size() >= 8)
+            return;
+        const int x = m_rect.left + static_cast<int>(m_random() % 80);
+        const int y = m_rect.top + static_cast<int>(m_random() % 80);
+        auto* child = new Ticker(this, m_nextId++, CRect(x, y, x + 30, y + 30), m_paintManager, m_stats);
+        if (m_random() % 2)
+            child->adopt(new Ticker(child, m_nextId++, CRect(x + 4, y + 4, x + 20, y + 20), m_paintManager, m_stats));
+        {
+            ScopedLock lock(m_controlsLock);
+            m_controls->push_back(child);
+        }
+        // Some are also ticked directly, besides through the panel.
+        if (m_random() % 2)
+            child->AddMTimer();
+    }
+    // Never the raiser: its handler is still running.
+    void removeChildOtherThan(UINT raiser)
+    {
+        std::vector<MControl*>& children = GetControls();
+        if (children.size() <= 4)
+            return;
+        MControl* doomed = children[2 + m_random() % (children.size() - 2)];
+        if (doomed->GetControlID() == raiser)
+            return;
+        RemoveControl(doomed);
+        ++m_stats.removedInHandlers;
+    }
+
+    PaintManager& m_paintManager;
+    Stats& m_stats;
+    std::mt19937& m_random;
+    UINT m_nextId { 1000 };
+};
+using Board = Poisoned<BoardBase>;
+
+// The top of the tree, as a dialog is.
 class Top : public MObject {
 public:
     explicit Top(PaintManager& manager) : m_manager(manager) {}
@@ -32,113 +192,129 @@ private:
     PaintManager& m_manager;
 };
 
-// Ticks and asks for a repaint on every tick; its child does the same through it, so a tick
-// holds this control's list lock while the request climbs to the paint manager.
-class Ticker : public MControl {
+// Ends the process when a thread stops making progress.
+class Watchdog {
 public:
-    Ticker(MObject* parent, UINT id, CRect rect, std::atomic<long>& ticks)
-        : MControl(parent, id, rect, 1, 1, 1), m_ticks(ticks) {}
-
-    void DrawControl(HDC& dc, CRect) override
+    Watchdog(const std::atomic<long>& gui, const std::atomic<long>& ticks)
+        : m_thread([this, &gui, &ticks] { watch(gui, ticks); }) {}
+    ~Watchdog()
     {
-        MRender::FillSolidRect(dc, &m_rect, RGB(40, static_cast<BYTE>(m_phase * 40), 200));
-    }
-    int OnControlTimer() override
-    {
-        m_phase = (m_phase + 1) % 6;
-        ++m_ticks;
-        UpdateControl(1, 0);
-        return 1;
-    }
-    LONG OnControlUpdate(CRect rect, int flag, MControl*) override
-    {
-        return m_parent ? m_parent->OnControlUpdate(rect, flag, this) : 0;
-    }
-    Ticker* addChild(UINT id)
-    {
-        CRect inner = m_rect;
-        inner.DeflateRect(4, 4);
-        auto* child = new Ticker(this, id, inner, m_ticks);
-        child->SetManager(m_manager);
-        child->SetRunTimer(1);
-        ScopedLock lock(m_controlsLock);
-        m_controls->push_back(child);
-        return child;
+        m_finished = true;
+        m_thread.join();
     }
 
 private:
-    std::atomic<long>& m_ticks;
-    int m_phase { 0 };
+    void watch(const std::atomic<long>& gui, const std::atomic<long>& ticks)
+    {
+        long last[2] = { -1, -1 };
+        DWORD changed[2] = { GetTickCount(), GetTickCount() };
+        const char* names[2] = { "GUI thread", "fast timer" };
+        while (!m_finished) {
+            Sleep(100);
+            const long now[2] = { gui.load(), ticks.load() };
+            for (int i = 0; i < 2; ++i) {
+                if (now[i] != last[i]) {
+                    last[i] = now[i];
+                    changed[i] = GetTickCount();
+                } else if (GetTickCount() - changed[i] > kStallMs) {
+                    fprintf(stderr, "stress: the %s stalled for %lu ms (deadlock)\n", names[i], kStallMs);
+                    fflush(stderr);
+                    ExitProcess(3);
+                }
+            }
+        }
+    }
+
+    std::atomic<bool> m_finished { false };
+    std::thread m_thread;
 };
 
 } // namespace
 
-TEST(FastTimerStress, TicksPaintsAndDeletionsNeverDeadlockOrCrash)
+TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
 {
     TestWindow window(400, 300);
     PaintManager manager;
     window.onMessage([&](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        if (msg != WM_PAINT && msg != WM_TIMER)
+        if (msg != WM_PAINT && msg != WM_TIMER && msg < 0xC000)
             return false;
         result = manager.OnWindowMessage(msg, wParam, lParam);
         return true;
     });
     manager.Init(window.hwnd(), nullptr);
     Top top(manager);
-    std::atomic<long> ticks { 0 };
-    std::atomic<long> progress { 0 };
-    std::atomic<bool> finished { false };
-
-    std::thread watchdog([&] {
-        long last = -1;
-        DWORD lastChange = GetTickCount();
-        while (!finished) {
-            Sleep(100);
-            if (progress != last) {
-                last = progress;
-                lastChange = GetTickCount();
-            } else if (GetTickCount() - lastChange > kStallMs) {
-                fprintf(stderr, "stress: the GUI thread stalled for %lu ms (deadlock)\n", kStallMs);
-                fflush(stderr);
-                ExitProcess(3);
-            }
-        }
-    });
-
-    manager.SetMTimer(1);
+    Stats stats;
     std::mt19937 random(7);
     UINT nextId = 100;
-    const DWORD start = GetTickCount();
     long created = 0;
-    long deleted = 0;
-    while (GetTickCount() - start < kRunMs) {
-        if (manager.GetControls().size() < 12) {
-            const int x = static_cast<int>(random() % 340);
-            const int y = static_cast<int>(random() % 240);
-            auto* ticker = new Ticker(&top, nextId++, CRect(x, y, x + 60, y + 60), ticks);
-            ticker->SetManager(&manager);
-            ticker->addChild(nextId++);
-            manager.AppendControl(ticker, 1);
-            ticker->AddMTimer();
-            ++created;
+    std::vector<MControl*> loose;
+    auto place = [&](int size) {
+        const int x = static_cast<int>(random() % (400 - size));
+        const int y = static_cast<int>(random() % (300 - size));
+        return CRect(x, y, x + size, y + size);
+    };
+
+    manager.SetMTimer(1);
+    {
+        Watchdog watchdog(stats.guiRounds, stats.ticks);
+        const DWORD length = runMs();
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < length) {
+            if (manager.GetControls().size() < 10) {
+                MControl* control = nullptr;
+                if (random() % 2) {
+                    auto* board = new Board(&top, nextId++, place(120), manager, stats, random);
+                    manager.SetTimer(board, 1, 1 + random() % 10);
+                    control = board;
+                } else {
+                    auto* ticker = new Ticker(&top, nextId++, place(60), manager, stats);
+                    ticker->adopt(new Ticker(ticker, nextId++, place(30), manager, stats));
+                    control = ticker;
+                }
+                manager.AppendControl(control, 1);
+                control->AddMTimer();
+                ++created;
+            }
+            if (random() % 3 == 0 && !manager.GetControls().empty()) {
+                std::vector<MControl*>& controls = manager.GetControls();
+                manager.RemoveControl(controls[random() % controls.size()]);
+            }
+            // Controls no list owns, deleted directly while they tick.
+            if (loose.size() < 4) {
+                MControl* control = random() % 2 ? static_cast<MControl*>(new Board(&top, nextId++, place(120), manager, stats, random))
+                                                 : new Ticker(&top, nextId++, place(40), manager, stats);
+                control->AddMTimer();
+                loose.push_back(control);
+            } else if (random() % 4 == 0) {
+                const size_t index = random() % loose.size();
+                delete loose[index];
+                loose.erase(loose.begin() + static_cast<std::ptrdiff_t>(index));
+                ++stats.deletedDirectly;
+            }
+            // A bounded share of messages per round: ticks post faster than a starved GUI
+            // thread serves, and draining the queue would never end.
+            MSG msg;
+            for (int i = 0; i < 50 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+                DispatchMessageW(&msg);
+            UpdateWindow(window.hwnd());
+            ++stats.guiRounds;
         }
-        if (random() % 3 == 0 && !manager.GetControls().empty()) {
-            std::vector<MControl*>& controls = manager.GetControls();
-            manager.RemoveControl(controls[random() % controls.size()]);
-            ++deleted;
-        }
-        pumpMessages();
-        UpdateWindow(window.hwnd());
-        ++progress;
+        manager.KillMTimer();
     }
-    manager.KillMTimer();
-    finished = true;
-    watchdog.join();
+    for (MControl* control : loose)
+        delete control;
     manager.DestroyData();
 
-    EXPECT_GT(ticks.load(), 1000);
-    EXPECT_GT(deleted, 100);
-    EXPECT_GT(created, 100);
-    printf("stress: %ld ticks, %ld controls created, %ld deleted, %ld GUI rounds\n", ticks.load(), created, deleted,
-           progress.load());
+    EXPECT_EQ(0, stats.ticksAfterDeath.load());
+    EXPECT_EQ(0, stats.heardOffGui);
+    // Every road was taken, also on a loaded machine.
+    EXPECT_GT(stats.ticks.load(), 1000);
+    EXPECT_GT(stats.heard, 10);
+    EXPECT_GT(stats.removedInHandlers, 10);
+    EXPECT_GT(stats.deletedDirectly, 10);
+    EXPECT_GT(created, 10);
+    printf("stress: %ld ticks, %ld notifications, %ld created, %ld removed in handlers, %ld deleted directly, "
+           "%ld GUI rounds\n",
+           stats.ticks.load(), stats.heard, created, stats.removedInHandlers, stats.deletedDirectly,
+           stats.guiRounds.load());
 }

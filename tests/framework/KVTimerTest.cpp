@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
+#include <cstring>
+#include <functional>
 
-#include "PumpUntil.h"
-#include "RecordingControl.h"
-#include "TestWindow.h"
+#include "KOVA.h"
+
+#include <mmsystem.h>
 
 using namespace KOVA;
-using namespace KOVA::test;
 
 namespace {
 
-// Counts its ticks and the thread they arrive on; a tick can be made to take a while.
+// Counts the ticks and the thread they arrive on; a tick can be made to take a while.
 class CountingTimer : public KVTimer {
 public:
     void OnMTimer(UINT) override
@@ -36,46 +36,127 @@ public:
     std::atomic<bool> insideTick { false };
     std::atomic<bool> slowTicks { false };
     std::atomic<DWORD> tickThread { 0 };
-    UINT lastAppId { 0 };
+    std::atomic<UINT> lastAppId { 0 };
     CString lastAppName;
 };
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 3000)
+bool waitFor(const std::function<bool()>& done)
 {
-    const DWORD deadline = GetTickCount() + timeoutMs;
+    const DWORD start = GetTickCount();
     while (!done()) {
-        if (GetTickCount() > deadline)
+        if (GetTickCount() - start > 3000)
             return false;
         Sleep(1);
     }
     return true;
 }
 
+// Counts the library's calls of timeBeginPeriod and timeEndPeriod and passes them on: the
+// library is linked into this program, so its calls go through this program's import table,
+// whose two entries are replaced while the counter lives.
+class PeriodCalls {
+public:
+    using Call = MMRESULT(WINAPI*)(UINT);
+    PeriodCalls() : m_begin(slot("timeBeginPeriod")), m_end(slot("timeEndPeriod"))
+    {
+        s_begin = swap(m_begin, &countBegin);
+        s_end = swap(m_end, &countEnd);
+    }
+    ~PeriodCalls()
+    {
+        swap(m_begin, s_begin);
+        swap(m_end, s_end);
+    }
+    bool installed() const { return m_begin && m_end; }
+
+    static std::atomic<int> begun;
+    static std::atomic<int> ended;
+
+private:
+    static MMRESULT WINAPI countBegin(UINT period)
+    {
+        ++begun;
+        return s_begin(period);
+    }
+    static MMRESULT WINAPI countEnd(UINT period)
+    {
+        ++ended;
+        return s_end(period);
+    }
+    static Call* slot(const char* function)
+    {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        const FARPROC target = GetProcAddress(GetModuleHandleW(L"winmm.dll"), function);
+        for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module)
+            for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function; ++entry)
+                if (reinterpret_cast<FARPROC>(entry->u1.Function) == target)
+                    return reinterpret_cast<Call*>(&entry->u1.Function);
+        return nullptr;
+    }
+    static Call swap(Call* entry, Call replacement)
+    {
+        DWORD protection = 0;
+        if (!entry || !VirtualProtect(entry, sizeof(*entry), PAGE_READWRITE, &protection))
+            return nullptr;
+        const Call old = *entry;
+        *entry = replacement;
+        VirtualProtect(entry, sizeof(*entry), protection, &protection);
+        return old;
+    }
+
+    Call* m_begin;
+    Call* m_end;
+    static Call s_begin;
+    static Call s_end;
+};
+std::atomic<int> PeriodCalls::begun { 0 };
+std::atomic<int> PeriodCalls::ended { 0 };
+PeriodCalls::Call PeriodCalls::s_begin = nullptr;
+PeriodCalls::Call PeriodCalls::s_end = nullptr;
+
 } // namespace
 
-TEST(KVTimer, TicksArriveOnTheTimerThread)
+// First in this program: nothing has begun the resolution before it.
+TEST(KVTimer, ResolutionIsBegunOnceWithinTheDeviceRange)
 {
-    CountingTimer timer;
-    const UINT id = timer.SetTimer(5, L"pump", 0);
-    ASSERT_NE(0u, id);
-    EXPECT_TRUE(waitFor([&] { return timer.ticks >= 3; }));
-    EXPECT_NE(GetCurrentThreadId(), timer.tickThread.load());
-    EXPECT_EQ(0, timer.appTicks.load());
-    EXPECT_EQ(0, timer.KillTimer(id));
+    PeriodCalls calls;
+    ASSERT_TRUE(calls.installed());
+    ASSERT_EQ(0, KVTimer::m_bIsTmierOK);
+    for (int round = 0; round < 3; ++round) {
+        CountingTimer first;
+        CountingTimer second;
+        first.SetTimer(10, L"", 0);
+        second.SetTimer(20, L"", 0);
+    }
+    // Owners come and go; the resolution is ended once, when the library unloads.
+    EXPECT_EQ(1, PeriodCalls::begun.load());
+    EXPECT_EQ(0, PeriodCalls::ended.load());
+    EXPECT_EQ(1, KVTimer::m_bIsTmierOK);
+    TIMECAPS caps {};
+    timeGetDevCaps(&caps, sizeof(caps));
+    EXPECT_GE(KVTimer::m_uAccuracy, caps.wPeriodMin);
+    EXPECT_LE(KVTimer::m_uAccuracy, caps.wPeriodMax);
 }
 
-TEST(KVTimer, ApplicationTimersAreAlsoReportedByName)
+// Every tick reaches OnMTimer(id) on the timer thread; an application timer's ticks also
+// reach OnMTimer(id, name).
+TEST(KVTimer, TicksArriveOnTheTimerThreadAndApplicationTimersByName)
 {
-    CountingTimer timer;
-    const UINT id = timer.SetTimer(5, L"carousel", 1);
-    EXPECT_TRUE(waitFor([&] { return timer.appTicks >= 1; }));
-    timer.KillTimer();
-    EXPECT_EQ(id, timer.lastAppId);
-    EXPECT_EQ(CString(L"carousel"), timer.lastAppName);
-    EXPECT_EQ(1, timer.IsAppTimer(id) + 1);
+    for (int app : { 0, 1 }) {
+        CountingTimer timer;
+        const UINT id = timer.SetTimer(5, L"carousel", app);
+        ASSERT_NE(0u, id);
+        EXPECT_TRUE(waitFor([&] { return timer.ticks >= 3 && timer.appTicks >= app; })) << app;
+        timer.KillTimer();
+        EXPECT_NE(GetCurrentThreadId(), timer.tickThread.load());
+        EXPECT_EQ(app ? id : 0u, timer.lastAppId.load());
+        EXPECT_EQ(CString(app ? L"carousel" : L""), timer.lastAppName);
+    }
 }
 
-TEST(KVTimer, KillByNameRemovesOnlyTheFirstOfThatName)
+TEST(KVTimer, EntriesAreFoundAndKilledByIdOrFirstName)
 {
     CountingTimer timer;
     const UINT first = timer.SetTimer(50, L"fan", 0);
@@ -89,17 +170,11 @@ TEST(KVTimer, KillByNameRemovesOnlyTheFirstOfThatName)
     EXPECT_EQ(1, timer.IsAppTimer(second));
     EXPECT_EQ(CString(), timer.GetTimerName(4242));
     EXPECT_EQ(2, timer.KillTimer(4242u));
+    // The registry finds the owner of a running timer only.
+    CountingTimer other;
+    EXPECT_EQ(&timer, KVTimer::GetFSTimer(second));
     EXPECT_EQ(0, timer.KillTimer());
-}
-
-TEST(KVTimer, RegistryFindsTheOwnerOfATimer)
-{
-    CountingTimer a;
-    CountingTimer b;
-    const UINT id = b.SetTimer(50, L"", 0);
-    EXPECT_EQ(&b, KVTimer::GetFSTimer(id));
-    b.KillTimer();
-    EXPECT_EQ(nullptr, KVTimer::GetFSTimer(id));
+    EXPECT_EQ(nullptr, KVTimer::GetFSTimer(second));
 }
 
 TEST(KVTimer, KillWaitsOutATickInProgress)
@@ -114,123 +189,4 @@ TEST(KVTimer, KillWaitsOutATickInProgress)
     const int ticks = timer.ticks;
     Sleep(30);
     EXPECT_EQ(ticks, timer.ticks.load());
-}
-
-TEST(KVTimer, ResolutionIsBegunOnceWithinTheDeviceRange)
-{
-    CountingTimer timer;
-    timer.SetTimer(10, L"", 0);
-    EXPECT_EQ(1, KVTimer::m_bIsTmierOK);
-    TIMECAPS caps {};
-    timeGetDevCaps(&caps, sizeof(caps));
-    EXPECT_GE(KVTimer::m_uAccuracy, caps.wPeriodMin);
-    EXPECT_LE(KVTimer::m_uAccuracy, caps.wPeriodMax);
-}
-
-// ---- the paint manager's fast timer
-
-namespace {
-// A control whose ticks are counted across threads.
-class TickCounter : public RecordingControl {
-public:
-    using RecordingControl::RecordingControl;
-    int OnControlTimer() override
-    {
-        tickThread = GetCurrentThreadId();
-        ++ticks;
-        return 0;
-    }
-    std::atomic<int> ticks { 0 };
-    std::atomic<DWORD> tickThread { 0 };
-};
-
-class FastTimer : public ::testing::Test {
-protected:
-    FastTimer() { manager.Init(window.hwnd(), nullptr); }
-    ~FastTimer() override { manager.DestroyData(); }
-
-    TickCounter* addTicking(UINT id)
-    {
-        auto* control = new TickCounter(&top, id, CRect(0, 0, 10, 10), log);
-        control->SetManager(&manager);
-        manager.AppendControl(control, 1);
-        control->AddMTimer();
-        return control;
-    }
-
-    TestWindow window;
-    RecordingParent top;
-    EventLog log;
-    PaintManager manager;
-};
-} // namespace
-
-TEST_F(FastTimer, TicksReachRegisteredControlsOnTheTimerThread)
-{
-    TickCounter* control = addTicking(1);
-    manager.SetMTimer(5);
-    EXPECT_TRUE(waitFor([&] { return control->ticks >= 3; }));
-    EXPECT_NE(GetCurrentThreadId(), control->tickThread.load());
-    manager.KillMTimer();
-    const int ticks = control->ticks;
-    Sleep(30);
-    EXPECT_EQ(ticks, control->ticks.load());
-}
-
-TEST_F(FastTimer, ASecondFastTimerReplacesTheFirst)
-{
-    manager.SetMTimer(50);
-    manager.SetMTimer(40);
-    // Both are unnamed: killing the first unnamed entry leaves none when the first was replaced.
-    EXPECT_EQ(0, manager.KVTimer::KillTimer(CString()));
-}
-
-TEST_F(FastTimer, TicksOfOtherTimersAreIgnored)
-{
-    TickCounter* control = addTicking(1);
-    manager.SetMTimer(100000);
-    manager.OnMTimer(0xFFFF);
-    EXPECT_EQ(0, control->ticks.load());
-}
-
-TEST_F(FastTimer, DeletedControlsLeaveTheTickList)
-{
-    TickCounter* control = addTicking(1);
-    addTicking(2);
-    manager.SetMTimer(1);
-    ASSERT_TRUE(waitFor([&] { return control->ticks >= 2; }));
-    // Deleting a control waits out a tick in progress and removes it from the list.
-    manager.RemoveControl(control);
-    EXPECT_EQ(0, manager.DeleteFSTimer(control));
-    manager.KillMTimer();
-}
-
-TEST_F(FastTimer, InvalidationsFromAnotherThreadAreJoinedAndDeliveredByTheWindow)
-{
-    window.onMessage([&](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        if (msg < 0xC000) // registered messages only
-            return false;
-        result = manager.OnWindowMessage(msg, wParam, lParam);
-        return true;
-    });
-    pumpMessages();
-    ValidateRect(window.hwnd(), nullptr);
-    std::thread ticker([&] {
-        manager.InvalidateRect(CRect(10, 10, 20, 20), 0);
-        manager.InvalidateRect(CRect(50, 40, 60, 70), 0);
-    });
-    ticker.join();
-    // Nothing is invalidated on the other thread itself...
-    RECT update {};
-    EXPECT_FALSE(GetUpdateRect(window.hwnd(), &update, FALSE));
-    // ...and one posted request carries both rectangles.
-    MSG msg;
-    int posted = 0;
-    while (PeekMessageW(&msg, window.hwnd(), WM_USER, 0xFFFF, PM_REMOVE)) {
-        ++posted;
-        DispatchMessageW(&msg);
-    }
-    EXPECT_EQ(1, posted);
-    ASSERT_TRUE(GetUpdateRect(window.hwnd(), &update, FALSE));
-    EXPECT_EQ(CRect(10, 10, 60, 70), CRect(update));
 }

@@ -32,13 +32,6 @@ public:
         m_controls->push_back(child);
         return child;
     }
-    template <class Child>
-    Child* adoptArea(Child* child)
-    {
-        ScopedLock lock(m_areasLock);
-        m_areas->push_back(child);
-        return child;
-    }
 };
 
 // A child that answers window messages with a chosen result and writes them down.
@@ -60,13 +53,6 @@ private:
 class Panel : public ::testing::Test {
 protected:
     RecordingControl* addChild(UINT id, CRect rect) { return panel.adopt(new RecordingControl(&panel, id, rect, log)); }
-    // Content of 1000 pixels in a panel 200 high, scrolled halfway: 400 pixels down.
-    void scrollHalfwayDown()
-    {
-        panel.SetVirtualHeight(1000);
-        panel.GetScrollVertical()->SetScrollMaxRange(100);
-        panel.GetScrollVertical()->SetScrollCurrentPos(50);
-    }
 
     // Declared before the panel: attached controls tell their paint manager when they go.
     PaintManager manager;
@@ -75,45 +61,40 @@ protected:
     TestPanel panel { &top, 10, CRect(0, 0, 300, 200), 1 };
 };
 
+} // namespace
+
 // ---- structure
 
-TEST_F(Panel, ItsBarsAreItsFirstTwoChildrenWithIdsOneAndTwo)
+TEST_F(Panel, ItsBarsAreItsFirstTwoChildrenAndGoWithItsAttachment)
 {
     const std::vector<MControl*>& children = panel.GetControls();
     ASSERT_EQ(2u, children.size());
     EXPECT_EQ(panel.GetScrollVertical(), children[0]);
     EXPECT_EQ(panel.GetScrollHorizontal(), children[1]);
-    EXPECT_EQ(1u, children[0]->GetControlID());
-    EXPECT_EQ(2u, children[1]->GetControlID());
     EXPECT_EQ(CRect(-5, 0, 0, 0), children[0]->GetRect());
     EXPECT_EQ(CRect(0, -5, 0, 0), children[1]->GetRect());
-    EXPECT_EQ(&panel, panel.GetScrollVertical()->GetParantObject());
-    EXPECT_EQ(1, panel.IsEnabled());
     EXPECT_EQ(1, panel.GetDblClk());
-    EXPECT_TRUE(panel.GetTitle().IsEmpty());
-    EXPECT_EQ(1, panel.GetEnableScroll());
+    manager.SetScrollResID(102, 101);
+    panel.SetManager(&manager);
+    for (MScroll* bar : { static_cast<MScroll*>(panel.GetScrollVertical()), static_cast<MScroll*>(panel.GetScrollHorizontal()) }) {
+        EXPECT_EQ(&manager, bar->GetManager());
+        EXPECT_NE(nullptr, bar->GetImage());
+    }
 }
 
 TEST_F(Panel, GetControlSearchesDepthFirstAndFindsNoUnknownId)
 {
     RecordingControl* child = addChild(7, CRect(0, 0, 10, 10));
     RecordingControl* grandchild = child->addChild(8, CRect(0, 0, 5, 5));
-    auto* area = panel.adoptArea(new RecordingControl(&panel, 9, CRect(0, 0, 10, 10), log));
-    EXPECT_EQ(child, panel.GetControl(7));
+    auto* area = new RecordingControl(&panel, 9, CRect(0, 0, 10, 10), log);
+    panel.GetAreas().push_back(area);
     EXPECT_EQ(grandchild, panel.GetControl(8));
     EXPECT_EQ(area, panel.GetControl(9));
     EXPECT_EQ(panel.GetScrollVertical(), panel.GetControl(1));
     EXPECT_EQ(nullptr, panel.GetControl(99));
-}
-
-TEST_F(Panel, AttachingItAttachesItsBarsWhichLoadTheirStrips)
-{
-    manager.SetScrollResID(102, 101);
-    panel.SetManager(&manager);
-    EXPECT_EQ(&manager, panel.GetScrollVertical()->GetManager());
-    EXPECT_EQ(&manager, panel.GetScrollHorizontal()->GetManager());
-    EXPECT_NE(nullptr, panel.GetScrollVertical()->GetImage());
-    EXPECT_NE(nullptr, panel.GetScrollHorizontal()->GetImage());
+    EXPECT_EQ(nullptr, panel.CreateControl(L"NoSuchControl", 7, CRect(0, 0, 10, 10), L"", 1, 1));
+    EXPECT_EQ(nullptr, panel.CreateArea(L"", 8, CRect(0, 0, 10, 10), L"", 1, 1));
+    EXPECT_EQ(3u, panel.GetControls().size());
 }
 
 TEST_F(Panel, CopyTakesTheContentSizeAndGetsBarsOfItsOwn)
@@ -124,51 +105,40 @@ TEST_F(Panel, CopyTakesTheContentSizeAndGetsBarsOfItsOwn)
     EXPECT_EQ(900, copy.GetVirtualHeight());
     ASSERT_EQ(2u, copy.GetControls().size());
     EXPECT_NE(panel.GetScrollVertical(), copy.GetScrollVertical());
-    EXPECT_EQ(copy.GetScrollVertical(), copy.GetControls()[0]);
     EXPECT_EQ(&copy, copy.GetScrollHorizontal()->GetParantObject());
-}
-
-TEST_F(Panel, UnknownClassNamesCreateNothing)
-{
-    EXPECT_EQ(nullptr, panel.CreateControl(L"NoSuchControl", 7, CRect(0, 0, 10, 10), L"", 1, 1));
-    EXPECT_EQ(nullptr, panel.CreateArea(L"", 8, CRect(0, 0, 10, 10), L"", 1, 1));
-    EXPECT_EQ(nullptr, panel.CreateControl(1, &panel, nullptr, 9, CRect(0, 0, 10, 10), L"", 1, 1));
-    EXPECT_EQ(2u, panel.GetControls().size());
-    EXPECT_TRUE(panel.GetAreas().empty());
 }
 
 // ---- coordinates
 
-TEST_F(Panel, ContentThatFitsPassesPointsUnchanged)
-{
-    panel.GetScrollVertical()->SetScrollMaxRange(100);
-    panel.GetScrollVertical()->SetScrollCurrentPos(50);
-    RecordingControl* child = addChild(7, CRect(0, 0, 100, 100));
-    panel.OnLButtonDown(MK_LBUTTON, CPoint(10, 10));
-    ASSERT_EQ(1, log.count("down", 7));
-    EXPECT_EQ(CPoint(10, 10), log.events().back().pt);
-    EXPECT_EQ(child, panel.GetMouseChild());
-}
-
+// Content children get points shifted by the scroll offsets; content that fits is not shifted.
 TEST_F(Panel, ContentChildrenReceiveScrolledPoints)
 {
-    scrollHalfwayDown();
-    addChild(7, CRect(0, 400, 300, 600));
-    EXPECT_EQ(CPoint(0, 400), panel.GetScrollOffset());
-    panel.OnLButtonDown(MK_LBUTTON, CPoint(10, 10));
-    ASSERT_EQ(1, log.count("down", 7));
-    EXPECT_EQ(CPoint(10, 410), log.events().back().pt);
-}
-
-TEST_F(Panel, HorizontalContentShiftsX)
-{
-    panel.SetVirtualWidth(600);
-    panel.GetScrollHorizontal()->SetScrollMaxRange(100);
-    panel.GetScrollHorizontal()->SetScrollCurrentPos(100);
-    addChild(7, CRect(300, 0, 600, 200));
-    panel.OnMouseMove(0, CPoint(10, 10));
-    ASSERT_EQ(1, log.count("move", 7));
-    EXPECT_EQ(CPoint(310, 10), log.events().back().pt);
+    struct Case {
+        int virtualHeight, virtualWidth, verticalPos, horizontalPos;
+        CPoint offset;
+    };
+    const Case cases[] = {
+        { 0, 0, 50, 0, CPoint(0, 0) },
+        { 1000, 0, 50, 0, CPoint(0, 400) },
+        { 0, 600, 0, 100, CPoint(300, 0) },
+    };
+    for (const Case& c : cases) {
+        TestPanel shifted { &top, 10, CRect(0, 0, 300, 200), 1 };
+        shifted.SetVirtualHeight(c.virtualHeight);
+        shifted.SetVirtualWidth(c.virtualWidth);
+        shifted.GetScrollVertical()->SetScrollMaxRange(100);
+        shifted.GetScrollVertical()->SetScrollCurrentPos(c.verticalPos);
+        shifted.GetScrollHorizontal()->SetScrollMaxRange(100);
+        shifted.GetScrollHorizontal()->SetScrollCurrentPos(c.horizontalPos);
+        auto* child = shifted.adopt(new RecordingControl(&shifted, 7, CRect(0, 0, 700, 1000), log));
+        log.clear();
+        shifted.OnLButtonDown(MK_LBUTTON, CPoint(10, 10));
+        shifted.OnMouseMove(MK_LBUTTON, CPoint(10, 10));
+        ASSERT_EQ(2u, log.events().size());
+        EXPECT_EQ(CPoint(10, 10) + c.offset, log.events()[0].pt);
+        EXPECT_EQ(CPoint(10, 10) + c.offset, log.events()[1].pt);
+        EXPECT_EQ(child, shifted.GetMouseChild());
+    }
 }
 
 TEST_F(Panel, BarsReceiveWindowPointsWhileTheContentIsScrolled)
@@ -193,8 +163,6 @@ TEST_F(Panel, BarsReceiveWindowPointsWhileTheContentIsScrolled)
     EXPECT_EQ(700u, top.notifications[0].wParam);
 }
 
-// ---- notifications
-
 TEST_F(Panel, NotificationKeepsTheRaisersIdThroughNestedPanels)
 {
     auto* inner = panel.adopt(new TestPanel(&panel, 20, CRect(0, 0, 100, 100), 1));
@@ -209,39 +177,35 @@ TEST_F(Panel, NotificationKeepsTheRaisersIdThroughNestedPanels)
 
 // ---- wheel
 
-TEST_F(Panel, WheelScrollsTheContentAndAsksTheParentToRepaint)
+// The wheel scrolls the content a row either way and asks the parent to repaint; with
+// scrolling disabled it goes to the child under the point.
+TEST_F(Panel, WheelScrollsTheContentOrReachesTheChild)
 {
-    scrollHalfwayDown();
-    panel.GetScrollVertical()->SetScrollCurrentPos(0);
-    addChild(7, CRect(0, 0, 300, 1000));
-    EXPECT_EQ(1, panel.OnScroll(1, 1, CPoint(10, 10)));
-    EXPECT_EQ(10, panel.GetScrollVertical()->GetScrollCurrentPos());
-    EXPECT_EQ(CPoint(0, 80), panel.GetScrollOffset());
-    ASSERT_EQ(1u, top.updates.size());
-    EXPECT_EQ(panel.GetRect(), top.updates[0].rect);
-    EXPECT_EQ(1, top.updates[0].flag);
-    EXPECT_EQ(&panel, top.updates[0].control);
-    EXPECT_EQ(0, log.count("wheel", 7));
-
-    panel.OnMouseMove(0, CPoint(10, 10));
-    EXPECT_EQ(CPoint(10, 90), log.events().back().pt);
-}
-
-TEST_F(Panel, WheelTowardTheScreenScrollsBack)
-{
-    scrollHalfwayDown();
-    EXPECT_EQ(1, panel.OnScroll(1, 0, CPoint(10, 10)));
-    EXPECT_EQ(40, panel.GetScrollVertical()->GetScrollCurrentPos());
-}
-
-TEST_F(Panel, WheelGoesToTheChildWhenScrollingIsDisabled)
-{
-    scrollHalfwayDown();
-    panel.SetEnableScroll(0);
-    addChild(7, CRect(0, 0, 100, 100));
-    EXPECT_EQ(1, panel.OnScroll(1, 1, CPoint(10, 10)));
-    EXPECT_EQ(1, log.count("wheel", 7));
-    EXPECT_EQ(50, panel.GetScrollVertical()->GetScrollCurrentPos());
+    struct Case {
+        int enableScroll;
+        UINT down;
+        int position;
+        int childWheels;
+        size_t requests;
+    };
+    for (const Case& c : { Case { 1, 1, 60, 0, 1 }, Case { 1, 0, 40, 0, 1 }, Case { 0, 1, 50, 1, 0 } }) {
+        TestPanel wheeled { &top, 10, CRect(0, 0, 300, 200), 1 };
+        wheeled.SetVirtualHeight(1000);
+        wheeled.GetScrollVertical()->SetScrollMaxRange(100);
+        wheeled.GetScrollVertical()->SetScrollCurrentPos(50);
+        wheeled.SetEnableScroll(c.enableScroll);
+        wheeled.adopt(new RecordingControl(&wheeled, 7, CRect(0, 0, 300, 1000), log));
+        log.clear();
+        top.updates.clear();
+        EXPECT_EQ(1, wheeled.OnScroll(1, c.down, CPoint(10, 10)));
+        EXPECT_EQ(c.position, wheeled.GetScrollVertical()->GetScrollCurrentPos());
+        EXPECT_EQ(c.childWheels, log.count("wheel", 7));
+        ASSERT_EQ(c.requests, top.updates.size());
+        if (c.requests) {
+            EXPECT_EQ(&wheeled, top.updates[0].control);
+            EXPECT_EQ(1, top.updates[0].flag);
+        }
+    }
 }
 
 // ---- state passed to the children
@@ -258,7 +222,6 @@ TEST_F(Panel, DisablingDisablesEveryChildAndRepaintsTheVisibleOnes)
     EXPECT_EQ(0, panel.GetScrollVertical()->IsEnabled());
     ASSERT_EQ(1u, childParent.updates.size());
     EXPECT_EQ(shown, childParent.updates[0].control);
-    EXPECT_EQ(1, childParent.updates[0].flag);
 }
 
 TEST_F(Panel, WindowMessagesStopAtTheFirstChildThatAnswers)
@@ -274,55 +237,36 @@ TEST_F(Panel, WindowMessagesStopAtTheFirstChildThatAnswers)
 
 // ---- repaint requests of the children
 
-class PanelRepaint : public Panel {
-protected:
-    PanelRepaint()
-    {
-        below = addChild(6, CRect(0, 0, 200, 200));
-        requester = addChild(7, CRect(10, 10, 100, 100));
-        above = addChild(8, CRect(50, 50, 150, 150));
-        apart = addChild(9, CRect(200, 150, 250, 190));
-        hiddenAbove = addChild(11, CRect(50, 50, 150, 150));
+// The requester is marked only with flag 1; once attached, the visible children above it that
+// meet the rectangle are marked too; nothing climbs to the parent.
+TEST_F(Panel, RepaintRequestMarksTheRequesterAndTheVisibleChildrenAbove)
+{
+    struct Case {
+        bool attached;
+        int flag;
+        int requesterUpdate, aboveUpdate;
+    };
+    for (const Case& c : { Case { true, 1, 0, 0 }, Case { true, 0, 1, 0 }, Case { false, 1, 0, 1 } }) {
+        TestPanel marked { &top, 10, CRect(0, 0, 300, 200), 1 };
+        if (c.attached)
+            marked.SetManager(&manager);
+        auto* below = marked.adopt(new RecordingControl(&marked, 6, CRect(0, 0, 200, 200), log));
+        auto* requester = marked.adopt(new RecordingControl(&marked, 7, CRect(10, 10, 100, 100), log));
+        auto* above = marked.adopt(new RecordingControl(&marked, 8, CRect(50, 50, 150, 150), log));
+        auto* apart = marked.adopt(new RecordingControl(&marked, 9, CRect(200, 150, 250, 190), log));
+        auto* hiddenAbove = marked.adopt(new RecordingControl(&marked, 11, CRect(50, 50, 150, 150), log));
         hiddenAbove->SetControlVisible(0);
-        for (MControl* child : panel.GetControls())
+        for (MControl* child : marked.GetControls())
             child->SetUpdate(1, 0);
+        requester->UpdateControl(c.flag, 0);
+        EXPECT_EQ(c.requesterUpdate, requester->GetUpdate());
+        EXPECT_EQ(c.aboveUpdate, above->GetUpdate());
+        EXPECT_EQ(1, below->GetUpdate() & apart->GetUpdate() & hiddenAbove->GetUpdate());
+        EXPECT_TRUE(top.updates.empty());
     }
-
-    RecordingControl* below { nullptr };
-    RecordingControl* requester { nullptr };
-    RecordingControl* above { nullptr };
-    RecordingControl* apart { nullptr };
-    RecordingControl* hiddenAbove { nullptr };
-};
-
-TEST_F(PanelRepaint, MarksTheRequesterAndTheVisibleChildrenAboveItThatItMeets)
-{
-    panel.SetManager(&manager);
-    requester->UpdateControl(1, 0);
-    EXPECT_EQ(0, requester->GetUpdate());
-    EXPECT_EQ(0, above->GetUpdate());
-    EXPECT_EQ(1, below->GetUpdate());
-    EXPECT_EQ(1, apart->GetUpdate());
-    EXPECT_EQ(1, hiddenAbove->GetUpdate());
-    EXPECT_TRUE(top.updates.empty());
 }
 
-TEST_F(PanelRepaint, FlagZeroLeavesTheRequestersPicture)
-{
-    panel.SetManager(&manager);
-    requester->UpdateControl(0, 0);
-    EXPECT_EQ(1, requester->GetUpdate());
-    EXPECT_EQ(0, above->GetUpdate());
-}
-
-TEST_F(PanelRepaint, BeforeItIsAttachedOnlyTheRequesterIsMarked)
-{
-    requester->UpdateControl(1, 0);
-    EXPECT_EQ(0, requester->GetUpdate());
-    EXPECT_EQ(1, above->GetUpdate());
-}
-
-TEST(PanelInWindow, ChildRequestInvalidatesThePanelsRectangleAndGoesNoHigher)
+TEST(PanelInWindow, ChildRequestInvalidatesThePanelsRectangle)
 {
     TestWindow window(400, 300);
     PaintManager manager;
@@ -338,29 +282,14 @@ TEST(PanelInWindow, ChildRequestInvalidatesThePanelsRectangleAndGoesNoHigher)
     auto* child = panel.adopt(new RecordingControl(&panel, 7, CRect(60, 900, 200, 1000), log));
     pumpMessages();
     ValidateRect(window.hwnd(), nullptr);
-
     child->UpdateControl(1, 1);
     CRect invalid;
     ASSERT_TRUE(GetUpdateRect(window.hwnd(), &invalid, FALSE));
     EXPECT_EQ(CRect(50, 40, 250, 190), invalid);
-    EXPECT_TRUE(top.updates.empty());
     window.destroy();
 }
 
 // ---- threads
-
-TEST(PanelThreads, PaintManagerKnowsItsWindowsThread)
-{
-    PaintManager manager;
-    EXPECT_TRUE(manager.IsGuiThread());
-    TestWindow window(100, 100);
-    manager.Init(window.hwnd(), nullptr);
-    EXPECT_TRUE(manager.IsGuiThread());
-    bool elsewhere = true;
-    std::thread([&] { elsewhere = manager.IsGuiThread(); }).join();
-    EXPECT_FALSE(elsewhere);
-    window.destroy();
-}
 
 // While the panel draws it (the panel's controls lock held by the GUI thread), runs an action
 // on another thread and waits a bounded time for it.
@@ -419,9 +348,9 @@ protected:
         window.destroy();
     }
 
-    // Another thread's invalidation reaches the window as a posted (registered) message for
-    // its paint manager; delivered alone, so that no WM_PAINT validates the window first.
-    void deliverPostedInvalidation()
+    // Another thread's work reaches the window as a posted (registered) message for its paint
+    // manager; delivered alone, so that no WM_PAINT validates the window first.
+    void deliverPosted()
     {
         MSG msg;
         while (PeekMessageW(&msg, window.hwnd(), 0xC000, 0xFFFF, PM_REMOVE))
@@ -445,39 +374,28 @@ protected:
     RecordingControl* above { nullptr };
 };
 
-// Off the GUI thread the panel marks the requester and leaves the walk of its list to the
-// window's thread, which then marks the children above the requester.
-TEST_F(PanelOnTimerThread, RepaintRequestMarksTheRequesterAndTheWindowMarksTheChildrenAbove)
+// Off the GUI thread the panel marks what it was asked to mark, takes no lock and walks no
+// list; the window's thread then marks the children above.
+TEST_F(PanelOnTimerThread, RequestsAndMarkingFromAnotherThreadLeaveTheWalkToTheWindow)
 {
-    holder->action = [this] { requester->UpdateControl(1, 0); };
-    drawPanel();
-    EXPECT_TRUE(holder->finishedInTime);
+    const std::vector<std::function<void()>> actions {
+        [this] { requester->UpdateControl(1, 0); },
+        [this] { panel.SetUpdate(0, 0); },
+    };
+    for (const auto& action : actions) {
+        above->SetUpdate(1, 0);
+        holder->action = action;
+        drawPanel();
+        EXPECT_TRUE(holder->finishedInTime);
+        EXPECT_EQ(1, above->GetUpdate());
+        deliverPosted();
+        EXPECT_EQ(0, above->GetUpdate());
+    }
     EXPECT_EQ(0, requester->GetUpdate());
-    EXPECT_EQ(1, above->GetUpdate());
-    deliverPostedInvalidation();
-    EXPECT_EQ(0, above->GetUpdate());
+    EXPECT_EQ(0, panel.GetUpdate());
     CRect invalid;
     ASSERT_TRUE(GetUpdateRect(window.hwnd(), &invalid, FALSE));
     EXPECT_EQ(CRect(0, 0, 300, 200), invalid);
-}
-
-TEST_F(PanelOnTimerThread, SameRequestOnTheGuiThreadMarksTheChildrenAbove)
-{
-    requester->UpdateControl(1, 0);
-    EXPECT_EQ(0, requester->GetUpdate());
-    EXPECT_EQ(0, above->GetUpdate());
-}
-
-// Its children are the GUI thread's to walk: off it the panel marks itself and posts.
-TEST_F(PanelOnTimerThread, MarkingThePanelStaleFromAnotherThreadLeavesItsChildrenToTheWindow)
-{
-    holder->action = [this] { panel.SetUpdate(0, 0); };
-    drawPanel();
-    EXPECT_TRUE(holder->finishedInTime);
-    EXPECT_EQ(0, panel.GetUpdate());
-    EXPECT_EQ(1, above->GetUpdate());
-    deliverPostedInvalidation();
-    EXPECT_EQ(0, above->GetUpdate());
 }
 
 // A lookup never walks a list the GUI thread may be changing: it waits for the list's lock.
@@ -489,6 +407,8 @@ TEST_F(PanelOnTimerThread, LookupFromAnotherThreadWaitsForTheListAndFindsTheChil
     drawPanel();
     EXPECT_FALSE(holder->finishedInTime);
     EXPECT_EQ(above, found);
+    bool elsewhere = true;
+    std::thread([&] { elsewhere = manager.IsGuiThread(); }).join();
+    EXPECT_FALSE(elsewhere);
+    EXPECT_TRUE(manager.IsGuiThread());
 }
-
-} // namespace

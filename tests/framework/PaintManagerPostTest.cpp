@@ -94,15 +94,21 @@ protected:
 
 } // namespace
 
-TEST_F(Posted, NotificationsFromAnotherThreadReachTheParentOnTheGuiThreadInOrder)
+// Notifications and invalidations raised on another thread wait for the window's thread,
+// which takes them all with one posted message.
+TEST_F(Posted, NotificationsAndInvalidationsFromAnotherThreadReachTheGuiThreadInOrder)
 {
     NotifyingControl* control = add(7, CRect(0, 0, 10, 10));
     elsewhere([&] {
         for (UINT code = 1; code <= 5; ++code)
             control->PostToParent(code, code * 10, -static_cast<LONG>(code));
+        manager.InvalidateRect(CRect(10, 10, 20, 20), 0);
+        manager.InvalidateRect(CRect(50, 40, 60, 70), 0);
     });
     EXPECT_TRUE(top.heard.empty());
+    EXPECT_EQ(CRect(), invalid());
     EXPECT_EQ(1, serve());
+    EXPECT_EQ(CRect(10, 10, 60, 70), invalid());
     ASSERT_EQ(5u, top.heard.size());
     for (UINT i = 0; i < 5; ++i) {
         EXPECT_EQ(7u, top.heard[i].id);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <vector>
 
+#include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
 
@@ -24,24 +24,22 @@ public:
     using RecordingControl::RecordingControl;
     int OnControlTimer() override
     {
-        ++calls;
         if (onTick)
             onTick(*this);
         return RecordingControl::OnControlTimer();
     }
 
     std::function<void(ScriptedControl&)> onTick;
-    int calls { 0 };
 };
 
-class TimedWindow : public ::testing::Test {
+class Timers : public ::testing::Test {
 protected:
-    TimedWindow()
+    Timers()
     {
         window.onMessage([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
             if (msg != WM_TIMER)
                 return false;
-            delivered.push_back(static_cast<UINT>(wParam));
+            ++delivered;
             manager.OnTimer(static_cast<UINT>(wParam));
             result = 0;
             return true;
@@ -49,7 +47,7 @@ protected:
         manager.Init(window.hwnd(), nullptr);
         pumpMessages();
     }
-    ~TimedWindow() override { window.onMessage({}); }
+    ~Timers() override { window.onMessage({}); }
 
     ScriptedControl* add(UINT id)
     {
@@ -68,81 +66,42 @@ protected:
             ASSERT_EQ(1, manager.SetTimer(control, firstLocalId + i, kNever)) << "timer " << i;
     }
 
-    void fireAll(UINT firstId, UINT lastId)
+    void fire(UINT firstId, UINT lastId)
     {
         for (UINT id = firstId; id <= lastId; ++id)
             manager.OnTimer(id);
-    }
-
-    int deliveriesOf(UINT id) const { return static_cast<int>(std::count(delivered.begin(), delivered.end(), id)); }
-
-    // Lets the message loop run for a while, or until the condition holds.
-    bool pumpFor(DWORD milliseconds, const std::function<bool()>& done = [] { return false; })
-    {
-        const DWORD start = GetTickCount();
-        while (!done() && GetTickCount() - start < milliseconds) {
-            pumpMessages();
-            Sleep(5);
-        }
-        return done();
     }
 
     TestWindow window;
     RecordingParent top;
     EventLog log;
     PaintManager manager;
-    std::vector<UINT> delivered;
+    int delivered { 0 };
 };
-
-using TimerIds = TimedWindow;
-using TimerLifetime = TimedWindow;
-using TimerDispatch = TimedWindow;
-using TimerDelivery = TimedWindow;
 
 } // namespace
 
-// ---- ids
-
-TEST_F(TimerIds, FirstIsSeventeenThenInTurn)
+// Ids are taken in turn from 17; the overlay's reserved ids and 0 are never given, and every
+// other id is given once, after which SetTimer fails. Reserved ids reach no control.
+TEST_F(Timers, IdsAreTakenInTurnFromSeventeenWithoutReservedOnes)
 {
     ScriptedControl* first = add(1);
-    ScriptedControl* second = add(2);
-    EXPECT_EQ(1, manager.SetTimer(first, 5, kNever));
-    EXPECT_EQ(1, manager.SetTimer(second, 5, kNever));
-    manager.OnTimer(17);
-    EXPECT_EQ(1, ticks(1));
-    EXPECT_EQ(0, ticks(2));
-    manager.OnTimer(18);
-    EXPECT_EQ(1, ticks(2));
-    manager.OnTimer(19);
-    manager.OnTimer(16);
-    EXPECT_EQ(2u, log.events().size());
-}
-
-TEST_F(TimerIds, ReservedIdsAreNeverGivenToControls)
-{
-    ScriptedControl* filler = add(1);
-    ScriptedControl* probe = add(2);
-    setTimers(filler, 0, 65 - 17 + 1);
-    ASSERT_EQ(1, manager.SetTimer(probe, 0, kNever));
-    manager.OnTimer(66);
-    EXPECT_EQ(0, ticks(2));
-    manager.OnTimer(67);
-    EXPECT_EQ(1, ticks(2));
-}
-
-TEST_F(TimerIds, EveryUsableIdIsTakenOnceThenSetTimerFails)
-{
-    ScriptedControl* filler = add(1);
-    setTimers(filler, 0, kUsableIds);
+    ScriptedControl* filler = add(2);
+    ASSERT_EQ(1, manager.SetTimer(first, 5, kNever));
+    setTimers(filler, 0, kUsableIds - 1);
     EXPECT_EQ(0, manager.SetTimer(filler, 1000, kNever));
-    manager.OnTimer(0);
-    fireAll(1, 239);
-    EXPECT_EQ(kUsableIds, ticks(1));
-    EXPECT_EQ(kUsableIds, filler->calls);
+    fire(0, 17);
+    EXPECT_EQ(1, ticks(1));
+    EXPECT_EQ(17 - 1, ticks(2));
+    for (UINT id : { 66u, 88u, 99u, 6553u })
+        manager.OnTimer(id);
+    fire(18, 65);
+    EXPECT_EQ(17 - 1 + 65 - 17, ticks(2));
+    fire(66, 239);
+    EXPECT_EQ(kUsableIds - 1, ticks(2));
 }
 
-TEST_F(TimerIds, AfterTheWrapIdsStillInUseAreSkipped)
+TEST_F(Timers, AfterTheWrapIdsStillInUseAreSkipped)
 {
     ScriptedControl* keeper = add(1);
     ScriptedControl* passing = add(2);
@@ -153,27 +112,23 @@ TEST_F(TimerIds, AfterTheWrapIdsStillInUseAreSkipped)
     setTimers(probe, 0, 17); // after the wrap: 1 to 16 (0 is skipped), then 31
     manager.OnTimer(31);
     EXPECT_EQ(1, ticks(3));
-    fireAll(1, 16);
+    fire(1, 16);
     EXPECT_EQ(17, ticks(3));
-    fireAll(17, 30);
+    fire(17, 30);
     EXPECT_EQ(14, ticks(1));
     EXPECT_EQ(17, ticks(3));
 }
 
-// ---- set and kill
-
-TEST_F(TimerLifetime, SettingARunningTimerAgainFails)
-{
-    ScriptedControl* control = add(1);
-    EXPECT_EQ(1, manager.SetTimer(control, 7, kNever));
-    EXPECT_EQ(0, manager.SetTimer(control, 7, 10));
-}
-
-TEST_F(TimerLifetime, KilledTimerIsReArmedWithTheSameId)
+// A running timer keeps its period; a killed one keeps its record and is re-armed with the
+// same id; killing what is not running fails.
+TEST_F(Timers, KilledTimersKeepTheirIdAndRunningOnesTheirPeriod)
 {
     ScriptedControl* control = add(1);
     ScriptedControl* other = add(2);
+    EXPECT_EQ(0, manager.KillTimer(control, 7));
     ASSERT_EQ(1, manager.SetTimer(control, 7, kNever));
+    EXPECT_EQ(0, manager.SetTimer(control, 7, 10));
+    EXPECT_EQ(0, manager.KillTimer(other, 7));
     EXPECT_EQ(1, manager.KillTimer(control, 7));
     EXPECT_EQ(0, manager.KillTimer(control, 7));
     manager.OnTimer(17);
@@ -181,117 +136,70 @@ TEST_F(TimerLifetime, KilledTimerIsReArmedWithTheSameId)
     EXPECT_EQ(1, manager.SetTimer(control, 7, kNever));
     manager.OnTimer(17);
     EXPECT_EQ(1, ticks(1));
-    // The re-armed timer took no new id.
     ASSERT_EQ(1, manager.SetTimer(other, 7, kNever));
     manager.OnTimer(18);
     EXPECT_EQ(1, ticks(2));
 }
 
-TEST_F(TimerLifetime, KillingAnUnknownTimerFails)
-{
-    ScriptedControl* control = add(1);
-    EXPECT_EQ(0, manager.KillTimer(control, 3));
-    ASSERT_EQ(1, manager.SetTimer(control, 3, kNever));
-    EXPECT_EQ(0, manager.KillTimer(add(2), 3));
-}
-
-TEST_F(TimerLifetime, KillingAControlsTimersRemovesExactlyThose)
+// Killing a control's timers, or clearing them all, removes the records themselves: setting
+// again takes a new id.
+TEST_F(Timers, ForgottenTimersLoseTheirRecords)
 {
     ScriptedControl* a = add(1);
     ScriptedControl* b = add(2);
-    manager.SetTimer(a, 1, kNever); // 17
-    manager.SetTimer(b, 1, kNever); // 18
-    manager.SetTimer(a, 2, kNever); // 19
-    manager.SetTimer(b, 2, kNever); // 20
-    manager.SetTimer(a, 3, kNever); // 21
+    for (UINT local : { 1u, 2u, 3u }) {
+        manager.SetTimer(a, local, kNever); // 17, 19, 21
+        manager.SetTimer(b, local, kNever); // 18, 20, 22
+    }
     manager.KillTimer(a);
-    fireAll(17, 21);
+    fire(17, 22);
     EXPECT_EQ(0, ticks(1));
-    EXPECT_EQ(2, ticks(2));
-    // The records are gone, not only killed: setting again takes a new id.
+    EXPECT_EQ(3, ticks(2));
     EXPECT_EQ(1, manager.SetTimer(a, 1, kNever));
-    manager.OnTimer(22);
+    manager.OnTimer(23);
     EXPECT_EQ(1, ticks(1));
-}
-
-TEST_F(TimerLifetime, ClearTimersForgetsEveryRecord)
-{
-    ScriptedControl* a = add(1);
-    ScriptedControl* b = add(2);
-    manager.SetTimer(a, 1, kNever);
-    manager.SetTimer(b, 1, kNever);
     manager.KillTimer(b, 1);
     manager.ClearTimers();
-    fireAll(17, 18);
-    EXPECT_EQ(0, ticks(1) + ticks(2));
+    fire(17, 23);
+    EXPECT_EQ(1, ticks(1));
+    EXPECT_EQ(3, ticks(2));
     EXPECT_EQ(1, manager.SetTimer(b, 1, kNever));
+    manager.OnTimer(24);
+    EXPECT_EQ(4, ticks(2));
+
+    PaintManager unbound;
+    EXPECT_EQ(0, unbound.SetTimer(a, 1, 10));
+    EXPECT_EQ(0, unbound.KillTimer(a, 1));
 }
 
-TEST(TimerUnbound, SetTimerNeedsAWindow)
-{
-    PaintManager manager;
-    RecordingParent top;
-    EventLog log;
-    RecordingControl control(&top, 1, CRect(0, 0, 10, 10), log);
-    EXPECT_EQ(0, manager.SetTimer(&control, 1, 10));
-    EXPECT_EQ(0, manager.KillTimer(&control, 1));
-}
-
-// ---- dispatch
-
-TEST_F(TimerDispatch, AHandlerMaySetAndKillItsOwnTimers)
+// A handler may kill its own timers, set enough new ones to move the records' storage, and
+// remove another control, whose timer goes with it.
+TEST_F(Timers, HandlersMayChangeTimersAndControls)
 {
     ScriptedControl* control = add(1);
-    control->onTick = [this](ScriptedControl& self) {
+    ScriptedControl* victim = add(2);
+    control->onTick = [this, victim](ScriptedControl& self) {
         manager.KillTimer(&self);
-        // Enough new records to move the list's storage while it is being dispatched.
         for (UINT localId = 100; localId < 140; ++localId)
             manager.SetTimer(&self, localId, kNever);
+        manager.RemoveControl(victim);
     };
-    ASSERT_EQ(1, manager.SetTimer(control, 1, kNever));
+    ASSERT_EQ(1, manager.SetTimer(control, 1, kNever)); // 17
+    ASSERT_EQ(1, manager.SetTimer(victim, 1, kNever));  // 18
     manager.OnTimer(17);
-    EXPECT_EQ(1, control->calls);
     manager.OnTimer(17);
-    EXPECT_EQ(1, control->calls);
+    EXPECT_EQ(1, ticks(1));
+    EXPECT_EQ(0, ticks(2));
     control->onTick = nullptr;
-    manager.OnTimer(18);
-    EXPECT_EQ(2, control->calls);
-}
-
-TEST_F(TimerDispatch, AHandlerMayRemoveAnotherControl)
-{
-    ScriptedControl* remover = add(1);
-    ScriptedControl* victim = add(2);
-    remover->onTick = [this, victim](ScriptedControl&) { manager.RemoveControl(victim); };
-    ASSERT_EQ(1, manager.SetTimer(remover, 1, kNever));
-    ASSERT_EQ(1, manager.SetTimer(victim, 1, kNever));
-    manager.OnTimer(17);
-    // The victim's timer went with it.
+    manager.OnTimer(19);
+    EXPECT_EQ(2, ticks(1));
+    // The victim's id 18 was freed and no record answers it.
     manager.OnTimer(18);
     EXPECT_EQ(0, ticks(2));
 }
 
-TEST_F(TimerDispatch, ReservedIdsDoNotReachControls)
-{
-    ScriptedControl* control = add(1);
-    setTimers(control, 0, kUsableIds);
-    for (UINT id : { 66u, 88u, 99u, 6553u })
-        manager.OnTimer(id);
-    EXPECT_EQ(0, ticks(1));
-}
-
-// ---- real WM_TIMER
-
-TEST_F(TimerDelivery, ControlTimerTicksThroughTheMessageLoop)
-{
-    ScriptedControl* control = add(1);
-    ASSERT_EQ(1, manager.SetTimer(control, 1, 20));
-    EXPECT_TRUE(pumpFor(2000, [this] { return ticks(1) >= 3; }));
-    EXPECT_GE(deliveriesOf(17), 3);
-}
-
-// Each way of ending a running control timer stops its WM_TIMER messages.
-TEST_F(TimerDelivery, EndedTimersStopArriving)
+// A real WM_TIMER ticks the control; each way of ending its timer stops the messages.
+TEST_F(Timers, RealTimersTickUntilEnded)
 {
     const std::vector<std::function<void(PaintManager&, ScriptedControl*)>> endings {
         [](PaintManager& m, ScriptedControl* c) { m.KillTimer(c, 1); },
@@ -304,13 +212,15 @@ TEST_F(TimerDelivery, EndedTimersStopArriving)
         manager.Init(window.hwnd(), nullptr);
         ScriptedControl* control = add(1);
         ASSERT_EQ(1, manager.SetTimer(control, 1, 20)) << "ending " << i;
-        const int before = static_cast<int>(delivered.size());
-        ASSERT_TRUE(pumpFor(2000, [&] { return static_cast<int>(delivered.size()) > before; })) << "ending " << i;
+        log.clear();
+        ASSERT_TRUE(pumpUntil([&] { return ticks(1) >= 2; })) << "ending " << i;
         endings[i](manager, control);
         pumpMessages();
-        const size_t after = delivered.size();
-        pumpFor(150);
-        EXPECT_EQ(after, delivered.size()) << "ending " << i;
+        const int after = delivered;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 150)
+            pumpUntil([] { return false; }, 20);
+        EXPECT_EQ(after, delivered) << "ending " << i;
         manager.ClearAllControls();
     }
 }

@@ -1,0 +1,241 @@
+// The paint manager's fast timer: ticks on the timer thread, a walk that survives changes of
+// its list, no lock of the paint manager held while a control runs, and controls that leave
+// the list before anything of theirs goes. Ticks are driven by hand (OnMTimer) where the order
+// of threads matters; events order the threads.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "KOVA.h"
+#include "RecordingControl.h"
+#include "TestWindow.h"
+
+#include <mmsystem.h>
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+constexpr DWORD kDeadlineMs = 2000;
+// Long enough for a thread that is free to go on to have gone on.
+constexpr DWORD kBlockedMs = 100;
+
+class Signal {
+public:
+    Signal() : m_handle(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Signal() { CloseHandle(m_handle); }
+    void set() { SetEvent(m_handle); }
+    bool wait(DWORD ms = kDeadlineMs) { return WaitForSingleObject(m_handle, ms) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE m_handle;
+};
+
+// Counts its ticks and the thread they came on, and runs what a case asks of a tick.
+class Ticking : public MControl {
+public:
+    Ticking(MObject* parent, UINT id, PaintManager& manager) : MControl(parent, id, CRect(0, 0, 10, 10), 1, 1, 1)
+    {
+        SetManager(&manager);
+    }
+    ~Ticking() override { StopFastTimer(); }
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlTimer() override
+    {
+        thread = GetCurrentThreadId();
+        ++ticks;
+        if (onTick)
+            onTick();
+        return 0;
+    }
+    void holdChildren() { m_controlsLock.Enter(); }
+    void releaseChildren() { m_controlsLock.Leave(); }
+
+    std::atomic<int> ticks { 0 };
+    std::atomic<DWORD> thread { 0 };
+    std::function<void()> onTick;
+};
+
+// Ticks send no messages: their effects are polled for, up to a deadline.
+bool waitUntil(const std::function<bool()>& done)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > kDeadlineMs)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// A hand-driven tick needs the minimum spacing after the previous one.
+void tickByHand(PaintManager& manager)
+{
+    static DWORD last = 0;
+    while (timeGetTime() - last < 4)
+        Sleep(1);
+    last = timeGetTime();
+    manager.OnMTimer(0);
+}
+
+class FastTimer : public ::testing::Test {
+protected:
+    Ticking* make(UINT id)
+    {
+        controls.push_back(std::make_unique<Ticking>(&top, id, manager));
+        return controls.back().get();
+    }
+    Ticking* listed(UINT id)
+    {
+        Ticking* control = make(id);
+        manager.AddMTimer(control);
+        return control;
+    }
+
+    RecordingParent top;
+    PaintManager manager;
+    std::vector<std::unique_ptr<Ticking>> controls;
+};
+
+} // namespace
+
+TEST_F(FastTimer, TicksReachListedControlsOnTheTimerThreadUntilKilled)
+{
+    Ticking* control = listed(1);
+    make(2); // not listed
+    manager.SetMTimer(5);
+    ASSERT_TRUE(waitUntil([&] { return control->ticks >= 3; }));
+    EXPECT_NE(GetCurrentThreadId(), control->thread.load());
+    // A replaced fast timer leaves one timer entry; ticks of other ids do nothing.
+    manager.SetMTimer(100000);
+    const int before = control->ticks;
+    manager.OnMTimer(0xFFFF);
+    manager.KillMTimer();
+    EXPECT_EQ(before, control->ticks.load());
+    EXPECT_EQ(0, controls[1]->ticks.load());
+    EXPECT_EQ(0, manager.KVTimer::KillTimer(CString()));
+}
+
+// b's tick removes a, which was walked already, and d, which was not, and adds forty more:
+// the walk goes on over the controls listed when it began (c is not skipped, d is), and the
+// new ones tick from the next tick on.
+TEST_F(FastTimer, ControlsAddedOrRemovedInsideATickDoNotBreakTheWalk)
+{
+    Ticking* a = listed(1);
+    Ticking* b = listed(2);
+    Ticking* c = listed(3);
+    Ticking* d = listed(4);
+    std::vector<Ticking*> added;
+    for (UINT id = 10; id < 50; ++id)
+        added.push_back(make(id));
+    b->onTick = [&] {
+        manager.DeleteFSTimer(a);
+        manager.DeleteFSTimer(d);
+        for (Ticking* control : added)
+            manager.AddMTimer(control);
+        b->onTick = nullptr;
+    };
+    tickByHand(manager);
+    EXPECT_EQ(1, a->ticks.load());
+    EXPECT_EQ(1, c->ticks.load());
+    EXPECT_EQ(0, d->ticks.load());
+    EXPECT_EQ(0, added.front()->ticks.load());
+    tickByHand(manager);
+    EXPECT_EQ(1, a->ticks.load());
+    EXPECT_EQ(2, b->ticks.load());
+    EXPECT_EQ(1, added.back()->ticks.load());
+}
+
+// The GUI thread may hold a control's list lock (a window-timer handler walking children)
+// while it adds or removes ticking controls. A tick that waits for that list lock must hold
+// nothing those calls need.
+TEST_F(FastTimer, ListChangesDoNotWaitForATickThatWaitsForAControlsListLock)
+{
+    Ticking* blocked = listed(1);
+    Ticking* other = make(2);
+    Signal entered;
+    blocked->onTick = [&] { entered.set(); };
+    blocked->holdChildren();
+    std::thread tick([&] { manager.OnMTimer(0); });
+    ASSERT_TRUE(entered.wait());
+    // The tick now waits for blocked's list lock, right after its OnControlTimer.
+    Signal changed;
+    std::thread gui([&] {
+        manager.AddMTimer(other);
+        manager.DeleteFSTimer(other);
+        changed.set();
+    });
+    const bool inTime = changed.wait();
+    blocked->releaseChildren();
+    tick.join();
+    gui.join();
+    EXPECT_TRUE(inTime);
+}
+
+namespace {
+// Owns state its tick uses, and frees it in its own destructor.
+class Stateful : public Ticking {
+public:
+    using Ticking::Ticking;
+    ~Stateful() override
+    {
+        StopFastTimer();
+        stateGone = true;
+    }
+    int OnControlTimer() override
+    {
+        Ticking::OnControlTimer();
+        if (stateGone)
+            ++ticksAfterStateWent;
+        return 0;
+    }
+    std::atomic<bool> stateGone { false };
+    static std::atomic<int> ticksAfterStateWent;
+};
+std::atomic<int> Stateful::ticksAfterStateWent { 0 };
+} // namespace
+
+TEST_F(FastTimer, DeletingATickingControlWaitsForItsTickBeforeItsStateGoes)
+{
+    auto* control = new Stateful(&top, 1, manager);
+    manager.AddMTimer(control);
+    Signal entered;
+    Signal mayFinish;
+    control->onTick = [&] {
+        entered.set();
+        mayFinish.wait();
+    };
+    std::thread tick([&] { manager.OnMTimer(0); });
+    ASSERT_TRUE(entered.wait());
+    Signal deleted;
+    std::thread deleter([&] {
+        delete control;
+        deleted.set();
+    });
+    EXPECT_FALSE(deleted.wait(kBlockedMs));
+    mayFinish.set();
+    tick.join();
+    deleter.join();
+    EXPECT_EQ(0, Stateful::ticksAfterStateWent.load());
+}
+
+// The same under real 1 ms ticks: controls deleted directly while ticking, none ever run
+// after its own destructor began.
+TEST_F(FastTimer, DirectDeletesUnderOneMillisecondTicks)
+{
+    Stateful::ticksAfterStateWent = 0;
+    manager.SetMTimer(1);
+    for (UINT id = 1; id <= 100; ++id) {
+        auto* control = new Stateful(&top, id, manager);
+        manager.AddMTimer(control);
+        ASSERT_TRUE(waitUntil([&] { return control->ticks >= 2; })) << id;
+        delete control;
+    }
+    manager.KillMTimer();
+    EXPECT_EQ(0, Stateful::ticksAfterStateWent.load());
+}
