@@ -446,12 +446,13 @@ TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
         ASSERT_NE(nullptr, shown);
         // The picture it replaced was deleted.
         EXPECT_EQ(0u, GetObjectType(before));
-        if (offer.atRow24 != kNone)
+        if (offer.atRow24 != kNone) {
             EXPECT_TRUE(nearColor(shown->rgb(20, 24), offer.atRow24, 8)) << std::hex << shown->rgb(20, 24);
-        else if (offer.size.cx < 4096)
+        } else if (offer.size.cx < 4096) {
             expectBands(received, offer.size.cx, offer.size.cy);
-        else
+        } else {
             EXPECT_EQ(offer.size, CSize(shown->width(), shown->height()));
+        }
     }
 }
 
