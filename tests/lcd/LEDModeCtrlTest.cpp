@@ -5,8 +5,6 @@
 #include <memory>
 #include <random>
 
-#include "DibCanvas.h"
-#include "GdiObjectCount.h"
 #include "LcdTestKit.h"
 #include "LibraryHost.h"
 #include "ScratchGif.h"
@@ -370,56 +368,6 @@ TEST(LEDModeCtrlGdi, RotateDCTurnsLaterDrawingClockwiseAndRestoreUndoesIt)
     SelectObject(dc, previous);
     DeleteDC(dc);
     DeleteObject(section);
-}
-
-TEST(LEDModeCtrlLeaks, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
-{
-    PinnedClock clock(120000);
-    ColourWindow source(480, 480, kRed, kBlue);
-    OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
-    lcd.SetCaptureWindow(source.hwnd());
-    lcd.AddCarousel(HardwareCpuLoad);
-    lcd.SetBrightness(60);
-    DibCanvas window(480, 480);
-    // Every mode, both screen shapes and every turn, on the visible road (a paint) and the
-    // hidden one (a tick) in turn.
-    auto frames = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            lcd.SetLEDMode(i % 8);
-            lcd.SetRotate(i % 50 == 0 ? 45 : 90 * (i % 4));
-            if (i % 100 == 0)
-                lcd.SetLEDScreenType(i % 200 == 0 ? LEDScreenCircle : LEDScreenSquare);
-            if (i % 2) {
-                lcd.SetUpdate(0, 0);
-                lcd.DrawControl(window.dc(), CRect(0, 0, 480, 480));
-            } else {
-                tickFrame(lcd);
-            }
-        }
-    };
-    frames(200); // warm what GDI and GDI+ make once, for both shapes
-    const int gdiBefore = countGdiObjects();
-    PROCESS_HEAP_ENTRY entry {};
-    auto busyBlocks = [&] {
-        long blocks = 0;
-        HANDLE heaps[64];
-        const DWORD count = GetProcessHeaps(64, heaps);
-        for (DWORD h = 0; h < count && h < 64; ++h) {
-            entry = {};
-            HeapLock(heaps[h]);
-            while (HeapWalk(heaps[h], &entry))
-                blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
-            HeapUnlock(heaps[h]);
-        }
-        return blocks;
-    };
-    const long heapBefore = busyBlocks();
-    frames(10000);
-    EXPECT_TRUE(decodeFrame(pullFrame(lcd)).complete);
-    if (gdiBefore >= 0) {
-        EXPECT_EQ(countGdiObjects(), gdiBefore);
-    }
-    EXPECT_LE(busyBlocks(), heapBefore + 64);
 }
 
 // The real fast timer and a real window: where the frames come from follows whether the
