@@ -38,6 +38,7 @@ public:
         MRender::FillSolidRect(dc, m_rect.left, m_rect.top + 100 - m_scrollOffsetY, m_rect.Width() - 20, 20, kBand);
     }
     int offset() const { return m_scrollOffsetY; }
+    int offsetX() const { return m_scrollOffsetX; }
     int moves { 0 };
 };
 
@@ -115,6 +116,13 @@ TEST_F(ServicedDialog, APanelKeepsTheOffsetOfItsBarsWhereAListsOwnOffsetIsLeftAl
     EXPECT_EQ(1, content->moves);
     EXPECT_EQ(kBandRgb, shown(100, 50));
     EXPECT_EQ(0u, shown(100, 130));
+    // Across, the content is 500 wide in 220: half way along, a moved pointer reads 140.
+    content->SetVirtualWidth(500);
+    content->GetScrollHorizontal()->SetScrollInfo(1000, 500, 100, 0);
+    post(WM_MOUSEMOVE, 0, CPoint(100, 100));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(140, content->offsetX());
+    EXPECT_EQ(80, content->offset());
 
     // The list wrote 35 when it painted; moves, a child's repaint request and the wheel over
     // it keep it, so its rows are hit where they were drawn.
