@@ -3,10 +3,12 @@
 #include <iterator>
 
 extern const SamplePage kFrameworkPage;
+extern const SamplePage kButtonsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
     &kFrameworkPage,
+    &kButtonsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);
