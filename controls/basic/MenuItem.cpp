@@ -1,7 +1,6 @@
 // GUI thread only.
 #include "controls/basic/MenuItem.h"
 
-#include <memory>
 
 #include "controls/basic/MenuWnd.h"
 
