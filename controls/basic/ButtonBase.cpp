@@ -251,16 +251,22 @@ void ButtonBase::ShowTitleTip(POINT anchor, AIRBLADDER_MODE mode)
 {
     if (!m_manager)
         return;
-    const HWND window = m_manager->GetPaintWnd();
-    ::ClientToScreen(window, &anchor);
-    const HWND active = ::GetActiveWindow();
+    ::ClientToScreen(m_manager->GetPaintWnd(), &anchor);
+    if (!m_manager->GetAirBladder())
+        MakeTipWindow(anchor, mode);
     m_manager->SetAirBladderMsg(m_title, anchor, AirBladderTypeButton, mode);
-    // The tip window is made visible on first use and takes the activation: the window the
-    // user works in gets it back (the tip then hides itself, as it does on any focus loss),
-    // or the press that follows would take it and hide the tip.
+    m_manager->ShowAirBladder(SW_SHOWNOACTIVATE, static_cast<int>(m_uControlID));
+}
+
+void ButtonBase::MakeTipWindow(POINT anchor, AIRBLADDER_MODE mode)
+{
+    // The tip window is made visible and takes the activation: the window the user works in
+    // gets it back, or the press that follows would take it and the tip, losing the focus,
+    // would hide itself. The empty text makes the real one a change, which arms its hide timer.
+    const HWND active = ::GetActiveWindow();
+    m_manager->SetAirBladderMsg(L"", anchor, AirBladderTypeButton, mode);
     if (active && ::GetActiveWindow() != active)
         ::SetActiveWindow(active);
-    m_manager->ShowAirBladder(SW_SHOWNOACTIVATE, static_cast<int>(m_uControlID));
 }
 
 void ButtonBase::HideTitleTip()

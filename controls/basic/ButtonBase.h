@@ -176,6 +176,7 @@ private:
     bool BeginStrip(HDC& dc, int frameCount);
     void ShowFrame(HDC& dc, int frame);
     void PointCursor(bool inside) const;
+    void MakeTipWindow(POINT screenAnchor, AIRBLADDER_MODE mode);
 
     int m_look { LookNormal };
     // A press went down inside and has not come up.
