@@ -15,7 +15,6 @@
 #include <memory>
 #include <vector>
 
-#include "framework/BackBuffer.h"
 #include "framework/MControlFont.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
@@ -218,16 +217,13 @@ protected:
     bool m_shown { false };
 
     // Media of the file screen and of the clock background
-    int m_mediaKind { MediaKindPicture };
     LcdImage m_media;
     int m_frameIndex { 0 };
     int m_frameCount { 0 };
     CPoint m_imageCentre;
     float m_imageScale { 1.0f };
-    LcdImage m_clockBackground;
     int m_clockFrameIndex { 0 };
     int m_clockFrameCount { 0 };
-    int m_clockMediaKind { MediaKindPicture };
     int m_clockStyle { 1 };
 
     // Window capture of LED mode 5
