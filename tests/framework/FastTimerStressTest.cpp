@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -192,42 +193,25 @@ private:
     PaintManager& m_manager;
 };
 
-// Ends the process when a thread stops making progress.
-class Watchdog {
-public:
-    Watchdog(const std::atomic<long>& gui, const std::atomic<long>& ticks)
-        : m_thread([this, &gui, &ticks] { watch(gui, ticks); }) {}
-    ~Watchdog()
-    {
-        m_finished = true;
-        m_thread.join();
-    }
-
-private:
-    void watch(const std::atomic<long>& gui, const std::atomic<long>& ticks)
-    {
-        long last[2] = { -1, -1 };
-        DWORD changed[2] = { GetTickCount(), GetTickCount() };
-        const char* names[2] = { "GUI thread", "fast timer" };
-        while (!m_finished) {
-            Sleep(100);
-            const long now[2] = { gui.load(), ticks.load() };
-            for (int i = 0; i < 2; ++i) {
-                if (now[i] != last[i]) {
-                    last[i] = now[i];
-                    changed[i] = GetTickCount();
-                } else if (GetTickCount() - changed[i] > kStallMs) {
-                    fprintf(stderr, "stress: the %s stalled for %lu ms (deadlock)\n", names[i], kStallMs);
-                    fflush(stderr);
-                    ExitProcess(3);
-                }
+// Ends the process when the GUI thread or the fast timer stops making progress.
+void watch(const std::atomic<long>* counters[2], const std::atomic<bool>& finished)
+{
+    long last[2] = { -1, -1 };
+    DWORD changed[2] = { GetTickCount(), GetTickCount() };
+    while (!finished) {
+        Sleep(100);
+        for (int i = 0; i < 2; ++i) {
+            if (counters[i]->load() != last[i]) {
+                last[i] = counters[i]->load();
+                changed[i] = GetTickCount();
+            } else if (GetTickCount() - changed[i] > kStallMs) {
+                fprintf(stderr, "stress: the %s stalled (deadlock)\n", i ? "fast timer" : "GUI thread");
+                fflush(stderr);
+                ExitProcess(3);
             }
         }
     }
-
-    std::atomic<bool> m_finished { false };
-    std::thread m_thread;
-};
+}
 
 } // namespace
 
@@ -256,7 +240,9 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
 
     manager.SetMTimer(1);
     {
-        Watchdog watchdog(stats.guiRounds, stats.ticks);
+        const std::atomic<long>* counters[2] = { &stats.guiRounds, &stats.ticks };
+        std::atomic<bool> finished { false };
+        std::thread watchdog(watch, counters, std::cref(finished));
         const DWORD length = runMs();
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < length) {
@@ -300,6 +286,8 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
             ++stats.guiRounds;
         }
         manager.KillMTimer();
+        finished = true;
+        watchdog.join();
     }
     for (MControl* control : loose)
         delete control;

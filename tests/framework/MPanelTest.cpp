@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <thread>
 #include <vector>
 
-#include "DibCanvas.h"
 #include "GdiplusEnvironment.h"
 #include "KOVA.h"
 #include "RecordingControl.h"
@@ -32,6 +32,7 @@ public:
         m_controls->push_back(child);
         return child;
     }
+    void holdList(bool hold) { hold ? m_controlsLock.Enter() : m_controlsLock.Leave(); }
 };
 
 // A child that answers window messages with a chosen result and writes them down.
@@ -291,42 +292,24 @@ TEST(PanelInWindow, ChildRequestInvalidatesThePanelsRectangle)
 
 // ---- threads
 
-// While the panel draws it (the panel's controls lock held by the GUI thread), runs an action
-// on another thread and waits a bounded time for it.
-class ActsElsewhereWhileDrawn : public RecordingControl {
-public:
-    using RecordingControl::RecordingControl;
-    ~ActsElsewhereWhileDrawn() override
-    {
-        joinWorker();
-        CloseHandle(m_done);
-    }
-
-    void DrawControl(HDC& dc, CRect paintRect) override
-    {
-        RecordingControl::DrawControl(dc, paintRect);
-        if (!action || m_worker.joinable())
-            return;
-        m_worker = std::thread([this] {
-            action();
-            SetEvent(m_done);
-        });
-        finishedInTime = WaitForSingleObject(m_done, patienceMs) == WAIT_OBJECT_0;
-    }
-    void joinWorker()
-    {
-        if (m_worker.joinable())
-            m_worker.join();
-    }
-
-    std::function<void()> action;
-    DWORD patienceMs { kDeadlineMs };
-    bool finishedInTime { false };
-
-private:
-    HANDLE m_done { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
-    std::thread m_worker;
-};
+// Runs the action on another thread while this thread holds the panel's list lock, as a paint
+// does; true when it finished within the patience.
+bool finishesWhileTheListIsHeld(TestPanel& panel, const std::function<void()>& action, DWORD patienceMs)
+{
+    panel.holdList(true);
+    std::atomic<bool> done { false };
+    std::thread worker([&] {
+        action();
+        done = true;
+    });
+    const DWORD start = GetTickCount();
+    while (!done && GetTickCount() - start < patienceMs)
+        Sleep(1);
+    const bool inTime = done;
+    panel.holdList(false);
+    worker.join();
+    return inTime;
+}
 
 class PanelOnTimerThread : public ::testing::Test {
 protected:
@@ -334,18 +317,10 @@ protected:
     {
         manager.Init(window.hwnd(), nullptr);
         panel.SetManager(&manager);
-        holder = panel.adopt(new ActsElsewhereWhileDrawn(&panel, 6, CRect(0, 0, 100, 100), log));
         requester = panel.adopt(new RecordingControl(&panel, 7, CRect(10, 10, 100, 100), log));
         above = panel.adopt(new RecordingControl(&panel, 8, CRect(50, 50, 150, 150), log));
-        for (MControl* child : panel.GetControls())
-            child->SetUpdate(1, 0);
         pumpMessages();
         ValidateRect(window.hwnd(), nullptr);
-    }
-    ~PanelOnTimerThread() override
-    {
-        holder->joinWorker();
-        window.destroy();
     }
 
     // Another thread's work reaches the window as a posted (registered) message for its paint
@@ -357,19 +332,11 @@ protected:
             manager.OnWindowMessage(msg.message, msg.wParam, msg.lParam);
     }
 
-    void drawPanel()
-    {
-        DibCanvas canvas(400, 300);
-        panel.Draw(canvas.dc(), CRect(0, 0, 400, 300));
-        holder->joinWorker();
-    }
-
     TestWindow window { 400, 300 };
     PaintManager manager;
     EventLog log;
     RecordingParent top;
     TestPanel panel { &top, 10, CRect(0, 0, 300, 200), 1 };
-    ActsElsewhereWhileDrawn* holder { nullptr };
     RecordingControl* requester { nullptr };
     RecordingControl* above { nullptr };
 };
@@ -378,21 +345,16 @@ protected:
 // list; the window's thread then marks the children above.
 TEST_F(PanelOnTimerThread, RequestsAndMarkingFromAnotherThreadLeaveTheWalkToTheWindow)
 {
-    const std::vector<std::function<void()>> actions {
-        [this] { requester->UpdateControl(1, 0); },
-        [this] { panel.SetUpdate(0, 0); },
-    };
+    const std::function<void()> actions[] = { [this] { requester->UpdateControl(1, 0); },
+                                              [this] { panel.SetUpdate(0, 0); } };
     for (const auto& action : actions) {
         above->SetUpdate(1, 0);
-        holder->action = action;
-        drawPanel();
-        EXPECT_TRUE(holder->finishedInTime);
+        EXPECT_TRUE(finishesWhileTheListIsHeld(panel, action, kDeadlineMs));
         EXPECT_EQ(1, above->GetUpdate());
         deliverPosted();
         EXPECT_EQ(0, above->GetUpdate());
     }
-    EXPECT_EQ(0, requester->GetUpdate());
-    EXPECT_EQ(0, panel.GetUpdate());
+    EXPECT_EQ(0, requester->GetUpdate() + panel.GetUpdate());
     CRect invalid;
     ASSERT_TRUE(GetUpdateRect(window.hwnd(), &invalid, FALSE));
     EXPECT_EQ(CRect(0, 0, 300, 200), invalid);
@@ -402,13 +364,9 @@ TEST_F(PanelOnTimerThread, RequestsAndMarkingFromAnotherThreadLeaveTheWalkToTheW
 TEST_F(PanelOnTimerThread, LookupFromAnotherThreadWaitsForTheListAndFindsTheChild)
 {
     MControl* found = nullptr;
-    holder->action = [&] { found = panel.GetControl(8); };
-    holder->patienceMs = 100;
-    drawPanel();
-    EXPECT_FALSE(holder->finishedInTime);
+    EXPECT_FALSE(finishesWhileTheListIsHeld(panel, [&] { found = panel.GetControl(8); }, 100));
     EXPECT_EQ(above, found);
     bool elsewhere = true;
     std::thread([&] { elsewhere = manager.IsGuiThread(); }).join();
     EXPECT_FALSE(elsewhere);
-    EXPECT_TRUE(manager.IsGuiThread());
 }

@@ -175,12 +175,7 @@ TEST_F(Posted, RequestFromAnotherThreadMarksTheItemsAboveWhenServed)
     EXPECT_EQ(0, above->GetUpdate());
     EXPECT_EQ(1, apart->GetUpdate());
     EXPECT_EQ(CRect(10, 10, 150, 150), invalid());
-}
-
-TEST_F(Posted, RequestOfAControlRemovedBeforeItIsServedIsDropped)
-{
-    NotifyingControl* requester = add(7, CRect(10, 10, 100, 100));
-    NotifyingControl* above = add(8, CRect(50, 50, 150, 150));
+    // A requester removed before the window serves its request takes the request with it.
     above->SetUpdate(1, 0);
     elsewhere([&] { requester->UpdateControl(1, 0); });
     manager.RemoveControl(requester);
