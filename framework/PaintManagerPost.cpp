@@ -72,7 +72,7 @@ void PaintManager::servePosted()
 {
     RECT area;
     bool whole = false;
-    if (m_posted->TakeArea(area, whole) && isLiveWindow())
+    if (m_posted->TakeBatch(area, whole) && isLiveWindow())
         ::InvalidateRect(m_hWnd, (whole || m_layered) ? nullptr : &area, m_layered ? TRUE : FALSE);
     PostedQueue::Record record;
     while (m_posted->Next(record))

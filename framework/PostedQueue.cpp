@@ -57,10 +57,15 @@ bool PostedQueue::Add(const Record& record)
     return markPosted();
 }
 
-bool PostedQueue::TakeArea(RECT& area, bool& whole)
+bool PostedQueue::TakeBatch(RECT& area, bool& whole)
 {
     ScopedLock lock(m_lock);
     m_posted = false;
+    if (m_next == m_serving.size()) {
+        m_serving.clear();
+        m_next = 0;
+        m_serving.swap(m_waiting);
+    }
     const bool had = m_hasArea;
     area = m_area;
     whole = m_whole;
@@ -72,20 +77,14 @@ bool PostedQueue::TakeArea(RECT& area, bool& whole)
 bool PostedQueue::Next(Record& record)
 {
     ScopedLock lock(m_lock);
-    for (;;) {
-        // A handler that runs a modal loop serves the rest of the batch from inside it; the
-        // outer loop then finds it done.
-        if (m_next == m_serving.size()) {
-            m_serving.clear();
-            m_next = 0;
-            m_serving.swap(m_waiting);
-            if (m_serving.empty())
-                return false;
-        }
+    // A handler that runs a modal loop serves the rest of the batch from inside it; the outer
+    // loop then finds it done.
+    while (m_next < m_serving.size()) {
         record = m_serving[m_next++];
         if (record.control)
             return true;
     }
+    return false;
 }
 
 void PostedQueue::Forget(const MControl* control)

@@ -52,9 +52,12 @@ public:
     bool AddArea(const RECT* area);
     bool Add(const Record& record);
 
-    // Opens a new batch: the area waiting, if any (whole: the whole client area).
-    bool TakeArea(RECT& area, bool& whole);
-    // The next record to serve, in order; false when none is left.
+    // Opens a new batch of what waits now: the area, if any (whole: the whole client area),
+    // and the records that Next then hands out. What arrives later waits for the next batch,
+    // so a stream of ticks cannot hold the window's thread in one batch. Inside the serving of
+    // a batch (a handler's modal loop), the batch being served goes on instead.
+    bool TakeBatch(RECT& area, bool& whole);
+    // The next record of the batch, in order; false when the batch is done.
     bool Next(Record& record);
 
     // Drops every record of a control that is going away (raised by it, or taken by it as a

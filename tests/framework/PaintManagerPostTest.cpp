@@ -119,6 +119,20 @@ TEST_F(Posted, NotificationsAndInvalidationsFromAnotherThreadReachTheGuiThreadIn
     }
 }
 
+// A batch is what waited when the window's thread took it: what arrives meanwhile comes with
+// the next message, so a stream of ticks cannot hold the window's thread in one batch.
+TEST_F(Posted, WhatArrivesWhileABatchIsServedWaitsForTheNextMessage)
+{
+    NotifyingControl* control = add(7, CRect(0, 0, 10, 10));
+    elsewhere([&] { control->PostToParent(1, 0, 0); });
+    top.onHeard = [&] {
+        if (top.heard.size() == 1)
+            elsewhere([&] { control->PostToParent(2, 0, 0); });
+    };
+    EXPECT_EQ(2, serve());
+    EXPECT_EQ(2u, top.heard.size());
+}
+
 TEST_F(Posted, OnTheGuiThreadOrWithoutAPaintManagerItArrivesAtOnceAndUnboundItIsDropped)
 {
     add(7, CRect(0, 0, 10, 10))->PostToParent(1, 0, 0);
