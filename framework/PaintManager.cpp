@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <mmsystem.h>
-
 #include "controls/input/MRichEdit.h"
 #include "framework/AppPaths.h"
 #include "framework/ControlFactory.h"
