@@ -75,7 +75,6 @@ protected:
     void SetLook(int look) { m_look = look; }
     // A selected swatch shows the pressed look and keeps it, as if held, until released.
     void HoldLook(bool held);
-    int GetLook() const { return m_look; }
     // Repaint (when the state moved from before) with the flag, then the notification when a
     // code is given. Returns whether the state moved. The control is not touched after the
     // notification.

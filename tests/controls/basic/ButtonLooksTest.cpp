@@ -259,6 +259,67 @@ TEST_F(Looks, MenuRowStatesBeyondTheStripShowADrawnFrame)
     EXPECT_TRUE(nearColor(canvas.rgb(50, 14), kGreen, 2)) << "the line, whatever the state";
 }
 
+// What only a derived row sets: a sub-menu row's icon or arrow at the right, a band image.
+class RichRow : public MenuItem {
+public:
+    using MenuItem::MenuItem;
+    void dress(bool popup, Gdiplus::Image* band, Gdiplus::Image* arrow)
+    {
+        SetPopup(popup ? 1 : 0);
+        m_highlightImage = band;
+        m_highlightWidth = m_highlightHeight = band ? 4 : 0;
+        m_arrowImage = arrow;
+        m_arrowWidth = m_arrowHeight = arrow ? 8 : 0;
+    }
+};
+
+std::unique_ptr<Gdiplus::Bitmap> solidStrip(std::initializer_list<DWORD> colours, int size)
+{
+    auto strip = std::make_unique<Gdiplus::Bitmap>(size * static_cast<int>(colours.size()), size, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(strip.get());
+    int x = 0;
+    for (DWORD colour : colours) {
+        const Gdiplus::SolidBrush brush { Gdiplus::Color(colour) };
+        graphics.FillRectangle(&brush, x, 0, size, size);
+        x += size;
+    }
+    return strip;
+}
+
+TEST_F(Looks, SubMenuRowsShowTheirIconOrArrowAtTheRightAndABandImage)
+{
+    ScratchStrip icon(GetSkinPath(), L"h7_looks_popup.png", 10, 10, { 0xFFFF0000, 0xFF00FF00 });
+    const ReleasedImages released { manager };
+    const auto band = solidStrip({ 0xFF0000FF }, 4);
+    const auto arrow = solidStrip({ 0xFFFFFF00, 0xFF00FFFF }, 8);
+    struct Case {
+        const char* name;
+        bool popup;
+        bool withBand;
+        bool withArrow;
+        bool hovered;
+        CPoint at;
+        DWORD expected;
+    };
+    const Case cases[] {
+        { "sub-menu icon, normal", true, false, false, false, CPoint(89, 15), kRed },
+        { "sub-menu icon, hovered", true, false, false, true, CPoint(89, 15), kGreen },
+        { "band image", false, true, false, true, CPoint(50, 2), kBlue },
+        { "arrow, hovered", true, false, true, true, CPoint(90, 15), 0x00FFFF },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas.fill(0xFF000000);
+        auto row = make(std::make_unique<RichRow>(&parent, 1, CRect(0, 0, 100, 30), L"", 1, 1));
+        ASSERT_EQ(1, row->SetImage(L"h7_looks_popup.png", 2));
+        row->dress(c.popup, c.withBand ? band.get() : nullptr, c.withArrow ? arrow.get() : nullptr);
+        if (c.hovered)
+            row->OnMouseMove(0, CPoint(50, 15));
+        paint(*row);
+        EXPECT_TRUE(nearColor(canvas.rgb(c.at.x, c.at.y), c.expected, 2)) << std::hex << canvas.rgb(c.at.x, c.at.y);
+    }
+}
+
 TEST_F(Looks, SwatchesAndTheSwitchDrawTheirCheck)
 {
     ScratchStrip on(GetSkinPath(), L"h7_looks_on.png", 20, 20, { 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00 });
