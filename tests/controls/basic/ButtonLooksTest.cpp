@@ -320,6 +320,49 @@ TEST_F(Looks, SubMenuRowsShowTheirIconOrArrowAtTheRightAndABandImage)
     }
 }
 
+TEST_F(Looks, CaptionColoursBadgesAndTwoFrameIcons)
+{
+    ScratchStrip icon(GetSkinPath(), L"h7_looks_icon.png", 24, 20, { 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00 });
+    const ReleasedImages released { manager };
+    const CRect place(0, 0, 100, 30);
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<ButtonBase>()> make;
+        Step step;
+        CRect area;
+        DWORD ink;
+    };
+    auto text = [&] { return make<ButtonBase>(std::make_unique<CTextButton>(&parent, 1, place, L"WWW", 1, 1)); };
+    auto badge = [&] {
+        auto button = std::make_unique<UpgradeButton>(&parent, 1, place, L"", 1, 1);
+        button->SetUpgradeStatus(1);
+        return make<ButtonBase>(std::move(button));
+    };
+    // A 96-pixel strip cut in four by the caller still gives two 48-pixel frames.
+    auto twoFrames = [&] {
+        auto button = std::make_unique<MButton2>(&parent, 1, CRect(0, 0, 200, 250), L"", 1, 1);
+        EXPECT_EQ(1, button->SetIconImage(L"h7_looks_icon.png", 4));
+        return make<ButtonBase>(std::move(button));
+    };
+    const Case cases[] {
+        { "text, normal", text, Step::Normal, place, kWhite },
+        { "text, hover", text, Step::Hover, place, 0xBD30FF },
+        { "text, pressed", text, Step::Press, place, 0xBD30FF },
+        { "text, disabled", text, Step::Disable, place, 0x808080 },
+        { "badge", badge, Step::Normal, CRect(84, 0, 100, 16), kRed },
+        { "icon, normal", twoFrames, Step::Normal, CRect(77, 116, 123, 134), kRed },
+        { "icon, hover", twoFrames, Step::Hover, CRect(77, 116, 123, 134), kGreen },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas.fill(0xFF000000);
+        const auto button = c.make();
+        drive(*button, c.step);
+        paint(*button);
+        EXPECT_GT(count(c.area, c.ink, 30), 10);
+    }
+}
+
 TEST_F(Looks, SwatchesAndTheSwitchDrawTheirCheck)
 {
     ScratchStrip on(GetSkinPath(), L"h7_looks_on.png", 20, 20, { 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00 });

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "ButtonKinds.h"
@@ -148,6 +149,39 @@ TEST_F(Dialog, LeavingOneHelpButtonNeverHidesAnothersTip)
     auto* second = dynamic_cast<CHelpButton*>(dialog.GetControl(12));
     second->OnMouseMove(0, CPoint(200, 150));
     EXPECT_TRUE(tipShown());
+}
+
+BOOL CALLBACK findKeyTip(HWND window, LPARAM result)
+{
+    wchar_t title[32] {};
+    GetWindowTextW(window, title, 32);
+    if (std::wstring(title) == L"KeyboardTip Window")
+        *reinterpret_cast<HWND*>(result) = window;
+    return TRUE;
+}
+
+// The key tip of this thread's icon buttons, when one was made.
+HWND keyTipWindow()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findKeyTip, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(Dialog, AnIconButtonShowsItsKeyTipWhileHoveredOnlyWithTipsOn)
+{
+    auto* quiet = create<CIconButton>(L"CIconButton", 13, CRect(20, 20, 120, 50), L"quiet");
+    quiet->SetTips(L"Q", L"quiet", L"-");
+    dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(70, 35));
+    ASSERT_TRUE(pumpUntil([&] { return quiet->GetState() == 1; }));
+    EXPECT_EQ(nullptr, keyTipWindow()) << "tips off: no bubble is made";
+    auto* tipped = create<CIconButton>(L"CIconButton", 14, CRect(20, 80, 120, 110), L"tipped");
+    tipped->SetShowTips(true);
+    tipped->SetTips(L"K", L"Key", L"Ctrl+K");
+    dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(70, 95));
+    ASSERT_TRUE(pumpUntil([&] { return keyTipWindow() && IsWindowVisible(keyTipWindow()); }));
+    dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(300, 150));
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindowVisible(keyTipWindow()); }));
 }
 
 // The real pointer, as a user moves it.
