@@ -63,9 +63,7 @@ LEDModeCtrl::LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int 
 LEDModeCtrl::~LEDModeCtrl()
 {
     // Out of the tick list first: a tick must not reach a renderer that is half gone.
-    if (m_manager)
-        while (m_manager->DeleteFSTimer(this)) {
-        }
+    StopFastTimer();
     ScopedLock lock(m_frameLock);
     m_front.reset();
     m_back.reset();
