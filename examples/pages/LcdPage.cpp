@@ -1,6 +1,6 @@
-// The LCD page: a live preview of the device screen (the renderer copying this very window,
-// with the carousel text of a few sensor values over it), and, headless, one JPEG per LED mode
-// and screen type written as a host would pull it with GetLEDData.
+// The LCD page: a live preview of the device screen (the carousel text of a few sensor values
+// stepping over the black disc), and, headless, one JPEG per LED mode and screen type written
+// as a host would pull it with GetLEDData, the capture mode copying this very window.
 #include "SamplePage.h"
 
 #include <cstdio>
@@ -40,15 +40,17 @@ LEDModeCtrl* preview(MPanel* page)
 void build(MPanel* page, const CRect& area)
 {
     const CRect place(area.left + 20, area.top + 10, area.left + 20 + kPreviewSide, area.top + 10 + kPreviewSide);
-    auto* lcd = dynamic_cast<LEDModeCtrl*>(page->CreateControl(L"LEDModeCtrl", kPreviewId, place, L"", 1, 1));
+    auto* lcd = dynamic_cast<LEDModeCtrl*>(page->CreateControl(L"LEDModeCtrl", kPreviewId, CRect(), L"", 1, 1));
     if (!lcd)
         return;
+    // Sized to the screen as a host does: the carousel text finds its default place then.
+    lcd->SetRect(place);
     lcd->SetHardWareInfo(sampleValues());
     for (UINT item : { HardwareCpuTemperature, HardwareCpuLoad, HardwareMemoryCapacity })
         lcd->AddCarousel(item);
-    lcd->SetLEDMode(LEDModeWindowCapture);
+    // The file screen without a medium: the black disc with the carousel text stepping over it.
+    lcd->SetLEDMode(LEDModeFile);
     if (PaintManager* manager = page->GetManager()) {
-        lcd->SetCaptureWindow(manager->GetPaintWnd());
         manager->AddMTimer(lcd);
         manager->SetMTimer(kFastTimerPeriod);
     }
