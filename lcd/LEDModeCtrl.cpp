@@ -58,6 +58,9 @@ LEDModeCtrl::LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int 
     SetTextColor(Gdiplus::Color(0xFFFFFFFF));
     allocateBuffers();
     readStoredSettings();
+    // The factories give the control its rectangle here, not through SetControlRect.
+    if (m_carouselPosition.x == 0 && m_carouselPosition.y == 0 && !m_rect.IsRectEmpty())
+        m_carouselPosition = defaultCarouselPosition();
 }
 
 LEDModeCtrl::~LEDModeCtrl()

@@ -108,9 +108,12 @@ TEST_F(LcdSettings, StoredPositionScalesAndColourAreReadAtConstructionAndResetTo
 {
     {
         // A first run: the default position once the rectangle is known, scales 1, white.
-        OpenLcd lcd(nullptr, 1, CRect(0, 0, 10, 10), 1, 1);
-        lcd.SetControlRect(CRect(100, 50, 580, 530));
-        EXPECT_EQ(lcd.carouselPosition(), CPoint(340, 480));
+        OpenLcd unsized(nullptr, 1, CRect(), 1, 1);
+        EXPECT_EQ(unsized.carouselPosition(), CPoint(0, 0));
+        unsized.SetControlRect(CRect(100, 50, 580, 530));
+        EXPECT_EQ(unsized.carouselPosition(), CPoint(340, 480));
+        OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+        EXPECT_EQ(lcd.carouselPosition(), CPoint(240, 430));
         EXPECT_EQ(lcd.imageScale(), 1.0f);
         EXPECT_EQ(lcd.captureScale(), 1.0f);
         EXPECT_EQ(lcd.carouselColour().GetValue(), 0xFFFFFFFFu);
