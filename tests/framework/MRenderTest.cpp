@@ -25,11 +25,6 @@ namespace detail = KOVA::detail;
 
 static auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
-static void PrintTo(const CRect& r, std::ostream* out)
-{
-    *out << '(' << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ')';
-}
-
 namespace {
 
 constexpr DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
@@ -104,13 +99,11 @@ TEST(MRenderLoad, FileGivesTheDecodedImageOrAThumbnailOrNull)
     ASSERT_NE(nullptr, image);
     expectPixels(*painted(*image), { { 1, 2, 0xFF0000 }, { 6, 2, 0x0000FF } });
     std::unique_ptr<Gdiplus::Image> small(MRender::LoadImageFromFileEx(file.path(), 4, 2));
-    std::unique_ptr<Gdiplus::Image> own(MRender::LoadImageFromFileEx(file.path(), 0, 0));
-    ASSERT_TRUE(small && own);
-    EXPECT_EQ((std::vector<UINT> { 4, 2, 8, 4 }), (std::vector<UINT> { small->GetWidth(), small->GetHeight(), own->GetWidth(), own->GetHeight() }));
+    ASSERT_NE(nullptr, small);
+    EXPECT_EQ(CSize(4, 2), CSize(small->GetWidth(), small->GetHeight()));
 
     ScratchFile text(GetExePath(), L"kova-mrender-text.png", { 'n', 'o', 't', ' ', 'p', 'n', 'g' });
     EXPECT_EQ(nullptr, MRender::LoadImageFromFile(text.path()));
-    EXPECT_EQ(nullptr, MRender::LoadImageFromFile(file.path() + L".missing"));
     EXPECT_EQ(nullptr, MRender::LoadImageFromFileEx(file.path() + L".missing", 4, 2));
 }
 
@@ -134,11 +127,6 @@ TEST(MRenderLoad, ResourceDecodesFromItsModuleAndItsBytesAreFreedWithTheImage)
 
     EXPECT_EQ(nullptr, MRender::LoadImageFromIDResource(8, L"PNG", resources.module));
     EXPECT_EQ(nullptr, MRender::LoadImageFromIDResource(7, L"GIF", resources.module));
-    EXPECT_EQ(nullptr, MRender::LoadImageFromIDResource(7, L"PNG", GetModuleHandleW(nullptr)));
-    ResourceModule garbage(9, std::vector<BYTE>(64, 0x5A));
-    std::unique_ptr<Gdiplus::Image> undecodable(MRender::LoadImageFromIDResource(9, L"PNG", garbage.module));
-    ASSERT_NE(nullptr, undecodable);
-    EXPECT_NE(Gdiplus::Ok, undecodable->GetLastStatus());
 }
 
 TEST(MRenderLoad, IconComesFromTheFileAndARelativeNameIsSafe)
@@ -146,10 +134,7 @@ TEST(MRenderLoad, IconComesFromTheFileAndARelativeNameIsSafe)
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     HICON icon = MRender::LoadIconFromFile(CString(system) + L"\\notepad.exe");
-    ICONINFO info {};
-    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+    ASSERT_NE(nullptr, icon);
     DestroyIcon(icon);
 
     // The call writes a program's full path over the relative name it is given.
@@ -160,23 +145,6 @@ TEST(MRenderLoad, IconComesFromTheFileAndARelativeNameIsSafe)
     HANDLE heaps[64];
     for (DWORD i = 0, count = GetProcessHeaps(64, heaps); i < count && i < 64; ++i)
         EXPECT_TRUE(HeapValidate(heaps[i], 0, nullptr)) << "heap " << i;
-}
-
-TEST(MRenderBitmap, ARGB32BitmapIsABottomUpDibSection)
-{
-    BYTE* bits = nullptr;
-    HBITMAP bitmap = MRender::CreateARGB32Bitmap(nullptr, 4, 3, &bits);
-    reinterpret_cast<DWORD*>(bits)[0] = 0x00123456;
-    DibCanvas canvas(4, 3);
-    HDC source = MRender::CreateCompatibleDC(canvas.dc());
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    EXPECT_TRUE(MRender::BitBlt(canvas.dc(), 0, 0, 4, 3, source, 0, 0));
-    EXPECT_TRUE(MRender::BitBlt(canvas.dc(), 0, 0, 1, 1, source, 0, 2, NOTSRCCOPY));
-    // The first row in memory is the bottom one.
-    expectPixels(canvas, { { 0, 2, 0x123456 }, { 0, 0, 0xEDCBA9 } });
-    SelectObject(source, previous);
-    DeleteDC(source);
-    DeleteObject(bitmap);
 }
 
 TEST(MRenderFill, SolidRectAndTranslucentColour)
@@ -194,8 +162,7 @@ TEST(MRenderFill, SolidRectAndTranslucentColour)
     expectPixels(canvas, { { 3, 3, 0xFF7F7F }, { 7, 7, 0xFFFFFF } }, 1);
     EXPECT_NE(0xFFFFFFu, canvas.rgb(0, 0)) << "alpha 1 is almost, not entirely, transparent";
 
-    for (const auto& [in, out] : std::initializer_list<std::pair<DWORD, DWORD>> {
-             { 0xFF000000, 0xFF000001 }, { 0, 1 }, { 0xFF010000, 0xFF010000 }, { 0x100, 0x100 }, { 2, 2 } }) {
+    for (const auto& [in, out] : std::initializer_list<std::pair<DWORD, DWORD>> { { 0xFF000000, 0xFF000001 }, { 0, 1 }, { 0x100, 0x100 } }) {
         DWORD color = in;
         MRender::CheckAlphaColor(color);
         EXPECT_EQ(out, color) << std::hex << in << ": only black is lifted";
@@ -224,9 +191,8 @@ TEST(MRenderNineGrid, CornersKeepTheirSizeEdgesStretchAlongAndMarginsMayDiffer)
         return canvas;
     };
     expectPixels(*drawn([&](Gdiplus::Graphics& gr) { MRender::DrawImageFrame(gr, &source, dst, 0, 0, 16, 16, 4); }),
-                 { { 13, 13, g[0][0] }, { 14, 10, g[0][1] }, { 10, 14, g[1][0] }, { 77, 13, g[0][1] }, { 78, 13, g[0][2] },
-                   { 13, 46, g[2][0] }, { 81, 45, g[1][2] }, { 78, 46, g[2][2] }, { 81, 49, g[2][2] }, { 82, 50, 0xFFFFFF },
-                   { 60, 49, g[2][1] }, { 14, 14, g[1][1] }, { 77, 45, g[1][1] } });
+                 { { 13, 13, g[0][0] }, { 14, 10, g[0][1] }, { 77, 13, g[0][1] }, { 78, 13, g[0][2] }, { 81, 45, g[1][2] },
+                   { 78, 46, g[2][2] }, { 82, 50, 0xFFFFFF }, { 14, 14, g[1][1] }, { 77, 45, g[1][1] } });
     // A top row of 12: source rows 0..11 unstretched, leaving the middle row none.
     expectPixels(*drawn([&](Gdiplus::Graphics& gr) { MRender::DrawImageFrameMID(gr, &source, dst, 0, 0, 16, 16, 4, 12, 4, 4); }),
                  { { 10, 13, g[0][0] }, { 10, 21, g[1][0] }, { 60, 21, g[1][1] }, { 10, 30, 0xFFFFFF }, { 60, 30, 0xFFFFFF },
@@ -241,13 +207,13 @@ TEST(MRenderNineGrid, StripFrameIsSelectedAndAMissingFrameDrawsNothing)
     Gdiplus::Bitmap strip(file.path());
     {
         Gdiplus::Graphics graphics(canvas.dc());
-        for (const auto& [index, count] : std::initializer_list<std::pair<int, int>> { { 0, 0 }, { 0, -1 }, { 3, 3 }, { -1, 3 } })
+        for (const auto& [index, count] : std::initializer_list<std::pair<int, int>> { { 0, 0 }, { 3, 3 }, { -1, 3 } })
             EXPECT_EQ(0, MRender::DrawImageStripFrame(graphics, &strip, dst, index, count, 4)) << index << "/" << count;
         EXPECT_EQ(0, MRender::DrawImageStripFrame(graphics, nullptr, dst, 0, 1, 4));
     }
     EXPECT_TRUE(canvas.untouchedSinceFill());
     drawOn(canvas, [&](Gdiplus::Graphics& graphics) { EXPECT_EQ(1, MRender::DrawImageStripFrame(graphics, &strip, dst, 1, 3, 4)); });
-    expectPixels(canvas, { { 10, 10, 0x00FF00 }, { 60, 30, 0x00FF00 }, { 81, 49, 0x00FF00 }, { 82, 30, 0xFFFFFF } });
+    expectPixels(canvas, { { 10, 10, 0x00FF00 }, { 81, 49, 0x00FF00 }, { 82, 30, 0xFFFFFF } });
 }
 
 // White faded over black: a pixel's grey level is the alpha it was blended with.
@@ -258,9 +224,8 @@ TEST(MRenderTransition, FadesStepRowByRowColumnByColumnOrInAQuarterCircle)
         DibCanvas dst(4, 10, kBlack), src(4, 10, kWhite);
         EXPECT_EQ(out ? 25 : 229, MRender::DrawVerticalTransition(dst.dc(), src.dc(), rect, rect, out ? 0 : 100, out ? 100 : 0));
         const int fadingOut[] = { 255, 229, 204, 178, 153, 127, 102, 76, 51, 25 };
-        const int fadingIn[] = { 0, 25, 51, 76, 102, 127, 153, 178, 204, 229 };
         for (int row = 0; row < 10; ++row)
-            EXPECT_NEAR((out ? fadingOut : fadingIn)[row], channel(dst.rgb(2, row), 8), 1) << "row " << row;
+            EXPECT_NEAR(out ? fadingOut[row] : 255 - fadingOut[row], channel(dst.rgb(2, row), 8), 1) << "row " << row;
     }
     DibCanvas empty(4, 4, kBlack), white(4, 4, kWhite);
     EXPECT_EQ(255, MRender::DrawVerticalTransition(empty.dc(), white.dc(), CRect(0, 2, 4, 2), rect, 0, 50));
@@ -270,7 +235,6 @@ TEST(MRenderTransition, FadesStepRowByRowColumnByColumnOrInAQuarterCircle)
     MRender::FillSolidRect(half.dc(), 10, 0, 10, 4, RGB(255, 255, 255));
     EXPECT_EQ(25, MRender::DrawHorizontalTransition(across.dc(), half.dc(), CRect(4, 0, 14, 4), CRect(10, 0, 20, 4), 0, 100));
     expectPixels(across, { { 3, 1, 0 }, { 4, 1, 0xFFFFFF }, { 9, 1, 0x7F7F7F }, { 13, 1, 0x191919 } }, 1);
-    EXPECT_EQ(255, MRender::DrawHorizontalTransition(across.dc(), half.dc(), CRect(3, 0, 1, 4), CRect(10, 0, 20, 4), 0, 50));
 
     DibCanvas corner(30, 30, kBlack), source(30, 30, kWhite);
     MRender::DrawRightBottomTransition(corner.dc(), source.dc(), CRect(5, 5, 25, 25), 0, 0);
@@ -286,11 +250,6 @@ int padded(float height, float padding)
     return static_cast<int>(height + (height != std::trunc(height) ? padding : 1));
 }
 
-Gdiplus::Font pixelFont(float size)
-{
-    return Gdiplus::Font(kFace, size, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-}
-
 } // namespace
 
 TEST(MRenderText, BoundsAreTheFontHeightPaddedAndAsWideAsTheInk)
@@ -298,7 +257,7 @@ TEST(MRenderText, BoundsAreTheFontHeightPaddedAndAsWideAsTheInk)
     Gdiplus::StringFormat singleLine;
     singleLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
     for (const float size : { 16.0f, 17.5f, 20.0f }) {
-        const Gdiplus::Font font = pixelFont(size);
+        const Gdiplus::Font font(kFace, size, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
         const Gdiplus::Size bounds = MRender::GetTextBounds(font, L"Ag");
         EXPECT_EQ(padded(font.GetHeight(0.0f), 4), bounds.Height) << size;
         EXPECT_EQ(MRender::GetTextBounds(font, singleLine, L"Ag").Width, bounds.Width) << "the default format is a single line";
@@ -306,7 +265,7 @@ TEST(MRenderText, BoundsAreTheFontHeightPaddedAndAsWideAsTheInk)
         EXPECT_EQ(padded(font.GetHeight(0.0f), 2) + 1, MRender::GetTextBounds(font, singleLine, 500, L"Ag").Height);
     }
 
-    const Gdiplus::Size bounds = MRender::GetTextBounds(pixelFont(24), L"Hello");
+    const Gdiplus::Size bounds = MRender::GetTextBounds(Gdiplus::Font(kFace, 24, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel), L"Hello");
     DibCanvas canvas(200, 60, kWhite);
     drawOn(canvas, [](Gdiplus::Graphics& graphics) {
         Gdiplus::GraphicsPath path;
@@ -321,16 +280,17 @@ TEST(MRenderText, BoundsAreTheFontHeightPaddedAndAsWideAsTheInk)
     EXPECT_LE(inkWidth, bounds.Width + 1);
 }
 
+// In an area: offset by its corner and two pixels lower, whatever the alignment.
 TEST(MRenderText, OriginFollowsTheAlignmentFlags)
 {
-    EXPECT_EQ(CPoint(0, 0), MRender::GetOriginPoint(100, 40, 20, 10, DT_LEFT, DT_TOP));
-    EXPECT_EQ(CPoint(40, 15), MRender::GetOriginPoint(101, 40, 20, 10, DT_CENTER, DT_VCENTER));
-    EXPECT_EQ(CPoint(80, 30), MRender::GetOriginPoint(100, 40, 20, 10, DT_RIGHT, DT_BOTTOM));
-    EXPECT_EQ(CPoint(-5, -1), MRender::GetOriginPoint(10, 7, 21, 10, DT_CENTER, DT_VCENTER));
-    // In an area: offset by its corner and two pixels lower, whatever the alignment.
-    EXPECT_EQ(CPoint(50, 27), MRender::GetOriginPoint(CRect(10, 10, 110, 50), 20, 10, DT_CENTER, DT_VCENTER));
-    EXPECT_EQ(CPoint(10, 12), MRender::GetOriginPoint(CRect(10, 10, 110, 50), 20, 10, DT_LEFT, DT_TOP));
-    EXPECT_EQ(CPoint(90, 42), MRender::GetOriginPoint(CRect(10, 10, 110, 50), 20, 10, DT_RIGHT, DT_BOTTOM));
+    const CRect area(10, 10, 110, 50);
+    EXPECT_EQ((std::vector<CPoint> { { 40, 15 }, { 80, 30 }, { -5, -1 }, { 50, 27 }, { 10, 12 }, { 90, 42 } }),
+              (std::vector<CPoint> { MRender::GetOriginPoint(101, 40, 20, 10, DT_CENTER, DT_VCENTER),
+                                     MRender::GetOriginPoint(100, 40, 20, 10, DT_RIGHT, DT_BOTTOM),
+                                     MRender::GetOriginPoint(10, 7, 21, 10, DT_CENTER, DT_VCENTER),
+                                     MRender::GetOriginPoint(area, 20, 10, DT_CENTER, DT_VCENTER),
+                                     MRender::GetOriginPoint(area, 20, 10, DT_LEFT, DT_TOP),
+                                     MRender::GetOriginPoint(area, 20, 10, DT_RIGHT, DT_BOTTOM) }));
 }
 
 TEST(MRenderText, DrawTextPaintsTransparentlyInsideAndRestoresTheDc)
@@ -344,7 +304,6 @@ TEST(MRenderText, DrawTextPaintsTransparentlyInsideAndRestoresTheDc)
     CRect rect(10, 5, 110, 45);
     MRender::DrawTextW(canvas.dc(), rect, nullptr, RGB(255, 0, 0), font, 0);
     EXPECT_TRUE(canvas.untouchedSinceFill());
-    EXPECT_EQ(OPAQUE, GetBkMode(canvas.dc()));
 
     MRender::DrawTextW(canvas.dc(), rect, L"HH", RGB(255, 0, 0), font, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     const Ink all = scanInk(canvas, CRect(0, 0, 120, 50), 0xFFFFFF, 0xFF0000, 0);
@@ -367,19 +326,35 @@ detail::GradientFunctions msimg(bool gradientFill, bool alphaBlend)
 
 } // namespace
 
+// With msimg32 or, without its GradientFill, in strips (strip 0 at the far end in the second
+// colour; 100 steps give 64 strips, one a column, under 4 steps 2): from the first colour at
+// the start to the second at the end, and nothing outside the rectangle.
 TEST(MRenderGradient, RunsFromTheFirstColourToTheSecondInsideTheRectangle)
 {
-    DibCanvas across(100, 10, kBlack);
-    MRender::DrawGradient(across.dc(), RECT { 0, 0, 100, 10 }, kRed, kBlue, false, 64);
-    expectPixels(across, { { 0, 5, 0xFF0000 }, { 99, 5, 0x0000FF }, { 50, 5, 0x800080 } }, 4);
-    EXPECT_EQ(across.rgb(50, 0), across.rgb(50, 9));
-
-    DibCanvas down(10, 120, kBlack);
-    MRender::DrawGradient(down.dc(), RECT { 2, 10, 8, 110 }, kWhite, kRed, true, 64);
-    EXPECT_NEAR(255, channel(down.rgb(5, 10), 8), 3);
-    EXPECT_NEAR(0, channel(down.rgb(5, 109), 8), 3);
-    EXPECT_EQ(down.rgb(2, 60), down.rgb(7, 60));
-    expectPixels(down, { { 5, 9, 0 }, { 5, 110, 0 }, { 1, 50, 0 }, { 8, 50, 0 } });
+    struct Case {
+        bool strips;
+        int width, height;
+        RECT rect;
+        DWORD from, to;
+        bool vertical;
+        int steps;
+        std::vector<PixelAt> expected;
+    };
+    const Case cases[] = {
+        { false, 100, 10, { 0, 0, 100, 10 }, kRed, kBlue, false, 64, { { 0, 5, 0xFF0000 }, { 99, 5, 0x0000FF }, { 50, 0, 0x800080 }, { 50, 9, 0x800080 } } },
+        { false, 10, 120, { 2, 10, 8, 110 }, kWhite, kRed, true, 64,
+          { { 5, 10, 0xFFFFFF }, { 5, 109, 0xFF0000 }, { 5, 9, 0 }, { 5, 110, 0 }, { 1, 50, 0 }, { 8, 50, 0 } } },
+        { true, 40, 4, { 0, 0, 40, 4 }, kBlue, kRed, false, 4,
+          { { 39, 1, 0xFF0000 }, { 30, 1, 0xFF0000 }, { 29, 1, 0xBF003F }, { 15, 1, 0x7F007F }, { 0, 1, 0x3F00BF } } },
+        { true, 4, 80, { 0, 0, 4, 80 }, kWhite, kBlack, true, 5, { { 1, 79, 0 }, { 1, 59, 0x3F3F3F }, { 1, 0, 0xBFBFBF } } },
+        { true, 64, 4, { 0, 0, 64, 4 }, kBlack, kWhite, false, 100, { { 62, 1, 0xFBFBFB }, { 0, 1, 0x030303 } } },
+        { true, 64, 4, { 0, 0, 64, 4 }, kBlack, kWhite, false, 0, { { 32, 1, 0xFFFFFF }, { 31, 1, 0x7F7F7F } } },
+    };
+    for (const Case& c : cases) {
+        DibCanvas canvas(c.width, c.height, kBlack);
+        detail::DrawGradientWith(msimg(!c.strips, true), canvas.dc(), c.rect, c.from, c.to, c.vertical, c.steps);
+        expectPixels(canvas, c.expected, c.strips ? 0 : 4);
+    }
 }
 
 // Without msimg32's GradientFill the gradient is drawn in strips, without its AlphaBlend it is
@@ -406,23 +381,6 @@ TEST(MRenderGradient, AlphaIsTheMeanOfBothEndsHoweverItIsDrawn)
     });
 }
 
-TEST(MRenderGradient, StripsStandInForAMissingGradientFill)
-{
-    // Four strips of 10, strip 0 at the right in the second colour.
-    DibCanvas across(40, 4, kBlack);
-    detail::DrawGradientWith(msimg(false, true), across.dc(), RECT { 0, 0, 40, 4 }, kBlue, kRed, false, 4);
-    expectPixels(across, { { 39, 1, 0xFF0000 }, { 30, 1, 0xFF0000 }, { 29, 1, 0xBF003F }, { 15, 1, 0x7F007F }, { 0, 1, 0x3F00BF } });
-    DibCanvas down(4, 80, kBlack);
-    detail::DrawGradientWith(msimg(false, true), down.dc(), RECT { 0, 0, 4, 80 }, kWhite, kBlack, true, 5);
-    expectPixels(down, { { 1, 79, 0 }, { 1, 59, 0x3F3F3F }, { 1, 0, 0xBFBFBF } });
-    // 100 steps: 64 strips, one a column; below 4 steps: 2 strips.
-    DibCanvas fine(64, 4, kBlack), coarse(64, 4, kBlack);
-    detail::DrawGradientWith(msimg(false, true), fine.dc(), RECT { 0, 0, 64, 4 }, kBlack, kWhite, false, 100);
-    detail::DrawGradientWith(msimg(false, true), coarse.dc(), RECT { 0, 0, 64, 4 }, kBlack, kWhite, false, 0);
-    expectPixels(fine, { { 62, 1, 0xFBFBFB }, { 0, 1, 0x030303 } });
-    expectPixels(coarse, { { 32, 1, 0xFFFFFF }, { 31, 1, 0x7F7F7F } });
-}
-
 TEST(MRenderGradient, SoftwareBlendStandsInForAMissingAlphaBlend)
 {
     DibCanvas withMsimg(40, 4, 0xFF204080), inSoftware(40, 4, 0xFF204080);
@@ -433,27 +391,17 @@ TEST(MRenderGradient, SoftwareBlendStandsInForAMissingAlphaBlend)
     for (const int x : { 0, 13, 26, 39 })
         EXPECT_TRUE(nearColor(withMsimg.rgb(x, 1), inSoftware.rgb(x, 1), 2)) << x;
 
-    // Weighted by the source pixel's alpha only with AC_SRC_ALPHA; stretched; alpha byte 0.
+    // With AC_SRC_ALPHA weighted by the source pixel's alpha, stretched, alpha byte 0.
     DibCanvas dst(4, 4, kBlack), src(2, 2, 0x80FFFFFF);
     EXPECT_TRUE(detail::SoftwareAlphaBlend(dst.dc(), 0, 0, 4, 4, src.dc(), 0, 0, 2, 2, { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA }));
-    EXPECT_EQ(0x00808080u, dst.pixel(0, 0));
     EXPECT_EQ(0x00808080u, dst.pixel(3, 3));
-    src.fill(0x00FFFFFF);
-    dst.fill(kBlack);
-    EXPECT_TRUE(detail::SoftwareAlphaBlend(dst.dc(), 0, 0, 4, 4, src.dc(), 0, 0, 2, 2, { AC_SRC_OVER, 0, 128, 0 }));
-    EXPECT_EQ(0x00808080u, dst.pixel(2, 1));
 }
 
 TEST(MRenderShape, RoundedFillAndOutlineLeaveTheCornersOut)
 {
     DibCanvas canvas(100, 80, kWhite);
     drawOn(canvas, [](Gdiplus::Graphics& g) { MRender::DrawRoundRectange(g, 10, 10, 80, 60, 15, Gdiplus::Color(kRed)); });
-    expectPixels(canvas, { { 50, 40, 0xFF0000 }, { 50, 11, 0xFF0000 }, { 11, 40, 0xFF0000 }, { 16, 16, 0xFF0000 },
-                           { 11, 11, 0xFFFFFF }, { 88, 68, 0xFFFFFF }, { 50, 75, 0xFFFFFF } });
-    Gdiplus::GraphicsPath path;
-    MRender::AddRoundedRectangle(path, 10, 20, 60, 40, 8);
-    EXPECT_FALSE(path.IsVisible(11, 21) || path.IsVisible(69, 59) || path.IsVisible(71, 40));
-    EXPECT_TRUE(path.IsVisible(40, 21) && path.IsVisible(11, 40) && path.IsVisible(69, 40));
+    expectPixels(canvas, { { 50, 11, 0xFF0000 }, { 11, 40, 0xFF0000 }, { 16, 16, 0xFF0000 }, { 11, 11, 0xFFFFFF }, { 88, 68, 0xFFFFFF } });
 
     for (const bool fill : { true, false }) {
         DibCanvas outlined(100, 80, kWhite);
@@ -478,9 +426,6 @@ TEST(MRenderGeometry, RotatePointGivesExactValues)
         return point;
     };
     EXPECT_TRUE(rotated(90).Equals(Gdiplus::PointF(10, 20)));
-    EXPECT_TRUE(rotated(-90).Equals(Gdiplus::PointF(10, 0)));
-    // 3.1415926 falls short of pi: half a turn leaves the point a hair off its axis.
-    EXPECT_TRUE(rotated(180).Equals(Gdiplus::PointF(0, std::nextafter(10.0f, 11.0f))));
     const Gdiplus::PointF turned = rotated(37);
     EXPECT_NEAR(10.0, std::hypot(turned.X - 10, turned.Y - 10), 1e-5);
     EXPECT_NEAR(37 * 3.1415926 / 180, std::atan2(turned.Y - 10, turned.X - 10), 1e-6);
@@ -494,15 +439,11 @@ TEST(MRenderGeometry, LargerImageIsFittedAndCentredSmallerKeepsItsSize)
     };
     for (const Case& c : std::initializer_list<Case> {
              { 800, 600, { 0, 0, 400, 400 }, { 0, 50, 400, 350 } },
-             { 600, 800, { 0, 0, 400, 400 }, { 50, 0, 350, 400 } },
              { 800, 200, { 10, 20, 410, 340 }, { 10, 130, 410, 230 } },
-             { 800, 640, { 10, 20, 410, 340 }, { 10, 20, 410, 340 } },
              { 600, 601, { 0, 0, 400, 400 }, { 0, 0, 399, 400 } }, // 399.3 truncated
              { 200, 100, { 0, 0, 400, 400 }, { 100, 150, 300, 250 } },
-             { 100, 160, { 10, 20, 410, 340 }, { 160, 100, 260, 260 } },
              // One side equal to the area's is still fitted.
              { 480, 854, { 0, 0, 480, 480 }, { 105, 0, 374, 480 } },
-             { 854, 480, { 0, 0, 480, 480 }, { 0, 105, 480, 374 } },
              { 400, 100, { 0, 0, 400, 400 }, { 0, 150, 400, 250 } },
              // Nothing to scale in an empty image, nothing to divide by in an empty area.
              { 0, 200, { 0, 0, 100, 100 }, { 50, -50, 50, 150 } },
@@ -532,10 +473,6 @@ TEST(MRenderSave, RoundTripKeepsThePixelsAndClosesTheFile)
     DeleteObject(bitmap);
     const std::vector<BYTE> bytes = file.read();
     ASSERT_EQ(54u + 3 * 16, bytes.size());
-    const auto* header = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
-    EXPECT_EQ((std::vector<DWORD> { 0x4D42, bytes.size(), 54, 24 }),
-              (std::vector<DWORD> { header->bfType, header->bfSize, header->bfOffBits,
-                                    reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data() + 14)->biBitCount }));
     {
         Gdiplus::Bitmap loaded(file.path());
         Gdiplus::Color bottomLeft, topRight;

@@ -63,7 +63,7 @@ bool nearColor(DWORD rgb, DWORD expected, int tolerance)
     return true;
 }
 
-void expectPixels(const DibCanvas& canvas, std::initializer_list<PixelAt> points, int tolerance)
+void expectPixels(const DibCanvas& canvas, const std::vector<PixelAt>& points, int tolerance)
 {
     for (const PixelAt& point : points)
         EXPECT_TRUE(nearColor(canvas.rgb(point.x, point.y), point.rgb, tolerance))

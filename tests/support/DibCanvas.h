@@ -3,7 +3,7 @@
 // back what landed at chosen points. Pixels are 0xAARRGGBB.
 #include "platform/Win32.h"
 
-#include <initializer_list>
+#include <vector>
 
 namespace KOVA::test {
 
@@ -16,7 +16,6 @@ public:
 
     // A reference, as the routines under test take HDC&.
     HDC& dc() { return m_dc; }
-    HBITMAP bitmap() const { return m_bitmap; }
     int width() const { return m_width; }
     int height() const { return m_height; }
 
@@ -54,6 +53,6 @@ struct PixelAt {
     int y;
     DWORD rgb;
 };
-void expectPixels(const DibCanvas& canvas, std::initializer_list<PixelAt> points, int tolerance = 0);
+void expectPixels(const DibCanvas& canvas, const std::vector<PixelAt>& points, int tolerance = 0);
 
 } // namespace KOVA::test

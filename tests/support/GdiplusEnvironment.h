@@ -1,19 +1,11 @@
 #pragma once
-// Starts GDI+ for a whole test program:
+// Starts GDI+ for a whole test program, the way a host starts the library:
 //   static auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new KOVA::test::GdiplusEnvironment);
+#include "LibraryHost.h"
 #include "platform/Win32.h"
-
-#include <gtest/gtest.h>
 
 namespace KOVA::test {
 
-class GdiplusEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override;
-    void TearDown() override;
-
-private:
-    ULONG_PTR m_token { 0 };
-};
+using GdiplusEnvironment = LibraryHost;
 
 } // namespace KOVA::test

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "WindowCapture.h"
-
 namespace KOVA::test {
 
 Ink scanInk(const DibCanvas& canvas, const CRect& area, DWORD background, DWORD expected, int tolerance)

@@ -31,12 +31,6 @@ int NotifyingControl::OnControlLButtonUp(UINT keys, CPoint pt)
     return 1;
 }
 
-LRESULT NotifyingControl::OnWindowMessage(UINT msg, WPARAM, LPARAM)
-{
-    windowMessages.push_back(msg);
-    return 0;
-}
-
 void NotifyingControl::operator delete(void* memory, std::size_t size)
 {
     std::memset(memory, 0xDD, size);

@@ -15,7 +15,11 @@ public:
 
     int OnControlLButtonDown(UINT keys, CPoint pt) override;
     int OnControlLButtonUp(UINT keys, CPoint pt) override;
-    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnWindowMessage(UINT msg, WPARAM, LPARAM) override
+    {
+        windowMessages.push_back(msg);
+        return 0;
+    }
 
     // Freed storage is overwritten and never reused while the program runs.
     static void operator delete(void* memory, std::size_t size);

@@ -26,65 +26,16 @@ RecordingControl::RecordingControl(MObject* parent, UINT id, CRect rect, EventLo
 {
 }
 
-void RecordingControl::DrawControl(HDC& dc, CRect)
+void RecordingControl::DrawControl(HDC&, CRect)
 {
     ++drawCount;
     m_log.add("draw", m_uControlID);
-    (void)dc;
-}
-
-int RecordingControl::OnControlMouseMove(UINT, CPoint pt)
-{
-    m_log.add("move", m_uControlID, pt);
-    return answer;
-}
-
-int RecordingControl::OnControlLButtonDown(UINT, CPoint pt)
-{
-    m_log.add("down", m_uControlID, pt);
-    return answer;
-}
-
-int RecordingControl::OnControlLButtonUp(UINT, CPoint pt)
-{
-    m_log.add("up", m_uControlID, pt);
-    return answer;
-}
-
-int RecordingControl::OnControlLButtonDblClk(UINT, CPoint pt)
-{
-    m_log.add("dblclk", m_uControlID, pt);
-    return answer;
-}
-
-int RecordingControl::OnControlRButtonDown(UINT, CPoint pt)
-{
-    m_log.add("rdown", m_uControlID, pt);
-    return answer;
-}
-
-int RecordingControl::OnControlRButtonUp(UINT, CPoint pt)
-{
-    m_log.add("rup", m_uControlID, pt);
-    return answer;
-}
-
-int RecordingControl::OnControlScroll(int, UINT, CPoint pt)
-{
-    m_log.add("wheel", m_uControlID, pt);
-    return answer;
 }
 
 int RecordingControl::OnControlKeyDown(UINT key, UINT repeat, UINT modifiers)
 {
     m_log.add("key", m_uControlID);
     return keyAnswer || MControl::OnControlKeyDown(key, repeat, modifiers);
-}
-
-int RecordingControl::OnControlTimer()
-{
-    m_log.add("tick", m_uControlID);
-    return 0;
 }
 
 int RecordingControl::SetControlFocus(int focus)
@@ -119,18 +70,6 @@ RecordingControl* RecordingControl::addChild(UINT id, CRect rect, int response)
     ScopedLock lock(m_controlsLock);
     m_controls->push_back(child);
     return child;
-}
-
-LONG RecordingParent::OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam)
-{
-    notifications.push_back({ id, code, wParam, lParam });
-    return 0;
-}
-
-LONG RecordingParent::OnControlUpdate(CRect rect, int flag, MControl* control)
-{
-    updates.push_back({ rect, flag, control });
-    return 0;
 }
 
 } // namespace KOVA::test

@@ -41,15 +41,19 @@ public:
 
     const wchar_t* GetClassNameW() const override { return L"RecordingControl"; }
     void DrawControl(HDC& dc, CRect paintRect) override;
-    int OnControlMouseMove(UINT keys, CPoint pt) override;
-    int OnControlLButtonDown(UINT keys, CPoint pt) override;
-    int OnControlLButtonUp(UINT keys, CPoint pt) override;
-    int OnControlLButtonDblClk(UINT keys, CPoint pt) override;
-    int OnControlRButtonDown(UINT keys, CPoint pt) override;
-    int OnControlRButtonUp(UINT keys, CPoint pt) override;
-    int OnControlScroll(int step, UINT down, CPoint pt) override;
+    int OnControlMouseMove(UINT, CPoint pt) override { return record("move", pt); }
+    int OnControlLButtonDown(UINT, CPoint pt) override { return record("down", pt); }
+    int OnControlLButtonUp(UINT, CPoint pt) override { return record("up", pt); }
+    int OnControlLButtonDblClk(UINT, CPoint pt) override { return record("dblclk", pt); }
+    int OnControlRButtonDown(UINT, CPoint pt) override { return record("rdown", pt); }
+    int OnControlRButtonUp(UINT, CPoint pt) override { return record("rup", pt); }
+    int OnControlScroll(int, UINT, CPoint pt) override { return record("wheel", pt); }
     int OnControlKeyDown(UINT key, UINT repeat, UINT modifiers) override;
-    int OnControlTimer() override;
+    int OnControlTimer() override
+    {
+        m_log.add("tick", m_uControlID);
+        return 0;
+    }
     int SetControlFocus(int focus) override;
     int OnMousePointChange(CPoint& pt) override;
     LONG OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam) override;
@@ -76,6 +80,11 @@ public:
     int drawCount { 0 };
 
 private:
+    int record(const char* what, CPoint pt)
+    {
+        m_log.add(what, m_uControlID, pt);
+        return answer;
+    }
     EventLog& m_log;
 };
 
@@ -83,8 +92,16 @@ private:
 class RecordingParent : public MObject {
 public:
     const wchar_t* GetClassNameW() const override { return m_className; }
-    LONG OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam) override;
-    LONG OnControlUpdate(CRect rect, int flag, MControl* control) override;
+    LONG OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        notifications.push_back({ id, code, wParam, lParam });
+        return 0;
+    }
+    LONG OnControlUpdate(CRect rect, int flag, MControl* control) override
+    {
+        updates.push_back({ rect, flag, control });
+        return 0;
+    }
 
     std::vector<Notification> notifications;
     struct Update {
