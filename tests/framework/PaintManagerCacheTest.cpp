@@ -69,20 +69,6 @@ std::wstring gdiFace(const std::wstring& face)
     return name;
 }
 
-// Under Wine a font registered with GDI stays for the whole process (the removal is a stub),
-// so what the library removes can only be seen elsewhere. Asking registers the embedded font.
-bool gdiRemovesMemoryFonts()
-{
-    static const bool removes = [] {
-        std::vector<BYTE> font = embeddedFont();
-        DWORD count = 0;
-        HANDLE handle = AddFontMemResourceEx(font.data(), static_cast<DWORD>(font.size()), nullptr, &count);
-        RemoveFontMemResourceEx(handle);
-        return handle && gdiFace(kBravik) != kBravik;
-    }();
-    return removes;
-}
-
 class Caches : public ::testing::Test {
 protected:
     // A one-colour PNG in the skin folder; returns its skin-relative name.
@@ -109,18 +95,15 @@ protected:
 // ---- GDI registrations
 
 // First of all: a family of a font file or of font data registers the font with GDI too, and
-// Wine never removes a registration; until this case nothing has registered it.
-TEST_F(Caches, GdiServesTheEmbeddedFontFromItsRegistrationUntilClear)
+// Wine never removes a registration (its removal is a stub: what a clear lets go of is seen in
+// FontCacheRegistrations); until this case nothing has registered it.
+TEST_F(Caches, GdiServesTheEmbeddedFontFromItsRegistration)
 {
     manager.AddGDITempFont(9999);
     manager.AddGDITempFont(101);
     EXPECT_NE(kBravik, gdiFace(kBravik)) << "what is missing or not a font registers nothing";
     manager.AddGDITempFont(106);
     EXPECT_EQ(kBravik, gdiFace(kBravik));
-    if (gdiRemovesMemoryFonts()) {
-        manager.ClearTempFont();
-        EXPECT_NE(kBravik, gdiFace(kBravik));
-    }
 }
 
 // ---- image cache
@@ -134,8 +117,6 @@ TEST_F(Caches, ImageRecordIsCutByTheFirstCountAndKeyedByTheExactPath)
     ImgResInfo* record = manager.AddImgResInfo(name, 4);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ((std::vector<int> { 100, 30, 4 }), (std::vector<int> { record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
-    EXPECT_EQ(name, record->m_strPath);
-    EXPECT_EQ(0u, record->m_uResID);
     EXPECT_EQ(record, manager.AddImgResInfo(name, 3));
     EXPECT_EQ(4, record->m_nFrameCount);
     // The file system ignores case, the cache does not: another record, cut in thirds.
@@ -158,9 +139,7 @@ TEST_F(Caches, HostAndLibraryResourcesAreSeparateRecords)
     ImgResInfo* host = manager.AddImgResInfo(101, L"PNG", 4, 1);
     ImgResInfo* library = manager.AddImgResInfo(101, L"PNG", 2, 0);
     ASSERT_TRUE(host && library);
-    EXPECT_NE(host, library);
-    EXPECT_EQ(4, host->m_nFrameCount);
-    EXPECT_EQ(2, library->m_nFrameCount);
+    EXPECT_EQ((std::vector<int> { 4, 2 }), (std::vector<int> { host->m_nFrameCount, library->m_nFrameCount }));
     EXPECT_EQ(host, manager.AddImgResInfo(101, L"PNG", 4, 1));
     EXPECT_EQ(library, manager.AddImgResInfo(101, L"PNG", 4, 0));
     // Unknown, not an image, of another type, or a refused count.
@@ -199,8 +178,6 @@ TEST_F(Caches, LibraryScrollStripsAreFourFramesWithAThumbInEveryPieceTheBarsRead
         EXPECT_EQ((std::vector<int> { strip.width, strip.height, strip.width / 4, strip.height, 4 }),
                   (std::vector<int> { static_cast<int>(record->m_pImage->GetWidth()), static_cast<int>(record->m_pImage->GetHeight()),
                                       record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
-        EXPECT_EQ(strip.id, record->m_uResID);
-        EXPECT_TRUE(record->m_strPath.IsEmpty());
 
         DibCanvas canvas(strip.width, strip.height, 0);
         {
@@ -228,7 +205,6 @@ TEST_F(Caches, FontFromAFileOrTheResourceDrawsAndTheNewerOfOneNameWins)
     Gdiplus::FontFamily* fromFile = manager.AddTempFont(kKey, path);
     ASSERT_NE(nullptr, fromFile);
     EXPECT_EQ(kBravik, familyName(fromFile));
-    EXPECT_EQ(fromFile, manager.FindTempFont(kKey));
     EXPECT_EQ(fromFile, manager.FindTempFontOrFallback(kKey));
     // The family still reaches the font after the call.
     EXPECT_GT(gdiplusInk(fromFile), 50);
@@ -256,7 +232,6 @@ TEST_F(Caches, InstalledFamilyIsKeptUnknownFacesFallBackAndClearForgetsAll)
     Gdiplus::FontFamily* installed = manager.FindTempFont(L"DejaVu Sans");
     ASSERT_NE(nullptr, installed);
     EXPECT_EQ(installed, manager.FindTempFont(L"DejaVu Sans"));
-    EXPECT_EQ(nullptr, manager.FindTempFont(kUnknownFace));
     EXPECT_EQ(nullptr, manager.FindTempFont(nullptr));
 
     Gdiplus::FontFamily* fallback = manager.FindTempFontOrFallback(kUnknownFace);
@@ -324,10 +299,6 @@ TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
     ASSERT_NE(nullptr, manager.AddImgResInfo(102, L"PNG", 4, 0));
 
     manager.DestroyData();
-
-    if (gdiRemovesMemoryFonts()) {
-        EXPECT_NE(kBravik, gdiFace(kBravik));
-    }
     // This program no longer holds the font file (another program of the folder may, briefly):
     // only a cached family could answer now.
     ASSERT_TRUE(medium.remove());

@@ -70,6 +70,12 @@ public:
     }
 };
 
+// Reaches the back buffer's rendering.
+class RenderProbe : public PaintManager {
+public:
+    using PaintManager::renderBackBuffer;
+};
+
 // A 400 × 400 window whose WM_PAINT and WM_TIMER go to its paint manager.
 class PaintedWindow : public ::testing::Test {
 protected:
@@ -137,7 +143,7 @@ protected:
     TestWindow window;
     RecordingParent top;
     EventLog log;
-    PaintManager manager;
+    RenderProbe manager;
     std::vector<UINT> timerIds;
 };
 
@@ -277,9 +283,6 @@ TEST_F(RepaintRequest, LayeredWindowIsInvalidatedWholeAndNoControlOrNoWindowMark
     pumpMessages();
     manager.OnControlUpdate(control->GetRect(), 1, control);
     EXPECT_EQ(CRect(0, 0, 400, 400), updateRect());
-    pumpMessages();
-    manager.InvalidateRect(CRect(1, 1, 2, 2), 0);
-    EXPECT_EQ(CRect(0, 0, 400, 400), updateRect());
 
     PaintManager unbound;
     auto* requester = new RecordingControl(&top, 1, CRect(0, 0, 50, 50), log);
@@ -389,32 +392,29 @@ protected:
     FocusEdit* edit { nullptr };
 };
 
-TEST_F(CaretWindow, IsDrawnInTheOwnersTextColourBlinksMovesAndHides)
+TEST_F(CaretWindow, IsDrawnInTheOwnersTextColourBlinksMovesHidesAndStopsWithTheOwnersFocus)
 {
     showCaretAt(30, 15);
-    EXPECT_TRUE(caretAt(30, 20));
-    EXPECT_TRUE(caretAt(31, 30));
-    EXPECT_FALSE(caretAt(32, 20));
+    EXPECT_TRUE(caretAt(30, 20) && caretAt(31, 30) && !caretAt(32, 20));
     manager.OnTimer(PaintManager::kCaretTimerId);
     EXPECT_FALSE(caretAt(30, 20));
     manager.OnTimer(PaintManager::kCaretTimerId);
-    EXPECT_TRUE(caretAt(30, 20));
     ASSERT_EQ(1, manager.SetCaretPos(edit, 100, 15));
-    EXPECT_FALSE(caretAt(30, 20));
-    EXPECT_TRUE(caretAt(100, 20));
+    EXPECT_TRUE(!caretAt(30, 20) && caretAt(100, 20));
     EXPECT_EQ(1, manager.ShowCaret(0));
     EXPECT_FALSE(caretAt(100, 20));
-}
 
-TEST_F(CaretWindow, StopsWhenTheOwnerLosesFocusAndIsForgottenWithIt)
-{
     showCaretAt(30, 15);
     edit->setFocused(0);
     EXPECT_FALSE(caretAt(30, 20));
     // The blinking stopped with it: focus back alone does not show the caret again.
     edit->setFocused(1);
     EXPECT_FALSE(caretAt(30, 20));
+}
 
+TEST_F(CaretWindow, IsForgottenWithItsOwner)
+{
+    showCaretAt(30, 15);
     EXPECT_EQ(edit, manager.GetCurrentCaretObject());
     manager.RemoveControl(edit);
     edit = nullptr;
@@ -426,47 +426,22 @@ TEST_F(CaretWindow, StopsWhenTheOwnerLosesFocusAndIsForgottenWithIt)
 
 // ---- layered pixels, looked at through the render seam
 
-namespace {
-class RenderProbe : public PaintManager {
-public:
-    using PaintManager::renderBackBuffer;
-};
-} // namespace
-
-TEST(LayeredRender, GdiOutputBecomesOpaqueOverAFullBackground)
+TEST_F(Painting, LayeredGdiOutputBecomesOpaqueOverAFullBackground)
 {
-    TestWindow window(200, 100);
-    RenderProbe manager;
-    manager.Init(window.hwnd(), nullptr);
+    add(1, CRect(50, 20, 150, 80), 0x336699);
     manager.SetLayeredWindow(1);
-    manager.SetBackColor(RGB(10, 20, 30), RGB(200, 0, 0));
-    EventLog log;
-    RecordingParent top;
-    auto* control = new FillControl(&top, 1, CRect(50, 20, 150, 80), log, 0x336699);
-    control->SetManager(&manager);
-    manager.AppendControl(control, 1);
-
+    BackBuffer buffer;
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BYTE* buffer = nullptr;
-    HBITMAP bitmap = MRender::CreateARGB32Bitmap(screen, 200, 100, &buffer);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    // Stale pixels from an earlier paint must not survive in the repainted area.
-    memset(buffer, 0x7F, 200 * 100 * 4);
-    const CRect client(0, 0, 200, 100);
-    manager.renderBackBuffer(memory, buffer, client, client);
-    GdiFlush();
-    const auto at = [&](int x, int y) { return reinterpret_cast<const DWORD*>(buffer)[(99 - y) * 200 + x]; };
-    // The control's GDI fill left alpha 0: it is made opaque, its colour kept.
-    EXPECT_EQ(0xFF336699u, at(100, 50));
-    // The background covers every pixel: nothing of the stale buffer shows through.
-    EXPECT_GE(at(10, 50) >> 24, 254u);
-    EXPECT_GE(at(0, 0) >> 24, 254u);
-    EXPECT_TRUE(nearColor(at(10, 50), 0x0A141E, 1));
-    EXPECT_TRUE(nearColor(at(0, 50), 0xC80000, 1));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    ASSERT_TRUE(buffer.Ensure(screen, 400, 400));
     ReleaseDC(nullptr, screen);
-    manager.DestroyData();
+    // Stale pixels from an earlier paint must not survive in the repainted area.
+    memset(buffer.bits(), 0x7F, 400 * 400 * 4);
+    manager.renderBackBuffer(buffer.dc(), buffer.bits(), CRect(0, 0, 400, 400), CRect(0, 0, 400, 400));
+    GdiFlush();
+    const auto at = [&](int x, int y) { return reinterpret_cast<const DWORD*>(buffer.bits())[(399 - y) * 400 + x]; };
+    // The control's GDI fill left alpha 0: it is made opaque, its colour kept; the background
+    // covers every pixel, opaque too.
+    EXPECT_EQ(0xFF336699u, at(100, 50));
+    EXPECT_TRUE(at(10, 50) >> 24 >= 254 && at(0, 0) >> 24 >= 254);
+    EXPECT_TRUE(nearColor(at(10, 50), kBack, 1) && nearColor(at(0, 50), kBorder, 1));
 }
