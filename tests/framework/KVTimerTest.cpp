@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <functional>
 
 #include "KOVA.h"
@@ -53,76 +52,51 @@ bool waitFor(const std::function<bool()>& done)
 
 // Counts the library's calls of timeBeginPeriod and timeEndPeriod and passes them on: the
 // library is linked into this program, so its calls go through this program's import table,
-// whose two entries are replaced while the counter lives.
-class PeriodCalls {
-public:
-    using Call = MMRESULT(WINAPI*)(UINT);
-    PeriodCalls() : m_begin(slot("timeBeginPeriod")), m_end(slot("timeEndPeriod"))
-    {
-        s_begin = swap(m_begin, &countBegin);
-        s_end = swap(m_end, &countEnd);
-    }
-    ~PeriodCalls()
-    {
-        swap(m_begin, s_begin);
-        swap(m_end, s_end);
-    }
-    bool installed() const { return m_begin && m_end; }
+// whose two entries point at the counters while the test runs.
+using PeriodCall = MMRESULT(WINAPI*)(UINT);
+PeriodCall realBegin = nullptr;
+PeriodCall realEnd = nullptr;
+std::atomic<int> begun { 0 };
+std::atomic<int> ended { 0 };
+MMRESULT WINAPI countBegin(UINT period)
+{
+    ++begun;
+    return realBegin(period);
+}
+MMRESULT WINAPI countEnd(UINT period)
+{
+    ++ended;
+    return realEnd(period);
+}
 
-    static std::atomic<int> begun;
-    static std::atomic<int> ended;
-
-private:
-    static MMRESULT WINAPI countBegin(UINT period)
-    {
-        ++begun;
-        return s_begin(period);
-    }
-    static MMRESULT WINAPI countEnd(UINT period)
-    {
-        ++ended;
-        return s_end(period);
-    }
-    static Call* slot(const char* function)
-    {
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-        const FARPROC target = GetProcAddress(GetModuleHandleW(L"winmm.dll"), function);
-        for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module)
-            for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function; ++entry)
-                if (reinterpret_cast<FARPROC>(entry->u1.Function) == target)
-                    return reinterpret_cast<Call*>(&entry->u1.Function);
-        return nullptr;
-    }
-    static Call swap(Call* entry, Call replacement)
-    {
-        DWORD protection = 0;
-        if (!entry || !VirtualProtect(entry, sizeof(*entry), PAGE_READWRITE, &protection))
-            return nullptr;
-        const Call old = *entry;
-        *entry = replacement;
-        VirtualProtect(entry, sizeof(*entry), protection, &protection);
-        return old;
-    }
-
-    Call* m_begin;
-    Call* m_end;
-    static Call s_begin;
-    static Call s_end;
-};
-std::atomic<int> PeriodCalls::begun { 0 };
-std::atomic<int> PeriodCalls::ended { 0 };
-PeriodCalls::Call PeriodCalls::s_begin = nullptr;
-PeriodCalls::Call PeriodCalls::s_end = nullptr;
+// Replaces the import entry of a WINMM function; the old target, or null when not imported.
+PeriodCall redirect(const char* function, PeriodCall from, PeriodCall to)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    const FARPROC exported = function ? GetProcAddress(GetModuleHandleW(L"winmm.dll"), function) : nullptr;
+    const auto target = from ? from : reinterpret_cast<PeriodCall>(reinterpret_cast<void*>(exported));
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module)
+        for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function; ++entry)
+            if (reinterpret_cast<PeriodCall>(entry->u1.Function) == target) {
+                DWORD protection = 0;
+                VirtualProtect(entry, sizeof(*entry), PAGE_READWRITE, &protection);
+                entry->u1.Function = reinterpret_cast<DWORD_PTR>(to);
+                VirtualProtect(entry, sizeof(*entry), protection, &protection);
+                return target;
+            }
+    return nullptr;
+}
 
 } // namespace
 
 // First in this program: nothing has begun the resolution before it.
 TEST(KVTimer, ResolutionIsBegunOnceWithinTheDeviceRange)
 {
-    PeriodCalls calls;
-    ASSERT_TRUE(calls.installed());
+    realBegin = redirect("timeBeginPeriod", nullptr, &countBegin);
+    realEnd = redirect("timeEndPeriod", nullptr, &countEnd);
+    ASSERT_TRUE(realBegin && realEnd);
     ASSERT_EQ(0, KVTimer::m_bIsTmierOK);
     for (int round = 0; round < 3; ++round) {
         CountingTimer first;
@@ -130,9 +104,11 @@ TEST(KVTimer, ResolutionIsBegunOnceWithinTheDeviceRange)
         first.SetTimer(10, L"", 0);
         second.SetTimer(20, L"", 0);
     }
+    redirect(nullptr, &countBegin, realBegin);
+    redirect(nullptr, &countEnd, realEnd);
     // Owners come and go; the resolution is ended once, when the library unloads.
-    EXPECT_EQ(1, PeriodCalls::begun.load());
-    EXPECT_EQ(0, PeriodCalls::ended.load());
+    EXPECT_EQ(1, begun.load());
+    EXPECT_EQ(0, ended.load());
     EXPECT_EQ(1, KVTimer::m_bIsTmierOK);
     TIMECAPS caps {};
     timeGetDevCaps(&caps, sizeof(caps));
