@@ -217,9 +217,7 @@ TEST_F(Timers, RealTimersTickUntilEnded)
         endings[i](manager, control);
         pumpMessages();
         const int after = delivered;
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < 150)
-            pumpUntil([] { return false; }, 20);
+        pumpUntil([] { return false; }, 150);
         EXPECT_EQ(after, delivered) << "ending " << i;
         manager.ClearAllControls();
     }
