@@ -113,8 +113,7 @@ protected:
 
 TEST_F(LiveDialog, IsABoundCaptionlessWindowThatAnswersEraseAndPassesSizesAndRepaints)
 {
-    ASSERT_EQ(1u, dialog.initRects.size());
-    EXPECT_EQ(CRect(0, 0, 300, 200), dialog.initRects[0]);
+    EXPECT_EQ(std::vector<CRect> { CRect(0, 0, 300, 200) }, dialog.initRects);
     EXPECT_EQ(dialog.GetSafeHwnd(), dialog.GetPaintManager()->GetPaintWnd());
     EXPECT_EQ(static_cast<MWindow*>(&dialog), dialog.GetPaintManager()->GetMDialog());
 
@@ -132,9 +131,8 @@ TEST_F(LiveDialog, IsABoundCaptionlessWindowThatAnswersEraseAndPassesSizesAndRep
 
     ValidateRect(dialog.GetSafeHwnd(), nullptr);
     dialog.OnControlUpdate(control->GetRect(), 0, control);
-    RECT dirty {};
-    ASSERT_TRUE(GetUpdateRect(dialog.GetSafeHwnd(), &dirty, FALSE));
-    EXPECT_TRUE(CRect(dirty).PtInRect(CPoint(15, 15)));
+    CRect dirty;
+    EXPECT_TRUE(GetUpdateRect(dialog.GetSafeHwnd(), &dirty, FALSE) && dirty.PtInRect(CPoint(15, 15)));
 
     dialog.DestroyWindow();
     create(WS_POPUP | WS_CAPTION | WS_THICKFRAME);
@@ -269,9 +267,8 @@ TEST_F(LiveDialog, MessageRectangleSitsAtTheBottomCentreAndTheBalloonUnderTheCon
     EXPECT_EQ(CRect(200, 350, 400, 408), dialog.DefaultMessageRect());
     dialog.MoveWindow(kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), FALSE);
     NotifyingControl* control = addControl(7, CRect(10, 20, 110, 50));
-    EXPECT_EQ(CPoint(kPlace.left + 60, kPlace.top + 50), dialog.GetAirBladderPoint(control, 1));
-    EXPECT_EQ(kPlace.left + 110, dialog.GetAirBladderPoint(control, 2).x);
-    EXPECT_EQ(kPlace.left + 10, dialog.GetAirBladderPoint(control, 0).x);
+    EXPECT_EQ((std::vector<CPoint> { { kPlace.left + 60, kPlace.top + 50 }, { kPlace.left + 110, kPlace.top + 50 }, { kPlace.left + 10, kPlace.top + 50 } }),
+              (std::vector<CPoint> { dialog.GetAirBladderPoint(control, 1), dialog.GetAirBladderPoint(control, 2), dialog.GetAirBladderPoint(control, 0) }));
     EXPECT_EQ(0, dialog.GetAirBladderPoint(nullptr, 1).x);
 }
 

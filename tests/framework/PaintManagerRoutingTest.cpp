@@ -57,7 +57,7 @@ protected:
     }
 
     const std::set<UINT> routed { WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
-                                  WM_RBUTTONUP, WM_MOUSEWHEEL, WM_KEYDOWN, WM_COMMAND, WM_MOUSELEAVE };
+                                  WM_RBUTTONUP, WM_MOUSEWHEEL, WM_KEYDOWN, WM_COMMAND, WM_MOUSELEAVE, WM_NCACTIVATE };
     TestWindow window;
     RecordingParent top;
     EventLog log;
@@ -163,18 +163,16 @@ TEST_F(Routing, CommandFromANativeChildIsReflectedToIt)
     EXPECT_EQ(0, SendMessageW(window.hwnd(), WM_COMMAND, 5, 0));
 }
 
-// A control removed in its own notification is the dialog's case (MDialogTest), with real
-// posted input.
-
 TEST_F(Routing, LosingTheActivationOrADragPastTwoPixelsEndsThePress)
 {
+    // Another window takes the activation (the system's capture is the window's to drop: see
+    // MDialogTest), or a drag: one pixel of jitter either way is no drag, a clear move is.
     const std::function<void()> endings[] = {
         [&] {
-            manager.OnNcActivate(FALSE);
+            send(WM_NCACTIVATE, FALSE, 0, 0);
             EXPECT_EQ(nullptr, manager.GetHoverControl());
         },
         [&] {
-            // One pixel of jitter in both directions is no drag; a clear move along one axis is.
             send(WM_MOUSEMOVE, MK_LBUTTON, 21, 21);
             EXPECT_EQ(1, manager.IsCaptured());
             EXPECT_EQ(0, log.count("up", 1));
