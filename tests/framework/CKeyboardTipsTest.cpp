@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "GdiObjectCount.h"
 #include "InkScan.h"
@@ -38,20 +39,6 @@ public:
     Gdiplus::FontFamily* fontFamily() const { return *m_fontFamily; }
     Gdiplus::FontFamily* keptFamily() { return m_fonts->find(L"BRAVIK 1.2"); }
 };
-
-CRect windowRect(HWND hwnd)
-{
-    CRect rect;
-    GetWindowRect(hwnd, &rect);
-    return rect;
-}
-
-LOGFONTW describe(HFONT font)
-{
-    LOGFONTW description {};
-    GetObjectW(font, sizeof(description), &description);
-    return description;
-}
 
 // Made the way its users make it, under a window of the host.
 class KeyboardTips : public ::testing::Test {
@@ -95,10 +82,9 @@ TEST_F(KeyboardTips, SitsAboveTheAnchorCentredOnItUnlessTheHeadingIsEmptyOrNothi
                               Step { L"Key", L"Second", L"Third", elsewhere }, Step { L"Key", L"Second", L"Other", above } }) {
         MoveWindow(hwnd(), elsewhere.left, elsewhere.top, elsewhere.Width(), elsewhere.Height(), FALSE);
         EXPECT_EQ(1, say(step.heading, step.second, step.third));
-        EXPECT_EQ(step.expected, windowRect(hwnd())) << (step.heading ? "heading" : "null") << " " << (step.third ? step.third : L"");
+        EXPECT_EQ(step.expected, windowRectOf(hwnd())) << (step.heading ? "heading" : "null") << " " << (step.third ? step.third : L"");
     }
-    EXPECT_EQ(AirBladderTypeButton, tips.type());
-    EXPECT_EQ(AirBladderModeAbove, tips.mode());
+    EXPECT_TRUE(tips.type() == AirBladderTypeButton && tips.mode() == AirBladderModeAbove);
     EXPECT_FALSE(KillTimer(hwnd(), 10)) << "the keyboard tip never hides on a timer";
 }
 
@@ -127,10 +113,8 @@ TEST_F(KeyboardTips, FontsAreTheLibraryFaceAtFourteenAndEighteenPixelsAndItsFami
     HFONT large = tips.GetGDIFont2();
     ASSERT_TRUE(small && large);
     EXPECT_EQ(small, tips.GetGDIFont11());
-    EXPECT_EQ(-14, describe(small).lfHeight);
-    EXPECT_EQ(-18, describe(large).lfHeight);
-    EXPECT_EQ(DEFAULT_CHARSET, describe(large).lfCharSet);
-    EXPECT_EQ(CString(Manager::GetFontName()).Left(LF_FACESIZE - 1), CString(describe(small).lfFaceName));
+    EXPECT_EQ((std::vector<LONG> { -14, -18 }), (std::vector<LONG> { logFontOf(small).lfHeight, logFontOf(large).lfHeight }));
+    EXPECT_EQ(CString(Manager::GetFontName()).Left(LF_FACESIZE - 1), CString(logFontOf(small).lfFaceName));
     ASSERT_NE(nullptr, tips.fontFamily());
     EXPECT_EQ(tips.fontFamily(), tips.keptFamily()) << "the family lives with its collection";
     wchar_t name[LF_FACESIZE] {};
@@ -163,15 +147,12 @@ TEST_F(KeyboardTips, ShowsHidesAndWholeTipsLeaveNoGdiObjectBehind)
         other.DestroyWindow();
     };
     for (const auto& [round, count] : { std::pair { std::function<void(int)>(cycle), 1000 }, std::pair { std::function<void(int)>(makeAndDrop), 100 } }) {
-        for (int i = 0; i < 4; ++i)
-            round(i);
-        pumpMessages();
-        const int baseline = countGdiObjects();
+        int i = 0;
+        const int baseline = warmGdiObjects([&] { round(i++); });
         if (baseline < 0)
             GTEST_SKIP() << "GDI objects can only be counted under Wine";
-        for (int i = 0; i < count; ++i)
-            round(i);
-        pumpMessages();
-        EXPECT_EQ(baseline, countGdiObjects()) << count << " rounds";
+        for (int n = 0; n < count; ++n)
+            round(n);
+        EXPECT_EQ(baseline, gdiObjectsSettled(baseline)) << count << " rounds";
     }
 }

@@ -43,13 +43,6 @@ private:
     T m_value;
 };
 
-LOGFONTW describe(HFONT font)
-{
-    LOGFONTW description {};
-    GetObjectW(font, sizeof(description), &description);
-    return description;
-}
-
 class FontControl : public ::testing::Test {
 protected:
     FontControl() { control.SetManager(&manager); }
@@ -80,8 +73,7 @@ TEST_F(FontControl, TitleAndAlignmentRepaintOnlyWhenVisibleAndChangedAndATitleDr
     EXPECT_TRUE(control.GetTitle().IsEmpty());
     EXPECT_EQ(0u, GetObjectType(before)) << "the dropped font must be deleted, not forgotten";
     ASSERT_EQ(1u, parent.updates.size());
-    EXPECT_EQ(control.GetRect(), parent.updates[0].rect);
-    EXPECT_EQ(1, parent.updates[0].flag);
+    EXPECT_TRUE(parent.updates[0].rect == control.GetRect() && parent.updates[0].flag == 1);
     TextControl(&parent, L"", 0).SetTitle(L"Pump");
     control.SetAlignment(1);
     control.SetAlignment(1);
@@ -98,18 +90,16 @@ TEST_F(FontControl, GdiFontTakesTheLibraryFaceCutToThirtyOneAndIsCachedUntilClea
     HFONT first = control.GetGDIFont();
     control.SetFontWidth(30);
     EXPECT_EQ(first, control.GetGDIFont());
-    const LOGFONTW font = describe(first);
+    const LOGFONTW font = logFontOf(first);
     EXPECT_STREQ(L"DejaVu Sans", font.lfFaceName);
-    EXPECT_EQ(-18, font.lfHeight);
-    EXPECT_GE(font.lfWeight, 700);
-    EXPECT_TRUE(font.lfItalic);
+    EXPECT_TRUE(font.lfHeight == -18 && font.lfWeight >= 700 && font.lfItalic);
     control.ClearGDIFont();
-    EXPECT_EQ(-30, describe(control.GetGDIFont()).lfHeight);
+    EXPECT_EQ(-30, logFontOf(control.GetGDIFont()).lfHeight);
 
     const CString longFace(L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn");
     Manager::SetFontName(longFace);
     control.ClearGDIFont();
-    EXPECT_STREQ(longFace.Left(LF_FACESIZE - 1), describe(control.GetGDIFont()).lfFaceName);
+    EXPECT_STREQ(longFace.Left(LF_FACESIZE - 1), logFontOf(control.GetGDIFont()).lfFaceName);
 }
 
 TEST_F(FontControl, GdiFontsLeakNeitherAcrossChangesAndDestructionNorThroughCopies)
@@ -170,12 +160,10 @@ TEST_F(FontControl, TextLandsWhereTheAlignmentSays)
 {
     control.SetAlignment(2, 8);
     const CRect farInk = drawText(L"HH", 0xFFFFFF, 200, 80).bounds;
-    EXPECT_GT(farInk.left, 150);
-    EXPECT_GT(farInk.top, 50);
+    EXPECT_TRUE(farInk.left > 150 && farInk.top > 50);
     control.SetAlignment(0, 0);
     const CRect nearInk = drawText(L"HH", 0xFFFFFF, 200, 80).bounds;
-    EXPECT_LT(nearInk.right, 50);
-    EXPECT_LT(nearInk.bottom, 30);
+    EXPECT_TRUE(nearInk.right < 50 && nearInk.bottom < 30);
 }
 
 TEST_F(FontControl, SkinImageIsCutByTheFirstCountAndAFailedSetImageKeepsTheOldOne)
@@ -206,8 +194,7 @@ TEST_F(FontControl, ResourceImageComesFromTheHostModule)
     EXPECT_EQ(0, control.SetImage(kScrollStrip, L"PNG", 4)) << "only the library module holds it";
     Manager::SetInstance(GetModuleHandleW(nullptr));
     ASSERT_EQ(1, control.SetImage(kScrollStrip, L"PNG", 4));
-    EXPECT_EQ(144, control.GetImageWidth());
-    EXPECT_EQ(36, control.GetFrameWidth());
+    EXPECT_EQ(CSize(144, 36), CSize(control.GetImageWidth(), control.GetFrameWidth()));
     Gdiplus::Image* first = control.GetImage();
     control.SetImage(kScrollStrip, L"PNG", 4);
     EXPECT_EQ(first, control.GetImage());

@@ -38,6 +38,14 @@ private:
     DWORD m_fill { 0 };
 };
 
+// What GDI made of a font.
+inline LOGFONTW logFontOf(HFONT font)
+{
+    LOGFONTW description {};
+    ::GetObjectW(font, sizeof(description), &description);
+    return description;
+}
+
 // One channel of a 0xAARRGGBB or 0x00RRGGBB value: 16 red, 8 green, 0 blue, 24 alpha.
 inline int channel(DWORD color, int shift)
 {
