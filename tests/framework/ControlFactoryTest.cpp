@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "RecordingControl.h"
@@ -31,18 +32,15 @@ TEST(Factories, TheWindowFactoryPutsAControlOfAnExactNameIntoTheListOfItsKind)
     EXPECT_EQ(&manager, control->GetManager());
     EXPECT_EQ(static_cast<MObject*>(&dialog), control->GetParantObject());
     EXPECT_EQ(CRect(1, 2, 30, 40), control->GetRect());
-    EXPECT_EQ(std::vector<MControl*> { control }, manager.GetControls());
     MControl* area = dialog.CreateArea(L"MRichEdit", 8, CRect(), L"", 1, 1);
-    EXPECT_EQ(std::vector<MControl*> { area }, manager.GetAreas());
     // Any other kind leaves the control to the caller.
-    MControl* loose = manager.CreateControl(5, &dialog, L"MRichEdit", 9, CRect(), L"", 1, 1);
-    ASSERT_NE(nullptr, loose);
-    delete loose;
+    std::unique_ptr<MControl> loose(manager.CreateControl(5, &dialog, L"MRichEdit", 9, CRect(), L"", 1, 1));
+    EXPECT_NE(nullptr, loose);
     for (const wchar_t* name : { L"mrichedit", L"MRichEdit ", L" MRichEdit", L"MRichEditX", L"", L"NoSuchControl" })
         EXPECT_EQ(nullptr, dialog.CreateControl(name, 1, CRect(), L"", 1, 1)) << static_cast<const void*>(name);
     EXPECT_EQ(nullptr, manager.CreateControl(&dialog, nullptr, 1, CRect(), L"", 1, 1));
-    EXPECT_EQ(1u, manager.GetControls().size());
-    EXPECT_EQ(1u, manager.GetAreas().size());
+    EXPECT_EQ(std::vector<MControl*> { control }, manager.GetControls());
+    EXPECT_EQ(std::vector<MControl*> { area }, manager.GetAreas());
     dialog.DestroyWindow();
 }
 

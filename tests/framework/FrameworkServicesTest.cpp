@@ -3,6 +3,8 @@
 // control's ancestors. Each through a real dialog and its messages.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "LibraryHost.h"
 
 #include "DibCanvas.h"
@@ -159,25 +161,23 @@ TEST_F(ServicedDialog, AnOwnersMoveOfTheBarRepaintsItThroughItsParent)
 
 TEST_F(ServicedDialog, TheCaretAndTheBackgroundSettingsReadBackAsTheyStand)
 {
-    EXPECT_EQ(BackModeStretch, manager()->GetBackMode());
-    EXPECT_EQ(4, manager()->GetBackBorder());
+    auto backMode = [&] { return std::make_pair(int(manager()->GetBackMode()), manager()->GetBackBorder()); };
+    EXPECT_EQ(std::make_pair(int(BackModeStretch), 4), backMode());
     dialog.SetBackMode(BackModeNineGrid, 7);
-    EXPECT_EQ(BackModeNineGrid, manager()->GetBackMode());
-    EXPECT_EQ(7, manager()->GetBackBorder());
+    EXPECT_EQ(std::make_pair(int(BackModeNineGrid), 7), backMode());
 
+    auto caret = [&] { return std::make_pair(manager()->IsCaretShown(), manager()->GetCaretPhase()); };
     ASSERT_EQ(1, manager()->CreateCaret(nullptr, 2, 16));
     ASSERT_EQ(1, manager()->SetCaretPos(nullptr, 30, 15));
     EXPECT_EQ(CRect(30, 15, 32, 31), manager()->GetCaretRect());
     EXPECT_EQ(0, manager()->IsCaretShown());
     ASSERT_EQ(1, manager()->ShowCaret(1));
-    EXPECT_EQ(1, manager()->IsCaretShown());
-    EXPECT_EQ(1, manager()->GetCaretPhase());
+    EXPECT_EQ(std::make_pair(1, 1), caret());
     // The window's blink timer turns the phase over and back.
     EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 0; }, 3000));
     EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 1; }, 3000));
     manager()->ShowCaret(0);
-    EXPECT_EQ(0, manager()->IsCaretShown());
-    EXPECT_EQ(0, manager()->GetCaretPhase());
+    EXPECT_EQ(std::make_pair(0, 0), caret());
     DestroyCaret();
 }
 

@@ -3,6 +3,7 @@
 #include "LibraryHost.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "NotifyingControl.h"
@@ -75,7 +76,6 @@ protected:
     RecordingParent top;
     EventLog log;
     Opener opener { &top, 3, CRect(0, 0, 10, 10), log };
-    int deaths { 0 };
     DropDown popup;
 };
 
@@ -89,25 +89,20 @@ ULONG heldByOthers(IDropTarget* target)
 
 } // namespace
 
-TEST_F(OpenDropDown, IsAFramelessToolWindowThatGetsItsClientRectangle)
+TEST_F(OpenDropDown, IsABoundFramelessToolWindowWhoseControlsReportToItsParentAsChildZero)
 {
     EXPECT_TRUE(popup.GetExStyle() & WS_EX_TOOLWINDOW);
     EXPECT_EQ(0u, popup.GetStyle() & (WS_CAPTION | WS_THICKFRAME));
     EXPECT_EQ(std::vector<CRect> { CRect(0, 0, 160, 160) }, popup.initRects);
     EXPECT_EQ(popup.GetSafeHwnd(), popup.GetPaintManager()->GetPaintWnd());
-}
 
-TEST_F(OpenDropDown, ItAndItsControlsReportToItsParentAsChildZero)
-{
     EXPECT_EQ(77, popup.SendMessageToParent(2, 5, 0x13));
     addNotifyingControl(*popup.GetPaintManager(), &popup, 88, CRect(0, 0, 50, 20), log);
     popup.GetControl(88)->OnLButtonDown(MK_LBUTTON, CPoint(5, 5));
+    auto heard = [](const Notification& n) { return std::vector<UINT> { n.id, n.code, n.wParam }; };
     ASSERT_EQ(2u, opener.heard.size());
-    EXPECT_EQ(0u, opener.heard[0].id);
-    EXPECT_EQ(2u, opener.heard[0].code);
-    EXPECT_EQ(5u, opener.heard[0].wParam);
-    EXPECT_EQ(0u, opener.heard[1].id);
-    EXPECT_EQ(1u, opener.heard[1].code);
+    EXPECT_EQ((std::vector<UINT> { 0, 2, 5 }), heard(opener.heard[0]));
+    EXPECT_EQ((std::vector<UINT> { 0, 1, 0 }), heard(opener.heard[1]));
     popup.SetParent(nullptr);
     EXPECT_EQ(0, popup.SendMessageToParent(2, 5, 0x13));
 }
@@ -145,11 +140,9 @@ TEST_F(OpenDropDown, DefaultColourKeyMakesItColourKeyedAndRegionRounds)
 {
     popup.SetupBackTranslucent();
     COLORREF key = 0;
-    BYTE alpha = 0;
     DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(popup.GetSafeHwnd(), &key, &alpha, &flags));
-    EXPECT_EQ(0x00F1F1F1u, key);
-    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
+    ASSERT_TRUE(GetLayeredWindowAttributes(popup.GetSafeHwnd(), &key, nullptr, &flags));
+    EXPECT_EQ(std::make_pair(COLORREF(0x00F1F1F1), DWORD(LWA_COLORKEY)), std::make_pair(key, flags));
     popup.SetupRegion(8);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(COMPLEXREGION, GetWindowRgn(popup.GetSafeHwnd(), region));
@@ -158,6 +151,7 @@ TEST_F(OpenDropDown, DefaultColourKeyMakesItColourKeyedAndRegionRounds)
 
 TEST_F(OpenDropDown, ADestroyedWindowLetsGoOfItsDropTargetButKeepsItsControlsUntilTheObjectGoes)
 {
+    int deaths = 0;
     auto* dropped = new DropDown;
     open(*dropped);
     addNotifyingControl(*dropped->GetPaintManager(), dropped, 88, CRect(0, 0, 50, 20), log, &deaths);
@@ -165,9 +159,7 @@ TEST_F(OpenDropDown, ADestroyedWindowLetsGoOfItsDropTargetButKeepsItsControlsUnt
     auto* data = new CIDataObject(nullptr);
     data->AddRef();
     FORMATETC format { CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI };
-    STGMEDIUM medium {};
-    medium.tymed = TYMED_GDI;
-    medium.hBitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+    STGMEDIUM medium { TYMED_GDI, { CreateBitmap(4, 4, 1, 32, nullptr) }, nullptr };
     ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(S_OK, target->DragEnter(data, 0, POINTL { 10, 10 }, &effect));

@@ -26,20 +26,22 @@ class BoundManager : public ::testing::Test {
 protected:
     BoundManager() { manager.Init(window.hwnd(), nullptr); }
 
-    RecordingControl* add(UINT id, int kind = 1, int tabStop = 1)
+    template <class Control>
+    Control* adopt(Control* control, int kind)
     {
-        auto* control = new RecordingControl(&top, id, CRect(0, 0, 50, 50), log);
         control->SetManager(&manager);
-        control->SetTabStop(tabStop);
         manager.AppendControl(control, kind);
         return control;
     }
+    RecordingControl* add(UINT id, int kind = 1, int tabStop = 1)
+    {
+        auto* control = new RecordingControl(&top, id, CRect(0, 0, 50, 50), log);
+        control->SetTabStop(tabStop);
+        return adopt(control, kind);
+    }
     DyingControl* addDying(UINT id, int kind, std::vector<UINT>& graveyard)
     {
-        auto* control = new DyingControl(&top, id, graveyard, log);
-        control->SetManager(&manager);
-        manager.AppendControl(control, kind);
-        return control;
+        return adopt(new DyingControl(&top, id, graveyard, log), kind);
     }
 
     TestWindow window;
@@ -50,45 +52,33 @@ protected:
 
 } // namespace
 
-TEST(PaintManagerBinding, OnlyALiveWindowBindsIt)
+TEST(PaintManagerBinding, OnlyALiveWindowBindsItAndThenTakesItsDCScrollImagesAndMessages)
 {
-    PaintManager manager;
-    HWND dead = TestWindow().hwnd();
-    for (HWND window : { HWND(nullptr), dead }) {
-        manager.Init(window, nullptr);
-        EXPECT_EQ(nullptr, manager.GetPaintWnd());
-        EXPECT_EQ(nullptr, manager.GetPaintDC());
-        EXPECT_EQ(0u, manager.GetScrollVID());
-        int width = -1, height = -1;
-        manager.GetClientSize(width, height);
-        EXPECT_EQ(0, width + height);
-        EXPECT_EQ(0, manager.SendMessageW(WM_USER, 0, 0));
-        EXPECT_EQ(nullptr, manager.SetCapture());
-    }
-}
-
-TEST_F(BoundManager, TakesTheWindowItsDCAndScrollImagesAndDeliversAtOnce)
-{
-    EXPECT_EQ(window.hwnd(), manager.GetPaintWnd());
-    EXPECT_NE(nullptr, manager.GetPaintDC());
-    EXPECT_EQ(102u, manager.GetScrollVID());
-    EXPECT_EQ(101u, manager.GetScrollHID());
-    int width = 0, height = 0;
-    manager.GetClientSize(width, height);
-    EXPECT_EQ(CSize(400, 300), CSize(width, height));
-    EXPECT_EQ(0, manager.LoadBKImage(L"no-such-image.png"));
-    EXPECT_EQ(0, manager.LoadBKImage(4242, L"PNG"));
-
-    window.onMessage([](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    TestWindow live;
+    live.onMessage([](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
         result = static_cast<LRESULT>(wParam) * 2;
         return msg == WM_APP + 7;
     });
-    EXPECT_EQ(42, manager.PostMessageW(WM_APP + 7, 21, 0));
-    manager.SetCapture();
-    EXPECT_EQ(window.hwnd(), GetCapture());
-    EXPECT_TRUE(manager.ReleaseCapture());
-    EXPECT_EQ(nullptr, GetCapture());
-    EXPECT_EQ(0, manager.IsCaptured());
+    for (HWND window : { HWND(nullptr), TestWindow().hwnd(), live.hwnd() }) {
+        SCOPED_TRACE(window == live.hwnd() ? "live" : window ? "destroyed" : "none");
+        PaintManager manager;
+        manager.Init(window, nullptr);
+        const bool bound = window == live.hwnd();
+        EXPECT_EQ(bound ? window : nullptr, manager.GetPaintWnd());
+        EXPECT_EQ(bound, manager.GetPaintDC() != nullptr);
+        EXPECT_EQ(bound ? CSize(102, 101) : CSize(), CSize(manager.GetScrollVID(), manager.GetScrollHID()));
+        int width = -1, height = -1;
+        manager.GetClientSize(width, height);
+        EXPECT_EQ(bound ? CSize(400, 300) : CSize(), CSize(width, height));
+        // Posting delivers at once.
+        EXPECT_EQ(bound ? 42 : 0, manager.PostMessageW(WM_APP + 7, 21, 0));
+        manager.SetCapture();
+        EXPECT_EQ(bound ? window : nullptr, GetCapture());
+        EXPECT_EQ(bound, manager.ReleaseCapture() != FALSE);
+        EXPECT_EQ(nullptr, GetCapture());
+        EXPECT_EQ(0, manager.IsCaptured());
+        EXPECT_EQ(0, manager.LoadBKImage(L"no-such-image.png") + manager.LoadBKImage(4242, L"PNG"));
+    }
 }
 
 TEST_F(BoundManager, DestroyDataDeletesAreasBeforeControlsOnceAndLeavesItUsable)
@@ -179,9 +169,7 @@ TEST_F(BoundManager, ACopyIsUnboundAndOwnsNothing)
     {
         PaintManager copy(manager);
         EXPECT_TRUE(copy.GetControls().empty());
-        EXPECT_EQ(nullptr, copy.GetPaintDC());
-        EXPECT_EQ(nullptr, copy.GetPaintWnd());
-        EXPECT_EQ(nullptr, copy.GetMDialog());
+        EXPECT_TRUE(!copy.GetPaintDC() && !copy.GetPaintWnd() && !copy.GetMDialog());
         // Unbound, any thread is its window's thread, and nothing goes to the original window.
         EXPECT_TRUE(copy.IsGuiThread());
         EXPECT_EQ(0, copy.SendMessageW(WM_NULL, 0, 0));
@@ -225,10 +213,8 @@ TEST(CallerOwnedControls, ForgetAPaintManagerThatGoesFirstWithTheirWholeSubtree)
     ASSERT_EQ(manager, copy->GetManager());
     window->DestroyWindow();
     window.reset();
-    EXPECT_EQ(nullptr, owned.GetManager());
-    EXPECT_EQ(nullptr, child->GetManager());
-    EXPECT_EQ(nullptr, grandchild->GetManager());
-    EXPECT_EQ(nullptr, copy->GetManager());
+    for (const MControl* control : std::initializer_list<MControl*> { &owned, child, grandchild, copy })
+        EXPECT_EQ(nullptr, control->GetManager()) << control->GetControlID();
     // Going now must not reach the freed paint manager.
     owned.RemoveControl(child);
     EXPECT_EQ((std::vector<MControl*> { copy }), owned.GetControls());
