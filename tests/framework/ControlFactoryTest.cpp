@@ -9,21 +9,9 @@
 using namespace KOVA;
 using namespace KOVA::test;
 
-namespace {
-
-// A composite control: its children come from the panel factory.
-class Composite : public MPanel {
-public:
-    Composite(MObject* parent, UINT id, CRect rect) : MPanel(parent, id, rect, 1) {}
-};
-
-class Host : public MDialog {};
-
-} // namespace
-
 TEST(Factories, TheWindowFactoryPutsAControlOfAnExactNameIntoTheListOfItsKind)
 {
-    Host dialog;
+    MDialog dialog;
     dialog.Create(nullptr, L"factory", WS_POPUP, 0, CRect(0, 0, 200, 100));
     PaintManager& manager = *dialog.GetPaintManager();
     MControl* control = dialog.CreateControl(L"MRichEdit", 7, CRect(1, 2, 30, 40), L"", 1, 1);
@@ -50,13 +38,13 @@ TEST(Factories, ThePanelFactoryAttachesOnlyWhenThePanelIsAttached)
     RecordingParent top;
     PaintManager manager;
     manager.Init(window.hwnd(), nullptr);
-    Composite loosePanel(&top, 1, CRect(0, 0, 100, 100));
+    MPanel loosePanel(&top, 1, CRect(0, 0, 100, 100), 1);
     MControl* orphan = loosePanel.CreateControl(L"MRichEdit", 10, CRect(), L"", 1, 1);
     ASSERT_NE(nullptr, orphan);
     EXPECT_EQ(nullptr, orphan->GetManager());
     EXPECT_EQ(&loosePanel, orphan->GetParantObject());
 
-    auto* panel = new Composite(&top, 2, CRect(0, 0, 100, 100));
+    auto* panel = new MPanel(&top, 2, CRect(0, 0, 100, 100), 1);
     panel->SetManager(&manager);
     manager.AppendControl(panel, 1);
     const size_t before = panel->GetControls().size();

@@ -136,32 +136,59 @@ HBITMAP bandBitmap()
     return CreateBitmap(6, 4, 1, 32, bits.data());
 }
 
-// ---- a bound paint manager on a real window that takes dropped pictures
+// A host dialog that keeps the picture last dropped on it and hands back the one before, and
+// notes the button up that a drop sends ahead of the picture.
+class PictureDialog : public MDialog {
+public:
+    ~PictureDialog() override
+    {
+        if (picture)
+            DeleteObject(picture);
+    }
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_APP) {
+            ++markers;
+            return 0;
+        }
+        if (msg == WM_LBUTTONUP)
+            arrivals.push_back(msg);
+        if (msg != STM_SETIMAGE)
+            return MDialog::OnWindowMessage(msg, wParam, lParam);
+        arrivals.push_back(msg);
+        ++pictures;
+        HBITMAP previous = picture;
+        picture = reinterpret_cast<HBITMAP>(lParam);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    void open(CRect place, DWORD exStyle = 0)
+    {
+        Create(nullptr, L"drag test", WS_POPUP, exStyle, place);
+        // A press on the background would start the system's move loop.
+        EnableWndDrag(0);
+        ShowWindow(SW_SHOWNOACTIVATE);
+    }
+    bool painted()
+    {
+        UpdateWindow(GetSafeHwnd());
+        return !GetUpdateRect(GetSafeHwnd(), nullptr, FALSE);
+    }
+
+    HBITMAP picture { nullptr };
+    std::vector<UINT> arrivals;
+    int pictures { 0 };
+    int markers { 0 };
+};
+
+// ---- a dialog whose paint manager takes dropped pictures
 
 class DropWindow : public ::testing::Test {
 protected:
-    DropWindow()
-    {
-        window.onMessage([this](UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
-            if (msg == WM_LBUTTONUP)
-                arrivals.push_back(msg);
-            if (msg != STM_SETIMAGE)
-                return false;
-            arrivals.push_back(msg);
-            result = reinterpret_cast<LRESULT>(received);
-            received = reinterpret_cast<HBITMAP>(lParam);
-            return true;
-        });
-        manager.Init(window.hwnd(), nullptr);
-    }
-    ~DropWindow() override
-    {
-        manager.DestroyData();
-        if (received)
-            DeleteObject(received);
-    }
+    DropWindow() { window.open(CRect(0, 0, 200, 150)); }
+    ~DropWindow() override { window.DestroyWindow(); }
 
-    IDropTarget* target() { return &manager; }
+    PaintManager& manager() { return *window.GetPaintManager(); }
+    IDropTarget* target() { return window.GetPaintManager(); }
 
     // DragEnter then Drop, as OLE calls them; the effect DragEnter chose.
     DWORD drop(IDataObject* data)
@@ -177,21 +204,18 @@ protected:
     // One offer; whether a picture reached the window after the button up.
     bool dropOne(CLIPFORMAT clipFormat, DWORD tymed, HANDLE handle)
     {
-        arrivals.clear();
+        window.arrivals.clear();
         DataObject data = newDataObject();
         put(*data, clipFormat, tymed, handle);
         drop(data.get());
-        if (arrivals == std::vector<UINT> { WM_LBUTTONUP, STM_SETIMAGE })
+        if (window.arrivals == std::vector<UINT> { WM_LBUTTONUP, STM_SETIMAGE })
             return true;
-        EXPECT_EQ(std::vector<UINT> { WM_LBUTTONUP }, arrivals);
+        EXPECT_EQ(std::vector<UINT> { WM_LBUTTONUP }, window.arrivals);
         return false;
     }
     bool dropDib(const std::vector<BYTE>& dib) { return dropOne(CF_DIB, TYMED_HGLOBAL, globalOf(dib)); }
 
-    TestWindow window { 200, 150 };
-    PaintManager manager;
-    std::vector<UINT> arrivals;
-    HBITMAP received { nullptr };
+    PictureDialog window;
 };
 
 BITMAPINFOHEADER& headerOf(std::vector<BYTE>& dib)
@@ -305,14 +329,14 @@ TEST_F(DropWindow, TextIsRefusedAFileAndADibAreTakenAsTheDibAndADropEndsTheDrag)
     DataObject text = newDataObject();
     put(*text, CF_UNICODETEXT, TYMED_HGLOBAL, globalOf(L"x", 4));
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), drop(text.get()));
-    EXPECT_TRUE(arrivals.empty());
+    EXPECT_TRUE(window.arrivals.empty());
 
     auto file = bitmapFile(9, 7);
     DataObject both = newDataObject();
     put(*both, CF_HDROP, TYMED_HGLOBAL, fileList(file->path()));
     put(*both, CF_DIB, TYMED_HGLOBAL, globalOf(buildDib(kRgb32, 6, 4)));
     drop(both.get());
-    expectBands(received, 6, 4);
+    expectBands(window.picture, 6, 4);
     DWORD effect = DROPEFFECT_COPY;
     target()->DragOver(0, POINTL {}, &effect);
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
@@ -335,7 +359,7 @@ TEST_F(DropWindow, ADibOfEveryLayoutArrivesAsABitmapAndOneThatClaimsMoreThanItHo
         const std::vector<BYTE> dib = buildDib(layout, 6, 4);
         ASSERT_FALSE(dib.empty());
         EXPECT_TRUE(dropDib(dib));
-        expectBands(received, 6, 4);
+        expectBands(window.picture, 6, 4);
     }
     const struct {
         const char* name;
@@ -391,18 +415,18 @@ TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
         { "a file list pointing past its block", CF_HDROP, TYMED_HGLOBAL, globalOf(&pastTheBlock, sizeof pastTheBlock),
           Nothing, CSize() },
     };
-    received = CreateBitmap(3, 3, 1, 32, nullptr);
+    window.picture = CreateBitmap(3, 3, 1, 32, nullptr);
     for (const auto& offer : cases) {
         SCOPED_TRACE(offer.name);
-        HBITMAP before = received;
+        HBITMAP before = window.picture;
         ASSERT_EQ(offer.shows != Nothing, dropOne(offer.format, offer.tymed, offer.handle));
         if (offer.shows == Nothing)
             continue;
         EXPECT_EQ(0u, GetObjectType(before)) << "the picture it replaced was deleted";
-        auto shown = readBitmap(received);
+        auto shown = readBitmap(window.picture);
         ASSERT_NE(nullptr, shown);
         if (offer.shows == TheBands)
-            expectBands(received, offer.size.cx, offer.size.cy);
+            expectBands(window.picture, offer.size.cx, offer.size.cy);
         else if (offer.shows == TheUpperBandAtRow24)
             expectPixels(*shown, { { 20, 24, kUpperBand } }, 8);
         else
@@ -436,17 +460,17 @@ TEST_F(DropWindow, DestroyDataRevokesTheTargetWhichOutlivesOlesFinalRelease)
 {
     EXPECT_GT(heldByOthers(target()), 0u); // OLE, for the registration
     target()->AddRef();
-    manager.DestroyData(); // OLE lets go here
+    manager().DestroyData(); // OLE lets go here
     EXPECT_EQ(0u, target()->Release());
     class Foreign : public CIDropTarget {
         bool OnDrop(FORMATETC*, STGMEDIUM&, DWORD*) override { return true; }
     } foreign;
-    EXPECT_EQ(S_OK, RegisterDragDrop(window.hwnd(), &foreign));
+    EXPECT_EQ(S_OK, RegisterDragDrop(window.GetSafeHwnd(), &foreign));
     // Held by another target now, the window cannot be registered again.
-    EXPECT_EQ(0, manager.InitDragDrop());
-    EXPECT_EQ(S_OK, RevokeDragDrop(window.hwnd()));
+    EXPECT_EQ(0, manager().InitDragDrop());
+    EXPECT_EQ(S_OK, RevokeDragDrop(window.GetSafeHwnd()));
     // Still whole: bound again it registers and takes drops.
-    manager.Init(window.hwnd(), nullptr);
+    manager().Init(window.GetSafeHwnd(), &window);
     EXPECT_TRUE(dropDib(buildDib(kRgb32, 6, 4)));
 }
 
@@ -477,9 +501,9 @@ TEST_F(DropWindow, GetDropBitmapCopiesPartOfTheControl)
 {
     RecordingParent parent;
     BandControl control(&parent, 3, CRect(10, 10, 70, 50));
-    control.SetManager(&manager);
-    EXPECT_EQ(nullptr, manager.GetDropBitmap(nullptr, CRect(0, 0, 5, 5), 0));
-    HBITMAP lower = manager.GetDropBitmap(&control, CRect(0, 20, 60, 40), 0);
+    control.SetManager(&manager());
+    EXPECT_EQ(nullptr, manager().GetDropBitmap(nullptr, CRect(0, 0, 5, 5), 0));
+    HBITMAP lower = manager().GetDropBitmap(&control, CRect(0, 20, 60, 40), 0);
     DIBSECTION section {};
     ASSERT_EQ(static_cast<int>(sizeof section), GetObjectW(lower, sizeof section, &section));
     EXPECT_EQ(32, section.dsBmih.biBitCount);
@@ -493,45 +517,6 @@ TEST_F(DropWindow, GetDropBitmapCopiesPartOfTheControl)
 // ---- dialogs: revocation on destroy and a real drag between two windows
 
 namespace {
-
-// A host dialog that keeps the picture last dropped on it and hands back the one before.
-class PictureDialog : public MDialog {
-public:
-    ~PictureDialog() override
-    {
-        if (picture)
-            DeleteObject(picture);
-    }
-    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (msg == WM_APP) {
-            ++markers;
-            return 0;
-        }
-        if (msg != STM_SETIMAGE)
-            return MDialog::OnWindowMessage(msg, wParam, lParam);
-        ++pictures;
-        HBITMAP previous = picture;
-        picture = reinterpret_cast<HBITMAP>(lParam);
-        return reinterpret_cast<LRESULT>(previous);
-    }
-    void open(CRect place, DWORD exStyle = 0)
-    {
-        Create(nullptr, L"drag test", WS_POPUP, exStyle, place);
-        // A press on the background would start the system's move loop.
-        EnableWndDrag(0);
-        ShowWindow(SW_SHOWNOACTIVATE);
-    }
-    bool painted()
-    {
-        UpdateWindow(GetSafeHwnd());
-        return !GetUpdateRect(GetSafeHwnd(), nullptr, FALSE);
-    }
-
-    HBITMAP picture { nullptr };
-    int pictures { 0 };
-    int markers { 0 };
-};
 
 // The target overlaps the source's right part from above, so the pointer can stay inside the
 // source, where a drag confines it, and still be over the target. Both sit far right on the
@@ -609,14 +594,11 @@ public:
 
 } // namespace
 
-TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
+TEST_F(DropWindow, ADialogRevokesItsTargetWhenItsWindowIsDestroyed)
 {
-    PictureDialog dialog;
-    dialog.open(CRect(0, 0, 100, 80));
-    IDropTarget* target = dialog.GetPaintManager();
-    EXPECT_GT(heldByOthers(target), 0u);
-    dialog.DestroyWindow();
-    EXPECT_EQ(0u, heldByOthers(target));
+    EXPECT_GT(heldByOthers(target()), 0u);
+    window.DestroyWindow();
+    EXPECT_EQ(0u, heldByOthers(target()));
 }
 
 TEST_F(ControlDrag, DeliversThePictureOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSlowly)

@@ -63,8 +63,6 @@ public:
     int pressedRow { -1 };
 };
 
-class Host : public MDialog {};
-
 class ServicedDialog : public ::testing::Test {
 protected:
     void SetUp() override
@@ -98,7 +96,7 @@ protected:
     void post(UINT msg, WPARAM wParam, CPoint pt) { PostMessageW(hwnd(), msg, wParam, MAKELPARAM(pt.x, pt.y)); }
     DWORD shown(int x, int y) { return captureClient(hwnd())->rgb(x, y); }
 
-    Host dialog;
+    MDialog dialog;
     ScrollingContent* content { nullptr };
     RowList* list { nullptr };
 };

@@ -181,8 +181,6 @@ TEST_F(BoundManager, ACopyIsUnboundAndOwnsNothing)
 }
 
 namespace {
-class OwnWindow : public MDialog {};
-
 // Keeps a copy of a child as a child of its own: the copy points at the child's paint
 // manager without ever having been given it.
 class CopyingControl : public RecordingControl {
@@ -203,7 +201,7 @@ TEST(CallerOwnedControls, ForgetAPaintManagerThatGoesFirstWithTheirWholeSubtree)
     EventLog log;
     RecordingParent top;
     CopyingControl owned(&top, 1, CRect(0, 0, 50, 50), log);
-    auto window = std::make_unique<OwnWindow>();
+    auto window = std::make_unique<MDialog>();
     window->Create(nullptr, L"owner", WS_POPUP, 0, CRect(0, 0, 100, 100));
     PaintManager* manager = window->GetPaintManager();
     owned.SetManager(manager);
