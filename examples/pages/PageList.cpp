@@ -3,11 +3,13 @@
 #include <iterator>
 
 extern const SamplePage kFrameworkPage;
+extern const SamplePage kLcdPage;
 extern const SamplePage kButtonsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
     &kFrameworkPage,
+    &kLcdPage,
     &kButtonsPage,
 };
 
