@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <set>
-#include <utility>
 #include <vector>
 
 #include "RecordingControl.h"
@@ -64,16 +63,6 @@ protected:
     PaintManager manager;
     int windowDragRequests { 0 };
 };
-
-// Counts the tooltip windows owned by search->first into search->second.
-BOOL CALLBACK countTooltipOf(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<std::pair<HWND, int>*>(param);
-    wchar_t name[64] {};
-    GetClassNameW(hwnd, name, 64);
-    search->second += wcscmp(name, L"tooltips_class32") == 0 && GetWindow(hwnd, GW_OWNER) == search->first;
-    return TRUE;
-}
 
 } // namespace
 
@@ -195,9 +184,7 @@ TEST_F(Routing, LosingTheActivationOrADragPastTwoPixelsEndsThePress)
 
 TEST_F(Routing, MinMaxInfoTakesOnlyPositiveLimits)
 {
-    MINMAXINFO info {};
-    info.ptMinTrackSize = { 1, 2 };
-    info.ptMaxTrackSize = { 3, 4 };
+    MINMAXINFO info { {}, {}, {}, { 1, 2 }, { 3, 4 } };
     manager.SetWindowMixSize(320, 0);
     manager.SetWindowMaxSize(0, 900);
     manager.OnGetMinMaxInfo(&info);
@@ -208,9 +195,10 @@ TEST_F(Routing, MinMaxInfoTakesOnlyPositiveLimits)
 TEST_F(Routing, OneTooltipWindowServesEveryTip)
 {
     const auto tooltipWindows = [&] {
-        std::pair<HWND, int> search { window.hwnd(), 0 };
-        EnumThreadWindows(GetCurrentThreadId(), countTooltipOf, reinterpret_cast<LPARAM>(&search));
-        return search.second;
+        int count = 0;
+        for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr));)
+            count += GetWindow(tip, GW_OWNER) == window.hwnd();
+        return count;
     };
     add(5, CRect(10, 10, 100, 100))->SetTooltip(L"Fan speed");
     send(WM_MOUSEMOVE, 0, 20, 20);
