@@ -2,6 +2,7 @@
 
 #include "LibraryHost.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -89,19 +90,14 @@ protected:
     {
         post(messages, CPoint(50, 40));
         ASSERT_TRUE(pumpUntil([&] {
-            for (const Notification& note : dialog.notes)
-                if (note.code == code)
-                    return true;
-            return false;
+            return std::any_of(dialog.notes.begin(), dialog.notes.end(), [&](const Notification& note) { return note.code == code; });
         }));
     }
     void expectNothingHeld()
     {
         PaintManager* manager = dialog.GetPaintManager();
-        EXPECT_EQ(nullptr, GetCapture());
-        EXPECT_EQ(0, manager->IsCaptured());
-        EXPECT_EQ(nullptr, manager->GetHoverControl());
-        EXPECT_EQ(nullptr, manager->GetFocusControl());
+        EXPECT_TRUE(!GetCapture() && !manager->IsCaptured());
+        EXPECT_TRUE(!manager->GetHoverControl() && !manager->GetFocusControl());
     }
 
     HostDialog dialog;
