@@ -240,7 +240,8 @@ TEST(ScrollArrows, ArrowsTakeTheEndsShowOnlyWhileThereIsSomethingToScrollAndStep
 
     bar.SetScrollSize(1000, 0);
     bar.SetRect(kVerticalBar);
-    EXPECT_EQ((std::vector<int> { 0, 0, 1 }), (std::vector<int> { up->IsVisible(), down->IsVisible(), other->IsVisible() }));
+    EXPECT_EQ((std::vector<int> { 0, 0, 1 }),
+              (std::vector<int> { up->IsVisible(), down->IsVisible(), other->IsVisible() }));
     EXPECT_FALSE(arrowParent.updates.empty());
 }
 
@@ -275,14 +276,17 @@ TEST_F(DrawnBar, ThumbAndTrackComeFromTheEmbeddedStripsAndFollowHoverAndDrag)
 {
     const struct {
         CRect rect;
-        CPoint thumb, track, beside;
-        DWORD trackColour, dragged;
+        CPoint thumb;
+        PixelAt track, beside[2];
+        DWORD dragged;
     } bars[] = {
         // The thumb y 50 to 210; the track a thin translucent dark line in the middle column.
         // The vertical strip has no look of its own for a drag.
-        { kVerticalBar, CPoint(106, 130), CPoint(106, 330), CPoint(101, 330), 0x56565B, kThumbAtRest },
+        { kVerticalBar, CPoint(106, 130), { 106, 330, 0x56565B }, { { 101, 330, kWhite }, { 101, 130, kWhite } },
+          kThumbAtRest },
         // The thumb x 100 to 260; the track a grey line across the rest at half height.
-        { kHorizontalBar, CPoint(180, 56), CPoint(400, 56), CPoint(400, 52), 0x474747, kThumbDragged },
+        { kHorizontalBar, CPoint(180, 56), { 400, 56, 0x474747 }, { { 400, 52, kWhite }, { 400, 60, kWhite } },
+          kThumbDragged },
     };
     for (const auto& given : bars) {
         SCOPED_TRACE(given.rect.Width());
@@ -290,10 +294,8 @@ TEST_F(DrawnBar, ThumbAndTrackComeFromTheEmbeddedStripsAndFollowHoverAndDrag)
         const auto bar = drawnBar(given.rect);
         ASSERT_NE(nullptr, bar->GetImage());
         draw(*bar);
-        expectPixels(canvas,
-                     { { given.thumb.x, given.thumb.y, kThumbAtRest }, { given.track.x, given.track.y, given.trackColour },
-                       { given.beside.x, given.beside.y, kWhite }, { given.thumb.x, 460, kWhite } },
-                     6);
+        expectPixels(canvas, { { given.thumb.x, given.thumb.y, kThumbAtRest }, given.track, given.beside[0],
+                               given.beside[1], { given.thumb.x, 460, kWhite } }, 6);
         EXPECT_NE(0, bar->OnMouseMove(0, given.thumb));
         draw(*bar);
         expectPixels(canvas, { { given.thumb.x, given.thumb.y, kThumbHovered } }, 3);
