@@ -94,6 +94,12 @@ protected:
         });
     }
     void post(UINT msg, WPARAM wParam, CPoint pt) { PostMessageW(hwnd(), msg, wParam, MAKELPARAM(pt.x, pt.y)); }
+    // One notch toward the user; the wheel carries screen coordinates.
+    void wheelDown(CPoint pt)
+    {
+        ClientToScreen(hwnd(), &pt);
+        post(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), pt);
+    }
     DWORD shown(int x, int y) { return captureClient(hwnd())->rgb(x, y); }
 
     MDialog dialog;
@@ -108,12 +114,9 @@ TEST_F(ServicedDialog, APanelKeepsTheOffsetOfItsBarsWhereAListsOwnOffsetIsLeftAl
     EXPECT_EQ(kBandRgb, shown(100, 130));
     // One notch toward the user: the bar steps 10 of its 1000, the content 800 × 10 / 1000.
     content->GetScrollVertical()->SetScrollInfo(1000, 0, 400, 100);
-    POINT wheelAt { 100, 100 };
-    ClientToScreen(hwnd(), &wheelAt);
-    PostMessageW(hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(wheelAt.x, wheelAt.y));
+    wheelDown(CPoint(100, 100));
     ASSERT_TRUE(settled());
-    EXPECT_EQ(80, content->offset());
-    EXPECT_EQ(1, content->moves);
+    EXPECT_EQ(std::make_pair(80, 1), std::make_pair(content->offset(), content->moves));
     EXPECT_EQ(kBandRgb, shown(100, 50));
     EXPECT_EQ(0u, shown(100, 130));
     // Across, the content is 500 wide in 220: half way along, a moved pointer reads 140.
@@ -121,8 +124,7 @@ TEST_F(ServicedDialog, APanelKeepsTheOffsetOfItsBarsWhereAListsOwnOffsetIsLeftAl
     content->GetScrollHorizontal()->SetScrollInfo(1000, 500, 100, 0);
     post(WM_MOUSEMOVE, 0, CPoint(100, 100));
     ASSERT_TRUE(settled());
-    EXPECT_EQ(140, content->offsetX());
-    EXPECT_EQ(80, content->offset());
+    EXPECT_EQ(std::make_pair(140, 80), std::make_pair(content->offsetX(), content->offset()));
 
     // The list wrote 35 when it painted; moves, a child's repaint request and the wheel over
     // it keep it, so its rows are hit where they were drawn.
@@ -135,7 +137,7 @@ TEST_F(ServicedDialog, APanelKeepsTheOffsetOfItsBarsWhereAListsOwnOffsetIsLeftAl
     list->GetControls().push_back(child);
     post(WM_MOUSEMOVE, 0, CPoint(300, 30));
     child->UpdateControl(1, 0);
-    PostMessageW(hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(wheelAt.x + 200, wheelAt.y));
+    wheelDown(CPoint(300, 100));
     post(WM_LBUTTONDOWN, MK_LBUTTON, CPoint(300, 30));
     post(WM_LBUTTONUP, 0, CPoint(300, 30));
     ASSERT_TRUE(pumpUntil([&] { return list->pressedRow >= 0; }));
