@@ -271,6 +271,7 @@ TEST(DataObject, EnumeratorSkipsToExactlyTheEndOnlyByFailing)
     ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, &formats));
     EXPECT_EQ(S_FALSE, formats->Skip(2));
     EXPECT_EQ(S_OK, formats->Skip(1));
+    EXPECT_EQ(S_FALSE, formats->Skip(0xFFFFFFFF)); // no wrap around to the start
     ASSERT_EQ(S_OK, formats->Clone(&clone));
     FORMATETC got[2] {};
     ULONG fetched = 0;
