@@ -136,8 +136,7 @@ HBITMAP bandBitmap()
     return CreateBitmap(6, 4, 1, 32, bits.data());
 }
 
-// A host dialog that keeps the picture last dropped on it and hands back the one before, and
-// notes the button up that a drop sends ahead of the picture.
+// A host dialog that keeps the picture last dropped on it and hands back the one before.
 class PictureDialog : public MDialog {
 public:
     ~PictureDialog() override
@@ -151,11 +150,8 @@ public:
             ++markers;
             return 0;
         }
-        if (msg == WM_LBUTTONUP)
-            arrivals.push_back(msg);
         if (msg != STM_SETIMAGE)
             return MDialog::OnWindowMessage(msg, wParam, lParam);
-        arrivals.push_back(msg);
         ++pictures;
         HBITMAP previous = picture;
         picture = reinterpret_cast<HBITMAP>(lParam);
@@ -175,20 +171,36 @@ public:
     }
 
     HBITMAP picture { nullptr };
-    std::vector<UINT> arrivals;
     int pictures { 0 };
     int markers { 0 };
 };
 
-// ---- a dialog whose paint manager takes dropped pictures
+// ---- a bound paint manager on a real window that takes dropped pictures
+// (a plain window: nothing of a dialog's painting may count in the leak check)
 
 class DropWindow : public ::testing::Test {
 protected:
-    DropWindow() { window.open(CRect(0, 0, 200, 150)); }
-    ~DropWindow() override { window.DestroyWindow(); }
+    DropWindow()
+    {
+        window.onMessage([this](UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+            if (msg == WM_LBUTTONUP || msg == STM_SETIMAGE)
+                arrivals.push_back(msg);
+            if (msg != STM_SETIMAGE)
+                return false;
+            result = reinterpret_cast<LRESULT>(received);
+            received = reinterpret_cast<HBITMAP>(lParam);
+            return true;
+        });
+        manager.Init(window.hwnd(), nullptr);
+    }
+    ~DropWindow() override
+    {
+        manager.DestroyData();
+        if (received)
+            DeleteObject(received);
+    }
 
-    PaintManager& manager() { return *window.GetPaintManager(); }
-    IDropTarget* target() { return window.GetPaintManager(); }
+    IDropTarget* target() { return &manager; }
 
     // DragEnter then Drop, as OLE calls them; the effect DragEnter chose.
     DWORD drop(IDataObject* data)
@@ -204,18 +216,21 @@ protected:
     // One offer; whether a picture reached the window after the button up.
     bool dropOne(CLIPFORMAT clipFormat, DWORD tymed, HANDLE handle)
     {
-        window.arrivals.clear();
+        arrivals.clear();
         DataObject data = newDataObject();
         put(*data, clipFormat, tymed, handle);
         drop(data.get());
-        if (window.arrivals == std::vector<UINT> { WM_LBUTTONUP, STM_SETIMAGE })
+        if (arrivals == std::vector<UINT> { WM_LBUTTONUP, STM_SETIMAGE })
             return true;
-        EXPECT_EQ(std::vector<UINT> { WM_LBUTTONUP }, window.arrivals);
+        EXPECT_EQ(std::vector<UINT> { WM_LBUTTONUP }, arrivals);
         return false;
     }
     bool dropDib(const std::vector<BYTE>& dib) { return dropOne(CF_DIB, TYMED_HGLOBAL, globalOf(dib)); }
 
-    PictureDialog window;
+    TestWindow window { 200, 150 };
+    PaintManager manager;
+    std::vector<UINT> arrivals;
+    HBITMAP received { nullptr };
 };
 
 BITMAPINFOHEADER& headerOf(std::vector<BYTE>& dib)
@@ -330,14 +345,14 @@ TEST_F(DropWindow, TextIsRefusedAFileAndADibAreTakenAsTheDibAndADropEndsTheDrag)
     DataObject text = newDataObject();
     put(*text, CF_UNICODETEXT, TYMED_HGLOBAL, globalOf(L"x", 4));
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), drop(text.get()));
-    EXPECT_TRUE(window.arrivals.empty());
+    EXPECT_TRUE(arrivals.empty());
 
     auto file = bitmapFile(9, 7);
     DataObject both = newDataObject();
     put(*both, CF_HDROP, TYMED_HGLOBAL, fileList(file->path()));
     put(*both, CF_DIB, TYMED_HGLOBAL, globalOf(buildDib(kRgb32, 6, 4)));
     drop(both.get());
-    expectBands(window.picture, 6, 4);
+    expectBands(received, 6, 4);
     DWORD effect = DROPEFFECT_COPY;
     target()->DragOver(0, POINTL {}, &effect);
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
@@ -360,7 +375,7 @@ TEST_F(DropWindow, ADibOfEveryLayoutArrivesAsABitmapAndOneThatClaimsMoreThanItHo
         const std::vector<BYTE> dib = buildDib(layout, 6, 4);
         ASSERT_FALSE(dib.empty());
         EXPECT_TRUE(dropDib(dib));
-        expectBands(window.picture, 6, 4);
+        expectBands(received, 6, 4);
     }
     const struct {
         const char* name;
@@ -416,18 +431,18 @@ TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
         { "a file list pointing past its block", CF_HDROP, TYMED_HGLOBAL, globalOf(&pastTheBlock, sizeof pastTheBlock),
           Nothing, CSize() },
     };
-    window.picture = CreateBitmap(3, 3, 1, 32, nullptr);
+    received = CreateBitmap(3, 3, 1, 32, nullptr);
     for (const auto& offer : cases) {
         SCOPED_TRACE(offer.name);
-        HBITMAP before = window.picture;
+        HBITMAP before = received;
         ASSERT_EQ(offer.shows != Nothing, dropOne(offer.format, offer.tymed, offer.handle));
         if (offer.shows == Nothing)
             continue;
         EXPECT_EQ(0u, GetObjectType(before)) << "the picture it replaced was deleted";
-        auto shown = readBitmap(window.picture);
+        auto shown = readBitmap(received);
         ASSERT_NE(nullptr, shown);
         if (offer.shows == TheBands)
-            expectBands(window.picture, offer.size.cx, offer.size.cy);
+            expectBands(received, offer.size.cx, offer.size.cy);
         else if (offer.shows == TheUpperBandAtRow24)
             expectPixels(*shown, { { 20, 24, kUpperBand } }, 8);
         else
@@ -461,17 +476,17 @@ TEST_F(DropWindow, DestroyDataRevokesTheTargetWhichOutlivesOlesFinalRelease)
 {
     EXPECT_GT(heldByOthers(target()), 0u); // OLE, for the registration
     target()->AddRef();
-    manager().DestroyData(); // OLE lets go here
+    manager.DestroyData(); // OLE lets go here
     EXPECT_EQ(0u, target()->Release());
     class Foreign : public CIDropTarget {
         bool OnDrop(FORMATETC*, STGMEDIUM&, DWORD*) override { return true; }
     } foreign;
-    EXPECT_EQ(S_OK, RegisterDragDrop(window.GetSafeHwnd(), &foreign));
+    EXPECT_EQ(S_OK, RegisterDragDrop(window.hwnd(), &foreign));
     // Held by another target now, the window cannot be registered again.
-    EXPECT_EQ(0, manager().InitDragDrop());
-    EXPECT_EQ(S_OK, RevokeDragDrop(window.GetSafeHwnd()));
+    EXPECT_EQ(0, manager.InitDragDrop());
+    EXPECT_EQ(S_OK, RevokeDragDrop(window.hwnd()));
     // Still whole: bound again it registers and takes drops.
-    manager().Init(window.GetSafeHwnd(), &window);
+    manager.Init(window.hwnd(), nullptr);
     EXPECT_TRUE(dropDib(buildDib(kRgb32, 6, 4)));
 }
 
@@ -502,9 +517,9 @@ TEST_F(DropWindow, GetDropBitmapCopiesPartOfTheControl)
 {
     RecordingParent parent;
     BandControl control(&parent, 3, CRect(10, 10, 70, 50));
-    control.SetManager(&manager());
-    EXPECT_EQ(nullptr, manager().GetDropBitmap(nullptr, CRect(0, 0, 5, 5), 0));
-    HBITMAP lower = manager().GetDropBitmap(&control, CRect(0, 20, 60, 40), 0);
+    control.SetManager(&manager);
+    EXPECT_EQ(nullptr, manager.GetDropBitmap(nullptr, CRect(0, 0, 5, 5), 0));
+    HBITMAP lower = manager.GetDropBitmap(&control, CRect(0, 20, 60, 40), 0);
     DIBSECTION section {};
     ASSERT_EQ(static_cast<int>(sizeof section), GetObjectW(lower, sizeof section, &section));
     EXPECT_EQ(32, section.dsBmih.biBitCount);
@@ -595,11 +610,14 @@ public:
 
 } // namespace
 
-TEST_F(DropWindow, ADialogRevokesItsTargetWhenItsWindowIsDestroyed)
+TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
 {
-    EXPECT_GT(heldByOthers(target()), 0u);
-    window.DestroyWindow();
-    EXPECT_EQ(0u, heldByOthers(target()));
+    PictureDialog dialog;
+    dialog.open(CRect(0, 0, 100, 80));
+    IDropTarget* target = dialog.GetPaintManager();
+    EXPECT_GT(heldByOthers(target), 0u);
+    dialog.DestroyWindow();
+    EXPECT_EQ(0u, heldByOthers(target));
 }
 
 TEST_F(ControlDrag, DeliversThePictureOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSlowly)
