@@ -403,9 +403,7 @@ TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
     auto bmp = bitmapFile(9, 7);
     ScratchStrip png(scratchFolder(), L"dropped.png", 9, 7, { 0xFFFF0000 });
     ASSERT_TRUE(png.written());
-    DROPFILES pastTheBlock {};
-    pastTheBlock.pFiles = 4096;
-    pastTheBlock.fWide = TRUE;
+    const DROPFILES pastTheBlock { 4096, {}, FALSE, TRUE };
     HENHMETAFILE metafile = recordBands(40, 30);
     ENHMETAHEADER header {};
     GetEnhMetaFileHeader(metafile, sizeof header, &header);
