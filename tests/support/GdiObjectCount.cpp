@@ -10,21 +10,10 @@ namespace KOVA::test {
 
 namespace {
 
-// Wine 7 and 8 keep 64-bit-sized entries also in a 32-bit process.
-#pragma pack(push, 1)
-struct WineGdiEntry {
-    UINT64 object;
-    USHORT processId;
-    USHORT lock;
-    UCHAR count;
-    UCHAR userFlags;
-    UCHAR type;
-    UCHAR flags;
-    UINT64 userPointer;
-};
-#pragma pack(pop)
-static_assert(sizeof(WineGdiEntry) == 24, "Wine's GDI handle entry layout");
-
+// Wine 7 and 8 keep 24-byte entries (sized for 64 bits also in a 32-bit process); a live
+// entry has a non-zero type byte at offset 14.
+constexpr int kEntrySize = 24;
+constexpr int kTypeOffset = 14;
 constexpr int handleTableSize = 0x10000;
 constexpr int pebGdiHandleTableOffset = 0x94;
 
@@ -51,12 +40,12 @@ int countGdiObjects()
     BYTE* peb = winePeb();
     if (!peb)
         return -1;
-    const auto* table = *reinterpret_cast<WineGdiEntry**>(peb + pebGdiHandleTableOffset);
+    const auto* table = *reinterpret_cast<const BYTE**>(peb + pebGdiHandleTableOffset);
     if (!table)
         return -1;
     int count = 0;
     for (int i = 0; i < handleTableSize; ++i)
-        count += table[i].type != 0;
+        count += table[i * kEntrySize + kTypeOffset] != 0;
     return count;
 }
 

@@ -1,10 +1,12 @@
 #include "ScratchGif.h"
+#include "ScratchStrip.h"
 
 #include <memory>
 
 namespace KOVA::test {
 
 namespace {
+const CLSID kPngEncoder = { 0x557cf406, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
 const CLSID kGifEncoder = { 0x557cf402, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
 
 // GDI+ writes broken GIFs from 32 bpp frames: each frame goes to 8 bpp indexed first.
@@ -48,6 +50,15 @@ bool writeFrames(const CString& path, int width, int height, const std::vector<D
     flag = Gdiplus::EncoderValueFlush;
     return first && first->SaveAdd(&parameters) == Gdiplus::Ok;
 }
+
+void fillFrames(Gdiplus::Bitmap& strip, int frameWidth, int height, const std::vector<DWORD>& frameColors)
+{
+    Gdiplus::Graphics graphics(&strip);
+    for (size_t frame = 0; frame < frameColors.size(); ++frame) {
+        Gdiplus::SolidBrush brush { Gdiplus::Color(frameColors[frame]) };
+        graphics.FillRectangle(&brush, static_cast<int>(frame) * frameWidth, 0, frameWidth, height);
+    }
+}
 } // namespace
 
 ScratchGif::ScratchGif(const CString& folder, const CString& name, int width, int height,
@@ -55,6 +66,16 @@ ScratchGif::ScratchGif(const CString& folder, const CString& name, int width, in
     : ScratchFile(folder, name)
 {
     m_written = writeFrames(m_path, width, height, frameColors);
+}
+
+ScratchStrip::ScratchStrip(const CString& folder, const CString& name, int frameWidth, int height,
+                           const std::vector<DWORD>& frameColors)
+    : ScratchFile(folder, name)
+{
+    const int frames = static_cast<int>(frameColors.size());
+    Gdiplus::Bitmap strip(frameWidth * frames, height, PixelFormat32bppARGB);
+    fillFrames(strip, frameWidth, height, frameColors);
+    m_written = strip.Save(m_path, &kPngEncoder, nullptr) == Gdiplus::Ok;
 }
 
 } // namespace KOVA::test
