@@ -30,90 +30,75 @@ public:
         ++appTicks;
     }
 
-    std::atomic<int> ticks { 0 };
-    std::atomic<int> appTicks { 0 };
-    std::atomic<bool> insideTick { false };
-    std::atomic<bool> slowTicks { false };
+    std::atomic<int> ticks { 0 }, appTicks { 0 };
+    std::atomic<bool> insideTick { false }, slowTicks { false };
     std::atomic<DWORD> tickThread { 0 };
     std::atomic<UINT> lastAppId { 0 };
     CString lastAppName;
 };
 
+// Ticks post no messages: their effects are polled for, up to a deadline.
 bool waitFor(const std::function<bool()>& done)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(1))
         if (GetTickCount() - start > 3000)
             return false;
-        Sleep(1);
-    }
     return true;
 }
 
-// Counts the library's calls of timeBeginPeriod and timeEndPeriod and passes them on: the
-// library is linked into this program, so its calls go through this program's import table,
-// whose two entries point at the counters while the test runs.
+// Counts the library's calls of timeBeginPeriod and timeEndPeriod: the library is linked into
+// this program, so its calls go through this program's import table, whose two entries point
+// at the counters while the test runs.
 using PeriodCall = MMRESULT(WINAPI*)(UINT);
-PeriodCall realBegin = nullptr;
-PeriodCall realEnd = nullptr;
-std::atomic<int> begun { 0 };
-std::atomic<int> ended { 0 };
-MMRESULT WINAPI countBegin(UINT period)
-{
-    ++begun;
-    return realBegin(period);
-}
-MMRESULT WINAPI countEnd(UINT period)
-{
-    ++ended;
-    return realEnd(period);
-}
+PeriodCall realBegin = nullptr, realEnd = nullptr;
+std::atomic<int> begun { 0 }, ended { 0 };
+MMRESULT WINAPI countBegin(UINT period) { return ++begun, realBegin(period); }
+MMRESULT WINAPI countEnd(UINT period) { return ++ended, realEnd(period); }
 
-// Replaces the import entry of a WINMM function; the old target, or null when not imported.
-PeriodCall redirect(const char* function, PeriodCall from, PeriodCall to)
+// Points the import entry that holds from at to; returns from, or null when nothing holds it.
+PeriodCall redirect(PeriodCall from, PeriodCall to)
 {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
     const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    const FARPROC exported = function ? GetProcAddress(GetModuleHandleW(L"winmm.dll"), function) : nullptr;
-    const auto target = from ? from : reinterpret_cast<PeriodCall>(reinterpret_cast<void*>(exported));
     for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module)
         for (auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); entry->u1.Function; ++entry)
-            if (reinterpret_cast<PeriodCall>(entry->u1.Function) == target) {
+            if (reinterpret_cast<PeriodCall>(entry->u1.Function) == from) {
                 DWORD protection = 0;
                 VirtualProtect(entry, sizeof(*entry), PAGE_READWRITE, &protection);
                 entry->u1.Function = reinterpret_cast<DWORD_PTR>(to);
                 VirtualProtect(entry, sizeof(*entry), protection, &protection);
-                return target;
+                return from;
             }
     return nullptr;
 }
 
+PeriodCall winmm(const char* name)
+{
+    return reinterpret_cast<PeriodCall>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"winmm.dll"), name)));
+}
+
 } // namespace
 
-// First in this program: nothing has begun the resolution before it.
+// First in this program: nothing has begun the resolution before it. Owners come and go; the
+// resolution is begun once and ended only when the library unloads.
 TEST(KVTimer, ResolutionIsBegunOnceWithinTheDeviceRange)
 {
-    realBegin = redirect("timeBeginPeriod", nullptr, &countBegin);
-    realEnd = redirect("timeEndPeriod", nullptr, &countEnd);
+    realBegin = redirect(winmm("timeBeginPeriod"), &countBegin);
+    realEnd = redirect(winmm("timeEndPeriod"), &countEnd);
     ASSERT_TRUE(realBegin && realEnd);
     ASSERT_EQ(0, KVTimer::m_bIsTmierOK);
     for (int round = 0; round < 3; ++round) {
-        CountingTimer first;
-        CountingTimer second;
+        CountingTimer first, second;
         first.SetTimer(10, L"", 0);
         second.SetTimer(20, L"", 0);
     }
-    redirect(nullptr, &countBegin, realBegin);
-    redirect(nullptr, &countEnd, realEnd);
-    // Owners come and go; the resolution is ended once, when the library unloads.
-    EXPECT_EQ(1, begun.load());
-    EXPECT_EQ(0, ended.load());
-    EXPECT_EQ(1, KVTimer::m_bIsTmierOK);
+    redirect(&countBegin, realBegin);
+    redirect(&countEnd, realEnd);
     TIMECAPS caps {};
     timeGetDevCaps(&caps, sizeof(caps));
-    EXPECT_GE(KVTimer::m_uAccuracy, caps.wPeriodMin);
-    EXPECT_LE(KVTimer::m_uAccuracy, caps.wPeriodMax);
+    EXPECT_EQ("1 0 1", std::to_string(begun) + " " + std::to_string(ended) + " " + std::to_string(KVTimer::m_bIsTmierOK));
+    EXPECT_TRUE(KVTimer::m_uAccuracy >= caps.wPeriodMin && KVTimer::m_uAccuracy <= caps.wPeriodMax) << KVTimer::m_uAccuracy;
 }
 
 // Every tick reaches OnMTimer(id) on the timer thread; an application timer's ticks also
@@ -132,6 +117,8 @@ TEST(KVTimer, TicksArriveOnTheTimerThreadAndApplicationTimersByName)
     }
 }
 
+// Killing by name ends the first entry of that name only; an unknown id is refused (2); the
+// registry finds the owner of a running timer only.
 TEST(KVTimer, EntriesAreFoundAndKilledByIdOrFirstName)
 {
     CountingTimer timer;
@@ -139,20 +126,18 @@ TEST(KVTimer, EntriesAreFoundAndKilledByIdOrFirstName)
     const UINT second = timer.SetTimer(50, L"fan", 1);
     timer.SetTimer(50, L"pump", 0);
     EXPECT_EQ(2, timer.KillTimer(CString(L"fan")));
-    EXPECT_EQ(0, timer.GetTimerIsRun(first));
-    EXPECT_EQ(1, timer.GetTimerIsRun(second));
-    EXPECT_EQ(1, timer.GetTimerIsRun(CString(L"fan")));
+    EXPECT_EQ("0 1 1 1 2", std::to_string(timer.GetTimerIsRun(first)) + " " + std::to_string(timer.GetTimerIsRun(second)) + " "
+                               + std::to_string(timer.GetTimerIsRun(CString(L"fan"))) + " "
+                               + std::to_string(timer.IsAppTimer(second)) + " " + std::to_string(timer.KillTimer(4242u)));
     EXPECT_EQ(CString(L"fan"), timer.GetTimerName(second));
-    EXPECT_EQ(1, timer.IsAppTimer(second));
     EXPECT_EQ(CString(), timer.GetTimerName(4242));
-    EXPECT_EQ(2, timer.KillTimer(4242u));
-    // The registry finds the owner of a running timer only.
     CountingTimer other;
     EXPECT_EQ(&timer, KVTimer::GetFSTimer(second));
     EXPECT_EQ(0, timer.KillTimer());
     EXPECT_EQ(nullptr, KVTimer::GetFSTimer(second));
 }
 
+// Once the kill returns no tick runs, so what the ticks touch may be freed.
 TEST(KVTimer, KillWaitsOutATickInProgress)
 {
     CountingTimer timer;
@@ -160,7 +145,6 @@ TEST(KVTimer, KillWaitsOutATickInProgress)
     timer.SetTimer(1, L"", 0);
     ASSERT_TRUE(waitFor([&] { return timer.insideTick.load(); }));
     timer.KillTimer();
-    // Once the kill returns no tick is running, so what it touched may be freed.
     EXPECT_FALSE(timer.insideTick.load());
     const int ticks = timer.ticks;
     Sleep(30);
