@@ -28,7 +28,6 @@ public:
             onTick(*this);
         return RecordingControl::OnControlTimer();
     }
-
     std::function<void(ScriptedControl&)> onTick;
 };
 
@@ -41,8 +40,7 @@ protected:
                 return false;
             ++delivered;
             manager.OnTimer(static_cast<UINT>(wParam));
-            result = 0;
-            return true;
+            return (result = 0), true;
         });
         manager.Init(window.hwnd(), nullptr);
         pumpMessages();
@@ -56,20 +54,19 @@ protected:
         manager.AppendControl(control, 1);
         return control;
     }
-
-    int ticks(UINT controlId) const { return log.count("tick", controlId); }
-
     // Sets timers with local ids from firstLocalId on until count of them are running.
     void setTimers(MControl* control, UINT firstLocalId, int count)
     {
         for (int i = 0; i < count; ++i)
             ASSERT_EQ(1, manager.SetTimer(control, firstLocalId + i, kNever)) << "timer " << i;
     }
-
-    void fire(UINT firstId, UINT lastId)
+    // Fires the ids, then the ticks of controls 1 to 3: "a b c".
+    std::string fire(UINT firstId, UINT lastId)
     {
         for (UINT id = firstId; id <= lastId; ++id)
             manager.OnTimer(id);
+        return std::to_string(log.count("tick", 1)) + " " + std::to_string(log.count("tick", 2)) + " "
+            + std::to_string(log.count("tick", 3));
     }
 
     TestWindow window;
@@ -90,82 +87,56 @@ TEST_F(Timers, IdsAreTakenInTurnFromSeventeenWithoutReservedOnes)
     ASSERT_EQ(1, manager.SetTimer(first, 5, kNever));
     setTimers(filler, 0, kUsableIds - 1);
     EXPECT_EQ(0, manager.SetTimer(filler, 1000, kNever));
-    fire(0, 17);
-    EXPECT_EQ(1, ticks(1));
-    EXPECT_EQ(17 - 1, ticks(2));
+    EXPECT_EQ("1 16 0", fire(0, 17));
     for (UINT id : { 66u, 88u, 99u, 6553u })
         manager.OnTimer(id);
-    fire(18, 65);
-    EXPECT_EQ(17 - 1 + 65 - 17, ticks(2));
-    fire(66, 239);
-    EXPECT_EQ(kUsableIds - 1, ticks(2));
+    EXPECT_EQ("1 64 0", fire(18, 65));
+    EXPECT_EQ("1 " + std::to_string(kUsableIds - 1) + " 0", fire(66, 239));
 }
 
+// After the wrap: 1 to 16 (0 is skipped), then 31, past the ids the keeper still holds.
 TEST_F(Timers, AfterTheWrapIdsStillInUseAreSkipped)
 {
     ScriptedControl* keeper = add(1);
     ScriptedControl* passing = add(2);
     ScriptedControl* probe = add(3);
-    setTimers(keeper, 0, 14);               // 17 to 30
+    setTimers(keeper, 0, 14);                // 17 to 30
     setTimers(passing, 0, 239 - 31 + 1 - 3); // 31 to 239 without the reserved ids
     manager.KillTimer(passing);
-    setTimers(probe, 0, 17); // after the wrap: 1 to 16 (0 is skipped), then 31
-    manager.OnTimer(31);
-    EXPECT_EQ(1, ticks(3));
-    fire(1, 16);
-    EXPECT_EQ(17, ticks(3));
-    fire(17, 30);
-    EXPECT_EQ(14, ticks(1));
-    EXPECT_EQ(17, ticks(3));
+    setTimers(probe, 0, 17);
+    EXPECT_EQ("0 0 1", fire(31, 31));
+    EXPECT_EQ("14 0 17", fire(1, 30));
 }
 
 // A running timer keeps its period; a killed one keeps its record and is re-armed with the
-// same id; killing what is not running fails.
-TEST_F(Timers, KilledTimersKeepTheirIdAndRunningOnesTheirPeriod)
-{
-    ScriptedControl* control = add(1);
-    ScriptedControl* other = add(2);
-    EXPECT_EQ(0, manager.KillTimer(control, 7));
-    ASSERT_EQ(1, manager.SetTimer(control, 7, kNever));
-    EXPECT_EQ(0, manager.SetTimer(control, 7, 10));
-    EXPECT_EQ(0, manager.KillTimer(other, 7));
-    EXPECT_EQ(1, manager.KillTimer(control, 7));
-    EXPECT_EQ(0, manager.KillTimer(control, 7));
-    manager.OnTimer(17);
-    EXPECT_EQ(0, ticks(1));
-    EXPECT_EQ(1, manager.SetTimer(control, 7, kNever));
-    manager.OnTimer(17);
-    EXPECT_EQ(1, ticks(1));
-    ASSERT_EQ(1, manager.SetTimer(other, 7, kNever));
-    manager.OnTimer(18);
-    EXPECT_EQ(1, ticks(2));
-}
-
-// Killing a control's timers, or clearing them all, removes the records themselves: setting
-// again takes a new id.
-TEST_F(Timers, ForgottenTimersLoseTheirRecords)
+// same id; killing what is not running fails. Killing a control's timers, or clearing them
+// all, removes the records themselves: setting again takes a new id.
+TEST_F(Timers, KilledTimersKeepTheirIdsAndForgottenOnesLoseTheirRecords)
 {
     ScriptedControl* a = add(1);
     ScriptedControl* b = add(2);
+    EXPECT_EQ(0, manager.KillTimer(a, 7));
+    ASSERT_EQ(1, manager.SetTimer(a, 7, kNever)); // 17
+    EXPECT_EQ(0, manager.SetTimer(a, 7, 10));
+    EXPECT_EQ(0, manager.KillTimer(b, 7));
+    EXPECT_EQ(1, manager.KillTimer(a, 7));
+    EXPECT_EQ(0, manager.KillTimer(a, 7));
+    EXPECT_EQ("0 0 0", fire(17, 17));
+    EXPECT_EQ(1, manager.SetTimer(a, 7, kNever));
+    EXPECT_EQ("1 0 0", fire(17, 17));
     for (UINT local : { 1u, 2u, 3u }) {
-        manager.SetTimer(a, local, kNever); // 17, 19, 21
-        manager.SetTimer(b, local, kNever); // 18, 20, 22
+        manager.SetTimer(a, local, kNever); // 18, 20, 22
+        manager.SetTimer(b, local, kNever); // 19, 21, 23
     }
     manager.KillTimer(a);
-    fire(17, 22);
-    EXPECT_EQ(0, ticks(1));
-    EXPECT_EQ(3, ticks(2));
+    EXPECT_EQ("1 3 0", fire(17, 23));
     EXPECT_EQ(1, manager.SetTimer(a, 1, kNever));
-    manager.OnTimer(23);
-    EXPECT_EQ(1, ticks(1));
+    EXPECT_EQ("2 3 0", fire(24, 24));
     manager.KillTimer(b, 1);
     manager.ClearTimers();
-    fire(17, 23);
-    EXPECT_EQ(1, ticks(1));
-    EXPECT_EQ(3, ticks(2));
+    EXPECT_EQ("2 3 0", fire(17, 24));
     EXPECT_EQ(1, manager.SetTimer(b, 1, kNever));
-    manager.OnTimer(24);
-    EXPECT_EQ(4, ticks(2));
+    EXPECT_EQ("2 4 0", fire(25, 25));
 
     PaintManager unbound;
     EXPECT_EQ(0, unbound.SetTimer(a, 1, 10));
@@ -173,7 +144,7 @@ TEST_F(Timers, ForgottenTimersLoseTheirRecords)
 }
 
 // A handler may kill its own timers, set enough new ones to move the records' storage, and
-// remove another control, whose timer goes with it.
+// remove another control, whose timer goes with it: its id 18 is freed and answers nothing.
 TEST_F(Timers, HandlersMayChangeTimersAndControls)
 {
     ScriptedControl* control = add(1);
@@ -186,16 +157,9 @@ TEST_F(Timers, HandlersMayChangeTimersAndControls)
     };
     ASSERT_EQ(1, manager.SetTimer(control, 1, kNever)); // 17
     ASSERT_EQ(1, manager.SetTimer(victim, 1, kNever));  // 18
-    manager.OnTimer(17);
-    manager.OnTimer(17);
-    EXPECT_EQ(1, ticks(1));
-    EXPECT_EQ(0, ticks(2));
+    EXPECT_EQ("1 0 0", fire(17, 17));
     control->onTick = nullptr;
-    manager.OnTimer(19);
-    EXPECT_EQ(2, ticks(1));
-    // The victim's id 18 was freed and no record answers it.
-    manager.OnTimer(18);
-    EXPECT_EQ(0, ticks(2));
+    EXPECT_EQ("2 0 0", fire(17, 19));
 }
 
 // A real WM_TIMER ticks the control; each way of ending its timer stops the messages.
@@ -213,7 +177,7 @@ TEST_F(Timers, RealTimersTickUntilEnded)
         ScriptedControl* control = add(1);
         ASSERT_EQ(1, manager.SetTimer(control, 1, 20)) << "ending " << i;
         log.clear();
-        ASSERT_TRUE(pumpUntil([&] { return ticks(1) >= 2; })) << "ending " << i;
+        ASSERT_TRUE(pumpUntil([&] { return log.count("tick", 1) >= 2; })) << "ending " << i;
         endings[i](manager, control);
         pumpMessages();
         const int after = delivered;
