@@ -86,9 +86,8 @@ TEST(MatToBitmap, CopiesEveryChannelLayoutItTakesAndRefusesTheRest)
             frame.at<cv::Vec3b>(4, 6) = cv::Vec3b(1, 2, 3);
         std::unique_ptr<Gdiplus::Bitmap> bitmap(MatToBitmap(frame));
         ASSERT_TRUE(bitmap);
-        EXPECT_EQ(bitmap->GetWidth(), 7u);
-        EXPECT_EQ(bitmap->GetHeight(), 5u);
-        EXPECT_EQ(bitmap->GetPixelFormat(), PixelFormat24bppRGB);
+        EXPECT_EQ(std::tuple(bitmap->GetWidth(), bitmap->GetHeight(), bitmap->GetPixelFormat()),
+                  std::tuple(7u, 5u, PixelFormat24bppRGB));
         Gdiplus::Color pixel;
         bitmap->GetPixel(0, 0, &pixel);
         EXPECT_EQ(pixel.GetValue() & 0xFFFFFF, c.expectedRgb);
@@ -97,8 +96,7 @@ TEST(MatToBitmap, CopiesEveryChannelLayoutItTakesAndRefusesTheRest)
             EXPECT_EQ(pixel.GetValue() & 0xFFFFFF, 0x030201u);
         }
     }
-    cv::Mat twoChannels(4, 4, CV_8UC2, cv::Scalar(1, 2));
-    EXPECT_EQ(MatToBitmap(twoChannels), nullptr);
-    cv::Mat empty;
-    EXPECT_EQ(MatToBitmap(empty), nullptr);
+    cv::Mat refused[] = { cv::Mat(4, 4, CV_8UC2, cv::Scalar(1, 2)), cv::Mat() };
+    EXPECT_EQ(MatToBitmap(refused[0]), nullptr);
+    EXPECT_EQ(MatToBitmap(refused[1]), nullptr);
 }

@@ -1,18 +1,17 @@
 #pragma once
-// What the LCD tests share: pulling the published JPEG as the host does, decoding it, reading
-// its luminance quantisation, a real dialog that hosts the renderer, and a renderer whose
-// record a test may look into.
+// What the LCD tests share: the published JPEG pulled as a host pulls it and decoded, a pinned
+// clock, a renderer whose record a test may look into, a window to capture and a real dialog.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
+#include <tuple>
 #include <vector>
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
+#include "DibCanvas.h"
 #include "KOVA.h"
-#include "PumpUntil.h"
+#include "LibraryHost.h"
 #include "TestWindow.h"
 
 namespace KOVA::test {
@@ -23,98 +22,62 @@ constexpr int kLargestCapacity = 640 * 480 * 4;
 inline std::vector<BYTE> pullFrame(LEDModeCtrl& lcd)
 {
     std::vector<BYTE> buffer(kLargestCapacity, 0xAB);
-    int length = -1;
-    if (!lcd.GetLEDData(buffer.data(), length) || length <= 0)
+    int length = 0;
+    if (!lcd.GetLEDData(buffer.data(), length))
         return {};
     buffer.resize(static_cast<size_t>(length));
     return buffer;
 }
 
 struct DecodedFrame {
-    bool complete { false };   // starts with SOI, ends with EOI and decodes
-    int width { 0 };
-    int height { 0 };
-    int lumaDcQuant { 0 };     // the first value of quantisation table 0
-    cv::Mat bgr;
-    // 0x00RRGGBB of a pixel.
+    cv::Mat bgr;             // empty unless the file starts with SOI, ends with EOI and decodes
+    int lumaDcQuant { 0 };   // the first step of the file's first (luminance) quantisation table
+    bool complete() const { return !bgr.empty(); }
     DWORD rgb(int x, int y) const
     {
         const cv::Vec3b p = bgr.at<cv::Vec3b>(y, x);
         return (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[0];
     }
+    // The largest channel value in the area (all of the frame when empty): small for black.
+    double brightest(cv::Rect area = {}) const { return cv::norm(area.empty() ? bgr : bgr(area), cv::NORM_INF); }
 };
-
-// The first entry of luminance table 0 in the file's DQT segments; 0 when there is none.
-inline int lumaDcQuant(const std::vector<BYTE>& jpeg)
-{
-    for (size_t i = 2; i + 4 < jpeg.size();) {
-        if (jpeg[i] != 0xFF)
-            return 0;
-        const BYTE marker = jpeg[i + 1];
-        const size_t length = (static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3];
-        if (marker == 0xDB) {
-            for (size_t t = i + 4; t < i + 2 + length;) {
-                const int precision = jpeg[t] >> 4;
-                const int table = jpeg[t] & 0x0F;
-                if (table == 0)
-                    return precision ? (jpeg[t + 1] << 8) | jpeg[t + 2] : jpeg[t + 1];
-                t += 1 + 64 * (precision ? 2 : 1);
-            }
-        }
-        if (marker == 0xDA)
-            return 0;
-        i += 2 + length;
-    }
-    return 0;
-}
 
 inline DecodedFrame decodeFrame(const std::vector<BYTE>& jpeg)
 {
     DecodedFrame frame;
-    if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8 || jpeg[jpeg.size() - 2] != 0xFF
-        || jpeg[jpeg.size() - 1] != 0xD9)
+    const size_t n = jpeg.size();
+    if (n < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8 || jpeg[n - 2] != 0xFF || jpeg[n - 1] != 0xD9)
         return frame;
-    frame.bgr = cv::imdecode(cv::Mat(1, static_cast<int>(jpeg.size()), CV_8UC1, const_cast<BYTE*>(jpeg.data())),
-                             cv::IMREAD_COLOR);
-    if (frame.bgr.empty())
-        return frame;
-    frame.complete = true;
-    frame.width = frame.bgr.cols;
-    frame.height = frame.bgr.rows;
-    frame.lumaDcQuant = lumaDcQuant(jpeg);
+    frame.bgr = cv::imdecode(jpeg, cv::IMREAD_COLOR);
+    // Segments from SOI on; libjpeg writes the luminance table first, in 8-bit steps.
+    for (size_t i = 2; i + 5 < n && jpeg[i] == 0xFF && !frame.lumaDcQuant; i += 2 + (jpeg[i + 2] << 8 | jpeg[i + 3]))
+        if (jpeg[i + 1] == 0xDB)
+            frame.lumaDcQuant = jpeg[i + 5];
     return frame;
 }
 
-// True when each of red, green and blue differ by at most tolerance.
-inline bool closeTo(DWORD rgb, DWORD expected, int tolerance = 6)
-{
-    for (int shift : { 0, 8, 16 }) {
-        const int a = static_cast<int>((rgb >> shift) & 0xFF);
-        const int b = static_cast<int>((expected >> shift) & 0xFF);
-        if (a - b > tolerance || b - a > tolerance)
-            return false;
-    }
-    return true;
-}
+// The clock every frame reads, pinned for the test's life.
+struct PinnedClock {
+    explicit PinnedClock(DWORD start) { TimeSource::Pin(start, SYSTEMTIME { 2026, 3, 0, 14, 12, 0, 0, 0 }); }
+    ~PinnedClock() { TimeSource::Unpin(); }
+};
 
 // A renderer whose record a test may look into and fill where the host's loaders would.
 class OpenLcd : public LEDModeCtrl {
 public:
     using LEDModeCtrl::LEDModeCtrl;
-    DWORD lastFrameTime() const { return m_lastFrameTime; }
-    int frameIndex() const { return m_frameIndex; }
     int carouselIndex() const { return m_carouselIndex; }
-    bool shown() const { return m_shown; }
-    float imageScale() const { return m_imageScale; }
-    float captureScale() const { return m_captureScale; }
-    float brightness() const { return m_brightness; }
     CPoint carouselPosition() const { return m_carouselPosition; }
     CPoint capturePan() const { return m_capturePan; }
     RECT carouselRect() const { return m_carouselRect; }
-    Gdiplus::Color carouselColour() const { return m_carouselColour; }
-    float carouselWidthFactor() const { return m_carouselWidthFactor; }
+    // What the registry keeps: text position, image and capture scales, text colour.
+    auto stored() const
+    {
+        return std::make_tuple(m_carouselPosition.x, m_carouselPosition.y, m_imageScale, m_captureScale,
+                               m_carouselColour.GetValue());
+    }
     void setFramePeriod(int period) { m_framePeriod = period; }
-    // An animated medium of frameCount frames, as the file loader leaves it.
+    // A medium of frameCount frames, as the file loader leaves it.
     void giveMedia(Gdiplus::Image* image, int frameCount)
     {
         ScopedLock lock(m_stateLock);
@@ -122,61 +85,51 @@ public:
         m_media.width = static_cast<int>(image->GetWidth());
         m_media.height = static_cast<int>(image->GetHeight());
         m_frameCount = frameCount;
-        m_frameIndex = 0;
         m_imageCentre = CPoint(m_rect.Width() / 2, m_rect.Height() / 2);
     }
 };
 
-// A window of one solid colour, or of two colours side by side, for the capture screen to
-// copy: what it shows tells where each part of the frame came from.
-class ColourWindow {
+// A shown window, its left half one colour and its right half another, for the capture
+// screen to copy: what a frame shows tells where each part came from.
+class ColourWindow : public TestWindow {
 public:
-    ColourWindow(int width, int height, COLORREF left, COLORREF right, int x = 900)
-        : m_window(width, height, WS_POPUP | WS_VISIBLE)
+    ColourWindow(int width, int height, COLORREF left, COLORREF right, int x = 900) : TestWindow(width, height)
     {
-        ::SetWindowPos(m_window.hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        m_window.onMessage([=](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        ::SetWindowPos(hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        onMessage([=](UINT msg, WPARAM, LPARAM, LRESULT& result) {
             if (msg != WM_PAINT)
                 return false;
             PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(m_window.hwnd(), &paint);
-            RECT half { 0, 0, width / 2, height };
-            MRender::FillSolidRect(dc, &half, left);
-            half = { width / 2, 0, width, height };
-            MRender::FillSolidRect(dc, &half, right);
-            ::EndPaint(m_window.hwnd(), &paint);
+            HDC dc = ::BeginPaint(hwnd(), &paint);
+            const RECT halves[] = { { 0, 0, width / 2, height }, { width / 2, 0, width, height } };
+            MRender::FillSolidRect(dc, &halves[0], left);
+            MRender::FillSolidRect(dc, &halves[1], right);
+            ::EndPaint(hwnd(), &paint);
             result = 0;
             return true;
         });
-        ::InvalidateRect(m_window.hwnd(), nullptr, TRUE);
-        ::UpdateWindow(m_window.hwnd());
+        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    HWND hwnd() const { return m_window.hwnd(); }
-
-private:
-    TestWindow m_window;
 };
 
-// A real dialog hosting one renderer, placed where it paints on the virtual screen.
+// A real dialog hosting renderers, placed where it paints on the virtual screen.
 class LcdDialog : public MDialog {
 public:
     void InitUI(CRect) override {}
-    // Puts a renderer of the given class into the window, as a host's factory call does.
-    template <class T = OpenLcd>
-    T* addRenderer(CRect rect)
+    // Puts a renderer into the window, as a host's factory call does.
+    OpenLcd* addRenderer(CRect rect)
     {
-        T* lcd = new T(this, 50, rect, 1, 1);
+        auto* lcd = new OpenLcd(this, 50, rect, 1, 1);
         lcd->SetManager(GetPaintManager());
         GetPaintManager()->AppendControl(lcd, 1);
         return lcd;
     }
-    HWND open(CRect place, bool show)
+    void open(CRect place, bool show)
     {
-        HWND hwnd = Create(nullptr, L"lcd host", WS_POPUP, 0, place);
+        Create(nullptr, L"lcd host", WS_POPUP, 0, place);
         EnableWndDrag(0);
         if (show)
             ShowWindow(SW_SHOWNOACTIVATE);
-        return hwnd;
     }
     // Paints what is pending now, as the message loop would.
     void paintNow()

@@ -1,0 +1,134 @@
+// The LCD renderer under load: host threads pulling while the GUI changes everything, and ten
+// thousand frames through both roads, which must leave no GDI object or heap block behind.
+#include <atomic>
+#include <thread>
+
+#include "GdiObjectCount.h"
+#include "LcdTestKit.h"
+#include "PumpUntil.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+// Live blocks of every heap of the process.
+long busyHeapBlocks()
+{
+    long blocks = 0;
+    HANDLE heaps[64];
+    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+    for (DWORD h = 0; h < count; ++h) {
+        PROCESS_HEAP_ENTRY entry {};
+        HeapLock(heaps[h]);
+        while (HeapWalk(heaps[h], &entry))
+            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
+        HeapUnlock(heaps[h]);
+    }
+    return blocks;
+}
+
+} // namespace
+
+// Four host threads pull 100,000 times while the GUI thread changes the mode, the screen type
+// (and with it the buffers' capacity), the images and whether the renderer shows, and the real
+// fast timer draws frames on its own thread. Every new frame must be a whole JPEG of the size
+// of some screen type and turn.
+TEST(LEDModeCtrlLoad, HostThreadsPullWholeFramesWhileTheGuiChangesEverything)
+{
+    const ScratchStrip strip(GetSkinPath(), L"lcd-stress-strip.png", 40, 40, { 0xFFFF0000, 0xFF00FF00 });
+    const ScratchStrip background(GetSkinPath(), L"lcd-stress-bk.png", 60, 60, { 0xFF2040C0 });
+    ASSERT_TRUE(strip.written() && background.written());
+    ColourWindow source(480, 480, RGB(250, 200, 0), RGB(0, 90, 250));
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 660, 500), true);
+    OpenLcd* lcd = dialog.addRenderer(CRect(0, 0, 640, 480));
+    lcd->SetCaptureWindow(source.hwnd());
+    lcd->AddCarousel(HardwareCpuTemperature);
+    lcd->AddCarousel(HardwareMemoryCapacity);
+    lcd->SetLEDMode(LEDModeWindowCapture);
+    lcd->AddMTimer();
+    dialog.SetMTimer(5);
+    ASSERT_TRUE(pumpUntil([&] { return !pullFrame(*lcd).empty(); }, 5000));
+
+    constexpr int kPullers = 4;
+    std::atomic<int> running { kPullers };
+    std::atomic<int> frames { 0 };
+    std::atomic<int> broken { 0 };
+    std::vector<std::thread> pullers;
+    for (int p = 0; p < kPullers; ++p)
+        pullers.emplace_back([&] {
+            std::vector<BYTE> last;
+            for (int pull = 0; pull < 25000; ++pull) {
+                std::vector<BYTE> frame = pullFrame(*lcd);
+                if (frame.empty() || frame == last)
+                    continue; // the same bytes decode the same: only new frames are decoded
+                const cv::Size size = decodeFrame(frame).bgr.size();
+                broken += size != cv::Size(480, 480) && size != cv::Size(640, 480) && size != cv::Size(480, 640);
+                ++frames;
+                last.swap(frame);
+            }
+            --running;
+        });
+    int round = 0;
+    for (; running > 0; ++round) {
+        lcd->SetLEDMode(round % 8);
+        lcd->SetRotate((round % 5) * 90);
+        if (round % 7 == 0)
+            lcd->SetLEDScreenType(1 + round % 3);
+        if (round % 11 == 0)
+            lcd->SetImage(L"lcd-stress-strip.png", 2);
+        if (round % 13 == 0)
+            lcd->SetBKImage(round % 2 ? L"lcd-stress-bk.png" : L"lcd-stress-missing.png");
+        if (round % 17 == 0)
+            lcd->SetVisible(lcd->IsVisible() ? 0 : 1);
+        lcd->SetBrightness(round % 101);
+        dialog.paintNow();
+    }
+    for (std::thread& puller : pullers)
+        puller.join();
+    dialog.GetPaintManager()->KillMTimer();
+    EXPECT_EQ(broken, 0);
+    EXPECT_GT(frames, 0);
+    printf("load: %d distinct frames decoded in %d GUI rounds\n", frames.load(), round);
+    dialog.DestroyWindow();
+}
+
+TEST(LEDModeCtrlLoad, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
+{
+    PinnedClock clock(120000);
+    ColourWindow source(480, 480, RGB(255, 0, 0), RGB(0, 0, 255));
+    OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    lcd.SetCaptureWindow(source.hwnd());
+    lcd.AddCarousel(HardwareCpuLoad);
+    lcd.SetBrightness(60);
+    DibCanvas window(480, 480);
+    // Every mode, both screen shapes and every turn, on the visible road (a paint) and the
+    // hidden one (a tick) in turn.
+    auto frames = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            lcd.SetLEDMode(i % 8);
+            lcd.SetRotate(i % 50 == 0 ? 45 : 90 * (i % 4));
+            if (i % 100 == 0)
+                lcd.SetLEDScreenType(i % 200 == 0 ? LEDScreenCircle : LEDScreenSquare);
+            if (i % 2) {
+                lcd.SetUpdate(0, 0);
+                lcd.DrawControl(window.dc(), CRect(0, 0, 480, 480));
+            } else {
+                TimeSource::Advance(1000);
+                lcd.OnControlTimer();
+            }
+        }
+    };
+    frames(200); // warm what GDI and GDI+ make once, for both shapes
+    const int gdiBefore = countGdiObjects();
+    const long heapBefore = busyHeapBlocks();
+    frames(10000);
+    EXPECT_TRUE(decodeFrame(pullFrame(lcd)).complete());
+    EXPECT_EQ(countGdiObjects(), gdiBefore);
+    EXPECT_LE(busyHeapBlocks(), heapBefore + 64);
+}
