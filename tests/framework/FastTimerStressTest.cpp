@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -28,44 +27,30 @@ namespace {
 constexpr DWORD kStallMs = 20000;
 constexpr UINT kTickCode = 77;
 
-DWORD runMs()
-{
-    const char* seconds = std::getenv("KOVA_STRESS_SECONDS");
-    const int value = seconds ? std::atoi(seconds) : 0;
-    return static_cast<DWORD>(value > 0 ? value : 30) * 1000;
-}
-
 struct Stats {
     DWORD guiThread { GetCurrentThreadId() };
-    std::atomic<long> ticks { 0 };
-    std::atomic<long> ticksAfterDeath { 0 };
-    long heard { 0 };
-    long heardOffGui { 0 };
-    long removedInHandlers { 0 };
-    long deletedDirectly { 0 };
-    std::atomic<long> guiRounds { 0 };
+    std::atomic<long> ticks { 0 }, ticksAfterDeath { 0 }, guiRounds { 0 };
+    long heard { 0 }, heardOffGui { 0 }, removedInHandlers { 0 }, deletedDirectly { 0 }, created { 0 };
 };
 
 // Freed memory is overwritten and kept from reuse until thousands of later deletes: a use of
 // a deleted control within that time crashes.
-void quarantine(void* memory, std::size_t size)
-{
-    static std::mutex lock;
-    static std::deque<void*> held;
-    std::memset(memory, 0xDD, size);
-    std::lock_guard<std::mutex> guard(lock);
-    held.push_back(memory);
-    if (held.size() > 4096) {
-        ::operator delete(held.front());
-        held.pop_front();
-    }
-}
-
 template <class Base>
 class Poisoned : public Base {
 public:
     using Base::Base;
-    static void operator delete(void* memory, std::size_t size) { quarantine(memory, size); }
+    static void operator delete(void* memory, std::size_t size)
+    {
+        static std::mutex lock;
+        static std::deque<void*> held;
+        std::memset(memory, 0xDD, size);
+        std::lock_guard<std::mutex> guard(lock);
+        held.push_back(memory);
+        if (held.size() > 4096) {
+            ::operator delete(held.front());
+            held.pop_front();
+        }
+    }
 };
 
 // Ticks, asks for a repaint on every tick and now and then notifies its parent; on the
@@ -83,14 +68,10 @@ public:
         StopFastTimer();
         m_alive = false;
     }
-    void DrawControl(HDC& dc, CRect) override
-    {
-        MRender::FillSolidRect(dc, &m_rect, RGB(40, static_cast<BYTE>(m_phase * 40), 200));
-    }
+    void DrawControl(HDC& dc, CRect) override { MRender::FillSolidRect(dc, &m_rect, RGB(40, static_cast<BYTE>(m_phase * 40), 200)); }
     int OnControlTimer() override
     {
-        if (!m_alive)
-            ++m_stats.ticksAfterDeath;
+        m_stats.ticksAfterDeath += !m_alive;
         ++m_stats.ticks;
         m_phase = (m_phase + 1) % 6;
         UpdateControl(1, 0);
@@ -127,8 +108,7 @@ public:
     LONG OnMessage(UINT id, UINT code, UINT, LONG) override
     {
         ++m_stats.heard;
-        if (GetCurrentThreadId() != m_stats.guiThread)
-            ++m_stats.heardOffGui;
+        m_stats.heardOffGui += GetCurrentThreadId() != m_stats.guiThread;
         if (code == kTickCode)
             removeChildOtherThan(id);
         return 0;
@@ -156,18 +136,15 @@ private:
             ScopedLock lock(m_controlsLock);
             m_controls->push_back(child);
         }
-        // Some are also ticked directly, besides through the panel.
-        if (m_random() % 2)
+        if (m_random() % 2) // also ticked directly, besides through the panel
             child->AddMTimer();
     }
     // Never the raiser: its handler is still running.
     void removeChildOtherThan(UINT raiser)
     {
         std::vector<MControl*>& children = GetControls();
-        if (children.size() <= 4)
-            return;
-        MControl* doomed = children[2 + m_random() % (children.size() - 2)];
-        if (doomed->GetControlID() == raiser)
+        MControl* doomed = children.size() > 4 ? children[2 + m_random() % (children.size() - 2)] : nullptr;
+        if (!doomed || doomed->GetControlID() == raiser)
             return;
         RemoveControl(doomed);
         ++m_stats.removedInHandlers;
@@ -184,23 +161,20 @@ using Board = Poisoned<BoardBase>;
 class Top : public MObject {
 public:
     explicit Top(PaintManager& manager) : m_manager(manager) {}
-    LONG OnControlUpdate(CRect rect, int flag, MControl* control) override
-    {
-        return m_manager.OnControlUpdate(rect, flag, control);
-    }
+    LONG OnControlUpdate(CRect rect, int flag, MControl* control) override { return m_manager.OnControlUpdate(rect, flag, control); }
 
 private:
     PaintManager& m_manager;
 };
 
 // Ends the process when the GUI thread or the fast timer stops making progress.
-void watch(const std::atomic<long>* counters[2], const std::atomic<bool>& finished)
+void watch(const Stats& stats, const std::atomic<bool>& finished)
 {
+    const std::atomic<long>* counters[2] = { &stats.guiRounds, &stats.ticks };
     long last[2] = { -1, -1 };
     DWORD changed[2] = { GetTickCount(), GetTickCount() };
-    while (!finished) {
-        Sleep(100);
-        for (int i = 0; i < 2; ++i) {
+    for (; !finished; Sleep(100))
+        for (int i = 0; i < 2; ++i)
             if (counters[i]->load() != last[i]) {
                 last[i] = counters[i]->load();
                 changed[i] = GetTickCount();
@@ -209,8 +183,6 @@ void watch(const std::atomic<long>* counters[2], const std::atomic<bool>& finish
                 fflush(stderr);
                 ExitProcess(3);
             }
-        }
-    }
 }
 
 } // namespace
@@ -230,65 +202,56 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
     Stats stats;
     std::mt19937 random(7);
     UINT nextId = 100;
-    long created = 0;
     std::vector<MControl*> loose;
     auto place = [&](int size) {
-        const int x = static_cast<int>(random() % (400 - size));
-        const int y = static_cast<int>(random() % (300 - size));
+        const int x = static_cast<int>(random() % (400 - size)), y = static_cast<int>(random() % (300 - size));
         return CRect(x, y, x + size, y + size);
+    };
+    // A board, or a ticker with a ticking child.
+    auto make = [&](int tickerSize) -> MControl* {
+        if (random() % 2)
+            return new Board(&top, nextId++, place(120), manager, stats, random);
+        auto* ticker = new Ticker(&top, nextId++, place(tickerSize), manager, stats);
+        ticker->adopt(new Ticker(ticker, nextId++, place(30), manager, stats));
+        return ticker;
     };
 
     manager.SetMTimer(1);
-    {
-        const std::atomic<long>* counters[2] = { &stats.guiRounds, &stats.ticks };
-        std::atomic<bool> finished { false };
-        std::thread watchdog(watch, counters, std::cref(finished));
-        const DWORD length = runMs();
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < length) {
-            if (manager.GetControls().size() < 10) {
-                MControl* control = nullptr;
-                if (random() % 2) {
-                    auto* board = new Board(&top, nextId++, place(120), manager, stats, random);
-                    manager.SetTimer(board, 1, 1 + random() % 10);
-                    control = board;
-                } else {
-                    auto* ticker = new Ticker(&top, nextId++, place(60), manager, stats);
-                    ticker->adopt(new Ticker(ticker, nextId++, place(30), manager, stats));
-                    control = ticker;
-                }
-                manager.AppendControl(control, 1);
-                control->AddMTimer();
-                ++created;
-            }
-            if (random() % 3 == 0 && !manager.GetControls().empty()) {
-                std::vector<MControl*>& controls = manager.GetControls();
-                manager.RemoveControl(controls[random() % controls.size()]);
-            }
-            // Controls no list owns, deleted directly while they tick.
-            if (loose.size() < 4) {
-                MControl* control = random() % 2 ? static_cast<MControl*>(new Board(&top, nextId++, place(120), manager, stats, random))
-                                                 : new Ticker(&top, nextId++, place(40), manager, stats);
-                control->AddMTimer();
-                loose.push_back(control);
-            } else if (random() % 4 == 0) {
-                const size_t index = random() % loose.size();
-                delete loose[index];
-                loose.erase(loose.begin() + static_cast<std::ptrdiff_t>(index));
-                ++stats.deletedDirectly;
-            }
-            // A bounded share of messages per round: ticks post faster than a starved GUI
-            // thread serves, and draining the queue would never end.
-            MSG msg;
-            for (int i = 0; i < 50 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
-                DispatchMessageW(&msg);
-            UpdateWindow(window.hwnd());
-            ++stats.guiRounds;
+    std::atomic<bool> finished { false };
+    std::thread watchdog(watch, std::cref(stats), std::cref(finished));
+    const char* seconds = std::getenv("KOVA_STRESS_SECONDS");
+    const DWORD length = static_cast<DWORD>(seconds && std::atoi(seconds) > 0 ? std::atoi(seconds) : 30) * 1000;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < length; ++stats.guiRounds) {
+        if (manager.GetControls().size() < 10) {
+            MControl* control = make(60);
+            if (dynamic_cast<Board*>(control))
+                manager.SetTimer(control, 1, 1 + random() % 10);
+            manager.AppendControl(control, 1);
+            control->AddMTimer();
+            ++stats.created;
         }
-        manager.KillMTimer();
-        finished = true;
-        watchdog.join();
+        if (random() % 3 == 0 && !manager.GetControls().empty())
+            manager.RemoveControl(manager.GetControls()[random() % manager.GetControls().size()]);
+        // Controls no list owns, deleted directly while they tick.
+        if (loose.size() < 4) {
+            loose.push_back(make(40));
+            loose.back()->AddMTimer();
+        } else if (random() % 4 == 0) {
+            const size_t index = random() % loose.size();
+            delete loose[index];
+            loose.erase(loose.begin() + static_cast<std::ptrdiff_t>(index));
+            ++stats.deletedDirectly;
+        }
+        // A bounded share of messages per round: ticks post faster than a starved GUI thread
+        // serves, and draining the queue would never end.
+        MSG msg;
+        for (int i = 0; i < 50 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+            DispatchMessageW(&msg);
+        UpdateWindow(window.hwnd());
     }
+    manager.KillMTimer();
+    finished = true;
+    watchdog.join();
     for (MControl* control : loose)
         delete control;
     manager.DestroyData();
@@ -300,9 +263,7 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
     EXPECT_GT(stats.heard, 10);
     EXPECT_GT(stats.removedInHandlers, 10);
     EXPECT_GT(stats.deletedDirectly, 10);
-    EXPECT_GT(created, 10);
-    printf("stress: %ld ticks, %ld notifications, %ld created, %ld removed in handlers, %ld deleted directly, "
-           "%ld GUI rounds\n",
-           stats.ticks.load(), stats.heard, created, stats.removedInHandlers, stats.deletedDirectly,
-           stats.guiRounds.load());
+    EXPECT_GT(stats.created, 10);
+    printf("stress: %ld ticks, %ld notifications, %ld created, %ld removed in handlers, %ld deleted directly, %ld GUI rounds\n",
+           stats.ticks.load(), stats.heard, stats.created, stats.removedInHandlers, stats.deletedDirectly, stats.guiRounds.load());
 }
