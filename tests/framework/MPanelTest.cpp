@@ -35,20 +35,12 @@ public:
     void holdList(bool hold) { hold ? m_controlsLock.Enter() : m_controlsLock.Leave(); }
 };
 
-// A child that answers window messages with a chosen result and writes them down.
-class WindowMessageChild : public RecordingControl {
-public:
-    WindowMessageChild(MObject* parent, UINT id, EventLog& log, LRESULT reply)
-        : RecordingControl(parent, id, CRect(0, 0, 10, 10), log), m_reply(reply) {}
-    LRESULT OnWindowMessage(UINT msg, WPARAM, LPARAM) override
-    {
-        seen.push_back(msg);
-        return m_reply;
-    }
-    std::vector<UINT> seen;
-
-private:
-    LRESULT m_reply;
+// A child that counts the window messages it sees and answers them with a chosen result.
+struct WindowMessageChild : RecordingControl {
+    using RecordingControl::RecordingControl;
+    LRESULT OnWindowMessage(UINT, WPARAM, LPARAM) override { return ++seen, reply; }
+    LRESULT reply { 0 };
+    int seen { 0 };
 };
 
 // Gives a panel content of the given size, each bar ranging 0 to 100 at the given positions.
@@ -123,10 +115,7 @@ TEST_F(Panel, GetControlSearchesDepthFirstAndFindsNoUnknownId)
 // Content children get points shifted by the scroll offsets; content that fits is not shifted.
 TEST_F(Panel, ContentChildrenReceiveScrolledPoints)
 {
-    struct Case {
-        int virtualHeight, virtualWidth, verticalPos, horizontalPos;
-        CPoint offset;
-    };
+    struct Case { int virtualHeight, virtualWidth, verticalPos, horizontalPos; CPoint offset; };
     const Case cases[] = {
         { 0, 0, 50, 0, CPoint(0, 0) },
         { 1000, 0, 50, 0, CPoint(0, 400) },
@@ -178,13 +167,7 @@ TEST_F(Panel, NotificationKeepsTheRaisersIdThroughNestedPanels)
 // scrolling disabled it goes to the child under the point.
 TEST_F(Panel, WheelScrollsTheContentOrReachesTheChild)
 {
-    struct Case {
-        int enableScroll;
-        UINT down;
-        int position;
-        int childWheels;
-        size_t requests;
-    };
+    struct Case { int enableScroll; UINT down; int position, childWheels; size_t requests; };
     for (const Case& c : { Case { 1, 1, 60, 0, 1 }, Case { 1, 0, 40, 0, 1 }, Case { 0, 1, 50, 1, 0 } }) {
         TestPanel wheeled { &top, 10, CRect(0, 0, 300, 200), 1 };
         scroll(wheeled, 1000, 0, 50);
@@ -214,24 +197,20 @@ TEST_F(Panel, DisablingDisablesEveryChildAndRepaintsTheVisibleOnes)
 
 TEST_F(Panel, WindowMessagesStopAtTheFirstChildThatAnswers)
 {
-    auto* silent = panel.adopt(new WindowMessageChild(&panel, 7, log, 0));
-    auto* answering = panel.adopt(new WindowMessageChild(&panel, 8, log, 5));
-    auto* late = panel.adopt(new WindowMessageChild(&panel, 9, log, 1));
+    std::string seen;
+    for (LRESULT reply : { 0, 5, 1 })
+        panel.adopt(new WindowMessageChild(&panel, 7, CRect(), log))->reply = reply;
     EXPECT_EQ(1, panel.OnWindowMessage(WM_USER + 3, 0, 0));
-    EXPECT_EQ(std::vector<UINT> { WM_USER + 3 }, silent->seen);
-    EXPECT_EQ(std::vector<UINT> { WM_USER + 3 }, answering->seen);
-    EXPECT_TRUE(late->seen.empty());
+    for (size_t i = 2; i < panel.GetControls().size(); ++i)
+        seen += std::to_string(static_cast<WindowMessageChild*>(panel.GetControls()[i])->seen);
+    EXPECT_EQ("110", seen);
 }
 
 // The requester is marked only with flag 1; once attached, the visible children above it that
 // meet the rectangle are marked too; nothing climbs to the parent.
 TEST_F(Panel, RepaintRequestMarksTheRequesterAndTheVisibleChildrenAbove)
 {
-    struct Case {
-        bool attached;
-        int flag;
-        int requesterUpdate, aboveUpdate;
-    };
+    struct Case { bool attached; int flag, requesterUpdate, aboveUpdate; };
     for (const Case& c : { Case { true, 1, 0, 0 }, Case { true, 0, 1, 0 }, Case { false, 1, 0, 1 } }) {
         TestPanel marked { &top, 10, CRect(0, 0, 300, 200), 1 };
         if (c.attached)
