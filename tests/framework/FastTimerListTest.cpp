@@ -86,16 +86,12 @@ void tickByHand(PaintManager& manager)
 
 class FastTimer : public ::testing::Test {
 protected:
-    Ticking* make(UINT id)
+    Ticking* make(UINT id, bool listed = false)
     {
         controls.push_back(std::make_unique<Ticking>(&top, id, manager));
+        if (listed)
+            manager.AddMTimer(controls.back().get());
         return controls.back().get();
-    }
-    Ticking* listed(UINT id)
-    {
-        Ticking* control = make(id);
-        manager.AddMTimer(control);
-        return control;
     }
     std::string ticks() const
     {
@@ -116,7 +112,7 @@ protected:
 // and ticks of other ids do nothing.
 TEST_F(FastTimer, TicksReachListedControlsOnTheTimerThreadUntilKilled)
 {
-    Ticking* control = listed(1);
+    Ticking* control = make(1, true);
     make(2);
     manager.SetMTimer(5);
     ASSERT_TRUE(waitUntil([&] { return control->ticks >= 3; }));
@@ -135,10 +131,10 @@ TEST_F(FastTimer, TicksReachListedControlsOnTheTimerThreadUntilKilled)
 // ones tick from the next tick on.
 TEST_F(FastTimer, ControlsAddedOrRemovedInsideATickDoNotBreakTheWalk)
 {
-    Ticking* a = listed(1);
-    Ticking* b = listed(2);
-    listed(3);
-    Ticking* d = listed(4);
+    Ticking* a = make(1, true);
+    Ticking* b = make(2, true);
+    make(3, true);
+    Ticking* d = make(4, true);
     for (UINT id = 10; id < 50; ++id)
         make(id);
     b->onTick = [&] {
@@ -159,7 +155,7 @@ TEST_F(FastTimer, ControlsAddedOrRemovedInsideATickDoNotBreakTheWalk)
 // nothing those calls need.
 TEST_F(FastTimer, ListChangesDoNotWaitForATickThatWaitsForAControlsListLock)
 {
-    Ticking* blocked = listed(1);
+    Ticking* blocked = make(1, true);
     Ticking* other = make(2);
     Signal entered, changed;
     blocked->onTick = [&] { entered.set(); };
