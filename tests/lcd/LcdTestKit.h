@@ -33,8 +33,11 @@ struct DecodedFrame {
     cv::Mat bgr;             // empty unless the file starts with SOI, ends with EOI and decodes
     int lumaDcQuant { 0 };   // the first step of the file's first (luminance) quantisation table
     bool complete() const { return !bgr.empty(); }
+    // 0x00RRGGBB of a pixel; all bits set when there is no frame there.
     DWORD rgb(int x, int y) const
     {
+        if (x < 0 || y < 0 || x >= bgr.cols || y >= bgr.rows)
+            return ~0u;
         const cv::Vec3b p = bgr.at<cv::Vec3b>(y, x);
         return (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[1]) << 8) | p[0];
     }
@@ -95,20 +98,18 @@ class ColourWindow : public TestWindow {
 public:
     ColourWindow(int width, int height, COLORREF left, COLORREF right, int x = 900) : TestWindow(width, height)
     {
-        ::SetWindowPos(hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        onMessage([=](UINT msg, WPARAM, LPARAM, LRESULT& result) {
-            if (msg != WM_PAINT)
+        onMessage([=](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+            if (msg != WM_ERASEBKGND)
                 return false;
-            PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(hwnd(), &paint);
+            HDC dc = reinterpret_cast<HDC>(wParam);
             const RECT halves[] = { { 0, 0, width / 2, height }, { width / 2, 0, width, height } };
             MRender::FillSolidRect(dc, &halves[0], left);
             MRender::FillSolidRect(dc, &halves[1], right);
-            ::EndPaint(hwnd(), &paint);
-            result = 0;
+            result = 1;
             return true;
         });
-        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ::SetWindowPos(hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
 };
 
