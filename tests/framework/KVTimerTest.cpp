@@ -52,8 +52,16 @@ bool waitFor(const std::function<bool()>& done)
 using PeriodCall = MMRESULT(WINAPI*)(UINT);
 PeriodCall realBegin = nullptr, realEnd = nullptr;
 std::atomic<int> begun { 0 }, ended { 0 };
-MMRESULT WINAPI countBegin(UINT period) { return ++begun, realBegin(period); }
-MMRESULT WINAPI countEnd(UINT period) { return ++ended, realEnd(period); }
+MMRESULT WINAPI countBegin(UINT period)
+{
+    ++begun;
+    return realBegin(period);
+}
+MMRESULT WINAPI countEnd(UINT period)
+{
+    ++ended;
+    return realEnd(period);
+}
 
 // Points the import entry that holds from at to; returns from, or null when nothing holds it.
 PeriodCall redirect(PeriodCall from, PeriodCall to)

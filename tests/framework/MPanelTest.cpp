@@ -38,7 +38,11 @@ public:
 // A child that counts the window messages it sees and answers them with a chosen result.
 struct WindowMessageChild : RecordingControl {
     using RecordingControl::RecordingControl;
-    LRESULT OnWindowMessage(UINT, WPARAM, LPARAM) override { return ++seen, reply; }
+    LRESULT OnWindowMessage(UINT, WPARAM, LPARAM) override
+    {
+        ++seen;
+        return reply;
+    }
     LRESULT reply { 0 };
     int seen { 0 };
 };
@@ -239,7 +243,10 @@ bool finishesWhileTheListIsHeld(TestPanel& panel, const std::function<void()>& a
 {
     panel.holdList(true);
     std::atomic<bool> done { false };
-    std::thread worker([&] { action(), done = true; });
+    std::thread worker([&] {
+        action();
+        done = true;
+    });
     for (const DWORD start = GetTickCount(); !done && GetTickCount() - start < patienceMs;)
         Sleep(1);
     const bool inTime = done;

@@ -40,7 +40,8 @@ protected:
                 return false;
             ++delivered;
             manager.OnTimer(static_cast<UINT>(wParam));
-            return (result = 0), true;
+            result = 0;
+            return true;
         });
         manager.Init(window.hwnd(), nullptr);
         pumpMessages();
