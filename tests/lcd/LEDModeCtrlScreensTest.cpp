@@ -73,13 +73,8 @@ TEST(GetSoftwareInfo, ValuesByUnitAndLabelsByLanguageForEveryItem)
     }
     // The memory load is used / (used + free), not the host's own figure of 88.
     lcd.SetHardWareInfo(HARDWARE_INFO { 45.6f, 4321.4f, 7.5f, 0, 61.2f, 1800, 99.6f, 0, 88, 4, 3200, 39.4f, 12 });
-    struct Case {
-        const wchar_t* unit; // led_cpushowtype: "1" for Fahrenheit, anything else Celsius
-        int language;
-        int item;
-        const wchar_t* label;
-        const wchar_t* value;
-    };
+    // led_cpushowtype "1" shows Fahrenheit, anything else Celsius.
+    struct Case { const wchar_t* unit; int language, item; const wchar_t *label, *value; };
     const Case cases[] = {
         { L"1", 1033, 1, L"CPU Temp", L" 46\x2109" },
         { L"0", 1031, 1, L"CPU-Temp", L" 46\x2103" },
@@ -100,12 +95,10 @@ TEST(GetSoftwareInfo, ValuesByUnitAndLabelsByLanguageForEveryItem)
         { L"1", 1028, 11, L"Wacter Temperature", L"N/A" },
         { L"1", 1033, 11, L"Wacter Temperature", L"N/A" },
         // No such item: both left as they were.
-        { L"0", 1033, 0, L"?", L"?" },
-        { L"0", 1033, 12, L"?", L"?" },
-        { L"0", 1033, -1, L"?", L"?" },
+        { L"0", 1033, 0, L"?", L"?" }, { L"0", 1033, 12, L"?", L"?" }, { L"0", 1033, -1, L"?", L"?" },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.language << " item " << c.item);
+        SCOPED_TRACE(&c - cases);
         WriteRegString(L"led_cpushowtype", c.unit);
         Manager::SetLanguage(c.language);
         label = value = L"?";
@@ -123,11 +116,7 @@ TEST(GetSoftwareInfo, ValuesByUnitAndLabelsByLanguageForEveryItem)
 TEST(LEDModeCtrlNames, WeekDaysAndMonthsWithTheirFallbacks)
 {
     LEDModeCtrl lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
-    const struct {
-        CString (LEDModeCtrl::*name)(int);
-        int index;
-        const wchar_t* text;
-    } cases[] = {
+    const struct { CString (LEDModeCtrl::*name)(int); int index; const wchar_t* text; } cases[] = {
         { &LEDModeCtrl::GetWeekDesc, 0, L"Sunday" },         { &LEDModeCtrl::GetWeekDesc, 6, L"Saturday" },
         { &LEDModeCtrl::GetWeekDesc, 7, L"Monday" },         { &LEDModeCtrl::GetWeekDesc, -1, L"Monday" },
         { &LEDModeCtrl::GetWeekDesc2, 0, L"\x661F\x671F\x65E5" }, { &LEDModeCtrl::GetWeekDesc2, 3, L"\x661F\x671F\x4E09" },
@@ -212,18 +201,18 @@ TEST_F(LcdSettings, DraggingMovesTheCarouselTextInsideTheScreenAndPanningMovesTh
     const CPoint start = lcd->carouselPosition();
     const CPoint press((text.left + text.right) / 2, (text.top + text.bottom) / 2);
     lcd->OnControlLButtonDown(MK_LBUTTON, press);
-    const std::pair<CPoint, CPoint> moves[] = {
-        { press + CPoint(2, 1), start },                      // within the threshold: nothing yet
-        { press + CPoint(3, 1), start + CPoint(3, 1) },       // the whole move once past it
-        { CPoint(0, press.y + 10), CPoint(0, start.y + 10) }, // x stops at the left edge
-        { CPoint(600, 100), CPoint(0, start.y + 10) },        // outside the screen: nothing
+    struct Move { UINT keys; CPoint to, expected; };
+    const Move moves[] = {
+        { MK_LBUTTON, press + CPoint(2, 1), start },                      // within the threshold: nothing yet
+        { MK_LBUTTON, press + CPoint(3, 1), start + CPoint(3, 1) },       // the whole move once past it
+        { MK_LBUTTON, CPoint(0, press.y + 10), CPoint(0, start.y + 10) }, // x stops at the left edge
+        { MK_LBUTTON, CPoint(600, 100), CPoint(0, start.y + 10) },        // outside the screen: nothing
+        { 0, CPoint(200, 100), CPoint(0, start.y + 10) },                 // without the button: nothing
     };
-    for (const auto& [to, expected] : moves) {
-        EXPECT_EQ(lcd->OnControlMouseMove(MK_LBUTTON, to), 1);
-        EXPECT_EQ(lcd->carouselPosition(), expected);
+    for (const Move& move : moves) {
+        EXPECT_EQ(lcd->OnControlMouseMove(move.keys, move.to), 1);
+        EXPECT_EQ(lcd->carouselPosition(), move.expected) << &move - moves;
     }
-    lcd->OnControlMouseMove(0, CPoint(200, 100)); // without the button: nothing
-    EXPECT_EQ(lcd->carouselPosition(), CPoint(0, start.y + 10));
     EXPECT_EQ(std::pair(_wtoi(setting(L"led_car_ptText_x")), _wtoi(setting(L"led_car_ptText_y"))), std::pair(0, int(start.y) + 10));
     EXPECT_EQ(lcd->OnControlLButtonUp(0, CPoint(0, 0)), 1);
     // A press beside the text pans the captured window instead, against the pointer, as far
@@ -234,7 +223,6 @@ TEST_F(LcdSettings, DraggingMovesTheCarouselTextInsideTheScreenAndPanningMovesTh
     EXPECT_EQ(lcd->capturePan(), pan + CPoint(-10, 20));
     lcd->OnControlMouseMove(MK_LBUTTON, CPoint(470, 470));
     EXPECT_EQ(lcd->capturePan(), CPoint(-300, -300));
-    EXPECT_EQ(lcd->carouselPosition(), CPoint(0, start.y + 10));
     lcd->OnControlLButtonUp(0, CPoint(0, 0));
     lcd->SetEnabled(0);
     EXPECT_EQ(lcd->OnControlLButtonDown(MK_LBUTTON, press) + lcd->OnControlMouseMove(MK_LBUTTON, press)
@@ -299,11 +287,7 @@ TEST_F(LcdSettings, TheCarouselTextIsDrawnAtItsPlaceAndLaidOutByItsLabelOrMemory
     lcd->SetLEDMode(LEDModeWindowCapture);
     const cv::Rect around(140, 330, 200, 150);
     EXPECT_LT(frameAfter().brightest(around), 16);
-    HARDWARE_INFO info;
-    info.cpuLoad = 42.0f;
-    info.memoryUsed = 1234.5f;
-    info.memoryFree = 9999.0f;
-    lcd->SetHardWareInfo(info);
+    lcd->SetHardWareInfo(HARDWARE_INFO { 0, 0, 42, 0, 0, 0, 0, 0, 0, 1234.5f, 0, 0, 9999 });
     lcd->AddCarousel(HardwareCpuLoad);
     EXPECT_GT(frameAfter(3000).brightest(around), 128);
     const RECT load = lcd->carouselRect();

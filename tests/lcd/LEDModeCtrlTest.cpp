@@ -24,7 +24,7 @@ void tickFrame(LEDModeCtrl& lcd)
 
 } // namespace
 
-TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTypeChanges)
+TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTypeChangesAndNothingTooLarge)
 {
     PinnedClock clock(50000);
     OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
@@ -33,8 +33,8 @@ TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTy
     EXPECT_EQ(length, 0);
     std::vector<BYTE> buffer(kLargestCapacity + 16);
     // The type (0: as made) and its capacity, which a pull clears and no more.
-    for (const auto& [type, capacity] : { std::pair(0, 921600), std::pair(2, 1228800), std::pair(3, 921600),
-                                          std::pair(7, 1228800) }) {
+    for (const auto& [type, capacity] : { std::pair(0, 921600), std::pair(2, 1228800), std::pair(7, 1228800),
+                                          std::pair(3, 921600) }) {
         SCOPED_TRACE(type);
         if (type)
             lcd.SetLEDScreenType(type);
@@ -48,13 +48,8 @@ TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTy
         EXPECT_TRUE(decodeFrame(frame).complete());
         EXPECT_EQ(pullFrame(lcd), frame);
     }
-}
-
-TEST(LEDModeCtrlPull, AFrameLargerThanTheBuffersIsDroppedWhole)
-{
-    PinnedClock clock(70000);
     // Noise of this side makes a file larger than the square screen's 921,600 bytes that still
-    // fits the largest buffer, so that only the publishing can refuse it.
+    // fits the largest buffer, so that only the publishing can refuse it: the black frame stays.
     constexpr int side = 1400;
     std::vector<DWORD> noise(side * side);
     std::mt19937 random(99);
@@ -62,8 +57,7 @@ TEST(LEDModeCtrlPull, AFrameLargerThanTheBuffersIsDroppedWhole)
         pixel = 0xFF000000 | (random() & 0xFFFFFF);
     LcdJpegEncoder probe(kLargestCapacity);
     ASSERT_GT(probe.Encode(reinterpret_cast<const BYTE*>(noise.data()), side, side, side * 4, 60), 921600);
-    OpenLcd lcd(nullptr, 1, CRect(0, 0, side, side), 1, 1);
-    lcd.SetLEDScreenType(LEDScreenSquare);
+    lcd.SetControlRect(CRect(0, 0, side, side));
     lcd.SetLEDMode(LEDModeFile);
     lcd.ResetLED();
     tickFrame(lcd);
