@@ -239,7 +239,6 @@ TEST_F(LcdSettings, ImagesComeFromTheSkinFolderAndTheBackgroundLiesOverTheCircul
     EXPECT_EQ(lcd->SetImage(L"lcd-setters-missing.png", 3), 0);
     EXPECT_EQ(lcd->GetImage(), nullptr);
     EXPECT_EQ(lcd->SetImage(L"lcd-setters-strip.png", 0), 0);
-    EXPECT_EQ(lcd->SetBKImage(L"lcd-setters-missing.png"), 0);
     EXPECT_EQ(lcd->SetBKImage(L"lcd-setters-bk.png"), 1);
     // Over the circular frame, its corners too; the square screen shows none.
     for (const auto& [type, blue] : { std::pair(LEDScreenCircle, 0x0000FFu), std::pair(LEDScreenSquare, 0u) }) {
@@ -247,6 +246,7 @@ TEST_F(LcdSettings, ImagesComeFromTheSkinFolderAndTheBackgroundLiesOverTheCircul
         const DecodedFrame frame = frameAfter();
         EXPECT_TRUE(nearColor(frame.rgb(240, 240), blue, 8) && nearColor(frame.rgb(24, 24), blue, 8)) << type;
     }
+    EXPECT_EQ(lcd->SetBKImage(L"lcd-setters-missing.png"), 0); // and lets the file go
 }
 
 TEST_F(LcdSettings, TheCarouselShowsTheNextItemOfItsListOnEveryFrame)
