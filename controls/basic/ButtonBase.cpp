@@ -56,8 +56,10 @@ ButtonBase::ButtonBase(MObject* parent, UINT id, CRect rect, const wchar_t* titl
 
 void ButtonBase::PointCursor(bool inside) const
 {
+    static const HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND);
+    static const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
     if (m_handCursor)
-        ::SetCursor(::LoadCursorW(nullptr, inside ? IDC_HAND : IDC_ARROW));
+        ::SetCursor(inside ? hand : arrow);
 }
 
 ButtonBase::Step ButtonBase::TrackPointer(CPoint pt)
@@ -65,7 +67,9 @@ ButtonBase::Step ButtonBase::TrackPointer(CPoint pt)
     if (!m_enabled || (m_held && m_pressHoldsLook))
         return {};
     const bool inside = Contains(pt);
-    PointCursor(inside);
+    if (inside || m_pointerInside)
+        PointCursor(inside);
+    m_pointerInside = inside;
     m_look = inside ? LookHover : LookNormal;
     return { true, false };
 }

@@ -175,6 +175,10 @@ private:
     bool BeginStrip(HDC& dc, int frameCount);
     void ShowFrame(HDC& dc, int frame);
     void PointCursor(bool inside) const;
+    // Every control of a window hears every move: only the button under the pointer, and the
+    // one it just left, may touch the cursor, or the last button in the list would set the
+    // arrow over the hovered one (and each move would cost a cursor call per button).
+    bool m_pointerInside { false };
     void MakeTipWindow(POINT screenAnchor, AIRBLADDER_MODE mode);
 
     int m_look { LookNormal };

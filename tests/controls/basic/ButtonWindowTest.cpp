@@ -98,6 +98,22 @@ TEST_F(Dialog, APressHoldsTheCaptureAndOnlyAReleaseInsideClicks)
     }
 }
 
+// Every button hears every move: a later button in the list must not put the arrow back over
+// the hovered one.
+TEST_F(Dialog, TheHandShowsOverAnyButtonAndTheArrowOnlyAfterLeavingOne)
+{
+    ASSERT_TRUE(create<MButton>(L"MButton", 5, kButton) && create<MButton>(L"MButton", 6, CRect(20, 80, 120, 110)));
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND), arrow = LoadCursorW(nullptr, IDC_ARROW);
+    const struct {
+        CPoint at;
+        HCURSOR expected;
+    } moves[] { { kInside, hand }, { CPoint(70, 95), hand }, { kElsewhere, arrow } };
+    for (const auto& move : moves) {
+        SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(move.at.x, move.at.y));
+        EXPECT_EQ(move.expected, GetCursor()) << move.at.x << "," << move.at.y;
+    }
+}
+
 TEST_F(Dialog, APressFocusesATopLevelCheckBoxAndRadiosInTheDialogAreOneGroup)
 {
     auto* box = create<CCheckButton>(L"CCheckButton", 6, kButton);
