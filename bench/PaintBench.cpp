@@ -1,6 +1,8 @@
 // The paint and routing benchmark: 200 button-like controls on a 1280×800 dialog, measured
-// against a plain window that only fills and blits (the floor). Run it pinned to one CPU
-// with its own wineserver (tools/bench.sh). The last line is the result line.
+// against a plain window that only fills and blits (the floor). The scene is built twice:
+// with a bare control drawing through the library's routines, then with MButton, whose looks
+// are cached so that a hover or press costs one slice blit. Run it pinned to one CPU with its
+// own wineserver (tools/bench.sh). Each scene prints a result line; MButton's is the last.
 #include "KOVA.h"
 
 #include <algorithm>
@@ -39,21 +41,78 @@ private:
     wchar_t m_caption[8] {};
 };
 
+CRect cellRect(UINT i)
+{
+    const int col = static_cast<int>(i % 20), row = static_cast<int>(i / 20);
+    return CRect(64 * col + 4, 80 * row + 4, 64 * col + 60, 80 * row + 76);
+}
+
+// Four equal 56×72 frames of the scene's fill and border: at the button's own size nothing is
+// stretched, so every look is the scene's pixels.
+bool writeButtonStrip(const CString& path)
+{
+    Gdiplus::Bitmap strip(56 * 4, 72, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&strip);
+        Gdiplus::SolidBrush border(Gdiplus::Color(255, 0xA0, 0xC4, 0xE8));
+        Gdiplus::SolidBrush fill(Gdiplus::Color(255, 0x3A, 0x6E, 0xA5));
+        for (int frame = 0; frame < 4; ++frame) {
+            graphics.FillRectangle(&border, 56 * frame, 0, 56, 72);
+            graphics.FillRectangle(&fill, 56 * frame + 1, 1, 54, 70);
+        }
+    }
+    CLSID png {};
+    return GetEncoderClsid(L"image/png", &png) >= 0 && strip.Save(path, &png, nullptr) == Gdiplus::Ok;
+}
+
+// The skin folder buttons load their images from: beside the executable, under the theme.
+CString skinFolder()
+{
+    wchar_t exe[MAX_PATH] {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    CString folder(exe);
+    folder = folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\";
+    CreateDirectoryW(folder, nullptr);
+    folder += Manager::GetTheme();
+    CreateDirectoryW(folder, nullptr);
+    return folder;
+}
+
+enum class Scene { BareControls, Buttons };
+
 class BenchDialog : public MDialog {
 public:
-    explicit BenchDialog(HFONT font) : m_font(font) {}
+    BenchDialog(Scene scene, HFONT font) : m_scene(scene), m_font(font) {}
     void InitUI(CRect) override
     {
         GetPaintManager()->SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
         for (UINT i = 0; i < 200; ++i) {
-            const int col = static_cast<int>(i % 20), row = static_cast<int>(i / 20);
-            auto* button = new BenchButton(this, i, CRect(64 * col + 4, 80 * row + 4, 64 * col + 60, 80 * row + 76), m_font);
-            button->SetManager(GetPaintManager());
-            GetPaintManager()->AppendControl(button, 1);
+            if (m_scene == Scene::Buttons)
+                addButton(i);
+            else
+                addBareControl(i);
         }
     }
 
 private:
+    void addBareControl(UINT i)
+    {
+        auto* control = new BenchButton(this, i, cellRect(i), m_font);
+        control->SetManager(GetPaintManager());
+        GetPaintManager()->AppendControl(control, 1);
+    }
+    void addButton(UINT i)
+    {
+        wchar_t caption[8] {};
+        swprintf(caption, 8, L"B%03u", i);
+        auto* button = static_cast<MButton*>(GetPaintManager()->CreateControl(this, L"MButton", i, cellRect(i), caption, 1, 1));
+        button->SetImage(L"bench-button.png", 4);
+        button->SetFont(L"DejaVu Sans", 13, Gdiplus::FontStyleRegular);
+        button->SetTextColor(Gdiplus::Color(255, 255, 255, 255));
+        button->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
+    }
+
+    Scene m_scene;
     HFONT m_font;
 };
 
@@ -151,6 +210,47 @@ void sweepMouse(HWND hwnd)
         SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(16 + 25 * (k % 50), 20 + 40 * (k / 50)));
 }
 
+struct SceneFigures {
+    Stats full, one, route;
+};
+
+SceneFigures measureScene(Scene scene, HFONT font)
+{
+    BenchDialog dialog(scene, font);
+    dialog.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                  CRect(0, 0, kWidth, kHeight));
+    HWND hwnd = dialog.GetSafeHwnd();
+    RECT client {};
+    GetClientRect(hwnd, &client);
+    if (client.right != kWidth || client.bottom != kHeight)
+        ExitProcess(3);
+    drain();
+    SceneFigures figures;
+    figures.full = measure([&] { repaintAll(hwnd); });
+    MControl* b110 = dialog.GetControl(110);
+    figures.one = measure([&] { b110->UpdateControl(0, 1); UpdateWindow(hwnd); });
+    figures.route = measure([&] { sweepMouse(hwnd); });
+    DestroyWindow(hwnd);
+    drain();
+    return figures;
+}
+
+void printScene(const char* name, const SceneFigures& scene, const Stats& floor)
+{
+    printf("== %s\n", name);
+    printf("full repaint (a):        min %8.0f  median %8.0f  p90 %8.0f us\n", scene.full.min, scene.full.med, scene.full.p90);
+    printf("one-control repaint (b): min %8.0f  median %8.0f  p90 %8.0f us\n", scene.one.min, scene.one.med, scene.one.p90);
+    printf("floor (c):               min %8.0f  median %8.0f  p90 %8.0f us\n", floor.min, floor.med, floor.p90);
+    printf("mouse move (d):          min %8.2f  median %8.2f  p90 %8.2f us per message\n", scene.route.min / 1000,
+           scene.route.med / 1000, scene.route.p90 / 1000);
+    printf("RESULT a_min=%.0f a_med=%.0f a_p90=%.0f b_min=%.0f b_med=%.0f b_p90=%.0f c_min=%.0f c_med=%.0f c_p90=%.0f "
+           "d_min=%.2f d_med=%.2f d_p90=%.2f ratio_ac=%.2f ratio_bc=%.2f\n",
+           scene.full.min, scene.full.med, scene.full.p90, scene.one.min, scene.one.med, scene.one.p90, floor.min,
+           floor.med, floor.p90, scene.route.min / 1000, scene.route.med / 1000, scene.route.p90 / 1000,
+           scene.full.med / floor.med, scene.one.med / floor.med);
+    fflush(stdout);
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
@@ -158,6 +258,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     SetCursorPos(1919, 1079);
     Manager::SetInstance(instance);
     Manager::InitGdiplus();
+    if (!writeButtonStrip(skinFolder() + L"bench-button.png"))
+        return 4;
 
     LOGFONTW logFont {};
     logFont.lfHeight = -13;
@@ -165,36 +267,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     wcscpy_s(logFont.lfFaceName, L"DejaVu Sans");
     HFONT font = CreateFontIndirectW(&logFont);
 
-    BenchDialog dialog(font);
-    dialog.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                  CRect(0, 0, kWidth, kHeight));
-    HWND hwnd = dialog.GetSafeHwnd();
-    RECT client {};
-    GetClientRect(hwnd, &client);
-    if (client.right != kWidth || client.bottom != kHeight)
-        return 3;
-    drain();
-
-    const Stats full = measure([&] { repaintAll(hwnd); });
-    MControl* b110 = dialog.GetControl(110);
-    const Stats one = measure([&] { b110->UpdateControl(0, 1); UpdateWindow(hwnd); });
-    const Stats route = measure([&] { sweepMouse(hwnd); });
+    const SceneFigures bare = measureScene(Scene::BareControls, font);
+    const SceneFigures buttons = measureScene(Scene::Buttons, font);
     HWND floor = createFloorWindow();
     drain();
     const Stats floorStats = measure([&] { repaintAll(floor); });
-
-    printf("full repaint (a):        min %8.0f  median %8.0f  p90 %8.0f us\n", full.min, full.med, full.p90);
-    printf("one-control repaint (b): min %8.0f  median %8.0f  p90 %8.0f us\n", one.min, one.med, one.p90);
-    printf("floor (c):               min %8.0f  median %8.0f  p90 %8.0f us\n", floorStats.min, floorStats.med, floorStats.p90);
-    printf("mouse move (d):          min %8.2f  median %8.2f  p90 %8.2f us per message\n", route.min / 1000,
-           route.med / 1000, route.p90 / 1000);
-    printf("RESULT a_min=%.0f a_med=%.0f a_p90=%.0f b_min=%.0f b_med=%.0f b_p90=%.0f c_min=%.0f c_med=%.0f c_p90=%.0f "
-           "d_min=%.2f d_med=%.2f d_p90=%.2f ratio_ac=%.2f ratio_bc=%.2f\n",
-           full.min, full.med, full.p90, one.min, one.med, one.p90, floorStats.min, floorStats.med, floorStats.p90,
-           route.min / 1000, route.med / 1000, route.p90 / 1000, full.med / floorStats.med, one.med / floorStats.med);
-    fflush(stdout);
+    printScene("bare controls", bare, floorStats);
+    printScene("MButton", buttons, floorStats);
     DestroyWindow(floor);
-    DestroyWindow(hwnd);
     drain();
     DeleteObject(font);
     Manager::UnInitGdiplus();
