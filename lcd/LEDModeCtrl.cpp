@@ -14,6 +14,7 @@
 
 #include "framework/PaintManager.h"
 #include "framework/Registry.h"
+#include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdFrameRoad.h"
 #include "platform/TimeSource.h"
 
@@ -285,17 +286,10 @@ void LEDModeCtrl::RestoreRotatedDC(HDC dc, int mode)
 
 HBITMAP LEDModeCtrl::CreateARGB32Bitmap(HDC dc, int width, int height, unsigned char** bits)
 {
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP bitmap = CreateTopDownDib(dc, width, height, &pixels);
     if (bits)
-        *bits = static_cast<unsigned char*>(bitmap ? pixels : nullptr);
+        *bits = static_cast<unsigned char*>(pixels);
     return bitmap;
 }
 

@@ -5,6 +5,8 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "lcd/LcdImageHelpers.h"
+
 namespace KOVA {
 
 namespace {
@@ -60,16 +62,9 @@ bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
     m_dimDisc.clear();
     if (width <= 0 || height <= 0)
         return false;
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     m_dc.reset(CreateCompatibleDC(reference));
-    m_bitmap.reset(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_bitmap.reset(CreateTopDownDib(reference, width, height, &bits));
     if (!m_dc || !m_bitmap || !bits) {
         m_bitmap.reset();
         m_dc.reset();

@@ -26,4 +26,8 @@ KOVA_API std::string WideToAnsiString(CString text);
 // caller; null for an empty frame, another channel count, or when GDI+ fails.
 KOVA_API Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame);
 
+// A top-down 32-bit DIB section, rows in screen order as the JPEG encoder reads them; bits
+// receives its pixels (null with the bitmap on failure).
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
+
 } // namespace KOVA
