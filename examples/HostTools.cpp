@@ -82,4 +82,12 @@ bool SaveScreenPng(const RECT& area, const std::wstring& path)
     return saved;
 }
 
+CString SkinFolder()
+{
+    wchar_t exe[MAX_PATH] {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    CString folder(exe);
+    return folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\" + KOVA::Manager::GetTheme();
+}
+
 } // namespace HostTools

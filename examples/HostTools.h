@@ -1,6 +1,7 @@
 #pragma once
 // What the headless sample host needs of Windows besides KOVA: pumping its own messages,
-// posting a click the way the mouse would, and saving pictures as PNG files.
+// posting a click the way the mouse would, saving pictures as PNG files and writing the
+// pages' own skin images.
 #include "KOVA.h"
 
 #include <string>
@@ -32,5 +33,22 @@ CLSID PngEncoder();
 bool SavePng(Gdiplus::Image& image, const std::wstring& path);
 // What the screen shows in the rectangle: the window with the tips and pop-ups over it.
 bool SaveScreenPng(const RECT& area, const std::wstring& path);
+
+// Where the library loads skin images from: skins\THEME\ beside the program.
+CString SkinFolder();
+// Writes count frames of width × height side by side into the skin folder as name, each
+// painted by paint(graphics, frame, rect).
+template <class Paint>
+void WriteSkinStrip(const wchar_t* name, int width, int height, int count, Paint paint)
+{
+    Gdiplus::Bitmap strip(width * count, height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&strip);
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+        for (int frame = 0; frame < count; ++frame)
+            paint(graphics, frame, Gdiplus::Rect(frame * width, 0, width, height));
+    }
+    SavePng(strip, std::wstring(SkinFolder() + name));
+}
 
 } // namespace HostTools

@@ -56,6 +56,8 @@ public:
         wchar_t line[96];
         swprintf(line, 96, L"control %u: code %u (wParam %u)\n", id, code, wParam);
         log += line;
+        if (const SamplePage& shown = *kSamplePages[ShownPage()]; shown.notified)
+            shown.notified(*this, id, code);
         return 0;
     }
 

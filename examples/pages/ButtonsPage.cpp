@@ -24,34 +24,12 @@ constexpr int kSlotHeight = 30;
 
 // ---- the page's own skin, drawn once into the skin folder
 
-CString skinFolder()
-{
-    wchar_t exe[MAX_PATH] {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    CString folder(exe);
-    return folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\" + Manager::GetTheme();
-}
-
-// count frames of width × height side by side, each painted by paint(graphics, frame, rect).
-template <class Paint>
-void writeStrip(const wchar_t* name, int width, int height, int count, Paint paint)
-{
-    Gdiplus::Bitmap strip(width * count, height, PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics graphics(&strip);
-        graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        for (int frame = 0; frame < count; ++frame)
-            paint(graphics, frame, Gdiplus::Rect(frame * width, 0, width, height));
-    }
-    HostTools::SavePng(strip, std::wstring(skinFolder() + name));
-}
-
 void writeButtonSkin()
 {
     // Fill and border of normal, hover, pressed and disabled.
     const Gdiplus::Color fills[4] { { 255, 58, 110, 165 }, { 255, 78, 140, 205 }, { 255, 38, 80, 130 }, { 255, 80, 80, 80 } };
     const Gdiplus::Color border(255, 160, 196, 232);
-    writeStrip(L"sample_button.png", 24, 24, 4, [&](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
+    HostTools::WriteSkinStrip(L"sample_button.png", 24, 24, 4, [&](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
         const Gdiplus::SolidBrush fill(fills[frame]);
         g.FillRectangle(&fill, r);
         const Gdiplus::Pen pen(border, 1.0f);
@@ -70,8 +48,8 @@ void writeButtonSkin()
             round ? g.FillEllipse(&mark, dot) : g.FillRectangle(&mark, dot);
         };
     };
-    writeStrip(L"sample_check.png", 18, 18, 8, box(false));
-    writeStrip(L"sample_radio.png", 18, 18, 8, box(true));
+    HostTools::WriteSkinStrip(L"sample_check.png", 18, 18, 8, box(false));
+    HostTools::WriteSkinStrip(L"sample_radio.png", 18, 18, 8, box(true));
     auto knob = [&](bool on) {
         return [&, on](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
             const Gdiplus::SolidBrush track(on ? Gdiplus::Color(255, 189, 48, 255) : fills[3]);
@@ -80,9 +58,9 @@ void writeButtonSkin()
             g.FillEllipse(&thumb, on ? r.X + r.Width - r.Height : r.X, r.Y, r.Height, r.Height);
         };
     };
-    writeStrip(L"sample_switch_on.png", 44, 22, 4, knob(true));
-    writeStrip(L"sample_switch_off.png", 44, 22, 4, knob(false));
-    writeStrip(L"sample_help.png", 20, 20, 1, [&](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
+    HostTools::WriteSkinStrip(L"sample_switch_on.png", 44, 22, 4, knob(true));
+    HostTools::WriteSkinStrip(L"sample_switch_off.png", 44, 22, 4, knob(false));
+    HostTools::WriteSkinStrip(L"sample_help.png", 20, 20, 1, [&](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
         const Gdiplus::SolidBrush fill(fills[0]);
         g.FillEllipse(&fill, r);
     });
@@ -255,4 +233,4 @@ void build(MPanel* page, const CRect& area)
 
 } // namespace
 
-extern const SamplePage kButtonsPage { L"buttons", build, nullptr };
+extern const SamplePage kButtonsPage { L"buttons", build, nullptr, nullptr };

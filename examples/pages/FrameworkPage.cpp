@@ -1,5 +1,6 @@
 #include "FrameworkPage.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "HostTools.h"
@@ -17,13 +18,12 @@ enum ControlId : UINT {
     kPicture = 400,
 };
 
-// A filled tile with a caption that reports presses (code 1) and clicks (code 2). A tile with
-// an announcement shows it as the window's message when clicked.
+// A row of the fan list: a filled box with a caption that reports presses (code 1) and
+// clicks (code 2).
 class DemoTile : public MControlFont {
 public:
-    DemoTile(MObject* parent, UINT id, CRect rect, const wchar_t* title, Gdiplus::Color fill,
-             const wchar_t* announcement = nullptr)
-        : MControlFont(parent, id, rect, title, 1, 1, 1), m_fill(fill), m_announcement(announcement)
+    DemoTile(MObject* parent, UINT id, CRect rect, const wchar_t* title, Gdiplus::Color fill)
+        : MControlFont(parent, id, rect, title, 1, 1, 1), m_fill(fill)
     {
         SetAlignment(1, 4);
         SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
@@ -48,21 +48,13 @@ public:
         m_down = 0;
         UpdateControl(1, 0);
         if (m_rect.PtInRect(pt))
-            clicked();
+            SendMessageW(2, 0, 0);
         return 1;
     }
 
 private:
-    void clicked()
-    {
-        SendMessageW(2, 0, 0);
-        if (auto* dialog = dynamic_cast<MDialog*>(GetManager()->GetMDialog()); dialog && m_announcement)
-            dialog->SetMessage(m_announcement, CRect(), MsgLevelInfo);
-    }
-
     int m_down { 0 };
     Gdiplus::Color m_fill;
-    const wchar_t* m_announcement { nullptr };
 };
 
 // Shows the picture dropped on the window (it arrives as STM_SETIMAGE with a bitmap) while its
@@ -167,23 +159,42 @@ void append(MPanel* page, MControl* control)
     page->GetControls().push_back(control);
 }
 
+// Normal, hover, pressed and disabled of a top tile: its colour, lighter, darker, grey. Drawn
+// at the tile's own size: a stretched small frame shows seams where its corners end.
+void writeTileSkin(const wchar_t* name, Gdiplus::Color colour, const CRect& tile)
+{
+    auto shade = [&](int step) {
+        auto channel = [step](BYTE value) { return static_cast<BYTE>(std::clamp(value + step, 0, 255)); };
+        return Gdiplus::Color(255, channel(colour.GetR()), channel(colour.GetG()), channel(colour.GetB()));
+    };
+    const Gdiplus::Color looks[4] { colour, shade(30), shade(-30), Gdiplus::Color(255, 80, 80, 80) };
+    HostTools::WriteSkinStrip(name, tile.Width(), tile.Height(), 4, [&](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
+        const Gdiplus::SolidBrush fill(looks[frame]);
+        g.FillRectangle(&fill, r);
+    });
+}
+
 void build(MPanel* page, const CRect& area)
 {
     const struct {
         const wchar_t* title;
         Gdiplus::Color colour;
-        const wchar_t* announcement;
+        const wchar_t* skin;
     } tiles[] = {
-        { L"CPU fan", Gdiplus::Color(255, 58, 110, 165), nullptr },
-        { L"Pump", Gdiplus::Color(255, 120, 60, 190), L"Pump profile saved" },
-        { L"Case fans", Gdiplus::Color(255, 40, 150, 90), nullptr },
+        { L"CPU fan", Gdiplus::Color(255, 58, 110, 165), L"framework_cpu.png" },
+        { L"Pump", Gdiplus::Color(255, 120, 60, 190), L"framework_pump.png" },
+        { L"Case fans", Gdiplus::Color(255, 40, 150, 90), L"framework_case.png" },
     };
     // Room between the tiles and the list for the tips the tour shows.
     const int left = area.left + 30, top = area.top + 30, listTop = top + 230;
     for (UINT i = 0; i < 3; ++i) {
         const int tileLeft = left + static_cast<int>(i) * 200;
-        append(page, new DemoTile(page, kCpuTile + i, CRect(tileLeft, top, tileLeft + 180, top + 110), tiles[i].title,
-                                  tiles[i].colour, tiles[i].announcement));
+        const CRect rect(tileLeft, top, tileLeft + 180, top + 110);
+        writeTileSkin(tiles[i].skin, tiles[i].colour, rect);
+        auto* tile = static_cast<MControlFont*>(
+            page->CreateControl(L"MButton", kCpuTile + i, rect, tiles[i].title, 1, 1));
+        tile->SetImage(tiles[i].skin, 4);
+        tile->SetTextColor(Gdiplus::Color(255, 255, 255, 255));
     }
     auto* list = new FanList(page, kFanList, CRect(left, listTop, left + 300, listTop + 240));
     append(page, list);
@@ -225,9 +236,17 @@ void dropPicture(PaintManager& target, POINT screenPoint)
 
 CRect rectOf(MPanel& page, UINT id) { return page.GetControl(id)->GetRect(); }
 
+// A click on the pump tile saves its profile, and the window says so.
+void notified(MDialog& dialog, UINT id, UINT code)
+{
+    constexpr UINT kClicked = 2;
+    if (id == kPumpTile && code == kClicked)
+        dialog.SetMessage(L"Pump profile saved", CRect(), MsgLevelInfo);
+}
+
 } // namespace
 
-extern const SamplePage kFrameworkPage { L"framework", build, nullptr };
+extern const SamplePage kFrameworkPage { L"framework", build, nullptr, notified };
 
 FrameworkTour::FrameworkTour(MDialog& dialog, MPanel& page) : m_dialog(dialog)
 {

@@ -1,5 +1,5 @@
 #pragma once
-// The framework's page: tiles that report presses and clicks, a scrolling fan list and a
+// The framework's page: MButton tiles whose clicks the page hears, a scrolling fan list and a
 // tile that shows a picture dropped on the window.
 #include "SamplePage.h"
 

@@ -103,4 +103,4 @@ void writeOutputs(MPanel* page, const std::wstring& outDir)
 
 } // namespace
 
-extern const SamplePage kLcdPage = { L"lcd", build, writeOutputs };
+extern const SamplePage kLcdPage = { L"lcd", build, writeOutputs, nullptr };

@@ -18,4 +18,7 @@ struct SamplePage {
     void (*build)(KOVA::MPanel* page, const KOVA::CRect& area);
     // May be null. Runs headless after the page was shown and painted; writes files into outDir.
     void (*writeOutputs)(KOVA::MPanel* page, const std::wstring& outDir);
+    // May be null. Hears what the page's controls report to the window (control id, code)
+    // while the page is shown.
+    void (*notified)(KOVA::MDialog& dialog, UINT id, UINT code);
 };
