@@ -81,9 +81,11 @@ int run(HostDialog& dialog)
     UpdateWindow(hwnd);
     if (pixelAt(hwnd, 35, 35) != kSwatch || pixelAt(hwnd, 120, 30) != kBackground)
         return 3;
-    PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
-    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
-    PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
+    // Sent, not posted: a real pointer move or an activation change from a program running
+    // beside this one cannot slip in between and take the press elsewhere.
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
     pumpUntil(dialog.clicks, 5000);
     if (dialog.clicks != 1)
         return 4;
