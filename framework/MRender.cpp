@@ -228,17 +228,26 @@ BOOL MRender::BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int 
     return ::BitBlt(dst, x, y, width, height, src, srcX, srcY, rop);
 }
 
-HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
+HBITMAP detail::CreateDib32(HDC dc, int width, int height, bool topDown, void** bits)
 {
     BITMAPINFO info {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biHeight = topDown ? -height : height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits)
+        *bits = bitmap ? pixels : nullptr;
+    return bitmap;
+}
+
+HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
+{
+    void* pixels = nullptr;
+    HBITMAP bitmap = detail::CreateDib32(dc, width, height, false, &pixels);
     if (bits)
         *bits = static_cast<BYTE*>(pixels);
     return bitmap;

@@ -19,6 +19,10 @@ using UniqueDC = std::unique_ptr<std::remove_pointer_t<HDC>, DCDeleter>;
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 
+// A 32-bit BI_RGB DIB section, bottom-up as GDI draws it or top-down in screen order; bits
+// receives its pixels (null with the bitmap on failure).
+HBITMAP CreateDib32(HDC dc, int width, int height, bool topDown, void** bits);
+
 // Keeps an object selected into a DC for a scope, then puts the previous one back.
 class ScopedSelection {
 public:

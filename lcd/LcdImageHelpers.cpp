@@ -1,5 +1,7 @@
 #include "lcd/LcdImageHelpers.h"
 
+#include "framework/MRenderInternal.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -91,18 +93,7 @@ Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame)
 
 HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits)
 {
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (bits)
-        *bits = bitmap ? pixels : nullptr;
-    return bitmap;
+    return detail::CreateDib32(dc, width, height, true, bits);
 }
 
 } // namespace KOVA
