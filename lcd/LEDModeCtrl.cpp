@@ -16,6 +16,7 @@
 #include "framework/Registry.h"
 #include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdFrameRoad.h"
+#include "lcd/LcdLayerCache.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

@@ -89,6 +89,7 @@ enum MediaKind {
 };
 
 class LcdFrameRoad;
+class LcdLayerCache;
 
 class KOVA_API LEDModeCtrl : public MControlFont {
 public:
@@ -190,6 +191,29 @@ protected:
     void DrawWindowCaptureMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
     // The large sensor value with its label over the file and capture screens.
     void DrawCarousel(Gdiplus::Graphics& g, int& width, int& height, int item);
+
+    // ---- Screens drawn in two parts
+    // A still part draws what stays until one of its inputs changes; a moving part draws what
+    // each frame adds over it. Both get g as the frame left it (the hint, smoothing and
+    // interpolation of the render, no clip, no transform) and set what they need themselves;
+    // what a still part sets on g does not reach the moving part.
+    using ScreenPart = void (LEDModeCtrl::*)(Gdiplus::Graphics& g, int width, int height, int item);
+    // Draws still into the kept layer when the layer is stale, copies the layer onto g, then
+    // draws moving over it. screen names the screen: its layout number, 1 to 3 for the carousel
+    // item screens, 30 water cooling, 40 weather.
+    void DrawLayered(Gdiplus::Graphics& g, int width, int height, int item, int screen, ScreenPart still,
+                     ScreenPart moving);
+    // Every setter of an input a still part reads (and that is not part of the layer key:
+    // values, colours, images, texts) calls it.
+    void InvalidateLayers();
+    // The temperature sign of this frame, ℉ or ℃, as led_cpushowtype said when the
+    // frame's screen began to draw.
+    const wchar_t* TemperatureSign() const;
+    // A clock in MHz as a dial sweep: 0 to 300 degrees over kClockFullScaleMHz, clamped.
+    static constexpr float kClockFullScaleMHz = 6000.0f;
+    static float ClockDialAngle(float mhz);
+    // Tests clear it to draw every frame the straightforward way, with no layer.
+    bool m_layersCached { true };
 
     // An image of the record with its pixel size.
     struct LcdImage {
@@ -293,6 +317,12 @@ private:
     int m_frontLength { 0 };
     int m_backLength { 0 };
     int m_capacity { 0 };
+
+    // The still layer of the screen being shown, and what was read for this frame.
+    void readFrameSettings();
+    std::unique_ptr<LcdLayerCache> m_layers;
+    unsigned m_layerVersion { 0 };
+    bool m_fahrenheit { false };
 
     std::unique_ptr<LcdFrameRoad> m_visibleRoad;
     std::unique_ptr<LcdFrameRoad> m_hiddenRoad;

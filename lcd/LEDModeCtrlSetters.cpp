@@ -67,6 +67,7 @@ int LEDModeCtrl::loadImage(LcdImage& target, const CString& name)
     LcdImage fresh;
     const bool loaded = fresh.Load(name);
     ScopedLock lock(m_stateLock);
+    ++m_layerVersion;
     target.image = std::move(fresh.image);
     if (loaded) {
         target.width = fresh.width;
@@ -159,6 +160,7 @@ void LEDModeCtrl::SetColor(Gdiplus::Color background, Gdiplus::Color label, Gdip
         SetTextColor(label);
         m_valueColour = value;
         m_accentColour = accent;
+        ++m_layerVersion;
     }
     requestRepaint();
 }
@@ -168,6 +170,7 @@ void LEDModeCtrl::SetTitleColor(COLORREF colour)
     {
         ScopedLock lock(m_stateLock);
         m_titleColor = Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour));
+        ++m_layerVersion;
     }
     requestRepaint();
 }
@@ -179,6 +182,7 @@ void LEDModeCtrl::SetWeatherColor(Gdiplus::Color c1, Gdiplus::Color c2, Gdiplus:
         ScopedLock lock(m_stateLock);
         const Gdiplus::Color colours[] = { c1, c2, c3, c4, c5, c6 };
         std::copy(std::begin(colours), std::end(colours), m_weatherColour);
+        ++m_layerVersion;
     }
     requestRepaint();
 }
@@ -188,6 +192,7 @@ void LEDModeCtrl::SetWeatherValue(CString t1, CString t2, CString t3, CString t4
     ScopedLock lock(m_stateLock);
     const CString texts[] = { t1, t2, t3, t4, t5, t6, t7 };
     std::copy(std::begin(texts), std::end(texts), m_weatherText);
+    ++m_layerVersion;
 }
 
 void LEDModeCtrl::SetCarFontColor(Gdiplus::Color colour)
@@ -195,6 +200,7 @@ void LEDModeCtrl::SetCarFontColor(Gdiplus::Color colour)
     {
         ScopedLock lock(m_stateLock);
         m_carouselColour = colour;
+        ++m_layerVersion;
     }
     writeNumber(L"led_car_font_color", static_cast<int>(RGB(colour.GetR(), colour.GetG(), colour.GetB())));
 }
@@ -205,6 +211,7 @@ void LEDModeCtrl::SetLayerFontWidth(int width)
         ScopedLock lock(m_stateLock);
         const float factor = static_cast<float>(width * 0.02);
         m_carouselWidthFactor = factor > 0.0f ? factor : 0.00001f;
+        ++m_layerVersion;
     }
     requestRepaint();
 }

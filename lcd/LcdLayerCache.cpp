@@ -1,0 +1,119 @@
+#include "lcd/LcdLayerCache.h"
+
+#include <cstring>
+
+namespace KOVA {
+
+namespace {
+struct SurfacePixels {
+    BYTE* bits { nullptr };
+    size_t size { 0 };
+    bool topDown { false };
+};
+
+// The pixels of the 32-bit DIB section selected into dc, when it has width × height of them.
+SurfacePixels surfacePixels(HDC dc, int width, int height)
+{
+    SurfacePixels pixels;
+    DIBSECTION section {};
+    const HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!bitmap || GetObjectW(bitmap, sizeof(section), &section) != sizeof(section))
+        return pixels;
+    if (!section.dsBm.bmBits || section.dsBm.bmBitsPixel != 32 || section.dsBm.bmWidth != width
+        || section.dsBm.bmHeight != height)
+        return pixels;
+    // What GDI+ or GDI has queued must be in the pixels before they are compared or copied.
+    GdiFlush();
+    pixels.bits = static_cast<BYTE*>(section.dsBm.bmBits);
+    pixels.size = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    pixels.topDown = section.dsBmih.biHeight < 0;
+    return pixels;
+}
+} // namespace
+
+bool LcdLayerKey::operator==(const LcdLayerKey& o) const
+{
+    return version == o.version && screen == o.screen && item == o.item && width == o.width && height == o.height
+        && screenType == o.screenType && language == o.language && fahrenheit == o.fahrenheit && scale == o.scale
+        && textColour == o.textColour && controlHint == o.controlHint && frameHint == o.frameHint
+        && smoothing == o.smoothing && interpolation == o.interpolation;
+}
+
+LcdLayerCache::~LcdLayerCache()
+{
+    if (m_dc && m_previous)
+        SelectObject(m_dc.get(), m_previous);
+}
+
+bool LcdLayerCache::Matches(const LcdLayerKey& key, const CString& face, HDC surface) const
+{
+    if (!m_valid || !(key == m_key) || !(face == m_face))
+        return false;
+    const SurfacePixels under = surfacePixels(surface, key.width, key.height);
+    return under.bits && under.size == m_under.size() && std::memcmp(under.bits, m_under.data(), under.size) == 0;
+}
+
+HDC LcdLayerCache::Begin(const LcdLayerKey& key, const CString& face, HDC surface)
+{
+    m_valid = false;
+    const SurfacePixels under = surfacePixels(surface, key.width, key.height);
+    if (!under.bits || !prepare(surface, key.width, key.height))
+        return nullptr;
+    m_under.assign(under.bits, under.bits + under.size);
+    // The layer keeps the surface's row order, so frames copy it with one memcpy.
+    const size_t stride = static_cast<size_t>(key.width) * 4;
+    for (int row = 0; row < key.height; ++row) {
+        const int from = under.topDown ? row : key.height - 1 - row;
+        std::memcpy(m_bits + stride * static_cast<size_t>(row), under.bits + stride * static_cast<size_t>(from), stride);
+    }
+    m_key = key;
+    m_face = face;
+    m_valid = true;
+    return m_dc.get();
+}
+
+void LcdLayerCache::CopyTo(HDC surface) const
+{
+    if (!m_valid)
+        return;
+    const SurfacePixels target = surfacePixels(surface, m_width, m_height);
+    if (!target.bits)
+        return;
+    GdiFlush();
+    const size_t stride = static_cast<size_t>(m_width) * 4;
+    if (target.topDown) {
+        std::memcpy(target.bits, m_bits, target.size);
+        return;
+    }
+    for (int row = 0; row < m_height; ++row)
+        std::memcpy(target.bits + stride * static_cast<size_t>(m_height - 1 - row), m_bits + stride * static_cast<size_t>(row),
+                    stride);
+}
+
+bool LcdLayerCache::prepare(HDC reference, int width, int height)
+{
+    if (m_dc && width == m_width && height == m_height)
+        return true;
+    if (m_dc && m_previous)
+        SelectObject(m_dc.get(), m_previous);
+    m_previous = nullptr;
+    m_bitmap.reset();
+    m_dc.reset();
+    m_bits = nullptr;
+    m_width = m_height = 0;
+    void* bits = nullptr;
+    m_dc.reset(CreateCompatibleDC(reference));
+    m_bitmap.reset(detail::CreateDib32(reference, width, height, true, &bits));
+    if (!m_dc || !m_bitmap || !bits) {
+        m_bitmap.reset();
+        m_dc.reset();
+        return false;
+    }
+    m_previous = SelectObject(m_dc.get(), m_bitmap.get());
+    m_bits = static_cast<BYTE*>(bits);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+} // namespace KOVA
