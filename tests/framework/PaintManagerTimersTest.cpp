@@ -1,11 +1,13 @@
+// Window timers of controls: the Win32 ids they are given, the records kept for them, handlers
+// that change timers and controls, and real WM_TIMER ticks until each way of ending them.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "BoundWindow.h"
 #include "PumpUntil.h"
-#include "RecordingControl.h"
-#include "TestWindow.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -14,7 +16,6 @@ namespace {
 
 // Long enough never to fire while a case runs.
 constexpr UINT kNever = 3600000;
-
 // Every usable control timer id: 1 to 239 without the paint manager's reserved 66, 88, 99.
 constexpr int kUsableIds = 239 - 3;
 
@@ -31,37 +32,17 @@ public:
     std::function<void(ScriptedControl&)> onTick;
 };
 
-class Timers : public ::testing::Test {
+class Timers : public ::testing::Test, public BoundWindow<> {
 protected:
-    Timers()
-    {
-        window.onMessage([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-            if (msg != WM_TIMER)
-                return false;
-            ++delivered;
-            manager.OnTimer(static_cast<UINT>(wParam));
-            result = 0;
-            return true;
-        });
-        manager.Init(window.hwnd(), nullptr);
-        pumpMessages();
-    }
-    ~Timers() override { window.onMessage({}); }
+    Timers() : BoundWindow([](UINT msg) { return msg == WM_TIMER; }) {}
 
-    ScriptedControl* add(UINT id)
-    {
-        auto* control = new ScriptedControl(&top, id, CRect(0, 0, 10, 10), log);
-        control->SetManager(&manager);
-        manager.AppendControl(control, 1);
-        return control;
-    }
-    // Sets timers with local ids from firstLocalId on until count of them are running.
+    ScriptedControl* add(UINT id) { return adopt(manager, new ScriptedControl(&top, id, CRect(0, 0, 10, 10), log)); }
     void setTimers(MControl* control, UINT firstLocalId, int count)
     {
         for (int i = 0; i < count; ++i)
             ASSERT_EQ(1, manager.SetTimer(control, firstLocalId + i, kNever)) << "timer " << i;
     }
-    // Fires the ids, then the ticks of controls 1 to 3: "a b c".
+    // Fires the ids, then gives the ticks of controls 1 to 3 so far: "a b c".
     std::string fire(UINT firstId, UINT lastId)
     {
         for (UINT id = firstId; id <= lastId; ++id)
@@ -69,19 +50,14 @@ protected:
         return std::to_string(log.count("tick", 1)) + " " + std::to_string(log.count("tick", 2)) + " "
             + std::to_string(log.count("tick", 3));
     }
-
-    TestWindow window;
-    RecordingParent top;
-    EventLog log;
-    PaintManager manager;
-    int delivered { 0 };
 };
 
 } // namespace
 
 // Ids are taken in turn from 17; the overlay's reserved ids and 0 are never given, and every
-// other id is given once, after which SetTimer fails. Reserved ids reach no control.
-TEST_F(Timers, IdsAreTakenInTurnFromSeventeenWithoutReservedOnes)
+// other id is given once, after which SetTimer fails. Reserved ids reach no control. After the
+// wrap, ids still in use are skipped: 1 to 16, then 31 past the ones a keeper holds.
+TEST_F(Timers, IdsAreTakenInTurnWithoutReservedOnesOrOnesInUse)
 {
     ScriptedControl* first = add(1);
     ScriptedControl* filler = add(2);
@@ -91,19 +67,14 @@ TEST_F(Timers, IdsAreTakenInTurnFromSeventeenWithoutReservedOnes)
     EXPECT_EQ("1 16 0", fire(0, 17));
     for (UINT id : { 66u, 88u, 99u, 6553u })
         manager.OnTimer(id);
-    EXPECT_EQ("1 64 0", fire(18, 65));
-    EXPECT_EQ("1 " + std::to_string(kUsableIds - 1) + " 0", fire(66, 239));
-}
+    EXPECT_EQ("1 " + std::to_string(kUsableIds - 1) + " 0", fire(18, 239));
 
-// After the wrap: 1 to 16 (0 is skipped), then 31, past the ids the keeper still holds.
-TEST_F(Timers, AfterTheWrapIdsStillInUseAreSkipped)
-{
-    ScriptedControl* keeper = add(1);
-    ScriptedControl* passing = add(2);
+    manager.ClearTimers();
+    log.clear();
     ScriptedControl* probe = add(3);
-    setTimers(keeper, 0, 14);                // 17 to 30
-    setTimers(passing, 0, 239 - 31 + 1 - 3); // 31 to 239 without the reserved ids
-    manager.KillTimer(passing);
+    setTimers(first, 0, 14);                // 17 to 30
+    setTimers(filler, 0, 239 - 31 + 1 - 3); // 31 to 239 without the reserved ids
+    manager.KillTimer(filler);
     setTimers(probe, 0, 17);
     EXPECT_EQ("0 0 1", fire(31, 31));
     EXPECT_EQ("14 0 17", fire(1, 30));
@@ -118,10 +89,9 @@ TEST_F(Timers, KilledTimersKeepTheirIdsAndForgottenOnesLoseTheirRecords)
     ScriptedControl* b = add(2);
     EXPECT_EQ(0, manager.KillTimer(a, 7));
     ASSERT_EQ(1, manager.SetTimer(a, 7, kNever)); // 17
-    EXPECT_EQ(0, manager.SetTimer(a, 7, 10));
-    EXPECT_EQ(0, manager.KillTimer(b, 7));
-    EXPECT_EQ(1, manager.KillTimer(a, 7));
-    EXPECT_EQ(0, manager.KillTimer(a, 7));
+    // Running already, not running for b, killed, killed already.
+    EXPECT_EQ((std::vector<int> { 0, 0, 1, 0 }), (std::vector<int> { manager.SetTimer(a, 7, 10), manager.KillTimer(b, 7),
+                                                                       manager.KillTimer(a, 7), manager.KillTimer(a, 7) }));
     EXPECT_EQ("0 0 0", fire(17, 17));
     EXPECT_EQ(1, manager.SetTimer(a, 7, kNever));
     EXPECT_EQ("1 0 0", fire(17, 17));
@@ -140,8 +110,7 @@ TEST_F(Timers, KilledTimersKeepTheirIdsAndForgottenOnesLoseTheirRecords)
     EXPECT_EQ("2 4 0", fire(25, 25));
 
     PaintManager unbound;
-    EXPECT_EQ(0, unbound.SetTimer(a, 1, 10));
-    EXPECT_EQ(0, unbound.KillTimer(a, 1));
+    EXPECT_EQ(0, unbound.SetTimer(a, 1, 10) + unbound.KillTimer(a, 1));
 }
 
 // A handler may kill its own timers, set enough new ones to move the records' storage, and
@@ -152,8 +121,7 @@ TEST_F(Timers, HandlersMayChangeTimersAndControls)
     ScriptedControl* victim = add(2);
     control->onTick = [this, victim](ScriptedControl& self) {
         manager.KillTimer(&self);
-        for (UINT localId = 100; localId < 140; ++localId)
-            manager.SetTimer(&self, localId, kNever);
+        setTimers(&self, 100, 40);
         manager.RemoveControl(victim);
     };
     ASSERT_EQ(1, manager.SetTimer(control, 1, kNever)); // 17
@@ -166,12 +134,10 @@ TEST_F(Timers, HandlersMayChangeTimersAndControls)
 // A real WM_TIMER ticks the control; each way of ending its timer stops the messages.
 TEST_F(Timers, RealTimersTickUntilEnded)
 {
-    const std::vector<std::function<void(PaintManager&, ScriptedControl*)>> endings {
-        [](PaintManager& m, ScriptedControl* c) { m.KillTimer(c, 1); },
-        [](PaintManager& m, ScriptedControl* c) { m.KillTimer(c); },
-        [](PaintManager& m, ScriptedControl*) { m.ClearTimers(); },
-        [](PaintManager& m, ScriptedControl* c) { m.RemoveControl(c); },
-        [](PaintManager& m, ScriptedControl*) { m.DestroyData(); },
+    const std::vector<std::function<void(ScriptedControl*)>> endings {
+        [&](ScriptedControl* c) { manager.KillTimer(c, 1); }, [&](ScriptedControl* c) { manager.KillTimer(c); },
+        [&](ScriptedControl*) { manager.ClearTimers(); },     [&](ScriptedControl* c) { manager.RemoveControl(c); },
+        [&](ScriptedControl*) { manager.DestroyData(); },
     };
     for (size_t i = 0; i < endings.size(); ++i) {
         manager.Init(window.hwnd(), nullptr);
@@ -179,11 +145,11 @@ TEST_F(Timers, RealTimersTickUntilEnded)
         ASSERT_EQ(1, manager.SetTimer(control, 1, 20)) << "ending " << i;
         log.clear();
         ASSERT_TRUE(pumpUntil([&] { return log.count("tick", 1) >= 2; })) << "ending " << i;
-        endings[i](manager, control);
+        endings[i](control);
         pumpMessages();
-        const int after = delivered;
+        const int after = received[WM_TIMER];
         pumpUntil([] { return false; }, 150);
-        EXPECT_EQ(after, delivered) << "ending " << i;
+        EXPECT_EQ(after, received[WM_TIMER]) << "ending " << i;
         manager.ClearAllControls();
     }
 }
