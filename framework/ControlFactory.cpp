@@ -11,7 +11,10 @@
 #include "controls/basic/CTextButton.h"
 #include "controls/basic/CTimerButton.h"
 #include "controls/basic/MButton.h"
+#include "controls/basic/MTabCtrl.h"
+#include "controls/basic/MTabLayout.h"
 #include "controls/basic/MenuItem.h"
+#include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
 #include "lcd/LEDModeCtrl.h"
 
@@ -67,9 +70,14 @@ const Row kWindowTable[] = {
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MTabCtrl", formB<MTabCtrl> },
+    { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },
     { L"MButton2", formD<MButton2> },
     { L"CImageButton2", formD<CImageButton2> },
+    { L"CTabCtrl2", formC<CTabCtrl2> },
+    { L"CTabCtrlEx", formC<CTabCtrlEx> },
+    { L"CTabCtrl5", formC<CTabCtrl5> },
 };
 
 const Row kPanelTable[] = {
@@ -85,14 +93,20 @@ const Row kPanelTable[] = {
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MTabCtrl", formB<MTabCtrl> },
+    { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },
     { L"UpgradeButton", formD<UpgradeButton> },
     { L"DownloadButton", formD<DownloadButton> },
     { L"MButton2", formD<MButton2> },
     { L"CImageButton2", formD<CImageButton2> },
+    { L"CTabCtrl2", formC<CTabCtrl2> },
+    { L"CTabCtrlEx", formC<CTabCtrlEx> },
     { L"MButton3", formG<MButton3> },
     { L"CColorButton2", formC<CColorButton2> },
+    { L"CTabCtrl5", formC<CTabCtrl5> },
     { L"CColorButton3", formC<CColorButton3> },
+    { L"TabCtrl6", formC<TabCtrl6> },
     { L"LEDModeCtrl", formC<LEDModeCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
 };

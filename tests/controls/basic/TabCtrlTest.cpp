@@ -1,0 +1,712 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ButtonKinds.h"
+#include "DibCanvas.h"
+#include "GdiObjectCount.h"
+#include "LibraryHost.h"
+#include "PumpUntil.h"
+#include "RecordingControl.h"
+#include "ScratchStrip.h"
+#include "WindowCapture.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr DWORD kRed = 0xFF0000;
+constexpr DWORD kGreen = 0x00FF00;
+constexpr DWORD kBlue = 0x0000FF;
+constexpr DWORD kYellow = 0xFFFF00;
+constexpr UINT kTabsId = 9;
+const wchar_t* const kStrip = L"h3_tabs_rgb.png";
+
+// The slide's state and the derived looks' images, which only a derived class reaches.
+class ProbedTabCtrl : public MTabCtrl {
+public:
+    using MTabCtrl::MTabCtrl;
+    using MTabCtrl::TabSkin;
+    int offsetX() const { return m_slideOffsetX; }
+    int offsetY() const { return m_slideOffsetY; }
+    int sliding() const { return m_run; }
+    int loadSkin(TabSkin which, const wchar_t* file) { return LoadTabSkin(which, file); }
+};
+
+// Records like a window and lets a case look at the world when a notification arrives.
+class HearingParent : public RenderingParent {
+public:
+    LONG OnBaseMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        if (onNote)
+            onNote();
+        return RenderingParent::OnBaseMessage(id, code, wParam, lParam);
+    }
+    std::function<void()> onNote;
+};
+
+std::string notes(const std::vector<Notification>& heard)
+{
+    std::string text;
+    for (const Notification& note : heard)
+        text += "(" + std::to_string(note.id) + "," + std::to_string(note.code) + "," + std::to_string(note.wParam) + ","
+            + std::to_string(note.lParam) + ")";
+    return text;
+}
+
+CPoint centreOf(const CRect& rect)
+{
+    return CPoint(rect.left + rect.Width() / 2, rect.top + rect.Height() / 2);
+}
+
+// A page filled by one colour on its left half and another on its right half.
+MControl* twoColourPage(MTabCtrl& tabs, UINT id, CRect rect, COLORREF left, COLORREF right)
+{
+    auto* page = dynamic_cast<MPanel*>(tabs.CreatePanel(L"MTabLayout", id, rect));
+    const int middle = rect.left + rect.Width() / 2;
+    auto fill = [&](CRect part, COLORREF colour, UINT partId) {
+        static_cast<CArea*>(page->CreateControl(L"CArea", partId, part, L"", 1, 1))->SetTransparent(0, 0, colour);
+    };
+    fill(CRect(rect.left, rect.top, middle, rect.bottom), left, id * 10 + 1);
+    fill(CRect(middle, rect.top, rect.right, rect.bottom), right, id * 10 + 2);
+    return page;
+}
+
+// A bar of 100 × 40 tabs drawn from a red, green, blue strip, painted the way a window does.
+class Tabs : public ::testing::Test {
+protected:
+    std::unique_ptr<ProbedTabCtrl> make(CRect rect = CRect(10, 10, 310, 210))
+    {
+        auto tabs = std::make_unique<ProbedTabCtrl>(&parent, kTabsId, rect, 1, 1);
+        tabs->SetManager(&manager);
+        return tabs;
+    }
+    // count tabs, each with a page under the bar when pages is set.
+    void fill(MTabCtrl& tabs, int count, bool pages = false)
+    {
+        const CRect rect = tabs.GetRect();
+        for (int i = 0; i < count; ++i) {
+            MControl* page = pages ? tabs.CreatePanel(L"MTabLayout", 100 + i, CRect(rect.left, rect.top + 40, rect.right, rect.bottom))
+                                   : nullptr;
+            ASSERT_EQ(1, tabs.InsertItem(20 + i, (L"tab " + std::to_wstring(i)).c_str(), kStrip, page, 3, 0));
+        }
+    }
+    void paint(MControl& control) { control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height())); }
+    MControl* page(MTabCtrl& tabs, int index) { return tabs.GetItemInfo(index)->page; }
+
+    ScratchStrip strip { GetSkinPath(), kStrip, 100, 40, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF } };
+    PaintManager manager;
+    HearingParent parent;
+    DibCanvas canvas { 400, 300, 0xFF000000 };
+};
+
+TEST_F(Tabs, InsertSizesTheTabFromItsStripAndRefusesFramesBelowOne)
+{
+    ASSERT_TRUE(strip.written());
+    struct Row {
+        int frames;
+        int width;
+        int result;
+        int frameWidth;
+        int tabWidth;
+    };
+    const Row rows[] {
+        { 3, 0, 1, 100, 100 }, { -1, 0, 1, 100, 100 }, { 1, 0, 1, 300, 300 },
+        { 3, 80, 1, 100, 80 }, { 0, 0, 0, 0, 0 },       { -2, 0, 0, 0, 0 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.frames * 1000 + row.width);
+        auto tabs = make();
+        EXPECT_EQ(row.result, tabs->InsertItem(1, L"A", kStrip, nullptr, row.frames, row.width));
+        EXPECT_EQ(row.result, tabs->GetItemCount());
+        if (!row.result)
+            continue;
+        const TabItemInfo& tab = *tabs->GetItemInfo(0);
+        EXPECT_EQ(row.frameWidth, tab.frameWidth);
+        EXPECT_EQ(CRect(10, 10, 10 + row.tabWidth, 50), tab.itemRect);
+        EXPECT_EQ(40, tabs->GetCtrlHeight()) << "the bar takes the strip's height";
+    }
+}
+
+TEST_F(Tabs, AUniformWidthTakesTheShareOfTheBarHeldAtTheMinimum)
+{
+    struct Row {
+        int count;
+        int width;
+    };
+    for (const Row& row : { Row { 2, 120 }, Row { 4, 95 }, Row { 8, 60 } }) {
+        SCOPED_TRACE(row.count);
+        auto tabs = make(CRect(0, 0, 400, 100));
+        tabs->SetLeftRightPading(10, 10);
+        fill(*tabs, row.count);
+        tabs->SetItemWidth(120, 60, 1);
+        for (int i = 0; i < row.count; ++i)
+            EXPECT_EQ(CRect(10 + i * row.width, 0, 10 + (i + 1) * row.width, 40), tabs->GetItemInfo(i)->itemRect);
+    }
+}
+
+TEST_F(Tabs, AColumnStacksTabsOfTheBarHeightOnePixelApart)
+{
+    auto tabs = make();
+    tabs->SetTabType(TabTypeVertical);
+    tabs->SetTabCtrlWidth(80);
+    tabs->SetTabCtrlHeight(30);
+    fill(*tabs, 3);
+    tabs->SetItemHeight(50, 0, 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(CRect(10, 10 + 31 * i, 90, 40 + 31 * i), tabs->GetItemInfo(i)->itemRect);
+}
+
+TEST_F(Tabs, ARecordStaysWhereItWasWhileTabsAreAdded)
+{
+    auto tabs = make();
+    fill(*tabs, 1);
+    TabItemInfo* first = tabs->GetItemInfo(0);
+    fill(*tabs, 40);
+    first->text = L"kept";
+    EXPECT_EQ(first, tabs->GetItemInfo(0));
+    EXPECT_EQ(CString(L"kept"), tabs->GetItemInfo(0)->text);
+    EXPECT_EQ(nullptr, tabs->GetItemInfo(41));
+    EXPECT_EQ(nullptr, tabs->GetItemInfo(-1));
+}
+
+TEST_F(Tabs, SelectingReportsBeforeThePagesSwitchAndOnlyOnAChange)
+{
+    auto tabs = make();
+    fill(*tabs, 3, true);
+    std::vector<std::string> seen;
+    parent.onNote = [&] {
+        seen.push_back(std::to_string(page(*tabs, 0)->IsVisible()) + std::to_string(page(*tabs, 1)->IsVisible())
+                       + std::to_string(page(*tabs, 2)->IsVisible()));
+    };
+    struct Step {
+        int index;
+        int returned;
+        int selected;
+        const char* heard;
+        const char* pages;
+    };
+    const Step steps[] {
+        { 1, -1, 1, "(9,2,1,0)", "010" }, { 2, 1, 2, "(9,2,2,0)", "001" }, { 2, 2, 2, "", "001" },
+        { -1, 2, 2, "", "001" },          { 3, 2, 2, "", "001" },
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.index);
+        parent.notifications.clear();
+        seen.clear();
+        EXPECT_EQ(step.returned, tabs->SetSelectItem(step.index));
+        EXPECT_EQ(step.selected, tabs->GetSelectItem());
+        EXPECT_EQ(step.heard, notes(parent.notifications));
+        for (const std::string& pages : seen)
+            EXPECT_NE(step.pages, pages) << "the pages had switched already";
+        EXPECT_EQ(step.pages, std::to_string(page(*tabs, 0)->IsVisible()) + std::to_string(page(*tabs, 1)->IsVisible())
+                      + std::to_string(page(*tabs, 2)->IsVisible()));
+    }
+}
+
+TEST_F(Tabs, AReleaseOverTheHoveredTabSelectsItAndAPressSendsNothing)
+{
+    auto tabs = make(CRect(0, 0, 300, 200));
+    fill(*tabs, 3);
+    enum Act { Move, Down, Up };
+    struct Step {
+        Act act;
+        CPoint at;
+        const char* heard;
+        int selected;
+    };
+    const Step steps[] {
+        { Up, CPoint(150, 20), "", -1 },         { Move, CPoint(150, 20), "", -1 },
+        { Down, CPoint(150, 20), "", -1 },       { Up, CPoint(150, 20), "(9,2,1,0)", 1 },
+        { Move, CPoint(50, 20), "", 1 },         { Up, CPoint(150, 20), "", 1 },
+        { Move, CPoint(150, 20), "", 1 },        { Up, CPoint(150, 20), "", 1 },
+        { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 0), "", 1 },
+        { Move, CPoint(0, 20), "", 1 },          { Up, CPoint(0, 20), "", 1 },
+        { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 20), "(9,2,2,0)", 2 },
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const Step& step = steps[i];
+        SCOPED_TRACE(i);
+        parent.notifications.clear();
+        if (step.act == Move)
+            tabs->OnMouseMove(0, step.at);
+        else if (step.act == Down)
+            tabs->OnLButtonDown(MK_LBUTTON, step.at);
+        else
+            tabs->OnLButtonUp(0, step.at);
+        EXPECT_EQ(step.heard, notes(parent.notifications));
+        EXPECT_EQ(step.selected, tabs->GetSelectItem());
+    }
+}
+
+TEST_F(Tabs, HidingTheSelectedLastTabKeepsItAndDeletingItMovesSilently)
+{
+    struct Case {
+        const char* name;
+        std::function<void(MTabCtrl&)> act;
+        int selected;
+        int selectedId;
+    };
+    const Case cases[] {
+        { "hidden", [](MTabCtrl& t) { t.SetItemVisible(3, 0); }, 3, 23 },
+        { "deleted", [](MTabCtrl& t) { t.DeleteItem(3); }, 2, 22 },
+        { "deleted behind a hidden one",
+          [](MTabCtrl& t) {
+              t.SetItemVisible(2, 0);
+              t.DeleteItem(3);
+          },
+          1, 21 },
+        { "a tab before it deleted", [](MTabCtrl& t) { t.DeleteItem(1); }, 2, 23 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto tabs = make(CRect(0, 0, 400, 200));
+        fill(*tabs, 4, true);
+        tabs->SetSelectItem(3);
+        parent.notifications.clear();
+        c.act(*tabs);
+        EXPECT_EQ(c.selected, tabs->GetSelectItem());
+        EXPECT_EQ(c.selectedId, tabs->GetItemID(tabs->GetSelectItem()));
+        EXPECT_EQ("", notes(parent.notifications));
+        EXPECT_EQ(1, page(*tabs, c.selected)->IsVisible()) << "the selected tab's page shows";
+    }
+}
+
+TEST_F(Tabs, DeletingATabDestroysItsOwnPageAndLeavesTheHostsPage)
+{
+    EventLog log;
+    auto tabs = make();
+    RecordingControl hostPage(&parent, 70, CRect(10, 50, 310, 210), log);
+    fill(*tabs, 1, true);
+    ASSERT_EQ(1, tabs->InsertItem(30, L"host", kStrip, &hostPage, 3, 0));
+    const size_t children = tabs->GetControls().size();
+    tabs->DeleteItem(1);
+    tabs->DeleteItem(0);
+    EXPECT_EQ(children - 1, tabs->GetControls().size());
+    EXPECT_EQ(0, tabs->GetItemCount());
+}
+
+TEST_F(Tabs, SeparatorsMoveTheTabsAfterEveryShownTabButTheLast)
+{
+    ScratchStrip separator(GetSkinPath(), L"h3_tabs_separator.png", 7, 40, { 0xFFFFFFFF });
+    auto tabs = make(CRect(0, 0, 400, 100));
+    ASSERT_EQ(1, tabs->loadSkin(ProbedTabCtrl::TabSkin::Separator, L"h3_tabs_separator.png"));
+    fill(*tabs, 3);
+    struct Step {
+        int hide;
+        int lefts[3];
+    };
+    // Hiding the last tab leaves the separators of the others alone.
+    for (const Step& step : { Step { -1, { 0, 107, 214 } }, Step { 2, { 0, 107, 0 } }, Step { 1, { 0, 0, 0 } } }) {
+        SCOPED_TRACE(step.hide);
+        if (step.hide >= 0)
+            tabs->SetItemVisible(step.hide, 0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(step.lefts[i], tabs->GetItemInfo(i)->itemRect.left);
+    }
+}
+
+TEST_F(Tabs, TheTooltipShowsFromTheSecondMoveOverATab)
+{
+    auto tabs = make(CRect(0, 0, 300, 200));
+    fill(*tabs, 3);
+    struct Move {
+        CPoint at;
+        int owner;
+    };
+    const Move moves[] {
+        { CPoint(50, 20), 0 },   { CPoint(60, 20), kTabsId }, { CPoint(70, 20), kTabsId }, { CPoint(150, 20), 0 },
+        { CPoint(160, 20), kTabsId }, { CPoint(350, 20), 0 },  { CPoint(160, 20), 0 },
+    };
+    for (size_t i = 0; i < std::size(moves); ++i) {
+        SCOPED_TRACE(i);
+        tabs->OnMouseMove(0, moves[i].at);
+        EXPECT_EQ(static_cast<int>(moves[i].owner), manager.GetTooltipCtrlID());
+    }
+}
+
+TEST_F(Tabs, ThePagesCodesPassUnchangedAndKeysReachTheSelectedPage)
+{
+    EventLog log;
+    auto tabs = make();
+    auto* page = new RecordingControl(tabs.get(), 60, CRect(10, 10, 310, 210), log);
+    tabs->GetControls().push_back(page);
+    page->keyAnswer = 1;
+    ASSERT_EQ(1, tabs->InsertItem(30, L"page", kStrip, page, 3, 0));
+    EXPECT_EQ(nullptr, tabs->CreatePanel(L"MTabLayoutX", 61, CRect()));
+    EXPECT_EQ(nullptr, tabs->CreatePanel(L"", 61, CRect()));
+    EXPECT_EQ(nullptr, tabs->CreatePanel(nullptr, 61, CRect()));
+    tabs->SetSelectItem(0);
+    parent.notifications.clear();
+    page->SendMessageW(27, 5, -6);
+    EXPECT_EQ("(60,27,5,-6)", notes(parent.notifications));
+    log.clear();
+    EXPECT_EQ(1, tabs->OnKeyDown(VK_RIGHT, 1, 0));
+    EXPECT_EQ(1, log.count("key", 60));
+    EXPECT_EQ(1, tabs->OnScroll(1, 1, CPoint(50, 20)));
+    EXPECT_EQ(1, log.count("wheel", 60));
+}
+
+// A look with an extra button on every tab: a 12 × 10 strip of three states.
+TEST_F(Tabs, TheExtraButtonFollowsThePointerAndAPressReportsCode9)
+{
+    ScratchStrip button(GetSkinPath(), L"h3_tabs_button.png", 12, 10, { 0xFFFFFFFF, 0xFFFFFF00, 0xFF00FFFF });
+    auto tabs = make(CRect(0, 0, 300, 200));
+    ASSERT_EQ(1, tabs->loadSkin(ProbedTabCtrl::TabSkin::ExtraButton, L"h3_tabs_button.png"));
+    fill(*tabs, 2);
+    ASSERT_EQ(CRect(185, 6, 197, 16), tabs->GetItemInfo(1)->buttonRect) << "3 px inside the right edge, 6 px down";
+    tabs->OnMouseMove(0, CPoint(190, 10));
+    EXPECT_EQ(1, tabs->GetItemInfo(1)->buttonState);
+    paint(*tabs);
+    EXPECT_TRUE(nearColor(canvas.rgb(190, 10), kYellow, 2)) << "the hovered button's frame";
+    parent.notifications.clear();
+    EXPECT_EQ(1, tabs->OnLButtonDown(MK_LBUTTON, CPoint(190, 10)));
+    EXPECT_EQ("(9,9,1,0)", notes(parent.notifications));
+    paint(*tabs);
+    EXPECT_TRUE(nearColor(canvas.rgb(190, 10), 0x00FFFF, 2)) << "pressed";
+    tabs->OnMouseMove(0, CPoint(50, 20));
+    EXPECT_EQ(0, tabs->GetItemInfo(1)->buttonState);
+}
+
+TEST_F(Tabs, ARowShowsFrameOneHoveredOrSelectedAndAColumnFrameTwoSelected)
+{
+    struct Case {
+        TAB_TYPE type;
+        int hover;
+        int select;
+        DWORD shown[3];
+    };
+    const Case cases[] {
+        { TabTypeHorizontal, -1, -1, { kRed, kRed, kRed } },
+        { TabTypeHorizontal, 0, -1, { kGreen, kRed, kRed } },
+        { TabTypeHorizontal, -1, 1, { kRed, kGreen, kRed } },
+        { TabTypeHorizontal, 2, 1, { kRed, kGreen, kGreen } },
+        { TabTypeVertical, 0, -1, { kGreen, kRed, kRed } },
+        { TabTypeVertical, -1, 1, { kRed, kBlue, kRed } },
+        { TabTypeVertical, 2, 1, { kRed, kBlue, kGreen } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.hover) + " " + std::to_string(c.select));
+        canvas.fill(0xFF000000);
+        auto tabs = make();
+        tabs->SetTabType(c.type);
+        tabs->SetTabCtrlWidth(100);
+        tabs->SetTabCtrlHeight(40);
+        fill(*tabs, 3);
+        paint(*tabs);
+        tabs->SetSelectItem(c.select);
+        if (c.hover >= 0)
+            tabs->OnMouseMove(0, centreOf(tabs->GetItemInfo(c.hover)->itemRect));
+        paint(*tabs);
+        for (int i = 0; i < 3; ++i) {
+            // A row draws its strips 10 px below the top of the bar.
+            CPoint probe = centreOf(tabs->GetItemInfo(i)->itemRect);
+            probe.y += c.type == TabTypeHorizontal ? 5 : 0;
+            EXPECT_TRUE(nearColor(canvas.rgb(probe.x, probe.y), c.shown[i], 2)) << i << ": " << std::hex << canvas.rgb(probe.x, probe.y);
+        }
+    }
+}
+
+TEST_F(Tabs, HoverAndSelectionOnlyCopyTheCachedBar)
+{
+    auto tabs = make();
+    fill(*tabs, 3);
+    paint(*tabs);
+    canvas.fill(0xFFFFFFFF);
+    tabs->SetSelectItem(1);
+    tabs->OnMouseMove(0, CPoint(60, 30));
+    EXPECT_EQ(0, parent.updates.back().flag);
+    paint(*tabs);
+    EXPECT_EQ(0u, canvas.rgb(60, 12)) << "the bar's background is the one cached at the first paint";
+    EXPECT_TRUE(nearColor(canvas.rgb(60, 35), kGreen, 2));
+    EXPECT_TRUE(nearColor(canvas.rgb(160, 35), kGreen, 2));
+    canvas.fill(0xFFFFFFFF);
+    tabs->SetUpdate(0, 0);
+    paint(*tabs);
+    EXPECT_EQ(0xFFFFFFu, canvas.rgb(60, 12)) << "rebuilt over what is under it now";
+}
+
+TEST_F(Tabs, TheSlideStepsATenthOfTheControlUntilThePageIsCovered)
+{
+    struct Row {
+        int width;
+        int from;
+        int to;
+        std::vector<int> offsets;
+    };
+    const Row rows[] {
+        { 300, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300 } },
+        { 300, 1, 0, { -30, -60, -90, -120, -150, -180, -210, -240, -270, -300 } },
+        { 305, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330 } },
+        { 5, 0, 1, { 1, 2, 3, 4, 5 } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.width) + ": " + std::to_string(row.from) + " to " + std::to_string(row.to));
+        auto tabs = make(CRect(0, 0, row.width, 200));
+        fill(*tabs, 2, true);
+        tabs->EnableAnimateChangeTab(1);
+        tabs->SetSelectItem(row.from);
+        EXPECT_EQ(0, tabs->sliding()) << "the first selection has no page to leave";
+        tabs->SetSelectItem(row.to);
+        std::vector<int> offsets;
+        while (tabs->sliding() && offsets.size() < 20) {
+            EXPECT_EQ(1, tabs->OnControlTimer());
+            offsets.push_back(tabs->offsetX());
+        }
+        EXPECT_EQ(row.offsets, offsets);
+        EXPECT_EQ(0, tabs->OnControlTimer()) << "a stopped slide ignores later ticks";
+        EXPECT_EQ(row.offsets.back(), tabs->offsetX());
+    }
+}
+
+TEST_F(Tabs, AColumnSlidesItsPagesUpAndDown)
+{
+    auto tabs = make(CRect(0, 0, 300, 200));
+    tabs->SetTabType(TabTypeVertical);
+    tabs->SetTabCtrlHeight(40);
+    fill(*tabs, 2, true);
+    tabs->EnableAnimateChangeTab(1);
+    tabs->SetSelectItem(1);
+    tabs->SetSelectItem(0);
+    tabs->OnControlTimer();
+    tabs->OnControlTimer();
+    EXPECT_EQ(-40, tabs->offsetY());
+    EXPECT_EQ(0, tabs->offsetX());
+}
+
+TEST_F(Tabs, MidSlideTheOldPageLeavesAndTheNewOneEnters)
+{
+    canvas.fill(0xFF000000);
+    struct Case {
+        int from;
+        int to;
+        std::vector<PixelAt> seen;
+    };
+    // Page 0 is red | blue, page 1 green | yellow; two steps of 30 px.
+    const Case cases[] {
+        { 0, 1, { { 30, 140, kRed }, { 225, 140, kBlue }, { 270, 140, kGreen } } },
+        { 1, 0, { { 30, 140, kBlue }, { 75, 140, kGreen }, { 225, 140, kYellow } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        auto tabs = make(CRect(0, 0, 300, 240));
+        const CRect pageRect(0, 40, 300, 240);
+        MControl* pages[2] = { twoColourPage(*tabs, 1, pageRect, RGB(255, 0, 0), RGB(0, 0, 255)),
+                               twoColourPage(*tabs, 2, pageRect, RGB(0, 255, 0), RGB(255, 255, 0)) };
+        for (int i = 0; i < 2; ++i)
+            tabs->InsertItem(20 + i, L"", kStrip, pages[i], 3, 0);
+        tabs->SetSelectItem(c.from);
+        tabs->EnableAnimateChangeTab(1);
+        tabs->SetSelectItem(c.to);
+        tabs->OnControlTimer();
+        tabs->OnControlTimer();
+        paint(*tabs);
+        expectPixels(canvas, c.seen, 2);
+        EXPECT_EQ(1, pages[c.to]->IsVisible());
+        EXPECT_EQ(0, pages[c.from]->IsVisible());
+        while (tabs->OnControlTimer()) {
+        }
+        paint(*tabs);
+        const DWORD left = c.to == 0 ? kRed : kGreen;
+        expectPixels(canvas, { { 30, 140, left }, { 140, 140, left } }, 2);
+    }
+}
+
+TEST_F(Tabs, ACopyTakesTheTabsValuesWithoutImagesOrPages)
+{
+    auto tabs = make();
+    fill(*tabs, 2, true);
+    tabs->SetSelectItem(1);
+    auto copy = std::make_unique<MTabCtrl>(*tabs);
+    ASSERT_EQ(2, copy->GetItemCount());
+    EXPECT_EQ(CString(L"tab 1"), copy->GetItemInfo(1)->text);
+    EXPECT_EQ(tabs->GetItemInfo(1)->itemRect, copy->GetItemInfo(1)->itemRect);
+    EXPECT_EQ(1, copy->GetSelectItem());
+    EXPECT_EQ(nullptr, copy->GetItemInfo(0)->image);
+    EXPECT_EQ(nullptr, copy->GetItemInfo(0)->page);
+    EXPECT_NE(nullptr, tabs->GetItemInfo(0)->image);
+    copy->GetItemInfo(0)->text = L"changed";
+    EXPECT_EQ(CString(L"tab 0"), tabs->GetItemInfo(0)->text);
+    tabs.reset();
+    paint(*copy);
+    copy->DeleteItem(0);
+    EXPECT_EQ(1, copy->GetItemCount());
+}
+
+TEST_F(Tabs, FactoriesBuildEveryTabClassTheirTableNames)
+{
+    MPanel panel(&parent, 1, CRect(0, 0, 400, 300), 1);
+    struct Row {
+        const wchar_t* name;
+        bool window;
+    };
+    const Row rows[] { { L"MTabCtrl", true },  { L"MTabLayout", true }, { L"CTabCtrl2", true },
+                       { L"CTabCtrlEx", true }, { L"CTabCtrl5", true },  { L"TabCtrl6", false } };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.name);
+        MControl* made = manager.CreateControl(2, &parent, row.name, 5, CRect(0, 0, 100, 50), L"", 1, 1);
+        EXPECT_EQ(row.window, made != nullptr);
+        EXPECT_EQ(1, made ? made->IsClass(row.name) : 1);
+        delete made;
+        MControl* child = panel.CreateControl(row.name, 6, CRect(0, 0, 100, 50), L"", 1, 0);
+        ASSERT_NE(nullptr, child);
+        EXPECT_EQ(1, child->IsClass(row.name));
+        EXPECT_EQ(row.name == std::wstring(L"MTabCtrl") ? 0 : 1, child->IsEnabled()) << "only MTabCtrl takes the flag";
+    }
+}
+
+TEST_F(Tabs, GdiObjectsStayFlatOverPaintsAndSlides)
+{
+    auto tabs = make(CRect(0, 0, 300, 240));
+    const CRect pageRect(0, 40, 300, 240);
+    for (int i = 0; i < 2; ++i)
+        tabs->InsertItem(20 + i, L"", kStrip, twoColourPage(*tabs, 1 + i, pageRect, RGB(200, 0, 0), RGB(0, 0, 200)), 3, 0);
+    tabs->EnableAnimateChangeTab(1);
+    int round = 0;
+    auto slide = [&] {
+        tabs->SetSelectItem(round++ % 2);
+        do
+            paint(*tabs);
+        while (tabs->OnControlTimer());
+        tabs->OnMouseMove(0, CPoint(50 + 100 * (round % 2), 20));
+        tabs->SetUpdate(0, 0);
+        paint(*tabs);
+    };
+    const int steady = warmGdiObjects(slide);
+    if (steady < 0)
+        GTEST_SKIP() << "no GDI handle table";
+    for (int i = 0; i < 100; ++i)
+        slide();
+    for (int i = 0; i < 1000; ++i) {
+        tabs->OnMouseMove(0, CPoint(50 + 100 * (i % 3), 20));
+        paint(*tabs);
+    }
+    EXPECT_EQ(steady, gdiObjectsSettled(steady));
+}
+
+// ---- on a real dialog
+
+class TabDialog : public MDialog {
+public:
+    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        heard.push_back({ id, code, wParam, lParam });
+        return 0;
+    }
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_TIMER)
+            ++timerMessages;
+        return MDialog::OnWindowMessage(msg, wParam, lParam);
+    }
+    std::vector<Notification> heard;
+    std::atomic<long> timerMessages { 0 };
+};
+
+// Counts the fast-timer ticks that reach it and the ticks that came on the window's thread.
+class TickCounter : public MControl {
+public:
+    TickCounter(MObject* parent, CRect rect, DWORD guiThread) : MControl(parent, 80, rect, 1, 1, 0), m_guiThread(guiThread)
+    {
+        m_runTimer = 1;
+    }
+    ~TickCounter() override { StopFastTimer(); }
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlTimer() override
+    {
+        ++ticks;
+        if (GetCurrentThreadId() == m_guiThread)
+            ++guiTicks;
+        return 0;
+    }
+    std::atomic<long> ticks { 0 };
+    std::atomic<long> guiTicks { 0 };
+
+private:
+    DWORD m_guiThread;
+};
+
+class OnADialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dialog.Create(nullptr, L"tabs", WS_POPUP, 0, CRect(300, 300, 700, 600));
+        dialog.EnableWndDrag(0);
+        dialog.ShowWindow(SW_SHOWNOACTIVATE);
+        tabs = new ProbedTabCtrl(&dialog, kTabsId, CRect(20, 20, 320, 260), 1, 1);
+        tabs->SetManager(dialog.GetPaintManager());
+        dialog.GetPaintManager()->AppendControl(tabs, 1);
+        const CRect pageRect(20, 60, 320, 260);
+        pages[0] = twoColourPage(*tabs, 1, pageRect, RGB(255, 0, 0), RGB(0, 0, 255));
+        pages[1] = twoColourPage(*tabs, 2, pageRect, RGB(0, 255, 0), RGB(255, 255, 0));
+        for (int i = 0; i < 2; ++i)
+            tabs->InsertItem(20 + i, L"", kStrip, pages[i], 3, 0);
+    }
+    void TearDown() override { dialog.DestroyWindow(); }
+    void click(CPoint at)
+    {
+        for (UINT msg : { WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP })
+            dialog.PostMessageW(msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
+    }
+
+    ScratchStrip strip { GetSkinPath(), kStrip, 100, 40, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF } };
+    TabDialog dialog;
+    ProbedTabCtrl* tabs { nullptr };
+    MControl* pages[2] {};
+};
+
+TEST_F(OnADialog, APostedClickSelectsATabAndItsWindowTimerRunsTheSlideToItsEnd)
+{
+    click(CPoint(170, 40));
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.heard.empty(); }));
+    EXPECT_EQ("(9,2,1,0)", notes(dialog.heard));
+    ASSERT_TRUE(pumpUntil([&] { return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(100, 150), kGreen, 2); }));
+
+    tabs->EnableAnimateChangeTab(1);
+    tabs->SetUpdataRect(tabs->GetRect());
+    click(CPoint(70, 40));
+    ASSERT_TRUE(pumpUntil([&] { return tabs->sliding() && tabs->offsetX() <= -30 && tabs->offsetX() >= -120; }));
+    // The old page (green | yellow) moves right; the new one's right half (blue) enters.
+    UpdateWindow(dialog.GetSafeHwnd());
+    const auto midway = captureClient(dialog.GetSafeHwnd());
+    EXPECT_TRUE(nearColor(midway->rgb(22, 150), kBlue, 2));
+    EXPECT_TRUE(nearColor(midway->rgb(318, 150), kYellow, 2));
+    ASSERT_TRUE(pumpUntil([&] { return !tabs->sliding(); }));
+    EXPECT_EQ(-300, tabs->offsetX());
+    EXPECT_TRUE(pumpUntil([&] { return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(100, 150), kRed, 2); }));
+    const long timersAtTheEnd = dialog.timerMessages;
+    pumpUntil([] { return false; }, 200);
+    EXPECT_EQ(timersAtTheEnd, dialog.timerMessages) << "timer 100 was killed";
+}
+
+TEST_F(OnADialog, FastTicksReachThePagesChildrenButNeverStepTheSlide)
+{
+    auto* counter = new TickCounter(pages[1], CRect(20, 60, 40, 80), GetCurrentThreadId());
+    pages[1]->GetControls().push_back(counter);
+    tabs->AddMTimer();
+    tabs->SetSelectItem(0);
+    tabs->EnableAnimateChangeTab(1);
+    tabs->SetSelectItem(1);
+    dialog.GetPaintManager()->SetMTimer(1);
+    // No message is pumped: the window timer cannot step the slide meanwhile.
+    const DWORD start = GetTickCount();
+    while (counter->ticks < 30 && GetTickCount() - start < 5000)
+        SwitchToThread();
+    ASSERT_GE(counter->ticks, 30);
+    EXPECT_EQ(0, tabs->offsetX());
+    ASSERT_TRUE(pumpUntil([&] { return !tabs->sliding(); }));
+    dialog.GetPaintManager()->KillMTimer();
+    EXPECT_EQ(300, tabs->offsetX());
+    EXPECT_EQ(0, counter->guiTicks) << "the slide's window timer never ticks the pages";
+}
+
+} // namespace
