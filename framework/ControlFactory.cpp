@@ -11,6 +11,7 @@
 #include "controls/basic/CTextButton.h"
 #include "controls/basic/CTimerButton.h"
 #include "controls/basic/MButton.h"
+#include "controls/basic/MSlider.h"
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/MTabLayout.h"
 #include "controls/basic/MenuItem.h"
@@ -59,6 +60,7 @@ struct Row {
 // is unknown, as any other.
 const Row kWindowTable[] = {
     { L"CArea", formC<CArea> },
+    { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },
     { L"CImageButton", formA<CImageButton> },
     { L"CTextButton", formA<CTextButton> },
@@ -82,6 +84,7 @@ const Row kWindowTable[] = {
 
 const Row kPanelTable[] = {
     { L"CArea", formC<CArea> },
+    { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },
     { L"CImageButton", formA<CImageButton> },
     { L"CTextButton", formA<CTextButton> },
@@ -107,6 +110,7 @@ const Row kPanelTable[] = {
     { L"CTabCtrl5", formC<CTabCtrl5> },
     { L"CColorButton3", formC<CColorButton3> },
     { L"TabCtrl6", formC<TabCtrl6> },
+    { L"MSlider2", formC<MSlider2> },
     { L"LEDModeCtrl", formC<LEDModeCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
 };

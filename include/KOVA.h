@@ -41,6 +41,7 @@
 #include "controls/basic/CIconButton.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/MenuWnd.h"
+#include "controls/basic/MSlider.h"
 #include "controls/basic/MTabLayout.h"
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/TabBar.h"

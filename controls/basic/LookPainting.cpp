@@ -1,0 +1,56 @@
+// GUI thread only: looks are rendered and shown while the window paints.
+#include "controls/basic/LookPainting.h"
+
+#include "framework/MRender.h"
+#include "framework/PaintManager.h"
+
+namespace KOVA {
+
+bool BeginCachedLooks(MControl& control, const MemoryPicture& picture, HDC& dc, int frameCount)
+{
+    const CRect rect = control.GetRect();
+    const int width = rect.Width();
+    const int height = rect.Height();
+    if (control.GetUpdate() && picture.width() == frameCount * width && picture.height() == height)
+        return false;
+    control.UpdateMemDC(dc, frameCount * width, height);
+    for (int frame = 0; frame < frameCount; ++frame)
+        MRender::BitBlt(picture.dc(), frame * width, 0, width, height, dc, rect.left, rect.top);
+    return true;
+}
+
+void ShowCachedLook(const MControl& control, const MemoryPicture& picture, HDC& dc, int frame)
+{
+    const CRect rect = control.GetRect();
+    const int width = rect.Width();
+    MRender::BitBlt(dc, rect.left, rect.top, width, rect.Height(), picture.dc(), frame * width, 0);
+}
+
+std::unique_ptr<Gdiplus::Font> MakeTextFont(const MControlFont& control, float size)
+{
+    PaintManager* manager = control.GetManager();
+    // The cache keeps the family; the font holds a reference of its own.
+    const Gdiplus::FontFamily* family = manager ? manager->FindTempFontOrFallback(control.GetTextFont()) : nullptr;
+    if (!family)
+        return nullptr;
+    std::unique_ptr<Gdiplus::Font> font(new Gdiplus::Font(family, size, control.GetFontStyle(), Gdiplus::UnitPixel));
+    if (font->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    return font;
+}
+
+void DrawTextLine(Gdiplus::Graphics& graphics, const CString& text, const Gdiplus::Font* font,
+                  const Gdiplus::RectF& layout, const Gdiplus::Brush& brush, Gdiplus::TextRenderingHint hint,
+                  Gdiplus::StringAlignment horizontal)
+{
+    if (text.IsEmpty() || !font)
+        return;
+    Gdiplus::StringFormat format;
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    format.SetAlignment(horizontal);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    graphics.SetTextRenderingHint(hint);
+    graphics.DrawString(text, text.GetLength(), font, layout, &format, &brush);
+}
+
+} // namespace KOVA

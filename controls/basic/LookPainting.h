@@ -1,0 +1,49 @@
+#pragma once
+// What the value controls (sliders, spin box, progress, labels) share when they paint.
+//
+// The cached looks: a control's memory picture holds frameCount frames of the control's size
+// side by side, each rendered over the pixels that lay under the control at that time, and a
+// paint only copies the frame shown. The looks are rendered again once the framework cleared
+// the control's update flag (a repaint request with flag 1, or a change under the control) or
+// the control's size changed; a request with flag 0 only shows another frame.
+#include "platform/Win32.h"
+
+#include <memory>
+
+#include "framework/MControl.h"
+#include "framework/MControlFont.h"
+#include "framework/MemoryPicture.h"
+#include "platform/CString.h"
+
+namespace KOVA {
+
+// True when the looks must be rendered now: the picture was made again and every frame
+// holds the pixels under the control. picture is the control's own memory picture.
+bool BeginCachedLooks(MControl& control, const MemoryPicture& picture, HDC& dc, int frameCount);
+// Copies frame i of the looks onto the control's place in dc.
+void ShowCachedLook(const MControl& control, const MemoryPicture& picture, HDC& dc, int frame);
+
+// Renders the looks with paint (Gdiplus::Graphics& on the whole strip) when they must be,
+// then shows frame shown.
+template <class Paint>
+void DrawCachedLooks(MControl& control, const MemoryPicture& picture, HDC& dc, int frameCount, int shown,
+                     Paint paint)
+{
+    if (BeginCachedLooks(control, picture, dc, frameCount)) {
+        Gdiplus::Graphics graphics(picture.dc());
+        paint(graphics);
+    }
+    ShowCachedLook(control, picture, dc, shown);
+}
+
+// The control's face at size pixels (not scaled) in its style bits, through the window's
+// font fallback; null without a paint manager or without any font.
+std::unique_ptr<Gdiplus::Font> MakeTextFont(const MControlFont& control, float size);
+
+// One line of text, trailing blanks measured, centred vertically and aligned horizontally
+// as given within layout; nothing for an empty text or without a font.
+void DrawTextLine(Gdiplus::Graphics& graphics, const CString& text, const Gdiplus::Font* font,
+                  const Gdiplus::RectF& layout, const Gdiplus::Brush& brush, Gdiplus::TextRenderingHint hint,
+                  Gdiplus::StringAlignment horizontal = Gdiplus::StringAlignmentCenter);
+
+} // namespace KOVA
