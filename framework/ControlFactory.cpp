@@ -10,7 +10,9 @@
 #include "controls/basic/CSwitchButton.h"
 #include "controls/basic/CTextButton.h"
 #include "controls/basic/CTimerButton.h"
+#include "controls/basic/CircleProgress.h"
 #include "controls/basic/MButton.h"
+#include "controls/basic/MProgress.h"
 #include "controls/basic/MSlider.h"
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/MTabLayout.h"
@@ -60,6 +62,7 @@ struct Row {
 // is unknown, as any other.
 const Row kWindowTable[] = {
     { L"CArea", formC<CArea> },
+    { L"MProgress", formB<MProgress> },
     { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },
     { L"CImageButton", formA<CImageButton> },
@@ -80,10 +83,12 @@ const Row kWindowTable[] = {
     { L"CTabCtrl2", formC<CTabCtrl2> },
     { L"CTabCtrlEx", formC<CTabCtrlEx> },
     { L"CTabCtrl5", formC<CTabCtrl5> },
+    { L"CircleProgress", formC<CircleProgress> },
 };
 
 const Row kPanelTable[] = {
     { L"CArea", formC<CArea> },
+    { L"MProgress", formB<MProgress> },
     { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },
     { L"CImageButton", formA<CImageButton> },
@@ -113,6 +118,7 @@ const Row kPanelTable[] = {
     { L"MSlider2", formC<MSlider2> },
     { L"LEDModeCtrl", formC<LEDModeCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
+    { L"CircleProgress", formC<CircleProgress> },
 };
 
 template <size_t N>
