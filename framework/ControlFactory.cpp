@@ -16,6 +16,7 @@
 #include "controls/basic/MSlider.h"
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/MTabLayout.h"
+#include "controls/basic/MText.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
@@ -62,6 +63,7 @@ struct Row {
 // is unknown, as any other.
 const Row kWindowTable[] = {
     { L"CArea", formC<CArea> },
+    { L"MText", formF<MText> },
     { L"MProgress", formB<MProgress> },
     { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },
@@ -88,6 +90,7 @@ const Row kWindowTable[] = {
 
 const Row kPanelTable[] = {
     { L"CArea", formC<CArea> },
+    { L"MText", formF<MText> },
     { L"MProgress", formB<MProgress> },
     { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },

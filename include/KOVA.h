@@ -45,6 +45,7 @@
 #include "controls/basic/ProgressBase.h"
 #include "controls/basic/MProgress.h"
 #include "controls/basic/CircleProgress.h"
+#include "controls/basic/MText.h"
 #include "controls/basic/MTabLayout.h"
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/TabBar.h"
