@@ -14,6 +14,7 @@
 #include "controls/basic/MButton.h"
 #include "controls/basic/MProgress.h"
 #include "controls/basic/MSlider.h"
+#include "controls/basic/MSpinButton.h"
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/MTabLayout.h"
 #include "controls/basic/MText.h"
@@ -72,6 +73,7 @@ const Row kWindowTable[] = {
     { L"CCheckButton", formA<CCheckButton> },
     { L"CRadioButton", formA<CRadioButton> },
     { L"CColorButton", formB<CColorButton> },
+    { L"MSpinButton", formB<MSpinButton> },
     { L"CSwitchButton", formB<CSwitchButton> },
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
@@ -99,6 +101,7 @@ const Row kPanelTable[] = {
     { L"CCheckButton", formA<CCheckButton> },
     { L"CRadioButton", formA<CRadioButton> },
     { L"CColorButton", formB<CColorButton> },
+    { L"MSpinButton", formB<MSpinButton> },
     { L"CSwitchButton", formB<CSwitchButton> },
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },

@@ -42,6 +42,7 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/MenuWnd.h"
 #include "controls/basic/MSlider.h"
+#include "controls/basic/MSpinButton.h"
 #include "controls/basic/ProgressBase.h"
 #include "controls/basic/MProgress.h"
 #include "controls/basic/CircleProgress.h"
