@@ -10,6 +10,7 @@
 #include "DibCanvas.h"
 #include "InkScan.h"
 #include "LibraryHost.h"
+#include "NotifyingControl.h"
 #include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "ValueControls.h"
@@ -206,13 +207,16 @@ TEST_F(Progress, TheRingFillsClockwiseFromTwelveOClock)
     }
 }
 
-// A tick that holds the bar busy until its deletion returns, or until the deadline.
+// A tick that holds the bar busy until its deletion returns, or until the deadline, and then
+// looks whether the bar's child is still there: the last part of a control to go, after the
+// bar's own state.
 struct HeldTick {
     HANDLE entered { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
     HANDLE deleted { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
     std::atomic<bool> held { false };
     bool deletionReturnedFirst { false };
-    bool brushKept { false };
+    int childDeaths { 0 };
+    bool childKept { false };
     ~HeldTick()
     {
         CloseHandle(entered);
@@ -228,7 +232,7 @@ public:
         if (!m_tick.held.exchange(true)) {
             SetEvent(m_tick.entered);
             m_tick.deletionReturnedFirst = WaitForSingleObject(m_tick.deleted, 300) == WAIT_OBJECT_0;
-            m_tick.brushKept = GetTextBrush() != nullptr;
+            m_tick.childKept = m_tick.childDeaths == 0;
         }
         return MProgress::OnControlTimer();
     }
@@ -243,6 +247,8 @@ TEST(ProgressTicks, ATickInProgressEndsBeforeAnythingOfTheBarGoes)
     HeldTick tick;
     auto* bar = new HeldProgress(&dialog, tick);
     bar->SetManager(dialog.GetPaintManager());
+    EventLog log;
+    bar->GetControls().push_back(new NotifyingControl(bar, 5, CRect(), log, &tick.childDeaths));
     bar->SetRun(1, 0);
     bar->AddMTimer();
     dialog.SetMTimer(1);
@@ -251,7 +257,8 @@ TEST(ProgressTicks, ATickInProgressEndsBeforeAnythingOfTheBarGoes)
     SetEvent(tick.deleted);
     dialog.GetPaintManager()->KillMTimer();
     EXPECT_FALSE(tick.deletionReturnedFirst);
-    EXPECT_TRUE(tick.brushKept);
+    EXPECT_TRUE(tick.childKept);
+    EXPECT_EQ(1, tick.childDeaths);
 }
 
 TEST(ProgressTicks, TheMarqueeRunsOnTheWindowsFastTimer)
