@@ -5,8 +5,11 @@
 #include "controls/basic/CArea.h"
 #include "controls/basic/CCheckButton.h"
 #include "controls/basic/CColorButton.h"
+#include "controls/basic/CGifPicture.h"
 #include "controls/basic/CHelpButton.h"
 #include "controls/basic/CIconButton.h"
+#include "controls/basic/CPhotoFrame.h"
+#include "controls/basic/CSliderPicture.h"
 #include "controls/basic/CSwitchButton.h"
 #include "controls/basic/CTextButton.h"
 #include "controls/basic/CTimerButton.h"
@@ -18,6 +21,7 @@
 #include "controls/basic/MTabCtrl.h"
 #include "controls/basic/MTabLayout.h"
 #include "controls/basic/MText.h"
+#include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
@@ -65,6 +69,10 @@ struct Row {
 const Row kWindowTable[] = {
     { L"CArea", formC<CArea> },
     { L"MText", formF<MText> },
+    { L"MPicture", formB<MPicture> },
+    { L"CPhotoFrame", formB<CPhotoFrame> },
+    { L"CSliderPicture", formB<CSliderPicture> },
+    { L"CGifPicture", formB<CGifPicture> },
     { L"MProgress", formB<MProgress> },
     { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },
@@ -87,12 +95,17 @@ const Row kWindowTable[] = {
     { L"CTabCtrl2", formC<CTabCtrl2> },
     { L"CTabCtrlEx", formC<CTabCtrlEx> },
     { L"CTabCtrl5", formC<CTabCtrl5> },
+    { L"CGifPicture2", formC<CGifPicture2> },
     { L"CircleProgress", formC<CircleProgress> },
 };
 
 const Row kPanelTable[] = {
     { L"CArea", formC<CArea> },
     { L"MText", formF<MText> },
+    { L"MPicture", formB<MPicture> },
+    { L"CPhotoFrame", formB<CPhotoFrame> },
+    { L"CSliderPicture", formB<CSliderPicture> },
+    { L"CGifPicture", formB<CGifPicture> },
     { L"MProgress", formB<MProgress> },
     { L"MSlider", formB<MSlider> },
     { L"MButton", formA<MButton> },

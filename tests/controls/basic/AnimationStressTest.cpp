@@ -1,0 +1,235 @@
+// The animated controls on a live window whose fast timer ticks every millisecond: top-level
+// controls listed with AddMTimer are created, restarted, hidden and destroyed while they tick,
+// for 3 seconds (KOVA_STRESS_SECONDS sets another length). A deadlock between the GUI thread
+// and the timer thread stalls the GUI thread, which the watchdog turns into a failure; a tick
+// into a destroyed control hits poisoned memory and crashes.
+//
+// One row per animated class in kAnimated: its maker builds the control, gives it what it
+// animates and starts it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "LibraryHost.h"
+#include "ScratchGif.h"
+#include "framework/AppPaths.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+// A deadlock never ends; a thread starved of the processor on a loaded machine does.
+constexpr DWORD kStallMs = 20000;
+constexpr size_t kMaxLive = 10;
+const wchar_t* const kGifFile = L"animation_stress.gif";
+
+// Freed memory is overwritten and kept from reuse until thousands of later deletes: a use of
+// a deleted control within that time crashes.
+template <class Base>
+class Poisoned : public Base {
+public:
+    using Base::Base;
+    static void operator delete(void* memory, std::size_t size)
+    {
+        static std::mutex lock;
+        static std::deque<void*> held;
+        std::memset(memory, 0xDD, size);
+        std::lock_guard<std::mutex> guard(lock);
+        held.push_back(memory);
+        if (held.size() > 4096) {
+            ::operator delete(held.front());
+            held.pop_front();
+        }
+    }
+};
+
+class StressDialog : public MDialog {
+public:
+    LRESULT OnMessage(UINT, UINT, UINT, LONG) override
+    {
+        ++heard;
+        return 0;
+    }
+    long heard { 0 };
+};
+
+// Counts the fast timer's ticks, so that the watchdog sees the timer thread too.
+class TickCounter : public MControl {
+public:
+    TickCounter(MObject* parent, std::atomic<long>& ticks) : MControl(parent, 1, CRect(), 1, 1, 0), m_ticks(ticks) {}
+    ~TickCounter() override { StopFastTimer(); }
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlTimer() override
+    {
+        ++m_ticks;
+        return 0;
+    }
+
+private:
+    std::atomic<long>& m_ticks;
+};
+
+// A control of class T, poisoned when freed, in the window's control list.
+template <class T>
+T* adopt(MDialog& dialog, UINT id, CRect rect)
+{
+    auto* control = new Poisoned<T>(&dialog, id, rect, 1, 1);
+    control->SetManager(dialog.GetPaintManager());
+    dialog.GetPaintManager()->AppendControl(control, 1);
+    return control;
+}
+
+struct Animated {
+    const char* name;
+    // Builds, dresses and starts the control; the test lists it with the fast timer.
+    MControl* (*start)(MDialog& dialog, UINT id, CRect rect);
+    // Starts it again (it may have stopped or hidden itself meanwhile).
+    void (*restart)(MControl* control);
+};
+
+const Animated kAnimated[] {
+    { "CGifPicture",
+      [](MDialog& dialog, UINT id, CRect rect) -> MControl* {
+          auto* gif = adopt<CGifPicture>(dialog, id, rect);
+          gif->SetImage(kGifFile, 1);
+          gif->SetRunState(1, 0);
+          return gif;
+      },
+      [](MControl* control) {
+          control->SetVisible(1);
+          dynamic_cast<CGifPicture*>(control)->SetRunState(1, 0);
+      } },
+    { "CGifPicture2",
+      [](MDialog& dialog, UINT id, CRect rect) -> MControl* {
+          auto* gif = adopt<CGifPicture2>(dialog, id, rect);
+          gif->SetImage(kGifFile, 1);
+          gif->SetRunState(1, 0);
+          return gif;
+      },
+      [](MControl* control) { dynamic_cast<CGifPicture2*>(control)->SetRunState(1, 2); } },
+    { "CSliderPicture",
+      [](MDialog& dialog, UINT id, CRect rect) -> MControl* {
+          auto* slider = adopt<CSliderPicture>(dialog, id, rect);
+          slider->SetImage(kGifFile, 1);
+          slider->SetRun(1, SliderTopToBottom);
+          return slider;
+      },
+      [](MControl* control) {
+          control->SetVisible(1);
+          dynamic_cast<CSliderPicture*>(control)->SetRun(1, static_cast<SLIDER_MODE>(1 + control->GetControlID() % 3));
+      } },
+    { "MProgress marquee",
+      [](MDialog& dialog, UINT id, CRect rect) -> MControl* {
+          auto* bar = adopt<MProgress>(dialog, id, rect);
+          bar->EnableShowText(1);
+          bar->SetRun(1, 0);
+          return bar;
+      },
+      [](MControl* control) {
+          control->SetVisible(1);
+          dynamic_cast<MProgress*>(control)->SetRun(1, static_cast<int>(control->GetControlID() % 100));
+      } },
+};
+
+// Ends the process when the GUI thread or the fast timer stops making progress.
+void watch(const std::atomic<long>* counters[2], const std::atomic<bool>& finished)
+{
+    long last[2] = { -1, -1 };
+    DWORD changed[2] = { GetTickCount(), GetTickCount() };
+    for (; !finished; Sleep(100))
+        for (int i = 0; i < 2; ++i)
+            if (counters[i]->load() != last[i]) {
+                last[i] = counters[i]->load();
+                changed[i] = GetTickCount();
+            } else if (GetTickCount() - changed[i] > kStallMs) {
+                fprintf(stderr, "animation stress: the %s stalled (deadlock)\n", i ? "fast timer" : "GUI thread");
+                fflush(stderr);
+                ExitProcess(3);
+            }
+}
+
+DWORD stressLengthMs()
+{
+    const char* seconds = std::getenv("KOVA_STRESS_SECONDS");
+    return static_cast<DWORD>(seconds && std::atoi(seconds) > 0 ? std::atoi(seconds) : 3) * 1000;
+}
+
+} // namespace
+
+TEST(AnimationStress, AnimatedControlsCreatedAndDestroyedWhileTheyTickNeverDeadlockOrCrash)
+{
+    ScratchGif gif(GetSkinPath(), kGifFile, 24, 16, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00 });
+    ASSERT_TRUE(gif.written());
+    StressDialog dialog;
+    dialog.Create(nullptr, L"animation stress", WS_POPUP, 0, CRect(0, 0, 400, 300));
+    dialog.ShowWindow(SW_SHOWNOACTIVATE);
+    PaintManager& manager = *dialog.GetPaintManager();
+    std::atomic<long> ticks { 0 }, guiRounds { 0 };
+    auto* counter = new TickCounter(&dialog, ticks);
+    counter->SetManager(&manager);
+    manager.AppendControl(counter, 1);
+    counter->AddMTimer();
+
+    std::mt19937 random(13);
+    std::vector<long> created(std::size(kAnimated)), destroyed(std::size(kAnimated));
+    std::vector<std::pair<size_t, MControl*>> live;
+    UINT nextId = 100;
+    manager.SetMTimer(1);
+    std::atomic<bool> finished { false };
+    const std::atomic<long>* counters[2] = { &guiRounds, &ticks };
+    std::thread watchdog(watch, counters, std::cref(finished));
+    const DWORD length = stressLengthMs();
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < length; ++guiRounds) {
+        if (live.size() < kMaxLive) {
+            const size_t row = nextId % std::size(kAnimated);
+            const int x = static_cast<int>(random() % 300), y = static_cast<int>(random() % 200);
+            MControl* control = kAnimated[row].start(dialog, nextId++, CRect(x, y, x + 20 + random() % 80, y + 20 + random() % 80));
+            control->AddMTimer();
+            live.emplace_back(row, control);
+            ++created[row];
+        }
+        const size_t pick = random() % live.size();
+        switch (random() % 4) {
+        case 0:
+        case 1:
+            manager.RemoveControl(live[pick].second);
+            ++destroyed[live[pick].first];
+            live.erase(live.begin() + static_cast<std::ptrdiff_t>(pick));
+            break;
+        case 2:
+            kAnimated[live[pick].first].restart(live[pick].second);
+            break;
+        default:
+            live[pick].second->SetVisible(random() % 2);
+            break;
+        }
+        // A bounded share of messages and one paint per round: ticks post faster than a
+        // starved GUI thread serves, and draining the queue would never end.
+        MSG msg;
+        for (int i = 0; i < 50 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_PAINT; ++i)
+            DispatchMessageW(&msg);
+        UpdateWindow(dialog.GetSafeHwnd());
+    }
+    manager.KillMTimer();
+    finished = true;
+    watchdog.join();
+    dialog.DestroyWindow();
+
+    EXPECT_GT(ticks.load(), 500);
+    for (size_t row = 0; row < std::size(kAnimated); ++row) {
+        SCOPED_TRACE(kAnimated[row].name);
+        EXPECT_GE(created[row], 5);
+        EXPECT_GE(destroyed[row], 3);
+    }
+    printf("animation stress: %ld ticks, %ld GUI rounds\n", ticks.load(), guiRounds.load());
+}
