@@ -1,17 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "ButtonKinds.h"
-#include "DibCanvas.h"
 #include "InkScan.h"
 #include "LibraryHost.h"
-#include "NotifyingControl.h"
-#include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "ValueControls.h"
 #include "framework/AppPaths.h"
@@ -23,197 +16,120 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-constexpr DWORD kBlack = 0x000000;
-constexpr DWORD kWhite = 0xFFFFFF;
-constexpr DWORD kRed = 0xFF0000;
-constexpr DWORD kGreen = 0x00FF00;
-constexpr DWORD kBlue = 0x0000FF;
-constexpr DWORD kYellow = 0xFFFF00;
-constexpr DWORD kSelected = 0xBD30FF;
-
-// 200 × 20 at (10, 10).
+constexpr DWORD kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kGrey = 0x505050;
 const CRect kBar(10, 10, 210, 30);
 
-class Progress : public ::testing::Test {
+class Progress : public ValueFixture {
 protected:
-    template <class T>
-    std::unique_ptr<T> make(CRect rect)
-    {
-        auto control = std::make_unique<T>(&parent, 4, rect, 1, 1);
-        control->SetManager(&manager);
-        return control;
-    }
-    void paint(MControl& control) { control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height())); }
-
-    // The skins, written before the window's cache opens them and released by it first.
     const CString skins { GetSkinPath() };
     ScratchStrip strip { skins, L"h1_progress_strip.png", 20, 14, { 0xFFFF0000, 0xFF00FF00 } };
     ScratchStrip back { skins, L"h1_progress_back.png", 40, 10, { 0xFF505050 } };
     // Columns 0-4 red, 5-9 blue, 10-29 green, 30-39 yellow.
     ScratchStrip fore { skins, L"h1_progress_fore.png", 5, 10,
                         { 0xFFFF0000, 0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFFFFFF00, 0xFFFFFF00 } };
-    PaintManager manager;
-    RenderingParent parent;
-    DibCanvas canvas { 260, 120, 0xFFFFFFFF };
+    // The strips go before the fixture's window caches: those let go of the files first.
+    void TearDown() override { manager.ClearImgResInfo(); }
 };
-
-TEST_F(Progress, ValuesStayInTheRangeAndADisabledBarKeepsItsOwn)
-{
-    auto bar = make<MProgress>(kBar);
-    EXPECT_EQ(100, bar->SetProgress(150));
-    EXPECT_EQ(100, bar->SetProgress(-5));
-    EXPECT_EQ(1, bar->SetRun(1, 40));
-    EXPECT_EQ(40, bar->GetProgress());
-    EXPECT_EQ(1, bar->SetRun(1, 101)) << "a start past the maximum is not taken";
-    EXPECT_EQ(40, bar->GetProgress());
-    bar->SetEnabled(0);
-    EXPECT_EQ(40, bar->SetProgress(10));
-    EXPECT_EQ(1, bar->SetRun(0, 0));
-    EXPECT_EQ(1, bar->IsRunning());
-}
 
 TEST_F(Progress, TheMarqueeStepsEveryThirdTickAndWrapsAtTheMaximum)
 {
-    auto bar = make<MProgress>(kBar);
+    auto bar = make<MProgress>(4u, kBar, 1, 1);
+    EXPECT_EQ(100, bar->SetProgress(150));
     bar->SetRun(1, 97);
-    std::string values, stepped;
-    const size_t requests = parent.updates.size();
+    std::string values;
     for (int tick = 0; tick < 9; ++tick) {
-        stepped += std::to_string(bar->OnControlTimer());
-        values += std::to_string(bar->GetProgress()) + " ";
+        values += std::to_string(bar->OnControlTimer());
+        values += ":" + std::to_string(bar->GetProgress()) + " ";
     }
-    EXPECT_EQ("97 97 98 98 98 99 99 99 0 ", values);
-    EXPECT_EQ("001001001", stepped);
-    EXPECT_EQ(requests + 3, parent.updates.size());
+    EXPECT_EQ("0:97 0:97 1:98 0:98 0:98 1:99 0:99 0:99 1:0 ", values);
     EXPECT_EQ(1, parent.updates.back().flag);
-
-    for (auto stop : { +[](MProgress& b) { b.SetRun(0, -1); }, +[](MProgress& b) { b.SetVisible(0); } }) {
+    // Stopped, hidden, disabled or at a maximum of 0 (which would divide) it stays at 0.
+    for (auto stop : { +[](MProgress& b) { b.SetRun(0, -1); }, +[](MProgress& b) { b.SetVisible(0); },
+                       +[](MProgress& b) { b.SetMaxProgress(0); } }) {
         bar->SetRun(1, 0);
-        bar->SetVisible(1);
         stop(*bar);
         for (int tick = 0; tick < 6; ++tick)
-            EXPECT_EQ(0, bar->OnControlTimer());
+            bar->OnControlTimer();
         EXPECT_EQ(0, bar->GetProgress());
+        bar->SetVisible(1);
     }
-    // A maximum of 0 keeps the marquee at 0 instead of dividing.
-    bar->SetVisible(1);
-    bar->SetRun(1, 0);
-    bar->SetMaxProgress(0);
-    for (int tick = 0; tick < 6; ++tick)
-        bar->OnControlTimer();
-    EXPECT_EQ(0, bar->GetProgress());
+    bar->SetEnabled(0);
+    EXPECT_EQ(0, bar->SetProgress(10));
+    EXPECT_EQ(1, bar->SetRun(0, 5));
 }
 
 TEST_F(Progress, EachLookFillsItsShareOfTheBar)
 {
-    struct Case {
+    const struct {
         const char* name;
-        void (*dress)(MProgress&);
-        int progress;
-        int maximum;
+        const wchar_t* strip;
+        bool images;
+        int progress, maximum;
         std::vector<PixelAt> pixels;
+    } cases[] {
+        { "colours", nullptr, false, 50, 100, { { 60, 27, 0xFFE100 }, { 109, 29, 0xFFE100 }, { 110, 27, kWhite } } },
+        { "colours, maximum 0", nullptr, false, 50, 0, { { 60, 27, kWhite }, { 60, 29, kWhite } } },
+        { "strip", L"h1_progress_strip.png", false, 50, 100, { { 60, 15, kGreen }, { 160, 15, kRed }, { 60, 27, kWhite } } },
+        // A fill narrower than the 12-px margins: the image's left 10 px stretched to the height.
+        { "images at 5", nullptr, true, 5, 100, { { 12, 12, kRed }, { 12, 27, kRed }, { 17, 27, kBlue }, { 21, 20, kGrey } } },
+        { "images at 50", nullptr, true, 50, 100,
+          { { 12, 20, kRed }, { 17, 20, kBlue }, { 60, 20, kGreen }, { 105, 20, 0xFFFF00 }, { 150, 20, kGrey } } },
+        { "images, maximum 0", nullptr, true, 50, 0, { { 12, 20, kGrey }, { 60, 20, kGrey } } },
     };
-    const Case cases[] {
-        { "colours", [](MProgress&) {}, 50, 100,
-          { { 60, 27, 0xFFE100 }, { 109, 29, 0xFFE100 }, { 110, 27, kWhite }, { 60, 25, kWhite } } },
-        { "colours, maximum 0", [](MProgress&) {}, 50, 0, { { 60, 27, kWhite }, { 60, 29, kWhite } } },
-        { "strip", [](MProgress& b) { b.SetImage(L"h1_progress_strip.png", 2); }, 50, 100,
-          { { 60, 15, kGreen }, { 160, 15, kRed }, { 60, 27, kWhite } } },
-        { "images at 5: the left 10 px stretched", [](MProgress& b) {
-              b.SetBackGroundImage(CString(L"h1_progress_back.png"));
-              b.SetForeGroundImage(CString(L"h1_progress_fore.png"));
-          }, 5, 100,
-          { { 12, 12, kRed }, { 12, 27, kRed }, { 17, 27, kBlue }, { 21, 20, 0x505050 }, { 150, 20, 0x505050 } } },
-        { "images at 50: a nine-grid", [](MProgress& b) {
-              b.SetBackGroundImage(CString(L"h1_progress_back.png"));
-              b.SetForeGroundImage(CString(L"h1_progress_fore.png"));
-          }, 50, 100,
-          { { 12, 20, kRed }, { 17, 20, kBlue }, { 60, 20, kGreen }, { 105, 20, kYellow }, { 150, 20, 0x505050 } } },
-        { "images, maximum 0", [](MProgress& b) {
-              b.SetBackGroundImage(CString(L"h1_progress_back.png"));
-              b.SetForeGroundImage(CString(L"h1_progress_fore.png"));
-          }, 50, 0, { { 12, 20, 0x505050 }, { 60, 20, 0x505050 } } },
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        canvas.fill(0xFFFFFFFF);
-        auto bar = make<MProgress>(kBar);
-        c.dress(*bar);
+        auto bar = make<MProgress>(4u, kBar, 1, 1);
+        if (c.strip)
+            bar->SetImage(c.strip, 2);
+        if (c.images) {
+            bar->SetBackGroundImage(CString(L"h1_progress_back.png"));
+            bar->SetForeGroundImage(CString(L"h1_progress_fore.png"));
+        }
         bar->SetProgress(c.progress);
         bar->SetMaxProgress(c.maximum);
-        paint(*bar);
+        paint(*bar, 0xFFFFFFFF);
         expectPixels(canvas, c.pixels, 3);
     }
 }
 
-TEST_F(Progress, ThePercentSignShowsOnlyAgainstAMaximumOf100)
-{
-    canvas.fill(0xFF000000);
-    // Tall enough to keep the line and the fill at the bottom away from the text.
-    auto bar = make<MProgress>(CRect(10, 10, 210, 50));
-    bar->SetTitle(L"T");
-    bar->SetProgress(42);
-    const CRect text(kBar.left + 70, kBar.top, kBar.left + 130, kBar.top + 20);
-    paint(*bar);
-    EXPECT_FALSE(scanInk(canvas, text, kBlack, kWhite).any()) << "no text until it is asked for";
-    bar->EnableShowText(1);
-    bar->SetUpdate(0, 0);
-    paint(*bar);
-    const Ink percent = scanInk(canvas, text, kBlack, kWhite);
-    canvas.fill(0xFF000000);
-    bar->SetMaxProgress(200);
-    bar->SetUpdate(0, 0);
-    paint(*bar);
-    const Ink plain = scanInk(canvas, text, kBlack, kWhite);
-    ASSERT_TRUE(plain.any());
-    EXPECT_GT(percent.bounds.Width(), plain.bounds.Width() + 5);
-    EXPECT_GT(plain.matching, 10) << "white: the brush, not the grey colour value";
-}
-
-// Samples the ring's stroke at an angle measured clockwise from twelve o'clock.
-DWORD ringAt(const DibCanvas& canvas, CPoint centre, double degrees)
+// The stroke at an angle measured clockwise from twelve o'clock.
+DWORD ringAt(const DibCanvas& canvas, double degrees)
 {
     const double radians = degrees * 3.14159265358979 / 180.0;
-    return canvas.rgb(centre.x + static_cast<int>(std::lround(38 * std::sin(radians))),
-                      centre.y - static_cast<int>(std::lround(38 * std::cos(radians))));
+    return canvas.rgb(200 + static_cast<int>(std::lround(38 * std::sin(radians))),
+                      60 - static_cast<int>(std::lround(38 * std::cos(radians))));
 }
 
-TEST_F(Progress, TheRingFillsClockwiseFromTwelveOClock)
+TEST_F(Progress, TheRingFillsClockwiseFromTwelveOClockAndShowsTheValue)
 {
-    struct Case {
-        int progress;
-        int maximum;
+    constexpr DWORD selected = 0xBD30FF, grey = 0x383838;
+    const struct {
+        int progress, maximum;
         std::vector<std::pair<double, DWORD>> stroke;
         bool text;
-    };
-    constexpr DWORD grey = 0x383838;
-    const Case cases[] {
-        { 25, 100, { { 10, kSelected }, { 45, kSelected }, { 80, kSelected }, { 100, grey }, { 225, grey }, { 350, grey } }, true },
-        { 0, 100, { { 10, grey }, { 45, grey }, { 180, grey } }, false },
-        { 75, 100, { { 10, kSelected }, { 260, kSelected }, { 280, grey } }, true },
+    } cases[] {
+        { 25, 100, { { 10, selected }, { 45, selected }, { 80, selected }, { 100, grey }, { 225, grey }, { 350, grey } }, true },
+        { 0, 100, { { 10, grey }, { 180, grey } }, false },
+        { 75, 100, { { 260, selected }, { 280, grey } }, true },
         { 25, 0, { { 10, grey }, { 45, grey } }, true },
     };
-    const CPoint centre(200, 60);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.progress);
-        canvas.fill(0xFF000000);
-        auto ring = make<CircleProgress>(CRect(140, 0, 260, 120));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.progress << " of " << c.maximum);
+        auto ring = make<CircleProgress>(4u, CRect(140, 0, 260, 120), 1, 1);
         ring->SetProgress(c.progress);
         ring->SetMaxProgress(c.maximum);
         paint(*ring);
         for (const auto& [degrees, colour] : c.stroke)
-            EXPECT_TRUE(nearColor(ringAt(canvas, centre, degrees), colour, 6)) << degrees;
-        EXPECT_EQ(c.text, scanInk(canvas, CRect(180, 45, 220, 75), kBlack, kWhite).any());
+            EXPECT_TRUE(nearColor(ringAt(canvas, degrees), colour, 6)) << degrees;
+        EXPECT_EQ(c.text, scanInk(canvas, CRect(180, 45, 220, 75), 0, kWhite).any());
     }
 }
 
-// A tick that holds the bar busy until its deletion returns, or until the deadline, and then
-// looks whether the bar's child is still there: the last part of a control to go, after the
-// bar's own state.
+// A tick that holds the bar until its deletion returns (or a deadline passes), then looks
+// whether the bar's child, the last part of a control to go, is still there.
 struct HeldTick {
     HANDLE entered { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
     HANDLE deleted { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
-    std::atomic<bool> held { false };
     bool deletionReturnedFirst { false };
     int childDeaths { 0 };
     bool childKept { false };
@@ -224,12 +140,23 @@ struct HeldTick {
     }
 };
 
+// Counts its own end.
+class Witness : public MControl {
+public:
+    Witness(MObject* parent, int& deaths) : MControl(parent, 5, CRect(), 1, 1, 0), m_deaths(deaths) {}
+    ~Witness() override { ++m_deaths; }
+    void DrawControl(HDC&, CRect) override {}
+
+private:
+    int& m_deaths;
+};
+
 class HeldProgress : public MProgress {
 public:
     HeldProgress(MObject* parent, HeldTick& tick) : MProgress(parent, 4, kBar, 1, 1), m_tick(tick) {}
     int OnControlTimer() override
     {
-        if (!m_tick.held.exchange(true)) {
+        if (WaitForSingleObject(m_tick.entered, 0) == WAIT_TIMEOUT) {
             SetEvent(m_tick.entered);
             m_tick.deletionReturnedFirst = WaitForSingleObject(m_tick.deleted, 300) == WAIT_OBJECT_0;
             m_tick.childKept = m_tick.childDeaths == 0;
@@ -247,8 +174,7 @@ TEST(ProgressTicks, ATickInProgressEndsBeforeAnythingOfTheBarGoes)
     HeldTick tick;
     auto* bar = new HeldProgress(&dialog, tick);
     bar->SetManager(dialog.GetPaintManager());
-    EventLog log;
-    bar->GetControls().push_back(new NotifyingControl(bar, 5, CRect(), log, &tick.childDeaths));
+    bar->GetControls().push_back(new Witness(bar, tick.childDeaths));
     bar->SetRun(1, 0);
     bar->AddMTimer();
     dialog.SetMTimer(1);
@@ -258,20 +184,6 @@ TEST(ProgressTicks, ATickInProgressEndsBeforeAnythingOfTheBarGoes)
     dialog.GetPaintManager()->KillMTimer();
     EXPECT_FALSE(tick.deletionReturnedFirst);
     EXPECT_TRUE(tick.childKept);
-    EXPECT_EQ(1, tick.childDeaths);
-}
-
-TEST(ProgressTicks, TheMarqueeRunsOnTheWindowsFastTimer)
-{
-    NotedDialog dialog;
-    auto* bar = dialog.create<MProgress>(L"MProgress", 4, kBar);
-    ASSERT_NE(nullptr, bar);
-    bar->SetRun(1, 0);
-    bar->AddMTimer();
-    dialog.SetMTimer(1);
-    EXPECT_TRUE(pumpUntil([&] { return bar->GetProgress() >= 20; }));
-    dialog.GetPaintManager()->KillMTimer();
-    EXPECT_TRUE(dialog.notes.empty()) << "a bar sends nothing";
 }
 
 } // namespace
