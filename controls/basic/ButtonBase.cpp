@@ -1,6 +1,7 @@
 // GUI thread only, except where a derived class says otherwise (the countdown button's tick).
 #include "controls/basic/ButtonBase.h"
 
+#include "controls/basic/LookPainting.h"
 #include "framework/AppPaths.h"
 #include "framework/MRender.h"
 #include "framework/PaintManager.h"
@@ -156,20 +157,12 @@ CRect ButtonBase::FrameRect(int frame) const
 
 bool ButtonBase::BeginStrip(HDC& dc, int frameCount)
 {
-    const int width = m_rect.Width();
-    const int height = m_rect.Height();
-    if (GetUpdate() && m_memPicture.width() == frameCount * width && m_memPicture.height() == height)
-        return false;
-    UpdateMemDC(dc, frameCount * width, height);
-    for (int frame = 0; frame < frameCount; ++frame)
-        MRender::BitBlt(m_memPicture.dc(), frame * width, 0, width, height, dc, m_rect.left, m_rect.top);
-    return true;
+    return BeginCachedLooks(*this, m_memPicture, dc, frameCount);
 }
 
 void ButtonBase::ShowFrame(HDC& dc, int frame)
 {
-    const int width = m_rect.Width();
-    MRender::BitBlt(dc, m_rect.left, m_rect.top, width, m_rect.Height(), m_memPicture.dc(), frame * width, 0);
+    ShowCachedLook(*this, m_memPicture, dc, frame);
 }
 
 void ButtonBase::StretchFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int frame,
