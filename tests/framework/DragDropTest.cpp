@@ -1,3 +1,6 @@
+// Drag and drop: the data object and drop source of an outgoing drag, the paint manager as a
+// drop target turning every offered format into a picture for its window, and real drags of
+// a control's picture between two windows.
 #include <gtest/gtest.h>
 
 #include "LibraryHost.h"
@@ -6,9 +9,9 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "BandedDib.h"
@@ -17,7 +20,6 @@
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
 #include "TestWindow.h"
-#include "KOVA.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -31,26 +33,33 @@ struct ComRelease {
 };
 using DataObject = std::unique_ptr<CIDataObject, ComRelease>;
 
-DataObject newDataObject()
-{
-    DataObject data(new CIDataObject(nullptr));
-    data->AddRef();
-    return data;
-}
-
 FORMATETC formatOf(CLIPFORMAT clipFormat, DWORD tymed, DWORD aspect = DVASPECT_CONTENT)
 {
     return FORMATETC { clipFormat, nullptr, aspect, -1, tymed };
 }
 
-// Hands the handle over to the data object, which frees it with its medium.
-void put(CIDataObject& data, CLIPFORMAT clipFormat, DWORD tymed, HANDLE handle)
+struct Offer {
+    CLIPFORMAT format;
+    DWORD tymed;
+    HANDLE handle;
+};
+
+// The data object takes the handle over and frees it with its medium.
+void put(CIDataObject& data, const Offer& offer)
 {
-    FORMATETC format = formatOf(clipFormat, tymed);
-    STGMEDIUM medium {};
-    medium.tymed = tymed;
-    medium.hGlobal = static_cast<HGLOBAL>(handle);
-    ASSERT_EQ(S_OK, data.SetData(&format, &medium, TRUE));
+    FORMATETC format = formatOf(offer.format, offer.tymed);
+    STGMEDIUM medium { offer.tymed, {}, nullptr };
+    medium.hGlobal = static_cast<HGLOBAL>(offer.handle);
+    EXPECT_EQ(S_OK, data.SetData(&format, &medium, TRUE));
+}
+
+DataObject offering(const std::vector<Offer>& offers)
+{
+    DataObject data(new CIDataObject(nullptr));
+    data->AddRef();
+    for (const Offer& offer : offers)
+        put(*data, offer);
+    return data;
 }
 
 HGLOBAL globalOf(const void* bytes, size_t size)
@@ -61,14 +70,12 @@ HGLOBAL globalOf(const void* bytes, size_t size)
     return global;
 }
 
-HGLOBAL globalOf(const std::vector<BYTE>& bytes) { return globalOf(bytes.data(), bytes.size()); }
-
-void expectBands(HBITMAP bitmap, int width, int height)
+void expectBands(HBITMAP bitmap, CSize size)
 {
     auto picture = readBitmap(bitmap);
     ASSERT_NE(nullptr, picture);
-    EXPECT_EQ(CSize(width, height), CSize(picture->width(), picture->height()));
-    expectPixels(*picture, { { width / 2, 0, kUpperBand }, { width / 2, height - 1, kLowerBand } }, 8);
+    EXPECT_EQ(size, CSize(picture->width(), picture->height()));
+    expectPixels(*picture, { { size.cx / 2, 0, kUpperBand }, { size.cx / 2, size.cy - 1, kLowerBand } }, 8);
 }
 
 // How many references others hold on a drop target.
@@ -79,8 +86,22 @@ ULONG heldByOthers(IDropTarget* target)
     return held;
 }
 
-// DIBs as a drag carries them: header, colour table or masks, then the pixels.
+// A DIB as a drag carries it: header, colour table or masks, then the pixels.
 const DibLayout kRgb32 { "Rgb32BottomUp", 40, 32, BI_RGB, 1, 0, {} };
+
+Offer dibOffer(const std::vector<BYTE>& dib)
+{
+    return { CF_DIB, TYMED_HGLOBAL, globalOf(dib.data(), dib.size()) };
+}
+
+// A 6 × 4 DIB of the bands in kRgb32, spoiled so that it claims more than it holds.
+template <class Spoil>
+Offer spoiledDib(Spoil spoil)
+{
+    std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
+    spoil(dib, *reinterpret_cast<BITMAPINFOHEADER*>(dib.data()));
+    return dibOffer(dib);
+}
 
 CString scratchFolder()
 {
@@ -97,46 +118,43 @@ std::unique_ptr<ScratchFile> bitmapFile(int width, int height)
 }
 
 // CF_HDROP naming one file; the list ends in two nulls.
-HGLOBAL fileList(const CString& path)
+Offer fileList(const CString& path)
 {
     const DROPFILES header { sizeof header, {}, FALSE, TRUE };
     std::vector<BYTE> bytes(sizeof header + (path.GetLength() + 2) * sizeof(wchar_t));
     std::memcpy(bytes.data(), &header, sizeof header);
     std::memcpy(bytes.data() + sizeof header, static_cast<const wchar_t*>(path), path.GetLength() * sizeof(wchar_t));
-    return globalOf(bytes);
+    return { CF_HDROP, TYMED_HGLOBAL, globalOf(bytes.data(), bytes.size()) };
 }
 
-HENHMETAFILE recordBands(int width, int height)
+// The bands recorded as an enhanced metafile; scale 2 makes its header claim a device of half
+// the screen's resolution.
+HENHMETAFILE recordBands(int width, int height, LONG scale = 1)
 {
     HDC screen = GetDC(nullptr);
     HDC recorder = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
     ReleaseDC(nullptr, screen);
     fillBands(recorder, width, height);
-    return CloseEnhMetaFile(recorder);
-}
-
-// The same records as if made on a device with half the resolution of the screen.
-HENHMETAFILE asIfFromACoarserDevice(HENHMETAFILE metafile)
-{
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
     std::vector<BYTE> bits(GetEnhMetaFileBits(metafile, 0, nullptr));
     GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
     DeleteEnhMetaFile(metafile);
     auto* header = reinterpret_cast<ENHMETAHEADER*>(bits.data());
-    for (LONG* extent : { &header->szlMillimeters.cx, &header->szlMillimeters.cy, &header->szlMicrometers.cx,
-                          &header->szlMicrometers.cy })
-        *extent *= 2;
+    for (LONG* extent : { &header->szlMillimeters.cx, &header->szlMillimeters.cy, &header->szlMicrometers.cx, &header->szlMicrometers.cy })
+        *extent *= scale;
     return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
 }
 
 // A device-dependent 6 × 4 bitmap of the two bands.
 HBITMAP bandBitmap()
 {
-    std::vector<DWORD> bits(24, kUpperBand);
-    std::fill(bits.begin() + 12, bits.end(), kLowerBand);
+    std::vector<DWORD> bits(12, kUpperBand);
+    bits.resize(24, kLowerBand);
     return CreateBitmap(6, 4, 1, 32, bits.data());
 }
 
-// A host dialog that keeps the picture last dropped on it and hands back the one before.
+// A host dialog that keeps the picture last dropped on it and hands back the one before, and
+// counts the markers a test posts behind its input.
 class PictureDialog : public MDialog {
 public:
     ~PictureDialog() override
@@ -146,12 +164,9 @@ public:
     }
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
-        if (msg == WM_APP) {
-            ++markers;
-            return 0;
-        }
+        markers += msg == WM_APP;
         if (msg != STM_SETIMAGE)
-            return MDialog::OnWindowMessage(msg, wParam, lParam);
+            return msg == WM_APP ? 0 : MDialog::OnWindowMessage(msg, wParam, lParam);
         ++pictures;
         HBITMAP previous = picture;
         picture = reinterpret_cast<HBITMAP>(lParam);
@@ -175,16 +190,15 @@ public:
     int markers { 0 };
 };
 
-// ---- a bound paint manager on a real window that takes dropped pictures
-// (a plain window: nothing of a dialog's painting may count in the leak check)
-
+// A bound paint manager on a real window that takes dropped pictures (a plain window: nothing
+// of a dialog's painting may count in the leak check).
 class DropWindow : public ::testing::Test {
 protected:
     DropWindow()
     {
         window.onMessage([this](UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
             if (msg == WM_LBUTTONUP || msg == STM_SETIMAGE)
-                arrivals.push_back(msg);
+                heard += msg == WM_LBUTTONUP ? " up" : " picture";
             if (msg != STM_SETIMAGE)
                 return false;
             result = reinterpret_cast<LRESULT>(received);
@@ -202,57 +216,44 @@ protected:
 
     IDropTarget* target() { return &manager; }
 
-    // DragEnter then Drop, as OLE calls them; the effect DragEnter chose.
-    DWORD drop(IDataObject* data)
+    // DragEnter then Drop, as OLE calls them: whether entering refused the offers, then what
+    // the window heard ("up" for the button release, "picture" for a picture).
+    std::string drop(const std::vector<Offer>& offers)
     {
+        DataObject data = offering(offers);
         DWORD effect = DROPEFFECT_COPY;
-        EXPECT_EQ(S_OK, target()->DragEnter(data, 0, POINTL { 10, 10 }, &effect));
-        const DWORD entered = effect;
+        EXPECT_EQ(S_OK, target()->DragEnter(data.get(), 0, POINTL { 10, 10 }, &effect));
+        heard = effect == DROPEFFECT_NONE ? "refused" : "taken";
         effect = DROPEFFECT_COPY;
-        EXPECT_EQ(S_OK, target()->Drop(data, 0, POINTL { 10, 10 }, &effect));
+        EXPECT_EQ(S_OK, target()->Drop(data.get(), 0, POINTL { 10, 10 }, &effect));
         EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
-        return entered;
+        return heard;
     }
-    // One offer; whether a picture reached the window after the button up.
-    bool dropOne(CLIPFORMAT clipFormat, DWORD tymed, HANDLE handle)
-    {
-        arrivals.clear();
-        DataObject data = newDataObject();
-        put(*data, clipFormat, tymed, handle);
-        drop(data.get());
-        if (arrivals == std::vector<UINT> { WM_LBUTTONUP, STM_SETIMAGE })
-            return true;
-        EXPECT_EQ(std::vector<UINT> { WM_LBUTTONUP }, arrivals);
-        return false;
-    }
-    bool dropDib(const std::vector<BYTE>& dib) { return dropOne(CF_DIB, TYMED_HGLOBAL, globalOf(dib)); }
 
     TestWindow window { 200, 150 };
     PaintManager manager;
-    std::vector<UINT> arrivals;
+    std::string heard;
     HBITMAP received { nullptr };
 };
 
-BITMAPINFOHEADER& headerOf(std::vector<BYTE>& dib)
-{
-    return *reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
-}
+const std::string kPicture = "taken up picture";
 
 } // namespace
 
 // ---- the data object, its enumerator and the drop source
 
+// What it was given without ownership it keeps a copy of; every GetData hands out a new copy
+// of the first match, so a receiver's release frees nothing it keeps. A query says what differs.
 TEST(DataObject, HandsOutACopyOfTheFirstMatchOfItsOwnCopyOrSaysWhatDiffers)
 {
-    DataObject data = newDataObject();
+    DataObject data = offering({});
     FORMATETC text = formatOf(CF_TEXT, TYMED_HGLOBAL), dib = formatOf(CF_DIB, TYMED_HGLOBAL);
-    EXPECT_EQ(DV_E_TYMED, data->QueryGetData(&dib));
     STGMEDIUM mine { TYMED_HGLOBAL, {}, nullptr };
     mine.hGlobal = globalOf("first", 6);
     ASSERT_EQ(S_OK, data->SetData(&text, &mine, FALSE));
-    GlobalFree(mine.hGlobal); // the data object kept a copy
-    put(*data, CF_TEXT, TYMED_HGLOBAL, globalOf("other", 6));
-    put(*data, CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr));
+    GlobalFree(mine.hGlobal);
+    put(*data, { CF_TEXT, TYMED_HGLOBAL, globalOf("other", 6) });
+    put(*data, { CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr) });
     FORMATETC asked = formatOf(CF_TEXT, TYMED_HGLOBAL | TYMED_ISTREAM);
     STGMEDIUM first {}, second {};
     ASSERT_EQ(S_OK, data->GetData(&asked, &first));
@@ -262,42 +263,34 @@ TEST(DataObject, HandsOutACopyOfTheFirstMatchOfItsOwnCopyOrSaysWhatDiffers)
     GlobalUnlock(first.hGlobal);
     ReleaseStgMedium(&first);
     ReleaseStgMedium(&second);
-    EXPECT_EQ(DV_E_FORMATETC, data->GetData(&dib, &first));
-    EXPECT_EQ(E_INVALIDARG, data->GetData(nullptr, &first));
-    EXPECT_EQ(E_INVALIDARG, data->QueryGetData(nullptr));
-    const struct {
-        FORMATETC format;
-        HRESULT expected;
-    } queries[] = { { formatOf(CF_BITMAP, TYMED_GDI), S_OK },
-                    { formatOf(CF_DIB, TYMED_ISTREAM), DV_E_TYMED },
-                    { formatOf(CF_ENHMETAFILE, TYMED_GDI), DV_E_CLIPFORMAT },
-                    { formatOf(CF_BITMAP, TYMED_GDI, DVASPECT_THUMBNAIL), DV_E_DVASPECT } };
-    for (auto query : queries)
-        EXPECT_EQ(query.expected, data->QueryGetData(&query.format)) << query.format.cfFormat;
+    EXPECT_EQ((std::vector<HRESULT> { DV_E_FORMATETC, E_INVALIDARG, E_INVALIDARG }),
+              (std::vector<HRESULT> { data->GetData(&dib, &first), data->GetData(nullptr, &first), data->QueryGetData(nullptr) }));
+    const std::pair<FORMATETC, HRESULT> queries[] = { { formatOf(CF_BITMAP, TYMED_GDI), S_OK },
+                                                      { formatOf(CF_DIB, TYMED_ISTREAM), DV_E_TYMED },
+                                                      { formatOf(CF_ENHMETAFILE, TYMED_GDI), DV_E_CLIPFORMAT },
+                                                      { formatOf(CF_BITMAP, TYMED_GDI, DVASPECT_THUMBNAIL), DV_E_DVASPECT } };
+    for (auto [format, expected] : queries)
+        EXPECT_EQ(expected, data->QueryGetData(&format)) << format.cfFormat;
 }
 
 TEST(DataObject, EnumeratorSkipsToExactlyTheEndOnlyByFailing)
 {
-    DataObject data = newDataObject();
-    put(*data, CF_TEXT, TYMED_HGLOBAL, globalOf("a", 2));
-    put(*data, CF_DIB, TYMED_HGLOBAL, globalOf("b", 2));
+    DataObject data = offering({ { CF_TEXT, TYMED_HGLOBAL, globalOf("a", 2) }, { CF_DIB, TYMED_HGLOBAL, globalOf("b", 2) } });
     IEnumFORMATETC *formats = nullptr, *clone = nullptr;
     EXPECT_EQ(E_NOTIMPL, data->EnumFormatEtc(DATADIR_SET, &formats));
     ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, &formats));
-    EXPECT_EQ(S_FALSE, formats->Skip(2));
-    EXPECT_EQ(S_OK, formats->Skip(1));
-    EXPECT_EQ(S_FALSE, formats->Skip(0xFFFFFFFF)); // no wrap around to the start
+    // Skipping all that is left fails; a huge count must not wrap around to the start.
+    EXPECT_EQ((std::vector<HRESULT> { S_FALSE, S_OK, S_FALSE }),
+              (std::vector<HRESULT> { formats->Skip(2), formats->Skip(1), formats->Skip(0xFFFFFFFF) }));
     ASSERT_EQ(S_OK, formats->Clone(&clone));
     FORMATETC got[2] {};
     ULONG fetched = 0;
     EXPECT_EQ(S_FALSE, clone->Next(2, got, &fetched)); // one left, not two
-    EXPECT_EQ(1u, fetched);
-    EXPECT_EQ(CF_DIB, got[0].cfFormat);
+    EXPECT_EQ(std::make_pair(1ul, CLIPFORMAT(CF_DIB)), std::make_pair(fetched, got[0].cfFormat));
     EXPECT_EQ(S_OK, formats->Reset());
     EXPECT_EQ(S_OK, formats->Next(2, got, &fetched));
     EXPECT_EQ(CF_TEXT, got[0].cfFormat);
-    EXPECT_EQ(0u, clone->Release());
-    EXPECT_EQ(0u, formats->Release());
+    EXPECT_EQ(0u, clone->Release() + formats->Release());
 }
 
 TEST(DropSource, EndsOnEscapeOrReleasedButtons)
@@ -313,7 +306,7 @@ TEST(DropSource, EndsOnEscapeOrReleasedButtons)
     source->Release();
 }
 
-// ---- effects and formats at the drop target
+// ---- the drop target
 
 TEST_F(DropWindow, TheEffectFollowsTheKeysAmongTheOfferedEffects)
 {
@@ -327,78 +320,20 @@ TEST_F(DropWindow, TheEffectFollowsTheKeysAmongTheOfferedEffects)
         { MK_CONTROL | MK_SHIFT, DROPEFFECT_LINK | DROPEFFECT_COPY, DROPEFFECT_LINK },
         { 0, DROPEFFECT_LINK, DROPEFFECT_LINK },
     };
-    DataObject data = newDataObject();
-    put(*data, CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr));
+    DataObject data = offering({ { CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr) } });
     for (const auto& given : cases) {
-        SCOPED_TRACE(::testing::Message() << given.keys << " " << given.offered);
         DWORD entered = given.offered, over = given.offered;
         ASSERT_EQ(S_OK, target()->DragEnter(data.get(), given.keys, POINTL {}, &entered));
         target()->DragOver(given.keys, POINTL {}, &over);
-        EXPECT_EQ(given.expected, entered);
-        EXPECT_EQ(given.expected, over);
+        EXPECT_EQ(std::make_pair(given.expected, given.expected), std::make_pair(entered, over)) << given.keys << " " << given.offered;
         target()->DragLeave();
     }
 }
 
-TEST_F(DropWindow, TextIsRefusedAFileAndADibAreTakenAsTheDibAndADropEndsTheDrag)
-{
-    DataObject text = newDataObject();
-    put(*text, CF_UNICODETEXT, TYMED_HGLOBAL, globalOf(L"x", 4));
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), drop(text.get()));
-    EXPECT_TRUE(arrivals.empty());
-
-    auto file = bitmapFile(9, 7);
-    DataObject both = newDataObject();
-    put(*both, CF_HDROP, TYMED_HGLOBAL, fileList(file->path()));
-    put(*both, CF_DIB, TYMED_HGLOBAL, globalOf(buildDib(kRgb32, 6, 4)));
-    drop(both.get());
-    expectBands(received, 6, 4);
-    DWORD effect = DROPEFFECT_COPY;
-    target()->DragOver(0, POINTL {}, &effect);
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
-}
-
-// ---- dropped pictures reach the window
-
-TEST_F(DropWindow, ADibOfEveryLayoutArrivesAsABitmapAndOneThatClaimsMoreThanItHoldsDoesNot)
-{
-    const DibLayout layouts[] = {
-        kRgb32,
-        { "Rgb24TopDown", 40, 24, BI_RGB, -1, 0, {} },
-        { "TwoColourPalette", 40, 8, BI_RGB, 1, 2, quads({ kUpperBand, kLowerBand }) },
-        { "Bitfields16", 40, 16, BI_BITFIELDS, 1, 0, quads({ 0xF800, 0x07E0, 0x001F }) },
-        { "V5HeaderHoldsItsMasks", sizeof(BITMAPV5HEADER), 32, BI_BITFIELDS, 1, 0, {} },
-        { "CoreHeaderTriplePalette", sizeof(BITMAPCOREHEADER), 8, BI_RGB, 1, 0, coreBandPalette() },
-    };
-    for (const DibLayout& layout : layouts) {
-        SCOPED_TRACE(layout.name);
-        const std::vector<BYTE> dib = buildDib(layout, 6, 4);
-        ASSERT_FALSE(dib.empty());
-        EXPECT_TRUE(dropDib(dib));
-        expectBands(received, 6, 4);
-    }
-    const struct {
-        const char* name;
-        void (*spoil)(std::vector<BYTE>& dib);
-    } malformed[] = {
-        { "more rows", [](std::vector<BYTE>& dib) { headerOf(dib).biHeight = 1000; } },
-        { "a larger header", [](std::vector<BYTE>& dib) { headerOf(dib).biSize = 4096; } },
-        { "a larger palette", [](std::vector<BYTE>& dib) { headerOf(dib).biClrUsed = 100000; } },
-        { "masks past the end", [](std::vector<BYTE>& dib) { headerOf(dib).biCompression = BI_BITFIELDS; } },
-        { "sizes that overflow",
-          [](std::vector<BYTE>& dib) { headerOf(dib).biWidth = headerOf(dib).biHeight = 0x40000000; } },
-        { "a truncated header", [](std::vector<BYTE>& dib) { dib.resize(20); } },
-        { "only part of the last row", [](std::vector<BYTE>& dib) { dib.pop_back(); } },
-    };
-    for (const auto& claim : malformed) {
-        SCOPED_TRACE(claim.name);
-        std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
-        claim.spoil(dib);
-        EXPECT_FALSE(dropDib(dib));
-    }
-}
-
-TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
+// Text is refused; a DIB of any layout, a bitmap, a metafile or a bitmap file arrives as a
+// bitmap of its own size, replacing (and deleting) the one before; what claims more than it
+// holds arrives as nothing; after a drop the drag is over.
+TEST_F(DropWindow, EachOfferArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
 {
     auto bmp = bitmapFile(9, 7);
     ScratchStrip png(scratchFolder(), L"dropped.png", 9, 7, { 0xFFFF0000 });
@@ -407,58 +342,69 @@ TEST_F(DropWindow, EachFormatArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
     HENHMETAFILE metafile = recordBands(40, 30);
     ENHMETAHEADER header {};
     GetEnhMetaFileHeader(metafile, sizeof header, &header);
-    enum Shows { Nothing, TheBands, TheUpperBandAtRow24, ItsSize };
+    const auto layout = [](const DibLayout& layout) { return dibOffer(buildDib(layout, 6, 4)); };
+    enum Shows { Refused, Nothing, TheBands, TheUpperBandAtRow24, ItsSize };
     const struct {
         const char* name;
-        CLIPFORMAT format;
-        DWORD tymed;
-        HANDLE handle;
+        std::vector<Offer> offers;
         Shows shows;
         CSize size;
     } cases[] = {
-        { "a bitmap, handed over", CF_BITMAP, TYMED_GDI, bandBitmap(), TheBands, CSize(6, 4) },
-        { "a metafile, in its bounds", CF_ENHMETAFILE, TYMED_ENHMF, metafile, TheBands,
-          CSize(header.rclBounds.right, header.rclBounds.bottom) },
+        { "text", { { CF_UNICODETEXT, TYMED_HGLOBAL, globalOf(L"x", 4) } }, Refused, {} },
+        { "a file and a DIB: the DIB", { fileList(bmp->path()), layout(kRgb32) }, TheBands, { 6, 4 } },
+        { "24 bits top-down", { layout({ "", 40, 24, BI_RGB, -1, 0, {} }) }, TheBands, { 6, 4 } },
+        { "a two-colour palette", { layout({ "", 40, 8, BI_RGB, 1, 2, quads({ kUpperBand, kLowerBand }) }) }, TheBands, { 6, 4 } },
+        { "16-bit bitfields", { layout({ "", 40, 16, BI_BITFIELDS, 1, 0, quads({ 0xF800, 0x07E0, 0x001F }) }) }, TheBands, { 6, 4 } },
+        { "a V5 header holding its masks", { layout({ "", sizeof(BITMAPV5HEADER), 32, BI_BITFIELDS, 1, 0, {} }) }, TheBands, { 6, 4 } },
+        { "a core header, triple palette", { layout({ "", sizeof(BITMAPCOREHEADER), 8, BI_RGB, 1, 0, coreBandPalette() }) }, TheBands, { 6, 4 } },
+        { "more rows", { spoiledDib([](auto&, auto& info) { info.biHeight = 1000; }) }, Nothing, {} },
+        { "a larger header", { spoiledDib([](auto&, auto& info) { info.biSize = 4096; }) }, Nothing, {} },
+        { "a larger palette", { spoiledDib([](auto&, auto& info) { info.biClrUsed = 100000; }) }, Nothing, {} },
+        { "masks past the end", { spoiledDib([](auto&, auto& info) { info.biCompression = BI_BITFIELDS; }) }, Nothing, {} },
+        { "sizes that overflow", { spoiledDib([](auto&, auto& info) { info.biWidth = info.biHeight = 0x40000000; }) }, Nothing, {} },
+        { "a truncated header", { spoiledDib([](auto& dib, auto&) { dib.resize(20); }) }, Nothing, {} },
+        { "part of the last row", { spoiledDib([](auto& dib, auto&) { dib.pop_back(); }) }, Nothing, {} },
+        { "a bitmap, handed over", { { CF_BITMAP, TYMED_GDI, bandBitmap() } }, TheBands, { 6, 4 } },
+        { "a metafile, in its bounds", { { CF_ENHMETAFILE, TYMED_ENHMF, metafile } }, TheBands, { header.rclBounds.right, header.rclBounds.bottom } },
         // Twice as large here, the upper band now covers the rows the lower one had.
-        { "a metafile of a coarser device, scaled", CF_ENHMETAFILE, TYMED_ENHMF,
-          asIfFromACoarserDevice(recordBands(40, 30)), TheUpperBandAtRow24, CSize() },
-        { "a metafile of huge bounds, clamped", CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20000, 30), ItsSize,
-          CSize(4096, 29) },
-        { "a bitmap file, loaded", CF_HDROP, TYMED_HGLOBAL, fileList(bmp->path()), TheBands, CSize(9, 7) },
-        { "a png file", CF_HDROP, TYMED_HGLOBAL, fileList(png.path()), Nothing, CSize() },
-        { "a file list pointing past its block", CF_HDROP, TYMED_HGLOBAL, globalOf(&pastTheBlock, sizeof pastTheBlock),
-          Nothing, CSize() },
+        { "a metafile of a coarser device, scaled", { { CF_ENHMETAFILE, TYMED_ENHMF, recordBands(40, 30, 2) } }, TheUpperBandAtRow24, {} },
+        { "a metafile of huge bounds, clamped", { { CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20000, 30) } }, ItsSize, { 4096, 29 } },
+        { "a bitmap file, loaded", { fileList(bmp->path()) }, TheBands, { 9, 7 } },
+        { "a png file", { fileList(png.path()) }, Nothing, {} },
+        { "a file list pointing past its block", { { CF_HDROP, TYMED_HGLOBAL, globalOf(&pastTheBlock, sizeof pastTheBlock) } }, Nothing, {} },
     };
-    received = CreateBitmap(3, 3, 1, 32, nullptr);
     for (const auto& offer : cases) {
         SCOPED_TRACE(offer.name);
         HBITMAP before = received;
-        ASSERT_EQ(offer.shows != Nothing, dropOne(offer.format, offer.tymed, offer.handle));
-        if (offer.shows == Nothing)
+        const std::string heard = drop(offer.offers);
+        ASSERT_EQ(offer.shows == Refused ? "refused" : offer.shows == Nothing ? "taken up" : kPicture, heard);
+        if (offer.shows <= Nothing)
             continue;
-        EXPECT_EQ(0u, GetObjectType(before)) << "the picture it replaced was deleted";
+        EXPECT_EQ(0u, before ? GetObjectType(before) : 0u) << "the picture it replaced was deleted";
         auto shown = readBitmap(received);
         ASSERT_NE(nullptr, shown);
         if (offer.shows == TheBands)
-            expectBands(received, offer.size.cx, offer.size.cy);
+            expectBands(received, offer.size);
         else if (offer.shows == TheUpperBandAtRow24)
             expectPixels(*shown, { { 20, 24, kUpperBand } }, 8);
         else
             EXPECT_EQ(offer.size, CSize(shown->width(), shown->height()));
     }
+    DWORD effect = DROPEFFECT_COPY;
+    target()->DragOver(0, POINTL {}, &effect);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
 }
 
 TEST_F(DropWindow, RepeatedDropsLeaveNoGdiObjectsBehind)
 {
     auto file = bitmapFile(9, 7);
     const std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
-    const std::vector<BYTE> tooShort(dib.begin(), dib.end() - 1);
     auto round = [&] {
-        dropDib(dib);
-        dropDib(tooShort);
-        dropOne(CF_BITMAP, TYMED_GDI, CreateBitmap(5, 5, 1, 32, nullptr));
-        dropOne(CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20, 10));
-        dropOne(CF_HDROP, TYMED_HGLOBAL, fileList(file->path()));
+        drop({ dibOffer(dib) });
+        drop({ dibOffer(std::vector<BYTE>(dib.begin(), dib.end() - 1)) });
+        drop({ { CF_BITMAP, TYMED_GDI, CreateBitmap(5, 5, 1, 32, nullptr) } });
+        drop({ { CF_ENHMETAFILE, TYMED_ENHMF, recordBands(20, 10) } });
+        drop({ fileList(file->path()) });
     };
     const int before = warmGdiObjects(round);
     if (before < 0)
@@ -467,8 +413,6 @@ TEST_F(DropWindow, RepeatedDropsLeaveNoGdiObjectsBehind)
         round();
     EXPECT_EQ(before, gdiObjectsSettled(before));
 }
-
-// ---- registration lifetime
 
 TEST_F(DropWindow, DestroyDataRevokesTheTargetWhichOutlivesOlesFinalRelease)
 {
@@ -485,7 +429,17 @@ TEST_F(DropWindow, DestroyDataRevokesTheTargetWhichOutlivesOlesFinalRelease)
     EXPECT_EQ(S_OK, RevokeDragDrop(window.hwnd()));
     // Still whole: bound again it registers and takes drops.
     manager.Init(window.hwnd(), nullptr);
-    EXPECT_TRUE(dropDib(buildDib(kRgb32, 6, 4)));
+    EXPECT_EQ(kPicture, drop({ dibOffer(buildDib(kRgb32, 6, 4)) }));
+}
+
+TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
+{
+    PictureDialog dialog;
+    dialog.open(CRect(0, 0, 100, 80));
+    IDropTarget* target = dialog.GetPaintManager();
+    EXPECT_GT(heldByOthers(target), 0u);
+    dialog.DestroyWindow();
+    EXPECT_EQ(0u, heldByOthers(target));
 }
 
 // ---- pictures of controls
@@ -502,15 +456,12 @@ public:
         MRender::FillSolidRect(dc, m_rect.left, m_rect.top, m_rect.Width(), middle - m_rect.top, RGB(255, 0, 0));
         MRender::FillSolidRect(dc, m_rect.left, middle, m_rect.Width(), m_rect.bottom - middle, RGB(0, 0, 255));
     }
-    HBITMAP GetControlDropBitmap() override
-    {
-        return m_manager->GetDropBitmap(this, CRect(0, 0, m_rect.Width(), m_rect.Height()), 0);
-    }
+    HBITMAP GetControlDropBitmap() override { return m_manager->GetDropBitmap(this, CRect(0, 0, m_rect.Width(), m_rect.Height()), 0); }
 };
 
 } // namespace
 
-// The whole control is what the drags below deliver.
+// A 32-bit bottom-up DIB section of the part asked for; the drags below deliver the whole.
 TEST_F(DropWindow, GetDropBitmapCopiesPartOfTheControl)
 {
     RecordingParent parent;
@@ -520,15 +471,14 @@ TEST_F(DropWindow, GetDropBitmapCopiesPartOfTheControl)
     HBITMAP lower = manager.GetDropBitmap(&control, CRect(0, 20, 60, 40), 0);
     DIBSECTION section {};
     ASSERT_EQ(static_cast<int>(sizeof section), GetObjectW(lower, sizeof section, &section));
-    EXPECT_EQ(32, section.dsBmih.biBitCount);
-    EXPECT_EQ(20, section.dsBmih.biHeight); // bottom-up
+    EXPECT_EQ(std::make_pair(WORD(32), LONG(20)), std::make_pair(section.dsBmih.biBitCount, section.dsBmih.biHeight));
     auto picture = readBitmap(lower);
     EXPECT_EQ(60, picture->width());
     expectPixels(*picture, { { 30, 0, kLowerBand }, { 30, 19, kLowerBand } });
     DeleteObject(lower);
 }
 
-// ---- dialogs: revocation on destroy and a real drag between two windows
+// ---- a real drag between two dialogs
 
 namespace {
 
@@ -564,23 +514,21 @@ protected:
     // Press on the band, then the moves: a drag runs inside the move that starts it, and with
     // no real button held, OLE's first poll drops where the pointer is. A press that started
     // no drag is released.
-    void pressAndMove(const std::vector<CPoint>& moves)
+    void pressAndMove(const std::vector<CPoint>& moves = { CPoint(60, 50) })
     {
         source.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(kPress.x, kPress.y));
         source.PostMessageW(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kPress.x, kPress.y));
         for (CPoint moved : moves)
             source.PostMessageW(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(moved.x, moved.y));
         source.PostMessageW(WM_LBUTTONUP, 0, MAKELPARAM(kPress.x, kPress.y));
-        const int expected = ++posted;
+        const int expected = source.markers + 1;
         source.PostMessageW(WM_APP, 0, 0);
         ASSERT_TRUE(pumpUntil([&] { return source.markers == expected; }, 5000));
     }
-    void dragBand() { pressAndMove({ CPoint(60, 50) }); }
 
     PictureDialog source;
     PictureDialog targetDialog;
     BandControl* band { nullptr };
-    int posted { 0 };
 };
 
 // Takes enhanced metafiles only, and keeps what the last one showed.
@@ -597,26 +545,16 @@ public:
         GetEnhMetaFileHeader(medium.hEnhMetaFile, sizeof header, &header);
         // The bounds are inclusive.
         RECT all { 0, 0, header.rclBounds.right + 1, header.rclBounds.bottom + 1 };
-        if (all.right <= 0 || all.bottom <= 0)
-            return true;
-        shown = std::make_unique<DibCanvas>(all.right, all.bottom);
-        PlayEnhMetaFile(shown->dc(), medium.hEnhMetaFile, &all);
+        if (all.right > 0 && all.bottom > 0) {
+            shown = std::make_unique<DibCanvas>(all.right, all.bottom);
+            PlayEnhMetaFile(shown->dc(), medium.hEnhMetaFile, &all);
+        }
         return true;
     }
     std::unique_ptr<DibCanvas> shown;
 };
 
 } // namespace
-
-TEST(DialogDropTarget, IsRevokedWhenTheWindowIsDestroyed)
-{
-    PictureDialog dialog;
-    dialog.open(CRect(0, 0, 100, 80));
-    IDropTarget* target = dialog.GetPaintManager();
-    EXPECT_GT(heldByOthers(target), 0u);
-    dialog.DestroyWindow();
-    EXPECT_EQ(0u, heldByOthers(target));
-}
 
 TEST_F(ControlDrag, DeliversThePictureOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSlowly)
 {
@@ -638,7 +576,7 @@ TEST_F(ControlDrag, DeliversThePictureOnceThePointerIsMoreThanTwoPixelsFromThePr
         EXPECT_EQ(drag.pictures, targetDialog.pictures - before) << drag.name;
     }
     EXPECT_EQ(0, source.pictures);
-    expectBands(targetDialog.picture, kBand.Width(), kBand.Height());
+    expectBands(targetDialog.picture, kBand.Size());
     // The drag is over: nothing confines the pointer any more and no button is held.
     RECT clip {};
     GetClipCursor(&clip);
@@ -650,12 +588,12 @@ TEST_F(ControlDrag, RepeatedDragsLeaveNoGdiObjectsBehind)
 {
     // Wine makes the drag cursors on first use, and in a new prefix a window's first paint
     // or the first drop can come late: counted from a steady state, only a leak remains.
-    const int before = warmGdiObjects([&] { dragBand(); });
+    const int before = warmGdiObjects([&] { pressAndMove(); });
     if (before < 0)
         GTEST_SKIP() << "GDI objects are only counted under Wine";
     const int warmed = targetDialog.pictures;
     for (int i = 0; i < 4; ++i)
-        dragBand();
+        pressAndMove();
     EXPECT_EQ(4, targetDialog.pictures - warmed);
     EXPECT_EQ(before, gdiObjectsSettled(before));
 }
@@ -666,7 +604,7 @@ TEST_F(ControlDrag, AlsoOffersThePictureAsAnEnhancedMetafile)
     SetWindowPos(cover.hwnd(), HWND_TOPMOST, kTargetPlace.left, kTargetPlace.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     MetafileTarget metafiles;
     ASSERT_EQ(S_OK, RegisterDragDrop(cover.hwnd(), &metafiles));
-    dragBand();
+    pressAndMove();
     RevokeDragDrop(cover.hwnd());
     ASSERT_NE(nullptr, metafiles.shown);
     EXPECT_EQ(kBand.Size(), CSize(metafiles.shown->width(), metafiles.shown->height()));
