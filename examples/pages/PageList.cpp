@@ -6,6 +6,7 @@ extern const SamplePage kFrameworkPage;
 extern const SamplePage kLcdPage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
+extern const SamplePage kTabsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -13,6 +14,7 @@ const SamplePage* const kSamplePages[] = {
     &kLcdPage,
     &kButtonsPage,
     &kSlidersPage,
+    &kTabsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);
