@@ -5,6 +5,7 @@
 
 #include "InkScan.h"
 #include "LibraryHost.h"
+#include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "ValueControls.h"
 #include "framework/AppPaths.h"
@@ -167,6 +168,17 @@ public:
 private:
     HeldTick& m_tick;
 };
+
+TEST(ProgressTicks, TheMarqueeAdvancesOnALiveWindowsFastTimer)
+{
+    NotedDialog dialog;
+    auto* bar = dialog.create<MProgress>(L"MProgress", 4, kBar);
+    bar->SetRun(1, 0);
+    bar->AddMTimer();
+    dialog.SetMTimer(1);
+    EXPECT_TRUE(pumpUntil([&] { return bar->GetProgress() >= 20; }));
+    dialog.GetPaintManager()->KillMTimer();
+}
 
 TEST(ProgressTicks, ATickInProgressEndsBeforeAnythingOfTheBarGoes)
 {
