@@ -229,15 +229,17 @@ void LEDModeCtrl::ResetLED()
 
 void LEDModeCtrl::SetControlRect(CRect rect)
 {
-    if (rect == m_rect)
-        return;
+    const bool moved = rect != m_rect;
     {
         ScopedLock lock(m_stateLock);
         m_rect = rect;
-        if (m_carouselPosition.x == 0 && m_carouselPosition.y == 0)
+        if (moved && m_carouselPosition.x == 0 && m_carouselPosition.y == 0)
             m_carouselPosition = defaultCarouselPosition();
+        // Slots made since the last rectangle take their places with this one, moved or not.
+        placeSensorSlots();
     }
-    requestRepaint();
+    if (moved)
+        requestRepaint();
 }
 
 void LEDModeCtrl::SetCaptureWindow(HWND window)
@@ -403,6 +405,7 @@ void LEDModeCtrl::drawFrame(LcdFrameRoad& road, HDC& dc)
     int height = m_rect.Height();
     const bool disc = m_screenType == LEDScreenCircle;
     road.FillBase(disc);
+    m_dimInsideEllipse = false; // a screen that clips the frame sets it again
     if (m_switch) {
         {
             Gdiplus::Graphics g(dc);
@@ -413,7 +416,7 @@ void LEDModeCtrl::drawFrame(LcdFrameRoad& road, HDC& dc)
             DrawLEDMode(g, width, height, dc);
         }
         if (m_brightness < 255.0f)
-            road.Dim(disc, static_cast<int>(255.0f - m_brightness) & 0xFF);
+            road.Dim(disc, static_cast<int>(255.0f - m_brightness) & 0xFF, m_dimInsideEllipse);
     }
     if (disc && m_background.image) {
         Gdiplus::Graphics over(dc);

@@ -88,8 +88,40 @@ enum MediaKind {
     MediaKindVideo = 4,
 };
 
+// ---- Sensor slots and overlay texts (records)
+// A free text of two lines a host places over the screen, anchored at a point of the window.
+struct OverLayerInfo {
+    int id { 0 };                         // the host's key, unique in the list
+    Gdiplus::Color colour { 0xFF000000 };
+    int size { 30 };                      // pixels, before scale
+    float scale { 1.0f };
+    CString first;                        // a record whose first line is empty is not drawn
+    CString second;                       // the measured size of this line sets the box
+    CPoint anchor;                        // client coordinates
+    RECT box { 0, 0, 0, 0 };              // relative to the control, where it was last drawn
+};
+
+// A box over the screen that shows one sensor value (a HardwareItem, 0 for none) with its label.
+struct SensorLayerInfo {
+    int item { 0 };
+    RECT pick { 0, 0, 0, 0 };             // client coordinates: where the pointer picks the slot
+    RECT frame { 0, 0, 0, 0 };            // client coordinates: the box drawn
+};
+// ---- end of sensor slots and overlay texts (records)
+
 class LcdFrameRoad;
 class LcdLayerCache;
+// What the system-information layouts draw with and from (lcd/LcdLayoutKit.h).
+class LcdLayoutKit;
+struct LcdLayoutScene;
+struct LcdLayoutKitDeleter {
+    void operator()(LcdLayoutKit* kit) const;
+};
+// What the weather, water-cooling and dial screens draw with (lcd/LcdScreenKit.h).
+struct LcdScreenKit;
+struct LcdScreenKitDeleter {
+    void operator()(LcdScreenKit* kit) const;
+};
 
 class KOVA_API LEDModeCtrl : public MControlFont {
 public:
@@ -182,9 +214,34 @@ public:
     int OnControlLButtonUp(UINT keys, CPoint pt) override;
     int OnControlScroll(int step, UINT down, CPoint pt) override;
 
+    // ---- Sensor slots and overlay texts
+    // Overlay texts: a new id is appended under the centre of the control, a known id is kept.
+    void AddOverLayerInfo(int id, CString first, CString second);
+    void SetLayerInfo(int id, CString first, CString second);
+    void ClearOverlayer();
+    // Three empty slots when there are none; they take their places with the next rectangle.
+    void InitOverLayer();
+    void ClearOverlayer2();
+    // The first slot whose pick rectangle holds point shows item.
+    void SetSensorValue(int item, CPoint point);
+    void SetSensorValue(int index, int item);
+    // The item of slot index; 0 for no such slot.
+    int GetSensorValue(int index);
+    // Status 0 empties every slot that shows item.
+    void SetSensorStatus(int item, int status);
+    // Exchanges the items of the first slot and of the slot the pointer last crossed with the
+    // left button held in the file mode.
+    void SwitchSensorValue();
+    void SetSelectLayer(int index);
+    void SetEditStatus(int status);
+    // A pointer move without buttons, then a repaint.
+    void DragMove(CPoint point);
+    // ---- end of sensor slots and overlay texts
+
 protected:
-    // The screen of the LED mode, drawn by both renders under the state lock.
-    void DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
+    // The screen of the LED mode, drawn by both renders under the state lock. A derived class
+    // draws what it adds over the screen (the slots, the overlay texts) after calling it.
+    virtual void DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
     void DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
     // Steps the carousel to its next item, once per frame drawn.
     void DrawCarouselMode(Gdiplus::Graphics& g, int& width, int& height);
@@ -223,6 +280,73 @@ protected:
         // Loads GetSkinPath() + name; false (and no image) when that fails.
         bool Load(const CString& name);
     };
+
+    // ---- Weather, water cooling and dial screens
+    // The carousel item screens, one round dial each: memory (items 7 to 10; any other item
+    // shows the bare dial), CPU (items 1 to 3) and GPU (items 4 to 6).
+    void DrawSystemInfoMode1(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode2(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode3(Gdiplus::Graphics& g, int& width, int& height, int item);
+    // LED mode 3 and carousel entry 11. No coolant value reaches the library: it reads "N/A".
+    void DrawWaterCoolingMode(Gdiplus::Graphics& g, int& width, int& height);
+    // LED mode 6: the host's weather texts with their gauges round a clock of the local time.
+    void DrawWeatherMode(Gdiplus::Graphics& g, int& width, int& height);
+    // A clock hand: the image stands upright on pivot at 0 degrees and turns clockwise about
+    // it; pivotOffset is how far its foot reaches past the pivot. Nothing without an image.
+    static void DrawHand(Gdiplus::Graphics& g, const LcdImage& hand, Gdiplus::PointF pivot, float degrees,
+                         float pivotOffset);
+    // Memory used over used + free, in percent; 0 when the host gave no memory figures.
+    static float MemoryPercent(const HARDWARE_INFO& info);
+    // The parts of the screens above (screen ids 1 to 3, 30 and 40 of DrawLayered).
+    void memoryDialStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void memoryDialMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    void cpuDialStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    void gpuDialStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    void waterStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void waterMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    void weatherStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void weatherMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    // Shared by the three dials: the backdrop, the rim, and the value over its unit.
+    void drawDialFace(Gdiplus::Graphics& g, int width, int height, bool opaqueInnerRim);
+    void drawDialRings(Gdiplus::Graphics& g, int width, int height);
+    void drawDialTexts(Gdiplus::Graphics& g, int width, int height, const CString& value, const wchar_t* unit,
+                       bool largeValue);
+    // The kit of this frame's screen, its fonts made for the control's face, style and scale.
+    LcdScreenKit& screenKit();
+    std::unique_ptr<LcdScreenKit, LcdScreenKitDeleter> m_screenKit;
+    // ---- end of weather, water cooling and dial screens
+
+    // ---- System-information layouts
+    // Layouts 11 to 16 (round dials) and 21 to 26 (plain) of LED mode 2, each drawn through
+    // DrawLayered with its number as the screen. item picks the device or the value shown;
+    // width and height are the frame's and stay unchanged.
+    void DrawSystemInfoMode11(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode12(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode13(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode14(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode15(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode16(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode21(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode22(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode23(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode24(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode25(Gdiplus::Graphics& g, int& width, int& height, int item);
+    void DrawSystemInfoMode26(Gdiplus::Graphics& g, int& width, int& height, int item);
+    // Layout 16 sets it for the frame it draws: the render keeps that frame's dimming inside
+    // the inscribed ellipse, as the layout's clip does with everything else.
+    bool m_dimInsideEllipse { false };
+    void drawSystemInfoLayout(Gdiplus::Graphics& g, int width, int height, int item, int layout);
+    void drawLayoutStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void drawLayoutMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    // What the layout being drawn reads; sensor values only for its moving part.
+    LcdLayoutScene layoutScene(int width, int height, int item, bool withValues);
+    // The kit, its fonts made for the control's face and the scale.
+    LcdLayoutKit& layoutKit();
+    int m_layoutDrawn { 0 };
+    std::unique_ptr<LcdLayoutKit, LcdLayoutKitDeleter> m_layoutKit;
+    // ---- end of system-information layouts
 
     CriticalSection m_stateLock;
     CriticalSection m_frameLock;
@@ -291,6 +415,25 @@ protected:
     int m_dragging { 0 };
     CPoint m_lastPoint;
 
+    // ---- Mode dispatch of the system-information mode (protected)
+    // LED mode 2: the layout of the sensor layout, with the hardware item.
+    void DrawSystemInfoMode(Gdiplus::Graphics& g, int& width, int& height);
+    // ---- end of the system-information dispatch
+
+    // ---- Sensor slots and overlay texts (protected)
+    // Every overlay text whose first line is set; selected non-zero frames the selected one.
+    // No render calls these: a derived class draws them over its frames.
+    void DrawLayer(Gdiplus::Graphics& g, CRect rect, int selected);
+    // The slots, in the file mode only.
+    void DrawOverlayer(Gdiplus::Graphics& g, int& width, int& height);
+    std::vector<OverLayerInfo> m_overlayers;
+    std::vector<SensorLayerInfo> m_sensorSlots;
+    int m_hoveredSlot { -1 };
+    int m_selectedLayer { -1 };   // a position in the overlay list, though the pointer sets slots
+    int m_swapTarget { 0 };
+    int m_editStatus { 1 };       // kept for the host; nothing drawn depends on it
+    // ---- end of sensor slots and overlay texts (protected)
+
 private:
     // Frame pipeline
     void readStoredSettings();
@@ -338,6 +481,23 @@ private:
     };
     CarouselFont m_carouselFonts[2]; // the product's face, and the face with Chinese glyphs
     std::unique_ptr<Gdiplus::FontFamily> m_cjkFamily;
+
+    // ---- Sensor slots and overlay texts (private)
+    // The kept font of fonts[0] (the face) or fonts[1] (Chinese text), rebuilt when its face,
+    // size or style changes. Null when no face can be had.
+    const Gdiplus::Font* keptFont(CarouselFont (&fonts)[2], bool chinese, const wchar_t* face, float size,
+                                  Gdiplus::FontStyle style);
+    static bool hasChineseGlyphs(const CString& text);
+    void placeSensorSlots();
+    void hoverSensorSlot(CPoint pt);
+    void drawOverlayText(Gdiplus::Graphics& g, OverLayerInfo& info, bool selected);
+    void drawSensorSlot(Gdiplus::Graphics& g, const SensorLayerInfo& slot, bool hovered);
+    CarouselFont m_overlayFonts[2];
+    CarouselFont m_slotLabelFonts[2];
+    CarouselFont m_slotValueFonts[2];
+    std::unique_ptr<Gdiplus::SolidBrush> m_overlayBrush { new Gdiplus::SolidBrush(Gdiplus::Color(0xFFFFFFFF)) };
+    std::unique_ptr<Gdiplus::Pen> m_overlayPen { new Gdiplus::Pen(Gdiplus::Color(0xFFFFFFFF), 1.0f) };
+    // ---- end of sensor slots and overlay texts (private)
 };
 
 } // namespace KOVA

@@ -60,6 +60,8 @@ bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
     m_width = m_height = 0;
     m_baseDisc.clear();
     m_dimDisc.clear();
+    m_clippedDimDisc.clear();
+    m_clippedDimWhole.clear();
     if (width <= 0 || height <= 0)
         return false;
     void* bits = nullptr;
@@ -77,7 +79,7 @@ bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
     return true;
 }
 
-const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float margin)
+const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float margin, bool clipped, bool ellipse)
 {
     if (!cache.empty())
         return cache;
@@ -89,7 +91,17 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float 
         Gdiplus::Graphics g(&disc);
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
-        g.FillEllipse(&black, Gdiplus::RectF(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin));
+        // Clipped the way GDI+ clips a frame to its inscribed ellipse.
+        if (clipped) {
+            Gdiplus::GraphicsPath inscribed;
+            inscribed.AddEllipse(Gdiplus::Rect(0, 0, m_width, m_height));
+            g.SetClip(&inscribed, Gdiplus::CombineModeReplace);
+        }
+        const Gdiplus::RectF area(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin);
+        if (ellipse)
+            g.FillEllipse(&black, area);
+        else
+            g.FillRectangle(&black, area);
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     cache.resize(argb.size());
@@ -128,11 +140,16 @@ void LcdFrameRoad::FillBase(bool disc)
     keepFraction(&discCoverage(m_baseDisc, 0.0f), 255);
 }
 
-void LcdFrameRoad::Dim(bool disc, int alpha)
+void LcdFrameRoad::Dim(bool disc, int alpha, bool insideEllipse)
 {
     if (!m_dc || alpha <= 0)
         return;
-    keepFraction(disc ? &discCoverage(m_dimDisc, 1.0f) : nullptr, alpha & 0xFF);
+    const Coverage* coverage = nullptr;
+    if (insideEllipse)
+        coverage = &discCoverage(disc ? m_clippedDimDisc : m_clippedDimWhole, 1.0f, true, disc);
+    else if (disc)
+        coverage = &discCoverage(m_dimDisc, 1.0f);
+    keepFraction(coverage, alpha & 0xFF);
 }
 
 void LcdFrameRoad::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)

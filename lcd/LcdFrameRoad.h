@@ -30,8 +30,9 @@ public:
     // Opaque black over the whole surface, or over the disc that fills it (anti-aliased edge,
     // the corners left as they are).
     void FillBase(bool disc);
-    // Black of the given alpha over the whole surface, or over the disc one pixel larger.
-    void Dim(bool disc, int alpha);
+    // Black of the given alpha over the whole surface, or over the disc one pixel larger;
+    // insideEllipse keeps it to the ellipse inscribed in the surface, as a clip to it would.
+    void Dim(bool disc, int alpha, bool insideEllipse = false);
 
     // Turns the surface clockwise by degrees and encodes the result at quality. Returns the
     // JPEG's size (its bytes at Data()), 0 when the frame could not be made.
@@ -45,7 +46,8 @@ public:
 
 private:
     using Coverage = std::vector<BYTE>;
-    const Coverage& discCoverage(Coverage& cache, float margin);
+    // clipped: kept inside the inscribed ellipse; ellipse false: the rectangle, margin wider.
+    const Coverage& discCoverage(Coverage& cache, float margin, bool clipped = false, bool ellipse = true);
     void keepFraction(const Coverage* coverage, int alpha);
 
     detail::UniqueDC m_dc;
@@ -57,6 +59,8 @@ private:
     // How much of each pixel the base disc and the dimming disc cover, 0 to 255.
     Coverage m_baseDisc;
     Coverage m_dimDisc;
+    Coverage m_clippedDimDisc;
+    Coverage m_clippedDimWhole;
     cv::Mat m_turned;
     LcdJpegEncoder m_encoder;
     int m_encodedWidth { 0 };

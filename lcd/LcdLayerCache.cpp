@@ -8,7 +8,6 @@ namespace {
 struct SurfacePixels {
     BYTE* bits { nullptr };
     size_t size { 0 };
-    bool topDown { false };
 };
 
 // The pixels of the 32-bit DIB section selected into dc, when it has width × height of them.
@@ -26,7 +25,6 @@ SurfacePixels surfacePixels(HDC dc, int width, int height)
     GdiFlush();
     pixels.bits = static_cast<BYTE*>(section.dsBm.bmBits);
     pixels.size = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    pixels.topDown = section.dsBmih.biHeight < 0;
     return pixels;
 }
 } // namespace
@@ -60,12 +58,10 @@ HDC LcdLayerCache::Begin(const LcdLayerKey& key, const CString& face, HDC surfac
     if (!under.bits || !prepare(surface, key.width, key.height))
         return nullptr;
     m_under.assign(under.bits, under.bits + under.size);
-    // The layer keeps the surface's row order, so frames copy it with one memcpy.
-    const size_t stride = static_cast<size_t>(key.width) * 4;
-    for (int row = 0; row < key.height; ++row) {
-        const int from = under.topDown ? row : key.height - 1 - row;
-        std::memcpy(m_bits + stride * static_cast<size_t>(row), under.bits + stride * static_cast<size_t>(from), stride);
-    }
+    // GetObject reports a top-down section's height as positive (Wine as Windows), so the row
+    // order of a surface cannot be read; GDI copies between the two in either order.
+    ::BitBlt(m_dc.get(), 0, 0, key.width, key.height, surface, 0, 0, SRCCOPY);
+    GdiFlush();
     m_key = key;
     m_face = face;
     m_valid = true;
@@ -76,18 +72,11 @@ void LcdLayerCache::CopyTo(HDC surface) const
 {
     if (!m_valid)
         return;
-    const SurfacePixels target = surfacePixels(surface, m_width, m_height);
-    if (!target.bits)
+    if (!surfacePixels(surface, m_width, m_height).bits)
         return;
     GdiFlush();
-    const size_t stride = static_cast<size_t>(m_width) * 4;
-    if (target.topDown) {
-        std::memcpy(target.bits, m_bits, target.size);
-        return;
-    }
-    for (int row = 0; row < m_height; ++row)
-        std::memcpy(target.bits + stride * static_cast<size_t>(m_height - 1 - row), m_bits + stride * static_cast<size_t>(row),
-                    stride);
+    ::BitBlt(surface, 0, 0, m_width, m_height, m_dc.get(), 0, 0, SRCCOPY);
+    GdiFlush();
 }
 
 bool LcdLayerCache::prepare(HDC reference, int width, int height)
