@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ButtonKinds.h"
+#include "ValueControls.h"
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
@@ -22,15 +23,6 @@ const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 constexpr UINT kBarId = 7;
 const wchar_t* const kRedStrip = L"h3_bars_red.png";
-
-std::string notes(const std::vector<Notification>& heard)
-{
-    std::string text;
-    for (const Notification& note : heard)
-        text += "(" + std::to_string(note.id) + "," + std::to_string(note.code) + "," + std::to_string(note.wParam) + ","
-            + std::to_string(note.lParam) + ")";
-    return text;
-}
 
 // Each class with three one-letter items 100 px wide, where item h lies, and where its
 // highlight shows against the plain look.
@@ -111,22 +103,22 @@ protected:
 
 TEST_F(Bars, EveryClickReportsTheClassValuesAndNothingIsClickableBeforeThePaint)
 {
-    const char* const expected[] { "(7,2,0,1)(7,2,0,1)(7,2,0,2)", "(7,2,1,1)(7,2,1,1)(7,2,2,2)",
-                                   "(7,2,1,0)(7,2,1,0)(7,2,2,0)", "(7,2,1,0)(7,2,1,0)(7,2,2,0)" };
+    const char* const expected[] { "7:2:0:1 7:2:0:1 7:2:0:2", "7:2:1:1 7:2:1:1 7:2:2:2",
+                                   "7:2:1:0 7:2:1:0 7:2:2:0", "7:2:1:0 7:2:1:0 7:2:2:0" };
     for (size_t k = 0; k < std::size(kKinds); ++k) {
         const BarKind& kind = kKinds[k];
         SCOPED_TRACE(kind.name);
         auto bar = make(kind);
         click(*bar, kind.itemPoint(1));
-        EXPECT_EQ("", notes(parent.notifications)) << "no item has a place before the first paint";
+        EXPECT_EQ("", noteLine(parent.notifications)) << "no item has a place before the first paint";
         paint(*bar);
         bar->OnLButtonDown(MK_LBUTTON, kind.itemPoint(1));
-        EXPECT_EQ("", notes(parent.notifications)) << "a press sends nothing";
+        EXPECT_EQ("", noteLine(parent.notifications)) << "a press sends nothing";
         click(*bar, kind.itemPoint(1));
         click(*bar, kind.itemPoint(1));
         paint(*bar);
         click(*bar, kind.itemPoint(2));
-        EXPECT_EQ(expected[k], notes(parent.notifications));
+        EXPECT_EQ(expected[k], noteLine(parent.notifications));
         EXPECT_EQ(2, bar->GetSelectItem());
         parent.notifications.clear();
     }
@@ -170,7 +162,7 @@ TEST_F(Bars, TheBoxesAreAQuarterOfTheBarWhateverTheNumberOfItems)
         const char* heard;
     };
     const Row rows[] {
-        { 2, 150, "(7,2,1,0)" }, { 2, 250, "" }, { 6, 350, "(7,2,3,0)" }, { 6, 399, "(7,2,3,0)" }, { 6, 410, "" },
+        { 2, 150, "7:2:1:0" }, { 2, 250, "" }, { 6, 350, "7:2:3:0" }, { 6, 399, "7:2:3:0" }, { 6, 410, "" },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.items * 1000 + row.x);
@@ -181,7 +173,7 @@ TEST_F(Bars, TheBoxesAreAQuarterOfTheBarWhateverTheNumberOfItems)
         paint(boxes);
         parent.notifications.clear();
         click(boxes, CPoint(row.x, 20));
-        EXPECT_EQ(row.heard, notes(parent.notifications));
+        EXPECT_EQ(row.heard, noteLine(parent.notifications));
     }
 }
 
@@ -194,8 +186,8 @@ TEST_F(Bars, AHighlightedExTabWidensBySixCharactersAndPushesTheNextOnes)
         const char* heard;
     };
     const Case cases[] {
-        { "nothing highlighted", 0, { 115 }, "(7,2,1,1)" },
-        { "the first one selected", 1, { 115, 135 }, "(7,2,1,1)" },
+        { "nothing highlighted", 0, { 115 }, "7:2:1:1" },
+        { "the first one selected", 1, { 115, 135 }, "7:2:1:1" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -211,7 +203,7 @@ TEST_F(Bars, AHighlightedExTabWidensBySixCharactersAndPushesTheNextOnes)
             click(bar, CPoint(x, 20));
             paint(bar);
         }
-        EXPECT_EQ(c.heard, notes(parent.notifications));
+        EXPECT_EQ(c.heard, noteLine(parent.notifications));
     }
 }
 
@@ -245,7 +237,7 @@ TEST_F(Bars, PagesFollowTheSelectionEvenOneNamingNoItem)
         parent.notifications.clear();
         paint(*bar);
         click(*bar, kind.itemPoint(0));
-        EXPECT_EQ("", notes(parent.notifications));
+        EXPECT_EQ("", noteLine(parent.notifications));
     }
 }
 
@@ -260,10 +252,10 @@ TEST_F(Bars, ADisabledBarKeepsItsHighlightAndTakesNoClick)
     EXPECT_EQ(0, bar->OnControlLButtonUp(0, kind.itemPoint(2)));
     paint(*bar);
     EXPECT_TRUE(nearColor(canvas.rgb(kind.probe.x, kind.probe.y), kind.highlighted, 2));
-    EXPECT_EQ("", notes(parent.notifications));
+    EXPECT_EQ("", noteLine(parent.notifications));
     bar->SetEnabled(1);
     click(*bar, kind.itemPoint(2));
-    EXPECT_EQ("(7,2,2,0)", notes(parent.notifications));
+    EXPECT_EQ("7:2:2:0", noteLine(parent.notifications));
 }
 
 TEST_F(Bars, TheHandShowsFromTheSecondMoveOverAnItemAndOnlyLeavingPutsTheArrowBack)
@@ -318,7 +310,7 @@ TEST_F(Bars, ACopyTakesTheItemsAndALockOfItsOwn)
     EXPECT_EQ(1, copy->GetSelectItem());
     paint(*copy);
     click(*copy, CPoint(250, 20));
-    EXPECT_EQ("(7,2,2,0)", notes(parent.notifications));
+    EXPECT_EQ("7:2:2:0", noteLine(parent.notifications));
 }
 
 TEST_F(Bars, GdiObjectsStayFlatOverAThousandPaintsOfEachLook)

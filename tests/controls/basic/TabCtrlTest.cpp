@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ButtonKinds.h"
+#include "ValueControls.h"
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
@@ -53,15 +54,6 @@ public:
     }
     std::function<void()> onNote;
 };
-
-std::string notes(const std::vector<Notification>& heard)
-{
-    std::string text;
-    for (const Notification& note : heard)
-        text += "(" + std::to_string(note.id) + "," + std::to_string(note.code) + "," + std::to_string(note.wParam) + ","
-            + std::to_string(note.lParam) + ")";
-    return text;
-}
 
 CPoint centreOf(const CRect& rect)
 {
@@ -196,7 +188,7 @@ TEST_F(Tabs, SelectingReportsBeforeThePagesSwitchAndOnlyOnAChange)
         const char* pages;
     };
     const Step steps[] {
-        { 1, -1, 1, "(9,2,1,0)", "010" }, { 2, 1, 2, "(9,2,2,0)", "001" }, { 2, 2, 2, "", "001" },
+        { 1, -1, 1, "9:2:1:0", "010" }, { 2, 1, 2, "9:2:2:0", "001" }, { 2, 2, 2, "", "001" },
         { -1, 2, 2, "", "001" },          { 3, 2, 2, "", "001" },
     };
     for (const Step& step : steps) {
@@ -205,7 +197,7 @@ TEST_F(Tabs, SelectingReportsBeforeThePagesSwitchAndOnlyOnAChange)
         seen.clear();
         EXPECT_EQ(step.returned, tabs->SetSelectItem(step.index));
         EXPECT_EQ(step.selected, tabs->GetSelectItem());
-        EXPECT_EQ(step.heard, notes(parent.notifications));
+        EXPECT_EQ(step.heard, noteLine(parent.notifications));
         for (const std::string& pages : seen)
             EXPECT_NE(step.pages, pages) << "the pages had switched already";
         EXPECT_EQ(step.pages, std::to_string(page(*tabs, 0)->IsVisible()) + std::to_string(page(*tabs, 1)->IsVisible())
@@ -226,12 +218,12 @@ TEST_F(Tabs, AReleaseOverTheHoveredTabSelectsItAndAPressSendsNothing)
     };
     const Step steps[] {
         { Up, CPoint(150, 20), "", -1 },         { Move, CPoint(150, 20), "", -1 },
-        { Down, CPoint(150, 20), "", -1 },       { Up, CPoint(150, 20), "(9,2,1,0)", 1 },
+        { Down, CPoint(150, 20), "", -1 },       { Up, CPoint(150, 20), "9:2:1:0", 1 },
         { Move, CPoint(50, 20), "", 1 },         { Up, CPoint(150, 20), "", 1 },
         { Move, CPoint(150, 20), "", 1 },        { Up, CPoint(150, 20), "", 1 },
         { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 0), "", 1 },
         { Move, CPoint(0, 20), "", 1 },          { Up, CPoint(0, 20), "", 1 },
-        { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 20), "(9,2,2,0)", 2 },
+        { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 20), "9:2:2:0", 2 },
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         const Step& step = steps[i];
@@ -243,7 +235,7 @@ TEST_F(Tabs, AReleaseOverTheHoveredTabSelectsItAndAPressSendsNothing)
             tabs->OnLButtonDown(MK_LBUTTON, step.at);
         else
             tabs->OnLButtonUp(0, step.at);
-        EXPECT_EQ(step.heard, notes(parent.notifications));
+        EXPECT_EQ(step.heard, noteLine(parent.notifications));
         EXPECT_EQ(step.selected, tabs->GetSelectItem());
     }
 }
@@ -276,7 +268,7 @@ TEST_F(Tabs, HidingTheSelectedLastTabKeepsItAndDeletingItMovesSilently)
         c.act(*tabs);
         EXPECT_EQ(c.selected, tabs->GetSelectItem());
         EXPECT_EQ(c.selectedId, tabs->GetItemID(tabs->GetSelectItem()));
-        EXPECT_EQ("", notes(parent.notifications));
+        EXPECT_EQ("", noteLine(parent.notifications));
         EXPECT_EQ(1, page(*tabs, c.selected)->IsVisible()) << "the selected tab's page shows";
     }
 }
@@ -348,7 +340,7 @@ TEST_F(Tabs, ThePagesCodesPassUnchangedAndKeysReachTheSelectedPage)
     tabs->SetSelectItem(0);
     parent.notifications.clear();
     page->SendMessageW(27, 5, -6);
-    EXPECT_EQ("(60,27,5,-6)", notes(parent.notifications));
+    EXPECT_EQ("60:27:5:-6", noteLine(parent.notifications));
     log.clear();
     EXPECT_EQ(1, tabs->OnKeyDown(VK_RIGHT, 1, 0));
     EXPECT_EQ(1, log.count("key", 60));
@@ -370,7 +362,7 @@ TEST_F(Tabs, TheExtraButtonFollowsThePointerAndAPressReportsCode9)
     EXPECT_TRUE(nearColor(canvas.rgb(190, 10), kYellow, 2)) << "the hovered button's frame";
     parent.notifications.clear();
     EXPECT_EQ(1, tabs->OnLButtonDown(MK_LBUTTON, CPoint(190, 10)));
-    EXPECT_EQ("(9,9,1,0)", notes(parent.notifications));
+    EXPECT_EQ("9:9:1:0", noteLine(parent.notifications));
     paint(*tabs);
     EXPECT_TRUE(nearColor(canvas.rgb(190, 10), 0x00FFFF, 2)) << "pressed";
     tabs->OnMouseMove(0, CPoint(50, 20));
@@ -438,49 +430,40 @@ TEST_F(Tabs, HoverAndSelectionOnlyCopyTheCachedBar)
 TEST_F(Tabs, TheSlideStepsATenthOfTheControlUntilThePageIsCovered)
 {
     struct Row {
+        TAB_TYPE type;
         int width;
         int from;
         int to;
         std::vector<int> offsets;
     };
     const Row rows[] {
-        { 300, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300 } },
-        { 300, 1, 0, { -30, -60, -90, -120, -150, -180, -210, -240, -270, -300 } },
-        { 305, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330 } },
-        { 5, 0, 1, { 1, 2, 3, 4, 5 } },
+        { TabTypeHorizontal, 300, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300 } },
+        { TabTypeHorizontal, 300, 1, 0, { -30, -60, -90, -120, -150, -180, -210, -240, -270, -300 } },
+        { TabTypeHorizontal, 305, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330 } },
+        { TabTypeHorizontal, 5, 0, 1, { 1, 2, 3, 4, 5 } },
+        // A column slides along the control's height, 200 px.
+        { TabTypeVertical, 300, 1, 0, { -20, -40, -60, -80, -100, -120, -140, -160, -180, -200 } },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.width) + ": " + std::to_string(row.from) + " to " + std::to_string(row.to));
         auto tabs = make(CRect(0, 0, row.width, 200));
+        tabs->SetTabType(row.type);
+        tabs->SetTabCtrlHeight(40);
         fill(*tabs, 2, true);
         tabs->EnableAnimateChangeTab(1);
         tabs->SetSelectItem(row.from);
         EXPECT_EQ(0, tabs->sliding()) << "the first selection has no page to leave";
         tabs->SetSelectItem(row.to);
         std::vector<int> offsets;
+        auto offset = [&] { return row.type == TabTypeHorizontal ? tabs->offsetX() : tabs->offsetY(); };
         while (tabs->sliding() && offsets.size() < 20) {
             EXPECT_EQ(1, tabs->OnControlTimer());
-            offsets.push_back(tabs->offsetX());
+            offsets.push_back(offset());
         }
         EXPECT_EQ(row.offsets, offsets);
         EXPECT_EQ(0, tabs->OnControlTimer()) << "a stopped slide ignores later ticks";
-        EXPECT_EQ(row.offsets.back(), tabs->offsetX());
+        EXPECT_EQ(row.offsets.back(), offset());
     }
-}
-
-TEST_F(Tabs, AColumnSlidesItsPagesUpAndDown)
-{
-    auto tabs = make(CRect(0, 0, 300, 200));
-    tabs->SetTabType(TabTypeVertical);
-    tabs->SetTabCtrlHeight(40);
-    fill(*tabs, 2, true);
-    tabs->EnableAnimateChangeTab(1);
-    tabs->SetSelectItem(1);
-    tabs->SetSelectItem(0);
-    tabs->OnControlTimer();
-    tabs->OnControlTimer();
-    EXPECT_EQ(-40, tabs->offsetY());
-    EXPECT_EQ(0, tabs->offsetX());
 }
 
 TEST_F(Tabs, MidSlideTheOldPageLeavesAndTheNewOneEnters)
@@ -668,7 +651,7 @@ TEST_F(OnADialog, APostedClickSelectsATabAndItsWindowTimerRunsTheSlideToItsEnd)
 {
     click(CPoint(170, 40));
     ASSERT_TRUE(pumpUntil([&] { return !dialog.heard.empty(); }));
-    EXPECT_EQ("(9,2,1,0)", notes(dialog.heard));
+    EXPECT_EQ("9:2:1:0", noteLine(dialog.heard));
     ASSERT_TRUE(pumpUntil([&] { return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(100, 150), kGreen, 2); }));
 
     tabs->EnableAnimateChangeTab(1);
