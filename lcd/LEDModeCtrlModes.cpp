@@ -1,5 +1,8 @@
 // The mode dispatch of the LCD renderer and its simple screens: the user's medium, the
 // carousel step, the captured window, and the carousel text over the medium and the capture.
+// The system-information layouts, the carousel's dials, water cooling and weather are
+// screens of their own (LEDModeCtrlLayouts*.cpp, LEDModeCtrlDials.cpp, LEDModeCtrlWater.cpp,
+// LEDModeCtrlWeather.cpp).
 //
 // Everything here runs inside a render, on the GUI or the fast-timer thread, with the state
 // lock held by the render (LEDModeCtrl.cpp).
@@ -18,23 +21,20 @@ constexpr int kMinimumCaptureSide = 50;
 // preference. GDI+ falls back to no other face (Wine links none), so a face without some of
 // the glyphs draws boxes for them.
 const wchar_t* const kCjkFaces[] = { L"Microsoft YaHei", L"WenQuanYi Micro Hei", L"SimSun", L"Droid Sans Fallback" };
-
-bool hasCjk(const CString& text)
-{
-    for (int i = 0; i < text.GetLength(); ++i)
-        if (text[i] >= 0x2E80)
-            return true;
-    return false;
-}
 } // namespace
 
 void LEDModeCtrl::DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
 {
-    // Modes 2, 3, 6 and 7 draw their screens through the layout, water-cooling, weather and
-    // clock-face families; a mode without a screen keeps the black base.
+    // The clock mode's faces, and a mode without a screen, keep the black base.
     switch (m_ledMode) {
     case LEDModeFile:
         DrawFileMode(g, width, height, dc);
+        break;
+    case LEDModeSystemInfo:
+        DrawSystemInfoMode(g, width, height);
+        break;
+    case LEDModeWaterCooling:
+        DrawWaterCoolingMode(g, width, height);
         break;
     case LEDModeCarousel:
         DrawCarouselMode(g, width, height);
@@ -42,9 +42,31 @@ void LEDModeCtrl::DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC
     case LEDModeWindowCapture:
         DrawWindowCaptureMode(g, width, height, dc);
         break;
+    case LEDModeWeather:
+        DrawWeatherMode(g, width, height);
+        break;
     default:
         break;
     }
+}
+
+void LEDModeCtrl::DrawSystemInfoMode(Gdiplus::Graphics& g, int& width, int& height)
+{
+    using Layout = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
+    // Layouts 11 to 16 and 21 to 26, in order; any other number keeps the black base.
+    static const Layout dials[] = { &LEDModeCtrl::DrawSystemInfoMode11, &LEDModeCtrl::DrawSystemInfoMode12,
+                                    &LEDModeCtrl::DrawSystemInfoMode13, &LEDModeCtrl::DrawSystemInfoMode14,
+                                    &LEDModeCtrl::DrawSystemInfoMode15, &LEDModeCtrl::DrawSystemInfoMode16 };
+    static const Layout plain[] = { &LEDModeCtrl::DrawSystemInfoMode21, &LEDModeCtrl::DrawSystemInfoMode22,
+                                    &LEDModeCtrl::DrawSystemInfoMode23, &LEDModeCtrl::DrawSystemInfoMode24,
+                                    &LEDModeCtrl::DrawSystemInfoMode25, &LEDModeCtrl::DrawSystemInfoMode26 };
+    constexpr int kLayoutsPerFamily = 6;
+    const int dial = m_sensorLayout - SensorLayoutDial1;
+    const int flat = m_sensorLayout - SensorLayoutPlain1;
+    if (dial >= 0 && dial < kLayoutsPerFamily)
+        (this->*dials[dial])(g, width, height, m_hardwareItem);
+    else if (flat >= 0 && flat < kLayoutsPerFamily)
+        (this->*plain[flat])(g, width, height, m_hardwareItem);
 }
 
 void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC&)
@@ -62,13 +84,34 @@ void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HD
     stepCarouselText(g, width, height);
 }
 
-void LEDModeCtrl::DrawCarouselMode(Gdiplus::Graphics&, int&, int&)
+void LEDModeCtrl::DrawCarouselMode(Gdiplus::Graphics& g, int& width, int& height)
 {
     if (m_carouselList.empty())
         return;
     ++m_carouselIndex;
     if (m_carouselIndex < 0 || m_carouselIndex >= static_cast<int>(m_carouselList.size()))
         m_carouselIndex = 0;
+    // The CPU items on the CPU dial, the GPU items on the GPU dial, the water on its own
+    // screen, and everything else (the memory items among it) on the memory dial.
+    const int item = static_cast<int>(m_carouselList[static_cast<size_t>(m_carouselIndex)]);
+    switch (item) {
+    case HardwareCpuTemperature:
+    case HardwareCpuClock:
+    case HardwareCpuLoad:
+        DrawSystemInfoMode2(g, width, height, item);
+        break;
+    case HardwareGpuTemperature:
+    case HardwareGpuClock:
+    case HardwareGpuLoad:
+        DrawSystemInfoMode3(g, width, height, item);
+        break;
+    case HardwareWaterTemperature:
+        DrawWaterCoolingMode(g, width, height);
+        break;
+    default:
+        DrawSystemInfoMode1(g, width, height, item);
+        break;
+    }
 }
 
 void LEDModeCtrl::DrawWindowCaptureMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
@@ -122,27 +165,40 @@ const Gdiplus::FontFamily* LEDModeCtrl::cjkFamily()
     return m_cjkFamily.get();
 }
 
-const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& text)
+bool LEDModeCtrl::hasChineseGlyphs(const CString& text)
 {
-    // The product's face for digits, units and Latin labels; a Chinese label needs a face
-    // with its glyphs.
-    const bool chinese = hasCjk(text) && cjkFamily();
+    for (int i = 0; i < text.GetLength(); ++i)
+        if (text[i] >= 0x2E80)
+            return true;
+    return false;
+}
+
+const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], bool chinese, const wchar_t* face, float size,
+                                           Gdiplus::FontStyle style)
+{
+    // The given face for digits, units and Latin text; Chinese text needs a face with its glyphs.
+    chinese = chinese && cjkFamily();
     const Gdiplus::FontFamily* family =
-        chinese ? cjkFamily() : (m_manager ? m_manager->FindTempFontOrFallback(L"BRAVIK 1.2") : nullptr);
+        chinese ? cjkFamily() : (m_manager ? m_manager->FindTempFontOrFallback(face) : nullptr);
     if (!family)
         return nullptr;
-    CarouselFont& slot = m_carouselFonts[chinese ? 1 : 0];
-    const float size = static_cast<float>(m_carouselTextSize) * m_carouselWidthFactor;
+    CarouselFont& slot = fonts[chinese ? 1 : 0];
     // Built again only when what it is made of changes, not for every frame.
-    if (!slot.font || family != slot.family || size != slot.size || m_fontStyle != slot.style) {
-        slot.font.reset(new Gdiplus::Font(family, size, m_fontStyle, Gdiplus::UnitPixel));
+    if (!slot.font || family != slot.family || size != slot.size || style != slot.style) {
+        slot.font.reset(new Gdiplus::Font(family, size, style, Gdiplus::UnitPixel));
         slot.family = family;
         slot.size = size;
-        slot.style = m_fontStyle;
+        slot.style = style;
         if (slot.font->GetLastStatus() != Gdiplus::Ok)
             slot.font.reset();
     }
     return slot.font.get();
+}
+
+const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& text)
+{
+    return keptFont(m_carouselFonts, hasChineseGlyphs(text), L"BRAVIK 1.2",
+                    static_cast<float>(m_carouselTextSize) * m_carouselWidthFactor, m_fontStyle);
 }
 
 void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)

@@ -1,6 +1,6 @@
 // What the host sets for the LCD screens (images from the skin folder, colours, weather
 // texts, the carousel list and its text style) and the pointer input of the live preview:
-// dragging the carousel text, panning and zooming the captured window.
+// dragging the carousel text, panning and zooming the captured window, picking sensor slots.
 //
 // Setters run on the GUI thread while a frame may be drawn on the fast-timer thread: each
 // changes the record under the state lock, and raises its repaint request after releasing it.
@@ -263,6 +263,7 @@ int LEDModeCtrl::OnControlLButtonDown(UINT, CPoint pt)
         return 0;
     if (!m_rect.PtInRect(pt))
         return 1;
+    m_selectedLayer = -1;
     if (m_ledMode == LEDModeFile || m_ledMode == LEDModeWindowCapture) {
         CRect text(m_carouselRect);
         text.OffsetRect(m_rect.left, m_rect.top);
@@ -280,6 +281,10 @@ int LEDModeCtrl::OnControlMouseMove(UINT keys, CPoint pt)
         return 0;
     if (!m_rect.PtInRect(pt) || !(keys & MK_LBUTTON))
         return 1;
+    if (!m_dragging && m_ledMode == LEDModeFile) {
+        hoverSensorSlot(pt);
+        return 1;
+    }
     const bool panning = !m_dragging && m_ledMode == LEDModeWindowCapture;
     if (!m_dragging && !panning)
         return 1;
@@ -310,12 +315,16 @@ int LEDModeCtrl::OnControlMouseMove(UINT keys, CPoint pt)
     return 1;
 }
 
-int LEDModeCtrl::OnControlLButtonUp(UINT, CPoint)
+int LEDModeCtrl::OnControlLButtonUp(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
     m_dragging = 0;
     showCursor(IDC_ARROW);
+    if (m_ledMode == LEDModeFile && m_rect.PtInRect(pt)) {
+        m_selectedLayer = m_hoveredSlot;
+        requestRepaint();
+    }
     return 1;
 }
 

@@ -3,6 +3,8 @@
 // clock, a renderer whose record a test may look into, a window to capture and a real dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -80,6 +82,8 @@ public:
                                m_carouselColour.GetValue());
     }
     void setFramePeriod(int period) { m_framePeriod = period; }
+    // False: every frame drawn the straightforward way, with no still layer.
+    void setLayersCached(bool cached) { m_layersCached = cached; }
     // A medium of frameCount frames, as the file loader leaves it.
     void giveMedia(Gdiplus::Image* image, int frameCount)
     {
@@ -118,9 +122,10 @@ class LcdDialog : public MDialog {
 public:
     void InitUI(CRect) override {}
     // Puts a renderer into the window, as a host's factory call does.
-    OpenLcd* addRenderer(CRect rect)
+    template <class Renderer = OpenLcd>
+    Renderer* addRenderer(CRect rect)
     {
-        auto* lcd = new OpenLcd(this, 50, rect, 1, 1);
+        auto* lcd = new Renderer(this, 50, rect, 1, 1);
         lcd->SetManager(GetPaintManager());
         GetPaintManager()->AppendControl(lcd, 1);
         return lcd;
@@ -139,5 +144,92 @@ public:
         ::RedrawWindow(GetSafeHwnd(), nullptr, nullptr, RDW_UPDATENOW);
     }
 };
+
+// Live blocks of every heap of the process.
+inline long busyHeapBlocks()
+{
+    long blocks = 0;
+    HANDLE heaps[64];
+    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+    for (DWORD h = 0; h < count; ++h) {
+        PROCESS_HEAP_ENTRY entry {};
+        HeapLock(heaps[h]);
+        while (HeapWalk(heaps[h], &entry))
+            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
+        HeapUnlock(heaps[h]);
+    }
+    return blocks;
+}
+
+// A renderer whose weather, water-cooling and dial screens a test draws straight onto a
+// canvas, with the settings the frame render gives the graphics.
+class ScreenLcd : public OpenLcd {
+public:
+    using OpenLcd::OpenLcd;
+    enum Screen { MemoryDial = 1, CpuDial = 2, GpuDial = 3, WaterCooling = 30, Weather = 40 };
+    // cached false draws the frame whole, with no layer kept.
+    void drawScreen(DibCanvas& canvas, int screen, int item = 0, bool cached = true)
+    {
+        m_layersCached = cached;
+        ScopedLock lock(m_stateLock);
+        Gdiplus::Graphics g(canvas.dc());
+        g.SetTextRenderingHint(m_textRenderingHint);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        int width = canvas.width();
+        int height = canvas.height();
+        switch (screen) {
+        case MemoryDial: DrawSystemInfoMode1(g, width, height, item); break;
+        case CpuDial: DrawSystemInfoMode2(g, width, height, item); break;
+        case GpuDial: DrawSystemInfoMode3(g, width, height, item); break;
+        case WaterCooling: DrawWaterCoolingMode(g, width, height); break;
+        default: DrawWeatherMode(g, width, height); break;
+        }
+    }
+    // Text as the screens write it: the control's face at size pixels in style, centred on one
+    // line in box, with the control's rendering hint and the frame's smoothing.
+    void drawText(DibCanvas& canvas, const wchar_t* text, int size, int style, Gdiplus::RectF box, Gdiplus::Color colour,
+                  Gdiplus::SmoothingMode smoothing = Gdiplus::SmoothingModeAntiAlias)
+    {
+        Gdiplus::Graphics g(canvas.dc());
+        g.SetTextRenderingHint(m_textRenderingHint);
+        g.SetSmoothingMode(smoothing);
+        Gdiplus::Font font(m_manager->FindTempFontOrFallback(m_textFont), static_cast<float>(size), style,
+                           Gdiplus::UnitPixel);
+        Gdiplus::StringFormat format(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+        format.SetAlignment(Gdiplus::StringAlignmentCenter);
+        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+        Gdiplus::SolidBrush brush(colour);
+        g.DrawString(text, -1, &font, box, &format, &brush);
+    }
+};
+
+// Where a point at radius from (cx, cy) lies along a GDI+ angle (clockwise from 3 o'clock).
+inline POINT alongAngle(int cx, int cy, double degrees, double radius)
+{
+    const double r = degrees * 3.14159265358979 / 180;
+    return POINT { static_cast<LONG>(std::lround(cx + radius * std::cos(r))),
+                   static_cast<LONG>(std::lround(cy + radius * std::sin(r))) };
+}
+
+// over at alpha laid on under, as 0x00RRGGBB.
+inline DWORD blended(DWORD under, DWORD over, int alpha)
+{
+    DWORD out = 0;
+    for (int shift : { 0, 8, 16 })
+        out |= static_cast<DWORD>((channel(over, shift) * alpha + channel(under, shift) * (255 - alpha) + 127) / 255)
+            << shift;
+    return out;
+}
+
+// How many pixels of two canvases of one size differ.
+inline int differingPixels(const DibCanvas& a, const DibCanvas& b)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    return count;
+}
 
 } // namespace KOVA::test
