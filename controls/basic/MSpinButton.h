@@ -13,8 +13,9 @@ namespace KOVA {
 
 class KOVA_API MSpinButton : public MPanel {
 public:
+    // The enabled flag is not used: a box starts enabled. A copy takes the values and makes
+    // buttons of its own when it is initialised.
     MSpinButton(MObject* parent, UINT id, CRect rect, int visible, int enabled);
-    // A copy takes the values; it makes buttons of its own when it is initialised.
 
     // Makes the two buttons (ids 30 and 31, skin strips "img_spin_up.png" and
     // "img_spin_down.png") through the panel's factory.

@@ -20,6 +20,7 @@ public:
     // A position change of child 1 repaints the label; everything else is dropped.
     LONG OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override;
     void DrawControl(HDC& dc, CRect paintRect) override;
+    // The wheel stops here; the framework hands it on to enabled controls only.
     int OnControlScroll(int step, UINT down, CPoint pt) override;
 
     // Each stores its values and repaints when one of them changed. A null text counts as "".
