@@ -1,3 +1,6 @@
+// What the paint manager puts on its window: the plain background and its border, background
+// images, areas below controls, the repaint walk, layered windows, the message and progress
+// overlay and the caret, read back from the window or from its back buffer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,13 +8,12 @@
 #include <memory>
 #include <vector>
 
+#include "BoundWindow.h"
 #include "GdiObjectCount.h"
 #include "GdiplusEnvironment.h"
 #include "InkScan.h"
 #include "PumpUntil.h"
-#include "RecordingControl.h"
 #include "ScratchFile.h"
-#include "TestWindow.h"
 #include "WindowCapture.h"
 #include "framework/AppPaths.h"
 
@@ -31,19 +33,27 @@ COLORREF toColorRef(DWORD rgb)
     return RGB(channel(rgb, 16), channel(rgb, 8), channel(rgb, 0));
 }
 
-// A control that fills its rectangle with one colour through GDI.
+// Fills its rectangle with one colour through GDI and notes the DC it was drawn into: the
+// window's back buffer, whose pixels (0xAARRGGBB, bottom-up) can then be read.
 class FillControl : public RecordingControl {
 public:
-    FillControl(MObject* parent, UINT id, CRect rect, EventLog& log, DWORD rgb)
-        : RecordingControl(parent, id, rect, log), color(rgb) {}
+    FillControl(MObject* parent, UINT id, CRect rect, EventLog& log, DWORD rgb) : RecordingControl(parent, id, rect, log), color(rgb) {}
     void DrawControl(HDC& dc, CRect paintRect) override
     {
         RecordingControl::DrawControl(dc, paintRect);
-        HBRUSH brush = CreateSolidBrush(toColorRef(color));
-        FillRect(dc, &m_rect, brush);
-        DeleteObject(brush);
+        MRender::FillSolidRect(dc, &m_rect, toColorRef(color));
+        buffer = dc;
     }
+    DWORD bufferPixel(int x, int y) const
+    {
+        GdiFlush();
+        DIBSECTION dib {};
+        GetObjectW(GetCurrentObject(buffer, OBJ_BITMAP), sizeof(dib), &dib);
+        return static_cast<const DWORD*>(dib.dsBm.bmBits)[(dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidth + x];
+    }
+
     DWORD color;
+    HDC buffer { nullptr };
 };
 
 // A rich edit whose focus flag the test sets.
@@ -76,37 +86,17 @@ public:
     using PaintManager::renderBackBuffer;
 };
 
-// A 400 × 400 window whose WM_PAINT and WM_TIMER go to its paint manager.
-class PaintedWindow : public ::testing::Test {
+// A 400 × 400 window whose paints and timers go to its paint manager.
+class Painting : public ::testing::Test, public BoundWindow<RenderProbe> {
 protected:
-    PaintedWindow() : window(400, 400)
+    Painting() : BoundWindow([](UINT msg) { return msg == WM_PAINT || msg == WM_ERASEBKGND || msg == WM_TIMER; }, 400, 400)
     {
-        window.onMessage([this](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-            result = msg == WM_ERASEBKGND;
-            if (msg == WM_PAINT)
-                manager.OnPaint();
-            if (msg == WM_TIMER) {
-                timerIds.push_back(static_cast<UINT>(wParam));
-                manager.OnTimer(static_cast<UINT>(wParam));
-            }
-            return msg == WM_PAINT || msg == WM_ERASEBKGND || msg == WM_TIMER;
-        });
-        manager.Init(window.hwnd(), nullptr);
         manager.SetBackColor(toColorRef(kBack), toColorRef(kBorder));
-        pumpMessages();
-    }
-    ~PaintedWindow() override
-    {
-        window.onMessage({});
-        ::DestroyCaret();
     }
 
     FillControl* add(UINT id, CRect rect, DWORD rgb = kControlFill, int kind = 1)
     {
-        auto* control = new FillControl(&top, id, rect, log, rgb);
-        control->SetManager(&manager);
-        manager.AppendControl(control, kind);
-        return control;
+        return adopt(manager, new FillControl(&top, id, rect, log, rgb), kind);
     }
     std::unique_ptr<DibCanvas> shot()
     {
@@ -114,14 +104,9 @@ protected:
         ::UpdateWindow(window.hwnd());
         return captureClient(window.hwnd());
     }
-    CRect updateRect()
-    {
-        CRect rect;
-        return ::GetUpdateRect(window.hwnd(), &rect, FALSE) ? rect : CRect();
-    }
     bool timerSeen(UINT id)
     {
-        return pumpUntil([&] { return std::count(timerIds.begin(), timerIds.end(), id) > 0; }, 2000);
+        return pumpUntil([&] { return timerTicks[id] > 0; }, 2000);
     }
     void ticks(UINT id, int count)
     {
@@ -136,17 +121,7 @@ protected:
             paint();
         EXPECT_TRUE(before < 0 || before == countGdiObjects());
     }
-
-    TestWindow window;
-    RecordingParent top;
-    EventLog log;
-    RenderProbe manager;
-    std::vector<UINT> timerIds;
 };
-
-using Painting = PaintedWindow;
-using RepaintRequest = PaintedWindow;
-using Overlay = PaintedWindow;
 
 } // namespace
 
@@ -165,6 +140,36 @@ TEST_F(Painting, BorderAroundTheBackColourThenAreasThenControlsAndOnlyTheUpdateR
     ::InvalidateRect(window.hwnd(), &part, FALSE);
     ::UpdateWindow(window.hwnd());
     expectPixels(*captureClient(window.hwnd()), { { 160, 160, kAreaFill }, { 190, 190, kControlFill } });
+}
+
+// The plain background is written row by row into the part being painted: the window's
+// outermost pixels inside that part take the border colour, whichever edges the part touches,
+// and nothing outside it is written.
+TEST_F(Painting, APartialPaintFramesOnlyTheWindowEdgesItTouches)
+{
+    constexpr int kWidth = 9, kHeight = 6;
+    constexpr DWORD kStale = 0x7F7F7F7F;
+    BackBuffer buffer;
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(buffer.Ensure(screen, kWidth, kHeight));
+    ReleaseDC(nullptr, screen);
+    DWORD* pixels = reinterpret_cast<DWORD*>(buffer.bits());
+    auto pixel = [&](int x, int y) { return pixels[(kHeight - 1 - y) * kWidth + x]; };
+    const CRect client(0, 0, kWidth, kHeight);
+    manager.renderBackBuffer(buffer.dc(), buffer.bits(), client, client);
+    const DWORD edge = pixel(0, 0), inside = pixel(1, 1);
+    ASSERT_TRUE(nearColor(edge & 0xFFFFFF, kBorder, 1) && nearColor(inside & 0xFFFFFF, kBack, 1)) << std::hex << edge << " " << inside;
+    for (const CRect& part : { CRect(0, 0, 3, 2), CRect(5, 3, 9, 6), CRect(2, 1, 6, 4), CRect(8, 0, 9, 6), CRect(0, 5, 9, 6),
+                               CRect(0, 1, 9, 5), CRect(-2, 2, 4, 9), client }) {
+        std::fill_n(pixels, kWidth * kHeight, kStale);
+        manager.renderBackBuffer(buffer.dc(), buffer.bits(), client, part);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const bool onEdge = x == 0 || y == 0 || x == kWidth - 1 || y == kHeight - 1;
+                EXPECT_EQ(!part.PtInRect(POINT { x, y }) ? kStale : onEdge ? edge : inside, pixel(x, y))
+                    << "part (" << part.left << ", " << part.top << ", " << part.right << ", " << part.bottom << ") at " << x << ", " << y;
+            }
+    }
 }
 
 TEST_F(Painting, BackgroundImageIsStretchedOrDrawnAsANineGrid)
@@ -217,9 +222,28 @@ TEST_F(Painting, LayeredWindowIsDrawnWholeOthersOnlyWhereUpdatedAndNoPaintLeaves
     }
 }
 
+// A layered window is presented whole, and Wine clips a paint's own rectangle to the screen:
+// what GDI drew (alpha 0) and the background must be made opaque also on the part off the
+// screen, their colours kept.
+TEST_F(Painting, LayeredOutputIsMadeOpaqueWholeAlsoOffTheScreen)
+{
+    ::SetWindowPos(window.hwnd(), nullptr, ::GetSystemMetrics(SM_CXSCREEN) - 20, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessages();
+    FillControl* control = add(1, CRect(10, 20, 180, 80), 0x336699);
+    manager.SetLayeredWindow(1);
+    ::InvalidateRect(window.hwnd(), nullptr, FALSE);
+    ASSERT_EQ(1, manager.OnPaint());
+    ASSERT_TRUE(control->buffer);
+    for (const PixelAt& at : { PixelAt { 15, 50, 0x336699 }, { 150, 50, 0x336699 }, { 5, 50, kBack }, { 250, 50, kBack }, { 0, 50, kBorder },
+                               { 399, 50, kBorder } }) {
+        const DWORD pixel = control->bufferPixel(at.x, at.y);
+        EXPECT_TRUE(pixel >> 24 >= 254 && nearColor(pixel, at.rgb, 1)) << at.x << ", " << at.y << ": " << std::hex << pixel;
+    }
+}
+
 // ---- repaint requests: which items the walk marks stale (0) and what it invalidates
 
-TEST_F(RepaintRequest, MarksLaterOverlappingItemsOnlyAndInvalidatesTheirUnion)
+TEST_F(Painting, RepaintRequestMarksLaterOverlappingItemsOnlyAndInvalidatesTheirUnion)
 {
     struct Item {
         CRect rect;
@@ -262,23 +286,22 @@ TEST_F(RepaintRequest, MarksLaterOverlappingItemsOnlyAndInvalidatesTheirUnion)
         EXPECT_EQ(0, manager.OnControlUpdate(controls[c.requester]->GetRect(), c.flag, controls[c.requester]));
         for (size_t i = 0; i < controls.size(); ++i)
             EXPECT_EQ(c.items[i].updateAfter, controls[i]->GetUpdate()) << "item " << i;
-        EXPECT_EQ(c.invalidated, updateRect());
+        EXPECT_EQ(c.invalidated, invalid());
         manager.ClearAreaControls();
         manager.ClearControls();
         ::ValidateRect(window.hwnd(), nullptr);
     }
 }
 
-TEST_F(RepaintRequest, LayeredWindowIsInvalidatedWholeAndNoControlOrNoWindowMarksNothing)
+TEST_F(Painting, RepaintRequestOfALayeredWindowIsWholeAndWithoutAControlOrAWindowMarksNothing)
 {
-    pumpMessages();
     EXPECT_EQ(0, manager.OnControlUpdate(CRect(0, 0, 10, 10), 1, nullptr));
-    EXPECT_EQ(CRect(), updateRect());
+    EXPECT_EQ(CRect(), invalid());
     FillControl* control = add(1, CRect(20, 30, 70, 90));
     manager.SetLayeredWindow(1);
     pumpMessages();
     manager.OnControlUpdate(control->GetRect(), 1, control);
-    EXPECT_EQ(CRect(0, 0, 400, 400), updateRect());
+    EXPECT_EQ(CRect(0, 0, 400, 400), invalid());
 
     PaintManager unbound;
     auto* requester = new RecordingControl(&top, 1, CRect(0, 0, 50, 50), log);
@@ -293,7 +316,9 @@ TEST_F(RepaintRequest, LayeredWindowIsInvalidatedWholeAndNoControlOrNoWindowMark
 
 // ---- overlay
 
-TEST_F(Overlay, MessageShowsFrameFaceAndTextUnlessEmpty)
+// A message shows frame, face and text unless empty; progress without a rectangle is the
+// bottom strip; progress set again to the same value changes nothing.
+TEST_F(Painting, OverlayShowsInItsRectangleUnlessEmptyOrUnchanged)
 {
     manager.SetMessage(L"", CRect(20, 20, 220, 80), MsgLevelInfo);
     expectPixels(*shot(), { { 20, 20, kBack } }, 3);
@@ -302,41 +327,7 @@ TEST_F(Overlay, MessageShowsFrameFaceAndTextUnlessEmpty)
     expectPixels(*canvas, { { 20, 20, kFrame }, { 219, 79, kFrame }, { 215, 75, kFace }, { 19, 19, kBack } }, 3);
     // The overlay's own font is not installed here: the text still shows, dark on the face.
     EXPECT_GT(scanInk(*canvas, CRect(25, 25, 215, 75), kFace, 0, 0x7F).matching, 20);
-}
 
-TEST_F(Overlay, HoldTimerHandsOverToTheFadeWhichEndsAtTheTwentyFourthStep)
-{
-    manager.SetMessage(L"saved", CRect(20, 20, 220, 80), MsgLevelInfo);
-    manager.OnTimer(PaintManager::kMessageHoldTimerId);
-    ASSERT_TRUE(timerSeen(PaintManager::kOverlayFadeTimerId));
-    // The fade's own steps so far, then the test's up to the 23rd: alpha 25, still drawn, faintly.
-    ticks(PaintManager::kOverlayFadeTimerId,
-          23 - static_cast<int>(std::count(timerIds.begin(), timerIds.end(), PaintManager::kOverlayFadeTimerId)));
-    EXPECT_FALSE(nearColor(shot()->rgb(100, 50), kBack));
-    ticks(PaintManager::kOverlayFadeTimerId, 1);
-    EXPECT_TRUE(nearColor(shot()->rgb(100, 50), kBack));
-}
-
-TEST_F(Overlay, ProgressBarGrowsTwoPercentATickUpToItsValue)
-{
-    // The bar starts at x 60 and is 200 pixels long at 100 %; a step under 6 % shows at once.
-    struct Step {
-        int value, ticks, filledAt, emptyAt;
-    };
-    for (const Step step : { Step { 4, 0, 62, 70 }, Step { 40, 10, 70, 110 }, Step { 40, 8, 135, 150 }, Step { 100, 29, 255, 259 },
-                             Step { 100, 1, 259, 262 } }) {
-        SCOPED_TRACE(testing::Message() << step.value << "%, " << step.ticks << " more ticks");
-        manager.SetProgress(step.value, L"copying", CRect(50, 100, 270, 160));
-        ticks(PaintManager::kProgressTimerId, step.ticks);
-        const auto canvas = shot();
-        EXPECT_TRUE(nearColor(canvas->rgb(step.filledAt, 145), kBar, 6));
-        EXPECT_FALSE(nearColor(canvas->rgb(step.emptyAt, 145), kBar, 6));
-    }
-    EXPECT_TRUE(timerSeen(PaintManager::kOverlayFadeTimerId)) << "full progress fades";
-}
-
-TEST_F(Overlay, ProgressWithoutARectangleIsTheBottomStripAndTheSameValueChangesNothing)
-{
     manager.SetProgress(3, L"copying", CRect());
     expectPixels(*shot(), { { 200, 339, kBack }, { 200, 340, kFrame }, { 200, 345, kFace }, { 200, 397, kFrame }, { 200, 398, kBack } }, 3);
     manager.SetProgress(50, L"first", CRect(20, 20, 220, 80));
@@ -345,25 +336,48 @@ TEST_F(Overlay, ProgressWithoutARectangleIsTheBottomStripAndTheSameValueChangesN
     expectPixels(*shot(), { { 20, 20, kFrame }, { 20, 200, kBack } }, 3);
 }
 
+TEST_F(Painting, OverlayHoldTimerHandsOverToTheFadeWhichEndsAtTheTwentyFourthStep)
+{
+    manager.SetMessage(L"saved", CRect(20, 20, 220, 80), MsgLevelInfo);
+    manager.OnTimer(PaintManager::kMessageHoldTimerId);
+    ASSERT_TRUE(timerSeen(PaintManager::kOverlayFadeTimerId));
+    // The fade's own steps so far, then the test's up to the 23rd: alpha 25, still drawn, faintly.
+    ticks(PaintManager::kOverlayFadeTimerId, 23 - timerTicks[PaintManager::kOverlayFadeTimerId]);
+    EXPECT_FALSE(nearColor(shot()->rgb(100, 50), kBack));
+    ticks(PaintManager::kOverlayFadeTimerId, 1);
+    EXPECT_TRUE(nearColor(shot()->rgb(100, 50), kBack));
+}
+
+TEST_F(Painting, OverlayProgressBarGrowsTwoPercentATickUpToItsValue)
+{
+    // The bar starts at x 60 and is 200 pixels long at 100 %; a step under 6 % shows at once.
+    struct Step {
+        int value, ticks, filledAt, emptyAt;
+    };
+    for (const Step step : { Step { 4, 0, 62, 70 }, Step { 40, 10, 70, 110 }, Step { 40, 8, 135, 150 }, Step { 100, 29, 255, 259 },
+                             Step { 100, 1, 259, 262 } }) {
+        manager.SetProgress(step.value, L"copying", CRect(50, 100, 270, 160));
+        ticks(PaintManager::kProgressTimerId, step.ticks);
+        const auto canvas = shot();
+        EXPECT_TRUE(nearColor(canvas->rgb(step.filledAt, 145), kBar, 6) && !nearColor(canvas->rgb(step.emptyAt, 145), kBar, 6))
+            << step.value << "%, " << step.ticks << " more ticks";
+    }
+    EXPECT_TRUE(timerSeen(PaintManager::kOverlayFadeTimerId)) << "full progress fades";
+}
+
 // ---- caret
 
-class CaretWindow : public PaintedWindow {
+class CaretWindow : public Painting {
 protected:
     CaretWindow()
     {
         // The test steps the blinking itself: the real caret timer is not served.
-        window.onMessage([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
-            result = msg == WM_ERASEBKGND;
-            if (msg == WM_PAINT)
-                manager.OnPaint();
-            return msg == WM_PAINT || msg == WM_ERASEBKGND || msg == WM_TIMER;
-        });
-        edit = new FocusEdit(&top, CRect(10, 10, 200, 40));
-        edit->SetManager(&manager);
+        routed = [](UINT msg) { return msg == WM_PAINT || msg == WM_ERASEBKGND; };
+        edit = adopt(manager, new FocusEdit(&top, CRect(10, 10, 200, 40)));
         edit->SetTextColor(Gdiplus::Color(255, 0, 200, 0));
         edit->setFocused(1);
-        manager.AppendControl(edit, 1);
     }
+    ~CaretWindow() override { ::DestroyCaret(); }
     // The caret shows only in the focused window, and a paint without the focus stops its
     // blinking for good; a test program beside this one may take the activation at any moment.
     // So the focus is taken back, with nothing left to paint meanwhile, before each look.
@@ -418,26 +432,4 @@ TEST_F(CaretWindow, IsForgottenWithItsOwner)
     // Painting afterwards must not reach the dead owner.
     shot();
     EXPECT_FALSE(::GetUpdateRect(window.hwnd(), nullptr, FALSE));
-}
-
-// ---- layered pixels, looked at through the render seam
-
-TEST_F(Painting, LayeredGdiOutputBecomesOpaqueOverAFullBackground)
-{
-    add(1, CRect(50, 20, 150, 80), 0x336699);
-    manager.SetLayeredWindow(1);
-    BackBuffer buffer;
-    HDC screen = GetDC(nullptr);
-    ASSERT_TRUE(buffer.Ensure(screen, 400, 400));
-    ReleaseDC(nullptr, screen);
-    // Stale pixels from an earlier paint must not survive in the repainted area.
-    memset(buffer.bits(), 0x7F, 400 * 400 * 4);
-    manager.renderBackBuffer(buffer.dc(), buffer.bits(), CRect(0, 0, 400, 400), CRect(0, 0, 400, 400));
-    GdiFlush();
-    const auto at = [&](int x, int y) { return reinterpret_cast<const DWORD*>(buffer.bits())[(399 - y) * 400 + x]; };
-    // The control's GDI fill left alpha 0: it is made opaque, its colour kept; the background
-    // covers every pixel, opaque too.
-    EXPECT_EQ(0xFF336699u, at(100, 50));
-    EXPECT_TRUE(at(10, 50) >> 24 >= 254 && at(0, 0) >> 24 >= 254);
-    EXPECT_TRUE(nearColor(at(10, 50), kBack, 1) && nearColor(at(0, 50), kBorder, 1));
 }

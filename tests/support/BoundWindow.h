@@ -1,8 +1,8 @@
 #pragma once
 // A real window bound to a paint manager, for tests that drive the manager through its window:
 // the messages a test chooses go to the manager's OnWindowMessage (and never to DefWindowProc),
-// every message the window receives is counted, and controls of one recording parent join the
-// manager in one call.
+// every message the window receives is counted (timers by id), and controls of one recording
+// parent join the manager in one call.
 #include <functional>
 #include <map>
 
@@ -24,11 +24,13 @@ template <class Manager = PaintManager>
 class BoundWindow {
 public:
     explicit BoundWindow(std::function<bool(UINT)> routed = {}, int width = 400, int height = 300)
-        : window(width, height), m_routed(std::move(routed))
+        : window(width, height), routed(std::move(routed))
     {
         window.onMessage([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
             ++received[msg];
-            if (!m_routed || !m_routed(msg))
+            if (msg == WM_TIMER)
+                ++timerTicks[wParam];
+            if (!this->routed || !this->routed(msg))
                 return false;
             result = manager.OnWindowMessage(msg, wParam, lParam);
             return true;
@@ -59,10 +61,9 @@ public:
     RecordingParent top;
     EventLog log;
     Manager manager;
+    std::function<bool(UINT)> routed;
     std::map<UINT, int> received;
-
-private:
-    std::function<bool(UINT)> m_routed;
+    std::map<WPARAM, int> timerTicks;
 };
 
 } // namespace KOVA::test
