@@ -1,5 +1,6 @@
 #include "HostTools.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace HostTools {
@@ -80,6 +81,20 @@ bool SaveScreenPng(const RECT& area, const std::wstring& path)
     }
     DeleteObject(bitmap);
     return saved;
+}
+
+bool WriteLcdFrame(KOVA::LEDModeCtrl& lcd, const std::wstring& path)
+{
+    lcd.DrawHideControl();
+    std::vector<unsigned char> buffer(640 * 480 * 4); // the capacity of the largest screen
+    int length = 0;
+    if (!lcd.GetLEDData(buffer.data(), length))
+        return false;
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        return false;
+    const bool written = fwrite(buffer.data(), 1, static_cast<size_t>(length), file) == static_cast<size_t>(length);
+    return fclose(file) == 0 && written;
 }
 
 CString SkinFolder()

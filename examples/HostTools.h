@@ -34,6 +34,10 @@ bool SavePng(Gdiplus::Image& image, const std::wstring& path);
 // What the screen shows in the rectangle: the window with the tips and pop-ups over it.
 bool SaveScreenPng(const RECT& area, const std::wstring& path);
 
+// Draws one frame of the LCD renderer on this thread, as it does while hidden, and writes the
+// JPEG that GetLEDData then hands out to path. False without a frame or when writing fails.
+bool WriteLcdFrame(KOVA::LEDModeCtrl& lcd, const std::wstring& path);
+
 // Where the library loads skin images from: skins\THEME\ beside the program.
 CString SkinFolder();
 // Writes count frames of width × height side by side into the skin folder as name, each

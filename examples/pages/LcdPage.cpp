@@ -3,9 +3,9 @@
 // as a host would pull it with GetLEDData, the capture mode copying this very window.
 #include "SamplePage.h"
 
-#include <cstdio>
 #include <string>
-#include <vector>
+
+#include "HostTools.h"
 
 using namespace KOVA;
 
@@ -56,20 +56,6 @@ void build(MPanel* page, const CRect& area)
     }
 }
 
-bool writeFrame(LEDModeCtrl& lcd, const std::wstring& path)
-{
-    lcd.DrawHideControl();
-    std::vector<unsigned char> buffer(kWideWidth * kPreviewSide * 4);
-    int length = 0;
-    if (!lcd.GetLEDData(buffer.data(), length))
-        return false;
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file)
-        return false;
-    const bool written = fwrite(buffer.data(), 1, static_cast<size_t>(length), file) == static_cast<size_t>(length);
-    return fclose(file) == 0 && written;
-}
-
 void writeOutputs(MPanel* page, const std::wstring& outDir)
 {
     LEDModeCtrl* lcd = preview(page);
@@ -88,7 +74,7 @@ void writeOutputs(MPanel* page, const std::wstring& outDir)
             lcd->SetLEDMode(mode);
             wchar_t name[64];
             swprintf(name, 64, L"type%d_mode%d.jpg", type, mode);
-            writeFrame(*lcd, folder + name);
+            HostTools::WriteLcdFrame(*lcd, folder + name);
         }
     }
     // The labels in Chinese, drawn with a face that has their glyphs.
@@ -97,7 +83,7 @@ void writeOutputs(MPanel* page, const std::wstring& outDir)
     lcd->SetLEDScreenType(LEDScreenCircle);
     lcd->SetRect(square);
     lcd->SetLEDMode(LEDModeWindowCapture);
-    writeFrame(*lcd, folder + L"type1_mode5_2052.jpg");
+    HostTools::WriteLcdFrame(*lcd, folder + L"type1_mode5_2052.jpg");
     Manager::SetLanguage(language);
 }
 
