@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+#include "controls/basic/LookPainting.h"
+#include "controls/basic/MPicture.h"
+
 namespace KOVA {
 
 namespace {
@@ -14,8 +17,9 @@ constexpr int kCacheFrameCount = 4;
 } // namespace
 
 CGifPicture::CGifPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled)
-    : PictureControl(parent, id, rect, visible, enabled)
+    : MControlFont(parent, id, rect, L"", visible, enabled, 1)
 {
+    m_imageCount = 1;
     SetRunTimer(1);
 }
 
@@ -107,7 +111,7 @@ int CGifPicture::OnControlTimer()
 
 void CGifPicture::DrawControl(HDC& dc, CRect)
 {
-    RenderLook(dc, [&](Gdiplus::Graphics& graphics) {
+    DrawCachedLooks(*this, m_memPicture, dc, 1, 0, [&](Gdiplus::Graphics& graphics) {
         Gdiplus::Image* frames = m_frames->get();
         if (!frames)
             return;
@@ -115,7 +119,6 @@ void CGifPicture::DrawControl(HDC& dc, CRect)
         ShownPicture::Stretch(graphics, frames, CRect(0, 0, m_rect.Width(), m_rect.Height()),
                               CRect(0, 0, static_cast<int>(frames->GetWidth()), static_cast<int>(frames->GetHeight())));
     });
-    ShowLook(dc);
 }
 
 // ---- the looping variant

@@ -8,13 +8,13 @@
 #include <atomic>
 #include <memory>
 
-#include "controls/basic/MPicture.h"
+#include "framework/MControlFont.h"
 #include "platform/KovaExport.h"
 #include "platform/NotCopied.h"
 
 namespace KOVA {
 
-class KOVA_API CGifPicture : public PictureControl {
+class KOVA_API CGifPicture : public MControlFont {
 public:
     CGifPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled);
     // A copy starts still and without frames until it is given an image.
@@ -43,8 +43,8 @@ protected:
     // Selects the frame in the control's own image when there is such a frame to animate.
     void SelectActiveFrame(int index);
     int IsAnimate() const { return *m_frameCount > 1 ? 1 : 0; }
-    // Whether a tick has anything to do: running and shown.
-    bool IsTicking() const { return *m_running && m_visible; }
+    // Whether a tick has anything to do: running and shown (on a shown page too).
+    bool IsTicking() { return *m_running && m_visible && IsParentVisible(); }
     // The frame after current, 0 past the last.
     int NextFrame(int current) const;
     // Shows the frame at the next paint, which renders it again.

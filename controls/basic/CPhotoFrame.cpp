@@ -58,7 +58,6 @@ void CPhotoFrame::DrawControl(HDC& dc, CRect)
     // Every look is the same framed photo (the disabled one too): the state only decides
     // which copy is shown. Rendered once, then copied.
     DrawStrip(dc, kLooks, GetState(), [&](Gdiplus::Graphics& graphics) {
-        graphics.SetPageUnit(Gdiplus::UnitPixel);
         const CRect first = FrameRect(0);
         m_photo.Draw(graphics, first, m_hAlign, m_vAlign);
         MRender::DrawImageStripFrame(graphics, m_frame.Image(), first, kShownStripFrame, m_frame.FrameCount(),

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "controls/basic/LookPainting.h"
 #include "framework/MRender.h"
 #include "framework/PaintManager.h"
 
@@ -19,11 +20,18 @@ void fillUncovered(HDC& dc, int x, int y, int width, int height)
     if (width > 0 && height > 0)
         MRender::FillSolidRect(dc, x, y, width, height, kUncovered);
 }
+
+void copyPart(HDC& dc, int x, int y, int width, int height, const MemoryPicture& look, int srcX, int srcY)
+{
+    if (width > 0 && height > 0)
+        MRender::BitBlt(dc, x, y, width, height, look.dc(), srcX, srcY);
+}
 } // namespace
 
 CSliderPicture::CSliderPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled)
-    : PictureControl(parent, id, rect, visible, enabled)
+    : MControlFont(parent, id, rect, L"", visible, enabled, 1)
 {
+    m_imageCount = 1;
     *m_mode = SliderLeftToRight;
     SetRunTimer(1);
 }
@@ -94,7 +102,8 @@ int CSliderPicture::stepAlong(int length)
 
 int CSliderPicture::OnControlTimer()
 {
-    if (!*m_running || !m_visible)
+    // A picture on a hidden page neither slides nor asks for repaints.
+    if (!*m_running || !m_visible || !IsParentVisible())
         return 0;
     int position = *m_position;
     const int end = *m_end;
@@ -126,9 +135,10 @@ int CSliderPicture::OnControlTimer()
 
 void CSliderPicture::DrawControl(HDC& dc, CRect)
 {
-    RenderLook(dc, [&](Gdiplus::Graphics& graphics) {
+    if (BeginCachedLooks(*this, m_memPicture, dc, 1)) {
+        Gdiplus::Graphics graphics(m_memPicture.dc());
         m_picture.Draw(graphics, CRect(0, 0, m_rect.Width(), m_rect.Height()), m_hAlign, m_vAlign);
-    });
+    }
     showRevealed(dc, *m_position);
     hideWhenStill();
 }
@@ -142,19 +152,19 @@ void CSliderPicture::showRevealed(HDC& dc, int position)
     case SliderLeftToRight: {
         // The picture's right edge enters first.
         const int shown = std::clamp(position, 0, width);
-        ShowLook(dc, r.left, r.top, shown, height, width - shown, 0);
+        copyPart(dc, r.left, r.top, shown, height, m_memPicture, width - shown, 0);
         fillUncovered(dc, r.left + shown, r.top, width - shown, height);
         break;
     }
     case SliderTopToBottom: {
         const int shown = std::clamp(position - static_cast<int>(r.top), 0, height);
-        ShowLook(dc, r.left, r.top, width, shown, 0, height - shown);
+        copyPart(dc, r.left, r.top, width, shown, m_memPicture, 0, height - shown);
         fillUncovered(dc, r.left, r.top + shown, width, height - shown);
         break;
     }
     case SliderRightToLeft: {
         const int shown = std::clamp(static_cast<int>(r.right) - position, 0, width);
-        ShowLook(dc, r.right - shown, r.top, shown, height, 0, 0);
+        copyPart(dc, r.right - shown, r.top, shown, height, m_memPicture, 0, 0);
         fillUncovered(dc, r.left, r.top, width - shown, height);
         break;
     }

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "controls/basic/MPicture.h"
+#include "framework/MControlFont.h"
 #include "platform/KovaExport.h"
 #include "platform/NotCopied.h"
 
@@ -18,7 +19,7 @@ enum SLIDER_MODE {
     SliderRightToLeft = 3,
 };
 
-class KOVA_API CSliderPicture : public PictureControl {
+class KOVA_API CSliderPicture : public MControlFont {
 public:
     CSliderPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled);
     // A copy takes the show mode and starts still, without the picture.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "controls/basic/LookPainting.h"
 #include "framework/AppPaths.h"
 #include "framework/Manager.h"
 #include "framework/MRender.h"
@@ -142,51 +143,19 @@ void ShownPicture::Stretch(Gdiplus::Graphics& graphics, Gdiplus::Image* image, c
                        src.Width(), src.Height(), Gdiplus::UnitPixel, &edges);
 }
 
-// ---- the cached look
+// ---- MPicture
 
-PictureControl::PictureControl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+MPicture::MPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled)
     : MControlFont(parent, id, rect, L"", visible, enabled, 1)
 {
     m_imageCount = 1;
 }
 
-bool PictureControl::beginLook(HDC& dc)
-{
-    const int width = m_rect.Width();
-    const int height = m_rect.Height();
-    if (width <= 0 || height <= 0)
-        return false;
-    if (GetUpdate() && m_memPicture.width() == width && m_memPicture.height() == height)
-        return false;
-    UpdateMemDC(dc, width, height);
-    MRender::BitBlt(m_memPicture.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top);
-    return true;
-}
-
-void PictureControl::ShowLook(HDC& dc, int x, int y, int width, int height, int srcX, int srcY)
-{
-    if (m_memPicture.dc() && width > 0 && height > 0)
-        MRender::BitBlt(dc, x, y, width, height, m_memPicture.dc(), srcX, srcY);
-}
-
-void PictureControl::ShowLook(HDC& dc)
-{
-    ShowLook(dc, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), 0, 0);
-}
-
-// ---- MPicture
-
-MPicture::MPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled)
-    : PictureControl(parent, id, rect, visible, enabled)
-{
-}
-
 void MPicture::DrawControl(HDC& dc, CRect)
 {
-    RenderLook(dc, [&](Gdiplus::Graphics& graphics) {
+    DrawCachedLooks(*this, m_memPicture, dc, 1, 0, [&](Gdiplus::Graphics& graphics) {
         m_picture.Draw(graphics, CRect(0, 0, m_rect.Width(), m_rect.Height()), m_hAlign, m_vAlign);
     });
-    ShowLook(dc);
 }
 
 int MPicture::SetImage(const wchar_t* path, int count)

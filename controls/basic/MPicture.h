@@ -1,7 +1,7 @@
 #pragma once
 // The still pictures: a picture a control loads and owns, laid over the control in one of six
-// show modes (ShownPicture, shared by MPicture, CPhotoFrame and CSliderPicture), the cached
-// one-frame look of the picture controls (PictureControl), and MPicture itself.
+// show modes (ShownPicture, shared by MPicture, CPhotoFrame and CSliderPicture), and MPicture,
+// which shows one.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -77,33 +77,7 @@ private:
     CRect m_customRect;
 };
 
-// A control showing one picture at its own size: its look is rendered once over the pixels
-// under it into its memory picture, and copied to the window on every paint until a repaint
-// request with flag 1 (or a new size) makes it stale.
-class KOVA_API PictureControl : public MControlFont {
-public:
-    PictureControl(MObject* parent, UINT id, CRect rect, int visible, int enabled);
-
-protected:
-    // Renders the look with paint (Gdiplus::Graphics&, pixel units) when it is stale.
-    template <class Paint>
-    void RenderLook(HDC& dc, Paint paint)
-    {
-        if (!beginLook(dc))
-            return;
-        Gdiplus::Graphics graphics(m_memPicture.dc());
-        graphics.SetPageUnit(Gdiplus::UnitPixel);
-        paint(graphics);
-    }
-    // Copies width × height of the look from (srcX, srcY) to the window point (x, y).
-    void ShowLook(HDC& dc, int x, int y, int width, int height, int srcX, int srcY);
-    void ShowLook(HDC& dc);
-
-private:
-    bool beginLook(HDC& dc);
-};
-
-class KOVA_API MPicture : public PictureControl {
+class KOVA_API MPicture : public MControlFont {
 public:
     MPicture(MObject* parent, UINT id, CRect rect, int visible, int enabled);
     // A copy takes the show mode, not the picture.

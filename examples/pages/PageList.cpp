@@ -7,6 +7,7 @@ extern const SamplePage kLcdPage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
+extern const SamplePage kPicturesPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -15,6 +16,7 @@ const SamplePage* const kSamplePages[] = {
     &kButtonsPage,
     &kSlidersPage,
     &kTabsPage,
+    &kPicturesPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);

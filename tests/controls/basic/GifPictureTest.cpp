@@ -29,11 +29,7 @@ constexpr int kHidden = -1;
 
 class GifPictures : public ::testing::Test {
 public:
-    void SetUp() override
-    {
-        for (const ScratchGif* gif : { &ten, &three, &one })
-            ASSERT_TRUE(gif->written());
-    }
+    void SetUp() override { ASSERT_TRUE(ten.written() && three.written() && one.written()); }
     template <class T>
     std::unique_ptr<T> make(const wchar_t* file, CRect rect = kPlace)
     {
@@ -94,7 +90,6 @@ TEST_F(GifPictures, PlaysOnceFromItsStartFrameToTheLastThenHides)
             shown.push_back(shownFrame(*gif, *c.colours));
         }
         EXPECT_EQ(c.shownAfterEachTick, shown);
-        ASSERT_FALSE(parent.updates.empty());
         EXPECT_EQ(1, parent.updates.back().flag) << "the hide repaints the place";
         gif->SetVisible(1);
         gif->OnControlTimer();
@@ -152,14 +147,11 @@ TEST_F(GifPictures, PicturesSharingACachedGifEachDrawTheirOwnFrame)
     EXPECT_TRUE(nearColor(canvas.rgb(20, 20), kThree[0] & 0xFFFFFF, 2));
 }
 
-class AnimationDialog : public MDialog {
-};
-
 // The window's own fast timer drives both: the one-shot plays through and hides, the looper
 // shows its later frames on the window.
 TEST_F(GifPictures, BothAnimateOnTheWindowsFastTimer)
 {
-    AnimationDialog dialog;
+    MDialog dialog;
     dialog.Create(nullptr, L"gif", WS_POPUP, 0, CRect(30, 30, 250, 130));
     dialog.ShowWindow(SW_SHOWNOACTIVATE);
     auto* once = dynamic_cast<CGifPicture*>(dialog.CreateControl(L"CGifPicture", 1, kPlace, L"", 1, 1));

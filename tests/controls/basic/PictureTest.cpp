@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "ButtonKinds.h"
@@ -20,113 +19,91 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-constexpr DWORD kRed = 0xFF0000;
-constexpr DWORD kGreen = 0x00FF00;
-constexpr DWORD kBlue = 0x0000FF;
-constexpr DWORD kYellow = 0xFFFF00;
-constexpr DWORD kBlack = 0x000000;
-constexpr DWORD kUncovered = 0xF2F2F2;
-// The control of every case: 100 × 50 at (10, 10) on a black canvas.
+constexpr DWORD kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00, kBlack = 0, kBare = 0xF2F2F2;
+// Every picture but the sliders: 100 × 50 at (10, 10) on a black canvas.
 const CRect kPlace(10, 10, 110, 60);
 
 // A 30 × 20 picture of four 15 × 10 quadrants: red, green over blue, yellow.
 class ScratchQuadrants : public ScratchFile {
 public:
-    explicit ScratchQuadrants(const CString& name) : ScratchFile(GetSkinPath(), name)
+    ScratchQuadrants() : ScratchFile(GetSkinPath(), L"picture_quadrants.png")
     {
         const CLSID png = { 0x557cf406, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
         Gdiplus::Bitmap picture(30, 20, PixelFormat32bppARGB);
-        {
-            Gdiplus::Graphics graphics(&picture);
-            const DWORD colours[4] { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00 };
-            for (int quadrant = 0; quadrant < 4; ++quadrant) {
-                Gdiplus::SolidBrush brush { Gdiplus::Color(colours[quadrant]) };
-                graphics.FillRectangle(&brush, quadrant % 2 * 15, quadrant / 2 * 10, 15, 10);
-            }
+        Gdiplus::Graphics graphics(&picture);
+        const DWORD colours[4] { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00 };
+        for (int quadrant = 0; quadrant < 4; ++quadrant) {
+            Gdiplus::SolidBrush brush { Gdiplus::Color(colours[quadrant]) };
+            graphics.FillRectangle(&brush, quadrant % 2 * 15, quadrant / 2 * 10, 15, 10);
         }
         m_written = picture.Save(m_path, &png, nullptr) == Gdiplus::Ok;
     }
 };
 
-// The pictures drawn into a canvas the way a window paints them.
 class Pictures : public ::testing::Test {
 public:
-    void SetUp() override { ASSERT_TRUE(quadrants.written()); }
     template <class T>
-    std::unique_ptr<T> make(CRect rect = kPlace)
+    std::unique_ptr<T> make(const wchar_t* file = L"picture_quadrants.png", CRect rect = kPlace)
     {
         auto control = std::make_unique<T>(&parent, 7, rect, 1, 1);
         control->SetManager(&manager);
+        if constexpr (std::is_same_v<T, CPhotoFrame>)
+            control->SetPhotoFrame(file, 1);
+        else
+            control->SetImage(file, 1);
         return control;
     }
-    void paint(MControl& control) { control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height())); }
-    // Paints the control's look again from scratch over a black canvas.
+    // Renders the control's look again over a black canvas.
     void repaint(MControl& control)
     {
         canvas.fill(0xFF000000);
         control.SetUpdate(0, 0);
-        paint(control);
-    }
-    // Red, green and blue only: GDI copies leave the alpha byte as they please.
-    bool showsOnly(DWORD rgb) const
-    {
-        for (int y = 0; y < canvas.height(); ++y)
-            for (int x = 0; x < canvas.width(); ++x)
-                if (canvas.rgb(x, y) != rgb)
-                    return false;
-        return true;
-    }
-    std::vector<int> codes() const
-    {
-        std::vector<int> heard;
-        for (const Notification& notification : parent.notifications)
-            heard.push_back(static_cast<int>(notification.code));
-        return heard;
+        control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
     }
 
-    ScratchQuadrants quadrants { L"picture_quadrants.png" };
+    ScratchQuadrants quadrants;
     PaintManager manager;
     RenderingParent parent;
     DibCanvas canvas { 320, 100, 0xFF000000 };
 };
 
-TEST_F(Pictures, EachShowModeLaysTheFirstFrameOverTheControl)
+TEST_F(Pictures, EachShowModeLaysTheFirstFrameOverTheControlAndAnEmptyPictureDrawsNothing)
 {
     struct Case {
         const char* what;
         std::function<void(MPicture&)> setUp;
-        int frames;
         std::vector<PixelAt> expected;
     };
     const Case cases[] {
-        { "natural, top left", [](MPicture& p) { p.SetAlignment(DT_LEFT, DT_TOP); }, 1,
+        { "natural, top left", [](MPicture& p) { p.SetAlignment(DT_LEFT, DT_TOP); },
           { { 12, 12, kRed }, { 37, 12, kGreen }, { 12, 27, kBlue }, { 37, 27, kYellow }, { 45, 45, kBlack } } },
-        { "natural, bottom right", [](MPicture& p) { p.SetAlignment(DT_RIGHT, DT_BOTTOM); }, 1,
+        { "natural, bottom right", [](MPicture& p) { p.SetAlignment(DT_RIGHT, DT_BOTTOM); },
           { { 82, 42, kRed }, { 108, 58, kYellow }, { 12, 12, kBlack } } },
-        { "natural, centred", [](MPicture& p) { p.SetAlignment(DT_CENTER, DT_VCENTER); }, 1,
+        { "natural, centred", [](MPicture& p) { p.SetAlignment(DT_CENTER, DT_VCENTER); },
           { { 47, 27, kRed }, { 73, 43, kYellow }, { 43, 27, kBlack } } },
-        // 4 × 3 tiles, the last column and row cut to 10 px.
-        { "tiled", [](MPicture& p) { p.SetShowMode(ShowModeTile, 0); }, 1,
+        // 4 × 3 tiles, the last column and row 10 px.
+        { "tiled", [](MPicture& p) { p.SetShowMode(ShowModeTile, 0); },
           { { 12, 12, kRed }, { 35, 15, kGreen }, { 15, 25, kBlue }, { 35, 25, kYellow }, { 42, 32, kRed },
             { 72, 52, kRed }, { 95, 12, kGreen }, { 109, 59, kRed }, { 110, 45, kBlack }, { 60, 60, kBlack } } },
-        { "stretched", [](MPicture& p) { p.SetShowMode(ShowModeStretch, 0); }, 1,
+        { "stretched", [](MPicture& p) { p.SetShowMode(ShowModeStretch, 0); },
           { { 20, 20, kRed }, { 100, 20, kGreen }, { 20, 50, kBlue }, { 100, 50, kYellow } } },
-        { "first frame only", [](MPicture& p) { p.SetShowMode(ShowModeStretch, 0); }, 2,
+        { "first frame only", [](MPicture& p) { p.SetImage(L"picture_quadrants.png", 2); p.SetShowMode(ShowModeStretch, 0); },
           { { 20, 20, kRed }, { 100, 20, kRed }, { 100, 50, kBlue } } },
-        { "nine-grid", [](MPicture& p) { p.SetShowMode(ShowModeNineGrid, 4); }, 1,
+        { "nine-grid", [](MPicture& p) { p.SetShowMode(ShowModeNineGrid, 4); },
           { { 11, 11, kRed }, { 108, 11, kGreen }, { 11, 58, kBlue }, { 108, 58, kYellow } } },
-        { "nine-grid with margins", [](MPicture& p) { p.SetShowModeMID(2, 2, 2, 2); }, 1,
+        { "nine-grid, margins", [](MPicture& p) { p.SetShowModeMID(2, 2, 2, 2); },
           { { 11, 11, kRed }, { 108, 11, kGreen }, { 11, 58, kBlue }, { 108, 58, kYellow } } },
-        { "custom source rectangle", [](MPicture& p) {
-              p.SetCustomRect(CRect(15, 0, 30, 10));
-              p.SetShowMode(ShowModeCustomRect, 0);
-          }, 1,
+        { "custom rectangle", [](MPicture& p) { p.SetCustomRect(CRect(15, 0, 30, 10)); p.SetShowMode(ShowModeCustomRect, 0); },
           { { 12, 12, kGreen }, { 105, 50, kGreen }, { 60, 35, kGreen } } },
+        // 30 px cut into 40 frames of no width: nothing to tile.
+        { "empty frames", [](MPicture& p) { p.SetImage(L"picture_quadrants.png", 40); p.SetShowMode(ShowModeTile, 0); },
+          { { 12, 12, kBlack }, { 60, 35, kBlack } } },
+        { "no picture", [](MPicture& p) { p.SetImage(L"picture_missing.png", 1); p.SetShowMode(ShowModeTile, 0); },
+          { { 12, 12, kBlack }, { 60, 35, kBlack } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto picture = make<MPicture>();
-        ASSERT_EQ(1, picture->SetImage(L"picture_quadrants.png", c.frames));
         c.setUp(*picture);
         repaint(*picture);
         expectPixels(canvas, c.expected, 2);
@@ -136,313 +113,176 @@ TEST_F(Pictures, EachShowModeLaysTheFirstFrameOverTheControl)
 TEST_F(Pictures, SetShowModeAnswersOneOnAChangeAndRepaintsWithIt)
 {
     auto picture = make<MPicture>();
-    struct Call {
-        enumShowMode mode;
-        int value;
-        int answer;
-    };
-    const Call calls[] { { ShowModeStretch, 6, 1 }, { ShowModeStretch, 6, 0 }, { ShowModeStretch, 9, 0 },
-                         { ShowModeNineGrid, 4, 1 }, { ShowModeNineGrid, 4, 0 }, { ShowModeNineGrid, 6, 1 } };
-    for (const Call& call : calls) {
-        parent.updates.clear();
-        EXPECT_EQ(call.answer, picture->SetShowMode(call.mode, call.value));
-        EXPECT_EQ(static_cast<size_t>(call.answer), parent.updates.size());
-        for (const auto& update : parent.updates)
-            EXPECT_EQ(1, update.flag);
-    }
-    EXPECT_EQ(1, picture->SetShowModeMID(1, 2, 3, 4));
-    EXPECT_EQ(1, picture->SetShowModeMID(1, 2, 3, 4));
+    parent.updates.clear();
+    std::vector<int> answers;
+    const std::pair<enumShowMode, int> calls[] { { ShowModeStretch, 6 }, { ShowModeStretch, 6 }, { ShowModeStretch, 9 },
+                                                 { ShowModeNineGrid, 4 }, { ShowModeNineGrid, 4 }, { ShowModeNineGrid, 6 } };
+    for (const auto& [mode, value] : calls)
+        answers.push_back(picture->SetShowMode(mode, value));
+    EXPECT_EQ((std::vector<int> { 1, 0, 0, 1, 0, 1 }), answers);
+    EXPECT_EQ(3u, parent.updates.size());
 }
 
-// A frame count below 1 fails before anything changes; a file that does not load leaves no
-// picture; a resource that does not load keeps the old one. Each class lets go of the picture
-// it replaces (GDI+ holds a picture's file open while the picture lives).
+// A count below 1 fails at once; a file that does not load leaves no picture, a resource that
+// does not load keeps the old one; a replaced picture is released (GDI+ holds a picture's file
+// open while the picture lives).
 TEST_F(Pictures, ReplacingAPictureReleasesTheOldOneAndFailuresAreReported)
 {
-    struct Kind {
-        const char* name;
-        std::function<std::unique_ptr<MControl>(Pictures&)> make;
-        std::function<int(MControl&, const wchar_t*, int)> setFile;
-        std::function<int(MControl&, UINT, int)> setResource;
+    auto picture = make<MPicture>();
+    auto slider = make<CSliderPicture>();
+    auto photo = make<CPhotoFrame>();
+    auto frame = make<CPhotoFrame>();
+    using Setter = std::function<int(const wchar_t* file, UINT resource, int frames)>;
+    const std::pair<const char*, Setter> setters[] {
+        { "MPicture", [&](const wchar_t* f, UINT r, int n) { return f ? picture->SetImage(f, n) : picture->SetImage(r, L"PNG", n); } },
+        { "CSliderPicture", [&](const wchar_t* f, UINT r, int n) { return f ? slider->SetImage(f, n) : slider->SetImage(r, L"PNG", n); } },
+        { "photo", [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetPhotoFrame(f, n) : photo->SetPhotoFrame(r, L"PNG", n); } },
+        { "frame", [&](const wchar_t* f, UINT r, int n) { return f ? frame->SetImage(f, n) : frame->SetImage(r, L"PNG", n); } },
     };
-    const Kind kinds[] {
-        { "MPicture", [](Pictures& f) { return std::unique_ptr<MControl>(f.make<MPicture>()); },
-          [](MControl& c, const wchar_t* file, int n) { return dynamic_cast<MPicture&>(c).SetImage(file, n); },
-          [](MControl& c, UINT id, int n) { return dynamic_cast<MPicture&>(c).SetImage(id, L"PNG", n); } },
-        { "CSliderPicture", [](Pictures& f) { return std::unique_ptr<MControl>(f.make<CSliderPicture>()); },
-          [](MControl& c, const wchar_t* file, int n) { return dynamic_cast<CSliderPicture&>(c).SetImage(file, n); },
-          [](MControl& c, UINT id, int n) { return dynamic_cast<CSliderPicture&>(c).SetImage(id, L"PNG", n); } },
-        { "CPhotoFrame photo", [](Pictures& f) { return std::unique_ptr<MControl>(f.make<CPhotoFrame>()); },
-          [](MControl& c, const wchar_t* file, int n) { return dynamic_cast<CPhotoFrame&>(c).SetPhotoFrame(file, n); },
-          [](MControl& c, UINT id, int n) { return dynamic_cast<CPhotoFrame&>(c).SetPhotoFrame(id, L"PNG", n); } },
-        { "CPhotoFrame frame", [](Pictures& f) { return std::unique_ptr<MControl>(f.make<CPhotoFrame>()); },
-          [](MControl& c, const wchar_t* file, int n) { return dynamic_cast<CPhotoFrame&>(c).SetImage(file, n); },
-          [](MControl& c, UINT id, int n) { return dynamic_cast<CPhotoFrame&>(c).SetImage(id, L"PNG", n); } },
-    };
-    for (const Kind& kind : kinds) {
-        SCOPED_TRACE(kind.name);
+    for (const auto& [what, set] : setters) {
+        SCOPED_TRACE(what);
         ScratchStrip first(GetSkinPath(), L"picture_first.png", 10, 10, { 0xFFFF0000 });
         ScratchStrip second(GetSkinPath(), L"picture_second.png", 10, 10, { 0xFF00FF00 });
-        auto control = kind.make(*this);
-        EXPECT_EQ(0, kind.setFile(*control, L"picture_first.png", 0));
-        EXPECT_EQ(1, kind.setFile(*control, L"picture_first.png", 1));
-        EXPECT_EQ(0, kind.setResource(*control, 4242, 1));
+        const std::vector<int> answers { set(L"picture_first.png", 0, 0), set(L"picture_first.png", 0, 1), set(nullptr, 4242, 1) };
+        EXPECT_EQ((std::vector<int> { 0, 1, 0 }), answers);
         EXPECT_FALSE(DeleteFileW(first.path())) << "a failed resource load keeps the picture";
-        EXPECT_EQ(1, kind.setFile(*control, L"picture_second.png", 1));
+        EXPECT_EQ(1, set(L"picture_second.png", 0, 1));
         EXPECT_TRUE(first.remove()) << "the replaced picture was not released";
-        EXPECT_EQ(0, kind.setFile(*control, L"picture_missing.png", 1));
-        EXPECT_TRUE(second.remove()) << "a failed file load still lets go of the old picture";
+        EXPECT_EQ(0, set(L"picture_missing.png", 0, 1));
+        EXPECT_TRUE(second.remove()) << "a failed file load keeps the old picture";
     }
 }
 
-TEST_F(Pictures, WithoutAPictureOrWithEmptyFramesNothingIsDrawn)
-{
-    const std::function<int(MPicture&)> setUps[] {
-        [](MPicture&) { return 1; },
-        [](MPicture& p) { return p.SetImage(L"picture_missing.png", 1) == 0 ? 1 : 0; },
-        // 30 px cut into 40 frames: each frame is 0 px wide.
-        [](MPicture& p) { return p.SetImage(L"picture_quadrants.png", 40); },
-    };
-    for (const enumShowMode mode : { ShowModeNormal, ShowModeTile, ShowModeStretch, ShowModeNineGrid }) {
-        for (const auto& setUp : setUps) {
-            SCOPED_TRACE(static_cast<int>(mode));
-            auto picture = make<MPicture>();
-            ASSERT_EQ(1, setUp(*picture));
-            picture->SetShowMode(mode, 4);
-            repaint(*picture);
-            EXPECT_TRUE(showsOnly(kBlack));
-        }
-    }
-}
-
-// The press machine of the buttons: code 1 on a press inside, code 2 on a release inside
-// after it, nothing for a release outside; every look shows the photo under the frame image's
-// second strip frame.
+// Code 1 on a press inside, code 2 on a release inside after it, nothing for a release
+// outside; every look is the photo under the frame image's second strip frame.
 TEST_F(Pictures, APhotoFrameReportsPressAndClickAndShowsItsFrameOverThePhoto)
 {
-    ScratchStrip frame(GetSkinPath(), L"picture_frame.png", 40, 40, { 0xFFFF0000, 0x800000FF });
+    ScratchStrip strip(GetSkinPath(), L"picture_frame.png", 40, 40, { 0xFFFF0000, 0x800000FF });
     auto photo = make<CPhotoFrame>();
-    ASSERT_EQ(1, photo->SetPhotoFrame(L"picture_quadrants.png", 1));
     ASSERT_EQ(1, photo->SetImage(L"picture_frame.png", 2));
     photo->SetShowMode(ShowModeStretch, 0);
-    const CPoint inside(60, 35), outside(150, 80);
-    struct Case {
-        const char* what;
-        std::vector<std::pair<bool, CPoint>> presses; // (down, point)
-        std::vector<int> codes;
-        int state;
-    };
-    const Case cases[] {
-        { "click", { { true, inside }, { false, inside } }, { 1, 2 }, 1 },
-        { "released outside", { { true, inside }, { false, outside } }, { 1 }, 0 },
-        { "released without a press", { { false, inside } }, {}, 1 },
-        { "pressed outside", { { true, outside }, { false, inside } }, {}, 1 },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    const CPoint in(60, 35), out(150, 80);
+    const std::tuple<CPoint, CPoint, size_t, int> cases[] { { in, in, 2, 1 }, { in, out, 1, 0 }, { out, in, 0, 1 } };
+    for (const auto& [down, up, codes, state] : cases) {
         parent.notifications.clear();
-        photo->OnMouseMove(0, outside);
-        for (const auto& [down, pt] : c.presses)
-            down ? photo->OnLButtonDown(MK_LBUTTON, pt) : photo->OnLButtonUp(0, pt);
-        EXPECT_EQ(c.codes, codes());
-        EXPECT_EQ(c.state, photo->GetState());
+        photo->OnMouseMove(0, out);
+        photo->OnLButtonDown(MK_LBUTTON, down);
+        photo->OnLButtonUp(0, up);
+        ASSERT_EQ(codes, parent.notifications.size());
+        for (size_t i = 0; i < codes; ++i)
+            EXPECT_EQ(i + 1, parent.notifications[i].code);
+        EXPECT_EQ(state, photo->GetState());
         repaint(*photo);
-        // Red under half-opaque blue, never the strip's red first frame.
+        // Red and yellow under half-opaque blue, never the strip's red first frame.
         expectPixels(canvas, { { 20, 20, 0x7F0080 }, { 100, 50, 0x7F7F80 } }, 3);
     }
 }
 
-struct Slide {
-    SLIDER_MODE mode;
-    CRect place;
-    int ticks;  // until it stops
-    int probe;  // ticks before the pixels are looked at
-    std::vector<PixelAt> expected;
-};
-
-// The picture, left half red and right half green, slides in from its side: left to right its
-// right edge enters first.
+// The picture (left half red, right half green) slides in a hundredth of its side a tick, at
+// least 1 px; left to right its right edge enters first. Still, it hides on its next paint.
 TEST_F(Pictures, ASliderPictureStepsAHundredthOfItsSideEachTickThenHides)
 {
+    ScratchStrip halves(GetSkinPath(), L"picture_halves.png", 10, 10, { 0xFFFF0000, 0xFF00FF00 });
+    struct Slide {
+        int run;
+        SLIDER_MODE mode;
+        int width, ticks, probe;
+        std::vector<PixelAt> expected;
+    };
     const Slide slides[] {
-        // 300 px: 3 px a tick; after 50 ticks the picture's right half shows in 150 columns.
-        { SliderLeftToRight, CRect(0, 0, 300, 40), 100, 50,
-          { { 3, 20, kGreen }, { 147, 20, kGreen }, { 150, 20, kUncovered }, { 299, 20, kUncovered } } },
-        { SliderRightToLeft, CRect(0, 0, 300, 40), 100, 25,
-          { { 224, 20, kUncovered }, { 226, 20, kRed }, { 299, 20, kRed } } },
-        { SliderTopToBottom, CRect(0, 0, 300, 40), 40, 10,
-          { { 50, 5, kRed }, { 250, 5, kGreen }, { 50, 10, kUncovered } } },
-        // Under 100 px a step is still 1 px, and the slide ends.
-        { SliderLeftToRight, CRect(0, 0, 60, 40), 60, 6,
-          { { 2, 20, kGreen }, { 6, 20, kUncovered } } },
+        { 1, SliderLeftToRight, 300, 100, 50, { { 3, 20, kGreen }, { 147, 20, kGreen }, { 150, 20, kBare }, { 299, 20, kBare } } },
+        { 1, SliderRightToLeft, 300, 100, 25, { { 224, 20, kBare }, { 226, 20, kRed }, { 299, 20, kRed } } },
+        { 1, SliderTopToBottom, 300, 40, 10, { { 50, 5, kRed }, { 250, 5, kGreen }, { 50, 10, kBare } } },
+        { 1, SliderLeftToRight, 60, 60, 6, { { 2, 20, kGreen }, { 6, 20, kBare } } },
+        { 0, SliderLeftToRight, 300, 0, 0, {} },
     };
     for (const Slide& slide : slides) {
-        SCOPED_TRACE(slide.place.Width() * 10 + slide.mode);
-        ScratchStrip halves(GetSkinPath(), L"picture_halves.png", 10, 10, { 0xFFFF0000, 0xFF00FF00 });
-        auto slider = make<CSliderPicture>(slide.place);
-        ASSERT_EQ(1, slider->SetImage(L"picture_halves.png", 1));
+        SCOPED_TRACE(slide.width * 10 + slide.mode);
+        auto slider = make<CSliderPicture>(L"picture_halves.png", CRect(0, 0, slide.width, 40));
         slider->SetShowMode(ShowModeStretch, 0);
-        EXPECT_EQ(1, slider->SetRun(1, slide.mode));
+        slider->SetRun(slide.run, slide.mode);
         int stepped = 0;
-        for (int tick = 0; tick < slide.probe; ++tick)
+        for (int tick = 0; tick < slide.ticks + 5; ++tick) {
             stepped += slider->OnControlTimer();
-        repaint(*slider);
-        expectPixels(canvas, slide.expected, 2);
-        EXPECT_EQ(1, slider->IsVisible()) << "hidden while sliding";
-        for (int tick = slide.probe; tick < slide.ticks + 5; ++tick)
-            stepped += slider->OnControlTimer();
-        EXPECT_EQ(slide.ticks, stepped);
-        parent.updates.clear();
-        paint(*slider);
-        EXPECT_EQ(0, slider->IsVisible()) << "still shown after its last step";
-        ASSERT_EQ(1u, parent.updates.size());
-        EXPECT_EQ(1, parent.updates[0].flag);
-    }
-}
-
-TEST_F(Pictures, ASliderPictureShownWithoutRunningHidesOnItsFirstPaint)
-{
-    auto slider = make<CSliderPicture>();
-    ASSERT_EQ(1, slider->SetImage(L"picture_quadrants.png", 1));
-    EXPECT_EQ(0, slider->OnControlTimer());
-    slider->SetEnabled(0);
-    EXPECT_EQ(0, slider->SetRun(1, SliderLeftToRight)) << "a disabled slider does not start";
-    EXPECT_EQ(0, slider->OnControlTimer());
-    paint(*slider);
-    EXPECT_EQ(0, slider->IsVisible());
-}
-
-// The classes of the family by name, from the window's and the panels' factory.
-TEST_F(Pictures, BothFactoriesBuildThePicturesTheGifLooperOnlyTheWindows)
-{
-    struct Row {
-        const wchar_t* name;
-        bool inPanels;
-        bool isA(MControl* c) const
-        {
-            const std::wstring n = name;
-            if (n == L"MPicture") return dynamic_cast<MPicture*>(c) != nullptr;
-            if (n == L"CPhotoFrame") return dynamic_cast<CPhotoFrame*>(c) != nullptr;
-            if (n == L"CSliderPicture") return dynamic_cast<CSliderPicture*>(c) != nullptr;
-            if (n == L"CGifPicture2") return dynamic_cast<CGifPicture2*>(c) != nullptr;
-            return dynamic_cast<CGifPicture*>(c) != nullptr && dynamic_cast<CGifPicture2*>(c) == nullptr;
+            if (tick + 1 == slide.probe) {
+                repaint(*slider);
+                expectPixels(canvas, slide.expected, 2);
+                EXPECT_EQ(1, slider->IsVisible());
+            }
         }
-    };
-    const Row rows[] { { L"MPicture", true }, { L"CPhotoFrame", true }, { L"CSliderPicture", true },
-                       { L"CGifPicture", true }, { L"CGifPicture2", false } };
-    MPanel panel(&parent, 1, CRect(0, 0, 200, 100), 1);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::wstring(row.name).size());
-        std::unique_ptr<MControl> fromWindow(manager.CreateControl(2, &parent, row.name, 5, kPlace, L"", 1, 0));
-        ASSERT_NE(nullptr, fromWindow);
-        EXPECT_TRUE(row.isA(fromWindow.get()));
-        // The looper is built with form C: enabled whatever it is given.
-        EXPECT_EQ(row.inPanels ? 0 : 1, fromWindow->IsEnabled());
-        std::unique_ptr<MControl> fromPanel(panel.CreateControl(2, &panel, row.name, 5, kPlace, L"", 1, 0));
-        EXPECT_EQ(row.inPanels, fromPanel && row.isA(fromPanel.get()));
+        EXPECT_EQ(slide.ticks, stepped);
+        repaint(*slider);
+        EXPECT_EQ(0, slider->IsVisible());
+        EXPECT_EQ(1, parent.updates.back().flag);
     }
 }
 
-// Copies take the values (here the show mode) but neither pictures nor a running state: two
-// owners would release one image.
+TEST_F(Pictures, BothFactoriesBuildThePicturesOnlyTheWindowsTheLooper)
+{
+    using IsA = bool (*)(MControl*);
+    const std::pair<const wchar_t*, IsA> rows[] {
+        { L"MPicture", [](MControl* c) { return dynamic_cast<MPicture*>(c) != nullptr; } },
+        { L"CPhotoFrame", [](MControl* c) { return dynamic_cast<CPhotoFrame*>(c) != nullptr; } },
+        { L"CSliderPicture", [](MControl* c) { return dynamic_cast<CSliderPicture*>(c) != nullptr; } },
+        { L"CGifPicture", [](MControl* c) { return dynamic_cast<CGifPicture*>(c) && !dynamic_cast<CGifPicture2*>(c); } },
+        { L"CGifPicture2", [](MControl* c) { return dynamic_cast<CGifPicture2*>(c) != nullptr; } },
+    };
+    MPanel panel(&parent, 1, kPlace, 1);
+    for (const auto& [name, isA] : rows) {
+        const bool looper = isA == rows[4].second;
+        std::unique_ptr<MControl> fromWindow(manager.CreateControl(2, &parent, name, 5, kPlace, L"", 1, 0));
+        std::unique_ptr<MControl> fromPanel(panel.CreateControl(2, &panel, name, 5, kPlace, L"", 1, 0));
+        EXPECT_TRUE(fromWindow && isA(fromWindow.get()));
+        EXPECT_EQ(looper ? 1 : 0, fromWindow ? fromWindow->IsEnabled() : -1) << "the looper is always enabled";
+        EXPECT_EQ(!looper, fromPanel && isA(fromPanel.get()));
+    }
+}
+
+// Copies take the values (here the show mode), never a picture nor a running state.
 TEST_F(Pictures, CopiesTakeValuesAndNeverShareAPicture)
 {
-    auto original = make<MPicture>();
-    ASSERT_EQ(1, original->SetImage(L"picture_quadrants.png", 1));
-    original->SetShowMode(ShowModeStretch, 0);
-    auto copy = std::make_unique<MPicture>(*original);
-    original.reset();
-    repaint(*copy);
-    EXPECT_TRUE(showsOnly(kBlack));
+    auto picture = make<MPicture>();
+    picture->SetShowMode(ShowModeStretch, 0);
+    auto copy = std::make_unique<MPicture>(*picture);
+    picture.reset();
     ASSERT_EQ(1, copy->SetImage(L"picture_quadrants.png", 1));
     repaint(*copy);
     expectPixels(canvas, { { 20, 20, kRed }, { 100, 50, kYellow } }, 2);
-
-    auto photo = make<CPhotoFrame>();
-    ASSERT_EQ(1, photo->SetPhotoFrame(L"picture_quadrants.png", 1));
-    auto slider = make<CSliderPicture>();
-    ASSERT_EQ(1, slider->SetImage(L"picture_quadrants.png", 1));
-    slider->SetRun(1, SliderLeftToRight);
-    const CPhotoFrame photoCopy(*photo);
-    const CSliderPicture sliderCopy(*slider);
-    EXPECT_EQ(0, CSliderPicture(sliderCopy).OnControlTimer()) << "a copy starts still";
     copy.reset();
-    photo.reset();
+    auto slider = make<CSliderPicture>();
+    slider->SetRun(1, SliderLeftToRight);
+    auto photo = make<CPhotoFrame>();
+    const CSliderPicture sliderCopy(*slider);
+    const CPhotoFrame photoCopy(*photo);
+    EXPECT_EQ(0, CSliderPicture(sliderCopy).OnControlTimer()) << "a copy starts still";
     slider.reset();
-    EXPECT_TRUE(quadrants.remove()) << "a copy holds a picture";
+    photo.reset();
+    EXPECT_TRUE(quadrants.remove()) << "a copy holds the picture";
 }
 
 TEST_F(Pictures, ThousandPaintsOfEachClassLeaveTheGdiObjectCountFlat)
 {
     ScratchGif gif(GetSkinPath(), L"picture_count.gif", 20, 20, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF });
-    ASSERT_TRUE(gif.written());
-    struct ReleasedImages {
+    const struct Released {
         PaintManager& manager;
-        ~ReleasedImages() { manager.ClearImgResInfo(); }
+        ~Released() { manager.ClearImgResInfo(); }
     } released { manager };
-    struct Kind {
-        const char* name;
-        std::function<std::unique_ptr<MControl>(Pictures&)> make;
-        // What changes between two paints.
-        std::function<void(MControl&, int round)> step;
-    };
-    const Kind kinds[] {
-        { "MPicture",
-          [](Pictures& f) {
-              auto p = f.make<MPicture>();
-              p->SetImage(L"picture_quadrants.png", 1);
-              return std::unique_ptr<MControl>(std::move(p));
-          },
-          [](MControl& c, int round) {
-              dynamic_cast<MPicture&>(c).SetShowMode(round % 2 ? ShowModeTile : ShowModeNineGrid, 4);
-          } },
-        { "CPhotoFrame",
-          [](Pictures& f) {
-              auto p = f.make<CPhotoFrame>();
-              p->SetPhotoFrame(L"picture_quadrants.png", 1);
-              p->SetImage(L"picture_quadrants.png", 2);
-              return std::unique_ptr<MControl>(std::move(p));
-          },
-          [](MControl& c, int round) { c.OnMouseMove(0, round % 2 ? CPoint(20, 20) : CPoint(200, 90)); } },
-        { "CSliderPicture",
-          [](Pictures& f) {
-              auto p = f.make<CSliderPicture>();
-              p->SetImage(L"picture_quadrants.png", 1);
-              p->SetRun(1, SliderLeftToRight);
-              return std::unique_ptr<MControl>(std::move(p));
-          },
-          [](MControl& c, int round) {
-              auto& slider = dynamic_cast<CSliderPicture&>(c);
-              slider.SetRun(1, static_cast<SLIDER_MODE>(1 + round % 3));
-              slider.OnControlTimer();
-          } },
-        { "CGifPicture",
-          [](Pictures& f) {
-              auto p = f.make<CGifPicture>();
-              p->SetImage(L"picture_count.gif", 1);
-              return std::unique_ptr<MControl>(std::move(p));
-          },
-          [](MControl& c, int round) { dynamic_cast<CGifPicture&>(c).SetRunState(1, round % 3); } },
-        { "CGifPicture2",
-          [](Pictures& f) {
-              auto p = f.make<CGifPicture2>();
-              p->SetImage(L"picture_count.gif", 1);
-              p->SetRunState(1, 0);
-              return std::unique_ptr<MControl>(std::move(p));
-          },
-          [](MControl& c, int) { c.OnControlTimer(); } },
-    };
-    for (const Kind& kind : kinds) {
-        SCOPED_TRACE(kind.name);
-        auto control = kind.make(*this);
-        // Every tenth paint after a change renders the look again; the others copy it.
+    std::unique_ptr<MControl> controls[] { make<MPicture>(), make<CPhotoFrame>(), make<CSliderPicture>(),
+                                           make<CGifPicture>(L"picture_count.gif"), make<CGifPicture2>(L"picture_count.gif") };
+    dynamic_cast<CSliderPicture&>(*controls[2]).SetRun(1, SliderRightToLeft);
+    dynamic_cast<CGifPicture&>(*controls[4]).SetRunState(1, 0);
+    for (auto& control : controls) {
+        // Every tenth paint follows a change and renders the look again; the others copy it.
         int round = 0;
         auto paintOnce = [&] {
             if (++round % 10 == 0) {
-                kind.step(*control, round / 10);
+                if (auto* slider = dynamic_cast<CSliderPicture*>(control.get()))
+                    slider->SetRun(1, SliderRightToLeft);
+                control->OnMouseMove(0, CPoint(round % 20 ? 20 : 200, 20));
+                control->OnControlTimer();
                 control->SetUpdate(0, 0);
             }
-            paint(*control);
+            control->Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
         };
         const int steady = warmGdiObjects(paintOnce);
         if (steady < 0)
