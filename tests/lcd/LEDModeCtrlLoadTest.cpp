@@ -16,22 +16,6 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-// Live blocks of every heap of the process.
-long busyHeapBlocks()
-{
-    long blocks = 0;
-    HANDLE heaps[64];
-    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
-    for (DWORD h = 0; h < count; ++h) {
-        PROCESS_HEAP_ENTRY entry {};
-        HeapLock(heaps[h]);
-        while (HeapWalk(heaps[h], &entry))
-            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? 1 : 0;
-        HeapUnlock(heaps[h]);
-    }
-    return blocks;
-}
-
 } // namespace
 
 // Four host threads pull 100,000 times while the GUI thread changes the mode, the screen type

@@ -1,0 +1,315 @@
+// The carousel item screens: one round dial per device with the item's value large in the
+// middle over its unit. The backdrop, rim, scale image and rings stay in the still layer; the
+// gauge and the value are drawn over it every frame (with the CPU and GPU hubs, which cover
+// the gauge). The screens' kit is made here for all the screens of this family.
+//
+// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+#include "lcd/LEDModeCtrl.h"
+
+#include <cmath>
+#include <cwchar>
+
+#include "framework/Manager.h"
+#include "lcd/LcdScreenKit.h"
+
+namespace KOVA {
+
+namespace {
+// Screen ids of the layer cache.
+constexpr int kMemoryDial = 1;
+constexpr int kCpuDial = 2;
+constexpr int kGpuDial = 3;
+
+// Every gauge starts at 120 degrees (GDI+ angles, clockwise from 3 o'clock) and spans 300.
+constexpr float kGaugeStart = 120.0f;
+constexpr float kGaugeSpan = 300.0f;
+constexpr float kTemperatureFullScale = 212.0f;
+// The memory arc's scale: 128 GB over the full span, in the product's own steps.
+constexpr float kPerGigabyteStep = 0.0078125f;
+constexpr int kTextLength = 32;
+
+Gdiplus::Rect squareAbout(int cx, int cy, int half)
+{
+    return Gdiplus::Rect(cx - half, cy - half, 2 * half, 2 * half);
+}
+
+void drawCentredImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int height, int side)
+{
+    if (image)
+        g.DrawImage(image, Gdiplus::Rect((width - side) / 2, (height - side) / 2, side, side));
+}
+
+void useDialQuality(Gdiplus::Graphics& g, Gdiplus::TextRenderingHint hint)
+{
+    g.SetTextRenderingHint(hint);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+}
+
+// What the CPU or GPU dial shows for one of its three items (temperature, clock, load).
+struct DeviceReading {
+    bool shown { false };
+    wchar_t value[kTextLength] {};
+    const wchar_t* unit { L"" };
+    float angle { kGaugeSpan };
+};
+
+DeviceReading readDevice(int which, float temperature, float clock, float load, const wchar_t* sign,
+                         float clockAngle)
+{
+    DeviceReading reading;
+    float shown = 0;
+    const wchar_t* format = L"%02.f";
+    switch (which) {
+    case 0:
+        shown = temperature;
+        reading.unit = sign;
+        reading.angle = temperature * kGaugeSpan / kTemperatureFullScale;
+        break;
+    case 1:
+        shown = clock;
+        format = L"%3.f";
+        reading.unit = L"MHz";
+        reading.angle = clockAngle;
+        break;
+    case 2:
+        shown = load;
+        reading.unit = L"%";
+        reading.angle = load * kGaugeSpan / 100.0f;
+        break;
+    default:
+        return reading;
+    }
+    reading.shown = true;
+    swprintf(reading.value, kTextLength, format, static_cast<double>(shown));
+    return reading;
+}
+} // namespace
+
+LcdScreenKit& LEDModeCtrl::screenKit()
+{
+    if (!m_screenKit)
+        m_screenKit.reset(new LcdScreenKit);
+    // The layer key knows the face and the scale but not the style: new fonts redraw the layer.
+    if (m_screenKit->PrepareFonts(m_manager, m_textFont, m_fontStyle, Manager::GetScaleValue()))
+        InvalidateLayers();
+    return *m_screenKit;
+}
+
+float LEDModeCtrl::MemoryPercent(const HARDWARE_INFO& info)
+{
+    const float total = info.memoryUsed + info.memoryFree;
+    return total > 0.0f ? info.memoryUsed / total * 100.0f : 0.0f;
+}
+
+// ---- shared by the three dials
+
+void LEDModeCtrl::drawDialFace(Gdiplus::Graphics& g, int width, int height, bool opaqueInnerRim)
+{
+    Gdiplus::SolidBrush& brush = m_screenKit->brush;
+    brush.SetColor(LcdWithAlpha(m_backgroundColour, 100));
+    g.FillEllipse(&brush, 0, 0, width, height);
+    brush.SetColor(m_valueColour);
+    g.FillEllipse(&brush, 10, 10, width - 20, height - 20);
+    brush.SetColor(opaqueInnerRim ? LcdWithAlpha(m_backgroundColour, 255) : m_backgroundColour);
+    g.FillEllipse(&brush, 15, 15, width - 30, height - 30);
+}
+
+void LEDModeCtrl::drawDialRings(Gdiplus::Graphics& g, int width, int height)
+{
+    Gdiplus::Pen& pen = m_screenKit->pen;
+    pen.SetWidth(2.0f);
+    pen.SetDashStyle(Gdiplus::DashStyleSolid);
+    pen.SetColor(LcdWithAlpha(m_valueColour, 150));
+    g.DrawEllipse(&pen, squareAbout(width / 2, height / 2, 130));
+    pen.SetColor(LcdWithAlpha(m_valueColour, 255));
+    g.DrawEllipse(&pen, squareAbout(width / 2, height / 2, 100));
+}
+
+void LEDModeCtrl::drawDialTexts(Gdiplus::Graphics& g, int width, int height, const CString& value, const wchar_t* unit,
+                                bool largeValue)
+{
+    LcdScreenKit& kit = *m_screenKit;
+    kit.brush.SetColor(m_textColor);
+    const float cy = static_cast<float>(height / 2);
+    const float boxWidth = static_cast<float>(width - 20);
+    if (!value.IsEmpty()) {
+        const Gdiplus::Font* font = kit.Font(largeValue ? LcdFontRole::Value60 : LcdFontRole::Value50);
+        g.DrawString(value, value.GetLength(), font, Gdiplus::RectF(10, cy - 40, boxWidth, 60), &kit.centred,
+                     &kit.brush);
+    }
+    if (unit && *unit)
+        g.DrawString(unit, -1, kit.Font(LcdFontRole::Unit20), Gdiplus::RectF(10, cy + 20, boxWidth, 30), &kit.centred,
+                     &kit.brush);
+}
+
+// ---- memory: items 7 to 10
+
+void LEDModeCtrl::DrawSystemInfoMode1(Gdiplus::Graphics& g, int& width, int& height, int item)
+{
+    screenKit();
+    DrawLayered(g, width, height, item, kMemoryDial, &LEDModeCtrl::memoryDialStill, &LEDModeCtrl::memoryDialMoving);
+}
+
+void LEDModeCtrl::memoryDialStill(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    LcdScreenKit& kit = *m_screenKit;
+    drawDialFace(g, width, height, true);
+    const LcdImage* scale = item == HardwareMemoryCapacity ? &m_memoryScale[0]
+        : (item == HardwareMemoryTemperature || item == HardwareMemoryLoad) ? &m_memoryScale[1]
+                                                                           : nullptr;
+    drawCentredImage(g, scale ? scale->image.get() : nullptr, width, height, 480);
+    drawDialRings(g, width, height);
+    if (item != HardwareMemoryClock) {
+        kit.pen.SetColor(Gdiplus::Color(kLcdTrackGrey));
+        kit.pen.SetWidth(26.0f);
+        g.DrawArc(&kit.pen, squareAbout(width / 2, height / 2, 160), kGaugeStart, kGaugeSpan);
+    }
+    // The unit and the brand lie clear of the value and of its arc: they stay in the layer.
+    const wchar_t* units[] = { L"GB", TemperatureSign(), L"MHz", L"%" };
+    if (item < HardwareMemoryCapacity || item > HardwareMemoryLoad)
+        return;
+    drawDialTexts(g, width, height, CString(), units[item - HardwareMemoryCapacity], false);
+    g.DrawString(L"ZEDIVER", -1, kit.Font(LcdFontRole::Unit20),
+                 Gdiplus::RectF(10, static_cast<float>(height - 60), static_cast<float>(width - 20), 30), &kit.centred,
+                 &kit.brush);
+}
+
+void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    const HARDWARE_INFO& info = m_hardwareInfo;
+    const float total = info.memoryUsed + info.memoryFree;
+    const float percent = MemoryPercent(info);
+    wchar_t value[kTextLength] {};
+    float sweep = 0;
+    switch (item) {
+    case HardwareMemoryCapacity:
+        swprintf(value, kTextLength, L"%2.02f", static_cast<double>(total));
+        sweep = total * kPerGigabyteStep * 100.0f * kGaugeSpan * kPerGigabyteStep;
+        break;
+    case HardwareMemoryTemperature:
+        swprintf(value, kTextLength, L"%02.f", static_cast<double>(info.memoryTemperature));
+        break;
+    case HardwareMemoryClock:
+        swprintf(value, kTextLength, L"%4.f", static_cast<double>(info.memoryClock));
+        break;
+    case HardwareMemoryLoad:
+        swprintf(value, kTextLength, L"%3.f%%", static_cast<double>(percent));
+        sweep = percent * kGaugeSpan / 100.0f;
+        break;
+    default:
+        return;
+    }
+    drawDialTexts(g, width, height, value, nullptr, false);
+    if (item != HardwareMemoryCapacity && item != HardwareMemoryLoad)
+        return;
+    Gdiplus::Pen& pen = m_screenKit->pen;
+    pen.SetColor(m_accentColour);
+    pen.SetWidth(26.0f);
+    pen.SetDashStyle(Gdiplus::DashStyleSolid);
+    g.DrawArc(&pen, squareAbout(width / 2, height / 2, 160), kGaugeStart, sweep);
+}
+
+// ---- CPU: items 1 to 3
+
+void LEDModeCtrl::DrawSystemInfoMode2(Gdiplus::Graphics& g, int& width, int& height, int item)
+{
+    screenKit();
+    DrawLayered(g, width, height, item, kCpuDial, &LEDModeCtrl::cpuDialStill, &LEDModeCtrl::cpuDialMoving);
+}
+
+void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    useDialQuality(g, m_textRenderingHint);
+    drawDialFace(g, width, height, false);
+    const bool first = item == HardwareCpuTemperature || item == HardwareCpuLoad;
+    drawCentredImage(g, m_cpuScale[first ? 0 : 1].image.get(), width, height, 430);
+    drawDialRings(g, width, height);
+}
+
+void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    useDialQuality(g, m_textRenderingHint);
+    LcdScreenKit& kit = *m_screenKit;
+    const HARDWARE_INFO& info = m_hardwareInfo;
+    const DeviceReading reading = readDevice(item - HardwareCpuTemperature, info.cpuTemperature, info.cpuClock,
+                                             info.cpuLoad, TemperatureSign(), ClockDialAngle(info.cpuClock));
+    const int cx = width / 2;
+    const int cy = height / 2;
+    if (reading.shown) {
+        const Gdiplus::Rect sector = squareAbout(cx, cy, 225);
+        g.FillPie(kit.Gradient(0, sector, LcdWithAlpha(m_accentColour, 50), LcdWithAlpha(m_accentColour, 200)), sector,
+                  kGaugeStart, reading.angle);
+    }
+    kit.brush.SetColor(m_backgroundColour);
+    g.FillEllipse(&kit.brush, squareAbout(cx, cy, 100));
+    if (reading.shown)
+        drawDialTexts(g, width, height, reading.value, reading.unit, true);
+}
+
+// ---- GPU: items 4 to 6
+
+void LEDModeCtrl::DrawSystemInfoMode3(Gdiplus::Graphics& g, int& width, int& height, int item)
+{
+    screenKit();
+    DrawLayered(g, width, height, item, kGpuDial, &LEDModeCtrl::gpuDialStill, &LEDModeCtrl::gpuDialMoving);
+}
+
+void LEDModeCtrl::gpuDialStill(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    useDialQuality(g, m_textRenderingHint);
+    drawDialFace(g, width, height, false);
+    const bool first = item == HardwareGpuTemperature || item == HardwareGpuLoad;
+    drawCentredImage(g, m_gpuScale[first ? 0 : 1].image.get(), width, height, 480);
+}
+
+void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    useDialQuality(g, m_textRenderingHint);
+    LcdScreenKit& kit = *m_screenKit;
+    const HARDWARE_INFO& info = m_hardwareInfo;
+    const DeviceReading reading = readDevice(item - HardwareGpuTemperature, info.gpuTemperature, info.gpuClock,
+                                             info.gpuLoad, TemperatureSign(), ClockDialAngle(info.gpuClock));
+    const int cx = width / 2;
+    const int cy = height / 2;
+    // The needle stands on the centre pointing up (row 70 is absolute), turned so that 0 lies
+    // along the gauge's start.
+    const double theta = (reading.angle + 210.0f) * 3.1415926 / 180;
+    const float c = static_cast<float>(std::cos(theta));
+    const float s = static_cast<float>(std::sin(theta));
+    const float fx = static_cast<float>(cx);
+    const float fy = static_cast<float>(cy);
+    Gdiplus::PointF needle[] = { { fx - 3, fy + 120 }, { fx + 3, fy + 120 }, { fx + 3, 70 }, { fx - 3, 70 } };
+    for (Gdiplus::PointF& p : needle) {
+        const float dx = p.X - fx;
+        const float dy = p.Y - fy;
+        p = Gdiplus::PointF(fx + dx * c - dy * s, fy + dx * s + dy * c);
+    }
+    kit.brush.SetColor(m_accentColour);
+    g.FillPolygon(&kit.brush, needle, 4, Gdiplus::FillModeAlternate);
+
+    const Gdiplus::Rect glass = squareAbout(cx, cy, 130);
+    g.FillPie(kit.Gradient(1, glass, LcdWithAlpha(m_valueColour, 50), LcdWithAlpha(m_valueColour, 200)), glass, 0.0f,
+              360.0f);
+    kit.brush.SetColor(LcdWithAlpha(m_backgroundColour, 255));
+    g.FillEllipse(&kit.brush, squareAbout(cx, cy, 100));
+
+    struct Ring {
+        int half;
+        float width;
+        BYTE alpha;
+        Gdiplus::DashStyle dash;
+    };
+    const Ring rings[] = { { 130, 2.0f, 150, Gdiplus::DashStyleDash },
+                           { 100, 2.0f, 200, Gdiplus::DashStyleSolid },
+                           { 85, 5.0f, 255, Gdiplus::DashStyleSolid } };
+    for (const Ring& ring : rings) {
+        kit.pen.SetColor(LcdWithAlpha(m_valueColour, ring.alpha));
+        kit.pen.SetWidth(ring.width);
+        kit.pen.SetDashStyle(ring.dash);
+        g.DrawEllipse(&kit.pen, squareAbout(cx, cy, ring.half));
+    }
+    if (reading.shown)
+        drawDialTexts(g, width, height, reading.value, reading.unit, true);
+}
+
+} // namespace KOVA

@@ -1,0 +1,158 @@
+// The weather screen: the host's weather texts, four gauges of 16 marks round the edge and a
+// clock of the local time in the middle. Everything but the clock changes only with a setter,
+// so it stays in the still layer; each frame draws the hands and the hub over it.
+//
+// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+#include "lcd/LEDModeCtrl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+
+#include "lcd/LcdScreenKit.h"
+#include "platform/TimeSource.h"
+
+namespace KOVA {
+
+namespace {
+constexpr int kWeatherScreen = 40;
+constexpr int kGaugeA = 0;
+constexpr int kGaugeB = 1;
+constexpr int kGaugeC = 3; // after D, in drawing order
+constexpr int kMarks = 16;
+constexpr Gdiplus::ARGB kHubGrey = 0xFF646464;
+// Text 6's gauge counts up to 122 on the round layout and to 50 on the wide one.
+constexpr long long kRoundFullScale = 122;
+constexpr long long kWideFullScale = 50;
+
+// The texts are numbers as _wtoi reads them: leading blanks and a sign, digits up to the
+// first other character, 0 without digits, the int range at most.
+long long weatherNumber(const CString& text)
+{
+    return std::wcstol(text, nullptr, 10);
+}
+
+// Gauge A reads one digit: the first of the text's last two characters.
+int leadingDigitOfLastTwo(const CString& text)
+{
+    const int length = text.GetLength();
+    if (length == 0)
+        return 0;
+    const wchar_t digit = text[length >= 2 ? length - 2 : 0];
+    return (digit >= L'0' && digit <= L'9') ? digit - L'0' : 0;
+}
+
+// Fills marks first to last (either direction) in colour, each at its own alpha.
+void fillMarks(Gdiplus::Graphics& g, Gdiplus::SolidBrush& brush, const LcdGaugeMarks& gauge, int first, int last,
+               Gdiplus::Color colour, int alphaAtZero, int alphaStep)
+{
+    const int step = last >= first ? 1 : -1;
+    for (int i = first; i != last + step; i += step) {
+        brush.SetColor(LcdWithAlpha(colour, static_cast<BYTE>(alphaAtZero + alphaStep * i)));
+        g.FillPath(&brush, &gauge.marks[i]);
+    }
+}
+
+struct WeatherLayout {
+    Gdiplus::Rect picture;
+    Gdiplus::RectF textBoxes[4]; // texts 3, 4, 5 and 6
+};
+
+WeatherLayout layoutFor(bool round, int width, int height)
+{
+    const float left = round ? 150.0f : 230.0f;
+    const int pictureWidth = round ? 480 : 640;
+    return WeatherLayout { Gdiplus::Rect((width - pictureWidth) / 2, (height - 480) / 2, pictureWidth, 480),
+                           { Gdiplus::RectF(left, 32, 100, 30), Gdiplus::RectF(left + 80, 32, 100, 30),
+                             Gdiplus::RectF(left, 420, 100, 30), Gdiplus::RectF(left + 80, 420, 100, 30) } };
+}
+} // namespace
+
+void LEDModeCtrl::DrawWeatherMode(Gdiplus::Graphics& g, int& width, int& height)
+{
+    screenKit();
+    DrawLayered(g, width, height, 0, kWeatherScreen, &LEDModeCtrl::weatherStill, &LEDModeCtrl::weatherMoving);
+}
+
+void LEDModeCtrl::weatherStill(Gdiplus::Graphics& g, int width, int height, int)
+{
+    LcdScreenKit& kit = *m_screenKit;
+    g.SetTextRenderingHint(m_textRenderingHint);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    const bool round = m_screenType == LEDScreenCircle || m_screenType == LEDScreenSquare;
+    const WeatherLayout layout = layoutFor(round, width, height);
+    if (m_stripImage.image)
+        g.DrawImage(m_stripImage.image.get(), layout.picture);
+
+    const LcdGaugeMarks* gauges = kit.Gauges(round);
+    for (int gauge = 0; gauge < 4; ++gauge) {
+        kit.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
+        g.FillPath(&kit.brush, &gauges[gauge].track);
+        if (gauge == kGaugeA) {
+            const int marks = std::max(2, leadingDigitOfLastTwo(m_weatherText[3]) * kMarks / 10);
+            fillMarks(g, kit.brush, gauges[gauge], kMarks - 1, kMarks - marks, m_weatherColour[3], 105, 10);
+        } else if (gauge == kGaugeB) {
+            // In 64 bits: a large text must fill the gauge, not wrap round and empty it.
+            const long long scale = round ? kRoundFullScale : kWideFullScale;
+            const long long marks = std::min<long long>(weatherNumber(m_weatherText[5]) * kMarks / scale, kMarks);
+            if (marks > 0)
+                fillMarks(g, kit.brush, gauges[gauge], 0, static_cast<int>(marks) - 1, m_weatherColour[5], 255, -10);
+        } else if (gauge == kGaugeC) {
+            const long long last = std::clamp<long long>(weatherNumber(m_weatherText[2]) * kMarks / 100 + 1, 0, kMarks - 1);
+            fillMarks(g, kit.brush, gauges[gauge], 0, static_cast<int>(last), m_weatherColour[2], 255, -10);
+        }
+    }
+
+    const float fw = static_cast<float>(width / 2);
+    const float fh = static_cast<float>(height / 2);
+    kit.brush.SetColor(m_weatherColour[0]);
+    g.DrawString(m_weatherText[0], m_weatherText[0].GetLength(), kit.Font(LcdFontRole::Place20),
+                 Gdiplus::RectF(fw - 80, 80, 200, 50), &kit.centred, &kit.brush);
+    kit.brush.SetColor(m_weatherColour[1]);
+    g.DrawString(m_weatherText[1], m_weatherText[1].GetLength(), kit.Font(LcdFontRole::Large30),
+                 Gdiplus::RectF(fw - 100, fh + 50, 200, 50), &kit.centred, &kit.brush);
+
+    const CString small[] = { m_weatherText[2], m_weatherText[3], m_weatherText[4] + L"%",
+                              m_weatherText[5] + TemperatureSign() };
+    kit.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
+    for (int text = 0; text < 4; ++text)
+        g.DrawString(small[text], small[text].GetLength(), kit.Font(LcdFontRole::Small18), layout.textBoxes[text],
+                     &kit.centred, &kit.brush);
+}
+
+void LEDModeCtrl::weatherMoving(Gdiplus::Graphics& g, int width, int height, int)
+{
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    SYSTEMTIME now {};
+    TimeSource::LocalTime(now);
+    const Gdiplus::PointF centre(static_cast<float>(width / 2), static_cast<float>(height / 2));
+    DrawHand(g, m_hands[0], centre, now.wHour * 30.0f + now.wMinute * 0.5f, 0);
+    DrawHand(g, m_hands[1], centre, now.wMinute * 6.0f, 0);
+    DrawHand(g, m_hands[2], centre, now.wSecond * 6.0f, 6);
+    Gdiplus::SolidBrush& brush = m_screenKit->brush;
+    brush.SetColor(Gdiplus::Color(kHubGrey));
+    g.FillEllipse(&brush, width / 2 - 15, height / 2 - 15, 30, 30);
+}
+
+void LEDModeCtrl::DrawHand(Gdiplus::Graphics& g, const LcdImage& hand, Gdiplus::PointF pivot, float degrees,
+                           float pivotOffset)
+{
+    if (!hand.image)
+        return;
+    const double radians = degrees * 3.14159265358979 / 180;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    const double left = -hand.width * 0.5;
+    const double top = pivotOffset - hand.height;
+    // The corners (0, 0), (width, 0) and (0, height) of the image, upright on the pivot, turned.
+    const double corners[3][2] = { { left, top }, { left + hand.width, top }, { left, top + hand.height } };
+    Gdiplus::Point target[3];
+    for (int i = 0; i < 3; ++i) {
+        const double x = corners[i][0] * c - corners[i][1] * s + pivot.X;
+        const double y = corners[i][0] * s + corners[i][1] * c + pivot.Y;
+        target[i] = Gdiplus::Point(static_cast<INT>(std::lround(x)), static_cast<INT>(std::lround(y)));
+    }
+    g.DrawImage(hand.image.get(), target, 3);
+}
+
+} // namespace KOVA

@@ -1,0 +1,93 @@
+#pragma once
+// What the weather, water-cooling and dial screens of the LCD renderer draw with, made once
+// and made again only when what it depends on changes: the fonts (face, style, scale), the
+// gradient brushes (colours and square), the water screen's rings of dots (frame centre) and
+// the weather gauges' marks (round or wide layout). A frame reuses all of it, so drawing a
+// screen allocates nothing. Used under the renderer's state lock only.
+#include "platform/Win32.h"
+
+#include <memory>
+
+#include "lcd/LEDModeCtrl.h"
+#include "platform/CString.h"
+
+namespace KOVA {
+
+class PaintManager;
+
+// The dark grey of the gauges' empty tracks.
+constexpr Gdiplus::ARGB kLcdTrackGrey = 0xFF242527;
+
+// The red, green and blue of colour with its alpha replaced.
+inline Gdiplus::Color LcdWithAlpha(Gdiplus::Color colour, BYTE alpha)
+{
+    return Gdiplus::Color(alpha, colour.GetR(), colour.GetG(), colour.GetB());
+}
+
+// The sizes and styles the screens write in; each is a font of the control's face.
+enum class LcdFontRole {
+    Value50,     // memory dial value, water "N/A": bold italic
+    Value60,     // CPU and GPU dial values: bold italic
+    Unit20,      // dial units and "ZEDIVER": regular
+    Place20,     // weather place: bold
+    Small18,     // weather values: the control's style
+    Large30,     // weather temperature: the control's style
+    Count,
+};
+
+// One gauge of the weather page: 16 marks on a quarter ring, and all of them as one track.
+struct LcdGaugeMarks {
+    Gdiplus::GraphicsPath marks[16];
+    Gdiplus::GraphicsPath track;
+};
+
+struct LcdScreenKit {
+    LcdScreenKit();
+    LcdScreenKit(const LcdScreenKit&) = delete;
+    LcdScreenKit& operator=(const LcdScreenKit&) = delete;
+
+    // Makes the fonts for face, style and scale unless they were made for them; true when they
+    // were made anew (what was drawn with the old ones is stale).
+    bool PrepareFonts(PaintManager* manager, const CString& face, Gdiplus::FontStyle style, float scale);
+    // Null when the face could not be resolved or the size truncates to nothing.
+    const Gdiplus::Font* Font(LcdFontRole role) const { return m_fonts[static_cast<int>(role)].get(); }
+
+    // A forward-diagonal gradient over square from one colour to another; slot 0 or 1 keeps
+    // one such brush each.
+    Gdiplus::Brush* Gradient(int slot, const Gdiplus::Rect& square, Gdiplus::Color from, Gdiplus::Color to);
+    // The 8 rings of 45 dots about (cx, cy).
+    const Gdiplus::GraphicsPath& Dots(int cx, int cy);
+    // The four weather gauges of a layout, in the order A, B, D, C.
+    const LcdGaugeMarks* Gauges(bool round);
+
+    // Reused with a new colour (and width and dash) for every fill and line.
+    Gdiplus::SolidBrush brush { Gdiplus::Color(0xFF000000) };
+    Gdiplus::Pen pen { Gdiplus::Color(0xFF000000), 1.0f };
+    // Centred both ways, one line, trailing spaces measured.
+    Gdiplus::StringFormat centred { Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces };
+
+private:
+    struct GradientSlot {
+        std::unique_ptr<Gdiplus::LinearGradientBrush> brush;
+        Gdiplus::Rect square;
+        Gdiplus::ARGB from { 0 };
+        Gdiplus::ARGB to { 0 };
+    };
+
+    std::unique_ptr<Gdiplus::Font> m_fonts[static_cast<int>(LcdFontRole::Count)];
+    PaintManager* m_fontManager { nullptr };
+    CString m_fontFace;
+    Gdiplus::FontStyle m_fontStyle { Gdiplus::FontStyleRegular };
+    float m_fontScale { 0 };
+    bool m_fontsMade { false };
+
+    GradientSlot m_gradients[2];
+
+    Gdiplus::GraphicsPath m_dots;
+    Gdiplus::Point m_dotsCentre { -1, -1 };
+
+    LcdGaugeMarks m_gauges[4];
+    int m_gaugeLayout { -1 }; // 1 round, 0 wide, -1 not made
+};
+
+} // namespace KOVA

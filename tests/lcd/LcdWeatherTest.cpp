@@ -1,0 +1,156 @@
+// The weather screen drawn onto a canvas through the layer cache: which marks of its four
+// gauges each text fills, the unit of the lower-right value, and the clock hands at the time.
+#include <string>
+
+#include "LcdTestKit.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
+#include "framework/Registry.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr DWORD kTrack = 0x242527;
+const wchar_t* const kDefaults[7] = { L"\x5E7F\x4E1C\xFF65\x6DF1\x5733", L"20\x2103", L"7", L"37", L"10", L"22", L"\x6674" };
+
+class Weather : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dialog.open(CRect(0, 0, 640, 480), false);
+        lcd.SetManager(dialog.GetPaintManager());
+        WriteRegString(L"led_cpushowtype", L"0");
+    }
+    void TearDown() override
+    {
+        WriteRegString(L"led_cpushowtype", L"");
+        dialog.DestroyWindow();
+    }
+    // Weather text number (1 to 7) replaced, the others at their defaults.
+    void setText(int number, const wchar_t* text)
+    {
+        CString t[7];
+        for (int i = 0; i < 7; ++i)
+            t[i] = i == number - 1 ? text : kDefaults[i];
+        lcd.SetWeatherValue(t[0], t[1], t[2], t[3], t[4], t[5], t[6]);
+    }
+    DibCanvas& draw(DibCanvas& canvas, int type)
+    {
+        lcd.SetLEDScreenType(type);
+        canvas.fill(0xFF000000);
+        lcd.drawScreen(canvas, ScreenLcd::Weather);
+        return canvas;
+    }
+    // The filled marks of each gauge, "A:12-15 B:0-1 D: C:0-2": a mark is filled when its
+    // centre is not the track's grey.
+    static std::string filledMarks(const DibCanvas& canvas, bool round)
+    {
+        const int ringX = round ? 240 : 320;
+        const std::pair<char, int> gauges[] = { { 'A', 25 }, { 'B', 110 }, { 'D', 205 }, { 'C', 295 } };
+        std::string marks;
+        for (const auto& [name, start] : gauges) {
+            int first = -1, last = -1;
+            for (int i = 0; i < 16; ++i) {
+                // The mark's centre, 204 pixels above the ring centre before it turns.
+                const POINT p = alongAngle(ringX, 240, start + 3 * i - 90, 204);
+                if (nearColor(canvas.rgb(p.x, p.y), kTrack))
+                    continue;
+                first = first < 0 ? i : first;
+                last = i;
+            }
+            marks += std::string(marks.empty() ? "" : " ") + name + ":"
+                + (first < 0 ? "" : std::to_string(first) + "-" + std::to_string(last));
+        }
+        return marks;
+    }
+
+    LcdDialog dialog;
+    ScreenLcd lcd { nullptr, 1, CRect(0, 0, 640, 480), 1, 1 };
+};
+
+} // namespace
+
+// Gauge A from the first of text 4's last two characters (at least 2 marks), B from text 6
+// over 122 (round) or 50 (wide), C from text 3 over 100 plus two marks, D never; numbers as
+// _wtoi reads them, and large ones counted in 64 bits so that they fill the gauge.
+TEST_F(Weather, GaugesFillTheMarksTheirTextsGive)
+{
+    struct Case { int type, text; const wchar_t* value; const char* marks; };
+    const Case cases[] = {
+        { LEDScreenCircle, 0, L"", "A:12-15 B:0-1 D: C:0-2" },
+        { LEDScreenSquare, 0, L"", "A:12-15 B:0-1 D: C:0-2" },
+        { LEDScreenWide, 0, L"", "A:12-15 B:0-6 D: C:0-2" },
+        { LEDScreenCircle, 4, L"5", "A:8-15 B:0-1 D: C:0-2" },
+        { LEDScreenCircle, 4, L"9x", "A:2-15 B:0-1 D: C:0-2" },
+        { LEDScreenCircle, 4, L"", "A:14-15 B:0-1 D: C:0-2" },
+        { LEDScreenCircle, 4, L"123", "A:13-15 B:0-1 D: C:0-2" },
+        { LEDScreenWide, 6, L"60", "A:12-15 B:0-15 D: C:0-2" },
+        { LEDScreenWide, 6, L"-5", "A:12-15 B: D: C:0-2" },
+        { LEDScreenCircle, 6, L"200000000", "A:12-15 B:0-15 D: C:0-2" },
+        { LEDScreenCircle, 6, L" +61\x2103", "A:12-15 B:0-7 D: C:0-2" },
+        { LEDScreenCircle, 6, L"abc61", "A:12-15 B: D: C:0-2" },
+        { LEDScreenCircle, 3, L"0", "A:12-15 B:0-1 D: C:0-1" },
+        { LEDScreenCircle, 3, L"88", "A:12-15 B:0-1 D: C:0-15" },
+        { LEDScreenCircle, 3, L"-30", "A:12-15 B:0-1 D: C:0-0" },
+        { LEDScreenCircle, 3, L"150000000", "A:12-15 B:0-1 D: C:0-15" },
+    };
+    DibCanvas round(480, 480), wide(640, 480);
+    for (const Case& c : cases) {
+        setText(c.text, c.value);
+        const bool isRound = c.type != LEDScreenWide;
+        EXPECT_EQ(c.marks, filledMarks(draw(isRound ? round : wide, c.type), isRound))
+            << "type " << c.type << " text " << c.text;
+    }
+}
+
+// Text 6 carries the sign led_cpushowtype asks for, the number as given: the same string
+// drawn in the same font and box on the same black.
+TEST_F(Weather, LowerRightValueTakesTheSignOfTheSetting)
+{
+    setText(6, L"72");
+    DibCanvas shown(480, 480), expected(480, 480);
+    for (const auto& [setting, text] : { std::pair(L"1", L"72\x2109"), std::pair(L"0", L"72\x2103") }) {
+        WriteRegString(L"led_cpushowtype", setting);
+        draw(shown, LEDScreenCircle);
+        expected.fill(0xFF000000);
+        lcd.drawText(expected, text, 18, lcd.GetFontStyle(), Gdiplus::RectF(230, 420, 100, 30), Gdiplus::Color(0xFF000000 | kTrack),
+                     Gdiplus::SmoothingModeHighQuality);
+        int differing = 0;
+        for (int y = 420; y < 450; ++y)
+            for (int x = 240; x < 316; ++x)
+                differing += shown.pixel(x, y) != expected.pixel(x, y);
+        EXPECT_EQ(0, differing) << setting;
+    }
+}
+
+// Without hand images only the grey hub shows at the centre; with them each hand stands on the
+// centre at the pinned time's angle, the hub over them.
+TEST_F(Weather, HandsShowThePinnedTime)
+{
+    TimeSource::Pin(1000, SYSTEMTIME { 2026, 3, 0, 14, 15, 40, 45, 0 });
+    DibCanvas canvas(480, 480);
+    draw(canvas, LEDScreenCircle);
+    EXPECT_TRUE(nearColor(canvas.rgb(240, 240), 0x646464));
+    const POINT probes[] = { alongAngle(240, 240, 20, 60), alongAngle(240, 240, 150, 100), alongAngle(240, 240, 180, 100) };
+    for (const POINT& p : probes)
+        EXPECT_TRUE(nearColor(canvas.rgb(p.x, p.y), 0)) << p.x << "," << p.y;
+
+    const ScratchStrip hour(GetSkinPath(), L"weather-hour.png", 10, 80, { 0xFFFF0000 });
+    const ScratchStrip minute(GetSkinPath(), L"weather-minute.png", 8, 120, { 0xFF00FF00 });
+    const ScratchStrip second(GetSkinPath(), L"weather-second.png", 4, 150, { 0xFF0000FF });
+    lcd.SetHMSImage(L"weather-hour.png", L"weather-minute.png", L"weather-second.png");
+    draw(canvas, LEDScreenCircle);
+    // 15:40:45 is 470 degrees for the hour hand (20 degrees past 3 o'clock, GDI+), 240 for the
+    // minute hand (150) and 270 for the second hand (180).
+    const std::pair<POINT, DWORD> hands[] = { { probes[0], 0xFF0000 }, { probes[1], 0x00FF00 }, { probes[2], 0x0000FF } };
+    for (const auto& [p, colour] : hands)
+        EXPECT_TRUE(nearColor(canvas.rgb(p.x, p.y), colour)) << p.x << "," << p.y << ": " << std::hex << canvas.rgb(p.x, p.y);
+    EXPECT_TRUE(nearColor(canvas.rgb(240, 240), 0x646464));
+    // The images let go of their files before the files go.
+    lcd.SetHMSImage(L"", L"", L"");
+    TimeSource::Unpin();
+}
