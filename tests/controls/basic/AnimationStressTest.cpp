@@ -91,6 +91,26 @@ const Animated kAnimated[] {
           bar->SetRun(1, static_cast<int>(id % 100));
           return bar;
       } },
+    { "MTabCtrl sliding", [](MDialog& d, UINT id, CRect r) -> MControl* {
+          // Two pages of a looping GIF each: the ticks pass through the tab control to them
+          // while its window timer slides from one page to the other.
+          auto* tabs = adopt<MTabCtrl>(d, id, r);
+          for (UINT i = 0; i < 2; ++i) {
+              auto* page = static_cast<MPanel*>(tabs->CreatePanel(L"MTabLayout", id * 10 + i, r));
+              // The panel factory does not make this class: the page is given one as a host would.
+              auto* gif = new CGifPicture2(page, id * 10 + 5 + i, r, 1, 1);
+              gif->SetManager(d.GetPaintManager());
+              page->GetControls().push_back(gif);
+              gif->SetImage(kGifFile, 1);
+              gif->SetRunState(1, 0);
+              tabs->InsertItem(i, L"", kGifFile, page, 1, 0);
+          }
+          tabs->SetSelectItem(0);
+          tabs->EnableAnimateChangeTab(1);
+          tabs->SetUpdataRect(r);
+          tabs->SetSelectItem(1);
+          return tabs;
+      } },
 };
 
 // Counts the ticks, so that the watchdog also sees the timer thread.
