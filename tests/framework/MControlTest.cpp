@@ -46,6 +46,14 @@ public:
     MControl* victim { nullptr };
 };
 
+std::string describe(const std::vector<Notification>& heard)
+{
+    std::string out;
+    for (const Notification& n : heard)
+        out += std::to_string(n.id) + ":" + std::to_string(n.code) + ":" + std::to_string(n.wParam) + ":" + std::to_string(n.lParam) + " ";
+    return out;
+}
+
 } // namespace
 
 // ---- mouse routing
@@ -72,8 +80,7 @@ TEST_F(Tree, PressGoesToTheLastChildThatTakesInputThere)
 TEST_F(Tree, MovesHandTheMouseChildOverUnlessAButtonIsHeld)
 {
     using Entry = int (MControl::*)(UINT, CPoint);
-    const std::pair<Entry, Entry> buttons[] = { { &MControl::OnLButtonDown, &MControl::OnLButtonUp },
-                                                { &MControl::OnRButtonDown, &MControl::OnRButtonUp } };
+    const std::pair<Entry, Entry> buttons[] = { { &MControl::OnLButtonDown, &MControl::OnLButtonUp }, { &MControl::OnRButtonDown, &MControl::OnRButtonUp } };
     RecordingControl* first = root->addChild(1001, CRect(10, 10, 110, 110));
     root->addChild(1002, CRect(200, 10, 300, 110));
     first->setLeaveTracking(1);
@@ -108,8 +115,7 @@ TEST_F(Tree, DoubleClickFollowsTheChildsDoubleClickFlag)
     }
     EXPECT_EQ("down:1001 down:1001 down:1002 dblclk:1002", log.summary());
     ASSERT_EQ(1u, root->notifications.size());
-    EXPECT_EQ(1002u, root->notifications[0].id);
-    EXPECT_EQ(3u, root->notifications[0].code);
+    EXPECT_EQ(std::make_pair(1002u, 3u), std::make_pair(root->notifications[0].id, root->notifications[0].code));
 }
 
 // The wheel goes to the child under the point; an unresponsive, hidden or disabled container,
@@ -122,8 +128,7 @@ TEST_F(Tree, WheelGoesToTheChildUnderThePointOfALiveContainer)
     EXPECT_EQ(1, root->OnScroll(1, 1, CPoint(250, 50)));
     EXPECT_EQ(0, root->OnScroll(1, 1, CPoint(500, 500)));
     EXPECT_EQ("wheel:10 wheel:1002", log.summary());
-    const std::function<void(MControl&)> deaden[] = { [](MControl& c) { c.SetRresponse(0); },
-                                                      [](MControl& c) { c.SetVisible(0); },
+    const std::function<void(MControl&)> deaden[] = { [](MControl& c) { c.SetRresponse(0); }, [](MControl& c) { c.SetVisible(0); },
                                                       [](MControl& c) { c.SetEnabled(0); } };
     for (const auto& makeInert : deaden) {
         log.clear();
@@ -132,14 +137,24 @@ TEST_F(Tree, WheelGoesToTheChildUnderThePointOfALiveContainer)
         makeInert(container);
         EXPECT_EQ(0, container.OnScroll(1, 1, CPoint(20, 20)));
         if (container.IsEnabled()) {
-            EXPECT_EQ(0, container.OnLButtonDown(MK_LBUTTON, CPoint(20, 20)));
-            EXPECT_EQ(0, container.OnMouseMove(0, CPoint(20, 20)));
+            EXPECT_EQ(0, container.OnLButtonDown(MK_LBUTTON, CPoint(20, 20)) + container.OnMouseMove(0, CPoint(20, 20)));
         }
         EXPECT_EQ("", log.summary());
     }
 }
 
-// ---- keys
+// Cursor names are matched exactly; the cursor is set only inside the rectangle.
+TEST_F(Tree, CursorNamesAreKnownNamesOnly)
+{
+    RecordingControl* control = root->addChild(1, CRect(0, 0, 10, 10));
+    control->SetCursorEx(L"Hand");
+    EXPECT_EQ(0, control->OnControlSetCursor(0, CPoint(5, 5)));
+    control->SetCursorEx(L"hand");
+    EXPECT_EQ(1, control->OnControlSetCursor(0, CPoint(5, 5)));
+    EXPECT_EQ(0, control->OnControlSetCursor(0, CPoint(50, 5)));
+}
+
+// ---- keys and timer
 
 // A key descends along focus to the deepest focused child, which notifies code 14 (key,
 // modifiers); an untaken key still notifies; a hidden focused child ends the descent.
@@ -154,18 +169,11 @@ TEST_F(Tree, KeysDescendAlongFocusAndNotifyCode14)
     EXPECT_EQ(1, root->OnKeyDown('A', 1, 0x4));
     edit->keyAnswer = 0;
     EXPECT_EQ(0, root->OnKeyDown(VK_F5, 1, 0));
-    EXPECT_EQ("key:1002 key:1002", log.summary());
-    std::string heard;
-    for (const Notification& n : panel->notifications)
-        heard += std::to_string(n.id) + ":" + std::to_string(n.code) + ":" + std::to_string(n.wParam) + ":"
-            + std::to_string(n.lParam) + " ";
-    EXPECT_EQ("1002:14:65:4 1002:14:116:0 ", heard);
+    EXPECT_EQ("1002:14:65:4 1002:14:116:0 ", describe(panel->notifications));
     edit->SetVisible(0);
     EXPECT_EQ(0, root->OnKeyDown('A', 1, 0));
-    EXPECT_EQ(2, log.count("key", 1002));
+    EXPECT_EQ("key:1002 key:1002", log.summary());
 }
-
-// ---- timer
 
 // The tick descends into visible children with the run-timer flag. On the GUI thread a
 // child's handler may make the parent remove a sibling (the list lock is re-entrant): the
@@ -174,14 +182,13 @@ TEST_F(Tree, TimerDescendsIntoVisibleRunTimerChildrenAndSurvivesRemovals)
 {
     auto* remover = new SiblingRemover(root, 1001, CRect(0, 0, 10, 10), log);
     root->GetControls().push_back(remover);
-    remover->SetRunTimer(1);
     remover->victim = root->addChild(1002, CRect(0, 0, 10, 10));
-    remover->victim->SetRunTimer(1);
     root->addChild(1003, CRect(0, 0, 10, 10));
     RecordingControl* hidden = root->addChild(1004, CRect(0, 0, 10, 10));
-    hidden->SetRunTimer(1);
     hidden->SetVisible(0);
-    root->addChild(1005, CRect(0, 0, 10, 10))->SetRunTimer(1);
+    root->addChild(1005, CRect(0, 0, 10, 10));
+    for (MControl* child : { static_cast<MControl*>(remover), remover->victim, static_cast<MControl*>(hidden), root->GetControls().back() })
+        child->SetRunTimer(1);
     root->OnTimer();
     EXPECT_EQ("tick:10 tick:1001 tick:1005", log.summary());
 }
@@ -189,8 +196,9 @@ TEST_F(Tree, TimerDescendsIntoVisibleRunTimerChildrenAndSurvivesRemovals)
 // ---- repaint requests
 
 // Which state changes ask the parent for a repaint, with which rectangle and flag: SetRect asks
-// for the union of the old and new rectangles (a width and a height are given).
-TEST_F(Tree, StateChangesRequestWhatChanged)
+// for the union of the old and new rectangles (a width and a height are given). SetUpdate
+// marks only the children it covers.
+TEST_F(Tree, StateChangesRequestWhatChangedAndMarkOnlyWhatTheyCover)
 {
     RecordingControl control(&top, 7, CRect(0, 0, 5, 5), log);
     control.SetRect(10, 20, 30, 40);
@@ -203,16 +211,12 @@ TEST_F(Tree, StateChangesRequestWhatChanged)
     control.UpdateControl(CRect(1, 1, 2, 2), 1, 1);
     control.UpdateAControl(1, 1);
     std::string requests;
-    for (const RecordingParent::Update& update : top.updates)
-        requests += std::to_string(update.rect.left) + "," + std::to_string(update.rect.top) + ","
-            + std::to_string(update.rect.right) + "," + std::to_string(update.rect.bottom) + ":"
-            + std::to_string(update.flag) + (update.control == &control ? " " : "? ");
+    for (const RecordingParent::Update& u : top.updates)
+        requests += std::to_string(u.rect.left) + "," + std::to_string(u.rect.top) + "," + std::to_string(u.rect.right) + ","
+            + std::to_string(u.rect.bottom) + ":" + std::to_string(u.flag) + (u.control == &control ? " " : "? ");
     EXPECT_EQ("0,0,40,60:1 10,20,40,60:1 1,1,2,2:1 10,20,40,60:0 ", requests);
     EXPECT_EQ(CRect(10, 20, 40, 60), control.GetRect());
-}
 
-TEST_F(Tree, SetUpdateMarksOnlyChildrenItCovers)
-{
     RecordingControl* inside = root->addChild(2, CRect(10, 10, 20, 20));
     RecordingControl* outside = root->addChild(3, CRect(500, 500, 520, 520));
     inside->SetUpdate(1, 0);
@@ -225,15 +229,10 @@ TEST_F(Tree, SetUpdateMarksOnlyChildrenItCovers)
 // an unknown mode gives 0.
 TEST_F(Tree, PositionItemResolvesTheThreeModes)
 {
-    struct Case {
-        FS_POSITION_ITEM item;
-        int start, end, expected;
-    };
-    const Case cases[] = { { { 2, 0, 150.0f }, 0, 200, 200 }, { { 1, 1, 10.0f }, 0, 100, 40 },
-                           { { 1, 0, 10.9f }, 0, 100, 60 },   { { 0, 1, 5.7f }, 0, 100, 95 },
-                           { { 0, 0, 5.0f }, 10, 100, 15 },   { { 2, 0, 33.3f }, 0, 99, 32 },
-                           { { 7, 0, 5.0f }, 10, 100, 0 } };
-    for (const Case& c : cases)
+    const struct { FS_POSITION_ITEM item; int start, end, expected; } cases[] = {
+        { { 2, 0, 150.0f }, 0, 200, 200 }, { { 1, 1, 10.0f }, 0, 100, 40 }, { { 1, 0, 10.9f }, 0, 100, 60 }, { { 0, 1, 5.7f }, 0, 100, 95 },
+        { { 0, 0, 5.0f }, 10, 100, 15 },   { { 2, 0, 33.3f }, 0, 99, 32 },  { { 7, 0, 5.0f }, 10, 100, 0 } };
+    for (const auto& c : cases)
         EXPECT_EQ(c.expected, root->callPositionItem(c.item, c.start, c.end)) << c.item.value;
 }
 
@@ -257,21 +256,25 @@ TEST_F(Tree, LookupAndRemovalStayWithinTheTree)
     EXPECT_EQ(0, log.count("down", 1001));
 }
 
-// The walk stops at a dialog, at any parent that is not a control (even one without a class
-// name), and at a hidden ancestor; a control without a parent has none visible.
-TEST_F(Tree, IsParentVisibleStopsAtTheTop)
+// The walk up passes through every ancestor and stops at a dialog, at any parent that is not
+// a control (even one without a class name), and at a hidden ancestor (its own visibility
+// aside); a control without a parent has none visible.
+TEST_F(Tree, IsParentVisibleWalksUpToTheTop)
 {
     RecordingParent dialog, popup;
     dialog.m_className = L"MDialog";
     popup.m_className = nullptr;
     RecordingControl underDialog(&dialog, 1, CRect(), log);
-    RecordingControl* child = underDialog.addChild(2, CRect());
-    RecordingControl underPopup(&popup, 3, CRect(), log);
-    RecordingControl orphan(nullptr, 4, CRect(), log);
-    EXPECT_EQ("110", std::to_string(child->IsParentVisible()) + std::to_string(underPopup.IsParentVisible())
-                         + std::to_string(orphan.IsParentVisible()));
-    underDialog.SetVisible(0, 0);
-    EXPECT_EQ(0, child->IsParentVisible());
+    RecordingControl* middle = underDialog.addChild(2, CRect());
+    RecordingControl* leaf = middle->addChild(3, CRect());
+    RecordingControl underPopup(&popup, 4, CRect(), log);
+    RecordingControl orphan(nullptr, 5, CRect(), log);
+    EXPECT_EQ("110", std::to_string(leaf->IsParentVisible()) + std::to_string(underPopup.IsParentVisible()) + std::to_string(orphan.IsParentVisible()));
+    for (RecordingControl* ancestor : { &underDialog, middle }) {
+        ancestor->SetVisible(0, 0);
+        EXPECT_EQ("01", std::to_string(leaf->IsParentVisible()) + std::to_string(ancestor->IsParentVisible()));
+        ancestor->SetVisible(1, 0);
+    }
 }
 
 // The copy's destruction leaves the original's child alone.
@@ -296,15 +299,4 @@ TEST_F(Tree, DrawPutsAreasBelowAndChildrenAboveInListOrder)
     root->Draw(dc, CRect(0, 0, 100, 100));
     ReleaseDC(nullptr, dc);
     EXPECT_EQ("draw:2 draw:10 draw:3", log.summary());
-}
-
-// Cursor names are matched exactly; the cursor is set only inside the rectangle.
-TEST_F(Tree, CursorNamesAreKnownNamesOnly)
-{
-    RecordingControl* control = root->addChild(1, CRect(0, 0, 10, 10));
-    control->SetCursorEx(L"Hand");
-    EXPECT_EQ(0, control->OnControlSetCursor(0, CPoint(5, 5)));
-    control->SetCursorEx(L"hand");
-    EXPECT_EQ(1, control->OnControlSetCursor(0, CPoint(5, 5)));
-    EXPECT_EQ(0, control->OnControlSetCursor(0, CPoint(50, 5)));
 }

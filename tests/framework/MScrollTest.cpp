@@ -19,10 +19,7 @@ namespace {
 const auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 // Colours of the library's strips (0x00RRGGBB).
-constexpr DWORD kThumbAtRest = 0x70707C;
-constexpr DWORD kThumbHovered = 0xA06EE6;
-constexpr DWORD kThumbDragged = 0xBD30FF;
-constexpr DWORD kWhite = 0xFFFFFF;
+constexpr DWORD kThumbAtRest = 0x70707C, kThumbHovered = 0xA06EE6, kThumbDragged = 0xBD30FF, kWhite = 0xFFFFFF;
 constexpr UINT kBarId = 1;
 
 // A 12 × 400 vertical bar at (100, 50), as the library cuts its strips: the thumb's column
@@ -31,11 +28,11 @@ const CRect kVerticalBar(100, 50, 112, 450);
 const CRect kHorizontalBar(100, 50, 500, 62);
 
 // A bar of the axis its rectangle is long in.
-std::unique_ptr<MScroll> barOf(MObject* parent, CRect rect, UINT id = kBarId)
+std::unique_ptr<MScroll> barOf(MObject* parent, CRect rect)
 {
     if (rect.Width() > rect.Height())
-        return std::make_unique<CScrollHorizontal>(parent, id, rect, 1);
-    return std::make_unique<CScrollVertical>(parent, id, rect, 1);
+        return std::make_unique<CScrollHorizontal>(parent, kBarId, rect, 1);
+    return std::make_unique<CScrollVertical>(parent, kBarId, rect, 1);
 }
 
 // Records the positions reported (code 8 of the bar, lParam 0) and the bar's changing flag
@@ -54,137 +51,85 @@ public:
     std::vector<int> changing;
 };
 
-class VerticalBar : public ::testing::Test {
-protected:
-    VerticalBar() { parent.bar = &bar; }
-    BarParent parent;
-    CScrollVertical bar { &parent, kBarId, kVerticalBar, 1 };
-};
-
 } // namespace
 
 // ---- geometry
 
+// Each row: what is done to a new bar, then the thumb (empty: not checked), position, page
+// and whether there is anything to scroll (kAny: not checked).
 TEST(ScrollGeometry, RangePositionAndPageGiveTheThumb)
 {
     constexpr int kAny = -1;
-    const struct {
-        const char* name;
-        CRect rect;
-        void (*act)(MScroll&);
-        CRect thumb;                // empty: not checked
-        int position, page, needed; // kAny: not checked
-    } cases[] = {
-        { "new bar: its height as page, a proportional thumb at the top", kVerticalBar, [](MScroll&) {},
-          CRect(100, 50, 112, 210), 0, 400, 1 },
-        { "a large range takes a tenth as page, the short thumb raised to 100", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollMaxRange(10000); }, CRect(100, 50, 112, 150), kAny, 1000, 1 },
-        { "a bar too short for 100 keeps fifty pixels of travel", CRect(0, 0, 12, 120),
-          [](MScroll& bar) { bar.SetScrollMaxRange(10000); }, CRect(0, 0, 12, 70), kAny, kAny, kAny },
-        { "a position places the thumb along its travel", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollCurrentPos(500); }, CRect(100, 170, 112, 330), 500, kAny, kAny },
-        { "beyond the range the vertical thumb is pulled back", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollCurrentPos(2000); }, CRect(100, 290, 112, 450), 1000, kAny, kAny },
-        { "beyond the range the horizontal thumb runs past the right edge", kHorizontalBar,
-          [](MScroll& bar) { bar.SetScrollCurrentPos(2000); }, CRect(500, 50, 660, 62), 2000, kAny, kAny },
+    const CRect kV = kVerticalBar, kNone;
+    const struct { const char* name; CRect rect; void (*act)(MScroll&); CRect thumb; int position, page, needed; } cases[] = {
+        { "new: its height as page, a proportional thumb at the top", kV, [](MScroll&) {}, CRect(100, 50, 112, 210), 0, 400, 1 },
+        { "a large range takes a tenth as page, the thumb raised to 100", kV, [](MScroll& b) { b.SetScrollMaxRange(10000); }, CRect(100, 50, 112, 150), kAny, 1000, 1 },
+        { "a bar too short for 100 keeps fifty pixels of travel", CRect(0, 0, 12, 120), [](MScroll& b) { b.SetScrollMaxRange(10000); }, CRect(0, 0, 12, 70), kAny, kAny, kAny },
+        { "a position places the thumb along its travel", kV, [](MScroll& b) { b.SetScrollCurrentPos(500); }, CRect(100, 170, 112, 330), 500, kAny, kAny },
+        { "beyond the range the vertical thumb is pulled back", kV, [](MScroll& b) { b.SetScrollCurrentPos(2000); }, CRect(100, 290, 112, 450), 1000, kAny, kAny },
+        { "beyond the range the horizontal thumb runs past the right edge", kHorizontalBar, [](MScroll& b) { b.SetScrollCurrentPos(2000); }, CRect(500, 50, 660, 62), 2000, kAny, kAny },
         // Thumb trunc(400 / 1400 × 400) = 114, travel 286; 500 of the 1000 positions.
-        { "content pixels count up to the content less one bar", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollMaxRange(1400); bar.SetScrollCurrentPosEx(500); },
-          CRect(100, 193, 112, 307), kAny, kAny, kAny },
-        { "content no longer than the bar puts the thumb at the top", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollMaxRange(400); bar.SetScrollSize(100, 0); bar.SetScrollCurrentPosEx(50); },
-          CRect(100, 50, 112, 150), kAny, kAny, kAny },
-        { "only an automatic page follows a new range", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollMaxRange(10000); bar.SetScrollSize(300, 0); bar.SetScrollMaxRange(5000); },
-          CRect(), kAny, 300, kAny },
-        { "a new range keeps the position", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollCurrentPos(500); bar.SetScrollMaxRange(2000); }, CRect(), 500, kAny, kAny },
-        { "with the reset flag a new range puts the position back", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollCurrentPos(500); bar.SetScrollReset(1); bar.SetScrollMaxRange(2000); },
-          CRect(100, 50, 112, 150), 0, kAny, kAny },
-        { "the final position is the range", kVerticalBar, [](MScroll& bar) { bar.SetScrollFinalPos(); }, CRect(), 1000,
-          kAny, kAny },
-        { "a page as large as the range fills the track", kVerticalBar,
-          [](MScroll& bar) { bar.SetScrollSize(1000, 0); bar.SetScrollFinalPos(); }, kVerticalBar, 1000, kAny, 0 },
-        { "an empty range never divides by zero", kVerticalBar,
-          [](MScroll& bar) {
-              bar.SetScrollMaxRange(0); bar.SetScrollFinalPos(); bar.ScrollRow(1);
-              bar.SetScrollCurrentPosEx(10); bar.SetScrollSize(5, 0);
-          },
-          kVerticalBar, kAny, kAny, 0 },
-        { "a bar shorter than the travel kept gets no inverted thumb", CRect(0, 0, 12, 30),
-          [](MScroll& bar) { bar.SetScrollMaxRange(10000); bar.SetScrollFinalPos(); }, CRect(), 10000, kAny, kAny },
+        { "content pixels count up to the content less one bar", kV, [](MScroll& b) { b.SetScrollMaxRange(1400); b.SetScrollCurrentPosEx(500); }, CRect(100, 193, 112, 307), kAny, kAny, kAny },
+        { "content no longer than the bar puts the thumb at the top", kV, [](MScroll& b) { b.SetScrollMaxRange(400); b.SetScrollSize(100, 0); b.SetScrollCurrentPosEx(50); }, CRect(100, 50, 112, 150), kAny, kAny, kAny },
+        { "only an automatic page follows a new range", kV, [](MScroll& b) { b.SetScrollMaxRange(10000); b.SetScrollSize(300, 0); b.SetScrollMaxRange(5000); }, kNone, kAny, 300, kAny },
+        { "a new range keeps the position", kV, [](MScroll& b) { b.SetScrollCurrentPos(500); b.SetScrollMaxRange(2000); }, kNone, 500, kAny, kAny },
+        { "with the reset flag a new range puts the position back", kV, [](MScroll& b) { b.SetScrollCurrentPos(500); b.SetScrollReset(1); b.SetScrollMaxRange(2000); }, CRect(100, 50, 112, 150), 0, kAny, kAny },
+        { "the final position is the range", kV, [](MScroll& b) { b.SetScrollFinalPos(); }, kNone, 1000, kAny, kAny },
+        { "rows step back to the start, telling whether they moved", kV, [](MScroll& b) { b.SetScrollCurrentPos(5); EXPECT_EQ(1, b.ScrollRow(-1)); EXPECT_EQ(0, b.ScrollRow(-1)); }, kNone, 0, kAny, kAny },
+        { "a row is one step, and rows stop at the range", kV, [](MScroll& b) { EXPECT_EQ(1, b.ScrollRow(3)); EXPECT_EQ(30, b.GetScrollCurrentPos()); b.SetScrollCurrentPos(995); b.ScrollRow(1); }, kNone, 1000, kAny, kAny },
+        { "a page as large as the range fills the track", kV, [](MScroll& b) { b.SetScrollSize(1000, 0); b.SetScrollFinalPos(); }, kV, 1000, kAny, 0 },
+        { "an empty range never divides by zero", kV, [](MScroll& b) { b.SetScrollMaxRange(0); b.SetScrollFinalPos(); b.ScrollRow(1); b.SetScrollCurrentPosEx(10); b.SetScrollSize(5, 0); }, kV, kAny, kAny, 0 },
+        { "a bar shorter than the travel kept gets no inverted thumb", CRect(0, 0, 12, 30), [](MScroll& b) { b.SetScrollMaxRange(10000); b.SetScrollFinalPos(); }, kNone, 10000, kAny, kAny },
     };
     for (const auto& given : cases) {
         SCOPED_TRACE(given.name);
         RecordingParent parent;
         const std::unique_ptr<MScroll> bar = barOf(&parent, given.rect);
         given.act(*bar);
-        if (!given.thumb.IsRectEmpty()) {
-            EXPECT_EQ(given.thumb, bar->GetThumbRect());
-        }
+        EXPECT_TRUE(given.thumb.IsRectEmpty() || given.thumb == bar->GetThumbRect()) << bar->GetThumbRect().top << " " << bar->GetThumbRect().bottom;
         EXPECT_GE(bar->GetThumbRect().Height(), 0);
-        for (const auto& [expected, actual] : { std::pair { given.position, bar->GetScrollCurrentPos() },
-                                               std::pair { given.page, bar->GetScrollSize() },
-                                               std::pair { given.needed, bar->IsScrollNeeded() } })
+        for (const auto& [expected, actual] : { std::pair { given.position, bar->GetScrollCurrentPos() }, { given.page, bar->GetScrollSize() }, { given.needed, bar->IsScrollNeeded() } })
             EXPECT_TRUE(expected == kAny || expected == actual) << expected << " " << actual;
         // Without anything to scroll the bar ignores the mouse.
         if (given.needed == 0) {
-            EXPECT_EQ(0, bar->MoveRange(50));
-            EXPECT_EQ(0, bar->OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
-            EXPECT_TRUE(parent.notifications.empty());
+            EXPECT_TRUE(!bar->MoveRange(50) && !bar->OnLButtonDown(MK_LBUTTON, CPoint(106, 300)) && parent.notifications.empty());
         }
     }
 }
 
-TEST_F(VerticalBar, ScrollRowStopsAtTheEndsAndReportsWhetherItMoved)
-{
-    bar.SetScrollCurrentPos(5);
-    EXPECT_EQ(1, bar.ScrollRow(-1));
-    EXPECT_EQ(0, bar.GetScrollCurrentPos());
-    EXPECT_EQ(0, bar.ScrollRow(-1));
-    EXPECT_EQ(1, bar.ScrollRow(3));
-    EXPECT_EQ(30, bar.GetScrollCurrentPos());
-    bar.SetScrollCurrentPos(995);
-    bar.ScrollRow(1);
-    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
-}
-
 // ---- paging, dragging and arrows
 
-TEST_F(VerticalBar, AClickBesideTheThumbMovesOnePageAndNotifiesTheNewPositionWhileChanging)
+// The changing flag is up only while the user's move is reported.
+TEST(ScrollMouse, AClickBesideTheThumbPagesAndADragMovesTheThumbEachReportedWhileChanging)
 {
+    BarParent parent;
+    CScrollVertical bar { &parent, kBarId, kVerticalBar, 1 };
+    parent.bar = &bar;
     EXPECT_NE(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 300)));
     EXPECT_EQ(CRect(100, 210, 112, 370), bar.GetThumbRect());
-    EXPECT_EQ(666, bar.GetScrollCurrentPos());
     ASSERT_EQ(1u, parent.updates.size());
     EXPECT_EQ(std::make_tuple(kVerticalBar, 1, static_cast<MControl*>(&bar)),
               std::make_tuple(parent.updates[0].rect, parent.updates[0].flag, parent.updates[0].control));
     bar.SetScrollCurrentPos(1000);
     bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100));
     EXPECT_EQ(CRect(100, 130, 112, 290), bar.GetThumbRect());
-    EXPECT_EQ((std::vector<UINT> { 666, 333 }), parent.positions);
-    // The flag is up only while the user's move is reported.
-    EXPECT_EQ((std::vector<int> { 1, 1 }), parent.changing);
-    EXPECT_EQ(0, bar.IsChangeing());
-}
+    bar.OnLButtonUp(0, CPoint(106, 100));
 
-TEST_F(VerticalBar, TheThumbFollowsADragStopsAtTheEndKeepsTheGripAndLetsGoOnRelease)
-{
+    // Gripped 50 pixels into the thumb; the drag stops at the end, and the release lets go.
+    bar.SetScrollCurrentPos(0);
     EXPECT_NE(0, bar.OnLButtonDown(MK_LBUTTON, CPoint(106, 100)));
-    EXPECT_TRUE(parent.positions.empty());
     bar.OnMouseMove(MK_LBUTTON, CPoint(106, 160));
     EXPECT_EQ(CRect(100, 110, 112, 270), bar.GetThumbRect());
     bar.OnMouseMove(MK_LBUTTON, CPoint(106, 900));
     EXPECT_EQ(CRect(100, 290, 112, 450), bar.GetThumbRect());
-    EXPECT_EQ(1000, bar.GetScrollCurrentPos());
-    // The grip sits 50 pixels into the thumb: at y 330 the thumb starts at 280.
     bar.OnMouseMove(MK_LBUTTON, CPoint(106, 330));
     EXPECT_EQ(280, bar.GetThumbRect().top);
     bar.OnLButtonUp(0, CPoint(106, 330));
     bar.OnMouseMove(0, CPoint(106, 100));
     EXPECT_EQ(280, bar.GetThumbRect().top);
-    EXPECT_EQ((std::vector<UINT> { 250, 1000, 958 }), parent.positions);
+    EXPECT_EQ((std::vector<UINT> { 666, 333, 250, 1000, 958 }), parent.positions);
+    EXPECT_EQ((std::vector<int> { 1, 1, 1, 1, 1 }), parent.changing);
+    EXPECT_EQ(0, bar.IsChangeing());
 
     BarParent across;
     CScrollHorizontal horizontal { &across, kBarId, kHorizontalBar, 1 };
@@ -223,7 +168,6 @@ TEST(ScrollArrows, ArrowsTakeTheEndsShowOnlyWhileThereIsSomethingToScrollAndStep
     EXPECT_EQ(1, up->IsVisible());
     // Track 360, thumb 0.4 of it, starting below the top arrow.
     EXPECT_EQ(CRect(100, 70, 112, 214), bar.GetThumbRect());
-
     // Ids 2 and 4 step forward, 1 and 3 back, only with lParam 2.
     bar.OnMessage(4, 0, 0, 2);
     bar.OnMessage(2, 0, 0, 2);
@@ -233,11 +177,9 @@ TEST(ScrollArrows, ArrowsTakeTheEndsShowOnlyWhileThereIsSomethingToScrollAndStep
     bar.OnMessage(2, 0, 0, 7);
     EXPECT_EQ(70, bar.GetThumbRect().top);
     EXPECT_EQ(4u, parent.positions.size());
-
     bar.SetScrollSize(1000, 0);
     bar.SetRect(kVerticalBar);
-    EXPECT_EQ((std::vector<int> { 0, 0, 1 }),
-              (std::vector<int> { up->IsVisible(), down->IsVisible(), other->IsVisible() }));
+    EXPECT_EQ((std::vector<int> { 0, 0, 1 }), (std::vector<int> { up->IsVisible(), down->IsVisible(), other->IsVisible() }));
     EXPECT_FALSE(arrowParent.updates.empty());
 }
 
@@ -247,18 +189,15 @@ namespace {
 class DrawnBar : public ::testing::Test {
 protected:
     DrawnBar() { manager.SetScrollResID(102, 101); }
-
-    // Draws the bar over the canvas and keeps the canvas.
     DibCanvas& draw(MControl& bar)
     {
         bar.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
-        GdiFlush();
         return canvas;
     }
-    std::unique_ptr<MScroll> drawnBar(CRect rect)
+    std::unique_ptr<MScroll> drawnBar(CRect rect, PaintManager& owner)
     {
         auto bar = barOf(&parent, rect);
-        bar->SetManager(&manager);
+        bar->SetManager(&owner);
         return bar;
     }
 
@@ -278,27 +217,22 @@ TEST_F(DrawnBar, ThumbAndTrackComeFromTheEmbeddedStripsAndFollowHoverAndDrag)
     } bars[] = {
         // The thumb y 50 to 210; the track a thin translucent dark line in the middle column.
         // The vertical strip has no look of its own for a drag.
-        { kVerticalBar, CPoint(106, 130), { 106, 330, 0x56565B }, { { 101, 330, kWhite }, { 101, 130, kWhite } },
-          kThumbAtRest },
+        { kVerticalBar, CPoint(106, 130), { 106, 330, 0x56565B }, { { 101, 330, kWhite }, { 101, 130, kWhite } }, kThumbAtRest },
         // The thumb x 100 to 260; the track a grey line across the rest at half height.
-        { kHorizontalBar, CPoint(180, 56), { 400, 56, 0x474747 }, { { 400, 52, kWhite }, { 400, 60, kWhite } },
-          kThumbDragged },
+        { kHorizontalBar, CPoint(180, 56), { 400, 56, 0x474747 }, { { 400, 52, kWhite }, { 400, 60, kWhite } }, kThumbDragged },
     };
     for (const auto& given : bars) {
         SCOPED_TRACE(given.rect.Width());
         canvas.fill(0xFFFFFFFF);
-        const auto bar = drawnBar(given.rect);
+        const auto bar = drawnBar(given.rect, manager);
         ASSERT_NE(nullptr, bar->GetImage());
-        draw(*bar);
-        expectPixels(canvas, { { given.thumb.x, given.thumb.y, kThumbAtRest }, given.track, given.beside[0],
-                               given.beside[1], { given.thumb.x, 460, kWhite } }, 6);
+        expectPixels(draw(*bar), { { given.thumb.x, given.thumb.y, kThumbAtRest }, given.track, given.beside[0], given.beside[1],
+                                   { given.thumb.x, 460, kWhite } }, 6);
         EXPECT_NE(0, bar->OnMouseMove(0, given.thumb));
-        draw(*bar);
-        expectPixels(canvas, { { given.thumb.x, given.thumb.y, kThumbHovered } }, 3);
+        expectPixels(draw(*bar), { { given.thumb.x, given.thumb.y, kThumbHovered } }, 3);
         bar->OnLButtonDown(MK_LBUTTON, given.thumb);
         bar->SetUpdate(0, 0);
-        draw(*bar);
-        expectPixels(canvas, { { given.thumb.x, given.thumb.y, given.dragged } }, 3);
+        expectPixels(draw(*bar), { { given.thumb.x, given.thumb.y, given.dragged } }, 3);
     }
 }
 
@@ -308,34 +242,27 @@ TEST_F(DrawnBar, SkinFilesServeWhenThePaintManagerHasNoStripIds)
     ScratchStrip strip { GetSkinPath(), L"img_scroll_v.png", 12, 48, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF } };
     ASSERT_TRUE(strip.written());
     PaintManager skinned;
-    CScrollVertical bar { &parent, 1, kVerticalBar, 1 };
-    bar.SetManager(&skinned);
-    ASSERT_NE(nullptr, bar.GetImage());
-    draw(bar);
-    expectPixels(canvas, { { 101, 130, 0x0000FF }, { 101, 330, 0xFF0000 } }, 3);
+    const auto bar = drawnBar(kVerticalBar, skinned);
+    ASSERT_NE(nullptr, bar->GetImage());
+    expectPixels(draw(*bar), { { 101, 130, 0x0000FF }, { 101, 330, 0xFF0000 } }, 3);
 }
 
-TEST_F(DrawnBar, WithNothingToScrollOrNoImageOnlyTheBackgroundIsDrawn)
+// The kept picture carries the background it was made over, until the bar is marked stale;
+// with nothing to scroll or no image only the background is there.
+TEST_F(DrawnBar, TheCurrentPictureIsCopiedUntilMarkedStaleAndNothingIsDrawnWithoutThumbOrImage)
 {
-    CScrollVertical unskinned { &parent, 1, kVerticalBar, 1 };
-    draw(unskinned);
-    EXPECT_TRUE(canvas.untouchedSinceFill());
-    const auto bar = drawnBar(kVerticalBar);
-    bar->SetScrollSize(1000, 0);
-    draw(*bar);
-    EXPECT_TRUE(canvas.untouchedSinceFill());
-}
-
-TEST_F(DrawnBar, CurrentPictureIsCopiedUntilMarkedStale)
-{
-    const auto bar = drawnBar(kVerticalBar);
+    const auto bar = drawnBar(kVerticalBar, manager);
     draw(*bar);
     canvas.fill(0xFF000000);
-    draw(*bar);
-    // The kept picture carries the background it was made over.
-    expectPixels(canvas, { { 101, 130, kWhite }, { 99, 130, 0 } });
+    expectPixels(draw(*bar), { { 101, 130, kWhite }, { 99, 130, 0 } });
     canvas.fill(0xFF000000);
     bar->SetUpdate(0, 0);
-    draw(*bar);
-    expectPixels(canvas, { { 101, 130, 0 }, { 106, 130, kThumbAtRest } }, 3);
+    expectPixels(draw(*bar), { { 101, 130, 0 }, { 106, 130, kThumbAtRest } }, 3);
+
+    CScrollVertical unskinned { &parent, 1, kVerticalBar, 1 };
+    canvas.fill(0xFFFFFFFF);
+    EXPECT_TRUE(draw(unskinned).untouchedSinceFill());
+    const auto idle = drawnBar(kVerticalBar, manager);
+    idle->SetScrollSize(1000, 0);
+    EXPECT_TRUE(draw(*idle).untouchedSinceFill());
 }
