@@ -1,10 +1,8 @@
-// What the control families build on: the panels' scroll offsets, the scroll bar's reset
-// flag and repaint, the paint manager's caret and background state, and the one walk up a
-// control's ancestors. Each through a real dialog and its messages.
+// What the control families build on: the panels' scroll offsets, the scroll bar's repaint and
+// the paint manager's caret, each through a real dialog and its messages.
 #include <gtest/gtest.h>
 
 #include <utility>
-
 #include "LibraryHost.h"
 
 #include "DibCanvas.h"
@@ -20,10 +18,8 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-constexpr COLORREF kContent = RGB(0, 0, 0);
-constexpr COLORREF kBand = RGB(255, 0, 0);
-constexpr DWORD kBandRgb = 0xFF0000;
-constexpr DWORD kThumbAtRest = 0x70707C;
+constexpr COLORREF kContent = RGB(0, 0, 0), kBand = RGB(255, 0, 0);
+constexpr DWORD kBandRgb = 0xFF0000, kThumbAtRest = 0x70707C;
 constexpr int kRow = 20;
 
 // Content 1000 pixels tall in a 200-pixel panel, a red band at content y 100. It draws the
@@ -159,41 +155,18 @@ TEST_F(ServicedDialog, AnOwnersMoveOfTheBarRepaintsItThroughItsParent)
     EXPECT_FALSE(nearColor(shown(234, 60), kThumbAtRest)) << std::hex << shown(234, 60);
 }
 
-TEST_F(ServicedDialog, TheCaretAndTheBackgroundSettingsReadBackAsTheyStand)
+// The window's blink timer turns the phase over and back.
+TEST_F(ServicedDialog, TheCaretSitsWhereItIsPutAndBlinksWhileShown)
 {
-    auto backMode = [&] { return std::make_pair(int(manager()->GetBackMode()), manager()->GetBackBorder()); };
-    EXPECT_EQ(std::make_pair(int(BackModeStretch), 4), backMode());
-    dialog.SetBackMode(BackModeNineGrid, 7);
-    EXPECT_EQ(std::make_pair(int(BackModeNineGrid), 7), backMode());
-
-    auto caret = [&] { return std::make_pair(manager()->IsCaretShown(), manager()->GetCaretPhase()); };
     ASSERT_EQ(1, manager()->CreateCaret(nullptr, 2, 16));
     ASSERT_EQ(1, manager()->SetCaretPos(nullptr, 30, 15));
     EXPECT_EQ(CRect(30, 15, 32, 31), manager()->GetCaretRect());
     EXPECT_EQ(0, manager()->IsCaretShown());
     ASSERT_EQ(1, manager()->ShowCaret(1));
-    EXPECT_EQ(std::make_pair(1, 1), caret());
-    // The window's blink timer turns the phase over and back.
+    EXPECT_EQ(std::make_pair(1, 1), std::make_pair(manager()->IsCaretShown(), manager()->GetCaretPhase()));
     EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 0; }, 3000));
     EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 1; }, 3000));
     manager()->ShowCaret(0);
-    EXPECT_EQ(std::make_pair(0, 0), caret());
+    EXPECT_EQ(std::make_pair(0, 0), std::make_pair(manager()->IsCaretShown(), manager()->GetCaretPhase()));
     DestroyCaret();
-}
-
-TEST_F(ServicedDialog, TheAncestorWalkPassesThroughPanelsUpToTheWindow)
-{
-    auto* inner = new ScrollingContent(content, CRect(30, 30, 100, 100));
-    inner->SetManager(manager());
-    content->GetControls().push_back(inner);
-    EventLog log;
-    auto* leaf = new RecordingControl(inner, 13, CRect(40, 40, 50, 50), log);
-    inner->GetControls().push_back(leaf);
-    EXPECT_EQ(1, leaf->IsParentVisible());
-    content->SetVisible(0);
-    EXPECT_EQ(0, leaf->IsParentVisible());
-    content->SetVisible(1);
-    inner->SetVisible(0);
-    EXPECT_EQ(0, leaf->IsParentVisible());
-    EXPECT_EQ(1, inner->IsParentVisible());
 }

@@ -62,7 +62,10 @@ constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
 
 } // namespace
 
-TEST(MWindowBinding, RegisteredClassKeepsTheObjectUntilNcDestroyAndCreatesOnceUntilThen)
+// Bound until WM_NCDESTROY and created once until then; unbound before OnDestroyMessage, every
+// wrapper then answers its failure value. A failed creation still runs OnInitDialog and
+// leaves no handle; a deleted object leaves its window to the default procedure.
+TEST(MWindowBinding, ARegisteredClassKeepsTheObjectWhileTheWindowLives)
 {
     ProbeWindow window;
     HWND hwnd = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
@@ -70,32 +73,30 @@ TEST(MWindowBinding, RegisteredClassKeepsTheObjectUntilNcDestroyAndCreatesOnceUn
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&window), GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     EXPECT_EQ(static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), GetClassLongW(hwnd, GCL_STYLE));
     EXPECT_EQ(hwnd, window.Create(nullptr, L"again", kPopup, 0, CRect(0, 0, 50, 50)));
-    EXPECT_EQ((std::vector<int> { 1, 1, 1 }), (std::vector<int> { window.count(WM_NCCREATE), window.count(WM_CREATE), window.initCalls }));
-
+    EXPECT_EQ("1 1 1", std::to_string(window.count(WM_NCCREATE)) + " " + std::to_string(window.count(WM_CREATE)) + " " + std::to_string(window.initCalls));
     window.DestroyWindow();
-    EXPECT_EQ(nullptr, window.GetSafeHwnd());
-    EXPECT_EQ(hwnd, window.destroyedHwnd);
+    EXPECT_TRUE(window.GetSafeHwnd() == nullptr && window.destroyedHwnd == hwnd);
     EXPECT_EQ(0, window.userDataAtDestroy) << "unbound before OnDestroyMessage";
-    EXPECT_EQ((std::vector<int> { 1, 0 }), (std::vector<int> { window.count(WM_DESTROY), window.count(WM_NCDESTROY) }));
-    // Unbound: every wrapper answers its failure value.
-    EXPECT_EQ(0u, window.GetStyle());
-    EXPECT_EQ(-1, window.GetWindowTextLengthW());
-    EXPECT_EQ(0xFFFFFFFFu, window.ShowModal(SW_SHOW));
+    EXPECT_EQ("1 0", std::to_string(window.count(WM_DESTROY)) + " " + std::to_string(window.count(WM_NCDESTROY)));
+    EXPECT_EQ("0 -1 4294967295", std::to_string(window.GetStyle()) + " " + std::to_string(window.GetWindowTextLengthW()) + " " + std::to_string(window.ShowModal(SW_SHOW)));
     EXPECT_NE(nullptr, window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80)));
     EXPECT_EQ(2, window.initCalls);
     EXPECT_EQ(0, window.ModifyStyle(0, WS_POPUP, SWP_FRAMECHANGED)) << "nothing changed";
     EXPECT_EQ(1, window.ModifyStyle(0, WS_CLIPCHILDREN, SWP_FRAMECHANGED));
     EXPECT_TRUE(window.GetStyle() & WS_CLIPCHILDREN);
     window.DestroyWindow();
-}
 
-TEST(MWindowBinding, FailedCreationStillRunsOnInitDialogAndLeavesNoHandle)
-{
-    ProbeWindow window;
-    window.failCreate = true;
-    EXPECT_EQ(nullptr, window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80)));
-    EXPECT_EQ(nullptr, window.GetSafeHwnd());
-    EXPECT_EQ(1, window.initCalls);
+    ProbeWindow failing;
+    failing.failCreate = true;
+    EXPECT_EQ(nullptr, failing.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80)));
+    EXPECT_TRUE(failing.GetSafeHwnd() == nullptr && failing.initCalls == 1);
+
+    auto* deleted = new ProbeWindow;
+    hwnd = deleted->Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
+    delete deleted;
+    EXPECT_EQ(0, GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    SendMessageW(hwnd, WM_APP, 0, 0); // would reach freed memory if still bound
+    EXPECT_TRUE(DestroyWindow(hwnd));
 }
 
 TEST(MWindowBinding, SuperclassKeepsObjectInControlPropertyAndTheSystemBehaviour)
@@ -112,18 +113,7 @@ TEST(MWindowBinding, SuperclassKeepsObjectInControlPropertyAndTheSystemBehaviour
     edit.GetWindowTextW(text);
     EXPECT_EQ(CString(L"typed"), text);
     edit.DestroyWindow();
-    EXPECT_EQ(nullptr, edit.propertyAtDestroy);
-    EXPECT_EQ(nullptr, edit.GetSafeHwnd());
-}
-
-TEST(MWindowBinding, DeletedObjectLeavesItsWindowToTheDefaultProcedure)
-{
-    auto* window = new ProbeWindow;
-    HWND hwnd = window->Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
-    delete window;
-    EXPECT_EQ(0, GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    SendMessageW(hwnd, WM_APP, 0, 0); // would reach freed memory if still bound
-    EXPECT_TRUE(DestroyWindow(hwnd));
+    EXPECT_TRUE(edit.propertyAtDestroy == nullptr && edit.GetSafeHwnd() == nullptr);
 }
 
 TEST(MWindowModal, WindowDestroyedWithoutCloseEndsTheLoopWithZero)
@@ -148,18 +138,14 @@ TEST(MWindowPlacement, CenterWindowCentresOnTheOwnerInsideTheWorkAreaOrInThePare
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(owner.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
     const CRect area = monitor.rcWork;
-    struct Case {
-        POINT ownerAt;
-        DWORD style;
-        CSize size;
-        CRect expected; // in the owner's client coordinates for a child
-    };
-    const Case cases[] = {
+    // Where the owner is, the style and size of the window, and its frame (in the owner's client
+    // coordinates for a child).
+    const struct { POINT ownerAt; DWORD style; CSize size; CRect expected; } cases[] = {
         { { 100, 100 }, WS_POPUP, { 201, 101 }, { 200, 200, 401, 301 } }, // 300 - 201/2, 250 - 101/2
         { { area.right - 60, area.top }, WS_POPUP, { 300, 300 }, { area.right - 300, area.top, area.right, area.top + 300 } },
         { { 0, 0 }, WS_CHILD, { 100, 50 }, { 150, 125, 250, 175 } },
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SetWindowPos(owner.hwnd(), nullptr, c.ownerAt.x, c.ownerAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ProbeWindow window;
         window.Create(owner.hwnd(), L"centred", c.style | WS_VISIBLE, 0, CRect(CPoint(0, 0), c.size));
@@ -181,7 +167,6 @@ BOOL CALLBACK takeFirstIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found)
     *reinterpret_cast<UINT*>(found) = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name));
     return FALSE;
 }
-
 } // namespace
 
 // Icons come from the host's module: this test program has none, shell32 has many.
@@ -202,8 +187,7 @@ TEST(MWindowIcons, SetIconOwnsWhatItLoadsAndFreesWhatItReplaces)
     if (before < 0)
         GTEST_SKIP() << "no GDI handle table to count";
     setIcon();
-    EXPECT_NE(0, SendMessageW(window.GetSafeHwnd(), WM_GETICON, ICON_BIG, 0));
-    EXPECT_NE(0, SendMessageW(window.GetSafeHwnd(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_TRUE(SendMessageW(window.GetSafeHwnd(), WM_GETICON, ICON_BIG, 0) && SendMessageW(window.GetSafeHwnd(), WM_GETICON, ICON_SMALL, 0));
     const int withOnePair = countGdiObjects();
     for (int i = 0; i < 5; ++i)
         setIcon();
