@@ -1,3 +1,6 @@
+// The paint manager's caches: image records of files and resources, GDI+ font families of
+// files, resources and installed faces with their fallback, GDI registrations of the embedded
+// font, what binding loads and what clearing lets go of.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -78,9 +81,9 @@ protected:
         EXPECT_TRUE(files.back()->written());
         return name;
     }
-    ScratchFile& fontFile(const CString& folder, const CString& name)
+    ScratchFile& file(const CString& folder, const CString& name, const std::vector<BYTE>& bytes = embeddedFont())
     {
-        files.push_back(std::make_unique<ScratchFile>(folder, name, embeddedFont()));
+        files.push_back(std::make_unique<ScratchFile>(folder, name, bytes));
         EXPECT_TRUE(files.back()->written());
         return *files.back();
     }
@@ -91,8 +94,6 @@ protected:
 };
 
 } // namespace
-
-// ---- GDI registrations
 
 // First of all: a family of a font file or of font data registers the font with GDI too, and
 // Wine never removes a registration (its removal is a stub: what a clear lets go of is seen in
@@ -106,58 +107,41 @@ TEST_F(Caches, GdiServesTheEmbeddedFontFromItsRegistration)
     EXPECT_EQ(kBravik, gdiFace(kBravik));
 }
 
-// ---- image cache
-
-TEST_F(Caches, ImageRecordIsCutByTheFirstCountAndKeyedByTheExactPath)
+// A file's record is cut by the first count asked for and keyed by the exact path (the file
+// system ignores case, the cache does not); resources are keyed by module too. Refused counts
+// and what is missing cache nothing, so a file is loaded once it is there; a clear forgets all.
+TEST_F(Caches, ImageRecordsAreCutByTheFirstCountAndKeyedByExactlyWhatTheyCameFrom)
 {
     const CString name = skinImage(L"cache_test.png", 400, 30);
-    // Refused counts cache nothing: the record below would otherwise carry them.
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(name, 0));
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(name, -2));
+    EXPECT_TRUE(!manager.AddImgResInfo(name, 0) && !manager.AddImgResInfo(name, -2));
     ImgResInfo* record = manager.AddImgResInfo(name, 4);
     ASSERT_NE(nullptr, record);
     EXPECT_EQ((std::vector<int> { 100, 30, 4 }), (std::vector<int> { record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
     EXPECT_EQ(record, manager.AddImgResInfo(name, 3));
     EXPECT_EQ(4, record->m_nFrameCount);
-    // The file system ignores case, the cache does not: another record, cut in thirds.
     ImgResInfo* upper = manager.AddImgResInfo(L"CACHE_TEST.png", 3);
-    ASSERT_NE(nullptr, upper);
-    EXPECT_NE(record, upper);
+    ASSERT_TRUE(upper && upper != record);
     EXPECT_EQ(133, upper->m_nWidth);
-
-    // A missing file caches nothing, so the file is loaded once it is there.
     EXPECT_EQ(nullptr, manager.AddImgResInfo(L"cache_test_late.png", 1));
     skinImage(L"cache_test_late.png", 40, 10);
     ASSERT_NE(nullptr, manager.AddImgResInfo(L"cache_test_late.png", 1));
     EXPECT_EQ(40, manager.AddImgResInfo(L"cache_test_late.png", 1)->m_nWidth);
-}
 
-TEST_F(Caches, HostAndLibraryResourcesAreSeparateRecords)
-{
     // Linked statically, host module and library module are both this program.
     Manager::SetInstance(GetModuleHandleW(nullptr));
     ImgResInfo* host = manager.AddImgResInfo(101, L"PNG", 4, 1);
     ImgResInfo* library = manager.AddImgResInfo(101, L"PNG", 2, 0);
     ASSERT_TRUE(host && library);
     EXPECT_EQ((std::vector<int> { 4, 2 }), (std::vector<int> { host->m_nFrameCount, library->m_nFrameCount }));
-    EXPECT_EQ(host, manager.AddImgResInfo(101, L"PNG", 4, 1));
-    EXPECT_EQ(library, manager.AddImgResInfo(101, L"PNG", 4, 0));
+    EXPECT_TRUE(host == manager.AddImgResInfo(101, L"PNG", 4, 1) && library == manager.AddImgResInfo(101, L"PNG", 4, 0));
     // Unknown, not an image, of another type, or a refused count.
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(9999, L"PNG", 1, 0));
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(106, L"PNG", 1, 0));
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(106, L"ttf", 1, 0));
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(102, L"PNG", 0, 0));
-}
+    EXPECT_TRUE(!manager.AddImgResInfo(9999, L"PNG", 1, 0) && !manager.AddImgResInfo(106, L"PNG", 1, 0)
+                && !manager.AddImgResInfo(106, L"ttf", 1, 0) && !manager.AddImgResInfo(102, L"PNG", 0, 0));
 
-TEST_F(Caches, ClearForgetsEveryImageRecord)
-{
-    const CString name = skinImage(L"cache_test_clear.png", 40, 10);
-    ASSERT_NE(nullptr, manager.AddImgResInfo(name, 1));
-    ASSERT_NE(nullptr, manager.AddImgResInfo(101, L"PNG", 4, 0));
     manager.ClearImgResInfo();
     // With the image released the file can go; only a cached record could answer now.
     ASSERT_TRUE(files.back()->remove());
-    EXPECT_EQ(nullptr, manager.AddImgResInfo(name, 1));
+    EXPECT_EQ(nullptr, manager.AddImgResInfo(L"cache_test_late.png", 1));
     EXPECT_NE(nullptr, manager.AddImgResInfo(101, L"PNG", 4, 0));
 }
 
@@ -172,75 +156,57 @@ TEST_F(Caches, LibraryScrollStripsAreFourFramesWithAThumbInEveryPieceTheBarsRead
         bool vertical;
     };
     for (const Strip strip : { Strip { 101, 144, 48, 4, false }, Strip { 102, 36, 48, 3, true } }) {
-        SCOPED_TRACE(strip.id);
         ImgResInfo* record = manager.AddImgResInfo(strip.id, L"PNG", 4, 0);
         ASSERT_NE(nullptr, record);
         EXPECT_EQ((std::vector<int> { strip.width, strip.height, strip.width / 4, strip.height, 4 }),
                   (std::vector<int> { static_cast<int>(record->m_pImage->GetWidth()), static_cast<int>(record->m_pImage->GetHeight()),
                                       record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
-
         DibCanvas canvas(strip.width, strip.height, 0);
         {
             Gdiplus::Graphics graphics(canvas.dc());
             graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
             graphics.DrawImage(record->m_pImage, 0, 0, strip.width, strip.height);
         }
-        const int pieceWidth = strip.width / 3;
-        const int pieceHeight = strip.vertical ? strip.height : strip.height / 4;
+        const int pieceWidth = strip.width / 3, pieceHeight = strip.vertical ? strip.height : strip.height / 4;
         for (int piece = 0; piece < strip.pieces; ++piece) {
-            const int left = strip.vertical ? piece * pieceWidth : 0;
-            const int top = strip.vertical ? 0 : piece * pieceHeight;
-            EXPECT_GT(channel(canvas.pixel(left + pieceWidth / 2, top + pieceHeight / 2), 24), 150) << "piece " << piece;
-            EXPECT_EQ(0, channel(canvas.pixel(left, top), 24)) << "piece " << piece;
+            const int left = strip.vertical ? piece * pieceWidth : 0, top = strip.vertical ? 0 : piece * pieceHeight;
+            EXPECT_TRUE(channel(canvas.pixel(left + pieceWidth / 2, top + pieceHeight / 2), 24) > 150 && channel(canvas.pixel(left, top), 24) == 0)
+                << strip.id << " piece " << piece;
         }
     }
 }
 
-// ---- font cache
-
+// A family from a file or the resource still reaches its font after the call and draws; the
+// newer of one name wins; what is missing or not a font gives nothing.
 TEST_F(Caches, FontFromAFileOrTheResourceDrawsAndTheNewerOfOneNameWins)
 {
-    const CString path = fontFile(GetExePath(), L"kova_cache_test.ttf").path();
+    const CString path = file(GetExePath(), L"kova_cache_test.ttf").path();
+    const CString notAFont = file(GetExePath(), L"kova_cache_test.txt", std::vector<BYTE>(64, 'x')).path();
+    EXPECT_TRUE(!manager.AddTempFont(kKey, notAFont) && !manager.AddTempFont(kKey, GetExePath() + L"kova_missing.ttf")
+                && !manager.AddTempFont(nullptr, notAFont) && !manager.AddTempFont(L"Kova Resource Key", 9999u));
     ASSERT_EQ(nullptr, manager.FindTempFont(kKey));
     Gdiplus::FontFamily* fromFile = manager.AddTempFont(kKey, path);
     ASSERT_NE(nullptr, fromFile);
     EXPECT_EQ(kBravik, familyName(fromFile));
     EXPECT_EQ(fromFile, manager.FindTempFontOrFallback(kKey));
-    // The family still reaches the font after the call.
     EXPECT_GT(gdiplusInk(fromFile), 50);
-
     Gdiplus::FontFamily* fromResource = manager.AddTempFont(kKey, 106u);
     ASSERT_NE(nullptr, fromResource);
     EXPECT_EQ(kBravik, familyName(fromResource));
     EXPECT_EQ(fromResource, manager.FindTempFont(kKey));
     EXPECT_GT(gdiplusInk(fromResource), 50);
-    EXPECT_EQ(nullptr, manager.AddTempFont(L"Kova Resource Key", 9999u));
 }
 
-TEST_F(Caches, WhatIsNotAFontGivesNothing)
-{
-    files.push_back(std::make_unique<ScratchFile>(GetExePath(), L"kova_cache_test.txt", std::vector<BYTE>(64, 'x')));
-    const CString notAFont = files.back()->path();
-    for (const CString& path : { notAFont, GetExePath() + L"kova_missing.ttf" })
-        EXPECT_EQ(nullptr, manager.AddTempFont(kKey, path));
-    EXPECT_EQ(nullptr, manager.AddTempFont(nullptr, notAFont));
-    EXPECT_EQ(nullptr, manager.FindTempFont(kKey));
-}
-
+// The fallback answers the helper only: the unknown face itself stays unknown.
 TEST_F(Caches, InstalledFamilyIsKeptUnknownFacesFallBackAndClearForgetsAll)
 {
     Gdiplus::FontFamily* installed = manager.FindTempFont(L"DejaVu Sans");
     ASSERT_NE(nullptr, installed);
-    EXPECT_EQ(installed, manager.FindTempFont(L"DejaVu Sans"));
-    EXPECT_EQ(nullptr, manager.FindTempFont(nullptr));
-
+    EXPECT_TRUE(installed == manager.FindTempFont(L"DejaVu Sans") && !manager.FindTempFont(nullptr));
     Gdiplus::FontFamily* fallback = manager.FindTempFontOrFallback(kUnknownFace);
     ASSERT_NE(nullptr, fallback);
     EXPECT_GT(gdiplusInk(fallback), 50);
-    EXPECT_EQ(fallback, manager.FindTempFontOrFallback(nullptr));
-    // The fallback answers the helper only: the face itself stays unknown.
-    EXPECT_EQ(nullptr, manager.FindTempFont(kUnknownFace));
-
+    EXPECT_TRUE(fallback == manager.FindTempFontOrFallback(nullptr) && !manager.FindTempFont(kUnknownFace));
     ASSERT_NE(nullptr, manager.AddTempFont(kKey, 106u));
     manager.ClearTempFont();
     EXPECT_EQ(nullptr, manager.FindTempFont(kKey));
@@ -250,13 +216,12 @@ TEST_F(Caches, InstalledFamilyIsKeptUnknownFacesFallBackAndClearForgetsAll)
 // What the paint manager keeps of its GDI registrations, seen where Wine cannot show it.
 TEST(FontCacheRegistrations, OnlyFontsAreKeptAndClearLetsEveryOneGo)
 {
-    const std::vector<BYTE> font = embeddedFont();
-    const std::vector<BYTE> notAFont(256, 'x');
+    const std::vector<BYTE> font = embeddedFont(), notAFont(256, 'x');
+    const DWORD size = static_cast<DWORD>(font.size());
     FontCache cache;
-    EXPECT_TRUE(cache.registerWithGdi(font.data(), static_cast<DWORD>(font.size())));
-    EXPECT_TRUE(cache.registerWithGdi(font.data(), static_cast<DWORD>(font.size())));
-    EXPECT_FALSE(cache.registerWithGdi(notAFont.data(), static_cast<DWORD>(notAFont.size())));
-    EXPECT_FALSE(cache.registerWithGdi(nullptr, 100));
+    EXPECT_EQ((std::vector<bool> { true, true, false, false }),
+              (std::vector<bool> { cache.registerWithGdi(font.data(), size), cache.registerWithGdi(font.data(), size),
+                                   cache.registerWithGdi(notAFont.data(), 256), cache.registerWithGdi(nullptr, 100) }));
     EXPECT_EQ(2, cache.gdiRegistrationCount());
     cache.clear();
     EXPECT_EQ(0, cache.gdiRegistrationCount());
@@ -284,7 +249,7 @@ protected:
 
 TEST_F(BoundFonts, InitLoadsTheFontFolderAndRegistersTheEmbeddedFont)
 {
-    fontFile(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Regular.ttf");
+    file(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Regular.ttf");
     ASSERT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi"));
     ASSERT_TRUE(bindUntilLoaded(L"Alibaba-PuHuiTi"));
     EXPECT_EQ(kBravik, familyName(manager.FindTempFont(L"Alibaba-PuHuiTi")));
@@ -294,10 +259,9 @@ TEST_F(BoundFonts, InitLoadsTheFontFolderAndRegistersTheEmbeddedFont)
 
 TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
 {
-    ScratchFile& medium = fontFile(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Medium.ttf");
+    ScratchFile& medium = file(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Medium.ttf");
     ASSERT_TRUE(bindUntilLoaded(L"Alibaba-PuHuiTi-Medium"));
     ASSERT_NE(nullptr, manager.AddImgResInfo(102, L"PNG", 4, 0));
-
     manager.DestroyData();
     // This program no longer holds the font file (another program of the folder may, briefly):
     // only a cached family could answer now.
@@ -305,8 +269,7 @@ TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
 }
 
-// ---- LOGFONT (the face cut to 31 characters is seen through MControlFont's GDI font)
-
+// The face cut to 31 characters is seen through MControlFont's GDI font.
 TEST(LogFont, StartsFromTheStockFontWithHeightCharsetAndStyleBits)
 {
     LOGFONTW stock {};
