@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "KOVA.h"
+#include "PumpUntil.h"
 #include "RecordingControl.h"
 
 #include <mmsystem.h>
@@ -22,24 +23,19 @@ namespace {
 
 constexpr DWORD kDeadlineMs = 2000;
 
-class Signal {
-public:
-    ~Signal() { CloseHandle(m_handle); }
-    void set() { SetEvent(m_handle); }
-    bool wait(DWORD ms = kDeadlineMs) { return WaitForSingleObject(m_handle, ms) == WAIT_OBJECT_0; }
-
-private:
-    HANDLE m_handle { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
+// An event that stays set: the threads of a case wait on each other with these.
+struct Signal {
+    ~Signal() { CloseHandle(handle); }
+    void set() { SetEvent(handle); }
+    bool wait(DWORD ms = kDeadlineMs) { return WaitForSingleObject(handle, ms) == WAIT_OBJECT_0; }
+    HANDLE handle { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
 };
 
 // Counts its ticks and the thread they came on, runs what a case asks of a tick, and notes
 // a tick that still runs once its own destructor has begun.
 class Ticking : public MControl {
 public:
-    Ticking(MObject* parent, UINT id, PaintManager& manager) : MControl(parent, id, CRect(0, 0, 10, 10), 1, 1, 1)
-    {
-        SetManager(&manager);
-    }
+    Ticking(MObject* parent, UINT id, PaintManager& manager) : MControl(parent, id, CRect(0, 0, 10, 10), 1, 1, 1) { SetManager(&manager); }
     ~Ticking() override
     {
         StopFastTimer();
@@ -61,18 +57,8 @@ public:
     std::atomic<DWORD> thread { 0 };
     std::function<void()> onTick;
     std::atomic<bool> stateGone { false };
-    static std::atomic<int> ticksAfterStateWent;
+    static inline std::atomic<int> ticksAfterStateWent { 0 };
 };
-std::atomic<int> Ticking::ticksAfterStateWent { 0 };
-
-// Ticks send no messages: their effects are polled for, up to a deadline.
-bool waitUntil(const std::function<bool()>& done)
-{
-    for (const DWORD start = GetTickCount(); !done(); Sleep(1))
-        if (GetTickCount() - start > kDeadlineMs)
-            return false;
-    return true;
-}
 
 // A hand-driven tick needs the minimum spacing after the previous one.
 void tickByHand(PaintManager& manager)
@@ -115,14 +101,13 @@ TEST_F(FastTimer, TicksReachListedControlsOnTheTimerThreadUntilKilled)
     Ticking* control = make(1, true);
     make(2);
     manager.SetMTimer(5);
-    ASSERT_TRUE(waitUntil([&] { return control->ticks >= 3; }));
+    ASSERT_TRUE(pollUntil([&] { return control->ticks >= 3; }));
     EXPECT_NE(GetCurrentThreadId(), control->thread.load());
     manager.SetMTimer(100000);
     const int before = control->ticks;
     manager.OnMTimer(0xFFFF);
     manager.KillMTimer();
-    EXPECT_EQ(before, control->ticks.load());
-    EXPECT_EQ(0, controls[1]->ticks.load());
+    EXPECT_EQ(std::make_pair(before, 0), std::make_pair(control->ticks.load(), controls[1]->ticks.load()));
     EXPECT_EQ(0, manager.KVTimer::KillTimer(CString()));
 }
 

@@ -79,4 +79,12 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
+bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    for (const DWORD start = GetTickCount(); !done(); Sleep(1))
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    return true;
+}
+
 } // namespace KOVA::test
