@@ -134,6 +134,9 @@ protected:
     int m_buttonMode { 0 };
     FS_POSITION_ITEM m_buttonRuleX;
     FS_POSITION_ITEM m_buttonRuleY;
+    // Where the separators lie, one after each shown tab but the last (empty after a hidden
+    // one): the control leaves them unpainted, for a derived look to paint.
+    std::vector<CRect> m_separatorRects;
     // The slide: the selection it leaves and how far it has gone along each axis.
     int m_previousSelected { -1 };
     int m_slideOffsetX { 0 };
@@ -188,8 +191,6 @@ private:
 
     TAB_TYPE m_tabType { TabTypeHorizontal };
     RecordList<TabRecord> m_tabs;
-    // One after each tab but the last.
-    std::vector<CRect> m_separatorRects;
     ButtonIcon m_separatorImage;
     ButtonIcon m_defaultWidthImage;
     ButtonIcon m_buttonImage;

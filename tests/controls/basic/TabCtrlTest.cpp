@@ -41,6 +41,7 @@ public:
     int offsetY() const { return m_slideOffsetY; }
     int sliding() const { return m_run; }
     int loadSkin(TabSkin which, const wchar_t* file) { return LoadTabSkin(which, file); }
+    const std::vector<CRect>& separators() const { return m_separatorRects; }
 };
 
 // Records like a window and lets a case look at the world when a notification arrives.
@@ -287,23 +288,34 @@ TEST_F(Tabs, DeletingATabDestroysItsOwnPageAndLeavesTheHostsPage)
     EXPECT_EQ(0, tabs->GetItemCount());
 }
 
-TEST_F(Tabs, SeparatorsMoveTheTabsAfterEveryShownTabButTheLast)
+TEST_F(Tabs, SeparatorsFollowEveryShownTabButTheLast)
 {
     ScratchStrip separator(GetSkinPath(), L"h3_tabs_separator.png", 7, 40, { 0xFFFFFFFF });
     auto tabs = make(CRect(0, 0, 400, 100));
     ASSERT_EQ(1, tabs->loadSkin(ProbedTabCtrl::TabSkin::Separator, L"h3_tabs_separator.png"));
     fill(*tabs, 3);
     struct Step {
-        int hide;
-        int lefts[3];
+        std::function<void()> act;
+        std::vector<int> tabLefts;
+        std::vector<int> separatorLefts;
     };
-    // Hiding the last tab leaves the separators of the others alone.
-    for (const Step& step : { Step { -1, { 0, 107, 214 } }, Step { 2, { 0, 107, 0 } }, Step { 1, { 0, 0, 0 } } }) {
-        SCOPED_TRACE(step.hide);
-        if (step.hide >= 0)
-            tabs->SetItemVisible(step.hide, 0);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(step.lefts[i], tabs->GetItemInfo(i)->itemRect.left);
+    // Hiding the last tab leaves the separators of the others alone; a hidden tab's is empty.
+    const Step steps[] {
+        { [] {}, { 0, 107, 214 }, { 100, 207 } },
+        { [&] { tabs->SetItemVisible(2, 0); }, { 0, 107, 0 }, { 100, 207 } },
+        { [&] { tabs->SetItemVisible(1, 0); }, { 0, 0, 0 }, { 100, 0 } },
+        { [&] { tabs->DeleteItem(2); }, { 0, 0 }, { 100 } },
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        steps[i].act();
+        std::vector<int> tabLefts, separatorLefts;
+        for (int t = 0; t < tabs->GetItemCount(); ++t)
+            tabLefts.push_back(tabs->GetItemInfo(t)->itemRect.left);
+        for (const CRect& rect : tabs->separators())
+            separatorLefts.push_back(rect.left);
+        EXPECT_EQ(steps[i].tabLefts, tabLefts);
+        EXPECT_EQ(steps[i].separatorLefts, separatorLefts);
     }
 }
 
