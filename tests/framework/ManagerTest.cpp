@@ -1,3 +1,5 @@
+// The library's process-wide services: scaling, the window map, the message loop, paths and
+// the registry store.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,23 +13,13 @@
 
 using namespace KOVA;
 
-TEST(ManagerSettings, StartWithTheDocumentedDefaults)
-{
-    EXPECT_EQ(CString(L"Alibaba-PuHuiTi|theme1\\"), Manager::GetFontName() + L"|" + Manager::GetTheme());
-    EXPECT_EQ((std::vector<int> { 14, 1033, 1, 480, 480 }),
-              (std::vector<int> { Manager::GetFontWidth(), Manager::GetLanguage(), Manager::GetLedScreenType(),
-                                  Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight() }));
-    EXPECT_FLOAT_EQ(1.0f, Manager::GetScaleValue());
-    EXPECT_EQ(Gdiplus::Color(255, 189, 48, 255).GetValue(), Manager::GetSelectColor().GetValue());
-}
-
 // 1.1f × 10 is 11.000000238 in single precision: still 11, not 10; negatives truncate toward zero.
 TEST(ManagerSettings, ScaleTruncatesTowardZeroInSinglePrecision)
 {
     Manager::SetScaleValue(1.5f);
-    EXPECT_EQ((std::vector<int> { 10, -10 }), (std::vector<int> { Manager::GetScaleValue(7), Manager::GetScaleValue(-7) }));
+    const std::vector<int> atOneAndAHalf { Manager::GetScaleValue(7), Manager::GetScaleValue(-7) };
     Manager::SetScaleValue(1.1f);
-    EXPECT_EQ(11, Manager::GetScaleValue(10));
+    EXPECT_EQ((std::vector<int> { 10, -10, 11 }), (std::vector<int> { atOneAndAHalf[0], atOneAndAHalf[1], Manager::GetScaleValue(10) }));
     Manager::SetScaleValue(1.0f);
 }
 
@@ -55,28 +47,27 @@ TEST(ManagerLoop, DispatchesWhatCameBeforeTheQuitAndDropsAltF4OnlyWhileHeld)
     PostQuitMessage(0);
     Manager::MessageLoop();
     EXPECT_EQ(2, dispatched);
-
     const auto droppedAfter = [](std::initializer_list<std::pair<BYTE, bool>> strokes) {
         for (const auto& [key, up] : strokes)
             keybd_event(key, 0, up ? KEYEVENTF_KEYUP : 0, 0);
         MSG msg {};
         return Manager::PreTranslateMessage(&msg);
     };
-    EXPECT_EQ(0, droppedAfter({ { VK_MENU, false }, { VK_F4, false }, { VK_F4, true }, { VK_MENU, true } }));
-    EXPECT_EQ(1, droppedAfter({ { VK_MENU, false }, { VK_F4, false } }));
-    EXPECT_EQ(0, droppedAfter({ { VK_MENU, true }, { VK_F4, true } }));
+    EXPECT_EQ((std::vector<int> { 0, 1, 0 }),
+              (std::vector<int> { droppedAfter({ { VK_MENU, false }, { VK_F4, false }, { VK_F4, true }, { VK_MENU, true } }),
+                                  droppedAfter({ { VK_MENU, false }, { VK_F4, false } }), droppedAfter({ { VK_MENU, true }, { VK_F4, true } }) }));
 }
 
+// The skin folder sits beside the executable, in the default theme; a null buffer gives null.
 TEST(AppPaths, SkinFolderSitsBesideTheExecutableAndANullBufferGivesNull)
 {
     wchar_t module[MAX_PATH];
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     *(wcsrchr(module, L'\\') + 1) = L'\0';
-    EXPECT_EQ(CString(module), GetExePath());
-    EXPECT_EQ(CString(module) + L"skins\\theme1\\", GetSkinPath());
     wchar_t buffer[kExeDirectoryCapacity];
     ASSERT_EQ(buffer, GetExeDirectory(buffer));
-    EXPECT_EQ(CString(module), CString(buffer));
+    EXPECT_EQ((std::vector<CString> { module, CString(module) + L"skins\\theme1\\", module }),
+              (std::vector<CString> { GetExePath(), GetSkinPath(), buffer }));
     EXPECT_EQ(nullptr, GetExeDirectory(nullptr));
 }
 
