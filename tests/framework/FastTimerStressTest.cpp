@@ -68,7 +68,7 @@ public:
         StopFastTimer();
         m_alive = false;
     }
-    void DrawControl(HDC& dc, CRect) override { MRender::FillSolidRect(dc, &m_rect, RGB(40, static_cast<BYTE>(m_phase * 40), 200)); }
+    void DrawControl(HDC& dc, CRect) override { MRender::FillSolidRect(dc, &m_rect, RGB(40, m_phase * 40, 200)); }
     int OnControlTimer() override
     {
         m_stats.ticksAfterDeath += !m_alive;
@@ -255,15 +255,9 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
     for (MControl* control : loose)
         delete control;
     manager.DestroyData();
-
-    EXPECT_EQ(0, stats.ticksAfterDeath.load());
-    EXPECT_EQ(0, stats.heardOffGui);
+    EXPECT_EQ(0, stats.ticksAfterDeath.load() + stats.heardOffGui);
     // Every road was taken, also on a loaded machine.
-    EXPECT_GT(stats.ticks.load(), 1000);
-    EXPECT_GT(stats.heard, 10);
-    EXPECT_GT(stats.removedInHandlers, 10);
-    EXPECT_GT(stats.deletedDirectly, 10);
-    EXPECT_GT(stats.created, 10);
+    EXPECT_TRUE(stats.ticks > 1000 && stats.heard > 10 && stats.removedInHandlers > 10 && stats.deletedDirectly > 10 && stats.created > 10);
     printf("stress: %ld ticks, %ld notifications, %ld created, %ld removed in handlers, %ld deleted directly, %ld GUI rounds\n",
            stats.ticks.load(), stats.heard, stats.created, stats.removedInHandlers, stats.deletedDirectly, stats.guiRounds.load());
 }

@@ -29,8 +29,7 @@ protected:
     }
 
     // Declared first so that the list releases its images before the file goes.
-    ScratchStrip strip { GetExePath(), L"mimagelist_strip.png", 32, 32,
-                         { 0xFF000000 | kRed, 0xFF000000 | kGreen, 0xFF000000 | kBlue } };
+    ScratchStrip strip { GetExePath(), L"mimagelist_strip.png", 32, 32, { 0xFF000000 | kRed, 0xFF000000 | kGreen, 0xFF000000 | kBlue } };
     MImageList list;
 };
 
@@ -39,10 +38,8 @@ protected:
 TEST_F(ImageList, StripIsCutIntoEqualFramesDrawnClampedAndARefusedCountAddsNothing)
 {
     ASSERT_TRUE(strip.written());
-    EXPECT_EQ(-1, list.AddImage(strip.path(), 5, 0));
-    EXPECT_EQ(-1, list.InsertImage(-1, strip.path(), 5, -2));
-    EXPECT_EQ(0, list.AddImage(strip.path(), 5, 3));
-    EXPECT_EQ(1, list.AddImage(strip.path(), 6, 1));
+    EXPECT_EQ((std::vector<int> { -1, -1, 0, 1 }), (std::vector<int> { list.AddImage(strip.path(), 5, 0), list.InsertImage(-1, strip.path(), 5, -2),
+                                                                       list.AddImage(strip.path(), 5, 3), list.AddImage(strip.path(), 6, 1) }));
     EXPECT_EQ((std::vector<int> { 32, 32, 3, 96 }),
               (std::vector<int> { list.GetItemImageData(0)->m_nWidth, list.GetItemImageData(0)->m_nHeight,
                                   list.GetItemImageData(0)->m_nFrameCount, list.GetItemImageData(1)->m_nWidth }));
@@ -68,9 +65,7 @@ TEST_F(ImageList, RecordsAreFoundByPositionAndIdAndInsertTakesOnlyExistingPositi
     EXPECT_EQ(-1, list.InsertImage(-1, nullptr, 4, 1));
     ASSERT_EQ(3, list.GetImageCount());
     EXPECT_EQ(3, list.GetItemImageData(0)->m_nID);
-    EXPECT_EQ(list.GetItemImageData(1), list.GetImageDataByID(7));
-    EXPECT_EQ(nullptr, list.GetImageDataByID(9));
-    EXPECT_EQ(nullptr, list.GetItemImageData(3));
+    EXPECT_TRUE(list.GetItemImageData(1) == list.GetImageDataByID(7) && !list.GetImageDataByID(9) && !list.GetItemImageData(3));
     EXPECT_STREQ(L"", list.GetImagePath(-1));
     EXPECT_STREQ(L"", list.GetImagePathByID(9));
 }
