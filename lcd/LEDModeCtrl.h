@@ -313,6 +313,13 @@ protected:
     void drawDialRings(Gdiplus::Graphics& g, int width, int height);
     void drawDialTexts(Gdiplus::Graphics& g, int width, int height, const CString& value, const wchar_t* unit,
                        bool largeValue);
+    // The CPU dial's hub and the GPU dial's glass, hub and rings, which lie over their gauges.
+    void drawCpuHub(Gdiplus::Graphics& g, int width, int height);
+    void drawGpuCover(Gdiplus::Graphics& g, int width, int height);
+    // Keeps the dial g shows as kit slot 0 (CPU) or 1 (GPU), to draw it covered by the gauge;
+    // shows that copy through the kit's gauge shape.
+    HDC keepDial(Gdiplus::Graphics& g, int slot, int width, int height);
+    void showGauge(Gdiplus::Graphics& g, int slot);
     // The kit of this frame's screen, its fonts made for the control's face, style and scale.
     LcdScreenKit& screenKit();
     std::unique_ptr<LcdScreenKit, LcdScreenKitDeleter> m_screenKit;
@@ -488,7 +495,10 @@ private:
     const Gdiplus::Font* keptFont(CarouselFont (&fonts)[2], bool chinese, const wchar_t* face, float size,
                                   Gdiplus::FontStyle style);
     static bool hasChineseGlyphs(const CString& text);
+    // The product's face of the carousel text and the slots.
+    static constexpr const wchar_t* kProductFace = L"BRAVIK 1.2";
     void placeSensorSlots();
+    void selectLayer(int index);
     void hoverSensorSlot(CPoint pt);
     void drawOverlayText(Gdiplus::Graphics& g, OverLayerInfo& info, bool selected);
     void drawSensorSlot(Gdiplus::Graphics& g, const SensorLayerInfo& slot, bool hovered);

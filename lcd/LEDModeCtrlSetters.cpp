@@ -263,7 +263,7 @@ int LEDModeCtrl::OnControlLButtonDown(UINT, CPoint pt)
         return 0;
     if (!m_rect.PtInRect(pt))
         return 1;
-    m_selectedLayer = -1;
+    selectLayer(-1);
     if (m_ledMode == LEDModeFile || m_ledMode == LEDModeWindowCapture) {
         CRect text(m_carouselRect);
         text.OffsetRect(m_rect.left, m_rect.top);
@@ -322,7 +322,7 @@ int LEDModeCtrl::OnControlLButtonUp(UINT, CPoint pt)
     m_dragging = 0;
     showCursor(IDC_ARROW);
     if (m_ledMode == LEDModeFile && m_rect.PtInRect(pt)) {
-        m_selectedLayer = m_hoveredSlot;
+        selectLayer(m_hoveredSlot);
         requestRepaint();
     }
     return 1;

@@ -208,9 +208,15 @@ void LEDModeCtrl::hoverSensorSlot(CPoint pt)
 
 // ---- selection and editing
 
+void LEDModeCtrl::selectLayer(int index)
+{
+    ScopedLock lock(m_stateLock);
+    m_selectedLayer = index;
+}
+
 void LEDModeCtrl::SetSelectLayer(int index)
 {
-    m_selectedLayer = index;
+    selectLayer(index);
     requestRepaint();
 }
 
@@ -274,8 +280,8 @@ void LEDModeCtrl::DrawOverlayer(Gdiplus::Graphics& g, int&, int&)
         return;
     g.SetTextRenderingHint(m_textRenderingHint);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    m_overlayPen->SetWidth(1);
     ScopedLock lock(m_stateLock);
+    m_overlayPen->SetWidth(1);
     for (size_t i = 0; i < m_sensorSlots.size(); ++i)
         drawSensorSlot(g, m_sensorSlots[i], static_cast<int>(i) == m_hoveredSlot);
 }
@@ -294,9 +300,9 @@ void LEDModeCtrl::drawSensorSlot(Gdiplus::Graphics& g, const SensorLayerInfo& sl
     const float labelSize = static_cast<float>(static_cast<int>(scale * kSlotLabelSize));
     const float valueSize = static_cast<float>(static_cast<int>(scale * kSlotValueSize));
     const Gdiplus::Font* labelFont =
-        keptFont(m_slotLabelFonts, hasChineseGlyphs(label), L"BRAVIK 1.2", labelSize, Gdiplus::FontStyleRegular);
+        keptFont(m_slotLabelFonts, hasChineseGlyphs(label), kProductFace, labelSize, Gdiplus::FontStyleRegular);
     const Gdiplus::Font* valueFont =
-        keptFont(m_slotValueFonts, hasChineseGlyphs(value), L"BRAVIK 1.2", valueSize, Gdiplus::FontStyleRegular);
+        keptFont(m_slotValueFonts, hasChineseGlyphs(value), kProductFace, valueSize, Gdiplus::FontStyleRegular);
     if (!labelFont || !valueFont)
         return;
     Gdiplus::RectF box = rectF(r);

@@ -25,16 +25,33 @@ std::vector<DWORD> pixelsOf(DibCanvas& canvas)
     return pixels;
 }
 
-// A renderer that draws onto a canvas through the dispatch, or straight through one screen,
-// with the settings the frame render gives the graphics.
-class DispatchLcd : public OpenLcd {
+// The carousel's dials, water cooling and weather drawn straight (ScreenLcd), and besides them
+// the layouts and the mode dispatch, all with the settings the frame render gives the graphics.
+class DispatchLcd : public ScreenLcd {
 public:
-    using OpenLcd::OpenLcd;
-    using Draw = std::function<void(DispatchLcd&, Gdiplus::Graphics&, int&, int&, HDC&)>;
-
-    void draw(DibCanvas& canvas, const Draw& what)
+    using ScreenLcd::ScreenLcd;
+    void drawDispatched(DibCanvas& canvas)
     {
-        canvas.fill(kBase);
+        draw(canvas, [&](Gdiplus::Graphics& g, int& w, int& h) { DrawLEDMode(g, w, h, canvas.dc()); });
+    }
+    // Layouts 11 to 16 and 21 to 26.
+    void drawLayout(DibCanvas& canvas, int layout, int item)
+    {
+        using Layout = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
+        const Layout layouts[] = {
+            &DispatchLcd::DrawSystemInfoMode11, &DispatchLcd::DrawSystemInfoMode12, &DispatchLcd::DrawSystemInfoMode13,
+            &DispatchLcd::DrawSystemInfoMode14, &DispatchLcd::DrawSystemInfoMode15, &DispatchLcd::DrawSystemInfoMode16,
+            &DispatchLcd::DrawSystemInfoMode21, &DispatchLcd::DrawSystemInfoMode22, &DispatchLcd::DrawSystemInfoMode23,
+            &DispatchLcd::DrawSystemInfoMode24, &DispatchLcd::DrawSystemInfoMode25, &DispatchLcd::DrawSystemInfoMode26,
+        };
+        const Layout chosen = layouts[layout % 10 - 1 + (layout > 20 ? 6 : 0)];
+        draw(canvas, [&](Gdiplus::Graphics& g, int& w, int& h) { (this->*chosen)(g, w, h, item); });
+    }
+
+private:
+    template <class Screen>
+    void draw(DibCanvas& canvas, Screen screen)
+    {
         ScopedLock lock(m_stateLock);
         Gdiplus::Graphics g(canvas.dc());
         g.SetTextRenderingHint(m_textRenderingHint);
@@ -42,39 +59,7 @@ public:
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         int width = canvas.width();
         int height = canvas.height();
-        what(*this, g, width, height, canvas.dc());
-    }
-    static Draw dispatched()
-    {
-        return [](DispatchLcd& lcd, Gdiplus::Graphics& g, int& w, int& h, HDC& dc) { lcd.DrawLEDMode(g, w, h, dc); };
-    }
-    // Layouts 11 to 16 and 21 to 26, the carousel's dials 1 to 3.
-    static Draw screen(int number, int item)
-    {
-        using Screen = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
-        const std::pair<int, Screen> screens[] = {
-            { 1, &DispatchLcd::DrawSystemInfoMode1 },   { 2, &DispatchLcd::DrawSystemInfoMode2 },
-            { 3, &DispatchLcd::DrawSystemInfoMode3 },   { 11, &DispatchLcd::DrawSystemInfoMode11 },
-            { 12, &DispatchLcd::DrawSystemInfoMode12 }, { 13, &DispatchLcd::DrawSystemInfoMode13 },
-            { 14, &DispatchLcd::DrawSystemInfoMode14 }, { 15, &DispatchLcd::DrawSystemInfoMode15 },
-            { 16, &DispatchLcd::DrawSystemInfoMode16 }, { 21, &DispatchLcd::DrawSystemInfoMode21 },
-            { 22, &DispatchLcd::DrawSystemInfoMode22 }, { 23, &DispatchLcd::DrawSystemInfoMode23 },
-            { 24, &DispatchLcd::DrawSystemInfoMode24 }, { 25, &DispatchLcd::DrawSystemInfoMode25 },
-            { 26, &DispatchLcd::DrawSystemInfoMode26 },
-        };
-        Screen chosen = nullptr;
-        for (const auto& [n, s] : screens)
-            if (n == number)
-                chosen = s;
-        return [chosen, item](DispatchLcd& lcd, Gdiplus::Graphics& g, int& w, int& h, HDC&) { (lcd.*chosen)(g, w, h, item); };
-    }
-    static Draw water()
-    {
-        return [](DispatchLcd& lcd, Gdiplus::Graphics& g, int& w, int& h, HDC&) { lcd.DrawWaterCoolingMode(g, w, h); };
-    }
-    static Draw weather()
-    {
-        return [](DispatchLcd& lcd, Gdiplus::Graphics& g, int& w, int& h, HDC&) { lcd.DrawWeatherMode(g, w, h); };
+        screen(g, width, height);
     }
 };
 
@@ -90,7 +75,7 @@ protected:
     }
     void TearDown() override { dialog.DestroyWindow(); }
     // The mode, layout and carousel list a case sets.
-    void choose(int mode, int layout, std::initializer_list<UINT> carousel)
+    void choose(int mode, int layout, const std::vector<UINT>& carousel)
     {
         lcd->SetLEDMode(mode);
         lcd->SetSensorType(layout);
@@ -108,32 +93,41 @@ protected:
 
 TEST_F(Dispatch, EveryModeLayoutAndCarouselItemReachesItsOwnScreen)
 {
-    struct Case { int mode, layout; std::initializer_list<UINT> carousel; std::string screen; DispatchLcd::Draw expected; };
-    const auto layout = [](int n) { return Case { LEDModeSystemInfo, n, {}, "layout " + std::to_string(n), DispatchLcd::screen(n, HardwareCpuLoad) }; };
+    using Expected = std::function<void(DispatchLcd&, DibCanvas&)>;
+    struct Case { int mode, layout; std::vector<UINT> carousel; std::string screen; Expected expected; };
+    const auto layout = [](int n) {
+        return Case { LEDModeSystemInfo, n, {}, "layout " + std::to_string(n),
+                      [n](DispatchLcd& lcd, DibCanvas& canvas) { lcd.drawLayout(canvas, n, HardwareCpuLoad); } };
+    };
+    const auto screen = [](int mode, std::vector<UINT> carousel, std::string name, int screen, int item = 0) {
+        return Case { mode, 11, carousel, name, [=](DispatchLcd& lcd, DibCanvas& canvas) { lcd.drawScreen(canvas, screen, item); } };
+    };
     const Case cases[] = {
         layout(11), layout(12), layout(13), layout(14), layout(15), layout(16),
         layout(21), layout(22), layout(23), layout(24), layout(25), layout(26),
-        { LEDModeWaterCooling, 11, {}, "water", DispatchLcd::water() },
-        { LEDModeWeather, 11, {}, "weather", DispatchLcd::weather() },
+        screen(LEDModeWaterCooling, {}, "water", ScreenLcd::WaterCooling),
+        screen(LEDModeWeather, {}, "weather", ScreenLcd::Weather),
         // The carousel: CPU items on the CPU dial, GPU items on the GPU dial, water on its
         // screen, every other number on the memory dial.
-        { LEDModeCarousel, 11, { 1 }, "cpu 1", DispatchLcd::screen(2, 1) },
-        { LEDModeCarousel, 11, { 3 }, "cpu 3", DispatchLcd::screen(2, 3) },
-        { LEDModeCarousel, 11, { 5 }, "gpu 5", DispatchLcd::screen(3, 5) },
-        { LEDModeCarousel, 11, { 6 }, "gpu 6", DispatchLcd::screen(3, 6) },
-        { LEDModeCarousel, 11, { 7 }, "memory 7", DispatchLcd::screen(1, 7) },
-        { LEDModeCarousel, 11, { 10 }, "memory 10", DispatchLcd::screen(1, 10) },
-        { LEDModeCarousel, 11, { 12 }, "memory 12", DispatchLcd::screen(1, 12) },
-        { LEDModeCarousel, 11, { 11 }, "water", DispatchLcd::water() },
+        screen(LEDModeCarousel, { 1 }, "cpu 1", ScreenLcd::CpuDial, 1),
+        screen(LEDModeCarousel, { 3 }, "cpu 3", ScreenLcd::CpuDial, 3),
+        screen(LEDModeCarousel, { 5 }, "gpu 5", ScreenLcd::GpuDial, 5),
+        screen(LEDModeCarousel, { 6 }, "gpu 6", ScreenLcd::GpuDial, 6),
+        screen(LEDModeCarousel, { 7 }, "memory 7", ScreenLcd::MemoryDial, 7),
+        screen(LEDModeCarousel, { 10 }, "memory 10", ScreenLcd::MemoryDial, 10),
+        screen(LEDModeCarousel, { 12 }, "memory 12", ScreenLcd::MemoryDial, 12),
+        screen(LEDModeCarousel, { 11 }, "water", ScreenLcd::WaterCooling),
     };
     std::vector<std::vector<DWORD>> pictures;
     DibCanvas canvas(480, 480);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.screen);
         choose(c.mode, c.layout, c.carousel);
-        lcd->draw(canvas, DispatchLcd::dispatched());
+        canvas.fill(kBase);
+        lcd->drawDispatched(canvas);
         const std::vector<DWORD> dispatched = pixelsOf(canvas);
-        lcd->draw(canvas, c.expected);
+        canvas.fill(kBase);
+        c.expected(*lcd, canvas);
         pictures.push_back(pixelsOf(canvas));
         EXPECT_TRUE(dispatched == pictures.back());
     }
@@ -146,17 +140,17 @@ TEST_F(Dispatch, EveryModeLayoutAndCarouselItemReachesItsOwnScreen)
 
 TEST_F(Dispatch, ModesAndLayoutsWithoutAScreenKeepTheBlackBase)
 {
-    struct Case { int mode, layout; std::initializer_list<UINT> carousel; };
-    const Case cases[] = {
+    const std::tuple<int, int, std::vector<UINT>> cases[] = {
         { LEDModeSystemInfo, 0, {} },  { LEDModeSystemInfo, 10, {} }, { LEDModeSystemInfo, 17, {} },
         { LEDModeSystemInfo, 20, {} }, { LEDModeSystemInfo, 27, {} }, { LEDModeSystemInfo, -11, {} },
         { LEDModeCarousel, 11, {} },   { LEDModeClock, 11, {} },      { LEDModeNone, 11, {} },
         { 8, 11, {} },                 { -1, 11, { 1 } },
     };
     DibCanvas canvas(480, 480);
-    for (const Case& c : cases) {
-        choose(c.mode, c.layout, c.carousel);
-        lcd->draw(canvas, DispatchLcd::dispatched());
-        EXPECT_TRUE(canvas.untouchedSinceFill()) << "mode " << c.mode << " layout " << c.layout;
+    for (const auto& [mode, layout, carousel] : cases) {
+        choose(mode, layout, carousel);
+        canvas.fill(kBase);
+        lcd->drawDispatched(canvas);
+        EXPECT_TRUE(canvas.untouchedSinceFill()) << "mode " << mode << " layout " << layout;
     }
 }
