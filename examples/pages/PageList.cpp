@@ -4,6 +4,7 @@
 
 extern const SamplePage kFrameworkPage;
 extern const SamplePage kLcdPage;
+extern const SamplePage kLcdSlotsPage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
@@ -13,6 +14,7 @@ extern const SamplePage kPicturesPage;
 const SamplePage* const kSamplePages[] = {
     &kFrameworkPage,
     &kLcdPage,
+    &kLcdSlotsPage,
     &kButtonsPage,
     &kSlidersPage,
     &kTabsPage,
