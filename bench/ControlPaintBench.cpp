@@ -242,7 +242,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             tabs.OnMouseMove(0, centreOf(tabs.GetItemInfo(1 + turn++ % 2)->itemRect));
             painted();
         });
-        report("tab_hover_cached_bar", tabHover, blitFloorUs(hwnd, tabs.GetRect()));
+        const CRect tabBar(tabs.GetRect().left, tabs.GetRect().top, tabs.GetRect().right, tabs.GetRect().top + tabs.GetCtrlHeight());
+        report("tab_hover_cached_bar", tabHover, blitFloorUs(hwnd, tabBar));
 
         const double barHover = medianUs([] {}, [&] {
             bar.OnMouseMove(0, CPoint(bar.GetRect().left + 55 + 110 * (turn++ % 2), bar.GetRect().top + 20));

@@ -442,14 +442,25 @@ int MTabCtrl::tabAt(CPoint pt) const
     return -1;
 }
 
-int MTabCtrl::OnCheckMouseResponse(UINT, CPoint pt)
+CRect MTabCtrl::barRect() const
 {
     CRect strip = m_rect;
     if (isRow())
         strip.bottom = strip.top + m_barHeight;
     else if (isColumn())
         strip.right = strip.left + m_columnWidth;
-    if (!strip.PtInRect(pt))
+    return strip;
+}
+
+void MTabCtrl::repaintBar()
+{
+    // A hover or a button state shows on the bar alone: the pages need not be drawn again.
+    UpdateControl(barRect(), 0, 0);
+}
+
+int MTabCtrl::OnCheckMouseResponse(UINT, CPoint pt)
+{
+    if (!barRect().PtInRect(pt))
         return 1;
     return tabAt(pt) >= 0 ? 1 : 0;
 }
@@ -502,7 +513,7 @@ int MTabCtrl::OnControlMouseMove(UINT, CPoint pt)
     }
     const bool buttonsChanged = inside && trackButtons(pt);
     if ((m_hover != before || buttonsChanged) && m_visible) {
-        UpdateControl(0, 0);
+        repaintBar();
         return 1;
     }
     return 0;
@@ -517,7 +528,7 @@ int MTabCtrl::OnControlLButtonDown(UINT, CPoint pt)
         if (!PtInTabButton(pt, tab))
             continue;
         tab.buttonState = 2;
-        UpdateControl(0, 0);
+        repaintBar();
         SendMessageW(9, static_cast<UINT>(i), 0);
         return 1;
     }
@@ -531,7 +542,7 @@ int MTabCtrl::OnControlLButtonUp(UINT, CPoint pt)
         return 0;
     if (const TabRecord* hovered = m_tabs.At(m_hover); hovered && hovered->info.itemRect.PtInRect(pt))
         SetSelectItem(m_hover);
-    UpdateControl(0, 0);
+    repaintBar();
     return 0;
 }
 

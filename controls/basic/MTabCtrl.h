@@ -168,6 +168,9 @@ private:
     void hideAllPages();
     bool pageHeldByATab(const MControl* page) const;
     // Input
+    // The row or column of tabs, in client coordinates.
+    CRect barRect() const;
+    void repaintBar();
     int tabAt(CPoint pt) const;
     bool trackButtons(CPoint pt);
     void showHoveredTooltip(TabItemInfo& tab);
