@@ -1,0 +1,24 @@
+#pragma once
+// The folders the media exporters work in: the library's per-user data folder, a folder path
+// made with every missing parent, and a folder deleted with everything inside it.
+#include "platform/Win32.h"
+
+#include "platform/CString.h"
+
+namespace KOVA {
+
+// The user's local application-data folder followed by "\<brand> Files\datav12\"; empty when
+// the system cannot tell that folder, so that a caller's writes fail instead of landing in
+// a folder at the root of the drive.
+CString GetDataFolder();
+
+// Creates the folder and every missing folder above it; whether it exists afterwards is
+// found out by the writes that follow.
+void CreateDirectoryPath(const wchar_t* path);
+
+// Deletes the folder and its contents through the shell, with no dialog of any kind. FALSE
+// when the shell fails, and for a path of MAX_PATH characters or more, which the shell
+// cannot take.
+BOOL DeleteDirectory(const wchar_t* path);
+
+} // namespace KOVA

@@ -1,0 +1,147 @@
+// The exporters' work folders: the per-user data folder, nested creation and silent
+// recursive deletion, on the real shell and file system under a scratch folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "lcd/MediaFolders.h"
+
+using namespace KOVA;
+
+namespace {
+
+// A folder of the temp folder for one test, removed with all it holds when the test ends.
+class MediaFolders : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH] {};
+        GetTempPathW(MAX_PATH, temp);
+        m_root.Format(L"%skova-mediafolders-%lu\\", temp, GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(m_root, nullptr));
+    }
+    void TearDown() override
+    {
+        // The file system library's removal stops at paths of MAX_PATH characters.
+        for (const CString& folder : m_longFolders)
+            RemoveDirectoryW(L"\\\\?\\" + folder);
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(m_root.GetString()), ignored);
+    }
+    CString path(const wchar_t* below) const { return m_root + below; }
+    static bool isFolder(const CString& path) { return PathIsDirectoryW(path) != FALSE; }
+    static bool writeFile(const CString& path)
+    {
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, "frame", 5, &written, nullptr);
+        CloseHandle(file);
+        return ok;
+    }
+    // A folder whose full path has exactly length characters (no trailing backslash), made
+    // through the long-path prefix so that no limit of the plain form gets in the way.
+    CString folderOfLength(int length, wchar_t fill)
+    {
+        CString folder = m_root + CString(fill, length - m_root.GetLength());
+        CreateDirectoryW(L"\\\\?\\" + folder, nullptr);
+        m_longFolders.push_back(folder);
+        return folder;
+    }
+
+    CString m_root;
+    std::vector<CString> m_longFolders;
+};
+
+// Points the user's local application-data folder at a drive that does not exist, so the
+// system lookup fails for real; the old value is back when the object goes.
+class UnreachableLocalAppData {
+public:
+    UnreachableLocalAppData()
+    {
+        RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &m_key);
+        DWORD bytes = sizeof(m_old);
+        m_hadValue = RegQueryValueExW(m_key, kValue, nullptr, &m_type, reinterpret_cast<BYTE*>(m_old), &bytes) == ERROR_SUCCESS;
+        m_oldBytes = bytes;
+        const wchar_t unreachable[] = L"Q:\\no\\such\\drive";
+        RegSetValueExW(m_key, kValue, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(unreachable), sizeof(unreachable));
+    }
+    ~UnreachableLocalAppData()
+    {
+        if (m_hadValue)
+            RegSetValueExW(m_key, kValue, 0, m_type, reinterpret_cast<const BYTE*>(m_old), m_oldBytes);
+        else
+            RegDeleteValueW(m_key, kValue);
+        RegCloseKey(m_key);
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const wchar_t* kValue = L"Local AppData";
+    HKEY m_key { nullptr };
+    wchar_t m_old[1024] {};
+    DWORD m_oldBytes { 0 };
+    DWORD m_type { REG_EXPAND_SZ };
+    bool m_hadValue { false };
+};
+
+} // namespace
+
+TEST_F(MediaFolders, DataFolderLiesInTheLocalAppDataOrIsEmptyWhenTheSystemCannotTell)
+{
+    wchar_t local[MAX_PATH] {};
+    ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
+    EXPECT_STREQ(GetDataFolder(), CString(local) + L"\\BRAVIK Files\\datav12\\");
+    {
+        UnreachableLocalAppData unreachable;
+        wchar_t probe[MAX_PATH + 1] {};
+        ASSERT_TRUE(FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, probe)));
+        EXPECT_STREQ(GetDataFolder(), L"");
+    }
+    EXPECT_STREQ(GetDataFolder(), CString(local) + L"\\BRAVIK Files\\datav12\\");
+}
+
+TEST_F(MediaFolders, CreatesEveryMissingFolderOfAPathAndLeavesAnExistingOneAlone)
+{
+    for (const wchar_t* below : { L"A\\B\\C\\", L"D\\E", L"F\\\\G\\" }) {
+        CreateDirectoryPath(path(below));
+        EXPECT_TRUE(isFolder(path(below))) << below;
+    }
+    EXPECT_TRUE(isFolder(path(L"A\\B")));
+    EXPECT_TRUE(isFolder(path(L"F")));
+    // A folder that exists keeps what it holds.
+    ASSERT_TRUE(writeFile(path(L"A\\B\\C\\frame_0.jpg")));
+    CreateDirectoryPath(path(L"A\\B\\C\\"));
+    EXPECT_TRUE(PathFileExistsW(path(L"A\\B\\C\\frame_0.jpg")));
+}
+
+TEST_F(MediaFolders, DeletesAFolderWithAllItHoldsSilentlyAndRefusesOverlongPaths)
+{
+    CreateDirectoryPath(path(L"frames\\inner\\"));
+    for (const wchar_t* file : { L"frames\\frame_0.jpg", L"frames\\frame_1.jpg", L"frames\\inner\\frame_2.jpg" })
+        ASSERT_TRUE(writeFile(path(file))) << file;
+    EXPECT_TRUE(DeleteDirectory(path(L"frames\\")));
+    EXPECT_FALSE(PathFileExistsW(path(L"frames")));
+    // Nothing there: no dialog, FALSE.
+    EXPECT_FALSE(DeleteDirectory(path(L"frames\\")));
+    EXPECT_FALSE(DeleteDirectory(nullptr));
+
+    // The longest path the shell takes is deleted; longer ones are refused, whatever is there,
+    // and never cut down to the folder their first MAX_PATH - 1 characters name.
+    const CString longest = folderOfLength(MAX_PATH - 1, L'a');
+    ASSERT_TRUE(isFolder(longest));
+    EXPECT_TRUE(DeleteDirectory(longest));
+    EXPECT_FALSE(isFolder(longest));
+    const CString prefix = folderOfLength(MAX_PATH - 1, L'b');
+    for (const int extra : { 1, 30 }) {
+        const CString overlong = folderOfLength(MAX_PATH - 1 + extra, L'b');
+        ASSERT_TRUE(isFolder(L"\\\\?\\" + overlong)) << overlong.GetLength();
+        EXPECT_FALSE(DeleteDirectory(overlong)) << overlong.GetLength();
+        EXPECT_TRUE(isFolder(L"\\\\?\\" + overlong)) << overlong.GetLength();
+    }
+    EXPECT_FALSE(DeleteDirectory(prefix + CString(L'b', 300)));
+    EXPECT_TRUE(isFolder(prefix));
+}
