@@ -429,6 +429,7 @@ TEST_F(Tabs, HoverAndSelectionOnlyCopyTheCachedBar)
     tabs->SetSelectItem(1);
     tabs->OnMouseMove(0, CPoint(60, 30));
     EXPECT_EQ(0, parent.updates.back().flag);
+    EXPECT_EQ(CRect(10, 10, 310, 50), parent.updates.back().rect) << "a hover repaints the bar alone";
     paint(*tabs);
     EXPECT_EQ(0u, canvas.rgb(60, 12)) << "the bar's background is the one cached at the first paint";
     EXPECT_TRUE(nearColor(canvas.rgb(60, 35), kGreen, 2));
