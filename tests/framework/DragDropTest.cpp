@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "BandedDib.h"
+#include "DropData.h"
 #include "GdiObjectCount.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
@@ -28,61 +29,12 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-struct ComRelease {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-using DataObject = std::unique_ptr<CIDataObject, ComRelease>;
-
-FORMATETC formatOf(CLIPFORMAT clipFormat, DWORD tymed, DWORD aspect = DVASPECT_CONTENT)
-{
-    return FORMATETC { clipFormat, nullptr, aspect, -1, tymed };
-}
-
-struct Offer {
-    CLIPFORMAT format;
-    DWORD tymed;
-    HANDLE handle;
-};
-
-// The data object takes the handle over and frees it with its medium.
-void put(CIDataObject& data, const Offer& offer)
-{
-    FORMATETC format = formatOf(offer.format, offer.tymed);
-    STGMEDIUM medium { offer.tymed, { static_cast<HBITMAP>(offer.handle) }, nullptr };
-    EXPECT_EQ(S_OK, data.SetData(&format, &medium, TRUE));
-}
-
-DataObject offering(const std::vector<Offer>& offers)
-{
-    DataObject data(new CIDataObject(nullptr));
-    data->AddRef();
-    for (const Offer& offer : offers)
-        put(*data, offer);
-    return data;
-}
-
-HGLOBAL globalOf(const void* bytes, size_t size)
-{
-    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(global), bytes, size);
-    GlobalUnlock(global);
-    return global;
-}
-
 void expectBands(HBITMAP bitmap, CSize size)
 {
     auto picture = readBitmap(bitmap);
     ASSERT_NE(nullptr, picture);
     EXPECT_EQ(size, CSize(picture->width(), picture->height()));
     expectPixels(*picture, { { size.cx / 2, 0, kUpperBand }, { size.cx / 2, size.cy - 1, kLowerBand } }, 8);
-}
-
-// How many references others hold on a drop target.
-ULONG heldByOthers(IDropTarget* target)
-{
-    const ULONG held = target->AddRef() - 1;
-    target->Release();
-    return held;
 }
 
 // A DIB as a drag carries it: header, colour table or masks, then the pixels.
@@ -124,32 +76,6 @@ Offer fileList(const CString& path)
     std::memcpy(bytes.data(), &header, sizeof header);
     std::memcpy(bytes.data() + sizeof header, static_cast<const wchar_t*>(path), path.GetLength() * sizeof(wchar_t));
     return { CF_HDROP, TYMED_HGLOBAL, globalOf(bytes.data(), bytes.size()) };
-}
-
-// The bands recorded as an enhanced metafile; scale 2 makes its header claim a device of half
-// the screen's resolution.
-HENHMETAFILE recordBands(int width, int height, LONG scale = 1)
-{
-    HDC screen = GetDC(nullptr);
-    HDC recorder = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
-    ReleaseDC(nullptr, screen);
-    fillBands(recorder, width, height);
-    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
-    std::vector<BYTE> bits(GetEnhMetaFileBits(metafile, 0, nullptr));
-    GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
-    DeleteEnhMetaFile(metafile);
-    auto* header = reinterpret_cast<ENHMETAHEADER*>(bits.data());
-    for (LONG* extent : { &header->szlMillimeters.cx, &header->szlMillimeters.cy, &header->szlMicrometers.cx, &header->szlMicrometers.cy })
-        *extent *= scale;
-    return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
-}
-
-// A device-dependent 6 × 4 bitmap of the two bands.
-HBITMAP bandBitmap()
-{
-    std::vector<DWORD> bits(12, kUpperBand);
-    bits.resize(24, kLowerBand);
-    return CreateBitmap(6, 4, 1, 32, bits.data());
 }
 
 // A host dialog that keeps the picture last dropped on it and hands back the one before, and
@@ -363,7 +289,7 @@ TEST_F(DropWindow, EachOfferArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
         { "sizes that overflow", { spoiledDib([](auto&, auto& info) { info.biWidth = info.biHeight = 0x40000000; }) }, Nothing, {} },
         { "a truncated header", { spoiledDib([](auto& dib, auto&) { dib.resize(20); }) }, Nothing, {} },
         { "part of the last row", { spoiledDib([](auto& dib, auto&) { dib.pop_back(); }) }, Nothing, {} },
-        { "a bitmap, handed over", { { CF_BITMAP, TYMED_GDI, bandBitmap() } }, TheBands, { 6, 4 } },
+        { "a bitmap, handed over", { { CF_BITMAP, TYMED_GDI, bandBitmap(6, 4) } }, TheBands, { 6, 4 } },
         { "a metafile, in its bounds", { { CF_ENHMETAFILE, TYMED_ENHMF, metafile } }, TheBands, { header.rclBounds.right, header.rclBounds.bottom } },
         // Twice as large here, the upper band now covers the rows the lower one had.
         { "a metafile of a coarser device, scaled", { { CF_ENHMETAFILE, TYMED_ENHMF, recordBands(40, 30, 2) } }, TheUpperBandAtRow24, {} },

@@ -60,6 +60,30 @@ void fillBands(HDC dc, int width, int height)
     fillBand(dc, RECT { 0, height / 2, width, height }, kLowerBand);
 }
 
+HBITMAP bandBitmap(int width, int height)
+{
+    std::vector<DWORD> bits(static_cast<size_t>(width) * (height / 2), kUpperBand);
+    bits.resize(static_cast<size_t>(width) * height, kLowerBand);
+    return CreateBitmap(width, height, 1, 32, bits.data());
+}
+
+HENHMETAFILE recordBands(int width, int height, LONG scale)
+{
+    HDC screen = GetDC(nullptr);
+    HDC recorder = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
+    ReleaseDC(nullptr, screen);
+    fillBands(recorder, width, height);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    std::vector<BYTE> bits(GetEnhMetaFileBits(metafile, 0, nullptr));
+    GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
+    DeleteEnhMetaFile(metafile);
+    auto* header = reinterpret_cast<ENHMETAHEADER*>(bits.data());
+    for (LONG* extent : { &header->szlMillimeters.cx, &header->szlMillimeters.cy, &header->szlMicrometers.cx,
+                          &header->szlMicrometers.cy })
+        *extent *= scale;
+    return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+}
+
 std::vector<BYTE> buildDib(const DibLayout& layout, int width, int height)
 {
     std::vector<BYTE> dib = dibHeader(layout, width, height);

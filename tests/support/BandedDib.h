@@ -32,6 +32,11 @@ std::vector<BYTE> quads(std::initializer_list<DWORD> values);
 std::vector<BYTE> coreBandPalette();
 
 void fillBands(HDC dc, int width, int height);
+// The bands as a device-dependent 32-bit bitmap.
+HBITMAP bandBitmap(int width, int height);
+// The bands recorded as an enhanced metafile; a scale of 2 makes its header claim a device of
+// half the screen's resolution.
+HENHMETAFILE recordBands(int width, int height, LONG scale = 1);
 // Header, table, then the pixels; empty when GDI cannot make such a DIB.
 std::vector<BYTE> buildDib(const DibLayout& layout, int width, int height);
 // A .bmp file of a packed DIB whose header is 40 bytes.
