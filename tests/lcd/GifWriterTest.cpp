@@ -13,6 +13,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include "LibraryHost.h"
+#include "ScratchFolder.h"
 #include "ScratchGif.h"
 #include "ScratchStrip.h"
 #include "lcd/GifWriter.h"
@@ -86,18 +87,6 @@ bool closeTo(DWORD actual, DWORD expected)
 
 class GifWriterFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH] {};
-        GetTempPathW(MAX_PATH, temp);
-        m_folder.Format(L"%skova-gifwriter-%lu\\", temp, GetCurrentProcessId());
-    }
-    void TearDown() override
-    {
-        m_pictures.clear();
-        std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(m_folder.GetString()), ignored);
-    }
     enum class Format { Png, Jpeg, Gif };
     // A picture file of one colour; GIF is a format only GDI+ reads here.
     CString picture(int width, int height, DWORD argb, Format format = Format::Png)
@@ -107,11 +96,11 @@ protected:
                     format == Format::Png ? L"png" : format == Format::Jpeg ? L"jpg" : L"gif");
         const std::vector<DWORD> colours { argb };
         if (format == Format::Png)
-            m_pictures.push_back(std::make_unique<ScratchStrip>(m_folder, name, width, height, colours));
+            m_pictures.push_back(std::make_unique<ScratchStrip>(m_folder.path(), name, width, height, colours));
         else if (format == Format::Gif)
-            m_pictures.push_back(std::make_unique<ScratchGif>(m_folder, name, width, height, colours));
+            m_pictures.push_back(std::make_unique<ScratchGif>(m_folder.path(), name, width, height, colours));
         else
-            m_pictures.push_back(std::make_unique<ScratchFile>(m_folder, name, jpegBytes(width, height, argb)));
+            m_pictures.push_back(std::make_unique<ScratchFile>(m_folder.path(), name, jpegBytes(width, height, argb)));
         EXPECT_TRUE(m_pictures.back()->written());
         return m_pictures.back()->path();
     }
@@ -122,21 +111,9 @@ protected:
         cv::imencode(".jpg", bgr, bytes, { cv::IMWRITE_JPEG_QUALITY, 85 });
         return bytes;
     }
-    CString output(const wchar_t* name) const { return m_folder + name; }
-    static std::vector<BYTE> bytesOf(const CString& path)
-    {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(std::filesystem::path(path.GetString()), error);
-        std::vector<BYTE> bytes(error ? 0 : size);
-        HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD read = 0;
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        CloseHandle(file);
-        bytes.resize(read);
-        return bytes;
-    }
+    CString output(const wchar_t* name) const { return m_folder / name; }
 
-    CString m_folder;
+    ScratchFolder m_folder { L"kova-gifwriter" };
     std::vector<std::unique_ptr<ScratchFile>> m_pictures;
 };
 
@@ -178,7 +155,7 @@ TEST_F(GifWriterFiles, FramesReadBackByGiflibAndGdiplusEachShowingForTheFirstDel
         ASSERT_TRUE(writer.AddFrame(picture(f.width, f.height, f.colour, f.format), f.milliseconds));
     ASSERT_TRUE(writer.Save());
 
-    const GiflibView gif(bytesOf(output(L"four.gif")));
+    const GiflibView gif(m_folder.read(L"four.gif"));
     EXPECT_TRUE(gif.complete);
     EXPECT_EQ(std::tuple(gif.width, gif.height, gif.loopCount), std::tuple(480, 480, 0));
     EXPECT_EQ(gif.delays, std::vector<int>({ 5, 5, 5, 5 }));
@@ -225,7 +202,7 @@ TEST_F(GifWriterFiles, FrameSizeAndDelaySettings)
         // Size changes once the file is open are ignored.
         writer.SetSize(100, 100);
         ASSERT_TRUE(writer.Save());
-        const GiflibView gif(bytesOf(output(L"sized.gif")));
+        const GiflibView gif(m_folder.read(L"sized.gif"));
         EXPECT_TRUE(gif.complete);
         EXPECT_EQ(std::tuple(gif.width, gif.height), std::tuple(c.expectedWidth, c.height)) << c.width;
         EXPECT_EQ(gif.delays, std::vector<int>(2, c.expectedDelay)) << c.frameMs;
@@ -240,7 +217,7 @@ TEST_F(GifWriterFiles, CompletesEveryFileOnceAndRefusesWhatItCannotWrite)
     ASSERT_TRUE(single.Begin(output(L"single.gif")));
     ASSERT_TRUE(single.AddFrame(picture(48, 48, kGreen), 40));
     EXPECT_TRUE(single.Save());
-    const std::vector<BYTE> bytes = bytesOf(output(L"single.gif"));
+    const std::vector<BYTE> bytes = m_folder.read(L"single.gif");
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes.back(), 0x3B);
     const GiflibView gif(bytes);

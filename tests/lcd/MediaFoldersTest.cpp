@@ -2,57 +2,42 @@
 // recursive deletion, on the real shell and file system under a scratch folder.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "ScratchFile.h"
+#include "ScratchFolder.h"
 #include "lcd/MediaFolders.h"
 
 using namespace KOVA;
+using namespace KOVA::test;
 
 namespace {
 
-// A folder of the temp folder for one test, removed with all it holds when the test ends.
+// A scratch folder for one test; the folders longer than MAX_PATH it makes go first, since
+// the file system library's removal stops at them.
 class MediaFolders : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH] {};
-        GetTempPathW(MAX_PATH, temp);
-        m_root.Format(L"%skova-mediafolders-%lu\\", temp, GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(m_root, nullptr));
-    }
     void TearDown() override
     {
-        // The file system library's removal stops at paths of MAX_PATH characters.
         for (const CString& folder : m_longFolders)
             RemoveDirectoryW(L"\\\\?\\" + folder);
-        std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(m_root.GetString()), ignored);
     }
-    CString path(const wchar_t* below) const { return m_root + below; }
+    CString path(const wchar_t* below) const { return m_scratch / below; }
     static bool isFolder(const CString& path) { return PathIsDirectoryW(path) != FALSE; }
-    static bool writeFile(const CString& path)
-    {
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, "frame", 5, &written, nullptr);
-        CloseHandle(file);
-        return ok;
-    }
     // A folder whose full path has exactly length characters (no trailing backslash), made
     // through the long-path prefix so that no limit of the plain form gets in the way.
     CString folderOfLength(int length, wchar_t fill)
     {
-        CString folder = m_root + CString(fill, length - m_root.GetLength());
+        CString folder = m_scratch.path() + CString(fill, length - m_scratch.path().GetLength());
         CreateDirectoryW(L"\\\\?\\" + folder, nullptr);
         m_longFolders.push_back(folder);
         return folder;
     }
 
-    CString m_root;
+    ScratchFolder m_scratch { L"kova-mediafolders" };
     std::vector<CString> m_longFolders;
 };
 
@@ -113,16 +98,19 @@ TEST_F(MediaFolders, CreatesEveryMissingFolderOfAPathAndLeavesAnExistingOneAlone
     EXPECT_TRUE(isFolder(path(L"A\\B")));
     EXPECT_TRUE(isFolder(path(L"F")));
     // A folder that exists keeps what it holds.
-    ASSERT_TRUE(writeFile(path(L"A\\B\\C\\frame_0.jpg")));
+    const ScratchFile held(path(L"A\\B\\C\\"), L"frame_0.jpg", { 'x' });
+    ASSERT_TRUE(held.written());
     CreateDirectoryPath(path(L"A\\B\\C\\"));
-    EXPECT_TRUE(PathFileExistsW(path(L"A\\B\\C\\frame_0.jpg")));
+    EXPECT_TRUE(PathFileExistsW(held.path()));
 }
 
 TEST_F(MediaFolders, DeletesAFolderWithAllItHoldsSilentlyAndRefusesOverlongPaths)
 {
     CreateDirectoryPath(path(L"frames\\inner\\"));
-    for (const wchar_t* file : { L"frames\\frame_0.jpg", L"frames\\frame_1.jpg", L"frames\\inner\\frame_2.jpg" })
-        ASSERT_TRUE(writeFile(path(file))) << file;
+    const ScratchFile files[] = { { path(L"frames\\"), L"frame_0.jpg", { 'x' } }, { path(L"frames\\"), L"frame_1.jpg", { 'x' } },
+                                  { path(L"frames\\inner\\"), L"frame_2.jpg", { 'x' } } };
+    for (const ScratchFile& file : files)
+        ASSERT_TRUE(file.written()) << file.path();
     EXPECT_TRUE(DeleteDirectory(path(L"frames\\")));
     EXPECT_FALSE(PathFileExistsW(path(L"frames")));
     // Nothing there: no dialog, FALSE.
