@@ -44,8 +44,7 @@ int CGifPicture::SetImage(UINT resourceId, CString type, int)
 
 int CGifPicture::takeFrames(std::unique_ptr<Gdiplus::Image> frames)
 {
-    // Still first: a tick must not step into frames that are going.
-    *m_running = 0;
+    // The frame shown may lie past the new image's last.
     *m_currentFrame = 0;
     *m_frames = std::move(frames);
     OnSetImage(m_frames->get());

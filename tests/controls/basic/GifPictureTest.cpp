@@ -106,10 +106,14 @@ TEST_F(GifPictures, PicturesOfFewerThanTwoFramesNeverRun)
         gif->OnControlTimer();
         EXPECT_EQ(0, shownFrame(*gif, { 0xFF0000FF }));
     }
-    manager.ClearImgResInfo();
+    auto kept = make<CGifPicture>(L"gif_three.gif");
+    EXPECT_EQ(0, kept->SetImage(4242, L"GIF", 1));
+    EXPECT_EQ(1, kept->SetRunState(1, 0)) << "a failed load keeps the frames";
     CGifPicture unattached(&parent, 4, kPlace, 1, 1);
     EXPECT_EQ(0, unattached.SetImage(L"gif_ten.gif", 1)) << "the image cache needs a paint manager";
     EXPECT_EQ(0, unattached.SetRunState(1, 0));
+    kept.reset();
+    manager.ClearImgResInfo();
 }
 
 TEST_F(GifPictures, TheLooperStepsEveryFifthTickAndWrapsUntilStopped)
