@@ -116,6 +116,7 @@ TEST_F(GifPictures, PicturesOfFewerThanTwoFramesNeverRun)
     manager.ClearImgResInfo();
 }
 
+// Stopped, or on a hidden page, it stays on its frame.
 TEST_F(GifPictures, TheLooperStepsEveryFifthTickAndWrapsUntilStopped)
 {
     auto gif = make<CGifPicture2>(L"gif_three.gif");
@@ -130,6 +131,13 @@ TEST_F(GifPictures, TheLooperStepsEveryFifthTickAndWrapsUntilStopped)
     for (int tick = 0; tick < 10; ++tick)
         gif->OnControlTimer();
     EXPECT_EQ(1, shownFrame(*gif, kThree));
+    MPanel hiddenPage(&parent, 8, kPlace, 0);
+    gif->SetParent(&hiddenPage);
+    ASSERT_EQ(1, gif->SetRunState(1, 1));
+    for (int tick = 0; tick < 10; ++tick)
+        gif->OnControlTimer();
+    EXPECT_EQ(1, shownFrame(*gif, kThree));
+    gif->SetParent(&parent);
 }
 
 // Both draw from the window's cached image; each must select frames in its own copy, and the
