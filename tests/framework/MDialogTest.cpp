@@ -120,10 +120,7 @@ protected:
         // Popup, visible, clipping siblings and children.
         ASSERT_NE(nullptr, window.Create(dialog.GetSafeHwnd(), L"ComboWnd", 0x96000000, WS_EX_TOOLWINDOW, CRect(200, 150, 360, 310)));
     }
-    NotifyingControl* addControl(UINT id, CRect rect, PaintManager* manager = nullptr)
-    {
-        return addNotifyingControl(manager ? *manager : *dialog.GetPaintManager(), &dialog, id, rect, log, &deaths);
-    }
+    NotifyingControl* addControl(UINT id, CRect rect) { return addNotifyingControl(*dialog.GetPaintManager(), &dialog, id, rect, log, &deaths); }
     // Posted together: the leave that mouse tracking posts when the real cursor is elsewhere
     // queues behind them, so the press lands on the hover control wherever the cursor is.
     void post(std::initializer_list<UINT> messages, CPoint pt = CPoint(50, 40))
@@ -144,10 +141,6 @@ protected:
         PaintManager* manager = dialog.GetPaintManager();
         EXPECT_TRUE(!GetCapture() && !manager->IsCaptured());
         EXPECT_TRUE(!manager->GetHoverControl() && !manager->GetFocusControl());
-    }
-    bool closed(DropDown& window)
-    {
-        return pumpUntil([&] { return window.GetSafeHwnd() == nullptr; });
     }
 
     HostDialog dialog;
@@ -345,14 +338,14 @@ TEST_F(LiveDialog, TheDropDownClosesWhenAnotherWindowIsActivatedOrOnCloseMessage
     {
         TestWindow other;
         SetActiveWindow(other.hwnd());
-        EXPECT_TRUE(closed(popup));
+        EXPECT_TRUE(pumpUntil([&] { return !popup.GetSafeHwnd(); }));
     }
     open(popup);
     popup.PostMessageW(0x442, 1, 0);
-    EXPECT_TRUE(closed(popup));
+    EXPECT_TRUE(pumpUntil([&] { return !popup.GetSafeHwnd(); }));
     open(popup);
     popup.CloseWindow();
-    EXPECT_TRUE(closed(popup));
+    EXPECT_TRUE(pumpUntil([&] { return !popup.GetSafeHwnd(); }));
 }
 
 // ---- looks

@@ -7,6 +7,7 @@
 
 #include "GdiplusEnvironment.h"
 #include "KOVA.h"
+#include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
 
@@ -265,9 +266,7 @@ protected:
             action();
             done = true;
         });
-        for (const DWORD start = GetTickCount(); !done && GetTickCount() - start < patienceMs;)
-            Sleep(1);
-        const bool inTime = done;
+        const bool inTime = pollUntil([&] { return done.load(); }, patienceMs);
         placed.holdList(false);
         worker.join();
         return inTime;
