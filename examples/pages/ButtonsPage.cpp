@@ -177,8 +177,21 @@ private:
         POINT corner { m_rect.left, m_rect.bottom + 2 };
         ClientToScreen(m_manager->GetPaintWnd(), &corner);
         menu->Create(m_manager->GetPaintWnd(), CPoint(corner), kMenuMessage);
+        m_menuWindow = menu->GetSafeHwnd();
     }
 
+public:
+    // Headless, nothing takes the activation from the menu: the host closes it once the page's
+    // picture is taken, or it would stay over the later pages.
+    void closeMenu()
+    {
+        if (m_menuWindow && ::IsWindow(m_menuWindow))
+            ::DestroyWindow(m_menuWindow);
+        m_menuWindow = nullptr;
+    }
+
+private:
+    HWND m_menuWindow { nullptr };
     bool m_opened { false };
     std::vector<MControl*> m_shown;
     std::map<MControl*, PageLook> m_looks;
@@ -231,6 +244,13 @@ void build(MPanel* page, const CRect& area)
     page->GetManager()->SetTimer(opener, 1, 50);
 }
 
+void closeMenu(KOVA::MPanel* page, const std::wstring&)
+{
+    for (MControl* control : page->GetControls())
+        if (auto* opener = dynamic_cast<MenuOpener*>(control))
+            opener->closeMenu();
+}
+
 } // namespace
 
-extern const SamplePage kButtonsPage { L"buttons", build, nullptr, nullptr };
+extern const SamplePage kButtonsPage { L"buttons", build, closeMenu, nullptr };
