@@ -27,6 +27,9 @@ constexpr float kTemperatureFullScale = 212.0f;
 // The memory arc's scale: 128 GB over the full span, in the product's own steps.
 constexpr float kPerGigabyteStep = 0.0078125f;
 constexpr int kTextLength = 32;
+constexpr int kHubRadius = 100;
+constexpr int kGlassRadius = 130;
+constexpr int kSectorRadius = 225;
 
 Gdiplus::Rect squareAbout(int cx, int cy, int half)
 {
@@ -44,6 +47,24 @@ void useDialQuality(Gdiplus::Graphics& g, Gdiplus::TextRenderingHint hint)
     g.SetTextRenderingHint(hint);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
 }
+
+// The pixels of g's surface through GDI, with what GDI+ queued landed first.
+class SurfaceDC {
+public:
+    explicit SurfaceDC(Gdiplus::Graphics& g) : m_g(g)
+    {
+        g.Flush(Gdiplus::FlushIntentionSync);
+        m_dc = g.GetHDC();
+    }
+    ~SurfaceDC() { m_g.ReleaseHDC(m_dc); }
+    SurfaceDC(const SurfaceDC&) = delete;
+    SurfaceDC& operator=(const SurfaceDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    Gdiplus::Graphics& m_g;
+    HDC m_dc { nullptr };
+};
 
 // What the CPU or GPU dial shows for one of its three items (temperature, clock, load).
 struct DeviceReading {
@@ -209,6 +230,29 @@ void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, 
     g.DrawArc(&pen, squareAbout(width / 2, height / 2, 160), kGaugeStart, sweep);
 }
 
+// ---- CPU and GPU: what their gauges cover
+// GDI+ fills the whole bounds of a shape even when a clip leaves a few pixels of it, and a
+// gradient or a large shape costs milliseconds under Wine. So the CPU and GPU dials draw their
+// gauges once, into a copy of the dial covered wholly by the gauge, and a frame shows that copy
+// through the region of the gauge's shape. Solid colours blend alike wherever they land; a
+// gradient may round a step apart from one drawn into the shape itself.
+
+HDC LEDModeCtrl::keepDial(Gdiplus::Graphics& g, int slot, int width, int height)
+{
+    const SurfaceDC surface(g);
+    return m_screenKit->withGauge[slot].Keep(surface.get(), width, height);
+}
+
+void LEDModeCtrl::showGauge(Gdiplus::Graphics& g, int slot)
+{
+    LcdScreenKit& kit = *m_screenKit;
+    const LcdUniqueRegion shape(Gdiplus::Region(&kit.gauge).GetHRGN(&g));
+    if (!shape)
+        return;
+    const SurfaceDC surface(g);
+    kit.withGauge[slot].CopyThrough(surface.get(), shape.get());
+}
+
 // ---- CPU: items 1 to 3
 
 void LEDModeCtrl::DrawSystemInfoMode2(Gdiplus::Graphics& g, int& width, int& height, int item)
@@ -224,29 +268,43 @@ void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
     const bool first = item == HardwareCpuTemperature || item == HardwareCpuLoad;
     drawCentredImage(g, m_cpuScale[first ? 0 : 1].image.get(), width, height, 430);
     drawDialRings(g, width, height);
+    // The hub lies over the sector: it goes on both the dial and its covered copy.
+    if (const HDC covered = keepDial(g, 0, width, height)) {
+        Gdiplus::Graphics cover(covered);
+        cover.SetSmoothingMode(g.GetSmoothingMode());
+        const Gdiplus::Rect square = squareAbout(width / 2, height / 2, kSectorRadius);
+        cover.FillRectangle(m_screenKit->Gradient(0, square, LcdWithAlpha(m_accentColour, 50),
+                                                  LcdWithAlpha(m_accentColour, 200)),
+                            square);
+        drawCpuHub(cover, width, height);
+    }
+    drawCpuHub(g, width, height);
+}
+
+void LEDModeCtrl::drawCpuHub(Gdiplus::Graphics& g, int width, int height)
+{
+    m_screenKit->brush.SetColor(m_backgroundColour);
+    g.FillEllipse(&m_screenKit->brush, squareAbout(width / 2, height / 2, kHubRadius));
 }
 
 void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
 {
     useDialQuality(g, m_textRenderingHint);
-    LcdScreenKit& kit = *m_screenKit;
     const HARDWARE_INFO& info = m_hardwareInfo;
     const DeviceReading reading = readDevice(item - HardwareCpuTemperature, info.cpuTemperature, info.cpuClock,
                                              info.cpuLoad, TemperatureSign(), ClockDialAngle(info.cpuClock));
-    const int cx = width / 2;
-    const int cy = height / 2;
-    if (reading.shown) {
-        const Gdiplus::Rect sector = squareAbout(cx, cy, 225);
-        g.FillPie(kit.Gradient(0, sector, LcdWithAlpha(m_accentColour, 50), LcdWithAlpha(m_accentColour, 200)), sector,
-                  kGaugeStart, reading.angle);
-    }
-    kit.brush.SetColor(m_backgroundColour);
-    g.FillEllipse(&kit.brush, squareAbout(cx, cy, 100));
-    if (reading.shown)
-        drawDialTexts(g, width, height, reading.value, reading.unit, true);
+    if (!reading.shown)
+        return;
+    Gdiplus::GraphicsPath& sector = m_screenKit->gauge;
+    sector.Reset();
+    sector.AddPie(squareAbout(width / 2, height / 2, kSectorRadius), kGaugeStart, reading.angle);
+    showGauge(g, 0);
+    drawDialTexts(g, width, height, reading.value, reading.unit, true);
 }
 
 // ---- GPU: items 4 to 6
+// The glass, hub and rings lie over the needle and do not move: they stay in the layer, and
+// the covered copy shows them over a dial filled with the needle's colour.
 
 void LEDModeCtrl::DrawSystemInfoMode3(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
@@ -260,38 +318,26 @@ void LEDModeCtrl::gpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
     drawDialFace(g, width, height, false);
     const bool first = item == HardwareGpuTemperature || item == HardwareGpuLoad;
     drawCentredImage(g, m_gpuScale[first ? 0 : 1].image.get(), width, height, 480);
+    if (const HDC covered = keepDial(g, 1, width, height)) {
+        Gdiplus::Graphics cover(covered);
+        cover.SetSmoothingMode(g.GetSmoothingMode());
+        m_screenKit->brush.SetColor(m_accentColour);
+        cover.FillRectangle(&m_screenKit->brush, 0, 0, width, height);
+        drawGpuCover(cover, width, height);
+    }
+    drawGpuCover(g, width, height);
 }
 
-void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
+void LEDModeCtrl::drawGpuCover(Gdiplus::Graphics& g, int width, int height)
 {
-    useDialQuality(g, m_textRenderingHint);
     LcdScreenKit& kit = *m_screenKit;
-    const HARDWARE_INFO& info = m_hardwareInfo;
-    const DeviceReading reading = readDevice(item - HardwareGpuTemperature, info.gpuTemperature, info.gpuClock,
-                                             info.gpuLoad, TemperatureSign(), ClockDialAngle(info.gpuClock));
     const int cx = width / 2;
     const int cy = height / 2;
-    // The needle stands on the centre pointing up (row 70 is absolute), turned so that 0 lies
-    // along the gauge's start.
-    const double theta = (reading.angle + 210.0f) * 3.1415926 / 180;
-    const float c = static_cast<float>(std::cos(theta));
-    const float s = static_cast<float>(std::sin(theta));
-    const float fx = static_cast<float>(cx);
-    const float fy = static_cast<float>(cy);
-    Gdiplus::PointF needle[] = { { fx - 3, fy + 120 }, { fx + 3, fy + 120 }, { fx + 3, 70 }, { fx - 3, 70 } };
-    for (Gdiplus::PointF& p : needle) {
-        const float dx = p.X - fx;
-        const float dy = p.Y - fy;
-        p = Gdiplus::PointF(fx + dx * c - dy * s, fy + dx * s + dy * c);
-    }
-    kit.brush.SetColor(m_accentColour);
-    g.FillPolygon(&kit.brush, needle, 4, Gdiplus::FillModeAlternate);
-
-    const Gdiplus::Rect glass = squareAbout(cx, cy, 130);
+    const Gdiplus::Rect glass = squareAbout(cx, cy, kGlassRadius);
     g.FillPie(kit.Gradient(1, glass, LcdWithAlpha(m_valueColour, 50), LcdWithAlpha(m_valueColour, 200)), glass, 0.0f,
               360.0f);
     kit.brush.SetColor(LcdWithAlpha(m_backgroundColour, 255));
-    g.FillEllipse(&kit.brush, squareAbout(cx, cy, 100));
+    g.FillEllipse(&kit.brush, squareAbout(cx, cy, kHubRadius));
 
     struct Ring {
         int half;
@@ -299,8 +345,8 @@ void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
         BYTE alpha;
         Gdiplus::DashStyle dash;
     };
-    const Ring rings[] = { { 130, 2.0f, 150, Gdiplus::DashStyleDash },
-                           { 100, 2.0f, 200, Gdiplus::DashStyleSolid },
+    const Ring rings[] = { { kGlassRadius, 2.0f, 150, Gdiplus::DashStyleDash },
+                           { kHubRadius, 2.0f, 200, Gdiplus::DashStyleSolid },
                            { 85, 5.0f, 255, Gdiplus::DashStyleSolid } };
     for (const Ring& ring : rings) {
         kit.pen.SetColor(LcdWithAlpha(m_valueColour, ring.alpha));
@@ -308,6 +354,31 @@ void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
         kit.pen.SetDashStyle(ring.dash);
         g.DrawEllipse(&kit.pen, squareAbout(cx, cy, ring.half));
     }
+}
+
+void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
+{
+    useDialQuality(g, m_textRenderingHint);
+    const HARDWARE_INFO& info = m_hardwareInfo;
+    const DeviceReading reading = readDevice(item - HardwareGpuTemperature, info.gpuTemperature, info.gpuClock,
+                                             info.gpuLoad, TemperatureSign(), ClockDialAngle(info.gpuClock));
+    // The needle stands on the centre pointing up (row 70 is absolute), turned so that 0 lies
+    // along the gauge's start.
+    const double theta = (reading.angle + 210.0f) * 3.1415926 / 180;
+    const float c = static_cast<float>(std::cos(theta));
+    const float s = static_cast<float>(std::sin(theta));
+    const float fx = static_cast<float>(width / 2);
+    const float fy = static_cast<float>(height / 2);
+    Gdiplus::PointF needle[] = { { fx - 3, fy + 120 }, { fx + 3, fy + 120 }, { fx + 3, 70 }, { fx - 3, 70 } };
+    for (Gdiplus::PointF& p : needle) {
+        const float dx = p.X - fx;
+        const float dy = p.Y - fy;
+        p = Gdiplus::PointF(fx + dx * c - dy * s, fy + dx * s + dy * c);
+    }
+    Gdiplus::GraphicsPath& shape = m_screenKit->gauge;
+    shape.Reset();
+    shape.AddPolygon(needle, 4);
+    showGauge(g, 1);
     if (reading.shown)
         drawDialTexts(g, width, height, reading.value, reading.unit, true);
 }

@@ -7,7 +7,9 @@
 #include "platform/Win32.h"
 
 #include <memory>
+#include <type_traits>
 
+#include "framework/MRenderInternal.h"
 #include "lcd/LEDModeCtrl.h"
 #include "platform/CString.h"
 
@@ -41,6 +43,34 @@ struct LcdGaugeMarks {
     Gdiplus::GraphicsPath track;
 };
 
+// A copy of a frame's pixels kept beside the layer, for a moving part that must show them
+// again under something it draws. GDI copies in and out, so either row order of a frame works.
+class LcdKeptPixels {
+public:
+    LcdKeptPixels() = default;
+    LcdKeptPixels(const LcdKeptPixels&) = delete;
+    LcdKeptPixels& operator=(const LcdKeptPixels&) = delete;
+    ~LcdKeptPixels();
+
+    // Copies width × height pixels of from; returns the DC of the copy to draw on, null when
+    // no copy could be made.
+    HDC Keep(HDC from, int width, int height);
+    // Copies the kept pixels onto to wherever region (coordinates of to) lies.
+    void CopyThrough(HDC to, HRGN region) const;
+
+private:
+    bool prepare(HDC reference, int width, int height);
+
+    detail::UniqueDC m_dc;
+    detail::UniqueBitmap m_bitmap;
+    HGDIOBJ m_previous { nullptr };
+    int m_width { 0 };
+    int m_height { 0 };
+    bool m_kept { false };
+};
+
+using LcdUniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, detail::GdiObjectDeleter>;
+
 struct LcdScreenKit {
     LcdScreenKit();
     LcdScreenKit(const LcdScreenKit&) = delete;
@@ -63,6 +93,10 @@ struct LcdScreenKit {
     // Reused with a new colour (and width and dash) for every fill and line.
     Gdiplus::SolidBrush brush { Gdiplus::Color(0xFF000000) };
     Gdiplus::Pen pen { Gdiplus::Color(0xFF000000), 1.0f };
+    // The shape of this frame's gauge, and the CPU and GPU dials as they show wherever their
+    // gauge covers them.
+    Gdiplus::GraphicsPath gauge;
+    LcdKeptPixels withGauge[2];
     // Centred both ways, one line, trailing spaces measured.
     Gdiplus::StringFormat centred { Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces };
 

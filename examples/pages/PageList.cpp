@@ -5,6 +5,7 @@
 extern const SamplePage kFrameworkPage;
 extern const SamplePage kLcdPage;
 extern const SamplePage kLcdSlotsPage;
+extern const SamplePage kLcdScreensPage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
@@ -15,6 +16,7 @@ const SamplePage* const kSamplePages[] = {
     &kFrameworkPage,
     &kLcdPage,
     &kLcdSlotsPage,
+    &kLcdScreensPage,
     &kButtonsPage,
     &kSlidersPage,
     &kTabsPage,
