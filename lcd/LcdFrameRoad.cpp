@@ -79,7 +79,7 @@ bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
     return true;
 }
 
-const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float margin, bool clipped, bool ellipse)
+const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float margin)
 {
     if (!cache.empty())
         return cache;
@@ -91,22 +91,47 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float 
         Gdiplus::Graphics g(&disc);
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
-        // Clipped the way GDI+ clips a frame to its inscribed ellipse.
-        if (clipped) {
-            Gdiplus::GraphicsPath inscribed;
-            inscribed.AddEllipse(Gdiplus::Rect(0, 0, m_width, m_height));
-            g.SetClip(&inscribed, Gdiplus::CombineModeReplace);
-        }
-        const Gdiplus::RectF area(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin);
-        if (ellipse)
-            g.FillEllipse(&black, area);
-        else
-            g.FillRectangle(&black, area);
+        g.FillEllipse(&black, Gdiplus::RectF(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin));
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     cache.resize(argb.size());
     for (size_t i = 0; i < argb.size(); ++i)
         cache[i] = static_cast<BYTE>(argb[i] >> 24);
+    return cache;
+}
+
+const LcdFrameRoad::Coverage& LcdFrameRoad::clippedCoverage(Coverage& cache, bool disc)
+{
+    if (!cache.empty())
+        return cache;
+    // Drawn as a frame is, through the DC of a DIB like the surface: a clip to the inscribed
+    // ellipse then takes exactly the pixels it took from the frame's own drawing.
+    void* bits = nullptr;
+    const detail::UniqueDC dc(CreateCompatibleDC(m_dc.get()));
+    const detail::UniqueBitmap bitmap(CreateTopDownDib(m_dc.get(), m_width, m_height, &bits));
+    if (!dc || !bitmap || !bits)
+        return cache;
+    const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+    {
+        Gdiplus::Graphics g(dc.get());
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        Gdiplus::GraphicsPath inscribed;
+        inscribed.AddEllipse(Gdiplus::Rect(0, 0, m_width, m_height));
+        g.SetClip(&inscribed, Gdiplus::CombineModeReplace);
+        Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
+        const Gdiplus::RectF area(-1.0f, -1.0f, m_width + 2.0f, m_height + 2.0f);
+        if (disc)
+            g.FillEllipse(&white, area);
+        else
+            g.FillRectangle(&white, area);
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    GdiFlush();
+    const BYTE* pixels = static_cast<const BYTE*>(bits);
+    cache.resize(static_cast<size_t>(m_width) * m_height);
+    for (size_t i = 0; i < cache.size(); ++i)
+        cache[i] = pixels[i * 4 + 1];
+    SelectObject(dc.get(), previous);
     return cache;
 }
 
@@ -146,7 +171,7 @@ void LcdFrameRoad::Dim(bool disc, int alpha, bool insideEllipse)
         return;
     const Coverage* coverage = nullptr;
     if (insideEllipse)
-        coverage = &discCoverage(disc ? m_clippedDimDisc : m_clippedDimWhole, 1.0f, true, disc);
+        coverage = &clippedCoverage(disc ? m_clippedDimDisc : m_clippedDimWhole, disc);
     else if (disc)
         coverage = &discCoverage(m_dimDisc, 1.0f);
     keepFraction(coverage, alpha & 0xFF);

@@ -46,8 +46,9 @@ public:
 
 private:
     using Coverage = std::vector<BYTE>;
-    // clipped: kept inside the inscribed ellipse; ellipse false: the rectangle, margin wider.
-    const Coverage& discCoverage(Coverage& cache, float margin, bool clipped = false, bool ellipse = true);
+    const Coverage& discCoverage(Coverage& cache, float margin);
+    // The dimming's disc (or the whole surface) one pixel larger, clipped to the inscribed ellipse.
+    const Coverage& clippedCoverage(Coverage& cache, bool disc);
     void keepFraction(const Coverage* coverage, int alpha);
 
     detail::UniqueDC m_dc;

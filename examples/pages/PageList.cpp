@@ -5,6 +5,7 @@
 extern const SamplePage kFrameworkPage;
 extern const SamplePage kLcdPage;
 extern const SamplePage kLcdSlotsPage;
+extern const SamplePage kLcdLayoutsPage;
 extern const SamplePage kLcdScreensPage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
@@ -16,6 +17,7 @@ const SamplePage* const kSamplePages[] = {
     &kFrameworkPage,
     &kLcdPage,
     &kLcdSlotsPage,
+    &kLcdLayoutsPage,
     &kLcdScreensPage,
     &kButtonsPage,
     &kSlidersPage,

@@ -1,0 +1,179 @@
+// The system-information layouts 11 to 16 and 21 to 26 per frame, the sensor values changed
+// every frame: the layout drawn through its still layer (render), the same drawn whole
+// (uncached), the whole frame as the hidden road publishes it (base, render, turn, JPEG,
+// swap), and what the frame adds to the render (turn and encode), beside the floor of a bare
+// JPEG encode of the same pixels. The frame budget is 30 ms.
+#include "KOVA.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace KOVA;
+
+namespace {
+
+constexpr int kWarmups = 10;
+constexpr int kRuns = 100;
+constexpr double kBudgetMs = 30.0;
+
+double nowMs()
+{
+    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double medianMs(const std::function<void(int)>& call)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < kWarmups + kRuns; ++i) {
+        const double start = nowMs();
+        call(i);
+        if (i >= kWarmups)
+            samples.push_back(nowMs() - start);
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+HARDWARE_INFO valuesOfFrame(int frame)
+{
+    const float f = static_cast<float>(frame % 50);
+    HARDWARE_INFO info;
+    info.cpuTemperature = 40 + f;
+    info.cpuClock = 3000 + 40 * f;
+    info.cpuLoad = 2 * f;
+    info.gpuTemperature = 50 + f * 0.5f;
+    info.gpuClock = 1500 + 20 * f;
+    info.gpuLoad = 100 - 2 * f;
+    info.memoryLoad = 30 + f;
+    info.memoryUsed = 6 + f * 0.1f;
+    info.memoryClock = 3200;
+    info.memoryTemperature = 35 + f * 0.2f;
+    info.memoryFree = 10;
+    return info;
+}
+
+// The renderer with its layouts in reach: a layout drawn onto a DIB of the frame's size, as
+// the frame's dispatch draws it.
+class BenchLcd : public LEDModeCtrl {
+public:
+    using LEDModeCtrl::LEDModeCtrl;
+    using Layout = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
+
+    void render(int layout, HDC dc, bool cached)
+    {
+        static const Layout kDials[] = { &BenchLcd::DrawSystemInfoMode11, &BenchLcd::DrawSystemInfoMode12,
+                                         &BenchLcd::DrawSystemInfoMode13, &BenchLcd::DrawSystemInfoMode14,
+                                         &BenchLcd::DrawSystemInfoMode15, &BenchLcd::DrawSystemInfoMode16 };
+        static const Layout kPlain[] = { &BenchLcd::DrawSystemInfoMode21, &BenchLcd::DrawSystemInfoMode22,
+                                         &BenchLcd::DrawSystemInfoMode23, &BenchLcd::DrawSystemInfoMode24,
+                                         &BenchLcd::DrawSystemInfoMode25, &BenchLcd::DrawSystemInfoMode26 };
+        m_layersCached = cached;
+        Gdiplus::Graphics g(dc);
+        g.SetTextRenderingHint(m_textRenderingHint);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        int width = m_rect.Width();
+        int height = m_rect.Height();
+        const Layout draw = layout < 20 ? kDials[layout - 11] : kPlain[layout - 21];
+        (this->*draw)(g, width, height, m_hardwareItem);
+        g.Flush(Gdiplus::FlushIntentionSync);
+        m_layersCached = true;
+    }
+};
+
+class BenchDialog : public MDialog {
+public:
+    void InitUI(CRect) override {}
+};
+
+// A 32-bit top-down DIB in its own DC.
+struct Surface {
+    Surface(int width, int height) : width(width), height(height)
+    {
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = MRender::CreateARGB32Bitmap(dc, width, height, &bits);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~Surface()
+    {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    void clear() { std::fill(bits, bits + static_cast<size_t>(width) * height * 4, 0); }
+    int width;
+    int height;
+    HDC dc { nullptr };
+    HBITMAP bitmap { nullptr };
+    HGDIOBJ previous { nullptr };
+    BYTE* bits { nullptr };
+};
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    Manager::SetInstance(instance);
+    Manager::InitGdiplus();
+    {
+        BenchDialog dialog;
+        dialog.Create(nullptr, L"LcdLayoutsBench", WS_POPUP, 0, CRect(0, 0, 660, 500));
+        struct Size {
+            const char* name;
+            int type;
+            int width;
+        };
+        const Size sizes[] = { { "480x480 circle", LEDScreenCircle, 480 }, { "640x480", LEDScreenWide, 640 } };
+        // One item per layout that shows a value and, where the layout has one, its dial mark.
+        const int items[] = { 1, 10, 7, 1, 3, 2, 0, 10, 2, 1, 9, 4 };
+        const int layouts[] = { 11, 12, 13, 14, 15, 16, 21, 22, 23, 24, 25, 26 };
+        LcdJpegEncoder bare(640 * 480 * 4 * 2);
+        printf("%-15s %-6s %9s %9s %9s %9s %9s %7s %7s\n", "screen", "layout", "render", "uncached", "turn+enc",
+               "frame", "bare enc", "ratio", "budget");
+        for (const Size& size : sizes) {
+            auto* lcd = new BenchLcd(&dialog, 10, CRect(0, 0, size.width, 480), 1, 1);
+            lcd->SetManager(dialog.GetPaintManager());
+            dialog.GetPaintManager()->AppendControl(lcd, 1);
+            lcd->SetLEDScreenType(size.type);
+            lcd->SetLEDMode(LEDModeSystemInfo);
+            lcd->SetColor(0xFF101828, 0xFFFFFFFF, 0xFF00C0C0, 0xFFFF4020);
+            Surface surface(size.width, 480);
+            std::vector<BYTE> pixels(static_cast<size_t>(size.width) * 480 * 4);
+            for (size_t i = 0; i < sizeof(layouts) / sizeof(layouts[0]); ++i) {
+                // Layouts 11 to 16 are laid out for the round screen only.
+                if (layouts[i] < 20 && size.type != LEDScreenCircle)
+                    continue;
+                lcd->SetSensorType(layouts[i]);
+                lcd->SetHardWareType(items[i]);
+                auto renderWith = [&](bool cached) {
+                    return medianMs([&](int frame) {
+                        lcd->SetHardWareInfo(valuesOfFrame(frame));
+                        surface.clear();
+                        lcd->render(layouts[i], surface.dc, cached);
+                    });
+                };
+                const double render = renderWith(true);
+                const double uncached = renderWith(false);
+                const double frame = medianMs([&](int f) {
+                    lcd->SetHardWareInfo(valuesOfFrame(f));
+                    lcd->DrawHideControl();
+                });
+                std::copy(surface.bits, surface.bits + pixels.size(), pixels.begin());
+                const double encode =
+                    medianMs([&](int) { bare.Encode(pixels.data(), size.width, 480, size.width * 4, 90); });
+                printf("%-15s %-6d %9.3f %9.3f %9.3f %9.3f %9.3f %7.2f %6.1f%%\n", size.name, layouts[i], render, uncached,
+                       frame - render, frame, encode, frame / encode, frame / kBudgetMs * 100.0);
+                fflush(stdout);
+            }
+            dialog.GetPaintManager()->RemoveControl(lcd);
+        }
+        dialog.DestroyWindow();
+    }
+    Manager::UnInitGdiplus();
+    return 0;
+}

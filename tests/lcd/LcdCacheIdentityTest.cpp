@@ -1,0 +1,180 @@
+// The still layers of the LCD screens never show: a renderer that keeps them publishes the
+// same pixels as one that draws every frame whole, on both roads, on every screen shape, over
+// a script of frames with the host's setters between them.
+#include <functional>
+
+#include "LcdTestKit.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
+#include "framework/Registry.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+// One screen: an LED mode with what picks the screen inside it. A screen family adds its rows.
+struct Screen {
+    const char* name;
+    int mode;
+    int layout; // the sensor layout of LED mode 2
+    int item;
+};
+
+const Screen kScreens[] = {
+    { "layout 11", LEDModeSystemInfo, 11, HardwareCpuTemperature },
+    { "layout 12", LEDModeSystemInfo, 12, HardwareMemoryLoad },
+    { "layout 13", LEDModeSystemInfo, 13, HardwareMemoryCapacity },
+    { "layout 14", LEDModeSystemInfo, 14, HardwareCpuTemperature },
+    { "layout 15", LEDModeSystemInfo, 15, HardwareGpuLoad },
+    { "layout 16", LEDModeSystemInfo, 16, HardwareCpuClock },
+    { "layout 21", LEDModeSystemInfo, 21, 0 },
+    { "layout 22", LEDModeSystemInfo, 22, HardwareMemoryCapacity },
+    { "layout 23", LEDModeSystemInfo, 23, HardwareGpuClock },
+    { "layout 24", LEDModeSystemInfo, 24, HardwareGpuTemperature },
+    { "layout 25", LEDModeSystemInfo, 25, HardwareMemoryClock },
+    { "layout 26", LEDModeSystemInfo, 26, HardwareCpuLoad },
+    // The carousel shows its one entry: the item.
+    { "memory dial", LEDModeCarousel, 0, HardwareMemoryLoad },
+    { "CPU dial", LEDModeCarousel, 0, HardwareCpuLoad },
+    { "GPU dial", LEDModeCarousel, 0, HardwareGpuTemperature },
+    { "water cooling", LEDModeWaterCooling, 0, 0 },
+    { "weather", LEDModeWeather, 0, 0 },
+};
+
+HARDWARE_INFO values(float step)
+{
+    HARDWARE_INFO info;
+    info.cpuTemperature = 40 + step;
+    info.cpuClock = 3000 + 300 * step;
+    info.cpuLoad = 10 * step;
+    info.gpuTemperature = 50 + step;
+    info.gpuClock = 1500 + 100 * step;
+    info.gpuLoad = 5 * step;
+    info.memoryLoad = 30 + step;
+    info.memoryUsed = 6 + step;
+    info.memoryClock = 3200;
+    info.memoryTemperature = 35 + step;
+    info.memoryFree = 10;
+    return info;
+}
+
+// The control image and every pair of scale images.
+void images(OpenLcd& lcd, const wchar_t* strip, const wchar_t* scale)
+{
+    lcd.SetImage(strip, 2);
+    for (auto set : { &LEDModeCtrl::SetCPUScaleImage, &LEDModeCtrl::SetGPUScaleImage, &LEDModeCtrl::SetMemoryScaleImage })
+        (lcd.*set)(scale, scale);
+}
+
+// Two renderers in one hidden window, one keeping still layers, one drawing frames whole;
+// every setter reaches both.
+class CacheIdentity : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteRegString(L"led_cpushowtype", L"0");
+        dialog.open(CRect(0, 0, 640, 480), false);
+        for (int i = 0; i < 2; ++i) {
+            pair[i] = dialog.addRenderer(CRect(0, 0, 480, 480));
+            pair[i]->setLayersCached(i == 0);
+        }
+    }
+    void TearDown() override
+    {
+        dialog.DestroyWindow();
+        restoreGlobals();
+    }
+    static void restoreGlobals()
+    {
+        WriteRegString(L"led_cpushowtype", L"");
+        Manager::SetScaleValue(1.0f);
+        Manager::SetLanguage(1033);
+    }
+    void both(const std::function<void(OpenLcd&)>& set)
+    {
+        for (OpenLcd* lcd : pair)
+            set(*lcd);
+    }
+    // One frame of each renderer on the road; true when they publish the same JPEG (the
+    // encoder is deterministic: the same bytes for the same pixels).
+    bool sameFrame(bool visible, int width)
+    {
+        for (OpenLcd* lcd : pair) {
+            if (visible) {
+                DibCanvas window(width, 480, 0xFF336699);
+                lcd->SetUpdate(0, 0);
+                lcd->DrawControl(window.dc(), CRect(0, 0, width, 480));
+            } else {
+                lcd->DrawHideControl();
+            }
+        }
+        const std::vector<BYTE> cached = pullFrame(*pair[0]);
+        return !cached.empty() && cached == pullFrame(*pair[1]);
+    }
+
+    PinnedClock clock { 300000 };
+    LcdDialog dialog;
+    OpenLcd* pair[2] { nullptr, nullptr };
+};
+
+} // namespace
+
+TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
+{
+    const ScratchStrip strip(GetSkinPath(), L"lcd-identity-strip.png", 60, 40, { 0xFFE0A000, 0xFF00A0E0 });
+    const ScratchStrip scale(GetSkinPath(), L"lcd-identity-scale.png", 48, 48, { 0x8040C040 });
+    ASSERT_TRUE(strip.written() && scale.written());
+    struct Step {
+        const char* change;
+        std::function<void(OpenLcd&)> set;
+    };
+    const Step script[] = {
+        { "first frame", [](OpenLcd&) {} },
+        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(1)); } },
+        { "values again", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(2)); } },
+        { "colours", [](OpenLcd& lcd) { lcd.SetColor(0xFF203040, 0xFFF0F0A0, 0xFF00C0C0, 0xFFFF2000); } },
+        { "images", [](OpenLcd& lcd) { images(lcd, L"lcd-identity-strip.png", L"lcd-identity-scale.png"); } },
+        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(3)); } },
+        // Stretched images cost a whole frame's time when drawn whole: the rest goes without.
+        { "images gone", [](OpenLcd& lcd) { images(lcd, L"lcd-identity-none.png", L"lcd-identity-none.png"); } },
+        { "scale", [](OpenLcd&) { Manager::SetScaleValue(1.5f); } },
+        { "font face", [](OpenLcd& lcd) { lcd.SetTextFont(L"Liberation Serif"); } },
+        { "hint", [](OpenLcd& lcd) { lcd.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias); } },
+        { "font style", [](OpenLcd& lcd) { lcd.SetFontStyle(Gdiplus::FontStyleItalic); } },
+        { "weather texts", [](OpenLcd& lcd) { lcd.SetWeatherValue(L"Here", L"31", L"60", L"45", L"80", L"40", L"x"); } },
+        { "time", [](OpenLcd&) { TimeSource::Advance(61000); } },
+        { "temperature sign", [](OpenLcd&) { WriteRegString(L"led_cpushowtype", L"1"); } },
+        { "language", [](OpenLcd&) { Manager::SetLanguage(2052); } },
+        { "item", [](OpenLcd& lcd) { lcd.SetHardWareType(HardwareCpuLoad); } },
+        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(4)); } },
+    };
+    for (const Screen& screen : kScreens)
+        for (int type : { LEDScreenCircle, LEDScreenSquare, LEDScreenWide })
+            for (bool visible : { true, false }) {
+                const int width = type == LEDScreenWide ? 640 : 480;
+                both([&](OpenLcd& lcd) {
+                    lcd.SetLEDScreenType(type);
+                    lcd.SetControlRect(CRect(0, 0, width, 480));
+                    lcd.SetLEDMode(screen.mode);
+                    lcd.SetSensorType(screen.layout);
+                    lcd.SetHardWareType(screen.item);
+                    lcd.ClearCarousel();
+                    lcd.AddCarousel(static_cast<UINT>(screen.item));
+                    lcd.SetHardWareInfo(values(0));
+                    lcd.SetColor(0xFF010101, 0xFFFFFFFF, 0xFF9D1D96, 0xFF9D1D96);
+                    lcd.SetTextFont(L"");
+                    lcd.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+                    lcd.SetFontStyle(Gdiplus::FontStyleRegular);
+                });
+                restoreGlobals();
+                for (const Step& step : script) {
+                    both(step.set);
+                    EXPECT_TRUE(sameFrame(visible, width)) << screen.name << ", type " << type
+                                                           << (visible ? ", visible road, " : ", hidden road, ")
+                                                           << step.change;
+                }
+            }
+}
