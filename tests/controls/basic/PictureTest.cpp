@@ -149,7 +149,7 @@ TEST_F(Pictures, ReplacingAPictureReleasesTheOldOneAndFailuresAreReported)
         EXPECT_EQ(1, set(L"picture_second.png", 0, 1));
         EXPECT_TRUE(first.remove()) << "the replaced picture was not released";
         EXPECT_EQ(0, set(L"picture_missing.png", 0, 1));
-        EXPECT_TRUE(second.remove()) << "a failed file load keeps the old picture";
+        EXPECT_TRUE(second.remove()) << "a failed file load still lets go of the old picture";
     }
 }
 
