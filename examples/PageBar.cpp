@@ -1,5 +1,7 @@
 #include "PageBar.h"
 
+#include <algorithm>
+
 using namespace KOVA;
 
 namespace {
@@ -24,8 +26,11 @@ void PageBar::Select(size_t index)
 
 CRect PageBar::CaptionRect(size_t index) const
 {
-    const int left = m_rect.left + static_cast<int>(index) * kCaptionWidth;
-    return CRect(left, m_rect.top, left + kCaptionWidth, m_rect.bottom);
+    // Captions share the bar when the pages would not fit at their usual width.
+    const int count = std::max(1, static_cast<int>(m_captions.size()));
+    const int width = std::min(kCaptionWidth, m_rect.Width() / count);
+    const int left = m_rect.left + static_cast<int>(index) * width;
+    return CRect(left, m_rect.top, left + width, m_rect.bottom);
 }
 
 void PageBar::DrawControl(HDC& dc, CRect)
