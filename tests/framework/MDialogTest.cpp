@@ -235,7 +235,8 @@ TEST_F(LiveDialog, AControlRemovedInItsPressOrReleaseNotificationLeavesNoDanglin
 }
 
 // The press also ends when another window takes the activation (sent here: in a shared test
-// session another program may hold the foreground).
+// session another program may hold the foreground). The window takes its drop target's
+// registration along.
 TEST_F(LiveDialog, DestroyedWhileHoldingFocusHoverCaptureAndTooltipOwnerThenCreatedAgain)
 {
     addControl(7, CRect(20, 20, 120, 60));
@@ -249,8 +250,10 @@ TEST_F(LiveDialog, DestroyedWhileHoldingFocusHoverCaptureAndTooltipOwnerThenCrea
     manager->SetTooltipCtrlID(7);
     manager->SetTooltip(L"tip", CRect(20, 20, 120, 60));
     ASSERT_EQ(dialog.GetSafeHwnd(), GetCapture());
+    EXPECT_GT(heldByOthers(manager), 0u); // OLE, for the drop target's registration
 
     dialog.DestroyWindow();
+    EXPECT_EQ(0u, heldByOthers(manager)) << "the drop target is revoked with the window";
     EXPECT_EQ(1, deaths);
     EXPECT_EQ(0, manager->GetTooltipCtrlID());
     expectNothingHeld();
