@@ -13,10 +13,10 @@ namespace KOVA {
 namespace {
 const wchar_t* const kBrandFace = L"BRAVIK 1.2";
 
-LcdPicture pictureOf(const Gdiplus::Image* image, int width, int height)
+LcdPicture pictureOf(Gdiplus::Image* image, int width, int height)
 {
     LcdPicture picture;
-    picture.image = const_cast<Gdiplus::Image*>(image);
+    picture.image = image;
     picture.width = width;
     picture.height = height;
     return picture;
@@ -128,7 +128,10 @@ LcdLayoutScene LEDModeCtrl::layoutScene(int width, int height, int item, bool wi
     }
     scene.sign = TemperatureSign();
     scene.clockAngle = &LEDModeCtrl::ClockDialAngle;
-    scene.values = withValues ? &m_hardwareInfo : nullptr;
+    if (withValues) {
+        scene.values = &m_hardwareInfo;
+        scene.memoryPercent = MemoryPercent(m_hardwareInfo);
+    }
     return scene;
 }
 

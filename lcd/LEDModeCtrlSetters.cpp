@@ -92,6 +92,8 @@ int LEDModeCtrl::SetImage(const wchar_t* name, int count)
     const int loaded = loadImage(m_stripImage, name);
     {
         ScopedLock lock(m_stateLock);
+        // A frame between the load and here kept a layer with the old count.
+        ++m_layerVersion;
         m_image = m_stripImage.image.get();
         m_imageCount = count;
         m_imageWidth = loaded ? m_stripImage.width : 0;

@@ -139,12 +139,6 @@ void LcdLayoutKit::Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus
 
 // ---- shared steps
 
-float MemoryPercentage(const HARDWARE_INFO& values)
-{
-    const float total = values.memoryUsed + values.memoryFree;
-    return total > 0.0f ? values.memoryUsed / total * 100.0f : 0.0f;
-}
-
 void SetLayoutQuality(Gdiplus::Graphics& g, const LcdLayoutScene& scene)
 {
     g.SetTextRenderingHint(scene.hint);
@@ -411,8 +405,9 @@ const GaugeCell& gaugeCell(int family, int item)
     return kGaugeTable[family - 2][item - 1];
 }
 
-float quantityOf(Quantity quantity, const HARDWARE_INFO& v)
+float quantityOf(Quantity quantity, const LcdLayoutScene& scene)
 {
+    const HARDWARE_INFO& v = *scene.values;
     switch (quantity) {
     case Quantity::CpuTemperature: return v.cpuTemperature;
     case Quantity::CpuClock: return v.cpuClock;
@@ -424,7 +419,7 @@ float quantityOf(Quantity quantity, const HARDWARE_INFO& v)
     case Quantity::Total: return v.memoryUsed + v.memoryFree;
     case Quantity::MemoryTemperature: return v.memoryTemperature;
     case Quantity::MemoryClock: return v.memoryClock;
-    case Quantity::MemoryPercentage: return MemoryPercentage(v);
+    case Quantity::MemoryPercentage: return scene.memoryPercent;
     default: return 0.0f;
     }
 }
@@ -442,7 +437,7 @@ GaugeReading ReadGauge(int family, const LcdLayoutScene& scene)
     if (cell.quantity == Quantity::None || !scene.values)
         return reading;
     swprintf(reading.value, std::size(reading.value), cell.format,
-             static_cast<double>(quantityOf(cell.quantity, *scene.values)));
+             static_cast<double>(quantityOf(cell.quantity, scene)));
     reading.unit = cell.unit == kTemperatureUnit ? scene.sign : cell.unit;
     return reading;
 }
@@ -528,7 +523,7 @@ float DialSweep(int family, const LcdLayoutScene& scene)
     default: {
         // The needle divides used by the total itself; arc and pie go through the percentage.
         if (family != 2)
-            return MemoryPercentage(v) * 300.0f / 100.0f;
+            return scene.memoryPercent * 300.0f / 100.0f;
         const float total = v.memoryUsed + v.memoryFree;
         return total > 0.0f ? 300.0f * v.memoryUsed / total : 0.0f;
     }

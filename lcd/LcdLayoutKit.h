@@ -41,6 +41,7 @@ struct LcdLayoutScene {
     const wchar_t* sign { L"" };      // the temperature sign of this frame
     float (*clockAngle)(float mhz) { nullptr }; // the renderer's one clock-to-dial rule
     const HARDWARE_INFO* values { nullptr }; // null in a still part
+    float memoryPercent { 0 };        // used over used + free, 0 without figures; moving part only
 
     int cx() const { return width / 2; }
     int cy() const { return height / 2; }
@@ -116,8 +117,6 @@ private:
 
 // ---- what the layouts share
 
-// Used over used + free × 100 in single precision; no memory figures at all read as 0.
-float MemoryPercentage(const HARDWARE_INFO& values);
 // The hint of the control and anti-aliasing, as every layout but 13 and 23 sets them.
 void SetLayoutQuality(Gdiplus::Graphics& g, const LcdLayoutScene& scene);
 // The frame's background in the opaque background colour: the inscribed ellipse when asked
