@@ -1,7 +1,7 @@
 // Thousands of frames of the system-information layouts on both roads, the values changing
-// every frame: GDI objects and heap blocks stay where they were. Three thousand frames, not
-// ten: ten thousand take over two minutes under Wine on a busy machine, and a leak of one
-// object or block a frame shows as plainly in three.
+// every frame: GDI objects and heap blocks stay where they were. Two thousand frames, not
+// ten: ten thousand take over two minutes under Wine on a busy machine; a leak of one
+// object or block a frame shows as plainly in two.
 #include "GdiObjectCount.h"
 #include "LcdTestKit.h"
 #include "ScratchStrip.h"
@@ -17,7 +17,7 @@ const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 constexpr int kLayouts[] = { 11, 12, 13, 14, 15, 16, 21, 22, 23, 24, 25, 26 };
 // Frames each layout shows before the next: its still layer is kept meanwhile.
 constexpr int kRun = 25;
-constexpr int kFrames = 3000;
+constexpr int kFrames = 2000;
 
 } // namespace
 
