@@ -172,8 +172,9 @@ void LcdFrameRoad::Dim(bool disc, int alpha, bool insideEllipse)
     const Coverage* coverage = nullptr;
     if (insideEllipse)
         coverage = &clippedCoverage(disc ? m_clippedDimDisc : m_clippedDimWhole, disc);
-    else if (disc)
-        coverage = &discCoverage(m_dimDisc, 1.0f);
+    // Without the clipped coverage (no DIB for it) the dimming goes unclipped.
+    if (!coverage || coverage->empty())
+        coverage = disc ? &discCoverage(m_dimDisc, 1.0f) : nullptr;
     keepFraction(coverage, alpha & 0xFF);
 }
 

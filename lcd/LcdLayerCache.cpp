@@ -88,7 +88,6 @@ bool LcdLayerCache::prepare(HDC reference, int width, int height)
     m_previous = nullptr;
     m_bitmap.reset();
     m_dc.reset();
-    m_bits = nullptr;
     m_width = m_height = 0;
     void* bits = nullptr;
     m_dc.reset(CreateCompatibleDC(reference));
@@ -99,7 +98,6 @@ bool LcdLayerCache::prepare(HDC reference, int width, int height)
         return false;
     }
     m_previous = SelectObject(m_dc.get(), m_bitmap.get());
-    m_bits = static_cast<BYTE*>(bits);
     m_width = width;
     m_height = height;
     return true;

@@ -63,7 +63,6 @@ private:
     detail::UniqueDC m_dc;
     detail::UniqueBitmap m_bitmap;
     HGDIOBJ m_previous { nullptr };
-    BYTE* m_bits { nullptr };
     int m_width { 0 };
     int m_height { 0 };
 };

@@ -530,15 +530,12 @@ float DialSweep(int family, const LcdLayoutScene& scene)
     }
 }
 
-bool DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene)
+void DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene)
 {
     if (layout >= 11 && layout <= 16)
         DrawRoundLayout(layout, part, g, kit, scene);
     else if (layout >= 21 && layout <= 26)
         DrawPlainLayout(layout, part, g, kit, scene);
-    else
-        return false;
-    return true;
 }
 
 } // namespace KOVA

@@ -177,8 +177,8 @@ float DialSweep(int family, const LcdLayoutScene& scene);
 
 // ---- the layouts, each split into its two parts (LEDModeCtrlLayouts1x.cpp, 2x.cpp)
 
-// Draws part of layout (11 to 16, 21 to 26); false for any other number.
-bool DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
+// Draws part of layout (11 to 16, 21 to 26); nothing for any other number.
+void DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
 void DrawRoundLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
 void DrawPlainLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
 
