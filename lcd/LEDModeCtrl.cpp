@@ -310,8 +310,7 @@ int LEDModeCtrl::OnControlTimer()
     if (elapsed < period)
         return 1;
     const DWORD periods = elapsed / period;
-    advanceMedia(periods);
-    if (modeRequestsRepaint())
+    if (advanceMedia(periods) && modeRequestsRepaint())
         requestRepaint();
     m_lastFrameTime = now - (elapsed - period * periods);
     if (!m_shown)
@@ -320,14 +319,20 @@ int LEDModeCtrl::OnControlTimer()
     return 0;
 }
 
-void LEDModeCtrl::advanceMedia(DWORD periods)
+bool LEDModeCtrl::advanceMedia(DWORD periods)
 {
     ScopedLock lock(m_stateLock);
+    // A video steps one frame a tick however late the tick is; it catches up by reading or seeking.
+    if (m_ledMode == LEDModeFile && m_mediaKind == MediaKindVideo)
+        return stepFileVideo();
     if (m_ledMode == LEDModeFile && m_media.image && m_frameCount > 1)
         m_frameIndex = static_cast<int>((m_frameIndex + static_cast<unsigned long long>(periods)) % m_frameCount);
-    else if (m_ledMode == LEDModeClock && m_clockFrameCount > 1)
+    else if (m_ledMode == LEDModeClock && m_clockFrameCount > 1) {
         m_clockFrameIndex =
             static_cast<int>((m_clockFrameIndex + static_cast<unsigned long long>(periods)) % m_clockFrameCount);
+        seekClockVideo();
+    }
+    return true;
 }
 
 bool LEDModeCtrl::modeRequestsRepaint() const

@@ -22,6 +22,10 @@
 #include "platform/CriticalSection.h"
 #include "platform/KovaExport.h"
 
+namespace cv {
+class Mat;
+}
+
 // The sensor values the host hands to the LCD renderer. The two reserved values are not read.
 struct HARDWARE_INFO {
     float cpuTemperature { 0 };
@@ -122,6 +126,14 @@ struct LcdScreenKit;
 struct LcdScreenKitDeleter {
     void operator()(LcdScreenKit* kit) const;
 };
+// ---- Media sources (declarations)
+// The video of the file screen or the clock background, with what its frames are drawn
+// through (lcd/LEDModeCtrlMedia.cpp): OpenCV stays out of this header.
+struct LcdVideo;
+struct LcdVideoDeleter {
+    void operator()(LcdVideo* video) const;
+};
+// ---- end of media sources (declarations)
 
 class KOVA_API LEDModeCtrl : public MControlFont {
 public:
@@ -237,6 +249,19 @@ public:
     // A pointer move without buttons, then a repaint.
     void DragMove(CPoint point);
     // ---- end of sensor slots and overlay texts
+
+    // ---- Media sources
+    // The medium of the file screen (LED mode 1) and the background of the clock faces (mode
+    // 7), by MediaKind. Both share one video capture, so a video of either ends the other's.
+    // The frame period follows the last medium loaded.
+    void SetFileImage(CString path, int kind);
+    void SetClockFileImage(CString path, int kind);
+    // A decoded frame of any 8-bit or wider depth with 1, 3 or 4 channels, drawn at its own
+    // size times the image scale centred on the image centre, or stretched into rect. The
+    // caller holds the state lock; width and height are not read.
+    void DrawFrame(HDC& dc, cv::Mat& frame, int& width, int& height);
+    void DrawFrame(HDC& dc, cv::Mat& frame, int& width, int& height, CRect rect);
+    // ---- end of media sources
 
 protected:
     // The screen of the LED mode, drawn by both renders under the state lock. A derived class
@@ -380,6 +405,24 @@ protected:
     int m_clockFrameIndex { 0 };
     int m_clockFrameCount { 0 };
     int m_clockStyle { 1 };
+    // ---- Media sources (record)
+    int m_mediaKind { MediaKindPicture };
+    LcdImage m_clockBackground;
+    int m_clockMediaKind { MediaKindPicture };
+    // Made by the first video load or frame drawn; null until then.
+    std::unique_ptr<LcdVideo, LcdVideoDeleter> m_video;
+    // The video of the file screen: one frame on, reading or seeking as far as it must.
+    // False when there is no video to step (the tick then asks for no repaint).
+    bool stepFileVideo();
+    void seekClockVideo();
+    // The last decoded frame of the file video, when the capture is open.
+    void drawVideoFrame(Gdiplus::Graphics& g, HDC& dc);
+    LcdVideo& video();
+    // Make the loaded image the file medium or the clock background and set the frame period
+    // from a GIF's delays; false (and no image kept) for a GIF without frame dimensions.
+    bool takeFilePicture(Gdiplus::Image* image, const CString& path);
+    bool takeClockPicture(Gdiplus::Image* image, const CString& path, int kind);
+    // ---- end of media sources (record)
 
     // Window capture of LED mode 5
     HWND m_captureWindow { nullptr };
@@ -446,7 +489,8 @@ private:
     void readStoredSettings();
     void allocateBuffers();
     void requestRepaint();
-    void advanceMedia(DWORD periods);
+    // False when the medium of the mode cannot step: no repaint is asked for then.
+    bool advanceMedia(DWORD periods);
     bool modeRequestsRepaint() const;
     bool isShowing();
     void renderFrame(LcdFrameRoad& road);

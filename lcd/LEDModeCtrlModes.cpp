@@ -69,7 +69,7 @@ void LEDModeCtrl::DrawSystemInfoMode(Gdiplus::Graphics& g, int& width, int& heig
         (this->*plain[flat])(g, width, height, m_hardwareItem);
 }
 
-void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC&)
+void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
 {
     // The render's black base is the screen's background.
     if (m_imageScale <= 0.0f)
@@ -80,6 +80,8 @@ void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HD
         m_media.image->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(m_frameIndex));
         g.DrawImage(m_media.image.get(), Gdiplus::Rect(m_imageCentre.x - sw / 2, m_imageCentre.y - sh / 2, sw, sh), 0, 0,
                     m_media.width, m_media.height, Gdiplus::UnitPixel);
+    } else {
+        drawVideoFrame(g, dc);
     }
     stepCarouselText(g, width, height);
 }

@@ -1,0 +1,213 @@
+// The LCD renderer's media: videos, GIFs and pictures made by the tests, loaded as a host loads
+// them, stepped by the tick on a pinned clock and read back from the published frames.
+#include "GdiObjectCount.h"
+#include "LcdTestKit.h"
+#include "ScratchClip.h"
+#include "ScratchFolder.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+class MediaLcd : public OpenLcd {
+public:
+    using OpenLcd::OpenLcd;
+    int frameIndex() const { return m_frameIndex; }
+    int framePeriod() const { return m_framePeriod; }
+    int frameCount(bool clock) const { return clock ? m_clockFrameCount : m_frameCount; }
+    int mediaKind() const { return m_mediaKind; }
+    bool hasPicture(bool clock) const { return (clock ? m_clockBackground : m_media).image != nullptr; }
+    void jumpTo(int index) { m_frameIndex = index; }
+    void placeFrames(CPoint centre, float scale)
+    {
+        m_imageCentre = centre;
+        m_imageScale = scale;
+    }
+    // The clip frame the screen shows at its middle, -1 for none.
+    int shownFrame() { return clipFrameOf(decodeFrame(pullFrame(*this)).rgb(240, 240)); }
+};
+
+std::unique_ptr<MediaLcd> fileScreen()
+{
+    auto lcd = std::make_unique<MediaLcd>(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    lcd->SetLEDScreenType(LEDScreenSquare);
+    lcd->SetLEDMode(LEDModeFile);
+    lcd->ResetLED();
+    return lcd;
+}
+
+} // namespace
+
+TEST(LcdMediaVideo, OneFrameATickReadingUpToFiveBehindSeekingFurtherAndWrapping)
+{
+    const ScratchFolder folder(L"lcd-media");
+    const ScratchClip clip(folder.path(), L"count.avi", ScratchClip::Mjpg, 25, 100);
+    ASSERT_TRUE(clip.written());
+    PinnedClock clock(100000);
+    auto lcd = fileScreen();
+    lcd->SetFileImage(clip.path(), MediaKindVideo);
+    ASSERT_EQ(lcd->framePeriod(), 40);
+    // Tick j, j × 40 ms after the first, shows frame j; frame 99 is never read: the wrap seeks
+    // to frame 0 and keeps frame 98 until frame 0 is read on the next tick.
+    for (int j = 0; j <= 100; ++j) {
+        EXPECT_EQ(lcd->OnControlTimer(), 0) << j;
+        EXPECT_EQ(lcd->shownFrame(), j == 99 ? 98 : j % 100) << j;
+        TimeSource::Advance(39);
+        EXPECT_EQ(lcd->OnControlTimer(), 1) << j; // not due 39 ms after a frame
+        TimeSource::Advance(1);
+    }
+    // The capture stands at frame 1. An index moved on (jump) is caught up by reading up to
+    // five frames, by one seek beyond that; a capture ahead waits.
+    struct Step { int jump, index, shown; };
+    const Step steps[] = {
+        { 3, 4, 3 },     // 3 behind: frames 1, 2, 3 read
+        { 9, 10, 3 },    // 6 behind: seek to 10, nothing read yet
+        { -1, 11, 10 },  // then read on from the seek
+        { 5, 6, 10 },    // capture 5 ahead: nothing read
+        { 20, 21, 10 },  // 10 behind: seek
+        { 19, 20, 10 },  // capture ahead again
+        { -1, 21, 10 },  // the index reaches the capture: nothing to read
+        { -1, 22, 21 },
+    };
+    for (const Step& step : steps) {
+        if (step.jump >= 0)
+            lcd->jumpTo(step.jump);
+        TimeSource::Advance(40);
+        lcd->OnControlTimer();
+        EXPECT_EQ(lcd->frameIndex(), step.index) << &step - steps;
+        EXPECT_EQ(lcd->shownFrame(), step.shown) << &step - steps;
+    }
+}
+
+TEST(LcdMediaPeriods, EachMediumCountsItsFramesAndSetsThePeriodItsKindGives)
+{
+    const ScratchFolder folder(L"lcd-media");
+    constexpr int kept = 777; // the period before each load
+    struct Row { bool clock; int kind; std::vector<int> delays; double fps; const wchar_t* name; int count, period; };
+    const Row rows[] = {
+        { false, MediaKindGif, { 5, 20, 50, 7 }, 0, L"a.gif", 4, 70 }, // the last positive delay
+        { false, MediaKindGif, { 0, 5, 0 }, 0, L"b.gif", 3, 50 },
+        { false, MediaKindGif, { 1, 1 }, 0, L"c.gif", 2, 16 },           // never below 16 ms
+        { false, MediaKindGif, { 0, 0, 0 }, 0, L"d.gif", 3, 100 },       // no positive delay
+        { false, MediaKindGif, { 6, -1, -1 }, 0, L"e.gif", 3, 60 },      // delays of the first frame only
+        { false, MediaKindGif, { -1, -1 }, 0, L"f.gif", 2, kept },       // no delays at all
+        { false, MediaKindGif, { 9 }, 0, L"g.gif", 1, kept },            // one frame
+        { false, MediaKindPicture, { 9, 9 }, 0, L"h.gif", 1, kept },     // a picture is one frame
+        { true, MediaKindGif, { 0, 30 }, 0, L"i.gif", 2, 16 },           // the clock: first delay only
+        { true, MediaKindGif, { 8, 50, 90 }, 0, L"j.gif", 3, 80 },
+        { false, MediaKindVideo, {}, 25, L"k.avi", 12, 40 },
+        { false, MediaKindVideo, {}, 60, L"l.mp4", 12, 16 },
+        { true, MediaKindVideo, {}, 25, L"m.mp4", 12, 40 },
+        { false, MediaKindVideo, {}, 0.5, L"n.avi", 12, 33 },            // rates that read as 0 ...
+        { false, MediaKindVideo, {}, 2000, L"o.avi", 12, 33 },           // ... or above 1000 play at 30
+    };
+    // Made before the renderer, gone after it: GDI+ and the capture hold the files they read.
+    std::vector<std::unique_ptr<ScratchFile>> files;
+    MediaLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        const bool video = row.kind == MediaKindVideo;
+        const bool mp4 = CString(row.name).Right(3) == L"mp4";
+        ScratchFile* file = video ? static_cast<ScratchFile*>(new ScratchClip(
+                                        folder.path(), row.name, mp4 ? ScratchClip::Mp4v : ScratchClip::Mjpg, row.fps, 12))
+                                  : new ScratchTimedGif(folder.path(), row.name, row.delays);
+        files.emplace_back(file);
+        ASSERT_TRUE(file->written());
+        lcd.setFramePeriod(kept);
+        (lcd.*(row.clock ? &LEDModeCtrl::SetClockFileImage : &LEDModeCtrl::SetFileImage))(file->path(), row.kind);
+        EXPECT_EQ(lcd.frameCount(row.clock), row.count);
+        EXPECT_EQ(lcd.framePeriod(), row.period);
+        EXPECT_EQ(lcd.hasPicture(row.clock), !video);
+    }
+}
+
+TEST(LcdMediaDraw, FramesOfAnyDepthAndChannelsDrawAtTheirOwnSizeScaledOrStretched)
+{
+    MediaLcd lcd(nullptr, 1, CRect(0, 0, 200, 200), 1, 1);
+    lcd.placeFrames(CPoint(100, 100), 2.0f);
+    const cv::Scalar bgr(40, 120, 200);
+    struct Row { cv::Mat frame; DWORD rgb; };
+    const Row rows[] = {
+        { cv::Mat(15, 21, CV_8UC3, bgr), 0xC87828 },           // rows of 63 bytes: padded for GDI
+        { cv::Mat(15, 21, CV_8UC1, cv::Scalar(90)), 0x5A5A5A },
+        { cv::Mat(15, 21, CV_8UC4, bgr), 0xC87828 },
+        { cv::Mat(15, 21, CV_16UC3, bgr * 257), 0xC87828 },
+        { cv::Mat(15, 21, CV_32FC3, bgr / 255), 0xC87828 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        cv::Mat frame = row.frame;
+        int reported = 480; // not the frame's size: never read
+        for (bool stretched : { false, true }) {
+            DibCanvas canvas(200, 200);
+            HDC dc = canvas.dc();
+            if (stretched)
+                lcd.DrawFrame(dc, frame, reported, reported, CRect(10, 20, 60, 40));
+            else
+                lcd.DrawFrame(dc, frame, reported, reported);
+            // Scaled: 42 × 30 about (100, 100); stretched: the rectangle.
+            const RECT inside = stretched ? RECT { 10, 20, 60, 40 } : RECT { 79, 85, 121, 115 };
+            EXPECT_TRUE(nearColor(canvas.rgb(inside.left, inside.top), row.rgb, 2)) << stretched;
+            EXPECT_TRUE(nearColor(canvas.rgb(inside.right - 1, inside.bottom - 1), row.rgb, 2)) << stretched;
+            EXPECT_EQ(canvas.rgb(inside.left - 1, inside.top), 0u) << stretched;
+            EXPECT_EQ(canvas.rgb(inside.right, inside.bottom - 1), 0u) << stretched;
+        }
+    }
+}
+
+TEST(LcdMediaFiles, EmptyCutAndTextFilesFailAsLoadsDoAndLeakNothing)
+{
+    const ScratchFolder folder(L"lcd-media");
+    const ScratchClip clip(folder.path(), L"whole.avi", ScratchClip::Mjpg, 25, 100);
+    const ScratchTimedGif gif(folder.path(), L"whole.gif", { 5, 5, 5, 5 });
+    const std::vector<BYTE> clipBytes = clip.read();
+    const std::vector<BYTE> gifBytes = gif.read();
+    const char text[] = "not a picture, not a clip";
+    const ScratchFile files[] = {
+        { folder.path(), L"empty.avi", {} },
+        { folder.path(), L"cut.avi", std::vector<BYTE>(clipBytes.begin(), clipBytes.begin() + clipBytes.size() / 2) },
+        { folder.path(), L"text.avi", std::vector<BYTE>(text, text + sizeof text) },
+        { folder.path(), L"empty.gif", {} },
+        { folder.path(), L"cut.gif", std::vector<BYTE>(gifBytes.begin(), gifBytes.begin() + gifBytes.size() / 2) },
+        { folder.path(), L"text.gif", std::vector<BYTE>(text, text + sizeof text) },
+    };
+    PinnedClock clock(200000);
+    auto lcd = fileScreen();
+    // A video that does not open keeps the kind before it; a picture that does not load
+    // takes its kind with no image, and the screen shows black.
+    enum Shown { Black, AFrame, Unchecked };
+    struct Row { int file, kind; bool takesKind; Shown shown; };
+    const Row rows[] = {
+        { 0, MediaKindVideo, false, Black }, { 2, MediaKindVideo, false, Black },
+        { 1, MediaKindVideo, true, AFrame },  // the first half plays
+        { 3, MediaKindGif, true, Black },     { 5, MediaKindGif, true, Black },
+        { 4, MediaKindGif, true, Unchecked }, // what GDI+ makes of it
+        { 0, MediaKindVideo, false, Black },
+    };
+    auto loadAll = [&] {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(&row - rows);
+            ASSERT_TRUE(files[row.file].written());
+            const int before = lcd->mediaKind();
+            lcd->SetFileImage(files[row.file].path(), row.kind);
+            lcd->SetClockFileImage(files[row.file].path(), row.kind);
+            EXPECT_EQ(lcd->mediaKind(), row.takesKind ? row.kind : before);
+            for (int tick = 0; tick < 3; ++tick) {
+                TimeSource::Advance(1000);
+                lcd->OnControlTimer();
+            }
+            if (row.shown != Unchecked) {
+                EXPECT_EQ(lcd->shownFrame() >= 0, row.shown == AFrame);
+            }
+        }
+    };
+    const int gdi = warmGdiObjects(loadAll, 3);
+    const long blocks = busyHeapBlocks();
+    for (int round = 0; round < 5; ++round)
+        loadAll();
+    EXPECT_LT(busyHeapBlocks() - blocks, 5); // a capture or an image left behind is dozens
+    EXPECT_EQ(gdiObjectsSettled(gdi), gdi);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Timed media written for one test: a video clip through OpenCV's writer, or an animated GIF
+// through giflib with a delay of its own on every frame. Frame k of either is one flat colour,
+// clipColour (k), so one pixel read back tells which frame is shown.
+#include <vector>
+
+#include "ScratchFile.h"
+
+namespace KOVA::test {
+
+// 0x00RRGGBB of frame k (0 to 99): red half up, tens in green, units in blue.
+DWORD clipColour(int frame);
+// The frame a colour read back from a lossy picture stands for; -1 for black or another colour.
+int clipFrameOf(DWORD rgb);
+
+class ScratchClip : public ScratchFile {
+public:
+    enum Codec { Mjpg, Mp4v }; // in an .avi or an .mp4 file, as name says
+    // A rate below 1 or above 240 frames a second is written into the headers of an MJPG AVI
+    // afterwards (writers refuse or bend it).
+    ScratchClip(const CString& folder, const CString& name, Codec codec, double fps, int frames, int width = 64,
+                int height = 48);
+};
+
+class ScratchTimedGif : public ScratchFile {
+public:
+    // One frame per delay, in hundredths of a second; a frame of delay below 0 has no graphic
+    // control block. Every frame carries a NETSCAPE2.0 application extension, as common tools
+    // write them.
+    ScratchTimedGif(const CString& folder, const CString& name, const std::vector<int>& delays, int side = 16);
+};
+
+} // namespace KOVA::test
