@@ -1,7 +1,7 @@
 // The carousel item screens: one round dial per device with the item's value large in the
-// middle over its unit. The backdrop, rim, scale image and rings stay in the still layer; the
-// gauge and the value are drawn over it every frame (with the CPU and GPU hubs, which cover
-// the gauge). The screens' kit is made here for all the screens of this family.
+// middle over its unit. Everything but the gauge and the value stays in the still layer; each
+// frame draws those two over it. The kit of the weather, water-cooling and dial screens is
+// made here.
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
 #include "lcd/LEDModeCtrl.h"

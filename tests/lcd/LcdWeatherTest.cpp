@@ -107,23 +107,32 @@ TEST_F(Weather, GaugesFillTheMarksTheirTextsGive)
     }
 }
 
-// Text 6 carries the sign led_cpushowtype asks for, the number as given: the same string
-// drawn in the same font and box on the same black.
-TEST_F(Weather, LowerRightValueTakesTheSignOfTheSetting)
+// Each text is its string drawn in its font, colour and box on the same black: text 6 with the
+// sign led_cpushowtype asks for (the number as given), text 5 with a percent sign. Areas
+// reach no gauge mark.
+TEST_F(Weather, TextsInTheirFontsColoursAndBoxes)
 {
     setText(6, L"72");
+    const int style = lcd.GetFontStyle();
+    struct Case { const wchar_t* setting; const wchar_t* text; int size, style; Gdiplus::RectF box; DWORD colour; CRect area; };
+    const Case cases[] = {
+        { L"1", L"72\x2109", 18, style, { 230, 420, 100, 30 }, 0xFF000000 | kTrack, { 240, 420, 316, 450 } },
+        { L"0", L"72\x2103", 18, style, { 230, 420, 100, 30 }, 0xFF000000 | kTrack, { 240, 420, 316, 450 } },
+        { L"0", L"10%", 18, style, { 150, 420, 100, 30 }, 0xFF000000 | kTrack, { 165, 420, 245, 450 } },
+        { L"0", kDefaults[0], 20, Gdiplus::FontStyleBold, { 160, 80, 200, 50 }, 0xFFFFFFFF, { 180, 80, 340, 130 } },
+        { L"0", kDefaults[1], 30, style, { 140, 290, 200, 50 }, 0xFFFFFFFF, { 140, 290, 340, 340 } },
+    };
     DibCanvas shown(480, 480), expected(480, 480);
-    for (const auto& [setting, text] : { std::pair(L"1", L"72\x2109"), std::pair(L"0", L"72\x2103") }) {
-        WriteRegString(L"led_cpushowtype", setting);
+    for (const Case& c : cases) {
+        WriteRegString(L"led_cpushowtype", c.setting);
         draw(shown, LEDScreenCircle);
         expected.fill(0xFF000000);
-        lcd.drawText(expected, text, 18, lcd.GetFontStyle(), Gdiplus::RectF(230, 420, 100, 30), Gdiplus::Color(0xFF000000 | kTrack),
-                     Gdiplus::SmoothingModeHighQuality);
+        lcd.drawText(expected, c.text, c.size, c.style, c.box, Gdiplus::Color(c.colour), Gdiplus::SmoothingModeHighQuality);
         int differing = 0;
-        for (int y = 420; y < 450; ++y)
-            for (int x = 240; x < 316; ++x)
+        for (int y = c.area.top; y < c.area.bottom; ++y)
+            for (int x = c.area.left; x < c.area.right; ++x)
                 differing += shown.pixel(x, y) != expected.pixel(x, y);
-        EXPECT_EQ(0, differing) << setting;
+        EXPECT_EQ(0, differing) << c.setting << " " << static_cast<int>(c.box.X) << "," << static_cast<int>(c.box.Y);
     }
 }
 
