@@ -3,9 +3,6 @@
 // 3 seconds (KOVA_STRESS_SECONDS sets another length). A deadlock between the GUI thread and
 // the timer thread stalls one of them, which the watchdog turns into a failure; a tick into a
 // destroyed control hits poisoned memory and crashes.
-//
-// One row per animated class in kAnimated: its maker builds the control with adopt, gives it
-// what it animates and starts it.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -41,9 +38,8 @@ public:
     {
         static std::mutex lock;
         static std::deque<void*> held;
-        std::memset(memory, 0xDD, size);
         std::lock_guard<std::mutex> guard(lock);
-        held.push_back(memory);
+        held.push_back(std::memset(memory, 0xDD, size));
         if (held.size() > 4096) {
             ::operator delete(held.front());
             held.pop_front();
@@ -51,66 +47,44 @@ public:
     }
 };
 
-// A control of class T in the window's control list, poisoned when freed.
+// What each animated class is given to animate, and its start.
+void animate(CGifPicture& gif, UINT id) { gif.SetImage(kGifFile, 1); gif.SetRunState(1, static_cast<int>(id % 2)); }
+void animate(CSliderPicture& slider, UINT id) { slider.SetImage(kGifFile, 1); slider.SetRun(1, static_cast<SLIDER_MODE>(1 + id % 3)); }
+void animate(MProgress& bar, UINT id) { bar.EnableShowText(1); bar.SetRun(1, static_cast<int>(id % 100)); }
+// Two pages of a looping GIF each: the ticks pass through the tab control to them while its
+// window timer slides from one page to the other.
+void animate(MTabCtrl& tabs, UINT id)
+{
+    for (UINT i = 0; i < 2; ++i) {
+        auto* page = static_cast<MPanel*>(tabs.CreatePanel(L"MTabLayout", id * 10 + i, tabs.GetRect()));
+        // The panel factory does not make this class: the page is given one as a host would.
+        auto* gif = new CGifPicture2(page, id * 10 + 5 + i, tabs.GetRect(), 1, 1);
+        gif->SetManager(tabs.GetManager());
+        page->GetControls().push_back(gif);
+        animate(*gif, 0);
+        tabs.InsertItem(i, L"", kGifFile, page, 1, 0);
+    }
+    tabs.SetSelectItem(0);
+    tabs.EnableAnimateChangeTab(1);
+    tabs.SetUpdataRect(tabs.GetRect());
+    tabs.SetSelectItem(1);
+}
+
+// A control of class T in the window's control list, animating and ticking, poisoned when freed.
 template <class T>
-T* adopt(MDialog& dialog, UINT id, CRect rect)
+MControl* start(MDialog& dialog, UINT id, CRect rect)
 {
     auto* control = new Poisoned<T>(&dialog, id, rect, 1, 1);
     control->SetManager(dialog.GetPaintManager());
     dialog.GetPaintManager()->AppendControl(control, 1);
+    animate(*control, id);
+    control->AddMTimer();
     return control;
 }
 
-struct Animated {
-    const char* name;
-    MControl* (*start)(MDialog& dialog, UINT id, CRect rect);
-};
-
-const Animated kAnimated[] {
-    { "CGifPicture", [](MDialog& d, UINT id, CRect r) -> MControl* {
-          auto* gif = adopt<CGifPicture>(d, id, r);
-          gif->SetImage(kGifFile, 1);
-          gif->SetRunState(1, 0);
-          return gif;
-      } },
-    { "CGifPicture2", [](MDialog& d, UINT id, CRect r) -> MControl* {
-          auto* gif = adopt<CGifPicture2>(d, id, r);
-          gif->SetImage(kGifFile, 1);
-          gif->SetRunState(1, 1);
-          return gif;
-      } },
-    { "CSliderPicture", [](MDialog& d, UINT id, CRect r) -> MControl* {
-          auto* slider = adopt<CSliderPicture>(d, id, r);
-          slider->SetImage(kGifFile, 1);
-          slider->SetRun(1, static_cast<SLIDER_MODE>(1 + id % 3));
-          return slider;
-      } },
-    { "MProgress marquee", [](MDialog& d, UINT id, CRect r) -> MControl* {
-          auto* bar = adopt<MProgress>(d, id, r);
-          bar->EnableShowText(1);
-          bar->SetRun(1, static_cast<int>(id % 100));
-          return bar;
-      } },
-    { "MTabCtrl sliding", [](MDialog& d, UINT id, CRect r) -> MControl* {
-          // Two pages of a looping GIF each: the ticks pass through the tab control to them
-          // while its window timer slides from one page to the other.
-          auto* tabs = adopt<MTabCtrl>(d, id, r);
-          for (UINT i = 0; i < 2; ++i) {
-              auto* page = static_cast<MPanel*>(tabs->CreatePanel(L"MTabLayout", id * 10 + i, r));
-              // The panel factory does not make this class: the page is given one as a host would.
-              auto* gif = new CGifPicture2(page, id * 10 + 5 + i, r, 1, 1);
-              gif->SetManager(d.GetPaintManager());
-              page->GetControls().push_back(gif);
-              gif->SetImage(kGifFile, 1);
-              gif->SetRunState(1, 0);
-              tabs->InsertItem(i, L"", kGifFile, page, 1, 0);
-          }
-          tabs->SetSelectItem(0);
-          tabs->EnableAnimateChangeTab(1);
-          tabs->SetUpdataRect(r);
-          tabs->SetSelectItem(1);
-          return tabs;
-      } },
+const std::pair<const char*, MControl* (*)(MDialog&, UINT, CRect)> kAnimated[] {
+    { "CGifPicture", start<CGifPicture> }, { "CGifPicture2", start<CGifPicture2> }, { "CSliderPicture", start<CSliderPicture> },
+    { "MProgress marquee", start<MProgress> }, { "MTabCtrl sliding", start<MTabCtrl> },
 };
 
 // Counts the ticks, so that the watchdog also sees the timer thread.
@@ -119,31 +93,11 @@ public:
     TickCounter(MObject* parent, std::atomic<long>& ticks) : MControl(parent, 1, CRect(), 1, 1, 0), m_ticks(ticks) {}
     ~TickCounter() override { StopFastTimer(); }
     void DrawControl(HDC&, CRect) override {}
-    int OnControlTimer() override
-    {
-        ++m_ticks;
-        return 0;
-    }
+    int OnControlTimer() override { ++m_ticks; return 0; }
 
 private:
     std::atomic<long>& m_ticks;
 };
-
-// Ends the process when the GUI thread or the fast timer stops making progress.
-void watch(const std::atomic<long>* counters[2], const std::atomic<bool>& finished)
-{
-    long last[2] = { -1, -1 };
-    DWORD changed[2] = { GetTickCount(), GetTickCount() };
-    for (; !finished; Sleep(100))
-        for (int i = 0; i < 2; ++i)
-            if (counters[i]->load() != last[i]) {
-                last[i] = counters[i]->load();
-                changed[i] = GetTickCount();
-            } else if (GetTickCount() - changed[i] > kStallMs) {
-                fprintf(stderr, "animation stress: the %s stalled (deadlock)\n", i ? "fast timer" : "GUI thread");
-                ExitProcess(3);
-            }
-}
 
 } // namespace
 
@@ -160,23 +114,35 @@ TEST(AnimationStress, AnimatedControlsCreatedAndDestroyedWhileTheyTickNeverDeadl
     counter->SetManager(&manager);
     manager.AppendControl(counter, 1);
     counter->AddMTimer();
+    manager.SetMTimer(1);
+    // Ends the process when the GUI thread or the fast timer stops making progress.
+    std::atomic<bool> finished { false };
+    std::thread watchdog([&] {
+        long last[2] = { -1, -1 };
+        DWORD changed[2] = { GetTickCount(), GetTickCount() };
+        for (; !finished; Sleep(100))
+            for (int i = 0; i < 2; ++i)
+                if (const long now = (i ? ticks : guiRounds).load(); now != last[i]) {
+                    last[i] = now;
+                    changed[i] = GetTickCount();
+                } else if (GetTickCount() - changed[i] > kStallMs) {
+                    fprintf(stderr, "animation stress: the %s stalled (deadlock)\n", i ? "fast timer" : "GUI thread");
+                    ExitProcess(3);
+                }
+    });
 
     std::mt19937 random(13);
     std::vector<long> destroyed(std::size(kAnimated));
     std::vector<std::pair<size_t, MControl*>> live;
     UINT nextId = 100;
-    manager.SetMTimer(1);
-    std::atomic<bool> finished { false };
-    const std::atomic<long>* counters[2] = { &guiRounds, &ticks };
-    std::thread watchdog(watch, counters, std::cref(finished));
     const char* seconds = std::getenv("KOVA_STRESS_SECONDS");
     const DWORD length = static_cast<DWORD>(seconds && std::atoi(seconds) > 0 ? std::atoi(seconds) : 3) * 1000;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < length; ++guiRounds) {
+    for (const DWORD begun = GetTickCount(); GetTickCount() - begun < length; ++guiRounds) {
         if (live.size() < 10) {
-            const size_t row = nextId % std::size(kAnimated);
+            const UINT id = nextId++;
             const int x = static_cast<int>(random() % 300), y = static_cast<int>(random() % 200);
-            live.emplace_back(row, kAnimated[row].start(dialog, nextId++, CRect(x, y, x + 20 + random() % 80, y + 20 + random() % 80)));
-            live.back().second->AddMTimer();
+            const CRect rect(x, y, x + 20 + random() % 80, y + 20 + random() % 80);
+            live.emplace_back(id % std::size(kAnimated), kAnimated[id % std::size(kAnimated)].second(dialog, id, rect));
         }
         const size_t pick = random() % live.size();
         if (random() % 2) {
@@ -200,5 +166,5 @@ TEST(AnimationStress, AnimatedControlsCreatedAndDestroyedWhileTheyTickNeverDeadl
 
     EXPECT_GT(ticks.load(), 500);
     for (size_t row = 0; row < std::size(kAnimated); ++row)
-        EXPECT_GE(destroyed[row], 3) << kAnimated[row].name;
+        EXPECT_GE(destroyed[row], 3) << kAnimated[row].first;
 }

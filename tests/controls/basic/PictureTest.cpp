@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "ButtonKinds.h"
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
+#include "PumpUntil.h"
 #include "ScratchGif.h"
 #include "ScratchStrip.h"
+#include "WindowCapture.h"
 #include "framework/AppPaths.h"
 
 using namespace KOVA;
@@ -22,6 +26,10 @@ const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 constexpr DWORD kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00, kBlack = 0, kBare = 0xF2F2F2;
 // Every picture but the sliders: 100 × 50 at (10, 10) on a black canvas.
 const CRect kPlace(10, 10, 110, 60);
+// Colours the GIF palette holds exactly, one per frame.
+const std::vector<DWORD> kTen { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF,
+                                0xFFFF00FF, 0xFFFFFFFF, 0xFF336699, 0xFF993366, 0xFF669933 };
+constexpr int kHidden = -1;
 
 // A 30 × 20 picture of four 15 × 10 quadrants: red, green over blue, yellow.
 class ScratchQuadrants : public ScratchFile {
@@ -42,6 +50,8 @@ public:
 
 class Pictures : public ::testing::Test {
 public:
+    // The image cache lets go of the files before they are deleted.
+    ~Pictures() override { manager.ClearImgResInfo(); }
     template <class T>
     std::unique_ptr<T> make(const wchar_t* file = L"picture_quadrants.png", CRect rect = kPlace)
     {
@@ -53,15 +63,29 @@ public:
             control->SetImage(file, 1);
         return control;
     }
-    // Renders the control's look again over a black canvas.
-    void repaint(MControl& control)
+    // Draws the control over a black canvas; with render, its look is rendered again first.
+    void repaint(MControl& control, bool render = true)
     {
         canvas.fill(0xFF000000);
-        control.SetUpdate(0, 0);
+        if (render)
+            control.SetUpdate(0, 0);
         control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
+    }
+    // The GIF frame shown by the centre's colour (10 for none), kHidden when hidden.
+    int shownFrame(MControl& gif)
+    {
+        if (!gif.IsVisible())
+            return kHidden;
+        repaint(gif, false);
+        const DWORD centre = canvas.rgb(gif.GetRect().CenterPoint().x, gif.GetRect().CenterPoint().y);
+        return static_cast<int>(std::find_if(kTen.begin(), kTen.end(), [&](DWORD c) { return nearColor(centre, c & 0xFFFFFF, 2); }) - kTen.begin());
     }
 
     ScratchQuadrants quadrants;
+    ScratchGif ten { GetSkinPath(), L"gif_ten.gif", 16, 16, kTen };
+    ScratchGif three { GetSkinPath(), L"gif_three.gif", 16, 16, { kTen.begin(), kTen.begin() + 3 } };
+    ScratchGif one { GetSkinPath(), L"gif_one.gif", 16, 16, { kTen[0] } };
+    ScratchStrip still { GetSkinPath(), L"gif_still.png", 16, 16, { kTen[0] } };
     PaintManager manager;
     RenderingParent parent;
     DibCanvas canvas { 320, 100, 0xFF000000 };
@@ -69,44 +93,39 @@ public:
 
 TEST_F(Pictures, EachShowModeLaysTheFirstFrameOverTheControlAndAnEmptyPictureDrawsNothing)
 {
-    struct Case {
-        const char* what;
-        std::function<void(MPicture&)> setUp;
-        std::vector<PixelAt> expected;
-    };
-    const Case cases[] {
-        { "natural, top left", [](MPicture& p) { p.SetAlignment(DT_LEFT, DT_TOP); },
+    const std::vector<PixelAt> corners { { 11, 11, kRed }, { 108, 11, kGreen }, { 11, 58, kBlue }, { 108, 58, kYellow } };
+    const std::vector<PixelAt> stretched { { 20, 20, kRed }, { 100, 20, kGreen }, { 20, 50, kBlue }, { 100, 50, kYellow } };
+    const std::vector<PixelAt> nothing { { 12, 12, kBlack }, { 60, 35, kBlack } };
+    const std::pair<std::function<void(MPicture&)>, std::vector<PixelAt>> cases[] {
+        { [](MPicture& p) { p.SetAlignment(DT_LEFT, DT_TOP); },
           { { 12, 12, kRed }, { 37, 12, kGreen }, { 12, 27, kBlue }, { 37, 27, kYellow }, { 45, 45, kBlack } } },
-        { "natural, bottom right", [](MPicture& p) { p.SetAlignment(DT_RIGHT, DT_BOTTOM); },
-          { { 82, 42, kRed }, { 108, 58, kYellow }, { 12, 12, kBlack } } },
-        { "natural, centred", [](MPicture& p) { p.SetAlignment(DT_CENTER, DT_VCENTER); },
-          { { 47, 27, kRed }, { 73, 43, kYellow }, { 43, 27, kBlack } } },
+        { [](MPicture& p) { p.SetAlignment(DT_RIGHT, DT_BOTTOM); }, { { 82, 42, kRed }, { 108, 58, kYellow }, { 12, 12, kBlack } } },
+        { [](MPicture& p) { p.SetAlignment(DT_CENTER, DT_VCENTER); }, { { 47, 27, kRed }, { 73, 43, kYellow }, { 43, 27, kBlack } } },
         // 4 × 3 tiles, the last column and row 10 px.
-        { "tiled", [](MPicture& p) { p.SetShowMode(ShowModeTile, 0); },
+        { [](MPicture& p) { p.SetShowMode(ShowModeTile, 0); },
           { { 12, 12, kRed }, { 35, 15, kGreen }, { 15, 25, kBlue }, { 35, 25, kYellow }, { 42, 32, kRed },
             { 72, 52, kRed }, { 95, 12, kGreen }, { 109, 59, kRed }, { 110, 45, kBlack }, { 60, 60, kBlack } } },
-        { "stretched", [](MPicture& p) { p.SetShowMode(ShowModeStretch, 0); },
-          { { 20, 20, kRed }, { 100, 20, kGreen }, { 20, 50, kBlue }, { 100, 50, kYellow } } },
-        { "first frame only", [](MPicture& p) { p.SetImage(L"picture_quadrants.png", 2); p.SetShowMode(ShowModeStretch, 0); },
+        { [](MPicture& p) { p.SetShowMode(ShowModeStretch, 0); }, stretched },
+        // A copy and an assignment take the show mode, never the picture: each later loads its own.
+        { [](MPicture& p) { p.SetShowMode(ShowModeStretch, 0); const MPicture copy(p); p.SetShowMode(ShowModeTile, 0); p = copy;
+                            p.SetImage(L"picture_quadrants.png", 1); }, stretched },
+        // Of two frames only the first.
+        { [](MPicture& p) { p.SetImage(L"picture_quadrants.png", 2); p.SetShowMode(ShowModeStretch, 0); },
           { { 20, 20, kRed }, { 100, 20, kRed }, { 100, 50, kBlue } } },
-        { "nine-grid", [](MPicture& p) { p.SetShowMode(ShowModeNineGrid, 4); },
-          { { 11, 11, kRed }, { 108, 11, kGreen }, { 11, 58, kBlue }, { 108, 58, kYellow } } },
-        { "nine-grid, margins", [](MPicture& p) { p.SetShowModeMID(2, 2, 2, 2); },
-          { { 11, 11, kRed }, { 108, 11, kGreen }, { 11, 58, kBlue }, { 108, 58, kYellow } } },
-        { "custom rectangle", [](MPicture& p) { p.SetCustomRect(CRect(15, 0, 30, 10)); p.SetShowMode(ShowModeCustomRect, 0); },
+        { [](MPicture& p) { p.SetShowMode(ShowModeNineGrid, 4); }, corners },
+        { [](MPicture& p) { p.SetShowModeMID(2, 2, 2, 2); }, corners },
+        { [](MPicture& p) { p.SetCustomRect(CRect(15, 0, 30, 10)); p.SetShowMode(ShowModeCustomRect, 0); },
           { { 12, 12, kGreen }, { 105, 50, kGreen }, { 60, 35, kGreen } } },
-        // 30 px cut into 40 frames of no width: nothing to tile.
-        { "empty frames", [](MPicture& p) { p.SetImage(L"picture_quadrants.png", 40); p.SetShowMode(ShowModeTile, 0); },
-          { { 12, 12, kBlack }, { 60, 35, kBlack } } },
-        { "no picture", [](MPicture& p) { p.SetImage(L"picture_missing.png", 1); p.SetShowMode(ShowModeTile, 0); },
-          { { 12, 12, kBlack }, { 60, 35, kBlack } } },
+        // 30 px cut into 40 frames of no width: nothing to tile. Then no picture at all.
+        { [](MPicture& p) { p.SetImage(L"picture_quadrants.png", 40); p.SetShowMode(ShowModeTile, 0); }, nothing },
+        { [](MPicture& p) { p.SetImage(L"picture_missing.png", 1); p.SetShowMode(ShowModeTile, 0); }, nothing },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [setUp, expected] : cases) {
+        SCOPED_TRACE(&setUp - &cases[0].first);
         auto picture = make<MPicture>();
-        c.setUp(*picture);
+        setUp(*picture);
         repaint(*picture);
-        expectPixels(canvas, c.expected, 2);
+        expectPixels(canvas, expected, 2);
     }
 }
 
@@ -114,11 +133,9 @@ TEST_F(Pictures, SetShowModeAnswersOneOnAChangeAndRepaintsWithIt)
 {
     auto picture = make<MPicture>();
     parent.updates.clear();
-    std::vector<int> answers;
-    const std::pair<enumShowMode, int> calls[] { { ShowModeStretch, 6 }, { ShowModeStretch, 6 }, { ShowModeStretch, 9 },
-                                                 { ShowModeNineGrid, 4 }, { ShowModeNineGrid, 4 }, { ShowModeNineGrid, 6 } };
-    for (const auto& [mode, value] : calls)
-        answers.push_back(picture->SetShowMode(mode, value));
+    const std::vector<int> answers { picture->SetShowMode(ShowModeStretch, 6), picture->SetShowMode(ShowModeStretch, 6),
+                                     picture->SetShowMode(ShowModeStretch, 9), picture->SetShowMode(ShowModeNineGrid, 4),
+                                     picture->SetShowMode(ShowModeNineGrid, 4), picture->SetShowMode(ShowModeNineGrid, 6) };
     EXPECT_EQ((std::vector<int> { 1, 0, 0, 1, 0, 1 }), answers);
     EXPECT_EQ(3u, parent.updates.size());
 }
@@ -131,21 +148,24 @@ TEST_F(Pictures, ReplacingAPictureReleasesTheOldOneAndFailuresAreReported)
     auto picture = make<MPicture>();
     auto slider = make<CSliderPicture>();
     auto photo = make<CPhotoFrame>();
-    auto frame = make<CPhotoFrame>();
     using Setter = std::function<int(const wchar_t* file, UINT resource, int frames)>;
-    const std::pair<const char*, Setter> setters[] {
-        { "MPicture", [&](const wchar_t* f, UINT r, int n) { return f ? picture->SetImage(f, n) : picture->SetImage(r, L"PNG", n); } },
-        { "CSliderPicture", [&](const wchar_t* f, UINT r, int n) { return f ? slider->SetImage(f, n) : slider->SetImage(r, L"PNG", n); } },
-        { "photo", [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetPhotoFrame(f, n) : photo->SetPhotoFrame(r, L"PNG", n); } },
-        { "frame", [&](const wchar_t* f, UINT r, int n) { return f ? frame->SetImage(f, n) : frame->SetImage(r, L"PNG", n); } },
+    const Setter setters[] {
+        [&](const wchar_t* f, UINT r, int n) { return f ? picture->SetImage(f, n) : picture->SetImage(r, L"PNG", n); },
+        [&](const wchar_t* f, UINT r, int n) { return f ? slider->SetImage(f, n) : slider->SetImage(r, L"PNG", n); },
+        [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetPhotoFrame(f, n) : photo->SetPhotoFrame(r, L"PNG", n); },
+        [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetImage(f, n) : photo->SetImage(r, L"PNG", n); },
     };
-    for (const auto& [what, set] : setters) {
-        SCOPED_TRACE(what);
+    for (const Setter& set : setters) {
+        SCOPED_TRACE(&set - setters);
         ScratchStrip first(GetSkinPath(), L"picture_first.png", 10, 10, { 0xFFFF0000 });
         ScratchStrip second(GetSkinPath(), L"picture_second.png", 10, 10, { 0xFF00FF00 });
         const std::vector<int> answers { set(L"picture_first.png", 0, 0), set(L"picture_first.png", 0, 1), set(nullptr, 4242, 1) };
         EXPECT_EQ((std::vector<int> { 0, 1, 0 }), answers);
         EXPECT_FALSE(DeleteFileW(first.path())) << "a failed resource load keeps the picture";
+        // Copies take no picture: neither a second owner nor a clone that holds the file.
+        const MPicture pictureCopy(*picture);
+        const CSliderPicture sliderCopy(*slider);
+        const CPhotoFrame photoCopy(*photo);
         EXPECT_EQ(1, set(L"picture_second.png", 0, 1));
         EXPECT_TRUE(first.remove()) << "the replaced picture was not released";
         EXPECT_EQ(0, set(L"picture_missing.png", 0, 1));
@@ -162,14 +182,13 @@ TEST_F(Pictures, APhotoFrameReportsPressAndClickAndShowsItsFrameOverThePhoto)
     ASSERT_EQ(1, photo->SetImage(L"picture_frame.png", 2));
     photo->SetShowMode(ShowModeStretch, 0);
     const CPoint in(60, 35), out(150, 80);
-    const std::tuple<CPoint, CPoint, size_t, int> cases[] { { in, in, 2, 1 }, { in, out, 1, 0 }, { out, in, 0, 1 } };
-    for (const auto& [down, up, codes, state] : cases) {
+    for (const auto& [down, up, codes, state] : { std::tuple { in, in, 2u, 1 }, { in, out, 1u, 0 }, { out, in, 0u, 1 } }) {
         parent.notifications.clear();
         photo->OnMouseMove(0, out);
         photo->OnLButtonDown(MK_LBUTTON, down);
         photo->OnLButtonUp(0, up);
         ASSERT_EQ(codes, parent.notifications.size());
-        for (size_t i = 0; i < codes; ++i)
+        for (UINT i = 0; i < codes; ++i)
             EXPECT_EQ(i + 1, parent.notifications[i].code);
         EXPECT_EQ(state, photo->GetState());
         repaint(*photo);
@@ -183,12 +202,7 @@ TEST_F(Pictures, APhotoFrameReportsPressAndClickAndShowsItsFrameOverThePhoto)
 TEST_F(Pictures, ASliderPictureStepsAHundredthOfItsSideEachTickThenHides)
 {
     ScratchStrip halves(GetSkinPath(), L"picture_halves.png", 10, 10, { 0xFFFF0000, 0xFF00FF00 });
-    struct Slide {
-        int run;
-        SLIDER_MODE mode;
-        int width, ticks, probe;
-        std::vector<PixelAt> expected;
-    };
+    struct Slide { int run; SLIDER_MODE mode; int width, ticks, probe; std::vector<PixelAt> expected; };
     const Slide slides[] {
         { 1, SliderLeftToRight, 300, 100, 50, { { 3, 20, kGreen }, { 147, 20, kGreen }, { 150, 20, kBare }, { 299, 20, kBare } } },
         { 1, SliderRightToLeft, 300, 100, 25, { { 224, 20, kBare }, { 226, 20, kRed }, { 299, 20, kRed } } },
@@ -197,14 +211,15 @@ TEST_F(Pictures, ASliderPictureStepsAHundredthOfItsSideEachTickThenHides)
         { 0, SliderLeftToRight, 300, 0, 0, {} },
     };
     for (const Slide& slide : slides) {
-        SCOPED_TRACE(slide.width * 10 + slide.mode);
+        SCOPED_TRACE(&slide - slides);
         auto slider = make<CSliderPicture>(L"picture_halves.png", CRect(0, 0, slide.width, 40));
         slider->SetShowMode(ShowModeStretch, 0);
         slider->SetRun(slide.run, slide.mode);
+        EXPECT_EQ(0, CSliderPicture(*slider).OnControlTimer()) << "a copy starts still";
         int stepped = 0;
-        for (int tick = 0; tick < slide.ticks + 5; ++tick) {
+        for (int tick = 1; tick <= slide.ticks + 5; ++tick) {
             stepped += slider->OnControlTimer();
-            if (tick + 1 == slide.probe) {
+            if (tick == slide.probe) {
                 repaint(*slider);
                 expectPixels(canvas, slide.expected, 2);
                 EXPECT_EQ(1, slider->IsVisible());
@@ -212,63 +227,99 @@ TEST_F(Pictures, ASliderPictureStepsAHundredthOfItsSideEachTickThenHides)
         }
         EXPECT_EQ(slide.ticks, stepped);
         repaint(*slider);
-        EXPECT_EQ(0, slider->IsVisible());
+        EXPECT_FALSE(slider->IsVisible());
         EXPECT_EQ(1, parent.updates.back().flag);
     }
 }
 
-TEST_F(Pictures, BothFactoriesBuildThePicturesOnlyTheWindowsTheLooper)
+// One frame further on each tick from the start frame (kept within the frames): the one-shot
+// hides and stops after its last, the looper steps every fifth tick and wraps. Stopped, on a
+// hidden page or of fewer than two frames, a GIF stays on its frame; a failed load keeps them.
+TEST_F(Pictures, GifsStepOneFrameATickFromTheirStartFrame)
 {
-    using IsA = bool (*)(MControl*);
-    const std::pair<const wchar_t*, IsA> rows[] {
-        { L"MPicture", [](MControl* c) { return dynamic_cast<MPicture*>(c) != nullptr; } },
-        { L"CPhotoFrame", [](MControl* c) { return dynamic_cast<CPhotoFrame*>(c) != nullptr; } },
-        { L"CSliderPicture", [](MControl* c) { return dynamic_cast<CSliderPicture*>(c) != nullptr; } },
-        { L"CGifPicture", [](MControl* c) { return dynamic_cast<CGifPicture*>(c) && !dynamic_cast<CGifPicture2*>(c); } },
-        { L"CGifPicture2", [](MControl* c) { return dynamic_cast<CGifPicture2*>(c) != nullptr; } },
+    struct Case { bool looper; const wchar_t* file; int run, start, answer; bool onHiddenPage; std::vector<int> shown; };
+    // Shown before the first tick, then after each.
+    const Case cases[] {
+        { false, L"gif_ten.gif", 1, 0, 1, false, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, kHidden } },
+        { false, L"gif_three.gif", 1, 7, 1, false, { 2, kHidden } },
+        { false, L"gif_three.gif", 1, -3, 1, false, { 0, 1, 2, kHidden } },
+        { false, L"gif_one.gif", 1, 0, 0, false, { 0, 0 } },
+        { false, L"gif_still.png", 1, 0, 0, false, { 0, 0 } },
+        { true, L"gif_three.gif", 1, 0, 1, false, { 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 0, 0 } },
+        { true, L"gif_three.gif", 0, 1, 1, false, { 1, 1, 1, 1, 1, 1, 1 } },
+        { true, L"gif_three.gif", 1, 1, 1, true, { 1, 1, 1, 1, 1, 1, 1 } },
     };
-    MPanel panel(&parent, 1, kPlace, 1);
-    for (const auto& [name, isA] : rows) {
-        const bool looper = isA == rows[4].second;
-        std::unique_ptr<MControl> fromWindow(manager.CreateControl(2, &parent, name, 5, kPlace, L"", 1, 0));
-        std::unique_ptr<MControl> fromPanel(panel.CreateControl(2, &panel, name, 5, kPlace, L"", 1, 0));
-        EXPECT_TRUE(fromWindow && isA(fromWindow.get()));
-        EXPECT_EQ(looper ? 1 : 0, fromWindow ? fromWindow->IsEnabled() : -1) << "the looper is always enabled";
-        EXPECT_EQ(!looper, fromPanel && isA(fromPanel.get()));
+    MPanel hiddenPage(&parent, 8, kPlace, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::unique_ptr<CGifPicture> gif = c.looper ? make<CGifPicture2>(c.file) : make<CGifPicture>(c.file);
+        EXPECT_EQ(0, gif->SetImage(4242, L"GIF", 1));
+        if (c.onHiddenPage)
+            gif->SetParent(&hiddenPage);
+        EXPECT_EQ(c.answer, gif->SetRunState(c.run, c.start));
+        std::vector<int> shown { shownFrame(*gif) };
+        while (shown.size() < c.shown.size()) {
+            gif->OnControlTimer();
+            shown.push_back(shownFrame(*gif));
+        }
+        EXPECT_EQ(c.shown, shown);
+        Gdiplus::Graphics(canvas.dc()).DrawImage(gif->GetImage(), 0, 0, 8, 8);
+        EXPECT_TRUE(nearColor(canvas.rgb(4, 4), kRed, 2)) << "a frame was selected in the shared cached image";
+        if (shown.back() == kHidden) {
+            EXPECT_EQ(1, parent.updates.back().flag) << "the hide repaints the place";
+            gif->SetVisible(1);
+            gif->OnControlTimer();
+            EXPECT_EQ(0, shownFrame(*gif)) << "stopped on the first frame";
+        }
     }
 }
 
-// Copies take the values (here the show mode), never a picture nor a running state.
-TEST_F(Pictures, CopiesTakeValuesAndNeverShareAPicture)
+// The window's own fast timer drives both: the one-shot plays through and hides, the looper
+// shows its later frames on the window.
+TEST_F(Pictures, GifsAnimateOnTheWindowsFastTimer)
 {
-    auto picture = make<MPicture>();
-    picture->SetShowMode(ShowModeStretch, 0);
-    auto copy = std::make_unique<MPicture>(*picture);
-    picture.reset();
-    ASSERT_EQ(1, copy->SetImage(L"picture_quadrants.png", 1));
-    repaint(*copy);
-    expectPixels(canvas, { { 20, 20, kRed }, { 100, 50, kYellow } }, 2);
-    copy.reset();
-    auto slider = make<CSliderPicture>();
-    slider->SetRun(1, SliderLeftToRight);
-    auto photo = make<CPhotoFrame>();
-    const CSliderPicture sliderCopy(*slider);
-    const CPhotoFrame photoCopy(*photo);
-    EXPECT_EQ(0, CSliderPicture(sliderCopy).OnControlTimer()) << "a copy starts still";
-    slider.reset();
-    photo.reset();
-    EXPECT_TRUE(quadrants.remove()) << "a copy holds the picture";
+    MDialog dialog;
+    dialog.Create(nullptr, L"gif", WS_POPUP, 0, CRect(30, 30, 250, 130));
+    dialog.ShowWindow(SW_SHOWNOACTIVATE);
+    auto* once = dynamic_cast<CGifPicture*>(dialog.CreateControl(L"CGifPicture", 1, kPlace, L"", 1, 1));
+    auto* loop = dynamic_cast<CGifPicture2*>(dialog.CreateControl(L"CGifPicture2", 2, CRect(120, 10, 200, 60), L"", 1, 1));
+    ASSERT_TRUE(once && loop);
+    for (auto [gif, file] : { std::pair<CGifPicture*, const wchar_t*> { once, L"gif_ten.gif" }, { loop, L"gif_three.gif" } }) {
+        ASSERT_EQ(1, gif->SetImage(file, 1));
+        gif->AddMTimer();
+        ASSERT_EQ(1, gif->SetRunState(1, 0));
+    }
+    dialog.SetMTimer(5);
+    auto loopShows = [&](DWORD colour) {
+        UpdateWindow(dialog.GetSafeHwnd());
+        return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(160, 35), colour & 0xFFFFFF, 2);
+    };
+    EXPECT_TRUE(pumpUntil([&] { return loopShows(kTen[1]); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return loopShows(kTen[2]); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return !once->IsVisible(); }, 5000));
+    dialog.GetPaintManager()->KillMTimer();
+    dialog.DestroyWindow();
+}
+
+TEST_F(Pictures, BothFactoriesBuildThePicturesOnlyTheWindowsTheLooper)
+{
+    MPanel panel(&parent, 1, kPlace, 1);
+    for (const auto& [name, type] : { std::pair<const wchar_t*, const std::type_info&> { L"MPicture", typeid(MPicture) },
+                                      { L"CPhotoFrame", typeid(CPhotoFrame) }, { L"CSliderPicture", typeid(CSliderPicture) },
+                                      { L"CGifPicture", typeid(CGifPicture) }, { L"CGifPicture2", typeid(CGifPicture2) } }) {
+        const bool looper = type == typeid(CGifPicture2);
+        std::unique_ptr<MControl> fromWindow(manager.CreateControl(2, &parent, name, 5, kPlace, L"", 1, 0));
+        std::unique_ptr<MControl> fromPanel(panel.CreateControl(2, &panel, name, 5, kPlace, L"", 1, 0));
+        ASSERT_TRUE(fromWindow && typeid(*fromWindow) == type);
+        EXPECT_EQ(looper, fromWindow->IsEnabled()) << "the looper is always enabled";
+        EXPECT_EQ(!looper, fromPanel && typeid(*fromPanel) == type);
+    }
 }
 
 TEST_F(Pictures, ThousandPaintsOfEachClassLeaveTheGdiObjectCountFlat)
 {
-    ScratchGif gif(GetSkinPath(), L"picture_count.gif", 20, 20, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF });
-    const struct Released {
-        PaintManager& manager;
-        ~Released() { manager.ClearImgResInfo(); }
-    } released { manager };
     std::unique_ptr<MControl> controls[] { make<MPicture>(), make<CPhotoFrame>(), make<CSliderPicture>(),
-                                           make<CGifPicture>(L"picture_count.gif"), make<CGifPicture2>(L"picture_count.gif") };
+                                           make<CGifPicture>(L"gif_three.gif"), make<CGifPicture2>(L"gif_three.gif") };
     dynamic_cast<CSliderPicture&>(*controls[2]).SetRun(1, SliderRightToLeft);
     dynamic_cast<CGifPicture&>(*controls[4]).SetRunState(1, 0);
     for (auto& control : controls) {
