@@ -25,7 +25,9 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "lcd/ClockTypeCtrl.h"
 #include "lcd/LEDModeCtrl.h"
+#include "lcd/LEDTypeCtrl.h"
 
 namespace KOVA {
 
@@ -135,8 +137,10 @@ const Row kPanelTable[] = {
     { L"CColorButton3", formC<CColorButton3> },
     { L"TabCtrl6", formC<TabCtrl6> },
     { L"MSlider2", formC<MSlider2> },
+    { L"ClockTypeCtrl", formC<ClockTypeCtrl> },
     { L"LEDModeCtrl", formC<LEDModeCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
+    { L"LEDTypeCtrl", formC<LEDTypeCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
 };
 

@@ -58,3 +58,6 @@
 #include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdJpegEncoder.h"
 #include "lcd/LEDModeCtrl.h"
+#include "lcd/LcdPickerGrid.h"
+#include "lcd/ClockTypeCtrl.h"
+#include "lcd/LEDTypeCtrl.h"

@@ -1,0 +1,192 @@
+// GUI thread only. Lock order: the panel's controls lock or the item lock, never both; each
+// is let go before a repaint request.
+#include "lcd/ClockTypeCtrl.h"
+
+#include <algorithm>
+
+#include "controls/basic/LookPainting.h"
+#include "framework/AppPaths.h"
+#include "framework/Manager.h"
+#include "lcd/LEDModeCtrl.h"
+
+namespace KOVA {
+
+namespace {
+constexpr int kWideContentHeight = 500;
+constexpr int kFirstCell = 10;
+// Unscaled: the grid's margins left and right of the cells and between them.
+constexpr float kMargins = 30.0f;
+constexpr float kGap = 10.0f;
+// The face image sits this far inside its cell, the control's image filling the cell.
+constexpr int kImageInset = 5;
+// The caption's band starts this far above the cell's bottom; the rows leave it room.
+constexpr int kCaptionBand = 30;
+constexpr int kWheelRows = 10;
+constexpr int kColumns = 2;
+// Faces from the ninth on stay on the fifth row.
+constexpr int kLastRowBreak = 7;
+
+int scaled(float value, float scale) { return static_cast<int>(value * scale); }
+} // namespace
+
+ClockTypeCtrl::ClockTypeCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : LcdPickerGrid(parent, id, rect, visible, enabled)
+{
+}
+
+ClockTypeCtrl::ClockTypeCtrl(const ClockTypeCtrl& other) = default;
+ClockTypeCtrl& ClockTypeCtrl::operator=(const ClockTypeCtrl& other) = default;
+ClockTypeCtrl::~ClockTypeCtrl() = default;
+
+const wchar_t* ClockTypeCtrl::GetClassNameW() const { return L"ClockTypeCtrl"; }
+
+void ClockTypeCtrl::AddItem(CString text, CString imageFile, int id)
+{
+    auto item = std::make_unique<ClockTypeItemInfo>();
+    item->text = text;
+    item->id = id;
+    item->LoadImage(GetSkinPath() + imageFile);
+    AppendItem(std::move(item));
+    showBar();
+}
+
+void ClockTypeCtrl::SetLEDScreenType(int type)
+{
+    m_screenType = type;
+    m_contentHeight = type == LEDScreenCircle || type == LEDScreenSquare ? kDefaultContentHeight : kWideContentHeight;
+    showBar();
+}
+
+// ---- the bar
+
+void ClockTypeCtrl::showBar()
+{
+    CScrollVertical* bar = GetScrollVertical();
+    if (!bar->IsVisible()) {
+        bar->SetControlVisible(1);
+        bar->UpdateControl(1, 0);
+    }
+    bar->SetScrollMaxRange(m_contentHeight);
+}
+
+void ClockTypeCtrl::SetControlRect(CRect rect)
+{
+    m_rect = rect;
+    CScrollVertical* bar = GetScrollVertical();
+    CRect before;
+    {
+        ScopedLock lock(m_controlsLock);
+        before = bar->GetRect();
+        bar->SetControlRect(CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
+    }
+    if (bar->IsVisible()) {
+        CRect dirty = bar->GetRect();
+        dirty.UnionRect(&dirty, &before);
+        bar->UpdateControl(dirty, 1, 0);
+    }
+    showBar();
+}
+
+int ClockTypeCtrl::OnControlScroll(int, UINT down, CPoint)
+{
+    CScrollVertical* bar = GetScrollVertical();
+    const int before = bar->GetScrollCurrentPos();
+    const int rows = down == 1 ? kWheelRows : -kWheelRows;
+    int position = before + rows * bar->GetScrollStep();
+    position = std::max(0, std::min(position, bar->GetScrollMaxRange()));
+    bar->SetScrollCurrentPos(position);
+    if (position != before)
+        UpdateControl(1, 0);
+    return 1;
+}
+
+LONG ClockTypeCtrl::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
+{
+    if ((id == 1 || id == 2) && code == MScroll::kPositionChanged && m_visible)
+        UpdateControl(1, 0);
+    return LcdPickerGrid::OnMessage(id, code, wParam, lParam);
+}
+
+// ---- drawing
+
+int ClockTypeCtrl::drawingWidth() const
+{
+    return m_rect.Width() - (GetScrollVertical()->IsVisible() ? m_barInset : 0);
+}
+
+int ClockTypeCtrl::verticalOffset() const
+{
+    const CScrollVertical* bar = GetScrollVertical();
+    const int range = bar->GetScrollMaxRange();
+    // Content that fits the control does not move: a negative offset would push the faces
+    // down as the bar goes down.
+    const int hidden = m_contentHeight - m_rect.Height();
+    if (range < 1 || hidden <= 0)
+        return 0;
+    return static_cast<int>(static_cast<long long>(hidden) * bar->GetScrollCurrentPos() / range);
+}
+
+const Gdiplus::Font* ClockTypeCtrl::captionFont(float scale)
+{
+    const int size = scaled(static_cast<float>(m_fontSize), scale);
+    if (!*m_captionFont || m_captionFace != m_textFont || m_captionSize != size || m_captionStyle != m_fontStyle) {
+        *m_captionFont = MakeTextFont(*this, static_cast<float>(size));
+        m_captionFace = m_textFont;
+        m_captionSize = size;
+        m_captionStyle = m_fontStyle;
+    }
+    return m_captionFont->get();
+}
+
+const Gdiplus::StringFormat& ClockTypeCtrl::captionFormat()
+{
+    if (!*m_captionFormat) {
+        *m_captionFormat = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap
+                                                                   | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+        (*m_captionFormat)->SetAlignment(Gdiplus::StringAlignmentCenter);
+        (*m_captionFormat)->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    }
+    return **m_captionFormat;
+}
+
+void ClockTypeCtrl::DrawControl(HDC& dc, CRect)
+{
+    const int width = drawingWidth();
+    m_scrollOffsetY = verticalOffset();
+    const float scale = Manager::GetScaleValue();
+    const int cellWidth = (width - scaled(kMargins, scale)) / kColumns;
+    const int cellHeight = CellHeight(cellWidth);
+    DrawGrid(dc, width, [&](Gdiplus::Graphics& graphics, auto& items) {
+        graphics.SetTextRenderingHint(m_textRenderingHint);
+        const Gdiplus::Font* font = captionFont(scale);
+        const Gdiplus::SolidBrush* brush = GetTextBrush();
+        int x = kFirstCell;
+        int y = kFirstCell - m_scrollOffsetY;
+        for (size_t i = 0; i < items.size(); ++i) {
+            LcdPickerItem& item = *items[i];
+            const CRect cell(x, y, x + cellWidth, y + cellHeight);
+            item.cell = cell;
+            if (IsHighlighted(static_cast<int>(i)) && m_image)
+                graphics.DrawImage(m_image, Gdiplus::Rect(x, y, cellWidth, cellHeight), 0, 0, m_imageWidth,
+                                   m_imageHeight, Gdiplus::UnitPixel);
+            ClipToCell(graphics, cell);
+            DrawStretched(graphics, item, CRect(x + kImageInset, y + kImageInset, x + cellWidth - kImageInset,
+                                                y + cellHeight - kImageInset));
+            if (IsHighlighted(static_cast<int>(i)))
+                DrawOutline(graphics, cell);
+            graphics.ResetClip();
+            if (font && brush && !item.text.IsEmpty())
+                graphics.DrawString(item.text, item.text.GetLength(), font,
+                                    Gdiplus::RectF(static_cast<float>(x), static_cast<float>(cell.bottom - kCaptionBand),
+                                                   static_cast<float>(cellWidth), static_cast<float>(cellHeight)),
+                                    &captionFormat(), brush);
+            x += cellWidth + scaled(kGap, scale);
+            if (i % kColumns == 1 && i <= kLastRowBreak) {
+                x = scaled(kGap, scale);
+                y += kCaptionBand + cellHeight + scaled(kGap, scale);
+            }
+        }
+    });
+}
+
+} // namespace KOVA
