@@ -39,9 +39,8 @@ public:
         const CLSID png = { 0x557cf406, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
         Gdiplus::Bitmap picture(30, 20, PixelFormat32bppARGB);
         Gdiplus::Graphics graphics(&picture);
-        const DWORD colours[4] { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00 };
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
-            Gdiplus::SolidBrush brush { Gdiplus::Color(colours[quadrant]) };
+            Gdiplus::SolidBrush brush { Gdiplus::Color(kTen[quadrant]) };
             graphics.FillRectangle(&brush, quadrant % 2 * 15, quadrant / 2 * 10, 15, 10);
         }
         m_written = picture.Save(m_path, &png, nullptr) == Gdiplus::Ok;
