@@ -30,47 +30,40 @@ protected:
         WriteRegString(L"led_cpushowtype", L"");
         dialog.DestroyWindow();
     }
-    // Weather text number (1 to 7) replaced, the others at their defaults.
-    void setText(int number, const wchar_t* text)
+    // Weather text number (1 to 7) replaced, the others at their defaults; drawn on black.
+    DibCanvas& draw(DibCanvas& canvas, int type, int number = 0, const wchar_t* text = L"")
     {
         CString t[7];
         for (int i = 0; i < 7; ++i)
             t[i] = i == number - 1 ? text : kDefaults[i];
         lcd.SetWeatherValue(t[0], t[1], t[2], t[3], t[4], t[5], t[6]);
-    }
-    DibCanvas& draw(DibCanvas& canvas, int type)
-    {
         lcd.SetLEDScreenType(type);
         canvas.fill(0xFF000000);
         lcd.drawScreen(canvas, ScreenLcd::Weather);
         return canvas;
     }
-    // The filled marks of each gauge, "A:12-15 B:0-1 D: C:0-2": a mark is filled when its
-    // centre is not the track's grey.
-    static std::string filledMarks(const DibCanvas& canvas, bool round)
-    {
-        const int ringX = round ? 240 : 320;
-        const std::pair<char, int> gauges[] = { { 'A', 25 }, { 'B', 110 }, { 'D', 205 }, { 'C', 295 } };
-        std::string marks;
-        for (const auto& [name, start] : gauges) {
-            int first = -1, last = -1;
-            for (int i = 0; i < 16; ++i) {
-                // The mark's centre, 204 pixels above the ring centre before it turns.
-                const POINT p = alongAngle(ringX, 240, start + 3 * i - 90, 204);
-                if (nearColor(canvas.rgb(p.x, p.y), kTrack))
-                    continue;
-                first = first < 0 ? i : first;
-                last = i;
-            }
-            marks += std::string(marks.empty() ? "" : " ") + name + ":"
-                + (first < 0 ? "" : std::to_string(first) + "-" + std::to_string(last));
-        }
-        return marks;
-    }
 
     LcdDialog dialog;
     ScreenLcd lcd { nullptr, 1, CRect(0, 0, 640, 480), 1, 1 };
 };
+
+// The filled marks of each gauge, "A:12-15 B:0-1 D: C:0-2": a mark is filled when its centre,
+// 204 pixels above the ring centre before it turns, is not the track's grey.
+std::string filledMarks(const DibCanvas& canvas)
+{
+    std::string marks;
+    for (const auto& [name, start] : { std::pair('A', 25), std::pair('B', 110), std::pair('D', 205), std::pair('C', 295) }) {
+        int first = -1, last = -1;
+        for (int i = 0; i < 16; ++i) {
+            const POINT p = alongAngle(canvas.width() / 2, 240, start + 3 * i - 90, 204);
+            if (!nearColor(canvas.rgb(p.x, p.y), kTrack))
+                first = first < 0 ? i : first, last = i;
+        }
+        marks += std::string(marks.empty() ? "" : " ") + name + ":"
+            + (first < 0 ? "" : std::to_string(first) + "-" + std::to_string(last));
+    }
+    return marks;
+}
 
 } // namespace
 
@@ -81,30 +74,19 @@ TEST_F(Weather, GaugesFillTheMarksTheirTextsGive)
 {
     struct Case { int type, text; const wchar_t* value; const char* marks; };
     const Case cases[] = {
-        { LEDScreenCircle, 0, L"", "A:12-15 B:0-1 D: C:0-2" },
-        { LEDScreenSquare, 0, L"", "A:12-15 B:0-1 D: C:0-2" },
-        { LEDScreenWide, 0, L"", "A:12-15 B:0-6 D: C:0-2" },
-        { LEDScreenCircle, 4, L"5", "A:8-15 B:0-1 D: C:0-2" },
-        { LEDScreenCircle, 4, L"9x", "A:2-15 B:0-1 D: C:0-2" },
-        { LEDScreenCircle, 4, L"", "A:14-15 B:0-1 D: C:0-2" },
-        { LEDScreenCircle, 4, L"123", "A:13-15 B:0-1 D: C:0-2" },
-        { LEDScreenWide, 6, L"60", "A:12-15 B:0-15 D: C:0-2" },
-        { LEDScreenWide, 6, L"-5", "A:12-15 B: D: C:0-2" },
-        { LEDScreenCircle, 6, L"200000000", "A:12-15 B:0-15 D: C:0-2" },
-        { LEDScreenCircle, 6, L" +61\x2103", "A:12-15 B:0-7 D: C:0-2" },
-        { LEDScreenCircle, 6, L"abc61", "A:12-15 B: D: C:0-2" },
-        { LEDScreenCircle, 3, L"0", "A:12-15 B:0-1 D: C:0-1" },
-        { LEDScreenCircle, 3, L"88", "A:12-15 B:0-1 D: C:0-15" },
-        { LEDScreenCircle, 3, L"-30", "A:12-15 B:0-1 D: C:0-0" },
-        { LEDScreenCircle, 3, L"150000000", "A:12-15 B:0-1 D: C:0-15" },
+        { LEDScreenCircle, 0, L"", "A:12-15 B:0-1 D: C:0-2" },  { LEDScreenSquare, 0, L"", "A:12-15 B:0-1 D: C:0-2" },
+        { LEDScreenWide, 0, L"", "A:12-15 B:0-6 D: C:0-2" },    { LEDScreenCircle, 4, L"5", "A:8-15 B:0-1 D: C:0-2" },
+        { LEDScreenCircle, 4, L"9x", "A:2-15 B:0-1 D: C:0-2" }, { LEDScreenCircle, 4, L"", "A:14-15 B:0-1 D: C:0-2" },
+        { LEDScreenCircle, 4, L"123", "A:13-15 B:0-1 D: C:0-2" }, { LEDScreenWide, 6, L"60", "A:12-15 B:0-15 D: C:0-2" },
+        { LEDScreenWide, 6, L"-5", "A:12-15 B: D: C:0-2" },     { LEDScreenCircle, 6, L"200000000", "A:12-15 B:0-15 D: C:0-2" },
+        { LEDScreenCircle, 6, L" +61\x2103", "A:12-15 B:0-7 D: C:0-2" }, { LEDScreenCircle, 6, L"abc61", "A:12-15 B: D: C:0-2" },
+        { LEDScreenCircle, 3, L"0", "A:12-15 B:0-1 D: C:0-1" }, { LEDScreenCircle, 3, L"88", "A:12-15 B:0-1 D: C:0-15" },
+        { LEDScreenCircle, 3, L"-30", "A:12-15 B:0-1 D: C:0-0" }, { LEDScreenCircle, 3, L"150000000", "A:12-15 B:0-1 D: C:0-15" },
     };
     DibCanvas round(480, 480), wide(640, 480);
-    for (const Case& c : cases) {
-        setText(c.text, c.value);
-        const bool isRound = c.type != LEDScreenWide;
-        EXPECT_EQ(c.marks, filledMarks(draw(isRound ? round : wide, c.type), isRound))
+    for (const Case& c : cases)
+        EXPECT_EQ(c.marks, filledMarks(draw(c.type == LEDScreenWide ? wide : round, c.type, c.text, c.value)))
             << "type " << c.type << " text " << c.text;
-    }
 }
 
 // Each text is its string drawn in its font, colour and box on the same black: text 6 with the
@@ -112,7 +94,6 @@ TEST_F(Weather, GaugesFillTheMarksTheirTextsGive)
 // reach no gauge mark.
 TEST_F(Weather, TextsInTheirFontsColoursAndBoxes)
 {
-    setText(6, L"72");
     const int style = lcd.GetFontStyle();
     struct Case { const wchar_t* setting; const wchar_t* text; int size, style; Gdiplus::RectF box; DWORD colour; CRect area; };
     const Case cases[] = {
@@ -125,7 +106,7 @@ TEST_F(Weather, TextsInTheirFontsColoursAndBoxes)
     DibCanvas shown(480, 480), expected(480, 480);
     for (const Case& c : cases) {
         WriteRegString(L"led_cpushowtype", c.setting);
-        draw(shown, LEDScreenCircle);
+        draw(shown, LEDScreenCircle, 6, L"72");
         expected.fill(0xFF000000);
         lcd.drawText(expected, c.text, c.size, c.style, c.box, Gdiplus::Color(c.colour), Gdiplus::SmoothingModeHighQuality);
         int differing = 0;
@@ -137,29 +118,27 @@ TEST_F(Weather, TextsInTheirFontsColoursAndBoxes)
 }
 
 // Without hand images only the grey hub shows at the centre; with them each hand stands on the
-// centre at the pinned time's angle, the hub over them.
+// centre at the pinned time's angle, the hub over them. 15:40:45 is 470 degrees for the hour
+// hand (20 past 3 o'clock, GDI+), 240 for the minute hand (150) and 270 for the second (180).
 TEST_F(Weather, HandsShowThePinnedTime)
 {
     TimeSource::Pin(1000, SYSTEMTIME { 2026, 3, 0, 14, 15, 40, 45, 0 });
+    const std::pair<POINT, DWORD> hands[] = { { alongAngle(240, 240, 20, 60), 0xFF0000 },
+                                              { alongAngle(240, 240, 150, 100), 0x00FF00 },
+                                              { alongAngle(240, 240, 180, 100), 0x0000FF } };
     DibCanvas canvas(480, 480);
-    draw(canvas, LEDScreenCircle);
-    EXPECT_TRUE(nearColor(canvas.rgb(240, 240), 0x646464));
-    const POINT probes[] = { alongAngle(240, 240, 20, 60), alongAngle(240, 240, 150, 100), alongAngle(240, 240, 180, 100) };
-    for (const POINT& p : probes)
-        EXPECT_TRUE(nearColor(canvas.rgb(p.x, p.y), 0)) << p.x << "," << p.y;
-
-    const ScratchStrip hour(GetSkinPath(), L"weather-hour.png", 10, 80, { 0xFFFF0000 });
-    const ScratchStrip minute(GetSkinPath(), L"weather-minute.png", 8, 120, { 0xFF00FF00 });
-    const ScratchStrip second(GetSkinPath(), L"weather-second.png", 4, 150, { 0xFF0000FF });
-    lcd.SetHMSImage(L"weather-hour.png", L"weather-minute.png", L"weather-second.png");
-    draw(canvas, LEDScreenCircle);
-    // 15:40:45 is 470 degrees for the hour hand (20 degrees past 3 o'clock, GDI+), 240 for the
-    // minute hand (150) and 270 for the second hand (180).
-    const std::pair<POINT, DWORD> hands[] = { { probes[0], 0xFF0000 }, { probes[1], 0x00FF00 }, { probes[2], 0x0000FF } };
-    for (const auto& [p, colour] : hands)
-        EXPECT_TRUE(nearColor(canvas.rgb(p.x, p.y), colour)) << p.x << "," << p.y << ": " << std::hex << canvas.rgb(p.x, p.y);
-    EXPECT_TRUE(nearColor(canvas.rgb(240, 240), 0x646464));
-    // The images let go of their files before the files go.
-    lcd.SetHMSImage(L"", L"", L"");
+    for (const bool images : { false, true }) {
+        const ScratchStrip hour(GetSkinPath(), L"weather-hour.png", 10, 80, { 0xFFFF0000 });
+        const ScratchStrip minute(GetSkinPath(), L"weather-minute.png", 8, 120, { 0xFF00FF00 });
+        const ScratchStrip second(GetSkinPath(), L"weather-second.png", 4, 150, { 0xFF0000FF });
+        if (images)
+            lcd.SetHMSImage(L"weather-hour.png", L"weather-minute.png", L"weather-second.png");
+        draw(canvas, LEDScreenCircle);
+        EXPECT_TRUE(nearColor(canvas.rgb(240, 240), 0x646464));
+        for (const auto& [p, colour] : hands)
+            EXPECT_TRUE(nearColor(canvas.rgb(p.x, p.y), images ? colour : 0)) << images << " " << p.x << "," << p.y;
+        // The images let go of their files before the files go.
+        lcd.SetHMSImage(L"", L"", L"");
+    }
     TimeSource::Unpin();
 }
