@@ -11,18 +11,12 @@ using namespace KOVA;
 using namespace KOVA::test;
 
 namespace {
-
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
-
-constexpr int kLayouts[] = { 11, 12, 13, 14, 15, 16, 21, 22, 23, 24, 25, 26 };
-// Frames each layout shows before the next: its still layer is kept meanwhile.
-constexpr int kRun = 25;
-constexpr int kFrames = 2000;
-
 } // namespace
 
 TEST(LcdLayoutsLoad, ThousandsOfFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
 {
+    constexpr int kRun = 25; // frames each layout shows before the next: its still layer is kept meanwhile
     PinnedClock clock(400000);
     const ScratchStrip scale(GetSkinPath(), L"lcd-layouts-load.png", 32, 32, { 0xFF40C0FF });
     ASSERT_TRUE(scale.written());
@@ -35,17 +29,14 @@ TEST(LcdLayoutsLoad, ThousandsOfFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
     DibCanvas window(480, 480);
     auto frames = [&](int count) {
         for (int i = 0; i < count; ++i) {
-            const int run = i / kRun;
-            lcd->SetSensorType(kLayouts[run % 12]);
+            const int run = i / kRun, layout = run % 12;
+            lcd->SetSensorType(layout < 6 ? 11 + layout : 15 + layout); // 11 to 16, 21 to 26
             lcd->SetHardWareType(1 + run % 11);
             if (i % (kRun * 12) == 0)
                 lcd->SetLEDScreenType(i % (kRun * 24) == 0 ? LEDScreenCircle : LEDScreenSquare);
             HARDWARE_INFO info {};
-            info.cpuTemperature = static_cast<float>(i % 90);
-            info.cpuLoad = info.gpuLoad = static_cast<float>(i % 100);
-            info.cpuClock = info.gpuClock = static_cast<float>(1000 + i % 4000);
-            info.memoryUsed = static_cast<float>(i % 17);
-            info.memoryFree = 8;
+            info.cpuTemperature = float(i % 90), info.cpuLoad = info.gpuLoad = float(i % 100), info.memoryFree = 8;
+            info.cpuClock = info.gpuClock = float(1000 + i % 4000), info.memoryUsed = float(i % 17);
             lcd->SetHardWareInfo(info);
             if (i % 2) {
                 lcd->SetUpdate(0, 0);
@@ -59,7 +50,7 @@ TEST(LcdLayoutsLoad, ThousandsOfFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
     frames(kRun * 24);
     const int gdiBefore = countGdiObjects();
     const long heapBefore = busyHeapBlocks();
-    frames(kFrames);
+    frames(2000);
     EXPECT_TRUE(decodeFrame(pullFrame(*lcd)).complete());
     EXPECT_EQ(countGdiObjects(), gdiBefore);
     EXPECT_LE(busyHeapBlocks(), heapBefore + 64);
