@@ -51,6 +51,7 @@ class Pictures : public ::testing::Test {
 public:
     // The image cache lets go of the files before they are deleted.
     ~Pictures() override { manager.ClearImgResInfo(); }
+    void SetUp() override { ASSERT_TRUE(quadrants.written() && ten.written() && three.written() && one.written() && still.written()); }
     template <class T>
     std::unique_ptr<T> make(const wchar_t* file = L"picture_quadrants.png", CRect rect = kPlace)
     {
@@ -77,7 +78,8 @@ public:
             return kHidden;
         repaint(gif, false);
         const DWORD centre = canvas.rgb(gif.GetRect().CenterPoint().x, gif.GetRect().CenterPoint().y);
-        return static_cast<int>(std::find_if(kTen.begin(), kTen.end(), [&](DWORD c) { return nearColor(centre, c & 0xFFFFFF, 2); }) - kTen.begin());
+        const auto shown = std::find_if(kTen.begin(), kTen.end(), [&](DWORD c) { return nearColor(centre, c & 0xFFFFFF, 2); });
+        return static_cast<int>(shown - kTen.begin());
     }
 
     ScratchQuadrants quadrants;
