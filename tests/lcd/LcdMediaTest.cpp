@@ -3,6 +3,7 @@
 #include "GdiObjectCount.h"
 #include "InkScan.h"
 #include "LcdTestKit.h"
+#include "RecordingControl.h"
 #include "ScratchClip.h"
 #include "ScratchFolder.h"
 
@@ -80,6 +81,26 @@ TEST(LcdMediaVideo, OneFrameATickReadingUpToFiveBehindSeekingFurtherAndWrapping)
         lcd->OnControlTimer();
         EXPECT_EQ(lcd->frameIndex(), step.index) << &step - steps;
         EXPECT_EQ(lcd->shownFrame(), step.shown) << &step - steps;
+    }
+}
+
+TEST(LcdMediaVideo, AVideoThatCannotStepAsksForNoRepaint)
+{
+    const ScratchFolder folder(L"lcd-media");
+    const ScratchClip clip(folder.path(), L"two.avi", ScratchClip::Mjpg, 25, 2);
+    PinnedClock clock(300000);
+    EventLog log;
+    RecordingControl parent(nullptr, 1, CRect(0, 0, 480, 480), log);
+    MediaLcd lcd(&parent, 2, CRect(0, 0, 480, 480), 1, 1);
+    lcd.SetLEDMode(LEDModeFile);
+    // Two frames step; a video that does not open closes the capture and leaves the kind a video.
+    for (auto [path, repaints] : { std::pair(clip.path(), 1u), std::pair(folder / L"missing.avi", 0u) }) {
+        lcd.SetFileImage(path, MediaKindVideo);
+        parent.updates.clear();
+        TimeSource::Advance(1000);
+        lcd.OnControlTimer();
+        EXPECT_EQ(lcd.mediaKind(), MediaKindVideo);
+        EXPECT_EQ(parent.updates.size(), repaints);
     }
 }
 
