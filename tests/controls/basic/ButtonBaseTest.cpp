@@ -23,15 +23,7 @@ const CRect kPlace(10, 10, 110, 40);
 const CPoint kInside(50, 25);
 const CPoint kOutside(300, 300);
 
-struct Note {
-    UINT code;
-    UINT wParam;
-    LONG lParam;
-    bool operator==(const Note& other) const
-    {
-        return code == other.code && wParam == other.wParam && lParam == other.lParam;
-    }
-};
+struct Note { UINT code; UINT wParam; LONG lParam; };
 
 std::vector<Note> notesOf(const RecordingParent& parent)
 {
@@ -56,17 +48,15 @@ const Note kClick { 2, 0, 0 };
 const Note kRowPress { 7, 0, 1 };
 
 // What each class does with the same input. States are the class's own numbers.
+// releasedOutside: press, move out, release out; heldOut: the state while held with the
+// pointer out, heldIn: then back in; clicked: press, out, in, release in. afterClick and
+// afterOutside: what else the class promises (the rows' differences).
 struct MachineRow {
     const char* kind;
-    std::vector<Note> releasedOutside; // press, move out, release out
-    int stateAfterOutside;
-    int heldOut;                        // state while held, pointer out
-    int heldIn;                         // then back in
-    std::vector<Note> clicked;          // press, out, in, release in
-    int stateAfterClick;
-    int hover;
-    int disabled;
-    // What else the class promises after the click (the rows' differences).
+    std::vector<Note> releasedOutside;
+    int stateAfterOutside, heldOut, heldIn;
+    std::vector<Note> clicked;
+    int stateAfterClick, hover, disabled;
     bool (*afterClick)(ButtonBase& button);
     bool (*afterOutside)(ButtonBase& button);
 };
@@ -101,11 +91,6 @@ const std::vector<MachineRow> kMachine {
 
 struct Fixture {
     explicit Fixture(const char* kind) : button(buttonKind(kind).build(nullptr, &parent, kId, kPlace, L"")) {}
-    void clear()
-    {
-        parent.notifications.clear();
-        parent.updates.clear();
-    }
     RenderingParent parent;
     std::unique_ptr<ButtonBase> button;
 };
@@ -122,9 +107,7 @@ TEST(ButtonMachine, EveryClassAnswersTheSameInputWithItsOwnRow)
             f.button->OnLButtonUp(0, kOutside);
             EXPECT_EQ(show(row.releasedOutside), show(notesOf(f.parent)));
             EXPECT_EQ(row.stateAfterOutside, f.button->GetState());
-            if (row.afterOutside) {
-                EXPECT_TRUE(row.afterOutside(*f.button));
-            }
+            EXPECT_TRUE(!row.afterOutside || row.afterOutside(*f.button));
         }
         {
             Fixture f(row.kind);
@@ -136,9 +119,7 @@ TEST(ButtonMachine, EveryClassAnswersTheSameInputWithItsOwnRow)
             f.button->OnLButtonUp(0, kInside);
             EXPECT_EQ(show(row.clicked), show(notesOf(f.parent)));
             EXPECT_EQ(row.stateAfterClick, f.button->GetState());
-            if (row.afterClick) {
-                EXPECT_TRUE(row.afterClick(*f.button));
-            }
+            EXPECT_TRUE(!row.afterClick || row.afterClick(*f.button));
         }
         {
             Fixture f(row.kind);
@@ -206,48 +187,33 @@ TEST(ButtonMachine, TheControlRepaintsBeforeItReportsAndNotAfter)
     }
 }
 
-TEST(ButtonMachine, SpaceOnTheFocusedCheckBoxToggles)
+// Space toggles the focused check box or checks the focused radio (state 4: checked, focused).
+TEST(ButtonMachine, SpaceOnTheFocusedBoxToggles)
 {
-    struct Case {
-        const char* name;
-        bool focus;
-        bool disable;
-        std::vector<Note> notes;
-        int check;
-    };
+    struct Case { const char* kind; bool focus, disable; std::vector<Note> notes; int check, state; };
     const Case cases[] {
-        { "focused", true, false, { { 7, 0, 1 } }, 1 },
-        { "not focused", false, false, {}, 0 },
-        { "focused, then disabled", true, true, { { 7, 0, 0 } }, 0 },
+        { "CCheckButton", true, false, { { 7, 0, 1 } }, 1, -1 },
+        { "CCheckButton", false, false, {}, 0, -1 },
+        { "CCheckButton", true, true, { { 7, 0, 0 } }, 0, -1 },
+        { "CRadioButton", true, false, { { 7, 0, 1 } }, 1, 4 },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RenderingParent parent;
-        CCheckButton box(&parent, kId, kPlace, L"box", 1, 1);
+        SCOPED_TRACE(testing::Message() << c.kind << c.focus << c.disable);
+        Fixture f(c.kind);
         if (c.focus) {
-            box.OnLButtonDown(0, kInside);
-            box.OnMouseMove(0, kOutside);
-            box.OnLButtonUp(0, kOutside);
+            f.button->OnLButtonDown(0, kInside);
+            f.button->OnMouseMove(0, kOutside);
+            f.button->OnLButtonUp(0, kOutside);
         }
         if (c.disable)
-            box.SetEnabled(0);
-        box.OnKeyDown(VK_SPACE, 1, 0);
-        EXPECT_EQ(show(c.notes), show(notesOf(parent)));
-        EXPECT_EQ(c.check, box.GetCheck());
+            f.button->SetEnabled(0);
+        f.button->OnKeyDown(VK_SPACE, 1, 0);
+        EXPECT_EQ(show(c.notes), show(notesOf(f.parent)));
+        EXPECT_EQ(c.check, f.button->GetCheck());
+        if (c.state >= 0) {
+            EXPECT_EQ(c.state, f.button->GetState());
+        }
     }
-}
-
-TEST(ButtonMachine, RadioKeysCheckAndLiftTheGroup)
-{
-    RecordingParent parent;
-    CRadioButton first(&parent, 1, kPlace, L"a", 1, 1);
-    first.OnLButtonDown(0, kInside);
-    first.OnLButtonUp(0, kOutside);
-    first.OnKeyDown(VK_SPACE, 1, 0);
-    ASSERT_EQ(1u, parent.notifications.size());
-    EXPECT_EQ(7u, parent.notifications[0].code);
-    EXPECT_EQ(1, parent.notifications[0].lParam);
-    EXPECT_EQ(4, first.GetState());
 }
 
 // ---- groups
@@ -273,20 +239,11 @@ int selected(ButtonBase* button)
     return button->GetCheck() ? 1 : 0;
 }
 
-struct GroupCase {
-    const char* kind;
-    bool sparesInactive;
-    const char* otherClass;
-};
+struct GroupCase { const char* kind; bool sparesInactive; const char* otherClass; };
 
-const GroupCase kGroups[] {
-    { "CRadioButton", false, "CRadioButton2" },
-    { "CRadioButton2", false, "CRadioButton" },
-    { "CColorButton", true, "CColorButton2" },
-    { "CColorButton2", true, "CColorButton" },
-    { "CColorButton3", true, "CColorButton" },
-    { "CIconButton", true, "CRadioButton" },
-};
+const GroupCase kGroups[] { { "CRadioButton", false, "CRadioButton2" }, { "CRadioButton2", false, "CRadioButton" },
+                            { "CColorButton", true, "CColorButton2" },  { "CColorButton2", true, "CColorButton" },
+                            { "CColorButton3", true, "CColorButton" },  { "CIconButton", true, "CRadioButton" } };
 
 // Siblings of the clicked one: same group, hidden, disabled, other case, other class.
 struct Group {
@@ -322,15 +279,11 @@ struct Group {
         EXPECT_EQ(1, selected(otherCase));
         EXPECT_EQ(1, selected(otherClass));
     }
-    ButtonBase* clicked;
-    ButtonBase* same;
-    ButtonBase* hidden;
-    ButtonBase* disabled;
-    ButtonBase* otherCase;
-    ButtonBase* otherClass;
+    ButtonBase *clicked, *same, *hidden, *disabled, *otherCase, *otherClass;
 };
 
-TEST(ButtonGroups, AClickLiftsTheGroupAmongAControlsChildren)
+// Among a control's children, or straight in a window (its top-level list).
+TEST(ButtonGroups, AClickLiftsTheGroupAmongItsSiblings)
 {
     for (const GroupCase& c : kGroups) {
         SCOPED_TRACE(c.kind);
@@ -340,10 +293,6 @@ TEST(ButtonGroups, AClickLiftsTheGroupAmongAControlsChildren)
         group.click();
         group.expect(c);
     }
-}
-
-TEST(ButtonGroups, ControlsPlacedStraightInAWindowWalkItsTopLevelList)
-{
     for (const wchar_t* windowClass : { L"MDialog", L"MPopupWnd" }) {
         for (const GroupCase& c : kGroups) {
             SCOPED_TRACE(c.kind);
@@ -387,11 +336,7 @@ TEST(ButtonSetters, CountsBelowOneFailAndBothSwitchImagesMustLoad)
     CIconButton icon(&parent, kId, kPlace, L"", 1, 1);
     DownloadButton download(&parent, kId, kPlace, L"", 1, 1);
     CSwitchButton toggle(&parent, kId, kPlace, 1, 1);
-    struct Case {
-        const char* name;
-        std::function<int()> call;
-        int expected;
-    };
+    struct Case { const char* name; std::function<int()> call; int expected; };
     const Case cases[] {
         { "MButton icon, 0 frames", [&] { return button.SetIconImage(L"h7_base_strip.png", 0); }, 0 },
         { "MButton icon, 2 frames", [&] { return button.SetIconImage(L"h7_base_strip.png", 2); }, 1 },

@@ -22,39 +22,21 @@ namespace {
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 template <class T>
-bool isA(MControl* control)
-{
-    return typeid(*control) == typeid(T);
-}
+bool isA(MControl* control) { return typeid(*control) == typeid(T); }
 
-struct FactoryRow {
-    const wchar_t* name;
-    bool (*isClass)(MControl*);
-    char form;
-    bool inWindowTable;
-};
+struct FactoryRow { const wchar_t* name; bool (*isClass)(MControl*); char form; bool inWindowTable; };
 
 const FactoryRow kRows[] {
-    { L"CArea", isA<CArea>, 'C', true },
-    { L"MButton", isA<MButton>, 'A', true },
-    { L"CImageButton", isA<CImageButton>, 'A', true },
-    { L"CTextButton", isA<CTextButton>, 'A', true },
-    { L"CCheckButton", isA<CCheckButton>, 'A', true },
-    { L"CRadioButton", isA<CRadioButton>, 'A', true },
-    { L"CIconButton", isA<CIconButton>, 'A', true },
-    { L"CTimerButton", isA<CTimerButton>, 'A', true },
-    { L"CHelpButton", isA<CHelpButton>, 'A', true },
-    { L"CColorButton", isA<CColorButton>, 'B', true },
-    { L"CSwitchButton", isA<CSwitchButton>, 'B', true },
-    { L"MenuItem", isA<MenuItem>, 'D', true },
-    { L"MButton2", isA<MButton2>, 'D', true },
-    { L"CImageButton2", isA<CImageButton2>, 'D', true },
-    { L"UpgradeButton", isA<UpgradeButton>, 'D', false },
-    { L"DownloadButton", isA<DownloadButton>, 'D', false },
-    { L"CRadioButton2", isA<CRadioButton2>, 'D', false },
-    { L"CColorButton2", isA<CColorButton2>, 'C', false },
-    { L"CColorButton3", isA<CColorButton3>, 'C', false },
-    { L"MButton3", isA<MButton3>, 'G', false },
+    { L"CArea", isA<CArea>, 'C', true },                 { L"MButton", isA<MButton>, 'A', true },
+    { L"CImageButton", isA<CImageButton>, 'A', true },   { L"CTextButton", isA<CTextButton>, 'A', true },
+    { L"CCheckButton", isA<CCheckButton>, 'A', true },   { L"CRadioButton", isA<CRadioButton>, 'A', true },
+    { L"CIconButton", isA<CIconButton>, 'A', true },     { L"CTimerButton", isA<CTimerButton>, 'A', true },
+    { L"CHelpButton", isA<CHelpButton>, 'A', true },     { L"CColorButton", isA<CColorButton>, 'B', true },
+    { L"CSwitchButton", isA<CSwitchButton>, 'B', true }, { L"MenuItem", isA<MenuItem>, 'D', true },
+    { L"MButton2", isA<MButton2>, 'D', true },           { L"CImageButton2", isA<CImageButton2>, 'D', true },
+    { L"UpgradeButton", isA<UpgradeButton>, 'D', false }, { L"DownloadButton", isA<DownloadButton>, 'D', false },
+    { L"CRadioButton2", isA<CRadioButton2>, 'D', false }, { L"CColorButton2", isA<CColorButton2>, 'C', false },
+    { L"CColorButton3", isA<CColorButton3>, 'C', false }, { L"MButton3", isA<MButton3>, 'G', false },
 };
 
 // Built with a = 0, b = 0: what each form makes of them, and whether it passes the title.
@@ -93,10 +75,7 @@ TEST(ButtonFactories, EachRowBuildsItsClassWithItsFormsFlags)
 
 TEST(ButtonFactories, ClassNamesAreTheOnesGroupsCompare)
 {
-    struct Row {
-        const char* kind;
-        const wchar_t* className;
-    };
+    struct Row { const char* kind; const wchar_t* className; };
     const Row rows[] {
         { "CRadioButton", L"RadioButton" }, { "CRadioButton2", L"CRadioButton2" }, { "CColorButton", L"ColorButton" },
         { "CColorButton2", L"CColorButton2" }, { "CColorButton3", L"CColorButton3" }, { "CIconButton", L"IconButton" },

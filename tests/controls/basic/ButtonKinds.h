@@ -74,4 +74,10 @@ public:
     }
 };
 
+// Declared after a scratch image: the window's cache lets go of the file before it is deleted.
+struct ReleasedImages {
+    PaintManager& manager;
+    ~ReleasedImages() { manager.ClearImgResInfo(); }
+};
+
 } // namespace KOVA::test

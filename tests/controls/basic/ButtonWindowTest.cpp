@@ -10,6 +10,7 @@
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
+#include "ValueControls.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -18,77 +19,47 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-// The host's dialog: hears its controls.
-class HostDialog : public MDialog {
-public:
-    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
-    {
-        notes.push_back({ id, code, wParam, lParam });
-        return 0;
-    }
-    int count(UINT code) const
-    {
-        int n = 0;
-        for (const Notification& note : notes)
-            n += note.code == code ? 1 : 0;
-        return n;
-    }
-    std::vector<Notification> notes;
-};
-
-const CRect kPlace(300, 300, 700, 500);
 const CRect kButton(20, 20, 120, 50);
 const CPoint kInside(70, 35);
 const CPoint kElsewhere(300, 150);
 
 class Dialog : public ::testing::Test {
 protected:
-    void SetUp() override
+    int count(UINT code) const
     {
-        dialog.Create(nullptr, L"buttons", WS_POPUP, 0, kPlace);
-        dialog.EnableWndDrag(0);
-        dialog.ShowWindow(SW_SHOWNOACTIVATE);
+        int n = 0;
+        for (const Notification& note : dialog.notes)
+            n += note.code == code ? 1 : 0;
+        return n;
     }
-    void TearDown() override { dialog.DestroyWindow(); }
-    template <class T>
-    T* create(const wchar_t* className, UINT id, CRect rect, const wchar_t* title = L"B")
+    bool tipShown()
     {
-        return dynamic_cast<T*>(dialog.CreateControl(className, id, rect, title, 1, 1));
-    }
-    void post(std::initializer_list<UINT> messages, CPoint pt)
-    {
-        for (UINT msg : messages)
-            dialog.PostMessageW(msg, msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE ? MK_LBUTTON : 0,
-                                MAKELPARAM(pt.x, pt.y));
+        PaintManager* manager = dialog.GetPaintManager();
+        return manager->GetAirBladder() && IsWindowVisible(manager->GetAirBladder()->GetSafeHwnd());
     }
     HWND hwnd() const { return dialog.GetSafeHwnd(); }
 
-    HostDialog dialog;
+    NotedDialog dialog;
 };
 
 TEST_F(Dialog, APressHoldsTheCaptureAndOnlyAReleaseInsideClicks)
 {
-    struct Case {
-        const char* name;
-        CPoint release;
-        int clicks;
-    };
+    struct Case { const char* name; CPoint release; int clicks; };
     const Case cases[] { { "released elsewhere", kElsewhere, 0 }, { "released inside", kInside, 1 } };
-    MButton* button = create<MButton>(L"MButton", 5, kButton);
+    MButton* button = dialog.create<MButton>(L"MButton", 5, kButton);
     ASSERT_NE(nullptr, button);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialog.notes.clear();
-        dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(kInside.x, kInside.y));
-        post({ WM_LBUTTONDOWN }, kInside);
-        ASSERT_TRUE(pumpUntil([&] { return dialog.count(1) == 1; }));
+        dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, kInside);
+        ASSERT_TRUE(pumpUntil([&] { return count(1) == 1; }));
         EXPECT_EQ(hwnd(), GetCapture());
-        post({ WM_MOUSEMOVE }, kElsewhere);
+        dialog.post({ WM_MOUSEMOVE }, kElsewhere);
         if (c.release != kElsewhere)
-            post({ WM_MOUSEMOVE }, c.release);
-        dialog.PostMessageW(WM_LBUTTONUP, 0, MAKELPARAM(c.release.x, c.release.y));
+            dialog.post({ WM_MOUSEMOVE }, c.release);
+        dialog.post({ WM_LBUTTONUP }, c.release);
         ASSERT_TRUE(pumpUntil([&] { return GetCapture() == nullptr; }));
-        pumpUntil([&] { return dialog.count(2) == c.clicks; });
+        pumpUntil([&] { return count(2) == c.clicks; });
         ASSERT_EQ(static_cast<size_t>(1 + c.clicks), dialog.notes.size());
         for (const Notification& note : dialog.notes) {
             EXPECT_EQ(5u, note.id);
@@ -102,12 +73,9 @@ TEST_F(Dialog, APressHoldsTheCaptureAndOnlyAReleaseInsideClicks)
 // the hovered one.
 TEST_F(Dialog, TheHandShowsOverAnyButtonAndTheArrowOnlyAfterLeavingOne)
 {
-    ASSERT_TRUE(create<MButton>(L"MButton", 5, kButton) && create<MButton>(L"MButton", 6, CRect(20, 80, 120, 110)));
+    ASSERT_TRUE(dialog.create<MButton>(L"MButton", 5, kButton) && dialog.create<MButton>(L"MButton", 6, CRect(20, 80, 120, 110)));
     const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND), arrow = LoadCursorW(nullptr, IDC_ARROW);
-    const struct {
-        CPoint at;
-        HCURSOR expected;
-    } moves[] { { kInside, hand }, { CPoint(70, 95), hand }, { kElsewhere, arrow } };
+    const struct { CPoint at; HCURSOR expected; } moves[] { { kInside, hand }, { CPoint(70, 95), hand }, { kElsewhere, arrow } };
     for (const auto& move : moves) {
         SendMessageW(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(move.at.x, move.at.y));
         EXPECT_EQ(move.expected, GetCursor()) << move.at.x << "," << move.at.y;
@@ -116,40 +84,32 @@ TEST_F(Dialog, TheHandShowsOverAnyButtonAndTheArrowOnlyAfterLeavingOne)
 
 TEST_F(Dialog, APressFocusesATopLevelCheckBoxAndRadiosInTheDialogAreOneGroup)
 {
-    auto* box = create<CCheckButton>(L"CCheckButton", 6, kButton);
-    auto* first = create<CRadioButton>(L"CRadioButton", 7, CRect(20, 80, 120, 110));
-    auto* second = create<CRadioButton>(L"CRadioButton", 8, CRect(20, 120, 120, 150));
+    auto* box = dialog.create<CCheckButton>(L"CCheckButton", 6, kButton);
+    auto* first = dialog.create<CRadioButton>(L"CRadioButton", 7, CRect(20, 80, 120, 110));
+    auto* second = dialog.create<CRadioButton>(L"CRadioButton", 8, CRect(20, 120, 120, 150));
     ASSERT_TRUE(box && first && second);
     first->SetGroupName(L"g");
     second->SetGroupName(L"g");
     first->SetCheck(1);
 
-    post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, kInside);
-    ASSERT_TRUE(pumpUntil([&] { return dialog.count(2) == 1; }));
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, kInside);
+    ASSERT_TRUE(pumpUntil([&] { return count(2) == 1; }));
     dialog.PostMessageW(WM_KEYDOWN, VK_SPACE, 0);
-    ASSERT_TRUE(pumpUntil([&] { return dialog.count(7) == 1; }));
+    ASSERT_TRUE(pumpUntil([&] { return count(7) == 1; }));
     EXPECT_EQ(6u, dialog.notes.back().id);
     EXPECT_EQ(0, dialog.notes.back().lParam) << "the click checked it, Space unchecked it";
 
-    post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(70, 135));
-    ASSERT_TRUE(pumpUntil([&] { return dialog.count(2) == 2; }));
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(70, 135));
+    ASSERT_TRUE(pumpUntil([&] { return count(2) == 2; }));
     EXPECT_EQ(1, second->GetCheck());
     EXPECT_EQ(0, first->GetCheck());
 }
 
 TEST_F(Dialog, LeavingOneHelpButtonNeverHidesAnothersTip)
 {
-    create<CHelpButton>(L"CHelpButton", 11, CRect(20, 20, 40, 40), L"first");
-    create<CHelpButton>(L"CHelpButton", 12, CRect(60, 20, 80, 40), L"second");
-    PaintManager* manager = dialog.GetPaintManager();
-    auto tipShown = [&] {
-        return manager->GetAirBladder() && IsWindowVisible(manager->GetAirBladder()->GetSafeHwnd());
-    };
-    struct Step {
-        const char* name;
-        CPoint at;
-        bool shown;
-    };
+    dialog.create<CHelpButton>(L"CHelpButton", 11, CRect(20, 20, 40, 40), L"first");
+    dialog.create<CHelpButton>(L"CHelpButton", 12, CRect(60, 20, 80, 40), L"second");
+    struct Step { const char* name; CPoint at; bool shown; };
     const Step steps[] {
         { "over the first", CPoint(30, 30), true },
         { "over the second", CPoint(70, 30), true },
@@ -186,12 +146,12 @@ HWND keyTipWindow()
 
 TEST_F(Dialog, AnIconButtonShowsItsKeyTipWhileHoveredOnlyWithTipsOn)
 {
-    auto* quiet = create<CIconButton>(L"CIconButton", 13, CRect(20, 20, 120, 50), L"quiet");
+    auto* quiet = dialog.create<CIconButton>(L"CIconButton", 13, CRect(20, 20, 120, 50), L"quiet");
     quiet->SetTips(L"Q", L"quiet", L"-");
     dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(70, 35));
     ASSERT_TRUE(pumpUntil([&] { return quiet->GetState() == 1; }));
     EXPECT_EQ(nullptr, keyTipWindow()) << "tips off: no bubble is made";
-    auto* tipped = create<CIconButton>(L"CIconButton", 14, CRect(20, 80, 120, 110), L"tipped");
+    auto* tipped = dialog.create<CIconButton>(L"CIconButton", 14, CRect(20, 80, 120, 110), L"tipped");
     tipped->SetShowTips(true);
     tipped->SetTips(L"K", L"Key", L"Ctrl+K");
     dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(70, 95));
@@ -215,22 +175,13 @@ void pointerTo(HWND window, CPoint client, DWORD buttons = 0)
 
 TEST_F(Dialog, AnImageButtonShowsItsTitleAsABalloonWhileHovered)
 {
-    auto* button = create<CImageButton>(L"CImageButton", 9, kButton, L"Balloon text");
+    auto* button = dialog.create<CImageButton>(L"CImageButton", 9, kButton, L"Balloon text");
     button->SetAlrBladderMode(AirBladderModeRight);
-    PaintManager* manager = dialog.GetPaintManager();
-    auto tipShown = [&] {
-        return manager->GetAirBladder() && IsWindowVisible(manager->GetAirBladder()->GetSafeHwnd());
-    };
     // The user works in the dialog.
     SetForegroundWindow(hwnd());
     pointerTo(hwnd(), kElsewhere);
     pumpUntil([&] { return GetActiveWindow() == hwnd(); }, 500);
-    struct Step {
-        const char* name;
-        CPoint at;
-        DWORD buttons;
-        bool shown;
-    };
+    struct Step { const char* name; CPoint at; DWORD buttons; bool shown; };
     const Step steps[] {
         { "entering", kInside, 0, true },
         { "pressing", kInside, MOUSEEVENTF_LEFTDOWN, true },

@@ -36,10 +36,7 @@ private:
     int& m_deaths;
 };
 
-struct Posted {
-    WPARAM wParam;
-    LPARAM lParam;
-};
+struct Posted { WPARAM wParam; LPARAM lParam; };
 
 class Menu : public ::testing::Test {
 protected:
@@ -76,9 +73,14 @@ protected:
     }
     void click(HWND window, CPoint pt)
     {
-        PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
-        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        for (UINT msg : { WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP })
+            PostMessageW(window, msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(pt.x, pt.y));
+    }
+    // Closed from outside, the menu deletes itself.
+    bool closed(TrackedMenu* menu)
+    {
+        menu->CloseWindow();
+        return pumpUntil([&] { return deaths == 1; });
     }
     CSize sizeOf(HWND window)
     {
@@ -128,8 +130,7 @@ TEST_F(Menu, ACheckableRowPostsItsCheckBeforeThePressAndStaysOpen)
         EXPECT_EQ(200, posted[0].lParam);
         EXPECT_EQ(1 - check, row->GetCheck());
     }
-    menu->CloseWindow();
-    ASSERT_TRUE(pumpUntil([&] { return deaths == 1; }));
+    ASSERT_TRUE(closed(menu));
 }
 
 TEST_F(Menu, AnotherWindowsActivationClosesItSilently)
@@ -158,8 +159,7 @@ TEST_F(Menu, QueuedChangesFindTheirRowByIdOrCaptionAndShowAtCreate)
     EXPECT_EQ(CString(L"Fourth"), row(104)->GetTitle());
     EXPECT_EQ(1, row(104)->IsEnabled());
     EXPECT_EQ(CSize(300, 6 + 3 * 35 + 6), sizeOf(window)) << "a hidden row takes no space";
-    menu->CloseWindow();
-    ASSERT_TRUE(pumpUntil([&] { return deaths == 1; }));
+    ASSERT_TRUE(closed(menu));
 }
 
 TEST_F(Menu, ALongCaptionWidensTheMenuAndSeparatorsTakeFourPixels)
@@ -176,8 +176,7 @@ TEST_F(Menu, ALongCaptionWidensTheMenuAndSeparatorsTakeFourPixels)
     const HWND window = show(menu);
     EXPECT_EQ(CSize(width + 9, 6 + 2 * 35 + 4 + 6), sizeOf(window));
     EXPECT_EQ(CRect(6, 6 + 2 * 35 + 1, width + 9 - 1, 6 + 2 * 35 + 2), menu->GetControl(8)->GetRect());
-    menu->CloseWindow();
-    ASSERT_TRUE(pumpUntil([&] { return deaths == 1; }));
+    ASSERT_TRUE(closed(menu));
 }
 
 TEST_F(Menu, ARowGoingAwayClosesItsSubMenuEvenAfterTheSubMenuWentFirst)

@@ -61,13 +61,7 @@ TEST_F(Progress, TheMarqueeStepsEveryThirdTickAndWrapsAtTheMaximum)
 
 TEST_F(Progress, EachLookFillsItsShareOfTheBar)
 {
-    const struct {
-        const char* name;
-        const wchar_t* strip;
-        bool images;
-        int progress, maximum;
-        std::vector<PixelAt> pixels;
-    } cases[] {
+    const struct { const char* name; const wchar_t* strip; bool images; int progress, maximum; std::vector<PixelAt> pixels; } cases[] {
         { "colours", nullptr, false, 50, 100, { { 60, 27, 0xFFE100 }, { 109, 29, 0xFFE100 }, { 110, 27, kWhite } } },
         { "colours, maximum 0", nullptr, false, 50, 0, { { 60, 27, kWhite }, { 60, 29, kWhite } } },
         { "strip", L"h1_progress_strip.png", false, 50, 100, { { 60, 15, kGreen }, { 160, 15, kRed }, { 60, 27, kWhite } } },
@@ -104,11 +98,7 @@ DWORD ringAt(const DibCanvas& canvas, double degrees)
 TEST_F(Progress, TheRingFillsClockwiseFromTwelveOClockAndShowsTheValue)
 {
     constexpr DWORD selected = 0xBD30FF, grey = 0x383838;
-    const struct {
-        int progress, maximum;
-        std::vector<std::pair<double, DWORD>> stroke;
-        bool text;
-    } cases[] {
+    const struct { int progress, maximum; std::vector<std::pair<double, DWORD>> stroke; bool text; } cases[] {
         { 25, 100, { { 10, selected }, { 45, selected }, { 80, selected }, { 100, grey }, { 225, grey }, { 350, grey } }, true },
         { 0, 100, { { 10, grey }, { 180, grey } }, false },
         { 75, 100, { { 260, selected }, { 280, grey } }, true },
@@ -134,11 +124,7 @@ struct HeldTick {
     bool deletionReturnedFirst { false };
     int childDeaths { 0 };
     bool childKept { false };
-    ~HeldTick()
-    {
-        CloseHandle(entered);
-        CloseHandle(deleted);
-    }
+    ~HeldTick() { CloseHandle(entered), CloseHandle(deleted); }
 };
 
 // Counts its own end.

@@ -24,11 +24,7 @@ using Sliders = ValueFixture;
 // Empty ranges and tracks would divide by zero; wide ranges times long tracks pass 32 bits.
 TEST_F(Sliders, APressOrDragTakesTheValueUnderThePointerAndTheReleaseReportsCodeTwo)
 {
-    struct Case {
-        int width, minimum, maximum, press, drag;
-        const char* heard;
-        int value, thumb;
-    };
+    struct Case { int width, minimum, maximum, press, drag; const char* heard; int value, thumb; };
     const Case cases[] {
         { 216, 0, 100, 100, 150, "7:8:50:0 7:8:75:0 7:2:0:0", 75, 150 },
         { 216, 0, 100, 0, 0, "7:2:0:0", 0, 0 },
@@ -63,11 +59,7 @@ TEST_F(Sliders, APressOrDragTakesTheValueUnderThePointerAndTheReleaseReportsCode
 TEST_F(Sliders, TheWheelAndTheSettersStayInTheRange)
 {
     auto slider = make<MSlider>(7u, kSlider, 1, 1);
-    struct Step {
-        std::function<int()> act;
-        const char* heard;
-        int value;
-    };
+    struct Step { std::function<int()> act; const char* heard; int value; };
     const Step steps[] {
         { [&] { return slider->SetProgress(150); }, "", 100 },
         { [&] { return slider->OnScroll(1, 0, at(50)); }, "", 100 },  // a notch away, at the maximum

@@ -59,12 +59,7 @@ protected:
 
 TEST_F(Spin, StepsWrapTypedDigitsAppendAndEachChangeIsReported)
 {
-    struct Case {
-        int minimum, maximum, limit, start;
-        std::vector<UINT> actions;
-        const char* values;
-        int reports;
-    };
+    struct Case { int minimum, maximum, limit, start; std::vector<UINT> actions; const char* values; int reports; };
     const Case cases[] {
         { 1, 100, 3, 100, { kClickUp }, "1", 1 },
         { 1, 100, 3, 1, { kClickDown }, "100", 1 },
@@ -175,12 +170,7 @@ TEST_F(Spin, AThousandPaintsKeepTheGdiObjectCountAndACopyMakesButtonsOfItsOwn)
 // the title; a label is always disabled and a spin box always enabled.
 TEST(ValueFactories, EachNameBuildsItsClassWithItsFormsFlags)
 {
-    const struct {
-        const wchar_t* name;
-        const std::type_info& type;
-        bool inWindowTable;
-        int enabled;
-    } rows[] { { L"MText", typeid(MText), true, 0 },          { L"MProgress", typeid(MProgress), true, 0 },
+    const struct { const wchar_t* name; const std::type_info& type; bool inWindowTable; int enabled; } rows[] { { L"MText", typeid(MText), true, 0 },          { L"MProgress", typeid(MProgress), true, 0 },
                { L"MSlider", typeid(MSlider), true, 0 },       { L"MSpinButton", typeid(MSpinButton), true, 1 },
                { L"CircleProgress", typeid(CircleProgress), true, 1 }, { L"MSlider2", typeid(MSlider2), false, 1 } };
     PaintManager manager;

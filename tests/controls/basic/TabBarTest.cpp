@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "ButtonKinds.h"
@@ -24,51 +25,43 @@ const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 constexpr UINT kBarId = 7;
 const wchar_t* const kRedStrip = L"h3_bars_red.png";
 
-// Each class with three one-letter items 100 px wide, where item h lies, and where its
-// highlight shows against the plain look.
+// Three one-letter items 100 px wide; a bar class whose AddItem takes a width and a page, or
+// a width alone, or neither.
+template <class T>
+std::unique_ptr<TabBar> threeItems(MObject* parent, CRect rect, MControl* const* pages)
+{
+    auto bar = std::make_unique<T>(parent, kBarId, rect, 1, 1);
+    for (int i = 0; i < 3; ++i) {
+        const CString text(static_cast<wchar_t>(L'A' + i));
+        MControl* page = pages ? pages[i] : nullptr;
+        if constexpr (std::is_same_v<T, CTabCtrl2>)
+            bar->AddItem(text, 30 + i, page);
+        else if constexpr (std::is_same_v<T, CTabCtrl5>)
+            bar->AddItem(text, 30 + i);
+        else
+            bar->AddItem(text, 30 + i, 100, page);
+    }
+    return bar;
+}
+
+// Each class, where its item h lies, and where its highlight shows against the plain look.
 struct BarKind {
     const char* name;
     CRect rect;
     std::unique_ptr<TabBar> (*make)(MObject* parent, CRect rect, MControl* const* pages);
     CPoint (*itemPoint)(int h);
     CPoint probe;
-    DWORD plain;
-    DWORD highlighted;
+    DWORD plain, highlighted;
 };
 
+CPoint inARow(int h) { return CPoint(60 + 100 * h, 30); }
+
 const BarKind kKinds[] {
-    { "CTabCtrl2", CRect(10, 10, 410, 130),
-      [](MObject* parent, CRect rect, MControl* const* pages) -> std::unique_ptr<TabBar> {
-          auto bar = std::make_unique<CTabCtrl2>(parent, kBarId, rect, 1, 1);
-          for (int i = 0; i < 3; ++i)
-              bar->AddItem(CString(static_cast<wchar_t>(L'A' + i)), 30 + i, pages ? pages[i] : nullptr);
-          return bar;
-      },
-      [](int h) { return CPoint(210, 28 + 36 * h); }, CPoint(400, 28), 0x000000, 0xFF0000 },
-    { "CTabCtrlEx", CRect(10, 10, 410, 50),
-      [](MObject* parent, CRect rect, MControl* const* pages) -> std::unique_ptr<TabBar> {
-          auto bar = std::make_unique<CTabCtrlEx>(parent, kBarId, rect, 1, 1);
-          for (int i = 0; i < 3; ++i)
-              bar->AddItem(CString(static_cast<wchar_t>(L'A' + i)), 30 + i, 100, pages ? pages[i] : nullptr);
-          return bar;
-      },
-      [](int h) { return CPoint(60 + 100 * h, 30); }, CPoint(19, 28), 0x878787, 0xFF0000 },
-    { "CTabCtrl5", CRect(10, 10, 410, 50),
-      [](MObject* parent, CRect rect, MControl* const*) -> std::unique_ptr<TabBar> {
-          auto bar = std::make_unique<CTabCtrl5>(parent, kBarId, rect, 1, 1);
-          for (int i = 0; i < 3; ++i)
-              bar->AddItem(CString(static_cast<wchar_t>(L'A' + i)), 30 + i);
-          return bar;
-      },
-      [](int h) { return CPoint(60 + 100 * h, 30); }, CPoint(40, 44), 0x282828, 0x191919 },
-    { "TabCtrl6", CRect(10, 10, 410, 50),
-      [](MObject* parent, CRect rect, MControl* const* pages) -> std::unique_ptr<TabBar> {
-          auto bar = std::make_unique<TabCtrl6>(parent, kBarId, rect, 1, 1);
-          for (int i = 0; i < 3; ++i)
-              bar->AddItem(CString(static_cast<wchar_t>(L'A' + i)), 30 + i, 100, pages ? pages[i] : nullptr);
-          return bar;
-      },
-      [](int h) { return CPoint(60 + 100 * h, 30); }, CPoint(20, 15), 0x000000, 0x383838 },
+    { "CTabCtrl2", CRect(10, 10, 410, 130), threeItems<CTabCtrl2>, [](int h) { return CPoint(210, 28 + 36 * h); },
+      CPoint(400, 28), 0x000000, 0xFF0000 },
+    { "CTabCtrlEx", CRect(10, 10, 410, 50), threeItems<CTabCtrlEx>, inARow, CPoint(19, 28), 0x878787, 0xFF0000 },
+    { "CTabCtrl5", CRect(10, 10, 410, 50), threeItems<CTabCtrl5>, inARow, CPoint(40, 44), 0x282828, 0x191919 },
+    { "TabCtrl6", CRect(10, 10, 410, 50), threeItems<TabCtrl6>, inARow, CPoint(20, 15), 0x000000, 0x383838 },
 };
 
 class Bars : public ::testing::Test {
@@ -90,11 +83,6 @@ protected:
     }
 
     ScratchStrip strip { GetSkinPath(), kRedStrip, 20, 20, { 0xFFFF0000 } };
-    // Declared after the strip: the cache lets go of the file before it is deleted.
-    struct ReleasedImages {
-        PaintManager& manager;
-        ~ReleasedImages() { manager.ClearImgResInfo(); }
-    };
     PaintManager manager;
     const ReleasedImages released { manager };
     RenderingParent parent;
@@ -129,11 +117,7 @@ TEST_F(Bars, EachLookHighlightsTheHoveredAndTheSelectedItem)
     for (const BarKind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
         auto bar = make(kind);
-        struct Stage {
-            const char* name;
-            std::function<void()> act;
-            bool highlighted;
-        };
+        struct Stage { const char* name; std::function<void()> act; bool highlighted; };
         const Stage stages[] {
             { "plain", [] {}, false },
             { "hovered", [&] { bar->OnMouseMove(0, kind.itemPoint(0)); }, true },
@@ -156,14 +140,8 @@ TEST_F(Bars, EachLookHighlightsTheHoveredAndTheSelectedItem)
 
 TEST_F(Bars, TheBoxesAreAQuarterOfTheBarWhateverTheNumberOfItems)
 {
-    struct Row {
-        int items;
-        int x;
-        const char* heard;
-    };
-    const Row rows[] {
-        { 2, 150, "7:2:1:0" }, { 2, 250, "" }, { 6, 350, "7:2:3:0" }, { 6, 399, "7:2:3:0" }, { 6, 410, "" },
-    };
+    struct Row { int items, x; const char* heard; };
+    const Row rows[] { { 2, 150, "7:2:1:0" }, { 2, 250, "" }, { 6, 350, "7:2:3:0" }, { 6, 399, "7:2:3:0" }, { 6, 410, "" } };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.items * 1000 + row.x);
         CTabCtrl5 boxes(&parent, kBarId, CRect(0, 0, 400, 40), 1, 1);
@@ -179,16 +157,8 @@ TEST_F(Bars, TheBoxesAreAQuarterOfTheBarWhateverTheNumberOfItems)
 
 TEST_F(Bars, AHighlightedExTabWidensBySixCharactersAndPushesTheNextOnes)
 {
-    struct Case {
-        const char* name;
-        int selectFirst;
-        std::vector<int> clicks;
-        const char* heard;
-    };
-    const Case cases[] {
-        { "nothing highlighted", 0, { 115 }, "7:2:1:1" },
-        { "the first one selected", 1, { 115, 135 }, "7:2:1:1" },
-    };
+    struct Case { const char* name; int selectFirst; std::vector<int> clicks; const char* heard; };
+    const Case cases[] { { "nothing highlighted", 0, { 115 }, "7:2:1:1" }, { "the first one selected", 1, { 115, 135 }, "7:2:1:1" } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CTabCtrlEx bar(&parent, kBarId, CRect(0, 0, 400, 40), 1, 1);
@@ -217,10 +187,7 @@ TEST_F(Bars, PagesFollowTheSelectionEvenOneNamingNoItem)
         RecordingControl first(&parent, 61, CRect(), log), second(&parent, 62, CRect(), log), third(&parent, 63, CRect(), log);
         MControl* const pages[3] { &first, &second, &third };
         auto bar = make(kind, pages);
-        struct Step {
-            int select;
-            const char* shown;
-        };
+        struct Step { int select; const char* shown; };
         for (const Step& step : { Step { 1, "010" }, Step { 2, "001" }, Step { 99, "000" }, Step { -1, "000" }, Step { 0, "100" } }) {
             SCOPED_TRACE(step.select);
             bar->SetSelectItem(step.select);
@@ -264,12 +231,7 @@ TEST_F(Bars, TheHandShowsFromTheSecondMoveOverAnItemAndOnlyLeavingPutsTheArrowBa
     const BarKind& kind = kKinds[3];
     auto bar = make(kind);
     paint(*bar);
-    struct Move {
-        const char* name;
-        CPoint at;
-        HCURSOR before;
-        HCURSOR after;
-    };
+    struct Move { const char* name; CPoint at; HCURSOR before, after; };
     const Move moves[] {
         { "onto an item", kind.itemPoint(0), hand, arrow },
         { "again", kind.itemPoint(0), arrow, hand },

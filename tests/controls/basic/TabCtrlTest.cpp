@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,10 +24,7 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-constexpr DWORD kRed = 0xFF0000;
-constexpr DWORD kGreen = 0x00FF00;
-constexpr DWORD kBlue = 0x0000FF;
-constexpr DWORD kYellow = 0xFFFF00;
+constexpr DWORD kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
 constexpr UINT kTabsId = 9;
 const wchar_t* const kStrip = L"h3_tabs_rgb.png";
 
@@ -56,10 +52,7 @@ public:
     std::function<void()> onNote;
 };
 
-CPoint centreOf(const CRect& rect)
-{
-    return CPoint(rect.left + rect.Width() / 2, rect.top + rect.Height() / 2);
-}
+CPoint centreOf(const CRect& rect) { return CPoint(rect.left + rect.Width() / 2, rect.top + rect.Height() / 2); }
 
 // A page filled by one colour on its left half and another on its right half.
 MControl* twoColourPage(MTabCtrl& tabs, UINT id, CRect rect, COLORREF left, COLORREF right)
@@ -72,6 +65,15 @@ MControl* twoColourPage(MTabCtrl& tabs, UINT id, CRect rect, COLORREF left, COLO
     fill(CRect(rect.left, rect.top, middle, rect.bottom), left, id * 10 + 1);
     fill(CRect(middle, rect.top, rect.right, rect.bottom), right, id * 10 + 2);
     return page;
+}
+
+// Two tabs whose pages are red | blue and green | yellow.
+void twoPagedTabs(MTabCtrl& tabs, CRect pageRect, MControl* pages[2])
+{
+    pages[0] = twoColourPage(tabs, 1, pageRect, RGB(255, 0, 0), RGB(0, 0, 255));
+    pages[1] = twoColourPage(tabs, 2, pageRect, RGB(0, 255, 0), RGB(255, 255, 0));
+    for (int i = 0; i < 2; ++i)
+        tabs.InsertItem(20 + i, L"", kStrip, pages[i], 3, 0);
 }
 
 // A bar of 100 × 40 tabs drawn from a red, green, blue strip, painted the way a window does.
@@ -94,7 +96,13 @@ protected:
         }
     }
     void paint(MControl& control) { control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height())); }
-    MControl* page(MTabCtrl& tabs, int index) { return tabs.GetItemInfo(index)->page; }
+    std::string shownPages(MTabCtrl& tabs)
+    {
+        std::string shown;
+        for (int i = 0; i < tabs.GetItemCount(); ++i)
+            shown += std::to_string(tabs.GetItemInfo(i)->page->IsVisible());
+        return shown;
+    }
 
     ScratchStrip strip { GetSkinPath(), kStrip, 100, 40, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF } };
     PaintManager manager;
@@ -105,17 +113,9 @@ protected:
 TEST_F(Tabs, InsertSizesTheTabFromItsStripAndRefusesFramesBelowOne)
 {
     ASSERT_TRUE(strip.written());
-    struct Row {
-        int frames;
-        int width;
-        int result;
-        int frameWidth;
-        int tabWidth;
-    };
-    const Row rows[] {
-        { 3, 0, 1, 100, 100 }, { -1, 0, 1, 100, 100 }, { 1, 0, 1, 300, 300 },
-        { 3, 80, 1, 100, 80 }, { 0, 0, 0, 0, 0 },       { -2, 0, 0, 0, 0 },
-    };
+    struct Row { int frames, width, result, frameWidth, tabWidth; };
+    const Row rows[] { { 3, 0, 1, 100, 100 }, { -1, 0, 1, 100, 100 }, { 1, 0, 1, 300, 300 },
+                       { 3, 80, 1, 100, 80 }, { 0, 0, 0, 0, 0 },       { -2, 0, 0, 0, 0 } };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.frames * 1000 + row.width);
         auto tabs = make();
@@ -123,40 +123,42 @@ TEST_F(Tabs, InsertSizesTheTabFromItsStripAndRefusesFramesBelowOne)
         EXPECT_EQ(row.result, tabs->GetItemCount());
         if (!row.result)
             continue;
-        const TabItemInfo& tab = *tabs->GetItemInfo(0);
-        EXPECT_EQ(row.frameWidth, tab.frameWidth);
-        EXPECT_EQ(CRect(10, 10, 10 + row.tabWidth, 50), tab.itemRect);
+        EXPECT_EQ(row.frameWidth, tabs->GetItemInfo(0)->frameWidth);
+        EXPECT_EQ(CRect(10, 10, 10 + row.tabWidth, 50), tabs->GetItemInfo(0)->itemRect);
         EXPECT_EQ(40, tabs->GetCtrlHeight()) << "the bar takes the strip's height";
     }
 }
 
-TEST_F(Tabs, AUniformWidthTakesTheShareOfTheBarHeldAtTheMinimum)
+// A row's uniform width is the bar's share held at the minimum; a column stacks tabs of the
+// bar's height one pixel apart.
+TEST_F(Tabs, UniformRowsAndColumnsPlaceEveryTab)
 {
-    struct Row {
-        int count;
-        int width;
-    };
-    for (const Row& row : { Row { 2, 120 }, Row { 4, 95 }, Row { 8, 60 } }) {
-        SCOPED_TRACE(row.count);
-        auto tabs = make(CRect(0, 0, 400, 100));
-        tabs->SetLeftRightPading(10, 10);
+    struct Row { TAB_TYPE type; int count; CRect first; CPoint step; };
+    const Row rows[] { { TabTypeHorizontal, 2, CRect(10, 0, 130, 40), CPoint(120, 0) },
+                       { TabTypeHorizontal, 4, CRect(10, 0, 105, 40), CPoint(95, 0) },
+                       { TabTypeHorizontal, 8, CRect(10, 0, 70, 40), CPoint(60, 0) },
+                       { TabTypeVertical, 3, CRect(0, 0, 80, 30), CPoint(0, 31) } };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.type) + " " + std::to_string(row.count));
+        auto tabs = make(CRect(0, 0, 400, 200));
+        tabs->SetTabType(row.type);
+        if (row.type == TabTypeVertical) {
+            tabs->SetTabCtrlWidth(80);
+            tabs->SetTabCtrlHeight(30);
+        } else {
+            tabs->SetLeftRightPading(10, 10);
+        }
         fill(*tabs, row.count);
-        tabs->SetItemWidth(120, 60, 1);
-        for (int i = 0; i < row.count; ++i)
-            EXPECT_EQ(CRect(10 + i * row.width, 0, 10 + (i + 1) * row.width, 40), tabs->GetItemInfo(i)->itemRect);
+        if (row.type == TabTypeVertical)
+            tabs->SetItemHeight(50, 0, 1);
+        else
+            tabs->SetItemWidth(120, 60, 1);
+        for (int i = 0; i < row.count; ++i) {
+            CRect expected = row.first;
+            expected.OffsetRect(row.step.x * i, row.step.y * i);
+            EXPECT_EQ(expected, tabs->GetItemInfo(i)->itemRect) << i;
+        }
     }
-}
-
-TEST_F(Tabs, AColumnStacksTabsOfTheBarHeightOnePixelApart)
-{
-    auto tabs = make();
-    tabs->SetTabType(TabTypeVertical);
-    tabs->SetTabCtrlWidth(80);
-    tabs->SetTabCtrlHeight(30);
-    fill(*tabs, 3);
-    tabs->SetItemHeight(50, 0, 1);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(CRect(10, 10 + 31 * i, 90, 40 + 31 * i), tabs->GetItemInfo(i)->itemRect);
 }
 
 TEST_F(Tabs, ARecordStaysWhereItWasWhileTabsAreAdded)
@@ -177,21 +179,10 @@ TEST_F(Tabs, SelectingReportsBeforeThePagesSwitchAndOnlyOnAChange)
     auto tabs = make();
     fill(*tabs, 3, true);
     std::vector<std::string> seen;
-    parent.onNote = [&] {
-        seen.push_back(std::to_string(page(*tabs, 0)->IsVisible()) + std::to_string(page(*tabs, 1)->IsVisible())
-                       + std::to_string(page(*tabs, 2)->IsVisible()));
-    };
-    struct Step {
-        int index;
-        int returned;
-        int selected;
-        const char* heard;
-        const char* pages;
-    };
-    const Step steps[] {
-        { 1, -1, 1, "9:2:1:0", "010" }, { 2, 1, 2, "9:2:2:0", "001" }, { 2, 2, 2, "", "001" },
-        { -1, 2, 2, "", "001" },          { 3, 2, 2, "", "001" },
-    };
+    parent.onNote = [&] { seen.push_back(shownPages(*tabs)); };
+    struct Step { int index, returned, selected; const char* heard; const char* pages; };
+    const Step steps[] { { 1, -1, 1, "9:2:1:0", "010" }, { 2, 1, 2, "9:2:2:0", "001" }, { 2, 2, 2, "", "001" },
+                         { -1, 2, 2, "", "001" },          { 3, 2, 2, "", "001" } };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.index);
         parent.notifications.clear();
@@ -201,30 +192,29 @@ TEST_F(Tabs, SelectingReportsBeforeThePagesSwitchAndOnlyOnAChange)
         EXPECT_EQ(step.heard, noteLine(parent.notifications));
         for (const std::string& pages : seen)
             EXPECT_NE(step.pages, pages) << "the pages had switched already";
-        EXPECT_EQ(step.pages, std::to_string(page(*tabs, 0)->IsVisible()) + std::to_string(page(*tabs, 1)->IsVisible())
-                      + std::to_string(page(*tabs, 2)->IsVisible()));
+        EXPECT_EQ(step.pages, shownPages(*tabs));
     }
 }
 
-TEST_F(Tabs, AReleaseOverTheHoveredTabSelectsItAndAPressSendsNothing)
+// A release over the hovered tab selects it, a press sends nothing; the tooltip shows from
+// the second move over one tab.
+TEST_F(Tabs, PointerStepsSelectTabsAndShowTheTooltip)
 {
     auto tabs = make(CRect(0, 0, 300, 200));
     fill(*tabs, 3);
     enum Act { Move, Down, Up };
-    struct Step {
-        Act act;
-        CPoint at;
-        const char* heard;
-        int selected;
-    };
+    struct Step { Act act; CPoint at; const char* heard; int selected; int tooltip; };
     const Step steps[] {
-        { Up, CPoint(150, 20), "", -1 },         { Move, CPoint(150, 20), "", -1 },
-        { Down, CPoint(150, 20), "", -1 },       { Up, CPoint(150, 20), "9:2:1:0", 1 },
-        { Move, CPoint(50, 20), "", 1 },         { Up, CPoint(150, 20), "", 1 },
-        { Move, CPoint(150, 20), "", 1 },        { Up, CPoint(150, 20), "", 1 },
-        { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 0), "", 1 },
-        { Move, CPoint(0, 20), "", 1 },          { Up, CPoint(0, 20), "", 1 },
-        { Move, CPoint(250, 20), "", 1 },        { Up, CPoint(250, 20), "9:2:2:0", 2 },
+        { Up, CPoint(150, 20), "", -1, 0 },          { Move, CPoint(150, 20), "", -1, 0 },
+        { Move, CPoint(160, 20), "", -1, kTabsId },   { Down, CPoint(150, 20), "", -1, -1 },
+        { Up, CPoint(150, 20), "9:2:1:0", 1, -1 },   { Move, CPoint(50, 20), "", 1, 0 },
+        { Up, CPoint(150, 20), "", 1, -1 },          { Move, CPoint(150, 20), "", 1, 0 },
+        { Move, CPoint(140, 20), "", 1, kTabsId },    { Up, CPoint(150, 20), "", 1, -1 },
+        { Move, CPoint(250, 20), "", 1, 0 },         { Up, CPoint(250, 0), "", 1, -1 },
+        { Move, CPoint(0, 20), "", 1, -1 },          { Up, CPoint(0, 20), "", 1, -1 },
+        { Move, CPoint(10, 20), "", 1, kTabsId },     { Move, CPoint(350, 20), "", 1, 0 },
+        { Move, CPoint(250, 20), "", 1, 0 },
+        { Up, CPoint(250, 20), "9:2:2:0", 2, -1 },
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         const Step& step = steps[i];
@@ -238,26 +228,19 @@ TEST_F(Tabs, AReleaseOverTheHoveredTabSelectsItAndAPressSendsNothing)
             tabs->OnLButtonUp(0, step.at);
         EXPECT_EQ(step.heard, noteLine(parent.notifications));
         EXPECT_EQ(step.selected, tabs->GetSelectItem());
+        if (step.tooltip >= 0) {
+            EXPECT_EQ(step.tooltip, manager.GetTooltipCtrlID());
+        }
     }
 }
 
 TEST_F(Tabs, HidingTheSelectedLastTabKeepsItAndDeletingItMovesSilently)
 {
-    struct Case {
-        const char* name;
-        std::function<void(MTabCtrl&)> act;
-        int selected;
-        int selectedId;
-    };
+    struct Case { const char* name; std::function<void(MTabCtrl&)> act; int selected, selectedId; };
     const Case cases[] {
         { "hidden", [](MTabCtrl& t) { t.SetItemVisible(3, 0); }, 3, 23 },
         { "deleted", [](MTabCtrl& t) { t.DeleteItem(3); }, 2, 22 },
-        { "deleted behind a hidden one",
-          [](MTabCtrl& t) {
-              t.SetItemVisible(2, 0);
-              t.DeleteItem(3);
-          },
-          1, 21 },
+        { "deleted behind a hidden one", [](MTabCtrl& t) { t.SetItemVisible(2, 0), t.DeleteItem(3); }, 1, 21 },
         { "a tab before it deleted", [](MTabCtrl& t) { t.DeleteItem(1); }, 2, 23 },
     };
     for (const Case& c : cases) {
@@ -270,7 +253,7 @@ TEST_F(Tabs, HidingTheSelectedLastTabKeepsItAndDeletingItMovesSilently)
         EXPECT_EQ(c.selected, tabs->GetSelectItem());
         EXPECT_EQ(c.selectedId, tabs->GetItemID(tabs->GetSelectItem()));
         EXPECT_EQ("", noteLine(parent.notifications));
-        EXPECT_EQ(1, page(*tabs, c.selected)->IsVisible()) << "the selected tab's page shows";
+        EXPECT_EQ(1, tabs->GetItemInfo(c.selected)->page->IsVisible()) << "the selected tab's page shows";
     }
 }
 
@@ -294,11 +277,7 @@ TEST_F(Tabs, SeparatorsFollowEveryShownTabButTheLast)
     auto tabs = make(CRect(0, 0, 400, 100));
     ASSERT_EQ(1, tabs->loadSkin(ProbedTabCtrl::TabSkin::Separator, L"h3_tabs_separator.png"));
     fill(*tabs, 3);
-    struct Step {
-        std::function<void()> act;
-        std::vector<int> tabLefts;
-        std::vector<int> separatorLefts;
-    };
+    struct Step { std::function<void()> act; std::vector<int> tabLefts, separatorLefts; };
     // Hiding the last tab leaves the separators of the others alone; a hidden tab's is empty.
     const Step steps[] {
         { [] {}, { 0, 107, 214 }, { 100, 207 } },
@@ -319,25 +298,6 @@ TEST_F(Tabs, SeparatorsFollowEveryShownTabButTheLast)
     }
 }
 
-TEST_F(Tabs, TheTooltipShowsFromTheSecondMoveOverATab)
-{
-    auto tabs = make(CRect(0, 0, 300, 200));
-    fill(*tabs, 3);
-    struct Move {
-        CPoint at;
-        int owner;
-    };
-    const Move moves[] {
-        { CPoint(50, 20), 0 },   { CPoint(60, 20), kTabsId }, { CPoint(70, 20), kTabsId }, { CPoint(150, 20), 0 },
-        { CPoint(160, 20), kTabsId }, { CPoint(350, 20), 0 },  { CPoint(160, 20), 0 },
-    };
-    for (size_t i = 0; i < std::size(moves); ++i) {
-        SCOPED_TRACE(i);
-        tabs->OnMouseMove(0, moves[i].at);
-        EXPECT_EQ(static_cast<int>(moves[i].owner), manager.GetTooltipCtrlID());
-    }
-}
-
 TEST_F(Tabs, ThePagesCodesPassUnchangedAndKeysReachTheSelectedPage)
 {
     EventLog log;
@@ -346,9 +306,8 @@ TEST_F(Tabs, ThePagesCodesPassUnchangedAndKeysReachTheSelectedPage)
     tabs->GetControls().push_back(page);
     page->keyAnswer = 1;
     ASSERT_EQ(1, tabs->InsertItem(30, L"page", kStrip, page, 3, 0));
-    EXPECT_EQ(nullptr, tabs->CreatePanel(L"MTabLayoutX", 61, CRect()));
-    EXPECT_EQ(nullptr, tabs->CreatePanel(L"", 61, CRect()));
-    EXPECT_EQ(nullptr, tabs->CreatePanel(nullptr, 61, CRect()));
+    for (const wchar_t* name : { L"MTabLayoutX", L"", static_cast<const wchar_t*>(nullptr) })
+        EXPECT_EQ(nullptr, tabs->CreatePanel(name, 61, CRect()));
     tabs->SetSelectItem(0);
     parent.notifications.clear();
     page->SendMessageW(27, 5, -6);
@@ -383,19 +342,11 @@ TEST_F(Tabs, TheExtraButtonFollowsThePointerAndAPressReportsCode9)
 
 TEST_F(Tabs, ARowShowsFrameOneHoveredOrSelectedAndAColumnFrameTwoSelected)
 {
-    struct Case {
-        TAB_TYPE type;
-        int hover;
-        int select;
-        DWORD shown[3];
-    };
+    struct Case { TAB_TYPE type; int hover, select; DWORD shown[3]; };
     const Case cases[] {
-        { TabTypeHorizontal, -1, -1, { kRed, kRed, kRed } },
-        { TabTypeHorizontal, 0, -1, { kGreen, kRed, kRed } },
-        { TabTypeHorizontal, -1, 1, { kRed, kGreen, kRed } },
-        { TabTypeHorizontal, 2, 1, { kRed, kGreen, kGreen } },
-        { TabTypeVertical, 0, -1, { kGreen, kRed, kRed } },
-        { TabTypeVertical, -1, 1, { kRed, kBlue, kRed } },
+        { TabTypeHorizontal, -1, -1, { kRed, kRed, kRed } }, { TabTypeHorizontal, 0, -1, { kGreen, kRed, kRed } },
+        { TabTypeHorizontal, -1, 1, { kRed, kGreen, kRed } }, { TabTypeHorizontal, 2, 1, { kRed, kGreen, kGreen } },
+        { TabTypeVertical, 0, -1, { kGreen, kRed, kRed } },   { TabTypeVertical, -1, 1, { kRed, kBlue, kRed } },
         { TabTypeVertical, 2, 1, { kRed, kBlue, kGreen } },
     };
     for (const Case& c : cases) {
@@ -442,13 +393,7 @@ TEST_F(Tabs, HoverAndSelectionOnlyCopyTheCachedBar)
 
 TEST_F(Tabs, TheSlideStepsATenthOfTheControlUntilThePageIsCovered)
 {
-    struct Row {
-        TAB_TYPE type;
-        int width;
-        int from;
-        int to;
-        std::vector<int> offsets;
-    };
+    struct Row { TAB_TYPE type; int width, from, to; std::vector<int> offsets; };
     const Row rows[] {
         { TabTypeHorizontal, 300, 0, 1, { 30, 60, 90, 120, 150, 180, 210, 240, 270, 300 } },
         { TabTypeHorizontal, 300, 1, 0, { -30, -60, -90, -120, -150, -180, -210, -240, -270, -300 } },
@@ -481,25 +426,15 @@ TEST_F(Tabs, TheSlideStepsATenthOfTheControlUntilThePageIsCovered)
 
 TEST_F(Tabs, MidSlideTheOldPageLeavesAndTheNewOneEnters)
 {
-    canvas.fill(0xFF000000);
-    struct Case {
-        int from;
-        int to;
-        std::vector<PixelAt> seen;
-    };
+    struct Case { int from, to; std::vector<PixelAt> seen; };
     // Page 0 is red | blue, page 1 green | yellow; two steps of 30 px.
-    const Case cases[] {
-        { 0, 1, { { 30, 140, kRed }, { 225, 140, kBlue }, { 270, 140, kGreen } } },
-        { 1, 0, { { 30, 140, kBlue }, { 75, 140, kGreen }, { 225, 140, kYellow } } },
-    };
+    const Case cases[] { { 0, 1, { { 30, 140, kRed }, { 225, 140, kBlue }, { 270, 140, kGreen } } },
+                         { 1, 0, { { 30, 140, kBlue }, { 75, 140, kGreen }, { 225, 140, kYellow } } } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.to);
         auto tabs = make(CRect(0, 0, 300, 240));
-        const CRect pageRect(0, 40, 300, 240);
-        MControl* pages[2] = { twoColourPage(*tabs, 1, pageRect, RGB(255, 0, 0), RGB(0, 0, 255)),
-                               twoColourPage(*tabs, 2, pageRect, RGB(0, 255, 0), RGB(255, 255, 0)) };
-        for (int i = 0; i < 2; ++i)
-            tabs->InsertItem(20 + i, L"", kStrip, pages[i], 3, 0);
+        MControl* pages[2] {};
+        twoPagedTabs(*tabs, CRect(0, 40, 300, 240), pages);
         tabs->SetSelectItem(c.from);
         tabs->EnableAnimateChangeTab(1);
         tabs->SetSelectItem(c.to);
@@ -541,10 +476,7 @@ TEST_F(Tabs, ACopyTakesTheTabsValuesWithoutImagesOrPages)
 TEST_F(Tabs, FactoriesBuildEveryTabClassTheirTableNames)
 {
     MPanel panel(&parent, 1, CRect(0, 0, 400, 300), 1);
-    struct Row {
-        const wchar_t* name;
-        bool window;
-    };
+    struct Row { const wchar_t* name; bool window; };
     const Row rows[] { { L"MTabCtrl", true },  { L"MTabLayout", true }, { L"CTabCtrl2", true },
                        { L"CTabCtrlEx", true }, { L"CTabCtrl5", true },  { L"TabCtrl6", false } };
     for (const Row& row : rows) {
@@ -563,9 +495,8 @@ TEST_F(Tabs, FactoriesBuildEveryTabClassTheirTableNames)
 TEST_F(Tabs, GdiObjectsStayFlatOverPaintsAndSlides)
 {
     auto tabs = make(CRect(0, 0, 300, 240));
-    const CRect pageRect(0, 40, 300, 240);
-    for (int i = 0; i < 2; ++i)
-        tabs->InsertItem(20 + i, L"", kStrip, twoColourPage(*tabs, 1 + i, pageRect, RGB(200, 0, 0), RGB(0, 0, 200)), 3, 0);
+    MControl* pages[2] {};
+    twoPagedTabs(*tabs, CRect(0, 40, 300, 240), pages);
     tabs->EnableAnimateChangeTab(1);
     int round = 0;
     auto slide = [&] {
@@ -591,68 +522,48 @@ TEST_F(Tabs, GdiObjectsStayFlatOverPaintsAndSlides)
 
 // ---- on a real dialog
 
-class TabDialog : public MDialog {
+// Also counts the window timer's messages.
+class TabDialog : public NotedDialog {
 public:
-    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
-    {
-        heard.push_back({ id, code, wParam, lParam });
-        return 0;
-    }
+    TabDialog() : NotedDialog(CRect(300, 300, 700, 600)) {}
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_TIMER)
             ++timerMessages;
         return MDialog::OnWindowMessage(msg, wParam, lParam);
     }
-    std::vector<Notification> heard;
     std::atomic<long> timerMessages { 0 };
 };
 
 // Counts the fast-timer ticks that reach it and the ticks that came on the window's thread.
 class TickCounter : public MControl {
 public:
-    TickCounter(MObject* parent, CRect rect, DWORD guiThread) : MControl(parent, 80, rect, 1, 1, 0), m_guiThread(guiThread)
-    {
-        m_runTimer = 1;
-    }
+    TickCounter(MObject* parent, CRect rect) : MControl(parent, 80, rect, 1, 1, 0) { m_runTimer = 1; }
     ~TickCounter() override { StopFastTimer(); }
     void DrawControl(HDC&, CRect) override {}
     int OnControlTimer() override
     {
         ++ticks;
-        if (GetCurrentThreadId() == m_guiThread)
-            ++guiTicks;
+        guiTicks += GetCurrentThreadId() == m_guiThread ? 1 : 0;
         return 0;
     }
-    std::atomic<long> ticks { 0 };
-    std::atomic<long> guiTicks { 0 };
+    std::atomic<long> ticks { 0 }, guiTicks { 0 };
 
 private:
-    DWORD m_guiThread;
+    DWORD m_guiThread { GetCurrentThreadId() };
 };
 
 class OnADialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dialog.Create(nullptr, L"tabs", WS_POPUP, 0, CRect(300, 300, 700, 600));
-        dialog.EnableWndDrag(0);
-        dialog.ShowWindow(SW_SHOWNOACTIVATE);
         tabs = new ProbedTabCtrl(&dialog, kTabsId, CRect(20, 20, 320, 260), 1, 1);
         tabs->SetManager(dialog.GetPaintManager());
         dialog.GetPaintManager()->AppendControl(tabs, 1);
-        const CRect pageRect(20, 60, 320, 260);
-        pages[0] = twoColourPage(*tabs, 1, pageRect, RGB(255, 0, 0), RGB(0, 0, 255));
-        pages[1] = twoColourPage(*tabs, 2, pageRect, RGB(0, 255, 0), RGB(255, 255, 0));
-        for (int i = 0; i < 2; ++i)
-            tabs->InsertItem(20 + i, L"", kStrip, pages[i], 3, 0);
+        twoPagedTabs(*tabs, CRect(20, 60, 320, 260), pages);
     }
-    void TearDown() override { dialog.DestroyWindow(); }
-    void click(CPoint at)
-    {
-        for (UINT msg : { WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP })
-            dialog.PostMessageW(msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
-    }
+    void click(CPoint at) { dialog.post({ WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, at); }
+    bool shows(DWORD colour) { return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(100, 150), colour, 2); }
 
     ScratchStrip strip { GetSkinPath(), kStrip, 100, 40, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF } };
     TabDialog dialog;
@@ -663,9 +574,9 @@ protected:
 TEST_F(OnADialog, APostedClickSelectsATabAndItsWindowTimerRunsTheSlideToItsEnd)
 {
     click(CPoint(170, 40));
-    ASSERT_TRUE(pumpUntil([&] { return !dialog.heard.empty(); }));
-    EXPECT_EQ("9:2:1:0", noteLine(dialog.heard));
-    ASSERT_TRUE(pumpUntil([&] { return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(100, 150), kGreen, 2); }));
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.notes.empty(); }));
+    EXPECT_EQ("9:2:1:0", noteLine(dialog.notes));
+    ASSERT_TRUE(pumpUntil([&] { return shows(kGreen); }));
 
     tabs->EnableAnimateChangeTab(1);
     tabs->SetUpdataRect(tabs->GetRect());
@@ -678,7 +589,7 @@ TEST_F(OnADialog, APostedClickSelectsATabAndItsWindowTimerRunsTheSlideToItsEnd)
     EXPECT_TRUE(nearColor(midway->rgb(318, 150), kYellow, 2));
     ASSERT_TRUE(pumpUntil([&] { return !tabs->sliding(); }));
     EXPECT_EQ(-300, tabs->offsetX());
-    EXPECT_TRUE(pumpUntil([&] { return nearColor(captureClient(dialog.GetSafeHwnd())->rgb(100, 150), kRed, 2); }));
+    EXPECT_TRUE(pumpUntil([&] { return shows(kRed); }));
     const long timersAtTheEnd = dialog.timerMessages;
     pumpUntil([] { return false; }, 200);
     EXPECT_EQ(timersAtTheEnd, dialog.timerMessages) << "timer 100 was killed";
@@ -686,7 +597,7 @@ TEST_F(OnADialog, APostedClickSelectsATabAndItsWindowTimerRunsTheSlideToItsEnd)
 
 TEST_F(OnADialog, FastTicksReachThePagesChildrenButNeverStepTheSlide)
 {
-    auto* counter = new TickCounter(pages[1], CRect(20, 60, 40, 80), GetCurrentThreadId());
+    auto* counter = new TickCounter(pages[1], CRect(20, 60, 40, 80));
     pages[1]->GetControls().push_back(counter);
     tabs->AddMTimer();
     tabs->SetSelectItem(0);
@@ -694,10 +605,7 @@ TEST_F(OnADialog, FastTicksReachThePagesChildrenButNeverStepTheSlide)
     tabs->SetSelectItem(1);
     dialog.GetPaintManager()->SetMTimer(1);
     // No message is pumped: the window timer cannot step the slide meanwhile.
-    const DWORD start = GetTickCount();
-    while (counter->ticks < 30 && GetTickCount() - start < 5000)
-        SwitchToThread();
-    ASSERT_GE(counter->ticks, 30);
+    ASSERT_TRUE(pollUntil([&] { return counter->ticks >= 30; }, 5000));
     EXPECT_EQ(0, tabs->offsetX());
     ASSERT_TRUE(pumpUntil([&] { return !tabs->sliding(); }));
     dialog.GetPaintManager()->KillMTimer();

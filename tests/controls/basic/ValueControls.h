@@ -57,9 +57,9 @@ protected:
 // A host dialog, shown without activation, that writes down what its controls report.
 class NotedDialog : public MDialog {
 public:
-    NotedDialog()
+    explicit NotedDialog(CRect place = CRect(300, 300, 700, 500))
     {
-        Create(nullptr, L"values", WS_POPUP, 0, CRect(300, 300, 700, 500));
+        Create(nullptr, L"values", WS_POPUP, 0, place);
         EnableWndDrag(0);
         ShowWindow(SW_SHOWNOACTIVATE);
     }
