@@ -7,6 +7,7 @@ extern const SamplePage kLcdPage;
 extern const SamplePage kLcdSlotsPage;
 extern const SamplePage kLcdLayoutsPage;
 extern const SamplePage kLcdScreensPage;
+extern const SamplePage kLcdPickersPage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
@@ -19,6 +20,7 @@ const SamplePage* const kSamplePages[] = {
     &kLcdSlotsPage,
     &kLcdLayoutsPage,
     &kLcdScreensPage,
+    &kLcdPickersPage,
     &kButtonsPage,
     &kSlidersPage,
     &kTabsPage,
