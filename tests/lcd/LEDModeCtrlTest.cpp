@@ -29,8 +29,7 @@ TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTy
     PinnedClock clock(50000);
     OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
     int length = -1;
-    EXPECT_FALSE(lcd.GetLEDData(nullptr, length));
-    EXPECT_EQ(length, 0);
+    EXPECT_EQ(std::pair(lcd.GetLEDData(nullptr, length), length), std::pair(false, 0));
     std::vector<BYTE> buffer(kLargestCapacity + 16);
     // The type (0: as made) and its capacity, which a pull clears and no more.
     for (const auto& [type, capacity] : { std::pair(0, 921600), std::pair(2, 1228800), std::pair(7, 1228800),
@@ -40,8 +39,7 @@ TEST(LEDModeCtrlPull, NothingBeforeTheFirstFrameThenTheSameFrameUntilTheScreenTy
             lcd.SetLEDScreenType(type);
         std::fill(buffer.begin(), buffer.end(), 0xAB);
         length = -1;
-        EXPECT_FALSE(lcd.GetLEDData(buffer.data(), length));
-        EXPECT_EQ(length, 0);
+        EXPECT_EQ(std::pair(lcd.GetLEDData(buffer.data(), length), length), std::pair(false, 0));
         EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0), capacity);
         tickFrame(lcd);
         const std::vector<BYTE> frame = pullFrame(lcd);
@@ -137,8 +135,7 @@ protected:
 
 TEST_F(LEDModeCtrlRoads, TurnDimmingAndSwitchGiveTheSameFrameOnBothRoads)
 {
-    constexpr DWORD red = 0xFF0000;
-    constexpr DWORD blue = 0x0000FF;
+    constexpr DWORD red = 0xFF0000, blue = 0x0000FF;
     struct Case { int type, rotation, percent; bool on; int size; std::vector<PixelAt> points; };
     const Case cases[] = {
         { LEDScreenSquare, 0, 100, true, 480, { { 100, 240, red }, { 380, 240, blue }, { 4, 4, 0 } } },
@@ -190,10 +187,8 @@ TEST_F(LEDModeCtrlRoads, MovingPicturesAreEncodedAtQuality60AndModesWithoutAScre
         // clock and modes without a screen leave the black base.
         const bool drawn = mode >= LEDModeFile && mode <= LEDModeWeather;
         const auto [visible, hidden] = frames();
-        for (const DecodedFrame& frame : { decodeFrame(visible), decodeFrame(hidden) }) {
-            EXPECT_EQ(frame.lumaDcQuant, moving ? 13 : 3) << mode;
-            EXPECT_EQ(frame.brightest() > 64, drawn) << mode;
-        }
+        for (const DecodedFrame& frame : { decodeFrame(visible), decodeFrame(hidden) })
+            EXPECT_EQ(std::pair(frame.lumaDcQuant, frame.brightest() > 64), std::pair(moving ? 13 : 3, drawn)) << mode;
     }
 }
 
@@ -206,18 +201,14 @@ TEST(LEDModeCtrlGdi, RotateDCTurnsLaterDrawingClockwiseAndRestoreUndoesIt)
     ASSERT_TRUE(section && bits);
     HGDIOBJ previous = SelectObject(dc, section);
     const int mode = lcd.RotateDC(dc, 90, POINT { 30, 30 });
-    RECT bar { 40, 29, 50, 31 }; // a bar to the right of the centre lands below it
-    MRender::FillSolidRect(dc, &bar, RGB(255, 0, 0));
+    const RECT bar { 40, 29, 50, 31 }, after { 80, 50, 82, 52 };
+    MRender::FillSolidRect(dc, &bar, RGB(255, 0, 0)); // right of the centre: lands below it
     lcd.RestoreRotatedDC(dc, mode);
-    RECT after { 80, 50, 82, 52 };
     MRender::FillSolidRect(dc, &after, RGB(0, 255, 0));
     GdiFlush();
     // Rows of 100 pixels of 32 bits, top-down.
     auto pixel = [&](int x, int y) { return reinterpret_cast<DWORD*>(bits)[y * 100 + x] & 0xFFFFFF; };
-    EXPECT_EQ(pixel(30, 45), 0xFF0000u);
-    EXPECT_NE(pixel(45, 30), 0xFF0000u);
-    EXPECT_EQ(pixel(81, 51), 0x00FF00u);
-    EXPECT_EQ(GetGraphicsMode(dc), mode);
+    EXPECT_EQ(std::tuple(pixel(30, 45), pixel(45, 30), pixel(81, 51), GetGraphicsMode(dc)), std::tuple(0xFF0000u, 0u, 0x00FF00u, mode));
     SelectObject(dc, previous);
     DeleteDC(dc);
     DeleteObject(section);
@@ -236,8 +227,7 @@ TEST(LEDModeCtrlLive, FramesComeFromTheTimerThreadWhileHiddenAndFromThePaintWhil
     dialog.GetPaintManager()->AppendControl(page, 1);
     // The panel's factory makes the renderer by its class name.
     auto* lcd = dynamic_cast<LEDModeCtrl*>(page->CreateControl(L"LEDModeCtrl", 71, CRect(10, 10, 490, 490), L"", 1, 0));
-    ASSERT_NE(lcd, nullptr);
-    EXPECT_TRUE(lcd->IsEnabled());
+    ASSERT_TRUE(lcd && lcd->IsEnabled());
     // A mode whose tick asks for a repaint: mode 0 would publish on the visible road only
     // when something else repaints it.
     lcd->SetLEDMode(LEDModeSystemInfo);
@@ -251,8 +241,7 @@ TEST(LEDModeCtrlLive, FramesComeFromTheTimerThreadWhileHiddenAndFromThePaintWhil
             return nearColor(corner, rgb, rgb == 0x010101 ? 8 : 60);
         }, 5000);
     };
-    constexpr DWORD window = 0xFF0000;
-    constexpr DWORD tick = 0x010101;
+    constexpr DWORD window = 0xFF0000, tick = 0x010101;
     const std::pair<std::function<void()>, DWORD> steps[] = {
         { [] {}, tick },
         { [&] { dialog.ShowWindow(SW_SHOWNOACTIVATE); }, window },

@@ -13,29 +13,26 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-constexpr DWORD kBase = 0xFF000000;
-
-// Every pixel of the canvas, in one read.
-std::vector<DWORD> pixelsOf(DibCanvas& canvas)
+std::vector<DWORD> pixelsOf(const DibCanvas& canvas)
 {
     ::GdiFlush();
-    std::vector<DWORD> pixels(static_cast<size_t>(canvas.width()) * canvas.height());
-    const auto bytes = static_cast<LONG>(pixels.size() * sizeof(DWORD));
-    EXPECT_EQ(::GetBitmapBits(static_cast<HBITMAP>(::GetCurrentObject(canvas.dc(), OBJ_BITMAP)), bytes, pixels.data()), bytes);
+    std::vector<DWORD> pixels;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            pixels.push_back(canvas.pixel(x, y));
     return pixels;
 }
 
-// The carousel's dials, water cooling and weather drawn straight (ScreenLcd), and besides them
-// the layouts and the mode dispatch, all with the settings the frame render gives the graphics.
+// Besides the screens ScreenLcd draws straight, the layouts and the mode dispatch.
 class DispatchLcd : public ScreenLcd {
 public:
     using ScreenLcd::ScreenLcd;
     void drawDispatched(DibCanvas& canvas)
     {
-        draw(canvas, [&](Gdiplus::Graphics& g, int& w, int& h) { DrawLEDMode(g, w, h, canvas.dc()); });
+        drawWith(canvas, [&](Gdiplus::Graphics& g, int& w, int& h) { DrawLEDMode(g, w, h, canvas.dc()); });
     }
     // Layouts 11 to 16 and 21 to 26.
-    void drawLayout(DibCanvas& canvas, int layout, int item)
+    void drawLayout(DibCanvas& canvas, int layout)
     {
         using Layout = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
         const Layout layouts[] = {
@@ -45,112 +42,70 @@ public:
             &DispatchLcd::DrawSystemInfoMode24, &DispatchLcd::DrawSystemInfoMode25, &DispatchLcd::DrawSystemInfoMode26,
         };
         const Layout chosen = layouts[layout % 10 - 1 + (layout > 20 ? 6 : 0)];
-        draw(canvas, [&](Gdiplus::Graphics& g, int& w, int& h) { (this->*chosen)(g, w, h, item); });
+        drawWith(canvas, [&](Gdiplus::Graphics& g, int& w, int& h) { (this->*chosen)(g, w, h, HardwareCpuLoad); });
     }
-
-private:
-    template <class Screen>
-    void draw(DibCanvas& canvas, Screen screen)
-    {
-        ScopedLock lock(m_stateLock);
-        Gdiplus::Graphics g(canvas.dc());
-        g.SetTextRenderingHint(m_textRenderingHint);
-        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        int width = canvas.width();
-        int height = canvas.height();
-        screen(g, width, height);
-    }
-};
-
-class Dispatch : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dialog.open(CRect(0, 0, 480, 480), false);
-        lcd = dialog.addRenderer<DispatchLcd>(CRect(0, 0, 480, 480));
-        lcd->SetLEDScreenType(LEDScreenSquare);
-        lcd->SetHardWareInfo(HARDWARE_INFO { 45, 3600, 37, 0, 61, 1800, 64, 0, 0, 7.84f, 3200, 39, 8.16f });
-        lcd->SetHardWareType(HardwareCpuLoad);
-    }
-    void TearDown() override { dialog.DestroyWindow(); }
-    // The mode, layout and carousel list a case sets.
-    void choose(int mode, int layout, const std::vector<UINT>& carousel)
-    {
-        lcd->SetLEDMode(mode);
-        lcd->SetSensorType(layout);
-        lcd->ClearCarousel();
-        for (UINT item : carousel)
-            lcd->AddCarousel(item);
-    }
-
-    PinnedClock clock { 500000 };
-    LcdDialog dialog;
-    DispatchLcd* lcd { nullptr };
 };
 
 } // namespace
 
-TEST_F(Dispatch, EveryModeLayoutAndCarouselItemReachesItsOwnScreen)
+TEST(Dispatch, EveryModeLayoutAndCarouselItemReachesItsOwnScreenAndTheRestKeepTheBlackBase)
 {
-    using Expected = std::function<void(DispatchLcd&, DibCanvas&)>;
-    struct Case { int mode, layout; std::vector<UINT> carousel; std::string screen; Expected expected; };
-    const auto layout = [](int n) {
-        return Case { LEDModeSystemInfo, n, {}, "layout " + std::to_string(n),
-                      [n](DispatchLcd& lcd, DibCanvas& canvas) { lcd.drawLayout(canvas, n, HardwareCpuLoad); } };
+    PinnedClock clock(500000);
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 480, 480), false);
+    DispatchLcd* lcd = dialog.addRenderer<DispatchLcd>(CRect(0, 0, 480, 480));
+    lcd->SetLEDScreenType(LEDScreenSquare);
+    lcd->SetHardWareInfo(HARDWARE_INFO { 45, 3600, 37, 0, 61, 1800, 64, 0, 0, 7.84f, 3200, 39, 8.16f });
+    lcd->SetHardWareType(HardwareCpuLoad);
+    // The mode, layout and carousel a case sets, the screen it must reach and that screen drawn
+    // straight; "none" draws nothing.
+    struct Case { int mode, layout; std::vector<UINT> carousel; std::string screen; std::function<void(DibCanvas&)> expected; };
+    std::vector<Case> cases;
+    for (int layout : { 11, 12, 13, 14, 15, 16, 21, 22, 23, 24, 25, 26 })
+        cases.push_back({ LEDModeSystemInfo, layout, {}, "layout " + std::to_string(layout),
+                          [=](DibCanvas& canvas) { lcd->drawLayout(canvas, layout); } });
+    // The carousel: CPU items on the CPU dial, GPU items on the GPU dial, water on its screen,
+    // every other number on the memory dial.
+    const std::tuple<int, UINT, std::string, int> screens[] = {
+        { LEDModeWaterCooling, 0, "water", ScreenLcd::WaterCooling }, { LEDModeWeather, 0, "weather", ScreenLcd::Weather },
+        { LEDModeCarousel, 1, "cpu 1", ScreenLcd::CpuDial },          { LEDModeCarousel, 3, "cpu 3", ScreenLcd::CpuDial },
+        { LEDModeCarousel, 5, "gpu 5", ScreenLcd::GpuDial },          { LEDModeCarousel, 6, "gpu 6", ScreenLcd::GpuDial },
+        { LEDModeCarousel, 7, "memory 7", ScreenLcd::MemoryDial },    { LEDModeCarousel, 10, "memory 10", ScreenLcd::MemoryDial },
+        { LEDModeCarousel, 12, "memory 12", ScreenLcd::MemoryDial },  { LEDModeCarousel, 11, "water", ScreenLcd::WaterCooling },
     };
-    const auto screen = [](int mode, std::vector<UINT> carousel, std::string name, int screen, int item = 0) {
-        return Case { mode, 11, carousel, name, [=](DispatchLcd& lcd, DibCanvas& canvas) { lcd.drawScreen(canvas, screen, item); } };
-    };
-    const Case cases[] = {
-        layout(11), layout(12), layout(13), layout(14), layout(15), layout(16),
-        layout(21), layout(22), layout(23), layout(24), layout(25), layout(26),
-        screen(LEDModeWaterCooling, {}, "water", ScreenLcd::WaterCooling),
-        screen(LEDModeWeather, {}, "weather", ScreenLcd::Weather),
-        // The carousel: CPU items on the CPU dial, GPU items on the GPU dial, water on its
-        // screen, every other number on the memory dial.
-        screen(LEDModeCarousel, { 1 }, "cpu 1", ScreenLcd::CpuDial, 1),
-        screen(LEDModeCarousel, { 3 }, "cpu 3", ScreenLcd::CpuDial, 3),
-        screen(LEDModeCarousel, { 5 }, "gpu 5", ScreenLcd::GpuDial, 5),
-        screen(LEDModeCarousel, { 6 }, "gpu 6", ScreenLcd::GpuDial, 6),
-        screen(LEDModeCarousel, { 7 }, "memory 7", ScreenLcd::MemoryDial, 7),
-        screen(LEDModeCarousel, { 10 }, "memory 10", ScreenLcd::MemoryDial, 10),
-        screen(LEDModeCarousel, { 12 }, "memory 12", ScreenLcd::MemoryDial, 12),
-        screen(LEDModeCarousel, { 11 }, "water", ScreenLcd::WaterCooling),
-    };
-    std::vector<std::vector<DWORD>> pictures;
-    DibCanvas canvas(480, 480);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.screen);
-        choose(c.mode, c.layout, c.carousel);
-        canvas.fill(kBase);
-        lcd->drawDispatched(canvas);
-        const std::vector<DWORD> dispatched = pixelsOf(canvas);
-        canvas.fill(kBase);
-        c.expected(*lcd, canvas);
-        pictures.push_back(pixelsOf(canvas));
-        EXPECT_TRUE(dispatched == pictures.back());
-    }
-    // Each screen's picture is its own: the same picture would not tell which one was reached.
-    for (size_t a = 0; a < pictures.size(); ++a)
-        for (size_t b = a + 1; b < pictures.size(); ++b)
-            EXPECT_EQ(pictures[a] == pictures[b], cases[a].screen == cases[b].screen)
-                << cases[a].screen << " / " << cases[b].screen;
-}
-
-TEST_F(Dispatch, ModesAndLayoutsWithoutAScreenKeepTheBlackBase)
-{
-    const std::tuple<int, int, std::vector<UINT>> cases[] = {
+    for (const auto& [mode, item, name, screen] : screens)
+        cases.push_back({ mode, 11, item ? std::vector<UINT> { item } : std::vector<UINT> {}, name,
+                          [=, screen = screen, item = item](DibCanvas& canvas) { lcd->drawScreen(canvas, screen, item); } });
+    const std::tuple<int, int, std::vector<UINT>> blank[] = {
         { LEDModeSystemInfo, 0, {} },  { LEDModeSystemInfo, 10, {} }, { LEDModeSystemInfo, 17, {} },
         { LEDModeSystemInfo, 20, {} }, { LEDModeSystemInfo, 27, {} }, { LEDModeSystemInfo, -11, {} },
         { LEDModeCarousel, 11, {} },   { LEDModeClock, 11, {} },      { LEDModeNone, 11, {} },
         { 8, 11, {} },                 { -1, 11, { 1 } },
     };
+    for (const auto& [mode, layout, carousel] : blank)
+        cases.push_back({ mode, layout, carousel, "none", [](DibCanvas&) {} });
+    std::vector<std::vector<DWORD>> pictures;
     DibCanvas canvas(480, 480);
-    for (const auto& [mode, layout, carousel] : cases) {
-        choose(mode, layout, carousel);
-        canvas.fill(kBase);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen + " from mode " + std::to_string(c.mode) + " layout " + std::to_string(c.layout));
+        lcd->SetLEDMode(c.mode);
+        lcd->SetSensorType(c.layout);
+        lcd->ClearCarousel();
+        for (UINT item : c.carousel)
+            lcd->AddCarousel(item);
+        canvas.fill(0xFF000000);
         lcd->drawDispatched(canvas);
-        EXPECT_TRUE(canvas.untouchedSinceFill()) << "mode " << mode << " layout " << layout;
+        const std::vector<DWORD> dispatched = pixelsOf(canvas);
+        canvas.fill(0xFF000000);
+        c.expected(canvas);
+        pictures.push_back(pixelsOf(canvas));
+        EXPECT_TRUE(dispatched == pictures.back());
     }
+    // Each screen's picture is its own (and not the black base): the same picture would not tell
+    // which one was reached.
+    for (size_t a = 0; a < pictures.size(); ++a)
+        for (size_t b = a + 1; b < pictures.size(); ++b)
+            EXPECT_EQ(pictures[a] == pictures[b], cases[a].screen == cases[b].screen)
+                << cases[a].screen << " / " << cases[b].screen;
+    dialog.DestroyWindow();
 }

@@ -14,8 +14,7 @@ const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 TEST(GetEncoderClsid, FindsTheListedEncoderByExactMimeType)
 {
     // What GDI+ itself lists, found without the function under test.
-    UINT count = 0;
-    UINT bytes = 0;
+    UINT count = 0, bytes = 0;
     Gdiplus::GetImageEncodersSize(&count, &bytes);
     std::vector<BYTE> storage(bytes);
     const auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(storage.data());
@@ -55,16 +54,13 @@ TEST(MatToBitmap, CopiesEveryChannelLayoutItTakesAndRefusesTheRest)
         ASSERT_TRUE(bitmap) << c.type;
         EXPECT_EQ(std::tuple(bitmap->GetWidth(), bitmap->GetHeight(), bitmap->GetPixelFormat()),
                   std::tuple(7u, 5u, PixelFormat24bppRGB));
-        Gdiplus::Color first;
-        Gdiplus::Color last;
+        Gdiplus::Color first, last;
         bitmap->GetPixel(0, 0, &first);
         bitmap->GetPixel(6, 4, &last);
-        EXPECT_EQ(first.GetValue() & 0xFFFFFF, c.rgb);
-        EXPECT_EQ(last.GetBlue(), 1);
+        EXPECT_EQ(std::pair(first.GetValue() & 0xFFFFFF, last.GetBlue()), std::pair(c.rgb, BYTE(1)));
     }
-    cv::Mat refused[] = { cv::Mat(4, 4, CV_8UC2, cv::Scalar(1, 2)), cv::Mat() };
-    EXPECT_EQ(MatToBitmap(refused[0]), nullptr);
-    EXPECT_EQ(MatToBitmap(refused[1]), nullptr);
+    for (cv::Mat refused : { cv::Mat(4, 4, CV_8UC2, cv::Scalar(1, 2)), cv::Mat() })
+        EXPECT_EQ(MatToBitmap(refused), nullptr);
 }
 
 TEST(LcdJpegEncoder, EncodesEitherRowOrderAndRefusesAFileLargerThanItsBuffer)

@@ -171,6 +171,20 @@ public:
     void drawScreen(DibCanvas& canvas, int screen, int item = 0, bool cached = true)
     {
         m_layersCached = cached;
+        drawWith(canvas, [&](Gdiplus::Graphics& g, int& width, int& height) {
+            switch (screen) {
+            case MemoryDial: DrawSystemInfoMode1(g, width, height, item); break;
+            case CpuDial: DrawSystemInfoMode2(g, width, height, item); break;
+            case GpuDial: DrawSystemInfoMode3(g, width, height, item); break;
+            case WaterCooling: DrawWaterCoolingMode(g, width, height); break;
+            default: DrawWeatherMode(g, width, height); break;
+            }
+        });
+    }
+    // Any drawing of the renderer, under its state lock, with the frame render's settings.
+    template <class Draw>
+    void drawWith(DibCanvas& canvas, Draw draw)
+    {
         ScopedLock lock(m_stateLock);
         Gdiplus::Graphics g(canvas.dc());
         g.SetTextRenderingHint(m_textRenderingHint);
@@ -178,13 +192,7 @@ public:
         g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         int width = canvas.width();
         int height = canvas.height();
-        switch (screen) {
-        case MemoryDial: DrawSystemInfoMode1(g, width, height, item); break;
-        case CpuDial: DrawSystemInfoMode2(g, width, height, item); break;
-        case GpuDial: DrawSystemInfoMode3(g, width, height, item); break;
-        case WaterCooling: DrawWaterCoolingMode(g, width, height); break;
-        default: DrawWeatherMode(g, width, height); break;
-        }
+        draw(g, width, height);
     }
     // Text as the screens write it: the control's face at size pixels in style, centred on one
     // line in box, with the control's rendering hint and the frame's smoothing.
