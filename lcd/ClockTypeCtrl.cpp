@@ -156,10 +156,11 @@ void ClockTypeCtrl::DrawControl(HDC& dc, CRect)
     const float scale = Manager::GetScaleValue();
     const int cellWidth = (width - scaled(kMargins, scale)) / kColumns;
     const int cellHeight = CellHeight(cellWidth);
+    // Fetched before the item lock: the font comes through the window's font cache.
+    const Gdiplus::Font* font = captionFont(scale);
+    const Gdiplus::SolidBrush* brush = GetTextBrush();
     DrawGrid(dc, width, [&](Gdiplus::Graphics& graphics, auto& items) {
         graphics.SetTextRenderingHint(m_textRenderingHint);
-        const Gdiplus::Font* font = captionFont(scale);
-        const Gdiplus::SolidBrush* brush = GetTextBrush();
         int x = kFirstCell;
         int y = kFirstCell - m_scrollOffsetY;
         for (size_t i = 0; i < items.size(); ++i) {

@@ -127,7 +127,8 @@ TEST_F(Pickers, CellsStandWhereTheGridLaysThemOutAndAClickReportsTheirIndex)
         // 113 × 84 cells on the 4:3 screen: row two at y = 104.
         { { "LEDTypeCtrl", CSize(400, 400), 2, 4 }, { { 10, 93 }, { 10, 94 }, { 10, 104 } }, "0 - 3 " },
         // The bar takes 5 px: cells (295 - 30) / 2 = 132 wide at x = 10 and 152, rows 172 apart;
-        // faces from the ninth on all stay on the fifth row.
+        // faces from the ninth on all stay on the fifth row. The content fits: a wheel notch
+        // moves nothing.
         { { "ClockTypeCtrl", CSize(300, 800), 3, 11 },
           { { 141, 10 }, { 142, 10 }, { 152, 10 }, { 10, 181 }, { 10, 182 }, { 10, 698 }, { 152, 698 }, { 290, 698 },
             { 296, 698 } },
@@ -140,6 +141,7 @@ TEST_F(Pickers, CellsStandWhereTheGridLaysThemOutAndAClickReportsTheirIndex)
         for (size_t i = 0; i < c.points.size(); ++i)
             none += "- ";
         EXPECT_EQ(none, clicks(*picker, c.points)) << "nothing has a place before the first paint";
+        picker->OnScroll(120, 1, CPoint(100, 100));
         paint(*picker);
         EXPECT_EQ(c.expected, clicks(*picker, c.points));
     }
