@@ -80,6 +80,8 @@ public:
     int OnControlLButtonUp(UINT keys, CPoint pt) override;
     int OnControlScroll(int step, UINT down, CPoint pt) override;
     int OnControlKeyDown(UINT key, UINT repeat, UINT modifiers) override;
+    // Key releases stop here; a derived tab control may take them.
+    virtual int OnControlKeyUp(UINT, UINT, UINT) { return 0; }
 
     // Orientation and slide
     void SetTabType(TAB_TYPE type) { m_tabType = type; }
@@ -102,6 +104,9 @@ public:
     int PtInTabButton(CPoint pt, TabItemInfo& item);
     // Shows text over a tab whose tooltip flag is set, once per tab entered.
     void SetTabTooltip(int index, CString text);
+    // Hosts call it when they leave a page; the tooltip already goes when the pointer leaves
+    // the tab, so there is nothing left to clear.
+    void ClearTabTooltip() {}
     // A page ("MTabLayout" only) as a child of this control, for InsertItem; null otherwise.
     MControl* CreatePanel(const wchar_t* className, UINT id, CRect rect);
 
