@@ -3,6 +3,7 @@
 // and box, their gauges and dots read back as pixels.
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "LcdTestKit.h"
 #include "framework/Registry.h"
@@ -64,32 +65,47 @@ protected:
 
 // Each item's value and unit are the expected strings, in the dial's fonts and boxes: the
 // screen drawn with a label colour that shows, and drawn with an invisible one and the
-// expected strings added, are the same pixels. No memory figures read as 0 %, not NaN;
-// entries 0 and 12 show the memory dial bare, with no text.
-TEST_F(Dials, ValueOverUnitForEveryItem)
+// expected strings added, are the same pixels. Where each gauge reaches: a pixel at radius and
+// angle (GDI+ degrees) is, or is not, of a colour. No memory figures read as 0 %, not NaN;
+// entries 0 and 12 show the memory dial bare: no text, no arc, the track and rings.
+TEST_F(Dials, EachItemShowsItsValueUnitAndGauge)
 {
-    struct Case { int screen, item; const wchar_t* unitSetting; HARDWARE_INFO info; const wchar_t *value, *unit; };
+    struct Probe { double angle, radius; DWORD colour; bool is; };
+    struct Case { int screen, item; const wchar_t* sign; HARDWARE_INFO info; const wchar_t *value, *unit; std::vector<Probe> probes; };
+    const HARDWARE_INFO half = sensors([](auto& i) { i.memoryUsed = 8; i.memoryFree = 8; });
     const Case cases[] = {
-        { ScreenLcd::MemoryDial, 10, L"0", sensors([](auto& i) { i.memoryUsed = 8; i.memoryFree = 8; }), L" 50%", L"%" },
-        { ScreenLcd::MemoryDial, 10, L"0", sensors([](auto&) {}), L"  0%", L"%" },
-        { ScreenLcd::MemoryDial, 7, L"0", sensors([](auto& i) { i.memoryUsed = 16; i.memoryFree = 16; }), L"32.00", L"GB" },
-        { ScreenLcd::MemoryDial, 8, L"1", sensors([](auto& i) { i.memoryTemperature = 39.4f; }), L"39", L"\x2109" },
-        { ScreenLcd::MemoryDial, 9, L"0", sensors([](auto& i) { i.memoryClock = 3200; }), L"3200", L"MHz" },
-        { ScreenLcd::CpuDial, 1, L"0", sensors([](auto& i) { i.cpuTemperature = 45.6f; }), L"46", L"\x2103" },
-        { ScreenLcd::CpuDial, 2, L"0", sensors([](auto& i) { i.cpuClock = 4321; }), L"4321", L"MHz" },
-        { ScreenLcd::CpuDial, 3, L"1", sensors([](auto& i) { i.cpuLoad = 7; }), L"07", L"%" },
-        { ScreenLcd::GpuDial, 4, L"1", sensors([](auto& i) { i.gpuTemperature = 61; }), L"61", L"\x2109" },
-        { ScreenLcd::GpuDial, 5, L"0", sensors([](auto& i) { i.gpuClock = 1800; }), L"1800", L"MHz" },
-        { ScreenLcd::GpuDial, 6, L"0", sensors([](auto& i) { i.gpuLoad = 99.6f; }), L"100", L"%" },
-        { ScreenLcd::MemoryDial, 0, L"0", sensors([](auto& i) { i.memoryUsed = 8; i.memoryFree = 8; }), L"", L"" },
-        { ScreenLcd::MemoryDial, 12, L"1", sensors([](auto& i) { i.memoryUsed = 8; i.memoryFree = 8; }), L"", L"" },
+        // 50 %: the accent from 120 to 270 degrees, the track after it, not the gap.
+        { ScreenLcd::MemoryDial, 10, L"0", half, L" 50%", L"%", { { 125, 160, kAccent, true }, { 266, 160, kAccent, true },
+            { 274, 160, kTrack, true }, { 410, 160, kTrack, true }, { 90, 160, kBackground, true } } },
+        { ScreenLcd::MemoryDial, 10, L"0", sensors([](auto&) {}), L"  0%", L"%", { { 125, 160, kTrack, true } } },
+        // 32 GB: 58.59375 degrees of accent.
+        { ScreenLcd::MemoryDial, 7, L"0", sensors([](auto& i) { i.memoryUsed = 16; i.memoryFree = 16; }), L"32.00", L"GB",
+          { { 176, 160, kAccent, true }, { 181, 160, kTrack, true } } },
+        { ScreenLcd::MemoryDial, 8, L"1", sensors([](auto& i) { i.memoryTemperature = 39.4f; }), L"39", L"\x2109", {} },
+        { ScreenLcd::MemoryDial, 9, L"0", sensors([](auto& i) { i.memoryClock = 3200; }), L"3200", L"MHz",
+          { { 200, 160, kBackground, true } } }, // no track at all
+        { ScreenLcd::MemoryDial, 0, L"0", half, L"", L"", { { 125, 160, kTrack, true } } },
+        { ScreenLcd::MemoryDial, 12, L"1", half, L"", L"", { { 200, 160, kTrack, true }, { 200, 100, kValue, true } } },
+        // 105.6 degrees: a sector of 150 (the load sector and the GPU needle: the test below).
+        { ScreenLcd::CpuDial, 1, L"0", sensors([](auto& i) { i.cpuTemperature = 105.6f; }), L"106", L"\x2103",
+          { { 265, 160, kBackground, false }, { 275, 160, kBackground, true } } },
+        { ScreenLcd::CpuDial, 2, L"0", sensors([](auto& i) { i.cpuClock = 4321; }), L"4321", L"MHz", {} },
+        { ScreenLcd::CpuDial, 3, L"1", sensors([](auto& i) { i.cpuLoad = 7; }), L"07", L"%", {} },
+        { ScreenLcd::GpuDial, 4, L"1", sensors([](auto& i) { i.gpuTemperature = 61; }), L"61", L"\x2109", {} },
+        { ScreenLcd::GpuDial, 5, L"0", sensors([](auto& i) { i.gpuClock = 1800; }), L"1800", L"MHz", {} },
+        { ScreenLcd::GpuDial, 6, L"0", sensors([](auto& i) { i.gpuLoad = 99.6f; }), L"100", L"%", {} },
     };
     DibCanvas shown(480, 480), expected(480, 480);
     for (const Case& c : cases) {
-        WriteRegString(L"led_cpushowtype", c.unitSetting);
+        WriteRegString(L"led_cpushowtype", c.sign);
         lcd.SetHardWareInfo(c.info);
         paint(0xFFFFFFFF);
         draw(shown, c.screen, c.item);
+        for (const Probe& probe : c.probes) {
+            const POINT p = alongAngle(240, 240, probe.angle, probe.radius);
+            EXPECT_EQ(probe.is, nearColor(shown.rgb(p.x, p.y), probe.colour))
+                << c.screen << " item " << c.item << " at " << probe.angle << ": " << std::hex << shown.rgb(p.x, p.y);
+        }
         paint(0x00FFFFFF);
         draw(expected, c.screen, c.item);
         const bool memory = c.screen == ScreenLcd::MemoryDial;
@@ -98,36 +114,6 @@ TEST_F(Dials, ValueOverUnitForEveryItem)
         if (memory && *c.unit)
             text(expected, L"ZEDIVER", 20, Gdiplus::FontStyleRegular, 420, 30);
         EXPECT_EQ(0, differingPixels(shown, expected)) << c.screen << " item " << c.item;
-    }
-}
-
-// Where each gauge reaches: a pixel at radius and angle (GDI+ degrees) is, or is not, of a colour.
-TEST_F(Dials, GaugesReachTheirAngles)
-{
-    struct Case { int screen, item; HARDWARE_INFO info; double angle, radius; DWORD colour; bool is; };
-    const HARDWARE_INFO half = sensors([](auto& i) { i.memoryUsed = 8; i.memoryFree = 8; });
-    const HARDWARE_INFO total32 = sensors([](auto& i) { i.memoryUsed = 16; i.memoryFree = 16; });
-    const HARDWARE_INFO cpuHot = sensors([](auto& i) { i.cpuTemperature = 106; });
-    const Case cases[] = {
-        // Memory load at 50 %: the accent from 120 to 270 degrees, the track after it, not the gap.
-        { 1, 10, half, 125, 160, kAccent, true }, { 1, 10, half, 266, 160, kAccent, true },
-        { 1, 10, half, 274, 160, kTrack, true }, { 1, 10, half, 410, 160, kTrack, true },
-        { 1, 10, half, 90, 160, kBackground, true },
-        // 32 GB: 58.59375 degrees of accent. Memory clock: no track at all. Entries 0 and 12: the
-        // track and rings, no arc.
-        { 1, 7, total32, 176, 160, kAccent, true }, { 1, 7, total32, 181, 160, kTrack, true },
-        { 1, 9, total32, 200, 160, kBackground, true }, { 1, 0, half, 125, 160, kTrack, true },
-        { 1, 12, half, 200, 160, kTrack, true }, { 1, 12, half, 200, 100, kValue, true },
-        // CPU at 106 degrees: a sector of 150 (the load sector and the GPU needle: the test below).
-        { 2, 1, cpuHot, 265, 160, kBackground, false }, { 2, 1, cpuHot, 275, 160, kBackground, true },
-    };
-    DibCanvas canvas(480, 480);
-    for (const Case& c : cases) {
-        lcd.SetHardWareInfo(c.info);
-        draw(canvas, c.screen, c.item);
-        const POINT p = alongAngle(240, 240, c.angle, c.radius);
-        EXPECT_EQ(c.is, nearColor(canvas.rgb(p.x, p.y), c.colour))
-            << c.screen << " item " << c.item << " at " << c.angle << ": " << std::hex << canvas.rgb(p.x, p.y);
     }
 }
 
@@ -142,34 +128,28 @@ TEST_F(Dials, GaugesMatchDrawingThemInOrder)
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         Gdiplus::SolidBrush brush(Gdiplus::Color(100, 0x10, 0x20, 0x40));
         Gdiplus::Pen pen(Gdiplus::Color(150, 0x20, 0xC0, 0x40), 2);
-        const auto disc = [&](DWORD argb, int half) {
-            brush.SetColor(Gdiplus::Color(argb));
-            g.FillEllipse(&brush, 240 - half, 240 - half, 2 * half, 2 * half);
-        };
+        const auto square = [](int half) { return Gdiplus::Rect(240 - half, 240 - half, 2 * half, 2 * half); };
+        const auto disc = [&](DWORD argb, int half) { brush.SetColor(Gdiplus::Color(argb)); g.FillEllipse(&brush, square(half)); };
         const auto ring = [&](DWORD argb, int half, Gdiplus::DashStyle dash = Gdiplus::DashStyleSolid, float width = 2) {
             pen.SetColor(Gdiplus::Color(argb));
             pen.SetDashStyle(dash);
             pen.SetWidth(width);
-            g.DrawEllipse(&pen, 240 - half, 240 - half, 2 * half, 2 * half);
+            g.DrawEllipse(&pen, square(half));
         };
         const auto gradient = [&](DWORD rgb, int half, float sweep) {
-            const Gdiplus::Rect box(240 - half, 240 - half, 2 * half, 2 * half);
-            Gdiplus::LinearGradientBrush fill(box, Gdiplus::Color(0x32000000 | rgb), Gdiplus::Color(0xC8000000 | rgb),
+            Gdiplus::LinearGradientBrush fill(square(half), Gdiplus::Color(0x32000000 | rgb), Gdiplus::Color(0xC8000000 | rgb),
                                               Gdiplus::LinearGradientModeForwardDiagonal);
-            g.FillPie(&fill, box, cpu ? 120.0f : 0.0f, sweep);
+            g.FillPie(&fill, square(half), cpu ? 120.0f : 0.0f, sweep);
         };
         disc(0x64000000 | kBackground, 240), disc(0xFF000000 | kValue, 230), disc(backgroundAlpha | kBackground, 225);
         if (cpu) {
             ring(0x96000000 | kValue, 130), ring(0xFF000000 | kValue, 100), gradient(kAccent, 225, angle);
             return disc(backgroundAlpha | kBackground, 100);
         }
-        const double theta = (angle + 210.0f) * 3.1415926 / 180;
-        const float c = static_cast<float>(std::cos(theta)), s = static_cast<float>(std::sin(theta));
-        Gdiplus::PointF needle[] = { { 237, 360 }, { 243, 360 }, { 243, 70 }, { 237, 70 } };
-        for (Gdiplus::PointF& p : needle)
-            p = Gdiplus::PointF(240 + (p.X - 240) * c - (p.Y - 240) * s, 240 + (p.X - 240) * s + (p.Y - 240) * c);
+        // The needle, upright from 120 below the centre to 170 above it, turned to point along 120 + angle.
         brush.SetColor(Gdiplus::Color(0xFF000000 | kAccent));
-        g.FillPolygon(&brush, needle, 4);
+        g.TranslateTransform(240, 240), g.RotateTransform(angle + 210), g.FillRectangle(&brush, -3, -170, 6, 290);
+        g.ResetTransform();
         gradient(kValue, 130, 360.0f), disc(0xFF000000 | kBackground, 100);
         ring(0x96000000 | kValue, 130, Gdiplus::DashStyleDash), ring(0xC8000000 | kValue, 100);
         ring(0xFF000000 | kValue, 85, Gdiplus::DashStyleSolid, 5);
@@ -193,8 +173,9 @@ TEST_F(Dials, GaugesMatchDrawingThemInOrder)
 }
 
 // The water screen reads no value: the same pixels whatever sensors, item, sign or language;
-// "N/A" over the centre disc under the veil; the pointer at 215 degrees.
-TEST_F(Dials, WaterCoolingReadsNothingAndPointsAt215Degrees)
+// "N/A" over the centre disc under the veil; the pointer at 215 degrees; its dot rings, veil
+// and clear background.
+TEST_F(Dials, WaterCoolingReadsNothingAndShowsItsRingsUnderTheVeil)
 {
     DibCanvas first(480, 480), later(480, 480), expected(480, 480);
     draw(first, ScreenLcd::WaterCooling);
@@ -211,11 +192,10 @@ TEST_F(Dials, WaterCoolingReadsNothingAndPointsAt215Degrees)
     expected.fill(0xFF000000 | kValue);
     lcd.drawText(expected, L"N/A", 50, Gdiplus::FontStyleBoldItalic, Gdiplus::RectF(15, 210, 450, 60),
                  Gdiplus::Color(0xFFFFFFFF), Gdiplus::SmoothingModeHighQuality);
-    {
-        Gdiplus::Graphics g(expected.dc());
-        g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        g.FillEllipse(std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(100, 0xFF, 0x30, 0x20)).get(), 0, 0, 480, 480);
-    }
+    Gdiplus::Graphics veil(expected.dc());
+    veil.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    veil.FillEllipse(std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(100, 0xFF, 0x30, 0x20)).get(), 0, 0, 480, 480);
+    veil.Flush(Gdiplus::FlushIntentionSync);
     int differing = 0;
     for (int y = 150; y < 330; ++y)
         for (int x = 150; x < 330; ++x)
@@ -225,13 +205,9 @@ TEST_F(Dials, WaterCoolingReadsNothingAndPointsAt215Degrees)
         const POINT p = alongAngle(240, 240, angle, 200);
         EXPECT_EQ(onPointer, nearColor(first.rgb(p.x, p.y), blended(kValue, kAccent, 100))) << angle;
     }
-}
 
-// 8 rings of 45 dots every 8 degrees from straight up, radii from W/2 - 9 down by 12, under the
-// veil; between them the base disc. The veil is at alpha 100 whatever the accent's alpha; a
-// clear background leaves the base disc out and the inner disc at alpha 200.
-TEST_F(Dials, WaterCoolingDotRingsVeilAndClearBackground)
-{
+    // 8 rings of 45 dots every 8 degrees from straight up, radii from W/2 - 9 down by 12, under
+    // the veil; between them the base disc.
     for (const int width : { 480, 640 }) {
         DibCanvas canvas(width, 480);
         draw(canvas, ScreenLcd::WaterCooling);
@@ -257,12 +233,12 @@ TEST_F(Dials, WaterCoolingDotRingsVeilAndClearBackground)
         EXPECT_EQ(seen, dots) << width;
         EXPECT_EQ(seen, gaps) << width;
     }
-    DibCanvas opaqueAccent(480, 480), clearAccent(480, 480), clear(480, 480);
-    draw(opaqueAccent, ScreenLcd::WaterCooling);
+    // The veil is at alpha 100 whatever the accent's alpha; a clear background leaves the base
+    // disc out and the inner disc at alpha 200.
     paint(0xFFFFFFFF, 0x00000000);
-    EXPECT_EQ(0, differingPixels(opaqueAccent, draw(clearAccent, ScreenLcd::WaterCooling)));
+    EXPECT_EQ(0, differingPixels(first, draw(later, ScreenLcd::WaterCooling)));
     paint(0xFFFFFFFF, 0xFF000000, 0x00000000);
-    draw(clear, ScreenLcd::WaterCooling);
+    const DibCanvas& clear = draw(later, ScreenLcd::WaterCooling);
     const POINT base = alongAngle(240, 240, -86, 190), inner = alongAngle(240, 240, 30, 120);
     EXPECT_TRUE(nearColor(clear.rgb(base.x, base.y), blended(0, kAccent, 100)));
     EXPECT_TRUE(nearColor(clear.rgb(inner.x, inner.y), blended(blended(0, kBackground, 200), kAccent, 100)));
