@@ -6,6 +6,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "InkScan.h"
@@ -79,6 +80,22 @@ public:
     }
 };
 
+// One step of a test: what it does, then the slots' items, the repaints it asked for and, when
+// given, the hovered slot, swap target and selected layer; reads past the slots give 0.
+struct Step { const char* what; std::function<void()> act; const char* items; size_t repaints; std::optional<std::tuple<int, int, int>> pointer {}; };
+
+void play(SlotLcd& lcd, RecordingParent& parent, const std::vector<Step>& steps)
+{
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        parent.updates.clear();
+        step.act();
+        EXPECT_EQ(std::tuple(lcd.items(), parent.updates.size(), lcd.GetSensorValue(3), lcd.GetSensorValue(-1)),
+                  std::tuple(std::string(step.items), step.repaints, 0, 0));
+        EXPECT_EQ(lcd.pointer(), step.pointer.value_or(lcd.pointer()));
+    }
+}
+
 // A renderer hosted by a hidden dialog, whose paint manager resolves the fonts.
 class SlotsInDialog : public ::testing::Test {
 protected:
@@ -99,8 +116,7 @@ TEST(SensorSlots, ListOperationsChangeOnlyRealSlotsAndAskForRepaintsWhereTheySho
 {
     RecordingParent parent;
     auto lcd = std::make_unique<SlotLcd>(&parent, 5, kScreen, 1, 1);
-    struct Step { const char* what; std::function<void()> act; const char* items; size_t repaints; };
-    const Step steps[] = {
+    play(*lcd, parent, {
         { "nothing yet", [&] { lcd->SetSensorValue(0, 3); lcd->SwitchSensorValue(); }, "", 0 },
         { "init", [&] { lcd->InitOverLayer(); }, "0 0 0", 0 },
         { "init again", [&] { lcd->InitOverLayer(); }, "0 0 0", 0 },
@@ -115,15 +131,7 @@ TEST(SensorSlots, ListOperationsChangeOnlyRealSlotsAndAskForRepaintsWhereTheySho
         { "selection, editing, drag", [&] { lcd->SetSelectLayer(0); lcd->SetEditStatus(0); lcd->DragMove(CPoint(20, 160)); }, "0 7 0", 3 },
         { "cleared", [&] { lcd->ClearOverlayer2(); }, "", 1 },
         { "init after clearing", [&] { lcd->InitOverLayer(); }, "0 0 0", 0 },
-    };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        parent.updates.clear();
-        step.act();
-        EXPECT_EQ(lcd->items(), step.items);
-        EXPECT_EQ(std::pair(lcd->GetSensorValue(3), lcd->GetSensorValue(-1)), std::pair(0, 0));
-        EXPECT_EQ(parent.updates.size(), step.repaints);
-    }
+    });
     // The parent may be half gone while the renderer goes: it hears nothing more.
     lcd->SetSensorValue(1, 10);
     lcd->AddOverLayerInfo(1, L"a", L"b");
@@ -182,34 +190,24 @@ TEST(SensorSlots, ThePointerHeldInTheFileModePicksTheSlotTheSwapExchangesWithThe
     SlotLcd lcd(&parent, 5, CRect(), 1, 1);
     lcd.prepare({ 1, 4, 10 });
     const CPoint slot0(90, 190), slot1(400, 190), slot2(240, 370), none(240, 20);
-    // Hovered slot, swap target, selected layer after each step; the slots' items; repaints.
-    struct Step { const char* what; std::function<void()> act; std::tuple<int, int, int> pointer; const char* items; size_t repaints; };
-    const Step steps[] = {
-        { "swap with itself", [&] { lcd.SwitchSensorValue(); }, { -1, 0, -1 }, "1 4 10", 0 },
-        { "press", [&] { lcd.OnControlLButtonDown(MK_LBUTTON, none); }, { -1, 0, -1 }, "1 4 10", 0 },
-        { "held over 1", [&] { lcd.OnControlMouseMove(MK_LBUTTON, slot1); }, { 1, 1, -1 }, "1 4 10", 0 },
-        { "free over 2", [&] { lcd.OnControlMouseMove(0, slot2); lcd.DragMove(slot2); }, { 1, 1, -1 }, "1 4 10", 1 },
-        { "held over none", [&] { lcd.OnControlMouseMove(MK_LBUTTON, none); }, { -1, 1, -1 }, "1 4 10", 0 },
-        { "held over 2", [&] { lcd.OnControlMouseMove(MK_LBUTTON, slot2); }, { 2, 2, -1 }, "1 4 10", 0 },
-        { "release outside", [&] { lcd.OnControlLButtonUp(0, CPoint(600, 20)); }, { 2, 2, -1 }, "1 4 10", 0 },
-        { "release", [&] { lcd.OnControlLButtonUp(0, slot2); }, { 2, 2, 2 }, "1 4 10", 1 },
-        { "swap", [&] { lcd.SwitchSensorValue(); }, { 2, 2, 2 }, "10 4 1", 1 },
+    play(lcd, parent, {
+        { "swap with itself", [&] { lcd.SwitchSensorValue(); }, "1 4 10", 0, std::tuple(-1, 0, -1) },
+        { "press", [&] { lcd.OnControlLButtonDown(MK_LBUTTON, none); }, "1 4 10", 0, std::tuple(-1, 0, -1) },
+        { "held over 1", [&] { lcd.OnControlMouseMove(MK_LBUTTON, slot1); }, "1 4 10", 0, std::tuple(1, 1, -1) },
+        { "free over 2", [&] { lcd.OnControlMouseMove(0, slot2); lcd.DragMove(slot2); }, "1 4 10", 1, std::tuple(1, 1, -1) },
+        { "held over none", [&] { lcd.OnControlMouseMove(MK_LBUTTON, none); }, "1 4 10", 0, std::tuple(-1, 1, -1) },
+        { "held over 2", [&] { lcd.OnControlMouseMove(MK_LBUTTON, slot2); }, "1 4 10", 0, std::tuple(2, 2, -1) },
+        { "release outside", [&] { lcd.OnControlLButtonUp(0, CPoint(600, 20)); }, "1 4 10", 0, std::tuple(2, 2, -1) },
+        { "release", [&] { lcd.OnControlLButtonUp(0, slot2); }, "1 4 10", 1, std::tuple(2, 2, 2) },
+        { "swap", [&] { lcd.SwitchSensorValue(); }, "10 4 1", 1, std::tuple(2, 2, 2) },
         { "capture mode pans", [&] { lcd.SetLEDMode(LEDModeWindowCapture); lcd.OnControlLButtonDown(MK_LBUTTON, slot0);
-                                     lcd.OnControlMouseMove(MK_LBUTTON, slot1); }, { 2, 2, -1 }, "10 4 1", 2 },
+                                     lcd.OnControlMouseMove(MK_LBUTTON, slot1); }, "10 4 1", 2, std::tuple(2, 2, -1) },
         // The target outlives the slots it named.
-        { "no slots", [&] { lcd.ClearOverlayer2(); lcd.SwitchSensorValue(); }, { -1, 2, -1 }, "", 1 },
-        { "new slots", [&] { lcd.InitOverLayer(); lcd.SetSensorValue(0, 3); lcd.SwitchSensorValue(); }, { -1, 2, -1 }, "0 0 3", 2 },
+        { "no slots", [&] { lcd.ClearOverlayer2(); lcd.SwitchSensorValue(); }, "", 1, std::tuple(-1, 2, -1) },
+        { "new slots", [&] { lcd.InitOverLayer(); lcd.SetSensorValue(0, 3); lcd.SwitchSensorValue(); }, "0 0 3", 2, std::tuple(-1, 2, -1) },
         { "disabled", [&] { lcd.SetLEDMode(LEDModeFile); lcd.SetEnabled(0); parent.updates.clear(); lcd.DragMove(slot0);
-                            EXPECT_EQ(lcd.OnControlMouseMove(MK_LBUTTON, slot0), 0); }, { -1, 2, -1 }, "0 0 3", 0 },
-    };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        parent.updates.clear();
-        step.act();
-        EXPECT_EQ(lcd.pointer(), step.pointer);
-        EXPECT_EQ(lcd.items(), step.items);
-        EXPECT_EQ(parent.updates.size(), step.repaints);
-    }
+                            EXPECT_EQ(lcd.OnControlMouseMove(MK_LBUTTON, slot0), 0); }, "0 0 3", 0, std::tuple(-1, 2, -1) },
+    });
 }
 
 TEST(SensorSlots, ListChangesWaitForTheStateLock)
