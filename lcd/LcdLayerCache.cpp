@@ -37,69 +37,94 @@ bool LcdLayerKey::operator==(const LcdLayerKey& o) const
         && smoothing == o.smoothing && interpolation == o.interpolation;
 }
 
-LcdLayerCache::~LcdLayerCache()
+LcdLayerCache::Layer::~Layer()
 {
-    if (m_dc && m_previous)
-        SelectObject(m_dc.get(), m_previous);
+    if (dc && previous)
+        SelectObject(dc.get(), previous);
 }
 
-bool LcdLayerCache::Matches(const LcdLayerKey& key, const CString& face, HDC surface) const
+bool LcdLayerCache::Matches(const LcdLayerKey& key, const CString& face, HDC surface)
 {
-    if (!m_valid || !(key == m_key) || !(face == m_face))
-        return false;
-    const SurfacePixels under = surfacePixels(surface, key.width, key.height);
-    return under.bits && under.size == m_under.size() && std::memcmp(under.bits, m_under.data(), under.size) == 0;
+    SurfacePixels under;
+    for (Layer& layer : m_layers) {
+        if (!layer.valid || !(key == layer.key) || !(face == layer.face))
+            continue;
+        if (!under.bits)
+            under = surfacePixels(surface, key.width, key.height);
+        if (under.bits && under.size == layer.under.size()
+            && std::memcmp(under.bits, layer.under.data(), under.size) == 0) {
+            layer.lastUse = ++m_uses;
+            m_current = &layer;
+            return true;
+        }
+    }
+    return false;
 }
 
 HDC LcdLayerCache::Begin(const LcdLayerKey& key, const CString& face, HDC surface)
 {
-    m_valid = false;
+    Layer& layer = leastRecentlyUsed();
+    layer.valid = false;
+    m_current = nullptr;
     const SurfacePixels under = surfacePixels(surface, key.width, key.height);
-    if (!under.bits || !prepare(surface, key.width, key.height))
+    if (!under.bits || !layer.prepare(surface, key.width, key.height))
         return nullptr;
-    m_under.assign(under.bits, under.bits + under.size);
+    layer.under.assign(under.bits, under.bits + under.size);
     // GetObject reports a top-down section's height as positive (Wine as Windows), so the row
     // order of a surface cannot be read; GDI copies between the two in either order.
-    ::BitBlt(m_dc.get(), 0, 0, key.width, key.height, surface, 0, 0, SRCCOPY);
+    ::BitBlt(layer.dc.get(), 0, 0, key.width, key.height, surface, 0, 0, SRCCOPY);
     GdiFlush();
-    m_key = key;
-    m_face = face;
-    m_valid = true;
-    return m_dc.get();
+    layer.key = key;
+    layer.face = face;
+    layer.valid = true;
+    layer.lastUse = ++m_uses;
+    m_current = &layer;
+    return layer.dc.get();
 }
 
 void LcdLayerCache::CopyTo(HDC surface) const
 {
-    if (!m_valid)
+    if (!m_current || !m_current->valid)
         return;
-    if (!surfacePixels(surface, m_width, m_height).bits)
+    if (!surfacePixels(surface, m_current->width, m_current->height).bits)
         return;
     GdiFlush();
-    ::BitBlt(surface, 0, 0, m_width, m_height, m_dc.get(), 0, 0, SRCCOPY);
+    ::BitBlt(surface, 0, 0, m_current->width, m_current->height, m_current->dc.get(), 0, 0, SRCCOPY);
     GdiFlush();
 }
 
-bool LcdLayerCache::prepare(HDC reference, int width, int height)
+LcdLayerCache::Layer& LcdLayerCache::leastRecentlyUsed()
 {
-    if (m_dc && width == m_width && height == m_height)
+    Layer* oldest = &m_layers[0];
+    for (Layer& layer : m_layers)
+        if (!layer.valid)
+            return layer;
+        else if (layer.lastUse < oldest->lastUse)
+            oldest = &layer;
+    return *oldest;
+}
+
+bool LcdLayerCache::Layer::prepare(HDC reference, int newWidth, int newHeight)
+{
+    if (dc && newWidth == width && newHeight == height)
         return true;
-    if (m_dc && m_previous)
-        SelectObject(m_dc.get(), m_previous);
-    m_previous = nullptr;
-    m_bitmap.reset();
-    m_dc.reset();
-    m_width = m_height = 0;
+    if (dc && previous)
+        SelectObject(dc.get(), previous);
+    previous = nullptr;
+    bitmap.reset();
+    dc.reset();
+    width = height = 0;
     void* bits = nullptr;
-    m_dc.reset(CreateCompatibleDC(reference));
-    m_bitmap.reset(detail::CreateDib32(reference, width, height, true, &bits));
-    if (!m_dc || !m_bitmap || !bits) {
-        m_bitmap.reset();
-        m_dc.reset();
+    dc.reset(CreateCompatibleDC(reference));
+    bitmap.reset(detail::CreateDib32(reference, newWidth, newHeight, true, &bits));
+    if (!dc || !bitmap || !bits) {
+        bitmap.reset();
+        dc.reset();
         return false;
     }
-    m_previous = SelectObject(m_dc.get(), m_bitmap.get());
-    m_width = width;
-    m_height = height;
+    previous = SelectObject(dc.get(), bitmap.get());
+    width = newWidth;
+    height = newHeight;
     return true;
 }
 

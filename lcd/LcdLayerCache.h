@@ -40,31 +40,45 @@ public:
     LcdLayerCache() = default;
     LcdLayerCache(const LcdLayerCache&) = delete;
     LcdLayerCache& operator=(const LcdLayerCache&) = delete;
-    ~LcdLayerCache();
 
-    // True when the layer was drawn for key and face over the pixels surface now holds.
-    // surface must be a 32-bit DIB section of key.width × key.height selected into a DC.
-    bool Matches(const LcdLayerKey& key, const CString& face, HDC surface) const;
-    // Starts a new layer over the pixels surface holds now; returns the DC to draw the still
-    // part on, or null when surface is not a DIB of the key's size (draw straightforwardly).
+    // True when a layer was drawn for key and face over the pixels surface now holds; that
+    // layer becomes the current one. surface must be a 32-bit DIB section of key.width ×
+    // key.height selected into a DC.
+    bool Matches(const LcdLayerKey& key, const CString& face, HDC surface);
+    // Starts a new current layer over the pixels surface holds now, in place of the layer
+    // used longest ago; returns the DC to draw the still part on, or null when surface is not
+    // a DIB of the key's size (draw straightforwardly).
     HDC Begin(const LcdLayerKey& key, const CString& face, HDC surface);
-    // Copies the layer over surface.
+    // Copies the current layer over surface.
     void CopyTo(HDC surface) const;
-    // The next Matches fails.
-    void Forget() { m_valid = false; }
+
+    // The carousel shows one screen per item in turn, a frame each: every item keeps its layer.
+    static constexpr size_t kLayers = 12;
 
 private:
-    bool prepare(HDC reference, int width, int height);
+    struct Layer {
+        Layer() = default;
+        Layer(const Layer&) = delete;
+        Layer& operator=(const Layer&) = delete;
+        ~Layer();
+        bool prepare(HDC reference, int width, int height);
 
-    LcdLayerKey m_key;
-    CString m_face;
-    bool m_valid { false };
-    std::vector<BYTE> m_under;
-    detail::UniqueDC m_dc;
-    detail::UniqueBitmap m_bitmap;
-    HGDIOBJ m_previous { nullptr };
-    int m_width { 0 };
-    int m_height { 0 };
+        LcdLayerKey key;
+        CString face;
+        bool valid { false };
+        unsigned lastUse { 0 };
+        std::vector<BYTE> under;
+        detail::UniqueDC dc;
+        detail::UniqueBitmap bitmap;
+        HGDIOBJ previous { nullptr };
+        int width { 0 };
+        int height { 0 };
+    };
+    Layer& leastRecentlyUsed();
+
+    Layer m_layers[kLayers];
+    Layer* m_current { nullptr };
+    unsigned m_uses { 0 };
 };
 
 } // namespace KOVA

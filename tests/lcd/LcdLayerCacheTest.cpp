@@ -76,8 +76,10 @@ TEST(LcdLayerCache, FramesMatchTheWholeRenderAndStillPartsRedrawOnlyOnChange)
     const Step script[] = {
         { "first frame", [] {}, true, 0xFF000000 },
         { "value only", [&] { HARDWARE_INFO info {}; info.cpuLoad = 70; lcd.SetHardWareInfo(info); }, false, 0xFF000000 },
-        { "colours", [&] { lcd.SetColor(0xFF204060, 0xFFFFFFFF, 0xFF00FF00, 0xFFFF0000); }, true, 0xFF000000 },
         { "item", [&] { lcd.SetHardWareType(HardwareGpuLoad); }, true, 0xFF000000 },
+        // The carousel alternates items frame by frame: each keeps its layer.
+        { "first item again", [&] { lcd.SetHardWareType(HardwareCpuTemperature); }, false, 0xFF000000 },
+        { "colours", [&] { lcd.SetColor(0xFF204060, 0xFFFFFFFF, 0xFF00FF00, 0xFFFF0000); }, true, 0xFF000000 },
         { "sign", [] { WriteRegString(L"led_cpushowtype", L"1"); }, true, 0xFF000000 },
         { "pixels under", [] {}, true, 0xFF102030 },
         { "nothing", [] {}, false, 0xFF102030 },
