@@ -34,17 +34,6 @@ constexpr int kLogoGap = 20;
 constexpr int kRegionCorner = 3;
 constexpr DWORD kHoverTimeMs = 400;
 
-// The frame count of the image's first frame dimension; 0 when it has none.
-int firstDimensionFrameCount(Gdiplus::Image& image)
-{
-    const UINT dimensions = image.GetFrameDimensionsCount();
-    if (dimensions == 0)
-        return 0;
-    std::vector<GUID> list(dimensions);
-    if (image.GetFrameDimensionsList(list.data(), dimensions) != Gdiplus::Ok)
-        return 0;
-    return static_cast<int>(image.GetFrameCount(&list[0]));
-}
 } // namespace
 
 // ---- images
@@ -96,7 +85,7 @@ int LoadingWnd::LoadGifImage(CString file)
     media.animation.reset(MRender::LoadImageFromFile(GetSkinPath() + file));
     if (!media.animation)
         return 0;
-    media.frameCount = firstDimensionFrameCount(*media.animation);
+    media.frameCount = MRender::GetFirstDimensionFrameCount(media.animation.get());
     if (media.frameCount == 0)
         media.animation.reset();
     else

@@ -21,6 +21,9 @@ public:
     static Gdiplus::Image* LoadImageFromIDResource(UINT id, CString type, HINSTANCE module);
     // The icon of the file, or of the program associated with it.
     static HICON LoadIconFromFile(CString path);
+    // The frames along the image's first frame dimension (a GIF's time); 0 for null or for an
+    // image with no frame dimension.
+    static int GetFirstDimensionFrameCount(Gdiplus::Image* image);
 
     // Device contexts and bitmaps
     static HDC CreateCompatibleDC(HDC dc);

@@ -117,6 +117,17 @@ bool writeAll(HANDLE file, const void* data, size_t size)
 
 } // namespace
 
+int MRender::GetFirstDimensionFrameCount(Gdiplus::Image* image)
+{
+    const UINT dimensions = image ? image->GetFrameDimensionsCount() : 0;
+    if (dimensions == 0)
+        return 0;
+    std::vector<GUID> list(dimensions);
+    if (image->GetFrameDimensionsList(list.data(), dimensions) != Gdiplus::Ok)
+        return 0;
+    return static_cast<int>(image->GetFrameCount(&list[0]));
+}
+
 Gdiplus::Image* MRender::LoadImageFromFile(CString path)
 {
     return keptIfLoaded(std::unique_ptr<Gdiplus::Image>(new Gdiplus::Image(path)));

@@ -113,18 +113,6 @@ std::vector<int> readGifDelays(const CString& path)
     return delays;
 }
 
-// The frames along the image's first frame dimension; 0 when it has none.
-int framesOfFirstDimension(Gdiplus::Image& image)
-{
-    const UINT dimensions = image.GetFrameDimensionsCount();
-    if (dimensions == 0)
-        return 0;
-    std::vector<GUID> list(dimensions);
-    if (image.GetFrameDimensionsList(list.data(), dimensions) != Gdiplus::Ok)
-        return 0;
-    return static_cast<int>(image.GetFrameCount(&list[0]));
-}
-
 bool loadPicture(Gdiplus::Image*& target, const CString& path)
 {
     target = MRender::LoadImageFromFile(path);
@@ -240,7 +228,7 @@ bool LEDModeCtrl::takeFilePicture(Gdiplus::Image* image, const CString& path)
         m_carouselPosition = defaultCarouselPosition();
     if (m_mediaKind != MediaKindGif)
         return true;
-    m_frameCount = framesOfFirstDimension(*image);
+    m_frameCount = MRender::GetFirstDimensionFrameCount(image);
     if (m_frameCount == 0) {
         m_media = LcdImage();
         return false;
@@ -290,7 +278,7 @@ bool LEDModeCtrl::takeClockPicture(Gdiplus::Image* image, const CString& path, i
     m_clockFrameCount = 1;
     if (kind != MediaKindGif)
         return true;
-    m_clockFrameCount = framesOfFirstDimension(*image);
+    m_clockFrameCount = MRender::GetFirstDimensionFrameCount(image);
     if (m_clockFrameCount == 0) {
         m_clockBackground = LcdImage();
         return false;

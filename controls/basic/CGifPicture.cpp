@@ -8,6 +8,7 @@
 
 #include "controls/basic/LookPainting.h"
 #include "controls/basic/MPicture.h"
+#include "framework/MRender.h"
 
 namespace KOVA {
 
@@ -54,12 +55,7 @@ int CGifPicture::takeFrames(std::unique_ptr<Gdiplus::Image> frames)
 
 void CGifPicture::OnSetImage(Gdiplus::Image* image)
 {
-    *m_frameCount = 0;
-    if (!image || image->GetFrameDimensionsCount() == 0)
-        return;
-    GUID first {};
-    if (image->GetFrameDimensionsList(&first, 1) == Gdiplus::Ok)
-        *m_frameCount = static_cast<int>(image->GetFrameCount(&first));
+    *m_frameCount = MRender::GetFirstDimensionFrameCount(image);
 }
 
 void CGifPicture::SelectActiveFrame(int index)
