@@ -105,4 +105,21 @@ CString SkinFolder()
     return folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\" + KOVA::Manager::GetTheme();
 }
 
+HARDWARE_INFO SampleHardwareInfo()
+{
+    HARDWARE_INFO info;
+    info.cpuTemperature = 45.6f;
+    info.cpuClock = 4321.0f;
+    info.cpuLoad = 37.0f;
+    info.gpuTemperature = 61.0f;
+    info.gpuClock = 1800.0f;
+    info.gpuLoad = 64.0f;
+    info.memoryLoad = 49.0f;
+    info.memoryUsed = 7.84f;
+    info.memoryFree = 8.16f;
+    info.memoryClock = 3200.0f;
+    info.memoryTemperature = 39.0f;
+    return info;
+}
+
 } // namespace HostTools

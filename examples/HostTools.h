@@ -37,6 +37,8 @@ bool SaveScreenPng(const RECT& area, const std::wstring& path);
 // Draws one frame of the LCD renderer on this thread, as it does while hidden, and writes the
 // JPEG that GetLEDData then hands out to path. False without a frame or when writing fails.
 bool WriteLcdFrame(KOVA::LEDModeCtrl& lcd, const std::wstring& path);
+// The sensor values every LCD page shows.
+HARDWARE_INFO SampleHardwareInfo();
 
 // Where the library loads skin images from: skins\THEME\ beside the program.
 CString SkinFolder();

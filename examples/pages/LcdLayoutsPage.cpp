@@ -19,23 +19,6 @@ constexpr int kSide = 480;
 constexpr int kWideWidth = 640;
 constexpr UINT kFastTimerPeriod = 10;
 
-HARDWARE_INFO sampleValues()
-{
-    HARDWARE_INFO info;
-    info.cpuTemperature = 58.0f;
-    info.cpuClock = 4350.0f;
-    info.cpuLoad = 42.0f;
-    info.gpuTemperature = 63.0f;
-    info.gpuClock = 1875.0f;
-    info.gpuLoad = 77.0f;
-    info.memoryLoad = 61.0f;
-    info.memoryUsed = 19.5f;
-    info.memoryClock = 3600.0f;
-    info.memoryTemperature = 41.0f;
-    info.memoryFree = 12.5f;
-    return info;
-}
-
 // A dial scale: ticks round the 300° from 120° clockwise, every tenth one long, in colour.
 void drawScale(Gdiplus::Graphics& g, const Gdiplus::Rect& r, Gdiplus::Color colour)
 {
@@ -86,7 +69,7 @@ void build(MPanel* page, const CRect& area)
     lcd->SetColor(0xFF0C1424, 0xFFE8F0FF, 0xFF2AB6D9, 0xFFFF5A36);
     for (auto set : { &LEDModeCtrl::SetCPUScaleImage, &LEDModeCtrl::SetGPUScaleImage, &LEDModeCtrl::SetMemoryScaleImage })
         (lcd->*set)(L"lcd-layouts-scale1.png", L"lcd-layouts-scale2.png");
-    lcd->SetHardWareInfo(sampleValues());
+    lcd->SetHardWareInfo(HostTools::SampleHardwareInfo());
     lcd->SetLEDMode(LEDModeSystemInfo);
     lcd->SetSensorType(12);
     lcd->SetHardWareType(HardwareCpuLoad);

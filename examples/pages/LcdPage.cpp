@@ -16,22 +16,6 @@ constexpr int kPreviewSide = 480;
 constexpr int kWideWidth = 640;
 constexpr UINT kFastTimerPeriod = 10;
 
-HARDWARE_INFO sampleValues()
-{
-    HARDWARE_INFO info;
-    info.cpuTemperature = 45.6f;
-    info.cpuClock = 4321.0f;
-    info.cpuLoad = 37.0f;
-    info.gpuTemperature = 61.0f;
-    info.gpuClock = 1800.0f;
-    info.gpuLoad = 64.0f;
-    info.memoryUsed = 7.84f;
-    info.memoryFree = 8.16f;
-    info.memoryClock = 3200.0f;
-    info.memoryTemperature = 39.0f;
-    return info;
-}
-
 LEDModeCtrl* preview(MPanel* page)
 {
     return dynamic_cast<LEDModeCtrl*>(page->GetControl(kPreviewId));
@@ -45,7 +29,7 @@ void build(MPanel* page, const CRect& area)
         return;
     // Sized to the screen as a host does: the carousel text finds its default place then.
     lcd->SetRect(place);
-    lcd->SetHardWareInfo(sampleValues());
+    lcd->SetHardWareInfo(HostTools::SampleHardwareInfo());
     for (UINT item : { HardwareCpuTemperature, HardwareCpuLoad, HardwareMemoryCapacity })
         lcd->AddCarousel(item);
     // The file screen without a medium: the black disc with the carousel text stepping over it.

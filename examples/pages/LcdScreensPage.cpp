@@ -19,22 +19,6 @@ constexpr int kSide = 480;
 constexpr int kWideWidth = 640;
 constexpr UINT kFastTimerPeriod = 10;
 
-HARDWARE_INFO sampleValues()
-{
-    HARDWARE_INFO info;
-    info.cpuTemperature = 64.0f;
-    info.cpuClock = 3900.0f;
-    info.cpuLoad = 57.0f;
-    info.gpuTemperature = 71.0f;
-    info.gpuClock = 2100.0f;
-    info.gpuLoad = 35.0f;
-    info.memoryUsed = 11.2f;
-    info.memoryFree = 20.8f;
-    info.memoryClock = 3200.0f;
-    info.memoryTemperature = 46.0f;
-    return info;
-}
-
 // A scale of 51 dots round the 300° from 120° clockwise, every tenth one larger.
 void drawDotScale(Gdiplus::Graphics& g, const Gdiplus::Rect& r, Gdiplus::Color colour)
 {
@@ -100,7 +84,7 @@ void build(MPanel* page, const CRect& area)
     lcd->SetHMSImage(L"lcd-screens-hour.png", L"lcd-screens-minute.png", L"lcd-screens-second.png");
     for (auto set : { &LEDModeCtrl::SetCPUScaleImage, &LEDModeCtrl::SetGPUScaleImage, &LEDModeCtrl::SetMemoryScaleImage })
         (lcd->*set)(L"lcd-screens-scale1.png", L"lcd-screens-scale2.png");
-    lcd->SetHardWareInfo(sampleValues());
+    lcd->SetHardWareInfo(HostTools::SampleHardwareInfo());
     lcd->SetLEDMode(LEDModeWeather);
     if (PaintManager* manager = page->GetManager()) {
         manager->AddMTimer(lcd);

@@ -31,17 +31,6 @@ protected:
     }
 };
 
-HARDWARE_INFO sampleValues()
-{
-    HARDWARE_INFO info;
-    info.cpuTemperature = 52.0f;
-    info.cpuLoad = 23.0f;
-    info.gpuLoad = 71.0f;
-    info.memoryUsed = 9.2f;
-    info.memoryFree = 6.8f;
-    return info;
-}
-
 SlotsPreview* preview(MPanel* page)
 {
     return dynamic_cast<SlotsPreview*>(page->GetControl(kPreviewId));
@@ -58,7 +47,7 @@ void build(MPanel* page, const CRect& area)
     lcd->SetRect(CRect(area.left + 20, area.top + 10, area.left + 20 + kPreviewSide, area.top + 10 + kPreviewSide));
     // The square screen: its frames are published upright.
     lcd->SetLEDScreenType(LEDScreenSquare);
-    lcd->SetHardWareInfo(sampleValues());
+    lcd->SetHardWareInfo(HostTools::SampleHardwareInfo());
     lcd->SetTitleColor(RGB(255, 190, 60));
     const int items[] = { HardwareCpuTemperature, HardwareGpuLoad, HardwareMemoryLoad };
     for (int slot = 0; slot < 3; ++slot)
