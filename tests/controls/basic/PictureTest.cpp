@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <typeinfo>
 #include <vector>
 
 #include "ButtonKinds.h"
@@ -300,21 +299,6 @@ TEST_F(Pictures, GifsAnimateOnTheWindowsFastTimer)
     EXPECT_TRUE(pumpUntil([&] { return !once->IsVisible(); }, 5000));
     dialog.GetPaintManager()->KillMTimer();
     dialog.DestroyWindow();
-}
-
-TEST_F(Pictures, BothFactoriesBuildThePicturesOnlyTheWindowsTheLooper)
-{
-    MPanel panel(&parent, 1, kPlace, 1);
-    for (const auto& [name, type] : { std::pair<const wchar_t*, const std::type_info&> { L"MPicture", typeid(MPicture) },
-                                      { L"CPhotoFrame", typeid(CPhotoFrame) }, { L"CSliderPicture", typeid(CSliderPicture) },
-                                      { L"CGifPicture", typeid(CGifPicture) }, { L"CGifPicture2", typeid(CGifPicture2) } }) {
-        const bool looper = type == typeid(CGifPicture2);
-        std::unique_ptr<MControl> fromWindow(manager.CreateControl(2, &parent, name, 5, kPlace, L"", 1, 0));
-        std::unique_ptr<MControl> fromPanel(panel.CreateControl(2, &panel, name, 5, kPlace, L"", 1, 0));
-        ASSERT_TRUE(fromWindow && typeid(*fromWindow) == type);
-        EXPECT_EQ(looper, fromWindow->IsEnabled()) << "the looper is always enabled";
-        EXPECT_EQ(!looper, fromPanel && typeid(*fromPanel) == type);
-    }
 }
 
 TEST_F(Pictures, ThousandPaintsOfEachClassLeaveTheGdiObjectCountFlat)

@@ -473,25 +473,6 @@ TEST_F(Tabs, ACopyTakesTheTabsValuesWithoutImagesOrPages)
     EXPECT_EQ(1, copy->GetItemCount());
 }
 
-TEST_F(Tabs, FactoriesBuildEveryTabClassTheirTableNames)
-{
-    MPanel panel(&parent, 1, CRect(0, 0, 400, 300), 1);
-    struct Row { const wchar_t* name; bool window; };
-    const Row rows[] { { L"MTabCtrl", true },  { L"MTabLayout", true }, { L"CTabCtrl2", true },
-                       { L"CTabCtrlEx", true }, { L"CTabCtrl5", true },  { L"TabCtrl6", false } };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::Message() << row.name);
-        MControl* made = manager.CreateControl(2, &parent, row.name, 5, CRect(0, 0, 100, 50), L"", 1, 1);
-        EXPECT_EQ(row.window, made != nullptr);
-        EXPECT_EQ(1, made ? made->IsClass(row.name) : 1);
-        delete made;
-        MControl* child = panel.CreateControl(row.name, 6, CRect(0, 0, 100, 50), L"", 1, 0);
-        ASSERT_NE(nullptr, child);
-        EXPECT_EQ(1, child->IsClass(row.name));
-        EXPECT_EQ(row.name == std::wstring(L"MTabCtrl") ? 0 : 1, child->IsEnabled()) << "only MTabCtrl takes the flag";
-    }
-}
-
 TEST_F(Tabs, GdiObjectsStayFlatOverPaintsAndSlides)
 {
     auto tabs = make(CRect(0, 0, 300, 240));
