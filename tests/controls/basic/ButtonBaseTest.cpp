@@ -10,6 +10,7 @@
 #include "LibraryHost.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
+#include "ValueControls.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -23,29 +24,10 @@ const CRect kPlace(10, 10, 110, 40);
 const CPoint kInside(50, 25);
 const CPoint kOutside(300, 300);
 
-struct Note { UINT code; UINT wParam; LONG lParam; };
-
-std::vector<Note> notesOf(const RecordingParent& parent)
-{
-    std::vector<Note> notes;
-    for (const Notification& n : parent.notifications) {
-        EXPECT_EQ(kId, n.id);
-        notes.push_back({ n.code, n.wParam, n.lParam });
-    }
-    return notes;
-}
-
-std::string show(const std::vector<Note>& notes)
-{
-    std::string text;
-    for (const Note& n : notes)
-        text += "(" + std::to_string(n.code) + "," + std::to_string(n.wParam) + "," + std::to_string(n.lParam) + ")";
-    return text;
-}
-
-const Note kPress { 1, 0, 0 };
-const Note kClick { 2, 0, 0 };
-const Note kRowPress { 7, 0, 1 };
+// "7:code:wParam:lParam" per notification of the button, as in the rows below.
+constexpr const char* kPress = "7:1:0:0";
+constexpr const char* kClick = "7:1:0:0 7:2:0:0";
+constexpr const char* kRowPress = "7:7:0:1";
 
 // What each class does with the same input. States are the class's own numbers.
 // releasedOutside: press, move out, release out; heldOut: the state while held with the
@@ -53,9 +35,9 @@ const Note kRowPress { 7, 0, 1 };
 // afterOutside: what else the class promises (the rows' differences).
 struct MachineRow {
     const char* kind;
-    std::vector<Note> releasedOutside;
+    const char* releasedOutside;
     int stateAfterOutside, heldOut, heldIn;
-    std::vector<Note> clicked;
+    const char* clicked;
     int stateAfterClick, hover, disabled;
     bool (*afterClick)(ButtonBase& button);
     bool (*afterOutside)(ButtonBase& button);
@@ -64,29 +46,28 @@ struct MachineRow {
 bool toggledOnce(ButtonBase& b) { return static_cast<MButton3&>(b).GetToggle() == 1; }
 bool staysSelected(ButtonBase& b) { return b.GetCheck() == 1; }
 bool staysDown(ButtonBase& b) { return static_cast<CIconButton&>(b).IsDown() == 1; }
-bool switchedOn(ButtonBase& b) { return b.GetCheck() == 1; }
 
 const std::vector<MachineRow> kMachine {
-    { "MButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "CImageButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "CImageButton2", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "MButton2", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "MButton3", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, toggledOnce, toggledOnce },
-    { "CTextButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "UpgradeButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "DownloadButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "CTimerButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, nullptr, nullptr },
-    { "CCheckButton", {}, 0, 2, 2, { kClick }, 5, 1, 3, nullptr, nullptr },
-    { "CRadioButton", {}, 0, 2, 2, { kClick }, 5, 1, 3, nullptr, nullptr },
-    { "CRadioButton2", {}, 0, 2, 2, { kClick }, 5, 1, 3, nullptr, nullptr },
-    { "CColorButton", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, staysSelected, staysSelected },
-    { "CColorButton2", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, staysSelected, staysSelected },
-    { "CColorButton3", { kPress }, 0, 2, 2, { kPress, kClick }, 1, 1, 3, staysSelected, staysSelected },
-    { "CSwitchButton", {}, 0, 1, 1, { { 2, 0, 1 } }, 1, 1, 3, switchedOn, nullptr },
-    { "CIconButton", { kPress }, 0, 0, 1, { kPress, kClick }, 2, 1, 3, staysDown, staysDown },
-    { "MenuItem", {}, 0, 2, 2, { kClick }, 1, 1, 3, nullptr, nullptr },
-    { "CheckableMenuItem", { kRowPress }, 0, 1, 1, { kRowPress }, 6, 1, 3, staysSelected, nullptr },
-    { "CHelpButton", {}, 0, 0, 0, {}, 0, 0, 0, nullptr, nullptr },
+    { "MButton", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "CImageButton", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "CImageButton2", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "MButton2", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "MButton3", kPress, 0, 2, 2, kClick, 1, 1, 3, toggledOnce, toggledOnce },
+    { "CTextButton", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "UpgradeButton", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "DownloadButton", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "CTimerButton", kPress, 0, 2, 2, kClick, 1, 1, 3, nullptr, nullptr },
+    { "CCheckButton", "", 0, 2, 2, "7:2:0:0", 5, 1, 3, nullptr, nullptr },
+    { "CRadioButton", "", 0, 2, 2, "7:2:0:0", 5, 1, 3, nullptr, nullptr },
+    { "CRadioButton2", "", 0, 2, 2, "7:2:0:0", 5, 1, 3, nullptr, nullptr },
+    { "CColorButton", kPress, 0, 2, 2, kClick, 1, 1, 3, staysSelected, staysSelected },
+    { "CColorButton2", kPress, 0, 2, 2, kClick, 1, 1, 3, staysSelected, staysSelected },
+    { "CColorButton3", kPress, 0, 2, 2, kClick, 1, 1, 3, staysSelected, staysSelected },
+    { "CSwitchButton", "", 0, 1, 1, "7:2:0:1", 1, 1, 3, staysSelected, nullptr },
+    { "CIconButton", kPress, 0, 0, 1, kClick, 2, 1, 3, staysDown, staysDown },
+    { "MenuItem", "", 0, 2, 2, "7:2:0:0", 1, 1, 3, nullptr, nullptr },
+    { "CheckableMenuItem", kRowPress, 0, 1, 1, kRowPress, 6, 1, 3, staysSelected, nullptr },
+    { "CHelpButton", "", 0, 0, 0, "", 0, 0, 0, nullptr, nullptr },
 };
 
 struct Fixture {
@@ -105,7 +86,7 @@ TEST(ButtonMachine, EveryClassAnswersTheSameInputWithItsOwnRow)
             f.button->OnLButtonDown(0, kInside);
             f.button->OnMouseMove(MK_LBUTTON, kOutside);
             f.button->OnLButtonUp(0, kOutside);
-            EXPECT_EQ(show(row.releasedOutside), show(notesOf(f.parent)));
+            EXPECT_EQ(row.releasedOutside, noteLine(f.parent.notifications));
             EXPECT_EQ(row.stateAfterOutside, f.button->GetState());
             EXPECT_TRUE(!row.afterOutside || row.afterOutside(*f.button));
         }
@@ -117,7 +98,7 @@ TEST(ButtonMachine, EveryClassAnswersTheSameInputWithItsOwnRow)
             f.button->OnMouseMove(MK_LBUTTON, kInside);
             EXPECT_EQ(row.heldIn, f.button->GetState());
             f.button->OnLButtonUp(0, kInside);
-            EXPECT_EQ(show(row.clicked), show(notesOf(f.parent)));
+            EXPECT_EQ(row.clicked, noteLine(f.parent.notifications));
             EXPECT_EQ(row.stateAfterClick, f.button->GetState());
             EXPECT_TRUE(!row.afterClick || row.afterClick(*f.button));
         }
@@ -190,12 +171,12 @@ TEST(ButtonMachine, TheControlRepaintsBeforeItReportsAndNotAfter)
 // Space toggles the focused check box or checks the focused radio (state 4: checked, focused).
 TEST(ButtonMachine, SpaceOnTheFocusedBoxToggles)
 {
-    struct Case { const char* kind; bool focus, disable; std::vector<Note> notes; int check, state; };
+    struct Case { const char* kind; bool focus, disable; const char* notes; int check, state; };
     const Case cases[] {
-        { "CCheckButton", true, false, { { 7, 0, 1 } }, 1, -1 },
-        { "CCheckButton", false, false, {}, 0, -1 },
-        { "CCheckButton", true, true, { { 7, 0, 0 } }, 0, -1 },
-        { "CRadioButton", true, false, { { 7, 0, 1 } }, 1, 4 },
+        { "CCheckButton", true, false, "7:7:0:1", 1, -1 },
+        { "CCheckButton", false, false, "", 0, -1 },
+        { "CCheckButton", true, true, "7:7:0:0", 0, -1 },
+        { "CRadioButton", true, false, "7:7:0:1", 1, 4 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << c.focus << c.disable);
@@ -208,7 +189,7 @@ TEST(ButtonMachine, SpaceOnTheFocusedBoxToggles)
         if (c.disable)
             f.button->SetEnabled(0);
         f.button->OnKeyDown(VK_SPACE, 1, 0);
-        EXPECT_EQ(show(c.notes), show(notesOf(f.parent)));
+        EXPECT_EQ(c.notes, noteLine(f.parent.notifications));
         EXPECT_EQ(c.check, f.button->GetCheck());
         if (c.state >= 0) {
             EXPECT_EQ(c.state, f.button->GetState());

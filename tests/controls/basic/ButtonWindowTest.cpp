@@ -42,33 +42,6 @@ protected:
     NotedDialog dialog;
 };
 
-TEST_F(Dialog, APressHoldsTheCaptureAndOnlyAReleaseInsideClicks)
-{
-    struct Case { const char* name; CPoint release; int clicks; };
-    const Case cases[] { { "released elsewhere", kElsewhere, 0 }, { "released inside", kInside, 1 } };
-    MButton* button = dialog.create<MButton>(L"MButton", 5, kButton);
-    ASSERT_NE(nullptr, button);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        dialog.notes.clear();
-        dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, kInside);
-        ASSERT_TRUE(pumpUntil([&] { return count(1) == 1; }));
-        EXPECT_EQ(hwnd(), GetCapture());
-        dialog.post({ WM_MOUSEMOVE }, kElsewhere);
-        if (c.release != kElsewhere)
-            dialog.post({ WM_MOUSEMOVE }, c.release);
-        dialog.post({ WM_LBUTTONUP }, c.release);
-        ASSERT_TRUE(pumpUntil([&] { return GetCapture() == nullptr; }));
-        pumpUntil([&] { return count(2) == c.clicks; });
-        ASSERT_EQ(static_cast<size_t>(1 + c.clicks), dialog.notes.size());
-        for (const Notification& note : dialog.notes) {
-            EXPECT_EQ(5u, note.id);
-            EXPECT_EQ(0u, note.wParam);
-            EXPECT_EQ(0, note.lParam);
-        }
-    }
-}
-
 // Every button hears every move: a later button in the list must not put the arrow back over
 // the hovered one.
 TEST_F(Dialog, TheHandShowsOverAnyButtonAndTheArrowOnlyAfterLeavingOne)
