@@ -126,6 +126,14 @@ struct LcdScreenKit;
 struct LcdScreenKitDeleter {
     void operator()(LcdScreenKit* kit) const;
 };
+// ---- Clock faces (declarations)
+// A clock face as a table of elements, and what faces draw with (lcd/ClockFaceKit.h).
+struct ClockFace;
+class ClockFaceKit;
+struct ClockFaceKitDeleter {
+    void operator()(ClockFaceKit* kit) const;
+};
+// ---- end of clock faces (declarations)
 // ---- Media sources (declarations)
 // The video of the file screen or the clock background, with what its frames are drawn
 // through (lcd/LEDModeCtrlMedia.cpp): OpenCV stays out of this header.
@@ -379,6 +387,46 @@ protected:
     int m_layoutDrawn { 0 };
     std::unique_ptr<LcdLayoutKit, LcdLayoutKitDeleter> m_layoutKit;
     // ---- end of system-information layouts
+
+    // ---- Clock faces
+    // LED mode 7. Screen types 1 and 3 draw the round face of the clock style, any other type
+    // the wide face of that number; a style outside 1 to 8 keeps the render's black base.
+    void DrawClockMode(Gdiplus::Graphics& g, int& width, int& height);
+    // One table each: the round faces (lcd/LEDModeCtrlClock.cpp) and the wide faces
+    // (lcd/LEDModeCtrlClockWide.cpp).
+    void DrawClockModeStyle1(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle2(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle3(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle4(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle5(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle6(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle7(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClockModeStyle8(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle1(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle2(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle3(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle4(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle5(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle6(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle7(Gdiplus::Graphics& g, int& width, int& height);
+    void DrawClock2ModeStyle8(Gdiplus::Graphics& g, int& width, int& height);
+    // Draws face with the local time read once: the ground and background of its screen kind
+    // and its elements, through the still layer (screen 70 + number round, 80 + number wide).
+    void DrawClockFace(Gdiplus::Graphics& g, int width, int height, const ClockFace& face);
+    // The face's still and moving parts for DrawLayered; item is the date and the background.
+    void clockStill(Gdiplus::Graphics& g, int width, int height, int item);
+    void clockMoving(Gdiplus::Graphics& g, int width, int height, int item);
+    // The clock background of this frame: none, a still picture, a GIF frame or a video frame.
+    enum class ClockBackdrop { None, Picture, GifFrame, VideoFrame };
+    ClockBackdrop clockBackdrop(const ClockFace& face);
+    void drawClockGround(Gdiplus::Graphics& g, int width, int height);
+    void clipClockFace(Gdiplus::Graphics& g, int width, int height);
+    void drawClockBackdrop(Gdiplus::Graphics& g, int width, int height);
+    ClockBackdrop m_clockBackdrop { ClockBackdrop::None };
+    // Reads what the faces read of the renderer.
+    friend class ClockFaceKit;
+    std::unique_ptr<ClockFaceKit, ClockFaceKitDeleter> m_clockKit;
+    // ---- end of clock faces
 
     CriticalSection m_stateLock;
     CriticalSection m_frameLock;

@@ -25,7 +25,7 @@ const wchar_t* const kCjkFaces[] = { L"Microsoft YaHei", L"WenQuanYi Micro Hei",
 
 void LEDModeCtrl::DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
 {
-    // The clock mode's faces, and a mode without a screen, keep the black base.
+    // A mode without a screen keeps the black base.
     switch (m_ledMode) {
     case LEDModeFile:
         DrawFileMode(g, width, height, dc);
@@ -44,6 +44,9 @@ void LEDModeCtrl::DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC
         break;
     case LEDModeWeather:
         DrawWeatherMode(g, width, height);
+        break;
+    case LEDModeClock:
+        DrawClockMode(g, width, height);
         break;
     default:
         break;
@@ -67,6 +70,24 @@ void LEDModeCtrl::DrawSystemInfoMode(Gdiplus::Graphics& g, int& width, int& heig
         (this->*dials[dial])(g, width, height, m_hardwareItem);
     else if (flat >= 0 && flat < kLayoutsPerFamily)
         (this->*plain[flat])(g, width, height, m_hardwareItem);
+}
+
+void LEDModeCtrl::DrawClockMode(Gdiplus::Graphics& g, int& width, int& height)
+{
+    using Face = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&);
+    static const Face round[] = { &LEDModeCtrl::DrawClockModeStyle1, &LEDModeCtrl::DrawClockModeStyle2,
+                                  &LEDModeCtrl::DrawClockModeStyle3, &LEDModeCtrl::DrawClockModeStyle4,
+                                  &LEDModeCtrl::DrawClockModeStyle5, &LEDModeCtrl::DrawClockModeStyle6,
+                                  &LEDModeCtrl::DrawClockModeStyle7, &LEDModeCtrl::DrawClockModeStyle8 };
+    static const Face wide[] = { &LEDModeCtrl::DrawClock2ModeStyle1, &LEDModeCtrl::DrawClock2ModeStyle2,
+                                 &LEDModeCtrl::DrawClock2ModeStyle3, &LEDModeCtrl::DrawClock2ModeStyle4,
+                                 &LEDModeCtrl::DrawClock2ModeStyle5, &LEDModeCtrl::DrawClock2ModeStyle6,
+                                 &LEDModeCtrl::DrawClock2ModeStyle7, &LEDModeCtrl::DrawClock2ModeStyle8 };
+    constexpr int kFaces = 8;
+    if (m_clockStyle < 1 || m_clockStyle > kFaces)
+        return;
+    const bool round480 = m_screenType == LEDScreenCircle || m_screenType == LEDScreenSquare;
+    (this->*(round480 ? round : wide)[m_clockStyle - 1])(g, width, height);
 }
 
 void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)

@@ -1,0 +1,307 @@
+#include "lcd/ClockFaceKit.h"
+
+#include <cwchar>
+#include <initializer_list>
+#include <iterator>
+
+#include "framework/Manager.h"
+#include "framework/PaintManager.h"
+#include "lcd/LcdScreenKit.h"
+
+namespace KOVA {
+
+namespace {
+constexpr int kFacesPerScreen = 8;
+constexpr int kFontsPerFace = 3;
+constexpr const wchar_t* kProductFace = L"BRAVIK 1.2";
+constexpr BYTE kDimAlpha180 = 180;
+constexpr BYTE kDimAlpha100 = 100;
+// Monday to Sunday.
+const wchar_t* const kWeekdayMarks[7] = { L"\x4E00", L"\x4E8C", L"\x4E09", L"\x56DB", L"\x4E94", L"\x516D", L"\x65E5" };
+
+enum BrushSlot { FullBrush, Dim180Brush, Dim100Brush, AccentBrush };
+
+void appendNumber(std::wstring& text, int value, int digits)
+{
+    wchar_t number[16];
+    swprintf(number, 16, L"%0*d", digits, value);
+    text += number;
+}
+
+// "a-b-c", "a/b" and the like: each number at least two digits.
+void appendNumbers(std::wstring& text, std::initializer_list<int> values, wchar_t separator)
+{
+    bool first = true;
+    for (int value : values) {
+        if (!first)
+            text += separator;
+        appendNumber(text, value, 2);
+        first = false;
+    }
+}
+
+bool changesEveryFrame(ClockText text)
+{
+    return text <= ClockText::MemoryTemperature;
+}
+
+// Monday 1 to Sunday 7.
+int weekdayNumber(const SYSTEMTIME& now)
+{
+    return now.wDayOfWeek == 0 ? 7 : now.wDayOfWeek;
+}
+} // namespace
+
+float ClockLength::Resolve(int frame, int item) const
+{
+    float value = offset + perFrame * static_cast<float>(frame);
+    if (halved)
+        value += static_cast<float>((frame - (lessItem ? item : 0)) / 2);
+    return value;
+}
+
+struct ClockFaceKit::FaceFonts {
+    std::unique_ptr<Gdiplus::Font> fonts[kFontsPerFace];
+    PaintManager* manager { nullptr };
+    CString face;
+    float scale { 0 };
+    bool made { false };
+};
+
+ClockFaceKit::ClockFaceKit() : m_faceFonts(new FaceFonts[2 * kFacesPerScreen])
+{
+    m_centred.SetAlignment(Gdiplus::StringAlignmentCenter);
+    m_centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    m_near.SetAlignment(Gdiplus::StringAlignmentNear);
+    m_near.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    m_text.reserve(128);
+}
+
+ClockFaceKit::~ClockFaceKit() = default;
+
+ClockFaceKit::FaceFonts& ClockFaceKit::fontsOf(const ClockFace& face)
+{
+    const int slot = (face.screen == ClockScreen::Wide ? kFacesPerScreen : 0) + (face.number - 1) % kFacesPerScreen;
+    FaceFonts& kept = m_faceFonts[slot];
+    PaintManager* manager = m_lcd->m_manager;
+    const float scale = Manager::GetScaleValue();
+    if (kept.made && kept.manager == manager && kept.face == m_lcd->m_textFont && kept.scale == scale)
+        return kept;
+    kept.made = true;
+    kept.manager = manager;
+    kept.face = m_lcd->m_textFont;
+    kept.scale = scale;
+    for (int i = 0; i < kFontsPerFace; ++i) {
+        kept.fonts[i].reset();
+        const ClockFontSpec& spec = face.fonts[i];
+        const int size = Manager::GetScaleValue(spec.size);
+        // The paint manager falls back to a face it has when the named one is not installed.
+        const Gdiplus::FontFamily* family =
+            manager ? manager->FindTempFontOrFallback(spec.productFace ? kProductFace : kept.face.GetString()) : nullptr;
+        if (!family || size <= 0)
+            continue;
+        kept.fonts[i].reset(new Gdiplus::Font(family, static_cast<Gdiplus::REAL>(size), spec.style, Gdiplus::UnitPixel));
+        if (kept.fonts[i]->GetLastStatus() != Gdiplus::Ok)
+            kept.fonts[i].reset();
+    }
+    return kept;
+}
+
+void ClockFaceKit::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves)
+{
+    m_lcd = &lcd;
+    m_face = &face;
+    m_now = now;
+    m_backgroundMoves = backgroundMoves;
+    m_fonts = &fontsOf(face);
+    const Gdiplus::Color text = lcd.m_textColor;
+    m_brushes[FullBrush].SetColor(text);
+    m_brushes[Dim180Brush].SetColor(LcdWithAlpha(text, kDimAlpha180));
+    m_brushes[Dim100Brush].SetColor(LcdWithAlpha(text, kDimAlpha100));
+    m_brushes[AccentBrush].SetColor(lcd.m_accentColour);
+}
+
+const std::wstring& ClockFaceKit::Compose(const ClockElement& element)
+{
+    const SYSTEMTIME& t = m_now;
+    const CString* weather = m_lcd->m_weatherText;
+    const HARDWARE_INFO& hardware = m_lcd->m_hardwareInfo;
+    std::wstring& s = m_text;
+    s.clear();
+    switch (element.text) {
+    case ClockText::HourMinuteSecond: appendNumbers(s, { t.wHour, t.wMinute, t.wSecond }, L':'); break;
+    case ClockText::HourMinute: appendNumbers(s, { t.wHour, t.wMinute }, L':'); break;
+    case ClockText::Hour: appendNumber(s, t.wHour, 2); break;
+    case ClockText::Minute: appendNumber(s, t.wMinute, 2); break;
+    case ClockText::Second: appendNumber(s, t.wSecond, 2); break;
+    case ClockText::CpuTemperature:
+    case ClockText::GpuTemperature:
+    case ClockText::MemoryTemperature: {
+        const float value = element.text == ClockText::CpuTemperature   ? hardware.cpuTemperature
+                            : element.text == ClockText::GpuTemperature ? hardware.gpuTemperature
+                                                                        : hardware.memoryTemperature;
+        appendNumber(s, static_cast<int>(value), 1);
+        s += m_lcd->TemperatureSign();
+        break;
+    }
+    case ClockText::MonthDayDash: appendNumbers(s, { t.wMonth, t.wDay }, L'-'); break;
+    case ClockText::YearMonthDayDash: appendNumbers(s, { t.wYear, t.wMonth, t.wDay }, L'-'); break;
+    case ClockText::YearMonthDaySlash: appendNumbers(s, { t.wYear, t.wMonth, t.wDay }, L'/'); break;
+    case ClockText::MonthDaySlash: appendNumbers(s, { t.wMonth, t.wDay }, L'/'); break;
+    case ClockText::MonthDayDot: appendNumbers(s, { t.wMonth, t.wDay }, L'.'); break;
+    case ClockText::LongDate:
+        s += m_lcd->GetMonthDesc(t.wMonth).GetString();
+        s += L", ";
+        appendNumber(s, t.wDay, 1);
+        s += L", ";
+        appendNumber(s, t.wYear, 1);
+        break;
+    case ClockText::ChineseWeekdayDate:
+        s += m_lcd->GetWeekDesc2(t.wDayOfWeek).GetString();
+        s += L' ';
+        appendNumber(s, t.wYear, 1);
+        for (int part : { static_cast<int>(t.wMonth), static_cast<int>(t.wDay) }) {
+            s += L'/';
+            appendNumber(s, part, 1);
+        }
+        break;
+    case ClockText::MonthDaySt:
+        s += m_lcd->GetMonthDesc(t.wMonth).GetString();
+        s += L' ';
+        appendNumber(s, t.wDay, 1);
+        s += L" st";
+        break;
+    case ClockText::MonthShortName: s += m_lcd->GetMonthDesc2(t.wMonth).GetString(); break;
+    case ClockText::Weekday: s += m_lcd->GetWeekDesc(t.wDayOfWeek).GetString(); break;
+    case ClockText::MonthNumber: appendNumber(s, t.wMonth, 2); break;
+    case ClockText::DayNumber: appendNumber(s, t.wDay, 2); break;
+    case ClockText::Century:
+    case ClockText::YearOfCentury: {
+        std::wstring year;
+        appendNumber(year, t.wYear, 4);
+        s = element.text == ClockText::Century ? year.substr(0, 2) : year.substr(year.size() - 2);
+        break;
+    }
+    case ClockText::WeekdayMark:
+        if (element.image >= 1 && element.image <= 7)
+            s += kWeekdayMarks[element.image - 1];
+        break;
+    case ClockText::WeatherTemperature: s += weather[1].GetString(); break;
+    case ClockText::WeatherValue: s += weather[2].GetString(); break;
+    case ClockText::WeatherPercent:
+        s += weather[2].GetString();
+        s += L'%';
+        break;
+    case ClockText::WeatherValue6: s += weather[5].GetString(); break;
+    case ClockText::WeatherCondition: s += weather[6].GetString(); break;
+    case ClockText::Literal:
+        if (element.literal)
+            s += element.literal;
+        break;
+    }
+    return s;
+}
+
+Gdiplus::RectF ClockFaceKit::boundsOf(const ClockElement& element, int width, int height) const
+{
+    const ClockBox& box = element.box;
+    if (element.kind == ClockElementKind::Icon) {
+        const LEDModeCtrl::LcdImage& icon = m_lcd->m_icons[element.image];
+        return Gdiplus::RectF(box.left.Resolve(width, icon.width), box.top.Resolve(height, icon.height),
+                              static_cast<float>(icon.width), static_cast<float>(icon.height));
+    }
+    return Gdiplus::RectF(box.left.Resolve(width, 0), box.top.Resolve(height, 0), box.width.Resolve(width, 0),
+                          box.height.Resolve(height, 0));
+}
+
+bool ClockFaceKit::drawsInPass(const ClockElement& element, const Gdiplus::RectF& bounds, ClockPass pass)
+{
+    bool moving = m_backgroundMoves || m_handDrawn || element.kind == ClockElementKind::Hand
+                  || (element.kind == ClockElementKind::Text && changesEveryFrame(element.text));
+    for (int i = 0; i < m_movingCount && !moving; ++i)
+        moving = bounds.IntersectsWith(m_movingBoxes[i]) != FALSE;
+    if (moving) {
+        // Whatever comes after a hand may lie under it: its reach is not known before it turns.
+        if (element.kind == ClockElementKind::Hand)
+            m_handDrawn = true;
+        else if (m_movingCount < static_cast<int>(std::size(m_movingBoxes)))
+            m_movingBoxes[m_movingCount++] = bounds;
+        else
+            m_handDrawn = true;
+    }
+    return pass == ClockPass::All || moving == (pass == ClockPass::Moving);
+}
+
+void ClockFaceKit::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass)
+{
+    m_movingCount = 0;
+    m_handDrawn = false;
+    for (size_t i = 0; i < m_face->elementCount; ++i) {
+        const ClockElement& element = m_face->elements[i];
+        // An icon that is not set is skipped, and meets nothing.
+        if (element.kind == ClockElementKind::Icon && !m_lcd->m_icons[element.image].image)
+            continue;
+        const Gdiplus::RectF bounds = boundsOf(element, width, height);
+        if (!drawsInPass(element, bounds, pass))
+            continue;
+        switch (element.kind) {
+        case ClockElementKind::Text:
+            drawText(g, element, bounds);
+            break;
+        case ClockElementKind::Icon:
+            g.DrawImage(m_lcd->m_icons[element.image].image.get(), bounds);
+            break;
+        case ClockElementKind::Hand:
+            drawHand(g, element, width, height);
+            break;
+        }
+    }
+}
+
+Gdiplus::SolidBrush& ClockFaceKit::brushFor(const ClockElement& element)
+{
+    switch (element.brush) {
+    case ClockBrush::Dim180: return m_brushes[Dim180Brush];
+    case ClockBrush::Dim100: return m_brushes[Dim100Brush];
+    case ClockBrush::Accent: return m_brushes[AccentBrush];
+    case ClockBrush::Today: return m_brushes[element.image == weekdayNumber(m_now) ? FullBrush : Dim100Brush];
+    case ClockBrush::Text: break;
+    }
+    return m_brushes[FullBrush];
+}
+
+void ClockFaceKit::drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box)
+{
+    const Gdiplus::Font* font = m_fonts->fonts[element.font % kFontsPerFace].get();
+    if (!font)
+        return;
+    const std::wstring& text = Compose(element);
+    g.DrawString(text.c_str(), static_cast<INT>(text.size()), font, box, m_face->leftAligned ? &m_near : &m_centred,
+                 &brushFor(element));
+}
+
+void ClockFaceKit::drawHand(Gdiplus::Graphics& g, const ClockElement& element, int width, int height)
+{
+    const SYSTEMTIME& t = m_now;
+    const float degrees[] = { t.wHour * 30.0f + t.wMinute * 0.5f, t.wMinute * 6.0f, t.wSecond * 6.0f };
+    const int hand = element.image % 3;
+    const Gdiplus::PointF centre(static_cast<float>(width / 2), static_cast<float>(height / 2));
+    LEDModeCtrl::DrawHand(g, m_lcd->m_hands[hand], centre, degrees[hand], element.pivotOffset);
+}
+
+HRGN ClockFaceKit::Ellipse(int width, int height)
+{
+    if (!m_ellipse || width != m_ellipseWidth || height != m_ellipseHeight) {
+        m_ellipse.reset(CreateEllipticRgn(0, 0, width, height));
+        m_ellipseWidth = width;
+        m_ellipseHeight = height;
+    }
+    return m_ellipse.get();
+}
+
+void ClockFaceKitDeleter::operator()(ClockFaceKit* kit) const
+{
+    delete kit;
+}
+
+} // namespace KOVA
