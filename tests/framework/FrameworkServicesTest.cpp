@@ -6,6 +6,7 @@
 #include "LibraryHost.h"
 
 #include "DibCanvas.h"
+#include "NotedDialog.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "WindowCapture.h"
@@ -63,15 +64,10 @@ class ServicedDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dialog.Create(nullptr, L"services", WS_POPUP, 0, CRect(1300, 100, 1700, 400));
-        dialog.EnableWndDrag(0);
-        dialog.ShowWindow(SW_SHOWNOACTIVATE);
         content = adopt(new ScrollingContent(&dialog, CRect(20, 20, 240, 220)));
         list = adopt(new RowList(&dialog, CRect(260, 20, 380, 220)));
         ASSERT_TRUE(settled());
     }
-    void TearDown() override { dialog.DestroyWindow(); }
-
     template <class Control>
     Control* adopt(Control* control)
     {
@@ -98,7 +94,7 @@ protected:
     }
     DWORD shown(int x, int y) { return captureClient(hwnd())->rgb(x, y); }
 
-    MDialog dialog;
+    NotedDialog dialog { CRect(1300, 100, 1700, 400) };
     ScrollingContent* content { nullptr };
     RowList* list { nullptr };
 };

@@ -46,14 +46,6 @@ public:
     MControl* victim { nullptr };
 };
 
-std::string describe(const std::vector<Notification>& heard)
-{
-    std::string out;
-    for (const Notification& n : heard)
-        out += std::to_string(n.id) + ":" + std::to_string(n.code) + ":" + std::to_string(n.wParam) + ":" + std::to_string(n.lParam) + " ";
-    return out;
-}
-
 } // namespace
 
 // ---- mouse routing
@@ -169,7 +161,7 @@ TEST_F(Tree, KeysDescendAlongFocusAndNotifyCode14)
     EXPECT_EQ(1, root->OnKeyDown('A', 1, 0x4));
     edit->keyAnswer = 0;
     EXPECT_EQ(0, root->OnKeyDown(VK_F5, 1, 0));
-    EXPECT_EQ("1002:14:65:4 1002:14:116:0 ", describe(panel->notifications));
+    EXPECT_EQ("1002:14:65:4 1002:14:116:0", noteLine(panel->notifications));
     edit->SetVisible(0);
     EXPECT_EQ(0, root->OnKeyDown('A', 1, 0));
     EXPECT_EQ("key:1002 key:1002", log.summary());

@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "DropData.h"
 #include "LibraryHost.h"
 #include "NotifyingControl.h"
 #include "PumpUntil.h"
@@ -88,14 +89,6 @@ public:
 };
 
 const CRect kPlace(100, 100, 400, 300);
-
-// How many references others hold on a drop target.
-ULONG heldByOthers(IDropTarget* target)
-{
-    const ULONG held = target->AddRef() - 1;
-    target->Release();
-    return held;
-}
 
 class LiveDialog : public ::testing::Test {
 protected:
@@ -287,15 +280,12 @@ TEST_F(LiveDialog, ADestroyedDropDownLetsGoOfItsDropTargetButKeepsItsControlsUnt
     open(*dropped);
     addNotifyingControl(*dropped->GetPaintManager(), dropped, 88, CRect(0, 0, 50, 20), log, &deaths);
     IDropTarget* target = dropped->GetPaintManager();
-    auto* data = new CIDataObject(nullptr);
-    data->AddRef();
-    FORMATETC format { CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI };
-    STGMEDIUM medium { TYMED_GDI, { CreateBitmap(4, 4, 1, 32, nullptr) }, nullptr };
-    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
-    DWORD effect = DROPEFFECT_COPY;
-    ASSERT_EQ(S_OK, target->DragEnter(data, 0, POINTL { 10, 10 }, &effect));
-    ASSERT_EQ(S_OK, target->Drop(data, 0, POINTL { 10, 10 }, &effect));
-    data->Release();
+    {
+        DataObject data = offering({ { CF_BITMAP, TYMED_GDI, CreateBitmap(4, 4, 1, 32, nullptr) } });
+        DWORD effect = DROPEFFECT_COPY;
+        ASSERT_EQ(S_OK, target->DragEnter(data.get(), 0, POINTL { 10, 10 }, &effect));
+        ASSERT_EQ(S_OK, target->Drop(data.get(), 0, POINTL { 10, 10 }, &effect));
+    }
     EXPECT_GT(heldByOthers(target), 0u); // OLE, for the registration
     dropped->DestroyWindow();
     EXPECT_EQ(0u, heldByOthers(target));

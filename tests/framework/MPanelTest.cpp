@@ -56,11 +56,6 @@ void scroll(MPanel& panel, int virtualHeight, int virtualWidth, int verticalPos,
     panel.GetScrollHorizontal()->SetScrollCurrentPos(horizontalPos);
 }
 
-std::string describe(const Notification& n)
-{
-    return std::to_string(n.id) + ":" + std::to_string(n.code) + ":" + std::to_string(n.wParam) + ":" + std::to_string(n.lParam);
-}
-
 class Panel : public ::testing::Test {
 protected:
     // Declared before the panels: attached controls tell their paint manager when they go.
@@ -172,8 +167,7 @@ TEST_F(Panel, BarsReceiveWindowPointsWhileTheContentIsScrolled)
     panel.OnLButtonUp(0, CPoint(295, 80));
     EXPECT_EQ(0, log.count("down", 7));
     EXPECT_EQ(CRect(290, 70, 300, 170), bar->GetThumbRect());
-    ASSERT_EQ(1u, top.notifications.size());
-    EXPECT_EQ("1:" + std::to_string(MScroll::kPositionChanged) + ":700:0", describe(top.notifications[0]));
+    EXPECT_EQ("1:" + std::to_string(MScroll::kPositionChanged) + ":700:0", noteLine(top.notifications));
 }
 
 // A notification keeps the raiser's id through nested panels; a window message stops at the
@@ -182,8 +176,7 @@ TEST_F(Panel, NotificationsKeepTheRaisersIdAndWindowMessagesStopAtTheFirstAnswer
 {
     auto* inner = panel.adopt(new TestPanel(&panel, 20, CRect(0, 0, 100, 100), 1));
     inner->add(7, CRect(0, 0, 10, 10), log)->SendMessageW(5, 11, 12);
-    ASSERT_EQ(1u, top.notifications.size());
-    EXPECT_EQ("7:5:11:12", describe(top.notifications[0]));
+    EXPECT_EQ("7:5:11:12", noteLine(top.notifications));
     std::vector<WindowMessageChild*> children;
     for (LRESULT reply : { 0, 5, 1 }) {
         children.push_back(panel.adopt(new WindowMessageChild(&panel, 7, CRect(), log)));

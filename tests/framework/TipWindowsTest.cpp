@@ -9,6 +9,7 @@
 #include "GdiObjectCount.h"
 #include "InkScan.h"
 #include "LibraryHost.h"
+#include "NotedDialog.h"
 #include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "WindowCapture.h"
@@ -65,8 +66,6 @@ class Tips : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dialog.Create(nullptr, L"balloon host", WS_POPUP, 0, CRect(100, 100, 400, 300));
-        dialog.ShowWindow(SW_SHOWNOACTIVATE);
         balloon.Create(nullptr, L"AirBladder Window", kTipStyle, 0, CRect(), nullptr);
         keys.Create(dialog.GetSafeHwnd(), L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
     }
@@ -74,7 +73,6 @@ protected:
     {
         keys.DestroyWindow();
         balloon.DestroyWindow();
-        dialog.DestroyWindow();
     }
 
     PaintManager& manager() { return *dialog.GetPaintManager(); }
@@ -101,7 +99,7 @@ protected:
         return captureClient(keys.GetSafeHwnd());
     }
 
-    MDialog dialog;
+    NotedDialog dialog { CRect(100, 100, 400, 300) };
     // Before the balloon: the image it loads goes before the file does.
     ScratchStrip skin { GetSkinPath(), L"mairbladder_bk.png", 40, 30, { 0xFF000000 | kSkinColour } };
     TestBalloon balloon;

@@ -12,6 +12,14 @@ std::string EventLog::summary() const
     return out.str();
 }
 
+std::string noteLine(const std::vector<Notification>& notes)
+{
+    std::ostringstream line;
+    for (size_t i = 0; i < notes.size(); ++i)
+        line << (i ? " " : "") << notes[i].id << ':' << notes[i].code << ':' << notes[i].wParam << ':' << notes[i].lParam;
+    return line.str();
+}
+
 int EventLog::count(const std::string& what, UINT id) const
 {
     int n = 0;

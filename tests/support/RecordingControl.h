@@ -34,6 +34,9 @@ struct Notification {
     LONG lParam;
 };
 
+// "id:code:wParam:lParam" per notification, separated by blanks.
+std::string noteLine(const std::vector<Notification>& notes);
+
 // A control that records its handlers and answers them with a configurable result.
 class RecordingControl : public MControl {
 public:

@@ -10,7 +10,6 @@
 #include "LibraryHost.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
-#include "ValueControls.h"
 
 using namespace KOVA;
 using namespace KOVA::test;

@@ -10,7 +10,7 @@
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
-#include "ValueControls.h"
+#include "NotedDialog.h"
 
 using namespace KOVA;
 using namespace KOVA::test;

@@ -5,7 +5,7 @@
 #include "LibraryHost.h"
 #include "PumpUntil.h"
 #include "TestWindow.h"
-#include "ValueControls.h"
+#include "NotedDialog.h"
 #include "WindowCapture.h"
 #include "controls/basic/CTimerButton.h"
 

@@ -9,6 +9,7 @@
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
+#include "NotedDialog.h"
 #include "PumpUntil.h"
 #include "ScratchGif.h"
 #include "ScratchStrip.h"
@@ -278,9 +279,7 @@ TEST_F(Pictures, GifsStepOneFrameATickFromTheirStartFrame)
 // shows its later frames on the window.
 TEST_F(Pictures, GifsAnimateOnTheWindowsFastTimer)
 {
-    MDialog dialog;
-    dialog.Create(nullptr, L"gif", WS_POPUP, 0, CRect(30, 30, 250, 130));
-    dialog.ShowWindow(SW_SHOWNOACTIVATE);
+    NotedDialog dialog(CRect(30, 30, 250, 130));
     auto* once = dynamic_cast<CGifPicture*>(dialog.CreateControl(L"CGifPicture", 1, kPlace, L"", 1, 1));
     auto* loop = dynamic_cast<CGifPicture2*>(dialog.CreateControl(L"CGifPicture2", 2, CRect(120, 10, 200, 60), L"", 1, 1));
     ASSERT_TRUE(once && loop);
@@ -298,7 +297,6 @@ TEST_F(Pictures, GifsAnimateOnTheWindowsFastTimer)
     EXPECT_TRUE(pumpUntil([&] { return loopShows(kTen[2]); }, 5000));
     EXPECT_TRUE(pumpUntil([&] { return !once->IsVisible(); }, 5000));
     dialog.GetPaintManager()->KillMTimer();
-    dialog.DestroyWindow();
 }
 
 TEST_F(Pictures, ThousandPaintsOfEachClassLeaveTheGdiObjectCountFlat)

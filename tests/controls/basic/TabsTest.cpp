@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ButtonKinds.h"
-#include "ValueControls.h"
+#include "NotedDialog.h"
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"

@@ -16,7 +16,9 @@
 #include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "TestWindow.h"
-#include "ValueControls.h"
+#include "ButtonKinds.h"
+#include "DibCanvas.h"
+#include "NotedDialog.h"
 #include "framework/AppPaths.h"
 
 using namespace KOVA;
@@ -56,18 +58,44 @@ const CRect kBox(20, 20, 100, 50);
 const CPoint kUp(90, 31), kDown(90, 39), kOnBox(30, 35);
 constexpr UINT kClickUp = 0x10000, kClickDown = 0x10001;
 
-// The bar images: a two-frame strip, a grey back and a fore of columns 0-4 red, 5-9 blue,
-// 10-29 green, 30-39 yellow.
-class Values : public ValueFixture {
+// Controls drawn into a canvas with a window's caches under a recording parent. The bar
+// images: a two-frame strip, a grey back and a fore of columns 0-4 red, 5-9 blue, 10-29
+// green, 30-39 yellow.
+class Values : public ::testing::Test {
 protected:
-    // The strips go before the fixture's window caches: those let go of the files first.
-    void TearDown() override { manager.ClearImgResInfo(); }
+    // A control of class T under the recording parent, attached to the window's caches.
+    template <class T, class... Args>
+    std::unique_ptr<T> make(Args... args)
+    {
+        auto control = std::make_unique<T>(&parent, args...);
+        control->SetManager(&manager);
+        return control;
+    }
+    // Renders the control again over a fresh background, as a window would.
+    void paint(MControl& control, DWORD background = 0xFF000000)
+    {
+        canvas.fill(background);
+        control.SetUpdate(0, 0);
+        control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
+    }
+    // What the parent heard since the last call.
+    std::string heard()
+    {
+        const std::string line = noteLine(parent.notifications);
+        parent.notifications.clear();
+        return line;
+    }
 
     const CString skinPath { GetSkinPath() };
+    // The strips go before the window's caches: those let go of the files first.
     ScratchStrip strip { skinPath, L"h1_values_strip.png", 20, 14, { 0xFFFF0000, 0xFF00FF00 } };
     ScratchStrip back { skinPath, L"h1_values_back.png", 40, 10, { 0xFF505050 } };
     ScratchStrip fore { skinPath, L"h1_values_fore.png", 5, 10,
                         { 0xFFFF0000, 0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFFFFFF00, 0xFFFFFF00 } };
+    PaintManager manager;
+    const ReleasedImages released { manager };
+    RenderingParent parent;
+    DibCanvas canvas { 300, 120 };
 };
 
 // ---- sliders

@@ -1,0 +1,44 @@
+#pragma once
+// A host dialog for tests that drive controls through a real window: shown without the
+// activation (a test program running beside this one may hold it), no move loop on a press,
+// and it writes down what its controls report.
+#include <vector>
+
+#include "KOVA.h"
+#include "RecordingControl.h"
+
+namespace KOVA::test {
+
+class NotedDialog : public MDialog {
+public:
+    explicit NotedDialog(CRect place = CRect(300, 300, 700, 500))
+    {
+        Create(nullptr, L"values", WS_POPUP, 0, place);
+        EnableWndDrag(0);
+        ShowWindow(SW_SHOWNOACTIVATE);
+    }
+    ~NotedDialog() override { DestroyWindow(); }
+    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        notes.push_back({ id, code, wParam, lParam });
+        return 0;
+    }
+    template <class T>
+    T* create(const wchar_t* className, UINT id, CRect rect, const wchar_t* title = L"")
+    {
+        return dynamic_cast<T*>(CreateControl(className, id, rect, title, 1, 1));
+    }
+    // Posts the messages at one point, with the left button held from a press to a release.
+    void post(std::initializer_list<UINT> messages, CPoint pt)
+    {
+        for (UINT msg : messages) {
+            held = msg == WM_LBUTTONDOWN || (held && msg != WM_LBUTTONUP);
+            PostMessageW(msg, held ? MK_LBUTTON : 0, MAKELPARAM(pt.x, pt.y));
+        }
+    }
+
+    std::vector<Notification> notes;
+    bool held { false };
+};
+
+} // namespace KOVA::test
