@@ -235,9 +235,7 @@ TEST(DropSource, EndsOnEscapeOrReleasedButtons)
 
 TEST_F(DropWindow, TheEffectFollowsTheKeysAmongTheOfferedEffects)
 {
-    const struct {
-        DWORD keys, offered, expected;
-    } cases[] = {
+    const struct { DWORD keys, offered, expected; } cases[] = {
         { MK_CONTROL, DROPEFFECT_MOVE, DROPEFFECT_NONE },
         { 0, DROPEFFECT_MOVE, DROPEFFECT_MOVE },
         { 0, DROPEFFECT_MOVE | DROPEFFECT_COPY, DROPEFFECT_COPY },
@@ -269,12 +267,7 @@ TEST_F(DropWindow, EachOfferArrivesAsABitmapOfItsOwnSizeOrNotAtAll)
     GetEnhMetaFileHeader(metafile, sizeof header, &header);
     const auto layout = [](const DibLayout& layout) { return dibOffer(buildDib(layout, 6, 4)); };
     enum Shows { Refused, Nothing, TheBands, TheUpperBandAtRow24, ItsSize };
-    const struct {
-        const char* name;
-        std::vector<Offer> offers;
-        Shows shows;
-        CSize size;
-    } cases[] = {
+    const struct { const char* name; std::vector<Offer> offers; Shows shows; CSize size; } cases[] = {
         { "text", { { CF_UNICODETEXT, TYMED_HGLOBAL, globalOf(L"x", 4) } }, Refused, {} },
         { "a file and a DIB: the DIB", { fileList(bmp->path()), layout(kRgb32) }, TheBands, { 6, 4 } },
         { "24 bits top-down", { layout({ "", 40, 24, BI_RGB, -1, 0, {} }) }, TheBands, { 6, 4 } },
@@ -473,12 +466,7 @@ public:
 
 TEST_F(ControlDrag, DeliversThePictureOnceThePointerIsMoreThanTwoPixelsFromThePressHoweverSlowly)
 {
-    const struct {
-        const char* name;
-        int enabled;
-        std::vector<CPoint> moves;
-        int pictures;
-    } cases[] = {
+    const struct { const char* name; int enabled; std::vector<CPoint> moves; int pictures; } cases[] = {
         { "within two pixels", 1, { CPoint(51, 41), CPoint(52, 42), CPoint(51, 38) }, 0 },
         { "a pixel at a time", 1, { CPoint(51, 40), CPoint(52, 40), CPoint(53, 40) }, 1 },
         { "upwards", 1, { CPoint(50, 39), CPoint(50, 38), CPoint(50, 37) }, 1 },

@@ -4,7 +4,7 @@
 
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
-#include "GdiplusEnvironment.h"
+#include "LibraryHost.h"
 #include "InkScan.h"
 #include "KOVA.h"
 #include "RecordingControl.h"
@@ -16,7 +16,7 @@ using namespace KOVA::test;
 
 namespace {
 
-const auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // The product's face: not installed on the test machines, so every lookup of it falls back.
 const wchar_t* const kMissingFace = L"Alibaba-PuHuiTi";

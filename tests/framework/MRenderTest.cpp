@@ -1,7 +1,6 @@
 // The drawing routines: loading pictures and icons, fills, nine-grids and strips, transitions,
-// text, gradients with and without msimg32, rounded shapes, geometry, and saving bitmaps.
-#include "framework/MRender.h"
-
+// text, gradients with and without msimg32, rounded shapes, geometry, saving bitmaps, and the
+// image list that cuts strips into icons.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,21 +12,21 @@
 
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
-#include "GdiplusEnvironment.h"
 #include "InkScan.h"
+#include "KOVA.h"
+#include "LibraryHost.h"
 #include "ScratchFile.h"
 #include "ScratchStrip.h"
 #include "framework/AppPaths.h"
+#include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
 
+using namespace KOVA;
 using namespace KOVA::test;
-using KOVA::GetExePath;
-using KOVA::MRender;
-namespace detail = KOVA::detail;
-
-static auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 constexpr DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
 const wchar_t* const kFace = L"DejaVu Sans";
@@ -300,15 +299,7 @@ detail::GradientFunctions msimg(bool gradientFill, bool alphaBlend)
 // the start to the second at the end, and nothing outside the rectangle.
 TEST(MRenderGradient, RunsFromTheFirstColourToTheSecondInsideTheRectangle)
 {
-    struct Case {
-        bool strips;
-        int width, height;
-        RECT rect;
-        DWORD from, to;
-        bool vertical;
-        int steps;
-        std::vector<PixelAt> expected;
-    };
+    struct Case { bool strips; int width, height; RECT rect; DWORD from, to; bool vertical; int steps; std::vector<PixelAt> expected; };
     const Case cases[] = {
         { false, 100, 10, { 0, 0, 100, 10 }, kRed, kBlue, false, 64, { { 0, 5, 0xFF0000 }, { 99, 5, 0x0000FF }, { 50, 0, 0x800080 }, { 50, 9, 0x800080 } } },
         { false, 10, 120, { 2, 10, 8, 110 }, kWhite, kRed, true, 64,
@@ -378,10 +369,7 @@ TEST(MRenderGeometry, RotatePointAndImageRect)
     Gdiplus::PointF point(20, 10);
     MRender::RotatePoint(point, 90, Gdiplus::PointF(10, 10));
     EXPECT_TRUE(point.Equals(Gdiplus::PointF(10, 20)));
-    struct Case {
-        int width, height;
-        CRect area, expected;
-    };
+    struct Case { int width, height; CRect area, expected; };
     for (const Case& c : std::initializer_list<Case> { { 800, 600, { 0, 0, 400, 400 }, { 0, 50, 400, 350 } },
                                                        { 800, 200, { 10, 20, 410, 340 }, { 10, 130, 410, 230 } },
                                                        { 600, 601, { 0, 0, 400, 400 }, { 0, 0, 399, 400 } }, // 399.3 truncated
@@ -447,4 +435,78 @@ TEST(MRenderSave, UnwritablePathInvalidBitmapOrAShortWriteFailsWithoutLeaking)
     reader.join();
     DeleteObject(bitmap);
     EXPECT_EQ(std::make_pair(14ul, 'B'), std::make_pair(count, received[0]));
+}
+
+namespace {
+
+const DWORD kRedRgb = 0xFF0000, kGreenRgb = 0x00FF00, kBlueRgb = 0x0000FF;
+
+class ImageList : public ::testing::Test {
+protected:
+    CString missing() const { return GetExePath() + L"mimagelist_missing.png"; }
+
+    // The colour the record at index leaves in the middle of a 32 × 32 icon.
+    DWORD drawn(int index, int frame)
+    {
+        DibCanvas canvas(32, 32);
+        Gdiplus::Graphics graphics(canvas.dc());
+        list.DrawItemIcon(graphics, CRect(0, 0, 32, 32), index, frame);
+        return canvas.rgb(16, 16);
+    }
+
+    // Declared first so that the list releases its images before the file goes.
+    ScratchStrip strip { GetExePath(), L"mimagelist_strip.png", 32, 32, { 0xFF000000 | kRedRgb, 0xFF000000 | kGreenRgb, 0xFF000000 | kBlueRgb } };
+    MImageList list;
+};
+
+} // namespace
+
+TEST_F(ImageList, StripIsCutIntoEqualFramesDrawnClampedAndARefusedCountAddsNothing)
+{
+    ASSERT_TRUE(strip.written());
+    EXPECT_EQ((std::vector<int> { -1, -1, 0, 1 }), (std::vector<int> { list.AddImage(strip.path(), 5, 0), list.InsertImage(-1, strip.path(), 5, -2),
+                                                                       list.AddImage(strip.path(), 5, 3), list.AddImage(strip.path(), 6, 1) }));
+    EXPECT_EQ((std::vector<int> { 32, 32, 3, 96 }),
+              (std::vector<int> { list.GetItemImageData(0)->m_nWidth, list.GetItemImageData(0)->m_nHeight,
+                                  list.GetItemImageData(0)->m_nFrameCount, list.GetItemImageData(1)->m_nWidth }));
+    EXPECT_EQ((std::vector<DWORD> { kGreenRgb, kBlueRgb, kRedRgb }), (std::vector<DWORD> { drawn(0, 1), drawn(0, 7), drawn(0, -4) }));
+    // Without a frame: the first, stretched into the whole rectangle and nowhere else.
+    DibCanvas canvas(100, 60);
+    Gdiplus::Graphics graphics(canvas.dc());
+    list.DrawItemIcon(graphics, CRect(20, 10, 84, 50), 0);
+    expectPixels(canvas, { { 22, 12, kRedRgb }, { 81, 47, kRedRgb }, { 90, 30, 0 } });
+}
+
+TEST_F(ImageList, RecordsAreFoundByPositionAndIdAndInsertTakesOnlyExistingPositions)
+{
+    EXPECT_EQ(-1, list.InsertImage(0, missing(), 1, 1)) << "an empty list only appends";
+    // A missing file keeps a record that draws nothing, as does an index past the end.
+    EXPECT_EQ(0, list.AddImage(missing(), 7, 2));
+    EXPECT_EQ(nullptr, list.GetItemImageData(0)->m_pImage);
+    EXPECT_EQ((std::vector<DWORD> { 0, 0 }), (std::vector<DWORD> { drawn(0, 1), drawn(3, 0) }));
+    list.AddImage(L"b.png", 7, 1);
+    EXPECT_EQ(-1, list.InsertImage(0, missing(), 3, 1));
+    for (const int position : { 3, -2 })
+        EXPECT_EQ(-1, list.InsertImage(position, missing(), 4, 1)) << position;
+    EXPECT_EQ(-1, list.InsertImage(-1, nullptr, 4, 1));
+    ASSERT_EQ(3, list.GetImageCount());
+    EXPECT_EQ(3, list.GetItemImageData(0)->m_nID);
+    EXPECT_TRUE(list.GetItemImageData(1) == list.GetImageDataByID(7) && !list.GetImageDataByID(9) && !list.GetItemImageData(3));
+    EXPECT_STREQ(L"", list.GetImagePath(-1));
+    EXPECT_STREQ(L"", list.GetImagePathByID(9));
+}
+
+TEST_F(ImageList, CopiesTakeTheDrawSizeButNotTheImagesAndDelAllReleasesThem)
+{
+    list.AddImage(strip.path(), 1, 3);
+    EXPECT_EQ(1, list.SetDrawImgSize(16, 12));
+    {
+        MImageList copy(list);
+        EXPECT_EQ(CSize(16, 12), copy.GetIconSize());
+        EXPECT_EQ(0, copy.GetImageCount());
+    }
+    EXPECT_EQ(kGreenRgb, drawn(0, 1)) << "the original's image must survive the copy";
+    EXPECT_EQ(1, list.DelAllImages());
+    EXPECT_EQ(0, list.GetImageCount());
+    EXPECT_TRUE(DeleteFileW(strip.path())) << "GDI+ holds a loaded file open";
 }

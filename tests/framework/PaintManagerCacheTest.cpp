@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "DibCanvas.h"
-#include "GdiplusEnvironment.h"
+#include "LibraryHost.h"
 #include "InkScan.h"
 #include "KOVA.h"
 #include "ScratchStrip.h"
@@ -21,7 +21,7 @@ using namespace KOVA::test;
 
 namespace {
 
-const auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 const wchar_t* const kUnknownFace = L"Kova No Such Family 7";
 const wchar_t* const kKey = L"Kova Test Key";
@@ -150,11 +150,7 @@ TEST_F(Caches, ImageRecordsAreCutByTheFirstCountAndKeyedByExactlyWhatTheyCameFro
 // read must have something in its middle and nothing in its corner.
 TEST_F(Caches, LibraryScrollStripsAreFourFramesWithAThumbInEveryPieceTheBarsRead)
 {
-    struct Strip {
-        UINT id;
-        int width, height, pieces;
-        bool vertical;
-    };
+    struct Strip { UINT id; int width, height, pieces; bool vertical; };
     for (const Strip strip : { Strip { 101, 144, 48, 4, false }, Strip { 102, 36, 48, 3, true } }) {
         ImgResInfo* record = manager.AddImgResInfo(strip.id, L"PNG", 4, 0);
         ASSERT_NE(nullptr, record);

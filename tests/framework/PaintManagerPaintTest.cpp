@@ -10,7 +10,7 @@
 
 #include "BoundWindow.h"
 #include "GdiObjectCount.h"
-#include "GdiplusEnvironment.h"
+#include "LibraryHost.h"
 #include "InkScan.h"
 #include "PumpUntil.h"
 #include "ScratchFile.h"
@@ -22,7 +22,7 @@ using namespace KOVA::test;
 
 namespace {
 
-auto* const gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // Test colours are 0x00RRGGBB, as the capture reads them back.
 constexpr DWORD kBack = 0x1478DC, kBorder = 0xC82864, kAreaFill = 0x2020F0, kControlFill = 0xF02020;
@@ -245,19 +245,8 @@ TEST_F(Painting, LayeredOutputIsMadeOpaqueWholeAlsoOffTheScreen)
 
 TEST_F(Painting, RepaintRequestMarksLaterOverlappingItemsOnlyAndInvalidatesTheirUnion)
 {
-    struct Item {
-        CRect rect;
-        int kind;
-        bool visible;
-        int updateAfter;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Item> items;
-        size_t requester;
-        int flag;
-        CRect invalidated;
-    };
+    struct Item { CRect rect; int kind; bool visible; int updateAfter; };
+    struct Case { const char* name; std::vector<Item> items; size_t requester; int flag; CRect invalidated; };
     const Case cases[] = {
         { "flag 0 leaves the requester and earlier items", { { { 0, 0, 100, 100 }, 1, true, 1 }, { { 50, 50, 150, 150 }, 1, true, 1 },
                                                              { { 100, 100, 200, 200 }, 1, true, 0 }, { { 300, 300, 350, 350 }, 1, true, 1 } },
@@ -351,9 +340,7 @@ TEST_F(Painting, OverlayHoldTimerHandsOverToTheFadeWhichEndsAtTheTwentyFourthSte
 TEST_F(Painting, OverlayProgressBarGrowsTwoPercentATickUpToItsValue)
 {
     // The bar starts at x 60 and is 200 pixels long at 100 %; a step under 6 % shows at once.
-    struct Step {
-        int value, ticks, filledAt, emptyAt;
-    };
+    struct Step { int value, ticks, filledAt, emptyAt; };
     for (const Step step : { Step { 4, 0, 62, 70 }, Step { 40, 10, 70, 110 }, Step { 40, 8, 135, 150 }, Step { 100, 29, 255, 259 },
                              Step { 100, 1, 259, 262 } }) {
         manager.SetProgress(step.value, L"copying", CRect(50, 100, 270, 160));

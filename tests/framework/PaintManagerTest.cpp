@@ -285,11 +285,7 @@ TEST_F(Routing, TabAndShiftTabMoveTheFocusButCtrlTabDoesNot)
     a->SetTabStop(1);
     b->SetTabStop(1);
     MSG tab { window.hwnd(), WM_KEYDOWN, VK_TAB, 0, 0, {} };
-    struct Step {
-        int heldKey;
-        int consumed;
-        RecordingControl* focus;
-    };
+    struct Step { int heldKey; int consumed; RecordingControl* focus; };
     for (const Step& step : { Step { 0, 1, a }, Step { 0, 1, b }, Step { VK_CONTROL, 0, b }, Step { VK_SHIFT, 1, a } }) {
         holdKey(step.heldKey, true);
         EXPECT_EQ(step.consumed, manager.PreTranslateMessage(&tab)) << step.heldKey;

@@ -346,12 +346,7 @@ TEST_F(Tips, TheBalloonsSkinFillsItWhenItLoadsAndItsTextIsWhite)
 
 TEST_F(Tips, BalloonLinesAreLaidOutCentredOrFromTheLeftAndAlwaysAtLeastOne)
 {
-    const struct {
-        const wchar_t* text;
-        AIRBLADDER_MODE mode;
-        int lines;
-        bool centred;
-    } cases[] = {
+    const struct { const wchar_t* text; AIRBLADDER_MODE mode; int lines; bool centred; } cases[] = {
         { L"Centred", AirBladderModeBelow, 1, true },
         { L"Temperature\nOK", AirBladderModeBelow, 2, false },
         { L"Temperature\nOK", AirBladderModeAbove, 2, true },

@@ -32,12 +32,7 @@ struct Unpinned {
 TEST(TimeSource, PinnedClockAdvancesLocalTimeAndMilliseconds)
 {
     Unpinned unpin;
-    struct Case {
-        SYSTEMTIME start;
-        DWORD startMs;
-        DWORD advance;
-        SYSTEMTIME expected;
-    } cases[] = {
+    struct Case { SYSTEMTIME start; DWORD startMs; DWORD advance; SYSTEMTIME expected; } cases[] = {
         { at(2026, 12, 6, 10, 59, 59, 500), 1000, 700, at(2026, 12, 6, 11, 0, 0, 200) },
         { at(2024, 2, 28, 23, 59, 59, 0), 0, 1000, at(2024, 2, 29, 0, 0, 0, 0) },
         { at(2026, 12, 31, 23, 59, 59, 999), 0xFFFFFFF0u, 0x20, at(2027, 1, 1, 0, 0, 0, 31) },

@@ -64,11 +64,7 @@ TEST_F(Countdown, TenSecondsInTheCaptionThenOneClick)
     reference = add(2, kReference, L"OK");
     ASSERT_EQ(1, button->SetRun(1));
     EXPECT_TRUE(shows(L"OK(10s)"));
-    struct Tick {
-        DWORD advance;
-        const wchar_t* caption;
-        size_t clicks;
-    };
+    struct Tick { DWORD advance; const wchar_t* caption; size_t clicks; };
     const Tick ticks[] {
         { 1000, L"OK(9s)", 0 },
         { 8000, L"OK(1s)", 0 },
