@@ -26,6 +26,7 @@
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
 #include "lcd/ClockTypeCtrl.h"
+#include "lcd/LEDImageCtrl2.h"
 #include "lcd/LEDModeCtrl.h"
 #include "lcd/LEDTypeCtrl.h"
 
@@ -141,6 +142,7 @@ const Row kPanelTable[] = {
     { L"LEDModeCtrl", formC<LEDModeCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
     { L"LEDTypeCtrl", formC<LEDTypeCtrl> },
+    { L"LEDImageCtrl2", formC<LEDImageCtrl2> },
     { L"CircleProgress", formC<CircleProgress> },
 };
 

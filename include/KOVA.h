@@ -61,3 +61,4 @@
 #include "lcd/LcdPickerGrid.h"
 #include "lcd/ClockTypeCtrl.h"
 #include "lcd/LEDTypeCtrl.h"
+#include "lcd/LEDImageCtrl2.h"
