@@ -79,7 +79,7 @@ TEST(Dispatch, EveryModeLayoutAndCarouselItemReachesItsOwnScreenAndTheRestKeepTh
     const std::tuple<int, int, std::vector<UINT>> blank[] = {
         { LEDModeSystemInfo, 0, {} },  { LEDModeSystemInfo, 10, {} }, { LEDModeSystemInfo, 17, {} },
         { LEDModeSystemInfo, 20, {} }, { LEDModeSystemInfo, 27, {} }, { LEDModeSystemInfo, -11, {} },
-        { LEDModeCarousel, 11, {} },   { LEDModeClock, 11, {} },      { LEDModeNone, 11, {} },
+        { LEDModeCarousel, 11, {} },   { LEDModeNone, 11, {} },
         { 8, 11, {} },                 { -1, 11, { 1 } },
     };
     for (const auto& [mode, layout, carousel] : blank)
