@@ -1,0 +1,262 @@
+// The video view's exporters: the selected range of frames, cut to the crop rectangle and
+// fitted to the LCD size, as an animated GIF (through numbered JPEG frames in the data folder)
+// or as an MP4 file. Both run on the caller's thread inside an ExportScope, which freezes the
+// drawing and the playback tick and holds m_lock on every path out; progress is posted to the
+// window, so the caller may be the window's own thread.
+#include "lcd/OpenCVViewCtrl.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
+#include "framework/Manager.h"
+#include "lcd/GifWriter.h"
+#include "lcd/LcdImageHelpers.h"
+#include "lcd/MediaFolders.h"
+#include "lcd/VideoClip.h"
+
+namespace KOVA {
+
+namespace {
+
+// Lets a paint or a tick that was using the capture when the export began finish with it.
+constexpr DWORD kExportStartWait = 100;
+constexpr int kMostGifFrames = 1000;
+constexpr int kTemporaryFrameQuality = 85;
+// A source this thin or thinner is taken as a slip of the crop: the whole frame goes.
+constexpr int kThinnestSource = 10;
+// Pieces whose aspect is this close to the LCD's are stretched rather than banded.
+constexpr float kSameAspect = 0.01f;
+// An encoder that wrote less than this wrote no frame.
+constexpr LONGLONG kSmallestMp4 = 1024;
+constexpr int kFramesPercent = 50;
+constexpr int kAssemblyPercent = 45;
+constexpr int kGifDone = 98;
+constexpr int kMp4Percent = 98;
+constexpr int kExportEnded = 100;
+
+CString framesFolder() { return GetDataFolder() + L"\\frames\\"; }
+
+CString frameFile(const CString& folder, int index)
+{
+    CString file;
+    file.Format(L"%s\\frame_%d.jpg", folder.GetString(), index);
+    return file;
+}
+
+// The LCD frame: the piece stretched to size when their aspects agree, otherwise fitted
+// whole into it and centred on black.
+void fitToLcd(const cv::Mat& piece, cv::Mat& out, cv::Size size, cv::Mat& scaled)
+{
+    const float aspect = static_cast<float>(piece.cols) / static_cast<float>(piece.rows);
+    const float lcdAspect = static_cast<float>(size.width) / static_cast<float>(size.height);
+    if (std::abs(aspect - lcdAspect) < kSameAspect) {
+        cv::resize(piece, out, size, 0, 0, cv::INTER_LINEAR);
+        return;
+    }
+    cv::Rect part(0, 0, size.width, size.height);
+    if (aspect > lcdAspect) {
+        part.height = static_cast<int>(static_cast<float>(size.width) / aspect);
+        part.y = (size.height - part.height) / 2;
+    } else {
+        part.width = static_cast<int>(static_cast<float>(size.height) * aspect);
+        part.x = (size.width - part.width) / 2;
+    }
+    out.create(size, piece.type());
+    out.setTo(cv::Scalar::all(0));
+    cv::resize(piece, scaled, part.size(), 0, 0, cv::INTER_LINEAR);
+    scaled.copyTo(out(part));
+}
+
+bool isSmallMp4(const CString& path)
+{
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size {};
+    const bool small = ::GetFileSizeEx(file, &size) && size.QuadPart < kSmallestMp4;
+    // Closed before the delete: a handle still open would keep the file on disk.
+    ::CloseHandle(file);
+    return small;
+}
+
+// The first of H.264, MPEG-4 part 2, Xvid and Motion JPEG that opens the file; none under
+// Wine's build has an H.264 encoder, so it lands on MPEG-4.
+bool openMp4Writer(cv::VideoWriter& writer, const CString& path, double fps, cv::Size size)
+{
+    const std::string file = WideToAnsiString(path);
+    for (const char* codec : { "H264", "MP4V", "XVID", "MJPG" }) {
+        try {
+            if (writer.open(file, cv::VideoWriter::fourcc(codec[0], codec[1], codec[2], codec[3]), fps, size, true) &&
+                writer.isOpened())
+                return true;
+        } catch (const cv::Exception&) {
+        }
+    }
+    return false;
+}
+
+// The part of the video's frames to export: the part of the crop rectangle that lies on the
+// picture (image, where the view draws it, both in control coordinates), in video pixels; the
+// whole frame for a video no larger than the LCD, for a crop off the picture or too thin.
+cv::Rect exportSource(int w, int h, const CRect& image, const CRect& crop)
+{
+    const cv::Rect whole(0, 0, w, h);
+    if ((w <= Manager::GetLedScreenWidth() && h <= Manager::GetLedScreenHeight()) || image.IsRectEmpty())
+        return whole;
+    CRect part;
+    if (!part.IntersectRect(crop, image))
+        return whole;
+    const float sx = static_cast<float>(w) / static_cast<float>(image.Width());
+    const float sy = static_cast<float>(h) / static_cast<float>(image.Height());
+    int x = static_cast<int>(static_cast<float>(part.left - image.left) * sx);
+    int y = static_cast<int>(static_cast<float>(part.top - image.top) * sy);
+    const int width = std::min(static_cast<int>(static_cast<float>(part.Width()) * sx), w - x);
+    const int height = std::min(static_cast<int>(static_cast<float>(part.Height()) * sy), h - y);
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    if (width <= kThinnestSource || height <= kThinnestSource)
+        return whole;
+    return cv::Rect(x, y, width, height);
+}
+
+// One frame after another from where the capture stands, cut and fitted to the LCD.
+class ExportFrames {
+public:
+    ExportFrames(VideoClip& video, cv::Rect source, cv::Size size) : m_video(video), m_source(source), m_size(size) {}
+
+    // The next fitted frame; null when the file has no more.
+    const cv::Mat* next()
+    {
+        if (!m_video.Read())
+            return nullptr;
+        const cv::Mat& frame = m_video.Frame();
+        const bool inside = m_source.x >= 0 && m_source.y >= 0 && m_source.x + m_source.width <= frame.cols &&
+                            m_source.y + m_source.height <= frame.rows;
+        fitToLcd(inside ? frame(m_source) : frame, m_fitted, m_size, m_scaled);
+        return &m_fitted;
+    }
+
+private:
+    VideoClip& m_video;
+    cv::Rect m_source;
+    cv::Size m_size;
+    cv::Mat m_fitted;
+    cv::Mat m_scaled;
+};
+
+// The GIF from the numbered frames in folder, posting the assembly's share of n; false when
+// no frame went into a completed file.
+template <class Post>
+bool assembleGif(const CString& path, const CString& folder, int frames, int n, int period, Post post)
+{
+    GifWriter writer;
+    writer.SetSize(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
+    writer.Begin(path);
+    if (period > 0)
+        writer.SetDelay(period);
+    int added = 0;
+    for (int j = 0; j < frames; ++j) {
+        const CString file = frameFile(folder, j);
+        const bool present = ::GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES;
+        const bool ok = !present || writer.AddFrame(file, period);
+        added += present && ok ? 1 : 0;
+        post(static_cast<int>(kFramesPercent + static_cast<float>(kAssemblyPercent) * j / n));
+        if (!ok)
+            break;
+    }
+    return writer.Save() && added > 0;
+}
+
+} // namespace
+
+void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
+{
+    ExportScope scope(*this, message);
+    m_lastExportResult = 0;
+    ::Sleep(kExportStartWait);
+    if (!isOpen() || m_rangeStart == m_rangeEnd)
+        return;
+    CRect crop = CropRect();
+    crop.OffsetRect(-m_rect.left, -m_rect.top);
+    const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
+    const cv::Rect source =
+        exportSource(m_mediaWidth, m_mediaHeight, GetImageRect(m_mediaWidth, m_mediaHeight, view), crop);
+    clip().Seek(m_rangeStart);
+    const CString folder = framesFolder();
+    DeleteDirectory(folder);
+    CreateDirectoryPath(folder);
+    const cv::Size size(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
+    const int n = std::clamp(m_rangeEnd - m_rangeStart, 1, kMostGifFrames);
+    // Numbered by frames written, so a frame that failed to write leaves no gap.
+    int written = 0;
+    try {
+        ExportFrames frames(clip(), source, size);
+        for (int i = 0; i < n;) {
+            const cv::Mat* frame = frames.next();
+            if (!frame)
+                break;
+            written += WriteJpegFile(frameFile(folder, written), *frame, kTemporaryFrameQuality) ? 1 : 0;
+            ++i;
+            PostExportProgress(static_cast<int>(i * static_cast<double>(kFramesPercent) / n));
+        }
+    } catch (const std::exception&) {
+        DeleteDirectory(folder);
+        PostExportProgress(kExportEnded);
+        return;
+    }
+    const bool saved =
+        assembleGif(path, folder, written, n, m_framePeriod, [this](int percent) { PostExportProgress(percent); });
+    DeleteDirectory(folder);
+    m_lastExportResult = saved ? 1 : 0;
+    PostExportProgress(saved ? kGifDone : kExportEnded);
+    clip().Close();
+}
+
+void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)
+{
+    ExportScope scope(*this, message);
+    m_lastExportResult = 0;
+    ::Sleep(kExportStartWait);
+    if (!isOpen() || m_rangeStart == m_rangeEnd)
+        return;
+    CRect crop = CropRect();
+    crop.OffsetRect(-m_rect.left, -m_rect.top);
+    const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
+    const cv::Rect source =
+        exportSource(m_mediaWidth, m_mediaHeight, GetImageRect(m_mediaWidth, m_mediaHeight, view), crop);
+    VideoClip& video = clip();
+    video.Seek(m_rangeStart);
+    const int n = std::max(m_rangeEnd - m_rangeStart, 1);
+    // Encoders take even sizes only.
+    const cv::Size size((Manager::GetLedScreenWidth() + 1) & ~1, (Manager::GetLedScreenHeight() + 1) & ~1);
+    cv::VideoWriter writer;
+    if (!openMp4Writer(writer, path, video.FrameRate(), size)) {
+        PostExportProgress(kExportEnded);
+        return;
+    }
+    int encoded = 0;
+    try {
+        ExportFrames frames(video, source, size);
+        for (const cv::Mat* frame; encoded < n && (frame = frames.next());) {
+            writer.write(*frame);
+            ++encoded;
+            PostExportProgress(static_cast<int>(encoded * static_cast<double>(kMp4Percent) / n));
+        }
+    } catch (const std::exception&) {
+        writer.release();
+        PostExportProgress(kExportEnded);
+        return;
+    }
+    writer.release();
+    if (isSmallMp4(path))
+        ::DeleteFileW(path);
+    m_lastExportResult = encoded > 0 && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    PostExportProgress(kExportEnded);
+    video.Close();
+}
+
+} // namespace KOVA
