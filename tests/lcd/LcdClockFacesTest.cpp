@@ -130,12 +130,13 @@ TEST_F(ClockFaces, EachStyleGivesItsFaceAndOthersNone)
 
 // The background under face 4 (which draws no text there): a picture stretched over the
 // screen, clipped to the circle on type 1; a GIF's frame at the clock frame index; a video
-// only when the clock's own medium is one (not the file screen's); a picture whose last
-// operation failed skipped for one frame, then shown again.
+// only when the clock's own medium is one (not the file screen's); a new picture whose last
+// operation failed skipped for one frame, then shown.
 TEST_F(ClockFaces, BackgroundsUnderTheFace)
 {
     const ScratchFolder folder(L"clockfaces");
     const ScratchStrip halves(folder.path(), L"halves.png", 20, 20, { 0xFFFF0000, 0xFF0000FF });
+    const ScratchStrip green(folder.path(), L"green.png", 20, 20, { 0xFF00FF00 });
     const ScratchGif gif(folder.path(), L"three.gif", 64, 64, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF });
     const ScratchClip clip(folder.path(), L"clip.avi", ScratchClip::Mjpg, 25, 5);
     struct Row {
@@ -162,10 +163,11 @@ TEST_F(ClockFaces, BackgroundsUnderTheFace)
             EXPECT_TRUE(rgb == ~0u ? clipFrameOf(canvas.rgb(x, y)) == 0 : nearColor(canvas.rgb(x, y), rgb))
                 << row.name << " at " << x << "," << y << ": " << std::hex << canvas.rgb(x, y);
     }
-    lcd.SetClockFileImage(halves.path(), MediaKindPicture);
+    // Another picture in place of the first one shows, not the first one kept in the layer.
+    lcd.SetClockFileImage(green.path(), MediaKindPicture);
     lcd.failPicture();
     EXPECT_EQ(0u, lcd.face(canvas, 4, LEDScreenSquare).rgb(20, 320)) << "skipped once";
-    EXPECT_TRUE(nearColor(lcd.face(canvas, 4, LEDScreenSquare).rgb(20, 320), 0xFF0000)) << "then shown";
+    EXPECT_TRUE(nearColor(lcd.face(canvas, 4, LEDScreenSquare).rgb(20, 320), 0x00FF00)) << "then shown";
     lcd.SetClockFileImage(L"", MediaKindPicture);
     lcd.SetFileImage(L"", MediaKindPicture); // lets go of the clip
 }
