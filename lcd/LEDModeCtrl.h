@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "framework/MControlFont.h"
+#include "lcd/VideoClipHandle.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -134,15 +135,6 @@ struct ClockFaceKitDeleter {
     void operator()(ClockFaceKit* kit) const;
 };
 // ---- end of clock faces (declarations)
-// ---- Media sources (declarations)
-// The video of the file screen or the clock background, with what its frames are drawn
-// through (lcd/LEDModeCtrlMedia.cpp): OpenCV stays out of this header.
-struct LcdVideo;
-struct LcdVideoDeleter {
-    void operator()(LcdVideo* video) const;
-};
-// ---- end of media sources (declarations)
-
 class KOVA_API LEDModeCtrl : public MControlFont {
 public:
     LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled);
@@ -458,14 +450,14 @@ protected:
     LcdImage m_clockBackground;
     int m_clockMediaKind { MediaKindPicture };
     // Made by the first video load or frame drawn; null until then.
-    std::unique_ptr<LcdVideo, LcdVideoDeleter> m_video;
+    VideoClipPtr m_video;
     // The video of the file screen: one frame on, reading or seeking as far as it must.
     // False when there is no video to step (the tick then asks for no repaint).
     bool stepFileVideo();
     void seekClockVideo();
     // The last decoded frame of the file video, when the capture is open.
     void drawVideoFrame(Gdiplus::Graphics& g, HDC& dc);
-    LcdVideo& video();
+    VideoClip& video();
     // Make the loaded image the file medium or the clock background and set the frame period
     // from a GIF's delays; false (and no image kept) for a GIF without frame dimensions.
     bool takeFilePicture(Gdiplus::Image* image, const CString& path);

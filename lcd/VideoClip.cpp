@@ -1,0 +1,176 @@
+#include "lcd/VideoClip.h"
+
+#include <cstring>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "lcd/LcdImageHelpers.h"
+
+namespace KOVA {
+
+namespace {
+constexpr int kFallbackRate = 30;
+constexpr int kMostRate = 1000;
+} // namespace
+
+void VideoClipDeleter::operator()(VideoClip* clip) const
+{
+    delete clip;
+}
+
+int VideoClip::PeriodForRate(double fps)
+{
+    const int rate = (fps >= 1.0 && fps <= kMostRate) ? static_cast<int>(fps) : kFallbackRate;
+    return static_cast<int>(1000.0 / rate);
+}
+
+bool VideoClip::Open(const CString& path)
+{
+    Close();
+    if (!m_capture.open(WideToAnsiString(path), cv::CAP_ANY) || !m_capture.isOpened())
+        return false;
+    m_width = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_WIDTH));
+    m_height = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_HEIGHT));
+    m_frameCount = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_COUNT));
+    const double fps = m_capture.get(cv::CAP_PROP_FPS);
+    m_framePeriod = PeriodForRate(fps);
+    m_frameRate = (fps >= 1.0 && fps <= kMostRate) ? fps : kFallbackRate;
+    return true;
+}
+
+void VideoClip::Close()
+{
+    m_capture.release();
+    m_frame.release();
+    m_width = m_height = m_frameCount = m_decoded = 0;
+}
+
+void VideoClip::Seek(int index)
+{
+    m_capture.set(cv::CAP_PROP_POS_FRAMES, index);
+    m_decoded = index;
+}
+
+bool VideoClip::Read()
+{
+    cv::Mat next;
+    if (!m_capture.isOpened() || !m_capture.read(next) || next.empty())
+        return false;
+    m_frame = next;
+    ++m_decoded;
+    return true;
+}
+
+bool VideoClip::ReadInto(cv::Mat& frame)
+{
+    if (!m_capture.isOpened() || !m_capture.read(frame) || frame.empty())
+        return false;
+    ++m_decoded;
+    return true;
+}
+
+void VideoClip::CatchUp(int index, int mostRead)
+{
+    const int behind = index - m_decoded;
+    if (behind > mostRead || behind < -mostRead) {
+        Seek(index);
+        return;
+    }
+    while (m_decoded < index && m_capture.isOpened()) {
+        if (!Read())
+            ++m_decoded; // a frame the file lacks still counts, or a cut clip would stall here
+    }
+}
+
+int VideoClip::StepLooping(int index, int mostRead)
+{
+    if (++index >= m_frameCount) {
+        Seek(0);
+        return 0;
+    }
+    CatchUp(index, mostRead);
+    return index;
+}
+
+bool VideoClip::SetBufferSize(int frames)
+{
+    return m_capture.isOpened() && m_capture.set(cv::CAP_PROP_BUFFERSIZE, frames);
+}
+
+const cv::Mat* VideoClip::eightBitBgr(const cv::Mat& frame)
+{
+    const cv::Mat* source = &frame;
+    if (frame.depth() != CV_8U) {
+        const double scale = frame.depth() == CV_16U || frame.depth() == CV_16S ? 1.0 / 257.0
+                             : frame.depth() == CV_8S                         ? 1.0
+                                                                              : 255.0;
+        frame.convertTo(m_converted, CV_8U, scale);
+        source = &m_converted;
+    }
+    switch (source->channels()) {
+    case 3:
+        return source;
+    case 1:
+        cv::cvtColor(*source, m_converted, cv::COLOR_GRAY2BGR);
+        return &m_converted;
+    case 4:
+        cv::cvtColor(*source, m_converted, cv::COLOR_BGRA2BGR);
+        return &m_converted;
+    default:
+        return nullptr;
+    }
+}
+
+void VideoClip::Blit(HDC dc, const cv::Mat& frame, const RECT& target)
+{
+    if (frame.empty())
+        return;
+    const cv::Mat* bgr = eightBitBgr(frame);
+    if (!bgr)
+        return;
+    // GDI takes rows padded to a DWORD; a frame whose rows are not is copied row by row.
+    const size_t rowBytes = static_cast<size_t>(bgr->cols) * 3;
+    const size_t stride = (rowBytes + 3) & ~static_cast<size_t>(3);
+    const void* bits = bgr->data;
+    if (!bgr->isContinuous() || stride != rowBytes) {
+        m_paddedRows.resize(stride * static_cast<size_t>(bgr->rows));
+        for (int row = 0; row < bgr->rows; ++row)
+            memcpy(m_paddedRows.data() + stride * static_cast<size_t>(row), bgr->ptr(row), rowBytes);
+        bits = m_paddedRows.data();
+    }
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bgr->cols;
+    info.bmiHeader.biHeight = -bgr->rows;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int previous = ::SetStretchBltMode(dc, HALFTONE);
+    ::StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
+                    bgr->cols, bgr->rows, bits, &info, DIB_RGB_COLORS, SRCCOPY);
+    ::SetStretchBltMode(dc, previous);
+}
+
+DWORD WriteJpegFile(const CString& path, const cv::Mat& image, int quality)
+{
+    std::vector<uchar> bytes;
+    try {
+        if (image.empty() || !cv::imencode(".jpg", image, bytes, { cv::IMWRITE_JPEG_QUALITY, quality }))
+            return 0;
+    } catch (const cv::Exception&) {
+        return 0;
+    }
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    if (ok && written == bytes.size())
+        return written;
+    ::DeleteFileW(path); // a cut file would pass for a frame
+    return 0;
+}
+
+} // namespace KOVA

@@ -1,0 +1,82 @@
+#pragma once
+// A video file read frame by frame: the capture, the frame it delivers next, the last frame
+// read, and that frame put on a device context. Every control that shows or exports a video
+// reads it through this class. Not thread-safe: its owner's lock guards it.
+#include "platform/Win32.h"
+
+#include <vector>
+
+#include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
+
+#include "lcd/VideoClipHandle.h"
+#include "platform/CString.h"
+
+namespace KOVA {
+
+class VideoClip {
+public:
+    // Opens the file (its wide path passed on in the ANSI code page) and reads its size, frame
+    // count and rate; false, and closed, when it does not open.
+    bool Open(const CString& path);
+    void Close();
+    bool IsOpen() const { return m_capture.isOpened(); }
+
+    // As the capture reported them when it opened.
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    int FrameCount() const { return m_frameCount; }
+    // Milliseconds a frame: 1000 / rate, the rate taken as 30 when the file reports 0, not a
+    // number, or more than 1000 frames a second.
+    int FramePeriod() const { return m_framePeriod; }
+    static int PeriodForRate(double fps);
+    // Frames a second as reported, under the same rule (30 in place of an unusable rate).
+    double FrameRate() const { return m_frameRate; }
+
+    // The frame the next Read delivers.
+    int Decoded() const { return m_decoded; }
+    void Seek(int index);
+    // Reads the next frame into Frame(); false (Frame() unchanged) when none is left.
+    bool Read();
+    // Reads the next frame into frame, whose buffer the decoder reuses when frame is its only
+    // holder: for a reader that keeps its frames to itself. False when none is left.
+    bool ReadInto(cv::Mat& frame);
+    // Brings the capture to deliver index next: reads forward when it is at most mostRead
+    // frames behind, seeks when it is further off or ahead by more than that; a capture that
+    // is ahead by less waits for the index to come to it.
+    void CatchUp(int index, int mostRead);
+    // One frame on from index, for a player that steps a frame a tick: back to 0 at the
+    // frame count (the capture seeked there), otherwise the capture caught up to it.
+    int StepLooping(int index, int mostRead);
+    // Asks the capture to hold at most frames decoded ahead; false when its back end cannot.
+    bool SetBufferSize(int frames);
+    // The last frame read; empty before the first.
+    cv::Mat& Frame() { return m_frame; }
+
+    // Scales frame (any depth, 1, 3 or 4 channels) onto target with GDI's halftone stretch.
+    // Nothing for an empty frame or another channel count.
+    void Blit(HDC dc, const cv::Mat& frame, const RECT& target);
+
+private:
+    // The frame as 8-bit BGR: itself, or converted into m_converted; null when GDI has no
+    // picture for its channel count.
+    const cv::Mat* eightBitBgr(const cv::Mat& frame);
+
+    cv::VideoCapture m_capture;
+    cv::Mat m_frame;
+    int m_width { 0 };
+    int m_height { 0 };
+    int m_frameCount { 0 };
+    int m_framePeriod { 33 };
+    double m_frameRate { 30.0 };
+    int m_decoded { 0 };
+    // What Blit makes of a frame GDI cannot take as it is; kept to spare the allocation.
+    cv::Mat m_converted;
+    std::vector<BYTE> m_paddedRows;
+};
+
+// Writes image (8-bit, 1, 3 or 4 channels, BGR order) as a JPEG file at quality, by its wide
+// path; the file's size in bytes, 0 when it could not be encoded or written.
+DWORD WriteJpegFile(const CString& path, const cv::Mat& image, int quality);
+
+} // namespace KOVA
