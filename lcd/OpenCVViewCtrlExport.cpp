@@ -12,7 +12,6 @@
 #include <opencv2/videoio.hpp>
 
 #include "framework/Manager.h"
-#include "lcd/GifWriter.h"
 #include "lcd/LcdImageHelpers.h"
 #include "lcd/MediaFolders.h"
 #include "lcd/VideoClip.h"
@@ -32,23 +31,14 @@ constexpr float kSameAspect = 0.01f;
 // An encoder that wrote less than this wrote no frame.
 constexpr LONGLONG kSmallestMp4 = 1024;
 constexpr int kFramesPercent = 50;
-constexpr int kAssemblyPercent = 45;
 constexpr int kGifDone = 98;
 constexpr int kMp4Percent = 98;
 constexpr int kExportEnded = 100;
 
-CString framesFolder() { return GetDataFolder() + L"\\frames\\"; }
-
-CString frameFile(const CString& folder, int index)
-{
-    CString file;
-    file.Format(L"%s\\frame_%d.jpg", folder.GetString(), index);
-    return file;
-}
-
 // The LCD frame: the piece stretched to size when their aspects agree, otherwise fitted
-// whole into it and centred on black.
-void fitToLcd(const cv::Mat& piece, cv::Mat& out, cv::Size size, cv::Mat& scaled)
+// whole into it and centred on black. The bands are cleared only when out is made: the
+// piece lands in the same place every frame.
+void fitToLcd(const cv::Mat& piece, cv::Mat& out, cv::Size size)
 {
     const float aspect = static_cast<float>(piece.cols) / static_cast<float>(piece.rows);
     const float lcdAspect = static_cast<float>(size.width) / static_cast<float>(size.height);
@@ -64,10 +54,10 @@ void fitToLcd(const cv::Mat& piece, cv::Mat& out, cv::Size size, cv::Mat& scaled
         part.width = static_cast<int>(static_cast<float>(size.height) * aspect);
         part.x = (size.width - part.width) / 2;
     }
-    out.create(size, piece.type());
-    out.setTo(cv::Scalar::all(0));
-    cv::resize(piece, scaled, part.size(), 0, 0, cv::INTER_LINEAR);
-    scaled.copyTo(out(part));
+    if (out.size() != size || out.type() != piece.type())
+        out = cv::Mat::zeros(size, piece.type());
+    cv::Mat inside = out(part);
+    cv::resize(piece, inside, part.size(), 0, 0, cv::INTER_LINEAR);
 }
 
 bool isSmallMp4(const CString& path)
@@ -131,12 +121,12 @@ public:
     // The next fitted frame; null when the file has no more.
     const cv::Mat* next()
     {
-        if (!m_video.Read())
+        if (!m_video.ReadInto(m_frame))
             return nullptr;
-        const cv::Mat& frame = m_video.Frame();
+        const cv::Mat& frame = m_frame;
         const bool inside = m_source.x >= 0 && m_source.y >= 0 && m_source.x + m_source.width <= frame.cols &&
                             m_source.y + m_source.height <= frame.rows;
-        fitToLcd(inside ? frame(m_source) : frame, m_fitted, m_size, m_scaled);
+        fitToLcd(inside ? frame(m_source) : frame, m_fitted, m_size);
         return &m_fitted;
     }
 
@@ -144,32 +134,10 @@ private:
     VideoClip& m_video;
     cv::Rect m_source;
     cv::Size m_size;
+    // Kept from frame to frame, so that neither is allocated again.
+    cv::Mat m_frame;
     cv::Mat m_fitted;
-    cv::Mat m_scaled;
 };
-
-// The GIF from the numbered frames in folder, posting the assembly's share of n; false when
-// no frame went into a completed file.
-template <class Post>
-bool assembleGif(const CString& path, const CString& folder, int frames, int n, int period, Post post)
-{
-    GifWriter writer;
-    writer.SetSize(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
-    writer.Begin(path);
-    if (period > 0)
-        writer.SetDelay(period);
-    int added = 0;
-    for (int j = 0; j < frames; ++j) {
-        const CString file = frameFile(folder, j);
-        const bool present = ::GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES;
-        const bool ok = !present || writer.AddFrame(file, period);
-        added += present && ok ? 1 : 0;
-        post(static_cast<int>(kFramesPercent + static_cast<float>(kAssemblyPercent) * j / n));
-        if (!ok)
-            break;
-    }
-    return writer.Save() && added > 0;
-}
 
 } // namespace
 
@@ -186,7 +154,7 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
     const cv::Rect source =
         exportSource(m_mediaWidth, m_mediaHeight, GetImageRect(m_mediaWidth, m_mediaHeight, view), crop);
     clip().Seek(m_rangeStart);
-    const CString folder = framesFolder();
+    const CString folder = ExportFramesFolder();
     DeleteDirectory(folder);
     CreateDirectoryPath(folder);
     const cv::Size size(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
@@ -199,7 +167,7 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
             const cv::Mat* frame = frames.next();
             if (!frame)
                 break;
-            written += WriteJpegFile(frameFile(folder, written), *frame, kTemporaryFrameQuality) ? 1 : 0;
+            written += WriteJpegFile(ExportFrameFile(folder, written), *frame, kTemporaryFrameQuality) ? 1 : 0;
             ++i;
             PostExportProgress(static_cast<int>(i * static_cast<double>(kFramesPercent) / n));
         }
@@ -208,8 +176,7 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
         PostExportProgress(kExportEnded);
         return;
     }
-    const bool saved =
-        assembleGif(path, folder, written, n, m_framePeriod, [this](int percent) { PostExportProgress(percent); });
+    const bool saved = AssembleExportGif(path, folder, written, n);
     DeleteDirectory(folder);
     m_lastExportResult = saved ? 1 : 0;
     PostExportProgress(saved ? kGifDone : kExportEnded);

@@ -12,6 +12,7 @@ extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
 extern const SamplePage kPicturesPage;
+extern const SamplePage kStartupAnimationPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -25,6 +26,7 @@ const SamplePage* const kSamplePages[] = {
     &kSlidersPage,
     &kTabsPage,
     &kPicturesPage,
+    &kStartupAnimationPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);
