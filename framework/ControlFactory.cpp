@@ -25,10 +25,16 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "lcd/CaptureCtrl.h"
+#include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
+#include "lcd/GIFViewCtrl.h"
 #include "lcd/LEDImageCtrl2.h"
+#include "lcd/LEDImageCtrl.h"
 #include "lcd/LEDModeCtrl.h"
+#include "lcd/LEDModeList.h"
 #include "lcd/LEDTypeCtrl.h"
+#include "lcd/OpenCVViewCtrl.h"
 
 namespace KOVA {
 
@@ -99,6 +105,8 @@ const Row kWindowTable[] = {
     { L"CTabCtrlEx", formC<CTabCtrlEx> },
     { L"CTabCtrl5", formC<CTabCtrl5> },
     { L"CGifPicture2", formC<CGifPicture2> },
+    { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
+    { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
 };
 
@@ -136,13 +144,19 @@ const Row kPanelTable[] = {
     { L"CColorButton2", formC<CColorButton2> },
     { L"CTabCtrl5", formC<CTabCtrl5> },
     { L"CColorButton3", formC<CColorButton3> },
+    { L"LEDModeList", formC<LEDModeList> },
     { L"TabCtrl6", formC<TabCtrl6> },
+    { L"ClockCtrl", formC<ClockCtrl> },
     { L"MSlider2", formC<MSlider2> },
+    { L"CaptureCtrl", formC<CaptureCtrl> },
     { L"ClockTypeCtrl", formC<ClockTypeCtrl> },
     { L"LEDModeCtrl", formC<LEDModeCtrl> },
+    { L"LEDImageCtrl", formC<LEDImageCtrl> },
     { L"CRadioButton2", formD<CRadioButton2> },
     { L"LEDTypeCtrl", formC<LEDTypeCtrl> },
     { L"LEDImageCtrl2", formC<LEDImageCtrl2> },
+    { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
+    { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
 };
 

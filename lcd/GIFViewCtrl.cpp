@@ -1,0 +1,399 @@
+// The GIF view: loading, the frame step, the picture and its thumbnails on the play bar, and
+// the two exports.
+//
+// Lock order: m_lock is the only lock the view takes; the tick only tries it.
+#include "lcd/GIFViewCtrl.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "framework/MRender.h"
+#include "framework/Manager.h"
+#include "lcd/GifDelays.h"
+#include "lcd/LEDModeCtrl.h"
+#include "lcd/MediaFolders.h"
+#include "lcd/VideoClip.h"
+#include "platform/TimeSource.h"
+
+namespace KOVA {
+
+namespace {
+// GIF delays are in hundredths of a second; a first frame without one shows for the
+// shortest delay a GIF can state.
+constexpr int kMillisecondsPerDelayUnit = 10;
+constexpr int kDelayOfZero = 10;
+constexpr int kMostThumbnails = 30;
+constexpr int kThumbnailSide = 24;
+constexpr int kJpegQuality = 75;
+// Lets a paint or a tick that was using the picture when the export began finish with it.
+constexpr DWORD kExportStartWait = 100;
+constexpr int kFramesPercent = 50; // written frames take progress to 50, the assembly to 95
+constexpr int kGifDone = 98;
+constexpr int kExportEnded = 100;
+const Gdiplus::Color kTrackColour(0xFF, 0x66, 0x66, 0x66);
+constexpr int kBarTop = 40;
+constexpr int kTrackHeight = 24;
+
+// Where a source of width × height goes in an LCD-sized frame: as large as it fits, centred
+// on the side it does not fill.
+cv::Rect fittedDestination(const cv::Rect& source)
+{
+    const int lcdWidth = Manager::GetLedScreenWidth();
+    const int lcdHeight = Manager::GetLedScreenHeight();
+    const float aspect = static_cast<float>(source.width) / static_cast<float>(source.height);
+    if (aspect > static_cast<float>(lcdWidth) / static_cast<float>(lcdHeight)) {
+        const int fitted = static_cast<int>(static_cast<float>(lcdWidth) / aspect);
+        return cv::Rect(0, (lcdHeight - fitted) / 2, lcdWidth, fitted);
+    }
+    const int fitted = static_cast<int>(static_cast<float>(lcdHeight) * aspect);
+    return cv::Rect((lcdWidth - fitted) / 2, 0, fitted, lcdHeight);
+}
+
+// The frame after moving steps on from frame, kept within [start, end): past the end it
+// goes round the range; an empty range holds it at the start.
+int wrappedFrame(long long frame, int start, int end)
+{
+    const long long length = end - start;
+    if (length <= 0)
+        return start;
+    if (frame >= end)
+        frame = (frame - end) % length + start;
+    return static_cast<int>(frame);
+}
+
+// Stretches a 32-bit frame onto target with GDI's halftone stretch.
+void stretchOnto(HDC dc, const cv::Mat& bgra, const CRect& target)
+{
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bgra.cols;
+    info.bmiHeader.biHeight = -bgra.rows;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int previous = ::SetStretchBltMode(dc, HALFTONE);
+    ::StretchDIBits(dc, target.left, target.top, target.Width(), target.Height(), 0, 0, bgra.cols, bgra.rows,
+                    bgra.data, &info, DIB_RGB_COLORS, SRCCOPY);
+    ::SetStretchBltMode(dc, previous);
+}
+
+// An LCD-sized frame of an export: opaque black with a part of a composed frame scaled into
+// it, written as a JPEG file.
+class ExportFrame {
+public:
+    ExportFrame() : m_pixels(std::max(Manager::GetLedScreenHeight(), 1), std::max(Manager::GetLedScreenWidth(), 1), CV_8UC4) {}
+
+    void draw(const cv::Mat& frame, const cv::Rect& source, const cv::Rect& destination)
+    {
+        m_pixels.setTo(cv::Scalar(0, 0, 0, 255));
+        const cv::Rect inside = destination & cv::Rect(0, 0, m_pixels.cols, m_pixels.rows);
+        if (inside != destination || destination.empty() || (source & cv::Rect(0, 0, frame.cols, frame.rows)) != source)
+            return;
+        // Area averaging when shrinking, as a prefiltered bicubic does; bicubic when enlarging.
+        const int interpolation = destination.area() < source.area() ? cv::INTER_AREA : cv::INTER_CUBIC;
+        cv::Mat into = m_pixels(destination);
+        cv::resize(frame(source), into, destination.size(), 0, 0, interpolation);
+    }
+
+    bool save(const CString& path) const { return WriteJpegFile(path, m_pixels, kJpegQuality) > 0; }
+
+private:
+    cv::Mat m_pixels;
+};
+} // namespace
+
+struct GIFViewCtrl::Media {
+    std::unique_ptr<Gdiplus::Image> picture;
+    // Premultiplied blue, green, red, alpha: what is clear in the picture is black here, as
+    // it shows over the black view.
+    cv::Mat frame;
+    std::vector<cv::Mat> thumbnails;
+
+    // The active frame as GDI+ composes it, locked out of the picture; a metafile, which has
+    // no pixels to lock, is drawn at its own size instead.
+    bool composeActive()
+    {
+        const int width = static_cast<int>(picture->GetWidth());
+        const int height = static_cast<int>(picture->GetHeight());
+        frame.create(height, width, CV_8UC4);
+        Gdiplus::BitmapData rows {};
+        rows.Width = static_cast<UINT>(width);
+        rows.Height = static_cast<UINT>(height);
+        rows.Stride = static_cast<INT>(frame.step);
+        rows.PixelFormat = PixelFormat32bppPARGB;
+        rows.Scan0 = frame.data;
+        const Gdiplus::Rect whole(0, 0, width, height);
+        auto* bitmap = static_cast<Gdiplus::Bitmap*>(picture.get());
+        if (picture->GetType() == Gdiplus::ImageTypeBitmap
+            && bitmap->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                PixelFormat32bppPARGB, &rows) == Gdiplus::Ok)
+            return bitmap->UnlockBits(&rows) == Gdiplus::Ok;
+        frame.setTo(cv::Scalar::all(0));
+        Gdiplus::Bitmap target(width, height, rows.Stride, PixelFormat32bppPARGB, frame.data);
+        Gdiplus::Graphics g(&target);
+        return g.DrawImage(picture.get(), 0, 0, width, height) == Gdiplus::Ok;
+    }
+};
+
+void GIFViewCtrl::MediaDeleter::operator()(Media* media) const
+{
+    delete media;
+}
+
+GIFViewCtrl::GIFViewCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : MediaCropView(parent, id, rect, visible, enabled), m_media(new Media)
+{
+    m_idleDrag = false;
+    m_markerMinFrames = 1;
+}
+
+GIFViewCtrl::~GIFViewCtrl()
+{
+    StopFastTimer();
+}
+
+const wchar_t* GIFViewCtrl::GetClassNameW() const
+{
+    return L"GIFViewCtrl";
+}
+
+bool GIFViewCtrl::isAnimated() const
+{
+    return m_mediaKind == MediaKindGif;
+}
+
+bool GIFViewCtrl::HasPlayBar() const
+{
+    return isAnimated();
+}
+
+// ---- loading
+
+int GIFViewCtrl::SetFileName(CString path, int kind)
+{
+    int result = 0;
+    {
+        ScopedLock lock(m_lock);
+        m_currentFrame = 0;
+        m_frameCount = 0;
+        *m_media = Media();
+        std::unique_ptr<Gdiplus::Image> picture(MRender::LoadImageFromFile(path));
+        if (picture) {
+            m_fileName = path;
+            m_mediaKind = kind;
+            const int frames = isAnimated() ? MRender::GetFirstDimensionFrameCount(picture.get()) : 1;
+            if (frames > 0) {
+                m_media->picture = std::move(picture);
+                m_frameCount = frames;
+                if (frames > 1)
+                    takeFrameDelay(path);
+                m_mediaWidth = static_cast<int>(m_media->picture->GetWidth());
+                m_mediaHeight = static_cast<int>(m_media->picture->GetHeight());
+                m_rangeStart = 0;
+                m_rangeEnd = frames;
+                PlaceCropForNewMedium();
+                if (isAnimated())
+                    ShowFrameThumbnails();
+                result = 1;
+            }
+        }
+    }
+    RequestRepaint();
+    return result;
+}
+
+// GDI+ under Wine reads the delays of frames that carry an application extension as 0, so
+// giflib reads them. A file that states none keeps the delay the view had.
+void GIFViewCtrl::takeFrameDelay(const CString& path)
+{
+    const std::vector<int> delays = ReadGifDelays(path);
+    if (!delays.empty())
+        m_framePeriod = delays.front() > 0 ? delays.front() * kMillisecondsPerDelayUnit : kDelayOfZero;
+}
+
+bool GIFViewCtrl::composeFrame(int index)
+{
+    if (!m_media->picture)
+        return false;
+    if (isAnimated())
+        m_media->picture->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(index));
+    return m_media->composeActive();
+}
+
+int GIFViewCtrl::ShowFrameThumbnails()
+{
+    ScopedLock lock(m_lock);
+    if (m_frameCount < 1)
+        return 0;
+    std::vector<cv::Mat>& thumbnails = m_media->thumbnails;
+    thumbnails.clear();
+    int count = kMostThumbnails;
+    m_thumbnailWidth = m_thumbnailHeight = kThumbnailSide;
+    if (m_frameCount < kMostThumbnails) {
+        count = m_frameCount;
+        m_thumbnailWidth = (m_playBar.right - m_playBar.left) / m_frameCount;
+    }
+    if (m_thumbnailWidth < 1)
+        return 1;
+    const float step = static_cast<float>(m_frameCount) / static_cast<float>(count);
+    for (int i = 0; i < count; ++i) {
+        if (!composeFrame(std::min(static_cast<int>(static_cast<float>(i) * step), m_frameCount - 1)))
+            break;
+        thumbnails.emplace_back();
+        cv::resize(m_media->frame, thumbnails.back(), cv::Size(m_thumbnailWidth, m_thumbnailHeight), 0, 0,
+                   cv::INTER_LINEAR);
+    }
+    return 1;
+}
+
+int GIFViewCtrl::GetFrameThumbnail(cv::Mat&, int, int, int)
+{
+    return 1;
+}
+
+// ---- the frame step
+
+int GIFViewCtrl::OnControlTimer()
+{
+    if (!m_run || !m_visible || ExportMessage() != 0 || !m_lock.TryEnter())
+        return 0;
+    const int period = m_framePeriod;
+    const DWORD now = TimeSource::Milliseconds();
+    const DWORD elapsed = now - m_lastStepTime;
+    if (m_currentFrame >= m_frameCount)
+        m_currentFrame = 0;
+    const bool step = period > 0 && elapsed >= static_cast<DWORD>(period);
+    if (step) {
+        const DWORD steps = elapsed / static_cast<DWORD>(period);
+        m_currentFrame = m_lastStepTime == 0 ? 0
+                                             : wrappedFrame(static_cast<long long>(m_currentFrame) + steps,
+                                                            m_rangeStart, m_rangeEnd);
+        m_lastStepTime = now - (elapsed - steps * static_cast<DWORD>(period));
+    }
+    m_lock.Leave();
+    if (step)
+        RequestRepaint();
+    return 0;
+}
+
+// ---- drawing
+
+CRect GIFViewCtrl::pictureRect(const CRect& view)
+{
+    return GetImageRect(m_mediaWidth, m_mediaHeight, view);
+}
+
+void GIFViewCtrl::DrawPicture(HDC dc, const CRect& view)
+{
+    ScopedLock lock(m_lock);
+    if (composeFrame(m_currentFrame))
+        stretchOnto(dc, m_media->frame, pictureRect(view));
+}
+
+void GIFViewCtrl::DrawPlayBarGround(Gdiplus::Graphics& g, int width, int height)
+{
+    Gdiplus::SolidBrush black(Gdiplus::Color(0xFF, 0, 0, 0));
+    g.FillRectangle(&black, 0, height - kPlayBarHeight, width, kPlayBarHeight);
+    Gdiplus::Pen pen(kTrackColour, 2.0f);
+    g.DrawRectangle(&pen, 0, height - kBarTop, width, kTrackHeight);
+}
+
+int GIFViewCtrl::ThumbnailCount() const
+{
+    return m_frameCount > 0 ? static_cast<int>(m_media->thumbnails.size()) : 0;
+}
+
+void GIFViewCtrl::DrawThumbnail(HDC dc, int index, const CRect& place)
+{
+    stretchOnto(dc, m_media->thumbnails[static_cast<size_t>(index)], place);
+}
+
+// ---- exports
+
+CRect GIFViewCtrl::shownView() const
+{
+    return CRect(0, 0, m_rect.Width(), m_rect.Height() - (HasPlayBar() ? kPlayBarHeight : 0));
+}
+
+CRect GIFViewCtrl::cropSource()
+{
+    const CRect whole(0, 0, m_mediaWidth, m_mediaHeight);
+    const CRect image = pictureRect(shownView());
+    CRect crop = CropRect();
+    crop.OffsetRect(-m_rect.left, -m_rect.top);
+    CRect part;
+    if (image.IsRectEmpty() || !part.IntersectRect(crop, image))
+        return whole;
+    const float sx = static_cast<float>(m_mediaWidth) / static_cast<float>(image.Width());
+    const float sy = static_cast<float>(m_mediaHeight) / static_cast<float>(image.Height());
+    int x = static_cast<int>(static_cast<float>(part.left - image.left) * sx);
+    int y = static_cast<int>(static_cast<float>(part.top - image.top) * sy);
+    const int width = std::min(static_cast<int>(static_cast<float>(part.Width()) * sx), m_mediaWidth - x);
+    const int height = std::min(static_cast<int>(static_cast<float>(part.Height()) * sy), m_mediaHeight - y);
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    if (width <= 0 || height <= 0)
+        return whole;
+    return CRect(x, y, x + width, y + height);
+}
+
+void GIFViewCtrl::SaveGIFImageFile(CString path, UINT message)
+{
+    if (!m_media->picture)
+        return;
+    ExportScope scope(*this, message);
+    m_lastExportResult = 0;
+    ::Sleep(kExportStartWait);
+    const CString folder = ExportFramesFolder();
+    DeleteDirectory(folder);
+    CreateDirectoryPath(folder);
+    const int frames = m_rangeEnd - m_rangeStart;
+    const bool saved = AssembleExportGif(path, folder, writeExportFrames(folder, frames), frames);
+    DeleteDirectory(folder);
+    m_lastExportResult = saved ? 1 : 0;
+    PostExportProgress(saved ? kGifDone : kExportEnded);
+}
+
+// Every frame of the range, cut and fitted, as numbered JPEG files in folder; a frame that
+// cannot be written is left out. Returns how many were tried.
+int GIFViewCtrl::writeExportFrames(const CString& folder, int frames)
+{
+    const CRect crop = cropSource();
+    const cv::Rect source(crop.left, crop.top, crop.Width(), crop.Height());
+    const cv::Rect destination = fittedDestination(source);
+    ExportFrame frame;
+    int tried = 0;
+    for (int f = m_rangeStart; f < m_rangeEnd; ++f) {
+        if (composeFrame(f))
+            frame.draw(m_media->frame, source, destination);
+        frame.save(ExportFrameFile(folder, tried));
+        ++tried;
+        PostExportProgress(static_cast<int>(tried * static_cast<double>(kFramesPercent) / frames));
+    }
+    return tried;
+}
+
+void GIFViewCtrl::SaveJpgImageFile(CString path, UINT message)
+{
+    if (m_frameCount != 1)
+        return;
+    constexpr int kPlaced = 10;
+    constexpr int kDrawn = 50;
+    ExportScope scope(*this, message);
+    m_lastExportResult = 0;
+    ::Sleep(kExportStartWait);
+    const CRect crop = cropSource();
+    const cv::Rect source(crop.left, crop.top, crop.Width(), crop.Height());
+    PostExportProgress(kPlaced);
+    ExportFrame frame;
+    PostExportProgress(kDrawn);
+    if (composeFrame(0))
+        frame.draw(m_media->frame, source, fittedDestination(source));
+    m_lastExportResult = frame.save(path) ? 1 : 0;
+    PostExportProgress(kExportEnded);
+}
+
+} // namespace KOVA
