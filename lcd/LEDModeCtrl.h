@@ -250,6 +250,14 @@ public:
     void DragMove(CPoint point);
     // ---- end of sensor slots and overlay texts
 
+    // ---- Exported accessors
+    // The overlay layer SetSelectLayer stored; -1 before.
+    int GetSelectLayer() const { return m_selectedLayer; }
+    // Scales red, green and blue of every pixel of the width × height area of dc by
+    // brightness / 255, clamped; nothing when height is below 1. Reads no member.
+    void AdjustBrightness(HDC dc, float brightness, int width, int height);
+    // ---- end of exported accessors
+
     // ---- Media sources
     // The medium of the file screen (LED mode 1) and the background of the clock faces (mode
     // 7), by MediaKind. Both share one video capture, so a video of either ends the other's.

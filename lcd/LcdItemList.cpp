@@ -1,0 +1,274 @@
+// GUI thread only. Lock order: the item lock below the paint manager's list locks; the panel's
+// controls lock and the item lock are never held together; a repaint request or a
+// notification is made with the item lock let go.
+#include "lcd/LcdItemList.h"
+
+#include <algorithm>
+
+#include <shlwapi.h>
+
+#include "controls/basic/LookPainting.h"
+#include "framework/MRender.h"
+
+namespace KOVA {
+
+namespace {
+constexpr UINT kClickCode = 2;
+constexpr int kWheelSteps = 10;
+} // namespace
+
+// ---- items
+
+LcdPickerItem::~LcdPickerItem() = default;
+
+void LcdPickerItem::LoadImage(const CString& path)
+{
+    if (::PathFileExistsW(path))
+        TakeImage(MRender::LoadImageFromFile(path));
+}
+
+void LcdPickerItem::TakeImage(Gdiplus::Image* taken)
+{
+    image.reset(taken);
+    imageWidth = taken ? static_cast<int>(taken->GetWidth()) : 0;
+    imageHeight = taken ? static_cast<int>(taken->GetHeight()) : 0;
+}
+
+void LcdPickerItem::DropImage()
+{
+    image.reset();
+}
+
+// ---- the list
+
+LcdItemList::LcdItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : MPanel(parent, id, rect, visible)
+{
+    m_enabled = enabled;
+}
+
+LcdItemList::LcdItemList(const LcdItemList& other) = default;
+LcdItemList& LcdItemList::operator=(const LcdItemList& other) = default;
+
+LcdItemList::~LcdItemList()
+{
+    ScopedLock lock(m_itemsLock);
+    m_items->clear();
+}
+
+void LcdItemList::AppendItem(std::unique_ptr<LcdPickerItem> item)
+{
+    ScopedLock lock(m_itemsLock);
+    m_items->push_back(std::move(item));
+}
+
+LcdPickerItem* LcdItemList::ItemAt(int index) const
+{
+    const auto& items = *m_items;
+    return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<size_t>(index)].get() : nullptr;
+}
+
+int LcdItemList::GetItemCount()
+{
+    ScopedLock lock(m_itemsLock);
+    return static_cast<int>(m_items->size());
+}
+
+void LcdItemList::DropItems()
+{
+    {
+        ScopedLock lock(m_itemsLock);
+        m_items->clear();
+    }
+    m_hover = -1;
+    m_selected = -1;
+}
+
+void LcdItemList::ClearList()
+{
+    DropItems();
+    UpdateControl(1, 0);
+}
+
+void LcdItemList::SetSelectItem(int index)
+{
+    {
+        ScopedLock lock(m_itemsLock);
+        if (!ItemAt(index))
+            return;
+        m_selected = index;
+    }
+    UpdateControl(1, 0);
+}
+
+int LcdItemList::SetItemText(int index, CString text)
+{
+    ScopedLock lock(m_itemsLock);
+    LcdPickerItem* item = ItemAt(index);
+    if (!item)
+        return 0;
+    item->text = text;
+    return 1;
+}
+
+CString LcdItemList::GetItemText(int index)
+{
+    ScopedLock lock(m_itemsLock);
+    const LcdPickerItem* item = ItemAt(index);
+    return item ? item->text : CString();
+}
+
+void LcdItemList::DeleteItemFile(int index)
+{
+    ScopedLock lock(m_itemsLock);
+    if (LcdPickerItem* item = ItemAt(index))
+        item->DropImage();
+}
+
+// ---- pointer
+
+CPoint LcdItemList::ItemOrigin() const
+{
+    return m_rect.TopLeft();
+}
+
+void LcdItemList::HitRange(int& first, int& last) const
+{
+    first = 0;
+    last = static_cast<int>(m_items->size()) - 1;
+}
+
+void LcdItemList::pointCursor(bool hand) const
+{
+    static const HCURSOR handCursor = ::LoadCursorW(nullptr, IDC_HAND);
+    static const HCURSOR arrowCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::SetCursor(hand ? handCursor : arrowCursor);
+}
+
+CRect LcdItemList::placeOf(const LcdPickerItem& item) const
+{
+    CRect place(item.cell);
+    const CPoint origin = ItemOrigin();
+    place.OffsetRect(origin.x, origin.y);
+    return place;
+}
+
+int LcdItemList::itemAt(CPoint pt)
+{
+    ScopedLock lock(m_itemsLock);
+    int first = 0;
+    int last = -1;
+    HitRange(first, last);
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        const LcdPickerItem* item = ItemAt(i);
+        if (item && placeOf(*item).PtInRect(pt))
+            return i;
+    }
+    return -1;
+}
+
+bool LcdItemList::hoveredItemHolds(CPoint pt)
+{
+    ScopedLock lock(m_itemsLock);
+    const LcdPickerItem* item = ItemAt(m_hover);
+    return item && placeOf(*item).PtInRect(pt);
+}
+
+int LcdItemList::OnControlMouseMove(UINT, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    const int before = m_hover;
+    if (!m_rect.PtInRect(pt)) {
+        m_hover = -1;
+        // Every control hears every move: only the one the pointer just left may set the
+        // arrow, or it would replace the hand over another control.
+        if (m_pointerInside)
+            pointCursor(false);
+        m_pointerInside = false;
+    } else {
+        m_pointerInside = true;
+        if (hoveredItemHolds(pt)) {
+            pointCursor(true);
+            return 0;
+        }
+        m_hover = itemAt(pt);
+    }
+    if (m_hover != before)
+        UpdateControl(1, 0);
+    return 1;
+}
+
+int LcdItemList::OnControlLButtonDown(UINT, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    if (m_rect.PtInRect(pt) && m_hover >= 0) {
+        m_selected = m_hover;
+        UpdateControl(1, 0);
+    }
+    return 1;
+}
+
+int LcdItemList::OnControlLButtonUp(UINT, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    if (m_rect.PtInRect(pt) && m_hover >= 0) {
+        const int clicked = m_hover;
+        m_selected = clicked;
+        // The repaint is asked for before the parent hears: a handler may clear or delete the
+        // list, and nothing of this control may be touched after it returns.
+        UpdateControl(1, 0);
+        SendMessageW(kClickCode, 0, clicked);
+    }
+    return 1;
+}
+
+// ---- the bar and the text
+
+void LcdItemList::RepaintOnBarMove(UINT id, UINT code)
+{
+    if ((id == 1 || id == 2) && code == MScroll::kPositionChanged && m_visible)
+        UpdateControl(1, 0);
+}
+
+void LcdItemList::PlaceBarOnRightEdge(const CRect& rect)
+{
+    CScrollVertical* bar = GetScrollVertical();
+    CRect before;
+    {
+        ScopedLock lock(m_controlsLock);
+        before = bar->GetRect();
+        bar->SetControlRect(CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
+    }
+    if (bar->IsVisible()) {
+        CRect dirty = bar->GetRect();
+        dirty.UnionRect(&dirty, &before);
+        bar->UpdateControl(dirty, 1, 0);
+    }
+}
+
+void LcdItemList::TurnWheel(UINT down)
+{
+    CScrollVertical* bar = GetScrollVertical();
+    const int before = bar->GetScrollCurrentPos();
+    const int steps = down == 1 ? kWheelSteps : -kWheelSteps;
+    const int position = std::max(0, std::min(before + steps * bar->GetScrollStep(), bar->GetScrollMaxRange()));
+    bar->SetScrollCurrentPos(position);
+    if (position != before)
+        UpdateControl(1, 0);
+}
+
+const Gdiplus::Font* LcdItemList::ItemFont(int size)
+{
+    if (!*m_itemFont || m_itemFontFace != m_textFont || m_itemFontSize != size || m_itemFontStyle != m_fontStyle) {
+        *m_itemFont = MakeTextFont(*this, static_cast<float>(size));
+        m_itemFontFace = m_textFont;
+        m_itemFontSize = size;
+        m_itemFontStyle = m_fontStyle;
+    }
+    return m_itemFont->get();
+}
+
+} // namespace KOVA

@@ -1,0 +1,116 @@
+#pragma once
+// What the LCD item lists share (the mode list and the thumbnail grids): an owned list of
+// records with an image and a caption, hover tracking over the places the last paint gave
+// them, with the hand over the hovered item, a press that selects, a release that selects and
+// reports code 2 with the index, and the panel's vertical bar along the right edge turned by
+// the wheel ten line steps a notch. The subclasses lay the items out and draw them.
+//
+// GUI thread only. The item lock is taken below the paint manager's list locks (painting) and
+// is never held while the parent is asked to repaint or notified.
+#include "platform/Win32.h"
+
+#include <memory>
+#include <vector>
+
+#include "framework/MPanel.h"
+#include "platform/CPoint.h"
+#include "platform/CRect.h"
+#include "platform/CString.h"
+#include "platform/CriticalSection.h"
+#include "platform/KovaExport.h"
+#include "platform/NotCopied.h"
+
+namespace KOVA {
+
+// One item: its caption, its owned image (null when none could be loaded) and where the last
+// paint put it, relative to the top-left corner the subclass hit-tests from.
+struct KOVA_API LcdPickerItem {
+    LcdPickerItem() = default;
+    virtual ~LcdPickerItem();
+    LcdPickerItem(const LcdPickerItem&) = delete;
+    LcdPickerItem& operator=(const LcdPickerItem&) = delete;
+
+    // Loads the file (skin-relative paths are the caller's business) when it exists; the
+    // image stays null otherwise.
+    void LoadImage(const CString& path);
+    // Takes image (null for none) and its pixel size.
+    void TakeImage(Gdiplus::Image* taken);
+    void DropImage();
+
+    CString text;
+    std::unique_ptr<Gdiplus::Image> image;
+    int imageWidth { 0 };
+    int imageHeight { 0 };
+    RECT cell {};
+};
+
+class KOVA_API LcdItemList : public MPanel {
+public:
+    LcdItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled);
+    // A copy takes the value fields, a lock of its own and no items.
+    LcdItemList(const LcdItemList& other);
+    LcdItemList& operator=(const LcdItemList& other);
+    ~LcdItemList() override;
+
+    // Nothing of these changes while the control is disabled (result 0).
+    int OnControlMouseMove(UINT keys, CPoint pt) override;
+    int OnControlLButtonDown(UINT keys, CPoint pt) override;
+    int OnControlLButtonUp(UINT keys, CPoint pt) override;
+
+    virtual void ClearList();
+    // A valid index only; reports nothing.
+    void SetSelectItem(int index);
+    int GetSelectItem() const { return m_selected; }
+    // 1 for a valid index, else 0.
+    int SetItemText(int index, CString text);
+    // Empty for an invalid index.
+    CString GetItemText(int index);
+    int GetItemCount();
+
+protected:
+    // Appends the record and takes ownership of it.
+    void AppendItem(std::unique_ptr<LcdPickerItem> item);
+    // Empties the list and forgets hover and selection; no repaint request.
+    void DropItems();
+    // Frees a valid item's image; the item keeps its place. No repaint request.
+    void DeleteItemFile(int index);
+    // The record of a valid index, else null; call under the item lock.
+    LcdPickerItem* ItemAt(int index) const;
+    bool IsHighlighted(int index) const { return index == m_selected || index == m_hover; }
+
+    // Where item places are measured from, in the control's coordinates: its top-left corner.
+    virtual CPoint ItemOrigin() const;
+    // The items a pointer can be over: all of them.
+    virtual void HitRange(int& first, int& last) const;
+
+    // A position change of the panel's own bars (ids 1 and 2, code 8) repaints a shown list.
+    void RepaintOnBarMove(UINT id, UINT code);
+    // The vertical bar goes along the right edge of rect, its old and new places repainted.
+    void PlaceBarOnRightEdge(const CRect& rect);
+    // Ten line steps of the bar toward later items (down 1) or earlier ones, held within its
+    // range; a repaint when the position moved.
+    void TurnWheel(UINT down);
+    // The control's face, size (pixels) and style, made again only when one of them changed;
+    // fetch it before taking the item lock (it goes through the window's font cache).
+    const Gdiplus::Font* ItemFont(int size);
+
+    int m_hover { -1 };
+    int m_selected { -1 };
+    NotCopied<std::vector<std::unique_ptr<LcdPickerItem>>> m_items;
+    CriticalSection m_itemsLock;
+
+private:
+    int itemAt(CPoint pt);
+    bool hoveredItemHolds(CPoint pt);
+    CRect placeOf(const LcdPickerItem& item) const;
+    void pointCursor(bool hand) const;
+
+    // The pointer was inside at the last move: only leaving the control puts the arrow back.
+    bool m_pointerInside { false };
+    NotCopied<std::unique_ptr<Gdiplus::Font>> m_itemFont;
+    CString m_itemFontFace;
+    int m_itemFontSize { 0 };
+    int m_itemFontStyle { 0 };
+};
+
+} // namespace KOVA
