@@ -6,9 +6,9 @@
 #include "lcd/LEDModeCtrl.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cwchar>
 
+#include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdScreenKit.h"
 #include "platform/TimeSource.h"
 
@@ -137,22 +137,7 @@ void LEDModeCtrl::weatherMoving(Gdiplus::Graphics& g, int width, int height, int
 void LEDModeCtrl::DrawHand(Gdiplus::Graphics& g, const LcdImage& hand, Gdiplus::PointF pivot, float degrees,
                            float pivotOffset)
 {
-    if (!hand.image)
-        return;
-    const double radians = degrees * 3.14159265358979 / 180;
-    const double c = std::cos(radians);
-    const double s = std::sin(radians);
-    const double left = -hand.width * 0.5;
-    const double top = pivotOffset - hand.height;
-    // The corners (0, 0), (width, 0) and (0, height) of the image, upright on the pivot, turned.
-    const double corners[3][2] = { { left, top }, { left + hand.width, top }, { left, top + hand.height } };
-    Gdiplus::Point target[3];
-    for (int i = 0; i < 3; ++i) {
-        const double x = corners[i][0] * c - corners[i][1] * s + pivot.X;
-        const double y = corners[i][0] * s + corners[i][1] * c + pivot.Y;
-        target[i] = Gdiplus::Point(static_cast<INT>(std::lround(x)), static_cast<INT>(std::lround(y)));
-    }
-    g.DrawImage(hand.image.get(), target, 3);
+    DrawHandImage(g, hand.image.get(), hand.width, hand.height, pivot, degrees, pivotOffset);
 }
 
 } // namespace KOVA

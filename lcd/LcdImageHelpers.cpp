@@ -2,6 +2,7 @@
 
 #include "framework/MRenderInternal.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -94,6 +95,27 @@ Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame)
 HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits)
 {
     return detail::CreateDib32(dc, width, height, true, bits);
+}
+
+void DrawHandImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int height, Gdiplus::PointF pivot,
+                   float degrees, float pivotOffset)
+{
+    if (!image)
+        return;
+    const double radians = degrees * 3.14159265358979 / 180;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    const double left = -width * 0.5;
+    const double top = pivotOffset - height;
+    // The corners (0, 0), (width, 0) and (0, height) of the image, upright on the pivot, turned.
+    const double corners[3][2] = { { left, top }, { left + width, top }, { left, top + height } };
+    Gdiplus::Point target[3];
+    for (int i = 0; i < 3; ++i) {
+        const double x = corners[i][0] * c - corners[i][1] * s + pivot.X;
+        const double y = corners[i][0] * s + corners[i][1] * c + pivot.Y;
+        target[i] = Gdiplus::Point(static_cast<INT>(std::lround(x)), static_cast<INT>(std::lround(y)));
+    }
+    g.DrawImage(image, target, 3);
 }
 
 } // namespace KOVA

@@ -1,6 +1,6 @@
 #pragma once
 // Free helpers the LCD code shares: the GDI+ encoder of a MIME type, wide paths for OpenCV,
-// and a decoded video frame as a GDI+ bitmap.
+// a decoded video frame as a GDI+ bitmap, the top-down DIB and the clock hand.
 #include "platform/Win32.h"
 
 #include <string>
@@ -29,5 +29,11 @@ KOVA_API Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame);
 // A top-down 32-bit DIB section, rows in screen order as the JPEG encoder reads them; bits
 // receives its pixels (null with the bitmap on failure).
 HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
+
+// A clock hand drawn width × height: the image stands upright on pivot at 0 degrees and turns
+// clockwise about it; pivotOffset is how far its foot reaches past the pivot. Nothing for a
+// null image.
+void DrawHandImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int height, Gdiplus::PointF pivot,
+                   float degrees, float pivotOffset);
 
 } // namespace KOVA

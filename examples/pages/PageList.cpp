@@ -8,6 +8,7 @@ extern const SamplePage kLcdSlotsPage;
 extern const SamplePage kLcdLayoutsPage;
 extern const SamplePage kLcdScreensPage;
 extern const SamplePage kLcdPickersPage;
+extern const SamplePage kClockCapturePage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
@@ -22,6 +23,7 @@ const SamplePage* const kSamplePages[] = {
     &kLcdLayoutsPage,
     &kLcdScreensPage,
     &kLcdPickersPage,
+    &kClockCapturePage,
     &kButtonsPage,
     &kSlidersPage,
     &kTabsPage,

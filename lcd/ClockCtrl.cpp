@@ -1,0 +1,193 @@
+#include "lcd/ClockCtrl.h"
+
+#include <cstring>
+
+#include "framework/AppPaths.h"
+#include "framework/MRender.h"
+#include "framework/MRenderInternal.h"
+#include "framework/Manager.h"
+#include "framework/PaintManager.h"
+#include "lcd/LcdImageHelpers.h"
+#include "platform/TimeSource.h"
+
+namespace KOVA {
+
+namespace {
+
+enum Hand { HourHand, MinuteHand, SecondHand };
+// What no image covers: FF 00 FF 00 in memory order (GDI fills leave alpha 0).
+constexpr COLORREF kUncovered = RGB(255, 0, 255);
+constexpr float kDegreesPerSecond = 6.0f;
+
+} // namespace
+
+// The ground of the frame, kept from call to call (it changes only with the control image): a
+// frame is one copy of it and one hand. A 480 × 480 top-down DIB section in a DC of its own.
+struct ClockCtrl::Frame {
+    Frame() = default;
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+    ~Frame()
+    {
+        if (dc && previous)
+            SelectObject(dc.get(), previous);
+    }
+
+    bool make(ClockCtrl& owner, HDC reference)
+    {
+        dc.reset(CreateCompatibleDC(reference));
+        if (!dc)
+            return false;
+        bitmap.reset(owner.CreateARGB32Bitmap(dc.get(), kFrameSide, kFrameSide, &bits));
+        if (!bitmap || !bits)
+            return false;
+        previous = SelectObject(dc.get(), bitmap.get());
+        return true;
+    }
+
+    // The uncovered colour under the control image stretched to the frame.
+    void paintGround(Gdiplus::Image* image)
+    {
+        HDC target = dc.get();
+        const RECT whole { 0, 0, kFrameSide, kFrameSide };
+        MRender::FillSolidRect(target, &whole, kUncovered);
+        if (image) {
+            Gdiplus::Graphics g(target);
+            g.DrawImage(image, Gdiplus::Rect(0, 0, kFrameSide, kFrameSide));
+        }
+        GdiFlush();
+        groundImage = image;
+        painted = true;
+    }
+
+    detail::UniqueDC dc;
+    detail::UniqueBitmap bitmap;
+    HGDIOBJ previous { nullptr };
+    BYTE* bits { nullptr };
+    // The control image the ground shows: images of the window's cache live as long as it.
+    Gdiplus::Image* groundImage { nullptr };
+    bool painted { false };
+};
+
+void ClockCtrl::FrameDeleter::operator()(Frame* frame) const
+{
+    delete frame;
+}
+
+void ClockCtrl::Picture::load(const CString& fileName)
+{
+    image.reset(MRender::LoadImageFromFile(GetSkinPath() + fileName));
+    width = image ? static_cast<int>(image->GetWidth()) : 0;
+    height = image ? static_cast<int>(image->GetHeight()) : 0;
+}
+
+ClockCtrl::ClockCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : LcdTimedView(parent, id, rect, visible, enabled)
+{
+}
+
+ClockCtrl::ClockCtrl(const ClockCtrl& other) = default;
+ClockCtrl& ClockCtrl::operator=(const ClockCtrl& other) = default;
+
+ClockCtrl::~ClockCtrl()
+{
+    StopFastTimer();
+}
+
+const wchar_t* ClockCtrl::GetClassNameW() const { return L"ClockCtrl"; }
+
+int ClockCtrl::SetImage(const wchar_t* path, int count)
+{
+    ScopedLock lock(m_lock);
+    return MControlFont::SetImage(path, count);
+}
+
+int ClockCtrl::SetImage(UINT resourceId, CString type, int count)
+{
+    ScopedLock lock(m_lock);
+    return MControlFont::SetImage(resourceId, type, count);
+}
+
+void ClockCtrl::SetCircleImage(CString fileName)
+{
+    ScopedLock lock(m_lock);
+    m_circle->load(fileName);
+}
+
+void ClockCtrl::SetHMSImage(CString hourFile, CString minuteFile, CString secondFile)
+{
+    ScopedLock lock(m_lock);
+    m_hands[HourHand]->load(hourFile);
+    m_hands[MinuteHand]->load(minuteFile);
+    m_hands[SecondHand]->load(secondFile);
+}
+
+HBITMAP ClockCtrl::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
+{
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateTopDownDib(dc, width, height, &pixels);
+    if (bits)
+        *bits = static_cast<BYTE*>(pixels);
+    return bitmap;
+}
+
+void ClockCtrl::PaintPicture(HDC picture, int width, int height)
+{
+    ScopedLock lock(m_lock);
+    if (!m_image)
+        return;
+    Gdiplus::Graphics g(picture);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    g.DrawImage(m_image, Gdiplus::Rect(0, 0, width, height));
+}
+
+bool ClockCtrl::GetLEDData(BYTE* buffer)
+{
+    if (!buffer)
+        return false;
+    ScopedLock lock(m_lock);
+    if (!prepareFrame())
+        return false;
+    memcpy(buffer, (*m_frame)->bits, kFrameBytes);
+    drawSecondHand(buffer);
+    return true;
+}
+
+// The ground is made compatible with the window's DC, so a control that is not bound to a
+// window (or whose window has gone) has no frame.
+bool ClockCtrl::prepareFrame()
+{
+    HDC reference = m_manager ? m_manager->GetPaintDC() : nullptr;
+    if (!reference)
+        return false;
+    if (!*m_frame) {
+        std::unique_ptr<Frame, FrameDeleter> frame(new Frame);
+        if (!frame->make(*this, reference))
+            return false;
+        *m_frame = std::move(frame);
+    }
+    Frame& frame = **m_frame;
+    if (!frame.painted || frame.groundImage != m_image)
+        frame.paintGround(m_image);
+    return true;
+}
+
+// Drawn straight into the frame's bytes: GDI+ through a DC of the kept surface would read
+// the area back from GDI and cost several times as much under Wine.
+void ClockCtrl::drawSecondHand(BYTE* frame)
+{
+    const Picture& hand = *m_hands[SecondHand];
+    if (!hand.image)
+        return;
+    SYSTEMTIME now {};
+    TimeSource::LocalTime(now);
+    const float scale = Manager::GetScaleValue();
+    Gdiplus::Bitmap target(kFrameSide, kFrameSide, kFrameSide * 4, PixelFormat32bppRGB, frame);
+    Gdiplus::Graphics g(&target);
+    constexpr float kCentre = kFrameSide / 2.0f;
+    DrawHandImage(g, hand.image.get(), static_cast<int>(static_cast<float>(hand.width) * scale),
+                  static_cast<int>(static_cast<float>(hand.height) * scale), Gdiplus::PointF(kCentre, kCentre),
+                  now.wSecond * kDegreesPerSecond, 0);
+}
+
+} // namespace KOVA
