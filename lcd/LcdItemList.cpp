@@ -30,6 +30,7 @@ void LcdPickerItem::LoadImage(const CString& path)
 void LcdPickerItem::TakeImage(Gdiplus::Image* taken)
 {
     image.reset(taken);
+    scaled.reset();
     imageWidth = taken ? static_cast<int>(taken->GetWidth()) : 0;
     imageHeight = taken ? static_cast<int>(taken->GetHeight()) : 0;
 }
@@ -37,6 +38,7 @@ void LcdPickerItem::TakeImage(Gdiplus::Image* taken)
 void LcdPickerItem::DropImage()
 {
     image.reset();
+    scaled.reset();
 }
 
 // ---- the list

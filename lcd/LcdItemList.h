@@ -42,6 +42,9 @@ struct KOVA_API LcdPickerItem {
     int imageWidth { 0 };
     int imageHeight { 0 };
     RECT cell {};
+    // The image at the size it was last drawn: stretching the whole image again on every
+    // repaint costs milliseconds a cell. Goes with the image.
+    std::unique_ptr<Gdiplus::Bitmap> scaled;
 };
 
 class KOVA_API LcdItemList : public MPanel {

@@ -72,12 +72,20 @@ void LcdPickerGrid::DrawOutline(Gdiplus::Graphics& graphics, const CRect& cell)
         graphics.DrawRectangle(m_outlinePen->get(), x, y, width, height);
 }
 
-void LcdPickerGrid::DrawStretched(Gdiplus::Graphics& graphics, const LcdPickerItem& item, const CRect& target)
+void LcdPickerGrid::DrawStretched(Gdiplus::Graphics& graphics, LcdPickerItem& item, const CRect& target)
 {
-    if (!item.image)
+    const int width = target.Width();
+    const int height = target.Height();
+    if (!item.image || width < 1 || height < 1)
         return;
-    graphics.DrawImage(item.image.get(), Gdiplus::Rect(target.left, target.top, target.Width(), target.Height()), 0,
-                       0, item.imageWidth, item.imageHeight, Gdiplus::UnitPixel);
+    auto& scaled = item.scaled;
+    if (!scaled || static_cast<int>(scaled->GetWidth()) != width || static_cast<int>(scaled->GetHeight()) != height) {
+        scaled = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+        Gdiplus::Graphics scaling(scaled.get());
+        scaling.DrawImage(item.image.get(), Gdiplus::Rect(0, 0, width, height), 0, 0, item.imageWidth,
+                          item.imageHeight, Gdiplus::UnitPixel);
+    }
+    graphics.DrawImage(scaled.get(), target.left, target.top, width, height);
 }
 
 } // namespace KOVA

@@ -38,7 +38,8 @@ protected:
     void ClipToCell(Gdiplus::Graphics& graphics, const CRect& cell) const;
     // The outline of a hovered or selected cell in the selection colour, 2 px wide.
     void DrawOutline(Gdiplus::Graphics& graphics, const CRect& cell);
-    static void DrawStretched(Gdiplus::Graphics& graphics, const LcdPickerItem& item, const CRect& target);
+    // The item's image stretched over target, through a copy kept at target's size.
+    static void DrawStretched(Gdiplus::Graphics& graphics, LcdPickerItem& item, const CRect& target);
 
     int m_screenType { 1 };
 
