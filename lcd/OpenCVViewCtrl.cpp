@@ -268,14 +268,17 @@ int OpenCVViewCtrl::ShowFrameThumbnails()
     }
     std::vector<cv::Mat>& thumbnails = frames().thumbnails;
     thumbnails.clear();
-    const int span = m_rangeEnd - m_rangeStart >= 1 ? m_rangeEnd - m_rangeStart : m_frameCount - 1;
+    // Spread from the range's first frame to its last (the range ends before m_rangeEnd); an
+    // empty range spreads up to the last frame of the video.
+    const int last = (m_rangeEnd > m_rangeStart ? m_rangeEnd : m_frameCount) - 1;
+    const int span = std::max(last - m_rangeStart, 0);
     const size_t most = static_cast<size_t>(std::min(wanted, span + 1));
     const double step = most > 1 ? static_cast<double>(span) / static_cast<double>(most - 1) : 0.0;
     VideoClip& video = clip();
     const int remembered = video.Decoded();
     video.Seek(m_rangeStart);
     int next = m_rangeStart;
-    for (int f = m_rangeStart; thumbnails.size() < most && f <= m_rangeEnd && video.Read(); ++f) {
+    for (int f = m_rangeStart; thumbnails.size() < most && f <= last && video.Read(); ++f) {
         if (next > f)
             continue;
         cv::Mat small;
