@@ -14,6 +14,7 @@
 #include "InkScan.h"
 #include "PumpUntil.h"
 #include "ScratchFile.h"
+#include "ScratchStrip.h"
 #include "WindowCapture.h"
 #include "framework/AppPaths.h"
 
@@ -61,23 +62,6 @@ class FocusEdit : public MRichEdit {
 public:
     FocusEdit(MObject* parent, CRect rect) : MRichEdit(parent, 40, rect, L"", 1, 1) {}
     void setFocused(int focused) { m_focused = focused; }
-};
-
-// A 20 × 20 background image in the skin folder: a 4-pixel frame around the middle colour.
-class FramedBackground : public ScratchFile {
-public:
-    FramedBackground() : ScratchFile(GetSkinPath(), L"paint_test_back.png")
-    {
-        static const CLSID png = { 0x557cf406, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
-        Gdiplus::Bitmap image(20, 20, PixelFormat32bppARGB);
-        {
-            Gdiplus::Graphics graphics(&image);
-            graphics.Clear(Gdiplus::Color(0xFF000000 | kImageFrame));
-            Gdiplus::SolidBrush middle(Gdiplus::Color(0xFF000000 | kImageMiddle));
-            graphics.FillRectangle(&middle, 4, 4, 12, 12);
-        }
-        m_written = image.Save(m_path, &png, nullptr) == Gdiplus::Ok;
-    }
 };
 
 // Reaches the back buffer's rendering.
@@ -174,7 +158,8 @@ TEST_F(Painting, APartialPaintFramesOnlyTheWindowEdgesItTouches)
 
 TEST_F(Painting, BackgroundImageIsStretchedOrDrawnAsANineGrid)
 {
-    FramedBackground image;
+    // A 4-pixel frame around the middle colour.
+    ScratchPng image { GetSkinPath(), L"paint_test_back.png", 20, 20, { { 0, 0, 20, 20, 0xFF000000 | kImageFrame }, { 4, 4, 12, 12, 0xFF000000 | kImageMiddle } } };
     ASSERT_TRUE(image.written());
     ASSERT_EQ(1, manager.LoadBKImage(L"paint_test_back.png"));
     // Stretched twenty times, the 4-pixel frame becomes 80 pixels wide; as a nine-grid it stays 4.

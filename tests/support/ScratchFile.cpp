@@ -31,9 +31,9 @@ ScratchFile::~ScratchFile()
     remove();
 }
 
-std::vector<BYTE> ScratchFile::read() const
+std::vector<BYTE> readFile(const CString& path)
 {
-    HANDLE file = CreateFileW(m_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     std::vector<BYTE> bytes(GetFileSize(file, nullptr));
@@ -42,6 +42,11 @@ std::vector<BYTE> ScratchFile::read() const
     CloseHandle(file);
     bytes.resize(count);
     return bytes;
+}
+
+std::vector<BYTE> ScratchFile::read() const
+{
+    return readFile(m_path);
 }
 
 bool ScratchFile::remove()

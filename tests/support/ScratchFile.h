@@ -8,6 +8,9 @@
 
 namespace KOVA::test {
 
+// The bytes of a file; empty when there is none.
+std::vector<BYTE> readFile(const CString& path);
+
 class ScratchFile {
 public:
     // Writes the bytes to folder + name.

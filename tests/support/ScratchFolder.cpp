@@ -1,5 +1,7 @@
 #include "ScratchFolder.h"
 
+#include "ScratchFile.h"
+
 #include <filesystem>
 
 namespace KOVA::test {
@@ -20,16 +22,7 @@ ScratchFolder::~ScratchFolder()
 
 std::vector<BYTE> ScratchFolder::read(const wchar_t* below) const
 {
-    std::vector<BYTE> bytes;
-    HANDLE file = CreateFileW(m_path + below, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD count = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr);
-    CloseHandle(file);
-    bytes.resize(count);
-    return bytes;
+    return readFile(m_path + below);
 }
 
 } // namespace KOVA::test

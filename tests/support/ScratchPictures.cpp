@@ -51,13 +51,12 @@ bool writeFrames(const CString& path, int width, int height, const std::vector<D
     return first && first->SaveAdd(&parameters) == Gdiplus::Ok;
 }
 
-void fillFrames(Gdiplus::Bitmap& strip, int frameWidth, int height, const std::vector<DWORD>& frameColors)
+std::vector<FilledRect> stripFills(int frameWidth, int height, const std::vector<DWORD>& frameColors)
 {
-    Gdiplus::Graphics graphics(&strip);
-    for (size_t frame = 0; frame < frameColors.size(); ++frame) {
-        Gdiplus::SolidBrush brush { Gdiplus::Color(frameColors[frame]) };
-        graphics.FillRectangle(&brush, static_cast<int>(frame) * frameWidth, 0, frameWidth, height);
-    }
+    std::vector<FilledRect> fills;
+    for (size_t frame = 0; frame < frameColors.size(); ++frame)
+        fills.push_back({ static_cast<int>(frame) * frameWidth, 0, frameWidth, height, frameColors[frame] });
+    return fills;
 }
 } // namespace
 
@@ -68,14 +67,24 @@ ScratchGif::ScratchGif(const CString& folder, const CString& name, int width, in
     m_written = writeFrames(m_path, width, height, frameColors);
 }
 
-ScratchStrip::ScratchStrip(const CString& folder, const CString& name, int frameWidth, int height,
-                           const std::vector<DWORD>& frameColors)
+ScratchPng::ScratchPng(const CString& folder, const CString& name, int width, int height, const std::vector<FilledRect>& fills)
     : ScratchFile(folder, name)
 {
-    const int frames = static_cast<int>(frameColors.size());
-    Gdiplus::Bitmap strip(frameWidth * frames, height, PixelFormat32bppARGB);
-    fillFrames(strip, frameWidth, height, frameColors);
-    m_written = strip.Save(m_path, &kPngEncoder, nullptr) == Gdiplus::Ok;
+    Gdiplus::Bitmap picture(width, height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&picture);
+        for (const FilledRect& fill : fills) {
+            Gdiplus::SolidBrush brush { Gdiplus::Color(fill.argb) };
+            graphics.FillRectangle(&brush, fill.x, fill.y, fill.width, fill.height);
+        }
+    }
+    m_written = picture.Save(m_path, &kPngEncoder, nullptr) == Gdiplus::Ok;
+}
+
+ScratchStrip::ScratchStrip(const CString& folder, const CString& name, int frameWidth, int height,
+                           const std::vector<DWORD>& frameColors)
+    : ScratchPng(folder, name, frameWidth * static_cast<int>(frameColors.size()), height, stripFills(frameWidth, height, frameColors))
+{
 }
 
 } // namespace KOVA::test

@@ -31,22 +31,6 @@ const std::vector<DWORD> kTen { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 
                                 0xFFFF00FF, 0xFFFFFFFF, 0xFF336699, 0xFF993366, 0xFF669933 };
 constexpr int kHidden = -1;
 
-// A 30 × 20 picture of four 15 × 10 quadrants: red, green over blue, yellow.
-class ScratchQuadrants : public ScratchFile {
-public:
-    ScratchQuadrants() : ScratchFile(GetSkinPath(), L"picture_quadrants.png")
-    {
-        const CLSID png = { 0x557cf406, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
-        Gdiplus::Bitmap picture(30, 20, PixelFormat32bppARGB);
-        Gdiplus::Graphics graphics(&picture);
-        for (int quadrant = 0; quadrant < 4; ++quadrant) {
-            Gdiplus::SolidBrush brush { Gdiplus::Color(kTen[quadrant]) };
-            graphics.FillRectangle(&brush, quadrant % 2 * 15, quadrant / 2 * 10, 15, 10);
-        }
-        m_written = picture.Save(m_path, &png, nullptr) == Gdiplus::Ok;
-    }
-};
-
 class Pictures : public ::testing::Test {
 public:
     // The image cache lets go of the files before they are deleted.
@@ -82,7 +66,9 @@ public:
         return static_cast<int>(shown - kTen.begin());
     }
 
-    ScratchQuadrants quadrants;
+    // 30 × 20, four 15 × 10 quadrants: red, green over blue, yellow.
+    ScratchPng quadrants { GetSkinPath(), L"picture_quadrants.png", 30, 20,
+                           { { 0, 0, 15, 10, kTen[0] }, { 15, 0, 15, 10, kTen[1] }, { 0, 10, 15, 10, kTen[2] }, { 15, 10, 15, 10, kTen[3] } } };
     ScratchGif ten { GetSkinPath(), L"gif_ten.gif", 16, 16, kTen };
     ScratchGif three { GetSkinPath(), L"gif_three.gif", 16, 16, { kTen.begin(), kTen.begin() + 3 } };
     ScratchGif one { GetSkinPath(), L"gif_one.gif", 16, 16, { kTen[0] } };
