@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <gtest/gtest.h>
+
 #include "PumpUntil.h"
 #include "TestWindow.h"
 
@@ -67,6 +69,16 @@ int gdiObjectsSettled(int expected, unsigned long timeoutMs)
 {
     pumpUntil([&] { return countGdiObjects() == expected; }, timeoutMs);
     return countGdiObjects();
+}
+
+void expectNoGdiGrowth(const std::function<void()>& round, int rounds)
+{
+    const int steady = warmGdiObjects(round);
+    if (steady < 0)
+        GTEST_SKIP() << "GDI objects are only counted under Wine";
+    for (int i = 0; i < rounds; ++i)
+        round();
+    EXPECT_EQ(steady, gdiObjectsSettled(steady));
 }
 
 } // namespace KOVA::test

@@ -16,5 +16,8 @@ int warmGdiObjects(const std::function<void()>& round, int maxRounds = 8);
 // Pumps messages until the count is back at expected or the deadline passes; the count then.
 // Objects released by a message still queued (a window's last paint) are not a leak.
 int gdiObjectsSettled(int expected, unsigned long timeoutMs = 2000);
+// A leak check: warms round, runs it rounds times more and expects the count of the warm
+// state back (settled); skips the test outside Wine.
+void expectNoGdiGrowth(const std::function<void()>& round, int rounds);
 
 } // namespace KOVA::test
