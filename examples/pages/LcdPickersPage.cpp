@@ -1,6 +1,12 @@
-// The LCD pickers page: the clock-face picker with its captions and bar, and the screen-type
-// picker with one thumbnail per screen, over thumbnails the host draws into its skin folder.
+// The LCD pickers page: the clock-face picker with its captions and bar, the screen-type
+// picker with one thumbnail per screen, the mode list scrolled by its bar, and the media list
+// with the thumbnails of a clip, a GIF and a picture, over images the host writes itself.
 #include "SamplePage.h"
+
+#include <memory>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
 
 #include "HostTools.h"
 
@@ -67,6 +73,72 @@ void writeSkin()
     });
 }
 
+const struct { const wchar_t* text; int mode; } kModes[] {
+    { L"Picture or video", LEDModeFile },   { L"System information", LEDModeSystemInfo },
+    { L"Water cooling", LEDModeWaterCooling }, { L"Carousel", LEDModeCarousel },
+    { L"Window capture", LEDModeWindowCapture }, { L"Weather", LEDModeWeather },
+    { L"Clock", LEDModeClock },
+};
+
+// A short clip whose first frame is a sunset: the media list shows that frame.
+CString writeClip()
+{
+    const CString path = HostTools::SkinFolder() + L"sample_media_clip.avi";
+    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10, cv::Size(160, 120));
+    for (int k = 0; writer.isOpened() && k < 10; ++k) {
+        cv::Mat frame(120, 160, CV_8UC3, cv::Scalar(90, 60, 200));
+        cv::circle(frame, { 80, 90 - k * 2 }, 30, cv::Scalar(60, 200, 255), cv::FILLED, cv::LINE_AA);
+        cv::rectangle(frame, { 0, 90 }, { 160, 120 }, cv::Scalar(80, 40, 20), cv::FILLED);
+        writer << frame;
+    }
+    return path;
+}
+
+// A one-frame GIF of rings, through GDI+'s indexed route (its 32-bit GIFs do not read back).
+CString writeGif()
+{
+    const CString path = HostTools::SkinFolder() + L"sample_media_rings.gif";
+    Gdiplus::Bitmap full(kThumb, kThumb, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&full);
+        g.Clear(Gdiplus::Color(255, 20, 40, 60));
+        for (int r = 70; r > 0; r -= 14) {
+            const Gdiplus::Pen ring(r % 28 ? kPurple : Gdiplus::Color(255, 60, 200, 170), 6.0f);
+            g.DrawEllipse(&ring, kThumb / 2 - r, kThumb / 2 - r, 2 * r, 2 * r);
+        }
+    }
+    const std::unique_ptr<Gdiplus::Bitmap> indexed(full.Clone(0, 0, kThumb, kThumb, PixelFormat8bppIndexed));
+    CLSID gif {};
+    GetEncoderClsid(L"image/gif", &gif);
+    if (indexed)
+        indexed->Save(path, &gif, nullptr);
+    return path;
+}
+
+void addModeList(MPanel* page, UINT id, const CRect& rect)
+{
+    HostTools::WriteSkinStrip(L"sample_mode_icon.png", 24, 24, 1, [](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
+        const Gdiplus::SolidBrush dot(kPurple);
+        g.FillEllipse(&dot, r.X + 4, r.Y + 4, r.Width - 8, r.Height - 8);
+    });
+    auto* modes = static_cast<LEDModeList*>(page->CreateControl(L"LEDModeList", id, rect, L"", 1, 1));
+    modes->SetTextColor(Gdiplus::Color(255, 220, 220, 225));
+    modes->SetControlRect(rect);
+    for (const auto& mode : kModes)
+        modes->AddItem(mode.text, L"sample_mode_icon.png", mode.mode);
+    modes->SetSelectItem(2);
+}
+
+void addMediaList(MPanel* page, UINT id, const CRect& rect)
+{
+    auto* media = static_cast<LEDImageCtrl*>(page->CreateControl(L"LEDImageCtrl", id, rect, L"", 1, 1));
+    media->SetLEDScreenType(LEDScreenSquare);
+    media->AddItem(writeClip(), MediaKindVideo);
+    media->AddItem(writeGif(), MediaKindGif);
+    media->AddItem(HostTools::SkinFolder() + L"sample_clock_face2.png", MediaKindPicture);
+    media->SetSelectItem(1);
+}
+
 void build(MPanel* page, const CRect& area)
 {
     writeSkin();
@@ -90,6 +162,9 @@ void build(MPanel* page, const CRect& area)
     screens->AddItem(L"sample_screen_square.png", LEDScreenSquare);
     screens->SetLEDScreenType(LEDScreenSquare);
     screens->SetSelectItem(2);
+
+    addModeList(page, id++, CRect(right + 430, top, right + 690, top + 220));
+    addMediaList(page, id++, CRect(right, top + 320, right + 420, top + 440));
 }
 
 } // namespace
