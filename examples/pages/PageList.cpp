@@ -13,6 +13,7 @@ extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
 extern const SamplePage kTabsPage;
 extern const SamplePage kPicturesPage;
+extern const SamplePage kMediaViewsPage;
 extern const SamplePage kStartupAnimationPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
@@ -28,6 +29,7 @@ const SamplePage* const kSamplePages[] = {
     &kSlidersPage,
     &kTabsPage,
     &kPicturesPage,
+    &kMediaViewsPage,
     &kStartupAnimationPage,
 };
 
