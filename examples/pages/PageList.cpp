@@ -8,6 +8,7 @@ extern const SamplePage kLcdSlotsPage;
 extern const SamplePage kLcdLayoutsPage;
 extern const SamplePage kLcdScreensPage;
 extern const SamplePage kLcdPickersPage;
+extern const SamplePage kLcdClockPage;
 extern const SamplePage kClockCapturePage;
 extern const SamplePage kButtonsPage;
 extern const SamplePage kSlidersPage;
@@ -24,6 +25,7 @@ const SamplePage* const kSamplePages[] = {
     &kLcdLayoutsPage,
     &kLcdScreensPage,
     &kLcdPickersPage,
+    &kLcdClockPage,
     &kClockCapturePage,
     &kButtonsPage,
     &kSlidersPage,
