@@ -122,32 +122,8 @@ void layout16(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayou
 }
 
 // ---- layout 12: needle dial
-
-void needleHub(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
-{
-    const float degrees = DialSweep(2, s) + 210.0f;
-    const float theta = static_cast<float>(degrees * 3.1415926 / 180.0);
-    const float c = std::cos(theta);
-    const float n = std::sin(theta);
-    const float cx = static_cast<float>(s.cx());
-    const float cy = static_cast<float>(s.cy());
-    const Gdiplus::PointF corners[] = { { cx - 3, cy + 120 }, { cx + 3, cy + 120 }, { cx + 3, 70 }, { cx - 3, 70 } };
-    Gdiplus::PointF needle[4];
-    for (int i = 0; i < 4; ++i) {
-        const float dx = corners[i].X - cx;
-        const float dy = corners[i].Y - cy;
-        needle[i] = Gdiplus::PointF(dx * c - dy * n + cx, dx * n + dy * c + cy);
-    }
-    g.FillPolygon(&kit.Brush(s.accent), needle, 4, Gdiplus::FillModeAlternate);
-
-    const Gdiplus::Rect halo = around(s.cx(), s.cy(), 130);
-    g.FillPath(&kit.Gradient(0, halo, withAlpha(s.value, 50), withAlpha(s.value, 200)), &kit.FullPie(halo));
-    const Gdiplus::Rect hub = around(s.cx(), s.cy(), 100);
-    g.FillEllipse(&kit.Brush(withAlpha(s.background, 255)), hub);
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2, Gdiplus::DashStyleDash), halo);
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 200), 2), hub);
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 5), around(s.cx(), s.cy(), 85));
-}
+// The halo, hub and rings lie over the needle and do not move: they stay in the layer, and the
+// kit's covered copy shows them over the dial filled with the needle's colour.
 
 // The value-colour ring of the dials: as set, then the inner fill.
 void dialRing(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s, bool ellipses, Gdiplus::Color inner)
@@ -164,19 +140,96 @@ void dialRing(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s, 
     }
 }
 
+// A covered copy for layout: what its still part draws under the mark depends on these.
+LcdCoverKey coverKey(int layout, Gdiplus::Graphics& g, const LcdLayoutScene& s, const LcdPicture& scale)
+{
+    LcdCoverKey key;
+    key.layout = layout;
+    key.width = s.width;
+    key.height = s.height;
+    key.round = s.round;
+    key.background = s.background.GetValue();
+    key.value = s.value.GetValue();
+    key.accent = s.accent.GetValue();
+    key.scale = scale.image;
+    key.interpolation = g.GetInterpolationMode();
+    return key;
+}
+
+const LcdPicture& needleScale(const LcdLayoutScene& s)
+{
+    const bool first = oneOf(s.item, { HardwareCpuTemperature, HardwareCpuLoad, HardwareGpuTemperature,
+                                       HardwareGpuLoad, HardwareMemoryLoad });
+    return s.gpuScale[first ? 0 : 1];
+}
+
+void needleDial(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+{
+    FillLayoutBackground(g, kit, s, s.round);
+    dialRing(g, kit, s, s.round, s.background);
+    DrawPicture(g, needleScale(s), centredSquare(s, kScaleSide));
+}
+
+void needleShape(const LcdLayoutScene& s, Gdiplus::PointF (&needle)[4])
+{
+    const float degrees = DialSweep(2, s) + 210.0f;
+    const float theta = static_cast<float>(degrees * 3.1415926 / 180.0);
+    const float c = std::cos(theta);
+    const float n = std::sin(theta);
+    const float cx = static_cast<float>(s.cx());
+    const float cy = static_cast<float>(s.cy());
+    const Gdiplus::PointF corners[] = { { cx - 3, cy + 120 }, { cx + 3, cy + 120 }, { cx + 3, 70 }, { cx - 3, 70 } };
+    for (int i = 0; i < 4; ++i) {
+        const float dx = corners[i].X - cx;
+        const float dy = corners[i].Y - cy;
+        needle[i] = Gdiplus::PointF(dx * c - dy * n + cx, dx * n + dy * c + cy);
+    }
+}
+
+void needleCover(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+{
+    const Gdiplus::Rect halo = around(s.cx(), s.cy(), 130);
+    g.FillPath(&kit.Gradient(0, halo, withAlpha(s.value, 50), withAlpha(s.value, 200)), &kit.FullPie(halo));
+    const Gdiplus::Rect hub = around(s.cx(), s.cy(), 100);
+    g.FillEllipse(&kit.Brush(withAlpha(s.background, 255)), hub);
+    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2, Gdiplus::DashStyleDash), halo);
+    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 200), 2), hub);
+    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 5), around(s.cx(), s.cy(), 85));
+}
+
+void showNeedle(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+{
+    if (const HDC copy = kit.CoverToDraw(g, coverKey(12, g, s, needleScale(s)))) {
+        Gdiplus::Graphics covered(copy);
+        covered.SetInterpolationMode(g.GetInterpolationMode());
+        SetLayoutQuality(covered, s);
+        needleDial(covered, kit, s);
+        covered.FillRectangle(&kit.Brush(s.accent), 0, 0, s.width, s.height);
+        needleCover(covered, kit, s);
+    }
+    Gdiplus::PointF needle[4];
+    needleShape(s, needle);
+    Gdiplus::GraphicsPath& shape = kit.FreshPath();
+    shape.AddPolygon(needle, 4);
+    kit.ShowCover(g, shape);
+}
+
 void layout12(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     const bool moves = DialMoves(2, s.item);
     if (part == Part::Still) {
-        FillLayoutBackground(g, kit, s, s.round);
-        dialRing(g, kit, s, s.round, s.background);
-        const bool first = oneOf(s.item, { HardwareCpuTemperature, HardwareCpuLoad, HardwareGpuTemperature,
-                                           HardwareGpuLoad, HardwareMemoryLoad });
-        DrawPicture(g, s.gpuScale[first ? 0 : 1], centredSquare(s, kScaleSide));
+        needleDial(g, kit, s);
+        if (!moves) {
+            Gdiplus::PointF needle[4];
+            needleShape(s, needle);
+            g.FillPolygon(&kit.Brush(s.accent), needle, 4, Gdiplus::FillModeAlternate);
+        }
+        needleCover(g, kit, s);
+        kit.ForgetCover();
+    } else if (moves) {
+        showNeedle(g, kit, s);
     }
-    if (moves == (part == Part::Moving))
-        needleHub(g, kit, s);
     DrawGaugeTexts(part, g, kit, s, 2, 60, 5, s.label);
 }
 
@@ -206,33 +259,57 @@ void layout13(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayou
 }
 
 // ---- layout 14: pie dial
+// The hub lies over the pie and does not move: it stays in the layer, and the kit's covered
+// copy shows it over the dial filled with the pie's gradient.
+
+const LcdPicture& pieScale(const LcdLayoutScene& s)
+{
+    const bool first = oneOf(s.item, { HardwareCpuTemperature, HardwareCpuLoad, HardwareGpuTemperature,
+                                       HardwareGpuLoad, HardwareMemoryCapacity, HardwareMemoryTemperature });
+    return s.cpuScale[first ? 0 : 1];
+}
+
+void pieDial(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+{
+    FillLayoutBackground(g, kit, s, s.round);
+    dialRing(g, kit, s, true, s.background);
+    DrawPicture(g, pieScale(s), centredSquare(s, kPieScaleSide));
+    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2), around(s.cx(), s.cy(), 130));
+    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 2), around(s.cx(), s.cy(), 100));
+}
 
 void pieHub(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
 {
-    if (DialMarked(4, s.item)) {
-        const Gdiplus::Rect square = around(s.cx(), s.cy(), 225);
-        Gdiplus::GraphicsPath& pie = kit.FreshPath();
-        pie.AddPie(square, kDialStart, DialSweep(4, s));
-        g.FillPath(&kit.Gradient(1, square, withAlpha(s.accent, 50), withAlpha(s.accent, 200)), &pie);
-    }
     g.FillEllipse(&kit.Brush(s.background), around(s.cx(), s.cy(), 100));
 }
 
+void showPie(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+{
+    const Gdiplus::Rect square = around(s.cx(), s.cy(), 225);
+    if (const HDC copy = kit.CoverToDraw(g, coverKey(14, g, s, pieScale(s)))) {
+        Gdiplus::Graphics covered(copy);
+        covered.SetInterpolationMode(g.GetInterpolationMode());
+        SetLayoutQuality(covered, s);
+        pieDial(covered, kit, s);
+        covered.FillRectangle(&kit.Gradient(1, square, withAlpha(s.accent, 50), withAlpha(s.accent, 200)), square);
+        pieHub(covered, kit, s);
+    }
+    Gdiplus::GraphicsPath& pie = kit.FreshPath();
+    pie.AddPie(square, kDialStart, DialSweep(4, s));
+    kit.ShowCover(g, pie);
+}
+
+// An item without a pie never moves: its layer is the whole dial.
 void layout14(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
-    const bool moves = DialMoves(4, s.item);
     if (part == Part::Still) {
-        FillLayoutBackground(g, kit, s, s.round);
-        dialRing(g, kit, s, true, s.background);
-        const bool first = oneOf(s.item, { HardwareCpuTemperature, HardwareCpuLoad, HardwareGpuTemperature,
-                                           HardwareGpuLoad, HardwareMemoryCapacity, HardwareMemoryTemperature });
-        DrawPicture(g, s.cpuScale[first ? 0 : 1], centredSquare(s, kPieScaleSide));
-        g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2), around(s.cx(), s.cy(), 130));
-        g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 2), around(s.cx(), s.cy(), 100));
-    }
-    if (moves == (part == Part::Moving))
+        pieDial(g, kit, s);
         pieHub(g, kit, s);
+        kit.ForgetCover();
+    } else if (DialMoves(4, s.item)) {
+        showPie(g, kit, s);
+    }
     DrawGaugeTexts(part, g, kit, s, 4, 60, 5, s.label);
 }
 } // namespace

@@ -63,7 +63,7 @@ bool LcdLayerCache::Matches(const LcdLayerKey& key, const CString& face, HDC sur
 
 HDC LcdLayerCache::Begin(const LcdLayerKey& key, const CString& face, HDC surface)
 {
-    Layer& layer = leastRecentlyUsed();
+    Layer& layer = slotFor(key);
     layer.valid = false;
     m_current = nullptr;
     const SurfacePixels under = surfacePixels(surface, key.width, key.height);
@@ -93,15 +93,22 @@ void LcdLayerCache::CopyTo(HDC surface) const
     GdiFlush();
 }
 
-LcdLayerCache::Layer& LcdLayerCache::leastRecentlyUsed()
+// A layer drawn before the renderer's version moved on can never match again (the version only
+// grows): it makes way first, so a screen whose settings change frame after frame keeps reusing
+// one layer instead of filling the cache. Then an unused slot, then the least recently used.
+LcdLayerCache::Layer& LcdLayerCache::slotFor(const LcdLayerKey& key)
 {
+    Layer* unused = nullptr;
     Layer* oldest = &m_layers[0];
-    for (Layer& layer : m_layers)
-        if (!layer.valid)
+    for (Layer& layer : m_layers) {
+        if (layer.valid && layer.key.version != key.version)
             return layer;
+        if (!layer.valid && !unused)
+            unused = &layer;
         else if (layer.lastUse < oldest->lastUse)
             oldest = &layer;
-    return *oldest;
+    }
+    return unused ? *unused : *oldest;
 }
 
 bool LcdLayerCache::Layer::prepare(HDC reference, int newWidth, int newHeight)

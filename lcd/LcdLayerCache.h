@@ -45,9 +45,10 @@ public:
     // layer becomes the current one. surface must be a 32-bit DIB section of key.width ×
     // key.height selected into a DC.
     bool Matches(const LcdLayerKey& key, const CString& face, HDC surface);
-    // Starts a new current layer over the pixels surface holds now, in place of the layer
-    // used longest ago; returns the DC to draw the still part on, or null when surface is not
-    // a DIB of the key's size (draw straightforwardly).
+    // Starts a new current layer over the pixels surface holds now, in place of a layer of an
+    // older version, else of an unused slot, else of the layer used longest ago; returns the DC
+    // to draw the still part on, or null when surface is not a DIB of the key's size (draw
+    // straightforwardly).
     HDC Begin(const LcdLayerKey& key, const CString& face, HDC surface);
     // Copies the current layer over surface.
     void CopyTo(HDC surface) const;
@@ -74,7 +75,7 @@ private:
         int width { 0 };
         int height { 0 };
     };
-    Layer& leastRecentlyUsed();
+    Layer& slotFor(const LcdLayerKey& key);
 
     Layer m_layers[kLayers];
     Layer* m_current { nullptr };

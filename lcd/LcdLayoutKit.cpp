@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "lcd/LEDModeCtrl.h"
+#include "lcd/LcdScreenKit.h"
 
 namespace KOVA {
 
@@ -128,6 +129,42 @@ Gdiplus::GraphicsPath& LcdLayoutKit::FreshPath()
 {
     m_freshPath->Reset();
     return *m_freshPath;
+}
+
+bool LcdCoverKey::operator==(const LcdCoverKey& o) const
+{
+    return layout == o.layout && width == o.width && height == o.height && round == o.round
+        && background == o.background && value == o.value && accent == o.accent && scale == o.scale
+        && interpolation == o.interpolation;
+}
+
+HDC LcdLayoutKit::CoverToDraw(Gdiplus::Graphics& g, const LcdCoverKey& key)
+{
+    if (m_coverDrawn && key == m_coverKey)
+        return nullptr;
+    if (!m_cover)
+        m_cover = std::make_unique<LcdKeptPixels>();
+    // What GDI+ has queued must be on the surface before GDI copies it.
+    g.Flush(Gdiplus::FlushIntentionSync);
+    const HDC surface = g.GetHDC();
+    const HDC copy = m_cover->Keep(surface, key.width, key.height);
+    g.ReleaseHDC(surface);
+    m_coverDrawn = copy != nullptr;
+    m_coverKey = key;
+    return copy;
+}
+
+void LcdLayoutKit::ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& shape)
+{
+    if (!m_coverDrawn)
+        return;
+    const LcdUniqueRegion region(Gdiplus::Region(&shape).GetHRGN(&g));
+    if (!region)
+        return;
+    g.Flush(Gdiplus::FlushIntentionSync);
+    const HDC surface = g.GetHDC();
+    m_cover->CopyThrough(surface, region.get());
+    g.ReleaseHDC(surface);
 }
 
 void LcdLayoutKit::Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font,

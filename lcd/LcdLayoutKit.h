@@ -15,6 +15,8 @@ struct HARDWARE_INFO;
 
 namespace KOVA {
 
+class LcdKeptPixels;
+
 // An image of the renderer with its pixel size; image is null when none is set.
 struct LcdPicture {
     Gdiplus::Image* image { nullptr };
@@ -47,6 +49,21 @@ struct LcdLayoutScene {
     int cy() const { return height / 2; }
 };
 
+// What a dial's covered copy (LcdLayoutKit::CoverToDraw) shows: the layout and every input its
+// still part draws with under the dial's mark.
+struct LcdCoverKey {
+    int layout { 0 };
+    int width { 0 };
+    int height { 0 };
+    bool round { false };
+    Gdiplus::ARGB background { 0 };
+    Gdiplus::ARGB value { 0 };
+    Gdiplus::ARGB accent { 0 };
+    const Gdiplus::Image* scale { nullptr };
+    Gdiplus::InterpolationMode interpolation { Gdiplus::InterpolationModeDefault };
+    bool operator==(const LcdCoverKey& other) const;
+};
+
 class LcdLayoutKit {
 public:
     LcdLayoutKit();
@@ -76,6 +93,19 @@ public:
     Gdiplus::LinearGradientBrush& Gradient(int slot, const Gdiplus::Rect& rect, Gdiplus::Color from, Gdiplus::Color to);
     // A path emptied for the caller.
     Gdiplus::GraphicsPath& FreshPath();
+
+    // A dial whose moving mark lies under a cover that does not move keeps the cover in its still
+    // layer and a copy of itself as it shows wherever the mark lies (the mark's colour over the
+    // dial, the cover over both); each frame shows that copy through the mark's shape. Solid
+    // colours blend alike wherever they land, and Wine's GDI+ fills a path through the region
+    // of its shape, so the pixels are those of the mark drawn under the cover.
+    // The DC to draw the copy for key on, holding g's pixels, when the kept copy was drawn for
+    // another key or forgotten; null when it is current or cannot be made.
+    HDC CoverToDraw(Gdiplus::Graphics& g, const LcdCoverKey& key);
+    // The still part the copy repeats was drawn again: the copy is drawn again at its next use.
+    void ForgetCover() { m_coverDrawn = false; }
+    // Shows the copy on g wherever shape lies.
+    void ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& shape);
 
     // Draws text centred in rect; nothing when font is null.
     void Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font, const Gdiplus::RectF& rect,
@@ -113,6 +143,9 @@ private:
     Gdiplus::Rect m_pieRect;
     GradientEntry m_gradients[2];
     std::unique_ptr<Gdiplus::GraphicsPath> m_freshPath;
+    std::unique_ptr<LcdKeptPixels> m_cover;
+    LcdCoverKey m_coverKey;
+    bool m_coverDrawn { false };
 };
 
 // ---- what the layouts share

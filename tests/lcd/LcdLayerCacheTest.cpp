@@ -2,6 +2,7 @@
 // redrawn when something does, and never a pixel apart from drawing the frame whole.
 #include <functional>
 
+#include "GdiObjectCount.h"
 #include "LcdTestKit.h"
 #include "framework/Registry.h"
 
@@ -99,6 +100,22 @@ TEST(LcdLayerCache, FramesMatchTheWholeRenderAndStillPartsRedrawOnlyOnChange)
     EXPECT_EQ(0xFF00FF00u, cached.pixel(60, 55)) << "the moving part draws past the still part's clip";
     Manager::SetScaleValue(1.0f);
     WriteRegString(L"led_cpushowtype", L"");
+}
+
+// Every colour change leaves the kept layers behind for good: the next layer takes the place of
+// such a dead one before an unused slot, so colours changed frame after frame add no layer.
+TEST(LcdLayerCache, ChangedSettingsReuseADeadLayerBeforeAnUnusedSlot)
+{
+    LayeredLcd lcd(nullptr, 1, CRect(0, 0, 120, 100), 1, 1);
+    DibCanvas canvas(120, 100);
+    lcd.drawScreen(canvas.dc(), true);
+    const int before = countGdiObjects();
+    for (BYTE blue = 1; blue <= 12; ++blue) {
+        lcd.SetColor(Gdiplus::Color(255, 0, 0, blue), 0xFFFFFFFF, 0xFF00FF00, 0xFFFF0000);
+        lcd.drawScreen(canvas.dc(), true);
+    }
+    EXPECT_EQ(12, lcd.stillDrawn - 1);
+    EXPECT_EQ(before, countGdiObjects());
 }
 
 } // namespace
