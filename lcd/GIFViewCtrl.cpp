@@ -64,8 +64,8 @@ int wrappedFrame(long long frame, int start, int end)
     return static_cast<int>(frame);
 }
 
-// Stretches a 32-bit frame onto target with GDI's halftone stretch.
-void stretchOnto(HDC dc, const cv::Mat& bgra, const CRect& target)
+// Puts a 32-bit frame on dc at its own size, with its top-left corner at (left, top).
+void blitOnto(HDC dc, const cv::Mat& bgra, int left, int top)
 {
     BITMAPINFO info {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -74,10 +74,14 @@ void stretchOnto(HDC dc, const cv::Mat& bgra, const CRect& target)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    const int previous = ::SetStretchBltMode(dc, HALFTONE);
-    ::StretchDIBits(dc, target.left, target.top, target.Width(), target.Height(), 0, 0, bgra.cols, bgra.rows,
-                    bgra.data, &info, DIB_RGB_COLORS, SRCCOPY);
-    ::SetStretchBltMode(dc, previous);
+    ::SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(bgra.cols), static_cast<DWORD>(bgra.rows), 0, 0, 0,
+                        static_cast<UINT>(bgra.rows), bgra.data, &info, DIB_RGB_COLORS);
+}
+
+// Area averaging when shrinking, as a prefiltered bicubic does; smooth when enlarging.
+int interpolationFor(const cv::Size& from, const cv::Size& to, int enlarging)
+{
+    return to.area() < from.area() ? cv::INTER_AREA : enlarging;
 }
 
 // An LCD-sized frame of an export: opaque black with a part of a composed frame scaled into
@@ -92,10 +96,9 @@ public:
         const cv::Rect inside = destination & cv::Rect(0, 0, m_pixels.cols, m_pixels.rows);
         if (inside != destination || destination.empty() || (source & cv::Rect(0, 0, frame.cols, frame.rows)) != source)
             return;
-        // Area averaging when shrinking, as a prefiltered bicubic does; bicubic when enlarging.
-        const int interpolation = destination.area() < source.area() ? cv::INTER_AREA : cv::INTER_CUBIC;
         cv::Mat into = m_pixels(destination);
-        cv::resize(frame(source), into, destination.size(), 0, 0, interpolation);
+        cv::resize(frame(source), into, destination.size(), 0, 0,
+                   interpolationFor(source.size(), destination.size(), cv::INTER_CUBIC));
     }
 
     bool save(const CString& path) const { return WriteJpegFile(path, m_pixels, kJpegQuality) > 0; }
@@ -111,6 +114,10 @@ struct GIFViewCtrl::Media {
     // it shows over the black view.
     cv::Mat frame;
     std::vector<cv::Mat> thumbnails;
+    // The frame as the view shows it, scaled to the picture's place; kept while neither the
+    // frame nor the place changes (GDI's halftone stretch costs some 8 ms a paint under Wine).
+    cv::Mat shown;
+    int shownFrame { -1 };
 
     // The active frame as GDI+ composes it, locked out of the picture; a metafile, which has
     // no pixels to lock, is drawn at its own size instead.
@@ -289,8 +296,17 @@ CRect GIFViewCtrl::pictureRect(const CRect& view)
 void GIFViewCtrl::DrawPicture(HDC dc, const CRect& view)
 {
     ScopedLock lock(m_lock);
-    if (composeFrame(m_currentFrame))
-        stretchOnto(dc, m_media->frame, pictureRect(view));
+    Media& media = *m_media;
+    const CRect place = pictureRect(view);
+    const cv::Size size(place.Width(), place.Height());
+    if (media.shownFrame != m_currentFrame || media.shown.size() != size) {
+        media.shownFrame = -1;
+        if (size.empty() || !composeFrame(m_currentFrame))
+            return;
+        cv::resize(media.frame, media.shown, size, 0, 0, interpolationFor(media.frame.size(), size, cv::INTER_LINEAR));
+        media.shownFrame = m_currentFrame;
+    }
+    blitOnto(dc, media.shown, place.left, place.top);
 }
 
 void GIFViewCtrl::DrawPlayBarGround(Gdiplus::Graphics& g, int width, int height)
@@ -308,7 +324,7 @@ int GIFViewCtrl::ThumbnailCount() const
 
 void GIFViewCtrl::DrawThumbnail(HDC dc, int index, const CRect& place)
 {
-    stretchOnto(dc, m_media->thumbnails[static_cast<size_t>(index)], place);
+    blitOnto(dc, m_media->thumbnails[static_cast<size_t>(index)], place.left, place.top);
 }
 
 // ---- exports

@@ -3,8 +3,8 @@
 // still picture, under the crop rectangle and play bar of MediaCropView; the crop and the
 // range exported as an animated GIF, the crop of a still picture as one JPEG file.
 //
-// GDI+ composes the frames; GDI and OpenCV scale them: Wine's GDI+ resamples a 510 px square
-// in some 150 ms, GDI and OpenCV in a few.
+// GDI+ composes the frames, OpenCV scales them: Wine's GDI+ resamples a 510 px square in some
+// 150 ms, OpenCV in one or two.
 //
 // Threads: the frame step runs on the fast-timer tick and moves the frame indices only, when
 // it gets m_lock at once. Drawing, the mouse, loading and the exports run on the GUI (or the

@@ -27,11 +27,7 @@ struct View : GIFViewCtrl {
 
 class GifView : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dialog.open(CRect(0, 0, 1000, kHeight), false);
-        view = dialog.addRenderer<View>(CRect(0, 0, kWidth, kHeight));
-    }
+    void SetUp() override { dialog.open(CRect(0, 0, 1000, kHeight), false), view = dialog.addRenderer<View>(CRect(0, 0, kWidth, kHeight)); }
     void TearDown() override { dialog.DestroyWindow(); }
     CString keep(ScratchFile* file) { return files.emplace_back(file)->path(); }
     CString gif(const wchar_t* name, const std::vector<int>& delays) { return keep(new ScratchTimedGif(folder.path(), name, delays)); }
@@ -119,7 +115,6 @@ TEST_F(GifView, ExportsWriteTheCropAndRangeAndPostTheirProgress)
     }
     EXPECT_EQ(std::vector<int>(4, 5), ReadGifDelays(folder / L"out.gif"));
     Gdiplus::Bitmap out(folder / L"out.gif");
-    ASSERT_EQ(4u, out.GetFrameCount(&Gdiplus::FrameDimensionTime));
     Gdiplus::Color colour;
     for (UINT k = 0; k < 4; ++k) {
         out.SelectActiveFrame(&Gdiplus::FrameDimensionTime, k), out.GetPixel(240, 240, &colour);
