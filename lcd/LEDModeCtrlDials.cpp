@@ -261,15 +261,27 @@ void LEDModeCtrl::DrawSystemInfoMode2(Gdiplus::Graphics& g, int& width, int& hei
     DrawLayered(g, width, height, item, kCpuDial, &LEDModeCtrl::cpuDialStill, &LEDModeCtrl::cpuDialMoving);
 }
 
+namespace {
+// The CPU dial shows one scale image for temperature and load, the other for the clock.
+bool showsFirstCpuScale(int item)
+{
+    return item == HardwareCpuTemperature || item == HardwareCpuLoad;
+}
+
+int cpuGaugeSlot(int item)
+{
+    return showsFirstCpuScale(item) ? 0 : 2;
+}
+} // namespace
+
 void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int item)
 {
     useDialQuality(g, m_textRenderingHint);
     drawDialFace(g, width, height, false);
-    const bool first = item == HardwareCpuTemperature || item == HardwareCpuLoad;
-    drawCentredImage(g, m_cpuScale[first ? 0 : 1].image.get(), width, height, 430);
+    drawCentredImage(g, m_cpuScale[showsFirstCpuScale(item) ? 0 : 1].image.get(), width, height, 430);
     drawDialRings(g, width, height);
     // The hub lies over the sector: it goes on both the dial and its covered copy.
-    if (const HDC covered = keepDial(g, 0, width, height)) {
+    if (const HDC covered = keepDial(g, cpuGaugeSlot(item), width, height)) {
         Gdiplus::Graphics cover(covered);
         cover.SetSmoothingMode(g.GetSmoothingMode());
         const Gdiplus::Rect square = squareAbout(width / 2, height / 2, kSectorRadius);
@@ -298,7 +310,7 @@ void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
     Gdiplus::GraphicsPath& sector = m_screenKit->gauge;
     sector.Reset();
     sector.AddPie(squareAbout(width / 2, height / 2, kSectorRadius), kGaugeStart, reading.angle);
-    showGauge(g, 0);
+    showGauge(g, cpuGaugeSlot(item));
     drawDialTexts(g, width, height, reading.value, reading.unit, true);
 }
 

@@ -93,10 +93,11 @@ struct LcdScreenKit {
     // Reused with a new colour (and width and dash) for every fill and line.
     Gdiplus::SolidBrush brush { Gdiplus::Color(0xFF000000) };
     Gdiplus::Pen pen { Gdiplus::Color(0xFF000000), 1.0f };
-    // The shape of this frame's gauge, and the CPU and GPU dials as they show wherever their
-    // gauge covers them.
+    // The shape of this frame's gauge, and the dials as they show wherever their gauge covers
+    // them: the GPU dial, and the CPU dial with each of its two scale images. The layers of a
+    // carousel's items stay cached side by side, so each dial that differs keeps its own copy.
     Gdiplus::GraphicsPath gauge;
-    LcdKeptPixels withGauge[2];
+    LcdKeptPixels withGauge[3];
     // Centred both ways, one line, trailing spaces measured.
     Gdiplus::StringFormat centred { Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces };
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "LcdTestKit.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
 #include "framework/Registry.h"
 
 using namespace KOVA;
@@ -242,4 +244,26 @@ TEST_F(Dials, WaterCoolingReadsNothingAndShowsItsRingsUnderTheVeil)
     const POINT base = alongAngle(240, 240, -86, 190), inner = alongAngle(240, 240, 30, 120);
     EXPECT_TRUE(nearColor(clear.rgb(base.x, base.y), blended(0, kAccent, 100)));
     EXPECT_TRUE(nearColor(clear.rgb(inner.x, inner.y), blended(blended(0, kBackground, 200), kAccent, 100)));
+}
+
+// A carousel keeps the layers of its CPU items side by side: after item 2 (the second scale
+// image) has drawn, item 1 from its kept layer shows its own dial through the sector, as a
+// frame drawn whole does.
+TEST_F(Dials, KeptLayersOfTwoCpuItemsEachShowTheirOwnDialUnderTheSector)
+{
+    const ScratchStrip first(GetSkinPath(), L"lcd-dials-first.png", 16, 16, { 0xFF0000FF });
+    const ScratchStrip second(GetSkinPath(), L"lcd-dials-second.png", 16, 16, { 0xFFFFFF00 });
+    ASSERT_TRUE(first.written() && second.written());
+    lcd.SetCPUScaleImage(L"lcd-dials-first.png", L"lcd-dials-second.png");
+    lcd.SetHardWareInfo(sensors([](auto& i) { i.cpuTemperature = 60; i.cpuClock = 3000; }));
+    DibCanvas kept(480, 480), whole(480, 480);
+    for (int item : { 1, 2, 1 })
+        draw(kept, ScreenLcd::CpuDial, item);
+    draw(whole, ScreenLcd::CpuDial, 1, false);
+    int apart = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 480; ++x)
+            apart += kept.rgb(x, y) != whole.rgb(x, y);
+    EXPECT_EQ(0, apart);
+    lcd.SetCPUScaleImage(L"", L""); // lets the files go
 }
