@@ -88,13 +88,17 @@ int interpolationFor(const cv::Size& from, const cv::Size& to, int enlarging)
 // it, written as a JPEG file.
 class ExportFrame {
 public:
-    ExportFrame() : m_pixels(std::max(Manager::GetLedScreenHeight(), 1), std::max(Manager::GetLedScreenWidth(), 1), CV_8UC4) {}
+    ExportFrame()
+        : m_pixels(std::max(Manager::GetLedScreenHeight(), 1), std::max(Manager::GetLedScreenWidth(), 1), CV_8UC4)
+    {
+    }
 
     void draw(const cv::Mat& frame, const cv::Rect& source, const cv::Rect& destination)
     {
         m_pixels.setTo(cv::Scalar(0, 0, 0, 255));
-        const cv::Rect inside = destination & cv::Rect(0, 0, m_pixels.cols, m_pixels.rows);
-        if (inside != destination || destination.empty() || (source & cv::Rect(0, 0, frame.cols, frame.rows)) != source)
+        const bool fits = (destination & cv::Rect(0, 0, m_pixels.cols, m_pixels.rows)) == destination
+            && (source & cv::Rect(0, 0, frame.cols, frame.rows)) == source;
+        if (!fits || destination.empty())
             return;
         cv::Mat into = m_pixels(destination);
         cv::resize(frame(source), into, destination.size(), 0, 0,
@@ -115,7 +119,7 @@ struct GIFViewCtrl::Media {
     cv::Mat frame;
     std::vector<cv::Mat> thumbnails;
     // The frame as the view shows it, scaled to the picture's place; kept while neither the
-    // frame nor the place changes (GDI's halftone stretch costs some 8 ms a paint under Wine).
+    // frame nor the place changes, so that a paint for another cause only copies it.
     cv::Mat shown;
     int shownFrame { -1 };
 
