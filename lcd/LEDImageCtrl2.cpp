@@ -222,6 +222,7 @@ bool LEDImageCtrl2::loadPicture(const CString& path, int kind)
     if (frames == 0)
         return false; // a GIF GDI+ finds no frames in is dropped, and nothing refers to it
     m_frameIndex = 0;
+    m_selectedFrame = 0;
     m_frameCount = frames;
     m_mediaPath = path;
     m_mediaKind = kind;
@@ -321,8 +322,11 @@ void LEDImageCtrl2::drawMedium(Gdiplus::Graphics& g, HDC dc, const CRect& screen
     ScopedLock lock(m_lock);
     Gdiplus::Image* picture = m_picture->get();
     if (drawable(picture)) {
-        if (m_mediaKind == kGifKind)
+        // Wine's GDI+ takes a good part of a second to select a GIF frame: only a new one is.
+        if (m_mediaKind == kGifKind && m_selectedFrame != m_frameIndex) {
             picture->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(m_frameIndex));
+            m_selectedFrame = m_frameIndex;
+        }
         g.DrawImage(picture, screen.left, screen.top, screen.Width(), screen.Height());
         return;
     }

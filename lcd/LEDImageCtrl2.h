@@ -76,6 +76,8 @@ protected:
     CString m_mediaPath;
     int m_mediaKind { 0 };
     int m_frameIndex { 0 };
+    // The GIF frame the picture has selected (a loaded GIF starts on its first).
+    int m_selectedFrame { 0 };
     int m_frameCount { 0 };
     int m_framePeriod { kDefaultFramePeriod };
     DWORD m_lastAdvance { 0 };

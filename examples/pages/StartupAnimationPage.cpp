@@ -26,6 +26,9 @@ constexpr UINT kProgressMessage = WM_APP + 48;
 constexpr UINT kFastTimerPeriod = 10;
 constexpr int kClipSide = 240;
 constexpr int kClipFrames = 40;
+// Wine's GDI+ takes a good part of a second to select a GIF frame: the GIF stays short and
+// slow (two frames a second).
+constexpr int kGifFrames = 8;
 
 // Frame k: a dial turning on a dark ground, the frame number at its foot.
 cv::Mat clipFrame(int k)
@@ -42,23 +45,32 @@ cv::Mat clipFrame(int k)
 }
 
 CString clipPath() { return HostTools::SkinFolder() + L"startup-sample.avi"; }
+CString shortClipPath() { return HostTools::SkinFolder() + L"startup-short.avi"; }
 CString gifPath() { return HostTools::SkinFolder() + L"startup-sample.gif"; }
 
-void writeClip()
+// Every step-th of the first frames of the dial, as a clip at path.
+void writeClip(const CString& path, int frames, int step, double fps)
 {
-    cv::VideoWriter writer(WideToAnsiString(clipPath()), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 20,
+    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), fps,
                            cv::Size(kClipSide, kClipSide));
-    for (int k = 0; writer.isOpened() && k < kClipFrames; ++k)
-        writer << clipFrame(k);
+    for (int k = 0; writer.isOpened() && k < frames; ++k)
+        writer << clipFrame(k * step);
 }
 
 void build(MPanel* page, const CRect& area)
 {
-    writeClip();
-    // A view without a window posts no progress: this export only makes the page's GIF.
+    writeClip(clipPath(), kClipFrames, 1, 20);
+    writeClip(shortClipPath(), kGifFrames, kClipFrames / kGifFrames, 2);
+    // A view without a window posts no progress: this export only makes the page's GIF, at
+    // half the LCD's size (Wine's GDI+ draws a GIF frame slowly, the more so the larger).
     OpenCVViewCtrl maker(nullptr, 0, CRect(0, 0, 700, 560), 0, 1);
-    if (maker.SetFileName(clipPath(), 4) == 1)
+    const int lcd[] = { Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight() };
+    Manager::SetLedScreenWidth(lcd[0] / 2);
+    Manager::SetLedScreenHeight(lcd[1] / 2);
+    if (maker.SetFileName(shortClipPath(), 4) == 1)
         maker.SaveGIFImageFile(gifPath(), kProgressMessage);
+    Manager::SetLedScreenWidth(lcd[0]);
+    Manager::SetLedScreenHeight(lcd[1]);
     const CRect round(area.left + 20, area.top + 40, area.left + 480, area.top + 500);
     const CRect square(area.left + 520, area.top + 30, area.left + 1040, area.top + 550);
     auto* gif = dynamic_cast<LEDImageCtrl2*>(page->CreateControl(L"LEDImageCtrl2", kRoundId, round, L"", 1, 1));

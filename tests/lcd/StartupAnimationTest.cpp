@@ -41,20 +41,11 @@ DecodedFrame exported(const ScratchFolder& folder, const wchar_t* stem, int k)
     return decodeFrame(folder.read(name));
 }
 
-int appendBytes(GifFileType* gif, const GifByteType* data, int count)
-{
-    auto* bytes = static_cast<std::vector<BYTE>*>(gif->UserData);
-    bytes->insert(bytes->end(), data, data + count);
-    return count;
-}
-
 // Ten frames on a 40 × 40 screen, frame k a 4-px column k of clipColour (k), transparent
 // elsewhere and cleared before the next: a frame GDI+ composes holds its own column only.
-std::vector<BYTE> columnGif()
+CString columnGif(const ScratchFolder& folder)
 {
-    std::vector<BYTE> bytes;
-    int error = 0;
-    GifFileType* gif = EGifOpen(&bytes, appendBytes, &error);
+    GifFileType* gif = EGifOpenFileName(WideToAnsiString(folder / L"columns.gif").c_str(), false, nullptr);
     gif->SWidth = gif->SHeight = 40;
     gif->SColorResolution = 8;
     gif->SColorMap = GifMakeMapObject(16, nullptr);
@@ -70,7 +61,7 @@ std::vector<BYTE> columnGif()
         EGifGCBToSavedExtension(&control, gif, k);
     }
     EGifSpew(gif);
-    return bytes;
+    return folder / L"columns.gif";
 }
 
 } // namespace
@@ -78,10 +69,9 @@ std::vector<BYTE> columnGif()
 TEST(StartupExport, GifFramesLieOverTheOnesBeforeOnBlackTurnedClockwise)
 {
     const ScratchFolder folder(L"startup-gif");
-    const ScratchFile gif(folder.path(), L"columns.gif", columnGif());
     OpenImage image(nullptr, 1, CRect(0, 0, 500, 500), 1, 1);
     image.SetLEDType(3);
-    image.SetImageFile(gif.path(), 3);
+    image.SetImageFile(columnGif(folder), 3);
     image.SaveStartUpAnimeImage(folder / L"up", 90);
     // Turned a quarter clockwise, column s (48 px on the canvas) becomes row s from the top.
     for (int k = 0; k < 10; ++k)
@@ -117,17 +107,19 @@ TEST(StartupExport, VideoStopsAtTheFileReachingNineMegabytesAndThePreviewGoesOnW
     EXPECT_GE(total, 9437184u);
     EXPECT_LT(files, 100);
     EXPECT_EQ(exported(folder, L"v", 0).bgr.size(), cv::Size(640, 480));
+    image->SaveSTBYAnimeImage(folder / L"standby.jpg", 0); // a video has no standby picture: black
+    EXPECT_LT(decodeFrame(folder.read(L"standby.jpg")).brightest(), 8.0);
 }
 
 TEST(StartupExport, StillPictureWritesFileZeroAtTheScreenSizeAndNoPictureNoGifFrames)
 {
     const ScratchFolder folder(L"startup-still");
     const ScratchStrip halves(folder.path(), L"halves.png", 20, 20, { 0xFFFF0000, 0xFF0000FF });
-    const ScratchFile gif(folder.path(), L"columns.gif", columnGif());
+    const CString gif = columnGif(folder);
     for (int type : { 1, 2 }) {
         OpenImage image(nullptr, 1, CRect(0, 0, 700, 500), 1, 1);
         image.SetLEDType(type);
-        image.GetGIF2PAKSize(folder / L"pak", gif.path());
+        image.GetGIF2PAKSize(folder / L"pak", gif);
         EXPECT_TRUE(folder.read(L"pak0.jpg").empty());
         image.SetImageFile(halves.path(), 0);
         image.SaveStartUpAnimeImage(folder / L"s", -90);
@@ -135,6 +127,14 @@ TEST(StartupExport, StillPictureWritesFileZeroAtTheScreenSizeAndNoPictureNoGifFr
         EXPECT_EQ(still.bgr.size(), type == 1 ? cv::Size(480, 480) : cv::Size(640, 480));
         EXPECT_TRUE(nearColor(still.rgb(still.bgr.cols / 2, still.bgr.rows - 20), 0xFF0000, 40)) << type;
         EXPECT_TRUE(folder.read(L"s1.jpg").empty());
+        // A copy has the medium's name but none of its pictures: it exports nothing.
+        OpenImage copy(image);
+        CString path;
+        int kind = -1;
+        copy.GetItemInfo(path, kind);
+        EXPECT_EQ(std::make_pair(path, kind), std::make_pair(halves.path(), 0));
+        copy.SaveStartUpAnimeImage(folder / L"c", 0);
+        EXPECT_TRUE(folder.read(L"c0.jpg").empty());
     }
 }
 
