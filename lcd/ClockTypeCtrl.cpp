@@ -2,9 +2,6 @@
 // is let go before a repaint request.
 #include "lcd/ClockTypeCtrl.h"
 
-#include <algorithm>
-
-#include "controls/basic/LookPainting.h"
 #include "framework/AppPaths.h"
 #include "framework/Manager.h"
 #include "lcd/LEDModeCtrl.h"
@@ -21,7 +18,6 @@ constexpr float kGap = 10.0f;
 constexpr int kImageInset = 5;
 // The caption's band starts this far above the cell's bottom; the rows leave it room.
 constexpr int kCaptionBand = 30;
-constexpr int kWheelRows = 10;
 constexpr int kColumns = 2;
 // Faces from the ninth on stay on the fifth row.
 constexpr int kLastRowBreak = 7;
@@ -72,38 +68,19 @@ void ClockTypeCtrl::showBar()
 void ClockTypeCtrl::SetControlRect(CRect rect)
 {
     m_rect = rect;
-    CScrollVertical* bar = GetScrollVertical();
-    CRect before;
-    {
-        ScopedLock lock(m_controlsLock);
-        before = bar->GetRect();
-        bar->SetControlRect(CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
-    }
-    if (bar->IsVisible()) {
-        CRect dirty = bar->GetRect();
-        dirty.UnionRect(&dirty, &before);
-        bar->UpdateControl(dirty, 1, 0);
-    }
+    PlaceBarOnRightEdge(rect);
     showBar();
 }
 
 int ClockTypeCtrl::OnControlScroll(int, UINT down, CPoint)
 {
-    CScrollVertical* bar = GetScrollVertical();
-    const int before = bar->GetScrollCurrentPos();
-    const int rows = down == 1 ? kWheelRows : -kWheelRows;
-    int position = before + rows * bar->GetScrollStep();
-    position = std::max(0, std::min(position, bar->GetScrollMaxRange()));
-    bar->SetScrollCurrentPos(position);
-    if (position != before)
-        UpdateControl(1, 0);
+    TurnWheel(down);
     return 1;
 }
 
 LONG ClockTypeCtrl::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
 {
-    if ((id == 1 || id == 2) && code == MScroll::kPositionChanged && m_visible)
-        UpdateControl(1, 0);
+    RepaintOnBarMove(id, code);
     return LcdPickerGrid::OnMessage(id, code, wParam, lParam);
 }
 
@@ -126,18 +103,6 @@ int ClockTypeCtrl::verticalOffset() const
     return static_cast<int>(static_cast<long long>(hidden) * bar->GetScrollCurrentPos() / range);
 }
 
-const Gdiplus::Font* ClockTypeCtrl::captionFont(float scale)
-{
-    const int size = scaled(static_cast<float>(m_fontSize), scale);
-    if (!*m_captionFont || m_captionFace != m_textFont || m_captionSize != size || m_captionStyle != m_fontStyle) {
-        *m_captionFont = MakeTextFont(*this, static_cast<float>(size));
-        m_captionFace = m_textFont;
-        m_captionSize = size;
-        m_captionStyle = m_fontStyle;
-    }
-    return m_captionFont->get();
-}
-
 const Gdiplus::StringFormat& ClockTypeCtrl::captionFormat()
 {
     if (!*m_captionFormat) {
@@ -157,7 +122,7 @@ void ClockTypeCtrl::DrawControl(HDC& dc, CRect)
     const int cellWidth = (width - scaled(kMargins, scale)) / kColumns;
     const int cellHeight = CellHeight(cellWidth);
     // Fetched before the item lock: the font comes through the window's font cache.
-    const Gdiplus::Font* font = captionFont(scale);
+    const Gdiplus::Font* font = ItemFont(scaled(static_cast<float>(m_fontSize), scale));
     const Gdiplus::SolidBrush* brush = GetTextBrush();
     DrawGrid(dc, width, [&](Gdiplus::Graphics& graphics, auto& items) {
         graphics.SetTextRenderingHint(m_textRenderingHint);

@@ -47,14 +47,9 @@ private:
     void showBar();
     int drawingWidth() const;
     int verticalOffset() const;
-    const Gdiplus::Font* captionFont(float scale);
     const Gdiplus::StringFormat& captionFormat();
 
     int m_contentHeight { kDefaultContentHeight };
-    NotCopied<std::unique_ptr<Gdiplus::Font>> m_captionFont;
-    CString m_captionFace;
-    int m_captionSize { 0 };
-    int m_captionStyle { 0 };
     NotCopied<std::unique_ptr<Gdiplus::StringFormat>> m_captionFormat;
 };
 

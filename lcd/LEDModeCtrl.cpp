@@ -47,22 +47,27 @@ CString readSetting(const wchar_t* name)
 } // namespace
 
 LEDModeCtrl::LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
-    : MControlFont(parent, id, rect, L"", visible, enabled, 1),
-      m_visibleRoad(new LcdFrameRoad(kLargeCapacity)),
-      m_hiddenRoad(new LcdFrameRoad(kLargeCapacity)),
-      m_carouselBrush(new Gdiplus::SolidBrush(Gdiplus::Color(255, 255, 255, 255))),
-      m_centredFormat(new Gdiplus::StringFormat(Gdiplus::StringFormatFlagsNoWrap
-                                                | Gdiplus::StringFormatFlagsMeasureTrailingSpaces))
+    : MControlFont(parent, id, rect, L"", visible, enabled, 1)
 {
     m_run = 1;
-    m_centredFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
-    m_centredFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    makeOwnParts();
     SetTextColor(Gdiplus::Color(0xFFFFFFFF));
-    allocateBuffers();
     readStoredSettings();
     // The factories give the control its rectangle here, not through SetControlRect.
     if (m_carouselPosition.x == 0 && m_carouselPosition.y == 0 && !m_rect.IsRectEmpty())
         m_carouselPosition = defaultCarouselPosition();
+}
+
+void LEDModeCtrl::makeOwnParts()
+{
+    m_visibleRoad = std::make_unique<LcdFrameRoad>(kLargeCapacity);
+    m_hiddenRoad = std::make_unique<LcdFrameRoad>(kLargeCapacity);
+    m_carouselBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(255, 255, 255, 255));
+    m_centredFormat = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap
+                                                              | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    m_centredFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
+    m_centredFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    allocateBuffers();
 }
 
 LEDModeCtrl::~LEDModeCtrl()

@@ -138,9 +138,11 @@ struct ClockFaceKitDeleter {
 class KOVA_API LEDModeCtrl : public MControlFont {
 public:
     LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled);
-    // Buffers, images and locks belong to one renderer: a copy would share or lose them.
-    LEDModeCtrl(const LEDModeCtrl&) = delete;
-    LEDModeCtrl& operator=(const LEDModeCtrl&) = delete;
+    // A copy takes the settings and values: its locks, buffers, images, media, overlays and
+    // kept layers are its own and start as a new renderer's. An assignment keeps the target's
+    // images, media and overlays. On the GUI thread.
+    LEDModeCtrl(const LEDModeCtrl& other);
+    LEDModeCtrl& operator=(const LEDModeCtrl& other);
     ~LEDModeCtrl() override;
 
     // Frame pipeline
@@ -533,6 +535,10 @@ protected:
     // ---- end of sensor slots and overlay texts (protected)
 
 private:
+    // Copies
+    void makeOwnParts();
+    void copyValuesFrom(const LEDModeCtrl& other);
+
     // Frame pipeline
     void readStoredSettings();
     void allocateBuffers();

@@ -415,6 +415,15 @@ TEST(RendererAccessors, TheSelectedLayerIsKeptAndBrightnessScalesEveryPixel)
         lcd.AdjustBrightness(dib.dc(), c.brightness, 4, c.height);
         EXPECT_EQ(c.expected, dib.rgb(3, 3)) << c.brightness << " over " << c.height << " rows";
     }
+    // A copy takes the settings, not the medium or the overlays, and outlives its source.
+    auto source = std::make_unique<OpenLcd>(nullptr, 4, CRect(0, 0, 640, 480), 0, 1);
+    source->SetLEDScreenType(LEDScreenWide);
+    source->giveMedia(new Gdiplus::Bitmap(64, 48, PixelFormat32bppARGB), 1);
+    source->AddOverLayerInfo(1, L"text", L"line");
+    OpenLcd copy(*source);
+    source.reset();
+    copy.DrawHideControl();
+    EXPECT_EQ(640, decodeFrame(pullFrame(copy)).bgr.cols);
 }
 
 // A real dialog hears a click on the third cell through posted messages.
