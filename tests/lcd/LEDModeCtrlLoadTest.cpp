@@ -6,6 +6,8 @@
 #include "GdiObjectCount.h"
 #include "LcdTestKit.h"
 #include "PumpUntil.h"
+#include "ScratchClip.h"
+#include "ScratchFolder.h"
 #include "ScratchStrip.h"
 #include "framework/AppPaths.h"
 
@@ -82,16 +84,26 @@ TEST(LEDModeCtrlLoad, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
     lcd.SetCaptureWindow(source.hwnd());
     lcd.AddCarousel(HardwareCpuLoad);
     lcd.SetBrightness(60);
+    // The clock faces with their hands, an icon and a video behind the round ones.
+    const ScratchStrip hand(GetSkinPath(), L"lcd-load-hand.png", 6, 80, { 0xFFFF0000 });
+    const ScratchFolder folder(L"lcd-load");
+    const ScratchClip clip(folder.path(), L"clip.avi", ScratchClip::Mjpg, 25, 20);
+    lcd.SetHMSImage(L"lcd-load-hand.png", L"lcd-load-hand.png", L"lcd-load-hand.png");
+    lcd.SetIcon1Image(L"lcd-load-hand.png");
+    lcd.SetClockFileImage(clip.path(), MediaKindVideo);
     DibCanvas window(480, 480);
-    // Every mode, both screen shapes and every turn, on the visible road (a paint) and the
-    // hidden one (a tick) in turn.
+    // Every mode, every screen shape and turn, and each clock face once a pass of 64 frames, on
+    // the visible road (a paint) and the hidden one (a tick): the road flips every pass, so
+    // every face meets both roads and all three shapes in 384 frames.
     auto frames = [&](int count) {
         for (int i = 0; i < count; ++i) {
+            const int pass = i / 64;
             lcd.SetLEDMode(i % 8);
+            lcd.SetColockType(1 + i / 8 % 8);
             lcd.SetRotate(i % 50 == 0 ? 45 : 90 * (i % 4));
-            if (i % 100 == 0)
-                lcd.SetLEDScreenType(i % 200 == 0 ? LEDScreenCircle : LEDScreenSquare);
-            if (i % 2) {
+            if (i % 64 == 0)
+                lcd.SetLEDScreenType(pass % 3 == 0 ? LEDScreenCircle : pass % 3 == 1 ? LEDScreenSquare : LEDScreenWide);
+            if ((i + pass) % 2) {
                 lcd.SetUpdate(0, 0);
                 lcd.DrawControl(window.dc(), CRect(0, 0, 480, 480));
             } else {
@@ -105,7 +117,7 @@ TEST(LEDModeCtrlLoad, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
     int gdiBefore = -1;
     for (int round = 0; round < 10 && countGdiObjects() != gdiBefore; ++round) {
         gdiBefore = countGdiObjects();
-        frames(200);
+        frames(384);
     }
     const long heapBefore = busyHeapBlocks();
     frames(10000);

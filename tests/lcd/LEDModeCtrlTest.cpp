@@ -1,5 +1,6 @@
 // The LCD frame pipeline seen from the host: frames pulled with GetLEDData and decoded, drawn
 // by the tick with a pinned clock (hidden road) and by the window's paint (visible road).
+#include <atomic>
 #include <functional>
 #include <random>
 
@@ -254,6 +255,55 @@ TEST(LEDModeCtrlLive, FramesComeFromTheTimerThreadWhileHiddenAndFromThePaintWhil
         steps[step].first();
         EXPECT_TRUE(cornerBecomes(steps[step].second)) << "step " << step << ": " << std::hex << corner;
     }
+    dialog.GetPaintManager()->KillMTimer();
+    dialog.DestroyWindow();
+}
+
+// Which thread drew the last frame: the GUI thread's paint or the fast timer's tick.
+class ThreadLcd : public OpenLcd {
+public:
+    using OpenLcd::OpenLcd;
+    std::atomic<DWORD> drawer { 0 };
+
+protected:
+    void DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc) override
+    {
+        drawer = ::GetCurrentThreadId();
+        OpenLcd::DrawLEDMode(g, width, height, dc);
+    }
+};
+
+// The clock on the square screen: a posted minimise moves the frames from the paint to the
+// tick, which publishes the same pixels at the same time; a posted restore moves them back.
+TEST(LEDModeCtrlLive, PostedMinimiseAndRestoreMoveTheClockBetweenRoadsWithTheSamePixels)
+{
+    PinnedClock clock(70000);
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 500, 500), true);
+    ThreadLcd* lcd = dialog.addRenderer<ThreadLcd>(CRect(0, 0, 480, 480));
+    lcd->SetLEDScreenType(LEDScreenSquare);
+    lcd->SetColockType(3); // hours and minutes: the seconds the polls add change nothing
+    lcd->SetLEDMode(LEDModeClock);
+    lcd->AddMTimer();
+    dialog.SetMTimer(5);
+    std::vector<BYTE> frames[3];
+    const std::pair<WPARAM, bool> steps[] = { { 0, true }, { SC_MINIMIZE, false }, { SC_RESTORE, true } };
+    for (size_t s = 0; s < std::size(steps); ++s) {
+        if (steps[s].first)
+            ::PostMessage(dialog.GetSafeHwnd(), WM_SYSCOMMAND, steps[s].first, 0);
+        // Two frames of the road: the first is published when the second begins. The pinned
+        // clock moves about as fast as the real one, a period every 15 polls.
+        for (int frame = 0; frame < 2; ++frame) {
+            lcd->drawer = 0;
+            EXPECT_TRUE(pollUntil([&] {
+                pumpMessages();
+                TimeSource::Advance(2);
+                return lcd->drawer != 0 && (lcd->drawer == ::GetCurrentThreadId()) == steps[s].second;
+            }, 5000)) << "step " << s;
+        }
+        frames[s] = pullFrame(*lcd);
+    }
+    EXPECT_TRUE(decodeFrame(frames[0]).complete() && frames[0] == frames[1] && frames[1] == frames[2]);
     dialog.GetPaintManager()->KillMTimer();
     dialog.DestroyWindow();
 }

@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "LcdTestKit.h"
+#include "ScratchClip.h"
+#include "ScratchFolder.h"
 #include "ScratchStrip.h"
 #include "framework/AppPaths.h"
 #include "framework/Registry.h"
@@ -21,6 +23,7 @@ struct Screen {
     int mode;
     int layout; // the sensor layout of LED mode 2
     int item;
+    int clockStyle { 1 }; // the face of LED mode 7, round or wide by the screen type
 };
 
 const Screen kScreens[] = {
@@ -42,6 +45,9 @@ const Screen kScreens[] = {
     { "GPU dial", LEDModeCarousel, 0, HardwareGpuTemperature },
     { "water cooling", LEDModeWaterCooling, 0, 0 },
     { "weather", LEDModeWeather, 0, 0 },
+    { "clock 1", LEDModeClock, 0, 0, 1 }, { "clock 2", LEDModeClock, 0, 0, 2 }, { "clock 3", LEDModeClock, 0, 0, 3 },
+    { "clock 4", LEDModeClock, 0, 0, 4 }, { "clock 5", LEDModeClock, 0, 0, 5 }, { "clock 6", LEDModeClock, 0, 0, 6 },
+    { "clock 7", LEDModeClock, 0, 0, 7 }, { "clock 8", LEDModeClock, 0, 0, 8 },
 };
 
 HARDWARE_INFO values(float step)
@@ -126,20 +132,44 @@ TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
 {
     const ScratchStrip strip(GetSkinPath(), L"lcd-identity-strip.png", 60, 40, { 0xFFE0A000, 0xFF00A0E0 });
     const ScratchStrip scale(GetSkinPath(), L"lcd-identity-scale.png", 48, 48, { 0x8040C040 });
-    ASSERT_TRUE(strip.written() && scale.written());
+    // Clock pictures of the screen's size: a stretched one costs a whole frame's time.
+    const ScratchFolder folder(L"lcd-identity");
+    const ScratchStrip pictures[2][2] = { { { folder.path(), L"round1.png", 240, 480, { 0xFFE0A000, 0xFF00A0E0 } },
+                                            { folder.path(), L"wide1.png", 320, 480, { 0xFFE0A000, 0xFF00A0E0 } } },
+                                          { { folder.path(), L"round2.png", 480, 480, { 0xFF40C040 } },
+                                            { folder.path(), L"wide2.png", 640, 480, { 0xFF40C040 } } } };
+    const ScratchClip clip(folder.path(), L"clip.avi", ScratchClip::Mjpg, 25, 50);
+    ASSERT_TRUE(strip.written() && scale.written() && pictures[1][1].written() && clip.written());
+    const auto picture = [&](int which) {
+        return [&, which](OpenLcd& lcd) {
+            lcd.SetClockFileImage(pictures[which][lcd.GetRect().Width() == 640].path(), MediaKindPicture);
+        };
+    };
+    const auto video = [](const CString& path) { return [=](OpenLcd& lcd) { lcd.SetClockFileImage(path, MediaKindVideo); }; };
+    // What a step changes is read by every screen, by the screens of the other modes or by the clock faces.
+    enum class Readers { All, Screens, Clock };
     struct Step {
         const char* change;
         std::function<void(OpenLcd&)> set;
+        Readers readers { Readers::All };
     };
     const Step script[] = {
         { "first frame", [](OpenLcd&) {} },
         { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(1)); } },
-        { "values again", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(2)); } },
+        { "values again", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(2)); }, Readers::Screens },
         { "colours", [](OpenLcd& lcd) { lcd.SetColor(0xFF203040, 0xFFF0F0A0, 0xFF00C0C0, 0xFFFF2000); } },
-        { "images", [](OpenLcd& lcd) { images(lcd, L"lcd-identity-strip.png", L"lcd-identity-scale.png"); } },
-        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(3)); } },
+        { "images", [](OpenLcd& lcd) { images(lcd, L"lcd-identity-strip.png", L"lcd-identity-scale.png"); }, Readers::Screens },
+        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(3)); }, Readers::Screens },
         // Stretched images cost a whole frame's time when drawn whole: the rest goes without.
-        { "images gone", [](OpenLcd& lcd) { images(lcd, L"lcd-identity-none.png", L"lcd-identity-none.png"); } },
+        { "images gone", [](OpenLcd& lcd) { images(lcd, L"lcd-identity-none.png", L"lcd-identity-none.png"); }, Readers::Screens },
+        { "icons and hands", [](OpenLcd& lcd) {
+              lcd.SetIcon1Image(L"lcd-identity-scale.png"), lcd.SetIcon2Image(L"lcd-identity-strip.png");
+              lcd.SetIcon3Image(L"lcd-identity-scale.png");
+              lcd.SetHMSImage(L"lcd-identity-strip.png", L"lcd-identity-scale.png", L"lcd-identity-strip.png"); }, Readers::Clock },
+        { "clock picture", picture(0), Readers::Clock },
+        { "another picture", picture(1), Readers::Clock },
+        { "clock video", video(clip.path()), Readers::Clock },
+        { "no background", video(folder / L"none.avi"), Readers::Clock },
         { "scale", [](OpenLcd&) { Manager::SetScaleValue(1.5f); } },
         { "font face", [](OpenLcd& lcd) { lcd.SetTextFont(L"Liberation Serif"); } },
         { "hint", [](OpenLcd& lcd) { lcd.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias); } },
@@ -147,9 +177,14 @@ TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
         { "weather texts", [](OpenLcd& lcd) { lcd.SetWeatherValue(L"Here", L"31", L"60", L"45", L"80", L"40", L"x"); } },
         { "time", [](OpenLcd&) { TimeSource::Advance(61000); } },
         { "temperature sign", [](OpenLcd&) { WriteRegString(L"led_cpushowtype", L"1"); } },
-        { "language", [](OpenLcd&) { Manager::SetLanguage(2052); } },
-        { "item", [](OpenLcd& lcd) { lcd.SetHardWareType(HardwareCpuLoad); } },
-        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(4)); } },
+        { "language", [](OpenLcd&) { Manager::SetLanguage(2052); }, Readers::Screens },
+        { "item", [](OpenLcd& lcd) { lcd.SetHardWareType(HardwareCpuLoad); }, Readers::Screens },
+        { "values", [](OpenLcd& lcd) { lcd.SetHardWareInfo(values(4)); }, Readers::Screens },
+        // Each step runs once per renderer: the clock moves on twice as far.
+        { "second", [](OpenLcd&) { TimeSource::Advance(500); }, Readers::Clock },
+        { "hour", [](OpenLcd&) { TimeSource::Advance(1800000); }, Readers::Clock },
+        { "day", [](OpenLcd&) { TimeSource::Advance(43200000); }, Readers::Clock },
+        { "year", [](OpenLcd&) { TimeSource::Pin(TimeSource::Milliseconds(), SYSTEMTIME { 2026, 12, 4, 31, 23, 59, 59, 0 }); TimeSource::Advance(1000); }, Readers::Clock },
     };
     for (const Screen& screen : kScreens)
         for (int type : { LEDScreenCircle, LEDScreenSquare, LEDScreenWide })
@@ -168,9 +203,12 @@ TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
                     lcd.SetTextFont(L"");
                     lcd.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
                     lcd.SetFontStyle(Gdiplus::FontStyleRegular);
+                    lcd.SetColockType(screen.clockStyle);
                 });
                 restoreGlobals();
                 for (const Step& step : script) {
+                    if (step.readers != Readers::All && (step.readers == Readers::Clock) != (screen.mode == LEDModeClock))
+                        continue;
                     both(step.set);
                     EXPECT_TRUE(sameFrame(visible, width)) << screen.name << ", type " << type
                                                            << (visible ? ", visible road, " : ", hidden road, ")
