@@ -37,19 +37,10 @@ const Gdiplus::Color kTrackColour(0xFF, 0x66, 0x66, 0x66);
 constexpr int kBarTop = 40;
 constexpr int kTrackHeight = 24;
 
-// Where a source of width × height goes in an LCD-sized frame: as large as it fits, centred
-// on the side it does not fill.
 cv::Rect fittedDestination(const cv::Rect& source)
 {
-    const int lcdWidth = Manager::GetLedScreenWidth();
-    const int lcdHeight = Manager::GetLedScreenHeight();
-    const float aspect = static_cast<float>(source.width) / static_cast<float>(source.height);
-    if (aspect > static_cast<float>(lcdWidth) / static_cast<float>(lcdHeight)) {
-        const int fitted = static_cast<int>(static_cast<float>(lcdWidth) / aspect);
-        return cv::Rect(0, (lcdHeight - fitted) / 2, lcdWidth, fitted);
-    }
-    const int fitted = static_cast<int>(static_cast<float>(lcdHeight) * aspect);
-    return cv::Rect((lcdWidth - fitted) / 2, 0, fitted, lcdHeight);
+    const CRect place = MediaCropView::FittedToLcd(source.width, source.height);
+    return cv::Rect(place.left, place.top, place.Width(), place.Height());
 }
 
 // The frame after moving steps on from frame, kept within [start, end): past the end it
@@ -340,24 +331,8 @@ CRect GIFViewCtrl::shownView() const
 
 CRect GIFViewCtrl::cropSource()
 {
-    const CRect whole(0, 0, m_mediaWidth, m_mediaHeight);
-    const CRect image = pictureRect(shownView());
-    CRect crop = CropRect();
-    crop.OffsetRect(-m_rect.left, -m_rect.top);
-    CRect part;
-    if (image.IsRectEmpty() || !part.IntersectRect(crop, image))
-        return whole;
-    const float sx = static_cast<float>(m_mediaWidth) / static_cast<float>(image.Width());
-    const float sy = static_cast<float>(m_mediaHeight) / static_cast<float>(image.Height());
-    int x = static_cast<int>(static_cast<float>(part.left - image.left) * sx);
-    int y = static_cast<int>(static_cast<float>(part.top - image.top) * sy);
-    const int width = std::min(static_cast<int>(static_cast<float>(part.Width()) * sx), m_mediaWidth - x);
-    const int height = std::min(static_cast<int>(static_cast<float>(part.Height()) * sy), m_mediaHeight - y);
-    x = std::max(x, 0);
-    y = std::max(y, 0);
-    if (width <= 0 || height <= 0)
-        return whole;
-    return CRect(x, y, x + width, y + height);
+    const CRect part = CropOnMedium(m_mediaWidth, m_mediaHeight, pictureRect(shownView()));
+    return part.IsRectEmpty() ? CRect(0, 0, m_mediaWidth, m_mediaHeight) : part;
 }
 
 void GIFViewCtrl::SaveGIFImageFile(CString path, UINT message)

@@ -212,6 +212,37 @@ bool MediaCropView::AssembleExportGif(const CString& path, const CString& folder
     return writer.Save() && added > 0;
 }
 
+CRect MediaCropView::CropOnMedium(int mediaWidth, int mediaHeight, const CRect& image) const
+{
+    CRect crop = CropRect();
+    crop.OffsetRect(-m_rect.left, -m_rect.top);
+    CRect part;
+    if (image.IsRectEmpty() || !part.IntersectRect(crop, image))
+        return CRect();
+    const float sx = static_cast<float>(mediaWidth) / static_cast<float>(image.Width());
+    const float sy = static_cast<float>(mediaHeight) / static_cast<float>(image.Height());
+    const int x = std::max(static_cast<int>(static_cast<float>(part.left - image.left) * sx), 0);
+    const int y = std::max(static_cast<int>(static_cast<float>(part.top - image.top) * sy), 0);
+    const int width = std::min(static_cast<int>(static_cast<float>(part.Width()) * sx), mediaWidth - x);
+    const int height = std::min(static_cast<int>(static_cast<float>(part.Height()) * sy), mediaHeight - y);
+    if (width <= 0 || height <= 0)
+        return CRect();
+    return CRect(x, y, x + width, y + height);
+}
+
+CRect MediaCropView::FittedToLcd(int width, int height)
+{
+    const int lcdWidth = Manager::GetLedScreenWidth();
+    const int lcdHeight = Manager::GetLedScreenHeight();
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    if (aspect > static_cast<float>(lcdWidth) / static_cast<float>(lcdHeight)) {
+        const int fitted = static_cast<int>(static_cast<float>(lcdWidth) / aspect);
+        return CRect(0, (lcdHeight - fitted) / 2, lcdWidth, (lcdHeight - fitted) / 2 + fitted);
+    }
+    const int fitted = static_cast<int>(static_cast<float>(lcdHeight) * aspect);
+    return CRect((lcdWidth - fitted) / 2, 0, (lcdWidth - fitted) / 2 + fitted, lcdHeight);
+}
+
 // ---- the mouse
 
 int MediaCropView::IsPointOnRectEdge(CPoint point, CRect rect, int margin, int& code)

@@ -84,6 +84,10 @@ public:
     // Zooms the crop rectangle by a tenth of the LCD size a notch, within 0.1 to 2 times it.
     int OnControlScroll(int step, UINT down, CPoint pt) override;
 
+    // Where a source of width × height goes in an LCD-sized frame: as large as it fits,
+    // centred on the side it does not fill.
+    static CRect FittedToLcd(int width, int height);
+
 protected:
     static constexpr int kPlayBarHeight = 50;
     static constexpr int kEdgeMargin = 8;
@@ -118,6 +122,10 @@ protected:
     // skipped), each shown for the frame period, posting 50 to 95 over n frames as they go in;
     // true when a file holding a frame was completed.
     bool AssembleExportGif(const CString& path, const CString& folder, int frames, int n);
+    // The part of the crop rectangle that lies on image (where the view shows a medium of
+    // mediaWidth × mediaHeight, control coordinates), in the medium's pixels; empty when the
+    // crop is off the picture.
+    CRect CropOnMedium(int mediaWidth, int mediaHeight, const CRect& image) const;
     UINT ExportMessage() const { return m_exportMessage->load(); }
     // The repaint request of any change of content.
     void RequestRepaint() { UpdateControl(1, 0); }

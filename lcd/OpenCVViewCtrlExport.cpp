@@ -46,14 +46,8 @@ void fitToLcd(const cv::Mat& piece, cv::Mat& out, cv::Size size)
         cv::resize(piece, out, size, 0, 0, cv::INTER_LINEAR);
         return;
     }
-    cv::Rect part(0, 0, size.width, size.height);
-    if (aspect > lcdAspect) {
-        part.height = static_cast<int>(static_cast<float>(size.width) / aspect);
-        part.y = (size.height - part.height) / 2;
-    } else {
-        part.width = static_cast<int>(static_cast<float>(size.height) * aspect);
-        part.x = (size.width - part.width) / 2;
-    }
+    const CRect fitted = MediaCropView::FittedToLcd(piece.cols, piece.rows);
+    const cv::Rect part(fitted.left, fitted.top, fitted.Width(), fitted.Height());
     if (out.size() != size || out.type() != piece.type())
         out = cv::Mat::zeros(size, piece.type());
     cv::Mat inside = out(part);
@@ -89,28 +83,14 @@ bool openMp4Writer(cv::VideoWriter& writer, const CString& path, double fps, cv:
     return false;
 }
 
-// The part of the video's frames to export: the part of the crop rectangle that lies on the
-// picture (image, where the view draws it, both in control coordinates), in video pixels; the
-// whole frame for a video no larger than the LCD, for a crop off the picture or too thin.
-cv::Rect exportSource(int w, int h, const CRect& image, const CRect& crop)
+// The part of the video's frames to export: part, the crop on the picture in video pixels;
+// the whole frame for a video no larger than the LCD, for a crop off the picture or too thin.
+cv::Rect exportSource(int w, int h, const CRect& part)
 {
-    const cv::Rect whole(0, 0, w, h);
-    if ((w <= Manager::GetLedScreenWidth() && h <= Manager::GetLedScreenHeight()) || image.IsRectEmpty())
-        return whole;
-    CRect part;
-    if (!part.IntersectRect(crop, image))
-        return whole;
-    const float sx = static_cast<float>(w) / static_cast<float>(image.Width());
-    const float sy = static_cast<float>(h) / static_cast<float>(image.Height());
-    int x = static_cast<int>(static_cast<float>(part.left - image.left) * sx);
-    int y = static_cast<int>(static_cast<float>(part.top - image.top) * sy);
-    const int width = std::min(static_cast<int>(static_cast<float>(part.Width()) * sx), w - x);
-    const int height = std::min(static_cast<int>(static_cast<float>(part.Height()) * sy), h - y);
-    x = std::max(x, 0);
-    y = std::max(y, 0);
-    if (width <= kThinnestSource || height <= kThinnestSource)
-        return whole;
-    return cv::Rect(x, y, width, height);
+    if ((w <= Manager::GetLedScreenWidth() && h <= Manager::GetLedScreenHeight()) ||
+        part.Width() <= kThinnestSource || part.Height() <= kThinnestSource)
+        return cv::Rect(0, 0, w, h);
+    return cv::Rect(part.left, part.top, part.Width(), part.Height());
 }
 
 // One frame after another from where the capture stands, cut and fitted to the LCD.
@@ -148,11 +128,10 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
     ::Sleep(kExportStartWait);
     if (!isOpen() || m_rangeStart == m_rangeEnd)
         return;
-    CRect crop = CropRect();
-    crop.OffsetRect(-m_rect.left, -m_rect.top);
     const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
+    const CRect picture = GetImageRect(m_mediaWidth, m_mediaHeight, view);
     const cv::Rect source =
-        exportSource(m_mediaWidth, m_mediaHeight, GetImageRect(m_mediaWidth, m_mediaHeight, view), crop);
+        exportSource(m_mediaWidth, m_mediaHeight, CropOnMedium(m_mediaWidth, m_mediaHeight, picture));
     clip().Seek(m_rangeStart);
     const CString folder = ExportFramesFolder();
     DeleteDirectory(folder);
@@ -190,11 +169,10 @@ void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)
     ::Sleep(kExportStartWait);
     if (!isOpen() || m_rangeStart == m_rangeEnd)
         return;
-    CRect crop = CropRect();
-    crop.OffsetRect(-m_rect.left, -m_rect.top);
     const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
+    const CRect picture = GetImageRect(m_mediaWidth, m_mediaHeight, view);
     const cv::Rect source =
-        exportSource(m_mediaWidth, m_mediaHeight, GetImageRect(m_mediaWidth, m_mediaHeight, view), crop);
+        exportSource(m_mediaWidth, m_mediaHeight, CropOnMedium(m_mediaWidth, m_mediaHeight, picture));
     VideoClip& video = clip();
     video.Seek(m_rangeStart);
     const int n = std::max(m_rangeEnd - m_rangeStart, 1);
