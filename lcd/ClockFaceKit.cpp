@@ -1,5 +1,7 @@
 #include "lcd/ClockFaceKit.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <initializer_list>
 #include <iterator>
@@ -232,7 +234,37 @@ bool ClockFaceKit::drawsInPass(const ClockElement& element, const Gdiplus::RectF
     return pass == ClockPass::All || moving == (pass == ClockPass::Moving);
 }
 
-void ClockFaceKit::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass)
+bool ClockFaceKit::insideCircle(const ClockElement& element, const Gdiplus::RectF& bounds, int width, int height) const
+{
+    // A pixel's margin inside the circle: what GDI+ rasterises there is inside its clip too.
+    const float cx = static_cast<float>(width) / 2;
+    const float cy = static_cast<float>(height) / 2;
+    const float rx = cx - 2;
+    const float ry = cy - 2;
+    if (element.kind == ClockElementKind::Hand) {
+        const LEDModeCtrl::LcdImage& hand = m_lcd->m_hands[element.image % 3];
+        const float w = static_cast<float>(hand.width) / 2;
+        const float along = std::max(static_cast<float>(hand.height) - element.pivotOffset, element.pivotOffset);
+        return std::sqrt(w * w + along * along) <= std::min(rx, ry);
+    }
+    for (float x : { bounds.X, bounds.GetRight() })
+        for (float y : { bounds.Y, bounds.GetBottom() })
+            if ((x - cx) * (x - cx) / (rx * rx) + (y - cy) * (y - cy) / (ry * ry) > 1.0f)
+                return false;
+    return true;
+}
+
+void ClockFaceKit::ClipToCircle(Gdiplus::Graphics& g, int width, int height)
+{
+    if (m_circleSize.Width != width || m_circleSize.Height != height) {
+        m_circle.Reset();
+        m_circle.AddEllipse(0, 0, width, height);
+        m_circleSize = Gdiplus::Size(width, height);
+    }
+    g.SetClip(&m_circle, Gdiplus::CombineModeReplace);
+}
+
+void ClockFaceKit::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass, bool clipToCircle)
 {
     m_movingCount = 0;
     m_handDrawn = false;
@@ -244,6 +276,10 @@ void ClockFaceKit::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass p
         const Gdiplus::RectF bounds = boundsOf(element, width, height);
         if (!drawsInPass(element, bounds, pass))
             continue;
+        if (clipToCircle && !insideCircle(element, bounds, width, height)) {
+            ClipToCircle(g, width, height);
+            clipToCircle = false;
+        }
         switch (element.kind) {
         case ClockElementKind::Text:
             drawText(g, element, bounds);

@@ -213,7 +213,11 @@ public:
     // for lcd's colours; holds on to face and now for the passes of this frame.
     void Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves);
     // Draws the elements of pass, in table order, onto g for a frame of width × height.
-    void Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass);
+    // clipToCircle clips g to the inscribed circle before the first element that may reach
+    // past it (GDI+ draws clipped to a curve far slower than unclipped).
+    void Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass, bool clipToCircle = false);
+    // Clips g to the circle inscribed in width × height.
+    void ClipToCircle(Gdiplus::Graphics& g, int width, int height);
     const ClockFace& Face() const { return *m_face; }
 
     // The region of the ellipse inscribed in width × height, kept for GDI drawing under the
@@ -227,6 +231,7 @@ private:
     struct FaceFonts;
     FaceFonts& fontsOf(const ClockFace& face);
     bool drawsInPass(const ClockElement& element, const Gdiplus::RectF& bounds, ClockPass pass);
+    bool insideCircle(const ClockElement& element, const Gdiplus::RectF& bounds, int width, int height) const;
     Gdiplus::RectF boundsOf(const ClockElement& element, int width, int height) const;
     Gdiplus::SolidBrush& brushFor(const ClockElement& element);
     void drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box);
@@ -248,6 +253,8 @@ private:
     Gdiplus::StringFormat m_near { Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces };
     std::wstring m_text;
 
+    Gdiplus::GraphicsPath m_circle;
+    Gdiplus::Size m_circleSize;
     using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, detail::GdiObjectDeleter>;
     UniqueRegion m_ellipse;
     int m_ellipseWidth { 0 };

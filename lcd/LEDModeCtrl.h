@@ -422,6 +422,7 @@ protected:
     enum class ClockBackdrop { None, Picture, GifFrame, VideoFrame };
     ClockBackdrop clockBackdrop(const ClockFace& face);
     void drawClockGround(Gdiplus::Graphics& g, int width, int height);
+    bool clipsToCircle() const;
     void clipClockFace(Gdiplus::Graphics& g, int width, int height);
     void drawClockBackdrop(Gdiplus::Graphics& g, int width, int height);
     ClockBackdrop m_clockBackdrop { ClockBackdrop::None };

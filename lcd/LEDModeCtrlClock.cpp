@@ -65,19 +65,22 @@ void LEDModeCtrl::clockStill(Gdiplus::Graphics& g, int width, int height, int)
 
 void LEDModeCtrl::clockMoving(Gdiplus::Graphics& g, int width, int height, int)
 {
-    clipClockFace(g, width, height);
     if (m_clockKit->Face().antiAliasAfterGround)
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    if (m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame)
+    const bool backdropMoves =
+        m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame;
+    if (backdropMoves) {
+        clipClockFace(g, width, height);
         drawClockBackdrop(g, width, height);
-    m_clockKit->Draw(g, width, height, ClockPass::Moving);
+    }
+    // Over a still backdrop the circle's clip is set only for what may reach past it.
+    m_clockKit->Draw(g, width, height, ClockPass::Moving, !backdropMoves && clipsToCircle());
 }
 
 void LEDModeCtrl::drawClockGround(Gdiplus::Graphics& g, int width, int height)
 {
     Gdiplus::SolidBrush black(Gdiplus::Color(0xFF000000));
-    const bool circle = m_clockKit->Face().screen == ClockScreen::Round && m_screenType == LEDScreenCircle;
-    if (circle) {
+    if (clipsToCircle()) {
         clipClockFace(g, width, height);
         g.FillEllipse(&black, 0, 0, width, height);
     } else {
@@ -87,13 +90,15 @@ void LEDModeCtrl::drawClockGround(Gdiplus::Graphics& g, int width, int height)
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
 }
 
+bool LEDModeCtrl::clipsToCircle() const
+{
+    return m_clockKit->Face().screen == ClockScreen::Round && m_screenType == LEDScreenCircle;
+}
+
 void LEDModeCtrl::clipClockFace(Gdiplus::Graphics& g, int width, int height)
 {
-    if (m_clockKit->Face().screen != ClockScreen::Round || m_screenType != LEDScreenCircle)
-        return;
-    Gdiplus::GraphicsPath circle;
-    circle.AddEllipse(0, 0, width, height);
-    g.SetClip(&circle, Gdiplus::CombineModeReplace);
+    if (clipsToCircle())
+        m_clockKit->ClipToCircle(g, width, height);
 }
 
 void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g, int width, int height)
