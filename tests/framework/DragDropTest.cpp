@@ -218,19 +218,6 @@ TEST(DataObject, EnumeratorSkipsToExactlyTheEndOnlyByFailing)
     EXPECT_EQ(0u, clone->Release() + formats->Release());
 }
 
-TEST(DropSource, EndsOnEscapeOrReleasedButtons)
-{
-    auto* source = new CIDropSource;
-    source->AddRef();
-    EXPECT_EQ(DRAGDROP_S_CANCEL, source->QueryContinueDrag(TRUE, MK_LBUTTON));
-    EXPECT_EQ(S_OK, source->QueryContinueDrag(FALSE, MK_RBUTTON));
-    EXPECT_FALSE(source->IsDropped());
-    EXPECT_EQ(DRAGDROP_S_DROP, source->QueryContinueDrag(FALSE, MK_SHIFT));
-    EXPECT_TRUE(source->IsDropped());
-    EXPECT_EQ(DRAGDROP_S_USEDEFAULTCURSORS, source->GiveFeedback(DROPEFFECT_COPY));
-    source->Release();
-}
-
 // ---- the drop target
 
 TEST_F(DropWindow, TheEffectFollowsTheKeysAmongTheOfferedEffects)

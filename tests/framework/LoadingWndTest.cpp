@@ -23,8 +23,6 @@ namespace {
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 constexpr DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00, kCyan = 0xFF00FFFF, kMagenta = 0xFFFF00FF;
-// Premultiplied white at alpha 240: the fill without a background image.
-constexpr DWORD kPlainBackground = 0xF0F0F0F0;
 // Far from where other test programs put their windows: the hover case moves the real cursor.
 const CRect kPlace(1300, 600, 1700, 900);
 const CPoint kCloseCentre(373, 20); // strip frames of 24 × 20 at (400 − 39, 10)
@@ -135,33 +133,6 @@ TEST_F(Splash, TheGifAdvancesEverySecondTickAndWraps)
     EXPECT_EQ(1, splash->GetCurrentFrame()) << "other timers and a closing splash leave the frame";
 }
 
-// Without a GIF of two frames the plain background, the logo and the button still show; a
-// background image is drawn as a nine-grid over the whole window.
-TEST_F(Splash, WithoutAGifOfTwoFramesTheRestStillShowsOverThePlainOrNineGridBackground)
-{
-    ScratchStrip back { GetSkinPath(), L"loading_test_back.png", 30, 30, { kCyan } };
-    for (const auto& frames : { std::vector<DWORD> {}, std::vector<DWORD> { kBlue } }) {
-        open(frames);
-        EXPECT_EQ(static_cast<int>(frames.size()), splash->GetFrameCount());
-        tick(40);
-        EXPECT_EQ(kPlainBackground, splash->pixelAt(kAnimationCentre));
-        EXPECT_EQ(kMagenta, splash->pixelAt(CPoint(200, 80))) << "logo at (150, 61) to (250, 101)";
-        EXPECT_EQ(kPlainBackground, splash->pixelAt(CPoint(200, 59)));
-        EXPECT_EQ(kRed, splash->pixelAt(kCloseCentre));
-        splash->DestroyWindow();
-        splash.reset();
-    }
-    splash = std::make_unique<ProbedSplash>();
-    EXPECT_EQ(0, splash->LoadBKImage(L"no_such_back.png"));
-    EXPECT_EQ(1, splash->LoadBKImage(L"loading_test_back.png"));
-    open();
-    EXPECT_EQ(kCyan, splash->pixelAt(CPoint(2, 297)));
-    EXPECT_EQ(kCyan, splash->pixelAt(CPoint(300, 150)));
-    // Before the case's own file goes: the image keeps it open.
-    TearDown();
-    splash.reset();
-}
-
 TEST_F(Splash, HoverEndsWhenTheRealCursorLeavesEveryTime)
 {
     open();
@@ -196,12 +167,6 @@ TEST_F(Splash, FrameSlotsOutsideZeroToEighteenAreRefusedAndTheDialogResultIsIgno
     EXPECT_EQ(1, splash->SendMessageW(0x442, 1, 0));
     tick(2);
     EXPECT_TRUE(splash->IsWindowVisible());
-    EXPECT_EQ(DWORD(WS_EX_TOOLWINDOW | WS_EX_LAYERED), splash->GetExStyle());
-    EXPECT_EQ(0u, splash->GetStyle() & (WS_CAPTION | WS_THICKFRAME));
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(ERROR, GetWindowRgn(splash->GetSafeHwnd(), region));
-    EXPECT_TRUE(!PtInRegion(region, 0, 0) && PtInRegion(region, 200, 150));
-    DeleteObject(region);
 }
 
 TEST_F(Splash, GdiObjectsStayFlatOverAThousandShowHideCycles)

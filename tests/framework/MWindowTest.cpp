@@ -81,7 +81,6 @@ TEST(MWindowBinding, ARegisteredClassKeepsTheObjectWhileTheWindowLives)
     HWND hwnd = window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80));
     ASSERT_NE(nullptr, hwnd);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&window), GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    EXPECT_EQ(static_cast<DWORD>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), GetClassLongW(hwnd, GCL_STYLE));
     EXPECT_EQ(hwnd, window.Create(nullptr, L"again", kPopup, 0, CRect(0, 0, 50, 50)));
     EXPECT_EQ("1 1 1", std::to_string(window.count(WM_NCCREATE)) + " " + std::to_string(window.count(WM_CREATE)) + " " + std::to_string(window.initCalls));
     window.DestroyWindow();
@@ -554,19 +553,6 @@ TEST_F(LiveDialog, ConstantAlphaOrAColourKeyMakesTheWindowLayered)
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(COMPLEXREGION, GetWindowRgn(popup.GetSafeHwnd(), region));
     DeleteObject(region);
-}
-
-TEST_F(LiveDialog, MessageRectangleSitsAtTheBottomCentreAndTheBalloonUnderTheControl)
-{
-    dialog.MoveWindow(0, 0, 600, 400, FALSE);
-    EXPECT_EQ(CRect(200, 340, 400, 398), dialog.DefaultMessageRect());
-    dialog.setLook(255, 0x00FFFFFF, 10);
-    EXPECT_EQ(CRect(200, 350, 400, 408), dialog.DefaultMessageRect());
-    dialog.MoveWindow(kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), FALSE);
-    NotifyingControl* control = addControl(7, CRect(10, 20, 110, 50));
-    EXPECT_EQ((std::vector<CPoint> { { kPlace.left + 60, kPlace.top + 50 }, { kPlace.left + 110, kPlace.top + 50 }, { kPlace.left + 10, kPlace.top + 50 } }),
-              (std::vector<CPoint> { dialog.GetAirBladderPoint(control, 1), dialog.GetAirBladderPoint(control, 2), dialog.GetAirBladderPoint(control, 0) }));
-    EXPECT_EQ(0, dialog.GetAirBladderPoint(nullptr, 1).x);
 }
 
 // A copy takes values but never the window nor the controls; an assignment keeps the target's

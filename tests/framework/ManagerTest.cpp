@@ -35,18 +35,6 @@ TEST(ManagerSettings, ScaleTruncatesTowardZeroInSinglePrecision)
     Manager::SetScaleValue(1.0f);
 }
 
-TEST(ManagerWindows, MapAddsOnceAndIgnoresUnknownDeletes)
-{
-    auto* window = reinterpret_cast<MWindow*>(0x1000);
-    const size_t before = GetWindowMap().size();
-    Manager::DeleteWnd(window);
-    Manager::AddWnd(window);
-    Manager::AddWnd(window);
-    EXPECT_EQ(before + 1, GetWindowMap().size());
-    Manager::DeleteWnd(window);
-    EXPECT_EQ(before, GetWindowMap().size());
-}
-
 // What came before the quit is dispatched; Alt+F4 is dropped only while both keys are down (a
 // key pressed and released earlier leaves only the "pressed since" bit: not held).
 TEST(ManagerLoop, DispatchesWhatCameBeforeTheQuitAndDropsAltF4OnlyWhileHeld)
@@ -68,19 +56,6 @@ TEST(ManagerLoop, DispatchesWhatCameBeforeTheQuitAndDropsAltF4OnlyWhileHeld)
     EXPECT_EQ((std::vector<int> { 0, 1, 0 }),
               (std::vector<int> { droppedAfter({ { VK_MENU, false }, { VK_F4, false }, { VK_F4, true }, { VK_MENU, true } }),
                                   droppedAfter({ { VK_MENU, false }, { VK_F4, false } }), droppedAfter({ { VK_MENU, true }, { VK_F4, true } }) }));
-}
-
-// The skin folder sits beside the executable, in the default theme; a null buffer gives null.
-TEST(AppPaths, SkinFolderSitsBesideTheExecutableAndANullBufferGivesNull)
-{
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    *(wcsrchr(module, L'\\') + 1) = L'\0';
-    wchar_t buffer[kExeDirectoryCapacity];
-    ASSERT_EQ(buffer, GetExeDirectory(buffer));
-    EXPECT_EQ((std::vector<CString> { module, CString(module) + L"skins\\theme1\\", module }),
-              (std::vector<CString> { GetExePath(), GetSkinPath(), buffer }));
-    EXPECT_EQ(nullptr, GetExeDirectory(nullptr));
 }
 
 // From a machine that has never seen the brand key: the first read creates it, a write
@@ -243,8 +218,6 @@ TEST_F(ServicedDialog, TheCaretSitsWhereItIsPutAndBlinksWhileShown)
 {
     ASSERT_EQ(1, manager()->CreateCaret(nullptr, 2, 16));
     ASSERT_EQ(1, manager()->SetCaretPos(nullptr, 30, 15));
-    EXPECT_EQ(CRect(30, 15, 32, 31), manager()->GetCaretRect());
-    EXPECT_EQ(0, manager()->IsCaretShown());
     ASSERT_EQ(1, manager()->ShowCaret(1));
     EXPECT_EQ(std::make_pair(1, 1), std::make_pair(manager()->IsCaretShown(), manager()->GetCaretPhase()));
     EXPECT_TRUE(pumpUntil([&] { return manager()->GetCaretPhase() == 0; }, 3000));

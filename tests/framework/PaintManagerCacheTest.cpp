@@ -145,33 +145,6 @@ TEST_F(Caches, ImageRecordsAreCutByTheFirstCountAndKeyedByExactlyWhatTheyCameFro
     EXPECT_NE(nullptr, manager.AddImgResInfo(101, L"PNG", 4, 0));
 }
 
-// The bars read the vertical strip in thirds of its width (track, hover, rest) and the
-// horizontal one in quarters of its height, the thumb in the left third: every piece they
-// read must have something in its middle and nothing in its corner.
-TEST_F(Caches, LibraryScrollStripsAreFourFramesWithAThumbInEveryPieceTheBarsRead)
-{
-    struct Strip { UINT id; int width, height, pieces; bool vertical; };
-    for (const Strip strip : { Strip { 101, 144, 48, 4, false }, Strip { 102, 36, 48, 3, true } }) {
-        ImgResInfo* record = manager.AddImgResInfo(strip.id, L"PNG", 4, 0);
-        ASSERT_NE(nullptr, record);
-        EXPECT_EQ((std::vector<int> { strip.width, strip.height, strip.width / 4, strip.height, 4 }),
-                  (std::vector<int> { static_cast<int>(record->m_pImage->GetWidth()), static_cast<int>(record->m_pImage->GetHeight()),
-                                      record->m_nWidth, record->m_nHeight, record->m_nFrameCount }));
-        DibCanvas canvas(strip.width, strip.height, 0);
-        {
-            Gdiplus::Graphics graphics(canvas.dc());
-            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-            graphics.DrawImage(record->m_pImage, 0, 0, strip.width, strip.height);
-        }
-        const int pieceWidth = strip.width / 3, pieceHeight = strip.vertical ? strip.height : strip.height / 4;
-        for (int piece = 0; piece < strip.pieces; ++piece) {
-            const int left = strip.vertical ? piece * pieceWidth : 0, top = strip.vertical ? 0 : piece * pieceHeight;
-            EXPECT_TRUE(channel(canvas.pixel(left + pieceWidth / 2, top + pieceHeight / 2), 24) > 150 && channel(canvas.pixel(left, top), 24) == 0)
-                << strip.id << " piece " << piece;
-        }
-    }
-}
-
 // A family from a file or the resource still reaches its font after the call and draws; the
 // newer of one name wins; what is missing or not a font gives nothing.
 TEST_F(Caches, FontFromAFileOrTheResourceDrawsAndTheNewerOfOneNameWins)
@@ -263,17 +236,4 @@ TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
     // only a cached family could answer now.
     ASSERT_TRUE(medium.remove());
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
-}
-
-// The face cut to 31 characters is seen through MControlFont's GDI font.
-TEST(LogFont, StartsFromTheStockFontWithHeightCharsetAndStyleBits)
-{
-    LOGFONTW stock {};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
-    const LOGFONTW plain = MakeLogFont(nullptr, -18, 0);
-    EXPECT_EQ((std::vector<LONG> { -18, stock.lfWeight, 0, 0, DEFAULT_CHARSET }),
-              (std::vector<LONG> { plain.lfHeight, plain.lfWeight, plain.lfItalic, plain.lfUnderline, plain.lfCharSet }));
-    const LOGFONTW styled = MakeLogFont(kBravik.c_str(), -18, FontStyleBold | FontStyleItalic | FontStyleUnderline);
-    EXPECT_EQ(kBravik, styled.lfFaceName);
-    EXPECT_TRUE(styled.lfWeight == stock.lfWeight + 700 && styled.lfItalic && styled.lfUnderline);
 }

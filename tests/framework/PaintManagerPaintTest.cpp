@@ -13,10 +13,7 @@
 #include "LibraryHost.h"
 #include "InkScan.h"
 #include "PumpUntil.h"
-#include "ScratchFile.h"
-#include "ScratchStrip.h"
 #include "WindowCapture.h"
-#include "framework/AppPaths.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -27,7 +24,7 @@ auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // Test colours are 0x00RRGGBB, as the capture reads them back.
 constexpr DWORD kBack = 0x1478DC, kBorder = 0xC82864, kAreaFill = 0x2020F0, kControlFill = 0xF02020;
-constexpr DWORD kFrame = 0xE6E6E6, kFace = 0xFEFEFE, kBar = 0xFFE100, kImageFrame = 0x00C800, kImageMiddle = 0xC80000;
+constexpr DWORD kFrame = 0xE6E6E6, kFace = 0xFEFEFE, kBar = 0xFFE100;
 
 COLORREF toColorRef(DWORD rgb)
 {
@@ -146,20 +143,6 @@ TEST_F(Painting, APartialPaintFramesOnlyTheWindowEdgesItTouches)
                     << "part (" << part.left << ", " << part.top << ", " << part.right << ", " << part.bottom << ") at " << x << ", " << y;
             }
     }
-}
-
-TEST_F(Painting, BackgroundImageIsStretchedOrDrawnAsANineGrid)
-{
-    // A 4-pixel frame around the middle colour.
-    ScratchPng image { GetSkinPath(), L"paint_test_back.png", 20, 20, { { 0, 0, 20, 20, 0xFF000000 | kImageFrame }, { 4, 4, 12, 12, 0xFF000000 | kImageMiddle } } };
-    ASSERT_TRUE(image.written());
-    ASSERT_EQ(1, manager.LoadBKImage(L"paint_test_back.png"));
-    // Stretched twenty times, the 4-pixel frame becomes 80 pixels wide; as a nine-grid it stays 4.
-    manager.SetBackMode(BackModeStretch, 4);
-    expectPixels(*shot(), { { 0, 0, kImageFrame }, { 50, 50, kImageFrame }, { 200, 200, kImageMiddle } }, 8);
-    manager.SetBackMode(BackModeNineGrid, 4);
-    expectPixels(*shot(), { { 2, 200, kImageFrame }, { 200, 397, kImageFrame }, { 50, 50, kImageMiddle } }, 8);
-    manager.DestroyData();
 }
 
 TEST_F(Painting, MinimisedWindowIsValidatedWithoutDrawingOrCreatingAnything)

@@ -336,16 +336,6 @@ TEST_F(Routing, LosingTheActivationOrADragPastTwoPixelsEndsThePress)
     }
 }
 
-TEST_F(Routing, MinMaxInfoTakesOnlyPositiveLimits)
-{
-    MINMAXINFO info { {}, {}, {}, { 1, 2 }, { 3, 4 } };
-    manager.SetWindowMixSize(320, 0);
-    manager.SetWindowMaxSize(0, 900);
-    manager.OnGetMinMaxInfo(&info);
-    EXPECT_EQ((std::vector<LONG> { 320, 2, 3, 900, 900 }),
-              (std::vector<LONG> { info.ptMinTrackSize.x, info.ptMinTrackSize.y, info.ptMaxTrackSize.x, info.ptMaxTrackSize.y, info.ptMaxSize.y }));
-}
-
 TEST_F(Routing, OneTooltipWindowServesEveryTip)
 {
     const auto tooltipWindows = [&] {

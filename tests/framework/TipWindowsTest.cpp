@@ -10,7 +10,6 @@
 #include "InkScan.h"
 #include "LibraryHost.h"
 #include "NotedDialog.h"
-#include "PumpUntil.h"
 #include "ScratchStrip.h"
 #include "WindowCapture.h"
 #include "framework/AppPaths.h"
@@ -137,23 +136,6 @@ TEST_F(Tips, EachBalloonModePlacesTheTipOnItsSideOfTheAnchor)
     }
 }
 
-// Null texts count as empty; an empty heading moves nothing, nor do the same texts again.
-TEST_F(Tips, TheKeyboardTipSitsAboveTheAnchorCentredOnItWhenItsTextsChange)
-{
-    const CRect above(kAnchor.x - 95, kAnchor.y - 100, kAnchor.x + 95, kAnchor.y), elsewhere(20, 20, 210, 120);
-    const struct {
-        const wchar_t *heading, *second, *third;
-        CRect expected;
-    } steps[] = { { L"", L"Second", L"Third", elsewhere }, { nullptr, nullptr, nullptr, elsewhere }, { L"Key", nullptr, nullptr, above },
-                  { L"Key", L"Second", L"Third", above }, { L"Key", L"Second", L"Third", elsewhere }, { L"Key", L"Second", L"Other", above } };
-    for (const auto& step : steps) {
-        MoveWindow(keys.GetSafeHwnd(), elsewhere.left, elsewhere.top, elsewhere.Width(), elsewhere.Height(), FALSE);
-        EXPECT_EQ(1, keys.SetAirBladderMsg(step.heading, step.second, step.third, kAnchor));
-        EXPECT_EQ(step.expected, windowRectOf(keys.GetSafeHwnd())) << &step - steps;
-    }
-    EXPECT_FALSE(KillTimer(keys.GetSafeHwnd(), kHideTimer)) << "the keyboard tip never hides on a timer";
-}
-
 TEST_F(Tips, TheSameFourValuesAgainChangeNothingNorReArmTheHide)
 {
     say(L"Same tip");
@@ -216,27 +198,6 @@ TEST_F(Tips, OnlyTheOwnerTagMayHideTheBalloon)
     }
 }
 
-TEST(BalloonTimer, FiveSecondsAfterATextTheTipHidesItself)
-{
-    // Only the timer may end this tip. Beside other test programs Wine keeps handing the
-    // focus to a window of this program and taking it back (a focus loss ends the timer),
-    // and real keys those programs send (Alt+F4) reach whichever window holds the focus.
-    class TimedBalloon : public TestBalloon {
-        int OnKillFocus(MWindow*) override { return 1; }
-        LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
-        {
-            return msg == WM_SYSCOMMAND ? 0 : TestBalloon::OnWindowMessage(msg, wParam, lParam);
-        }
-    } balloon;
-    balloon.Create(nullptr, L"AirBladder Window", kTipStyle & ~WS_VISIBLE, 0, CRect(), nullptr);
-    balloon.SetAirBladderMsg(L"Going soon", kAnchor, AirBladderTypeDefault, AirBladderModeBelow);
-    balloon.ShowWindow(SW_SHOWNOACTIVATE);
-    const DWORD start = GetTickCount();
-    EXPECT_TRUE(pumpUntil([&] { return !balloon.IsWindowVisible(); }, 8000));
-    EXPECT_GE(GetTickCount() - start, 4500u);
-    balloon.DestroyWindow();
-}
-
 // ---- the dialog's balloon
 
 TEST_F(Tips, TheDialogsBalloonNeedsNonZeroCoordinatesAndShowsBelowThePointEvenUnchanged)
@@ -279,10 +240,6 @@ TEST_F(Tips, BothAreToolWindowsWithRoundedCornersWritingInTheLibraryFontKeptWith
         EXPECT_STREQ(kTipFamily, name);
     }
     EXPECT_EQ(nullptr, TestBalloon(balloon).fontFamily()) << "a copy has no window, so no font of its own";
-    HFONT small = keys.GetGDIFont11();
-    EXPECT_EQ(small, keys.GetGDIFont11());
-    EXPECT_EQ((std::vector<LONG> { -14, -18 }), (std::vector<LONG> { logFontOf(small).lfHeight, logFontOf(keys.GetGDIFont2()).lfHeight }));
-    EXPECT_EQ(CString(Manager::GetFontName()).Left(LF_FACESIZE - 1), CString(logFontOf(small).lfFaceName));
 }
 
 // Every fifth round also makes and drops a whole tip of the kind.
