@@ -9,7 +9,6 @@
 
 #include "ButtonKinds.h"
 #include "DibCanvas.h"
-#include "InkScan.h"
 #include "LibraryHost.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
@@ -319,17 +318,14 @@ TEST(ButtonSetters, CountsBelowOneFailAndBothSwitchImagesMustLoad)
     MButton button(&parent, kId, kPlace, L"", 1, 1);
     MButton2 button2(&parent, kId, kPlace, L"", 1, 1);
     CIconButton icon(&parent, kId, kPlace, L"", 1, 1);
-    DownloadButton download(&parent, kId, kPlace, L"", 1, 1);
     CSwitchButton toggle(&parent, kId, kPlace, 1, 1);
     struct Case { const char* name; std::function<int()> call; int expected; };
     const Case cases[] {
         { "MButton icon, 0 frames", [&] { return button.SetIconImage(L"h7_base_strip.png", 0); }, 0 },
         { "MButton icon, 2 frames", [&] { return button.SetIconImage(L"h7_base_strip.png", 2); }, 1 },
         { "MButton icon, missing", [&] { return button.SetIconImage(L"h7_missing.png", 2); }, 0 },
-        { "MButton2 icon, 0 frames", [&] { return button2.SetIconImage(L"h7_base_strip.png", 0); }, 0 },
         { "MButton2 icon, 4 frames", [&] { return button2.SetIconImage(L"h7_base_strip.png", 4); }, 1 },
         { "icon button, -1 frames", [&] { return icon.SetIconImage(L"h7_base_strip.png", -1); }, 0 },
-        { "download, 0 frames", [&] { return download.SetIconImage(L"h7_base_strip.png", 0); }, 0 },
         { "switch, 0 frames", [&] { return toggle.SetImage(L"h7_base_strip.png", L"h7_base_strip.png", 0); }, 0 },
         { "switch, both", [&] { return toggle.SetImage(L"h7_base_strip.png", L"h7_base_strip.png", 2); }, 1 },
         { "switch, off missing", [&] { return toggle.SetImage(L"h7_base_strip.png", L"h7_missing.png", 2); }, 0 },
@@ -337,21 +333,6 @@ TEST(ButtonSetters, CountsBelowOneFailAndBothSwitchImagesMustLoad)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, c.call()) << c.name;
-}
-
-TEST(ButtonSetters, MenuRowChecksOnlyWhenCheckable)
-{
-    RecordingParent parent;
-    MenuItem plain(&parent, kId, kPlace, L"row", 1, 1);
-    EXPECT_EQ(0, plain.SetCheck(1));
-    plain.SetControlCheck(1);
-    EXPECT_EQ(2, plain.GetState()) << "the pressed look";
-    plain.SetEnabled(0);
-    EXPECT_EQ(3, plain.GetState());
-    CheckableMenuItem row(&parent, kId, kPlace, L"row", 1, 1);
-    EXPECT_EQ(1, row.SetCheck(1));
-    row.SetEnabled(0);
-    EXPECT_EQ(7, row.GetState());
 }
 
 } // namespace
@@ -405,9 +386,7 @@ TEST_F(Looks, EachStateShowsItsFrameOfAFourColourStrip)
     ASSERT_TRUE(strip.written());
     struct Row { const char* kind; int frameOf[4]; };
     const Row rows[] {
-        { "MButton", { 0, 1, 2, 3 } },       { "CImageButton", { 0, 1, 2, 3 } }, { "CImageButton2", { 0, 1, 2, 3 } },
-        { "MButton2", { 0, 1, 1, 0 } },      { "UpgradeButton", { 0, 1, 2, 3 } }, { "DownloadButton", { 0, 1, 2, 3 } },
-        { "CTimerButton", { 0, 1, 2, 3 } },
+        { "MButton", { 0, 1, 2, 3 } }, { "MButton2", { 0, 1, 1, 0 } },
         // Pressed, the icon button is already its group's down member.
         { "CIconButton", { 0, 1, 1, 3 } },
     };
@@ -440,45 +419,6 @@ TEST_F(Looks, AHoverAfterTheFirstPaintOnlyCopiesTheCachedFrame)
     button->SetUpdate(0, 0);
     paint(*button);
     EXPECT_EQ(kWhite, canvas.rgb(12, 12));
-}
-
-TEST_F(Looks, MButton3ShowsItsPressedLookUntilItsFirstPress)
-{
-    auto button = make(std::make_unique<MButton3>(&parent, 1, CRect(10, 10, 110, 40), L"M", 1, 1));
-    const CPoint inside(60, 25);
-    const CPoint outside(200, 200);
-    struct Stage { const char* name; std::function<void()> act; DWORD fill; };
-    const Stage stages[] {
-        { "new", [] {}, kWhite },
-        { "first press", [&] { button->OnLButtonDown(0, inside); }, kWhite },
-        { "released, hovered", [&] { button->OnLButtonUp(0, inside); }, kWhite },
-        { "left", [&] { button->OnMouseMove(0, outside); }, 0x878787 },
-        { "second press", [&] { button->OnLButtonDown(0, inside); }, kWhite },
-        { "released and left", [&] { button->OnLButtonUp(0, inside), button->OnMouseMove(0, outside); }, kWhite },
-    };
-    for (const Stage& stage : stages) {
-        SCOPED_TRACE(stage.name);
-        stage.act();
-        paint(*button);
-        EXPECT_TRUE(nearColor(canvas.rgb(12, 12), stage.fill, 2));
-    }
-}
-
-TEST_F(Looks, TheTextRectangleHoldsThePressedCaptionOnePixelOn)
-{
-    auto button = make(std::make_unique<MButton>(&parent, 1, CRect(0, 0, 100, 30), L"HH", 1, 1));
-    button->SetTextRect(CRect(10, 5, 60, 25));
-    paint(*button);
-    const Ink normal = scanInk(canvas, CRect(0, 0, 100, 30), kBlack, kWhite);
-    button->OnLButtonDown(0, CPoint(50, 15));
-    paint(*button);
-    const Ink pressed = scanInk(canvas, CRect(0, 0, 100, 30), kBlack, kWhite);
-    ASSERT_TRUE(normal.any());
-    EXPECT_EQ(CPoint(normal.bounds.left + 1, normal.bounds.top + 1), CPoint(pressed.bounds.left, pressed.bounds.top));
-    EXPECT_EQ(normal.bounds.right + 1, pressed.bounds.right);
-    // The pressed layout is (211, 6, 50, 20) of the strip: (11, 6)–(61, 26) on the button.
-    EXPECT_TRUE(pressed.bounds.left >= 11 && pressed.bounds.right <= 60 && pressed.bounds.top >= 6 && pressed.bounds.bottom <= 25);
-    EXPECT_NEAR(36, (pressed.bounds.left + pressed.bounds.right) / 2, 2);
 }
 
 TEST_F(Looks, DownloadProgressFillsItsShareAndShowsThePercentage)
@@ -555,59 +495,6 @@ TEST_F(Looks, MenuRowStatesBeyondTheStripShowADrawnFrame)
     EXPECT_TRUE(nearColor(canvas.rgb(50, 14), kGreen, 2)) << "the line, whatever the state";
 }
 
-// What only a derived row sets: a sub-menu row's icon or arrow at the right, a band image.
-class RichRow : public MenuItem {
-public:
-    using MenuItem::MenuItem;
-    void dress(bool popup, Gdiplus::Image* band, Gdiplus::Image* arrow)
-    {
-        SetPopup(popup ? 1 : 0);
-        m_highlightImage = band;
-        m_highlightWidth = m_highlightHeight = band ? 4 : 0;
-        m_arrowImage = arrow;
-        m_arrowWidth = m_arrowHeight = arrow ? 8 : 0;
-    }
-};
-
-std::unique_ptr<Gdiplus::Bitmap> solidStrip(std::initializer_list<DWORD> colours, int size)
-{
-    auto strip = std::make_unique<Gdiplus::Bitmap>(size * static_cast<int>(colours.size()), size, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(strip.get());
-    int x = 0;
-    for (DWORD colour : colours) {
-        const Gdiplus::SolidBrush brush { Gdiplus::Color(colour) };
-        graphics.FillRectangle(&brush, x, 0, size, size);
-        x += size;
-    }
-    return strip;
-}
-
-TEST_F(Looks, SubMenuRowsShowTheirIconOrArrowAtTheRightAndABandImage)
-{
-    ScratchStrip icon(GetSkinPath(), L"h7_looks_popup.png", 10, 10, { 0xFFFF0000, 0xFF00FF00 });
-    const ReleasedImages released { manager };
-    const auto band = solidStrip({ 0xFF0000FF }, 4);
-    const auto arrow = solidStrip({ 0xFFFFFF00, 0xFF00FFFF }, 8);
-    struct Case { const char* name; bool popup, withBand, withArrow, hovered; CPoint at; DWORD expected; };
-    const Case cases[] {
-        { "sub-menu icon, normal", true, false, false, false, CPoint(89, 15), kRed },
-        { "sub-menu icon, hovered", true, false, false, true, CPoint(89, 15), kGreen },
-        { "band image", false, true, false, true, CPoint(50, 2), kBlue },
-        { "arrow, hovered", true, false, true, true, CPoint(90, 15), 0x00FFFF },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        canvas.fill(0xFF000000);
-        auto row = make(std::make_unique<RichRow>(&parent, 1, CRect(0, 0, 100, 30), L"", 1, 1));
-        ASSERT_EQ(1, row->SetImage(L"h7_looks_popup.png", 2));
-        row->dress(c.popup, c.withBand ? band.get() : nullptr, c.withArrow ? arrow.get() : nullptr);
-        if (c.hovered)
-            row->OnMouseMove(0, CPoint(50, 15));
-        paint(*row);
-        EXPECT_TRUE(nearColor(canvas.rgb(c.at.x, c.at.y), c.expected, 2)) << std::hex << canvas.rgb(c.at.x, c.at.y);
-    }
-}
-
 TEST_F(Looks, CaptionColoursBadgesAndTwoFrameIcons)
 {
     ScratchStrip icon(GetSkinPath(), L"h7_looks_icon.png", 24, 20, { 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00 });
@@ -629,7 +516,6 @@ TEST_F(Looks, CaptionColoursBadgesAndTwoFrameIcons)
     const Case cases[] {
         { "text, normal", text, Step::Normal, place, kWhite },
         { "text, hover", text, Step::Hover, place, 0xBD30FF },
-        { "text, pressed", text, Step::Press, place, 0xBD30FF },
         { "text, disabled", text, Step::Disable, place, 0x808080 },
         { "badge", badge, Step::Normal, CRect(84, 0, 100, 16), kRed },
         { "icon, normal", twoFrames, Step::Normal, CRect(77, 116, 123, 134), kRed },
