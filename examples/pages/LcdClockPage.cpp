@@ -1,7 +1,7 @@
 // The clock faces of the LCD screen: a live preview of the analogue face with the month window
 // on the round screen, its hands going. Headless, it writes the JPEG GetLEDData publishes for
-// each round face 1 to 8 (clock_roundN.jpg) over a background picture, weather icons and clock
-// hands this host draws itself.
+// each round face 1 to 8 (clock_roundN.jpg) and each wide face 1 to 8 (clock_wideN.jpg) over a
+// background picture, weather icons and clock hands this host draws itself.
 #include "SamplePage.h"
 
 #include <string>
@@ -14,6 +14,7 @@ namespace {
 
 constexpr UINT kPreviewId = 4500;
 constexpr int kSide = 480;
+constexpr int kWideWidth = 640;
 constexpr UINT kFastTimerPeriod = 10;
 constexpr int kPreviewFace = 6;
 
@@ -90,6 +91,16 @@ void writeOutputs(MPanel* page, const std::wstring& outDir)
         lcd->SetColockType(face);
         HostTools::WriteLcdFrame(*lcd, folder + L"clock_round" + std::to_wstring(face) + L".jpg");
     }
+    // The wide faces (clock_wideN.jpg), on a control of the wide screen's size.
+    const CRect shown = lcd->GetRect();
+    lcd->SetLEDScreenType(LEDScreenWide);
+    lcd->SetControlRect(CRect(shown.left, shown.top, shown.left + kWideWidth, shown.bottom));
+    for (int face = 1; face <= 8; ++face) {
+        lcd->SetColockType(face);
+        HostTools::WriteLcdFrame(*lcd, folder + L"clock_wide" + std::to_wstring(face) + L".jpg");
+    }
+    lcd->SetLEDScreenType(LEDScreenCircle);
+    lcd->SetControlRect(shown);
     lcd->SetColockType(kPreviewFace);
 }
 
