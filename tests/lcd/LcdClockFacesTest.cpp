@@ -35,20 +35,20 @@ public:
     }
     void showClockFrame(int index) { m_clockFrameIndex = index; }
     void failPicture() { m_clockBackground.image->SelectActiveFrame(&Gdiplus::FrameDimensionTime, 99); }
-    // Hand i (0 hour, 1 minute, 2 second) of width 10 and height 100, blue with one red row
-    // d + 1 rows above its foot (null: no hand).
-    void giveHand(int i, int d)
+    // Hand i (0 hour, 1 minute, 2 second) of width 10 and height 100 (or length), blue with
+    // one red row d + 1 rows above its foot (null: no hand).
+    void giveHand(int i, int d, int length = 100)
     {
         ScopedLock lock(m_stateLock);
         m_hands[i] = LcdImage();
         if (d < 0)
             return;
-        auto* hand = new Gdiplus::Bitmap(10, 100, PixelFormat32bppARGB);
+        auto* hand = new Gdiplus::Bitmap(10, length, PixelFormat32bppARGB);
         Gdiplus::Graphics g(hand);
         g.Clear(Gdiplus::Color(0xFF0000FF));
         Gdiplus::SolidBrush red(Gdiplus::Color(0xFFFF0000));
-        g.FillRectangle(&red, 0, 100 - d - 1, 10, 1);
-        m_hands[i] = LcdImage { std::unique_ptr<Gdiplus::Image>(hand), 10, 100 };
+        g.FillRectangle(&red, 0, length - d - 1, 10, 1);
+        m_hands[i] = LcdImage { std::unique_ptr<Gdiplus::Image>(hand), 10, length };
     }
 };
 
@@ -215,7 +215,8 @@ TEST_F(ClockFaces, TextsInTheirFontsBrushesAndBoxes)
 
 // Each hand alone at 12:00:00 stands upright with the row above its pivot on the pixel above
 // the centre (pivots 4: 0, 12; 6: 10, 12, 0; 7: 10, 12, 16); face 4 has no second hand. At
-// 14:30 face 4's hour hand points at 75 degrees, its minute hand down. Face 7 without icons
+// 14:30 face 4's hour hand points at 75 degrees, its minute hand down; on the circle a long
+// hand stops at its edge. Face 7 without icons
 // still draws its weather texts and all three hands.
 TEST_F(ClockFaces, HandsOnTheirPivotsAtTheTime)
 {
@@ -236,6 +237,13 @@ TEST_F(ClockFaces, HandsOnTheirPivotsAtTheTime)
     lcd.face(canvas, 4, LEDScreenSquare);
     for (const POINT p : { alongAngle(240, 240, -15, 60), alongAngle(240, 240, 90, 60) })
         EXPECT_TRUE(nearColor(canvas.rgb(p.x, p.y), 0x0000FF)) << p.x << "," << p.y;
+    // A hand longer than the radius stops at the circle on the round screen.
+    lcd.giveHand(0, 0, 320);
+    TimeSource::Pin(0, SYSTEMTIME { 2025, 3, 3, 5, 1, 30, 0, 0 });
+    const POINT inside = alongAngle(240, 240, -45, 200), outside = alongAngle(240, 240, -45, 300);
+    lcd.face(canvas, 4, LEDScreenCircle);
+    EXPECT_TRUE(nearColor(canvas.rgb(inside.x, inside.y), 0x0000FF) && canvas.pixel(outside.x, outside.y) == kUnder);
+    lcd.giveHand(0, 0);
     TimeSource::Pin(0, SYSTEMTIME { 2025, 3, 3, 5, 3, 0, 30, 0 });
     lcd.face(canvas, 7, LEDScreenSquare);
     for (const POINT p : { alongAngle(240, 240, 0, 60), alongAngle(240, 240, -90, 60), alongAngle(240, 240, 90, 60) })
