@@ -240,17 +240,9 @@ bool LEDImageCtrl2::loadPicture(const CString& path, int kind)
 
 // ---- the preview
 
-bool LEDImageCtrl2::isShowing()
-{
-    if (!m_visible || !IsParentVisible() || !m_manager)
-        return false;
-    const HWND window = m_manager->GetPaintWnd();
-    return window && ::IsWindowVisible(window) && !::IsIconic(window);
-}
-
 int LEDImageCtrl2::OnControlTimer()
 {
-    if (!m_run || m_exportBusy || !isShowing())
+    if (!m_run || m_exportBusy || !IsShownOnScreen(*this))
         return 0;
     const DWORD now = TimeSource::Milliseconds();
     const DWORD elapsed = now - m_lastAdvance;

@@ -86,7 +86,6 @@ protected:
     CriticalSection m_lock;
 
 private:
-    bool isShowing();
     void requestRepaint();
     // False when a GIF turns out to have no frames (the screen is left as it was drawn).
     bool loadPicture(const CString& path, int kind);

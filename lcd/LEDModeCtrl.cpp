@@ -320,7 +320,7 @@ int LEDModeCtrl::OnControlTimer()
     m_lastFrameTime = now - (elapsed - period * periods);
     if (!m_shown)
         DrawHideControl();
-    m_shown = isShowing();
+    m_shown = IsShownOnScreen(*this);
     return 0;
 }
 
@@ -353,14 +353,6 @@ bool LEDModeCtrl::modeRequestsRepaint() const
     default:
         return false;
     }
-}
-
-bool LEDModeCtrl::isShowing()
-{
-    if (!m_visible || !IsParentVisible() || !m_manager)
-        return false;
-    const HWND window = m_manager->GetPaintWnd();
-    return window && ::IsWindowVisible(window) && !::IsIconic(window);
 }
 
 // ---- the two renders

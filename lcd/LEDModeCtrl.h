@@ -547,7 +547,6 @@ private:
     // False when the medium of the mode cannot step: no repaint is asked for then.
     bool advanceMedia(DWORD periods);
     bool modeRequestsRepaint() const;
-    bool isShowing();
     void renderFrame(LcdFrameRoad& road);
     void drawFrame(LcdFrameRoad& road, HDC& dc);
     int jpegQuality() const;

@@ -2,6 +2,9 @@
 
 #include "framework/MRenderInternal.h"
 
+#include "framework/MControl.h"
+#include "framework/PaintManager.h"
+
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -116,6 +119,15 @@ void DrawHandImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int h
         target[i] = Gdiplus::Point(static_cast<INT>(std::lround(x)), static_cast<INT>(std::lround(y)));
     }
     g.DrawImage(image, target, 3);
+}
+
+bool IsShownOnScreen(MControl& control)
+{
+    PaintManager* manager = control.GetManager();
+    if (!control.IsVisible() || !control.IsParentVisible() || !manager)
+        return false;
+    const HWND window = manager->GetPaintWnd();
+    return window && ::IsWindowVisible(window) && !::IsIconic(window);
 }
 
 } // namespace KOVA

@@ -1,6 +1,7 @@
 #pragma once
 // Free helpers the LCD code shares: the GDI+ encoder of a MIME type, wide paths for OpenCV,
-// a decoded video frame as a GDI+ bitmap, the top-down DIB and the clock hand.
+// a decoded video frame as a GDI+ bitmap, the top-down DIB, the clock hand, and whether an
+// animated LCD view is on screen.
 #include "platform/Win32.h"
 
 #include <string>
@@ -13,6 +14,8 @@ class Mat;
 }
 
 namespace KOVA {
+
+class MControl;
 
 // The index of the first GDI+ image encoder whose MIME type equals mimeType exactly (case
 // matters), its CLSID copied to clsid; -1, clsid untouched, when there is none.
@@ -35,5 +38,9 @@ HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
 // null image.
 void DrawHandImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int height, Gdiplus::PointF pivot,
                    float degrees, float pivotOffset);
+
+// Whether control can be seen: it and its ancestors visible, and its window shown and not
+// minimised. The LCD views draw on their tick only then, and render hidden frames otherwise.
+bool IsShownOnScreen(MControl& control);
 
 } // namespace KOVA
