@@ -10,7 +10,7 @@ endforeach()
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-execute_process(COMMAND ${SOURCE}/tools/wine-emu.sh ${BUILD} ${HOST} Z:${WORK} RESULT_VARIABLE rc TIMEOUT 120)
+execute_process(COMMAND ${SOURCE}/tools/wine-emu.sh ${BUILD} ${HOST} Z:${WORK} RESULT_VARIABLE rc TIMEOUT 420)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "the sample host ended with ${rc}")
 endif()

@@ -236,6 +236,16 @@ PeekView* addView(NotedDialog& dialog)
     auto* view = new PeekView(&dialog, 7, kPlace, 1, 1);
     view->SetManager(dialog.GetPaintManager());
     dialog.GetPaintManager()->AppendControl(view, 1);
+    // The real pointer, where an earlier test left it over the dialog, would add moves of its
+    // own between the posted ones.
+    const POINT away { kPlace.right + 100, kPlace.bottom + 100 };
+    SetCursorPos(away.x, away.y);
+    EXPECT_TRUE(pollUntil([&] {
+        pumpMessages();
+        POINT at {};
+        return GetCursorPos(&at) && at.x == away.x && at.y == away.y;
+    }));
+    pumpMessages();
     return view;
 }
 
