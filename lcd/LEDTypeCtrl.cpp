@@ -57,13 +57,7 @@ void LEDTypeCtrl::DrawControl(HDC& dc, CRect)
         int x = kFirstCell;
         int y = kFirstCell;
         for (size_t i = 0; i < items.size(); ++i) {
-            LcdPickerItem& item = *items[i];
-            const CRect cell(x, y, x + cellWidth, y + cellHeight);
-            item.cell = cell;
-            ClipToCell(graphics, cell);
-            DrawStretched(graphics, item, cell);
-            if (IsHighlighted(static_cast<int>(i)))
-                DrawOutline(graphics, cell);
+            DrawCell(graphics, *items[i], static_cast<int>(i), CRect(x, y, x + cellWidth, y + cellHeight));
             x += cellWidth + kColumnGap;
             if (x > width) {
                 x = kFirstCell;

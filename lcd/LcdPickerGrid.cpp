@@ -54,6 +54,15 @@ void LcdPickerGrid::ClipToCell(Gdiplus::Graphics& graphics, const CRect& cell) c
     graphics.SetClip(&ellipse, Gdiplus::CombineModeReplace);
 }
 
+void LcdPickerGrid::DrawCell(Gdiplus::Graphics& graphics, LcdPickerItem& item, int index, const CRect& cell)
+{
+    item.cell = cell;
+    ClipToCell(graphics, cell);
+    DrawStretched(graphics, item, cell);
+    if (IsHighlighted(index))
+        DrawOutline(graphics, cell);
+}
+
 void LcdPickerGrid::DrawOutline(Gdiplus::Graphics& graphics, const CRect& cell)
 {
     // Made once, and again only when the host changed the selection colour.

@@ -40,6 +40,9 @@ protected:
     void DrawOutline(Gdiplus::Graphics& graphics, const CRect& cell);
     // The item's image stretched over target, through a copy kept at target's size.
     static void DrawStretched(Gdiplus::Graphics& graphics, LcdPickerItem& item, const CRect& target);
+    // A cell of the plain grids: item placed in cell and drawn over all of it inside the
+    // cell's clip, outlined when index is hovered or selected.
+    void DrawCell(Gdiplus::Graphics& graphics, LcdPickerItem& item, int index, const CRect& cell);
 
     int m_screenType { 1 };
 
