@@ -100,7 +100,9 @@ public:
 // screen to copy: what a frame shows tells where each part came from.
 class ColourWindow : public TestWindow {
 public:
-    ColourWindow(int width, int height, COLORREF left, COLORREF right, int x = 900) : TestWindow(width, height)
+    // Shown without taking the activation, which a test of real input beside it relies on.
+    ColourWindow(int width, int height, COLORREF left, COLORREF right, int x = 900)
+        : TestWindow(width, height, WS_POPUP)
     {
         onMessage([=](UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
             if (msg != WM_ERASEBKGND)
@@ -112,7 +114,7 @@ public:
             result = 1;
             return true;
         });
-        ::SetWindowPos(hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(hwnd(), nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
 };
