@@ -58,7 +58,7 @@
 #include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdJpegEncoder.h"
 #include "lcd/LEDModeCtrl.h"
-#include "lcd/LcdItemList.h"
+#include "framework/ItemList.h"
 #include "lcd/LEDModeList.h"
 #include "lcd/LcdPickerGrid.h"
 #include "lcd/ClockTypeCtrl.h"

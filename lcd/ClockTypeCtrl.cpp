@@ -129,7 +129,7 @@ void ClockTypeCtrl::DrawControl(HDC& dc, CRect)
         int x = kFirstCell;
         int y = kFirstCell - m_scrollOffsetY;
         for (size_t i = 0; i < items.size(); ++i) {
-            LcdPickerItem& item = *items[i];
+            ListItem& item = *items[i];
             const CRect cell(x, y, x + cellWidth, y + cellHeight);
             item.cell = cell;
             if (IsHighlighted(static_cast<int>(i)) && m_image)

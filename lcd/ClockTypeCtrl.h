@@ -16,7 +16,7 @@
 
 namespace KOVA {
 
-struct KOVA_API ClockTypeItemInfo : LcdPickerItem {
+struct KOVA_API ClockTypeItemInfo : ListItem {
     // The host's; the control keeps it and never reads it.
     int id { 0 };
 };

@@ -18,7 +18,7 @@ class Mat;
 
 namespace KOVA {
 
-struct KOVA_API MediaItemInfo : LcdPickerItem {
+struct KOVA_API MediaItemInfo : ListItem {
     CString path;
     int kind { 0 };  // MediaKind
     // 1 for a picture, a GIF's frames, a video's reported frames; 0 when nothing was read.

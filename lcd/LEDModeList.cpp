@@ -22,7 +22,7 @@ constexpr int kModeWithoutSelection = 1;
 } // namespace
 
 LEDModeList::LEDModeList(MObject* parent, UINT id, CRect rect, int visible, int)
-    : LcdItemList(parent, id, rect, visible, 1)
+    : ItemList(parent, id, rect, visible, 1)
 {
 }
 
@@ -96,7 +96,7 @@ int LEDModeList::OnControlScroll(int, UINT down, CPoint)
 LONG LEDModeList::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
 {
     RepaintOnBarMove(id, code);
-    return LcdItemList::OnMessage(id, code, wParam, lParam);
+    return ItemList::OnMessage(id, code, wParam, lParam);
 }
 
 void LEDModeList::findVisibleRows(int viewHeight)
@@ -167,7 +167,7 @@ void LEDModeList::drawRows(int viewWidth)
     graphics.SetTextRenderingHint(m_textRenderingHint);
     ScopedLock lock(m_itemsLock);
     for (int i = m_firstVisible; i <= m_lastVisible; ++i) {
-        LcdPickerItem* row = ItemAt(i);
+        ListItem* row = ItemAt(i);
         if (!row)
             break;
         const int top = (i - m_firstVisible) * m_rowHeight;

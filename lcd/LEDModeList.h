@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "lcd/LcdItemList.h"
+#include "framework/ItemList.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -16,12 +16,12 @@
 
 namespace KOVA {
 
-struct KOVA_API LEDModeItemInfo : LcdPickerItem {
+struct KOVA_API LEDModeItemInfo : ListItem {
     // The LED mode the row stands for (LEDModeCtrl::SetLEDMode), the host's.
     int mode { 0 };
 };
 
-class KOVA_API LEDModeList : public LcdItemList {
+class KOVA_API LEDModeList : public ItemList {
 public:
     // The enabled flag is not read: a list starts enabled.
     LEDModeList(MObject* parent, UINT id, CRect rect, int visible, int enabled);

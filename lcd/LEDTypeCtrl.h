@@ -10,7 +10,7 @@
 
 namespace KOVA {
 
-struct KOVA_API LEDTypeItemInfo : LcdPickerItem {
+struct KOVA_API LEDTypeItemInfo : ListItem {
     CString imageFile;
     int type { 0 };
 };

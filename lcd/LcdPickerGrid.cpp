@@ -17,7 +17,7 @@ constexpr int kOutlineShrink = 3;
 } // namespace
 
 LcdPickerGrid::LcdPickerGrid(MObject* parent, UINT id, CRect rect, int visible, int enabled)
-    : LcdItemList(parent, id, rect, visible, enabled)
+    : ItemList(parent, id, rect, visible, enabled)
 {
 }
 
@@ -54,7 +54,7 @@ void LcdPickerGrid::ClipToCell(Gdiplus::Graphics& graphics, const CRect& cell) c
     graphics.SetClip(&ellipse, Gdiplus::CombineModeReplace);
 }
 
-void LcdPickerGrid::DrawCell(Gdiplus::Graphics& graphics, LcdPickerItem& item, int index, const CRect& cell)
+void LcdPickerGrid::DrawCell(Gdiplus::Graphics& graphics, ListItem& item, int index, const CRect& cell)
 {
     item.cell = cell;
     ClipToCell(graphics, cell);
@@ -81,7 +81,7 @@ void LcdPickerGrid::DrawOutline(Gdiplus::Graphics& graphics, const CRect& cell)
         graphics.DrawRectangle(m_outlinePen->get(), x, y, width, height);
 }
 
-void LcdPickerGrid::DrawStretched(Gdiplus::Graphics& graphics, LcdPickerItem& item, const CRect& target)
+void LcdPickerGrid::DrawStretched(Gdiplus::Graphics& graphics, ListItem& item, const CRect& target)
 {
     const int width = target.Width();
     const int height = target.Height();

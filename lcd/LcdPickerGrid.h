@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "lcd/LcdItemList.h"
+#include "framework/ItemList.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -18,7 +18,7 @@
 
 namespace KOVA {
 
-class KOVA_API LcdPickerGrid : public LcdItemList {
+class KOVA_API LcdPickerGrid : public ItemList {
 public:
     LcdPickerGrid(MObject* parent, UINT id, CRect rect, int visible, int enabled);
     // A copy takes the value fields, a lock of its own and no items.
@@ -39,10 +39,10 @@ protected:
     // The outline of a hovered or selected cell in the selection colour, 2 px wide.
     void DrawOutline(Gdiplus::Graphics& graphics, const CRect& cell);
     // The item's image stretched over target, through a copy kept at target's size.
-    static void DrawStretched(Gdiplus::Graphics& graphics, LcdPickerItem& item, const CRect& target);
+    static void DrawStretched(Gdiplus::Graphics& graphics, ListItem& item, const CRect& target);
     // A cell of the plain grids: item placed in cell and drawn over all of it inside the
     // cell's clip, outlined when index is hovered or selected.
-    void DrawCell(Gdiplus::Graphics& graphics, LcdPickerItem& item, int index, const CRect& cell);
+    void DrawCell(Gdiplus::Graphics& graphics, ListItem& item, int index, const CRect& cell);
 
     int m_screenType { 1 };
 

@@ -63,7 +63,7 @@ class Pickers : public ::testing::Test {
 protected:
     ~Pickers() override { manager.ClearImgResInfo(); }
 
-    template <class T = LcdItemList>
+    template <class T = ItemList>
     std::unique_ptr<T> make(const Kind& kind)
     {
         const CRect rect(kOrigin, kind.size);
@@ -114,7 +114,7 @@ protected:
         picker.OnLButtonUp(0, at);
     }
     // The index each click reported, "-" where none.
-    std::string clicks(LcdItemList& picker, const std::vector<CPoint>& points)
+    std::string clicks(ItemList& picker, const std::vector<CPoint>& points)
     {
         std::string heard;
         for (CPoint at : points) {
@@ -284,7 +284,7 @@ TEST_F(Pickers, CopiesHoldNoItemsAndBadIndexesChangeNothing)
     for (const char* name : { "LEDImageCtrl", "LEDModeList" }) {
         auto source = make({ name, CSize(400, 400), 3, 3 });
         EXPECT_EQ(-1, source->GetSelectItem()) << name;
-        std::unique_ptr<LcdItemList> copy;
+        std::unique_ptr<ItemList> copy;
         if (auto* media = dynamic_cast<LEDImageCtrl*>(source.get()))
             copy = std::make_unique<LEDImageCtrl>(*media);
         else

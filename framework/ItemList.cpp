@@ -1,7 +1,7 @@
 // GUI thread only. Lock order: the item lock below the paint manager's list locks; the panel's
 // controls lock and the item lock are never held together; a repaint request or a
 // notification is made with the item lock let go.
-#include "lcd/LcdItemList.h"
+#include "framework/ItemList.h"
 
 #include <algorithm>
 
@@ -19,15 +19,15 @@ constexpr int kWheelSteps = 10;
 
 // ---- items
 
-LcdPickerItem::~LcdPickerItem() = default;
+ListItem::~ListItem() = default;
 
-void LcdPickerItem::LoadImage(const CString& path)
+void ListItem::LoadImage(const CString& path)
 {
     if (::PathFileExistsW(path))
         TakeImage(MRender::LoadImageFromFile(path));
 }
 
-void LcdPickerItem::TakeImage(Gdiplus::Image* taken)
+void ListItem::TakeImage(Gdiplus::Image* taken)
 {
     image.reset(taken);
     scaled.reset();
@@ -35,7 +35,7 @@ void LcdPickerItem::TakeImage(Gdiplus::Image* taken)
     imageHeight = taken ? static_cast<int>(taken->GetHeight()) : 0;
 }
 
-void LcdPickerItem::DropImage()
+void ListItem::DropImage()
 {
     image.reset();
     scaled.reset();
@@ -43,40 +43,40 @@ void LcdPickerItem::DropImage()
 
 // ---- the list
 
-LcdItemList::LcdItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+ItemList::ItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled)
     : MPanel(parent, id, rect, visible)
 {
     m_enabled = enabled;
 }
 
-LcdItemList::LcdItemList(const LcdItemList& other) = default;
-LcdItemList& LcdItemList::operator=(const LcdItemList& other) = default;
+ItemList::ItemList(const ItemList& other) = default;
+ItemList& ItemList::operator=(const ItemList& other) = default;
 
-LcdItemList::~LcdItemList()
+ItemList::~ItemList()
 {
     ScopedLock lock(m_itemsLock);
     m_items->clear();
 }
 
-void LcdItemList::AppendItem(std::unique_ptr<LcdPickerItem> item)
+void ItemList::AppendItem(std::unique_ptr<ListItem> item)
 {
     ScopedLock lock(m_itemsLock);
     m_items->push_back(std::move(item));
 }
 
-LcdPickerItem* LcdItemList::ItemAt(int index) const
+ListItem* ItemList::ItemAt(int index) const
 {
     const auto& items = *m_items;
     return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<size_t>(index)].get() : nullptr;
 }
 
-int LcdItemList::GetItemCount()
+int ItemList::GetItemCount()
 {
     ScopedLock lock(m_itemsLock);
     return static_cast<int>(m_items->size());
 }
 
-void LcdItemList::DropItems()
+void ItemList::DropItems()
 {
     {
         ScopedLock lock(m_itemsLock);
@@ -86,13 +86,13 @@ void LcdItemList::DropItems()
     m_selected = -1;
 }
 
-void LcdItemList::ClearList()
+void ItemList::ClearList()
 {
     DropItems();
     UpdateControl(1, 0);
 }
 
-void LcdItemList::SetSelectItem(int index)
+void ItemList::SetSelectItem(int index)
 {
     {
         ScopedLock lock(m_itemsLock);
@@ -103,51 +103,51 @@ void LcdItemList::SetSelectItem(int index)
     UpdateControl(1, 0);
 }
 
-int LcdItemList::SetItemText(int index, CString text)
+int ItemList::SetItemText(int index, CString text)
 {
     ScopedLock lock(m_itemsLock);
-    LcdPickerItem* item = ItemAt(index);
+    ListItem* item = ItemAt(index);
     if (!item)
         return 0;
     item->text = text;
     return 1;
 }
 
-CString LcdItemList::GetItemText(int index)
+CString ItemList::GetItemText(int index)
 {
     ScopedLock lock(m_itemsLock);
-    const LcdPickerItem* item = ItemAt(index);
+    const ListItem* item = ItemAt(index);
     return item ? item->text : CString();
 }
 
-void LcdItemList::DeleteItemFile(int index)
+void ItemList::DeleteItemFile(int index)
 {
     ScopedLock lock(m_itemsLock);
-    if (LcdPickerItem* item = ItemAt(index))
+    if (ListItem* item = ItemAt(index))
         item->DropImage();
 }
 
 // ---- pointer
 
-CPoint LcdItemList::ItemOrigin() const
+CPoint ItemList::ItemOrigin() const
 {
     return m_rect.TopLeft();
 }
 
-void LcdItemList::HitRange(int& first, int& last) const
+void ItemList::HitRange(int& first, int& last) const
 {
     first = 0;
     last = static_cast<int>(m_items->size()) - 1;
 }
 
-void LcdItemList::pointCursor(bool hand) const
+void ItemList::pointCursor(bool hand) const
 {
     static const HCURSOR handCursor = ::LoadCursorW(nullptr, IDC_HAND);
     static const HCURSOR arrowCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     ::SetCursor(hand ? handCursor : arrowCursor);
 }
 
-CRect LcdItemList::placeOf(const LcdPickerItem& item) const
+CRect ItemList::placeOf(const ListItem& item) const
 {
     CRect place(item.cell);
     const CPoint origin = ItemOrigin();
@@ -155,28 +155,28 @@ CRect LcdItemList::placeOf(const LcdPickerItem& item) const
     return place;
 }
 
-int LcdItemList::itemAt(CPoint pt)
+int ItemList::itemAt(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
     int first = 0;
     int last = -1;
     HitRange(first, last);
     for (int i = std::max(first, 0); i <= last; ++i) {
-        const LcdPickerItem* item = ItemAt(i);
+        const ListItem* item = ItemAt(i);
         if (item && placeOf(*item).PtInRect(pt))
             return i;
     }
     return -1;
 }
 
-bool LcdItemList::hoveredItemHolds(CPoint pt)
+bool ItemList::hoveredItemHolds(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
-    const LcdPickerItem* item = ItemAt(m_hover);
+    const ListItem* item = ItemAt(m_hover);
     return item && placeOf(*item).PtInRect(pt);
 }
 
-int LcdItemList::OnControlMouseMove(UINT, CPoint pt)
+int ItemList::OnControlMouseMove(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
@@ -201,7 +201,7 @@ int LcdItemList::OnControlMouseMove(UINT, CPoint pt)
     return 1;
 }
 
-int LcdItemList::OnControlLButtonDown(UINT, CPoint pt)
+int ItemList::OnControlLButtonDown(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
@@ -212,7 +212,7 @@ int LcdItemList::OnControlLButtonDown(UINT, CPoint pt)
     return 1;
 }
 
-int LcdItemList::OnControlLButtonUp(UINT, CPoint pt)
+int ItemList::OnControlLButtonUp(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
@@ -229,13 +229,13 @@ int LcdItemList::OnControlLButtonUp(UINT, CPoint pt)
 
 // ---- the bar and the text
 
-void LcdItemList::RepaintOnBarMove(UINT id, UINT code)
+void ItemList::RepaintOnBarMove(UINT id, UINT code)
 {
     if ((id == 1 || id == 2) && code == MScroll::kPositionChanged && m_visible)
         UpdateControl(1, 0);
 }
 
-void LcdItemList::PlaceBarOnRightEdge(const CRect& rect)
+void ItemList::PlaceBarOnRightEdge(const CRect& rect)
 {
     CScrollVertical* bar = GetScrollVertical();
     CRect before;
@@ -251,7 +251,7 @@ void LcdItemList::PlaceBarOnRightEdge(const CRect& rect)
     }
 }
 
-void LcdItemList::TurnWheel(UINT down)
+void ItemList::TurnWheel(UINT down)
 {
     CScrollVertical* bar = GetScrollVertical();
     const int before = bar->GetScrollCurrentPos();
@@ -262,7 +262,7 @@ void LcdItemList::TurnWheel(UINT down)
         UpdateControl(1, 0);
 }
 
-const Gdiplus::Font* LcdItemList::ItemFont(int size)
+const Gdiplus::Font* ItemList::ItemFont(int size)
 {
     if (!*m_itemFont || m_itemFontFace != m_textFont || m_itemFontSize != size || m_itemFontStyle != m_fontStyle) {
         *m_itemFont = MakeTextFont(*this, static_cast<float>(size));

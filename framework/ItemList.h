@@ -1,9 +1,10 @@
 #pragma once
-// What the LCD item lists share (the mode list and the thumbnail grids): an owned list of
-// records with an image and a caption, hover tracking over the places the last paint gave
-// them, with the hand over the hovered item, a press that selects, a release that selects and
-// reports code 2 with the index, and the panel's vertical bar along the right edge turned by
-// the wheel ten line steps a notch. The subclasses lay the items out and draw them.
+// What the item lists of every family share (the LCD mode list and thumbnail grids among
+// them): an owned list of records with an image and a caption, hover tracking over the places
+// the last paint gave them, with the hand over the hovered item, a press that selects, a
+// release that selects and reports code 2 with the index, and the panel's vertical bar along
+// the right edge turned by the wheel ten line steps a notch. The subclasses lay the items out
+// and draw them.
 //
 // GUI thread only. The item lock is taken below the paint manager's list locks (painting) and
 // is never held while the parent is asked to repaint or notified.
@@ -24,11 +25,11 @@ namespace KOVA {
 
 // One item: its caption, its owned image (null when none could be loaded) and where the last
 // paint put it, relative to the top-left corner the subclass hit-tests from.
-struct KOVA_API LcdPickerItem {
-    LcdPickerItem() = default;
-    virtual ~LcdPickerItem();
-    LcdPickerItem(const LcdPickerItem&) = delete;
-    LcdPickerItem& operator=(const LcdPickerItem&) = delete;
+struct KOVA_API ListItem {
+    ListItem() = default;
+    virtual ~ListItem();
+    ListItem(const ListItem&) = delete;
+    ListItem& operator=(const ListItem&) = delete;
 
     // Loads the file (skin-relative paths are the caller's business) when it exists; the
     // image stays null otherwise.
@@ -47,13 +48,13 @@ struct KOVA_API LcdPickerItem {
     std::unique_ptr<Gdiplus::Bitmap> scaled;
 };
 
-class KOVA_API LcdItemList : public MPanel {
+class KOVA_API ItemList : public MPanel {
 public:
-    LcdItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled);
+    ItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled);
     // A copy takes the value fields, a lock of its own and no items.
-    LcdItemList(const LcdItemList& other);
-    LcdItemList& operator=(const LcdItemList& other);
-    ~LcdItemList() override;
+    ItemList(const ItemList& other);
+    ItemList& operator=(const ItemList& other);
+    ~ItemList() override;
 
     // Nothing of these changes while the control is disabled (result 0).
     int OnControlMouseMove(UINT keys, CPoint pt) override;
@@ -72,13 +73,13 @@ public:
 
 protected:
     // Appends the record and takes ownership of it.
-    void AppendItem(std::unique_ptr<LcdPickerItem> item);
+    void AppendItem(std::unique_ptr<ListItem> item);
     // Empties the list and forgets hover and selection; no repaint request.
     void DropItems();
     // Frees a valid item's image; the item keeps its place. No repaint request.
     void DeleteItemFile(int index);
     // The record of a valid index, else null; call under the item lock.
-    LcdPickerItem* ItemAt(int index) const;
+    ListItem* ItemAt(int index) const;
     bool IsHighlighted(int index) const { return index == m_selected || index == m_hover; }
 
     // Where item places are measured from, in the control's coordinates: its top-left corner.
@@ -99,13 +100,13 @@ protected:
 
     int m_hover { -1 };
     int m_selected { -1 };
-    NotCopied<std::vector<std::unique_ptr<LcdPickerItem>>> m_items;
+    NotCopied<std::vector<std::unique_ptr<ListItem>>> m_items;
     CriticalSection m_itemsLock;
 
 private:
     int itemAt(CPoint pt);
     bool hoveredItemHolds(CPoint pt);
-    CRect placeOf(const LcdPickerItem& item) const;
+    CRect placeOf(const ListItem& item) const;
     void pointCursor(bool hand) const;
 
     // The pointer was inside at the last move: only leaving the control puts the arrow back.
