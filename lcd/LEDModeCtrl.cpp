@@ -2,8 +2,9 @@
 // the double buffer the host pulls from.
 //
 // Threads: setters, DrawControl and the pointer handlers run on the GUI thread, the tick and
-// DrawHideControl on the fast-timer thread, GetLEDData on any thread. Lock order: the paint
-// manager's fast-timer lock (held by the tick), then the state lock, then the frame lock.
+// DrawHideControl on the fast-timer thread (a host may call DrawHideControl too), GetLEDData on
+// any thread. Lock order: the paint manager's fast-timer lock (held by the tick), then the
+// hidden render's lock, then the state lock, then the frame lock.
 // Repaint requests are raised after the state lock is released; from the timer thread they
 // reach the window through the framework's posted invalidation.
 #include "lcd/LEDModeCtrl.h"
@@ -375,6 +376,7 @@ void LEDModeCtrl::DrawControl(HDC& dc, CRect)
 
 void LEDModeCtrl::DrawHideControl()
 {
+    ScopedLock drawing(m_hiddenRoadLock);
     LcdFrameRoad& road = *m_hiddenRoad;
     if (!road.Prepare(m_manager ? m_manager->GetPaintDC() : nullptr, m_rect.Width(), m_rect.Height()))
         return;

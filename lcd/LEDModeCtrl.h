@@ -431,6 +431,9 @@ protected:
     std::unique_ptr<ClockFaceKit, ClockFaceKitDeleter> m_clockKit;
     // ---- end of clock faces
 
+    // The hidden render is drawn by the tick and by a host calling DrawHideControl on its own
+    // thread: one at a time, or two threads draw into and encode one surface.
+    CriticalSection m_hiddenRoadLock;
     CriticalSection m_stateLock;
     CriticalSection m_frameLock;
 

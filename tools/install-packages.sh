@@ -10,7 +10,7 @@ PACKAGES=(
   cmake ninja-build nasm make pkg-config xz-utils patch perl dpkg-dev
   libz-mingw-w64-dev googletest
   fonts-dejavu-core fonts-liberation fonts-droid-fallback fonts-wqy-microhei
-  python3 python3-fonttools python3-pil ffmpeg imagemagick
+  python3 python3-fonttools python3-pil ffmpeg imagemagick ccache
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -41,26 +41,16 @@ prepare_prefix() {
   flock -u 9
 }
 
-XVFB_PID=
-DISPLAY_FILE=
-cleanup() {
-  local rc=$?
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
-  [ -n "$DISPLAY_FILE" ] && rm -f "$DISPLAY_FILE"
-  exit $rc
-}
+. "$(dirname "$(readlink -f "$0")")/own-display.sh"
 
 prepare_prefix
-trap cleanup EXIT INT TERM
-
-DISPLAY_FILE=$(mktemp)
-Xvfb -displayfd 3 -screen 0 "$GEOMETRY" -nolisten tcp 3>"$DISPLAY_FILE" >/dev/null 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 1 100); do [ -s "$DISPLAY_FILE" ] && break; sleep 0.05; done
-[ -s "$DISPLAY_FILE" ] || { log "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$DISPLAY_FILE")"
+start_own_display
+trap 'rc=$?; end_session; exit $rc' EXIT
+end_session() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  stop_own_display
+}
 export KOVA_WINE_SESSION=$BUILD
 
 wineserver -p
@@ -68,6 +58,14 @@ if [ -f "$KEEPER" ]; then
   rm -f "$WINEPREFIX/drive_c/desktop-keeper.ready"
   wine "$KEEPER" </dev/null >/dev/null 2>&1 &
   for _ in $(seq 1 200); do [ -f "$WINEPREFIX/drive_c/desktop-keeper.ready" ] && break; sleep 0.05; done
+fi
+
+# A new prefix's lazy first-use work (font cache, OLE, the multimedia timer) is done here, once,
+# not by whichever test programs happen to start first.
+WARMUP=$BUILD/wine-warmup.exe
+if [ -f "$WARMUP" ] && [ ! -f "$WINEPREFIX/.kova-warm" ]; then
+  log "warming the prefix"
+  wine "$WARMUP" </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.kova-warm"
 fi
 
 "$@"

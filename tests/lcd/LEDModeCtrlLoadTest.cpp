@@ -76,6 +76,41 @@ TEST(LEDModeCtrlLoad, HostThreadsPullWholeFramesWhileTheGuiChangesEverything)
     dialog.DestroyWindow();
 }
 
+// A host asks for hidden frames on its own thread (DrawHideControl) while the tick draws hidden
+// frames of a renderer that is not shown: both drew into and encoded one surface at once, and
+// the encoder read past a surface the other thread had just made again.
+TEST(LEDModeCtrlLoad, AHostDrawingHiddenFramesBesideTheTickGetsWholeFrames)
+{
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 660, 500), false);
+    OpenLcd* lcd = dialog.addRenderer(CRect(0, 0, 640, 480));
+    lcd->SetLEDMode(LEDModeSystemInfo);
+    lcd->AddMTimer();
+    dialog.SetMTimer(1);
+    ASSERT_TRUE(pumpUntil([&] { return !pullFrame(*lcd).empty(); }, 5000));
+
+    std::atomic<bool> done { false };
+    std::atomic<int> broken { 0 };
+    std::thread host([&] {
+        std::vector<BYTE> buffer(kLargestCapacity);
+        for (int round = 0, length = 0; round < 400; ++round) {
+            lcd->DrawHideControl();
+            if (lcd->GetLEDData(buffer.data(), length) && !decodeFrame({ buffer.begin(), buffer.begin() + length }).complete())
+                ++broken;
+        }
+        done = true;
+    });
+    // The screen type changes the size of the surface both threads draw into.
+    for (int round = 0; !done; ++round) {
+        lcd->SetLEDScreenType(1 + round % 3);
+        pumpUntil([&] { return done.load(); }, 2);
+    }
+    host.join();
+    dialog.GetPaintManager()->KillMTimer();
+    EXPECT_EQ(0, broken.load());
+    dialog.DestroyWindow();
+}
+
 TEST(LEDModeCtrlLoad, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
 {
     PinnedClock clock(120000);
