@@ -8,6 +8,7 @@
 #include <shlwapi.h>
 
 #include "ScratchFile.h"
+#include "LibraryHost.h"
 #include "ScratchFolder.h"
 #include "lcd/MediaFolders.h"
 
@@ -15,6 +16,8 @@ using namespace KOVA;
 using namespace KOVA::test;
 
 namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // A scratch folder for one test; the folders longer than MAX_PATH it makes go first, since
 // the file system library's removal stops at them.
