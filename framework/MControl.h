@@ -4,10 +4,12 @@
 // and drawing down the tree and of notifications and repaint requests up it.
 //
 // Lock order: a control never holds both of its own locks at once, and always takes its
-// parent's lock before a child's. On the fast-timer thread a tick holds no lock of the paint
-// manager while a control runs; a repaint request raised there takes no list lock of a panel
-// or of the paint manager (they mark the requester and post the rest to the GUI thread), and
-// a notification raised there goes through PostToParent.
+// parent's lock before a child's; it holds none while a child's handler runs (childrenNow),
+// since the handler may remove a control whose tick waits for that lock. On the fast-timer
+// thread a tick holds no lock of the paint manager while a control runs; a repaint request
+// raised there takes no list lock of a panel or of the paint manager (they mark the requester
+// and post the rest to the GUI thread), and a notification raised there goes through
+// PostToParent.
 #include <windows.h>
 
 #include <vector>

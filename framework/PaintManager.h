@@ -5,16 +5,18 @@
 //
 // Threads: everything here belongs to the window's (GUI) thread, except what is marked
 // "any thread": IsGuiThread, Invalidate, InvalidateRect, OnControlUpdate, PostNotify,
-// PostControlUpdate, PostMarkStale, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
+// PostControlUpdate, PostMarkStale, PostRun, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
 // On any other thread these take no list lock: they mark the requester and hand the rest
 // (invalidation, marking of the items above, notifications) to the window's thread, which
 // serves it in order. A control raising a notification from a fast-timer tick uses
 // MControl::PostToParent, never a direct call up the tree.
 //
-// Locks: a walk takes one list lock at a time (areas, released, then controls), then the
-// controls' own list locks below them. The tick holds no lock of the paint manager while a
-// control runs (see FastTimerList). A control leaves the tick list, waiting out a call into
-// it, before it is deleted.
+// Locks: a walk that calls controls copies the list under its lock and calls them with no lock
+// held, so a handler may remove what it likes while the tick takes the lists it walks; other
+// walks take one list lock at a time (areas, released, then controls), then the controls' own
+// list locks below them. The tick holds no lock of the paint manager while a control runs
+// (see FastTimerList). A control leaves the tick list, waiting out a call into it, before it
+// is deleted; inside a dispatch the deletion itself waits for the dispatch (DispatchScope).
 #include "platform/Win32.h"
 
 #include <map>
