@@ -4,14 +4,17 @@
 // and drawing down the tree and of notifications and repaint requests up it.
 //
 // Lock order: a control never holds both of its own locks at once, and always takes its
-// parent's lock before a child's. On the fast-timer thread a tick holds no lock of the paint
-// manager while a control runs; a repaint request raised there takes no list lock of a panel
-// or of the paint manager (they mark the requester and post the rest to the GUI thread), and
-// a notification raised there goes through PostToParent.
+// parent's lock before a child's; it holds none while a child's handler runs (childrenNow),
+// since the handler may remove a control whose tick waits for that lock. On the fast-timer
+// thread a tick holds no lock of the paint manager while a control runs; a repaint request
+// raised there takes no list lock of a panel or of the paint manager (they mark the requester
+// and post the rest to the GUI thread), and a notification raised there goes through
+// PostToParent.
 #include <windows.h>
 
 #include <vector>
 
+#include "framework/DispatchScope.h"
 #include "framework/MObject.h"
 #include "framework/MemoryPicture.h"
 #include "platform/CPoint.h"
@@ -34,9 +37,11 @@ struct FS_POSITION_ITEM {
 class KOVA_API MControl : public MObject {
 public:
     MControl(MObject* parent, UINT id, CRect rect, int visible, int enabled, int response);
-    // A copy takes the value fields only: no children, no pictures, locks of its own.
-    MControl(const MControl& other) = default;
-    MControl& operator=(const MControl& other) = default;
+    // A copy takes the value fields only: no children, no pictures, locks of its own. It is
+    // noted with the paint manager it shares, so that it forgets one that goes first; an
+    // assigned-to control moves its note to the manager it takes.
+    MControl(const MControl& other);
+    MControl& operator=(const MControl& other);
     ~MControl() override;
 
     const wchar_t* GetClassNameW() const override;
@@ -132,8 +137,17 @@ public:
 
     // Tree
     MControl* GetControl(UINT id);
+    // Removal takes the controls out of the tree and out of the paint manager's hover, focus,
+    // capture, timers and tick at once; inside a dispatch they are deleted when it ends
+    // (DispatchScope), so a handler may remove the control it runs in or its parent.
     int RemoveControl(MControl* child);
     void RemoveAllControl();
+    // The control asks to be deleted: taken out of its parent (a control, or the paint
+    // manager's lists) at once and deleted after the current dispatch, at once outside one.
+    // From another thread the request goes to the window's thread first.
+    void DeleteLater();
+    // 1 once the control is out of its tree and waits for deletion: walks skip it.
+    int IsRemoved() const { return *m_removed; }
     void AddMTimer();
 
     // Tooltips
@@ -174,6 +188,9 @@ protected:
     // a half-destroyed control. Takes this control and every descendant off the tick list,
     // waiting out a call into them in progress; call it holding no list lock.
     void StopFastTimer();
+    // The children (controls list) as they are now, for a walk that calls them with no lock
+    // held: a handler may change the list, and a child removed meanwhile IsRemoved.
+    WalkCopy childrenNow();
 
     MObject* m_parent { nullptr };
     PaintManager* m_manager { nullptr };
@@ -211,7 +228,16 @@ protected:
     int m_outside { 1 };
 
 private:
+    friend class PaintManager;
     enum class Button { Left, Right };
+    void copyValuesFrom(const MControl& other);
+    // Takes a child out of either list; false when it is in neither.
+    bool takeChild(MControl* child);
+    // Removed controls (this one and everything below it) wait for deletion.
+    void markRemoved();
+    static void dispose(MControl* control);
+    // Its paint manager is dispatching on this thread: deletions already wait for that.
+    bool managerDispatching() const;
     int routeButtonDown(Button button, UINT keys, CPoint pt);
     int routeButtonUp(Button button, UINT keys, CPoint pt);
     int routeDblClk(Button button, UINT keys, CPoint pt);
@@ -221,6 +247,9 @@ private:
     int offerKeyToChildren(UINT key, UINT repeat, UINT modifiers);
     void notifyKey(UINT key, UINT modifiers);
     void deleteChildren(std::vector<MControl*>& list, CriticalSection& lock);
+    void deleteChildrenNow();
+
+    NotCopied<int> m_removed;
     void notifyUpdate(CRect rect, int flag);
 };
 

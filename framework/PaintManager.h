@@ -5,16 +5,18 @@
 //
 // Threads: everything here belongs to the window's (GUI) thread, except what is marked
 // "any thread": IsGuiThread, Invalidate, InvalidateRect, OnControlUpdate, PostNotify,
-// PostControlUpdate, PostMarkStale, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
+// PostControlUpdate, PostMarkStale, PostRun, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
 // On any other thread these take no list lock: they mark the requester and hand the rest
 // (invalidation, marking of the items above, notifications) to the window's thread, which
 // serves it in order. A control raising a notification from a fast-timer tick uses
 // MControl::PostToParent, never a direct call up the tree.
 //
-// Locks: a walk takes one list lock at a time (areas, released, then controls), then the
-// controls' own list locks below them. The tick holds no lock of the paint manager while a
-// control runs (see FastTimerList). A control leaves the tick list, waiting out a call into
-// it, before it is deleted.
+// Locks: a walk that calls controls copies the list under its lock and calls them with no lock
+// held, so a handler may remove what it likes while the tick takes the lists it walks; other
+// walks take one list lock at a time (areas, released, then controls), then the controls' own
+// list locks below them. The tick holds no lock of the paint manager while a control runs
+// (see FastTimerList). A control leaves the tick list, waiting out a call into it, before it
+// is deleted; inside a dispatch the deletion itself waits for the dispatch (DispatchScope).
 #include "platform/Win32.h"
 
 #include <map>
@@ -24,6 +26,7 @@
 
 #include "framework/BackBuffer.h"
 #include "framework/CIDropTarget.h"
+#include "framework/DispatchScope.h"
 #include "framework/FastTimerList.h"
 #include "framework/FontCache.h"
 #include "framework/ImgResInfo.h"
@@ -102,6 +105,10 @@ public:
     void Init(HWND window, MWindow* owner);
     void OnDestroyMessage(HWND window);
     void DestroyData();
+    // The window goes but the controls stay (a pop-up, shown again later in a new window):
+    // the fast timer, the window timers, what waits to be posted, the drop target and the DC
+    // go with the window. Init binds the next one afresh.
+    void DetachWindow(HWND window);
 
     // Window accessors
     HWND GetPaintWnd() const { return m_hWnd; }
@@ -119,7 +126,12 @@ public:
     void SetWindowMixSize(int width, int height);
     void GetWindowMinSize(int& width, int& height) const;
     void GetWindowManSize(int& width, int& height) const;
+    // The mouse for the control being pressed, asked by its press handler (a rubber band that
+    // follows the pointer out of its control): until the button is released every move goes to
+    // that control, wherever the pointer is. Sets the captured flag routing reads; null
+    // without a live window.
     HWND SetCapture();
+    // Gives the mouse back and clears the captured flag; 0 without a live window.
     BOOL ReleaseCapture();
     int IsCaptured() const { return m_captured; }
     void SetLayeredWindow(int layered) { m_layered = layered; }
@@ -240,6 +252,12 @@ public:
     void PostControlUpdate(MObject* receiver, CRect rect, MControl* requester);
     // control->SetUpdate(update, param) on the window's thread (any thread).
     void PostMarkStale(MControl* control, int update, DWORD param);
+    // run(control, context) on the window's thread (any thread): at once there; elsewhere in
+    // order after what was posted before it. For what must not happen off the window's thread,
+    // such as moving or showing a native window from a tick (a cross-thread SendMessage).
+    // Dropped when the control is forgotten first, or when there is no window.
+    using RunProc = PostedQueue::RunProc;
+    void PostRun(MControl* control, RunProc run, void* context);
 
     // Invalidation and painting
     // Whether the caller runs on the bound window's thread (true while unbound). Repaint
@@ -324,7 +342,35 @@ protected:
     void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
 
 private:
+    friend class MControl;
+    // A stretch of a paint manager's code that calls out, as a dispatch: a handler may delete
+    // the window object that holds the paint manager (a host deleting its dialog from a
+    // click). Alive() is false after that, and the code touches nothing of it on the way out.
+    // The drop-target side notes the end of the whole object (CIDropTarget). While one runs,
+    // the controls' routing steps need no dispatch of their own (MControl).
+    class Frame {
+    public:
+        explicit Frame(PaintManager& manager) : m_manager(manager) { ++*manager.m_dispatching; }
+        ~Frame()
+        {
+            if (Alive())
+                --*m_manager.m_dispatching;
+        }
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
+        bool Alive() const { return !m_dispatch.Gone(static_cast<const CIDropTarget*>(&m_manager)); }
+
+    private:
+        DispatchScope m_dispatch;
+        PaintManager& m_manager;
+    };
+    NotCopied<int> m_dispatching;
     enum class Walk { Forward, Backward };
+    // The top-level controls as they are now, for a walk that calls them with no lock held.
+    WalkCopy controlsNow();
+    // Takes a control out of the areas or controls list; false when it is in neither.
+    bool takeControl(MControl* control);
+    HWND takeCapture();
     MControl* nextFocusable(Walk direction);
     void clearList(std::vector<MControl*>& list, CriticalSection& lock);
     void releaseWindowDC();
@@ -416,6 +462,9 @@ private:
     int m_dragStartY { 0 };
     int m_dragArmed { 0 };
     NotCopied<HBITMAP> m_dragBitmap;
+    // Where the STM_SETIMAGE of a dropped picture went: 1 it reached this paint manager and no
+    // control took it, 2 a control took it; 0 the window answered it itself.
+    NotCopied<int> m_pictureRoute;
     // The window OLE holds this drop target for, until it is revoked.
     NotCopied<HWND> m_dropWindow;
     int m_layered { 0 };
@@ -428,6 +477,8 @@ private:
     int m_mouseTracking { 0 };
     int m_leftButtonDown { 0 };
     int m_captured { 0 };
+    // The press handler asked for the mouse (SetCapture): moves go to the hover control alone.
+    int m_captureAsked { 0 };
     int m_windowDrag { 1 };
     UINT m_scrollVID { 0 };
     UINT m_scrollHID { 0 };
