@@ -1,0 +1,230 @@
+// Layout-independent drawing and the pointer of both fan previews: the dots, the cached still
+// picture over them, the rubber band, hover, press and release.
+//
+// GUI thread. Drawing and hit tests take the list lock; the rubber band takes the layer lock
+// alone (CalFrameSelect); a click handler takes both in order. A repaint request or a
+// notification is made with both let go.
+#include "devices/cooling/FanPreview.h"
+
+#include <cstdlib>
+
+#include "controls/basic/LookPainting.h"
+#include "framework/Manager.h"
+
+namespace KOVA {
+
+namespace {
+// A band narrower or lower than this picks nothing.
+constexpr int kSmallestBand = 6;
+// The band follows the pointer in steps of at least this many pixels.
+constexpr int kBandStep = 21;
+const Gdiplus::Color kBandColor(0xFF4CFF29);
+} // namespace
+
+std::unique_ptr<Gdiplus::Font> FanPreview::BoldFont(float size)
+{
+    std::unique_ptr<Gdiplus::FontFamily> family(GetFontFamily(m_textFont));
+    if (!family || size <= 0)
+        return nullptr;
+    auto font = std::make_unique<Gdiplus::Font>(family.get(), size, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    return font->GetLastStatus() == Gdiplus::Ok ? std::move(font) : nullptr;
+}
+
+void FanPreview::DrawControl(HDC& dc, CRect)
+{
+    if (BeginCachedLooks(*this, m_memPicture, dc, 1)) {
+        Gdiplus::Graphics graphics(m_memPicture.dc());
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+        ScopedLock lock(m_listLock);
+        drawDots(graphics);
+        drawStillLayer(graphics);
+    }
+    ShowCachedLook(*this, m_memPicture, dc, 0);
+    if (m_bandActive)
+        drawBand(dc);
+}
+
+void FanPreview::drawDots(Gdiplus::Graphics& graphics)
+{
+    Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF000000));
+    for (const auto& fan : *m_fans)
+        for (const FAN_LED_INFO* led : fan->leds) {
+            brush.SetColor(Gdiplus::Color(255, GetRValue(led->color), GetGValue(led->color), GetBValue(led->color)));
+            const CRect dot(led->rect);
+            graphics.FillEllipse(&brush, dot.left, dot.top, dot.Width(), dot.Height());
+        }
+}
+
+void FanPreview::drawStillLayer(Gdiplus::Graphics& graphics)
+{
+    const int width = m_rect.Width();
+    const int height = m_rect.Height();
+    if (width < 1 || height < 1)
+        return;
+    const float scale = Manager::GetScaleValue();
+    const int language = Manager::GetLanguage();
+    auto& still = *m_still;
+    const bool current = still && m_stillDrawn == m_stillVersion && m_stillLanguage == language &&
+                         m_stillScale == scale && static_cast<int>(still->GetWidth()) == width &&
+                         static_cast<int>(still->GetHeight()) == height;
+    if (!current) {
+        still = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+        Gdiplus::Graphics painter(still.get());
+        painter.Clear(Gdiplus::Color(0, 0, 0, 0));
+        painter.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+        painter.SetTextRenderingHint(m_textRenderingHint);
+        DrawStill(painter, scale, static_cast<float>(std::min(m_zoom, 1.0)));
+        m_stillDrawn = m_stillVersion;
+        m_stillLanguage = language;
+        m_stillScale = scale;
+    }
+    graphics.DrawImage(still.get(), 0, 0, width, height);
+}
+
+CRect FanPreview::bandRect() const
+{
+    CRect band(std::min(m_bandStart.x, m_bandNow.x), std::min(m_bandStart.y, m_bandNow.y),
+               std::max(m_bandStart.x, m_bandNow.x), std::max(m_bandStart.y, m_bandNow.y));
+    return band;
+}
+
+void FanPreview::drawBand(HDC dc) const
+{
+    const CRect band = bandRect();
+    Gdiplus::Graphics graphics(dc);
+    Gdiplus::Pen pen(kBandColor, 2.0f);
+    pen.SetDashStyle(Gdiplus::DashStyleDot);
+    graphics.DrawRectangle(&pen, band.left, band.top, band.Width(), band.Height());
+}
+
+void FanPreview::CalFrameSelect()
+{
+    CRect band = bandRect();
+    if (band.Width() < kSmallestBand || band.Height() < kSmallestBand)
+        band.SetRectEmpty();
+    ScopedLock lock(m_layerLock);
+    if (m_layers->empty())
+        return;
+    LAYER_INFO& first = *m_layers->front();
+    int selected = 0;
+    for (FAN_LED_INFO& copy : first.leds) {
+        CRect dot(copy.rect);
+        dot.OffsetRect(m_rect.left, m_rect.top);
+        CRect meet;
+        copy.selected = !band.IsRectEmpty() && meet.IntersectRect(&dot, &band);
+        if (!copy.selected)
+            copy.color = 0;
+        selected += copy.selected ? 1 : 0;
+    }
+    first.ledCount = selected;
+}
+
+int FanPreview::FanAt(CPoint pt, int extraBelow, size_t first) const
+{
+    const auto& fans = *m_fans;
+    for (size_t i = first; i < fans.size(); ++i) {
+        CRect cell(fans[i]->rect);
+        cell.bottom += extraBelow;
+        cell.OffsetRect(m_rect.left, m_rect.top);
+        if (cell.PtInRect(pt))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void FanPreview::FinishClick(int note)
+{
+    repaint();
+    if (note >= 0)
+        SendMessageW(2, 0, note);
+}
+
+void FanPreview::moveBand(CPoint pt)
+{
+    if (!m_rect.PtInRect(pt))
+        return;
+    if (std::abs(pt.x - m_bandNow.x) < kBandStep && std::abs(pt.y - m_bandNow.y) < kBandStep)
+        return;
+    m_bandNow = pt;
+    m_bandActive = 1;
+    CalFrameSelect();
+    repaint();
+}
+
+int FanPreview::OnControlMouseMove(UINT keys, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    if (m_frameSelect && (keys & (MK_LBUTTON | MK_RBUTTON))) {
+        moveBand(pt);
+        return 1;
+    }
+    const int before = m_hoverFan;
+    if (!m_rect.PtInRect(pt)) {
+        m_hoverFan = -1;
+    } else {
+        ScopedLock lock(m_listLock);
+        const bool stays = m_hoverFan >= 0 && FanAt(pt, 0, static_cast<size_t>(m_hoverFan)) == m_hoverFan;
+        if (!stays)
+            m_hoverFan = FanAt(pt, 0);
+    }
+    if (m_hoverFan != before) {
+        StillChanged();
+        repaint();
+    }
+    return 1;
+}
+
+int FanPreview::OnControlLButtonDown(UINT, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    if (m_bandActive) {
+        m_bandActive = 0;
+        repaint();
+    }
+    if (!m_rect.PtInRect(pt)) {
+        m_bandStart = CPoint();
+        m_bandNow = CPoint();
+        return 1;
+    }
+    {
+        ScopedLock lock(m_listLock);
+        const int fan = FanAt(pt, 0);
+        if (fan >= 0)
+            m_selectedFan = fan;
+    }
+    m_bandStart = pt;
+    m_bandNow = pt;
+    return 1;
+}
+
+int FanPreview::OnControlLButtonUp(UINT, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    if (m_bandActive) {
+        m_bandActive = 0;
+        m_bandStart = CPoint();
+        m_bandNow = CPoint();
+        repaint();
+        return 1;
+    }
+    OnFanClick(pt);
+    return 1;
+}
+
+int FanPreview::OnControlRButtonUp(UINT, CPoint)
+{
+    return m_enabled;
+}
+
+void FanPreview::SetControlRect(CRect rect)
+{
+    if (rect == m_rect)
+        return;
+    m_rect = rect;
+    RefreshLedItemRect();
+}
+
+} // namespace KOVA
