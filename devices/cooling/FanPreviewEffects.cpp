@@ -6,6 +6,7 @@
 #include "devices/cooling/FanPreview.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -18,17 +19,18 @@ namespace {
 constexpr int kWheelSteps = 1530;
 
 // 255 at 0..32, a falling ramp at 33..62, 0 at 63..128, the ramp rising at 129..158, 255 to 191.
-const BYTE kWave[192] = {
-    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 240, 226, 212, 199, 186, 173, 161, 149, 138, 126, 116,
-    106, 96,  86,  78,  69,  61,  53,  46,  39,  33,  28,  22,  18,  13,  10,  6,   4,   2,   1,   0,   0,   0,
-    0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,
-    0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,
-    0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   1,   2,   4,   6,   10,  13,  18,
-    22,  28,  33,  39,  46,  53,  61,  69,  78,  86,  96,  106, 116, 126, 138, 149, 161, 173, 186, 199, 212, 226,
-    240, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-    255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
-};
+const std::array<BYTE, 192> kWave = [] {
+    const BYTE ramp[30] = { 240, 226, 212, 199, 186, 173, 161, 149, 138, 126, 116, 106, 96, 86, 78,
+                            69,  61,  53,  46,  39,  33,  28,  22,  18,  13,  10,  6,   4,  2,  1 };
+    std::array<BYTE, 192> wave {};
+    for (int i = 0; i < 192; ++i)
+        wave[static_cast<size_t>(i)] = i <= 32 || i >= 159 ? 255 : 0;
+    for (int i = 0; i < 30; ++i) {
+        wave[static_cast<size_t>(33 + i)] = ramp[i];
+        wave[static_cast<size_t>(158 - i)] = ramp[i];
+    }
+    return wave;
+}();
 
 const DWORD kColorTable[49] = {
     0x0000FF, 0x003FFF, 0x007FFF, 0x00BFFF, 0x00FFFF, 0x00DFBF, 0x00BF7F, 0x009F3F, 0x008000, 0x205F00,
@@ -205,7 +207,7 @@ void FanPreview::UpdateRainbowEffect(LAYER_INFO* layer)
         return;
     for (int* phase : { &layer->phase1, &layer->phase2, &layer->phase3 })
         *phase = *phase + 1 > 191 ? 0 : *phase + 1;
-    auto wave = [](int phase) { return kWave[std::clamp(phase, 0, 191)]; };
+    auto wave = [](int phase) { return kWave[static_cast<size_t>(std::clamp(phase, 0, 191))]; };
     layer->curColor = rgbOf(wave(layer->phase1), wave(layer->phase2), wave(layer->phase3));
     SetFanLightColor(layer);
 }
