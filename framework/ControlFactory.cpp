@@ -25,6 +25,8 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "devices/cooling/CFan2DevCtrl.h"
+#include "devices/cooling/CFanDevCtrl.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -108,6 +110,7 @@ const Row kWindowTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"CFanDevCtrl", formC<CFanDevCtrl> },
 };
 
 const Row kPanelTable[] = {
@@ -158,6 +161,8 @@ const Row kPanelTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"CFanDevCtrl", formC<CFanDevCtrl> },
+    { L"CFan2DevCtrl", formC<CFan2DevCtrl> },
 };
 
 template <size_t N>

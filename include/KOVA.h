@@ -71,3 +71,7 @@
 #include "lcd/MediaCropView.h"
 #include "lcd/OpenCVViewCtrl.h"
 #include "lcd/GIFViewCtrl.h"
+#include "devices/cooling/FanRecords.h"
+#include "devices/cooling/FanPreview.h"
+#include "devices/cooling/CFan2DevCtrl.h"
+#include "devices/cooling/CFanDevCtrl.h"
