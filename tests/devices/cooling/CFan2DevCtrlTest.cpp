@@ -9,8 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "InkScan.h"
 #include "LibraryHost.h"
+#include "NotedDialog.h"
+#include "PumpUntil.h"
 #include "RecordingControl.h"
+#include "ScratchStrip.h"
+#include "WindowCapture.h"
+#include "framework/AppPaths.h"
+#include "framework/MPanel.h"
+#include "framework/Manager.h"
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "platform/TimeSource.h"
 
@@ -413,6 +421,80 @@ TEST_F(Preview, DirectionToggleReportsAfterTheLocksAreLet)
     EXPECT_TRUE(parent.notifications.empty());
     EXPECT_EQ(0, preview.GetSelectDeviceItem());
     EXPECT_FALSE(preview.GetFanInfo(0)->flag);
+}
+
+// ---- in a real dialog
+
+// A host that takes the preview off the fast timer and puts it back on every report: were the
+// report made holding the preview's locks, the waiting tick would never let go.
+class RestartingDialog : public NotedDialog {
+public:
+    RestartingDialog() : NotedDialog(CRect(200, 200, 600, 500)) {}
+    LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+    {
+        NotedDialog::OnMessage(id, code, wParam, lParam);
+        if (preview) {
+            GetPaintManager()->DeleteFSTimer(preview);
+            preview->AddMTimer();
+        }
+        return 0;
+    }
+    MControl* preview { nullptr };
+};
+
+TEST(PreviewDialog, DirectionTogglesReportDrawTheirFramesAndDotsShowTheirColours)
+{
+    ScratchStrip toggles(GetSkinPath(), L"fan2_toggle_test.png", 40, 24, { 0xFF0000FF, 0xFF00FF00 });
+    RestartingDialog dialog;
+    auto* page = new MPanel(&dialog, 20, CRect(0, 0, 400, 300), 1);
+    page->SetManager(dialog.GetPaintManager());
+    dialog.GetPaintManager()->AppendControl(page, 1);
+    auto* preview = dynamic_cast<CFan2DevCtrl*>(page->CreateControl(L"CFan2DevCtrl", 30, CRect(0, 0, 400, 300), L"", 1, 1));
+    ASSERT_NE(nullptr, preview);
+    ASSERT_EQ(1, preview->SetRotateImage(L"fan2_toggle_test.png"));
+    preview->AddFan(2, 0, 0, 0, 0, 0, 0);
+    preview->RefreshLedItemRect();
+    preview->AddLightLayer(0, 24, 16, 17, 2, 0, kRed, 0, true);
+    preview->AddMTimer();
+    dialog.SetMTimer(1);
+    dialog.preview = preview;
+
+    // One fan at zoom 1: toggles 40 × 24 side by side under the 36-pixel strip, meeting at the
+    // cell's centre line.
+    const CRect cell(preview->GetFanInfo(0)->rect);
+    const CPoint forward(cell.left + 73 - 40 + 3, cell.top + 146 + 2 + 36 + 3);
+    const CPoint reverse(cell.left + 73 + 3, forward.y);
+    for (int click = 0; click < 21; ++click) {
+        dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, click % 2 ? forward : reverse);
+        ASSERT_TRUE(pumpUntil([&] { return dialog.notes.size() == static_cast<size_t>(click + 1); })) << click;
+        EXPECT_EQ(click % 2 ? "30:2:0:1" : "30:2:0:2", noteLine({ dialog.notes.back() }));
+    }
+    EXPECT_EQ(1, preview->GetFanInfo(0)->direction);
+    ASSERT_TRUE(pollUntil([&] {
+        std::array<BYTE, 54> bytes {};
+        preview->GetFanColorData(0, bytes.data());
+        return bytes[0] == 0xFF;
+    }));
+    dialog.KillMTimer(0);
+    preview->UpdateControl(1, 0);
+    ::UpdateWindow(dialog.GetSafeHwnd());
+    auto shot = captureClient(dialog.GetSafeHwnd());
+    for (int ring = 0; ring < kLeds; ++ring) {
+        CRect dot;
+        preview->GetLEDItemRect(2, ring, cell.left, cell.top, 1.0, dot);
+        EXPECT_TRUE(nearColor(shot->rgb(dot.CenterPoint().x, dot.CenterPoint().y), 0xFF0000, 2)) << ring;
+    }
+    EXPECT_TRUE(nearColor(shot->rgb(reverse.x, reverse.y), 0x00FF00, 2));
+    EXPECT_TRUE(nearColor(shot->rgb(forward.x, forward.y), 0x0000FF, 2));
+
+    // Any language without words of its own writes the Chinese words: ink on the toggles.
+    const int language = Manager::GetLanguage();
+    Manager::SetLanguage(2052);
+    preview->UpdateControl(1, 0);
+    ::UpdateWindow(dialog.GetSafeHwnd());
+    shot = captureClient(dialog.GetSafeHwnd());
+    Manager::SetLanguage(language);
+    EXPECT_TRUE(scanInk(*shot, CRect(reverse.x - 3, reverse.y - 3, reverse.x + 37, reverse.y + 21), 0x00FF00, 0xFFFFFF).any());
 }
 
 } // namespace
