@@ -27,6 +27,7 @@
 #include "controls/input/MRichEdit.h"
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
+#include "devices/cooling/Fan2TempCurve.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -163,6 +164,7 @@ const Row kPanelTable[] = {
     { L"CircleProgress", formC<CircleProgress> },
     { L"CFanDevCtrl", formC<CFanDevCtrl> },
     { L"CFan2DevCtrl", formC<CFan2DevCtrl> },
+    { L"Fan2TempCurve", formC<Fan2TempCurve> },
 };
 
 template <size_t N>

@@ -75,3 +75,4 @@
 #include "devices/cooling/FanPreview.h"
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
+#include "devices/cooling/Fan2TempCurve.h"
