@@ -27,7 +27,9 @@
 #include "controls/input/MRichEdit.h"
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
+#include "devices/cooling/DevChannelCtrl.h"
 #include "devices/cooling/Fan2TempCurve.h"
+#include "devices/cooling/FanCountCtrl.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -165,6 +167,8 @@ const Row kPanelTable[] = {
     { L"CFanDevCtrl", formC<CFanDevCtrl> },
     { L"CFan2DevCtrl", formC<CFan2DevCtrl> },
     { L"Fan2TempCurve", formC<Fan2TempCurve> },
+    { L"DevChannelCtrl", formC<DevChannelCtrl> },
+    { L"FanCountCtrl", formC<FanCountCtrl> },
 };
 
 template <size_t N>

@@ -76,3 +76,6 @@
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
 #include "devices/cooling/Fan2TempCurve.h"
+#include "devices/cooling/CellPicker.h"
+#include "devices/cooling/DevChannelCtrl.h"
+#include "devices/cooling/FanCountCtrl.h"
