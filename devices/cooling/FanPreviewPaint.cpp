@@ -6,10 +6,12 @@
 // notification is made with both let go.
 #include "devices/cooling/FanPreview.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "controls/basic/LookPainting.h"
 #include "framework/Manager.h"
+#include "framework/PaintManager.h"
 
 namespace KOVA {
 
@@ -141,8 +143,9 @@ void FanPreview::FinishClick(int note)
 
 void FanPreview::moveBand(CPoint pt)
 {
-    if (!m_rect.PtInRect(pt))
-        return;
+    // The press captured the mouse: past the control's edge the band stops at the edge.
+    pt.x = std::max(m_rect.left, std::min(pt.x, m_rect.right - 1));
+    pt.y = std::max(m_rect.top, std::min(pt.y, m_rect.bottom - 1));
     if (std::abs(pt.x - m_bandNow.x) < kBandStep && std::abs(pt.y - m_bandNow.y) < kBandStep)
         return;
     m_bandNow = pt;
@@ -196,6 +199,8 @@ int FanPreview::OnControlLButtonDown(UINT, CPoint pt)
     }
     m_bandStart = pt;
     m_bandNow = pt;
+    if (m_frameSelect && m_manager)
+        m_manager->SetCapture();
     return 1;
 }
 

@@ -3,6 +3,7 @@
 // hidden panels, the minimised window, races against the host, GDI objects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -338,6 +339,31 @@ TEST(PreviewWindow, HostCallsRaceTheTicksAndThePull)
     dialog.KillMTimer(0);
     EXPECT_GT(pulls, 0);
     EXPECT_EQ(0, blacks);
+}
+
+// Previews removed while the 1 ms timer ticks them: each leaves the tick list before anything
+// of it goes.
+TEST(PreviewWindow, RemovedWhileTicking)
+{
+    NotedDialog dialog(CRect(200, 200, 600, 500));
+    dialog.SetMTimer(1);
+    for (int round = 0; round < 40; ++round) {
+        auto* fans = dynamic_cast<CFanDevCtrl*>(
+            dialog.CreateControl(L"CFanDevCtrl", 32, CRect(0, 0, 400, 300), L"", 1, 1));
+        ASSERT_NE(nullptr, fans);
+        for (int fan = 0; fan < 4; ++fan)
+            fans->AddFan(2, 0, fan, fan, 0, 0);
+        fans->AddLightLayer(0, 17, 16, 17, 2, 0, kRed, 0, true);
+        fans->AddMTimer();
+        ASSERT_TRUE(pollUntil([&] {
+            std::array<BYTE, 96> bytes {};
+            fans->GetFanColorData(0, bytes.data());
+            return std::any_of(bytes.begin(), bytes.end(), [](BYTE b) { return b != 0; });
+        }));
+        dialog.GetPaintManager()->RemoveControl(fans);
+        pumpMessages();
+    }
+    dialog.KillMTimer(0);
 }
 
 // Ten thousand ticks with their repaints leave the GDI object count where it was.
