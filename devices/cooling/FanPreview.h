@@ -201,8 +201,8 @@ private:
     void publish();
     void askRepaint(unsigned long long now);
     void repaint() { UpdateControl(1, 0); }
-    void drawDots(Gdiplus::Graphics& graphics);
-    void drawStillLayer(Gdiplus::Graphics& graphics);
+    void drawDots(HDC dc);
+    void drawStillLayer(HDC target);
     void drawBand(HDC dc) const;
     CRect bandRect() const;
     void moveBand(CPoint pt);
@@ -231,7 +231,11 @@ private:
     CriticalSection m_bufferLock;
 
     // The still picture over the dots, redrawn when its version or the size changed.
-    NotCopied<std::unique_ptr<Gdiplus::Bitmap>> m_still;
+    struct StillPicture;
+    struct StillPictureDeleter {
+        void operator()(StillPicture* picture) const;
+    };
+    NotCopied<std::unique_ptr<StillPicture, StillPictureDeleter>> m_still;
     unsigned m_stillVersion { 1 };
     unsigned m_stillDrawn { 0 };
     int m_stillLanguage { 0 };
