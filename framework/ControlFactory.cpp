@@ -25,6 +25,10 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "controls/input/CirclePalette.h"
+#include "controls/input/MPalette.h"
+#include "controls/input/MPaletteBar.h"
+#include "controls/input/ThemeColor.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -108,6 +112,8 @@ const Row kWindowTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"MPalette", formE<MPalette> },
+    { L"CirclePalette", formC<CirclePalette> },
 };
 
 const Row kPanelTable[] = {
@@ -158,6 +164,10 @@ const Row kPanelTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"MPalette", formE<MPalette> },
+    { L"MPaletteBar", formE<MPaletteBar> },
+    { L"CirclePalette", formC<CirclePalette> },
+    { L"ThemeColor", formC<ThemeColor> },
 };
 
 template <size_t N>
