@@ -25,7 +25,9 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "controls/input/CComboBoxList.h"
 #include "controls/input/CirclePalette.h"
+#include "controls/input/MComboBox.h"
 #include "controls/input/MPalette.h"
 #include "controls/input/MPaletteBar.h"
 #include "controls/input/ThemeColor.h"
@@ -114,6 +116,9 @@ const Row kWindowTable[] = {
     { L"CircleProgress", formC<CircleProgress> },
     { L"MPalette", formE<MPalette> },
     { L"CirclePalette", formC<CirclePalette> },
+    { L"MComboBox", formB<MComboBox> },
+    { L"CComboBoxList", formC<CComboBoxList> },
+    { L"CComboBoxList2", formC<CComboBoxList2> },
 };
 
 const Row kPanelTable[] = {
@@ -168,6 +173,7 @@ const Row kPanelTable[] = {
     { L"MPaletteBar", formE<MPaletteBar> },
     { L"CirclePalette", formC<CirclePalette> },
     { L"ThemeColor", formC<ThemeColor> },
+    { L"MComboBox", formB<MComboBox> },
 };
 
 template <size_t N>

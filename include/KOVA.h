@@ -61,6 +61,8 @@
 #include "controls/input/MPaletteBar.h"
 #include "controls/input/CColorCombo.h"
 #include "controls/input/ThemeColor.h"
+#include "controls/input/CComboBoxList.h"
+#include "controls/input/MComboBox.h"
 #include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdJpegEncoder.h"
 #include "lcd/LEDModeCtrl.h"
