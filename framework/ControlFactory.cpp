@@ -24,6 +24,7 @@
 #include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
+#include "controls/input/MEdit.h"
 #include "controls/input/MRichEdit.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
@@ -95,6 +96,7 @@ const Row kWindowTable[] = {
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
+    { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
@@ -130,6 +132,7 @@ const Row kPanelTable[] = {
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
+    { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
