@@ -24,8 +24,10 @@
 #include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
+#include "controls/input/HexColorEdit.h"
 #include "controls/input/MEdit.h"
 #include "controls/input/MRichEdit.h"
+#include "controls/input/RGBColorEdit.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -134,6 +136,8 @@ const Row kPanelTable[] = {
     { L"CHelpButton", formA<CHelpButton> },
     { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"RGBColorEdit", formD<RGBColorEdit> },
+    { L"HexColorEdit", formD<HexColorEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },

@@ -391,12 +391,7 @@ int MEdit::OnControlKeyDown(UINT key, UINT, UINT modifiers)
 {
     if (!m_enabled)
         return 0;
-    if (m_focused && key == VK_SPACE && modifiers == 0) {
-        SendMessageW(kPressed, 0, 0);
-        SendMessageW(kClicked, 0, 0);
-        return 1;
-    }
-    return key == m_shortcutKey && modifiers == m_shortcutModifiers ? 1 : 0;
+    return AnswerFieldKey(*this, m_focused, key, modifiers, m_shortcutKey, m_shortcutModifiers);
 }
 
 void MEdit::SetControlEnabled(int enabled)

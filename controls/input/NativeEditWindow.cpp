@@ -2,6 +2,8 @@
 // window, where its owner lives.
 #include "controls/input/NativeEditWindow.h"
 
+#include "framework/DispatchScope.h"
+#include "framework/MControl.h"
 #include "framework/MControlFont.h"
 #include "framework/PaintManager.h"
 
@@ -28,6 +30,16 @@ DWORD styleOf(const NativeEditWindow::Setup& setup, bool layered)
 }
 } // namespace
 
+int AnswerFieldKey(MControl& field, int focused, UINT key, UINT modifiers, UINT shortcutKey, UINT shortcutModifiers)
+{
+    if (focused && key == VK_SPACE && modifiers == 0) {
+        field.SendMessageW(1, 0, 0);
+        field.SendMessageW(2, 0, 0);
+        return 1;
+    }
+    return key == shortcutKey && modifiers == shortcutModifiers ? 1 : 0;
+}
+
 NativeEditWindow::~NativeEditWindow()
 {
     if (m_brush)
@@ -42,7 +54,7 @@ void NativeEditWindow::release(NativeEditWindow* window)
     if (window->IsLive())
         window->DestroyWindow();
     else if (!window->m_gone)
-        delete window;
+        DispatchScope::Delete(window);
 }
 
 void NativeEditWindow::SetBrushColors(COLORREF back, COLORREF text)
@@ -134,11 +146,13 @@ void NativeEditWindow::Reveal(const CString& text)
 void NativeEditWindow::Conceal()
 {
     const bool focused = IsLive() && ::GetFocus() == GetSafeHwnd();
+    m_concealing = true;
     ShowWindow(SW_HIDE);
     // A hidden window keeping the focus would swallow the keys meant for the controls.
-    if (focused && !m_gone)
-        if (PaintManager* manager = OwnerManager())
-            ::SetFocus(manager->GetPaintWnd());
+    PaintManager* manager = OwnerManager();
+    if (focused && !m_gone && manager && ::GetFocus() == GetSafeHwnd())
+        ::SetFocus(manager->GetPaintWnd());
+    m_concealing = false;
 }
 
 void NativeEditWindow::NotifyOwner(UINT code, UINT wParam, LONG lParam) const
@@ -156,12 +170,11 @@ void NativeEditWindow::RepaintOwner() const
 LRESULT NativeEditWindow::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     const HWND self = GetSafeHwnd();
-    ++m_depth;
     LRESULT result = 0;
+    // A row may end the window (Return ending the owner's edit): the object stays until the
+    // dispatch ends, but the system edit has nothing left to handle.
     if (!answer(self, msg, wParam, lParam, result) && !m_gone)
         result = ::CallWindowProcW(m_OldWndProc, self, msg, wParam, lParam);
-    if (--m_depth == 0 && m_gone)
-        delete this;
     return result;
 }
 
@@ -171,7 +184,7 @@ bool NativeEditWindow::answer(HWND self, UINT msg, WPARAM wParam, LPARAM lParam,
 {
     switch (msg) {
     case WM_KILLFOCUS:
-        if (m_owner)
+        if (m_owner && !m_concealing)
             OnEditKillFocus();
         if (!m_gone)
             ::DefWindowProcW(self, msg, wParam, lParam);
@@ -235,8 +248,7 @@ void NativeEditWindow::OnDestroyMessage(HWND)
         m_brush = nullptr;
     }
     m_gone = true;
-    if (m_depth == 0)
-        delete this;
+    DispatchScope::Delete(this);
 }
 
 } // namespace KOVA

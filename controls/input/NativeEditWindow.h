@@ -10,9 +10,10 @@
 //
 // Ownership: the owner keeps a pointer to the window object. The window object is deleted
 // once, by itself, when its window is destroyed; it first clears the owner's pointer. An
-// owner that goes first lets go with Dispose. A window destroyed from inside one of its own
-// rows (Return ending the owner's focus, and the owner closing the edit) is deleted only
-// when that row has returned. GUI thread only.
+// owner that goes first lets go with Dispose. The deletion waits for the dispatch running on
+// the thread (DispatchScope): a window destroyed from inside one of its own rows (Return
+// ending the owner's focus, and the owner closing the edit) is freed only after that row
+// returned. GUI thread only.
 #include "platform/Win32.h"
 
 #include "framework/MWindow.h"
@@ -21,8 +22,14 @@
 
 namespace KOVA {
 
+class MControl;
 class MControlFont;
 class PaintManager;
+
+// The keys a text field answers itself while its window has the keyboard: Space while the
+// field holds the framework's focus reports a click (1 then 2), and the field's accelerator
+// is taken. 1 when handled.
+int AnswerFieldKey(MControl& field, int focused, UINT key, UINT modifiers, UINT shortcutKey, UINT shortcutModifiers);
 
 class NativeEditWindow : public MWindow {
 public:
@@ -111,10 +118,11 @@ private:
     COLORREF m_backColor { 0x222527 };
     COLORREF m_textColor { 0xFFFFFF };
     int m_created { 0 };
-    // Rows running on this object's stack; a window destroyed meanwhile is deleted when
-    // the outermost one returns.
-    int m_depth { 0 };
+    // The window was destroyed; the object waits for its deletion.
     bool m_gone { false };
+    // Conceal hides the window and hands the focus back: the end the owner asked for, not a
+    // loss of focus to report.
+    bool m_concealing { false };
 };
 
 } // namespace KOVA
