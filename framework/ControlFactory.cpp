@@ -24,7 +24,10 @@
 #include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
+#include "controls/input/HexColorEdit.h"
+#include "controls/input/MEdit.h"
 #include "controls/input/MRichEdit.h"
+#include "controls/input/RGBColorEdit.h"
 #include "controls/input/CComboBoxList.h"
 #include "controls/input/CirclePalette.h"
 #include "controls/input/MComboBox.h"
@@ -101,6 +104,7 @@ const Row kWindowTable[] = {
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
+    { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
@@ -141,7 +145,10 @@ const Row kPanelTable[] = {
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
+    { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"RGBColorEdit", formD<RGBColorEdit> },
+    { L"HexColorEdit", formD<HexColorEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },
