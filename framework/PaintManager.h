@@ -451,8 +451,9 @@ private:
     int m_dragStartY { 0 };
     int m_dragArmed { 0 };
     NotCopied<HBITMAP> m_dragBitmap;
-    // A control took the STM_SETIMAGE being sent: the dropped picture is its own.
-    NotCopied<int> m_pictureTaken;
+    // Where the STM_SETIMAGE of a dropped picture went: 1 it reached this paint manager and no
+    // control took it, 2 a control took it; 0 the window answered it itself.
+    NotCopied<int> m_pictureRoute;
     // The window OLE holds this drop target for, until it is revoked.
     NotCopied<HWND> m_dropWindow;
     int m_layered { 0 };

@@ -57,10 +57,12 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         servePosted();
         return 1;
     }
+    if (msg == STM_SETIMAGE)
+        *m_pictureRoute = 1;
     for (MControl* control : controlsNow()) {
         if (control && !control->IsRemoved() && control->OnWindowMessage(msg, wParam, lParam)) {
             if (frame.Alive() && msg == STM_SETIMAGE)
-                *m_pictureTaken = 1;
+                *m_pictureRoute = 2;
             return 0;
         }
         if (!frame.Alive())
