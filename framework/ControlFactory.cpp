@@ -39,6 +39,7 @@
 #include "devices/cooling/DevChannelCtrl.h"
 #include "devices/cooling/Fan2TempCurve.h"
 #include "devices/cooling/FanCountCtrl.h"
+#include "devices/cooling/FanDeviceBox.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -187,6 +188,7 @@ const Row kPanelTable[] = {
     { L"Fan2TempCurve", formC<Fan2TempCurve> },
     { L"DevChannelCtrl", formC<DevChannelCtrl> },
     { L"FanCountCtrl", formC<FanCountCtrl> },
+    { L"FanDeviceBox", formC<FanDeviceBox> },
     { L"MPalette", formE<MPalette> },
     { L"MPaletteBar", formE<MPaletteBar> },
     { L"CirclePalette", formC<CirclePalette> },

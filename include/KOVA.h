@@ -84,6 +84,8 @@
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
 #include "devices/cooling/Fan2TempCurve.h"
+#include "devices/cooling/CheckList.h"
 #include "devices/cooling/CellPicker.h"
 #include "devices/cooling/DevChannelCtrl.h"
 #include "devices/cooling/FanCountCtrl.h"
+#include "devices/cooling/FanDeviceBox.h"

@@ -8,14 +8,13 @@
 namespace KOVA {
 
 namespace {
-constexpr UINT kPressCode = 1;
 const Gdiplus::Color kWhite(0xFFFFFFFF);
 const Gdiplus::Color kNormalFill(0xFF464646);
 const Gdiplus::Color kBrightFill(0xFF828282);
 } // namespace
 
 CellPicker::CellPicker(MObject* parent, UINT id, CRect rect, int visible, int enabled, const CellLook& look)
-    : ItemList(parent, id, rect, visible, enabled)
+    : CheckList(parent, id, rect, visible, enabled)
     , m_look(&look)
 {
     m_fontStyle = Gdiplus::FontStyleBold;
@@ -25,65 +24,14 @@ CellPicker::~CellPicker() = default;
 
 void CellPicker::AddCell(CString text, int value, int check)
 {
-    auto cell = std::make_unique<Cell>();
+    auto cell = std::make_unique<CheckItem>();
     cell->text = text;
     cell->value = value;
     cell->check = check;
     AppendItem(std::move(cell));
 }
 
-void CellPicker::SetAllChecks(int check)
-{
-    ScopedLock lock(m_itemsLock);
-    for (auto& item : *m_items)
-        static_cast<Cell&>(*item).check = check;
-}
-
-void CellPicker::SetSelectItem(int index)
-{
-    if (index == m_selected)
-        return;
-    m_selected = index;
-    UpdateControl(1, 0);
-}
-
-int CellPicker::SetItemCheck(int index, int check)
-{
-    ScopedLock lock(m_itemsLock);
-    Cell* cell = cellAt(index);
-    if (!cell)
-        return 0;
-    cell->check = check;
-    return 1;
-}
-
-int CellPicker::GetItemCheck(int index)
-{
-    ScopedLock lock(m_itemsLock);
-    const Cell* cell = cellAt(index);
-    return cell ? cell->check : 0;
-}
-
-int CellPicker::OnControlLButtonDown(UINT, CPoint pt)
-{
-    if (!m_enabled)
-        return 0;
-    if (!m_rect.PtInRect(pt) || m_hover < 0)
-        return 1;
-    const int pressed = m_hover;
-    {
-        ScopedLock lock(m_itemsLock);
-        if (Cell* cell = cellAt(pressed))
-            cell->check = cell->check == 0 ? 1 : 0;
-    }
-    m_selected = pressed;
-    // Repaint first: the host's handler may clear the cells or delete this control.
-    UpdateControl(1, 0);
-    SendMessageW(kPressCode, 0, pressed);
-    return 1;
-}
-
-void CellPicker::drawCell(Gdiplus::Graphics& graphics, const Cell& cell, int index, const Gdiplus::Font* font)
+void CellPicker::drawCell(Gdiplus::Graphics& graphics, const CheckItem& cell, int index, const Gdiplus::Font* font)
 {
     const CRect place(cell.cell);
     const int x = place.left;
@@ -127,7 +75,7 @@ void CellPicker::DrawControl(HDC& dc, CRect)
         int y = 0;
         ScopedLock lock(m_itemsLock);
         for (size_t i = 0; i < m_items->size(); ++i) {
-            Cell& cell = static_cast<Cell&>(*(*m_items)[i]);
+            CheckItem& cell = *CheckAt(static_cast<int>(i));
             cell.cell = CRect(x, y, x + w, y + h);
             drawCell(graphics, cell, static_cast<int>(i), font);
             x += w + gap;

@@ -1,13 +1,12 @@
 #pragma once
 // What the channel and fan-count pickers share: equal cells side by side, each with a short
-// text, a value and a check state, on the item list (hover with the hand, a release that
-// selects and reports code 2). A press selects the cell, toggles its check state and reports
-// code 1 with the index. How a cell looks and where lines break is the look's data.
+// text, on the checkable item list (a press toggles and reports code 1, a release reports
+// code 2). How a cell looks and where lines break is the look's data.
 //
 // GUI thread only; the item lock guards the cells (see ItemList).
 #include "platform/Win32.h"
 
-#include "framework/ItemList.h"
+#include "devices/cooling/CheckList.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"
@@ -22,7 +21,7 @@ struct CellLook {
     bool marksChecked;
 };
 
-class KOVA_API CellPicker : public ItemList {
+class KOVA_API CellPicker : public CheckList {
 public:
     CellPicker(MObject* parent, UINT id, CRect rect, int visible, int enabled, const CellLook& look);
     // A copy takes the value fields, a lock of its own and no cells.
@@ -30,25 +29,13 @@ public:
     CellPicker& operator=(const CellPicker& other) = default;
     ~CellPicker() override;
 
-    // Any index, also one without a cell; a repaint when it changed.
-    void SetSelectItem(int index);
-    int SetItemCheck(int index, int check);
-    int GetItemCheck(int index);
-
     void DrawControl(HDC& dc, CRect paintRect) override;
-    int OnControlLButtonDown(UINT keys, CPoint pt) override;
 
 protected:
     void AddCell(CString text, int value, int check);
-    void SetAllChecks(int check);
 
 private:
-    struct Cell : ListItem {
-        int value { 0 };
-        int check { 0 };
-    };
-    Cell* cellAt(int index) const { return static_cast<Cell*>(ItemAt(index)); }
-    void drawCell(Gdiplus::Graphics& graphics, const Cell& cell, int index, const Gdiplus::Font* font);
+    void drawCell(Gdiplus::Graphics& graphics, const CheckItem& cell, int index, const Gdiplus::Font* font);
 
     const CellLook* m_look;
     int m_cellWidth { 38 };
