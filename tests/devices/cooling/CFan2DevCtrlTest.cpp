@@ -335,6 +335,25 @@ TEST_F(Preview, SlotsOutsideTheBufferAreNeitherWrittenNorRead)
     EXPECT_EQ(0xFF, out[0]);
 }
 
+// 32 fans are 576 LEDs: the levels and the output reach every one of them, the last included.
+TEST_F(Preview, LevelEffectsReachTheLastOfFiveHundredSeventySixLeds)
+{
+    for (int mode : { 12, 17 }) {
+        SCOPED_TRACE(mode);
+        CFan2DevCtrl own(&parent, 8, CRect(0, 0, 800, 300), 1, 1);
+        for (int slot = 0; slot < 32; ++slot)
+            own.AddFan(2, slot / 5, slot % 5, slot % 8, slot / 8, 0, 0);
+        own.AddLightLayer(0, mode, 16, 17, 2, 0, kRed, 0, true);
+        bool lastLit = false;
+        for (int step = 0; step < 700 && !lastLit; ++step) {
+            TimeSource::Advance(1);
+            own.OnControlTimer();
+            lastLit = own.GetFanInfo(31)->leds[17]->color != 0 || own.GetFanInfo(31)->leds[0]->color != 0;
+        }
+        EXPECT_EQ(mode == 12, lastLit);
+    }
+}
+
 TEST_F(Preview, NegativeOffsetsGiveRingPositionsOnTheRing)
 {
     preview.AddFan(2, 0, 0, 0, 0, -1, 0);
