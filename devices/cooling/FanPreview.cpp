@@ -128,40 +128,38 @@ int FanPreview::Scaled(int native, double zoom)
 
 void FanPreview::RefreshLedItemRect()
 {
-    {
-        ScopedLock lock(m_listLock);
-        if (m_fans->empty())
-            return;
-        const float s = Manager::GetScaleValue();
-        const int width = m_rect.Width();
-        const int height = m_rect.Height();
-        const int cols = m_maxColumn + 1;
-        const int rows = m_maxRow + 1;
-        const int gap = static_cast<int>(10 * s);
-        const int native = std::max(1, static_cast<int>(m_kind->nativeCell * s));
-        const int strip = static_cast<int>(36 * s);
-        int cell = native;
-        if (rows > 1)
-            cell = std::min((width - gap * (cols - 1)) / cols, (height - strip - gap * (rows - 1)) / rows);
-        else if (cols * native + gap * (cols - 1) > width)
-            cell = (width - gap * (cols - 1)) / cols;
-        m_zoom = static_cast<double>(cell) / native;
-        const int left = (width - gap * (cols - 1) - cols * cell) / 2;
-        const int top = (height - strip - gap * (rows - 1) - rows * cell) / 2;
-        for (auto& fan : *m_fans) {
-            const int x = left + fan->column * (cell + gap);
-            const int y = top + (rows - 1 - fan->row) * (cell + gap);
-            fan->rect = CRect(x, y, x + cell, y + cell);
-            for (FAN_LED_INFO* led : fan->leds) {
-                CRect dot(led->rect);
-                GetLEDItemRect(fan->type, led->ringPos, x, y, m_zoom, dot);
-                led->rect = dot;
-            }
+    ScopedLock lock(m_listLock);
+    if (m_fans->empty())
+        return;
+    const float s = Manager::GetScaleValue();
+    const int width = m_rect.Width();
+    const int height = m_rect.Height();
+    const int cols = m_maxColumn + 1;
+    const int rows = m_maxRow + 1;
+    const int gap = static_cast<int>(10 * s);
+    const int native = std::max(1, static_cast<int>(m_kind->nativeCell * s));
+    const int strip = static_cast<int>(36 * s);
+    int cell = native;
+    if (rows > 1)
+        cell = std::min((width - gap * (cols - 1)) / cols, (height - strip - gap * (rows - 1)) / rows);
+    else if (cols * native + gap * (cols - 1) > width)
+        cell = (width - gap * (cols - 1)) / cols;
+    m_zoom = static_cast<double>(cell) / native;
+    const int left = (width - gap * (cols - 1) - cols * cell) / 2;
+    const int top = (height - strip - gap * (rows - 1) - rows * cell) / 2;
+    for (auto& fan : *m_fans) {
+        const int x = left + fan->column * (cell + gap);
+        const int y = top + (rows - 1 - fan->row) * (cell + gap);
+        fan->rect = CRect(x, y, x + cell, y + cell);
+        for (FAN_LED_INFO* led : fan->leds) {
+            CRect dot(led->rect);
+            GetLEDItemRect(fan->type, led->ringPos, x, y, m_zoom, dot);
+            led->rect = dot;
         }
-        PlaceButtons(cell, m_zoom);
-        m_selectedFan = 0;
-        StillChanged();
     }
+    PlaceButtons(cell, m_zoom);
+    m_selectedFan = 0;
+    StillChanged();
 }
 
 void FanPreview::RefreshLedPosistion()
