@@ -374,6 +374,27 @@ TEST_F(Preview, ColourWheelWrapsEveryFifteenThirtySteps)
     EXPECT_EQ(rgb(255, 0, 0), FanPreview::ColorWheelToRGB(1530));
 }
 
+// A copy has its own locks and no fans, layers or pictures: it ticks nothing and changes
+// nothing of the original.
+TEST_F(Preview, CopiesTakeTheValuesOnly)
+{
+    preview.AddFan(2, 0, 0, 0, 0, 0, 0);
+    layer(24, 2, kRed);
+    tick();
+    CFan2DevCtrl copy(preview);
+    EXPECT_EQ(0, copy.GetFanDevCount());
+    EXPECT_EQ(0, copy.OnControlTimer());
+    std::array<BYTE, 54> out;
+    out.fill(0xAA);
+    copy.GetFanColorData(0, out.data());
+    EXPECT_EQ(0xAA, out[0]);
+    copy.AddFan(2, 1, 0, 0, 0, 0, 0);
+    copy.ClearList();
+    EXPECT_EQ(1, preview.GetFanDevCount());
+    tick();
+    EXPECT_EQ(placed(Colors(kLeds, kRed)), buffer());
+}
+
 TEST_F(Preview, ClockIsTheLibrarysMilliseconds)
 {
     const unsigned long long before = preview.GetCurMillSeconds();
