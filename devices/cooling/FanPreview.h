@@ -203,6 +203,7 @@ private:
     void repaint() { UpdateControl(1, 0); }
     void drawDots(HDC dc);
     void drawStillLayer(HDC target);
+    CRect stillBounds() const;
     void drawBand(HDC dc) const;
     CRect bandRect() const;
     void moveBand(CPoint pt);

@@ -23,6 +23,8 @@ constexpr int kSmallestBand = 6;
 // The band follows the pointer in steps of at least this many pixels.
 constexpr int kBandStep = 21;
 const Gdiplus::Color kBandColor(0xFF4CFF29);
+// The label strip and the buttons under a cell reach this far below it (native pixels).
+constexpr int kStillBelowCell = 66;
 } // namespace
 
 std::unique_ptr<Gdiplus::Font> FanPreview::BoldFont(float size)
@@ -90,6 +92,8 @@ struct FanPreview::StillPicture {
 
     int width;
     int height;
+    // Where anything was drawn: only this part is laid over the dots.
+    CRect used;
     void* bits { nullptr };
     detail::UniqueDC dc;
     detail::UniqueBitmap bitmap;
@@ -122,14 +126,34 @@ void FanPreview::drawStillLayer(HDC target)
         painter.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
         painter.SetTextRenderingHint(m_textRenderingHint);
         DrawStill(painter, scale, static_cast<float>(std::min(m_zoom, 1.0)));
+        still->used = stillBounds();
         m_stillDrawn = m_stillVersion;
         m_stillLanguage = language;
         m_stillScale = scale;
     }
     if (!still->valid())
         return;
+    const CRect& used = still->used;
+    if (used.IsRectEmpty())
+        return;
     const BLENDFUNCTION over { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
-    ::AlphaBlend(target, 0, 0, width, height, still->dc.get(), 0, 0, width, height, over);
+    ::AlphaBlend(target, used.left, used.top, used.Width(), used.Height(), still->dc.get(), used.left, used.top,
+                 used.Width(), used.Height(), over);
+}
+
+// The fans' cells with the strip and the buttons under them, within the control.
+CRect FanPreview::stillBounds() const
+{
+    CRect bounds;
+    const int below = Scaled(kStillBelowCell, 1.0);
+    for (const auto& fan : *m_fans) {
+        CRect area(fan->rect);
+        area.bottom += below;
+        bounds.UnionRect(&bounds, &area);
+    }
+    CRect inside;
+    inside.IntersectRect(&bounds, CRect(0, 0, m_rect.Width(), m_rect.Height()));
+    return inside;
 }
 
 CRect FanPreview::bandRect() const
