@@ -450,7 +450,7 @@ TEST_F(Preview, RubberBandPicksTheFirstLayersLeds)
     EXPECT_EQ(placed(Colors(kLeds, 0)), buffer());
 }
 
-TEST_F(Preview, DirectionToggleReportsAfterTheLocksAreLet)
+TEST_F(Preview, ReleaseBesideTheTogglesOnlySelectsTheFan)
 {
     preview.AddFan(2, 0, 0, 0, 0, 0, 0);
     preview.RefreshLedItemRect();
