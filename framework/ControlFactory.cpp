@@ -24,7 +24,22 @@
 #include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
+#include "controls/input/HexColorEdit.h"
+#include "controls/input/MEdit.h"
 #include "controls/input/MRichEdit.h"
+#include "controls/input/RGBColorEdit.h"
+#include "controls/input/CComboBoxList.h"
+#include "controls/input/CirclePalette.h"
+#include "controls/input/MComboBox.h"
+#include "controls/input/MPalette.h"
+#include "controls/input/MPaletteBar.h"
+#include "controls/input/ThemeColor.h"
+#include "devices/cooling/CFan2DevCtrl.h"
+#include "devices/cooling/CFanDevCtrl.h"
+#include "devices/cooling/DevChannelCtrl.h"
+#include "devices/cooling/Fan2TempCurve.h"
+#include "devices/cooling/FanCountCtrl.h"
+#include "devices/cooling/FanDeviceBox.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -95,6 +110,7 @@ const Row kWindowTable[] = {
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
+    { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
@@ -108,6 +124,12 @@ const Row kWindowTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"CFanDevCtrl", formC<CFanDevCtrl> },
+    { L"MPalette", formE<MPalette> },
+    { L"CirclePalette", formC<CirclePalette> },
+    { L"MComboBox", formB<MComboBox> },
+    { L"CComboBoxList", formC<CComboBoxList> },
+    { L"CComboBoxList2", formC<CComboBoxList2> },
 };
 
 const Row kPanelTable[] = {
@@ -130,7 +152,10 @@ const Row kPanelTable[] = {
     { L"CIconButton", formA<CIconButton> },
     { L"CTimerButton", formA<CTimerButton> },
     { L"CHelpButton", formA<CHelpButton> },
+    { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"RGBColorEdit", formD<RGBColorEdit> },
+    { L"HexColorEdit", formD<HexColorEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },
@@ -158,6 +183,17 @@ const Row kPanelTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"CFanDevCtrl", formC<CFanDevCtrl> },
+    { L"CFan2DevCtrl", formC<CFan2DevCtrl> },
+    { L"Fan2TempCurve", formC<Fan2TempCurve> },
+    { L"DevChannelCtrl", formC<DevChannelCtrl> },
+    { L"FanCountCtrl", formC<FanCountCtrl> },
+    { L"FanDeviceBox", formC<FanDeviceBox> },
+    { L"MPalette", formE<MPalette> },
+    { L"MPaletteBar", formE<MPaletteBar> },
+    { L"CirclePalette", formC<CirclePalette> },
+    { L"ThemeColor", formC<ThemeColor> },
+    { L"MComboBox", formB<MComboBox> },
 };
 
 template <size_t N>

@@ -14,7 +14,6 @@ namespace KOVA {
 
 namespace {
 constexpr UINT kClickCode = 2;
-constexpr int kWheelSteps = 10;
 } // namespace
 
 // ---- items
@@ -131,13 +130,18 @@ void ItemList::DeleteItemFile(int index)
 
 CPoint ItemList::ItemOrigin() const
 {
-    return m_rect.TopLeft();
+    return m_rowWindowed ? CPoint(m_rect.left, m_rect.top - m_rows.sub) : m_rect.TopLeft();
 }
 
+// The rows of the last paint may have gone since (a deletion, a cleared list): only those
+// still there are searched.
 void ItemList::HitRange(int& first, int& last) const
 {
-    first = 0;
-    last = static_cast<int>(m_items->size()) - 1;
+    const int count = static_cast<int>(m_items->size());
+    first = m_rowWindowed ? m_rows.first : 0;
+    last = m_rowWindowed ? std::min(m_rows.last, count - 1) : count - 1;
+    if (first < 0)
+        last = -1;
 }
 
 void ItemList::pointCursor(bool hand) const
@@ -251,15 +255,57 @@ void ItemList::PlaceBarOnRightEdge(const CRect& rect)
     }
 }
 
-void ItemList::TurnWheel(UINT down)
+void ItemList::TurnWheel(UINT down, int steps)
 {
     CScrollVertical* bar = GetScrollVertical();
     const int before = bar->GetScrollCurrentPos();
-    const int steps = down == 1 ? kWheelSteps : -kWheelSteps;
-    const int position = std::max(0, std::min(before + steps * bar->GetScrollStep(), bar->GetScrollMaxRange()));
+    const int move = (down == 1 ? steps : -steps) * bar->GetScrollStep();
+    const int position = std::max(0, std::min(before + move, bar->GetScrollMaxRange()));
     bar->SetScrollCurrentPos(position);
     if (position != before)
         UpdateControl(1, 0);
+}
+
+// ---- rows scrolled by the bar
+
+ItemList::RowWindow ItemList::PlaceRows(int rowHeight, int height)
+{
+    const CScrollVertical* bar = GetScrollVertical();
+    const int count = GetItemCount();
+    const int range = bar->GetScrollMaxRange();
+    RowWindow rows;
+    if (range >= 1)
+        rows.offset = static_cast<int>(static_cast<long long>(count * rowHeight - height) * bar->GetScrollCurrentPos() / range);
+    m_scrollOffsetY = rows.offset;
+    rows.first = std::max(rows.offset / rowHeight, 0);
+    rows.last = std::max(std::min((height + rows.offset) / rowHeight, count - 1), 0);
+    rows.sub = std::max(rows.offset - rowHeight * rows.first, 0);
+    rows.stripHeight = std::max(height, (rows.last - rows.first + 1) * rowHeight);
+    m_rows = rows;
+    return rows;
+}
+
+void ItemList::FitBarToContent(int content)
+{
+    CScrollVertical* bar = GetScrollVertical();
+    const int needed = content > m_rect.Height() ? 1 : 0;
+    if (bar->IsVisible() != needed) {
+        bar->SetControlVisible(needed);
+        bar->UpdateControl(bar->GetRect(), 1, 1);
+    }
+    bar->SetScrollMaxRange(content);
+}
+
+bool ItemList::beginRowStrip(HDC& dc, int width, const RowWindow& rows)
+{
+    if (GetUpdate() && m_memPicture.width() == width && m_memPicture.height() == rows.stripHeight)
+        return false;
+    UpdateMemDC(dc, width, rows.stripHeight);
+    HDC strip = m_memPicture.dc();
+    ::BitBlt(strip, 0, 0, width, rows.stripHeight, nullptr, 0, 0, WHITENESS);
+    ::BitBlt(strip, 0, rows.sub, width, m_rect.Height(), dc, m_rect.left, m_rect.top, SRCCOPY);
+    ::SetBkMode(strip, TRANSPARENT);
+    return true;
 }
 
 const Gdiplus::Font* ItemList::ItemFont(int size)

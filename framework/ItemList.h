@@ -3,8 +3,13 @@
 // them): an owned list of records with an image and a caption, hover tracking over the places
 // the last paint gave them, with the hand over the hovered item, a press that selects, a
 // release that selects and reports code 2 with the index, and the panel's vertical bar along
-// the right edge turned by the wheel ten line steps a notch. The subclasses lay the items out
-// and draw them.
+// the right edge turned by the wheel (ten line steps a notch unless the list says otherwise).
+// The subclasses lay the items out and draw them.
+//
+// Lists of equal rows scrolled by that bar (the drop-down lists, the list boxes) share one
+// visible-row window: each paint works out from the bar which rows show and how far the first
+// is scrolled above the top edge, lays out and draws only those into a strip kept until the
+// list is marked for update, and the hover search looks at those rows only.
 //
 // GUI thread only. The item lock is taken below the paint manager's list locks (painting) and
 // is never held while the parent is asked to repaint or notified.
@@ -91,9 +96,38 @@ protected:
     void RepaintOnBarMove(UINT id, UINT code);
     // The vertical bar goes along the right edge of rect, its old and new places repainted.
     void PlaceBarOnRightEdge(const CRect& rect);
-    // Ten line steps of the bar toward later items (down 1) or earlier ones, held within its
+    // Line steps of the bar toward later items (down 1) or earlier ones, held within its
     // range; a repaint when the position moved.
-    void TurnWheel(UINT down);
+    static constexpr int kWheelSteps = 10;
+    void TurnWheel(UINT down, int steps = kWheelSteps);
+
+    // ---- rows scrolled by the vertical bar
+    struct RowWindow {
+        int offset { 0 };       // content pixels scrolled above the list's top edge
+        int first { -1 };       // first and last row shown; -1 before the first paint
+        int last { -1 };
+        int sub { 0 };          // how far the first shown row reaches above the top edge
+        int stripHeight { 0 };  // the picture the shown rows are drawn into
+    };
+    // From now on hit tests search the rows of the last paint only, at the places that paint
+    // gave them (in the strip: row k of the window at k × row height) shifted by the list's
+    // top-left corner less the window's sub.
+    void UseRowWindow() { m_rowWindowed = true; }
+    // The window of rows rowHeight high in a list height high at the bar's position; also the
+    // panel's vertical scroll offset. The list keeps it for its hit tests.
+    RowWindow PlaceRows(int rowHeight, int height);
+    // Until the next paint no row is hit.
+    void ForgetRows() { m_rows = RowWindow(); }
+    const RowWindow& Rows() const { return m_rows; }
+    // The bar shows exactly when content is taller than the list (the bar's repaint asked for
+    // when that changes), and content becomes its range.
+    void FitBarToContent(int content);
+    // When the list is marked for update: a strip width × the window's strip height, white,
+    // the pixels under the list copied into its rows sub .. sub + height, then
+    // paint (Gdiplus::Graphics&) draws the rows with the item lock held. On every paint the
+    // strip's rows from sub are copied onto the list.
+    template <class Paint>
+    void DrawRowStrip(HDC& dc, int width, const RowWindow& rows, Paint paint);
     // The control's face, size (pixels) and style, made again only when one of them changed;
     // fetch it before taking the item lock (it goes through the window's font cache).
     const Gdiplus::Font* ItemFont(int size);
@@ -104,6 +138,7 @@ protected:
     CriticalSection m_itemsLock;
 
 private:
+    bool beginRowStrip(HDC& dc, int width, const RowWindow& rows);
     int itemAt(CPoint pt);
     bool hoveredItemHolds(CPoint pt);
     CRect placeOf(const ListItem& item) const;
@@ -115,6 +150,19 @@ private:
     CString m_itemFontFace;
     int m_itemFontSize { 0 };
     int m_itemFontStyle { 0 };
+    bool m_rowWindowed { false };
+    RowWindow m_rows;
 };
+
+template <class Paint>
+void ItemList::DrawRowStrip(HDC& dc, int width, const RowWindow& rows, Paint paint)
+{
+    if (beginRowStrip(dc, width, rows)) {
+        Gdiplus::Graphics graphics(m_memPicture.dc());
+        ScopedLock lock(m_itemsLock);
+        paint(graphics);
+    }
+    ::BitBlt(dc, m_rect.left, m_rect.top, width, m_rect.Height(), m_memPicture.dc(), 0, rows.sub, SRCCOPY);
+}
 
 } // namespace KOVA
