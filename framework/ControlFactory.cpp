@@ -25,6 +25,16 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "devices/cooling/ArchivedCtrl.h"
+#include "devices/cooling/CDeviceCtrl.h"
+#include "devices/cooling/CHardwareInfo.h"
+#include "devices/cooling/CHomeFuncCtrl.h"
+#include "devices/cooling/DevSelectCtrl.h"
+#include "devices/cooling/LightCtrl.h"
+#include "devices/cooling/MLevelCtrl.h"
+#include "devices/cooling/ModeRowList.h"
+#include "devices/cooling/SysInfoList.h"
+#include "devices/cooling/UsageRateCtrl.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -108,6 +118,9 @@ const Row kWindowTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"MLevelCtrl", formB<MLevelCtrl> },
+    { L"CDeviceCtrl", formC<CDeviceCtrl> },
+    { L"CHomeFuncCtrl", formC<CHomeFuncCtrl> },
 };
 
 const Row kPanelTable[] = {
@@ -158,6 +171,19 @@ const Row kPanelTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    { L"MLevelCtrl", formB<MLevelCtrl> },
+    { L"CDeviceCtrl", formC<CDeviceCtrl> },
+    { L"ArchivedCtrl", formC<ArchivedCtrl> },
+    { L"LightCtrl", formC<LightCtrl> },
+    { L"CHomeFuncCtrl", formC<CHomeFuncCtrl> },
+    { L"LightLayer", formC<LightLayer> },
+    { L"DevSelectCtrl", formC<DevSelectCtrl> },
+    { L"UsageRateCtrl", formC<UsageRateCtrl> },
+    { L"CHardwareInfoBkg", formC<CHardwareInfoBkg> },
+    { L"CHardwareInfo", formC<CHardwareInfo> },
+    { L"SysInfoCtrl", formC<SysInfoCtrl> },
+    { L"SysInfo2Ctrl", formC<SysInfo2Ctrl> },
+    { L"Fan2CoolMode", formC<Fan2CoolMode> },
 };
 
 template <size_t N>

@@ -17,6 +17,48 @@ constexpr UINT kClickCode = 2;
 constexpr int kWheelSteps = 10;
 } // namespace
 
+// ---- grid and row window
+
+GridPen::GridPen(int left, int top, int stepX, int rowStep, int wrapAt)
+    : left(left), stepX(stepX), rowStep(rowStep), wrapAt(wrapAt), x(left), y(top)
+{
+}
+
+CRect GridPen::Place(int width, int height)
+{
+    const CRect cell(x, y, x + width, y + height);
+    x += stepX;
+    if (x >= wrapAt) {
+        x = left;
+        y += rowStep;
+    }
+    return cell;
+}
+
+int GridPen::RowsFor(int count) const
+{
+    if (count <= 0)
+        return 0;
+    GridPen pen(*this);
+    const int top = pen.y;
+    for (int i = 0; i < count - 1; ++i)
+        pen.Place(0, 0);
+    return rowStep > 0 ? (pen.y - top) / rowStep + 1 : 1;
+}
+
+RowWindow VisibleRows(int offset, int rowHeight, int viewHeight, int count)
+{
+    RowWindow window;
+    if (rowHeight <= 0 || count <= 0)
+        return window;
+    window.first = std::max(0, offset / rowHeight);
+    // A bar position left over from a longer list may point past the end: only rows that
+    // exist are shown.
+    window.last = std::min((viewHeight + offset) / rowHeight, count - 1);
+    window.hiddenAbove = std::max(0, offset - window.first * rowHeight);
+    return window;
+}
+
 // ---- items
 
 ListItem::~ListItem() = default;
@@ -140,6 +182,16 @@ void ItemList::HitRange(int& first, int& last) const
     last = static_cast<int>(m_items->size()) - 1;
 }
 
+bool ItemList::TakesPointer(const ListItem&) const
+{
+    return true;
+}
+
+bool ItemList::HandOver(const ListItem&, const CRect&, CPoint) const
+{
+    return true;
+}
+
 void ItemList::pointCursor(bool hand) const
 {
     static const HCURSOR handCursor = ::LoadCursorW(nullptr, IDC_HAND);
@@ -147,7 +199,7 @@ void ItemList::pointCursor(bool hand) const
     ::SetCursor(hand ? handCursor : arrowCursor);
 }
 
-CRect ItemList::placeOf(const ListItem& item) const
+CRect ItemList::PlaceOf(const ListItem& item) const
 {
     CRect place(item.cell);
     const CPoint origin = ItemOrigin();
@@ -163,17 +215,22 @@ int ItemList::itemAt(CPoint pt)
     HitRange(first, last);
     for (int i = std::max(first, 0); i <= last; ++i) {
         const ListItem* item = ItemAt(i);
-        if (item && placeOf(*item).PtInRect(pt))
+        if (item && TakesPointer(*item) && PlaceOf(*item).PtInRect(pt))
             return i;
     }
     return -1;
 }
 
-bool ItemList::hoveredItemHolds(CPoint pt)
+int ItemList::hoveredItemHolds(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
     const ListItem* item = ItemAt(m_hover);
-    return item && placeOf(*item).PtInRect(pt);
+    if (!item)
+        return -1;
+    const CRect place = PlaceOf(*item);
+    if (!place.PtInRect(pt))
+        return -1;
+    return HandOver(*item, place, pt) ? 1 : 0;
 }
 
 int ItemList::OnControlMouseMove(UINT, CPoint pt)
@@ -190,8 +247,9 @@ int ItemList::OnControlMouseMove(UINT, CPoint pt)
         m_pointerInside = false;
     } else {
         m_pointerInside = true;
-        if (hoveredItemHolds(pt)) {
-            pointCursor(true);
+        const int holds = hoveredItemHolds(pt);
+        if (holds >= 0) {
+            pointCursor(holds == 1);
             return 0;
         }
         m_hover = itemAt(pt);
@@ -205,26 +263,38 @@ int ItemList::OnControlLButtonDown(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_rect.PtInRect(pt) && m_hover >= 0) {
-        m_selected = m_hover;
-        UpdateControl(1, 0);
-    }
+    if (m_rect.PtInRect(pt) && m_hover >= 0)
+        PressItem(m_hover, pt);
     return 1;
+}
+
+void ItemList::PressItem(int index, CPoint)
+{
+    m_selected = index;
+    UpdateControl(1, 0);
 }
 
 int ItemList::OnControlLButtonUp(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_rect.PtInRect(pt) && m_hover >= 0) {
-        const int clicked = m_hover;
-        m_selected = clicked;
-        // The repaint is asked for before the parent hears: a handler may clear or delete the
-        // list, and nothing of this control may be touched after it returns.
-        UpdateControl(1, 0);
-        SendMessageW(kClickCode, 0, clicked);
-    }
+    if (m_rect.PtInRect(pt) && m_hover >= 0)
+        ReleaseItem(m_hover, pt);
     return 1;
+}
+
+void ItemList::ReleaseItem(int index, CPoint)
+{
+    m_selected = index;
+    Report(kClickCode, 0, index);
+}
+
+void ItemList::Report(UINT code, UINT wParam, LONG lParam)
+{
+    // The repaint is asked for before the parent hears: a handler may clear or delete the
+    // list, and nothing of this control may be touched after it returns.
+    UpdateControl(1, 0);
+    SendMessageW(code, wParam, lParam);
 }
 
 // ---- the bar and the text
@@ -262,6 +332,63 @@ void ItemList::TurnWheel(UINT down)
         UpdateControl(1, 0);
 }
 
+void ItemList::FitBarTo(int content)
+{
+    CScrollVertical* bar = GetScrollVertical();
+    const bool needed = content > m_rect.Height();
+    if (needed != (bar->IsVisible() != 0)) {
+        // A bar asks for its repaint only while shown: before it goes, after it comes.
+        if (!needed)
+            bar->UpdateControl(1, 0);
+        bar->SetControlVisible(needed ? 1 : 0);
+        if (needed)
+            bar->UpdateControl(1, 0);
+    }
+    bar->SetScrollMaxRange(content);
+}
+
+int ItemList::ScrolledOffset(int content)
+{
+    const CScrollVertical* bar = GetScrollVertical();
+    const int range = bar->GetScrollMaxRange();
+    const long long spare = std::max(0, content - m_rect.Height());
+    m_scrollOffsetY = range > 0 ? static_cast<int>(spare * bar->GetScrollCurrentPos() / range) : 0;
+    return m_scrollOffsetY;
+}
+
+int ItemList::ViewWidth() const
+{
+    return m_rect.Width() - (GetScrollVertical()->IsVisible() ? m_barInset : 0);
+}
+
+Gdiplus::SolidBrush& ItemList::ItemBrush(Gdiplus::ARGB colour)
+{
+    if (!*m_itemBrush)
+        *m_itemBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(colour));
+    else
+        (*m_itemBrush)->SetColor(Gdiplus::Color(colour));
+    return **m_itemBrush;
+}
+
+bool ItemList::BeginRowPicture(HDC& dc, int width, const RowWindow& rows, int rowHeight)
+{
+    const int viewHeight = m_rect.Height();
+    const int height = std::max((rows.last - rows.first + 1) * rowHeight, viewHeight);
+    if (GetUpdate() && m_memPicture.width() == width && m_memPicture.height() == height)
+        return false;
+    UpdateMemDC(dc, width, height);
+    HDC picture = m_memPicture.dc();
+    MRender::FillSolidRect(picture, 0, 0, width, height, RGB(255, 255, 255));
+    MRender::DrawVerticalTransition(picture, dc, CRect(0, rows.hiddenAbove, width, rows.hiddenAbove + viewHeight),
+                                    CRect(m_rect.left, m_rect.top, m_rect.left + width, m_rect.bottom), 0, 0);
+    return true;
+}
+
+void ItemList::ShowRowPicture(HDC& dc, int width, const RowWindow& rows) const
+{
+    MRender::BitBlt(dc, m_rect.left, m_rect.top, width, m_rect.Height(), m_memPicture.dc(), 0, rows.hiddenAbove);
+}
+
 const Gdiplus::Font* ItemList::ItemFont(int size)
 {
     if (!*m_itemFont || m_itemFontFace != m_textFont || m_itemFontSize != size || m_itemFontStyle != m_fontStyle) {
@@ -271,6 +398,45 @@ const Gdiplus::Font* ItemList::ItemFont(int size)
         m_itemFontStyle = m_fontStyle;
     }
     return m_itemFont->get();
+}
+
+// ---- lists that scroll their items
+
+ScrollingItemList::ScrollingItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : ItemList(parent, id, rect, visible, enabled)
+{
+}
+
+ScrollingItemList::ScrollingItemList(const ScrollingItemList& other) = default;
+ScrollingItemList& ScrollingItemList::operator=(const ScrollingItemList& other) = default;
+ScrollingItemList::~ScrollingItemList() = default;
+
+LONG ScrollingItemList::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
+{
+    RepaintOnBarMove(id, code);
+    return ItemList::OnMessage(id, code, wParam, lParam);
+}
+
+void ScrollingItemList::SetControlRect(CRect rect)
+{
+    m_rect = rect;
+    PlaceBarOnRightEdge(rect);
+    FitBarTo(ContentHeight());
+}
+
+int ScrollingItemList::OnControlScroll(int, UINT down, CPoint)
+{
+    TurnWheel(down);
+    return 1;
+}
+
+bool ScrollingItemList::BeginItemPicture(HDC& dc, int width, int height)
+{
+    if (GetUpdate() && m_memPicture.width() == width && m_memPicture.height() == height)
+        return false;
+    UpdateMemDC(dc, width, height);
+    MRender::BitBlt(m_memPicture.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top);
+    return true;
 }
 
 } // namespace KOVA

@@ -23,6 +23,34 @@
 
 namespace KOVA {
 
+// Walks a grid of equal cells left to right and row by row: after each cell the pen moves
+// stepX right, and once it reaches wrapAt it goes back to left, rowStep lower. The lists that
+// lay out cells count their rows by the same walk, so the scroll range always matches what is
+// painted.
+struct KOVA_API GridPen {
+    GridPen(int left, int top, int stepX, int rowStep, int wrapAt);
+    // The cell of width × height at the pen; the pen moves on.
+    CRect Place(int width, int height);
+    // Rows that count cells take from this pen's start (0 for none).
+    int RowsFor(int count) const;
+
+    int left;
+    int stepX;
+    int rowStep;
+    int wrapAt;
+    int x;
+    int y;
+};
+
+// The rows of a one-column list that a scroll offset shows: first and last index (last < first
+// when there is nothing to show) and how much of the first lies above the list's top edge.
+struct KOVA_API RowWindow {
+    int first { 0 };
+    int last { -1 };
+    int hiddenAbove { 0 };
+};
+RowWindow KOVA_API VisibleRows(int offset, int rowHeight, int viewHeight, int count);
+
 // One item: its caption, its owned image (null when none could be loaded) and where the last
 // paint put it, relative to the top-left corner the subclass hit-tests from.
 struct KOVA_API ListItem {
@@ -86,6 +114,21 @@ protected:
     virtual CPoint ItemOrigin() const;
     // The items a pointer can be over: all of them.
     virtual void HitRange(int& first, int& last) const;
+    // Whether the pointer can light the item at all (a disabled tile cannot): such items are
+    // passed over by the hover search.
+    virtual bool TakesPointer(const ListItem& item) const;
+    // Whether the hand shows at pt over the hovered item (window coordinates); the whole item
+    // unless a subclass keeps it to a part.
+    virtual bool HandOver(const ListItem& item, const CRect& place, CPoint pt) const;
+    // A press inside the control over the hovered item: selects it and repaints.
+    virtual void PressItem(int index, CPoint pt);
+    // A release inside the control over the hovered item: selects it and reports (2, 0, index).
+    virtual void ReleaseItem(int index, CPoint pt);
+    // Repaints, then tells the parent: a handler may delete this control, and nothing of it
+    // may be touched after the notification.
+    void Report(UINT code, UINT wParam, LONG lParam);
+    // The item's place in window coordinates.
+    CRect PlaceOf(const ListItem& item) const;
 
     // A position change of the panel's own bars (ids 1 and 2, code 8) repaints a shown list.
     void RepaintOnBarMove(UINT id, UINT code);
@@ -94,9 +137,28 @@ protected:
     // Ten line steps of the bar toward later items (down 1) or earlier ones, held within its
     // range; a repaint when the position moved.
     void TurnWheel(UINT down);
+    // Shows the vertical bar exactly when content pixels do not fit the list's height (its
+    // place repainted when that changes) and gives it the content height as its range.
+    void FitBarTo(int content);
+    // How far content pixels of rows are scrolled by the vertical bar, (content − height) ×
+    // position / range, kept as the panel's vertical offset: never below 0 (content shorter
+    // than the list stays at the top) and 0 while the bar has no range.
+    int ScrolledOffset(int content);
+    // The list's width less the bar's while the bar shows.
+    int ViewWidth() const;
+    // The picture of the rows in view of a one-column list, from the first shown on, at
+    // least the list's height: remade when the framework marked the list stale or its size
+    // changed, white under the pixels that lie under the list, put in from the first row's
+    // hidden part down so that they line up with the screen once shown from there. True when
+    // the rows must be drawn into it.
+    bool BeginRowPicture(HDC& dc, int width, const RowWindow& rows, int rowHeight);
+    // The picture onto the list's place, from the first row's hidden part.
+    void ShowRowPicture(HDC& dc, int width, const RowWindow& rows) const;
     // The control's face, size (pixels) and style, made again only when one of them changed;
     // fetch it before taking the item lock (it goes through the window's font cache).
     const Gdiplus::Font* ItemFont(int size);
+    // The list's one solid brush, in colour now.
+    Gdiplus::SolidBrush& ItemBrush(Gdiplus::ARGB colour);
 
     int m_hover { -1 };
     int m_selected { -1 };
@@ -105,16 +167,42 @@ protected:
 
 private:
     int itemAt(CPoint pt);
-    bool hoveredItemHolds(CPoint pt);
-    CRect placeOf(const ListItem& item) const;
+    // 1 when the hovered item holds pt with the hand over it, 0 without the hand, -1 when it
+    // does not hold pt.
+    int hoveredItemHolds(CPoint pt);
     void pointCursor(bool hand) const;
 
     // The pointer was inside at the last move: only leaving the control puts the arrow back.
     bool m_pointerInside { false };
     NotCopied<std::unique_ptr<Gdiplus::Font>> m_itemFont;
+    NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_itemBrush;
     CString m_itemFontFace;
     int m_itemFontSize { 0 };
     int m_itemFontStyle { 0 };
+};
+
+// A list that scrolls its own items by the panel's vertical bar: the bar stands along the
+// right edge, shown exactly when the content does not fit, its range the content height; its
+// moves repaint the list and the wheel turns it ten line steps a notch.
+class KOVA_API ScrollingItemList : public ItemList {
+public:
+    ScrollingItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled);
+    ScrollingItemList(const ScrollingItemList& other);
+    ScrollingItemList& operator=(const ScrollingItemList& other);
+    ~ScrollingItemList() override;
+
+    // The bar's moves repaint the list; every message goes on to the parent unchanged.
+    LONG OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override;
+    // Places the bar and fits it to the content; the list itself is not repainted.
+    void SetControlRect(CRect rect) override;
+    int OnControlScroll(int step, UINT down, CPoint pt) override;
+
+protected:
+    // Pixels of all the items laid out.
+    virtual int ContentHeight() = 0;
+    // The memory picture remade at width × height over the pixels under the control when the
+    // framework marked the list stale or the size changed: true when the items must be drawn.
+    bool BeginItemPicture(HDC& dc, int width, int height);
 };
 
 } // namespace KOVA

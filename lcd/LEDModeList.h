@@ -60,9 +60,7 @@ private:
     const Gdiplus::StringFormat& textFormat();
 
     int m_rowHeight { kRowHeight };
-    int m_firstVisible { 0 };
-    int m_lastVisible { 0 };
-    int m_inRowOffset { 0 };
+    RowWindow m_shown;
     int m_contentHeight { 100 };
     NotCopied<std::unique_ptr<Gdiplus::StringFormat>> m_textFormat;
     NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_fillBrush;
