@@ -73,6 +73,7 @@ void ListItem::TakeImage(Gdiplus::Image* taken)
 {
     image.reset(taken);
     scaled.reset();
+    DropLooks();
     imageWidth = taken ? static_cast<int>(taken->GetWidth()) : 0;
     imageHeight = taken ? static_cast<int>(taken->GetHeight()) : 0;
 }
@@ -81,6 +82,13 @@ void ListItem::DropImage()
 {
     image.reset();
     scaled.reset();
+    DropLooks();
+}
+
+void ListItem::DropLooks()
+{
+    looks[0].reset();
+    looks[1].reset();
 }
 
 // ---- the list
@@ -152,6 +160,7 @@ int ItemList::SetItemText(int index, CString text)
     if (!item)
         return 0;
     item->text = text;
+    item->DropLooks();
     return 1;
 }
 

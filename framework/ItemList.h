@@ -74,6 +74,10 @@ struct KOVA_API ListItem {
     // The image at the size it was last drawn: stretching the whole image again on every
     // repaint costs milliseconds a cell. Goes with the image.
     std::unique_ptr<Gdiplus::Bitmap> scaled;
+    // The whole item as a list that keeps finished cells drew it, plain and lit: text costs
+    // milliseconds a line here. Goes with any change of the item.
+    std::unique_ptr<Gdiplus::Bitmap> looks[2];
+    void DropLooks();
 };
 
 class KOVA_API ItemList : public MPanel {

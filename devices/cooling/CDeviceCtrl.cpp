@@ -55,7 +55,9 @@ int CDeviceCtrl::SetAddIconImage(const wchar_t* file)
         return 0;
     m_addIconWidth = static_cast<int>(image->GetWidth());
     m_addIconHeight = static_cast<int>(image->GetHeight());
+    ScopedLock lock(m_itemsLock);
     *m_addIcon = std::move(image);
+    DropLooks();
     return 1;
 }
 
@@ -82,6 +84,7 @@ void CDeviceCtrl::SetDeviceState(int index, CString name, bool state, CString im
         m_hover = -1;
         tile->text = name;
         tile->state = state;
+        tile->DropLooks();
         // A missing file keeps the old picture; one that fails to load leaves none.
         tile->LoadImage(GetSkinPath() + imageFile);
         if (!state && index == m_selected)

@@ -12,15 +12,6 @@ constexpr UINT kPressCode = 1;
 constexpr int kCentredCells = 3;
 constexpr int kCentredSpare = 50;
 
-std::unique_ptr<Gdiplus::Bitmap> stretchedFrame(Gdiplus::Image* image, int frameWidth, int frameHeight, int frame,
-                                                int width, int height)
-{
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
-    Gdiplus::Graphics graphics(bitmap.get());
-    graphics.DrawImage(image, Gdiplus::Rect(0, 0, width, height), frameWidth * frame, 0, frameWidth, frameHeight,
-                       Gdiplus::UnitPixel);
-    return bitmap;
-}
 } // namespace
 
 CardGrid::CardGrid(MObject* parent, UINT id, CRect rect, int visible, int enabled, int cellWidth, int cellHeight)
@@ -38,18 +29,39 @@ void CardGrid::PressItem(int index, CPoint)
     SendMessageW(kPressCode, index, 0);
 }
 
-void CardGrid::drawBackground(Gdiplus::Graphics& graphics, const CRect& cell, bool lit)
+bool CardGrid::LookSource::operator==(const LookSource& other) const
 {
-    if (!m_image || m_imageCount < 1)
-        return;
-    if (*m_backgroundSource != m_image) {
-        const int frameWidth = GetFrameWidth();
-        *m_normalBackground = stretchedFrame(m_image, frameWidth, m_imageHeight, 0, m_cellWidth, m_cellHeight);
-        *m_litBackground = stretchedFrame(m_image, frameWidth, m_imageHeight, 1, m_cellWidth, m_cellHeight);
-        *m_backgroundSource = m_image;
+    return image == other.image && face == other.face && size == other.size && style == other.style
+        && hint == other.hint;
+}
+
+CardGrid::LookSource CardGrid::currentSource() const
+{
+    return LookSource { m_image, m_textFont, m_fontSize, m_fontStyle, m_textRenderingHint };
+}
+
+void CardGrid::DropLooks()
+{
+    for (auto& item : *m_items)
+        item->DropLooks();
+}
+
+Gdiplus::Bitmap* CardGrid::lookOf(ListItem& item, bool lit)
+{
+    std::unique_ptr<Gdiplus::Bitmap>& look = item.looks[lit ? 1 : 0];
+    if (look)
+        return look.get();
+    look = std::make_unique<Gdiplus::Bitmap>(m_cellWidth, m_cellHeight, PixelFormat32bppPARGB);
+    Gdiplus::Graphics graphics(look.get());
+    graphics.SetTextRenderingHint(m_textRenderingHint);
+    const CRect cell(0, 0, m_cellWidth, m_cellHeight);
+    if (m_image) {
+        const int frame = lit && m_imageCount > 1 ? 1 : 0;
+        graphics.DrawImage(m_image, Gdiplus::Rect(0, 0, m_cellWidth, m_cellHeight), GetFrameWidth() * frame, 0,
+                           GetFrameWidth(), m_imageHeight, Gdiplus::UnitPixel);
     }
-    graphics.DrawImage(lit ? m_litBackground->get() : m_normalBackground->get(), static_cast<INT>(cell.left),
-                       static_cast<INT>(cell.top));
+    DrawCard(graphics, item, cell, lit);
+    return look.get();
 }
 
 void CardGrid::DrawControl(HDC& dc, CRect)
@@ -60,15 +72,18 @@ void CardGrid::DrawControl(HDC& dc, CRect)
         const int left = (width - kCentredCells * m_cellWidth - kCentredSpare) / 2;
         GridPen pen(left, 0, m_cellWidth + kGap, m_cellHeight, width - m_cellWidth);
         Gdiplus::Graphics graphics(m_memPicture.dc());
-        graphics.SetTextRenderingHint(m_textRenderingHint);
         ScopedLock lock(m_itemsLock);
+        const LookSource source = currentSource();
+        if (!(source == m_lookSource)) {
+            DropLooks();
+            m_lookSource = source;
+        }
         for (size_t i = 0; i < m_items->size(); ++i) {
             ListItem* item = (*m_items)[i].get();
             const CRect cell = pen.Place(m_cellWidth, m_cellHeight);
             item->cell = cell;
-            const bool lit = IsHighlighted(static_cast<int>(i));
-            drawBackground(graphics, cell, lit);
-            DrawCard(graphics, *item, cell, lit);
+            graphics.DrawImage(lookOf(*item, IsHighlighted(static_cast<int>(i))), static_cast<INT>(cell.left),
+                               static_cast<INT>(cell.top));
         }
     }
     ShowCachedLook(*this, m_memPicture, dc, 0);

@@ -2,6 +2,8 @@
 // What the home page's device tiles and profile cards share: cells of one fixed, unscaled size
 // in a grid centred as for three cells with 10-pixel gaps, rows touching, each cell over the
 // control image's two-frame background (frame 1 while hovered or selected) stretched over it.
+// Each cell is drawn once plain and once lit and kept: a repaint, as the home page's scrolling
+// asks for, only puts the kept cells over what lies under the control.
 // A press on a cell selects it and reports (1, index, 0) with no repaint; the subclasses draw
 // what stands on a cell and decide what a release does.
 //
@@ -38,14 +40,24 @@ protected:
     int m_cellWidth;
     int m_cellHeight;
 
-private:
-    void drawBackground(Gdiplus::Graphics& graphics, const CRect& cell, bool lit);
+    // Every kept cell is drawn again at the next paint (a picture or a font of the control
+    // changed); call under the item lock.
+    void DropLooks();
 
-    // Both background frames stretched to the cell once: a stretch per cell and paint costs
-    // milliseconds here. Made again when the control image changes.
-    NotCopied<std::unique_ptr<Gdiplus::Bitmap>> m_normalBackground;
-    NotCopied<std::unique_ptr<Gdiplus::Bitmap>> m_litBackground;
-    NotCopied<const Gdiplus::Image*> m_backgroundSource;
+private:
+    // What every kept cell was drawn with.
+    struct LookSource {
+        const Gdiplus::Image* image { nullptr };
+        CString face;
+        int size { 0 };
+        int style { 0 };
+        int hint { 0 };
+        bool operator==(const LookSource& other) const;
+    };
+    LookSource currentSource() const;
+    Gdiplus::Bitmap* lookOf(ListItem& item, bool lit);
+
+    LookSource m_lookSource;
 };
 
 } // namespace KOVA
