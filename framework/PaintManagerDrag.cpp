@@ -347,12 +347,15 @@ bool PaintManager::deliverPicture(HBITMAP picture)
 {
     if (!picture || !isLiveWindow())
         return false;
+    *m_pictureRoute = 0;
     const auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
-    // A null answer may mean the window kept the picture: nothing is deleted then.
     if (previous && previous != picture)
         DeleteObject(previous);
-    return true;
+    // The picture is the taker's: a control's, or the window's when it answers the message
+    // itself (with the picture it had, null the first time). Only when the message went
+    // through this paint manager to the default handling did nobody take it.
+    return previous || *m_pictureRoute != 1;
 }
 
 void PaintManager::deliverMadePicture(HBITMAP picture)
@@ -367,7 +370,11 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
         return true;
     POINT cursor {};
     GetCursorPos(&cursor);
+    Frame frame(*this);
     SendMessageW(WM_LBUTTONUP, 0, MAKELPARAM(cursor.x, cursor.y));
+    // A host may delete its window object from that click: the medium then goes back unused.
+    if (!frame.Alive())
+        return true;
     switch (format->cfFormat) {
     case CF_DIB:
         if (medium.tymed == TYMED_HGLOBAL)

@@ -13,16 +13,15 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "KOVA.h"
+#include "Poisoned.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
@@ -155,6 +154,15 @@ TEST(KVTimer, EntriesAreFoundAndKilledByIdOrFirstName)
     EXPECT_EQ(&timer, KVTimer::GetFSTimer(second));
     EXPECT_EQ(0, timer.KillTimer());
     EXPECT_EQ(nullptr, KVTimer::GetFSTimer(second));
+}
+
+// A period the system refuses gives id 0 and leaves no entry that would count as running.
+TEST(KVTimer, ARefusedTimerLeavesNoEntry)
+{
+    CountingTimer timer;
+    EXPECT_EQ(0u, timer.SetTimer(100000, L"refused", 0));
+    EXPECT_EQ(0, timer.GetTimerIsRun(CString(L"refused")));
+    EXPECT_EQ(0, timer.GetTimerIsRun(0u));
 }
 
 // Once the kill returns no tick runs, so what the ticks touch may be freed.
@@ -315,6 +323,24 @@ TEST_F(FastTimer, ListChangesDoNotWaitForATickThatWaitsForAControlsListLock)
     EXPECT_TRUE(inTime);
 }
 
+// A control that throws from its tick loses that tick only: the controls after it tick in the
+// same tick, the timer thread goes on, and the control can still leave the list.
+TEST_F(FastTimer, AControlThatThrowsLosesItsTickOnlyAndCanStillLeave)
+{
+    Ticking* thrower = make(1, true);
+    Ticking* after = make(2, true);
+    thrower->onTick = [] { throw std::runtime_error("a tick failed"); };
+    tickByHand(manager);
+    tickByHand(manager);
+    EXPECT_EQ("22", ticks());
+    manager.SetMTimer(2);
+    EXPECT_TRUE(pollUntil([&] { return thrower->ticks >= 5 && after->ticks >= 5; }));
+    EXPECT_EQ(1, manager.DeleteFSTimer(thrower));
+    const int before = after->ticks;
+    EXPECT_TRUE(pollUntil([&] { return after->ticks >= before + 3; }));
+    manager.KillMTimer();
+}
+
 // A direct delete of a ticking derived control leaves the list before the derived state goes:
 // it waits for the running tick.
 TEST_F(FastTimer, DeletingATickingControlWaitsForItsTickBeforeItsStateGoes)
@@ -350,26 +376,6 @@ struct Stats {
     DWORD guiThread { GetCurrentThreadId() };
     std::atomic<long> ticks { 0 }, ticksAfterDeath { 0 }, guiRounds { 0 };
     long heard { 0 }, heardOffGui { 0 }, removedInHandlers { 0 }, deletedDirectly { 0 }, created { 0 };
-};
-
-// Freed memory is overwritten and kept from reuse until thousands of later deletes: a use of
-// a deleted control within that time crashes.
-template <class Base>
-class Poisoned : public Base {
-public:
-    using Base::Base;
-    static void operator delete(void* memory, std::size_t size)
-    {
-        static std::mutex lock;
-        static std::deque<void*> held;
-        std::memset(memory, 0xDD, size);
-        std::lock_guard<std::mutex> guard(lock);
-        held.push_back(memory);
-        if (held.size() > 4096) {
-            ::operator delete(held.front());
-            held.pop_front();
-        }
-    }
 };
 
 // Ticks, asks for a repaint on every tick and now and then notifies its parent; on the
