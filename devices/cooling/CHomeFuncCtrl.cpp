@@ -96,6 +96,39 @@ const SampleTile kSampleTiles[] = {
 };
 constexpr int kSampleCards = 6;
 
+// The one colour (0x00BBGGRR) every pixel of the picture has, or -1.
+int plainColourOf(const MemoryPicture& picture)
+{
+    const int width = picture.width();
+    const int height = picture.height();
+    if (width <= 0 || height <= 0)
+        return -1;
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = ::CreateDIBSection(picture.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!copy)
+        return -1;
+    HDC dc = ::CreateCompatibleDC(picture.dc());
+    const HGDIOBJ previous = ::SelectObject(dc, copy);
+    ::BitBlt(dc, 0, 0, width, height, picture.dc(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const DWORD first = pixels[0] & 0x00FFFFFF;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    bool plain = true;
+    for (size_t i = 1; plain && i < count; ++i)
+        plain = (pixels[i] & 0x00FFFFFF) == first;
+    ::SelectObject(dc, previous);
+    ::DeleteDC(dc);
+    ::DeleteObject(copy);
+    return plain ? static_cast<int>(RGB(GetBValue(first), GetGValue(first), GetRValue(first))) : -1;
+}
+
 int edge(From from, int value, const CRect& page)
 {
     switch (from) {
@@ -309,7 +342,12 @@ int CHomeFuncCtrl::contentOffset() const
 
 void CHomeFuncCtrl::DrawControl(HDC& dc, CRect)
 {
-    BeginCachedLooks(*this, m_memPicture, dc, 1);
+    if (BeginCachedLooks(*this, m_memPicture, dc, 1)) {
+        const int plain = plainColourOf(m_memPicture);
+        if (plain < 0 || plain != m_plainBackdrop)
+            m_backdropChanged = true;
+        m_plainBackdrop = plain;
+    }
     ShowCachedLook(*this, m_memPicture, dc, 0);
 }
 
@@ -321,9 +359,18 @@ int CHomeFuncCtrl::DrawSubControls(HDC& dc, CRect paintRect)
     const int contentHeight = m_virtualHeight + m_rect.top;
     if (contentWidth <= 0 || contentHeight <= 0)
         return 1;
-    if (m_content.width() != contentWidth || m_content.height() != contentHeight)
+    if (m_content.width() != contentWidth || m_content.height() != contentHeight) {
         m_content.Create(dc, contentWidth, contentHeight);
+        m_backdropChanged = true;
+    }
     HDC content = m_content.dc();
+    // Each child keeps a picture of what lay under it. Over a backdrop of one colour the
+    // whole content is that colour and stays right; over any other, what lies under a child
+    // changes as the content moves.
+    const bool childrenStale = m_backdropChanged || (m_plainBackdrop < 0 && offset != m_drawnOffsetY);
+    if (m_backdropChanged && m_plainBackdrop >= 0)
+        MRender::FillSolidRect(content, 0, 0, contentWidth, contentHeight, static_cast<COLORREF>(m_plainBackdrop));
+    m_backdropChanged = false;
     MRender::BitBlt(content, m_rect.left, m_rect.top + offset, shownWidth, m_rect.Height(), dc, m_rect.left,
                     m_rect.top);
     paintRect.OffsetRect(0, offset);
@@ -336,9 +383,7 @@ int CHomeFuncCtrl::DrawSubControls(HDC& dc, CRect paintRect)
     for (MControl* control : children) {
         if (!control || !control->IsVisible() || control == bar || control == GetScrollHorizontal())
             continue;
-        // Each child keeps a picture of what lay under it: once the content moved, that
-        // backdrop is stale.
-        if (offset != m_drawnOffsetY)
+        if (childrenStale)
             control->SetUpdate(0, 0);
         control->Draw(content, paintRect);
     }

@@ -94,6 +94,12 @@ private:
     NotCopied<MText*> m_interestHeading;
     // The whole content as last drawn, kept between paints: a wheel notch repaints the page.
     MemoryPicture m_content;
+    // The colour (0x00BBGGRR) of a backdrop of one colour, -1 for any other. Over such a
+    // backdrop the children's kept pictures stay right wherever the content scrolls, and a
+    // wheel notch only copies them.
+    int m_plainBackdrop { -1 };
+    // The backdrop changed since the children last took it.
+    bool m_backdropChanged { true };
 };
 
 } // namespace KOVA

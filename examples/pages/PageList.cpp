@@ -16,6 +16,8 @@ extern const SamplePage kTabsPage;
 extern const SamplePage kPicturesPage;
 extern const SamplePage kMediaViewsPage;
 extern const SamplePage kStartupAnimationPage;
+extern const SamplePage kCoolingHomePage;
+extern const SamplePage kCoolingListsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -33,6 +35,8 @@ const SamplePage* const kSamplePages[] = {
     &kPicturesPage,
     &kMediaViewsPage,
     &kStartupAnimationPage,
+    &kCoolingHomePage,
+    &kCoolingListsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);

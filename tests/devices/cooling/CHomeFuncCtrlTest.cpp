@@ -11,6 +11,7 @@
 #include "ScratchStrip.h"
 #include "devices/cooling/CHomeFuncCtrl.h"
 #include "framework/AppPaths.h"
+#include "framework/MRender.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -57,9 +58,12 @@ protected:
         UpdateWindow(dialog.GetSafeHwnd());
     }
     // The page drawn whole into the canvas, as a window paint does.
-    void paint()
+    // Over a plain backdrop, or one whose lower half is another colour.
+    void paint(bool striped = false)
     {
         canvas.fill(0xFF000000 | kBackdrop);
+        if (striped)
+            MRender::FillSolidRect(canvas.dc(), 0, 450, 1520, 450, RGB(10, 90, 10));
         page->SetUpdate(0, 0);
         page->Draw(canvas.dc(), kPage);
     }
@@ -180,11 +184,15 @@ TEST_F(HomePage, ChildrenShowAtTheirContentRowLessTheOffset)
         int cardTop;
     };
     // Offset = (2100 − 900) × position / 2700.
-    const Case cases[] { { 2700, 0 }, { 1350, 600 }, { 1800, 400 } };
+    const Case cases[] { { 2700, 0 }, { 1350, 600 }, { 1800, 400 }, { 2700, 0 } };
+    for (const bool striped : { false, true })
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.position);
+        SCOPED_TRACE(c.position + striped * 10000);
         page->GetScrollVertical()->SetScrollCurrentPos(c.position);
-        paint();
+        paint(striped);
+        if (striped) {
+            EXPECT_TRUE(nearColor(canvas.rgb(10, 460), 0x0A5A0A, 2)) << "the backdrop shows beside the content";
+        }
         EXPECT_TRUE(nearColor(canvas.rgb(285 + 40, c.cardTop + 40), kCardColour, 2));
         if (c.cardTop > 0) {
             EXPECT_FALSE(nearColor(canvas.rgb(285 + 40, c.cardTop - 3), kCardColour, 2)) << "nothing above the card";
