@@ -102,7 +102,7 @@ void writeListSkin()
         const Gdiplus::SolidBrush needle(Gdiplus::Color(255, 255, 80, 80));
         g.FillRectangle(&needle, r.X + 2, r.Y, 4, r.Height);
     });
-    HostTools::WriteSkinStrip(L"sample_cool_gauge_bkg.png", 220, 280, 1, [](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
+    HostTools::WriteSkinStrip(L"sample_cool_gauge_bkg.png", 440, 280, 1, [](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
         const Gdiplus::LinearGradientBrush glow(r, Gdiplus::Color(255, 30, 30, 44), Gdiplus::Color(255, 60, 30, 80),
                                                 Gdiplus::LinearGradientModeVertical);
         g.FillRectangle(&glow, r);
@@ -152,13 +152,13 @@ void buildLists(MPanel* page, const CRect& area)
         cooling->AddLight(L"Performance", 3);
         cooling->SetSelectItem(1);
     }
-    if (auto* rows = add<SysInfoCtrl>(page, L"SysInfoCtrl", 4, CRect(290, top + 10, 480, top + 160))) {
+    if (auto* rows = add<SysInfoCtrl>(page, L"SysInfoCtrl", 4, CRect(290, top + 10, 480, top + 140))) {
         rows->SetImage(L"sample_cool_tile.png", 2);
         for (const wchar_t* name : { L"CPU temperature", L"GPU load", L"Memory" })
             rows->AddItem(name, L"", 1);
         rows->SetSelectItem(1);
     }
-    if (auto* tiles = add<SysInfo2Ctrl>(page, L"SysInfo2Ctrl", 5, CRect(290, top + 170, 620, top + 400))) {
+    if (auto* tiles = add<SysInfo2Ctrl>(page, L"SysInfo2Ctrl", 5, CRect(290, top + 150, 620, top + 360))) {
         tiles->SetImage(L"sample_cool_tile.png", 2);
         int type = 1;
         for (const wchar_t* name : { L"CPU", L"GPU", L"Disk", L"Network", L"Fans", L"Pump" })
@@ -166,28 +166,29 @@ void buildLists(MPanel* page, const CRect& area)
         tiles->SetSysTypeCheck(2, 0);
         tiles->SetSysTypeCheck(5, 0);
     }
-    if (auto* level = add<MLevelCtrl>(page, L"MLevelCtrl", 6, CRect(290, top + 410, 620, top + 450)))
+    if (auto* level = add<MLevelCtrl>(page, L"MLevelCtrl", 6, CRect(290, top + 370, 620, top + 410)))
         level->SetLevelValue(9);
-    if (auto* percent = add<MLevelCtrl>(page, L"MLevelCtrl", 7, CRect(290, top + 460, 620, top + 500))) {
+    if (auto* percent = add<MLevelCtrl>(page, L"MLevelCtrl", 7, CRect(290, top + 420, 620, top + 460))) {
         percent->SetTitle(L"Speed ");
         percent->SetRangeValue(0, 20);
         percent->SetLevelValue(13);
     }
-    if (auto* backdrop = add<CHardwareInfoBkg>(page, L"CHardwareInfoBkg", 8, CRect(630, top + 10, 850, top + 290)))
+    if (auto* backdrop = add<CHardwareInfoBkg>(page, L"CHardwareInfoBkg", 8, CRect(630, top + 10, 1070, top + 290)))
         backdrop->SetImage(L"sample_cool_gauge_bkg.png", 1);
-    if (auto* temperature = add<CHardwareInfo>(page, L"CHardwareInfo", 9, CRect(630, top + 10, 850, top + 290))) {
+    if (auto* temperature = add<CHardwareInfo>(page, L"CHardwareInfo", 9, CRect(630, top + 10, 1070, top + 290))) {
         temperature->SetHardwareType(1);
         temperature->SetPointImage(L"sample_cool_needle.png");
         temperature->SetHardwareInfo(L"CPU", L"Temp", L"Load");
         temperature->SetHardwareInfoValue(64, 38);
     }
-    if (auto* memory = add<CHardwareInfo>(page, L"CHardwareInfo", 10, CRect(860, top + 10, 1070, top + 290))) {
+    if (auto* memory = add<CHardwareInfo>(page, L"CHardwareInfo", 10, CRect(630, top + 300, 1070, area.bottom - 10))) {
         memory->SetHardwareType(3);
         memory->SetPointImage(L"sample_cool_needle.png");
         memory->SetHardwareInfo(L"Memory", L"Used", L"");
         memory->SetMemoryUsed(10.0f, 6.0f);
     }
-    add<UsageRateCtrl>(page, L"UsageRateCtrl", 11, CRect(630, top + 300, 1070, area.bottom - 10));
+    // A slice of the ring through its centre: its sizes are fixed, not fitted to the control.
+    add<UsageRateCtrl>(page, L"UsageRateCtrl", 11, CRect(290, top + 470, 620, area.bottom - 10));
 }
 
 } // namespace
