@@ -112,4 +112,21 @@ TEST_F(Gauge, MemoryAmountsReadAsTheirLineAndShare)
     }
 }
 
+TEST_F(Gauge, TheBackgroundPictureIsFittedAndCentred)
+{
+    const ScratchStrip picture { GetSkinPath(), L"home_gauge_bkg.png", 100, 50, { 0xFF000000 | kNeedle } };
+    auto background = make<CHardwareInfoBkg>(CRect(0, 0, 200, 200));
+    ASSERT_EQ(1, background->SetImage(L"home_gauge_bkg.png", 1));
+    paint(*background);
+    manager.ClearImgResInfo();
+    const Ink ink = scanInk(canvas, CRect(0, 0, 200, 200), kBackdrop, kNeedle, 2);
+    EXPECT_EQ(CRect(50, 75, 149, 124), ink.bounds) << "its own size, centred";
+    background->SetRect(CRect(0, 0, 60, 200));
+    background->SetImage(L"home_gauge_bkg.png", 1);
+    paint(*background);
+    manager.ClearImgResInfo();
+    EXPECT_EQ(CRect(0, 85, 59, 114), scanInk(canvas, CRect(0, 0, 60, 200), kBackdrop, kNeedle, 2).bounds)
+        << "shrunk to the width";
+}
+
 } // namespace

@@ -263,4 +263,25 @@ TEST_F(HomePage, ScrolledPaintsKeepGdiObjectsFlat)
         1000);
 }
 
+TEST_F(HomePage, BothFactoriesMakeTheCoolingClassesByName)
+{
+    const wchar_t* windowNames[] { L"MLevelCtrl", L"CDeviceCtrl", L"CHomeFuncCtrl" };
+    const wchar_t* panelNames[] { L"MLevelCtrl",    L"CDeviceCtrl",   L"ArchivedCtrl",     L"LightCtrl",
+                                  L"CHomeFuncCtrl", L"LightLayer",    L"DevSelectCtrl",    L"UsageRateCtrl",
+                                  L"CHardwareInfoBkg", L"CHardwareInfo", L"SysInfoCtrl",   L"SysInfo2Ctrl",
+                                  L"Fan2CoolMode" };
+    UINT id = 500;
+    for (const wchar_t* name : windowNames) {
+        MControl* control = dialog.CreateControl(name, id++, CRect(0, 0, 10, 10), L"", 0, 1);
+        ASSERT_NE(nullptr, control) << name;
+        EXPECT_STREQ(name, control->GetClassNameW());
+    }
+    for (const wchar_t* name : panelNames) {
+        MControl* control = page->CreateControl(name, id++, CRect(0, 0, 10, 10), L"", 0, 1);
+        ASSERT_NE(nullptr, control) << name;
+        EXPECT_STREQ(name, control->GetClassNameW());
+    }
+    EXPECT_EQ(nullptr, dialog.CreateControl(L"LightLayer", id, CRect(), L"", 0, 1)) << "a panel-only name";
+}
+
 } // namespace
