@@ -1,6 +1,6 @@
-// The cooling family's pages. "Cooling home": the scrolling home page with its headings, six
+// The cooling family's pages. "cooling-home": the scrolling home page with its headings, six
 // named device tiles (two not yet available), the link buttons and the profile archive, as a
-// host fills it. "Cooling lists": the device selection, lighting-mode, light-layer,
+// host fills it. "cooling-lists": the device selection, lighting-mode, light-layer,
 // cooling-mode and system-information lists, two level bars, a temperature gauge over its
 // background picture, a usage gauge and the usage ring, over skin images the host writes.
 #include "SamplePage.h"
@@ -193,5 +193,5 @@ void buildLists(MPanel* page, const CRect& area)
 
 } // namespace
 
-extern const SamplePage kCoolingHomePage { L"Cooling home", buildHome, nullptr, nullptr };
-extern const SamplePage kCoolingListsPage { L"Cooling lists", buildLists, nullptr, nullptr };
+extern const SamplePage kCoolingHomePage { L"cooling-home", buildHome, nullptr, nullptr };
+extern const SamplePage kCoolingListsPage { L"cooling-lists", buildLists, nullptr, nullptr };
