@@ -40,6 +40,16 @@
 #include "devices/cooling/Fan2TempCurve.h"
 #include "devices/cooling/FanCountCtrl.h"
 #include "devices/cooling/FanDeviceBox.h"
+#include "devices/cooling/ArchivedCtrl.h"
+#include "devices/cooling/CDeviceCtrl.h"
+#include "devices/cooling/CHardwareInfo.h"
+#include "devices/cooling/CHomeFuncCtrl.h"
+#include "devices/cooling/DevSelectCtrl.h"
+#include "devices/cooling/LightCtrl.h"
+#include "devices/cooling/MLevelCtrl.h"
+#include "devices/cooling/ModeRowList.h"
+#include "devices/cooling/SysInfoList.h"
+#include "devices/cooling/UsageRateCtrl.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -130,6 +140,9 @@ const Row kWindowTable[] = {
     { L"MComboBox", formB<MComboBox> },
     { L"CComboBoxList", formC<CComboBoxList> },
     { L"CComboBoxList2", formC<CComboBoxList2> },
+    { L"MLevelCtrl", formB<MLevelCtrl> },
+    { L"CDeviceCtrl", formC<CDeviceCtrl> },
+    { L"CHomeFuncCtrl", formC<CHomeFuncCtrl> },
 };
 
 const Row kPanelTable[] = {
@@ -194,6 +207,19 @@ const Row kPanelTable[] = {
     { L"CirclePalette", formC<CirclePalette> },
     { L"ThemeColor", formC<ThemeColor> },
     { L"MComboBox", formB<MComboBox> },
+    { L"MLevelCtrl", formB<MLevelCtrl> },
+    { L"CDeviceCtrl", formC<CDeviceCtrl> },
+    { L"ArchivedCtrl", formC<ArchivedCtrl> },
+    { L"LightCtrl", formC<LightCtrl> },
+    { L"CHomeFuncCtrl", formC<CHomeFuncCtrl> },
+    { L"LightLayer", formC<LightLayer> },
+    { L"DevSelectCtrl", formC<DevSelectCtrl> },
+    { L"UsageRateCtrl", formC<UsageRateCtrl> },
+    { L"CHardwareInfoBkg", formC<CHardwareInfoBkg> },
+    { L"CHardwareInfo", formC<CHardwareInfo> },
+    { L"SysInfoCtrl", formC<SysInfoCtrl> },
+    { L"SysInfo2Ctrl", formC<SysInfo2Ctrl> },
+    { L"Fan2CoolMode", formC<Fan2CoolMode> },
 };
 
 template <size_t N>

@@ -16,6 +16,35 @@ namespace {
 constexpr UINT kClickCode = 2;
 } // namespace
 
+// ---- grid and row window
+
+GridPen::GridPen(int left, int top, int stepX, int rowStep, int wrapAt)
+    : left(left), stepX(stepX), rowStep(rowStep), wrapAt(wrapAt), x(left), y(top)
+{
+}
+
+CRect GridPen::Place(int width, int height)
+{
+    const CRect cell(x, y, x + width, y + height);
+    x += stepX;
+    if (x >= wrapAt) {
+        x = left;
+        y += rowStep;
+    }
+    return cell;
+}
+
+int GridPen::RowsFor(int count) const
+{
+    if (count <= 0)
+        return 0;
+    GridPen pen(*this);
+    const int top = pen.y;
+    for (int i = 0; i < count - 1; ++i)
+        pen.Place(0, 0);
+    return rowStep > 0 ? (pen.y - top) / rowStep + 1 : 1;
+}
+
 // ---- items
 
 ListItem::~ListItem() = default;
@@ -30,6 +59,7 @@ void ListItem::TakeImage(Gdiplus::Image* taken)
 {
     image.reset(taken);
     scaled.reset();
+    DropLooks();
     imageWidth = taken ? static_cast<int>(taken->GetWidth()) : 0;
     imageHeight = taken ? static_cast<int>(taken->GetHeight()) : 0;
 }
@@ -38,6 +68,13 @@ void ListItem::DropImage()
 {
     image.reset();
     scaled.reset();
+    DropLooks();
+}
+
+void ListItem::DropLooks()
+{
+    looks[0].reset();
+    looks[1].reset();
 }
 
 // ---- the list
@@ -109,6 +146,7 @@ int ItemList::SetItemText(int index, CString text)
     if (!item)
         return 0;
     item->text = text;
+    item->DropLooks();
     return 1;
 }
 
@@ -144,6 +182,16 @@ void ItemList::HitRange(int& first, int& last) const
         last = -1;
 }
 
+bool ItemList::TakesPointer(const ListItem&) const
+{
+    return true;
+}
+
+bool ItemList::HandOver(const ListItem&, const CRect&, CPoint) const
+{
+    return true;
+}
+
 void ItemList::pointCursor(bool hand) const
 {
     static const HCURSOR handCursor = ::LoadCursorW(nullptr, IDC_HAND);
@@ -151,7 +199,7 @@ void ItemList::pointCursor(bool hand) const
     ::SetCursor(hand ? handCursor : arrowCursor);
 }
 
-CRect ItemList::placeOf(const ListItem& item) const
+CRect ItemList::PlaceOf(const ListItem& item) const
 {
     CRect place(item.cell);
     const CPoint origin = ItemOrigin();
@@ -167,17 +215,22 @@ int ItemList::itemAt(CPoint pt)
     HitRange(first, last);
     for (int i = std::max(first, 0); i <= last; ++i) {
         const ListItem* item = ItemAt(i);
-        if (item && placeOf(*item).PtInRect(pt))
+        if (item && TakesPointer(*item) && PlaceOf(*item).PtInRect(pt))
             return i;
     }
     return -1;
 }
 
-bool ItemList::hoveredItemHolds(CPoint pt)
+int ItemList::hoveredItemHolds(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
     const ListItem* item = ItemAt(m_hover);
-    return item && placeOf(*item).PtInRect(pt);
+    if (!item)
+        return -1;
+    const CRect place = PlaceOf(*item);
+    if (!place.PtInRect(pt))
+        return -1;
+    return HandOver(*item, place, pt) ? 1 : 0;
 }
 
 int ItemList::OnControlMouseMove(UINT, CPoint pt)
@@ -194,8 +247,9 @@ int ItemList::OnControlMouseMove(UINT, CPoint pt)
         m_pointerInside = false;
     } else {
         m_pointerInside = true;
-        if (hoveredItemHolds(pt)) {
-            pointCursor(true);
+        const int holds = hoveredItemHolds(pt);
+        if (holds >= 0) {
+            pointCursor(holds == 1);
             return 0;
         }
         m_hover = itemAt(pt);
@@ -209,26 +263,38 @@ int ItemList::OnControlLButtonDown(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_rect.PtInRect(pt) && m_hover >= 0) {
-        m_selected = m_hover;
-        UpdateControl(1, 0);
-    }
+    if (m_rect.PtInRect(pt) && m_hover >= 0)
+        PressItem(m_hover, pt);
     return 1;
+}
+
+void ItemList::PressItem(int index, CPoint)
+{
+    m_selected = index;
+    UpdateControl(1, 0);
 }
 
 int ItemList::OnControlLButtonUp(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_rect.PtInRect(pt) && m_hover >= 0) {
-        const int clicked = m_hover;
-        m_selected = clicked;
-        // The repaint is asked for before the parent hears: a handler may clear or delete the
-        // list, and nothing of this control may be touched after it returns.
-        UpdateControl(1, 0);
-        SendMessageW(kClickCode, 0, clicked);
-    }
+    if (m_rect.PtInRect(pt) && m_hover >= 0)
+        ReleaseItem(m_hover, pt);
     return 1;
+}
+
+void ItemList::ReleaseItem(int index, CPoint)
+{
+    m_selected = index;
+    Report(kClickCode, 0, index);
+}
+
+void ItemList::Report(UINT code, UINT wParam, LONG lParam)
+{
+    // The repaint is asked for before the parent hears: a handler may clear or delete the
+    // list, and nothing of this control may be touched after it returns.
+    UpdateControl(1, 0);
+    SendMessageW(code, wParam, lParam);
 }
 
 // ---- the bar and the text
@@ -270,16 +336,19 @@ void ItemList::TurnWheel(UINT down, int steps)
 
 ItemList::RowWindow ItemList::PlaceRows(int rowHeight, int height)
 {
-    const CScrollVertical* bar = GetScrollVertical();
     const int count = GetItemCount();
-    const int range = bar->GetScrollMaxRange();
     RowWindow rows;
-    if (range >= 1)
-        rows.offset = static_cast<int>(static_cast<long long>(count * rowHeight - height) * bar->GetScrollCurrentPos() / range);
-    m_scrollOffsetY = rows.offset;
-    rows.first = std::max(rows.offset / rowHeight, 0);
-    rows.last = std::max(std::min((height + rows.offset) / rowHeight, count - 1), 0);
-    rows.sub = std::max(rows.offset - rowHeight * rows.first, 0);
+    rows.stripHeight = height;
+    if (rowHeight <= 0) {
+        rows.first = 0;
+        m_rows = rows;
+        return rows;
+    }
+    rows.offset = ScrolledOffset(count * rowHeight);
+    rows.first = rows.offset / rowHeight;
+    // Only rows that exist: an empty list shows none, whatever the bar says.
+    rows.last = std::min((height + rows.offset) / rowHeight, count - 1);
+    rows.sub = rows.offset - rowHeight * rows.first;
     rows.stripHeight = std::max(height, (rows.last - rows.first + 1) * rowHeight);
     m_rows = rows;
     return rows;
@@ -288,10 +357,14 @@ ItemList::RowWindow ItemList::PlaceRows(int rowHeight, int height)
 void ItemList::FitBarToContent(int content)
 {
     CScrollVertical* bar = GetScrollVertical();
-    const int needed = content > m_rect.Height() ? 1 : 0;
-    if (bar->IsVisible() != needed) {
-        bar->SetControlVisible(needed);
-        bar->UpdateControl(bar->GetRect(), 1, 1);
+    const bool needed = content > m_rect.Height();
+    if (needed != (bar->IsVisible() != 0)) {
+        // A bar asks for its repaint only while shown: before it goes, after it comes.
+        if (!needed)
+            bar->UpdateControl(1, 0);
+        bar->SetControlVisible(needed ? 1 : 0);
+        if (needed)
+            bar->UpdateControl(1, 0);
     }
     bar->SetScrollMaxRange(content);
 }
@@ -308,6 +381,29 @@ bool ItemList::beginRowStrip(HDC& dc, int width, const RowWindow& rows)
     return true;
 }
 
+int ItemList::ScrolledOffset(int content)
+{
+    const CScrollVertical* bar = GetScrollVertical();
+    const int range = bar->GetScrollMaxRange();
+    const long long spare = std::max(0, content - m_rect.Height());
+    m_scrollOffsetY = range > 0 ? static_cast<int>(spare * bar->GetScrollCurrentPos() / range) : 0;
+    return m_scrollOffsetY;
+}
+
+int ItemList::ViewWidth() const
+{
+    return m_rect.Width() - (GetScrollVertical()->IsVisible() ? m_barInset : 0);
+}
+
+Gdiplus::SolidBrush& ItemList::ItemBrush(Gdiplus::ARGB colour)
+{
+    if (!*m_itemBrush)
+        *m_itemBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(colour));
+    else
+        (*m_itemBrush)->SetColor(Gdiplus::Color(colour));
+    return **m_itemBrush;
+}
+
 const Gdiplus::Font* ItemList::ItemFont(int size)
 {
     if (!*m_itemFont || m_itemFontFace != m_textFont || m_itemFontSize != size || m_itemFontStyle != m_fontStyle) {
@@ -317,6 +413,45 @@ const Gdiplus::Font* ItemList::ItemFont(int size)
         m_itemFontStyle = m_fontStyle;
     }
     return m_itemFont->get();
+}
+
+// ---- lists that scroll their items
+
+ScrollingItemList::ScrollingItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled)
+    : ItemList(parent, id, rect, visible, enabled)
+{
+}
+
+ScrollingItemList::ScrollingItemList(const ScrollingItemList& other) = default;
+ScrollingItemList& ScrollingItemList::operator=(const ScrollingItemList& other) = default;
+ScrollingItemList::~ScrollingItemList() = default;
+
+LONG ScrollingItemList::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
+{
+    RepaintOnBarMove(id, code);
+    return ItemList::OnMessage(id, code, wParam, lParam);
+}
+
+void ScrollingItemList::SetControlRect(CRect rect)
+{
+    m_rect = rect;
+    PlaceBarOnRightEdge(rect);
+    FitBarToContent(ContentHeight());
+}
+
+int ScrollingItemList::OnControlScroll(int, UINT down, CPoint)
+{
+    TurnWheel(down);
+    return 1;
+}
+
+bool ScrollingItemList::BeginItemPicture(HDC& dc, int width, int height)
+{
+    if (GetUpdate() && m_memPicture.width() == width && m_memPicture.height() == height)
+        return false;
+    UpdateMemDC(dc, width, height);
+    MRender::BitBlt(m_memPicture.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top);
+    return true;
 }
 
 } // namespace KOVA

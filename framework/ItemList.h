@@ -1,15 +1,18 @@
 #pragma once
-// What the item lists of every family share (the LCD mode list and thumbnail grids among
-// them): an owned list of records with an image and a caption, hover tracking over the places
-// the last paint gave them, with the hand over the hovered item, a press that selects, a
-// release that selects and reports code 2 with the index, and the panel's vertical bar along
-// the right edge turned by the wheel (ten line steps a notch unless the list says otherwise).
-// The subclasses lay the items out and draw them.
+// What the item lists of every family share (the LCD mode list and thumbnail grids, the
+// cooling pages' tiles, cards and lists among them): an owned list of records with an image and
+// a caption, hover tracking over the places the last paint gave them (the first in list order
+// wins; a subclass may keep some items from the pointer), with the hand over the hovered item
+// (or a part of it), a press that selects, a release that selects and reports code 2 with the
+// index (both hooks a subclass may change; a report always comes after the repaint request),
+// and the panel's vertical bar along the right edge turned by the wheel ten line steps a notch.
+// For the layouts: a grid pen, the scrolled offset of rows taller than the list, and the window
+// of rows in view. The subclasses lay the items out and draw them.
 //
-// Lists of equal rows scrolled by that bar (the drop-down lists, the list boxes) share one
-// visible-row window: each paint works out from the bar which rows show and how far the first
-// is scrolled above the top edge, lays out and draws only those into a strip kept until the
-// list is marked for update, and the hover search looks at those rows only.
+// Lists of equal rows scrolled by that bar (the drop-down lists, the list boxes, the mode
+// lists) share one visible-row window: each paint works out from the bar which rows show and
+// how far the first is scrolled above the top edge, lays out and draws only those into a strip
+// kept until the list is marked for update, and the hover search looks at those rows only.
 //
 // GUI thread only. The item lock is taken below the paint manager's list locks (painting) and
 // is never held while the parent is asked to repaint or notified.
@@ -27,6 +30,25 @@
 #include "platform/NotCopied.h"
 
 namespace KOVA {
+
+// Walks a grid of equal cells left to right and row by row: after each cell the pen moves
+// stepX right, and once it reaches wrapAt it goes back to left, rowStep lower. The lists that
+// lay out cells count their rows by the same walk, so the scroll range always matches what is
+// painted.
+struct KOVA_API GridPen {
+    GridPen(int left, int top, int stepX, int rowStep, int wrapAt);
+    // The cell of width × height at the pen; the pen moves on.
+    CRect Place(int width, int height);
+    // Rows that count cells take from this pen's start (0 for none).
+    int RowsFor(int count) const;
+
+    int left;
+    int stepX;
+    int rowStep;
+    int wrapAt;
+    int x;
+    int y;
+};
 
 // One item: its caption, its owned image (null when none could be loaded) and where the last
 // paint put it, relative to the top-left corner the subclass hit-tests from.
@@ -51,6 +73,10 @@ struct KOVA_API ListItem {
     // The image at the size it was last drawn: stretching the whole image again on every
     // repaint costs milliseconds a cell. Goes with the image.
     std::unique_ptr<Gdiplus::Bitmap> scaled;
+    // The whole item as a list that keeps finished cells drew it, plain and lit: text costs
+    // milliseconds a line here. Goes with any change of the item.
+    std::unique_ptr<Gdiplus::Bitmap> looks[2];
+    void DropLooks();
 };
 
 class KOVA_API ItemList : public MPanel {
@@ -91,6 +117,21 @@ protected:
     virtual CPoint ItemOrigin() const;
     // The items a pointer can be over: all of them.
     virtual void HitRange(int& first, int& last) const;
+    // Whether the pointer can light the item at all (a disabled tile cannot): such items are
+    // passed over by the hover search.
+    virtual bool TakesPointer(const ListItem& item) const;
+    // Whether the hand shows at pt over the hovered item (window coordinates); the whole item
+    // unless a subclass keeps it to a part.
+    virtual bool HandOver(const ListItem& item, const CRect& place, CPoint pt) const;
+    // A press inside the control over the hovered item: selects it and repaints.
+    virtual void PressItem(int index, CPoint pt);
+    // A release inside the control over the hovered item: selects it and reports (2, 0, index).
+    virtual void ReleaseItem(int index, CPoint pt);
+    // Repaints, then tells the parent: a handler may delete this control, and nothing of it
+    // may be touched after the notification.
+    void Report(UINT code, UINT wParam, LONG lParam);
+    // The item's place in window coordinates.
+    CRect PlaceOf(const ListItem& item) const;
 
     // A position change of the panel's own bars (ids 1 and 2, code 8) repaints a shown list.
     void RepaintOnBarMove(UINT id, UINT code);
@@ -128,9 +169,17 @@ protected:
     // strip's rows from sub are copied onto the list.
     template <class Paint>
     void DrawRowStrip(HDC& dc, int width, const RowWindow& rows, Paint paint);
+    // How far content pixels of rows are scrolled by the vertical bar, (content − height) ×
+    // position / range, kept as the panel's vertical offset: never below 0 (content shorter
+    // than the list stays at the top) and 0 while the bar has no range.
+    int ScrolledOffset(int content);
+    // The list's width less the bar's while the bar shows.
+    int ViewWidth() const;
     // The control's face, size (pixels) and style, made again only when one of them changed;
     // fetch it before taking the item lock (it goes through the window's font cache).
     const Gdiplus::Font* ItemFont(int size);
+    // The list's one solid brush, in colour now.
+    Gdiplus::SolidBrush& ItemBrush(Gdiplus::ARGB colour);
 
     int m_hover { -1 };
     int m_selected { -1 };
@@ -140,13 +189,15 @@ protected:
 private:
     bool beginRowStrip(HDC& dc, int width, const RowWindow& rows);
     int itemAt(CPoint pt);
-    bool hoveredItemHolds(CPoint pt);
-    CRect placeOf(const ListItem& item) const;
+    // 1 when the hovered item holds pt with the hand over it, 0 without the hand, -1 when it
+    // does not hold pt.
+    int hoveredItemHolds(CPoint pt);
     void pointCursor(bool hand) const;
 
     // The pointer was inside at the last move: only leaving the control puts the arrow back.
     bool m_pointerInside { false };
     NotCopied<std::unique_ptr<Gdiplus::Font>> m_itemFont;
+    NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_itemBrush;
     CString m_itemFontFace;
     int m_itemFontSize { 0 };
     int m_itemFontStyle { 0 };
@@ -164,5 +215,29 @@ void ItemList::DrawRowStrip(HDC& dc, int width, const RowWindow& rows, Paint pai
     }
     ::BitBlt(dc, m_rect.left, m_rect.top, width, m_rect.Height(), m_memPicture.dc(), 0, rows.sub, SRCCOPY);
 }
+
+// A list that scrolls its own items by the panel's vertical bar: the bar stands along the
+// right edge, shown exactly when the content does not fit, its range the content height; its
+// moves repaint the list and the wheel turns it ten line steps a notch.
+class KOVA_API ScrollingItemList : public ItemList {
+public:
+    ScrollingItemList(MObject* parent, UINT id, CRect rect, int visible, int enabled);
+    ScrollingItemList(const ScrollingItemList& other);
+    ScrollingItemList& operator=(const ScrollingItemList& other);
+    ~ScrollingItemList() override;
+
+    // The bar's moves repaint the list; every message goes on to the parent unchanged.
+    LONG OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override;
+    // Places the bar and fits it to the content; the list itself is not repainted.
+    void SetControlRect(CRect rect) override;
+    int OnControlScroll(int step, UINT down, CPoint pt) override;
+
+protected:
+    // Pixels of all the items laid out.
+    virtual int ContentHeight() = 0;
+    // The memory picture remade at width × height over the pixels under the control when the
+    // framework marked the list stale or the size changed: true when the items must be drawn.
+    bool BeginItemPicture(HDC& dc, int width, int height);
+};
 
 } // namespace KOVA

@@ -39,6 +39,36 @@ std::unique_ptr<Gdiplus::Font> MakeTextFont(const MControlFont& control, float s
     return font;
 }
 
+const Gdiplus::Font* KeptFont::Get(const MControlFont& control, float size, int style)
+{
+    if (m_font && m_face == control.GetTextFont() && m_size == size && m_style == style)
+        return m_font.get();
+    m_font.reset();
+    PaintManager* manager = control.GetManager();
+    const Gdiplus::FontFamily* family = manager ? manager->FindTempFontOrFallback(control.GetTextFont()) : nullptr;
+    if (!family)
+        return nullptr;
+    std::unique_ptr<Gdiplus::Font> font(new Gdiplus::Font(family, size, style, Gdiplus::UnitPixel));
+    if (font->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    m_font = std::move(font);
+    m_face = control.GetTextFont();
+    m_size = size;
+    m_style = style;
+    return m_font.get();
+}
+
+const Gdiplus::StringFormat* KeptFormat::Get(Gdiplus::StringAlignment horizontal)
+{
+    if (!m_format) {
+        m_format = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap
+                                                           | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+        m_format->SetAlignment(horizontal);
+        m_format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    }
+    return m_format.get();
+}
+
 void DrawTextLine(Gdiplus::Graphics& graphics, const CString& text, const Gdiplus::Font* font,
                   const Gdiplus::RectF& layout, const Gdiplus::Brush& brush, Gdiplus::TextRenderingHint hint,
                   Gdiplus::StringAlignment horizontal)

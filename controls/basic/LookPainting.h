@@ -40,6 +40,31 @@ void DrawCachedLooks(MControl& control, const MemoryPicture& picture, HDC& dc, i
 // font fallback; null without a paint manager or without any font.
 std::unique_ptr<Gdiplus::Font> MakeTextFont(const MControlFont& control, float size);
 
+// A font of a control's face kept between paints: made again only when the face, the size or
+// the style asked for changed. Fetch it before taking an item lock (it goes through the
+// window's font cache).
+class KeptFont {
+public:
+    // Null without a paint manager or without any font.
+    const Gdiplus::Font* Get(const MControlFont& control, float size, int style);
+
+private:
+    std::unique_ptr<Gdiplus::Font> m_font;
+    CString m_face;
+    float m_size { 0.0f };
+    int m_style { -1 };
+};
+
+// A one-line string format (no wrapping, trailing blanks measured, centred vertically) made
+// at the first use with the horizontal alignment asked for then.
+class KeptFormat {
+public:
+    const Gdiplus::StringFormat* Get(Gdiplus::StringAlignment horizontal = Gdiplus::StringAlignmentCenter);
+
+private:
+    std::unique_ptr<Gdiplus::StringFormat> m_format;
+};
+
 // One line of text, trailing blanks measured, centred vertically and aligned horizontally
 // as given within layout; nothing for an empty text or without a font.
 void DrawTextLine(Gdiplus::Graphics& graphics, const CString& text, const Gdiplus::Font* font,

@@ -17,6 +17,8 @@ extern const SamplePage kPicturesPage;
 extern const SamplePage kMediaViewsPage;
 extern const SamplePage kStartupAnimationPage;
 extern const SamplePage kFanCoolingPage;
+extern const SamplePage kCoolingHomePage;
+extern const SamplePage kCoolingListsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -35,6 +37,8 @@ const SamplePage* const kSamplePages[] = {
     &kMediaViewsPage,
     &kStartupAnimationPage,
     &kFanCoolingPage,
+    &kCoolingHomePage,
+    &kCoolingListsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);

@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "GdiObjectCount.h"
+#include "HomeTestKit.h"
+#include "NotedDialog.h"
+#include "PumpUntil.h"
+#include "ScratchFile.h"
+#include "ScratchStrip.h"
+#include "devices/cooling/CHomeFuncCtrl.h"
+#include "framework/AppPaths.h"
+#include "framework/MRender.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr UINT kPageId = 7;
+constexpr DWORD kCardColour = 0x3060C0;
+const CRect kPage(0, 0, 1520, 900);
+
+// The language file the host ships beside its program, UTF-16LE.
+std::vector<BYTE> languageFile(const std::wstring& text)
+{
+    std::vector<BYTE> bytes { 0xFF, 0xFE };
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<BYTE>(c & 0xFF));
+        bytes.push_back(static_cast<BYTE>(c >> 8));
+    }
+    return bytes;
+}
+
+class HomePage : public ::testing::Test {
+protected:
+    HomePage()
+    {
+        // The real pointer stays off the dialog: a move of it there would take the hover.
+        ::SetCursorPos(1910, 1070);
+        page = dialog.create<CHomeFuncCtrl>(L"CHomeFuncCtrl", kPageId, kPage);
+    }
+    MControl* child(UINT id) { return page->GetControl(id); }
+    CString title(UINT id) { return dynamic_cast<MControlFont*>(child(id))->GetTitle(); }
+    void layOut()
+    {
+        page->SetRect(CRect(0, 0, 1520, 899));
+        page->SetRect(kPage);
+    }
+    int position() { return page->GetScrollVertical()->GetScrollCurrentPos(); }
+    void showTiles()
+    {
+        for (int i = 0; i < 6; ++i)
+            page->SetDeviceState(i, L"Device", true, L"");
+        UpdateWindow(dialog.GetSafeHwnd());
+    }
+    // The page drawn whole into the canvas, as a window paint does.
+    // Over a plain backdrop, or one whose lower half is another colour.
+    void paint(bool striped = false)
+    {
+        canvas.fill(0xFF000000 | kBackdrop);
+        if (striped)
+            MRender::FillSolidRect(canvas.dc(), 0, 450, 1520, 450, RGB(10, 90, 10));
+        page->SetUpdate(0, 0);
+        page->Draw(canvas.dc(), kPage);
+    }
+    bool heard(UINT id, UINT code, UINT wParam, LONG lParam)
+    {
+        return pumpUntil([&] {
+            for (const Notification& n : dialog.notes)
+                if (n.id == id && n.code == code && n.wParam == wParam && n.lParam == lParam)
+                    return true;
+            return false;
+        });
+    }
+
+    NotedDialog dialog { kPage };
+    CHomeFuncCtrl* page { nullptr };
+    DibCanvas canvas { 1520, 900 };
+};
+
+TEST_F(HomePage, ChildrenWaitForANewRectangleThenStandInTheirRows)
+{
+    ASSERT_NE(nullptr, page);
+    page->SetRect(kPage);
+    EXPECT_TRUE(child(40)->GetRect().IsRectEmpty()) << "the same rectangle again does nothing";
+    layOut();
+    struct Place {
+        UINT id;
+        CRect rect;
+    };
+    const Place places[] {
+        { 40, CRect(285, 910, 585, 1161) },   // web site, product, feedback
+        { 39, CRect(595, 910, 895, 1161) },   { 41, CRect(905, 910, 1205, 1161) },
+        { 35, CRect(200, 280, 1320, 940) },   { 44, CRect(200, 1200, 1320, 1660) },
+        { 45, CRect(1260, 1590, 1360, 1620) }, { 46, CRect(1370, 1590, 1470, 1620) },
+        { 32, CRect(80, 170, 280, 200) },     { 1, CRect(1515, 0, 1520, 900) },
+        { 48, CRect() },
+    };
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.id);
+        EXPECT_EQ(place.rect, child(place.id)->GetRect());
+    }
+    EXPECT_EQ(CHomeFuncCtrl::kContentHeight, page->GetVirtualHeight());
+}
+
+TEST_F(HomePage, PostedClicksReachTheHostRemappedBeforeAndAfterScrolling)
+{
+    layOut();
+    showTiles();
+    dialog.post({ WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(300, 300));
+    EXPECT_TRUE(heard(kPageId, 35, 1, 0));
+    EXPECT_TRUE(heard(kPageId, 35, 2, 0));
+
+    page->SetVirtualTop(2100 - 900);
+    EXPECT_EQ(CHomeFuncCtrl::kBarRange, position());
+    UpdateWindow(dialog.GetSafeHwnd());
+    // Content rows 1200 and 1590 now stand at 0 and 390.
+    dialog.post({ WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(600, 10));
+    EXPECT_TRUE(heard(kPageId, 44, 2, 1));
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(1300, 405));
+    EXPECT_TRUE(heard(kPageId, 45, 2, 0));
+
+    // Dragging the bar's thumb up from the bottom.
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, CPoint(1517, 880));
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONUP }, CPoint(1517, 300));
+    EXPECT_TRUE(pumpUntil([&] {
+        for (const Notification& n : dialog.notes)
+            if (n.id == 1 && n.code == 8 && n.lParam == 0 && static_cast<int>(n.wParam) == position())
+                return position() < CHomeFuncCtrl::kBarRange;
+        return false;
+    })) << noteLine(dialog.notes);
+
+    // A tile's unavailable check (lParam 10) is dropped on the way up.
+    dialog.notes.clear();
+    page->OnBaseMessage(35, 2, 3, 10);
+    EXPECT_EQ("7:35:2:3", noteLine(dialog.notes));
+}
+
+TEST_F(HomePage, WheelAndVirtualTopMoveTheBarWithinItsRange)
+{
+    layOut();
+    const CPoint over(700, 500);
+    struct Step {
+        int direction;
+        int position;
+    };
+    const Step steps[] { { 1, 100 }, { 1, 200 }, { 0, 100 }, { 0, 0 }, { 0, 0 } };
+    for (const Step& step : steps) {
+        EXPECT_EQ(1, page->OnScroll(1, step.direction, over));
+        EXPECT_EQ(step.position, position());
+    }
+    EXPECT_EQ(0, page->OnScroll(1, 1, CPoint(1600, 500))) << "a point off the page";
+    for (int i = 0; i < 40; ++i)
+        page->OnScroll(1, 1, over);
+    EXPECT_EQ(CHomeFuncCtrl::kBarRange, position());
+    // A real wheel turned toward the user.
+    page->SetVirtualTop(0);
+    EXPECT_EQ(0, position());
+    POINT screen { 700, 500 };
+    ClientToScreen(dialog.GetSafeHwnd(), &screen);
+    PostMessageW(dialog.GetSafeHwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_TRUE(pumpUntil([&] { return position() == 100; }));
+    // A page as tall as its content has no room to scroll.
+    page->SetRect(CRect(0, 0, 1520, 2200));
+    page->SetVirtualTop(50);
+    EXPECT_EQ(0, position());
+}
+
+TEST_F(HomePage, ChildrenShowAtTheirContentRowLessTheOffset)
+{
+    // A page made once the card background exists; the file outlives the image caches.
+    static const ScratchStrip cards { GetSkinPath(), L"img_button2.png", 10, 10,
+                                      { 0xFF000000 | kCardColour, 0xFF000000 | kCardColour } };
+    page->SetVisible(0);
+    page = dialog.create<CHomeFuncCtrl>(L"CHomeFuncCtrl", kPageId + 1, kPage);
+    layOut();
+    struct Case {
+        int position;
+        int cardTop;
+    };
+    // Offset = (2100 − 900) × position / 2700.
+    const Case cases[] { { 2700, 0 }, { 1350, 600 }, { 1800, 400 }, { 2700, 0 } };
+    for (const bool striped : { false, true })
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position + striped * 10000);
+        page->GetScrollVertical()->SetScrollCurrentPos(c.position);
+        paint(striped);
+        if (striped) {
+            EXPECT_TRUE(nearColor(canvas.rgb(10, 460), 0x0A5A0A, 2)) << "the backdrop shows beside the content";
+        }
+        EXPECT_TRUE(nearColor(canvas.rgb(285 + 40, c.cardTop + 40), kCardColour, 2));
+        if (c.cardTop > 0) {
+            EXPECT_FALSE(nearColor(canvas.rgb(285 + 40, c.cardTop - 3), kCardColour, 2)) << "nothing above the card";
+        }
+    }
+    page->GetScrollVertical()->SetScrollCurrentPos(0);
+    paint();
+    EXPECT_FALSE(nearColor(canvas.rgb(285 + 40, 40), kCardColour, 2));
+}
+
+TEST_F(HomePage, LanguageFilesRetitleTheNineHeadingsAndButtons)
+{
+    layOut();
+    const ScratchFile file(GetExePath() + L"language\\", L"1033.lan",
+                           languageFile(L"[LAN]\r\n110=Devices\r\n111=Service\r\n112=Saved\r\n113=Maybe\r\n"
+                                        L"145=Product\r\n146=Web\r\n147=Feedback\r\n138=Restore\r\n139=Reset\r\n"));
+    ASSERT_TRUE(file.written());
+    page->AddArchived(L"Card", L"", 3, L"");
+    page->ResetLanguage(1033);
+    struct Title {
+        UINT id;
+        const wchar_t* text;
+    };
+    const Title titles[] { { 32, L"Devices" }, { 38, L"Service" }, { 43, L"Saved" },   { 48, L"Maybe" },
+                           { 39, L"Product" }, { 40, L"Web" },     { 41, L"Feedback" }, { 45, L"Restore" },
+                           { 46, L"Reset" } };
+    for (const Title& t : titles)
+        EXPECT_EQ(CString(t.text), title(t.id)) << t.id;
+    page->ResetLanguage(4242);
+    for (const Title& t : titles)
+        EXPECT_TRUE(title(t.id).IsEmpty()) << t.id;
+    auto* archive = dynamic_cast<ArchivedCtrl*>(child(44));
+    EXPECT_EQ(CString(L"Card"), archive->GetItemText(6)) << "cards keep their texts";
+}
+
+TEST_F(HomePage, ForwardingWithoutChildrenDoesNothing)
+{
+    OrderParent parent;
+    CHomeFuncCtrl bare(&parent, 3, kPage, 1, 1);
+    int first = -5, second = -5;
+    bare.GetCurDeviceInfo(first, second);
+    EXPECT_EQ(-5, first);
+    EXPECT_EQ(-1, bare.GetArchivedCurItem());
+    EXPECT_EQ(0, bare.GetArchivedCurProfile());
+    bare.SetDeviceState(0, L"x", true, L"");
+    bare.AddArchived(L"a", L"b", 1, L"c");
+    bare.ClearArchived();
+    bare.SetArchivedCurProfile(1);
+    bare.ResetLanguage(1033);
+    bare.SetVirtualTop(10);
+    EXPECT_EQ(-1, bare.GetArchivedCurItem());
+    // Through the page, the archive answers.
+    page->SetArchivedCurProfile(1);
+    EXPECT_EQ(0, page->GetArchivedCurItem());
+    EXPECT_EQ(1, page->GetArchivedCurProfile());
+}
+
+TEST_F(HomePage, ScrolledPaintsKeepGdiObjectsFlat)
+{
+    // 300 rows high, offset 1800 × position / 2700: the archive comes into view and goes.
+    page->SetRect(CRect(0, 0, 1520, 300));
+    int round = 0;
+    expectNoGdiGrowth(
+        [&] {
+            page->GetScrollVertical()->SetScrollCurrentPos((round++ % 2) ? 1900 : 2700);
+            paint();
+        },
+        1000);
+}
+
+TEST_F(HomePage, BothFactoriesMakeTheCoolingClassesByName)
+{
+    const wchar_t* windowNames[] { L"MLevelCtrl", L"CDeviceCtrl", L"CHomeFuncCtrl" };
+    const wchar_t* panelNames[] { L"MLevelCtrl",    L"CDeviceCtrl",   L"ArchivedCtrl",     L"LightCtrl",
+                                  L"CHomeFuncCtrl", L"LightLayer",    L"DevSelectCtrl",    L"UsageRateCtrl",
+                                  L"CHardwareInfoBkg", L"CHardwareInfo", L"SysInfoCtrl",   L"SysInfo2Ctrl",
+                                  L"Fan2CoolMode" };
+    UINT id = 500;
+    for (const wchar_t* name : windowNames) {
+        MControl* control = dialog.CreateControl(name, id++, CRect(0, 0, 10, 10), L"", 0, 1);
+        ASSERT_NE(nullptr, control) << name;
+        EXPECT_STREQ(name, control->GetClassNameW());
+    }
+    for (const wchar_t* name : panelNames) {
+        MControl* control = page->CreateControl(name, id++, CRect(0, 0, 10, 10), L"", 0, 1);
+        ASSERT_NE(nullptr, control) << name;
+        EXPECT_STREQ(name, control->GetClassNameW());
+    }
+    EXPECT_EQ(nullptr, dialog.CreateControl(L"LightLayer", id, CRect(), L"", 0, 1)) << "a panel-only name";
+}
+
+} // namespace
