@@ -28,9 +28,11 @@
 #include "controls/input/MEdit.h"
 #include "controls/input/MRichEdit.h"
 #include "controls/input/RGBColorEdit.h"
+#include "controls/input/CColorPalette.h"
 #include "controls/input/CComboBoxList.h"
 #include "controls/input/CirclePalette.h"
 #include "controls/input/MComboBox.h"
+#include "controls/input/MListBox.h"
 #include "controls/input/MPalette.h"
 #include "controls/input/MPaletteBar.h"
 #include "controls/input/ThemeColor.h"
@@ -123,6 +125,9 @@ const Row kWindowTable[] = {
     { L"MComboBox", formB<MComboBox> },
     { L"CComboBoxList", formC<CComboBoxList> },
     { L"CComboBoxList2", formC<CComboBoxList2> },
+    { L"CColorPalette", formE<CColorPalette> },
+    { L"CColorSelect", formE<CColorSelect> },
+    { L"MListBox", formE<MListBox> },
 };
 
 const Row kPanelTable[] = {
@@ -181,6 +186,10 @@ const Row kPanelTable[] = {
     { L"CirclePalette", formC<CirclePalette> },
     { L"ThemeColor", formC<ThemeColor> },
     { L"MComboBox", formB<MComboBox> },
+    { L"CColorPalette", formE<CColorPalette> },
+    { L"CColorSelect", formE<CColorSelect> },
+    { L"MListBox", formE<MListBox> },
+    { L"DListBox", formE<DListBox> },
 };
 
 template <size_t N>
