@@ -129,6 +129,14 @@ void ColorPanel::DrawControl(HDC& dc, CRect)
 
 CColorPalette::CColorPalette(MObject* parent, UINT id, CRect rect, int visible) : ColorPanel(parent, id, rect, visible) {}
 
+CColorPalette::CColorPalette(const CColorPalette& other) : ColorPanel(other) {}
+
+CColorPalette& CColorPalette::operator=(const CColorPalette& other)
+{
+    ColorPanel::operator=(other);
+    return *this;
+}
+
 const wchar_t* CColorPalette::GetClassNameW() const
 {
     return L"CColorPalette";

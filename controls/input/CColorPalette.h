@@ -68,6 +68,9 @@ private:
 class KOVA_API CColorPalette : public ColorPanel {
 public:
     CColorPalette(MObject* parent, UINT id, CRect rect, int visible);
+    // A copy points at no child of the original: it builds its own when initialised.
+    CColorPalette(const CColorPalette& other);
+    CColorPalette& operator=(const CColorPalette& other);
 
     const wchar_t* GetClassNameW() const override;
     void InitControl(PaintManager* manager) override;

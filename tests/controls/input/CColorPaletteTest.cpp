@@ -101,6 +101,15 @@ TEST_F(Palette, APresetPressSetsTheReadoutsAFieldPressReportsOnlyThePanelColour)
     EXPECT_EQ(std::string::npos, field.find("620:")) << "the field's own report is absorbed";
 }
 
+TEST_F(Palette, ACopyHasNoneOfTheOriginalsChildren)
+{
+    CColorPalette copy(*panel);
+    EXPECT_EQ(0u, copy.GetSelectColor());
+    EXPECT_EQ(0, copy.SetThumbImage(L"img_palette_thumb.png"));
+    copy.SetSelectColor(0x123456);
+    EXPECT_EQ(RGB(51, 255, 254), panel->GetSelectColor()) << "the original's field is its own";
+}
+
 TEST(ColorSelect, ReportsThePressedPresetsIndexAndColour)
 {
     NotedDialog dialog(CRect(300, 300, 600, 400));
