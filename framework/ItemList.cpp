@@ -274,7 +274,8 @@ ItemList::RowWindow ItemList::PlaceRows(int rowHeight, int height)
     const int count = GetItemCount();
     const int range = bar->GetScrollMaxRange();
     RowWindow rows;
-    if (range >= 1)
+    // Rows that fit scroll nothing, wherever the bar was left.
+    if (range >= 1 && count * rowHeight > height)
         rows.offset = static_cast<int>(static_cast<long long>(count * rowHeight - height) * bar->GetScrollCurrentPos() / range);
     m_scrollOffsetY = rows.offset;
     rows.first = std::max(rows.offset / rowHeight, 0);

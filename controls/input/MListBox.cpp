@@ -61,6 +61,7 @@ MListBox::MListBox(MObject* parent, UINT id, CRect rect, int visible, const Rule
       m_highlightColour(rules.textColour)
 {
     UseRowWindow();
+    PlaceBarOnRightEdge(rect);
     SetTextColor(Gdiplus::Color(rules.textColour));
     CScrollVertical* bar = GetScrollVertical();
     if (bar->IsVisible()) {

@@ -124,7 +124,7 @@ void buildLists(Builder& page)
 
 void buildPickers(Builder& page)
 {
-    auto* face = page.adopt(new CColorCombo(page.panel(), page.nextId(), page.place(230, 60, 60, 26), 1, 1));
+    auto* face = page.adopt(new CColorCombo(page.panel(), page.nextId(), page.place(460, 0, 60, 30), 1, 1));
     face->SetAreaColor(Gdiplus::Color(255, 40, 200, 120));
     page.add<CColorPalette>(L"CColorPalette", 230, 100, 330, 190);
     if (auto* row = page.add<CColorSelect>(L"CColorSelect", 230, 300, 180, 30))
