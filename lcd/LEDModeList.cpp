@@ -11,7 +11,6 @@
 namespace KOVA {
 
 namespace {
-constexpr COLORREF kBufferGround = RGB(255, 255, 255);
 // Hover and selection look the same.
 constexpr Gdiplus::ARGB kHighlight = 0xFF383838;
 constexpr int kIconLeft = 13;
@@ -24,6 +23,7 @@ constexpr int kModeWithoutSelection = 1;
 LEDModeList::LEDModeList(MObject* parent, UINT id, CRect rect, int visible, int)
     : ItemList(parent, id, rect, visible, 1)
 {
+    UseRowWindow();
 }
 
 LEDModeList::LEDModeList(const LEDModeList& other) = default;
@@ -47,8 +47,7 @@ void LEDModeList::AddItem(CString text, CString image, int mode)
 void LEDModeList::ClearList()
 {
     DropItems();
-    m_contentHeight = 0;
-    m_firstVisible = m_lastVisible = m_inRowOffset = 0;
+    ForgetRows();
     CScrollVertical* bar = GetScrollVertical();
     bar->SetControlVisible(0);
     bar->SetScrollMaxRange(0);
@@ -66,18 +65,7 @@ int LEDModeList::GetCurLEDMode()
 
 void LEDModeList::layOut()
 {
-    m_contentHeight = GetItemCount() * m_rowHeight;
-    CScrollVertical* bar = GetScrollVertical();
-    const bool needed = m_contentHeight > m_rect.Height();
-    if (needed != (bar->IsVisible() != 0)) {
-        // A bar asks for its repaint only while shown: before it goes, after it comes.
-        if (!needed)
-            bar->UpdateControl(1, 0);
-        bar->SetControlVisible(needed ? 1 : 0);
-        if (needed)
-            bar->UpdateControl(1, 0);
-    }
-    bar->SetScrollMaxRange(m_contentHeight);
+    FitBarToContent(GetItemCount() * m_rowHeight);
 }
 
 void LEDModeList::SetControlRect(CRect rect)
@@ -99,29 +87,6 @@ LONG LEDModeList::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
     return ItemList::OnMessage(id, code, wParam, lParam);
 }
 
-void LEDModeList::findVisibleRows(int viewHeight)
-{
-    m_contentHeight = std::max(m_contentHeight, viewHeight);
-    const CScrollVertical* bar = GetScrollVertical();
-    const int range = bar->GetScrollMaxRange();
-    const int offset = range > 0 ? (m_contentHeight - viewHeight) * bar->GetScrollCurrentPos() / range : 0;
-    m_scrollOffsetY = offset;
-    m_firstVisible = std::max(0, offset / m_rowHeight);
-    m_lastVisible = std::max(0, std::min((viewHeight + offset) / m_rowHeight, GetItemCount() - 1));
-    m_inRowOffset = std::max(offset - m_firstVisible * m_rowHeight, 0);
-}
-
-CPoint LEDModeList::ItemOrigin() const
-{
-    return CPoint(m_rect.left, m_rect.top - m_inRowOffset);
-}
-
-void LEDModeList::HitRange(int& first, int& last) const
-{
-    first = m_firstVisible;
-    last = std::min(m_lastVisible, static_cast<int>(m_items->size()) - 1);
-}
-
 // ---- drawing
 
 const Gdiplus::StringFormat& LEDModeList::textFormat()
@@ -139,38 +104,26 @@ const Gdiplus::StringFormat& LEDModeList::textFormat()
 void LEDModeList::DrawControl(HDC& dc, CRect)
 {
     const int viewWidth = m_rect.Width() - (GetScrollVertical()->IsVisible() ? m_barInset : 0);
-    const int viewHeight = m_rect.Height();
-    findVisibleRows(viewHeight);
-    const int bufferHeight = std::max((m_lastVisible - m_firstVisible + 1) * m_rowHeight, viewHeight);
-    if (!GetUpdate() || m_memPicture.width() != viewWidth || m_memPicture.height() != bufferHeight) {
-        UpdateMemDC(dc, viewWidth, bufferHeight);
-        HDC buffer = m_memPicture.dc();
-        MRender::FillSolidRect(buffer, 0, 0, viewWidth, bufferHeight, kBufferGround);
-        // The ground goes in from the hidden part of the first row down, so that it lines up
-        // with the screen once the buffer is shown from there.
-        MRender::DrawVerticalTransition(buffer, dc, CRect(0, m_inRowOffset, viewWidth, m_inRowOffset + viewHeight),
-                                        CRect(m_rect.left, m_rect.top, m_rect.left + viewWidth, m_rect.bottom), 0, 0);
-        if (GetItemCount() > 0)
-            drawRows(viewWidth);
-    }
-    MRender::BitBlt(dc, m_rect.left, m_rect.top, viewWidth, viewHeight, m_memPicture.dc(), 0, m_inRowOffset);
+    const RowWindow rows = PlaceRows(m_rowHeight, m_rect.Height());
+    // Fetched before the item lock: the font comes through the window's font cache.
+    const Gdiplus::Font* font = GetItemCount() > 0 ? ItemFont(m_fontSize) : nullptr;
+    DrawRowStrip(dc, viewWidth, rows, [&](Gdiplus::Graphics& graphics) {
+        if (!m_items->empty())
+            drawRows(graphics, rows, viewWidth, font);
+    });
 }
 
-void LEDModeList::drawRows(int viewWidth)
+void LEDModeList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int viewWidth, const Gdiplus::Font* font)
 {
-    // Fetched before the item lock: the font comes through the window's font cache.
-    const Gdiplus::Font* font = ItemFont(m_fontSize);
     const Gdiplus::StringFormat& format = textFormat();
     const Gdiplus::SolidBrush* textBrush = GetTextBrush();
     const float scale = Manager::GetScaleValue();
-    Gdiplus::Graphics graphics(m_memPicture.dc());
     graphics.SetTextRenderingHint(m_textRenderingHint);
-    ScopedLock lock(m_itemsLock);
-    for (int i = m_firstVisible; i <= m_lastVisible; ++i) {
+    for (int i = rows.first; i <= rows.last; ++i) {
         ListItem* row = ItemAt(i);
         if (!row)
             break;
-        const int top = (i - m_firstVisible) * m_rowHeight;
+        const int top = (i - rows.first) * m_rowHeight;
         row->cell = RECT { 0, top, viewWidth, top + m_rowHeight };
         if (IsHighlighted(i))
             graphics.FillRectangle(m_fillBrush->get(), 0, top, viewWidth, m_rowHeight);

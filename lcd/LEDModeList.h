@@ -47,23 +47,13 @@ public:
 
     static constexpr int kRowHeight = 36;
 
-protected:
-    CPoint ItemOrigin() const override;
-    void HitRange(int& first, int& last) const override;
-
 private:
     // Content height from the rows, the bar shown exactly when it does not fit, its range.
     void layOut();
-    // The visible-row window and the in-row offset for the bar's position.
-    void findVisibleRows(int viewHeight);
-    void drawRows(int viewWidth);
+    void drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int viewWidth, const Gdiplus::Font* font);
     const Gdiplus::StringFormat& textFormat();
 
     int m_rowHeight { kRowHeight };
-    int m_firstVisible { 0 };
-    int m_lastVisible { 0 };
-    int m_inRowOffset { 0 };
-    int m_contentHeight { 100 };
     NotCopied<std::unique_ptr<Gdiplus::StringFormat>> m_textFormat;
     NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_fillBrush;
 };
