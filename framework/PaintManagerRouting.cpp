@@ -444,7 +444,7 @@ int PaintManager::PreTranslateMessage(MSG* msg)
 {
     if (!msg)
         return 0;
-    DispatchScope dispatch;
+    Frame frame(*this);
     // Tab moves among the controls only when it is meant for this window: a native edit, or
     // another window whose message the host's loop hands here, keeps its own Tab.
     const bool ownTab = msg->hwnd == m_hWnd && msg->wParam == VK_TAB;
