@@ -23,6 +23,7 @@ constexpr int kDisabledState = 3;
 constexpr DWORD kEventMask = ENM_CHANGE | ENM_DROPFILES | ENM_LINK;
 constexpr DWORD kTipColor = 0xFF808080;
 constexpr int kBarGap = 10;
+constexpr int kHalfLine = 8;
 // Bars without an image of their own still take this much room.
 constexpr int kDefaultBarWidth = 8;
 constexpr int kMaxZoom = 64;
@@ -43,12 +44,14 @@ CPoint pointOf(LPARAM lParam)
     return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
 }
 
-int barWidth(const MScroll* bar)
+// Across the bar: a vertical strip's frame width, a horizontal strip's frame height.
+int barThickness(const MScroll* bar, bool vertical)
 {
     int width = 0;
     int height = 0;
     bar->GetImageSize(width, height);
-    return width > 0 ? width : kDefaultBarWidth;
+    const int across = vertical ? width : height;
+    return across > 0 ? across : kDefaultBarWidth;
 }
 } // namespace
 
@@ -191,15 +194,21 @@ void MRichEdit::LayOutTextArea(CRect area, bool verticalBarWhenHidden)
     area.bottom -= m_padding.bottom;
     CScrollVertical* vertical = GetScrollVertical();
     if ((m_winStyle & ES_MULTILINE) && vertical && (verticalBarWhenHidden || vertical->IsVisible())) {
-        const int width = barWidth(vertical);
+        const int width = barThickness(vertical, true);
         vertical->SetRect(CRect(area.right - width, area.top, area.right, area.bottom));
         area.right -= width + (verticalBarWhenHidden ? 0 : kBarGap);
     }
     CScrollHorizontal* horizontal = GetScrollHorizontal();
     if ((m_winStyle & (WS_HSCROLL | ES_AUTOHSCROLL)) && horizontal)
-        horizontal->SetRect(CRect(area.left, area.bottom - barWidth(horizontal), area.right, area.bottom));
+        horizontal->SetRect(CRect(area.left, area.bottom - barThickness(horizontal, false), area.right, area.bottom));
     if (CTxtWinHost* host = *m_host)
         host->SetClientRect(area);
+}
+
+void MRichEdit::CentreLine(const CRect& rect)
+{
+    m_padding.top = rect.Height() / 2 - kHalfLine;
+    m_padding.bottom = m_padding.top;
 }
 
 void MRichEdit::SetTextPadding(RECT padding)

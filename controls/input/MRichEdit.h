@@ -194,6 +194,8 @@ protected:
     // What the derived edits change: the text area inside the rectangle and the drawing.
     // The text area: the rectangle less the padding, less the bars where they are shown.
     void LayOutTextArea(CRect area, bool verticalBarWhenHidden);
+    // The top and bottom padding that centre a 16-px line in the height (even heights exactly).
+    void CentreLine(const CRect& rect);
     using SlotPainter = std::function<void(Gdiplus::Graphics& graphics, const CRect& slot)>;
     // The four-frame background strip (frames of frameWidth) rendered once into the picture
     // with paintSlot run on each slot, then the slot of the state shown; nothing without a
