@@ -24,8 +24,10 @@
 #include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
+#include "controls/input/CSpinButton.h"
 #include "controls/input/HexColorEdit.h"
 #include "controls/input/MEdit.h"
+#include "controls/input/MEditEx.h"
 #include "controls/input/MRichEdit.h"
 #include "controls/input/RGBColorEdit.h"
 #include "controls/input/CColorPalette.h"
@@ -108,6 +110,8 @@ const Row kWindowTable[] = {
     { L"CHelpButton", formA<CHelpButton> },
     { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MEditEx", formA<MEditEx> },
+    { L"CSpinButton", formB<CSpinButton> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },
@@ -152,6 +156,8 @@ const Row kPanelTable[] = {
     { L"CHelpButton", formA<CHelpButton> },
     { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MEditEx", formA<MEditEx> },
+    { L"CSpinButton", formB<CSpinButton> },
     { L"RGBColorEdit", formD<RGBColorEdit> },
     { L"HexColorEdit", formD<HexColorEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
