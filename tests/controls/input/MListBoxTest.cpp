@@ -10,6 +10,8 @@
 #include "LibraryHost.h"
 #include "NotedDialog.h"
 #include "PumpUntil.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
 #include "TestWindow.h"
 #include "controls/input/CEditWindow.h"
 
@@ -195,7 +197,13 @@ TEST_F(ListBox, DListBoxReportsReleasesAndRightClicksAnywhereInside)
     EXPECT_EQ("5:-1:0", heard({ WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP }, onRow(5)));
     auto* strip = dynamic_cast<DListBox*>(list);
     ASSERT_TRUE(strip);
-    EXPECT_EQ(0, strip->SetImage(L"no_such_strip.png", 0));
+    EXPECT_EQ(0, strip->SetImage(L"no_such_strip.png", 2));
+    // A count below 1 gives frames of no width, not a division by zero; replacing the strip
+    // deletes the old one.
+    ScratchStrip rows(GetSkinPath(), L"h1_list_rows.png", 16, 16, { 0xFFFF0000, 0xFF00FF00 });
+    EXPECT_EQ(1, strip->SetImage(L"h1_list_rows.png", 0));
+    EXPECT_EQ(1, strip->SetImage(L"h1_list_rows.png", 2));
+    settle();
 }
 
 } // namespace
