@@ -4,6 +4,7 @@
 // activation and closes when it loses it: this program runs under the input lock.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,7 +105,20 @@ protected:
         PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(window, WM_LBUTTONUP, 0, at);
     }
-    NotedDialog dialog { CRect(300, 300, 700, 500) };
+    // Runs a step of the test's own from the host's handler.
+    class HostDialog : public NotedDialog {
+    public:
+        using NotedDialog::NotedDialog;
+        LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+        {
+            NotedDialog::OnMessage(id, code, wParam, lParam);
+            if (onNote)
+                onNote();
+            return 0;
+        }
+        std::function<void()> onNote;
+    };
+    HostDialog dialog { CRect(300, 300, 700, 500) };
 };
 
 TEST_F(Combo, OpensBelowItselfAndReportsTheChoiceThenTheClosing)
@@ -138,6 +152,34 @@ TEST_F(Combo, OpensBelowItselfAndReportsTheChoiceThenTheClosing)
     chooseRow(*combo, 1);
     ASSERT_TRUE(pumpUntil([&] { return combo->heard.size() >= 2; }));
     EXPECT_EQ("4:2:1:0", noteLine(dialog.notes)) << "the selected row again still reports";
+}
+
+// The host removes the combo from its handler of the choice, which runs inside the drop-down's
+// own dispatch: the drop-down closes and goes without reaching the removed combo.
+TEST_F(Combo, TheHostMayRemoveTheComboWhenItReportsTheChoice)
+{
+    HearingCombo* combo = add();
+    fill(*combo, 2);
+    click(CPoint(60, 45));
+    HWND dropDown = dropDownOf(*combo);
+    ASSERT_TRUE(dropDown);
+    chooseRow(*combo, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.notes.empty(); }));
+    EXPECT_EQ("4:2:0:0", noteLine(dialog.notes));
+    dialog.GetPaintManager()->RemoveControl(combo);
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(dropDown); }));
+
+    HearingCombo* second = add();
+    fill(*second, 2);
+    click(CPoint(60, 45));
+    ASSERT_TRUE(dropDownOf(*second));
+    dialog.notes.clear();
+    dialog.onNote = [&] { dialog.GetPaintManager()->RemoveControl(second); };
+    chooseRow(*second, 1);
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.notes.empty(); }));
+    dialog.onNote = nullptr;
+    EXPECT_EQ("4:2:1:0", noteLine(dialog.notes));
+    pumpUntil([] { return false; }, 100);
 }
 
 TEST_F(Combo, AnotherActiveWindowClosesItWithoutAChoice)
