@@ -14,6 +14,8 @@
 #include "LibraryHost.h"
 #include "NotedDialog.h"
 #include "PumpUntil.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
 #include "TestWindow.h"
 #include "controls/input/CComboBoxWnd.h"
 
@@ -180,6 +182,27 @@ TEST_F(Combo, TheHostMayRemoveTheComboWhenItReportsTheChoice)
     dialog.onNote = nullptr;
     EXPECT_EQ("4:2:1:0", noteLine(dialog.notes));
     pumpUntil([] { return false; }, 100);
+}
+
+TEST_F(Combo, TheFaceShowsThePressedFrameWhileOpen)
+{
+    ScratchStrip faces(GetSkinPath(), L"h1_combo_faces.png", 40, 30, { 0xFF101010, 0xFF202020, 0xFFB040F0, 0xFF808080 });
+    HearingCombo* combo = add();
+    ASSERT_EQ(1, combo->SetImage(L"h1_combo_faces.png", 4));
+    DibCanvas canvas(200, 100);
+    const auto faceAt = [&] {
+        combo->SetUpdate(0, 0);
+        combo->Draw(canvas.dc(), CRect(0, 0, 200, 100));
+        return canvas.rgb(170, 45);
+    };
+    EXPECT_TRUE(nearColor(faceAt(), 0x101010, 2));
+    combo->OnMessage(9, 2, 0, 0);
+    combo->OnControlMouseMove(0, CPoint(500, 500));
+    EXPECT_TRUE(nearColor(faceAt(), 0xB040F0, 2)) << "pressed while open, whatever the pointer does";
+    combo->OnMessage(0, 22, 0, 0);
+    EXPECT_TRUE(nearColor(faceAt(), 0x101010, 2));
+    dialog.GetPaintManager()->RemoveControl(combo);
+    dialog.GetPaintManager()->ClearImgResInfo();
 }
 
 TEST_F(Combo, AnotherActiveWindowClosesItWithoutAChoice)
