@@ -24,13 +24,17 @@
 #include "controls/basic/MPicture.h"
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
+#include "controls/input/CSpinButton.h"
 #include "controls/input/HexColorEdit.h"
 #include "controls/input/MEdit.h"
+#include "controls/input/MEditEx.h"
 #include "controls/input/MRichEdit.h"
 #include "controls/input/RGBColorEdit.h"
+#include "controls/input/CColorPalette.h"
 #include "controls/input/CComboBoxList.h"
 #include "controls/input/CirclePalette.h"
 #include "controls/input/MComboBox.h"
+#include "controls/input/MListBox.h"
 #include "controls/input/MPalette.h"
 #include "controls/input/MPaletteBar.h"
 #include "controls/input/ThemeColor.h"
@@ -122,6 +126,8 @@ const Row kWindowTable[] = {
     { L"CHelpButton", formA<CHelpButton> },
     { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MEditEx", formA<MEditEx> },
+    { L"CSpinButton", formB<CSpinButton> },
     { L"MTabCtrl", formB<MTabCtrl> },
     { L"MTabLayout", formE<MTabLayout> },
     { L"MenuItem", formD<MenuItem> },
@@ -143,6 +149,9 @@ const Row kWindowTable[] = {
     { L"MLevelCtrl", formB<MLevelCtrl> },
     { L"CDeviceCtrl", formC<CDeviceCtrl> },
     { L"CHomeFuncCtrl", formC<CHomeFuncCtrl> },
+    { L"CColorPalette", formE<CColorPalette> },
+    { L"CColorSelect", formE<CColorSelect> },
+    { L"MListBox", formE<MListBox> },
 };
 
 const Row kPanelTable[] = {
@@ -167,6 +176,8 @@ const Row kPanelTable[] = {
     { L"CHelpButton", formA<CHelpButton> },
     { L"MEdit", formA<MEdit> },
     { L"MRichEdit", formA<MRichEdit> },
+    { L"MEditEx", formA<MEditEx> },
+    { L"CSpinButton", formB<CSpinButton> },
     { L"RGBColorEdit", formD<RGBColorEdit> },
     { L"HexColorEdit", formD<HexColorEdit> },
     { L"MTabCtrl", formB<MTabCtrl> },
@@ -220,6 +231,10 @@ const Row kPanelTable[] = {
     { L"SysInfoCtrl", formC<SysInfoCtrl> },
     { L"SysInfo2Ctrl", formC<SysInfo2Ctrl> },
     { L"Fan2CoolMode", formC<Fan2CoolMode> },
+    { L"CColorPalette", formE<CColorPalette> },
+    { L"CColorSelect", formE<CColorSelect> },
+    { L"MListBox", formE<MListBox> },
+    { L"DListBox", formE<DListBox> },
 };
 
 template <size_t N>

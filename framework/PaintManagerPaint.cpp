@@ -570,9 +570,9 @@ void PaintManager::DrawCaret(HDC dc, const CRect& paintRect)
     CRect common;
     if (!m_caretPhase || !m_caretShown || !owner || !common.IntersectRect(&m_caretRect, &paintRect))
         return;
-    const Gdiplus::Color text = owner->GetTextColor();
+    const COLORREF text = owner->GetTextColor();
     Gdiplus::Graphics graphics(dc);
-    fillRect(graphics, Gdiplus::Color(254, text.GetR(), text.GetG(), text.GetB()), common.left, common.top,
+    fillRect(graphics, Gdiplus::Color(254, GetRValue(text), GetGValue(text), GetBValue(text)), common.left, common.top,
              common.Width(), common.Height());
 }
 

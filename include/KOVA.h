@@ -64,6 +64,8 @@
 #include "controls/input/ThemeColor.h"
 #include "controls/input/CComboBoxList.h"
 #include "controls/input/MComboBox.h"
+#include "controls/input/CColorPalette.h"
+#include "controls/input/MListBox.h"
 #include "lcd/LcdImageHelpers.h"
 #include "lcd/LcdJpegEncoder.h"
 #include "lcd/LEDModeCtrl.h"

@@ -47,7 +47,6 @@ void LEDModeList::AddItem(CString text, CString image, int mode)
 void LEDModeList::ClearList()
 {
     DropItems();
-    m_contentHeight = 0;
     ForgetRows();
     CScrollVertical* bar = GetScrollVertical();
     bar->SetControlVisible(0);
@@ -66,8 +65,7 @@ int LEDModeList::GetCurLEDMode()
 
 void LEDModeList::layOut()
 {
-    m_contentHeight = GetItemCount() * m_rowHeight;
-    FitBarToContent(m_contentHeight);
+    FitBarToContent(GetItemCount() * m_rowHeight);
 }
 
 void LEDModeList::SetControlRect(CRect rect)
@@ -108,8 +106,11 @@ void LEDModeList::DrawControl(HDC& dc, CRect)
     const int viewWidth = ViewWidth();
     const RowWindow rows = PlaceRows(m_rowHeight, m_rect.Height());
     // Fetched before the item lock: the font comes through the window's font cache.
-    const Gdiplus::Font* font = ItemFont(m_fontSize);
-    DrawRowStrip(dc, viewWidth, rows, [&](Gdiplus::Graphics& graphics) { drawRows(graphics, rows, viewWidth, font); });
+    const Gdiplus::Font* font = GetItemCount() > 0 ? ItemFont(m_fontSize) : nullptr;
+    DrawRowStrip(dc, viewWidth, rows, [&](Gdiplus::Graphics& graphics) {
+        if (!m_items->empty())
+            drawRows(graphics, rows, viewWidth, font);
+    });
 }
 
 void LEDModeList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int viewWidth, const Gdiplus::Font* font)

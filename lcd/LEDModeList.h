@@ -54,7 +54,6 @@ private:
     const Gdiplus::StringFormat& textFormat();
 
     int m_rowHeight { kRowHeight };
-    int m_contentHeight { 100 };
     NotCopied<std::unique_ptr<Gdiplus::StringFormat>> m_textFormat;
     NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_fillBrush;
 };

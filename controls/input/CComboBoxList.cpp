@@ -38,6 +38,7 @@ CComboBoxList::CComboBoxList(MObject* parent, UINT id, CRect rect, int visible, 
 {
     m_rowHeight = std::max(m_rowHeight, 1);
     UseRowWindow();
+    PlaceBarOnRightEdge(rect);
 }
 
 CComboBoxList::CComboBoxList(const CComboBoxList& other) = default;

@@ -19,6 +19,7 @@ extern const SamplePage kStartupAnimationPage;
 extern const SamplePage kFanCoolingPage;
 extern const SamplePage kCoolingHomePage;
 extern const SamplePage kCoolingListsPage;
+extern const SamplePage kListsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -39,6 +40,7 @@ const SamplePage* const kSamplePages[] = {
     &kFanCoolingPage,
     &kCoolingHomePage,
     &kCoolingListsPage,
+    &kListsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);

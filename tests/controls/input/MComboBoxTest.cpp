@@ -4,6 +4,7 @@
 // activation and closes when it loses it: this program runs under the input lock.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "LibraryHost.h"
 #include "NotedDialog.h"
 #include "PumpUntil.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
 #include "TestWindow.h"
 #include "controls/input/CComboBoxWnd.h"
 
@@ -104,7 +107,20 @@ protected:
         PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageW(window, WM_LBUTTONUP, 0, at);
     }
-    NotedDialog dialog { CRect(300, 300, 700, 500) };
+    // Runs a step of the test's own from the host's handler.
+    class HostDialog : public NotedDialog {
+    public:
+        using NotedDialog::NotedDialog;
+        LRESULT OnMessage(UINT id, UINT code, UINT wParam, LONG lParam) override
+        {
+            NotedDialog::OnMessage(id, code, wParam, lParam);
+            if (onNote)
+                onNote();
+            return 0;
+        }
+        std::function<void()> onNote;
+    };
+    HostDialog dialog { CRect(300, 300, 700, 500) };
 };
 
 TEST_F(Combo, OpensBelowItselfAndReportsTheChoiceThenTheClosing)
@@ -138,6 +154,55 @@ TEST_F(Combo, OpensBelowItselfAndReportsTheChoiceThenTheClosing)
     chooseRow(*combo, 1);
     ASSERT_TRUE(pumpUntil([&] { return combo->heard.size() >= 2; }));
     EXPECT_EQ("4:2:1:0", noteLine(dialog.notes)) << "the selected row again still reports";
+}
+
+// The host removes the combo from its handler of the choice, which runs inside the drop-down's
+// own dispatch: the drop-down closes and goes without reaching the removed combo.
+TEST_F(Combo, TheHostMayRemoveTheComboWhenItReportsTheChoice)
+{
+    HearingCombo* combo = add();
+    fill(*combo, 2);
+    click(CPoint(60, 45));
+    HWND dropDown = dropDownOf(*combo);
+    ASSERT_TRUE(dropDown);
+    chooseRow(*combo, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.notes.empty(); }));
+    EXPECT_EQ("4:2:0:0", noteLine(dialog.notes));
+    dialog.GetPaintManager()->RemoveControl(combo);
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(dropDown); }));
+
+    HearingCombo* second = add();
+    fill(*second, 2);
+    click(CPoint(60, 45));
+    ASSERT_TRUE(dropDownOf(*second));
+    dialog.notes.clear();
+    dialog.onNote = [&] { dialog.GetPaintManager()->RemoveControl(second); };
+    chooseRow(*second, 1);
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.notes.empty(); }));
+    dialog.onNote = nullptr;
+    EXPECT_EQ("4:2:1:0", noteLine(dialog.notes));
+    pumpUntil([] { return false; }, 100);
+}
+
+TEST_F(Combo, TheFaceShowsThePressedFrameWhileOpen)
+{
+    ScratchStrip faces(GetSkinPath(), L"h1_combo_faces.png", 40, 30, { 0xFF101010, 0xFF202020, 0xFFB040F0, 0xFF808080 });
+    HearingCombo* combo = add();
+    ASSERT_EQ(1, combo->SetImage(L"h1_combo_faces.png", 4));
+    DibCanvas canvas(200, 100);
+    const auto faceAt = [&] {
+        combo->SetUpdate(0, 0);
+        combo->Draw(canvas.dc(), CRect(0, 0, 200, 100));
+        return canvas.rgb(170, 45);
+    };
+    EXPECT_TRUE(nearColor(faceAt(), 0x101010, 2));
+    combo->OnMessage(9, 2, 0, 0);
+    combo->OnControlMouseMove(0, CPoint(500, 500));
+    EXPECT_TRUE(nearColor(faceAt(), 0xB040F0, 2)) << "pressed while open, whatever the pointer does";
+    combo->OnMessage(0, 22, 0, 0);
+    EXPECT_TRUE(nearColor(faceAt(), 0x101010, 2));
+    dialog.GetPaintManager()->RemoveControl(combo);
+    dialog.GetPaintManager()->ClearImgResInfo();
 }
 
 TEST_F(Combo, AnotherActiveWindowClosesItWithoutAChoice)

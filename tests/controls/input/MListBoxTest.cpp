@@ -1,0 +1,209 @@
+// The list boxes in a real dialog: row API, presses, double clicks and right clicks through
+// posted input, renaming over the native edit window (which takes the keyboard focus: this
+// program runs under the input lock), the drag picture and the wheel, and the DListBox rules.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "DibCanvas.h"
+#include "GdiObjectCount.h"
+#include "LibraryHost.h"
+#include "NotedDialog.h"
+#include "PumpUntil.h"
+#include "ScratchStrip.h"
+#include "framework/AppPaths.h"
+#include "TestWindow.h"
+#include "controls/input/CEditWindow.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr UINT kList = 40;
+const CRect kPlace(10, 10, 210, 210);
+
+CPoint onRow(int row) { return CPoint(60, kPlace.top + row * 30 + 15); }
+
+class ListBox : public ::testing::Test {
+protected:
+    void make(const wchar_t* className, int rows)
+    {
+        list = std::wstring(className) == L"DListBox" ? createInPanel(className)
+                                                       : dialog.create<MListBox>(className, kList, kPlace);
+        ASSERT_TRUE(list);
+        for (int i = 0; i < rows; ++i)
+            list->AddString((L"row " + std::to_wstring(i)).c_str(), static_cast<long>(100 + i), -1);
+        settle();
+    }
+    // Rows are hit where the last paint put them: input waits for the paint after a change.
+    void settle()
+    {
+        dialog.GetPaintManager()->Invalidate();
+        ASSERT_TRUE(pumpUntil([&] { return list->GetUpdate() != 0; })) << "the paint lays the rows out";
+    }
+    // The panel factory knows both classes; the dialog's window factory only MListBox.
+    MListBox* createInPanel(const wchar_t* className)
+    {
+        auto* panel = new MPanel(&dialog, 90, CRect(0, 0, 400, 260), 1);
+        panel->SetManager(dialog.GetPaintManager());
+        dialog.GetPaintManager()->AppendControl(panel, 1);
+        MControl* control = panel->CreateControl(className, kList, kPlace, L"", 1, 1);
+        dialog.GetPaintManager()->Invalidate();
+        return dynamic_cast<MListBox*>(control);
+    }
+    std::string heard(std::initializer_list<UINT> messages, CPoint pt)
+    {
+        dialog.notes.clear();
+        dialog.post(messages, pt);
+        pumpUntil([] { return false; }, 120);
+        std::string line;
+        for (const Notification& note : dialog.notes)
+            if (note.id == kList)
+                line += (line.empty() ? "" : " ") + std::to_string(note.code) + ":" + std::to_string(static_cast<int>(note.wParam)) +
+                        ":" + std::to_string(note.lParam);
+        return line;
+    }
+    NotedDialog dialog { CRect(300, 300, 700, 560) };
+    MListBox* list { nullptr };
+};
+
+TEST_F(ListBox, RowIndexesAreCheckedAndDeletionForgetsHoverAndSelection)
+{
+    make(L"MListBox", 3);
+    EXPECT_EQ(-1, list->InsertString(3, L"x", -1, 0));
+    EXPECT_EQ(3, list->InsertString(0, L"first", -1, 7));
+    EXPECT_EQ(-1, list->FindString(nullptr));
+    EXPECT_EQ(0, list->FindItemData(7));
+    settle();
+    EXPECT_EQ("1:1:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(1)));
+    EXPECT_EQ(1, list->DeleteItem(1));
+    EXPECT_EQ(-1, list->GetCurSel());
+    EXPECT_EQ(1, list->DeleteAllItems());
+    EXPECT_EQ("1:-1:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(1))) << "rows of the last paint are gone";
+    list->AddString(L"one", -1);
+    list->SetItemHeight(0);
+    EXPECT_EQ(1, list->GetItemHeight());
+    settle();
+}
+
+TEST_F(ListBox, ADoubleClickBelowTheRowsReportsNoSelection)
+{
+    make(L"MListBox", 3);
+    EXPECT_EQ("1:-1:0 3:-1:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK }, onRow(5)));
+    EXPECT_EQ("1:2:0 3:2:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK }, onRow(2)));
+    EXPECT_EQ(nullptr, list->GetEditWindow()) << "renaming is off";
+    EXPECT_EQ("5:1:0", heard({ WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP }, onRow(1)));
+    EXPECT_EQ("", heard({ WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP }, onRow(6)));
+}
+
+TEST_F(ListBox, ARenameCommitsAChangedTextOnAnotherRowOrEnter)
+{
+    make(L"MListBox", 3);
+    list->EnableShowEdit(1);
+    heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK }, onRow(1));
+    CEditWindow* edit = list->GetEditWindow();
+    ASSERT_TRUE(edit);
+    HWND window = edit->GetSafeHwnd();
+    wchar_t className[32] {};
+    GetClassNameW(window, className, 32);
+    EXPECT_STREQ(L"FSEditWindow", className);
+    CRect place;
+    GetWindowRect(window, &place);
+    EXPECT_EQ(CRect(300 + 13, 300 + 40 + 4, 300 + 209, 300 + 40 + 24), place);
+    EXPECT_EQ(1, list->GetEditIndex());
+
+    dialog.notes.clear();
+    SetWindowTextW(window, L"renamed");
+    EXPECT_EQ("40:26:0:0", noteLine(dialog.notes));
+    EXPECT_EQ("1:1:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(1))) << "the same row keeps it";
+    EXPECT_TRUE(edit->IsShown());
+    EXPECT_EQ("1:2:0 29:0:1", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(2)));
+    EXPECT_EQ(CString(L"renamed"), list->GetItemText(1));
+    EXPECT_FALSE(edit->IsShown());
+
+    list->ShowEdit();
+    dialog.notes.clear();
+    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    pumpUntil([&] { return !edit->IsShown(); });
+    EXPECT_EQ("", noteLine(dialog.notes)) << "unchanged: nothing committed";
+    list->ShowEdit();
+    SetWindowTextW(window, L"again");
+    dialog.notes.clear();
+    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    pumpUntil([&] { return !edit->IsShown(); });
+    EXPECT_EQ("40:29:0:2", noteLine(dialog.notes));
+}
+
+TEST_F(ListBox, DeletingTheRowUnderARenameEndsItWithoutCommitting)
+{
+    make(L"MListBox", 3);
+    list->EnableShowEdit(1);
+    list->SetCurSel(2);
+    list->ShowEdit();
+    ASSERT_TRUE(list->GetEditWindow());
+    SetWindowTextW(list->GetEditWindow()->GetSafeHwnd(), L"lost");
+    list->DeleteItem(0);
+    EXPECT_EQ(-1, list->GetEditIndex());
+    list->SetControlFocus(0);
+    EXPECT_EQ(CString(L"row 1"), list->GetItemText(0));
+    EXPECT_EQ(CString(L"row 2"), list->GetItemText(1));
+}
+
+TEST_F(ListBox, TheDragPictureAndTheWheel)
+{
+    make(L"MListBox", 20);
+    list->ModifyItemString(1, std::wstring(200, L'W').c_str());
+    heard({ WM_MOUSEMOVE }, onRow(1));
+    HBITMAP picture = list->GetControlDropBitmap();
+    ASSERT_TRUE(picture);
+    BITMAP description {};
+    GetObjectW(picture, sizeof(description), &description);
+    EXPECT_EQ(300, description.bmWidth);
+    DeleteObject(picture);
+
+    CScrollVertical* bar = list->GetScrollVertical();
+    const int step = bar->GetScrollStep();
+    EXPECT_EQ(1, list->OnControlScroll(1, 1, onRow(1)));
+    EXPECT_EQ(10 * step, bar->GetScrollCurrentPos());
+    for (int notch = 0; notch < 20; ++notch)
+        list->OnControlScroll(1, 1, onRow(1));
+    EXPECT_EQ(bar->GetScrollMaxRange(), bar->GetScrollCurrentPos());
+}
+
+TEST_F(ListBox, ThousandRenamesKeepTheGdiObjectCountFlat)
+{
+    make(L"MListBox", 3);
+    list->EnableShowEdit(1);
+    int i = 0;
+    expectNoGdiGrowth([&] {
+        list->SetCurSel(i++ % 2);
+        list->ShowEdit();
+        list->SetCurSel(2);
+        list->HideEdit(0);
+        pumpMessages();
+    }, 1000);
+}
+
+TEST_F(ListBox, DListBoxReportsReleasesAndRightClicksAnywhereInside)
+{
+    EXPECT_EQ(nullptr, dialog.CreateControl(L"DListBox", 41, kPlace, L"", 1, 1)) << "the window factory has no DListBox";
+    make(L"DListBox", 3);
+    EXPECT_EQ("1:1:0 2:1:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(1)));
+    EXPECT_EQ("", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK }, onRow(5)));
+    EXPECT_EQ(1, list->GetCurSel()) << "a press on no row changes nothing";
+    EXPECT_EQ("5:-1:0", heard({ WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP }, onRow(5)));
+    auto* strip = dynamic_cast<DListBox*>(list);
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(0, strip->SetImage(L"no_such_strip.png", 2));
+    // A count below 1 gives frames of no width, not a division by zero; replacing the strip
+    // deletes the old one.
+    ScratchStrip rows(GetSkinPath(), L"h1_list_rows.png", 16, 16, { 0xFFFF0000, 0xFF00FF00 });
+    EXPECT_EQ(1, strip->SetImage(L"h1_list_rows.png", 0));
+    EXPECT_EQ(1, strip->SetImage(L"h1_list_rows.png", 2));
+    settle();
+}
+
+} // namespace
