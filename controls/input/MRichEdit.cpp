@@ -89,7 +89,6 @@ void MRichEdit::InitControl(PaintManager* manager)
     MPanel::InitControl(manager);
     CREATESTRUCTW create {};
     create.style = static_cast<LONG>(m_winStyle | (m_password ? ES_PASSWORD : 0) | (m_readOnly ? ES_READONLY : 0));
-    create.lpszName = m_title;
     *m_host = CreateHost(this, &create);
     if (CTxtWinHost* host = *m_host) {
         host->SetTransparent();
@@ -98,6 +97,11 @@ void MRichEdit::InitControl(PaintManager* manager)
         host->SetMaxLength(m_limit);
         host->ActivateInPlace();
         SetControlRect(m_rect);
+        // A title given before the control had a window goes in only now: these services
+        // lay out a text set before they know the text area as if the area had no width,
+        // and keep that view.
+        if (!m_title.IsEmpty())
+            host->GetTextServices()->TxSetText(m_title);
     }
     *m_richInitialised = 1;
 }
