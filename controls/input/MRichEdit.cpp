@@ -87,6 +87,9 @@ void MRichEdit::InitControl(PaintManager* manager)
     if (*m_richInitialised)
         return;
     MPanel::InitControl(manager);
+    // The bars show when the services find the text larger than its area.
+    GetScrollVertical()->SetControlVisible(0);
+    GetScrollHorizontal()->SetControlVisible(0);
     CREATESTRUCTW create {};
     create.style = static_cast<LONG>(m_winStyle | (m_password ? ES_PASSWORD : 0) | (m_readOnly ? ES_READONLY : 0));
     *m_host = CreateHost(this, &create);
@@ -95,11 +98,8 @@ void MRichEdit::InitControl(PaintManager* manager)
         send(EM_SETLANGOPTIONS, 0, 0);
         send(EM_SETEVENTMASK, 0, kEventMask);
         host->SetMaxLength(m_limit);
-        host->ActivateInPlace();
         SetControlRect(m_rect);
-        // A title given before the control had a window goes in only now: these services
-        // lay out a text set before they know the text area as if the area had no width,
-        // and keep that view.
+        host->ActivateInPlace();
         if (!m_title.IsEmpty())
             host->GetTextServices()->TxSetText(m_title);
     }
