@@ -122,4 +122,24 @@ HARDWARE_INFO SampleHardwareInfo()
     return info;
 }
 
+namespace {
+void writeArrow(const wchar_t* name, bool up)
+{
+    const Gdiplus::Color looks[4] { { 255, 150, 150, 160 }, { 255, 230, 230, 240 }, { 255, 189, 48, 255 }, { 255, 90, 90, 90 } };
+    WriteSkinStrip(name, 14, 10, 4, [&](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
+        const Gdiplus::SolidBrush fill(looks[frame]);
+        const Gdiplus::Point tip(r.X + r.Width / 2, up ? r.Y + 2 : r.GetBottom() - 2);
+        const int base = up ? r.GetBottom() - 2 : r.Y + 2;
+        const Gdiplus::Point triangle[3] { tip, { r.X + 2, base }, { r.GetRight() - 2, base } };
+        g.FillPolygon(&fill, triangle, 3);
+    });
+}
+} // namespace
+
+void WriteSpinArrows()
+{
+    writeArrow(L"img_spin_up.png", true);
+    writeArrow(L"img_spin_down.png", false);
+}
+
 } // namespace HostTools

@@ -57,4 +57,8 @@ void WriteSkinStrip(const wchar_t* name, int width, int height, int count, Paint
     SavePng(strip, std::wstring(SkinFolder() + name));
 }
 
+// The arrow strips of the spin boxes ("img_spin_up.png", "img_spin_down.png"): part of the
+// demo skin, whatever page shows a spin box.
+void WriteSpinArrows();
+
 } // namespace HostTools

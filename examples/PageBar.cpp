@@ -24,13 +24,25 @@ void PageBar::Select(size_t index)
     UpdateControl(1, 0);
 }
 
+int PageBar::rowCount() const
+{
+    const int count = std::max(1, static_cast<int>(m_captions.size()));
+    const int perRow = std::max(1, m_rect.Width() / kMinCaptionWidth);
+    return (count + perRow - 1) / perRow;
+}
+
 CRect PageBar::CaptionRect(size_t index) const
 {
-    // Captions share the bar when the pages would not fit at their usual width.
+    // Captions share a row when the pages would not fit at their usual width.
+    const int rows = rowCount();
     const int count = std::max(1, static_cast<int>(m_captions.size()));
-    const int width = std::min(kCaptionWidth, m_rect.Width() / count);
-    const int left = m_rect.left + static_cast<int>(index) * width;
-    return CRect(left, m_rect.top, left + width, m_rect.bottom);
+    const int perRow = (count + rows - 1) / rows;
+    const int width = std::min(kCaptionWidth, m_rect.Width() / perRow);
+    const int height = m_rect.Height() / rows;
+    const int row = static_cast<int>(index) / perRow;
+    const int left = m_rect.left + (static_cast<int>(index) % perRow) * width;
+    const int top = m_rect.top + row * height;
+    return CRect(left, top, left + width, top + height);
 }
 
 void PageBar::DrawControl(HDC& dc, CRect)

@@ -1,7 +1,8 @@
 #pragma once
-// The sample host's page switch: one caption per page across the top of the window. A click
-// on a caption reports the page's index (code kPageChosen, wParam the index); the host shows
-// that page and marks it here.
+// The sample host's page switch: one caption per page across the top of the window, in as
+// many rows as it takes for every caption to keep a legible width. A click on a caption
+// reports the page's index (code kPageChosen, wParam the index); the host shows that page
+// and marks it here.
 #include "KOVA.h"
 
 #include <vector>
@@ -22,6 +23,11 @@ public:
 
 private:
     static constexpr int kCaptionWidth = 150;
+    // Narrower than this a caption such as "lcd-layouts" no longer fits: the bar takes a
+    // second row instead.
+    static constexpr int kMinCaptionWidth = 100;
+
+    int rowCount() const;
 
     std::vector<const wchar_t*> m_captions;
     size_t m_selected { 0 };

@@ -87,7 +87,8 @@ private:
     std::vector<MPanel*> m_pages;
 };
 
-// The sample's own skin: the balloon's background, the splash's logo and close button. A
+// The sample's own skin: the balloon's background, the splash's logo and close button, the
+// spin boxes' arrows. A
 // real host ships these in its skins folder.
 void writeDemoSkin()
 {
@@ -133,6 +134,7 @@ void writeDemoSkin()
         }
     }
     HostTools::SavePng(close, static_cast<const wchar_t*>(skin + L"img_sys_close.png"));
+    HostTools::WriteSpinArrows();
 }
 
 // Chooses the page with a click on its switch, as a user would, and waits until it shows.

@@ -207,13 +207,23 @@ ULONG CTxtWinHost::Release()
 
 // ---- device, caret, timers, capture
 
+// The paint manager's window DC; while it has none yet (controls built as the window is made)
+// the screen's, lent for the call: text laid out without a DC has no width and keeps that view.
 HDC CTxtWinHost::TxGetDC()
 {
     PaintManager* manager = m_owner->GetManager();
-    return manager ? manager->GetPaintDC() : nullptr;
+    if (HDC paint = manager ? manager->GetPaintDC() : nullptr)
+        return paint;
+    return ::GetDC(nullptr);
 }
 
-INT CTxtWinHost::TxReleaseDC(HDC) { return 1; }
+INT CTxtWinHost::TxReleaseDC(HDC dc)
+{
+    PaintManager* manager = m_owner->GetManager();
+    if (dc && (!manager || dc != manager->GetPaintDC()))
+        ::ReleaseDC(nullptr, dc);
+    return 1;
+}
 
 void CTxtWinHost::TxInvalidateRect(LPCRECT rect, WINBOOL)
 {
@@ -338,14 +348,10 @@ WINBOOL CTxtWinHost::TxShowScrollBar(INT bar, WINBOOL show)
 {
     CScrollVertical* vertical = m_owner->GetScrollVertical();
     CScrollHorizontal* horizontal = m_owner->GetScrollHorizontal();
-    if (bar == SB_VERT) {
+    if (bar == SB_VERT || bar == SB_BOTH)
         showBar(vertical, show != 0);
-    } else if (bar == SB_HORZ) {
-        showBar(horizontal, show != 0);
-    } else if (bar == SB_BOTH) {
-        showBar(vertical, show != 0);
-        showBar(horizontal, show != 0);
-    }
+    if (bar == SB_HORZ || bar == SB_BOTH)
+        showBar(horizontal, show && m_horizontalExceeds);
     return TRUE;
 }
 
@@ -357,10 +363,10 @@ WINBOOL CTxtWinHost::TxEnableScrollBar(INT bars, INT arrows)
     if (bars == SB_VERT)
         showBar(vertical, visible);
     else if (bars == SB_HORZ)
-        showBar(horizontal, visible);
+        showBar(horizontal, visible && m_horizontalExceeds);
     else if (bars == SB_BOTH && vertical && horizontal) {
         vertical->SetVisible(visible ? 1 : 0);
-        horizontal->SetVisible(visible ? 1 : 0);
+        horizontal->SetVisible(visible && m_horizontalExceeds ? 1 : 0);
     }
     return TRUE;
 }
@@ -380,11 +386,12 @@ WINBOOL CTxtWinHost::TxSetScrollRange(INT bar, LONG minPos, INT maxPos, WINBOOL)
         vertical->SetRange();
         showBar(vertical, true);
         vertical->UpdateControl(1, 0);
-    } else if (bar == SB_BOTH) {
+    } else {
         CScrollHorizontal* horizontal = m_owner->GetScrollHorizontal();
+        m_horizontalExceeds = range - (m_client.right - m_client.left) > 0;
         if (!horizontal)
             return TRUE;
-        if (range - (m_client.right - m_client.left) <= 0) {
+        if (!m_horizontalExceeds) {
             showBar(horizontal, false);
             return TRUE;
         }
@@ -618,7 +625,10 @@ void CTxtWinHost::SetClientRect(const RECT& rect)
 bool CTxtWinHost::ActivateInPlace()
 {
     m_flags |= kInPlaceActive;
-    if (m_services && SUCCEEDED(m_services->OnTxInPlaceActivate(nullptr)))
+    // These services take the view from the activation: without the text area they lay out
+    // and scroll as if it had no width.
+    const RECT* client = ::IsRectEmpty(&m_client) ? nullptr : &m_client;
+    if (m_services && SUCCEEDED(m_services->OnTxInPlaceActivate(client)))
         return true;
     m_flags &= ~kInPlaceActive;
     return false;

@@ -105,7 +105,7 @@ public:
     void SetClientRect(const RECT& rect);
     RECT GetClientRect() const { return m_client; }
     int IsCaptured() const { return (m_flags & kCaptured) ? 1 : 0; }
-    // Activates the services in place; false (and inactive) when they refuse.
+    // Activates the services in place over the text area; false (and inactive) when they refuse.
     bool ActivateInPlace();
     void SetCharFormat(const CHARFORMAT2W& format) { m_charFormat = format; }
     void SetParaFormat(const PARAFORMAT2& format) { m_paraFormat = format; }
@@ -144,6 +144,9 @@ private:
     CHARFORMAT2W m_charFormat {};
     PARAFORMAT2 m_paraFormat {};
     LONG m_acceleratorPos { -1 };
+    // The horizontal bar shows only while the text is wider than its area: these services ask
+    // for it whenever the style names it.
+    bool m_horizontalExceeds { false };
 };
 
 // A host for owner made from the creation record (style and window name); null on failure.

@@ -87,17 +87,21 @@ void MRichEdit::InitControl(PaintManager* manager)
     if (*m_richInitialised)
         return;
     MPanel::InitControl(manager);
+    // The bars show when the services find the text larger than its area.
+    GetScrollVertical()->SetControlVisible(0);
+    GetScrollHorizontal()->SetControlVisible(0);
     CREATESTRUCTW create {};
     create.style = static_cast<LONG>(m_winStyle | (m_password ? ES_PASSWORD : 0) | (m_readOnly ? ES_READONLY : 0));
-    create.lpszName = m_title;
     *m_host = CreateHost(this, &create);
     if (CTxtWinHost* host = *m_host) {
         host->SetTransparent();
         send(EM_SETLANGOPTIONS, 0, 0);
         send(EM_SETEVENTMASK, 0, kEventMask);
         host->SetMaxLength(m_limit);
-        host->ActivateInPlace();
         SetControlRect(m_rect);
+        host->ActivateInPlace();
+        if (!m_title.IsEmpty())
+            host->GetTextServices()->TxSetText(m_title);
     }
     *m_richInitialised = 1;
 }

@@ -169,4 +169,4 @@ void build(MPanel* page, const CRect& area)
 
 } // namespace
 
-extern const SamplePage kLcdPickersPage { L"lcd_pickers", build, nullptr, nullptr };
+extern const SamplePage kLcdPickersPage { L"lcd-pickers", build, nullptr, nullptr };

@@ -90,4 +90,4 @@ void writeOutputs(MPanel* page, const std::wstring& outDir)
 
 } // namespace
 
-extern const SamplePage kLcdSlotsPage = { L"lcd_slots", build, writeOutputs, nullptr };
+extern const SamplePage kLcdSlotsPage = { L"lcd-slots", build, writeOutputs, nullptr };

@@ -20,6 +20,7 @@ extern const SamplePage kFanCoolingPage;
 extern const SamplePage kCoolingHomePage;
 extern const SamplePage kCoolingListsPage;
 extern const SamplePage kListsPage;
+extern const SamplePage kEditsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -41,6 +42,7 @@ const SamplePage* const kSamplePages[] = {
     &kCoolingHomePage,
     &kCoolingListsPage,
     &kListsPage,
+    &kEditsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);

@@ -18,22 +18,8 @@ const Gdiplus::Color kCaption(255, 200, 200, 210);
 
 // ---- the page's own skin, drawn once into the skin folder
 
-void writeArrow(const wchar_t* name, bool up)
-{
-    const Gdiplus::Color looks[4] { { 255, 150, 150, 160 }, { 255, 230, 230, 240 }, kPurple, { 255, 90, 90, 90 } };
-    HostTools::WriteSkinStrip(name, 14, 10, 4, [&](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
-        const Gdiplus::SolidBrush fill(looks[frame]);
-        const Gdiplus::Point tip(r.X + r.Width / 2, up ? r.Y + 2 : r.GetBottom() - 2);
-        const int base = up ? r.GetBottom() - 2 : r.Y + 2;
-        const Gdiplus::Point triangle[3] { tip, { r.X + 2, base }, { r.GetRight() - 2, base } };
-        g.FillPolygon(&fill, triangle, 3);
-    });
-}
-
 void writeSliderSkin()
 {
-    writeArrow(L"img_spin_up.png", true);
-    writeArrow(L"img_spin_down.png", false);
     const Gdiplus::Color boxes[4] { { 255, 230, 230, 236 }, { 255, 245, 245, 250 }, { 255, 215, 205, 240 }, { 255, 120, 120, 124 } };
     HostTools::WriteSkinStrip(L"sample_spin_box.png", 24, 24, 4, [&](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
         const Gdiplus::SolidBrush fill(boxes[frame]);

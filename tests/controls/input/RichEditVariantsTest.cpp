@@ -175,3 +175,17 @@ TEST_F(Variants, BothFactoriesMakeTheTextFieldsByName)
     EXPECT_EQ(nullptr, CreateControlByClassName(ControlTable::Window, L"HexColorEdit", &dialog, 3, CRect(), L"", 1, 1));
     EXPECT_EQ(nullptr, CreateControlByClassName(ControlTable::Panel, L"CLogonEdit", &dialog, 3, CRect(), L"", 1, 1));
 }
+
+// A title put in before the first paint lies inside the text area, from its left edge.
+TEST_F(Variants, ATitleShowsFromTheLeftOfTheTextArea)
+{
+    auto* edit = adopt(new Probe<MEditEx>(&dialog, 5, CRect(20, 100, 260, 132), L"", 1, 1));
+    edit->SetTextColor(Gdiplus::Color(255, 255, 255, 255));
+    edit->SetControlTitle(L"player.one");
+    const auto picture = shot();
+    const Ink ink = scanInk(*picture, CRect(10, 95, 390, 140), picture->rgb(300, 150), 0xFFFFFF, 80);
+    const RECT client = edit->host()->GetClientRect();
+    EXPECT_GE(ink.bounds.left, client.left);
+    EXPECT_LE(ink.bounds.left, client.left + 3);
+    EXPECT_LT(ink.bounds.right, client.right);
+}
