@@ -58,10 +58,11 @@ ItemList::~ItemList()
     m_items->clear();
 }
 
-void ItemList::AppendItem(std::unique_ptr<ListItem> item)
+int ItemList::AppendItem(std::unique_ptr<ListItem> item)
 {
     ScopedLock lock(m_itemsLock);
     m_items->push_back(std::move(item));
+    return static_cast<int>(m_items->size()) - 1;
 }
 
 ListItem* ItemList::ItemAt(int index) const
@@ -140,14 +141,14 @@ void ItemList::HitRange(int& first, int& last) const
     last = static_cast<int>(m_items->size()) - 1;
 }
 
-void ItemList::pointCursor(bool hand) const
+void ItemList::PointCursor(bool hand) const
 {
     static const HCURSOR handCursor = ::LoadCursorW(nullptr, IDC_HAND);
     static const HCURSOR arrowCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     ::SetCursor(hand ? handCursor : arrowCursor);
 }
 
-CRect ItemList::placeOf(const ListItem& item) const
+CRect ItemList::PlaceOf(const ListItem& item) const
 {
     CRect place(item.cell);
     const CPoint origin = ItemOrigin();
@@ -155,7 +156,7 @@ CRect ItemList::placeOf(const ListItem& item) const
     return place;
 }
 
-int ItemList::itemAt(CPoint pt)
+int ItemList::ItemIndexAt(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
     int first = 0;
@@ -163,7 +164,7 @@ int ItemList::itemAt(CPoint pt)
     HitRange(first, last);
     for (int i = std::max(first, 0); i <= last; ++i) {
         const ListItem* item = ItemAt(i);
-        if (item && placeOf(*item).PtInRect(pt))
+        if (item && PlaceOf(*item).PtInRect(pt))
             return i;
     }
     return -1;
@@ -173,7 +174,19 @@ bool ItemList::hoveredItemHolds(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
     const ListItem* item = ItemAt(m_hover);
-    return item && placeOf(*item).PtInRect(pt);
+    return item && PlaceOf(*item).PtInRect(pt);
+}
+
+ItemList::HoverMove ItemList::TrackHover(CPoint pt)
+{
+    if (!m_rect.PtInRect(pt)) {
+        m_hover = -1;
+        return HoverMove::Left;
+    }
+    if (hoveredItemHolds(pt))
+        return HoverMove::Held;
+    m_hover = ItemIndexAt(pt);
+    return HoverMove::Searched;
 }
 
 int ItemList::OnControlMouseMove(UINT, CPoint pt)
@@ -181,20 +194,19 @@ int ItemList::OnControlMouseMove(UINT, CPoint pt)
     if (!m_enabled)
         return 0;
     const int before = m_hover;
-    if (!m_rect.PtInRect(pt)) {
-        m_hover = -1;
+    const HoverMove move = TrackHover(pt);
+    if (move == HoverMove::Left) {
         // Every control hears every move: only the one the pointer just left may set the
         // arrow, or it would replace the hand over another control.
         if (m_pointerInside)
-            pointCursor(false);
+            PointCursor(false);
         m_pointerInside = false;
     } else {
         m_pointerInside = true;
-        if (hoveredItemHolds(pt)) {
-            pointCursor(true);
+        if (move == HoverMove::Held) {
+            PointCursor(true);
             return 0;
         }
-        m_hover = itemAt(pt);
     }
     if (m_hover != before)
         UpdateControl(1, 0);
@@ -237,12 +249,22 @@ void ItemList::RepaintOnBarMove(UINT id, UINT code)
 
 void ItemList::PlaceBarOnRightEdge(const CRect& rect)
 {
-    CScrollVertical* bar = GetScrollVertical();
+    placeBar(GetScrollVertical(), CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
+}
+
+void ItemList::DockBars(const CRect& rect)
+{
+    PlaceBarOnRightEdge(rect);
+    placeBar(GetScrollHorizontal(), CRect(rect.left, rect.bottom - m_barInset, rect.right, rect.bottom));
+}
+
+void ItemList::placeBar(MControl* bar, const CRect& place)
+{
     CRect before;
     {
         ScopedLock lock(m_controlsLock);
         before = bar->GetRect();
-        bar->SetControlRect(CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
+        bar->SetControlRect(place);
     }
     if (bar->IsVisible()) {
         CRect dirty = bar->GetRect();
