@@ -25,6 +25,12 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "devices/peripherals/DPIControl.h"
+#include "devices/peripherals/KeyFuncControl.h"
+#include "devices/peripherals/KeyboardCtrl.h"
+#include "devices/peripherals/MouseCtrl.h"
+#include "devices/peripherals/MouseKeyCtrl.h"
+#include "devices/peripherals/MouseLight.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -108,6 +114,8 @@ const Row kWindowTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    // Keyboard and mouse views
+    { L"KeyboardCtrl", formE<KeyboardCtrl> },
 };
 
 const Row kPanelTable[] = {
@@ -158,6 +166,13 @@ const Row kPanelTable[] = {
     { L"OpenCVViewCtrl", formC<OpenCVViewCtrl> },
     { L"GIFViewCtrl", formC<GIFViewCtrl> },
     { L"CircleProgress", formC<CircleProgress> },
+    // Keyboard and mouse views
+    { L"KeyboardCtrl", formE<KeyboardCtrl> },
+    { L"KeyFuncControl", formE<KeyFuncControl> },
+    { L"DPIControl", formE<DPIControl> },
+    { L"MouseKeyCtrl", formE<MouseKeyCtrl> },
+    { L"MouseCtrl", formE<MouseCtrl> },
+    { L"MouseLight", formE<MouseLight> },
 };
 
 template <size_t N>
