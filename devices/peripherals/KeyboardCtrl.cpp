@@ -352,7 +352,8 @@ BYTE KeyboardCtrl::lightAlpha(int index) const
 int KeyboardCtrl::OnControlTimer()
 {
     m_run = 1;
-    if (!m_visible)
+    // Hidden, or on a hidden page: no frame steps and no repaint requests.
+    if (!m_visible || !IsParentVisible())
         return 0;
     if (m_mode != ModeLight)
         return 1;

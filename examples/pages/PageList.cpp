@@ -16,6 +16,7 @@ extern const SamplePage kTabsPage;
 extern const SamplePage kPicturesPage;
 extern const SamplePage kMediaViewsPage;
 extern const SamplePage kStartupAnimationPage;
+extern const SamplePage kPeripheralsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -33,6 +34,7 @@ const SamplePage* const kSamplePages[] = {
     &kPicturesPage,
     &kMediaViewsPage,
     &kStartupAnimationPage,
+    &kPeripheralsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);
