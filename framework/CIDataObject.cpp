@@ -83,13 +83,24 @@ HRESULT STDMETHODCALLTYPE CIDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMAT
     return out ? DATA_S_SAMEFORMATETC : E_INVALIDARG;
 }
 
+bool CIDataObject::roomForOneMore()
+{
+    try {
+        m_formats.reserve(m_formats.size() + 1);
+        m_media.reserve(m_media.size() + 1);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 HRESULT STDMETHODCALLTYPE CIDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release)
 {
     if (!format || !medium)
         return E_INVALIDARG;
     std::unique_ptr<FORMATETC> storedFormat(new (std::nothrow) FORMATETC(*format));
     OwnedMedium storedMedium(new (std::nothrow) STGMEDIUM {});
-    if (!storedFormat || !storedMedium)
+    if (!storedFormat || !storedMedium || !roomForOneMore())
         return E_OUTOFMEMORY;
     if (release)
         *storedMedium = *medium;
@@ -107,12 +118,16 @@ HRESULT STDMETHODCALLTYPE CIDataObject::EnumFormatEtc(DWORD direction, IEnumFORM
     *formats = nullptr;
     if (direction != DATADIR_GET)
         return E_NOTIMPL;
-    std::vector<FORMATETC*> listed;
-    for (const auto& stored : m_formats)
-        listed.push_back(stored.get());
-    auto* enumerator = new (std::nothrow) CEnumFormatEtc(listed);
-    if (!enumerator)
+    CEnumFormatEtc* enumerator = nullptr;
+    // OLE calls this: no allocation failure may unwind into it.
+    try {
+        std::vector<FORMATETC*> listed;
+        for (const auto& stored : m_formats)
+            listed.push_back(stored.get());
+        enumerator = new CEnumFormatEtc(listed);
+    } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    }
     enumerator->AddRef();
     *formats = enumerator;
     return S_OK;
@@ -210,8 +225,10 @@ HRESULT STDMETHODCALLTYPE CEnumFormatEtc::Clone(IEnumFORMATETC** copy)
 {
     if (!copy)
         return E_POINTER;
-    auto* clone = new (std::nothrow) CEnumFormatEtc(m_formats);
-    if (!clone) {
+    CEnumFormatEtc* clone = nullptr;
+    try {
+        clone = new CEnumFormatEtc(m_formats);
+    } catch (const std::bad_alloc&) {
         *copy = nullptr;
         return E_OUTOFMEMORY;
     }

@@ -76,6 +76,8 @@ private:
         void operator()(STGMEDIUM* medium) const;
     };
     using OwnedMedium = std::unique_ptr<STGMEDIUM, MediumRelease>;
+    // Room in both lists for one more pair, so that storing it cannot fail half-way.
+    bool roomForOneMore();
 
     CIDropSource* m_dropSource;
     // Entry i of one list belongs to entry i of the other.

@@ -1,5 +1,7 @@
 #include "framework/CIDropTarget.h"
 
+#include "framework/DispatchScope.h"
+
 namespace KOVA {
 
 namespace {
@@ -32,16 +34,20 @@ DWORD preferredOffered(DWORD offered)
 
 CIDropTarget::CIDropTarget(HWND target) : m_targetWnd(target)
 {
+    DispatchScope::NoteBorn(this);
     createDropImageHelper();
 }
 
 CIDropTarget::CIDropTarget(const CIDropTarget&) : IDropTarget()
 {
+    DispatchScope::NoteBorn(this);
     createDropImageHelper();
 }
 
 CIDropTarget::~CIDropTarget()
 {
+    // A drop under way (and the paint manager's frames) must not use this object any more.
+    DispatchScope::NoteGone(this);
     if (m_dropHelper)
         m_dropHelper->Release();
 }
@@ -178,14 +184,29 @@ HRESULT STDMETHODCALLTYPE CIDropTarget::Drop(IDataObject* data, DWORD keyState, 
     if (m_dropHelper)
         m_dropHelper->Drop(data, &where, *effect);
     FORMATETC* format = currentFormat();
+    HRESULT result = S_OK;
+    // OnDrop clicks the window. What a handler asks to delete there waits until the drop is
+    // done; a host that deletes the object holding this target outright gets nothing of it
+    // used on the way out.
+    DispatchScope dispatch;
     if (QueryDrop(keyState, effect) && m_allowDrop && format) {
         STGMEDIUM medium {};
-        if (SUCCEEDED(data->GetData(format, &medium)) && OnDrop(format, medium, effect))
-            ReleaseStgMedium(&medium);
+        if (SUCCEEDED(data->GetData(format, &medium))) {
+            bool release = true;
+            // Nothing thrown below may unwind into OLE's drag loop.
+            try {
+                release = OnDrop(format, medium, effect);
+            } catch (...) {
+                result = E_UNEXPECTED;
+            }
+            if (release)
+                ReleaseStgMedium(&medium);
+        }
     }
-    endDrag();
     *effect = DROPEFFECT_NONE;
-    return S_OK;
+    if (!DispatchScope::IsGone(this))
+        endDrag();
+    return result;
 }
 
 } // namespace KOVA

@@ -70,7 +70,12 @@ void FastTimerList::Tick()
         m_next = 0;
     }
     while (MControl* control = claimNext()) {
-        control->OnTimer();
+        // A control that throws loses this tick only: the call must end, or removing that
+        // control would wait for it forever, and the controls after it still tick.
+        try {
+            control->OnTimer();
+        } catch (...) {
+        }
         endCall();
     }
 }

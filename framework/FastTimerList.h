@@ -32,7 +32,7 @@ public:
     // Removes one entry of the control; false when it had none.
     bool Remove(MControl* control);
     // Calls OnTimer on every control listed when the tick began, in order. A tick that finds
-    // another one running does nothing.
+    // another one running does nothing. What a control throws ends its own call only.
     void Tick();
 
 private:

@@ -91,7 +91,9 @@ UINT KVTimer::SetTimer(UINT period, CString name, int app)
     ScopedLock lock(m_entriesLock);
     const UINT id = timeSetEvent(period, m_uAccuracy, &KVTimer::TimerCallProc, reinterpret_cast<DWORD_PTR>(this),
                                  TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
-    m_timers->push_back({ id, name, app });
+    // A refused timer leaves no entry: one with id 0 would count as a running timer forever.
+    if (id)
+        m_timers->push_back({ id, name, app });
     return id;
 }
 
@@ -191,10 +193,14 @@ void CALLBACK KVTimer::TimerCallProc(UINT id, UINT, DWORD_PTR user, DWORD_PTR, D
     auto* owner = reinterpret_cast<KVTimer*>(user);
     if (!owner)
         return;
-    owner->OnMTimer(id);
-    TimerEntry entry;
-    if (owner->findEntry(id, entry) && entry.app)
-        owner->OnMTimer(id, entry.name);
+    // Nothing may unwind into the system's timer thread: the tick is lost, the timer goes on.
+    try {
+        owner->OnMTimer(id);
+        TimerEntry entry;
+        if (owner->findEntry(id, entry) && entry.app)
+            owner->OnMTimer(id, entry.name);
+    } catch (...) {
+    }
 }
 
 } // namespace KOVA

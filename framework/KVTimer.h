@@ -34,7 +34,7 @@ public:
     virtual void OnMTimer(UINT id, CString name);
     virtual void OnMTimer(UINT id) = 0;
 
-    // A new periodic timer; its id, or 0 when the system refused (the entry is kept anyway).
+    // A new periodic timer; its id, or 0 when the system refused (no entry is kept then).
     UINT SetTimer(UINT period, CString name, int app);
     // Each returns the number of entries left.
     int KillTimer(UINT id);

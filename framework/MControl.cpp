@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "framework/DispatchScope.h"
 #include "framework/PaintManager.h"
 
 namespace KOVA {
@@ -31,9 +32,63 @@ MControl::MControl(MObject* parent, UINT id, CRect rect, int visible, int enable
 {
 }
 
+MControl::MControl(const MControl& other) : MObject(other)
+{
+    copyValuesFrom(other);
+    if (m_manager)
+        m_manager->NoteControl(this);
+}
+
+MControl& MControl::operator=(const MControl& other)
+{
+    if (this == &other)
+        return *this;
+    PaintManager* before = m_manager;
+    MObject::operator=(other);
+    copyValuesFrom(other);
+    if (before != m_manager) {
+        if (before)
+            before->ForgetControl(this);
+        if (m_manager)
+            m_manager->NoteControl(this);
+    }
+    return *this;
+}
+
+void MControl::copyValuesFrom(const MControl& other)
+{
+    m_parent = other.m_parent;
+    m_manager = other.m_manager;
+    m_uControlID = other.m_uControlID;
+    m_rect = other.m_rect;
+    m_visible = other.m_visible;
+    m_enabled = other.m_enabled;
+    m_dragSource = other.m_dragSource;
+    m_response = other.m_response;
+    m_tabStop = other.m_tabStop;
+    m_dblClk = other.m_dblClk;
+    m_pressed = other.m_pressed;
+    m_keyDown = other.m_keyDown;
+    m_focused = other.m_focused;
+    m_shortcutKey = other.m_shortcutKey;
+    m_shortcutModifiers = other.m_shortcutModifiers;
+    m_update = other.m_update;
+    m_animateUpdate = other.m_animateUpdate;
+    m_runTimer = other.m_runTimer;
+    m_run = other.m_run;
+    m_exportBusy = other.m_exportBusy;
+    m_useImageECM = other.m_useImageECM;
+    m_tooltip = other.m_tooltip;
+    m_cursor = other.m_cursor;
+    m_leaveTracking = other.m_leaveTracking;
+    m_dblClkNotify = other.m_dblClkNotify;
+    m_keyNotify = other.m_keyNotify;
+    m_outside = other.m_outside;
+}
+
 MControl::~MControl()
 {
-    RemoveAllControl();
+    deleteChildrenNow();
     if (m_manager)
         m_manager->ForgetControl(this);
 }
@@ -71,12 +126,12 @@ void MControl::SetUpdate(int update, DWORD param)
 
 int MControl::SetControlFocus(int focus)
 {
-    if (focus == 0) {
-        ScopedLock lock(m_controlsLock);
-        for (MControl* child : *m_controls)
-            if (child)
-                child->SetControlFocus(0);
-    }
+    if (focus != 0)
+        return 0;
+    DispatchScope dispatch;
+    for (MControl* child : childrenNow())
+        if (child && !child->IsRemoved())
+            child->SetControlFocus(0);
     return 0;
 }
 
@@ -287,26 +342,76 @@ MControl* MControl::GetControl(UINT id)
 
 int MControl::RemoveControl(MControl* child)
 {
-    if (m_manager && child && m_manager->GetFocusControl() == child) {
+    if (!child)
+        return 0;
+    DispatchScope dispatch;
+    if (m_manager && m_manager->GetFocusControl() == child) {
         child->SetControlFocus(0);
         m_manager->SetFocusControlPointer(nullptr);
     }
-    MControl* doomed = nullptr;
     {
         ScopedLock lock(m_controlsLock);
         auto& list = *m_controls;
         auto found = std::find(list.begin(), list.end(), child);
-        if (found == list.end() || !child)
+        if (found == list.end())
             return 0;
         list.erase(found);
-        doomed = child;
-        if (*m_mouseChild == doomed)
+        if (*m_mouseChild == child)
             *m_mouseChild = nullptr;
     }
-    if (m_manager)
-        m_manager->ForgetControlTree(doomed);
-    delete doomed;
+    dispose(child);
     return 0;
+}
+
+bool MControl::takeChild(MControl* child)
+{
+    for (auto* list : { &m_controls, &m_areas }) {
+        ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+        auto& children = list->get();
+        auto found = std::find(children.begin(), children.end(), child);
+        if (found == children.end())
+            continue;
+        children.erase(found);
+        if (*m_mouseChild == child)
+            *m_mouseChild = nullptr;
+        return true;
+    }
+    return false;
+}
+
+void MControl::markRemoved()
+{
+    *m_removed = 1;
+    for (auto* list : { &m_areas, &m_controls }) {
+        ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+        for (MControl* child : list->get())
+            if (child)
+                child->markRemoved();
+    }
+}
+
+void MControl::dispose(MControl* control)
+{
+    if (PaintManager* manager = control->m_manager)
+        manager->ForgetControlTree(control);
+    control->markRemoved();
+    DispatchScope::Delete(control);
+}
+
+void MControl::DeleteLater()
+{
+    if (m_manager && !m_manager->IsGuiThread()) {
+        m_manager->PostRun(this, [](MControl* control, void*) { control->DeleteLater(); }, nullptr);
+        return;
+    }
+    // Already waiting, alone or with an ancestor.
+    if (*m_removed)
+        return;
+    DispatchScope dispatch;
+    auto* parent = dynamic_cast<MControl*>(m_parent);
+    if (!(parent && parent->takeChild(this)) && m_manager)
+        m_manager->takeControl(this);
+    dispose(this);
 }
 
 void MControl::deleteChildren(std::vector<MControl*>& list, CriticalSection& lock)
@@ -318,18 +423,40 @@ void MControl::deleteChildren(std::vector<MControl*>& list, CriticalSection& loc
         ScopedLock guard(lock);
         doomed.swap(list);
     }
-    for (MControl* child : doomed) {
-        if (m_manager)
-            m_manager->ForgetControlTree(child);
-        delete child;
-    }
+    for (MControl* child : doomed)
+        dispose(child);
 }
 
 void MControl::RemoveAllControl()
 {
+    DispatchScope dispatch;
     *m_mouseChild = nullptr;
     deleteChildren(*m_areas, m_areasLock);
     deleteChildren(*m_controls, m_controlsLock);
+}
+
+void MControl::deleteChildrenNow()
+{
+    // The control itself is going: its children go with it, whatever dispatch is running.
+    *m_mouseChild = nullptr;
+    for (auto* list : { &m_areas, &m_controls }) {
+        std::vector<MControl*> doomed;
+        {
+            ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+            doomed.swap(list->get());
+        }
+        for (MControl* child : doomed) {
+            if (m_manager)
+                m_manager->ForgetControlTree(child);
+            delete child;
+        }
+    }
+}
+
+std::vector<MControl*> MControl::childrenNow()
+{
+    ScopedLock lock(m_controlsLock);
+    return *m_controls;
 }
 
 void MControl::AddMTimer()
@@ -421,12 +548,13 @@ int MControl::OnMouseMove(UINT keys, CPoint pt)
 {
     if (!m_visible || !m_response)
         return 0;
+    DispatchScope dispatch;
     CPoint inner = pt;
     OnMousePointChange(inner);
 
     if (MControl* child = *m_mouseChild) {
         const CPoint childPt = pointForChild(child, pt, inner);
-        if ((child->PtInRect(childPt) && child->OnCheckMouseResponse(keys, childPt)) || m_pressed)
+        if (!child->IsRemoved() && ((child->PtInRect(childPt) && child->OnCheckMouseResponse(keys, childPt)) || m_pressed))
             return child->OnMouseMove(keys, childPt) ? 1 : 0;
     }
     MControl* previous = *m_mouseChild;
@@ -450,17 +578,16 @@ int MControl::OnMouseMove(UINT keys, CPoint pt)
     if (m_pressed)
         return result;
 
-    {
-        ScopedLock lock(m_controlsLock);
-        for (MControl* child : *m_controls) {
-            if (!child)
-                continue;
-            const CPoint childPt = pointForChild(child, pt, inner);
-            if (child->OnMouseMove(keys, childPt)) {
-                result = 1;
-                if (child->PtInRect(childPt))
-                    *m_mouseChild = child;
-            }
+    for (MControl* child : childrenNow()) {
+        if (*m_removed)
+            break;
+        if (!child || child->IsRemoved())
+            continue;
+        const CPoint childPt = pointForChild(child, pt, inner);
+        if (child->OnMouseMove(keys, childPt)) {
+            result = 1;
+            if (!child->IsRemoved() && child->PtInRect(childPt))
+                *m_mouseChild = child;
         }
     }
     return (*m_mouseChild || previous) ? 1 : result;
@@ -470,6 +597,9 @@ int MControl::takeButtonDown(Button button, UINT keys, CPoint pt)
 {
     if (m_manager && m_manager->GetFocusControl() != this)
         m_manager->SetFocusControl(this);
+    // The focus control's focus-loss handler may have removed this one.
+    if (*m_removed)
+        return 0;
     return button == Button::Left ? OnControlLButtonDown(keys, pt) : OnControlRButtonDown(keys, pt);
 }
 
@@ -477,6 +607,7 @@ int MControl::routeButtonDown(Button button, UINT keys, CPoint pt)
 {
     if (!m_visible || !m_response)
         return 0;
+    DispatchScope dispatch;
     CPoint inner = pt;
     OnMousePointChange(inner);
     m_pressed = m_rect.PtInRect(inner) ? 1 : 0;
@@ -502,6 +633,7 @@ int MControl::routeButtonUp(Button button, UINT keys, CPoint pt)
 {
     if (!m_visible || !m_response)
         return 0;
+    DispatchScope dispatch;
     CPoint inner = pt;
     OnMousePointChange(inner);
     m_pressed = 0;
@@ -518,6 +650,7 @@ int MControl::routeDblClk(Button button, UINT keys, CPoint pt)
     const bool left = button == Button::Left;
     if (!m_visible || !m_response)
         return 0;
+    DispatchScope dispatch;
     CPoint inner = pt;
     OnMousePointChange(inner);
     m_pressed = 0;
@@ -527,7 +660,7 @@ int MControl::routeDblClk(Button button, UINT keys, CPoint pt)
         if (left ? child->OnLButtonDblClk(keys, childPt) : child->OnRButtonDblClk(keys, childPt))
             return 1;
         // A control that does not handle double clicks sees the second click as a press.
-        if (!child->m_dblClk)
+        if (!child->m_dblClk && !child->IsRemoved())
             return left ? child->OnLButtonDown(keys, childPt) : child->OnRButtonDown(keys, childPt);
         return 0;
     }
@@ -551,18 +684,21 @@ int MControl::OnScroll(int step, UINT down, CPoint pt)
 {
     if (!m_visible || !m_response || !m_enabled)
         return 0;
+    DispatchScope dispatch;
     if (MControl* child = *m_mouseChild) {
-        if (child->PtInRect(pt) && child->OnCheckMouseResponse(down, pt))
+        if (!child->IsRemoved() && child->PtInRect(pt) && child->OnCheckMouseResponse(down, pt))
             return child->OnScroll(step, down, pt) > 0 ? 1 : 0;
     }
     if (!PtInRect(pt))
         return 0;
     if (OnControlScroll(step, down, pt))
         return 1;
-    ScopedLock lock(m_controlsLock);
-    for (MControl* child : *m_controls)
-        if (child && child->PtInRect(pt) && child->OnScroll(step, down, pt))
+    for (MControl* child : childrenNow()) {
+        if (*m_removed)
+            break;
+        if (child && !child->IsRemoved() && child->PtInRect(pt) && child->OnScroll(step, down, pt))
             return 1;
+    }
     return 0;
 }
 
@@ -597,10 +733,12 @@ void MControl::notifyKey(UINT key, UINT modifiers)
 
 int MControl::offerKeyToChildren(UINT key, UINT repeat, UINT modifiers)
 {
-    ScopedLock lock(m_controlsLock);
-    for (MControl* child : *m_controls)
-        if (child && child->OnKeyDown(key, repeat, modifiers))
+    for (MControl* child : childrenNow()) {
+        if (*m_removed)
+            break;
+        if (child && !child->IsRemoved() && child->OnKeyDown(key, repeat, modifiers))
             return 1;
+    }
     return 0;
 }
 
@@ -608,15 +746,21 @@ int MControl::OnKeyDown(UINT key, UINT repeat, UINT modifiers)
 {
     if (!m_visible)
         return 0;
+    DispatchScope dispatch;
     MControl* target = deepestFocusedControl();
     if (!target)
         return 0;
     if (MControl* child = *target->m_mouseChild)
-        if (child->OnKeyDown(key, repeat, modifiers))
+        if (!child->IsRemoved() && child->OnKeyDown(key, repeat, modifiers))
             return 1;
-    const bool taken = target->OnControlKeyDown(key, repeat, modifiers) || target->offerKeyToChildren(key, repeat, modifiers);
-    // The parent hears every key the control sees, taken or not.
-    target->notifyKey(key, modifiers);
+    if (target->IsRemoved())
+        return 0;
+    const bool taken = target->OnControlKeyDown(key, repeat, modifiers)
+        || (!target->IsRemoved() && target->offerKeyToChildren(key, repeat, modifiers));
+    // The parent hears every key the control sees, taken or not; a control that removed
+    // itself on the key (an in-place edit ending on Enter) is no longer there to report it.
+    if (!target->IsRemoved())
+        target->notifyKey(key, modifiers);
     return taken ? 1 : 0;
 }
 

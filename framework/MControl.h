@@ -34,9 +34,11 @@ struct FS_POSITION_ITEM {
 class KOVA_API MControl : public MObject {
 public:
     MControl(MObject* parent, UINT id, CRect rect, int visible, int enabled, int response);
-    // A copy takes the value fields only: no children, no pictures, locks of its own.
-    MControl(const MControl& other) = default;
-    MControl& operator=(const MControl& other) = default;
+    // A copy takes the value fields only: no children, no pictures, locks of its own. It is
+    // noted with the paint manager it shares, so that it forgets one that goes first; an
+    // assigned-to control moves its note to the manager it takes.
+    MControl(const MControl& other);
+    MControl& operator=(const MControl& other);
     ~MControl() override;
 
     const wchar_t* GetClassNameW() const override;
@@ -132,8 +134,17 @@ public:
 
     // Tree
     MControl* GetControl(UINT id);
+    // Removal takes the controls out of the tree and out of the paint manager's hover, focus,
+    // capture, timers and tick at once; inside a dispatch they are deleted when it ends
+    // (DispatchScope), so a handler may remove the control it runs in or its parent.
     int RemoveControl(MControl* child);
     void RemoveAllControl();
+    // The control asks to be deleted: taken out of its parent (a control, or the paint
+    // manager's lists) at once and deleted after the current dispatch, at once outside one.
+    // From another thread the request goes to the window's thread first.
+    void DeleteLater();
+    // 1 once the control is out of its tree and waits for deletion: walks skip it.
+    int IsRemoved() const { return *m_removed; }
     void AddMTimer();
 
     // Tooltips
@@ -174,6 +185,9 @@ protected:
     // a half-destroyed control. Takes this control and every descendant off the tick list,
     // waiting out a call into them in progress; call it holding no list lock.
     void StopFastTimer();
+    // The children (controls list) as they are now, for a walk that calls them with no lock
+    // held: a handler may change the list, and a child removed meanwhile IsRemoved.
+    std::vector<MControl*> childrenNow();
 
     MObject* m_parent { nullptr };
     PaintManager* m_manager { nullptr };
@@ -211,7 +225,14 @@ protected:
     int m_outside { 1 };
 
 private:
+    friend class PaintManager;
     enum class Button { Left, Right };
+    void copyValuesFrom(const MControl& other);
+    // Takes a child out of either list; false when it is in neither.
+    bool takeChild(MControl* child);
+    // Removed controls (this one and everything below it) wait for deletion.
+    void markRemoved();
+    static void dispose(MControl* control);
     int routeButtonDown(Button button, UINT keys, CPoint pt);
     int routeButtonUp(Button button, UINT keys, CPoint pt);
     int routeDblClk(Button button, UINT keys, CPoint pt);
@@ -221,6 +242,9 @@ private:
     int offerKeyToChildren(UINT key, UINT repeat, UINT modifiers);
     void notifyKey(UINT key, UINT modifiers);
     void deleteChildren(std::vector<MControl*>& list, CriticalSection& lock);
+    void deleteChildrenNow();
+
+    NotCopied<int> m_removed;
     void notifyUpdate(CRect rect, int flag);
 };
 

@@ -195,10 +195,13 @@ void MPanel::SetControlEnabled(int enabled)
 
 LRESULT MPanel::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    ScopedLock lock(m_controlsLock);
-    for (MControl* child : *m_controls)
-        if (child && child->OnWindowMessage(msg, wParam, lParam))
+    // A child's handler (a WM_COMMAND) may clear this list.
+    for (MControl* child : childrenNow()) {
+        if (IsRemoved())
+            break;
+        if (child && !child->IsRemoved() && child->OnWindowMessage(msg, wParam, lParam))
             return 1;
+    }
     return 0;
 }
 

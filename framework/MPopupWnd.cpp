@@ -47,8 +47,7 @@ BOOL MPopupWnd::OnInitDialog()
 
 void MPopupWnd::OnDestroyMessage(HWND hwnd)
 {
-    if (m_paintManager->GetPaintWnd() == hwnd)
-        m_paintManager->RevokeDropTarget();
+    m_paintManager->DetachWindow(hwnd);
 }
 
 void MPopupWnd::InitUI(CRect) {}

@@ -29,8 +29,8 @@ public:
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Binds the paint manager (without window dragging), then InitUI with the client rectangle.
     BOOL OnInitDialog() override;
-    // The window is going: OLE lets go of the paint manager's drop target while the window
-    // still exists. The controls stay until the object goes.
+    // The window is going: the paint manager lets go of it (drop target, timers, what waits to
+    // be posted). The controls stay until the object goes.
     void OnDestroyMessage(HWND hwnd) override;
 
     virtual MObject* GetParent() { return m_parentObject; }

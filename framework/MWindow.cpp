@@ -1,5 +1,6 @@
 #include "framework/MWindow.h"
 
+#include "framework/DispatchScope.h"
 #include "framework/Manager.h"
 
 namespace KOVA {
@@ -194,12 +195,19 @@ MWindow* MWindow::boundObject(Slot slot, HWND hwnd, UINT msg, LPARAM lParam)
 
 LRESULT MWindow::route(Slot slot, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    MWindow* object = boundObject(slot, hwnd, msg, lParam);
-    if (!object)
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY)
-        return object->finishNcDestroy(slot, hwnd, wParam, lParam);
-    return object->OnWindowMessage(msg, wParam, lParam);
+    DispatchScope dispatch;
+    // Nothing thrown inside the library may cross the system's frames into the host's loop:
+    // the message then gets the default handling, as for a window without an object.
+    try {
+        MWindow* object = boundObject(slot, hwnd, msg, lParam);
+        if (!object)
+            return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY)
+            return object->finishNcDestroy(slot, hwnd, wParam, lParam);
+        return object->OnWindowMessage(msg, wParam, lParam);
+    } catch (...) {
+        return ::IsWindow(hwnd) ? ::DefWindowProcW(hwnd, msg, wParam, lParam) : 0;
+    }
 }
 
 LRESULT MWindow::finishNcDestroy(Slot slot, HWND hwnd, WPARAM wParam, LPARAM lParam)
@@ -223,6 +231,15 @@ void MWindow::Unbind()
     if (reinterpret_cast<MWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)) == this)
         store(Slot::UserData, hwnd, nullptr);
     *m_hWnd = nullptr;
+}
+
+void MWindow::DeleteLater()
+{
+    if (*m_deleteAsked)
+        return;
+    *m_deleteAsked = true;
+    DestroyWindow();
+    DispatchScope::Delete(this);
 }
 
 // ---- modal loop, placement, icons

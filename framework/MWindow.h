@@ -46,6 +46,11 @@ public:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+    // The object asks to be deleted (a pop-up closing from its own notification): its window
+    // is destroyed now, the object deleted when the dispatch running on this thread ends (at
+    // once outside one). Only for an object made with new that does not delete itself.
+    void DeleteLater();
+
     // The wParam of the WM_CLOSE that ended the loop; 0 when the window went away without
     // one, 0xFFFFFFFF without a window.
     UINT ShowModal(int nCmdShow = SW_SHOWNORMAL);
@@ -127,6 +132,7 @@ private:
         void operator()(HICON icon) const;
     };
     using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+    NotCopied<bool> m_deleteAsked;
     NotCopied<OwnedIcon> m_bigIcon;
     NotCopied<OwnedIcon> m_smallIcon;
 };

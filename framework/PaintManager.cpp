@@ -5,6 +5,7 @@
 #include "controls/input/MRichEdit.h"
 #include "framework/AppPaths.h"
 #include "framework/ControlFactory.h"
+#include "framework/DispatchScope.h"
 #include "framework/MControl.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
@@ -32,6 +33,8 @@ PaintManager::~PaintManager()
     DestroyData();
     deleteBackgroundImage();
     detachNotedControls();
+    // Removed inside a dispatch that outlives this paint manager: deleted without it.
+    DispatchScope::ForgetManager(this);
 }
 
 void PaintManager::NoteControl(MControl* control)
@@ -71,12 +74,14 @@ void PaintManager::Init(HWND window, MWindow* owner)
 {
     if (!window || !::IsWindow(window))
         return;
-    if (window != m_hWnd) {
+    if (window != m_hWnd || !*m_hDC) {
         releaseWindowDC();
         m_hWnd = window;
         m_guiThread = ::GetWindowThreadProcessId(window, nullptr);
         *m_hDC = ::GetDC(window);
     }
+    // Nothing posted to an earlier window may stand in for a message this one never got.
+    m_posted->Clear();
     m_owner = owner;
     InitDragDrop();
     loadFontFolder();
@@ -109,6 +114,17 @@ void PaintManager::DestroyData()
     ClearImgResInfo();
     ClearTempFont();
     *m_initialised = 0;
+}
+
+void PaintManager::DetachWindow(HWND window)
+{
+    if (window != m_hWnd)
+        return;
+    RevokeDropTarget();
+    KillMTimer();
+    ClearTimers();
+    m_posted->Clear();
+    releaseWindowDC();
 }
 
 void PaintManager::releaseWindowDC()
@@ -182,11 +198,24 @@ void PaintManager::GetWindowManSize(int& width, int& height) const
 
 HWND PaintManager::SetCapture()
 {
-    return isLiveWindow() ? ::SetCapture(m_hWnd) : nullptr;
+    if (!isLiveWindow())
+        return nullptr;
+    m_captureAsked = 1;
+    return takeCapture();
+}
+
+HWND PaintManager::takeCapture()
+{
+    if (!isLiveWindow())
+        return nullptr;
+    m_captured = 1;
+    return ::SetCapture(m_hWnd);
 }
 
 BOOL PaintManager::ReleaseCapture()
 {
+    m_captured = 0;
+    m_captureAsked = 0;
     return isLiveWindow() ? ::ReleaseCapture() : FALSE;
 }
 
@@ -300,8 +329,27 @@ void PaintManager::RemoveControl(MControl* control)
             return;
         list.erase(found);
     }
-    ForgetControlTree(control);
-    delete control;
+    MControl::dispose(control);
+}
+
+bool PaintManager::takeControl(MControl* control)
+{
+    for (auto* list : { &m_controls, &m_areas }) {
+        ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+        auto& controls = list->get();
+        auto found = std::find(controls.begin(), controls.end(), control);
+        if (found != controls.end()) {
+            controls.erase(found);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<MControl*> PaintManager::controlsNow()
+{
+    ScopedLock lock(m_controlsLock);
+    return *m_controls;
 }
 
 void PaintManager::clearList(std::vector<MControl*>& list, CriticalSection& lock)
@@ -311,10 +359,8 @@ void PaintManager::clearList(std::vector<MControl*>& list, CriticalSection& lock
         ScopedLock guard(lock);
         doomed.swap(list);
     }
-    for (MControl* control : doomed) {
-        ForgetControlTree(control);
-        delete control;
-    }
+    for (MControl* control : doomed)
+        MControl::dispose(control);
 }
 
 void PaintManager::ClearAreaControls()
@@ -345,7 +391,6 @@ void PaintManager::ForgetControl(MControl* control)
         *m_hoverControl = nullptr;
         if (m_captured) {
             ReleaseCapture();
-            m_captured = 0;
             m_leftButtonDown = 0;
         }
     }
@@ -380,11 +425,17 @@ void PaintManager::SetFocusControl(MControl* control)
 {
     if (control == *m_focusControl)
         return;
+    Frame frame(*this);
     if (MControl* old = *m_focusControl)
         old->SetControlFocus(0);
-    if (control)
+    if (!frame.Alive())
+        return;
+    // The old control's focus-loss handler may have removed the new one (or the old one).
+    if (control && !control->IsRemoved())
         control->SetControlFocus(1);
-    *m_focusControl = control;
+    if (!frame.Alive())
+        return;
+    *m_focusControl = (control && !control->IsRemoved()) ? control : nullptr;
 }
 
 MControl* PaintManager::nextFocusable(Walk direction)

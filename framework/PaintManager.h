@@ -24,6 +24,7 @@
 
 #include "framework/BackBuffer.h"
 #include "framework/CIDropTarget.h"
+#include "framework/DispatchScope.h"
 #include "framework/FastTimerList.h"
 #include "framework/FontCache.h"
 #include "framework/ImgResInfo.h"
@@ -102,6 +103,10 @@ public:
     void Init(HWND window, MWindow* owner);
     void OnDestroyMessage(HWND window);
     void DestroyData();
+    // The window goes but the controls stay (a pop-up, shown again later in a new window):
+    // the fast timer, the window timers, what waits to be posted, the drop target and the DC
+    // go with the window. Init binds the next one afresh.
+    void DetachWindow(HWND window);
 
     // Window accessors
     HWND GetPaintWnd() const { return m_hWnd; }
@@ -119,7 +124,12 @@ public:
     void SetWindowMixSize(int width, int height);
     void GetWindowMinSize(int& width, int& height) const;
     void GetWindowManSize(int& width, int& height) const;
+    // The mouse for the control being pressed, asked by its press handler (a rubber band that
+    // follows the pointer out of its control): until the button is released every move goes to
+    // that control, wherever the pointer is. Sets the captured flag routing reads; null
+    // without a live window.
     HWND SetCapture();
+    // Gives the mouse back and clears the captured flag; 0 without a live window.
     BOOL ReleaseCapture();
     int IsCaptured() const { return m_captured; }
     void SetLayeredWindow(int layered) { m_layered = layered; }
@@ -240,6 +250,12 @@ public:
     void PostControlUpdate(MObject* receiver, CRect rect, MControl* requester);
     // control->SetUpdate(update, param) on the window's thread (any thread).
     void PostMarkStale(MControl* control, int update, DWORD param);
+    // run(control, context) on the window's thread (any thread): at once there; elsewhere in
+    // order after what was posted before it. For what must not happen off the window's thread,
+    // such as moving or showing a native window from a tick (a cross-thread SendMessage).
+    // Dropped when the control is forgotten first, or when there is no window.
+    using RunProc = PostedQueue::RunProc;
+    void PostRun(MControl* control, RunProc run, void* context);
 
     // Invalidation and painting
     // Whether the caller runs on the bound window's thread (true while unbound). Repaint
@@ -324,7 +340,26 @@ protected:
     void renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update);
 
 private:
+    friend class MControl;
+    // A stretch of a paint manager's code that calls out, as a dispatch: a handler may delete
+    // the window object that holds the paint manager (a host deleting its dialog from a
+    // click). Alive() is false after that, and the code touches nothing of it on the way out.
+    // The drop-target side notes the end of the whole object (CIDropTarget).
+    class Frame {
+    public:
+        explicit Frame(const PaintManager& manager) : m_target(&manager) {}
+        bool Alive() const { return !DispatchScope::IsGone(m_target); }
+
+    private:
+        DispatchScope m_dispatch;
+        const CIDropTarget* m_target;
+    };
     enum class Walk { Forward, Backward };
+    // The top-level controls as they are now, for a walk that calls them with no lock held.
+    std::vector<MControl*> controlsNow();
+    // Takes a control out of the areas or controls list; false when it is in neither.
+    bool takeControl(MControl* control);
+    HWND takeCapture();
     MControl* nextFocusable(Walk direction);
     void clearList(std::vector<MControl*>& list, CriticalSection& lock);
     void releaseWindowDC();
@@ -416,6 +451,8 @@ private:
     int m_dragStartY { 0 };
     int m_dragArmed { 0 };
     NotCopied<HBITMAP> m_dragBitmap;
+    // A control took the STM_SETIMAGE being sent: the dropped picture is its own.
+    NotCopied<int> m_pictureTaken;
     // The window OLE holds this drop target for, until it is revoked.
     NotCopied<HWND> m_dropWindow;
     int m_layered { 0 };
@@ -428,6 +465,8 @@ private:
     int m_mouseTracking { 0 };
     int m_leftButtonDown { 0 };
     int m_captured { 0 };
+    // The press handler asked for the mouse (SetCapture): moves go to the hover control alone.
+    int m_captureAsked { 0 };
     int m_windowDrag { 1 };
     UINT m_scrollVID { 0 };
     UINT m_scrollHID { 0 };

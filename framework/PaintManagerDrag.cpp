@@ -347,12 +347,14 @@ bool PaintManager::deliverPicture(HBITMAP picture)
 {
     if (!picture || !isLiveWindow())
         return false;
+    *m_pictureTaken = 0;
     const auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
-    // A null answer may mean the window kept the picture: nothing is deleted then.
+    // A control that took the message keeps the picture; so does a window that answered it
+    // (with the picture it had). Nobody at all: the picture is not delivered.
     if (previous && previous != picture)
         DeleteObject(previous);
-    return true;
+    return previous || *m_pictureTaken;
 }
 
 void PaintManager::deliverMadePicture(HBITMAP picture)
@@ -367,7 +369,11 @@ bool PaintManager::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD*)
         return true;
     POINT cursor {};
     GetCursorPos(&cursor);
+    Frame frame(*this);
     SendMessageW(WM_LBUTTONUP, 0, MAKELPARAM(cursor.x, cursor.y));
+    // A host may delete its window object from that click: the medium then goes back unused.
+    if (!frame.Alive())
+        return true;
     switch (format->cfFormat) {
     case CF_DIB:
         if (medium.tymed == TYMED_HGLOBAL)

@@ -561,6 +561,9 @@ void PaintManager::DrawCaret(HDC dc, const CRect& paintRect)
 {
     MRichEdit* owner = *m_caretOwner;
     if (owner && (!owner->IsFocused() || ::GetFocus() != m_hWnd)) {
+        // Hidden, not only still: the ShowCaret that comes with the focus's return must find
+        // it hidden, or it would never blink again.
+        m_caretShown = 0;
         stopCaretBlink();
         return;
     }

@@ -48,6 +48,22 @@ void PaintManager::PostNotify(MControl* control, UINT code, UINT wParam, LONG lP
     postRecord(record);
 }
 
+void PaintManager::PostRun(MControl* control, RunProc run, void* context)
+{
+    if (!control || !run || !isLiveWindow())
+        return;
+    if (IsGuiThread()) {
+        run(control, context);
+        return;
+    }
+    PostedQueue::Record record;
+    record.kind = PostedQueue::Kind::Run;
+    record.control = control;
+    record.run = run;
+    record.context = context;
+    postRecord(record);
+}
+
 void PaintManager::PostControlUpdate(MObject* receiver, CRect rect, MControl* requester)
 {
     PostedQueue::Record record;
@@ -74,9 +90,13 @@ void PaintManager::servePosted()
     bool whole = false;
     if (m_posted->TakeBatch(area, whole) && isLiveWindow())
         ::InvalidateRect(m_hWnd, (whole || m_layered) ? nullptr : &area, m_layered ? TRUE : FALSE);
+    // A record's handler may delete the window object that holds this paint manager.
+    Frame frame(*this);
     PostedQueue::Record record;
-    while (m_posted->Next(record))
+    while (frame.Alive() && m_posted->Next(record))
         serveRecord(record);
+    if (frame.Alive() && m_posted->LeftWaiting() && isLiveWindow())
+        ::PostMessageW(m_hWnd, PostedMessage(), 0, 0);
 }
 
 void PaintManager::serveRecord(const PostedQueue::Record& record)
@@ -94,6 +114,9 @@ void PaintManager::serveRecord(const PostedQueue::Record& record)
         break;
     case PostedQueue::Kind::MarkStale:
         record.control->SetUpdate(static_cast<int>(record.code), record.wParam);
+        break;
+    case PostedQueue::Kind::Run:
+        record.run(record.control, record.context);
         break;
     }
 }

@@ -1,10 +1,16 @@
 // How window messages reach the windowless controls: hover, focus and capture, the wheel,
 // keys, Tab navigation and the arming and start of control drags.
+//
+// Any handler may remove controls, the list being walked, or the window: every walk here
+// calls the controls over a copy of the list with no lock held (a lock held across a handler
+// would wait against the fast-timer tick that the handler's removal waits out), skips the
+// controls removed meanwhile, and only deletions wait for the dispatch to end (DispatchScope).
 #include "platform/Win32.h"
 
 #include <commctrl.h>
 #include <cstdlib>
 
+#include "framework/DispatchScope.h"
 #include "framework/MControl.h"
 #include "framework/PaintManager.h"
 
@@ -46,15 +52,19 @@ constexpr int kDragThreshold = 2;
 
 LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    Frame frame(*this);
     if (msg == PostedMessage()) {
         servePosted();
         return 1;
     }
-    {
-        ScopedLock lock(m_controlsLock);
-        for (MControl* control : *m_controls)
-            if (control && control->OnWindowMessage(msg, wParam, lParam))
-                return 0;
+    for (MControl* control : controlsNow()) {
+        if (control && !control->IsRemoved() && control->OnWindowMessage(msg, wParam, lParam)) {
+            if (frame.Alive() && msg == STM_SETIMAGE)
+                *m_pictureTaken = 1;
+            return 0;
+        }
+        if (!frame.Alive())
+            return 0;
     }
     const UINT keys = static_cast<UINT>(wParam);
     switch (msg) {
@@ -127,7 +137,12 @@ void PaintManager::startControlDrag()
     ClipCursor(&window);
     ::ReleaseCapture();
     m_captured = 0;
+    Frame frame(*this);
     runControlDrag();
+    if (!frame.Alive()) {
+        ClipCursor(nullptr);
+        return;
+    }
     m_dragArmed = 0;
     m_leftButtonDown = 0;
     ClipCursor(nullptr);
@@ -154,6 +169,10 @@ int PaintManager::OnMouseMove(UINT keys, CPoint pt)
         startControlDrag();
         return 1;
     }
+    if (MControl* hover = *m_hoverControl; hover && m_captureAsked) {
+        hover->OnMouseMove(keys, pt);
+        return 1;
+    }
     if (MControl* hover = *m_hoverControl) {
         if (hover->PtInRect(pt) && hover->OnCheckMouseResponse(keys, pt) && m_mouseTracking) {
             hover->OnMouseMove(keys, pt);
@@ -165,16 +184,19 @@ int PaintManager::OnMouseMove(UINT keys, CPoint pt)
         return 1;
     MControl* found = nullptr;
     if (m_mouseTracking) {
-        ScopedLock lock(m_controlsLock);
-        for (MControl* control : *m_controls) {
-            if (!control)
+        Frame frame(*this);
+        for (MControl* control : controlsNow()) {
+            if (!control || control->IsRemoved())
                 continue;
             control->OnMouseMove(keys, pt);
-            if (control->PtInRect(pt) && control->GetRresponse())
+            if (!frame.Alive())
+                return 1;
+            if (!control->IsRemoved() && control->PtInRect(pt) && control->GetRresponse())
                 found = control;
         }
     }
-    *m_hoverControl = found;
+    // A later control's handler may have removed the one found.
+    *m_hoverControl = (found && !found->IsRemoved()) ? found : nullptr;
     return 1;
 }
 
@@ -209,8 +231,7 @@ void PaintManager::captureFor(MControl* hover, UINT keys, CPoint pt)
     // The handler may have removed the control (it is then forgotten as hover).
     if (*m_hoverControl == hover && !hover->OnCheckMouseResponse(keys, pt))
         return;
-    SetCapture();
-    m_captured = 1;
+    takeCapture();
 }
 
 void PaintManager::armDrag(MControl* hover)
@@ -233,7 +254,11 @@ int PaintManager::OnLButtonDown(UINT keys, CPoint pt)
         m_dragStartY = pt.y;
         m_leftButtonDown = 1;
         *m_focusControl = hover;
+        Frame frame(*this);
         const int taken = hover->OnLButtonDown(keys, pt);
+        // The handler took the mouse itself (or deleted the window): the press is the control's.
+        if (!frame.Alive() || m_captureAsked)
+            return 1;
         if (!m_captured) {
             captureFor(hover, keys, pt);
             if (m_captured)
@@ -251,10 +276,8 @@ int PaintManager::OnLButtonDown(UINT keys, CPoint pt)
 
 void PaintManager::releaseHeldCapture()
 {
-    if (!m_captured)
-        return;
-    ReleaseCapture();
-    m_captured = 0;
+    if (m_captured)
+        ReleaseCapture();
 }
 
 void PaintManager::routeRelease(CPoint pt, int (MControl::*entry)(UINT, CPoint), UINT keys)
@@ -267,9 +290,10 @@ void PaintManager::routeRelease(CPoint pt, int (MControl::*entry)(UINT, CPoint),
         return;
     }
     const CRect noted = hover->GetRect();
+    Frame frame(*this);
     (hover->*entry)(keys, pt);
-    // The handler may have deleted the control; only the noted rectangle is used afterwards.
-    if (!noted.PtInRect(pt) && *m_hoverControl == hover)
+    // The handler may have removed the control; only the noted rectangle is used afterwards.
+    if (frame.Alive() && !noted.PtInRect(pt) && *m_hoverControl == hover)
         *m_hoverControl = nullptr;
 }
 
@@ -294,8 +318,10 @@ int PaintManager::OnRButtonDown(UINT keys, CPoint pt)
     MControl* hover = *m_hoverControl;
     if (hover && respondsAt(hover, keys, pt)) {
         *m_focusControl = hover;
+        Frame frame(*this);
         hover->OnRButtonDown(keys, pt);
-        captureFor(hover, keys, pt);
+        if (frame.Alive())
+            captureFor(hover, keys, pt);
     }
     return 1;
 }
@@ -320,9 +346,8 @@ bool PaintManager::offerNotch(UINT direction, CPoint pt)
     if (MControl* hover = *m_hoverControl)
         if (hover->OnScroll(1, direction, pt))
             return true;
-    ScopedLock lock(m_controlsLock);
-    for (MControl* control : *m_controls)
-        if (control && control->OnScroll(1, direction, pt))
+    for (MControl* control : controlsNow())
+        if (control && !control->IsRemoved() && control->OnScroll(1, direction, pt))
             return true;
     return false;
 }
@@ -334,7 +359,8 @@ int PaintManager::OnMouseWheel(UINT, short delta, CPoint pt)
     const int notches = delta / 120;
     const UINT direction = notches <= 0 ? 1 : 0;
     int taken = 0;
-    for (int i = 0; i < std::abs(notches); ++i)
+    Frame frame(*this);
+    for (int i = 0; i < std::abs(notches) && frame.Alive(); ++i)
         if (offerNotch(direction, pt))
             taken = 1;
     return taken;
@@ -358,9 +384,8 @@ int PaintManager::OnKeyDown(UINT key, LPARAM)
     if (MControl* hover = *m_hoverControl)
         if (hover->OnKeyDown(key, 1, modifiers))
             return 1;
-    ScopedLock lock(m_controlsLock);
-    for (MControl* control : *m_controls)
-        if (control && control->OnKeyDown(key, 1, modifiers))
+    for (MControl* control : controlsNow())
+        if (control && !control->IsRemoved() && control->OnKeyDown(key, 1, modifiers))
             break;
     return 1;
 }
@@ -373,7 +398,9 @@ int PaintManager::OnNcActivate(BOOL active)
         return 1;
     m_mouseTracking = 0;
     m_captured = 0;
+    m_captureAsked = 0;
     MControl* hover = *m_hoverControl;
+    Frame frame(*this);
     if (m_leftButtonDown) {
         m_leftButtonDown = 0;
         if (hover)
@@ -381,6 +408,8 @@ int PaintManager::OnNcActivate(BOOL active)
     } else if (hover) {
         hover->OnMouseMove(0, kNowhere);
     }
+    if (!frame.Alive())
+        return 1;
     *m_hoverControl = nullptr;
     Invalidate();
     return 1;
@@ -413,7 +442,11 @@ int PaintManager::PreTranslateMessage(MSG* msg)
 {
     if (!msg)
         return 0;
-    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && msg->wParam == VK_TAB) {
+    DispatchScope dispatch;
+    // Tab moves among the controls only when it is meant for this window: a native edit, or
+    // another window whose message the host's loop hands here, keeps its own Tab.
+    const bool ownTab = msg->hwnd == m_hWnd && msg->wParam == VK_TAB;
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && ownTab) {
         const UINT modifiers = KeyModifiers();
         MControl* next = nullptr;
         if (modifiers == 0)

@@ -2,10 +2,9 @@
 // (control, local id), dispatched with the paint manager's own reserved timers on WM_TIMER)
 // and the fast timer, whose ticks call the registered controls on the multimedia-timer thread.
 //
-// Threads and locks: window timers run on the GUI thread under the timer lock, which is
-// re-entrant, so a control may set or kill timers from its own timer handler. Controls are
-// called with the timer lock held; they then take their own list locks and, for repaint
-// requests, the paint manager's list locks. Nothing takes the timer lock while holding those.
+// Threads and locks: window timers run on the GUI thread. The timer lock guards the records
+// only and is never held while a control runs: a handler that removes a ticking control waits
+// out its tick, and that tick may set or kill timers.
 // The fast timer's tick holds no lock of the paint manager while a control runs (see
 // FastTimerList), so the GUI thread may remove a ticking control from inside any handler.
 #include "framework/PaintManager.h"
@@ -135,12 +134,26 @@ void PaintManager::OnTimer(UINT id)
 {
     if (serveReservedTimer(id))
         return;
-    ScopedLock lock(m_timerLock);
+    std::vector<TimerInfo> armed;
+    {
+        ScopedLock lock(m_timerLock);
+        armed = armedTimersWithId(id);
+    }
     // A handler may set or kill timers, or remove controls: walk a copy, and call a control
     // only while its timer is still there and armed.
-    for (const TimerInfo& timer : armedTimersWithId(id))
-        if (isStillArmed(timer) && timer.control)
-            timer.control->OnTimer();
+    Frame frame(*this);
+    for (const TimerInfo& timer : armed) {
+        if (!frame.Alive())
+            return;
+        MControl* control = nullptr;
+        {
+            ScopedLock lock(m_timerLock);
+            if (isStillArmed(timer))
+                control = timer.control;
+        }
+        if (control)
+            control->OnTimer();
+    }
 }
 
 // ---- the fast timer

@@ -35,7 +35,8 @@ bool PostedQueue::AddArea(const RECT* area)
 
 bool PostedQueue::joinsWaiting(const Record& record)
 {
-    if (record.kind == Kind::Notify)
+    // Each notification and each piece of work counts; repeated repaint requests do not.
+    if (record.kind == Kind::Notify || record.kind == Kind::Run)
         return false;
     for (Record& waiting : m_waiting) {
         if (waiting.kind != record.kind || waiting.control != record.control || waiting.receiver != record.receiver)
@@ -72,6 +73,14 @@ bool PostedQueue::TakeBatch(RECT& area, bool& whole)
     m_hasArea = false;
     m_whole = false;
     return had;
+}
+
+bool PostedQueue::LeftWaiting()
+{
+    ScopedLock lock(m_lock);
+    if (m_next < m_serving.size() || m_waiting.empty())
+        return false;
+    return markPosted();
 }
 
 bool PostedQueue::Next(Record& record)

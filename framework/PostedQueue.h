@@ -28,7 +28,10 @@ public:
         Repaint,
         // control->SetUpdate(code, wParam): the marking of a control's children.
         MarkStale,
+        // run(control, context): work that belongs on the window's thread.
+        Run,
     };
+    using RunProc = void (*)(MControl* control, void* context);
     struct Record {
         Kind kind { Kind::Notify };
         MControl* control { nullptr };
@@ -37,6 +40,8 @@ public:
         UINT code { 0 };
         UINT wParam { 0 };
         LONG lParam { 0 };
+        RunProc run { nullptr };
+        void* context { nullptr };
     };
 
     // Inline: hosts of the library construct paint managers, and with them this queue.
@@ -59,6 +64,9 @@ public:
     bool TakeBatch(RECT& area, bool& whole);
     // The next record of the batch, in order; false when the batch is done.
     bool Next(Record& record);
+    // Called once a batch is served: true when records came while a handler's own loop served
+    // the rest of it (they were not taken then) and the window must be told again.
+    bool LeftWaiting();
 
     // Drops every record of a control that is going away (raised by it, or taken by it as a
     // receiver), including those of the batch being served.

@@ -13,16 +13,14 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "KOVA.h"
+#include "Poisoned.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
@@ -350,26 +348,6 @@ struct Stats {
     DWORD guiThread { GetCurrentThreadId() };
     std::atomic<long> ticks { 0 }, ticksAfterDeath { 0 }, guiRounds { 0 };
     long heard { 0 }, heardOffGui { 0 }, removedInHandlers { 0 }, deletedDirectly { 0 }, created { 0 };
-};
-
-// Freed memory is overwritten and kept from reuse until thousands of later deletes: a use of
-// a deleted control within that time crashes.
-template <class Base>
-class Poisoned : public Base {
-public:
-    using Base::Base;
-    static void operator delete(void* memory, std::size_t size)
-    {
-        static std::mutex lock;
-        static std::deque<void*> held;
-        std::memset(memory, 0xDD, size);
-        std::lock_guard<std::mutex> guard(lock);
-        held.push_back(memory);
-        if (held.size() > 4096) {
-            ::operator delete(held.front());
-            held.pop_front();
-        }
-    }
 };
 
 // Ticks, asks for a repaint on every tick and now and then notifies its parent; on the

@@ -369,6 +369,21 @@ TEST_F(CaretWindow, IsDrawnInTheOwnersTextColourBlinksMovesHidesAndStopsWithTheO
     EXPECT_FALSE(caretAt(30, 20));
 }
 
+// The focus went elsewhere (another window, a native edit) and came back: the owner shows its
+// caret again, and it blinks again.
+TEST_F(CaretWindow, ComesBackWhenItsOwnerShowsItAgainAfterTheFocusLeft)
+{
+    showCaretAt(30, 15);
+    edit->setFocused(0);
+    EXPECT_FALSE(caretAt(30, 20));
+    EXPECT_EQ(0, manager.IsCaretShown());
+    edit->setFocused(1);
+    ASSERT_EQ(1, manager.ShowCaret(1));
+    EXPECT_TRUE(caretAt(30, 20));
+    manager.OnTimer(PaintManager::kCaretTimerId);
+    EXPECT_FALSE(caretAt(30, 20));
+}
+
 TEST_F(CaretWindow, IsForgottenWithItsOwner)
 {
     showCaretAt(30, 15);

@@ -336,6 +336,60 @@ TEST_F(Routing, LosingTheActivationOrADragPastTwoPixelsEndsThePress)
     }
 }
 
+// A Tab meant for a native edit or for another window is theirs, even when the host's loop
+// hands it to this paint manager.
+TEST_F(Routing, TabMovesTheFocusOnlyWhenItIsMeantForThisWindow)
+{
+    RecordingControl* a = add(1, CRect(10, 10, 50, 50));
+    a->SetTabStop(1);
+    TestWindow other(10, 10, WS_POPUP);
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, window.hwnd(), nullptr, nullptr, nullptr);
+    for (HWND target : { edit, other.hwnd(), window.hwnd() }) {
+        MSG tab { target, WM_KEYDOWN, VK_TAB, 0, 0, {} };
+        const bool own = target == window.hwnd();
+        EXPECT_EQ(own ? 1 : 0, manager.PreTranslateMessage(&tab));
+        EXPECT_EQ(own ? a : nullptr, manager.GetFocusControl());
+    }
+    DestroyWindow(edit);
+}
+
+namespace {
+
+// A rubber band: takes the mouse when pressed, and answers the press with 0.
+class BandControl : public RecordingControl {
+public:
+    using RecordingControl::RecordingControl;
+    int OnControlLButtonDown(UINT keys, CPoint pt) override
+    {
+        RecordingControl::OnControlLButtonDown(keys, pt);
+        m_manager->SetCapture();
+        return 0;
+    }
+};
+
+} // namespace
+
+// Without asking, a pressed control hears nothing once the pointer leaves it; one that takes
+// the mouse hears every move, wherever it goes, until the release, and the press is its own
+// (the window does not start moving).
+TEST_F(Routing, AControlThatTakesTheMouseFollowsThePointerOutOfItselfUntilTheRelease)
+{
+    adopt(manager, new BandControl(&top, 1, CRect(10, 10, 100, 100), log));
+    RecordingControl* other = add(2, CRect(200, 10, 300, 100));
+    press(20, 20);
+    EXPECT_TRUE(GetCapture() == window.hwnd() && manager.IsCaptured() == 1);
+    EXPECT_EQ(0, received[WM_NCLBUTTONDOWN]);
+    log.clear();
+    send(WM_MOUSEMOVE, MK_LBUTTON, 250, 50);
+    send(WM_MOUSEMOVE, MK_LBUTTON, 390, 290);
+    send(WM_LBUTTONUP, 0, 390, 290);
+    EXPECT_EQ("move:1 move:1 up:1", log.summary());
+    EXPECT_EQ(CPoint(390, 290), log.events()[1].pt);
+    EXPECT_TRUE(!GetCapture() && manager.IsCaptured() == 0);
+    send(WM_MOUSEMOVE, 0, 250, 50);
+    EXPECT_EQ(other, manager.GetHoverControl());
+}
+
 TEST_F(Routing, OneTooltipWindowServesEveryTip)
 {
     const auto tooltipWindows = [&] {
@@ -606,6 +660,51 @@ TEST_F(Posted, RecordsOfAControlRemovedBeforeTheyAreServedAreDropped)
     parent.onHeard = [&] { manager.RemoveControl(later); };
     serve();
     EXPECT_EQ("8:2:0:0 8:4:0:0 ", parent.heard);
+}
+
+// A handler that opens a loop of its own (a modal dialog) serves the rest of the batch there;
+// what another thread posts meanwhile comes with the next message, not never.
+TEST_F(Posted, WorkPostedWhileAHandlersOwnLoopServesTheBatchIsNotLost)
+{
+    NotifyingControl* control = add(7);
+    elsewhere([&] {
+        control->PostToParent(1, 0, 0);
+        control->PostToParent(2, 0, 0);
+    });
+    parent.onHeard = [&] {
+        if (parent.count != 1)
+            return;
+        elsewhere([&] { control->PostToParent(3, 0, 0); });
+        serve();
+    };
+    serve();
+    serve();
+    EXPECT_EQ("7:1:0:0 7:2:0:0 7:3:0:0 ", parent.heard);
+}
+
+// Work for the window's thread (moving a native window from a tick) runs there, in order with
+// the notifications posted before it, and goes with its control; on that thread, at once.
+TEST_F(Posted, WorkForTheWindowsThreadRunsThereInOrderAndGoesWithItsControl)
+{
+    NotifyingControl *control = add(7), *doomed = add(8);
+    struct Run {
+        Top& top;
+        static void note(MControl* control, void* context)
+        {
+            static_cast<Run*>(context)->top.OnBaseMessage(control->GetControlID(), 99, 0, 0);
+        }
+    } run { parent };
+    elsewhere([&] {
+        control->PostToParent(1, 0, 0);
+        manager.PostRun(control, &Run::note, &run);
+        manager.PostRun(doomed, &Run::note, &run);
+    });
+    manager.RemoveControl(doomed);
+    EXPECT_EQ("", parent.heard);
+    serve();
+    EXPECT_EQ("7:1:0:0 7:99:0:0 ", parent.heard);
+    manager.PostRun(control, &Run::note, &run);
+    EXPECT_EQ("7:1:0:0 7:99:0:0 7:99:0:0 ", parent.heard);
 }
 
 // A cached control that overlaps the requester must be redrawn with it, also when the request

@@ -1,0 +1,47 @@
+#pragma once
+// The library's dispatches on a GUI thread, and the deletions that wait for them to end.
+//
+// A handler may remove the control it runs in, its parent, or the window around them: the
+// frames below it still use those objects when it returns. So a control or window object
+// removed while a dispatch runs on its thread (a window message, Tab, a drop, an input entry
+// of a control) is only taken out of its tree at once; it is deleted when the outermost
+// dispatch of the thread returns, in the order the removals came. Outside any dispatch it is
+// deleted at once. Every walk over a list that a handler can change copies the list first and
+// skips the controls removed since (MControl::IsRemoved), so nothing it holds is freed.
+//
+// Threads: the state is per thread and only the window's (GUI) thread deletes controls. No
+// lock is held while a deferred object is deleted.
+#include "platform/Win32.h"
+
+namespace KOVA {
+
+class MControl;
+class MWindow;
+class PaintManager;
+
+class DispatchScope {
+public:
+    DispatchScope();
+    // The outermost scope deletes what waits, then returns: nothing it ran for is used after.
+    ~DispatchScope();
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+
+    // Deletes the object when the outermost dispatch of this thread returns, at once outside
+    // one. The caller has already taken it out of every list.
+    static void Delete(MControl* control);
+    static void Delete(MWindow* window);
+    // A paint manager going away while some of its controls wait: they forget it, so that
+    // their deletion does not reach it.
+    static void ForgetManager(PaintManager* manager);
+
+    // Objects that went during the dispatch (a host may delete its window object from a
+    // handler): the code that called that handler asks before it uses the object again.
+    // Called by the destructors and constructors of such objects; forgotten when the
+    // outermost dispatch ends.
+    static void NoteGone(const void* object);
+    static void NoteBorn(const void* object);
+    static bool IsGone(const void* object);
+};
+
+} // namespace KOVA
