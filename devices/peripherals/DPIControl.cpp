@@ -45,12 +45,8 @@ DPIControl& DPIControl::operator=(const DPIControl& other) = default;
 
 DPIControl::~DPIControl()
 {
-    if (CDPIEditWnd* edit = *m_editWindow) {
-        if (HWND window = edit->GetSafeHwnd(); window && ::IsWindow(window))
-            edit->DestroyWindow();
-        // Its destruction deleted it and cleared the field; a window never made did neither.
-        delete *m_editWindow;
-    }
+    // The window is destroyed and its object goes with it, reaching nothing of this tile.
+    NativeEditWindow::Dispose(m_editWindow.get());
     if (*m_defaultFont)
         ::DeleteObject(*m_defaultFont);
 }
@@ -101,17 +97,13 @@ void DPIControl::SetColor(COLORREF color)
 
 bool DPIControl::editShown() const
 {
-    const CDPIEditWnd* edit = *m_editWindow;
-    const HWND window = edit ? edit->GetSafeHwnd() : nullptr;
-    return window && ::IsWindow(window) && ::IsWindowVisible(window);
+    return *m_editWindow && (*m_editWindow)->IsShown();
 }
 
 int DPIControl::GetDPIValue()
 {
     if (editShown()) {
-        CString text;
-        (*m_editWindow)->GetWindowTextW(text);
-        m_dpiValue = _wtoi(text);
+        m_dpiValue = _wtoi((*m_editWindow)->GetText());
     }
     return m_dpiValue;
 }

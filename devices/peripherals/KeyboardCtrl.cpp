@@ -385,6 +385,14 @@ void KeyboardCtrl::dragBand(CPoint pt)
     repaintIfShown();
 }
 
+void KeyboardCtrl::followPastTheEdge()
+{
+    // The drag's moves and its release come here wherever the pointer goes, so that a band
+    // released outside the view still ends.
+    if (m_frameSelect && m_manager)
+        m_manager->SetCapture();
+}
+
 void KeyboardCtrl::clearBand()
 {
     m_bandActive = 0;
@@ -447,6 +455,7 @@ int KeyboardCtrl::OnControlLButtonDown(UINT, CPoint pt)
         m_bandStart = pt;
         m_bandEnd = pt;
         m_selected = m_hover;
+        followPastTheEdge();
     } else {
         clearBand();
     }
@@ -495,10 +504,12 @@ int KeyboardCtrl::OnControlRButtonDown(UINT, CPoint pt)
 {
     if (!m_enabled || !m_frameSelect)
         return 0;
-    if (m_rect.PtInRect(pt))
+    if (m_rect.PtInRect(pt)) {
         m_bandStart = pt;
-    else
+        followPastTheEdge();
+    } else {
         clearBand();
+    }
     return 1;
 }
 

@@ -139,6 +139,7 @@ private:
     void drawBand(HDC dc) const;
     void dragBand(CPoint pt);
     void clearBand();
+    void followPastTheEdge();
     void hideTips() { SetTips(nullptr, CRect(), false); }
 
     int m_currentKeyValue { 0 };
