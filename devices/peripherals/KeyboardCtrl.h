@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "devices/peripherals/KeyOutlineCache.h"
+#include "devices/peripherals/KeyOutlineLayer.h"
 #include "framework/ItemList.h"
 #include "framework/MemoryPicture.h"
 #include "platform/CPoint.h"
@@ -168,10 +168,10 @@ private:
     NotCopied<PaintManager*> m_tickingWith;
     // The label font of mode 100, fetched before the key lock is taken for a rebuild.
     NotCopied<const Gdiplus::Font*> m_labelFont;
-    // Light mode: the picture over the background as the last rebuild left it, the outline of
-    // every key size, and the frame the memory picture shows (-1: none composed yet).
+    // Light mode: the picture over the background as the last rebuild left it, every key's
+    // outline, and the frame the memory picture shows (-1: none composed yet).
     MemoryPicture m_lightBase;
-    NotCopied<KeyOutlineCache> m_outlines;
+    NotCopied<KeyOutlineLayer> m_outlines;
     int m_composedFrame { -1 };
 };
 

@@ -1,9 +1,10 @@
 // The keyboard view's drawing. GUI thread; the key lock is held while the keys are drawn.
 //
 // The memory picture is rebuilt (background, picture, keys) only when the framework marks the
-// view stale. In mode 102 a rebuild also keeps the picture over the background, and a frame
-// step (a repaint request that leaves the view's picture valid) only copies that back and
-// blends each key's kept outline at the key's alpha: no path is stroked per frame.
+// view stale. In mode 102 a rebuild also keeps the picture over the background and, once, every
+// key's outline; a frame step (a repaint request that leaves the view's picture valid) only
+// copies the picture back and blends each key's outline at the key's alpha: no path is stroked
+// per frame.
 #include "devices/peripherals/KeyboardCtrl.h"
 
 #include <algorithm>
@@ -185,6 +186,7 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& graphics, int width, int hei
         m_lightBase.Create(drawn, width, height);
     MRender::BitBlt(m_lightBase.dc(), 0, 0, width, height, drawn, 0, 0);
     graphics.ReleaseHDC(drawn);
+    m_outlines->Forget();
 }
 
 void KeyboardCtrl::composeLightFrame()
@@ -193,10 +195,18 @@ void KeyboardCtrl::composeLightFrame()
     const int height = m_rect.Height();
     if (!m_lightBase.dc() || m_lightBase.width() != width || m_lightBase.height() != height)
         return;
+    // Keys added since the outlines were stroked are stroked with the others now.
+    const size_t keys = m_items->size();
+    if (!m_outlines->Holds(keys)) {
+        m_outlines->Begin(width, height, kLightCyan);
+        for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
+            m_outlines->Add(GetRealRect(key->rect));
+        m_outlines->End(keys);
+    }
     HDC target = m_memPicture.dc();
     MRender::BitBlt(target, 0, 0, width, height, m_lightBase.dc(), 0, 0);
     for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
-        m_outlines->Blend(target, GetRealRect(key->rect), kLightCyan, lightAlpha(i));
+        m_outlines->Blend(target, GetRealRect(key->rect), lightAlpha(i));
     m_composedFrame = m_frame;
 }
 

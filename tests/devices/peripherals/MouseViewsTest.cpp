@@ -143,7 +143,10 @@ TEST_F(Views, ZonesShowTheirColourAtTheNextRepaintOnly)
     EXPECT_TRUE(nearColor(canvas.rgb(centre.x, centre.y), 0xFF0000, 2));
     EXPECT_EQ(static_cast<COLORREF>(RGB(255, 0, 0)), zones->GetLightColor(0, 0));
     EXPECT_EQ(0u, zones->GetLightColor(5, 0));
-    EXPECT_EQ(0, zones->OnMouseMove(0, centre));
+    parent.updates.clear();
+    zones->OnMouseMove(0, centre);
+    zones->OnMouseMove(0, centre + CPoint(1, 1));
+    EXPECT_TRUE(parent.updates.empty()) << "the zones take no input";
 }
 
 TEST_F(Views, RepaintsKeepTheGdiObjectCount)
