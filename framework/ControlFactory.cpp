@@ -25,6 +25,7 @@
 #include "controls/basic/MenuItem.h"
 #include "controls/basic/TabBar.h"
 #include "controls/input/MRichEdit.h"
+#include "devices/peripherals/CRecordList.h"
 #include "devices/peripherals/DPIControl.h"
 #include "devices/peripherals/KeyFuncControl.h"
 #include "devices/peripherals/KeyboardCtrl.h"
@@ -169,6 +170,7 @@ const Row kPanelTable[] = {
     // Keyboard and mouse views
     { L"KeyboardCtrl", formE<KeyboardCtrl> },
     { L"KeyFuncControl", formE<KeyFuncControl> },
+    { L"CRecordList", formE<CRecordList> },
     { L"DPIControl", formE<DPIControl> },
     { L"MouseKeyCtrl", formE<MouseKeyCtrl> },
     { L"MouseCtrl", formE<MouseCtrl> },

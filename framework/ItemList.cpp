@@ -273,6 +273,21 @@ void ItemList::placeBar(MControl* bar, const CRect& place)
     }
 }
 
+void ItemList::FitBarToContent(int contentHeight)
+{
+    CScrollVertical* bar = GetScrollVertical();
+    const bool needed = contentHeight > m_rect.Height();
+    if (needed != (bar->IsVisible() != 0)) {
+        // A bar asks for its repaint only while shown: before it goes, after it comes.
+        if (!needed)
+            bar->UpdateControl(1, 0);
+        bar->SetControlVisible(needed ? 1 : 0);
+        if (needed)
+            bar->UpdateControl(1, 0);
+    }
+    bar->SetScrollMaxRange(contentHeight);
+}
+
 void ItemList::TurnWheel(UINT down)
 {
     CScrollVertical* bar = GetScrollVertical();

@@ -114,6 +114,9 @@ protected:
     void PlaceBarOnRightEdge(const CRect& rect);
     // The same, and the horizontal bar along the bottom edge.
     void DockBars(const CRect& rect);
+    // The vertical bar shown exactly when contentHeight exceeds the control's height, with
+    // that height as its range.
+    void FitBarToContent(int contentHeight);
     // Ten line steps of the bar toward later items (down 1) or earlier ones, held within its
     // range; a repaint when the position moved.
     void TurnWheel(UINT down);

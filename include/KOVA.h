@@ -79,3 +79,4 @@
 #include "devices/peripherals/MouseLight.h"
 #include "devices/peripherals/DPIControl.h"
 #include "devices/peripherals/CDPIEditWnd.h"
+#include "devices/peripherals/CRecordList.h"

@@ -67,17 +67,7 @@ int LEDModeList::GetCurLEDMode()
 void LEDModeList::layOut()
 {
     m_contentHeight = GetItemCount() * m_rowHeight;
-    CScrollVertical* bar = GetScrollVertical();
-    const bool needed = m_contentHeight > m_rect.Height();
-    if (needed != (bar->IsVisible() != 0)) {
-        // A bar asks for its repaint only while shown: before it goes, after it comes.
-        if (!needed)
-            bar->UpdateControl(1, 0);
-        bar->SetControlVisible(needed ? 1 : 0);
-        if (needed)
-            bar->UpdateControl(1, 0);
-    }
-    bar->SetScrollMaxRange(m_contentHeight);
+    FitBarToContent(m_contentHeight);
 }
 
 void LEDModeList::SetControlRect(CRect rect)

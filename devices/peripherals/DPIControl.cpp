@@ -3,12 +3,11 @@
 // delete the tile.
 #include "devices/peripherals/DPIControl.h"
 
-#include <cwchar>
-
 #include "controls/basic/ButtonBase.h"
 #include "controls/basic/CCheckButton.h"
 #include "controls/basic/CColorButton.h"
 #include "controls/basic/LookPainting.h"
+#include "controls/input/EditFont.h"
 #include "devices/peripherals/CDPIEditWnd.h"
 #include "framework/MRender.h"
 #include "framework/PaintManager.h"
@@ -47,8 +46,6 @@ DPIControl::~DPIControl()
 {
     // The window is destroyed and its object goes with it, reaching nothing of this tile.
     NativeEditWindow::Dispose(m_editWindow.get());
-    if (*m_defaultFont)
-        ::DeleteObject(*m_defaultFont);
 }
 
 const wchar_t* DPIControl::GetClassNameW() const
@@ -180,21 +177,9 @@ CRect DPIControl::GetTextRect()
 
 HFONT DPIControl::GetDefaultFont()
 {
-    if (*m_defaultFont)
-        return *m_defaultFont;
-    LOGFONTW description {};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(description), &description);
-    wcsncpy(description.lfFaceName, m_textFont, LF_FACESIZE - 1);
-    description.lfFaceName[LF_FACESIZE - 1] = L'\0';
-    description.lfHeight = -m_fontSize;
-    description.lfCharSet = DEFAULT_CHARSET;
-    // Bold is a weight of its own, not an amount added to the stock font's.
-    if (m_fontStyle & Gdiplus::FontStyleBold)
-        description.lfWeight = FW_BOLD;
-    description.lfItalic = (m_fontStyle & Gdiplus::FontStyleItalic) ? TRUE : FALSE;
-    description.lfUnderline = (m_fontStyle & Gdiplus::FontStyleUnderline) ? TRUE : FALSE;
-    *m_defaultFont = ::CreateFontIndirectW(&description);
-    return *m_defaultFont;
+    if (!*m_defaultFont)
+        *m_defaultFont = CreateEditFont(m_textFont, -m_fontSize, m_fontStyle);
+    return m_defaultFont->get();
 }
 
 int DPIControl::SetControlFocus(int)

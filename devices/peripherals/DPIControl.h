@@ -8,6 +8,7 @@
 // GUI thread only.
 #include "platform/Win32.h"
 
+#include "controls/input/EditFont.h"
 #include "framework/MPanel.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
@@ -27,7 +28,7 @@ public:
     // A copy takes the values; no children, edit window or font of its own until it is set up.
     DPIControl(const DPIControl& other);
     DPIControl& operator=(const DPIControl& other);
-    // Destroys the edit window it holds (which deletes itself), then releases the font.
+    // Destroys the edit window it holds (which deletes itself).
     ~DPIControl() override;
 
     const wchar_t* GetClassNameW() const override;
@@ -71,7 +72,7 @@ private:
     COLORREF m_color { 0x000000FF };
     CString m_groupName { L"DPIControl" };
     NotCopied<CDPIEditWnd*> m_editWindow;
-    NotCopied<HFONT> m_defaultFont;
+    NotCopied<OwnedFont> m_defaultFont;
     CRect m_textRect;
 };
 
