@@ -46,17 +46,23 @@ KEY_INFO::~KEY_INFO()
 
 KeyboardCtrl::KeyboardCtrl(MObject* parent, UINT id, CRect rect, int visible) : ItemList(parent, id, rect, visible, 1)
 {
+    makeLabelTools();
+}
+
+KeyboardCtrl::KeyboardCtrl(const KeyboardCtrl& other) : ItemList(other)
+{
+    makeLabelTools();
+    *this = other;
+}
+
+void KeyboardCtrl::makeLabelTools()
+{
     auto format = std::make_unique<Gdiplus::StringFormat>();
     format->SetAlignment(Gdiplus::StringAlignmentCenter);
     format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
     *m_format = std::move(format);
     *m_labelBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFF5F5F5));
     *m_shadowBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF505050));
-}
-
-KeyboardCtrl::KeyboardCtrl(const KeyboardCtrl& other) : ItemList(other)
-{
-    *this = other;
 }
 
 KeyboardCtrl& KeyboardCtrl::operator=(const KeyboardCtrl& other)

@@ -117,6 +117,8 @@ protected:
     CPoint ItemOrigin() const override;
 
 private:
+    // The label's format and brushes, made once per view.
+    void makeLabelTools();
     KEY_INFO* keyAt(int index) const;
     template <class Change>
     void forEachKey(Change change);

@@ -1,6 +1,6 @@
 // The keyboard and mouse page: the keyboard in Light mode playing a wave over its keys, the
-// key-function picker, the mouse buttons as a list and as call-outs, the mouse lighting zones
-// and a row of DPI stage tiles.
+// key-function picker, the mouse buttons as a list and as call-outs, the mouse lighting zones,
+// a row of DPI stage tiles and a key macro.
 #include "SamplePage.h"
 
 #include <vector>
@@ -12,7 +12,8 @@ using namespace KOVA;
 namespace {
 
 constexpr UINT kFirstId = 6000;
-constexpr UINT kFastTimerPeriod = 20;
+// The period every page of the host runs its fast timer at.
+constexpr UINT kFastTimerPeriod = 10;
 constexpr int kKeyColumns = 12;
 constexpr int kKeyRows = 4;
 constexpr int kFrames = 24;
@@ -59,7 +60,7 @@ void buildKeyboard(MPanel* page, UINT id, const CRect& place)
             frames.push_back(static_cast<unsigned char>(distance < 6 ? 255 - distance * 40 : 20));
         }
     keyboard->SetLightModeData(frames.data(), static_cast<int>(frames.size()));
-    keyboard->SetLightSpeed(2);
+    keyboard->SetLightSpeed(1);
     keyboard->SetKeyboardCtrlMode(KeyboardCtrl::ModeLight);
     page->GetManager()->SetMTimer(kFastTimerPeriod);
 }
@@ -103,6 +104,17 @@ void buildStages(MPanel* page, UINT& id, int left, int top)
     }
 }
 
+void buildMacro(MPanel* page, UINT id, const CRect& place)
+{
+    auto* macro = dynamic_cast<CRecordList*>(page->CreateControl(L"CRecordList", id, place, L"", 1, 1));
+    const wchar_t* keys[] = { L"Ctrl", L"C", L"C", L"Ctrl" };
+    const int types[] = { 2, 2, 3, 3 };
+    macro->SetItemHeight(30);
+    for (int i = 0; i < 4; ++i)
+        macro->AddString(keys[i], types[i], i, 20 + i * 10);
+    macro->SetCurSel(1);
+}
+
 void build(MPanel* page, const CRect& area)
 {
     writePeripheralSkin();
@@ -116,6 +128,7 @@ void build(MPanel* page, const CRect& area)
     picker->SetItemCheckByItemData(4, 0, 0);
     buildMouse(page, id, left + 620, top);
     buildStages(page, id, left, top + 460);
+    buildMacro(page, id++, CRect(left + 460, top + 460, left + 1050, top + 580));
 }
 
 } // namespace
