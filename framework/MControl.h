@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "framework/DispatchScope.h"
 #include "framework/MObject.h"
 #include "framework/MemoryPicture.h"
 #include "platform/CPoint.h"
@@ -187,7 +188,7 @@ protected:
     void StopFastTimer();
     // The children (controls list) as they are now, for a walk that calls them with no lock
     // held: a handler may change the list, and a child removed meanwhile IsRemoved.
-    std::vector<MControl*> childrenNow();
+    WalkCopy childrenNow();
 
     MObject* m_parent { nullptr };
     PaintManager* m_manager { nullptr };
@@ -233,6 +234,8 @@ private:
     // Removed controls (this one and everything below it) wait for deletion.
     void markRemoved();
     static void dispose(MControl* control);
+    // Its paint manager is dispatching on this thread: deletions already wait for that.
+    bool managerDispatching() const;
     int routeButtonDown(Button button, UINT keys, CPoint pt);
     int routeButtonUp(Button button, UINT keys, CPoint pt);
     int routeDblClk(Button button, UINT keys, CPoint pt);
