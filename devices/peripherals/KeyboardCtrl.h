@@ -13,7 +13,6 @@
 
 #include "devices/peripherals/KeyOutlineLayer.h"
 #include "framework/ItemList.h"
-#include "framework/MemoryPicture.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -170,9 +169,8 @@ private:
     NotCopied<PaintManager*> m_tickingWith;
     // The label font of mode 100, fetched before the key lock is taken for a rebuild.
     NotCopied<const Gdiplus::Font*> m_labelFont;
-    // Light mode: the picture over the background as the last rebuild left it, every key's
-    // outline, and the frame the memory picture shows (-1: none composed yet).
-    MemoryPicture m_lightBase;
+    // Light mode: every key's outline over the picture as the last rebuild left it, and the
+    // frame the memory picture shows (-1: none composed yet).
     NotCopied<KeyOutlineLayer> m_outlines;
     int m_composedFrame { -1 };
 };

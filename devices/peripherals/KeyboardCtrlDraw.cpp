@@ -182,32 +182,23 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& graphics, int width, int hei
     // Kept as the start of every frame until the next rebuild; the outlines go on per frame.
     graphics.Flush(Gdiplus::FlushIntentionSync);
     HDC drawn = graphics.GetHDC();
-    if (m_lightBase.width() != width || m_lightBase.height() != height)
-        m_lightBase.Create(drawn, width, height);
-    MRender::BitBlt(m_lightBase.dc(), 0, 0, width, height, drawn, 0, 0);
+    m_outlines->KeepBase(drawn, width, height);
     graphics.ReleaseHDC(drawn);
     m_outlines->Forget();
 }
 
 void KeyboardCtrl::composeLightFrame()
 {
-    const int width = m_rect.Width();
-    const int height = m_rect.Height();
-    if (!m_lightBase.dc() || m_lightBase.width() != width || m_lightBase.height() != height)
-        return;
     // Keys added since the outlines were stroked are stroked with the others now.
     const size_t keys = m_items->size();
     if (!m_outlines->Holds(keys)) {
-        m_outlines->Begin(width, height, kLightCyan);
+        m_outlines->Begin(m_rect.Width(), m_rect.Height(), kLightCyan);
         for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
             m_outlines->Add(GetRealRect(key->rect));
         m_outlines->End(keys);
     }
-    HDC target = m_memPicture.dc();
-    MRender::BitBlt(target, 0, 0, width, height, m_lightBase.dc(), 0, 0);
-    for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
-        m_outlines->Blend(target, GetRealRect(key->rect), lightAlpha(i));
-    m_composedFrame = m_frame;
+    if (m_outlines->Compose(m_memPicture.dc(), [this](int key) { return lightAlpha(key); }))
+        m_composedFrame = m_frame;
 }
 
 void KeyboardCtrl::drawBand(HDC dc) const
