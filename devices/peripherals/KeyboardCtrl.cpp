@@ -152,8 +152,10 @@ CRect KeyboardCtrl::GetRealRect(CRect rect) const
 
 void KeyboardCtrl::SetKeyboardImage(CString file)
 {
+    // Loaded before the lock is taken: a tick waiting on it would wait out the file.
+    std::unique_ptr<Gdiplus::Image> picture(MRender::LoadImageFromFile(GetSkinPath() + file));
     ScopedLock lock(m_itemsLock);
-    m_picture->reset(MRender::LoadImageFromFile(GetSkinPath() + file));
+    m_picture->swap(picture);
 }
 
 void KeyboardCtrl::SetWidthAndHeight(int width, int height)
