@@ -54,6 +54,13 @@
 #include "devices/cooling/ModeRowList.h"
 #include "devices/cooling/SysInfoList.h"
 #include "devices/cooling/UsageRateCtrl.h"
+#include "devices/peripherals/CRecordList.h"
+#include "devices/peripherals/DPIControl.h"
+#include "devices/peripherals/KeyFuncControl.h"
+#include "devices/peripherals/KeyboardCtrl.h"
+#include "devices/peripherals/MouseCtrl.h"
+#include "devices/peripherals/MouseKeyCtrl.h"
+#include "devices/peripherals/MouseLight.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/ClockTypeCtrl.h"
@@ -152,6 +159,8 @@ const Row kWindowTable[] = {
     { L"CColorPalette", formE<CColorPalette> },
     { L"CColorSelect", formE<CColorSelect> },
     { L"MListBox", formE<MListBox> },
+    // Keyboard and mouse views
+    { L"KeyboardCtrl", formE<KeyboardCtrl> },
 };
 
 const Row kPanelTable[] = {
@@ -235,6 +244,14 @@ const Row kPanelTable[] = {
     { L"CColorSelect", formE<CColorSelect> },
     { L"MListBox", formE<MListBox> },
     { L"DListBox", formE<DListBox> },
+    // Keyboard and mouse views
+    { L"KeyboardCtrl", formE<KeyboardCtrl> },
+    { L"KeyFuncControl", formE<KeyFuncControl> },
+    { L"CRecordList", formE<CRecordList> },
+    { L"DPIControl", formE<DPIControl> },
+    { L"MouseKeyCtrl", formE<MouseKeyCtrl> },
+    { L"MouseCtrl", formE<MouseCtrl> },
+    { L"MouseLight", formE<MouseLight> },
 };
 
 template <size_t N>

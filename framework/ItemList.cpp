@@ -94,10 +94,11 @@ ItemList::~ItemList()
     m_items->clear();
 }
 
-void ItemList::AppendItem(std::unique_ptr<ListItem> item)
+int ItemList::AppendItem(std::unique_ptr<ListItem> item)
 {
     ScopedLock lock(m_itemsLock);
     m_items->push_back(std::move(item));
+    return static_cast<int>(m_items->size()) - 1;
 }
 
 ListItem* ItemList::ItemAt(int index) const
@@ -192,7 +193,7 @@ bool ItemList::HandOver(const ListItem&, const CRect&, CPoint) const
     return true;
 }
 
-void ItemList::pointCursor(bool hand) const
+void ItemList::PointCursor(bool hand) const
 {
     static const HCURSOR handCursor = ::LoadCursorW(nullptr, IDC_HAND);
     static const HCURSOR arrowCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -207,7 +208,7 @@ CRect ItemList::PlaceOf(const ListItem& item) const
     return place;
 }
 
-int ItemList::itemAt(CPoint pt)
+int ItemList::ItemIndexAt(CPoint pt)
 {
     ScopedLock lock(m_itemsLock);
     int first = 0;
@@ -233,26 +234,40 @@ int ItemList::hoveredItemHolds(CPoint pt)
     return HandOver(*item, place, pt) ? 1 : 0;
 }
 
+ItemList::HoverMove ItemList::TrackHover(CPoint pt, bool* hand)
+{
+    if (!m_rect.PtInRect(pt)) {
+        m_hover = -1;
+        return HoverMove::Left;
+    }
+    const int holds = hoveredItemHolds(pt);
+    if (hand)
+        *hand = holds == 1;
+    if (holds >= 0)
+        return HoverMove::Held;
+    m_hover = ItemIndexAt(pt);
+    return HoverMove::Searched;
+}
+
 int ItemList::OnControlMouseMove(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
     const int before = m_hover;
-    if (!m_rect.PtInRect(pt)) {
-        m_hover = -1;
+    bool hand = true;
+    const HoverMove move = TrackHover(pt, &hand);
+    if (move == HoverMove::Left) {
         // Every control hears every move: only the one the pointer just left may set the
         // arrow, or it would replace the hand over another control.
         if (m_pointerInside)
-            pointCursor(false);
+            PointCursor(false);
         m_pointerInside = false;
     } else {
         m_pointerInside = true;
-        const int holds = hoveredItemHolds(pt);
-        if (holds >= 0) {
-            pointCursor(holds == 1);
+        if (move == HoverMove::Held) {
+            PointCursor(hand);
             return 0;
         }
-        m_hover = itemAt(pt);
     }
     if (m_hover != before)
         UpdateControl(1, 0);
@@ -307,12 +322,22 @@ void ItemList::RepaintOnBarMove(UINT id, UINT code)
 
 void ItemList::PlaceBarOnRightEdge(const CRect& rect)
 {
-    CScrollVertical* bar = GetScrollVertical();
+    placeBar(GetScrollVertical(), CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
+}
+
+void ItemList::DockBars(const CRect& rect)
+{
+    PlaceBarOnRightEdge(rect);
+    placeBar(GetScrollHorizontal(), CRect(rect.left, rect.bottom - m_barInset, rect.right, rect.bottom));
+}
+
+void ItemList::placeBar(MControl* bar, const CRect& place)
+{
     CRect before;
     {
         ScopedLock lock(m_controlsLock);
         before = bar->GetRect();
-        bar->SetControlRect(CRect(rect.right - m_barInset, rect.top, rect.right, rect.bottom));
+        bar->SetControlRect(place);
     }
     if (bar->IsVisible()) {
         CRect dirty = bar->GetRect();

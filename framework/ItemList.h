@@ -103,14 +103,27 @@ public:
     int GetItemCount();
 
 protected:
-    // Appends the record and takes ownership of it.
-    void AppendItem(std::unique_ptr<ListItem> item);
+    // Where a move leaves the hover (TrackHover).
+    enum class HoverMove {
+        Left,     // the point is outside the control: no hover
+        Held,     // the hovered item still holds the point: unchanged
+        Searched, // the first item holding the point, or none
+    };
+
+    // Appends the record, takes ownership of it and returns its index.
+    int AppendItem(std::unique_ptr<ListItem> item);
     // Empties the list and forgets hover and selection; no repaint request.
     void DropItems();
     // Frees a valid item's image; the item keeps its place. No repaint request.
     void DeleteItemFile(int index);
     // The record of a valid index, else null; call under the item lock.
     ListItem* ItemAt(int index) const;
+    // The same as the subclass's own record type (every item of a list is of one type).
+    template <class Entry>
+    Entry* EntryAt(int index) const
+    {
+        return static_cast<Entry*>(ItemAt(index));
+    }
     bool IsHighlighted(int index) const { return index == m_selected || index == m_hover; }
 
     // Where item places are measured from, in the control's coordinates: its top-left corner.
@@ -130,13 +143,22 @@ protected:
     // Repaints, then tells the parent: a handler may delete this control, and nothing of it
     // may be touched after the notification.
     void Report(UINT code, UINT wParam, LONG lParam);
-    // The item's place in window coordinates.
+
+    // Moves the hover for a pointer at pt (window client coordinates); takes the item lock.
+    // With hand, also whether the hand shows over a hovered item that still holds pt.
+    HoverMove TrackHover(CPoint pt, bool* hand = nullptr);
+    // The first item in list order whose place holds pt, else -1; takes the item lock.
+    int ItemIndexAt(CPoint pt);
+    // The item's place in window client coordinates; call under the item lock.
     CRect PlaceOf(const ListItem& item) const;
+    void PointCursor(bool hand) const;
 
     // A position change of the panel's own bars (ids 1 and 2, code 8) repaints a shown list.
     void RepaintOnBarMove(UINT id, UINT code);
     // The vertical bar goes along the right edge of rect, its old and new places repainted.
     void PlaceBarOnRightEdge(const CRect& rect);
+    // The same, and the horizontal bar along the bottom edge.
+    void DockBars(const CRect& rect);
     // Line steps of the bar toward later items (down 1) or earlier ones, held within its
     // range; a repaint when the position moved.
     static constexpr int kWheelSteps = 10;
@@ -188,11 +210,10 @@ protected:
 
 private:
     bool beginRowStrip(HDC& dc, int width, const RowWindow& rows);
-    int itemAt(CPoint pt);
     // 1 when the hovered item holds pt with the hand over it, 0 without the hand, -1 when it
     // does not hold pt.
     int hoveredItemHolds(CPoint pt);
-    void pointCursor(bool hand) const;
+    void placeBar(MControl* bar, const CRect& place);
 
     // The pointer was inside at the last move: only leaving the control puts the arrow back.
     bool m_pointerInside { false };

@@ -274,14 +274,16 @@ void ButtonBase::HideTitleTip()
 
 // ---- groups
 
-std::vector<MControl*>* ButtonBase::Siblings() const
+std::vector<MControl*>* SiblingsOf(const MControl& control)
 {
-    if (!m_parent)
+    MObject* parent = control.GetParantObject();
+    if (!parent)
         return nullptr;
     // Controls placed straight in a window (a dialog, a pop-up) are the paint manager's.
-    if (auto* parent = dynamic_cast<MControl*>(m_parent))
-        return &parent->GetControls();
-    return m_manager ? &m_manager->GetControls() : nullptr;
+    if (auto* parentControl = dynamic_cast<MControl*>(parent))
+        return &parentControl->GetControls();
+    PaintManager* manager = control.GetManager();
+    return manager ? &manager->GetControls() : nullptr;
 }
 
 } // namespace KOVA

@@ -40,6 +40,11 @@ private:
     int m_frameCount { 4 };
 };
 
+// The controls beside control, for radio-like groups of any family: its parent control's
+// children, or the window's top-level controls when the parent is a window. GUI thread only;
+// null without a parent.
+std::vector<MControl*>* SiblingsOf(const MControl& control);
+
 class KOVA_API ButtonBase : public MControlFont {
 public:
     // The looks, in the order of a four-frame image strip.
@@ -136,10 +141,8 @@ protected:
     void ShowTitleTip(POINT anchor, AIRBLADDER_MODE mode);
     void HideTitleTip();
 
-    // Radio-like groups: the controls beside this one (its parent control's children, or the
-    // window's top-level controls when the parent is a window), GUI thread only; null without
-    // a parent.
-    std::vector<MControl*>* Siblings() const;
+    // Radio-like groups: the controls beside this one (SiblingsOf).
+    std::vector<MControl*>* Siblings() const { return SiblingsOf(*this); }
     // Calls reset on every sibling of the same class T answering this control's class name,
     // with an equal group name, other than this one; with spareInactive hidden or disabled
     // ones are left alone. 0 without a sibling list, else 1.

@@ -21,6 +21,7 @@ extern const SamplePage kCoolingHomePage;
 extern const SamplePage kCoolingListsPage;
 extern const SamplePage kListsPage;
 extern const SamplePage kEditsPage;
+extern const SamplePage kPeripheralsPage;
 
 // One row per page. A family's page gets its row here when its file lands in this folder.
 const SamplePage* const kSamplePages[] = {
@@ -43,6 +44,7 @@ const SamplePage* const kSamplePages[] = {
     &kCoolingListsPage,
     &kListsPage,
     &kEditsPage,
+    &kPeripheralsPage,
 };
 
 const std::size_t kSamplePageCount = std::size(kSamplePages);
