@@ -1,5 +1,6 @@
 #include "lcd/LcdFrameRoad.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -94,9 +95,10 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float 
         g.FillEllipse(&black, Gdiplus::RectF(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin));
         g.Flush(Gdiplus::FlushIntentionSync);
     }
-    cache.resize(argb.size());
+    cache.cover.resize(argb.size());
     for (size_t i = 0; i < argb.size(); ++i)
-        cache[i] = static_cast<BYTE>(argb[i] >> 24);
+        cache.cover[i] = static_cast<BYTE>(argb[i] >> 24);
+    cache.findRows(m_width, m_height);
     return cache;
 }
 
@@ -128,11 +130,38 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::clippedCoverage(Coverage& cache, boo
     }
     GdiFlush();
     const BYTE* pixels = static_cast<const BYTE*>(bits);
-    cache.resize(static_cast<size_t>(m_width) * m_height);
-    for (size_t i = 0; i < cache.size(); ++i)
-        cache[i] = pixels[i * 4 + 1];
+    cache.cover.resize(static_cast<size_t>(m_width) * m_height);
+    for (size_t i = 0; i < cache.cover.size(); ++i)
+        cache.cover[i] = pixels[i * 4 + 1];
     SelectObject(dc.get(), previous);
+    cache.findRows(m_width, m_height);
     return cache;
+}
+
+void LcdFrameRoad::Coverage::findRows(int width, int height)
+{
+    rows.assign(static_cast<size_t>(height), Row());
+    for (int y = 0; y < height; ++y) {
+        const BYTE* line = cover.data() + static_cast<size_t>(y) * width;
+        Row& row = rows[static_cast<size_t>(y)];
+        int x = 0;
+        while (x < width && !line[x])
+            ++x;
+        row.begin = row.solidBegin = row.solidEnd = x;
+        while (x < width && line[x] != 255)
+            ++x;
+        if (x < width) {
+            row.solidBegin = x;
+            while (x < width && line[x] == 255)
+                ++x;
+            row.solidEnd = x;
+        } else {
+            row.solidBegin = row.solidEnd = row.begin;
+        }
+        row.end = width;
+        while (row.end > row.begin && !line[row.end - 1])
+            --row.end;
+    }
 }
 
 void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
@@ -140,17 +169,49 @@ void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
     GdiFlush();
     DWORD* pixels = reinterpret_cast<DWORD*>(m_bits);
     const size_t count = static_cast<size_t>(m_width) * m_height;
+    const DWORD fullKeep = 255 - static_cast<DWORD>(alpha);
     if (!coverage) {
-        const DWORD keep = 255 - static_cast<DWORD>(alpha);
         for (size_t i = 0; i < count; ++i)
-            pixels[i] = keptPixel(pixels[i], keep);
+            pixels[i] = keptPixel(pixels[i], fullKeep);
         return;
     }
-    for (size_t i = 0; i < count; ++i) {
-        const DWORD cover = (*coverage)[i];
-        if (cover)
-            pixels[i] = keptPixel(pixels[i], 255 - scaled(static_cast<DWORD>(alpha), cover));
+    const auto keepPartly = [&](DWORD* line, const BYTE* cover, int from, int to) {
+        for (int x = from; x < to; ++x)
+            if (cover[x])
+                line[x] = keptPixel(line[x], 255 - scaled(static_cast<DWORD>(alpha), cover[x]));
+    };
+    for (int y = 0; y < m_height; ++y) {
+        const Coverage::Row& row = coverage->rows[static_cast<size_t>(y)];
+        DWORD* line = pixels + static_cast<size_t>(y) * m_width;
+        const BYTE* cover = coverage->cover.data() + static_cast<size_t>(y) * m_width;
+        keepPartly(line, cover, row.begin, row.solidBegin);
+        // Fully covered: the same keep for every pixel; none kept at all leaves the alpha only.
+        if (fullKeep == 0) {
+            for (int x = row.solidBegin; x < row.solidEnd; ++x)
+                line[x] &= 0xFF000000;
+        } else {
+            for (int x = row.solidBegin; x < row.solidEnd; ++x)
+                line[x] = keptPixel(line[x], fullKeep);
+        }
+        keepPartly(line, cover, row.solidEnd, row.end);
     }
+}
+
+void LcdFrameRoad::FillPlain(COLORREF colour)
+{
+    if (!m_dc)
+        return;
+    if (colour != m_plainColour) {
+        const RECT first { 0, 0, 1, 1 };
+        ::SetBkColor(m_dc.get(), colour);
+        ::ExtTextOutW(m_dc.get(), 0, 0, ETO_OPAQUE, &first, nullptr, 0, nullptr);
+        GdiFlush();
+        m_plainPixel = *reinterpret_cast<const DWORD*>(m_bits);
+        m_plainColour = colour;
+    }
+    GdiFlush();
+    DWORD* pixels = reinterpret_cast<DWORD*>(m_bits);
+    std::fill(pixels, pixels + static_cast<size_t>(m_width) * m_height, m_plainPixel);
 }
 
 void LcdFrameRoad::FillBase(bool disc)
