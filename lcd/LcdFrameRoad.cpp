@@ -256,28 +256,26 @@ int LcdFrameRoad::Encode(double degrees, int quality)
         return 0;
     // GDI and GDI+ may still hold drawing in their batches; the pixels are read directly.
     GdiFlush();
-    const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
-    const cv::Mat* frame = &surface;
     int quarters = 0;
-    if (!isWholeQuarter(degrees, quarters)) {
-        int tw = 0;
-        int th = 0;
-        TurnedSize(m_width, m_height, degrees, tw, th);
-        // OpenCV turns counter-clockwise for a positive angle; the frame turns clockwise.
-        cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(m_width * 0.5f, m_height * 0.5f), -(degrees + kNudgeDegrees), 1.0);
-        turn.at<double>(0, 2) += tw * 0.5 - m_width * 0.5;
-        turn.at<double>(1, 2) += th * 0.5 - m_height * 0.5;
-        cv::warpAffine(surface, m_turned, turn, cv::Size(tw, th), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
-                       cv::Scalar(0, 0, 0, 0));
-        frame = &m_turned;
-    } else if (quarters != 0) {
-        static const cv::RotateFlags kTurns[] = { cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180, cv::ROTATE_90_COUNTERCLOCKWISE };
-        cv::rotate(surface, m_turned, kTurns[quarters - 1]);
-        frame = &m_turned;
+    if (isWholeQuarter(degrees, quarters)) {
+        // A whole quarter turn only reorders the pixels: done as the encoder reads them.
+        m_encodedWidth = quarters % 2 ? m_height : m_width;
+        m_encodedHeight = quarters % 2 ? m_width : m_height;
+        return m_encoder.EncodeTurned(m_bits, m_width, m_height, m_width * 4, quarters, quality);
     }
-    m_encodedWidth = frame->cols;
-    m_encodedHeight = frame->rows;
-    return m_encoder.Encode(frame->data, frame->cols, frame->rows, static_cast<int>(frame->step), quality);
+    const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
+    int tw = 0;
+    int th = 0;
+    TurnedSize(m_width, m_height, degrees, tw, th);
+    // OpenCV turns counter-clockwise for a positive angle; the frame turns clockwise.
+    cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(m_width * 0.5f, m_height * 0.5f), -(degrees + kNudgeDegrees), 1.0);
+    turn.at<double>(0, 2) += tw * 0.5 - m_width * 0.5;
+    turn.at<double>(1, 2) += th * 0.5 - m_height * 0.5;
+    cv::warpAffine(surface, m_turned, turn, cv::Size(tw, th), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
+                   cv::Scalar(0, 0, 0, 0));
+    m_encodedWidth = m_turned.cols;
+    m_encodedHeight = m_turned.rows;
+    return m_encoder.Encode(m_turned.data, m_turned.cols, m_turned.rows, static_cast<int>(m_turned.step), quality);
 }
 
 } // namespace KOVA

@@ -6,6 +6,8 @@
 #include <random>
 #include <thread>
 
+#include <opencv2/core.hpp>
+
 #include "LcdTestKit.h"
 #include "PumpUntil.h"
 #include "ScratchGif.h"
@@ -400,4 +402,24 @@ TEST(LEDModeCtrlLive, GuiThreadBlockedForTwoSecondsLeavesFramesArrivingAtThePeri
     EXPECT_GT(arrivals.size(), 50u);
     EXPECT_LT(longestGap, 200.0);
     dialog.DestroyWindow();
+}
+
+// The quarter turns the encoder makes as it reads give the very file of a turned copy.
+TEST(LEDModeCtrlEncode, QuarterTurnsMadeAsTheEncoderReadsGiveTheFileOfATurnedCopy)
+{
+    cv::Mat picture(480, 640, CV_8UC4);
+    cv::randu(picture, cv::Scalar::all(0), cv::Scalar::all(256));
+    const cv::RotateFlags turns[] = { cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180, cv::ROTATE_90_COUNTERCLOCKWISE };
+    LcdJpegEncoder copied(kLargestCapacity), turned(kLargestCapacity);
+    for (int quarters = 0; quarters < 4; ++quarters) {
+        cv::Mat copy;
+        if (quarters)
+            cv::rotate(picture, copy, turns[quarters - 1]);
+        else
+            copy = picture;
+        const int size = copied.Encode(copy.data, copy.cols, copy.rows, static_cast<int>(copy.step), 90);
+        ASSERT_GT(size, 0);
+        ASSERT_EQ(size, turned.EncodeTurned(picture.data, picture.cols, picture.rows, static_cast<int>(picture.step), quarters, 90));
+        EXPECT_TRUE(std::equal(copied.Data(), copied.Data() + size, turned.Data())) << quarters;
+    }
 }
