@@ -9,7 +9,8 @@
 // of a frame, by every setter and by the host through EnterCS); the frame lock guards the two
 // JPEG buffers only. SetLEDScreenType takes the state lock, then the frame lock; nothing
 // takes them the other way round. No drawing or encoding happens under the frame lock, and a
-// repaint request is never sent while the state lock is held.
+// repaint request is never sent while the state lock is held. The tick only tries the state
+// lock; the media loaders read their files before they take it.
 #include "platform/Win32.h"
 
 #include <atomic>
