@@ -12,6 +12,7 @@
 // PostToParent.
 #include <windows.h>
 
+#include <atomic>
 #include <vector>
 
 #include "framework/DispatchScope.h"
@@ -211,7 +212,8 @@ protected:
     int m_animateUpdate { 0 };
     int m_runTimer { 0 };
     int m_run { 0 };
-    int m_exportBusy { 0 };
+    // Set by a control's export on the caller's thread, read by its tick and paint.
+    NotCopied<std::atomic<int>> m_exportBusy;
     int m_useImageECM { 0 };
     NotCopied<std::vector<MControl*>> m_areas;
     NotCopied<std::vector<MControl*>> m_controls;

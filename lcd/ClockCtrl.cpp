@@ -46,7 +46,7 @@ struct ClockCtrl::Frame {
     }
 
     // The uncovered colour under the control image stretched to the frame.
-    void paintGround(Gdiplus::Image* image)
+    void paintGround(Gdiplus::Image* image, unsigned version)
     {
         HDC target = dc.get();
         const RECT whole { 0, 0, kFrameSide, kFrameSide };
@@ -56,7 +56,7 @@ struct ClockCtrl::Frame {
             g.DrawImage(image, Gdiplus::Rect(0, 0, kFrameSide, kFrameSide));
         }
         GdiFlush();
-        groundImage = image;
+        groundVersion = version;
         painted = true;
     }
 
@@ -64,8 +64,8 @@ struct ClockCtrl::Frame {
     detail::UniqueBitmap bitmap;
     HGDIOBJ previous { nullptr };
     BYTE* bits { nullptr };
-    // The control image the ground shows: images of the window's cache live as long as it.
-    Gdiplus::Image* groundImage { nullptr };
+    // The version of the control image's copy the ground shows.
+    unsigned groundVersion { 0 };
     bool painted { false };
 };
 
@@ -99,13 +99,26 @@ const wchar_t* ClockCtrl::GetClassNameW() const { return L"ClockCtrl"; }
 int ClockCtrl::SetImage(const wchar_t* path, int count)
 {
     ScopedLock lock(m_lock);
-    return MControlFont::SetImage(path, count);
+    const int result = MControlFont::SetImage(path, count);
+    keepGroundImage();
+    return result;
 }
 
 int ClockCtrl::SetImage(UINT resourceId, CString type, int count)
 {
     ScopedLock lock(m_lock);
-    return MControlFont::SetImage(resourceId, type, count);
+    const int result = MControlFont::SetImage(resourceId, type, count);
+    keepGroundImage();
+    return result;
+}
+
+// GUI thread, under m_lock. The control image belongs to the window's cache, which the GUI
+// thread draws from; a GDI+ image is not to be drawn on two threads at once, so the frame that
+// GetLEDData makes on the host's thread draws a copy of its own.
+void ClockCtrl::keepGroundImage()
+{
+    m_groundImage->reset(m_image ? m_image->Clone() : nullptr);
+    ++*m_groundVersion;
 }
 
 void ClockCtrl::SetCircleImage(CString fileName)
@@ -167,8 +180,8 @@ bool ClockCtrl::prepareFrame()
         *m_frame = std::move(frame);
     }
     Frame& frame = **m_frame;
-    if (!frame.painted || frame.groundImage != m_image)
-        frame.paintGround(m_image);
+    if (!frame.painted || frame.groundVersion != *m_groundVersion)
+        frame.paintGround(m_groundImage->get(), *m_groundVersion);
     return true;
 }
 

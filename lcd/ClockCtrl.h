@@ -5,8 +5,9 @@
 // host; neither picture draws them.
 //
 // Locks: one lock of the control guards its images and its kept frame ground. The setters
-// (GUI thread) swap under it, GetLEDData (any thread) draws under it and takes nothing else,
-// and the window's paint takes it after the paint manager's locks.
+// (GUI thread) swap under it, GetLEDData (any thread) draws under it (from its own copy of the
+// control image) and takes nothing else, and the window's paint takes it after the paint
+// manager's locks.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -68,11 +69,16 @@ private:
 
     bool prepareFrame();
     void drawSecondHand(BYTE* frame);
+    void keepGroundImage();
 
     CriticalSection m_lock;
     NotCopied<Picture> m_circle;
     NotCopied<Picture> m_hands[3];   // hour, minute, second
     NotCopied<std::unique_ptr<Frame, FrameDeleter>> m_frame;
+    // The frame's own copy of the control image, and its version (the frame's ground is
+    // painted again when it changes).
+    NotCopied<std::unique_ptr<Gdiplus::Image>> m_groundImage;
+    NotCopied<unsigned> m_groundVersion;
 };
 
 } // namespace KOVA

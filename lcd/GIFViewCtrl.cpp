@@ -14,6 +14,7 @@
 #include "framework/Manager.h"
 #include "lcd/GifDelays.h"
 #include "lcd/LEDModeCtrl.h"
+#include "lcd/LcdImageHelpers.h"
 #include "lcd/MediaFolders.h"
 #include "lcd/VideoClip.h"
 #include "platform/TimeSource.h"
@@ -28,8 +29,6 @@ constexpr int kDelayOfZero = 10;
 constexpr int kMostThumbnails = 30;
 constexpr int kThumbnailSide = 24;
 constexpr int kJpegQuality = 75;
-// Lets a paint or a tick that was using the picture when the export began finish with it.
-constexpr DWORD kExportStartWait = 100;
 constexpr int kFramesPercent = 50; // written frames take progress to 50, the assembly to 95
 constexpr int kGifDone = 98;
 constexpr int kExportEnded = 100;
@@ -182,7 +181,24 @@ int GIFViewCtrl::SetFileName(CString path, int kind)
         m_currentFrame = 0;
         m_frameCount = 0;
         *m_media = Media();
+        result = FailureOnThrow(0, [&] { return loadFile(path, kind); });
+        if (!result) {
+            m_frameCount = 0;
+            *m_media = Media();
+        }
+    }
+    RequestRepaint();
+    return result;
+}
+
+// Under m_lock; may throw (a picture too large to decode), and the caller cleans up.
+int GIFViewCtrl::loadFile(const CString& path, int kind)
+{
+    int result = 0;
+    {
         std::unique_ptr<Gdiplus::Image> picture(MRender::LoadImageFromFile(path));
+        if (picture && IsPictureTooLarge(picture->GetWidth(), picture->GetHeight()))
+            picture.reset();
         if (picture) {
             m_fileName = path;
             m_mediaKind = kind;
@@ -203,7 +219,6 @@ int GIFViewCtrl::SetFileName(CString path, int kind)
             }
         }
     }
-    RequestRepaint();
     return result;
 }
 
@@ -230,6 +245,11 @@ int GIFViewCtrl::ShowFrameThumbnails()
     ScopedLock lock(m_lock);
     if (m_frameCount < 1)
         return 0;
+    return FailureOnThrow(0, [this] { return makeThumbnails(); });
+}
+
+int GIFViewCtrl::makeThumbnails()
+{
     std::vector<cv::Mat>& thumbnails = m_media->thumbnails;
     thumbnails.clear();
     int count = kMostThumbnails;
@@ -291,17 +311,23 @@ CRect GIFViewCtrl::pictureRect(const CRect& view)
 void GIFViewCtrl::DrawPicture(HDC dc, const CRect& view)
 {
     ScopedLock lock(m_lock);
+    FailureOnThrow(false, [&] { return drawShown(dc, view); });
+}
+
+bool GIFViewCtrl::drawShown(HDC dc, const CRect& view)
+{
     Media& media = *m_media;
     const CRect place = pictureRect(view);
     const cv::Size size(place.Width(), place.Height());
     if (media.shownFrame != m_currentFrame || media.shown.size() != size) {
         media.shownFrame = -1;
         if (size.empty() || !composeFrame(m_currentFrame))
-            return;
+            return false;
         cv::resize(media.frame, media.shown, size, 0, 0, interpolationFor(media.frame.size(), size, cv::INTER_LINEAR));
         media.shownFrame = m_currentFrame;
     }
     blitOnto(dc, media.shown, place.left, place.top);
+    return true;
 }
 
 void GIFViewCtrl::DrawPlayBarGround(Gdiplus::Graphics& g, int width, int height)
@@ -341,12 +367,17 @@ void GIFViewCtrl::SaveGIFImageFile(CString path, UINT message)
         return;
     ExportScope scope(*this, message);
     m_lastExportResult = 0;
-    ::Sleep(kExportStartWait);
     const CString folder = ExportFramesFolder();
+    if (folder.IsEmpty()) {
+        PostExportProgress(kExportEnded);
+        return;
+    }
     DeleteDirectory(folder);
     CreateDirectoryPath(folder);
     const int frames = m_rangeEnd - m_rangeStart;
-    const bool saved = AssembleExportGif(path, folder, writeExportFrames(folder, frames), frames);
+    const bool saved = FailureOnThrow(false, [&] {
+        return AssembleExportGif(path, folder, writeExportFrames(folder, frames), frames);
+    });
     DeleteDirectory(folder);
     m_lastExportResult = saved ? 1 : 0;
     PostExportProgress(saved ? kGifDone : kExportEnded);
@@ -379,15 +410,16 @@ void GIFViewCtrl::SaveJpgImageFile(CString path, UINT message)
     constexpr int kDrawn = 50;
     ExportScope scope(*this, message);
     m_lastExportResult = 0;
-    ::Sleep(kExportStartWait);
     const CRect crop = cropSource();
     const cv::Rect source(crop.left, crop.top, crop.Width(), crop.Height());
     PostExportProgress(kPlaced);
-    ExportFrame frame;
     PostExportProgress(kDrawn);
-    if (composeFrame(0))
-        frame.draw(m_media->frame, source, fittedDestination(source));
-    m_lastExportResult = frame.save(path) ? 1 : 0;
+    m_lastExportResult = FailureOnThrow(0, [&] {
+        ExportFrame frame;
+        if (composeFrame(0))
+            frame.draw(m_media->frame, source, fittedDestination(source));
+        return frame.save(path) ? 1 : 0;
+    });
     PostExportProgress(kExportEnded);
 }
 

@@ -74,6 +74,11 @@ private:
     };
 
     bool isAnimated() const;
+    // The bodies of SetFileName, ShowFrameThumbnails and DrawPicture, under m_lock; they may
+    // throw (OpenCV, allocations), which their callers turn into failure.
+    int loadFile(const CString& path, int kind);
+    int makeThumbnails();
+    bool drawShown(HDC dc, const CRect& view);
     void takeFrameDelay(const CString& path);
     // Composes frame index of the picture into the media's frame; false without a picture.
     bool composeFrame(int index);

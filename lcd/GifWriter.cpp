@@ -9,6 +9,8 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "lcd/LcdImageHelpers.h"
+
 namespace KOVA {
 
 namespace {
@@ -28,7 +30,7 @@ std::vector<uchar> fileBytes(const CString& file)
     if (handle == INVALID_HANDLE_VALUE)
         return bytes;
     LARGE_INTEGER size {};
-    if (GetFileSizeEx(handle, &size) && size.QuadPart > 0 && size.QuadPart < MAXDWORD) {
+    if (GetFileSizeEx(handle, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestFrameFileBytes) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
         if (!ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
@@ -56,7 +58,8 @@ cv::Mat loadPicture(const CString& file)
     if (!bgr.empty())
         return bgr;
     Gdiplus::Bitmap bitmap(file);
-    if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetWidth() == 0 || bitmap.GetHeight() == 0)
+    if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetWidth() == 0 || bitmap.GetHeight() == 0
+        || IsPictureTooLarge(bitmap.GetWidth(), bitmap.GetHeight()))
         return cv::Mat();
     cv::Mat bgra(static_cast<int>(bitmap.GetHeight()), static_cast<int>(bitmap.GetWidth()), CV_8UC4);
     Gdiplus::BitmapData rows {};
@@ -199,8 +202,10 @@ bool GifWriter::AddFrame(const CString& imageFile, int milliseconds)
     const int delay = milliseconds / 10;
     if (!m_hasFirstFrame && !WriteFirstFrame(delay))
         return false;
-    RenderFrame(imageFile);
-    return AppendFrame();
+    return FailureOnThrow(false, [&] {
+        RenderFrame(imageFile);
+        return AppendFrame();
+    });
 }
 
 bool GifWriter::Save()

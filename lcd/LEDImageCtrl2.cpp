@@ -51,16 +51,17 @@ CString numberedFile(const CString& prefix, int number)
     return name;
 }
 
-// Clears the export-busy flag however an export ends.
+// Clears the export-busy flag however an export ends; what a paint skipped meanwhile is drawn
+// by the next repaint.
 class ExportBusy {
 public:
-    explicit ExportBusy(int& flag) : m_flag(flag) { m_flag = 1; }
+    explicit ExportBusy(std::atomic<int>& flag) : m_flag(flag) { m_flag = 1; }
     ~ExportBusy() { m_flag = 0; }
     ExportBusy(const ExportBusy&) = delete;
     ExportBusy& operator=(const ExportBusy&) = delete;
 
 private:
-    int& m_flag;
+    std::atomic<int>& m_flag;
 };
 
 // The picture an export writes: the screen's size on opaque black, turned about its middle so
@@ -188,7 +189,7 @@ void LEDImageCtrl2::SetImageFile(CString path, int kind)
         requestRepaint();
         return;
     }
-    {
+    const bool taken = FailureOnThrow(false, [&] {
         ScopedLock lock(m_lock);
         m_picture->reset();
         if (*m_video)
@@ -198,25 +199,25 @@ void LEDImageCtrl2::SetImageFile(CString path, int kind)
                 m_video->reset(new VideoClip);
             VideoClip& clip = **m_video;
             if (!clip.Open(path))
-                return;
+                return false;
             m_mediaKind = kind;
             m_mediaPath = path;
             m_frameIndex = 0;
             m_frameCount = clip.FrameCount();
             m_framePeriod = clip.FramePeriod();
             m_lastAdvance = 0;
-        } else {
-            if (!loadPicture(path, kind))
-                return;
+            return true;
         }
-    }
-    requestRepaint();
+        return loadPicture(path, kind);
+    });
+    if (taken)
+        requestRepaint();
 }
 
 bool LEDImageCtrl2::loadPicture(const CString& path, int kind)
 {
     std::unique_ptr<Gdiplus::Image> picture(MRender::LoadImageFromFile(path));
-    if (!picture)
+    if (!picture || IsPictureTooLarge(picture->GetWidth(), picture->GetHeight()))
         return true;
     const int frames = kind == kGifKind ? MRender::GetFirstDimensionFrameCount(picture.get()) : 1;
     if (frames == 0)
@@ -242,7 +243,7 @@ bool LEDImageCtrl2::loadPicture(const CString& path, int kind)
 
 int LEDImageCtrl2::OnControlTimer()
 {
-    if (!m_run || m_exportBusy || !IsShownOnScreen(*this))
+    if (!m_run || *m_exportBusy || !IsShownOnScreen(*this))
         return 0;
     const DWORD now = TimeSource::Milliseconds();
     const DWORD elapsed = now - m_lastAdvance;
@@ -254,7 +255,7 @@ int LEDImageCtrl2::OnControlTimer()
     bool stepped = false;
     if (m_mediaKind == kVideoKind && *m_video && (*m_video)->IsOpen() && m_frameCount > 1) {
         // A video steps one frame a tick however late the tick is.
-        m_frameIndex = (*m_video)->StepLooping(m_frameIndex, kMostFramesRead);
+        m_frameIndex = FailureOnThrow(m_frameIndex, [this] { return (*m_video)->StepLooping(m_frameIndex, kMostFramesRead); });
         stepped = true;
     } else if (m_mediaKind == kGifKind && *m_picture && m_frameCount > 1) {
         m_frameIndex = static_cast<int>((m_frameIndex + static_cast<unsigned long long>(elapsed / period)) %
@@ -272,17 +273,23 @@ void LEDImageCtrl2::DrawControl(HDC& dc, CRect)
 {
     const int width = m_rect.Width();
     const int height = m_rect.Height();
-    const bool current = m_update && m_memPicture.width() == width && m_memPicture.height() == height;
-    if (!current && !m_exportBusy) {
-        UpdateMemDC(dc, width, height);
-        MRender::BitBlt(m_memPicture.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top);
-        drawScreen(m_memPicture.dc(), width, height);
+    const bool sized = m_memPicture.width() == width && m_memPicture.height() == height;
+    if (!(m_update && sized) && (!sized || !*m_exportBusy)) {
+        // Never waits on the medium, which an export holds for its whole length: the kept
+        // picture shows (a resized one without the medium) and stays stale until it ends.
+        TryLock medium(m_lock);
+        if (medium.held() || !sized) {
+            UpdateMemDC(dc, width, height);
+            MRender::BitBlt(m_memPicture.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top);
+            drawScreen(m_memPicture.dc(), width, height, medium.held());
+            m_update = medium.held() ? 1 : 0;
+        }
     }
     if (m_memPicture.dc())
         MRender::BitBlt(dc, m_rect.left, m_rect.top, width, height, m_memPicture.dc(), 0, 0);
 }
 
-void LEDImageCtrl2::drawScreen(HDC dc, int width, int height)
+void LEDImageCtrl2::drawScreen(HDC dc, int width, int height, bool withMedium)
 {
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
@@ -295,7 +302,8 @@ void LEDImageCtrl2::drawScreen(HDC dc, int width, int height)
         g.SetClip(&outline);
         Gdiplus::SolidBrush black(kScreenBlack);
         g.FillEllipse(&black, disc.left, disc.top, kDiscSide, kDiscSide);
-        drawMedium(g, dc, CRect(disc.left, disc.top, disc.left + kDiscSide, disc.top + kDiscSide), true);
+        if (withMedium)
+            drawMedium(g, dc, CRect(disc.left, disc.top, disc.left + kDiscSide, disc.top + kDiscSide), true);
         return;
     }
     const int side = m_screenType == 3 ? 480 : 640;
@@ -306,12 +314,18 @@ void LEDImageCtrl2::drawScreen(HDC dc, int width, int height)
                                kBezelRadius, kBezelColour);
     Gdiplus::SolidBrush black(kScreenBlack);
     g.FillRectangle(&black, x0, y0, side, 480);
-    drawMedium(g, dc, CRect(x0, y0, x0 + side, y0 + 480), false);
+    if (withMedium)
+        drawMedium(g, dc, CRect(x0, y0, x0 + side, y0 + 480), false);
 }
 
 void LEDImageCtrl2::drawMedium(Gdiplus::Graphics& g, HDC dc, const CRect& screen, bool round)
 {
     ScopedLock lock(m_lock);
+    FailureOnThrow(false, [&] { return drawMediumUnlocked(g, dc, screen, round); });
+}
+
+bool LEDImageCtrl2::drawMediumUnlocked(Gdiplus::Graphics& g, HDC dc, const CRect& screen, bool round)
+{
     Gdiplus::Image* picture = m_picture->get();
     if (drawable(picture)) {
         // Wine's GDI+ takes a good part of a second to select a GIF frame: only a new one is.
@@ -320,19 +334,20 @@ void LEDImageCtrl2::drawMedium(Gdiplus::Graphics& g, HDC dc, const CRect& screen
             m_selectedFrame = m_frameIndex;
         }
         g.DrawImage(picture, screen.left, screen.top, screen.Width(), screen.Height());
-        return;
+        return true;
     }
     if (!*m_video || !(*m_video)->IsOpen() || (*m_video)->Frame().empty())
-        return;
+        return true;
     if (round) {
         // Through GDI+, so that the disc's clip holds.
         std::unique_ptr<Gdiplus::Bitmap> frame(MatToBitmap((*m_video)->Frame()));
         if (frame)
             g.DrawImage(frame.get(), screen.left, screen.top, screen.Width(), screen.Height());
-        return;
+        return true;
     }
     g.Flush(Gdiplus::FlushIntentionSync);
     DrawFrame(dc, (*m_video)->Frame(), screen);
+    return true;
 }
 
 void LEDImageCtrl2::DrawFrame(HDC& dc, cv::Mat& frame, CRect target)
@@ -346,21 +361,24 @@ void LEDImageCtrl2::DrawFrame(HDC& dc, cv::Mat& frame, CRect target)
 
 void LEDImageCtrl2::SaveStartUpAnimeImage(CString prefix, float angle)
 {
-    ExportBusy busy(m_exportBusy);
-    if (m_mediaKind == kGifKind) {
-        exportGifFrames(prefix, angle + kStartUpExtraAngle);
-        return;
-    }
-    if (m_mediaKind == kVideoKind) {
-        exportVideoFrames(prefix, angle);
-        return;
-    }
-    ExportCanvas canvas(m_screenType, angle + kStartUpExtraAngle);
-    ScopedLock lock(m_lock);
-    if (!*m_picture)
-        return;
-    canvas.draw(m_picture->get());
-    canvas.save(numberedFile(prefix, 0), kPlainQuality);
+    ExportBusy busy(*m_exportBusy);
+    FailureOnThrow(false, [&] {
+        if (m_mediaKind == kGifKind) {
+            exportGifFrames(prefix, angle + kStartUpExtraAngle);
+            return false;
+        }
+        if (m_mediaKind == kVideoKind) {
+            exportVideoFrames(prefix, angle);
+            return false;
+        }
+        ExportCanvas canvas(m_screenType, angle + kStartUpExtraAngle);
+        ScopedLock lock(m_lock);
+        if (!*m_picture)
+            return false;
+        canvas.draw(m_picture->get());
+        canvas.save(numberedFile(prefix, 0), kPlainQuality);
+        return true;
+    });
 }
 
 void LEDImageCtrl2::exportGifFrames(const CString& prefix, float angle)
@@ -402,31 +420,37 @@ void LEDImageCtrl2::exportVideoFrames(const CString& prefix, float angle)
 
 void LEDImageCtrl2::SaveSTBYAnimeImage(CString fileName, float angle)
 {
-    ExportBusy busy(m_exportBusy);
-    ExportCanvas canvas(m_screenType, angle);
-    {
-        ScopedLock lock(m_lock);
-        if (drawable(m_picture->get()))
-            canvas.draw(m_picture->get());
-    }
-    canvas.save(fileName, kPlainQuality);
+    ExportBusy busy(*m_exportBusy);
+    FailureOnThrow(false, [&] {
+        ExportCanvas canvas(m_screenType, angle);
+        {
+            ScopedLock lock(m_lock);
+            if (drawable(m_picture->get()))
+                canvas.draw(m_picture->get());
+        }
+        canvas.save(fileName, kPlainQuality);
+        return true;
+    });
 }
 
 void LEDImageCtrl2::GetGIF2PAKSize(CString prefix, CString gifPath)
 {
-    ExportBusy busy(m_exportBusy);
-    {
-        ScopedLock lock(m_lock);
-        if (!drawable(m_picture->get()))
-            return;
-    }
-    ExportGif gif(gifPath);
-    // The small screens take these frames turned a quarter; the wide one as they are.
-    ExportCanvas canvas(m_screenType, isSmallScreen(m_screenType) ? 90.0f : 0.0f);
-    for (int i = 0; i < gif.frames(); ++i) {
-        canvas.draw(gif.frame(i));
-        canvas.save(numberedFile(prefix, i), kPlainQuality);
-    }
+    ExportBusy busy(*m_exportBusy);
+    FailureOnThrow(false, [&] {
+        {
+            ScopedLock lock(m_lock);
+            if (!drawable(m_picture->get()))
+                return false;
+        }
+        ExportGif gif(gifPath);
+        // The small screens take these frames turned a quarter; the wide one as they are.
+        ExportCanvas canvas(m_screenType, isSmallScreen(m_screenType) ? 90.0f : 0.0f);
+        for (int i = 0; i < gif.frames(); ++i) {
+            canvas.draw(gif.frame(i));
+            canvas.save(numberedFile(prefix, i), kPlainQuality);
+        }
+        return true;
+    });
 }
 
 } // namespace KOVA

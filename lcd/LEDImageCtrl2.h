@@ -6,8 +6,8 @@
 // screen, and every frame of a GIF. It takes no pointer input and sends no notification.
 //
 // Threads: the tick runs on the fast-timer thread, everything else on the host's thread. The
-// lock guards the picture, the video, its preview frame and the frame index; the tick only
-// tries it, so an export that holds it never stalls the window's fast timer.
+// lock guards the picture, the video, its preview frame and the frame index; the tick and the
+// paint only try it, so an export that holds it never stalls the fast timer or the window.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -89,8 +89,10 @@ private:
     void requestRepaint();
     // False when a GIF turns out to have no frames (the screen is left as it was drawn).
     bool loadPicture(const CString& path, int kind);
-    void drawScreen(HDC dc, int width, int height);
+    void drawScreen(HDC dc, int width, int height, bool withMedium);
     void drawMedium(Gdiplus::Graphics& g, HDC dc, const CRect& screen, bool round);
+    // Its body, under m_lock; may throw (OpenCV), which drawMedium turns into nothing drawn.
+    bool drawMediumUnlocked(Gdiplus::Graphics& g, HDC dc, const CRect& screen, bool round);
     void exportGifFrames(const CString& prefix, float angle);
     void exportVideoFrames(const CString& prefix, float angle);
 };

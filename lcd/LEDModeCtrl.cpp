@@ -3,10 +3,11 @@
 //
 // Threads: setters, DrawControl and the pointer handlers run on the GUI thread, the tick and
 // DrawHideControl on the fast-timer thread (a host may call DrawHideControl too), GetLEDData on
-// any thread. Lock order: the paint manager's fast-timer lock (held by the tick), then the
-// hidden render's lock, then the state lock, then the frame lock.
-// Repaint requests are raised after the state lock is released; from the timer thread they
-// reach the window through the framework's posted invalidation.
+// any thread. Lock order: the hidden render's lock, then the state lock, then the frame lock.
+// The tick only tries the state lock (a render or a setter holding it delays the step by one
+// tick, never every other control of the fast timer); the hidden render waits for it. Repaint
+// requests are raised after the state lock is released; from the timer thread they reach the
+// window through the framework's posted invalidation.
 #include "lcd/LEDModeCtrl.h"
 
 #include <algorithm>
@@ -28,6 +29,9 @@ constexpr int kLargeCapacity = 640 * 480 * 4;
 constexpr int kQualityOfMovingPictures = 60;
 constexpr int kQualityOfDrawnScreens = 90;
 constexpr BYTE kHiddenBase = 1;
+// Frame periods without a painted frame, while the control shows, before the tick publishes
+// through the hidden render: the window's thread is busy with a long job.
+constexpr DWORD kStalledPeriods = 3;
 
 int capacityFor(int screenType)
 {
@@ -204,7 +208,7 @@ void LEDModeCtrl::SetRotate(int degrees)
 {
     {
         ScopedLock lock(m_stateLock);
-        m_rotation = degrees;
+        m_rotation = degrees % 360;
     }
     requestRepaint();
 }
@@ -316,18 +320,43 @@ int LEDModeCtrl::OnControlTimer()
     if (elapsed < period)
         return 1;
     const DWORD periods = elapsed / period;
-    if (advanceMedia(periods) && modeRequestsRepaint())
+    bool stepped = false;
+    {
+        TryLock state(m_stateLock);
+        if (!state.held())
+            return 1;
+        stepped = FailureOnThrow(false, [&] { return advanceMedia(periods); });
+    }
+    const bool repaint = stepped && modeRequestsRepaint();
+    if (repaint)
         requestRepaint();
     m_lastFrameTime = now - (elapsed - period * periods);
-    if (!m_shown)
+    if (!m_shown) {
         DrawHideControl();
-    m_shown = IsShownOnScreen(*this);
+    } else if (repaint && paintIsStalled(now, period)) {
+        // In place of the paint, which may itself be drawing: only when the record is free.
+        // Tried in the order DrawHideControl takes them, so a host drawing hidden frames on its
+        // own thread never waits on the tick while the tick waits on it.
+        TryLock road(m_hiddenRoadLock);
+        TryLock state(m_stateLock);
+        if (road.held() && state.held())
+            DrawHideControl();
+    }
+    const bool shown = IsShownOnScreen(*this);
+    if (shown && !m_shown)
+        m_lastPaintedFrame = now; // the paint has its first period to come
+    m_shown = shown;
     return 0;
 }
 
+bool LEDModeCtrl::paintIsStalled(DWORD now, DWORD period) const
+{
+    return now - m_lastPaintedFrame.load() > kStalledPeriods * period;
+}
+
+// Under the state lock.
 bool LEDModeCtrl::advanceMedia(DWORD periods)
 {
-    ScopedLock lock(m_stateLock);
     // A video steps one frame a tick however late the tick is; it catches up by reading or seeking.
     if (m_ledMode == LEDModeFile && m_mediaKind == MediaKindVideo)
         return stepFileVideo();
@@ -336,7 +365,7 @@ bool LEDModeCtrl::advanceMedia(DWORD periods)
     else if (m_ledMode == LEDModeClock && m_clockFrameCount > 1) {
         m_clockFrameIndex =
             static_cast<int>((m_clockFrameIndex + static_cast<unsigned long long>(periods)) % m_clockFrameCount);
-        seekClockVideo();
+        followClockVideo();
     }
     return true;
 }
@@ -370,6 +399,7 @@ void LEDModeCtrl::DrawControl(HDC& dc, CRect)
         ::BitBlt(road.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top, SRCCOPY);
         renderFrame(road);
         m_update = 1;
+        m_lastPaintedFrame = TimeSource::Milliseconds();
     }
     ::BitBlt(dc, m_rect.left, m_rect.top, width, height, road.dc(), 0, 0, SRCCOPY);
 }
@@ -381,10 +411,7 @@ void LEDModeCtrl::DrawHideControl()
     if (!road.Prepare(m_manager ? m_manager->GetPaintDC() : nullptr, m_rect.Width(), m_rect.Height()))
         return;
     // Outside the circle of screen type 1 the hidden frame shows this near-black.
-    HDC dc = road.dc();
-    const RECT whole { 0, 0, m_rect.Width(), m_rect.Height() };
-    ::SetBkColor(dc, RGB(kHiddenBase, kHiddenBase, kHiddenBase));
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &whole, nullptr, 0, nullptr);
+    road.FillPlain(RGB(kHiddenBase, kHiddenBase, kHiddenBase));
     renderFrame(road);
 }
 
@@ -395,7 +422,11 @@ void LEDModeCtrl::renderFrame(LcdFrameRoad& road)
     int degrees = 0;
     {
         ScopedLock lock(m_stateLock);
-        drawFrame(road, dc);
+        // A frame that fails part way (OpenCV, an allocation) is published as far as it got.
+        FailureOnThrow(false, [&] {
+            drawFrame(road, dc);
+            return true;
+        });
         quality = jpegQuality();
         // The circular screen is mounted a quarter turn round from the others.
         degrees = m_rotation + (m_screenType == LEDScreenCircle ? 90 : 0);

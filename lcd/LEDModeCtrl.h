@@ -9,9 +9,11 @@
 // of a frame, by every setter and by the host through EnterCS); the frame lock guards the two
 // JPEG buffers only. SetLEDScreenType takes the state lock, then the frame lock; nothing
 // takes them the other way round. No drawing or encoding happens under the frame lock, and a
-// repaint request is never sent while the state lock is held.
+// repaint request is never sent while the state lock is held. The tick only tries the state
+// lock; the media loaders read their files before they take it.
 #include "platform/Win32.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -152,10 +154,16 @@ public:
     // The hidden render: draws and publishes one frame on the calling (fast-timer) thread.
     void DrawHideControl();
     // Copies the newest JPEG into buffer, which must hold the capacity of the current screen
-    // type (921,600 or 1,228,800 bytes): the capacity is cleared first. False with length 0
-    // before the first frame, after a screen-type change until the next one, or for a null
-    // buffer. Any thread.
+    // type (921,600 or 1,228,800 bytes): the capacity is cleared first. A host whose screen
+    // type may change on another thread allocates the largest, 1,228,800 bytes. False with
+    // length 0 before the first frame, after a screen-type change until the next one, or for a
+    // null buffer. Any thread.
     bool GetLEDData(unsigned char* buffer, int& length);
+
+    // The face of the screens' texts. The hidden render reads it on the fast-timer thread, so
+    // these change it under the state lock (SetFont hides the base's, which does not).
+    void SetTextFont(CString face) override;
+    void SetFont(const wchar_t* face, int size, Gdiplus::FontStyle style);
 
     // The state lock, for a host that changes several values for one frame.
     void EnterCS();
@@ -172,6 +180,7 @@ public:
     void SetLEDSwitch(bool on);
     void SetBrightness(int percent);
     void SetSpeed(int speed);
+    // Kept modulo 360, so that the quarter turn of the circular screen never overflows.
     void SetRotate(int degrees);
     // Image scale, capture scale, carousel text position and colour back to their defaults,
     // in memory and in the registry.
@@ -468,14 +477,17 @@ protected:
     // The video of the file screen: one frame on, reading or seeking as far as it must.
     // False when there is no video to step (the tick then asks for no repaint).
     bool stepFileVideo();
-    void seekClockVideo();
+    // The clock video brought to the clock frame by reading on; a seek only when it is far off.
+    void followClockVideo();
     // The last decoded frame of the file video, when the capture is open.
     void drawVideoFrame(Gdiplus::Graphics& g, HDC& dc);
     VideoClip& video();
-    // Make the loaded image the file medium or the clock background and set the frame period
-    // from a GIF's delays; false (and no image kept) for a GIF without frame dimensions.
-    bool takeFilePicture(Gdiplus::Image* image, const CString& path);
-    bool takeClockPicture(Gdiplus::Image* image, const CString& path, int kind);
+    // Make the loaded image (gifFrames frames with their delays, for a GIF) the file medium or
+    // the clock background and set the frame period from the delays; false (and no image
+    // kept) for a GIF without frame dimensions. Under the state lock: the file was read before.
+    bool takeFilePicture(std::unique_ptr<Gdiplus::Image> image, int gifFrames, const std::vector<int>& delays);
+    bool takeClockPicture(std::unique_ptr<Gdiplus::Image> image, int kind, int gifFrames,
+                          const std::vector<int>& delays);
     // ---- end of media sources (record)
 
     // Window capture of LED mode 5
@@ -562,12 +574,18 @@ private:
     const Gdiplus::Font* carouselFont(const CString& text);
     CPoint defaultCarouselPosition() const;
     int loadImage(LcdImage& target, const CString& name);
+    void takeImage(LcdImage& target, LcdImage& fresh, bool loaded);
 
     std::unique_ptr<BYTE[]> m_front;
     std::unique_ptr<BYTE[]> m_back;
     int m_frontLength { 0 };
     int m_backLength { 0 };
     int m_capacity { 0 };
+
+    // The TimeSource millisecond of the last frame the window's paint published; the tick
+    // publishes itself when it falls a few periods behind (the window's thread is busy).
+    std::atomic<DWORD> m_lastPaintedFrame { 0 };
+    bool paintIsStalled(DWORD now, DWORD period) const;
 
     // The still layer of the screen being shown, and what was read for this frame.
     void readFrameSettings();

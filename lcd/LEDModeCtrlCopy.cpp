@@ -11,6 +11,11 @@ namespace KOVA {
 
 LEDModeCtrl::LEDModeCtrl(const LEDModeCtrl& other) : MControlFont(other)
 {
+    // The base copied the source's pointer; its strip image stays with the source.
+    if (m_image && m_image == other.m_stripImage.image.get()) {
+        m_image = nullptr;
+        m_imageWidth = m_imageHeight = 0;
+    }
     copyValuesFrom(other);
     m_screenType = other.m_screenType;
     makeOwnParts();
@@ -20,9 +25,19 @@ LEDModeCtrl& LEDModeCtrl::operator=(const LEDModeCtrl& other)
 {
     if (this == &other)
         return *this;
-    MControlFont::operator=(other);
     {
+        // The face and the rest of the base are read by the hidden render.
         ScopedLock lock(m_stateLock);
+        Gdiplus::Image* const strip = m_image;
+        const int stripWidth = m_imageWidth, stripHeight = m_imageHeight, stripCount = m_imageCount;
+        MControlFont::operator=(other);
+        // The target keeps its own strip image rather than a pointer into the source's.
+        if (m_image && m_image == other.m_stripImage.image.get()) {
+            m_image = strip;
+            m_imageWidth = stripWidth;
+            m_imageHeight = stripHeight;
+            m_imageCount = stripCount;
+        }
         copyValuesFrom(other);
     }
     InvalidateLayers();

@@ -4,7 +4,7 @@
 #include "lcd/LEDModeCtrl.h"
 
 #include "framework/Manager.h"
-#include "framework/Registry.h"
+#include "lcd/TemperatureSetting.h"
 
 namespace KOVA {
 
@@ -46,10 +46,8 @@ int labelColumn(int language)
 
 CString temperatureText(float value)
 {
-    CString setting;
-    ReadRegString(setting, L"led_cpushowtype");
     CString text;
-    text.Format(_wtoi(setting) == 1 ? L"%3.f\x2109" : L"%3.f\x2103", static_cast<double>(value));
+    text.Format(ShowsFahrenheit() ? L"%3.f\x2109" : L"%3.f\x2103", static_cast<double>(value));
     return text;
 }
 

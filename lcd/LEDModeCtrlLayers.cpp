@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "framework/Manager.h"
-#include "framework/Registry.h"
 #include "lcd/LcdLayerCache.h"
+#include "lcd/TemperatureSetting.h"
 
 namespace KOVA {
 
@@ -29,9 +29,7 @@ float LEDModeCtrl::ClockDialAngle(float mhz)
 
 void LEDModeCtrl::readFrameSettings()
 {
-    CString setting;
-    ReadRegString(setting, L"led_cpushowtype");
-    m_fahrenheit = _wtoi(setting) == 1;
+    m_fahrenheit = ShowsFahrenheit();
 }
 
 void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int item, int screen, ScreenPart still,

@@ -2,15 +2,18 @@
 // background of the clock faces, the frame period they set, the video's step on the tick, and
 // decoded frames put on a device context.
 //
-// Threads: the loaders run on the host's thread, the step and the clock seek on the fast-timer
-// thread, DrawFrame inside both renders; all of them under the state lock (DrawFrame's callers
-// hold it). The loaders raise their repaint request after releasing it.
+// Threads: the loaders run on the host's thread, the step and the clock video's catch-up on
+// the fast-timer thread, DrawFrame inside both renders; all of them under the state lock
+// (DrawFrame's callers hold it), except the loaders' reading of the file, which comes before.
+// The loaders raise their repaint request after releasing it.
 #include "lcd/LEDModeCtrl.h"
 
+#include <memory>
 #include <vector>
 
 #include "framework/MRender.h"
 #include "lcd/GifDelays.h"
+#include "lcd/LcdImageHelpers.h"
 #include "lcd/VideoClip.h"
 
 namespace KOVA {
@@ -27,10 +30,37 @@ int gifPeriod(int delay)
     return delay * 10 > kShortestGifPeriod ? delay * 10 : kShortestGifPeriod;
 }
 
-bool loadPicture(Gdiplus::Image*& target, const CString& path)
+// A medium read from its file before the state lock is taken: opening a long or large video
+// or decoding a picture takes long enough to hold up every frame and tick waiting on it.
+struct FreshMedium {
+    VideoClipPtr video; // open, or null when the file does not open as a video
+    std::unique_ptr<Gdiplus::Image> image;
+    int gifFrames { 0 };
+    std::vector<int> delays;
+};
+
+// primeVideo decodes the first frame here too: the decoder's first frame after opening costs
+// many times a later one (a tenth of a second for 1080p), which the tick must not spend.
+FreshMedium readMedium(const CString& path, int kind, bool primeVideo)
 {
-    target = MRender::LoadImageFromFile(path);
-    return target != nullptr;
+    FreshMedium fresh;
+    if (kind == MediaKindVideo) {
+        fresh.video.reset(new VideoClip);
+        if (!fresh.video->Open(path))
+            fresh.video.reset();
+        else if (primeVideo)
+            fresh.video->CatchUp(1, 1);
+        return fresh;
+    }
+    fresh.image.reset(MRender::LoadImageFromFile(path));
+    if (fresh.image && IsPictureTooLarge(fresh.image->GetWidth(), fresh.image->GetHeight()))
+        fresh.image.reset();
+    if (fresh.image && kind == MediaKindGif) {
+        fresh.gifFrames = MRender::GetFirstDimensionFrameCount(fresh.image.get());
+        if (fresh.gifFrames > 1)
+            fresh.delays = ReadGifDelays(path);
+    }
+    return fresh;
 }
 
 } // namespace
@@ -46,50 +76,51 @@ VideoClip& LEDModeCtrl::video()
 
 void LEDModeCtrl::SetFileImage(CString path, int kind)
 {
+    FreshMedium fresh = FailureOnThrow(FreshMedium(), [&] { return readMedium(path, kind, true); });
+    // The video this replaces is closed after the lock is released.
+    VideoClipPtr replaced;
     {
         ScopedLock lock(m_stateLock);
         m_frameIndex = 0;
         m_media = LcdImage();
-        VideoClip& clip = video();
-        clip.Close();
+        replaced = std::move(m_video);
         if (kind == MediaKindVideo) {
-            if (!clip.Open(path))
+            if (!fresh.video)
                 return;
-            m_frameCount = clip.FrameCount();
-            m_framePeriod = clip.FramePeriod();
+            m_video = std::move(fresh.video);
+            m_frameCount = m_video->FrameCount();
+            m_framePeriod = m_video->FramePeriod();
             m_mediaKind = MediaKindVideo;
-            m_media.width = clip.Width();
-            m_media.height = clip.Height();
+            m_media.width = m_video->Width();
+            m_media.height = m_video->Height();
             m_imageCentre = CPoint(m_rect.Width() / 2, m_rect.Height() / 2);
         } else {
             m_mediaKind = kind;
-            Gdiplus::Image* image = nullptr;
-            if (loadPicture(image, path) && !takeFilePicture(image, path))
+            if (fresh.image && !takeFilePicture(std::move(fresh.image), fresh.gifFrames, fresh.delays))
                 return;
         }
     }
     requestRepaint();
 }
 
-bool LEDModeCtrl::takeFilePicture(Gdiplus::Image* image, const CString& path)
+bool LEDModeCtrl::takeFilePicture(std::unique_ptr<Gdiplus::Image> image, int gifFrames, const std::vector<int>& delays)
 {
-    m_media.image.reset(image);
-    m_frameCount = 1;
     m_media.width = static_cast<int>(image->GetWidth());
     m_media.height = static_cast<int>(image->GetHeight());
+    m_media.image = std::move(image);
+    m_frameCount = 1;
     m_imageCentre = CPoint(m_rect.Width() / 2, m_rect.Height() / 2);
     readStoredSettings();
     if (m_carouselPosition.x <= 0 && m_carouselPosition.y <= 0)
         m_carouselPosition = defaultCarouselPosition();
     if (m_mediaKind != MediaKindGif)
         return true;
-    m_frameCount = MRender::GetFirstDimensionFrameCount(image);
+    m_frameCount = gifFrames;
     if (m_frameCount == 0) {
         m_media = LcdImage();
         return false;
     }
     if (m_frameCount > 1) {
-        const std::vector<int> delays = ReadGifDelays(path);
         if (!delays.empty())
             m_framePeriod = kGifPeriodWithoutDelay;
         for (int delay : delays)
@@ -101,6 +132,9 @@ bool LEDModeCtrl::takeFilePicture(Gdiplus::Image* image, const CString& path)
 
 void LEDModeCtrl::SetClockFileImage(CString path, int kind)
 {
+    // The clock faces read their video's frame as they draw it: nothing is read ahead for them.
+    FreshMedium fresh = FailureOnThrow(FreshMedium(), [&] { return readMedium(path, kind, false); });
+    VideoClipPtr replaced;
     {
         ScopedLock lock(m_stateLock);
         // The clock faces keep a still picture in their layer.
@@ -109,40 +143,37 @@ void LEDModeCtrl::SetClockFileImage(CString path, int kind)
         m_clockFrameIndex = 0;
         m_clockBackground = LcdImage();
         if (kind == MediaKindVideo) {
-            VideoClip& clip = video();
-            if (!clip.Open(path))
+            replaced = std::move(m_video);
+            if (!fresh.video)
                 return;
-            m_clockFrameCount = clip.FrameCount();
+            m_video = std::move(fresh.video);
+            m_clockFrameCount = m_video->FrameCount();
             m_clockMediaKind = MediaKindVideo;
-            m_framePeriod = clip.FramePeriod();
-        } else {
-            Gdiplus::Image* image = nullptr;
-            if (loadPicture(image, path) && !takeClockPicture(image, path, kind))
-                return;
+            m_framePeriod = m_video->FramePeriod();
+        } else if (fresh.image && !takeClockPicture(std::move(fresh.image), kind, fresh.gifFrames, fresh.delays)) {
+            return;
         }
     }
     requestRepaint();
 }
 
-bool LEDModeCtrl::takeClockPicture(Gdiplus::Image* image, const CString& path, int kind)
+bool LEDModeCtrl::takeClockPicture(std::unique_ptr<Gdiplus::Image> image, int kind, int gifFrames,
+                                   const std::vector<int>& delays)
 {
-    m_clockBackground.image.reset(image);
     m_clockBackground.width = static_cast<int>(image->GetWidth());
     m_clockBackground.height = static_cast<int>(image->GetHeight());
+    m_clockBackground.image = std::move(image);
     m_clockMediaKind = kind;
     m_clockFrameCount = 1;
     if (kind != MediaKindGif)
         return true;
-    m_clockFrameCount = MRender::GetFirstDimensionFrameCount(image);
+    m_clockFrameCount = gifFrames;
     if (m_clockFrameCount == 0) {
         m_clockBackground = LcdImage();
         return false;
     }
-    if (m_clockFrameCount > 1) {
-        const std::vector<int> delays = ReadGifDelays(path);
-        if (!delays.empty())
-            m_framePeriod = gifPeriod(delays.front());
-    }
+    if (m_clockFrameCount > 1 && !delays.empty())
+        m_framePeriod = gifPeriod(delays.front());
     return true;
 }
 
@@ -162,10 +193,10 @@ bool LEDModeCtrl::stepFileVideo()
     return true;
 }
 
-void LEDModeCtrl::seekClockVideo()
+void LEDModeCtrl::followClockVideo()
 {
     if (m_clockMediaKind == MediaKindVideo && m_video && m_video->IsOpen())
-        m_video->Seek(m_clockFrameIndex);
+        m_video->CatchUp(m_clockFrameIndex, kMostFramesRead);
 }
 
 // ---- drawing frames

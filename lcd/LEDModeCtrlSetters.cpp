@@ -67,13 +67,35 @@ int LEDModeCtrl::loadImage(LcdImage& target, const CString& name)
     LcdImage fresh;
     const bool loaded = fresh.Load(name);
     ScopedLock lock(m_stateLock);
+    takeImage(target, fresh, loaded);
+    return loaded ? 1 : 0;
+}
+
+// Under the state lock.
+void LEDModeCtrl::takeImage(LcdImage& target, LcdImage& fresh, bool loaded)
+{
     ++m_layerVersion;
     target.image = std::move(fresh.image);
     if (loaded) {
         target.width = fresh.width;
         target.height = fresh.height;
     }
-    return loaded ? 1 : 0;
+}
+
+// ---- the face
+
+void LEDModeCtrl::SetTextFont(CString face)
+{
+    ScopedLock lock(m_stateLock);
+    MControlFont::SetTextFont(face);
+    ++m_layerVersion;
+}
+
+void LEDModeCtrl::SetFont(const wchar_t* face, int size, Gdiplus::FontStyle style)
+{
+    ScopedLock lock(m_stateLock);
+    MControlFont::SetFont(face, size, style);
+    ++m_layerVersion;
 }
 
 // ---- images
@@ -89,11 +111,13 @@ int LEDModeCtrl::SetImage(const wchar_t* name, int count)
 {
     if (count < 1)
         return 0;
-    const int loaded = loadImage(m_stripImage, name);
+    LcdImage fresh;
+    const int loaded = fresh.Load(name) ? 1 : 0;
     {
+        // The strip and the base's pointer into it change together: a frame never sees the
+        // pointer of an image already freed.
         ScopedLock lock(m_stateLock);
-        // A frame between the load and here kept a layer with the old count.
-        ++m_layerVersion;
+        takeImage(m_stripImage, fresh, loaded != 0);
         m_image = m_stripImage.image.get();
         m_imageCount = count;
         m_imageWidth = loaded ? m_stripImage.width : 0;

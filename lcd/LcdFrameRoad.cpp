@@ -1,5 +1,6 @@
 #include "lcd/LcdFrameRoad.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -94,9 +95,10 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float 
         g.FillEllipse(&black, Gdiplus::RectF(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin));
         g.Flush(Gdiplus::FlushIntentionSync);
     }
-    cache.resize(argb.size());
+    cache.cover.resize(argb.size());
     for (size_t i = 0; i < argb.size(); ++i)
-        cache[i] = static_cast<BYTE>(argb[i] >> 24);
+        cache.cover[i] = static_cast<BYTE>(argb[i] >> 24);
+    cache.findRows(m_width, m_height);
     return cache;
 }
 
@@ -128,11 +130,38 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::clippedCoverage(Coverage& cache, boo
     }
     GdiFlush();
     const BYTE* pixels = static_cast<const BYTE*>(bits);
-    cache.resize(static_cast<size_t>(m_width) * m_height);
-    for (size_t i = 0; i < cache.size(); ++i)
-        cache[i] = pixels[i * 4 + 1];
+    cache.cover.resize(static_cast<size_t>(m_width) * m_height);
+    for (size_t i = 0; i < cache.cover.size(); ++i)
+        cache.cover[i] = pixels[i * 4 + 1];
     SelectObject(dc.get(), previous);
+    cache.findRows(m_width, m_height);
     return cache;
+}
+
+void LcdFrameRoad::Coverage::findRows(int width, int height)
+{
+    rows.assign(static_cast<size_t>(height), Row());
+    for (int y = 0; y < height; ++y) {
+        const BYTE* line = cover.data() + static_cast<size_t>(y) * width;
+        Row& row = rows[static_cast<size_t>(y)];
+        int x = 0;
+        while (x < width && !line[x])
+            ++x;
+        row.begin = row.solidBegin = row.solidEnd = x;
+        while (x < width && line[x] != 255)
+            ++x;
+        if (x < width) {
+            row.solidBegin = x;
+            while (x < width && line[x] == 255)
+                ++x;
+            row.solidEnd = x;
+        } else {
+            row.solidBegin = row.solidEnd = row.begin;
+        }
+        row.end = width;
+        while (row.end > row.begin && !line[row.end - 1])
+            --row.end;
+    }
 }
 
 void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
@@ -140,17 +169,49 @@ void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
     GdiFlush();
     DWORD* pixels = reinterpret_cast<DWORD*>(m_bits);
     const size_t count = static_cast<size_t>(m_width) * m_height;
+    const DWORD fullKeep = 255 - static_cast<DWORD>(alpha);
     if (!coverage) {
-        const DWORD keep = 255 - static_cast<DWORD>(alpha);
         for (size_t i = 0; i < count; ++i)
-            pixels[i] = keptPixel(pixels[i], keep);
+            pixels[i] = keptPixel(pixels[i], fullKeep);
         return;
     }
-    for (size_t i = 0; i < count; ++i) {
-        const DWORD cover = (*coverage)[i];
-        if (cover)
-            pixels[i] = keptPixel(pixels[i], 255 - scaled(static_cast<DWORD>(alpha), cover));
+    const auto keepPartly = [&](DWORD* line, const BYTE* cover, int from, int to) {
+        for (int x = from; x < to; ++x)
+            if (cover[x])
+                line[x] = keptPixel(line[x], 255 - scaled(static_cast<DWORD>(alpha), cover[x]));
+    };
+    for (int y = 0; y < m_height; ++y) {
+        const Coverage::Row& row = coverage->rows[static_cast<size_t>(y)];
+        DWORD* line = pixels + static_cast<size_t>(y) * m_width;
+        const BYTE* cover = coverage->cover.data() + static_cast<size_t>(y) * m_width;
+        keepPartly(line, cover, row.begin, row.solidBegin);
+        // Fully covered: the same keep for every pixel; none kept at all leaves the alpha only.
+        if (fullKeep == 0) {
+            for (int x = row.solidBegin; x < row.solidEnd; ++x)
+                line[x] &= 0xFF000000;
+        } else {
+            for (int x = row.solidBegin; x < row.solidEnd; ++x)
+                line[x] = keptPixel(line[x], fullKeep);
+        }
+        keepPartly(line, cover, row.solidEnd, row.end);
     }
+}
+
+void LcdFrameRoad::FillPlain(COLORREF colour)
+{
+    if (!m_dc)
+        return;
+    if (colour != m_plainColour) {
+        const RECT first { 0, 0, 1, 1 };
+        ::SetBkColor(m_dc.get(), colour);
+        ::ExtTextOutW(m_dc.get(), 0, 0, ETO_OPAQUE, &first, nullptr, 0, nullptr);
+        GdiFlush();
+        m_plainPixel = *reinterpret_cast<const DWORD*>(m_bits);
+        m_plainColour = colour;
+    }
+    GdiFlush();
+    DWORD* pixels = reinterpret_cast<DWORD*>(m_bits);
+    std::fill(pixels, pixels + static_cast<size_t>(m_width) * m_height, m_plainPixel);
 }
 
 void LcdFrameRoad::FillBase(bool disc)
@@ -195,28 +256,26 @@ int LcdFrameRoad::Encode(double degrees, int quality)
         return 0;
     // GDI and GDI+ may still hold drawing in their batches; the pixels are read directly.
     GdiFlush();
-    const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
-    const cv::Mat* frame = &surface;
     int quarters = 0;
-    if (!isWholeQuarter(degrees, quarters)) {
-        int tw = 0;
-        int th = 0;
-        TurnedSize(m_width, m_height, degrees, tw, th);
-        // OpenCV turns counter-clockwise for a positive angle; the frame turns clockwise.
-        cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(m_width * 0.5f, m_height * 0.5f), -(degrees + kNudgeDegrees), 1.0);
-        turn.at<double>(0, 2) += tw * 0.5 - m_width * 0.5;
-        turn.at<double>(1, 2) += th * 0.5 - m_height * 0.5;
-        cv::warpAffine(surface, m_turned, turn, cv::Size(tw, th), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
-                       cv::Scalar(0, 0, 0, 0));
-        frame = &m_turned;
-    } else if (quarters != 0) {
-        static const cv::RotateFlags kTurns[] = { cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180, cv::ROTATE_90_COUNTERCLOCKWISE };
-        cv::rotate(surface, m_turned, kTurns[quarters - 1]);
-        frame = &m_turned;
+    if (isWholeQuarter(degrees, quarters)) {
+        // A whole quarter turn only reorders the pixels: done as the encoder reads them.
+        m_encodedWidth = quarters % 2 ? m_height : m_width;
+        m_encodedHeight = quarters % 2 ? m_width : m_height;
+        return m_encoder.EncodeTurned(m_bits, m_width, m_height, m_width * 4, quarters, quality);
     }
-    m_encodedWidth = frame->cols;
-    m_encodedHeight = frame->rows;
-    return m_encoder.Encode(frame->data, frame->cols, frame->rows, static_cast<int>(frame->step), quality);
+    const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
+    int tw = 0;
+    int th = 0;
+    TurnedSize(m_width, m_height, degrees, tw, th);
+    // OpenCV turns counter-clockwise for a positive angle; the frame turns clockwise.
+    cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(m_width * 0.5f, m_height * 0.5f), -(degrees + kNudgeDegrees), 1.0);
+    turn.at<double>(0, 2) += tw * 0.5 - m_width * 0.5;
+    turn.at<double>(1, 2) += th * 0.5 - m_height * 0.5;
+    cv::warpAffine(surface, m_turned, turn, cv::Size(tw, th), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
+                   cv::Scalar(0, 0, 0, 0));
+    m_encodedWidth = m_turned.cols;
+    m_encodedHeight = m_turned.rows;
+    return m_encoder.Encode(m_turned.data, m_turned.cols, m_turned.rows, static_cast<int>(m_turned.step), quality);
 }
 
 } // namespace KOVA

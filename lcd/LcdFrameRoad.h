@@ -27,6 +27,8 @@ public:
     bool Prepare(HDC reference, int width, int height);
     HDC dc() const { return m_dc.get(); }
 
+    // The whole surface in one colour, as GDI's opaque fill leaves it.
+    void FillPlain(COLORREF colour);
     // Opaque black over the whole surface, or over the disc that fills it (anti-aliased edge,
     // the corners left as they are).
     void FillBase(bool disc);
@@ -45,7 +47,23 @@ public:
     static void TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight);
 
 private:
-    using Coverage = std::vector<BYTE>;
+    // How much of each pixel a shape covers, 0 to 255, and per row where it covers anything
+    // and where it covers all: a pass over the frame touches only the covered part, and the
+    // fully covered run in one tight loop.
+    struct Coverage {
+        struct Row {
+            int begin { 0 }, solidBegin { 0 }, solidEnd { 0 }, end { 0 };
+        };
+        std::vector<BYTE> cover;
+        std::vector<Row> rows;
+        bool empty() const { return cover.empty(); }
+        void clear()
+        {
+            cover.clear();
+            rows.clear();
+        }
+        void findRows(int width, int height);
+    };
     const Coverage& discCoverage(Coverage& cache, float margin);
     // The dimming's disc (or the whole surface) one pixel larger, clipped to the inscribed ellipse.
     const Coverage& clippedCoverage(Coverage& cache, bool disc);
@@ -62,6 +80,9 @@ private:
     Coverage m_dimDisc;
     Coverage m_clippedDimDisc;
     Coverage m_clippedDimWhole;
+    // The pixel GDI's opaque fill of FillPlain writes, learnt from its first fill.
+    COLORREF m_plainColour { CLR_INVALID };
+    DWORD m_plainPixel { 0 };
     cv::Mat m_turned;
     LcdJpegEncoder m_encoder;
     int m_encodedWidth { 0 };

@@ -130,4 +130,9 @@ bool IsShownOnScreen(MControl& control)
     return window && ::IsWindowVisible(window) && !::IsIconic(window);
 }
 
+bool IsPictureTooLarge(long long width, long long height)
+{
+    return width > kLargestPictureSide || height > kLargestPictureSide || width * height > kMostPicturePixels;
+}
+
 } // namespace KOVA

@@ -4,6 +4,7 @@
 // animated LCD view is on screen.
 #include "platform/Win32.h"
 
+#include <exception>
 #include <string>
 
 #include "platform/CString.h"
@@ -38,6 +39,28 @@ HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
 // null image.
 void DrawHandImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int height, Gdiplus::PointF pivot,
                    float degrees, float pivotOffset);
+
+// The largest picture the media views and the renderer take, and the most bytes of decoded
+// frames a view keeps ahead: a 32-bit process cannot hold the decoded copies of more beside
+// everything else it holds. A larger picture loads as a file that does not load.
+constexpr long long kMostPicturePixels = 4096LL * 4096;
+constexpr int kLargestPictureSide = 16384;
+constexpr long long kMostCachedFrameBytes = 256LL << 20;
+bool IsPictureTooLarge(long long width, long long height);
+// The largest image file the exporters read whole into memory.
+constexpr long long kLargestFrameFileBytes = 64LL << 20;
+
+// body's result, or failure when it throws (an OpenCV error, a failed allocation): nothing
+// thrown may cross into the host through an exported call, a paint, a tick or a thread.
+template <class Result, class Body>
+Result FailureOnThrow(Result failure, Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (const std::exception&) {
+        return failure;
+    }
+}
 
 // Whether control can be seen: it and its ancestors visible, and its window shown and not
 // minimised. The LCD views draw on their tick only then, and render hidden frames otherwise.

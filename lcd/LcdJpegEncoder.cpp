@@ -1,5 +1,6 @@
 #include "lcd/LcdJpegEncoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -24,6 +25,8 @@ struct LcdJpegEncoder::Compressor {
     ErrorManager errors;
     jpeg_destination_mgr destination {};
     std::vector<BYTE> output;
+    // The rows of a turned picture, made a call's worth at a time.
+    std::vector<DWORD> strip;
     bool created { false };
 
     static void onError(j_common_ptr common)
@@ -65,11 +68,44 @@ LcdJpegEncoder::~LcdJpegEncoder()
         jpeg_destroy_compress(&m_compressor->info);
 }
 
-int LcdJpegEncoder::Encode(const BYTE* firstRow, int width, int height, int stride, int quality)
+namespace {
+
+// Rows y to y + count - 1 of the picture turned clockwise by quarters (1 to 3) into strip, rows
+// of turnedWidth pixels. A quarter turn goes column by column, reading each source row's run
+// of count pixels together and writing a strip small enough to stay in the cache.
+void turnRows(const BYTE* firstRow, int stride, int width, int height, int quarters, int y, int count, DWORD* strip,
+              int turnedWidth)
+{
+    const auto sourceRow = [&](int row) {
+        return reinterpret_cast<const DWORD*>(firstRow + static_cast<ptrdiff_t>(row) * stride);
+    };
+    if (quarters == 2) {
+        for (int k = 0; k < count; ++k)
+            std::reverse_copy(sourceRow(height - 1 - (y + k)), sourceRow(height - 1 - (y + k)) + width,
+                              strip + static_cast<size_t>(k) * turnedWidth);
+        return;
+    }
+    for (int x = 0; x < turnedWidth; ++x) {
+        DWORD* into = strip + x;
+        if (quarters == 1) {
+            const DWORD* from = sourceRow(height - 1 - x) + y;
+            for (int k = 0; k < count; ++k)
+                into[static_cast<size_t>(k) * turnedWidth] = from[k];
+        } else {
+            const DWORD* from = sourceRow(x) + (width - 1 - y);
+            for (int k = 0; k < count; ++k)
+                into[static_cast<size_t>(k) * turnedWidth] = from[-k];
+        }
+    }
+}
+
+} // namespace
+
+// rowsFrom (y, count, rows) points rows at the turned picture's rows y to y + count - 1.
+template <class RowsFrom>
+int LcdJpegEncoder::compress(int width, int height, int quality, RowsFrom rowsFrom)
 {
     Compressor& c = *m_compressor;
-    if (!c.created || !firstRow || width <= 0 || height <= 0 || c.output.empty())
-        return 0;
     c.destination.next_output_byte = c.output.data();
     c.destination.free_in_buffer = c.output.size();
     if (setjmp(c.errors.escape)) {
@@ -85,15 +121,43 @@ int LcdJpegEncoder::Encode(const BYTE* firstRow, int width, int height, int stri
     jpeg_start_compress(&c.info, TRUE);
     JSAMPROW rows[kRowsPerCall];
     while (c.info.next_scanline < c.info.image_height) {
-        JDIMENSION count = 0;
-        for (; count < kRowsPerCall && c.info.next_scanline + count < c.info.image_height; ++count) {
-            const ptrdiff_t y = static_cast<ptrdiff_t>(c.info.next_scanline + count);
-            rows[count] = const_cast<JSAMPROW>(firstRow + y * stride);
-        }
-        jpeg_write_scanlines(&c.info, rows, count);
+        const int y = static_cast<int>(c.info.next_scanline);
+        const int count = std::min(kRowsPerCall, height - y);
+        rowsFrom(y, count, rows);
+        jpeg_write_scanlines(&c.info, rows, static_cast<JDIMENSION>(count));
     }
     jpeg_finish_compress(&c.info);
     return static_cast<int>(c.output.size() - c.destination.free_in_buffer);
+}
+
+int LcdJpegEncoder::Encode(const BYTE* firstRow, int width, int height, int stride, int quality)
+{
+    Compressor& c = *m_compressor;
+    if (!c.created || !firstRow || width <= 0 || height <= 0 || c.output.empty())
+        return 0;
+    return compress(width, height, quality, [&](int y, int count, JSAMPROW* rows) {
+        for (int k = 0; k < count; ++k)
+            rows[k] = const_cast<JSAMPROW>(firstRow + static_cast<ptrdiff_t>(y + k) * stride);
+    });
+}
+
+int LcdJpegEncoder::EncodeTurned(const BYTE* firstRow, int width, int height, int stride, int quarters, int quality)
+{
+    quarters = ((quarters % 4) + 4) % 4;
+    if (quarters == 0)
+        return Encode(firstRow, width, height, stride, quality);
+    Compressor& c = *m_compressor;
+    if (!c.created || !firstRow || width <= 0 || height <= 0 || c.output.empty())
+        return 0;
+    const int turnedWidth = quarters == 2 ? width : height;
+    const int turnedHeight = quarters == 2 ? height : width;
+    c.strip.resize(static_cast<size_t>(turnedWidth) * kRowsPerCall);
+    DWORD* strip = c.strip.data();
+    return compress(turnedWidth, turnedHeight, quality, [&](int y, int count, JSAMPROW* rows) {
+        turnRows(firstRow, stride, width, height, quarters, y, count, strip, turnedWidth);
+        for (int k = 0; k < count; ++k)
+            rows[k] = reinterpret_cast<JSAMPROW>(strip + static_cast<size_t>(k) * turnedWidth);
+    });
 }
 
 const BYTE* LcdJpegEncoder::Data() const

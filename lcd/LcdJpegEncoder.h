@@ -22,11 +22,17 @@ public:
     // Returns the file's size in bytes (its bytes at Data()), or 0 when it does not fit in
     // the capacity or libjpeg refuses the picture.
     int Encode(const BYTE* firstRow, int width, int height, int stride, int quality);
+    // The same picture turned clockwise by quarters × 90 degrees (1 to 3; 0 encodes it as it
+    // is): a few rows at a time are turned into a strip the compressor reads, so no turned copy
+    // of the whole picture is made. The file's width and height are the turned picture's.
+    int EncodeTurned(const BYTE* firstRow, int width, int height, int stride, int quarters, int quality);
     const BYTE* Data() const;
     int Capacity() const;
 
 private:
     struct Compressor;
+    template <class RowsFrom>
+    int compress(int width, int height, int quality, RowsFrom rowsFrom);
     std::unique_ptr<Compressor> m_compressor;
 };
 

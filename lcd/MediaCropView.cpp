@@ -168,6 +168,8 @@ MediaCropView::ExportScope::~ExportScope()
 {
     m_view.m_exportMessage->store(0);
     m_view.m_lock.Leave();
+    // A paint during the export showed the picture it had kept.
+    m_view.RequestRepaint();
 }
 
 void MediaCropView::PostExportProgress(int percent)
@@ -180,7 +182,7 @@ void MediaCropView::PostExportProgress(int percent)
 
 CString MediaCropView::ExportFramesFolder()
 {
-    return GetDataFolder() + L"\\frames\\";
+    return GetExportFramesFolder();
 }
 
 CString MediaCropView::ExportFrameFile(const CString& folder, int index)
@@ -514,20 +516,31 @@ void MediaCropView::DrawControl(HDC& dc, CRect)
         MRender::BitBlt(dc, m_rect.left, m_rect.top, width, height, m_memPicture.dc(), 0, 0);
         return;
     }
+    // The paint never waits on the media: an export that began after the check above holds
+    // them for its whole length. The kept picture shows instead (a resized view draws without
+    // the medium), and the picture stays stale for the repaint the export's end asks for.
+    TryLock media(m_lock);
+    if (!media.held() && sized) {
+        MRender::BitBlt(dc, m_rect.left, m_rect.top, width, height, m_memPicture.dc(), 0, 0);
+        return;
+    }
     UpdateMemDC(dc, width, height);
     HDC picture = m_memPicture.dc();
     MRender::BitBlt(picture, 0, 0, width, height, dc, m_rect.left, m_rect.top);
     const CRect view(0, 0, width, height - (HasPlayBar() ? kPlayBarHeight : 0));
     MRender::FillSolidRect(picture, &view, RGB(0, 0, 0));
-    DrawPicture(picture, view);
+    if (media.held())
+        DrawPicture(picture, view);
     {
         Gdiplus::Graphics g(picture);
         drawCropFrame(g);
         if (HasPlayBar())
-            drawPlayBar(picture, g, width, height);
+            drawPlayBar(picture, g, width, height, media.held());
     }
     if (!HasPlayBar())
         m_markerRect = m_startHandleRect = m_endHandleRect = RECT {};
+    if (!media.held())
+        m_update = 0;
     MRender::BitBlt(dc, m_rect.left, m_rect.top, width, height, picture, 0, 0);
 }
 
@@ -556,11 +569,11 @@ void MediaCropView::DrawPlayBarGround(Gdiplus::Graphics& g, int width, int heigh
     g.DrawRectangle(&pen, kTrackLeft, height - kBarTop, width - kTrackShorter, kTrackHeight);
 }
 
-void MediaCropView::drawPlayBar(HDC dc, Gdiplus::Graphics& g, int width, int height)
+void MediaCropView::drawPlayBar(HDC dc, Gdiplus::Graphics& g, int width, int height, bool withThumbnails)
 {
     const int barY = height - kBarTop;
     DrawPlayBarGround(g, width, height);
-    const int thumbnails = ThumbnailCount();
+    const int thumbnails = withThumbnails ? ThumbnailCount() : 0;
     if (thumbnails > 0) {
         Gdiplus::Pen edge(kThumbnailEdge, 1.0f);
         for (int i = 0; i < thumbnails; ++i)

@@ -115,7 +115,8 @@ protected:
     void PlaceCropForNewMedium();
     // Posts percent to the paint manager's window with the export message, when there are both.
     void PostExportProgress(int percent);
-    // The exporters' folder of numbered JPEG frames (in the data folder) and frame index's file.
+    // The exporters' folder of numbered JPEG frames (in the data folder; empty when the data
+    // folder cannot be told, and the export is then refused) and frame index's file.
     static CString ExportFramesFolder();
     static CString ExportFrameFile(const CString& folder, int index);
     // The animated GIF at path from the first frames numbered files in folder (a missing one
@@ -131,7 +132,8 @@ protected:
     void RequestRepaint() { UpdateControl(1, 0); }
 
     // For the whole life of an export: the export message set (the drawing freezes, the
-    // playback tick returns at once), then the view's lock held. Released on every path.
+    // playback tick returns at once), then the view's lock held. Released on every path, with
+    // a repaint asked for.
     class ExportScope {
     public:
         ExportScope(MediaCropView& view, UINT message);
@@ -202,7 +204,7 @@ private:
     void setCropSize(float scale);
     void showCursorAt(CPoint pt);
     void drawCropFrame(Gdiplus::Graphics& g);
-    void drawPlayBar(HDC dc, Gdiplus::Graphics& g, int width, int height);
+    void drawPlayBar(HDC dc, Gdiplus::Graphics& g, int width, int height, bool withThumbnails);
     void drawRangeMarks(Gdiplus::Graphics& g, int barY);
 };
 

@@ -1,5 +1,7 @@
 #include "lcd/MediaFolders.h"
 
+#include <cwctype>
+
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -20,10 +22,22 @@ CString GetDataFolder()
     const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
                                            folder.GetBufferSetLength(MAX_PATH + 1));
     folder.ReleaseBuffer();
-    if (FAILED(found) || folder.IsEmpty())
-        return CString();
+    if (FAILED(found))
+        folder.Empty();
     folder.AppendFormat(L"\\%s Files\\datav12\\", static_cast<const wchar_t*>(GetBrandName()));
     return folder;
+}
+
+CString GetExportFramesFolder()
+{
+    const CString data = GetDataFolder();
+    // Only a folder on a drive ("C:\...") or a share ("\\server\...") is the user's: the bare
+    // suffix a failed lookup leaves names a folder at the root of whatever drive is current.
+    const bool onDrive = data.GetLength() > 2 && iswalpha(data[0]) && data[1] == L':' && data[2] == L'\\';
+    const bool onShare = data.GetLength() > 2 && data[0] == L'\\' && data[1] == L'\\' && data[2] != L'\\';
+    if (!onDrive && !onShare)
+        return CString();
+    return data + L"\\frames\\";
 }
 
 void CreateDirectoryPath(const wchar_t* path)

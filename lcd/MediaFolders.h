@@ -7,10 +7,14 @@
 
 namespace KOVA {
 
-// The user's local application-data folder followed by "\<brand> Files\datav12\"; empty when
-// the system cannot tell that folder, so that a caller's writes fail instead of landing in
-// a folder at the root of the drive.
+// The user's local application-data folder followed by "\<brand> Files\datav12\"; just that
+// suffix when the system cannot tell the folder.
 CString GetDataFolder();
+
+// The exporters' temporary folder of numbered frames, "frames\" inside the data folder; empty
+// when the data folder is not a full path (the system could not tell it), so that an exporter
+// never deletes or writes a folder outside it.
+CString GetExportFramesFolder();
 
 // Creates the folder and every missing folder above it; whether it exists afterwards is
 // found out by the writes that follow.

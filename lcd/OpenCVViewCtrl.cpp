@@ -12,6 +12,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "lcd/LcdImageHelpers.h"
 #include "lcd/VideoClip.h"
 #include "platform/TimeSource.h"
 
@@ -26,24 +27,6 @@ constexpr int kMostFramesRead = 5;
 constexpr int kMostSteps = 2;
 constexpr int kMostLagPeriods = 3;
 constexpr int kMostThumbnails = 30;
-
-// The lock when it is free; the tick skips a turn rather than wait for it.
-class TryLock {
-public:
-    explicit TryLock(CriticalSection& lock) : m_lock(lock), m_held(lock.TryEnter()) {}
-    ~TryLock()
-    {
-        if (m_held)
-            m_lock.Leave();
-    }
-    TryLock(const TryLock&) = delete;
-    TryLock& operator=(const TryLock&) = delete;
-    bool held() const { return m_held; }
-
-private:
-    CriticalSection& m_lock;
-    bool m_held;
-};
 } // namespace
 
 struct OpenCVViewCtrl::Frames {
@@ -95,38 +78,40 @@ bool OpenCVViewCtrl::isOpen() const
 int OpenCVViewCtrl::SetFileName(CString path, int kind)
 {
     ScopedLock lock(m_lock);
-    VideoClip& video = clip();
-    m_fileName = path;
-    m_mediaKind = kind;
-    Frames& kept = frames();
-    kept.shown.release();
-    kept.shownIndex = -1;
-    kept.cache.clear();
-    kept.cacheStart = -1;
-    if (!video.Open(path))
-        return 0;
-    // A stream without a picture size has nothing to show or to export.
-    if (video.Width() <= 0 || video.Height() <= 0) {
-        video.Close();
-        return 0;
-    }
-    if (video.Width() > kLargestSide || video.Height() > kLargestSide) {
-        video.Close();
-        return kTooLarge;
-    }
-    m_mediaWidth = video.Width();
-    m_mediaHeight = video.Height();
-    m_currentFrame = 0;
-    m_frameCount = std::max(video.FrameCount(), 0);
-    m_rangeStart = 0;
-    m_rangeEnd = m_frameCount;
-    m_framePeriod = video.FramePeriod();
-    // Playback starts at frame 0: the first step comes a frame period from now.
-    m_lastStepTime = TimeSource::Milliseconds();
-    PlaceCropForNewMedium();
-    ShowFrameThumbnails();
-    video.Seek(0);
-    return 1;
+    return FailureOnThrow(0, [&] {
+        VideoClip& video = clip();
+        m_fileName = path;
+        m_mediaKind = kind;
+        Frames& kept = frames();
+        kept.shown.release();
+        kept.shownIndex = -1;
+        kept.cache.clear();
+        kept.cacheStart = -1;
+        if (!video.Open(path))
+            return 0;
+        // A stream without a picture size has nothing to show or to export.
+        if (video.Width() <= 0 || video.Height() <= 0) {
+            video.Close();
+            return 0;
+        }
+        if (video.Width() > kLargestSide || video.Height() > kLargestSide) {
+            video.Close();
+            return kTooLarge;
+        }
+        m_mediaWidth = video.Width();
+        m_mediaHeight = video.Height();
+        m_currentFrame = 0;
+        m_frameCount = std::max(video.FrameCount(), 0);
+        m_rangeStart = 0;
+        m_rangeEnd = m_frameCount;
+        m_framePeriod = video.FramePeriod();
+        // Playback starts at frame 0: the first step comes a frame period from now.
+        m_lastStepTime = TimeSource::Milliseconds();
+        PlaceCropForNewMedium();
+        ShowFrameThumbnails();
+        video.Seek(0);
+        return 1;
+    });
 }
 
 void OpenCVViewCtrl::StopVideoView()
@@ -199,7 +184,7 @@ int OpenCVViewCtrl::OnControlTimer()
             m_currentFrame = target;
             // The capture follows the index here, so that paints the window merges still show
             // the frame due; the draw reads the one frame it shows.
-            if (!positionCapture(target)) {
+            if (!FailureOnThrow(false, [&] { return positionCapture(target); })) {
                 m_currentFrame = m_rangeStart;
                 clip().Seek(m_rangeStart);
             }
@@ -215,9 +200,12 @@ int OpenCVViewCtrl::OnControlTimer()
 void OpenCVViewCtrl::ShowFrame(int frame)
 {
     ScopedLock lock(m_lock);
-    m_currentFrame = frame;
-    if (isOpen())
-        positionCapture(frame);
+    FailureOnThrow(false, [&] {
+        m_currentFrame = frame;
+        if (isOpen())
+            positionCapture(frame);
+        return true;
+    });
 }
 
 // ---- drawing
@@ -225,21 +213,24 @@ void OpenCVViewCtrl::ShowFrame(int frame)
 void OpenCVViewCtrl::DrawPicture(HDC dc, const CRect& view)
 {
     ScopedLock lock(m_lock);
-    if (!isOpen())
-        return;
-    Frames& kept = frames();
-    const bool ready = m_currentFrame < m_rangeEnd && (kept.shownIndex == m_currentFrame || readShownFrame(m_currentFrame));
-    if (!ready) {
-        // Past the range, or past what the file holds: playback starts over.
-        m_currentFrame = m_rangeStart;
-        if (!readShownFrame(m_rangeStart)) {
-            kept.shown.release();
-            kept.shownIndex = -1;
-            return;
+    FailureOnThrow(false, [&] {
+        if (!isOpen())
+            return false;
+        Frames& kept = frames();
+        const bool ready = m_currentFrame < m_rangeEnd && (kept.shownIndex == m_currentFrame || readShownFrame(m_currentFrame));
+        if (!ready) {
+            // Past the range, or past what the file holds: playback starts over.
+            m_currentFrame = m_rangeStart;
+            if (!readShownFrame(m_rangeStart)) {
+                kept.shown.release();
+                kept.shownIndex = -1;
+                return false;
+            }
         }
-    }
-    const CRect place = GetImageRect(kept.shown.cols, kept.shown.rows, view);
-    clip().Blit(dc, kept.shown, place);
+        const CRect place = GetImageRect(kept.shown.cols, kept.shown.rows, view);
+        clip().Blit(dc, kept.shown, place);
+        return true;
+    });
 }
 
 int OpenCVViewCtrl::ThumbnailCount() const
@@ -257,73 +248,82 @@ void OpenCVViewCtrl::DrawThumbnail(HDC dc, int index, const CRect& place)
 int OpenCVViewCtrl::ShowFrameThumbnails()
 {
     ScopedLock lock(m_lock);
-    if (!isOpen() || m_frameCount <= 0)
-        return 0;
-    int wanted = kMostThumbnails;
-    m_thumbnailWidth = m_thumbnailHeight = 24;
-    if (m_frameCount < kMostThumbnails) {
-        wanted = m_frameCount;
-        // A play bar of no width still gets thumbnails of a pixel: nothing is scaled to nothing.
-        m_thumbnailWidth = std::max(static_cast<int>(m_playBar.right - m_playBar.left) / m_frameCount, 1);
-    }
-    std::vector<cv::Mat>& thumbnails = frames().thumbnails;
-    thumbnails.clear();
-    // Spread from the range's first frame to its last (the range ends before m_rangeEnd); an
-    // empty range spreads up to the last frame of the video.
-    const int last = (m_rangeEnd > m_rangeStart ? m_rangeEnd : m_frameCount) - 1;
-    const int span = std::max(last - m_rangeStart, 0);
-    const size_t most = static_cast<size_t>(std::min(wanted, span + 1));
-    const double step = most > 1 ? static_cast<double>(span) / static_cast<double>(most - 1) : 0.0;
-    VideoClip& video = clip();
-    const int remembered = video.Decoded();
-    video.Seek(m_rangeStart);
-    int next = m_rangeStart;
-    for (int f = m_rangeStart; thumbnails.size() < most && f <= last && video.Read(); ++f) {
-        if (next > f)
-            continue;
-        cv::Mat small;
-        cv::resize(video.Frame(), small, cv::Size(m_thumbnailWidth, m_thumbnailHeight), 0, 0, cv::INTER_LINEAR);
-        thumbnails.push_back(small);
-        next = static_cast<int>(static_cast<double>(thumbnails.size()) * step) + m_rangeStart;
-    }
-    video.Seek(remembered);
-    return 1;
+    return FailureOnThrow(0, [&] {
+        if (!isOpen() || m_frameCount <= 0)
+            return 0;
+        int wanted = kMostThumbnails;
+        m_thumbnailWidth = m_thumbnailHeight = 24;
+        if (m_frameCount < kMostThumbnails) {
+            wanted = m_frameCount;
+            // A play bar of no width still gets thumbnails of a pixel: nothing is scaled to nothing.
+            m_thumbnailWidth = std::max(static_cast<int>(m_playBar.right - m_playBar.left) / m_frameCount, 1);
+        }
+        std::vector<cv::Mat>& thumbnails = frames().thumbnails;
+        thumbnails.clear();
+        // Spread from the range's first frame to its last (the range ends before m_rangeEnd); an
+        // empty range spreads up to the last frame of the video.
+        const int last = (m_rangeEnd > m_rangeStart ? m_rangeEnd : m_frameCount) - 1;
+        const int span = std::max(last - m_rangeStart, 0);
+        const size_t most = static_cast<size_t>(std::min(wanted, span + 1));
+        const double step = most > 1 ? static_cast<double>(span) / static_cast<double>(most - 1) : 0.0;
+        VideoClip& video = clip();
+        const int remembered = video.Decoded();
+        video.Seek(m_rangeStart);
+        int next = m_rangeStart;
+        for (int f = m_rangeStart; thumbnails.size() < most && f <= last && video.Read(); ++f) {
+            if (next > f)
+                continue;
+            cv::Mat small;
+            cv::resize(video.Frame(), small, cv::Size(m_thumbnailWidth, m_thumbnailHeight), 0, 0, cv::INTER_LINEAR);
+            thumbnails.push_back(small);
+            next = static_cast<int>(static_cast<double>(thumbnails.size()) * step) + m_rangeStart;
+        }
+        video.Seek(remembered);
+        return 1;
+    });
 }
 
 int OpenCVViewCtrl::GetFrameThumbnail(cv::Mat& out, int frame, int width, int height)
 {
     ScopedLock lock(m_lock);
-    const int index = frame == -1 ? m_currentFrame : frame;
-    if (!isOpen() || width <= 0 || height <= 0 || index < 0 || index >= m_frameCount)
-        return 0;
-    VideoClip& video = clip();
-    const int remembered = video.Decoded();
-    video.Seek(index);
-    const bool read = video.Read();
-    if (read)
-        cv::resize(video.Frame(), out, cv::Size(width, height), 0, 0, cv::INTER_LINEAR);
-    video.Seek(remembered);
-    return read ? 1 : 0;
+    return FailureOnThrow(0, [&] {
+        const int index = frame == -1 ? m_currentFrame : frame;
+        if (!isOpen() || width <= 0 || height <= 0 || index < 0 || index >= m_frameCount)
+            return 0;
+        VideoClip& video = clip();
+        const int remembered = video.Decoded();
+        video.Seek(index);
+        const bool read = video.Read();
+        if (read)
+            cv::resize(video.Frame(), out, cv::Size(width, height), 0, 0, cv::INTER_LINEAR);
+        video.Seek(remembered);
+        return read ? 1 : 0;
+    });
 }
 
 bool OpenCVViewCtrl::CacheNextFrames(int count)
 {
     ScopedLock lock(m_lock);
-    if (!isOpen() || count <= 0)
-        return false;
-    Frames& kept = frames();
-    if (kept.cacheStart == m_currentFrame && !kept.cache.empty())
-        return true;
-    kept.cache.clear();
-    kept.cache.reserve(static_cast<size_t>(std::min(count, std::max(m_frameCount - m_currentFrame, 1))));
-    VideoClip& video = clip();
-    const int remembered = video.Decoded();
-    video.Seek(m_currentFrame);
-    while (static_cast<int>(kept.cache.size()) < count && video.Read())
-        kept.cache.push_back(video.Frame().clone());
-    kept.cacheStart = m_currentFrame;
-    video.Seek(remembered);
-    return !kept.cache.empty();
+    return FailureOnThrow(false, [&] {
+        if (!isOpen() || count <= 0)
+            return false;
+        Frames& kept = frames();
+        if (kept.cacheStart == m_currentFrame && !kept.cache.empty())
+            return true;
+        kept.cache.clear();
+        // No more than a 32-bit process can keep beside everything else.
+        const long long frameBytes = std::max(static_cast<long long>(m_mediaWidth) * m_mediaHeight * 3, 1LL);
+        count = static_cast<int>(std::min<long long>(count, std::max(kMostCachedFrameBytes / frameBytes, 1LL)));
+        kept.cache.reserve(static_cast<size_t>(std::min(count, std::max(m_frameCount - m_currentFrame, 1))));
+        VideoClip& video = clip();
+        const int remembered = video.Decoded();
+        video.Seek(m_currentFrame);
+        while (static_cast<int>(kept.cache.size()) < count && video.Read())
+            kept.cache.push_back(video.Frame().clone());
+        kept.cacheStart = m_currentFrame;
+        video.Seek(remembered);
+        return !kept.cache.empty();
+    });
 }
 
 bool OpenCVViewCtrl::GetCachedFrame(int frame, cv::Mat& out)

@@ -20,8 +20,6 @@ namespace KOVA {
 
 namespace {
 
-// Lets a paint or a tick that was using the capture when the export began finish with it.
-constexpr DWORD kExportStartWait = 100;
 constexpr int kMostGifFrames = 1000;
 constexpr int kTemporaryFrameQuality = 85;
 // A source this thin or thinner is taken as a slip of the crop: the whole frame goes.
@@ -125,15 +123,18 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
 {
     ExportScope scope(*this, message);
     m_lastExportResult = 0;
-    ::Sleep(kExportStartWait);
     if (!isOpen() || m_rangeStart == m_rangeEnd)
         return;
+    const CString folder = ExportFramesFolder();
+    if (folder.IsEmpty()) {
+        PostExportProgress(kExportEnded);
+        return;
+    }
     const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
     const CRect picture = GetImageRect(m_mediaWidth, m_mediaHeight, view);
     const cv::Rect source =
         exportSource(m_mediaWidth, m_mediaHeight, CropOnMedium(m_mediaWidth, m_mediaHeight, picture));
     clip().Seek(m_rangeStart);
-    const CString folder = ExportFramesFolder();
     DeleteDirectory(folder);
     CreateDirectoryPath(folder);
     const cv::Size size(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
@@ -155,7 +156,7 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
         PostExportProgress(kExportEnded);
         return;
     }
-    const bool saved = AssembleExportGif(path, folder, written, n);
+    const bool saved = FailureOnThrow(false, [&] { return AssembleExportGif(path, folder, written, n); });
     DeleteDirectory(folder);
     m_lastExportResult = saved ? 1 : 0;
     PostExportProgress(saved ? kGifDone : kExportEnded);
@@ -166,7 +167,6 @@ void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)
 {
     ExportScope scope(*this, message);
     m_lastExportResult = 0;
-    ::Sleep(kExportStartWait);
     if (!isOpen() || m_rangeStart == m_rangeEnd)
         return;
     const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);

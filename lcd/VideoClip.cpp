@@ -50,6 +50,7 @@ void VideoClip::Seek(int index)
 {
     m_capture.set(cv::CAP_PROP_POS_FRAMES, index);
     m_decoded = index;
+    ++m_seeks;
 }
 
 bool VideoClip::Read()

@@ -36,6 +36,9 @@ public:
     // The frame the next Read delivers.
     int Decoded() const { return m_decoded; }
     void Seek(int index);
+    // Seeks made since the clip was made: a key-frame seek costs many reads, so a player that
+    // keeps up reads on instead.
+    int SeekCount() const { return m_seeks; }
     // Reads the next frame into Frame(); false (Frame() unchanged) when none is left.
     bool Read();
     // Reads the next frame into frame, whose buffer the decoder reuses when frame is its only
@@ -70,6 +73,7 @@ private:
     int m_framePeriod { 33 };
     double m_frameRate { 30.0 };
     int m_decoded { 0 };
+    int m_seeks { 0 };
     // What Blit makes of a frame GDI cannot take as it is; kept to spare the allocation.
     cv::Mat m_converted;
     std::vector<BYTE> m_paddedRows;

@@ -28,3 +28,22 @@ public:
 private:
     CriticalSection& m_lock;
 };
+
+// The lock when it is free at once, for a thread that must never wait on it (a timer tick, a
+// paint beside a long export): it skips its turn instead.
+class TryLock {
+public:
+    explicit TryLock(CriticalSection& lock) : m_lock(lock), m_held(lock.TryEnter()) {}
+    ~TryLock()
+    {
+        if (m_held)
+            m_lock.Leave();
+    }
+    TryLock(const TryLock&) = delete;
+    TryLock& operator=(const TryLock&) = delete;
+    bool held() const { return m_held; }
+
+private:
+    CriticalSection& m_lock;
+    bool m_held;
+};

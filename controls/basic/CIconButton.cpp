@@ -21,6 +21,8 @@ CIconButton::CIconButton(MObject* parent, UINT id, CRect rect, const wchar_t* ti
     m_pressHoldsLook = false;
 }
 
+CIconButton::~CIconButton() = default;
+
 const wchar_t* CIconButton::GetClassNameW() const { return L"IconButton"; }
 
 void CIconButton::TipsDeleter::operator()(CKeyboardTips* tips) const

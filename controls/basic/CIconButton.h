@@ -15,6 +15,9 @@ namespace KOVA {
 class KOVA_API CIconButton : public ButtonBase {
 public:
     CIconButton(MObject* parent, UINT id, CRect rect, const wchar_t* title, int visible, int enabled);
+    // Made in the library, where the tip bubble's deleter lives: a host holding a button by
+    // value links.
+    ~CIconButton() override;
 
     const wchar_t* GetClassNameW() const override;
     void DrawControl(HDC& dc, CRect paintRect) override;

@@ -195,3 +195,21 @@ TEST_F(Clock, FramesSwapsAndCapturesLeakNothing)
     EXPECT_EQ(gdiBefore, countGdiObjects());
     EXPECT_LE(busyHeapBlocks(), heapBefore + 64);
 }
+
+// The control image lives in the window's cache, which the GUI thread draws from. While the
+// window holds it (its pixels locked, as a draw on the GUI thread would hold it), the frame
+// made on a host's thread still shows the image: it draws a copy of its own.
+TEST_F(Clock, FrameDrawsItsOwnCopyOfTheWindowsSharedImage)
+{
+    ASSERT_TRUE(clock.SetImage(L"h3_clock_blue.png", 1));
+    auto* shared = static_cast<Gdiplus::Bitmap*>(clock.GetImage());
+    ASSERT_NE(nullptr, shared);
+    Gdiplus::BitmapData held {};
+    const Gdiplus::Rect whole(0, 0, static_cast<INT>(shared->GetWidth()), static_cast<INT>(shared->GetHeight()));
+    ASSERT_EQ(Gdiplus::Ok, shared->LockBits(&whole, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &held));
+    std::vector<DWORD> pixels;
+    std::thread hostThread([&] { pixels = frame(clock); });
+    hostThread.join();
+    shared->UnlockBits(&held);
+    EXPECT_TRUE(nearColor(pixels[100 * 480 + 100] & 0xFFFFFF, 0x0000FF)) << std::hex << pixels[100 * 480 + 100];
+}

@@ -2,10 +2,17 @@
 // (files read back, progress read off a real window's queue) and broken files.
 #include "GdiObjectCount.h"
 #include "LcdTestKit.h"
+#include "PumpUntil.h"
 #include "ScratchClip.h"
 #include "ScratchFolder.h"
 #include "ScratchStrip.h"
+#include "UnreachableLocalAppData.h"
 #include "lcd/GifDelays.h"
+
+#include <atomic>
+#include <thread>
+
+#include <shlwapi.h>
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -146,4 +153,50 @@ TEST_F(GifView, BrokenFilesLoadNothingAndStepsAndDrawsLeakNothing)
         round();
     EXPECT_LT(busyHeapBlocks() - blocks, 5);
     EXPECT_EQ(gdi, gdiObjectsSettled(gdi));
+}
+
+// A failed data-folder lookup leaves the bare suffix, whose "\\frames\\" lies at the root of the
+// current drive: the export refuses (result 0, progress 100) and touches no folder there.
+TEST_F(GifView, DataFolderThatCannotBeFoundLeavesAPlantedRootFramesFolderAlone)
+{
+    ASSERT_EQ(1, view->SetFileName(gif(L"guard.gif", { 5, 5, 5 }), 3));
+    wchar_t current[MAX_PATH] {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    ASSERT_TRUE(::SetCurrentDirectoryW(L"C:\\"));
+    ::CreateDirectoryW(L"C:\\frames", nullptr);
+    const ScratchFile planted(L"C:\\frames\\", L"kova-keep.txt", { 'k' });
+    ASSERT_TRUE(planted.written());
+    {
+        UnreachableLocalAppData unreachable;
+        view->SaveGIFImageFile(folder / L"guarded.gif", kProgress);
+    }
+    ::SetCurrentDirectoryW(current);
+    EXPECT_EQ(std::tuple(std::vector<int>({ 100 }), 0), std::tuple(progress(), view->GetLastExportResult()));
+    EXPECT_TRUE(::PathFileExistsW(planted.path()));
+    EXPECT_FALSE(::PathFileExistsW(L"C:\\frames\\frame_0.jpg"));
+    EXPECT_FALSE(::PathFileExistsW(folder / L"guarded.gif"));
+}
+
+// The export holds the view's media on a worker thread for its whole length; the GUI thread
+// resizing and painting the view meanwhile shows the kept picture and never waits for it.
+TEST_F(GifView, ExportOnAWorkerThreadNeverHoldsUpAResizeOrAPaint)
+{
+    ASSERT_EQ(1, view->SetFileName(keep(new ScratchTimedGif(folder.path(), L"long.gif", std::vector<int>(150, 4), 240)), 3));
+    draw();
+    std::atomic<bool> ended { false };
+    std::thread exporter([&] { view->SaveGIFImageFile(folder / L"long-out.gif", kProgress), ended = true; });
+    ASSERT_TRUE(pollUntil([&] { return !progress().empty(); }, 10000));
+    double slowest = 0;
+    int duringExport = 0;
+    for (int i = 0; i < 100; ++i) {
+        const double start = performanceMs();
+        view->SetControlRect(i % 2 ? CRect(0, 0, kWidth, kHeight) : CRect(0, 0, kWidth - 40, kHeight - 20));
+        draw();
+        slowest = std::max(slowest, performanceMs() - start);
+        duringExport += ended ? 0 : 1;
+    }
+    exporter.join();
+    EXPECT_GT(duringExport, 50);
+    EXPECT_LT(slowest, 50.0);
+    EXPECT_EQ(1, view->GetLastExportResult());
 }

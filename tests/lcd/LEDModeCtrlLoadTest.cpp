@@ -160,3 +160,42 @@ TEST(LEDModeCtrlLoad, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
     EXPECT_EQ(countGdiObjects(), gdiBefore);
     EXPECT_LE(busyHeapBlocks(), heapBefore + 64);
 }
+
+// The clock faces, layouts and dials copy and compare the renderer's face on the fast-timer
+// thread while the minimised window's renderer publishes; a host thread changes the face
+// 10,000 times meanwhile. Every frame is whole.
+TEST(LEDModeCtrlLoad, FaceChangedTenThousandTimesWhileTheMinimisedRendererPublishes)
+{
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 500, 500), false);
+    OpenLcd* lcd = dialog.addRenderer(CRect(0, 0, 480, 480));
+    lcd->SetColockType(2);
+    lcd->SetLEDMode(LEDModeClock);
+    lcd->AddMTimer();
+    dialog.SetMTimer(5);
+    ASSERT_TRUE(pumpUntil([&] { return !pullFrame(*lcd).empty(); }, 5000));
+    lcd->setFramePeriod(1);
+    std::atomic<bool> changing { true };
+    std::atomic<int> frames { 0 };
+    int broken = 0;
+    // At least 10,000 changes, and on until frames have been drawn among them.
+    std::thread host([&] {
+        const wchar_t* faces[] = { L"DejaVu Sans", L"Liberation Serif", L"WenQuanYi Micro Hei" };
+        for (int i = 0; i < 10000 || frames < 30; ++i)
+            i % 2 ? lcd->SetTextFont(faces[i % 3]) : lcd->SetFont(faces[(i + 1) % 3], 12 + i % 5, Gdiplus::FontStyleRegular);
+        changing = false;
+    });
+    std::vector<BYTE> last;
+    while (changing) {
+        std::vector<BYTE> frame = pullFrame(*lcd);
+        if (frame.empty() || frame == last)
+            continue;
+        broken += decodeFrame(frame).complete() ? 0 : 1;
+        ++frames;
+        last.swap(frame);
+    }
+    host.join();
+    dialog.GetPaintManager()->KillMTimer();
+    EXPECT_TRUE(broken == 0 && frames > 0) << broken << " broken of " << frames;
+    dialog.DestroyWindow();
+}

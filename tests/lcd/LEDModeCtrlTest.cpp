@@ -1,8 +1,12 @@
 // The LCD frame pipeline seen from the host: frames pulled with GetLEDData and decoded, drawn
 // by the tick with a pinned clock (hidden road) and by the window's paint (visible road).
 #include <atomic>
+#include <climits>
 #include <functional>
 #include <random>
+#include <thread>
+
+#include <opencv2/core.hpp>
 
 #include "LcdTestKit.h"
 #include "PumpUntil.h"
@@ -306,4 +310,116 @@ TEST(LEDModeCtrlLive, PostedMinimiseAndRestoreMoveTheClockBetweenRoadsWithTheSam
     EXPECT_TRUE(decodeFrame(frames[0]).complete() && frames[0] == frames[1] && frames[1] == frames[2]);
     dialog.GetPaintManager()->KillMTimer();
     dialog.DestroyWindow();
+}
+
+// A rotation near INT_MAX is the same turn as its remainder by 360: the circular screen's
+// quarter added to it does not overflow.
+TEST(LEDModeCtrlTick, RotationNearIntMaxTurnsAsItsRemainderWithoutOverflow)
+{
+    PinnedClock clock(40000);
+    std::vector<BYTE> frames[2];
+    for (const int degrees : { INT_MAX, INT_MAX % 360 }) {
+        OpenLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+        lcd.SetLEDMode(LEDModeSystemInfo);
+        lcd.SetRotate(degrees);
+        tickFrame(lcd);
+        frames[degrees == INT_MAX ? 0 : 1] = pullFrame(lcd);
+    }
+    EXPECT_TRUE(decodeFrame(frames[0]).complete());
+    EXPECT_EQ(frames[0], frames[1]);
+}
+
+// The strip image of SetImage belongs to its renderer: a copy does not point into it, and an
+// assignment keeps the target's own.
+TEST(LEDModeCtrlCopies, ACopyNeverPointsIntoItsSourcesStripImage)
+{
+    const ScratchGif strip(GetSkinPath(), L"lcd-copy-strip.gif", 40, 20, { 0xFFFF0000 });
+    ASSERT_TRUE(strip.written());
+    OpenLcd source(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    ASSERT_EQ(1, source.SetImage(L"lcd-copy-strip.gif", 2));
+    ASSERT_NE(nullptr, source.GetImage());
+    OpenLcd copy(source);
+    EXPECT_EQ(nullptr, copy.GetImage());
+    OpenLcd target(nullptr, 2, CRect(0, 0, 480, 480), 1, 1);
+    target = source;
+    EXPECT_EQ(nullptr, target.GetImage());
+    ASSERT_EQ(1, target.SetImage(L"lcd-copy-strip.gif", 2));
+    Gdiplus::Image* const own = target.GetImage();
+    target = source;
+    EXPECT_EQ(own, target.GetImage());
+    EXPECT_NE(source.GetImage(), own);
+}
+
+// Which frames the device gets while the window's thread does a long job: the control shows,
+// so its frames come from the paint, but a paint that does not come for a few periods is
+// taken over by the tick. Each drawn frame has a colour of its own.
+class CountingLcd : public OpenLcd {
+public:
+    using OpenLcd::OpenLcd;
+    std::atomic<int> drawn { 0 };
+
+protected:
+    void DrawLEDMode(Gdiplus::Graphics& g, int&, int&, HDC&) override
+    {
+        const int n = ++drawn;
+        Gdiplus::SolidBrush brush(Gdiplus::Color(255, BYTE(n * 40), BYTE(n * 90), BYTE(n * 20)));
+        g.FillRectangle(&brush, 0, 0, 480, 480);
+    }
+};
+
+TEST(LEDModeCtrlLive, GuiThreadBlockedForTwoSecondsLeavesFramesArrivingAtThePeriod)
+{
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 500, 500), true);
+    CountingLcd* lcd = dialog.addRenderer<CountingLcd>(CRect(0, 0, 480, 480));
+    lcd->SetLEDScreenType(LEDScreenSquare);
+    lcd->SetLEDMode(LEDModeSystemInfo);
+    lcd->AddMTimer();
+    dialog.SetMTimer(5);
+    ASSERT_TRUE(pumpUntil([&] { return lcd->drawn > 5; }, 5000));
+    std::atomic<bool> blocked { true };
+    std::vector<double> arrivals;
+    std::thread host([&] {
+        std::vector<BYTE> buffer(kLargestCapacity), last;
+        for (int length = 0; blocked;) {
+            if (lcd->GetLEDData(buffer.data(), length)
+                && !std::equal(buffer.begin(), buffer.begin() + length, last.begin(), last.end())) {
+                last.assign(buffer.begin(), buffer.begin() + length);
+                arrivals.push_back(performanceMs());
+            }
+            ::Sleep(1);
+        }
+    });
+    const double start = performanceMs();
+    ::Sleep(2000); // the GUI thread's long job: no message is handled
+    blocked = false;
+    host.join();
+    dialog.GetPaintManager()->KillMTimer();
+    double longestGap = arrivals.empty() ? 2000.0 : arrivals.front() - start;
+    for (size_t i = 1; i < arrivals.size(); ++i)
+        longestGap = std::max(longestGap, arrivals[i] - arrivals[i - 1]);
+    // 30 ms a frame: about 66 in two seconds, after at most a few periods' wait.
+    EXPECT_GT(arrivals.size(), 50u);
+    EXPECT_LT(longestGap, 200.0);
+    dialog.DestroyWindow();
+}
+
+// The quarter turns the encoder makes as it reads give the very file of a turned copy.
+TEST(LEDModeCtrlEncode, QuarterTurnsMadeAsTheEncoderReadsGiveTheFileOfATurnedCopy)
+{
+    cv::Mat picture(480, 640, CV_8UC4);
+    cv::randu(picture, cv::Scalar::all(0), cv::Scalar::all(256));
+    const cv::RotateFlags turns[] = { cv::ROTATE_90_CLOCKWISE, cv::ROTATE_180, cv::ROTATE_90_COUNTERCLOCKWISE };
+    LcdJpegEncoder copied(kLargestCapacity), turned(kLargestCapacity);
+    for (int quarters = 0; quarters < 4; ++quarters) {
+        cv::Mat copy;
+        if (quarters)
+            cv::rotate(picture, copy, turns[quarters - 1]);
+        else
+            copy = picture;
+        const int size = copied.Encode(copy.data, copy.cols, copy.rows, static_cast<int>(copy.step), 90);
+        ASSERT_GT(size, 0);
+        ASSERT_EQ(size, turned.EncodeTurned(picture.data, picture.cols, picture.rows, static_cast<int>(picture.step), quarters, 90));
+        EXPECT_TRUE(std::equal(copied.Data(), copied.Data() + size, turned.Data())) << quarters;
+    }
 }

@@ -2,10 +2,15 @@
 // them, stepped by the tick on a pinned clock and read back from the published frames.
 #include "GdiObjectCount.h"
 #include "InkScan.h"
+#include "PumpUntil.h"
 #include "LcdTestKit.h"
 #include "RecordingControl.h"
 #include "ScratchClip.h"
 #include "ScratchFolder.h"
+#include "lcd/GifWriter.h"
+#include "lcd/VideoClip.h"
+
+#include <atomic>
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -28,6 +33,7 @@ public:
         m_imageCentre = centre;
         m_imageScale = scale;
     }
+    int seeks() const { return m_video ? m_video->SeekCount() : 0; }
     // The clip frame the screen shows at its middle, -1 for none.
     int shownFrame() { return clipFrameOf(decodeFrame(pullFrame(*this)).rgb(240, 240)); }
 };
@@ -214,4 +220,206 @@ TEST(LcdMediaFiles, EmptyCutAndTextFilesFailAsLoadsDoAndLeakNothing)
         loadAll();
     EXPECT_LT(busyHeapBlocks() - blocks, 5); // a capture or an image left behind is dozens
     EXPECT_EQ(gdiObjectsSettled(gdi), gdi);
+}
+
+// The clock face over a 30 fps video steps one frame a period: the capture reads on from
+// frame to frame and never seeks back to where it already stands.
+TEST(LcdMediaVideo, ClockVideoAtItsOwnRateMakesNoSeekAfterTheFirstOver300Frames)
+{
+    const ScratchFolder folder(L"lcd-media");
+    const ScratchClip clip(folder.path(), L"clock.avi", ScratchClip::Mjpg, 30, 400);
+    ASSERT_TRUE(clip.written());
+    PinnedClock clock(10);
+    MediaLcd lcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1);
+    lcd.SetColockType(1);
+    lcd.SetLEDMode(LEDModeClock);
+    lcd.SetClockFileImage(clip.path(), MediaKindVideo);
+    ASSERT_EQ(lcd.framePeriod(), 33);
+    for (int frame = 0; frame < 300; ++frame) {
+        TimeSource::Advance(33);
+        lcd.OnControlTimer();
+    }
+    EXPECT_LE(lcd.seeks(), 1);
+    EXPECT_TRUE(decodeFrame(pullFrame(lcd)).complete());
+}
+
+namespace {
+// Counts the gaps between its own fast-timer ticks.
+class Ticker : public MControl {
+public:
+    explicit Ticker(MObject* parent) : MControl(parent, 90, CRect(0, 0, 1, 1), 1, 1, 0) {}
+    void DrawControl(HDC& dc, CRect) override { MRender::FillSolidRect(dc, &m_rect, RGB(0, 0, 0)); }
+    int OnControlTimer() override
+    {
+        const double now = performanceMs();
+        if (last > 0)
+            longestGap = std::max(longestGap.load(), now - last);
+        last = now;
+        ++ticks;
+        return 0;
+    }
+    double last { 0 };
+    std::atomic<double> longestGap { 0 };
+    std::atomic<int> ticks { 0 };
+};
+} // namespace
+
+// A renderer loading a 1080p clip again and again on the GUI thread (its screen showing
+// the sensor values meanwhile) shares the fast timer with a 1 ms control: opening and
+// decoding the clip never hold up the renderer's tick, nor with it that control's ticks.
+TEST(LcdMediaVideo, OneMillisecondTimerBesideARendererLoadingA1080pClipKeepsTicking)
+{
+    const ScratchFolder folder(L"lcd-media");
+    const ScratchClip clip(folder.path(), L"large.mp4", ScratchClip::Mp4v, 30, 20, 1920, 1080);
+    ASSERT_TRUE(clip.written());
+    LcdDialog dialog;
+    dialog.open(CRect(0, 0, 500, 500), true);
+    OpenLcd* lcd = dialog.addRenderer(CRect(0, 0, 480, 480));
+    lcd->SetLEDMode(LEDModeSystemInfo);
+    auto* ticker = new Ticker(&dialog);
+    ticker->SetManager(dialog.GetPaintManager());
+    dialog.GetPaintManager()->AppendControl(ticker, 1);
+    lcd->AddMTimer();
+    ticker->AddMTimer();
+    dialog.SetMTimer(1);
+    ASSERT_TRUE(pollUntil([&] { return ticker->ticks.load() > 20; }, 5000));
+    ticker->longestGap = 0;
+    for (int load = 0; load < 4; ++load) {
+        lcd->SetFileImage(clip.path(), MediaKindVideo);
+        const double until = performanceMs() + 250;
+        while (performanceMs() < until)
+            dialog.paintNow();
+    }
+    dialog.GetPaintManager()->KillMTimer();
+    EXPECT_LT(ticker->longestGap.load(), 50.0);
+    EXPECT_TRUE(decodeFrame(pullFrame(*lcd)).complete());
+    dialog.DestroyWindow();
+}
+
+namespace {
+DWORD crc32Of(const BYTE* data, size_t size, DWORD crc = 0)
+{
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putBigEndian(std::vector<BYTE>& out, DWORD value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<BYTE>(value >> shift));
+}
+
+void putChunk(std::vector<BYTE>& out, const char* type, const std::vector<BYTE>& data)
+{
+    putBigEndian(out, static_cast<DWORD>(data.size()));
+    std::vector<BYTE> typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    putBigEndian(out, crc32Of(typed.data(), typed.size()));
+}
+
+// A valid black PNG of width × height, one bit a pixel, its rows in stored deflate blocks.
+std::vector<BYTE> blackPng(DWORD width, DWORD height)
+{
+    std::vector<BYTE> png { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    std::vector<BYTE> header;
+    putBigEndian(header, width);
+    putBigEndian(header, height);
+    header.insert(header.end(), { 1, 0, 0, 0, 0 }); // 1-bit grey
+    putChunk(png, "IHDR", header);
+    const size_t raw = static_cast<size_t>(height) * (1 + (width + 7) / 8); // zero bytes: filter 0, black
+    std::vector<BYTE> zlib { 0x78, 0x01 };
+    for (size_t left = raw; left > 0;) {
+        const size_t block = std::min<size_t>(left, 65535);
+        left -= block;
+        zlib.insert(zlib.end(), { BYTE(left == 0), BYTE(block), BYTE(block >> 8), BYTE(~block), BYTE(~block >> 8) });
+        zlib.resize(zlib.size() + block, 0);
+    }
+    putBigEndian(zlib, static_cast<DWORD>((raw % 65521) << 16 | 1)); // Adler-32 of zeros
+    putChunk(png, "IDAT", zlib);
+    putChunk(png, "IEND", {});
+    return png;
+}
+
+// A GIF whose screen and only frame claim 65,535 × 65,535 pixels over a few bytes of data.
+std::vector<BYTE> claimingGif()
+{
+    return { 'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF,
+             0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0x02, 0x02, 0x44, 0x01, 0, 0x3B };
+}
+
+// A file of zeros of the given size, made without writing them (sparse where the disk allows).
+bool zeroFile(const CString& path, LONGLONG size)
+{
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER end {};
+    end.QuadPart = size;
+    const bool made = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    return made;
+}
+} // namespace
+
+// Files a 32-bit process cannot hold decoded, or that lie about their size, given to every
+// media loader, view and exporter: each fails as a load or an export fails (0, null, nothing
+// drawn) and the host goes on.
+TEST(LcdMediaFiles, HugeTruncatedAndLyingFilesFailAndTheHostKeepsRunning)
+{
+    const ScratchFolder folder(L"lcd-media");
+    const ScratchClip whole(folder.path(), L"whole.mp4", ScratchClip::Mp4v, 30, 30);
+    const std::vector<BYTE> clipBytes = whole.read();
+    const ScratchFile huge(folder.path(), L"huge.png", blackPng(20000, 15000));
+    const ScratchFile cut(folder.path(), L"cut.mp4", { clipBytes.begin(), clipBytes.begin() + clipBytes.size() / 3 });
+    const ScratchFile claiming(folder.path(), L"claiming.gif", claimingGif());
+    const CString zeros = folder / L"zeros.mp4";
+    ASSERT_TRUE(huge.written() && cut.written() && claiming.written() && zeroFile(zeros, 2LL << 30));
+    struct Row { CString path; int kind; };
+    const Row rows[] = { { huge.path(), MediaKindPicture }, { cut.path(), MediaKindVideo },
+                         { claiming.path(), MediaKindGif }, { zeros, MediaKindVideo } };
+    PinnedClock clock(5000);
+    auto lcd = fileScreen();
+    GIFViewCtrl gifView(nullptr, 2, CRect(0, 0, 700, 560), 1, 1);
+    OpenCVViewCtrl videoView(nullptr, 3, CRect(0, 0, 700, 560), 1, 1);
+    LEDImageCtrl2 startUp(nullptr, 4, CRect(0, 0, 500, 500), 1, 1);
+    DibCanvas canvas(700, 560);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path.GetString());
+        lcd->SetFileImage(row.path, row.kind);
+        TimeSource::Advance(1000);
+        lcd->OnControlTimer();
+        // A cut clip may play the frames it holds; everything else shows black.
+        if (row.path != cut.path()) {
+            EXPECT_LT(decodeFrame(pullFrame(*lcd)).brightest(), 16.0);
+        }
+        if (row.kind != MediaKindVideo) {
+            EXPECT_EQ(0, gifView.SetFileName(row.path, row.kind));
+        } else if (row.path == zeros) {
+            EXPECT_EQ(0, videoView.SetFileName(row.path, row.kind));
+        } else {
+            videoView.SetFileName(row.path, row.kind);
+            cv::Mat thumbnail;
+            videoView.GetFrameThumbnail(thumbnail, 20, 24, 24);
+            videoView.CacheNextFrames(1 << 20);
+        }
+        for (MediaCropView* view : { static_cast<MediaCropView*>(&gifView), static_cast<MediaCropView*>(&videoView) }) {
+            view->SetUpdate(0, 0);
+            view->DrawControl(canvas.dc(), view->GetRect());
+        }
+        startUp.SetImageFile(row.path, row.kind);
+        startUp.SetUpdate(0, 0);
+        startUp.DrawControl(canvas.dc(), startUp.GetRect());
+        GifWriter writer;
+        writer.SetSize(480, 480);
+        writer.Begin(folder / L"written.gif");
+        // A picture that cannot be read is a black frame.
+        EXPECT_TRUE(writer.AddFrame(row.path, 30));
+    }
+    EXPECT_TRUE(::DeleteFileW(zeros));
 }

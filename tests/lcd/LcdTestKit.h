@@ -61,6 +61,15 @@ inline DecodedFrame decodeFrame(const std::vector<BYTE>& jpeg)
     return frame;
 }
 
+// The performance counter in milliseconds, for a test that times a call.
+inline double performanceMs()
+{
+    LARGE_INTEGER frequency {}, count {};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
 // The clock every frame reads, pinned for the test's life.
 struct PinnedClock {
     explicit PinnedClock(DWORD start) { TimeSource::Pin(start, SYSTEMTIME { 2026, 3, 0, 14, 12, 0, 0, 0 }); }

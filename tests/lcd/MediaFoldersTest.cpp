@@ -10,6 +10,7 @@
 #include "ScratchFile.h"
 #include "LibraryHost.h"
 #include "ScratchFolder.h"
+#include "UnreachableLocalAppData.h"
 #include "lcd/MediaFolders.h"
 
 using namespace KOVA;
@@ -44,41 +45,9 @@ protected:
     std::vector<CString> m_longFolders;
 };
 
-// Points the user's local application-data folder at a drive that does not exist, so the
-// system lookup fails for real; the old value is back when the object goes.
-class UnreachableLocalAppData {
-public:
-    UnreachableLocalAppData()
-    {
-        RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &m_key);
-        DWORD bytes = sizeof(m_old);
-        m_hadValue = RegQueryValueExW(m_key, kValue, nullptr, &m_type, reinterpret_cast<BYTE*>(m_old), &bytes) == ERROR_SUCCESS;
-        m_oldBytes = bytes;
-        const wchar_t unreachable[] = L"Q:\\no\\such\\drive";
-        RegSetValueExW(m_key, kValue, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(unreachable), sizeof(unreachable));
-    }
-    ~UnreachableLocalAppData()
-    {
-        if (m_hadValue)
-            RegSetValueExW(m_key, kValue, 0, m_type, reinterpret_cast<const BYTE*>(m_old), m_oldBytes);
-        else
-            RegDeleteValueW(m_key, kValue);
-        RegCloseKey(m_key);
-    }
-
-private:
-    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    static constexpr const wchar_t* kValue = L"Local AppData";
-    HKEY m_key { nullptr };
-    wchar_t m_old[1024] {};
-    DWORD m_oldBytes { 0 };
-    DWORD m_type { REG_EXPAND_SZ };
-    bool m_hadValue { false };
-};
-
 } // namespace
 
-TEST_F(MediaFolders, DataFolderLiesInTheLocalAppDataOrIsEmptyWhenTheSystemCannotTell)
+TEST_F(MediaFolders, DataFolderLiesInTheLocalAppDataOrIsTheBareSuffixWhenTheSystemCannotTell)
 {
     wchar_t local[MAX_PATH] {};
     ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH), 0u);
@@ -87,8 +56,11 @@ TEST_F(MediaFolders, DataFolderLiesInTheLocalAppDataOrIsEmptyWhenTheSystemCannot
         UnreachableLocalAppData unreachable;
         wchar_t probe[MAX_PATH + 1] {};
         ASSERT_TRUE(FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, probe)));
-        EXPECT_STREQ(GetDataFolder(), L"");
+        EXPECT_STREQ(GetDataFolder(), L"\\BRAVIK Files\\datav12\\");
+        // A folder at the root of the current drive is never the exporters' folder.
+        EXPECT_STREQ(GetExportFramesFolder(), L"");
     }
+    EXPECT_STREQ(GetExportFramesFolder(), CString(local) + L"\\BRAVIK Files\\datav12\\\\frames\\");
     EXPECT_STREQ(GetDataFolder(), CString(local) + L"\\BRAVIK Files\\datav12\\");
 }
 

@@ -48,6 +48,8 @@ public:
 
     MControl* edit { nullptr };
     int clicks { 0 };
+    // Held by value: its destructor must come from the library, not be made here.
+    CIconButton iconButton { this, 9, CRect(10, 110, 60, 130), L"key", 1, 1 };
 };
 
 void pumpUntil(const int& clicks, DWORD milliseconds)
