@@ -49,7 +49,7 @@ for run in $(seq 1 "$RUNS"); do
   stop_load
   wall=$(( $(date +%s) - start ))
   tests=$(grep -oE 'Total Test time \(real\) = +[0-9.]+ sec' "$log" | grep -oE '[0-9.]+ sec' || echo "? sec")
-  failed=$(sed -n '/The following tests FAILED/,$p' "$log" | grep -oE '^[[:space:]]+[0-9]+ - [^ ]+' | awk '{print $3}' | paste -sd, -)
+  failed=$(sed -n '/The following tests FAILED/,$p' "$log" | grep -oE '^[[:space:]]+[0-9]+ - [^ ]+' | awk '{print $3}' | paste -sd, - || true)
   if [ $rc = 0 ]; then state=green; green=$((green + 1)); else state=red; fi
   echo "run $run: $state${failed:+ ($failed)}, tests $tests, whole run ${wall} s, log $log"
   [ $rc = 0 ] && rm -rf "$clone/build/wineprefix"
