@@ -227,3 +227,18 @@ TEST_F(EditDialog, OpeningAndClosingEditsLeaksNoGdiObjectAndFreesEachWindowOnce)
     click(kOnText);
     EXPECT_NE(nullptr, editWnd()) << "a destroyed edit is made again";
 }
+
+// A copy takes the values, not the open edit window: its end leaves the original's window.
+TEST_F(EditDialog, ACopySharesNoEditWindow)
+{
+    click(kOnText);
+    const HWND window = editWnd();
+    ASSERT_NE(nullptr, window);
+    {
+        MEdit copy(*edit);
+        EXPECT_EQ(0, copy.IsEditFocused());
+    }
+    EXPECT_TRUE(IsWindow(window));
+    type(L"z");
+    EXPECT_EQ(CString(L"z"), edit->GetTitleEx());
+}
