@@ -14,16 +14,36 @@ struct Doomed {
     MWindow* window { nullptr };
 };
 
-struct ThreadDispatch {
+} // namespace
+
+struct DispatchScope::Thread {
     int depth { 0 };
     std::vector<Doomed> doomed;
     std::vector<const void*> gone;
+    // Storage of finished walks, for the next ones (as many as walks were ever nested).
+    std::vector<std::vector<MControl*>> spare;
 };
 
+namespace {
+using ThreadDispatch = DispatchScope::Thread;
+
+void CALLBACK endThread(void* state)
+{
+    delete static_cast<ThreadDispatch*>(state);
+}
+
+// A fiber-local slot, read straight from the thread's block: the language's thread-local
+// variables are emulated on this target (a library call per access), too slow for every
+// control's routing step. The slot's callback frees the state when the thread ends.
 ThreadDispatch& thisThread()
 {
-    static thread_local ThreadDispatch state;
-    return state;
+    static const DWORD slot = FlsAlloc(&endThread);
+    auto* state = static_cast<ThreadDispatch*>(FlsGetValue(slot));
+    if (!state) {
+        state = new ThreadDispatch;
+        FlsSetValue(slot, state);
+    }
+    return *state;
 }
 
 void destroy(const Doomed& doomed)
@@ -54,14 +74,16 @@ void deleteWaiting(ThreadDispatch& state)
 }
 } // namespace
 
-DispatchScope::DispatchScope()
+DispatchScope::DispatchScope() : DispatchScope(thisThread()) {}
+
+DispatchScope::DispatchScope(Thread& thread) : m_thread(thread), m_gone(thread.gone)
 {
-    ++thisThread().depth;
+    ++m_thread.depth;
 }
 
 DispatchScope::~DispatchScope()
 {
-    ThreadDispatch& state = thisThread();
+    ThreadDispatch& state = m_thread;
     if (state.depth == 1) {
         if (!state.doomed.empty())
             deleteWaiting(state);
@@ -99,6 +121,24 @@ bool DispatchScope::IsGone(const void* object)
 {
     const std::vector<const void*>& gone = thisThread().gone;
     return std::find(gone.begin(), gone.end(), object) != gone.end();
+}
+
+
+
+void WalkCopy::take(const std::vector<MControl*>& list)
+{
+    m_thread = &thisThread();
+    if (!m_thread->spare.empty()) {
+        m_items.swap(m_thread->spare.back());
+        m_thread->spare.pop_back();
+    }
+    m_items.assign(list.begin(), list.end());
+}
+
+void WalkCopy::giveBack()
+{
+    m_items.clear();
+    m_thread->spare.push_back(std::move(m_items));
 }
 
 void DispatchScope::ForgetManager(PaintManager* manager)

@@ -10,8 +10,14 @@
 // skips the controls removed since (MControl::IsRemoved), so nothing it holds is freed.
 //
 // Threads: the state is per thread and only the window's (GUI) thread deletes controls. No
-// lock is held while a deferred object is deleted.
+// lock is held while a deferred object is deleted. Every routing step of every control opens
+// a scope, so one costs a read of a thread slot and a count.
 #include "platform/Win32.h"
+
+#include <vector>
+
+#include "platform/CriticalSection.h"
+#include "platform/KovaExport.h"
 
 namespace KOVA {
 
@@ -42,6 +48,47 @@ public:
     static void NoteGone(const void* object);
     static void NoteBorn(const void* object);
     static bool IsGone(const void* object);
+    // The same, without looking the thread up again: for checks after every call in a walk.
+    bool Gone(const void* object) const { return !m_gone.empty() && IsGone(object); }
+
+    // The state of this thread's dispatches.
+    struct Thread;
+
+private:
+    DispatchScope(Thread& thread);
+
+    Thread& m_thread;
+    const std::vector<const void*>& m_gone;
+};
+
+// A copy of a control list, taken under its lock, for a walk that calls the controls with no
+// lock held. Its storage comes from what the thread's earlier walks gave back, so a warm walk
+// allocates nothing; an empty list costs only the lock.
+class KOVA_API WalkCopy {
+public:
+    WalkCopy(const std::vector<MControl*>& list, CriticalSection& lock)
+    {
+        ScopedLock guard(lock);
+        if (!list.empty())
+            take(list);
+    }
+    ~WalkCopy()
+    {
+        if (m_thread)
+            giveBack();
+    }
+    WalkCopy(const WalkCopy&) = delete;
+    WalkCopy& operator=(const WalkCopy&) = delete;
+
+    std::vector<MControl*>::const_iterator begin() const { return m_items.begin(); }
+    std::vector<MControl*>::const_iterator end() const { return m_items.end(); }
+
+private:
+    void take(const std::vector<MControl*>& list);
+    void giveBack();
+
+    DispatchScope::Thread* m_thread { nullptr };
+    std::vector<MControl*> m_items;
 };
 
 } // namespace KOVA

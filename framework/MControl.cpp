@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <optional>
 
 #include "framework/DispatchScope.h"
 #include "framework/PaintManager.h"
@@ -25,6 +26,20 @@ bool takesInput(const MControl* control)
 {
     return control->IsVisible() && control->IsEnabled() && control->GetRresponse();
 }
+
+// A control's routing step runs inside its paint manager's dispatch, which defers deletions
+// until it ends; called from anywhere else (a host's own call), the step is a dispatch itself.
+class EntryScope {
+public:
+    explicit EntryScope(bool joined)
+    {
+        if (!joined)
+            m_own.emplace();
+    }
+
+private:
+    std::optional<DispatchScope> m_own;
+};
 } // namespace
 
 MControl::MControl(MObject* parent, UINT id, CRect rect, int visible, int enabled, int response)
@@ -128,7 +143,7 @@ int MControl::SetControlFocus(int focus)
 {
     if (focus != 0)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     for (MControl* child : childrenNow())
         if (child && !child->IsRemoved())
             child->SetControlFocus(0);
@@ -308,6 +323,11 @@ void MControl::ForgetManager(PaintManager* gone)
             child->ForgetManager(gone);
 }
 
+bool MControl::managerDispatching() const
+{
+    return m_manager && *m_manager->m_dispatching > 0;
+}
+
 MControl* MControl::GetFocusControl(MControl*) { return nullptr; }
 MControl* MControl::GetNextFocusableControl(MControl*) { return nullptr; }
 MControl* MControl::GetPrevFocusableControl(MControl*) { return nullptr; }
@@ -344,7 +364,7 @@ int MControl::RemoveControl(MControl* child)
 {
     if (!child)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     if (m_manager && m_manager->GetFocusControl() == child) {
         child->SetControlFocus(0);
         m_manager->SetFocusControlPointer(nullptr);
@@ -407,7 +427,7 @@ void MControl::DeleteLater()
     // Already waiting, alone or with an ancestor.
     if (*m_removed)
         return;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     auto* parent = dynamic_cast<MControl*>(m_parent);
     if (!(parent && parent->takeChild(this)) && m_manager)
         m_manager->takeControl(this);
@@ -429,7 +449,7 @@ void MControl::deleteChildren(std::vector<MControl*>& list, CriticalSection& loc
 
 void MControl::RemoveAllControl()
 {
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     *m_mouseChild = nullptr;
     deleteChildren(*m_areas, m_areasLock);
     deleteChildren(*m_controls, m_controlsLock);
@@ -453,10 +473,9 @@ void MControl::deleteChildrenNow()
     }
 }
 
-std::vector<MControl*> MControl::childrenNow()
+WalkCopy MControl::childrenNow()
 {
-    ScopedLock lock(m_controlsLock);
-    return *m_controls;
+    return WalkCopy(*m_controls, m_controlsLock);
 }
 
 void MControl::AddMTimer()
@@ -548,7 +567,7 @@ int MControl::OnMouseMove(UINT keys, CPoint pt)
 {
     if (!m_visible || !m_response)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     CPoint inner = pt;
     OnMousePointChange(inner);
 
@@ -607,7 +626,7 @@ int MControl::routeButtonDown(Button button, UINT keys, CPoint pt)
 {
     if (!m_visible || !m_response)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     CPoint inner = pt;
     OnMousePointChange(inner);
     m_pressed = m_rect.PtInRect(inner) ? 1 : 0;
@@ -633,7 +652,7 @@ int MControl::routeButtonUp(Button button, UINT keys, CPoint pt)
 {
     if (!m_visible || !m_response)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     CPoint inner = pt;
     OnMousePointChange(inner);
     m_pressed = 0;
@@ -650,7 +669,7 @@ int MControl::routeDblClk(Button button, UINT keys, CPoint pt)
     const bool left = button == Button::Left;
     if (!m_visible || !m_response)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     CPoint inner = pt;
     OnMousePointChange(inner);
     m_pressed = 0;
@@ -684,7 +703,7 @@ int MControl::OnScroll(int step, UINT down, CPoint pt)
 {
     if (!m_visible || !m_response || !m_enabled)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     if (MControl* child = *m_mouseChild) {
         if (!child->IsRemoved() && child->PtInRect(pt) && child->OnCheckMouseResponse(down, pt))
             return child->OnScroll(step, down, pt) > 0 ? 1 : 0;
@@ -746,7 +765,7 @@ int MControl::OnKeyDown(UINT key, UINT repeat, UINT modifiers)
 {
     if (!m_visible)
         return 0;
-    DispatchScope dispatch;
+    EntryScope dispatch(managerDispatching());
     MControl* target = deepestFocusedControl();
     if (!target)
         return 0;

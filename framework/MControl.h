@@ -4,14 +4,17 @@
 // and drawing down the tree and of notifications and repaint requests up it.
 //
 // Lock order: a control never holds both of its own locks at once, and always takes its
-// parent's lock before a child's. On the fast-timer thread a tick holds no lock of the paint
-// manager while a control runs; a repaint request raised there takes no list lock of a panel
-// or of the paint manager (they mark the requester and post the rest to the GUI thread), and
-// a notification raised there goes through PostToParent.
+// parent's lock before a child's; it holds none while a child's handler runs (childrenNow),
+// since the handler may remove a control whose tick waits for that lock. On the fast-timer
+// thread a tick holds no lock of the paint manager while a control runs; a repaint request
+// raised there takes no list lock of a panel or of the paint manager (they mark the requester
+// and post the rest to the GUI thread), and a notification raised there goes through
+// PostToParent.
 #include <windows.h>
 
 #include <vector>
 
+#include "framework/DispatchScope.h"
 #include "framework/MObject.h"
 #include "framework/MemoryPicture.h"
 #include "platform/CPoint.h"
@@ -187,7 +190,7 @@ protected:
     void StopFastTimer();
     // The children (controls list) as they are now, for a walk that calls them with no lock
     // held: a handler may change the list, and a child removed meanwhile IsRemoved.
-    std::vector<MControl*> childrenNow();
+    WalkCopy childrenNow();
 
     MObject* m_parent { nullptr };
     PaintManager* m_manager { nullptr };
@@ -233,6 +236,8 @@ private:
     // Removed controls (this one and everything below it) wait for deletion.
     void markRemoved();
     static void dispose(MControl* control);
+    // Its paint manager is dispatching on this thread: deletions already wait for that.
+    bool managerDispatching() const;
     int routeButtonDown(Button button, UINT keys, CPoint pt);
     int routeButtonUp(Button button, UINT keys, CPoint pt);
     int routeDblClk(Button button, UINT keys, CPoint pt);

@@ -346,10 +346,9 @@ bool PaintManager::takeControl(MControl* control)
     return false;
 }
 
-std::vector<MControl*> PaintManager::controlsNow()
+WalkCopy PaintManager::controlsNow()
 {
-    ScopedLock lock(m_controlsLock);
-    return *m_controls;
+    return WalkCopy(*m_controls, m_controlsLock);
 }
 
 void PaintManager::clearList(std::vector<MControl*>& list, CriticalSection& lock)

@@ -5,16 +5,18 @@
 //
 // Threads: everything here belongs to the window's (GUI) thread, except what is marked
 // "any thread": IsGuiThread, Invalidate, InvalidateRect, OnControlUpdate, PostNotify,
-// PostControlUpdate, PostMarkStale, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
+// PostControlUpdate, PostMarkStale, PostRun, AddMTimer, DeleteFSTimer and the tick (OnMTimer).
 // On any other thread these take no list lock: they mark the requester and hand the rest
 // (invalidation, marking of the items above, notifications) to the window's thread, which
 // serves it in order. A control raising a notification from a fast-timer tick uses
 // MControl::PostToParent, never a direct call up the tree.
 //
-// Locks: a walk takes one list lock at a time (areas, released, then controls), then the
-// controls' own list locks below them. The tick holds no lock of the paint manager while a
-// control runs (see FastTimerList). A control leaves the tick list, waiting out a call into
-// it, before it is deleted.
+// Locks: a walk that calls controls copies the list under its lock and calls them with no lock
+// held, so a handler may remove what it likes while the tick takes the lists it walks; other
+// walks take one list lock at a time (areas, released, then controls), then the controls' own
+// list locks below them. The tick holds no lock of the paint manager while a control runs
+// (see FastTimerList). A control leaves the tick list, waiting out a call into it, before it
+// is deleted; inside a dispatch the deletion itself waits for the dispatch (DispatchScope).
 #include "platform/Win32.h"
 
 #include <map>
@@ -344,19 +346,28 @@ private:
     // A stretch of a paint manager's code that calls out, as a dispatch: a handler may delete
     // the window object that holds the paint manager (a host deleting its dialog from a
     // click). Alive() is false after that, and the code touches nothing of it on the way out.
-    // The drop-target side notes the end of the whole object (CIDropTarget).
+    // The drop-target side notes the end of the whole object (CIDropTarget). While one runs,
+    // the controls' routing steps need no dispatch of their own (MControl).
     class Frame {
     public:
-        explicit Frame(const PaintManager& manager) : m_target(&manager) {}
-        bool Alive() const { return !DispatchScope::IsGone(m_target); }
+        explicit Frame(PaintManager& manager) : m_manager(manager) { ++*manager.m_dispatching; }
+        ~Frame()
+        {
+            if (Alive())
+                --*m_manager.m_dispatching;
+        }
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
+        bool Alive() const { return !m_dispatch.Gone(static_cast<const CIDropTarget*>(&m_manager)); }
 
     private:
         DispatchScope m_dispatch;
-        const CIDropTarget* m_target;
+        PaintManager& m_manager;
     };
+    NotCopied<int> m_dispatching;
     enum class Walk { Forward, Backward };
     // The top-level controls as they are now, for a walk that calls them with no lock held.
-    std::vector<MControl*> controlsNow();
+    WalkCopy controlsNow();
     // Takes a control out of the areas or controls list; false when it is in neither.
     bool takeControl(MControl* control);
     HWND takeCapture();
@@ -451,8 +462,9 @@ private:
     int m_dragStartY { 0 };
     int m_dragArmed { 0 };
     NotCopied<HBITMAP> m_dragBitmap;
-    // A control took the STM_SETIMAGE being sent: the dropped picture is its own.
-    NotCopied<int> m_pictureTaken;
+    // Where the STM_SETIMAGE of a dropped picture went: 1 it reached this paint manager and no
+    // control took it, 2 a control took it; 0 the window answered it itself.
+    NotCopied<int> m_pictureRoute;
     // The window OLE holds this drop target for, until it is revoked.
     NotCopied<HWND> m_dropWindow;
     int m_layered { 0 };

@@ -347,14 +347,15 @@ bool PaintManager::deliverPicture(HBITMAP picture)
 {
     if (!picture || !isLiveWindow())
         return false;
-    *m_pictureTaken = 0;
+    *m_pictureRoute = 0;
     const auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
-    // A control that took the message keeps the picture; so does a window that answered it
-    // (with the picture it had). Nobody at all: the picture is not delivered.
     if (previous && previous != picture)
         DeleteObject(previous);
-    return previous || *m_pictureTaken;
+    // The picture is the taker's: a control's, or the window's when it answers the message
+    // itself (with the picture it had, null the first time). Only when the message went
+    // through this paint manager to the default handling did nobody take it.
+    return previous || *m_pictureRoute != 1;
 }
 
 void PaintManager::deliverMadePicture(HBITMAP picture)

@@ -57,10 +57,12 @@ LRESULT PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         servePosted();
         return 1;
     }
+    if (msg == STM_SETIMAGE)
+        *m_pictureRoute = 1;
     for (MControl* control : controlsNow()) {
         if (control && !control->IsRemoved() && control->OnWindowMessage(msg, wParam, lParam)) {
             if (frame.Alive() && msg == STM_SETIMAGE)
-                *m_pictureTaken = 1;
+                *m_pictureRoute = 2;
             return 0;
         }
         if (!frame.Alive())
@@ -442,7 +444,7 @@ int PaintManager::PreTranslateMessage(MSG* msg)
 {
     if (!msg)
         return 0;
-    DispatchScope dispatch;
+    Frame frame(*this);
     // Tab moves among the controls only when it is meant for this window: a native edit, or
     // another window whose message the host's loop hands here, keeps its own Tab.
     const bool ownTab = msg->hwnd == m_hWnd && msg->wParam == VK_TAB;

@@ -29,6 +29,7 @@
 #include "framework/LoadingWnd.h"
 #include "framework/MRender.h"
 #include "framework/ImgResInfo.h"
+#include "framework/DispatchScope.h"
 #include "controls/basic/ButtonBase.h"
 #include "controls/basic/CArea.h"
 #include "controls/basic/MButton.h"

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
@@ -87,6 +88,7 @@ private:
     int* m_deaths;
 };
 using HookedControl = Poisoned<HookedBase>;
+using StrictHooked = NoAccessAfterDelete<HookedBase>;
 
 // A panel that takes any control as a child and runs a test step on its own tick.
 class PanelBase : public MPanel {
@@ -119,6 +121,7 @@ private:
     int* m_deaths;
 };
 using TestPanel = Poisoned<PanelBase>;
+using StrictPanel = NoAccessAfterDelete<PanelBase>;
 
 template <class Control>
 Control* join(MDialog& dialog, Control* control)
@@ -279,11 +282,11 @@ TEST(RemovedInHandlers, EveryWalkSurvivesTheRemovalOfTheListItIsWalking)
         NotedDialog dialog;
         EventLog log;
         int deaths = 0;
-        auto* panel = join(dialog, new TestPanel(&dialog, 10, CRect(0, 0, 200, 150), &deaths));
-        auto* a = panel->adopt(new HookedControl(panel, 11, CRect(10, 10, 100, 60), log, &deaths));
-        panel->adopt(new HookedControl(panel, 12, CRect(10, 70, 100, 120), log, &deaths));
-        auto* c = join(dialog, new HookedControl(&dialog, 13, CRect(250, 10, 350, 60), log, &deaths));
-        auto* d = join(dialog, new HookedControl(&dialog, 14, CRect(250, 70, 350, 120), log, &deaths));
+        auto* panel = join(dialog, new StrictPanel(&dialog, 10, CRect(0, 0, 200, 150), &deaths));
+        auto* a = panel->adopt(new StrictHooked(panel, 11, CRect(10, 10, 100, 60), log, &deaths));
+        panel->adopt(new StrictHooked(panel, 12, CRect(10, 70, 100, 120), log, &deaths));
+        auto* c = join(dialog, new StrictHooked(&dialog, 13, CRect(250, 10, 350, 60), log, &deaths));
+        auto* d = join(dialog, new StrictHooked(&dialog, 14, CRect(250, 70, 350, 120), log, &deaths));
         c->SetTabStop(1);
         d->SetTabStop(1);
         const std::function<void()> removal = [&, kind = row.removal] {
@@ -325,8 +328,8 @@ TEST(RemovedInHandlers, AKeyHandlerRemovesItsTickingPanelInTheMiddleOfItsTick)
     NotedDialog dialog;
     EventLog log;
     int deaths = 0;
-    auto* panel = join(dialog, new TestPanel(&dialog, 10, CRect(0, 0, 200, 150), &deaths));
-    auto* child = panel->adopt(new HookedControl(panel, 11, CRect(10, 10, 100, 60), log, &deaths));
+    auto* panel = join(dialog, new StrictPanel(&dialog, 10, CRect(0, 0, 200, 150), &deaths));
+    auto* child = panel->adopt(new StrictHooked(panel, 11, CRect(10, 10, 100, 60), log, &deaths));
     child->SetRunTimer(1);
     HANDLE inTick = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE keyArrived = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -349,6 +352,79 @@ TEST(RemovedInHandlers, AKeyHandlerRemovesItsTickingPanelInTheMiddleOfItsTick)
     dialog.GetPaintManager()->KillMTimer();
     CloseHandle(inTick);
     CloseHandle(keyArrived);
+}
+
+namespace {
+
+// Ticks on the fast timer; once armed, its next tick meets the GUI thread half-way, then sets
+// a window timer of its own (which takes the paint manager's timer lock).
+class TimerSetterBase : public MControl {
+public:
+    TimerSetterBase(MObject* parent, int* deaths) : MControl(parent, 20, CRect(0, 0, 10, 10), 1, 1, 1), m_deaths(deaths) {}
+    ~TimerSetterBase() override
+    {
+        StopFastTimer();
+        ++*m_deaths;
+    }
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlTimer() override
+    {
+        if (!armed.exchange(false))
+            return 0;
+        SetEvent(inTick);
+        WaitForSingleObject(mayGoOn, kDeadlineMs);
+        m_manager->SetTimer(this, 7, 60000);
+        return 0;
+    }
+    std::atomic<bool> armed { false };
+    HANDLE inTick { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
+    HANDLE mayGoOn { CreateEventW(nullptr, TRUE, FALSE, nullptr) };
+
+private:
+    int* m_deaths;
+};
+
+// A window timer whose handler runs a test step once.
+class WindowTimed : public MControl {
+public:
+    WindowTimed(MObject* parent, std::function<void()> step) : MControl(parent, 21, CRect(), 1, 1, 1), m_step(std::move(step)) {}
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlTimer() override
+    {
+        if (auto step = std::exchange(m_step, nullptr))
+            step();
+        return 0;
+    }
+
+private:
+    std::function<void()> m_step;
+};
+
+} // namespace
+
+// A window-timer handler removes a control whose fast tick is under way and sets a timer: the
+// removal waits out the tick, which must not wait for a timer lock held across the handler.
+TEST(RemovedInHandlers, AWindowTimerHandlerRemovesAControlWhoseTickSetsATimer)
+{
+    Watchdog watchdog(10000);
+    NotedDialog dialog;
+    PaintManager* manager = dialog.GetPaintManager();
+    int deaths = 0;
+    auto* ticking = join(dialog, new NoAccessAfterDelete<TimerSetterBase>(&dialog, &deaths));
+    HANDLE inTick = ticking->inTick, mayGoOn = ticking->mayGoOn;
+    auto* timed = join(dialog, new WindowTimed(&dialog, [&, ticking] {
+        ticking->armed = true;
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(inTick, kDeadlineMs));
+        SetEvent(mayGoOn);
+        manager->RemoveControl(ticking);
+    }));
+    ticking->AddMTimer();
+    dialog.SetMTimer(1);
+    ASSERT_EQ(1, manager->SetTimer(timed, 1, 10));
+    EXPECT_TRUE(pumpUntil([&] { return deaths == 1; }));
+    manager->KillMTimer();
+    CloseHandle(inTick);
+    CloseHandle(mayGoOn);
 }
 
 // ---- many rounds

@@ -10,13 +10,17 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BandedDib.h"
 #include "DropData.h"
 #include "GdiObjectCount.h"
+#include "Poisoned.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
@@ -330,6 +334,130 @@ TEST_F(DropWindow, DestroyDataRevokesTheTargetWhichOutlivesOlesFinalRelease)
     // Still whole: bound again it registers and takes drops.
     manager.Init(window.hwnd(), nullptr);
     EXPECT_EQ(kPicture, drop({ dibOffer(buildDib(kRgb32, 6, 4)) }));
+}
+
+// ---- drops on a dialog
+
+namespace {
+
+void dropOn(IDropTarget* target, const std::vector<Offer>& offers, HRESULT expected = S_OK)
+{
+    DataObject data = offering(offers);
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->DragEnter(data.get(), 0, POINTL { 10, 10 }, &effect));
+    EXPECT_EQ(expected, target->Drop(data.get(), 0, POINTL { 10, 10 }, &effect));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
+}
+
+class PlainDialog : public MDialog {
+public:
+    PlainDialog()
+    {
+        Create(nullptr, L"drop test", WS_POPUP, 0, CRect(40, 40, 240, 190));
+        EnableWndDrag(0);
+        ShowWindow(SW_SHOWNOACTIVATE);
+    }
+    ~PlainDialog() override { DestroyWindow(); }
+};
+
+} // namespace
+
+// No control takes the picture and the dialog leaves the message to the default handling:
+// the picture made for the drop is deleted.
+TEST(DropOnADialog, APictureNobodyTakesIsDeleted)
+{
+    PlainDialog dialog;
+    const std::vector<BYTE> dib = buildDib(kRgb32, 6, 4);
+    expectNoGdiGrowth([&] { dropOn(dialog.GetPaintManager(), { dibOffer(dib) }); }, 10);
+}
+
+namespace {
+
+struct DialogFate {
+    bool deleted { false };
+};
+
+// A host dialog that deletes itself once its window is gone.
+class SelfDeletingDialog : public MDialog {
+public:
+    explicit SelfDeletingDialog(DialogFate& fate) : m_fate(fate)
+    {
+        Create(nullptr, L"drop test", WS_POPUP, 0, CRect(40, 40, 240, 190));
+        EnableWndDrag(0);
+        ShowWindow(SW_SHOWNOACTIVATE);
+    }
+    ~SelfDeletingDialog() override { m_fate.deleted = true; }
+    int PostNcDestroy() override
+    {
+        delete this;
+        return 0;
+    }
+
+private:
+    DialogFate& m_fate;
+};
+
+// Runs a step when it is released, then touches nothing of itself, as a button reports.
+class ReleaseControl : public MControl {
+public:
+    ReleaseControl(MObject* parent, std::function<void()> onUp)
+        : MControl(parent, 5, CRect(0, 0, 200, 150), 1, 1, 1), m_onUp(std::move(onUp))
+    {
+    }
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlLButtonUp(UINT, CPoint) override
+    {
+        m_onUp();
+        return 1;
+    }
+
+private:
+    std::function<void()> m_onUp;
+};
+
+} // namespace
+
+// The drop clicks the dialog, and the host destroys the dialog from that click (its object
+// deletes itself with the window): Drop ends without using the freed object, whose memory
+// faults on any access.
+TEST(DropOnADialog, AHostThatDestroysItsDialogFromTheDropsClickLeavesTheDropWhole)
+{
+    DialogFate fate;
+    auto* dialog = new NoAccessAfterDelete<SelfDeletingDialog>(fate);
+    HWND window = dialog->GetSafeHwnd();
+    PaintManager* manager = dialog->GetPaintManager();
+    auto* control = new ReleaseControl(dialog, [window] { DestroyWindow(window); });
+    control->SetManager(manager);
+    manager->AppendControl(control, 1);
+    // Sent, not posted: a leave posted by mouse tracking must not come between.
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    ASSERT_EQ(control, manager->GetHoverControl());
+    dropOn(manager, { dibOffer(buildDib(kRgb32, 6, 4)) });
+    EXPECT_TRUE(fate.deleted);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+namespace {
+class FailingTarget : public PaintManager {
+public:
+    bool OnDrop(FORMATETC*, STGMEDIUM&, DWORD*) override { throw std::runtime_error("the drop failed"); }
+};
+} // namespace
+
+// What the drop's handling throws stops at Drop: the drop fails, the medium goes back, and
+// the next drag is taken as usual.
+TEST(DropTarget, WhatTheDropsHandlingThrowsFailsThatDropOnly)
+{
+    TestWindow window;
+    FailingTarget target;
+    target.Init(window.hwnd(), nullptr);
+    expectNoGdiGrowth([&] { dropOn(&target, { { CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr) } }, E_UNEXPECTED); }, 5);
+    DataObject data = offering({ { CF_BITMAP, TYMED_GDI, CreateBitmap(2, 2, 1, 32, nullptr) } });
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(S_OK, target.DragEnter(data.get(), 0, POINTL {}, &effect));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), effect);
+    target.DragLeave();
+    target.DestroyData();
 }
 
 // ---- pictures of controls

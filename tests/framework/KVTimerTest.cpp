@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -153,6 +154,15 @@ TEST(KVTimer, EntriesAreFoundAndKilledByIdOrFirstName)
     EXPECT_EQ(&timer, KVTimer::GetFSTimer(second));
     EXPECT_EQ(0, timer.KillTimer());
     EXPECT_EQ(nullptr, KVTimer::GetFSTimer(second));
+}
+
+// A period the system refuses gives id 0 and leaves no entry that would count as running.
+TEST(KVTimer, ARefusedTimerLeavesNoEntry)
+{
+    CountingTimer timer;
+    EXPECT_EQ(0u, timer.SetTimer(100000, L"refused", 0));
+    EXPECT_EQ(0, timer.GetTimerIsRun(CString(L"refused")));
+    EXPECT_EQ(0, timer.GetTimerIsRun(0u));
 }
 
 // Once the kill returns no tick runs, so what the ticks touch may be freed.
@@ -311,6 +321,24 @@ TEST_F(FastTimer, ListChangesDoNotWaitForATickThatWaitsForAControlsListLock)
     tick.join();
     gui.join();
     EXPECT_TRUE(inTime);
+}
+
+// A control that throws from its tick loses that tick only: the controls after it tick in the
+// same tick, the timer thread goes on, and the control can still leave the list.
+TEST_F(FastTimer, AControlThatThrowsLosesItsTickOnlyAndCanStillLeave)
+{
+    Ticking* thrower = make(1, true);
+    Ticking* after = make(2, true);
+    thrower->onTick = [] { throw std::runtime_error("a tick failed"); };
+    tickByHand(manager);
+    tickByHand(manager);
+    EXPECT_EQ("22", ticks());
+    manager.SetMTimer(2);
+    EXPECT_TRUE(pollUntil([&] { return thrower->ticks >= 5 && after->ticks >= 5; }));
+    EXPECT_EQ(1, manager.DeleteFSTimer(thrower));
+    const int before = after->ticks;
+    EXPECT_TRUE(pollUntil([&] { return after->ticks >= before + 3; }));
+    manager.KillMTimer();
 }
 
 // A direct delete of a ticking derived control leaves the list before the derived state goes:

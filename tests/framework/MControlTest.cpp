@@ -278,6 +278,33 @@ TEST_F(Tree, CopyTakesValuesButNoChildren)
     EXPECT_EQ(6u, root->GetControls()[0]->GetControlID());
 }
 
+namespace {
+struct PlainControl : MControl {
+    PlainControl() : MControl(nullptr, 1, CRect(), 1, 1, 1) {}
+    void DrawControl(HDC&, CRect) override {}
+};
+} // namespace
+
+// A copy shares its original's paint manager and is noted with it, so it forgets one that goes
+// first; an assigned-to control moves its note to the paint manager it takes.
+TEST(ControlCopies, AreNotedWithThePaintManagerTheyShare)
+{
+    auto first = std::make_unique<PaintManager>();
+    auto second = std::make_unique<PaintManager>();
+    PlainControl original;
+    original.SetManager(first.get());
+    PlainControl copy(original);
+    PlainControl assigned;
+    assigned.SetManager(second.get());
+    assigned = original;
+    ASSERT_EQ(first.get(), copy.GetManager());
+    first.reset();
+    EXPECT_EQ(nullptr, copy.GetManager());
+    EXPECT_EQ(nullptr, assigned.GetManager());
+    // Nothing of the assigned control is left with the paint manager it had before.
+    second.reset();
+}
+
 TEST_F(Tree, DrawPutsAreasBelowAndChildrenAboveInListOrder)
 {
     root->GetAreas().push_back(new RecordingControl(root, 2, CRect(0, 0, 50, 50), log));

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "DropData.h"
@@ -106,6 +109,24 @@ TEST(MWindowBinding, ARegisteredClassKeepsTheObjectWhileTheWindowLives)
     EXPECT_EQ(0, GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     SendMessageW(hwnd, WM_APP, 0, 0); // would reach freed memory if still bound
     EXPECT_TRUE(DestroyWindow(hwnd));
+}
+
+// What a handler throws ends at the window procedure: the message gets the default handling
+// and the window goes on, sent or dispatched from the loop.
+TEST(MWindowBinding, AnExceptionThrownInAHandlerStopsAtTheWindowProcedure)
+{
+    ProbeWindow window;
+    ASSERT_NE(nullptr, window.Create(nullptr, L"probe", kPopup, 0, CRect(0, 0, 100, 80)));
+    window.onApp = [] { throw std::runtime_error("a handler failed"); };
+    EXPECT_EQ(0, window.SendMessageW(WM_APP, 0, 0));
+    window.PostMessageW(WM_APP, 0, 0);
+    EXPECT_TRUE(pumpUntil([&] { return window.count(WM_APP) == 2; }));
+    window.onApp = nullptr;
+    window.SetWindowTextW(L"still here");
+    CString text;
+    window.GetWindowTextW(text);
+    EXPECT_EQ(CString(L"still here"), text);
+    window.DestroyWindow();
 }
 
 TEST(MWindowBinding, SuperclassKeepsObjectInControlPropertyAndTheSystemBehaviour)
@@ -478,6 +499,48 @@ TEST_F(LiveDialog, ADestroyedDropDownLetsGoOfItsDropTargetButKeepsItsControlsUnt
     EXPECT_NE(nullptr, dropped->GetControl(88));
     delete dropped;
     EXPECT_EQ(1, deaths);
+}
+
+namespace {
+class TickCounter : public MControl {
+public:
+    TickCounter(MObject* parent, PaintManager& manager) : MControl(parent, 89, CRect(0, 30, 50, 50), 1, 1, 1)
+    {
+        SetManager(&manager);
+    }
+    ~TickCounter() override { StopFastTimer(); }
+    void DrawControl(HDC&, CRect) override {}
+    int OnControlTimer() override
+    {
+        ++ticks;
+        return 0;
+    }
+    std::atomic<long> ticks { 0 };
+};
+} // namespace
+
+// The fast timer and what another thread posted end with the drop-down's window; shown again
+// in a new window, the drop-down hears what is posted to it from then on.
+TEST_F(LiveDialog, ADropDownsTicksAndPostedWorkEndWithItsWindowAndStartAfreshWithTheNext)
+{
+    open(popup);
+    PaintManager* manager = popup.GetPaintManager();
+    NotifyingControl* control = addNotifyingControl(*manager, &popup, 88, CRect(0, 0, 50, 20), log, &deaths);
+    auto* ticking = new TickCounter(&popup, *manager);
+    manager->AppendControl(ticking, 1);
+    ticking->AddMTimer();
+    manager->SetMTimer(2);
+    ASSERT_TRUE(pollUntil([&] { return ticking->ticks >= 3; }));
+    std::thread([&] { control->PostToParent(5, 0, 0); }).join();
+    popup.DestroyWindow();
+    const long ticksThen = ticking->ticks;
+    EXPECT_FALSE(pollUntil([&] { return ticking->ticks != ticksThen; }, 100));
+
+    open(popup);
+    std::thread([&] { control->PostToParent(6, 0, 0); }).join();
+    EXPECT_TRUE(pumpUntil([&] { return !opener.heard.empty(); }));
+    ASSERT_EQ(1u, opener.heard.size());
+    EXPECT_EQ(6u, opener.heard[0].code);
 }
 
 // ---- closing
