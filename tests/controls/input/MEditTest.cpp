@@ -33,9 +33,12 @@ protected:
     EditDialog()
     {
         edit = dialog.create<MEdit>(L"MEdit", 7, kEditRect, L"type here");
-        SetForegroundWindow(dialog.GetSafeHwnd());
-        SetFocus(dialog.GetSafeHwnd());
-        pumpMessages();
+        const HWND window = dialog.GetSafeHwnd();
+        pumpUntil([&] {
+            SetForegroundWindow(window);
+            SetFocus(window);
+            return GetForegroundWindow() == window && GetFocus() == window;
+        });
     }
     std::string codes() const
     {

@@ -45,9 +45,12 @@ class RichDialog : public ::testing::Test {
 protected:
     RichDialog()
     {
-        SetForegroundWindow(dialog.GetSafeHwnd());
-        SetFocus(dialog.GetSafeHwnd());
-        pumpMessages();
+        const HWND window = dialog.GetSafeHwnd();
+        pumpUntil([&] {
+            SetForegroundWindow(window);
+            SetFocus(window);
+            return GetForegroundWindow() == window && GetFocus() == window;
+        });
     }
     ProbeEdit* make(const wchar_t* tip = L"")
     {
@@ -455,6 +458,7 @@ TEST_F(RichDialog, ACopySharesNoHost)
         EXPECT_EQ(nullptr, copy.host());
     }
     focusOn();
+    edit->SetSel(-1, -1);
     type(L"!");
     EXPECT_EQ(CString(L"kept!"), edit->GetTitle());
 }
