@@ -79,6 +79,8 @@ void addEdits(Builder& b)
         secret->SetImage(L"sample_edit_back.png", 4);
         secret->SetTextColor(Gdiplus::Color(255, 230, 230, 236));
         secret->EnablePassWord(1);
+        // The default mask is a CJK-font glyph; the demo fonts have this one.
+        secret->SetPassWordChar(0x25CF);
         secret->SetControlTitle(L"kova");
     }
     if (auto* search = b.add<MEdit>(L"MEdit", 640, 0, 220, 30, L"Search")) {

@@ -35,9 +35,12 @@ protected:
         hex = adopt(new HexColorEdit(&dialog, 5, kHexRect, L"", 1, 1));
         rgb = adopt(static_cast<RGBColorEdit*>(CreateControlByClassName(ControlTable::Panel, L"RGBColorEdit", &dialog, 6,
                                                                         kRgbRect, L"", 1, 1)));
-        SetForegroundWindow(dialog.GetSafeHwnd());
-        SetFocus(dialog.GetSafeHwnd());
-        pumpMessages();
+        const HWND window = dialog.GetSafeHwnd();
+        pumpUntil([&] {
+            SetForegroundWindow(window);
+            SetFocus(window);
+            return GetForegroundWindow() == window && GetFocus() == window;
+        });
     }
     template <class T>
     T* adopt(T* control)

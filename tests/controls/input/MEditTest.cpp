@@ -33,9 +33,12 @@ protected:
     EditDialog()
     {
         edit = dialog.create<MEdit>(L"MEdit", 7, kEditRect, L"type here");
-        SetForegroundWindow(dialog.GetSafeHwnd());
-        SetFocus(dialog.GetSafeHwnd());
-        pumpMessages();
+        const HWND window = dialog.GetSafeHwnd();
+        pumpUntil([&] {
+            SetForegroundWindow(window);
+            SetFocus(window);
+            return GetForegroundWindow() == window && GetFocus() == window;
+        });
     }
     std::string codes() const
     {
@@ -226,4 +229,19 @@ TEST_F(EditDialog, OpeningAndClosingEditsLeaksNoGdiObjectAndFreesEachWindowOnce)
     EXPECT_EQ(nullptr, editWnd());
     click(kOnText);
     EXPECT_NE(nullptr, editWnd()) << "a destroyed edit is made again";
+}
+
+// A copy takes the values, not the open edit window: its end leaves the original's window.
+TEST_F(EditDialog, ACopySharesNoEditWindow)
+{
+    click(kOnText);
+    const HWND window = editWnd();
+    ASSERT_NE(nullptr, window);
+    {
+        MEdit copy(*edit);
+        EXPECT_EQ(0, copy.IsEditFocused());
+    }
+    EXPECT_TRUE(IsWindow(window));
+    type(L"z");
+    EXPECT_EQ(CString(L"z"), edit->GetTitleEx());
 }

@@ -45,9 +45,12 @@ class RichDialog : public ::testing::Test {
 protected:
     RichDialog()
     {
-        SetForegroundWindow(dialog.GetSafeHwnd());
-        SetFocus(dialog.GetSafeHwnd());
-        pumpMessages();
+        const HWND window = dialog.GetSafeHwnd();
+        pumpUntil([&] {
+            SetForegroundWindow(window);
+            SetFocus(window);
+            return GetForegroundWindow() == window && GetFocus() == window;
+        });
     }
     ProbeEdit* make(const wchar_t* tip = L"")
     {
@@ -296,6 +299,10 @@ TEST_F(RichDialog, TheContextMenuGreysWhatReadOnlyForbidsAndClearEmptiesTheText)
         EXPECT_EQ(readOnly != 0, MenuReader::grey[4]) << readOnly;
         EXPECT_FALSE(MenuReader::grey[2]) << readOnly;
     }
+    // From the keyboard the point is (-1, -1): the menu opens at the caret.
+    MenuReader::opened = false;
+    post(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog.GetSafeHwnd()), MAKELPARAM(-1, -1));
+    EXPECT_TRUE(MenuReader::opened) << "from the keyboard";
     MenuReader::opened = false;
     POINT outside { 300, 170 };
     ClientToScreen(dialog.GetSafeHwnd(), &outside);
@@ -425,4 +432,33 @@ TEST_F(LayeredRich, RedTextDrawsRedGlyphsAndARedCaretIntoTheBackBuffer)
     if (manager.GetCaretPhase()) {
         EXPECT_TRUE(nearColor(canvas->rgb(caret.left, caret.top + 1), 0xFF0000, 8));
     }
+}
+
+// Dropped files are switched on and off without losing the other events; a password edit
+// marks its own style as a password one, not as read-only.
+TEST_F(RichDialog, DropFilesAndPasswordChangeOnlyTheirOwnBits)
+{
+    ProbeEdit* edit = make();
+    edit->SetEventMask(ENM_CHANGE);
+    edit->SetDropAcceptFile(1);
+    EXPECT_EQ(static_cast<DWORD>(ENM_CHANGE | ENM_DROPFILES), edit->GetEventMask());
+    edit->SetDropAcceptFile(0);
+    EXPECT_EQ(static_cast<DWORD>(ENM_CHANGE), edit->GetEventMask());
+    edit->SetPassword(1);
+    EXPECT_EQ(static_cast<DWORD>(ES_PASSWORD), edit->GetWinStyle() & (ES_PASSWORD | ES_READONLY));
+}
+
+// A copy has no host of its own until it is initialised, and its end leaves the original's.
+TEST_F(RichDialog, ACopySharesNoHost)
+{
+    ProbeEdit* edit = make();
+    edit->SetControlTitle(L"kept");
+    {
+        ProbeEdit copy(*edit);
+        EXPECT_EQ(nullptr, copy.host());
+    }
+    focusOn();
+    edit->SetSel(-1, -1);
+    type(L"!");
+    EXPECT_EQ(CString(L"kept!"), edit->GetTitle());
 }
