@@ -118,4 +118,4 @@ void build(MPanel* page, const CRect& area)
 
 } // namespace
 
-extern const SamplePage kFanCoolingPage { L"fan_cooling", build, nullptr, nullptr };
+extern const SamplePage kFanCoolingPage { L"fan-cooling", build, nullptr, nullptr };
