@@ -414,6 +414,7 @@ private:
     bool moveStartsDrag(UINT keys, CPoint pt);
     void startControlDrag();
     void dropFocusUnlessHovered();
+    void focusPressed(MControl* hover);
     void captureFor(MControl* hover, UINT keys, CPoint pt);
     void armDrag(MControl* hover);
     void releaseHeldCapture();

@@ -29,6 +29,18 @@ bool keyDown(int virtualKey)
     return (GetKeyState(virtualKey) & 0x8000) != 0;
 }
 
+// control is container or lies somewhere below it.
+bool isWithin(const MControl* control, const MObject* container)
+{
+    for (const MObject* object = control; object; object = static_cast<const MControl*>(object)->GetParantObject()) {
+        if (object == container)
+            return true;
+        if (!dynamic_cast<const MControl*>(object))
+            return false;
+    }
+    return false;
+}
+
 bool isRelayedToTooltip(UINT msg)
 {
     switch (msg) {
@@ -220,10 +232,21 @@ int PaintManager::OnMouseLeave(UINT, LPARAM)
 void PaintManager::dropFocusUnlessHovered()
 {
     MControl* focus = *m_focusControl;
-    if (focus && focus != *m_hoverControl) {
+    // A press inside the hovered control's tree leaves the focus to the control the press
+    // reaches: a list nested in a page keeps its in-place edit open while it is pressed.
+    if (focus && !isWithin(focus, *m_hoverControl)) {
         focus->SetControlFocus(0);
         *m_focusControl = nullptr;
     }
+}
+
+void PaintManager::focusPressed(MControl* hover)
+{
+    // The focus already inside the pressed tree stays where it is until the press reaches a
+    // control that takes it: telling the tree's top it has the focus would tell every control
+    // below it, the focused one too, that the focus left.
+    if (!*m_focusControl || !isWithin(*m_focusControl, hover))
+        *m_focusControl = hover;
 }
 
 void PaintManager::captureFor(MControl* hover, UINT keys, CPoint pt)
@@ -255,7 +278,7 @@ int PaintManager::OnLButtonDown(UINT keys, CPoint pt)
         m_dragStartX = pt.x;
         m_dragStartY = pt.y;
         m_leftButtonDown = 1;
-        *m_focusControl = hover;
+        focusPressed(hover);
         Frame frame(*this);
         const int taken = hover->OnLButtonDown(keys, pt);
         // The handler took the mouse itself (or deleted the window): the press is the control's.
@@ -319,7 +342,7 @@ int PaintManager::OnRButtonDown(UINT keys, CPoint pt)
     dropFocusUnlessHovered();
     MControl* hover = *m_hoverControl;
     if (hover && respondsAt(hover, keys, pt)) {
-        *m_focusControl = hover;
+        focusPressed(hover);
         Frame frame(*this);
         hover->OnRButtonDown(keys, pt);
         if (frame.Alive())

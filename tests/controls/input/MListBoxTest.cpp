@@ -29,10 +29,10 @@ CPoint onRow(int row) { return CPoint(60, kPlace.top + row * 30 + 15); }
 
 class ListBox : public ::testing::Test {
 protected:
-    void make(const wchar_t* className, int rows)
+    void make(const wchar_t* className, int rows, bool inPanel = false)
     {
-        list = std::wstring(className) == L"DListBox" ? createInPanel(className)
-                                                       : dialog.create<MListBox>(className, kList, kPlace);
+        list = inPanel || std::wstring(className) == L"DListBox" ? createInPanel(className)
+                                                                  : dialog.create<MListBox>(className, kList, kPlace);
         ASSERT_TRUE(list);
         for (int i = 0; i < rows; ++i)
             list->AddString((L"row " + std::to_wstring(i)).c_str(), static_cast<long>(100 + i), -1);
@@ -135,6 +135,22 @@ TEST_F(ListBox, ARenameCommitsAChangedTextOnAnotherRowOrEnter)
     PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
     pumpUntil([&] { return !edit->IsShown(); });
     EXPECT_EQ("40:29:0:2", noteLine(dialog.notes));
+}
+
+// In a page the paint manager hovers the page, not the list: a press on the list must leave
+// the focus, and the rename, to the list it reaches.
+TEST_F(ListBox, ARenameInAListInsideAPageStaysOpenWhileItsRowIsPressed)
+{
+    make(L"MListBox", 3, true);
+    list->EnableShowEdit(1);
+    heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK }, onRow(1));
+    CEditWindow* edit = list->GetEditWindow();
+    ASSERT_TRUE(edit);
+    SetWindowTextW(edit->GetSafeHwnd(), L"renamed");
+    EXPECT_EQ("1:1:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(1)));
+    EXPECT_TRUE(edit->IsShown());
+    EXPECT_EQ("1:2:0 29:0:1", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, onRow(2)));
+    EXPECT_EQ(CString(L"renamed"), list->GetItemText(1));
 }
 
 TEST_F(ListBox, DeletingTheRowUnderARenameEndsItWithoutCommitting)
