@@ -98,6 +98,17 @@ LibraryScope::~LibraryScope()
     Manager::UnInitGdiplus();
 }
 
+HWND openWindow(const wchar_t* className, WNDPROC proc, DWORD style, int x, int y, int width, int height)
+{
+    WNDCLASSW windowClass {};
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, className, L"", style, x, y, width, height, nullptr, nullptr, windowClass.hInstance,
+                           nullptr);
+}
+
 MemoryPicture::MemoryPicture(int width, int height, HDC like)
 {
     HDC reference = like ? like : ::GetDC(nullptr);
@@ -199,6 +210,12 @@ std::unique_ptr<Gdiplus::Bitmap> gradientBitmap(int width, int height, Gdiplus::
     const Gdiplus::LinearGradientBrush fill(Gdiplus::Rect(0, 0, width, height), from, to, mode);
     graphics.FillRectangle(&fill, 0, 0, width, height);
     return bitmap;
+}
+
+bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color from, Gdiplus::Color to,
+                      Gdiplus::LinearGradientMode mode)
+{
+    return savePng(*gradientBitmap(width, height, from, to, mode), path);
 }
 
 DecodedFrame publishedFrame(LEDModeCtrl& lcd)

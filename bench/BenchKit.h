@@ -61,6 +61,34 @@ public:
 // A dialog with nothing of its own: a window and a paint manager for the controls measured.
 class PlainDialog : public KOVA::MDialog {};
 
+// Gives a control to a paint manager, which owns and paints it from then on.
+template <class Control>
+Control* adopt(KOVA::PaintManager& manager, Control* control)
+{
+    control->SetManager(&manager);
+    manager.AppendControl(control, 1);
+    return control;
+}
+
+// A top-level window of a class of its own, its messages going to proc.
+HWND openWindow(const wchar_t* className, WNDPROC proc, DWORD style, int x, int y, int width, int height);
+
+// The LCD renderer with what the benches set and draw directly in reach.
+class OpenLcd : public KOVA::LEDModeCtrl {
+public:
+    using LEDModeCtrl::LEDModeCtrl;
+    void cacheLayers(bool cached) { m_layersCached = cached; }
+
+protected:
+    // The settings the frame's dispatch gives its own Graphics.
+    void setUpAsFrame(Gdiplus::Graphics& g) const
+    {
+        g.SetTextRenderingHint(m_textRenderingHint);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    }
+};
+
 // A bitmap compatible with a DC (the screen's when none is given) in a memory DC of its own.
 class MemoryPicture {
 public:
@@ -127,6 +155,8 @@ CLSID encoderClsid(const wchar_t* mime);
 bool savePng(Gdiplus::Image& image, const CString& path);
 std::unique_ptr<Gdiplus::Bitmap> gradientBitmap(int width, int height, Gdiplus::Color from, Gdiplus::Color to,
                                                 Gdiplus::LinearGradientMode mode);
+bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color from, Gdiplus::Color to,
+                      Gdiplus::LinearGradientMode mode);
 
 // The LCD renderer's published frame decoded back to top-down BGRA, for a bare encode of the
 // same pixels; empty when the renderer has no frame.

@@ -48,9 +48,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     {
         BenchKit::PlainDialog dialog;
         dialog.Create(nullptr, L"ClockCtrlBench", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 500, 500));
-        auto* clock = new ClockCtrl(&dialog, 10, CRect(0, 0, kSide, kSide), 1, 1);
-        clock->SetManager(dialog.GetPaintManager());
-        dialog.GetPaintManager()->AppendControl(clock, 1);
+        auto* clock = BenchKit::adopt(*dialog.GetPaintManager(),
+                                      new ClockCtrl(&dialog, 10, CRect(0, 0, kSide, kSide), 1, 1));
         clock->SetImage(L"bench-clock-dial.png", 1);
         clock->SetHMSImage(L"bench-clock-hand.png", L"bench-clock-hand.png", L"bench-clock-hand.png");
         std::vector<BYTE> frame(ClockCtrl::kFrameBytes);

@@ -106,9 +106,7 @@ private:
     void addTabs(PaintManager& manager)
     {
         const CRect rect(20, 20, 320, 260);
-        m_tabs = new BenchTabs(this, kTabsId, rect, 1, 1);
-        m_tabs->SetManager(&manager);
-        manager.AppendControl(m_tabs, 1);
+        m_tabs = BenchKit::adopt(manager, new BenchTabs(this, kTabsId, rect, 1, 1));
         const COLORREF fills[3] { RGB(38, 44, 62), RGB(58, 34, 70), RGB(30, 56, 52) };
         for (int i = 0; i < 3; ++i) {
             auto* page = static_cast<MPanel*>(m_tabs->CreatePanel(L"MTabLayout", 100 + i, CRect(20, 60, 320, 260)));
@@ -162,7 +160,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     SetCursorPos(1919, 1079);
     const BenchKit::LibraryScope library(instance);
-    if (!writeTabStrip(BenchKit::skinFolder() + L"bench-tab.png") || !writeGif(BenchKit::skinFolder() + L"bench-anim.gif"))
+    const CString skins = BenchKit::skinFolder();
+    if (!writeTabStrip(skins + L"bench-tab.png") || !writeGif(skins + L"bench-anim.gif"))
         return 4;
     {
         BenchDialog dialog;

@@ -17,16 +17,6 @@ constexpr int kKeys = 104;
 constexpr int kFrames = 60;
 const CRect kPlace(0, 0, 1000, 330);
 
-// The keyboard picture beside the program, named relative to the skin folder.
-CString writePicture()
-{
-    const CString path = BenchKit::programFolder() + L"kova-keyboard-bench.png";
-    BenchKit::savePng(*BenchKit::gradientBitmap(kPlace.Width(), kPlace.Height(), Gdiplus::Color(255, 30, 30, 40),
-                                                Gdiplus::Color(255, 70, 70, 90), Gdiplus::LinearGradientModeVertical),
-                      path);
-    return path;
-}
-
 // The view's parent: hears nothing it has to act on.
 class Host : public MObject {
 public:
@@ -55,7 +45,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     const BenchKit::LibraryScope library(instance);
     {
-        const CString picture = writePicture();
+        // The keyboard picture beside the program, named below relative to the skin folder.
+        const CString picture = BenchKit::programFolder() + L"kova-keyboard-bench.png";
+        BenchKit::writeGradientPng(picture, kPlace.Width(), kPlace.Height(), Gdiplus::Color(255, 30, 30, 40),
+                                   Gdiplus::Color(255, 70, 70, 90), Gdiplus::LinearGradientModeVertical);
         PaintManager manager;
         BenchKit::BackBuffer buffer(kPlace.Width(), kPlace.Height());
         Host host;

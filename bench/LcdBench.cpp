@@ -32,13 +32,7 @@ LRESULT CALLBACK paintBands(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 HWND bandsWindow()
 {
-    WNDCLASSW windowClass {};
-    windowClass.lpfnWndProc = paintBands;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"LcdBenchBands";
-    RegisterClassW(&windowClass);
-    HWND hwnd = CreateWindowExW(0, L"LcdBenchBands", L"", WS_POPUP | WS_VISIBLE, 700, 0, 640, 480, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd = BenchKit::openWindow(L"LcdBenchBands", paintBands, WS_POPUP | WS_VISIBLE, 700, 0, 640, 480);
     UpdateWindow(hwnd);
     return hwnd;
 }
@@ -67,9 +61,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         LcdJpegEncoder bare(640 * 480 * 4 * 2);
         printf("%-30s %-5s %10s %10s %7s %8s\n", "screen", "mode", "frame ms", "encode ms", "ratio", "budget");
         for (const Screen& screen : screens) {
-            auto* lcd = new LEDModeCtrl(&dialog, 10, CRect(0, 0, screen.width, 480), 1, 1);
-            lcd->SetManager(dialog.GetPaintManager());
-            dialog.GetPaintManager()->AppendControl(lcd, 1);
+            auto* lcd = BenchKit::adopt(*dialog.GetPaintManager(),
+                                        new LEDModeCtrl(&dialog, 10, CRect(0, 0, screen.width, 480), 1, 1));
             lcd->SetLEDScreenType(screen.type);
             lcd->SetRotate(screen.rotation);
             lcd->SetCaptureWindow(bands);

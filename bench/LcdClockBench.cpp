@@ -34,9 +34,9 @@ std::unique_ptr<Gdiplus::Bitmap> diagonalGradient(int width, int height, Gdiplus
 }
 
 // A renderer given its clock picture, icons and hands the way its loaders leave them.
-class ClockLcd : public LEDModeCtrl {
+class ClockLcd : public BenchKit::OpenLcd {
 public:
-    using LEDModeCtrl::LEDModeCtrl;
+    using OpenLcd::OpenLcd;
     // The picture has the width of the screen, as the host's media exporter makes them.
     void dress(int width = 480)
     {
@@ -50,7 +50,6 @@ public:
         }
         InvalidateLayers();
     }
-    void cacheLayers(bool cached) { m_layersCached = cached; }
     void backgroundKind(int kind)
     {
         ScopedLock lock(m_stateLock);
@@ -75,9 +74,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     {
         BenchKit::PlainDialog dialog;
         dialog.Create(nullptr, L"LcdClockBench", WS_POPUP, 0, CRect(0, 0, 500, 500));
-        auto* lcd = new ClockLcd(&dialog, 10, CRect(0, 0, 480, 480), 1, 1);
-        lcd->SetManager(dialog.GetPaintManager());
-        dialog.GetPaintManager()->AppendControl(lcd, 1);
+        auto* lcd = BenchKit::adopt(*dialog.GetPaintManager(), new ClockLcd(&dialog, 10, CRect(0, 0, 480, 480), 1, 1));
         lcd->SetTextFont(L"DejaVu Sans");
         lcd->SetColor(Gdiplus::Color(0xFF000000), Gdiplus::Color(0xFFFFFFFF), Gdiplus::Color(0xFF20C040),
                       Gdiplus::Color(0xFFFF3020));

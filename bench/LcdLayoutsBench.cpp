@@ -36,9 +36,9 @@ HARDWARE_INFO valuesOfFrame(int frame)
 
 // The renderer with its layouts in reach: a layout drawn onto a DIB of the frame's size, as
 // the frame's dispatch draws it.
-class BenchLcd : public LEDModeCtrl {
+class BenchLcd : public BenchKit::OpenLcd {
 public:
-    using LEDModeCtrl::LEDModeCtrl;
+    using OpenLcd::OpenLcd;
     using Layout = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
 
     void render(int layout, HDC dc, bool cached)
@@ -49,17 +49,15 @@ public:
         static const Layout kPlain[] = { &BenchLcd::DrawSystemInfoMode21, &BenchLcd::DrawSystemInfoMode22,
                                          &BenchLcd::DrawSystemInfoMode23, &BenchLcd::DrawSystemInfoMode24,
                                          &BenchLcd::DrawSystemInfoMode25, &BenchLcd::DrawSystemInfoMode26 };
-        m_layersCached = cached;
+        cacheLayers(cached);
         Gdiplus::Graphics g(dc);
-        g.SetTextRenderingHint(m_textRenderingHint);
-        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        setUpAsFrame(g);
         int width = m_rect.Width();
         int height = m_rect.Height();
         const Layout draw = layout < 20 ? kDials[layout - 11] : kPlain[layout - 21];
         (this->*draw)(g, width, height, m_hardwareItem);
         g.Flush(Gdiplus::FlushIntentionSync);
-        m_layersCached = true;
+        cacheLayers(true);
     }
 };
 
@@ -84,9 +82,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         printf("%-15s %-6s %9s %9s %9s %9s %9s %7s %7s\n", "screen", "layout", "render", "uncached", "turn+enc",
                "frame", "bare enc", "ratio", "budget");
         for (const Size& size : sizes) {
-            auto* lcd = new BenchLcd(&dialog, 10, CRect(0, 0, size.width, 480), 1, 1);
-            lcd->SetManager(dialog.GetPaintManager());
-            dialog.GetPaintManager()->AppendControl(lcd, 1);
+            auto* lcd = BenchKit::adopt(*dialog.GetPaintManager(),
+                                        new BenchLcd(&dialog, 10, CRect(0, 0, size.width, 480), 1, 1));
             lcd->SetLEDScreenType(size.type);
             lcd->SetLEDMode(LEDModeSystemInfo);
             lcd->SetColor(0xFF101828, 0xFFFFFFFF, 0xFF00C0C0, 0xFFFF4020);
@@ -112,8 +109,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                     lcd->DrawHideControl();
                 });
                 std::copy(surface.bits(), surface.bits() + pixels.size(), pixels.begin());
-                const double encode =
-                    BenchKit::medianMs(kRuns, [&](int) { bare.Encode(pixels.data(), size.width, 480, size.width * 4, 90); });
+                const double encode = BenchKit::medianMs(kRuns, [&](int) {
+                    bare.Encode(pixels.data(), size.width, 480, size.width * 4, 90);
+                });
                 printf("%-15s %-6d %9.3f %9.3f %9.3f %9.3f %9.3f %7.2f %6.1f%%\n", size.name, layouts[i], render, uncached,
                        frame - render, frame, encode, frame / encode, frame / kBudgetMs * 100.0);
                 fflush(stdout);

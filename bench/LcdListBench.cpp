@@ -16,16 +16,6 @@ constexpr int kThumbnails = 24;
 constexpr int kRows = 50;
 const CRect kPlace(0, 0, 420, 400);
 
-// A 1024 × 768 photo-like picture: a diagonal gradient.
-CString writePicture()
-{
-    const CString path = BenchKit::tempFolder() + L"kova-list-bench.png";
-    BenchKit::savePng(*BenchKit::gradientBitmap(1024, 768, Gdiplus::Color(255, 40, 90, 200), Gdiplus::Color(255, 189, 48, 255),
-                                                Gdiplus::LinearGradientModeForwardDiagonal),
-                      path);
-    return path;
-}
-
 // Moves the pointer onto the next of a few items and repaints the list as the window would.
 double hoverRepaintMs(MControl& list, BenchKit::BackBuffer& buffer, const std::vector<CPoint>& points)
 {
@@ -42,7 +32,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     const BenchKit::LibraryScope library(instance);
     {
-        const CString picture = writePicture();
+        // A 1024 × 768 photo-like picture: a diagonal gradient.
+        const CString picture = BenchKit::tempFolder() + L"kova-list-bench.png";
+        BenchKit::writeGradientPng(picture, 1024, 768, Gdiplus::Color(255, 40, 90, 200),
+                                   Gdiplus::Color(255, 189, 48, 255), Gdiplus::LinearGradientModeForwardDiagonal);
         PaintManager manager;
         BenchKit::BackBuffer buffer(kPlace.Width(), kPlace.Height());
         LEDImageCtrl media(nullptr, 1, kPlace, 1, 1);

@@ -23,19 +23,17 @@ void paintBlack(BenchKit::DibSurface& surface)
 
 // A renderer whose screens the bench also draws onto a surface of its own, with the frame's
 // settings, through the kept layer or whole.
-class ScreensLcd : public LEDModeCtrl {
+class ScreensLcd : public BenchKit::OpenLcd {
 public:
-    using LEDModeCtrl::LEDModeCtrl;
+    using OpenLcd::OpenLcd;
     enum Screen { Memory, Cpu, Gpu, Water, Weather };
     void render(BenchKit::DibSurface& surface, Screen screen, int item, int width, bool cached)
     {
-        m_layersCached = cached;
+        cacheLayers(cached);
         ScopedLock lock(m_stateLock);
         paintBlack(surface);
         Gdiplus::Graphics g(surface.dc());
-        g.SetTextRenderingHint(m_textRenderingHint);
-        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        setUpAsFrame(g);
         int height = 480;
         switch (screen) {
         case Memory: DrawSystemInfoMode1(g, width, height, item); break;
@@ -45,7 +43,6 @@ public:
         case Weather: DrawWeatherMode(g, width, height); break;
         }
     }
-    void cacheLayers(bool cached) { m_layersCached = cached; }
 };
 
 HARDWARE_INFO valuesOfFrame(int frame)
@@ -91,9 +88,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         printf("%-24s %9s %9s %9s %9s %9s %7s %7s\n", "screen", "render", "uncached", "turn+enc", "frame", "encode",
                "ratio", "budget");
         for (const Row& row : rows) {
-            auto* lcd = new ScreensLcd(&dialog, 10, CRect(0, 0, row.width, 480), 1, 1);
-            lcd->SetManager(dialog.GetPaintManager());
-            dialog.GetPaintManager()->AppendControl(lcd, 1);
+            auto* lcd = BenchKit::adopt(*dialog.GetPaintManager(),
+                                        new ScreensLcd(&dialog, 10, CRect(0, 0, row.width, 480), 1, 1));
             lcd->SetLEDScreenType(row.type);
             lcd->SetColor(Gdiplus::Color(0xFF102040), Gdiplus::Color(0xFFFFFFFF), Gdiplus::Color(0xFF20C040),
                           Gdiplus::Color(0xFFFF3020));

@@ -54,7 +54,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                 for (int x = 0; x < 360; ++x)
                     sink = sink + HSLToRGB(static_cast<float>(x) / 360.0f, 1.0f, static_cast<float>(y) / 200.0f);
         });
-        const double rebuild = BenchKit::medianMs(kColourRuns, [&](int i) { palette.SetControlRect(CRect(0, 0, 300 + i % 2, 150)); });
+        const double rebuild =
+            BenchKit::medianMs(kColourRuns, [&](int i) { palette.SetControlRect(CRect(0, 0, 300 + i % 2, 150)); });
         printf("%-34s %9s %9s %7s\n", "colour field", "ms", "bare", "ratio");
         printf("%-34s %9.3f %9.3f %7.2f\n", "MPalette rebuild / 72,000 HSLToRGB", rebuild, bare, rebuild / bare);
     }

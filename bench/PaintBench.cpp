@@ -81,9 +81,7 @@ public:
 private:
     void addBareControl(UINT i)
     {
-        auto* control = new BenchButton(this, i, cellRect(i), m_font);
-        control->SetManager(GetPaintManager());
-        GetPaintManager()->AppendControl(control, 1);
+        BenchKit::adopt(*GetPaintManager(), new BenchButton(this, i, cellRect(i), m_font));
     }
     void addButton(UINT i)
     {
@@ -124,14 +122,9 @@ LRESULT CALLBACK floorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 HWND createFloorWindow()
 {
-    WNDCLASSW wc {};
-    wc.lpfnWndProc = floorProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KovaBenchFloor";
-    RegisterClassW(&wc);
     g_floor = std::make_unique<BenchKit::DibSurface>(kWidth, kHeight);
-    return CreateWindowExW(0, wc.lpszClassName, L"floor", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                           0, 0, kWidth, kHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    return BenchKit::openWindow(L"KovaBenchFloor", floorProc, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                                0, kWidth, kHeight);
 }
 
 // ---- measuring

@@ -76,9 +76,7 @@ void measureBare(UINT period)
 void measureFast(BenchKit::PlainDialog& host, UINT period)
 {
     TickLog log;
-    auto* control = new TickingControl(&host, log);
-    control->SetManager(host.GetPaintManager());
-    host.GetPaintManager()->AppendControl(control, 1);
+    auto* control = BenchKit::adopt(*host.GetPaintManager(), new TickingControl(&host, log));
     host.GetPaintManager()->AddMTimer(control);
     host.SetMTimer(period);
     WaitForSingleObject(log.done, 30000);
