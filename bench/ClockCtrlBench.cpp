@@ -1,11 +1,9 @@
 // The analogue clock's raw frame (ClockCtrl::GetLEDData, the second moving each call) beside
 // one bare stretched DrawImage of its 480 × 480 background onto a DIB, and the capture view's
 // paint of a shown window. The frame budget of the device is 30 ms.
-#include "KOVA.h"
+#include "BenchKit.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,50 +11,13 @@ using namespace KOVA;
 
 namespace {
 
-constexpr int kWarmups = 10;
-constexpr int kRuns = 300;
+constexpr BenchKit::Runs kRuns { 10, 300 };
 constexpr double kBudgetMs = 30.0;
 constexpr int kSide = 480;
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double medianMs(const std::function<void()>& run)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
-        const double start = nowMs();
-        run();
-        if (i >= kWarmups)
-            samples.push_back(nowMs() - start);
-    }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-// The library loads skin images from skins\THEME\ beside the program.
-CString skinFolder()
-{
-    wchar_t exe[MAX_PATH] {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    CString folder(exe);
-    folder = folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\";
-    CreateDirectoryW(folder, nullptr);
-    folder += Manager::GetTheme();
-    CreateDirectoryW(folder, nullptr);
-    return folder;
-}
 
 // A dial with a ring and a rim, and a second hand: what a clock's skin gives.
 void writeSkin(const CString& folder)
 {
-    CLSID png {};
-    GetEncoderClsid(L"image/png", &png);
     Gdiplus::Bitmap dial(kSide, kSide, PixelFormat32bppARGB);
     {
         Gdiplus::Graphics g(&dial);
@@ -67,74 +28,41 @@ void writeSkin(const CString& folder)
         Gdiplus::Pen rim(Gdiplus::Color(0xFFE0E0E0), 8.0f);
         g.DrawEllipse(&rim, 20, 20, kSide - 40, kSide - 40);
     }
-    dial.Save(CString(folder + L"bench-clock-dial.png"), &png, nullptr);
+    BenchKit::savePng(dial, folder + L"bench-clock-dial.png");
     Gdiplus::Bitmap hand(6, 200, PixelFormat32bppARGB);
     {
         Gdiplus::Graphics g(&hand);
         Gdiplus::SolidBrush red(Gdiplus::Color(0xFFFF4030));
         g.FillRectangle(&red, 0, 0, 6, 200);
     }
-    hand.Save(CString(folder + L"bench-clock-hand.png"), &png, nullptr);
+    BenchKit::savePng(hand, folder + L"bench-clock-hand.png");
 }
-
-class BenchDialog : public MDialog {
-public:
-    void InitUI(CRect) override {}
-};
-
-// A 32-bit top-down DIB in a memory DC: where the bare stretch lands.
-class Surface {
-public:
-    Surface()
-    {
-        m_dc = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        BITMAPINFO info {};
-        info.bmiHeader = { sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_previous = SelectObject(m_dc, m_bitmap);
-    }
-    ~Surface()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    HDC dc() const { return m_dc; }
-
-private:
-    HDC m_dc { nullptr };
-    HBITMAP m_bitmap { nullptr };
-    HGDIOBJ m_previous { nullptr };
-};
 
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
-    const CString folder = skinFolder();
+    const BenchKit::LibraryScope library(instance);
+    const CString folder = BenchKit::skinFolder();
     writeSkin(folder);
     {
-        BenchDialog dialog;
+        BenchKit::PlainDialog dialog;
         dialog.Create(nullptr, L"ClockCtrlBench", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, 500, 500));
-        auto* clock = new ClockCtrl(&dialog, 10, CRect(0, 0, kSide, kSide), 1, 1);
-        clock->SetManager(dialog.GetPaintManager());
-        dialog.GetPaintManager()->AppendControl(clock, 1);
+        auto* clock = BenchKit::adopt(*dialog.GetPaintManager(),
+                                      new ClockCtrl(&dialog, 10, CRect(0, 0, kSide, kSide), 1, 1));
         clock->SetImage(L"bench-clock-dial.png", 1);
         clock->SetHMSImage(L"bench-clock-hand.png", L"bench-clock-hand.png", L"bench-clock-hand.png");
         std::vector<BYTE> frame(ClockCtrl::kFrameBytes);
         TimeSource::Pin(0, SYSTEMTIME { 2026, 3, 0, 14, 10, 8, 0, 0 });
-        const double pull = medianMs([&] {
+        const double pull = BenchKit::medianMs(kRuns, [&](int) {
             TimeSource::Advance(1000);
             clock->GetLEDData(frame.data());
         });
         TimeSource::Unpin();
 
         std::unique_ptr<Gdiplus::Image> dial(new Gdiplus::Image(folder + L"bench-clock-dial.png"));
-        Surface surface;
-        const double stretch = medianMs([&] {
+        BenchKit::DibSurface surface(kSide, kSide);
+        const double stretch = BenchKit::medianMs(kRuns, [&](int) {
             Gdiplus::Graphics g(surface.dc());
             g.DrawImage(dial.get(), Gdiplus::Rect(0, 0, kSide, kSide));
         });
@@ -143,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         auto* capture = new CaptureCtrl(&dialog, 11, CRect(0, 0, 240, 240), 1, 1);
         capture->SetCaptureWnd(dialog.GetSafeHwnd());
         HDC target = surface.dc();
-        const double captured = medianMs([&] {
+        const double captured = BenchKit::medianMs(kRuns, [&](int) {
             capture->SetUpdate(0, 0);
             capture->DrawControl(target, CRect(0, 0, 240, 240));
         });
@@ -156,6 +84,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         printf("GetLEDData / bare stretch: %.2f\n", pull / stretch);
         dialog.DestroyWindow();
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

@@ -5,13 +5,10 @@
 // renders its look again; a slide frame draws both pages off-screen; a slider drag step and a
 // GIF step render their looks again. Run it pinned to one CPU with its own wineserver
 // (tools/bench.sh); each case prints a RESULT line.
-#include "KOVA.h"
+#include "BenchKit.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
-#include <vector>
 
 using namespace KOVA;
 
@@ -19,8 +16,7 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-constexpr int kWarmups = 20;
-constexpr int kRuns = 200;
+constexpr BenchKit::Runs kRuns { 20, 200 };
 constexpr UINT kTabsId = 10;
 constexpr UINT kBarId = 11;
 constexpr UINT kSliderId = 12;
@@ -28,25 +24,6 @@ constexpr UINT kGifId = 13;
 constexpr int kGifTicksPerStep = 5;
 
 // ---- skin files
-
-CString skinFolder()
-{
-    wchar_t exe[MAX_PATH] {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    CString folder(exe);
-    folder = folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\";
-    CreateDirectoryW(folder, nullptr);
-    folder += Manager::GetTheme();
-    CreateDirectoryW(folder, nullptr);
-    return folder;
-}
-
-CLSID encoder(const wchar_t* mime)
-{
-    CLSID id {};
-    GetEncoderClsid(mime, &id);
-    return id;
-}
 
 // Three 100 × 40 frames of a tab: grey, light grey, purple.
 bool writeTabStrip(const CString& path)
@@ -60,8 +37,7 @@ bool writeTabStrip(const CString& path)
             graphics.FillRectangle(&brush, frame * 100 + 2, 0, 96, 40);
         }
     }
-    const CLSID png = encoder(L"image/png");
-    return strip.Save(path, &png, nullptr) == Gdiplus::Ok;
+    return BenchKit::savePng(strip, path);
 }
 
 // A four-frame GIF of solid colours, through GDI+'s indexed route.
@@ -75,7 +51,7 @@ bool writeGif(const CString& path)
     parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
     parameters.Parameter[0].NumberOfValues = 1;
     parameters.Parameter[0].Value = &flag;
-    const CLSID gif = encoder(L"image/gif");
+    const CLSID gif = BenchKit::encoderClsid(L"image/gif");
     std::unique_ptr<Gdiplus::Bitmap> first;
     for (const Gdiplus::Color& colour : colours) {
         Gdiplus::Bitmap full(100, 100, PixelFormat32bppARGB);
@@ -130,9 +106,7 @@ private:
     void addTabs(PaintManager& manager)
     {
         const CRect rect(20, 20, 320, 260);
-        m_tabs = new BenchTabs(this, kTabsId, rect, 1, 1);
-        m_tabs->SetManager(&manager);
-        manager.AppendControl(m_tabs, 1);
+        m_tabs = BenchKit::adopt(manager, new BenchTabs(this, kTabsId, rect, 1, 1));
         const COLORREF fills[3] { RGB(38, 44, 62), RGB(58, 34, 70), RGB(30, 56, 52) };
         for (int i = 0; i < 3; ++i) {
             auto* page = static_cast<MPanel*>(m_tabs->CreatePanel(L"MTabLayout", 100 + i, CRect(20, 60, 320, 260)));
@@ -151,54 +125,18 @@ private:
 
 // ---- measuring
 
-void drain()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-double nowUs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-// Median of the timed steps, each after an untimed preparation.
-double medianUs(const std::function<void()>& prepare, const std::function<void()>& step)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
-        drain();
-        prepare();
-        const double start = nowUs();
-        step();
-        const double elapsed = nowUs() - start;
-        if (i >= kWarmups)
-            samples.push_back(elapsed);
-    }
-    std::sort(samples.begin(), samples.end());
-    return (samples[kRuns / 2 - 1] + samples[kRuns / 2]) / 2;
-}
-
 // One BitBlt of the rectangle from a memory picture to the window.
 double blitFloorUs(HWND hwnd, const CRect& rect)
 {
     HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, kWidth, kHeight);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    const double floor = medianUs([] {}, [&] {
-        BitBlt(window, rect.left, rect.top, rect.Width(), rect.Height(), memory, rect.left, rect.top, SRCCOPY);
-        GdiFlush();
-    });
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    double floor = 0;
+    {
+        BenchKit::MemoryPicture memory(kWidth, kHeight, window);
+        floor = BenchKit::drainedMedianUs(kRuns, {}, [&](int) {
+            BitBlt(window, rect.left, rect.top, rect.Width(), rect.Height(), memory.dc(), rect.left, rect.top, SRCCOPY);
+            GdiFlush();
+        });
+    }
     ReleaseDC(hwnd, window);
     return floor;
 }
@@ -221,16 +159,16 @@ CPoint centreOf(const CRect& rect)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     SetCursorPos(1919, 1079);
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
-    if (!writeTabStrip(skinFolder() + L"bench-tab.png") || !writeGif(skinFolder() + L"bench-anim.gif"))
+    const BenchKit::LibraryScope library(instance);
+    const CString skins = BenchKit::skinFolder();
+    if (!writeTabStrip(skins + L"bench-tab.png") || !writeGif(skins + L"bench-anim.gif"))
         return 4;
     {
         BenchDialog dialog;
         dialog.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, kWidth, kHeight));
         const HWND hwnd = dialog.GetSafeHwnd();
         UpdateWindow(hwnd);
-        drain();
+        BenchKit::drainMessages();
         BenchTabs& tabs = *dialog.Tabs();
         auto& bar = *static_cast<CTabCtrlEx*>(dialog.GetControl(kBarId));
         auto& slider = *static_cast<MSlider*>(dialog.GetControl(kSliderId));
@@ -238,14 +176,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         int turn = 0;
         const auto painted = [&] { UpdateWindow(hwnd); };
 
-        const double tabHover = medianUs([] {}, [&] {
+        const double tabHover = BenchKit::drainedMedianUs(kRuns, {}, [&](int) {
             tabs.OnMouseMove(0, centreOf(tabs.GetItemInfo(1 + turn++ % 2)->itemRect));
             painted();
         });
         const CRect tabBar(tabs.GetRect().left, tabs.GetRect().top, tabs.GetRect().right, tabs.GetRect().top + tabs.GetCtrlHeight());
         report("tab_hover_cached_bar", tabHover, blitFloorUs(hwnd, tabBar));
 
-        const double barHover = medianUs([] {}, [&] {
+        const double barHover = BenchKit::drainedMedianUs(kRuns, {}, [&](int) {
             bar.OnMouseMove(0, CPoint(bar.GetRect().left + 55 + 110 * (turn++ % 2), bar.GetRect().top + 20));
             painted();
         });
@@ -257,7 +195,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                 painted();
             }
         };
-        const double slideFrame = medianUs(slideRunning, [&] {
+        const double slideFrame = BenchKit::drainedMedianUs(kRuns, slideRunning, [&](int) {
             tabs.OnControlTimer();
             painted();
         });
@@ -265,22 +203,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
         const CRect track = slider.GetRect();
         slider.OnLButtonDown(MK_LBUTTON, centreOf(slider.GetThumbRect()));
-        const double dragStep = medianUs([] {}, [&] {
+        const double dragStep = BenchKit::drainedMedianUs(kRuns, {}, [&](int) {
             slider.OnMouseMove(MK_LBUTTON, CPoint(track.left + 40 + 100 * (turn++ % 2), track.top + 8));
             painted();
         });
         slider.OnLButtonUp(0, CPoint(track.left + 40, track.top + 8));
         report("slider_drag_step", dragStep, blitFloorUs(hwnd, track));
 
-        const double gifStep = medianUs([] {}, [&] {
+        const double gifStep = BenchKit::drainedMedianUs(kRuns, {}, [&](int) {
             for (int tick = 0; tick < kGifTicksPerStep; ++tick)
                 gif.OnControlTimer();
             painted();
         });
         report("gif_frame_step", gifStep, blitFloorUs(hwnd, gif.GetRect()));
         DestroyWindow(hwnd);
-        drain();
+        BenchKit::drainMessages();
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

@@ -2,7 +2,7 @@
 // exporters leave them, loaded, quantised to 256 colours and written), beside the floor of
 // bare giflib quantising and writing the same pixels, already in memory, in the same run; and
 // the video view's whole GIF export (decode, fit, frame file, writer) per frame beside both.
-#include "KOVA.h"
+#include "BenchKit.h"
 #include "lcd/GifWriter.h"
 
 #include <gif_lib.h>
@@ -10,10 +10,8 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace KOVA;
@@ -22,37 +20,26 @@ namespace {
 
 constexpr int kSide = 480;
 constexpr int kSourceFrames = 24;
-constexpr int kWarmups = 5;
-constexpr int kRuns = 120;
+constexpr BenchKit::Runs kRuns { 5, 120 };
 constexpr double kGoal = 1.5;
 const CLSID kJpegEncoder = { 0x557cf401, 0x1a04, 0x11d3, { 0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e } };
 
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// The medians of the calls, taken in turn in each of kRuns rounds after kWarmups, so that
-// every one of them sees the same load of a shared machine; each call gets the round.
+// The medians of the calls, taken in turn in each of the rounds, so that every one of them
+// sees the same load of a shared machine; each call gets the round.
 std::vector<double> interleavedMediansMs(const std::vector<std::function<void(int)>>& calls)
 {
     std::vector<std::vector<double>> samples(calls.size());
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
+    for (int i = 0; i < kRuns.warmups + kRuns.timed; ++i) {
         for (size_t c = 0; c < calls.size(); ++c) {
-            const double start = nowMs();
+            const double start = BenchKit::nowMs();
             calls[c](i);
-            if (i >= kWarmups)
-                samples[c].push_back(nowMs() - start);
+            if (i >= kRuns.warmups)
+                samples[c].push_back(BenchKit::nowMs() - start);
         }
     }
     std::vector<double> medians;
-    for (std::vector<double>& s : samples) {
-        std::sort(s.begin(), s.end());
-        medians.push_back(s[s.size() / 2]);
-    }
+    for (std::vector<double>& s : samples)
+        medians.push_back(BenchKit::Samples(std::move(s)).median());
     return medians;
 }
 
@@ -173,9 +160,9 @@ double gifExportPerFrameMs(const CString& folder)
     }
     OpenCVViewCtrl view(nullptr, 1, CRect(0, 0, 700, 560), 1, 1);
     view.SetFileName(clip, 4);
-    const double start = nowMs();
+    const double start = BenchKit::nowMs();
     view.SaveGIFImageFile(folder + L"export.gif", 0);
-    const double perFrame = (nowMs() - start - 100.0) / kExportFrames;
+    const double perFrame = (BenchKit::nowMs() - start - 100.0) / kExportFrames;
     DeleteFileW(clip);
     DeleteFileW(folder + L"export.gif");
     return perFrame;
@@ -185,14 +172,9 @@ double gifExportPerFrameMs(const CString& folder)
 
 int wmain()
 {
-    Manager::SetInstance(GetModuleHandleW(nullptr));
-    Manager::InitGdiplus();
+    const BenchKit::LibraryScope library(GetModuleHandleW(nullptr));
     {
-        wchar_t temp[MAX_PATH] {};
-        GetTempPathW(MAX_PATH, temp);
-        CString folder;
-        folder.Format(L"%skova-gifwriter-bench-%lu\\", temp, GetCurrentProcessId());
-        CreateDirectoryW(folder, nullptr);
+        const CString folder = BenchKit::scratchFolder(L"kova-gifwriter-bench");
         const Sources sources = writeSources(folder);
 
         GifWriter writer;
@@ -223,6 +205,5 @@ int wmain()
         DeleteFileW(folder + L"bare.gif");
         RemoveDirectoryW(folder);
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

@@ -3,64 +3,19 @@
 // floor of a plain fill and blit of the same area. Mode 103's rebuild strokes every outline
 // with GDI+ as a Light rebuild without kept outlines would. Run it pinned to one CPU with its
 // own wineserver (tools/bench.sh).
-#include "KOVA.h"
+#include "BenchKit.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace KOVA;
 
 namespace {
 
-constexpr int kWarmups = 10;
-constexpr int kRuns = 200;
+constexpr BenchKit::Runs kRuns { 10, 200 };
 constexpr int kKeys = 104;
 constexpr int kFrames = 60;
 const CRect kPlace(0, 0, 1000, 330);
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double medianMs(const std::function<void(int)>& step)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
-        const double start = nowMs();
-        step(i);
-        if (i >= kWarmups)
-            samples.push_back(nowMs() - start);
-    }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
-// The keyboard picture beside the program, named relative to the skin folder.
-CString writePicture()
-{
-    wchar_t module[MAX_PATH] {};
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    CString path(module);
-    path = path.Left(path.ReverseFind(L'\\') + 1) + L"kova-keyboard-bench.png";
-    Gdiplus::Bitmap picture(kPlace.Width(), kPlace.Height(), PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics graphics(&picture);
-        const Gdiplus::LinearGradientBrush glow(Gdiplus::Rect(0, 0, kPlace.Width(), kPlace.Height()),
-                                                Gdiplus::Color(255, 30, 30, 40), Gdiplus::Color(255, 70, 70, 90),
-                                                Gdiplus::LinearGradientModeVertical);
-        graphics.FillRectangle(&glow, 0, 0, kPlace.Width(), kPlace.Height());
-    }
-    CLSID png {};
-    GetEncoderClsid(L"image/png", &png);
-    picture.Save(path, &png, nullptr);
-    return path;
-}
 
 // The view's parent: hears nothing it has to act on.
 class Host : public MObject {
@@ -68,32 +23,6 @@ public:
     const wchar_t* GetClassNameW() const override { return L"MDialog"; }
     LONG OnBaseMessage(UINT, UINT, UINT, LONG) override { return 0; }
     LONG OnControlUpdate(CRect, int, MControl*) override { return 0; }
-};
-
-class Picture {
-public:
-    Picture()
-    {
-        HDC screen = ::GetDC(nullptr);
-        m_dc = ::CreateCompatibleDC(screen);
-        m_bitmap = ::CreateCompatibleBitmap(screen, kPlace.Width(), kPlace.Height());
-        m_previous = ::SelectObject(m_dc, m_bitmap);
-        ::ReleaseDC(nullptr, screen);
-    }
-    ~Picture()
-    {
-        ::SelectObject(m_dc, m_previous);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    HDC& dc() { return m_dc; }
-
-private:
-    HDC m_dc { nullptr };
-    HBITMAP m_bitmap { nullptr };
-    HGDIOBJ m_previous { nullptr };
 };
 
 // Six rows of keys, the last with a wide space bar: a few key sizes, as on a real keyboard.
@@ -114,13 +43,14 @@ void addKeys(KeyboardCtrl& view)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
+    const BenchKit::LibraryScope library(instance);
     {
-        const CString picture = writePicture();
+        // The keyboard picture beside the program, named below relative to the skin folder.
+        const CString picture = BenchKit::programFolder() + L"kova-keyboard-bench.png";
+        BenchKit::writeGradientPng(picture, kPlace.Width(), kPlace.Height(), Gdiplus::Color(255, 30, 30, 40),
+                                   Gdiplus::Color(255, 70, 70, 90), Gdiplus::LinearGradientModeVertical);
         PaintManager manager;
-        Picture target;
-        Picture source;
+        BenchKit::BackBuffer buffer(kPlace.Width(), kPlace.Height());
         Host host;
         KeyboardCtrl view(&host, 1, kPlace, 1);
         view.SetManager(&manager);
@@ -134,32 +64,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                 data.push_back(static_cast<unsigned char>((frame * 17 + key * 5) % 256));
         view.SetLightModeData(data.data(), static_cast<int>(data.size()));
 
-        const double floor = medianMs([&](int) {
-            MRender::FillSolidRect(source.dc(), 0, 0, kPlace.Width(), kPlace.Height(), RGB(32, 32, 32));
-            MRender::BitBlt(target.dc(), 0, 0, kPlace.Width(), kPlace.Height(), source.dc(), 0, 0);
-        });
+        const double floor = BenchKit::medianMs(kRuns, [&](int) { buffer.fillAndBlit(); });
         printf("%-34s %9s %9s %7s\n", "keyboard, 104 keys", "ms", "floor", "ratio");
         auto report = [&](const char* what, double ms) { printf("%-34s %9.3f %9.3f %7.1f\n", what, ms, floor, ms / floor); };
 
         view.SetKeyboardCtrlMode(KeyboardCtrl::ModeLight);
         view.SetUpdate(0, 0);
-        view.Draw(target.dc(), kPlace);
-        report("Light frame step (tick, paint)", medianMs([&](int) {
+        view.Draw(buffer.target(), kPlace);
+        report("Light frame step (tick, paint)", BenchKit::medianMs(kRuns, [&](int) {
                    view.OnControlTimer();
-                   view.Draw(target.dc(), kPlace);
+                   view.Draw(buffer.target(), kPlace);
                }));
-        report("cached re-blit", medianMs([&](int) { view.Draw(target.dc(), kPlace); }));
+        report("cached re-blit", BenchKit::medianMs(kRuns, [&](int) { view.Draw(buffer.target(), kPlace); }));
         const char* names[] = { "rebuild 100 None", "rebuild 101 Custom", "rebuild 102 Light",
                                 "rebuild 103 UserLight (stroked)", "rebuild 104 Music" };
         for (int mode = KeyboardCtrl::ModeNone; mode <= KeyboardCtrl::ModeMusic; ++mode) {
             view.SetKeyboardCtrlMode(mode);
-            report(names[mode - KeyboardCtrl::ModeNone], medianMs([&](int) {
+            report(names[mode - KeyboardCtrl::ModeNone], BenchKit::medianMs(kRuns, [&](int) {
                        view.SetUpdate(0, 0);
-                       view.Draw(target.dc(), kPlace);
+                       view.Draw(buffer.target(), kPlace);
                    }));
         }
         DeleteFileW(picture);
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

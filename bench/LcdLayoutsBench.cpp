@@ -3,41 +3,18 @@
 // (uncached), the whole frame as the hidden road publishes it (base, render, turn, JPEG,
 // swap), and what the frame adds to the render (turn and encode), beside the floor of a bare
 // JPEG encode of the same pixels. The frame budget is 30 ms.
-#include "KOVA.h"
+#include "BenchKit.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace KOVA;
 
 namespace {
 
-constexpr int kWarmups = 10;
-constexpr int kRuns = 100;
+constexpr BenchKit::Runs kRuns { 10, 100 };
 constexpr double kBudgetMs = 30.0;
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double medianMs(const std::function<void(int)>& call)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
-        const double start = nowMs();
-        call(i);
-        if (i >= kWarmups)
-            samples.push_back(nowMs() - start);
-    }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 HARDWARE_INFO valuesOfFrame(int frame)
 {
@@ -59,9 +36,9 @@ HARDWARE_INFO valuesOfFrame(int frame)
 
 // The renderer with its layouts in reach: a layout drawn onto a DIB of the frame's size, as
 // the frame's dispatch draws it.
-class BenchLcd : public LEDModeCtrl {
+class BenchLcd : public BenchKit::OpenLcd {
 public:
-    using LEDModeCtrl::LEDModeCtrl;
+    using OpenLcd::OpenLcd;
     using Layout = void (LEDModeCtrl::*)(Gdiplus::Graphics&, int&, int&, int);
 
     void render(int layout, HDC dc, bool cached)
@@ -72,56 +49,25 @@ public:
         static const Layout kPlain[] = { &BenchLcd::DrawSystemInfoMode21, &BenchLcd::DrawSystemInfoMode22,
                                          &BenchLcd::DrawSystemInfoMode23, &BenchLcd::DrawSystemInfoMode24,
                                          &BenchLcd::DrawSystemInfoMode25, &BenchLcd::DrawSystemInfoMode26 };
-        m_layersCached = cached;
+        cacheLayers(cached);
         Gdiplus::Graphics g(dc);
-        g.SetTextRenderingHint(m_textRenderingHint);
-        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        setUpAsFrame(g);
         int width = m_rect.Width();
         int height = m_rect.Height();
         const Layout draw = layout < 20 ? kDials[layout - 11] : kPlain[layout - 21];
         (this->*draw)(g, width, height, m_hardwareItem);
         g.Flush(Gdiplus::FlushIntentionSync);
-        m_layersCached = true;
+        cacheLayers(true);
     }
-};
-
-class BenchDialog : public MDialog {
-public:
-    void InitUI(CRect) override {}
-};
-
-// A 32-bit top-down DIB in its own DC.
-struct Surface {
-    Surface(int width, int height) : width(width), height(height)
-    {
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = MRender::CreateARGB32Bitmap(dc, width, height, &bits);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Surface()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    void clear() { std::fill(bits, bits + static_cast<size_t>(width) * height * 4, 0); }
-    int width;
-    int height;
-    HDC dc { nullptr };
-    HBITMAP bitmap { nullptr };
-    HGDIOBJ previous { nullptr };
-    BYTE* bits { nullptr };
 };
 
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
+    const BenchKit::LibraryScope library(instance);
     {
-        BenchDialog dialog;
+        BenchKit::PlainDialog dialog;
         dialog.Create(nullptr, L"LcdLayoutsBench", WS_POPUP, 0, CRect(0, 0, 660, 500));
         struct Size {
             const char* name;
@@ -136,13 +82,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         printf("%-15s %-6s %9s %9s %9s %9s %9s %7s %7s\n", "screen", "layout", "render", "uncached", "turn+enc",
                "frame", "bare enc", "ratio", "budget");
         for (const Size& size : sizes) {
-            auto* lcd = new BenchLcd(&dialog, 10, CRect(0, 0, size.width, 480), 1, 1);
-            lcd->SetManager(dialog.GetPaintManager());
-            dialog.GetPaintManager()->AppendControl(lcd, 1);
+            auto* lcd = BenchKit::adopt(*dialog.GetPaintManager(),
+                                        new BenchLcd(&dialog, 10, CRect(0, 0, size.width, 480), 1, 1));
             lcd->SetLEDScreenType(size.type);
             lcd->SetLEDMode(LEDModeSystemInfo);
             lcd->SetColor(0xFF101828, 0xFFFFFFFF, 0xFF00C0C0, 0xFFFF4020);
-            Surface surface(size.width, 480);
+            BenchKit::DibSurface surface(size.width, 480);
             std::vector<BYTE> pixels(static_cast<size_t>(size.width) * 480 * 4);
             for (size_t i = 0; i < sizeof(layouts) / sizeof(layouts[0]); ++i) {
                 // Layouts 11 to 16 are laid out for the round screen only.
@@ -151,21 +96,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                 lcd->SetSensorType(layouts[i]);
                 lcd->SetHardWareType(items[i]);
                 auto renderWith = [&](bool cached) {
-                    return medianMs([&](int frame) {
+                    return BenchKit::medianMs(kRuns, [&](int frame) {
                         lcd->SetHardWareInfo(valuesOfFrame(frame));
                         surface.clear();
-                        lcd->render(layouts[i], surface.dc, cached);
+                        lcd->render(layouts[i], surface.dc(), cached);
                     });
                 };
                 const double render = renderWith(true);
                 const double uncached = renderWith(false);
-                const double frame = medianMs([&](int f) {
+                const double frame = BenchKit::medianMs(kRuns, [&](int f) {
                     lcd->SetHardWareInfo(valuesOfFrame(f));
                     lcd->DrawHideControl();
                 });
-                std::copy(surface.bits, surface.bits + pixels.size(), pixels.begin());
-                const double encode =
-                    medianMs([&](int) { bare.Encode(pixels.data(), size.width, 480, size.width * 4, 90); });
+                std::copy(surface.bits(), surface.bits() + pixels.size(), pixels.begin());
+                const double encode = BenchKit::medianMs(kRuns, [&](int) {
+                    bare.Encode(pixels.data(), size.width, 480, size.width * 4, 90);
+                });
                 printf("%-15s %-6d %9.3f %9.3f %9.3f %9.3f %9.3f %7.2f %6.1f%%\n", size.name, layouts[i], render, uncached,
                        frame - render, frame, encode, frame / encode, frame / kBudgetMs * 100.0);
                 fflush(stdout);
@@ -174,6 +120,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         }
         dialog.DestroyWindow();
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

@@ -2,13 +2,12 @@
 // of bare OpenCV doing the same work (decode, fit on black, MPEG-4 encode) in the same run.
 // The export's figure includes its fixed 100 ms start wait. The GIF export is measured in
 // GifWriterBench, beside the writer and bare giflib.
-#include "KOVA.h"
+#include "BenchKit.h"
 #include "lcd/VideoClip.h"
 
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -19,14 +18,6 @@ namespace {
 constexpr int kFrames = 750;
 constexpr int kRuns = 3;
 constexpr double kGoal = 0.8;
-
-double nowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // A moving gradient with a disc, so that the encoders have detail to work on.
 void writeClip(const std::string& path)
@@ -55,24 +46,13 @@ void bareExport(const std::string& clip, const std::string& out)
     }
 }
 
-double median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
-
 } // namespace
 
 int wmain()
 {
-    Manager::SetInstance(GetModuleHandleW(nullptr));
-    Manager::InitGdiplus();
+    const BenchKit::LibraryScope library(GetModuleHandleW(nullptr));
     {
-        wchar_t temp[MAX_PATH] {};
-        GetTempPathW(MAX_PATH, temp);
-        CString folder;
-        folder.Format(L"%skova-media-export-bench-%lu\\", temp, GetCurrentProcessId());
-        CreateDirectoryW(folder, nullptr);
+        const CString folder = BenchKit::scratchFolder(L"kova-media-export-bench");
         const CString clip = folder + L"clip.avi";
         writeClip(WideToAnsiString(clip));
 
@@ -80,15 +60,15 @@ int wmain()
         for (int run = 0; run < kRuns; ++run) {
             OpenCVViewCtrl view(nullptr, 1, CRect(0, 0, 700, 560), 1, 1);
             view.SetFileName(clip, 4);
-            double start = nowMs();
+            double start = BenchKit::nowMs();
             view.SaveMP4File(folder + L"view.mp4", 0);
-            exported.push_back(nowMs() - start);
-            start = nowMs();
+            exported.push_back(BenchKit::nowMs() - start);
+            start = BenchKit::nowMs();
             bareExport(WideToAnsiString(clip), WideToAnsiString(folder + L"bare.mp4"));
-            bare.push_back(nowMs() - start);
+            bare.push_back(BenchKit::nowMs() - start);
         }
-        const double view = median(exported);
-        const double floor = median(bare);
+        const double view = BenchKit::Samples(exported).median();
+        const double floor = BenchKit::Samples(bare).median();
         printf("%-52s %8.1f ms  %6.3f ms a frame\n", "SaveMP4File, 750 frames 640x360 -> 480x480", view, view / kFrames);
         printf("%-52s %8.1f ms  %6.3f ms a frame\n", "bare OpenCV decode + fit + MPEG-4 encode", floor, floor / kFrames);
         printf("%-52s %8.2f (goal >= %.1f)\n", "speed against the floor", floor / view, kGoal);
@@ -98,6 +78,5 @@ int wmain()
         DeleteFileW(folder + L"bare.mp4");
         RemoveDirectoryW(folder);
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

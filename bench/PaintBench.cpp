@@ -3,11 +3,10 @@
 // with a bare control drawing through the library's routines, then with MButton, whose looks
 // are cached so that a hover or press costs one slice blit. Run it pinned to one CPU with its
 // own wineserver (tools/bench.sh). Each scene prints a result line; MButton's is the last.
-#include "KOVA.h"
+#include "BenchKit.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 using namespace KOVA;
 
@@ -15,8 +14,7 @@ namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
-constexpr int kWarmups = 20;
-constexpr int kRuns = 200;
+constexpr BenchKit::Runs kRuns { 20, 200 };
 
 // Fill, one-pixel border and centred caption, all through the library's drawing routines.
 class BenchButton : public MControl {
@@ -61,21 +59,7 @@ bool writeButtonStrip(const CString& path)
             graphics.FillRectangle(&fill, 56 * frame + 1, 1, 54, 70);
         }
     }
-    CLSID png {};
-    return GetEncoderClsid(L"image/png", &png) >= 0 && strip.Save(path, &png, nullptr) == Gdiplus::Ok;
-}
-
-// The skin folder buttons load their images from: beside the executable, under the theme.
-CString skinFolder()
-{
-    wchar_t exe[MAX_PATH] {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    CString folder(exe);
-    folder = folder.Left(folder.ReverseFind(L'\\') + 1) + L"skins\\";
-    CreateDirectoryW(folder, nullptr);
-    folder += Manager::GetTheme();
-    CreateDirectoryW(folder, nullptr);
-    return folder;
+    return BenchKit::savePng(strip, path);
 }
 
 enum class Scene { BareControls, Buttons };
@@ -97,9 +81,7 @@ public:
 private:
     void addBareControl(UINT i)
     {
-        auto* control = new BenchButton(this, i, cellRect(i), m_font);
-        control->SetManager(GetPaintManager());
-        GetPaintManager()->AppendControl(control, 1);
+        BenchKit::adopt(*GetPaintManager(), new BenchButton(this, i, cellRect(i), m_font));
     }
     void addButton(UINT i)
     {
@@ -118,11 +100,7 @@ private:
 
 // ---- the floor: a plain window that fills a DIB and blits the paint rectangle
 
-struct Floor {
-    HDC memory { nullptr };
-    DWORD* pixels { nullptr };
-};
-Floor g_floor;
+std::unique_ptr<BenchKit::DibSurface> g_floor;
 
 LRESULT CALLBACK floorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -131,10 +109,11 @@ LRESULT CALLBACK floorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
+        DWORD* pixels = reinterpret_cast<DWORD*>(g_floor->bits());
         for (int i = 0; i < kWidth * kHeight; ++i)
-            g_floor.pixels[i] = 0x00202020;
+            pixels[i] = 0x00202020;
         BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
-               g_floor.memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+               g_floor->dc(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -143,59 +122,21 @@ LRESULT CALLBACK floorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 HWND createFloorWindow()
 {
-    WNDCLASSW wc {};
-    wc.lpfnWndProc = floorProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KovaBenchFloor";
-    RegisterClassW(&wc);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-    HDC screen = GetDC(nullptr);
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&g_floor.pixels), nullptr, 0);
-    g_floor.memory = CreateCompatibleDC(screen);
-    SelectObject(g_floor.memory, dib);
-    ReleaseDC(nullptr, screen);
-    return CreateWindowExW(0, wc.lpszClassName, L"floor", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                           0, 0, kWidth, kHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    g_floor = std::make_unique<BenchKit::DibSurface>(kWidth, kHeight);
+    return BenchKit::openWindow(L"KovaBenchFloor", floorProc, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                                0, kWidth, kHeight);
 }
 
 // ---- measuring
-
-void drain()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-double nowUs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
 
 struct Stats {
     double min, med, p90;
 };
 
-template <class Step>
-Stats measure(Step step)
+Stats measure(const std::function<void(int)>& step)
 {
-    std::vector<double> samples;
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
-        drain();
-        const double start = nowUs();
-        step();
-        const double elapsed = nowUs() - start;
-        if (i >= kWarmups)
-            samples.push_back(elapsed);
-    }
-    std::sort(samples.begin(), samples.end());
-    return { samples.front(), (samples[99] + samples[100]) / 2, samples[179] };
+    const BenchKit::Samples samples = BenchKit::sampleDrained(kRuns, step);
+    return { samples.min(), samples.meanOfMiddles(), samples.p90() };
 }
 
 void repaintAll(HWND hwnd)
@@ -224,14 +165,14 @@ SceneFigures measureScene(Scene scene, HFONT font)
     GetClientRect(hwnd, &client);
     if (client.right != kWidth || client.bottom != kHeight)
         ExitProcess(3);
-    drain();
+    BenchKit::drainMessages();
     SceneFigures figures;
-    figures.full = measure([&] { repaintAll(hwnd); });
+    figures.full = measure([&](int) { repaintAll(hwnd); });
     MControl* b110 = dialog.GetControl(110);
-    figures.one = measure([&] { b110->UpdateControl(0, 1); UpdateWindow(hwnd); });
-    figures.route = measure([&] { sweepMouse(hwnd); });
+    figures.one = measure([&](int) { b110->UpdateControl(0, 1); UpdateWindow(hwnd); });
+    figures.route = measure([&](int) { sweepMouse(hwnd); });
     DestroyWindow(hwnd);
-    drain();
+    BenchKit::drainMessages();
     return figures;
 }
 
@@ -256,9 +197,8 @@ void printScene(const char* name, const SceneFigures& scene, const Stats& floor)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     SetCursorPos(1919, 1079);
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
-    if (!writeButtonStrip(skinFolder() + L"bench-button.png"))
+    const BenchKit::LibraryScope library(instance);
+    if (!writeButtonStrip(BenchKit::skinFolder() + L"bench-button.png"))
         return 4;
 
     LOGFONTW logFont {};
@@ -270,13 +210,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     const SceneFigures bare = measureScene(Scene::BareControls, font);
     const SceneFigures buttons = measureScene(Scene::Buttons, font);
     HWND floor = createFloorWindow();
-    drain();
-    const Stats floorStats = measure([&] { repaintAll(floor); });
+    BenchKit::drainMessages();
+    const Stats floorStats = measure([&](int) { repaintAll(floor); });
     printScene("bare controls", bare, floorStats);
     printScene("MButton", buttons, floorStats);
     DestroyWindow(floor);
-    drain();
+    BenchKit::drainMessages();
+    g_floor.reset();
     DeleteObject(font);
-    Manager::UnInitGdiplus();
     return 0;
 }

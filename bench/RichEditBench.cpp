@@ -4,16 +4,13 @@
 // services doing the same character and one TxDraw of that text into a memory DC (the floor),
 // for a text of 100 and one of 20,000 characters. Run it pinned to one CPU with its own
 // wineserver (tools/bench.sh); each case prints a RESULT line.
-#include "KOVA.h"
+#include "BenchKit.h"
 
 #include <richedit.h>
 #include <textserv.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
-#include <vector>
 
 using namespace KOVA;
 
@@ -21,45 +18,10 @@ namespace {
 
 constexpr int kWidth = 600;
 constexpr int kHeight = 400;
-constexpr int kWarmups = 20;
-constexpr int kRuns = 200;
+constexpr BenchKit::Runs kRuns { 20, 200 };
 constexpr UINT kEditId = 10;
 const CRect kEditRect(20, 20, 580, 380);
 const IID kIIDTextServices = { 0x8d33f740, 0xcf58, 0x11ce, { 0xa8, 0x9d, 0x00, 0xaa, 0x00, 0x6c, 0xad, 0xc5 } };
-
-void drain()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-double nowUs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-// Median of the timed steps, each after an untimed preparation.
-double medianUs(const std::function<void()>& prepare, const std::function<void()>& step)
-{
-    std::vector<double> samples;
-    for (int i = 0; i < kWarmups + kRuns; ++i) {
-        drain();
-        prepare();
-        const double start = nowUs();
-        step();
-        const double elapsed = nowUs() - start;
-        if (i >= kWarmups)
-            samples.push_back(elapsed);
-    }
-    std::sort(samples.begin(), samples.end());
-    return (samples[kRuns / 2 - 1] + samples[kRuns / 2]) / 2;
-}
 
 // Lines of 49 letters and a line break, to the length asked for.
 std::wstring textOf(size_t length)
@@ -205,21 +167,18 @@ double bareKeystrokeUs(HWND window, const std::wstring& text)
     services->TxSendMessage(WM_SETFOCUS, 0, 0, &result);
     services->TxSetText(text.c_str());
     services->TxSendMessage(EM_SETSEL, static_cast<WPARAM>(-1), -1, &result);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    ReleaseDC(nullptr, screen);
-    RECTL bounds { 0, 0, client.right, client.bottom };
-    const double us = medianUs([&] { services->TxSendMessage(WM_KEYDOWN, VK_BACK, 1, &result); }, [&] {
-        services->TxSendMessage(WM_CHAR, L'x', 1, &result);
-        services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, memory, nullptr, &bounds, nullptr, nullptr, nullptr, 0,
-                         TXTVIEW_ACTIVE);
-        GdiFlush();
-    });
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    double us = 0;
+    {
+        BenchKit::MemoryPicture memory(client.right, client.bottom);
+        RECTL bounds { 0, 0, client.right, client.bottom };
+        const auto deleteOne = [&] { services->TxSendMessage(WM_KEYDOWN, VK_BACK, 1, &result); };
+        us = BenchKit::drainedMedianUs(kRuns, deleteOne, [&](int) {
+            services->TxSendMessage(WM_CHAR, L'x', 1, &result);
+            services->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, memory.dc(), nullptr, &bounds, nullptr, nullptr,
+                             nullptr, 0, TXTVIEW_ACTIVE);
+            GdiFlush();
+        });
+    }
     services->OnTxInPlaceDeactivate();
     services->Release();
     return us;
@@ -249,8 +208,7 @@ void report(const char* name, double keystrokeUs, double bareUs)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
+    const BenchKit::LibraryScope library(instance);
     {
         BenchDialog dialog;
         dialog.Create(nullptr, L"bench", WS_POPUP | WS_VISIBLE, 0, CRect(0, 0, kWidth, kHeight));
@@ -258,7 +216,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         SetForegroundWindow(hwnd);
         SetFocus(hwnd);
         UpdateWindow(hwnd);
-        drain();
+        BenchKit::drainMessages();
         auto& edit = *static_cast<MRichEdit*>(dialog.GetControl(kEditId));
         dialog.GetPaintManager()->SetFocusControl(&edit);
         for (size_t length : { size_t(100), size_t(20000) }) {
@@ -266,7 +224,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             edit.SetControlTitle(text.c_str());
             edit.SetSel(-1, -1);
             UpdateWindow(hwnd);
-            const double keystroke = medianUs([&] { SendMessageW(hwnd, WM_KEYDOWN, VK_BACK, 1); }, [&] {
+            const auto deleteOne = [&] { SendMessageW(hwnd, WM_KEYDOWN, VK_BACK, 1); };
+            const double keystroke = BenchKit::drainedMedianUs(kRuns, deleteOne, [&](int) {
                 SendMessageW(hwnd, WM_CHAR, L'x', 1);
                 UpdateWindow(hwnd);
             });
@@ -274,6 +233,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             report(length == 100 ? "keystroke_100_chars" : "keystroke_20000_chars", keystroke, bare);
         }
     }
-    Manager::UnInitGdiplus();
     return 0;
 }

@@ -1,6 +1,6 @@
 // The fast timer: the mean and spread of the period at which registered controls tick, beside
 // the floor of a bare multimedia timer of the same period.
-#include "KOVA.h"
+#include "BenchKit.h"
 
 #include <atomic>
 #include <cmath>
@@ -15,14 +15,6 @@ namespace {
 
 constexpr int kSamples = 400;
 
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1e3 / static_cast<double>(frequency.QuadPart);
-}
-
 // Stamps every tick; the stamps are read only after the timer has been killed.
 struct TickLog {
     std::vector<double> stamps = std::vector<double>(kSamples + 1);
@@ -33,7 +25,7 @@ struct TickLog {
     {
         const int index = count.fetch_add(1);
         if (index <= kSamples)
-            stamps[static_cast<size_t>(index)] = nowMs();
+            stamps[static_cast<size_t>(index)] = BenchKit::nowMs();
         if (index == kSamples)
             SetEvent(done);
     }
@@ -65,8 +57,6 @@ private:
     TickLog& m_log;
 };
 
-class Host : public MDialog {};
-
 void CALLBACK bareTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
 {
     reinterpret_cast<TickLog*>(user)->stamp();
@@ -83,12 +73,10 @@ void measureBare(UINT period)
     log.report("floor: bare multimedia timer", period);
 }
 
-void measureFast(Host& host, UINT period)
+void measureFast(BenchKit::PlainDialog& host, UINT period)
 {
     TickLog log;
-    auto* control = new TickingControl(&host, log);
-    control->SetManager(host.GetPaintManager());
-    host.GetPaintManager()->AppendControl(control, 1);
+    auto* control = BenchKit::adopt(*host.GetPaintManager(), new TickingControl(&host, log));
     host.GetPaintManager()->AddMTimer(control);
     host.SetMTimer(period);
     WaitForSingleObject(log.done, 30000);
@@ -101,15 +89,13 @@ void measureFast(Host& host, UINT period)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    Manager::SetInstance(instance);
-    Manager::InitGdiplus();
-    Host host;
+    const BenchKit::LibraryScope library(instance);
+    BenchKit::PlainDialog host;
     host.Create(nullptr, L"timer bench", WS_POPUP, 0, CRect(0, 0, 100, 100));
     for (UINT period : { 5u, 10u, 30u }) {
         measureBare(period);
         measureFast(host, period);
     }
     DestroyWindow(host.GetSafeHwnd());
-    Manager::UnInitGdiplus();
     return 0;
 }

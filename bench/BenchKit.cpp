@@ -1,0 +1,255 @@
+#include "BenchKit.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+
+using namespace KOVA;
+
+namespace BenchKit {
+
+namespace {
+
+LONGLONG countsPerSecond()
+{
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    return frequency;
+}
+
+double counterIn(double unitsPerSecond)
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * unitsPerSecond / static_cast<double>(countsPerSecond());
+}
+
+} // namespace
+
+double nowMs()
+{
+    return counterIn(1000.0);
+}
+
+double nowUs()
+{
+    return counterIn(1e6);
+}
+
+Samples::Samples(std::vector<double> samples) : m_sorted(std::move(samples))
+{
+    std::sort(m_sorted.begin(), m_sorted.end());
+}
+
+Samples sample(Runs runs, const std::function<void(int)>& step, double (*clock)(), const std::function<void()>& prepare)
+{
+    std::vector<double> samples;
+    for (int round = 0; round < runs.warmups + runs.timed; ++round) {
+        if (prepare)
+            prepare();
+        const double start = clock();
+        step(round);
+        const double elapsed = clock() - start;
+        if (round >= runs.warmups)
+            samples.push_back(elapsed);
+    }
+    return Samples(std::move(samples));
+}
+
+Samples sampleDrained(Runs runs, const std::function<void(int)>& step, const std::function<void()>& prepare)
+{
+    return sample(runs, step, nowUs, [&] {
+        drainMessages();
+        if (prepare)
+            prepare();
+    });
+}
+
+double medianMs(Runs runs, const std::function<void(int)>& step)
+{
+    return sample(runs, step).median();
+}
+
+double drainedMedianUs(Runs runs, const std::function<void()>& prepare, const std::function<void(int)>& step)
+{
+    return sampleDrained(runs, step, prepare).meanOfMiddles();
+}
+
+void drainMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+LibraryScope::LibraryScope(HINSTANCE instance)
+{
+    Manager::SetInstance(instance);
+    Manager::InitGdiplus();
+}
+
+LibraryScope::~LibraryScope()
+{
+    Manager::UnInitGdiplus();
+}
+
+HWND openWindow(const wchar_t* className, WNDPROC proc, DWORD style, int x, int y, int width, int height)
+{
+    WNDCLASSW windowClass {};
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, className, L"", style, x, y, width, height, nullptr, nullptr, windowClass.hInstance,
+                           nullptr);
+}
+
+MemoryPicture::MemoryPicture(int width, int height, HDC like)
+{
+    HDC reference = like ? like : ::GetDC(nullptr);
+    m_dc = ::CreateCompatibleDC(reference);
+    m_bitmap = ::CreateCompatibleBitmap(reference, width, height);
+    m_previous = ::SelectObject(m_dc, m_bitmap);
+    if (!like)
+        ::ReleaseDC(nullptr, reference);
+}
+
+MemoryPicture::~MemoryPicture()
+{
+    ::SelectObject(m_dc, m_previous);
+    ::DeleteObject(m_bitmap);
+    ::DeleteDC(m_dc);
+}
+
+BackBuffer::BackBuffer(int width, int height) : m_width(width), m_height(height) {}
+
+void BackBuffer::fillAndBlit()
+{
+    MRender::FillSolidRect(source(), 0, 0, m_width, m_height, RGB(32, 32, 32));
+    MRender::BitBlt(target(), 0, 0, m_width, m_height, source(), 0, 0);
+}
+
+DibSurface::DibSurface(int width, int height) : m_width(width), m_height(height)
+{
+    BITMAPINFO info {};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    m_dc = CreateCompatibleDC(nullptr);
+    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<BYTE*>(bits);
+    m_previous = SelectObject(m_dc, m_bitmap);
+}
+
+DibSurface::~DibSurface()
+{
+    SelectObject(m_dc, m_previous);
+    DeleteObject(m_bitmap);
+    DeleteDC(m_dc);
+}
+
+void DibSurface::clear()
+{
+    std::fill(m_bits, m_bits + bytes(), 0);
+}
+
+CString programFolder()
+{
+    wchar_t exe[MAX_PATH] {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const CString path(exe);
+    return path.Left(path.ReverseFind(L'\\') + 1);
+}
+
+CString skinFolder()
+{
+    CString folder = programFolder() + L"skins\\";
+    CreateDirectoryW(folder, nullptr);
+    folder += Manager::GetTheme();
+    CreateDirectoryW(folder, nullptr);
+    return folder;
+}
+
+CString tempFolder()
+{
+    wchar_t folder[MAX_PATH] {};
+    GetTempPathW(MAX_PATH, folder);
+    return CString(folder);
+}
+
+CString scratchFolder(const wchar_t* name)
+{
+    CString folder;
+    folder.Format(L"%s%s-%lu\\", static_cast<const wchar_t*>(tempFolder()), name, GetCurrentProcessId());
+    CreateDirectoryW(folder, nullptr);
+    return folder;
+}
+
+CLSID encoderClsid(const wchar_t* mime)
+{
+    CLSID id {};
+    GetEncoderClsid(mime, &id);
+    return id;
+}
+
+bool savePng(Gdiplus::Image& image, const CString& path)
+{
+    CLSID png {};
+    return GetEncoderClsid(L"image/png", &png) >= 0 && image.Save(path, &png, nullptr) == Gdiplus::Ok;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> gradientBitmap(int width, int height, Gdiplus::Color from, Gdiplus::Color to,
+                                                Gdiplus::LinearGradientMode mode)
+{
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    Gdiplus::Graphics graphics(bitmap.get());
+    const Gdiplus::LinearGradientBrush fill(Gdiplus::Rect(0, 0, width, height), from, to, mode);
+    graphics.FillRectangle(&fill, 0, 0, width, height);
+    return bitmap;
+}
+
+bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color from, Gdiplus::Color to,
+                      Gdiplus::LinearGradientMode mode)
+{
+    return savePng(*gradientBitmap(width, height, from, to, mode), path);
+}
+
+DecodedFrame publishedFrame(LEDModeCtrl& lcd)
+{
+    std::vector<BYTE> jpeg(640 * 480 * 4);
+    int length = 0;
+    if (!lcd.GetLEDData(jpeg.data(), length))
+        return {};
+    IStream* stream = SHCreateMemStream(jpeg.data(), static_cast<UINT>(length));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
+    stream->Release();
+    DecodedFrame frame;
+    frame.width = static_cast<int>(bitmap->GetWidth());
+    frame.height = static_cast<int>(bitmap->GetHeight());
+    frame.pixels.resize(static_cast<size_t>(frame.width) * frame.height * 4);
+    Gdiplus::BitmapData data {};
+    data.Width = frame.width;
+    data.Height = frame.height;
+    data.Stride = frame.width * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = frame.pixels.data();
+    Gdiplus::Rect whole(0, 0, frame.width, frame.height);
+    bitmap->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                     &data);
+    bitmap->UnlockBits(&data);
+    return frame;
+}
+
+double bareEncodeMs(Runs runs, LcdJpegEncoder& encoder, LEDModeCtrl& lcd, int quality)
+{
+    const DecodedFrame frame = publishedFrame(lcd);
+    return medianMs(runs, [&](int) {
+        encoder.Encode(frame.pixels.data(), frame.width, frame.height, frame.width * 4, quality);
+    });
+}
+
+} // namespace BenchKit
