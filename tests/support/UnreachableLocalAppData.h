@@ -1,7 +1,7 @@
 #pragma once
 // Points the user's local application-data folder at a drive that does not exist, so the
-// system lookup fails for real; the old value is back when the object goes. Tests that use it
-// take the local_appdata resource lock.
+// system lookup fails for real; the old value is back when the object goes. The value lies in
+// the test program's own registry hive (PrivateUserProfile), so no other program sees it.
 #include <windows.h>
 
 namespace KOVA::test {

@@ -1,7 +1,8 @@
 // The combo box and its drop-down: the item API with the selection kept on its item, the
 // drop-down's place and size, a choice and every closing reported in order, the scrolling
 // drop-down list's rows, and no GDI growth over many openings. The drop-down takes the
-// activation and closes when it loses it: this program runs under the input lock.
+// activation and closes when it loses it; the activation is this program's own (it runs on a
+// desktop of its own).
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,6 +1,6 @@
 // The list boxes in a real dialog: row API, presses, double clicks and right clicks through
-// posted input, renaming over the native edit window (which takes the keyboard focus: this
-// program runs under the input lock), the drag picture and the wheel, and the DListBox rules.
+// posted input, renaming over the native edit window (which takes the keyboard focus, this
+// program's own on its own desktop), the drag picture and the wheel, and the DListBox rules.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -246,7 +246,7 @@ TEST(ArgbPreviewWindow, HoveredFanAloneShowsItsRotateButtonsAndTheyTurnTheRing)
 }
 
 // The live timer at 1 ms: the buffer moves, repaints come at most every 34 ms, none while the
-// panel is hidden or the window minimised (the minimise takes the input lock).
+// panel is hidden or the window minimised.
 TEST(PreviewWindow, LiveTimerPacesRepaintsAndStopsThemWhenNotShown)
 {
     NotedDialog dialog(CRect(200, 200, 600, 500));
