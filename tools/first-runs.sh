@@ -2,7 +2,7 @@
 # The test of the test harness: runs the README's test command N times, each time from a fresh
 # clone of this repository's HEAD with a new Wine prefix (the clone has no build folder), and
 # prints one line a run: green or red, the failed tests, the test phase's and the whole run's
-# wall time. Logs stay in the work folder.
+# wall time. Logs stay in the work folder, and the clone of a red run.
 #   tools/first-runs.sh [-n N] [-c CPUS] [-l] [-w WORKDIR]
 #     -c CPUS  run each clone's build and tests on these CPUs only (taskset list, e.g. 0,1)
 #     -l       load half the cores with busy loops beside each run
@@ -52,7 +52,9 @@ for run in $(seq 1 "$RUNS"); do
   failed=$(sed -n '/The following tests FAILED/,$p' "$log" | grep -oE '^[[:space:]]+[0-9]+ - [^ ]+' | awk '{print $3}' | paste -sd, - || true)
   if [ $rc = 0 ]; then state=green; green=$((green + 1)); else state=red; fi
   echo "run $run: $state${failed:+ ($failed)}, tests $tests, whole run ${wall} s, log $log"
-  [ $rc = 0 ] && rm -rf "$clone/build/wineprefix"
+  # A clone's build takes gigabytes (static test programs with debug information): a green
+  # run keeps only its log, a red one its whole clone.
+  [ $rc = 0 ] && rm -rf "$clone"
 done
 echo "$green of $RUNS runs green"
 [ "$green" = "$RUNS" ]
