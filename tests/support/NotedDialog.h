@@ -2,10 +2,14 @@
 // A host dialog for tests that drive controls through a real window: shown without the
 // activation (a test program running beside this one may hold it), no move loop on a press,
 // and it writes down what its controls report.
+#include <memory>
 #include <vector>
 
 #include "KOVA.h"
+#include "PumpUntil.h"
 #include "RecordingControl.h"
+#include "TestWindow.h"
+#include "WindowCapture.h"
 
 namespace KOVA::test {
 
@@ -35,6 +39,47 @@ public:
             held = msg == WM_LBUTTONDOWN || (held && msg != WM_LBUTTONUP);
             PostMessageW(msg, held ? MK_LBUTTON : 0, MAKELPARAM(pt.x, pt.y));
         }
+    }
+
+    // Hands control to the dialog's paint manager, as a host does with a control it made.
+    template <class T>
+    T* adopt(T* control)
+    {
+        GetPaintManager()->AppendControl(control, 1);
+        control->SetManager(GetPaintManager());
+        return control;
+    }
+    // Makes the dialog the foreground window with the keyboard focus: text fields need it, and
+    // it is this program's own (each test program runs on a desktop of its own).
+    void activate()
+    {
+        const HWND window = GetSafeHwnd();
+        pumpUntil([&] {
+            ::SetForegroundWindow(window);
+            ::SetFocus(window);
+            return GetForegroundWindow() == window && GetFocus() == window;
+        });
+    }
+    // Posts one WM_CHAR a character and lets them arrive.
+    void type(const wchar_t* text)
+    {
+        for (const wchar_t* c = text; *c; ++c)
+            PostMessageW(WM_CHAR, *c, 1);
+        pumpMessages();
+    }
+    int count(UINT code) const
+    {
+        int n = 0;
+        for (const Notification& note : notes)
+            n += note.code == code ? 1 : 0;
+        return n;
+    }
+    // The client area as painted now.
+    std::unique_ptr<DibCanvas> shot()
+    {
+        ::InvalidateRect(GetSafeHwnd(), nullptr, FALSE);
+        ::UpdateWindow(GetSafeHwnd());
+        return captureClient(GetSafeHwnd());
     }
 
     std::vector<Notification> notes;

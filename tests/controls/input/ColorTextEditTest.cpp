@@ -35,20 +35,10 @@ protected:
         hex = adopt(new HexColorEdit(&dialog, 5, kHexRect, L"", 1, 1));
         rgb = adopt(static_cast<RGBColorEdit*>(CreateControlByClassName(ControlTable::Panel, L"RGBColorEdit", &dialog, 6,
                                                                         kRgbRect, L"", 1, 1)));
-        const HWND window = dialog.GetSafeHwnd();
-        pumpUntil([&] {
-            SetForegroundWindow(window);
-            SetFocus(window);
-            return GetForegroundWindow() == window && GetFocus() == window;
-        });
+        dialog.activate();
     }
     template <class T>
-    T* adopt(T* control)
-    {
-        dialog.GetPaintManager()->AppendControl(control, 1);
-        control->SetManager(dialog.GetPaintManager());
-        return control;
-    }
+    T* adopt(T* control) { return dialog.adopt(control); }
     std::string notes() const { return noteLine(dialog.notes); }
     void click(CPoint at)
     {

@@ -33,12 +33,7 @@ protected:
     EditDialog()
     {
         edit = dialog.create<MEdit>(L"MEdit", 7, kEditRect, L"type here");
-        const HWND window = dialog.GetSafeHwnd();
-        pumpUntil([&] {
-            SetForegroundWindow(window);
-            SetFocus(window);
-            return GetForegroundWindow() == window && GetFocus() == window;
-        });
+        dialog.activate();
     }
     std::string codes() const
     {

@@ -45,12 +45,7 @@ class RichDialog : public ::testing::Test {
 protected:
     RichDialog()
     {
-        const HWND window = dialog.GetSafeHwnd();
-        pumpUntil([&] {
-            SetForegroundWindow(window);
-            SetFocus(window);
-            return GetForegroundWindow() == window && GetFocus() == window;
-        });
+        dialog.activate();
     }
     ProbeEdit* make(const wchar_t* tip = L"")
     {
@@ -72,25 +67,9 @@ protected:
         dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, kInside);
         pumpMessages();
     }
-    void type(const wchar_t* text)
-    {
-        for (const wchar_t* c = text; *c; ++c)
-            PostMessageW(dialog.GetSafeHwnd(), WM_CHAR, *c, 1);
-        pumpMessages();
-    }
-    int count(UINT code) const
-    {
-        int n = 0;
-        for (const Notification& note : dialog.notes)
-            n += note.code == code ? 1 : 0;
-        return n;
-    }
-    std::unique_ptr<DibCanvas> shot()
-    {
-        InvalidateRect(dialog.GetSafeHwnd(), nullptr, FALSE);
-        UpdateWindow(dialog.GetSafeHwnd());
-        return captureClient(dialog.GetSafeHwnd());
-    }
+    void type(const wchar_t* text) { dialog.type(text); }
+    int count(UINT code) const { return dialog.count(code); }
+    std::unique_ptr<DibCanvas> shot() { return dialog.shot(); }
 
     NotedDialog dialog;
 };

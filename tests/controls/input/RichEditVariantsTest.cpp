@@ -40,44 +40,18 @@ class Variants : public ::testing::Test {
 protected:
     Variants()
     {
-        const HWND window = dialog.GetSafeHwnd();
-        pumpUntil([&] {
-            SetForegroundWindow(window);
-            SetFocus(window);
-            return GetForegroundWindow() == window && GetFocus() == window;
-        });
+        dialog.activate();
     }
     template <class T>
-    T* adopt(T* control)
-    {
-        dialog.GetPaintManager()->AppendControl(control, 1);
-        control->SetManager(dialog.GetPaintManager());
-        return control;
-    }
+    T* adopt(T* control) { return dialog.adopt(control); }
     void click(CPoint at)
     {
         dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, at);
         pumpMessages();
     }
-    void type(const wchar_t* text)
-    {
-        for (const wchar_t* c = text; *c; ++c)
-            PostMessageW(dialog.GetSafeHwnd(), WM_CHAR, *c, 1);
-        pumpMessages();
-    }
-    int count(UINT code) const
-    {
-        int n = 0;
-        for (const Notification& note : dialog.notes)
-            n += note.code == code ? 1 : 0;
-        return n;
-    }
-    std::unique_ptr<DibCanvas> shot()
-    {
-        InvalidateRect(dialog.GetSafeHwnd(), nullptr, FALSE);
-        UpdateWindow(dialog.GetSafeHwnd());
-        return captureClient(dialog.GetSafeHwnd());
-    }
+    void type(const wchar_t* text) { dialog.type(text); }
+    int count(UINT code) const { return dialog.count(code); }
+    std::unique_ptr<DibCanvas> shot() { return dialog.shot(); }
 
     // Made before the dialog, gone after it: the dialog's image cache holds the files.
     ScratchStrip up { GetSkinPath(), L"img_spin_up.png", 10, 6, { 0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF808080 } };
