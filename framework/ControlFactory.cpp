@@ -67,7 +67,7 @@
 #include "lcd/GIFViewCtrl.h"
 #include "lcd/LEDImageCtrl2.h"
 #include "lcd/LEDImageCtrl.h"
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/LEDModeList.h"
 #include "lcd/LEDTypeCtrl.h"
 #include "lcd/OpenCVViewCtrl.h"

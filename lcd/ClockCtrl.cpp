@@ -7,7 +7,7 @@
 #include "framework/MRenderInternal.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

@@ -4,7 +4,7 @@
 
 #include "framework/AppPaths.h"
 #include "framework/Manager.h"
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 namespace KOVA {
 

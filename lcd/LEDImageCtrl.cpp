@@ -8,8 +8,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include "framework/MRender.h"
-#include "lcd/LEDModeCtrl.h"
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LEDModeCtrl.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/VideoClip.h"
 
 namespace KOVA {

@@ -15,7 +15,7 @@
 #include "framework/MRender.h"
 #include "framework/PaintManager.h"
 #include "lcd/GifDelays.h"
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/VideoClip.h"
 #include "platform/TimeSource.h"
 

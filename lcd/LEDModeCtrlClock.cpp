@@ -5,7 +5,7 @@
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp): the icons, hands, texts,
 // colours, sensor values and the background the faces read are swapped by the setters under
 // that lock, so a face never draws one that is being replaced.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <iterator>
 

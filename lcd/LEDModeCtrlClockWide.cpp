@@ -5,7 +5,7 @@
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp): the picture, icon, hands,
 // colours and texts the faces read are swapped by the setters under that lock.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <iterator>
 

@@ -4,7 +4,7 @@
 // made here.
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <cmath>
 #include <cwchar>

@@ -1,10 +1,10 @@
 // What a sensor item reads on the LCD screens: its value with the unit and its label in the
 // host's language, and the names of week days and months the clock faces draw. Pure
 // functions of the sensor values, the language id and the led_cpushowtype setting.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/Manager.h"
-#include "lcd/TemperatureSetting.h"
+#include "lcd/renderer/TemperatureSetting.h"
 
 namespace KOVA {
 

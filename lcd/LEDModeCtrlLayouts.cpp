@@ -3,7 +3,7 @@
 // sensor values, its moving part from one with them (LEDModeCtrlLayouts1x.cpp, 2x.cpp).
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/Manager.h"
 #include "lcd/LcdLayoutKit.h"

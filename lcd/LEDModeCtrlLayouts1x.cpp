@@ -7,7 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/LcdLayoutKit.h"
 
 namespace KOVA {

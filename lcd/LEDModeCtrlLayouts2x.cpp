@@ -3,7 +3,7 @@
 // thin arc gauge. Each is split into its still part and the part every frame draws over it.
 //
 // Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/LcdLayoutKit.h"
 
 namespace KOVA {

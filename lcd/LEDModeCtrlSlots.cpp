@@ -6,7 +6,7 @@
 // Threads: the lists change on the GUI thread and are walked by the draws on whichever thread
 // renders, so every change and every walk holds the state lock; repaint requests are raised
 // after it is released.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 #include <utility>

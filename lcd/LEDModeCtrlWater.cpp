@@ -3,7 +3,7 @@
 // handed to the library, so nothing on it changes from frame to frame: it is all still layer.
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <cmath>
 

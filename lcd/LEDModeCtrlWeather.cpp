@@ -3,12 +3,12 @@
 // so it stays in the still layer; each frame draws the hands and the hub over it.
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 #include <cwchar>
 
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/LcdScreenKit.h"
 #include "platform/TimeSource.h"
 

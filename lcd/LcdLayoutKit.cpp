@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/LcdScreenKit.h"
 
 namespace KOVA {

@@ -4,7 +4,7 @@
 #include "controls/basic/LookPainting.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 namespace KOVA {
 

@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "framework/MRenderInternal.h"
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 #include "platform/CString.h"
 
 namespace KOVA {

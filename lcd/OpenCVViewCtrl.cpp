@@ -12,7 +12,7 @@
 
 #include <opencv2/imgproc.hpp>
 
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/VideoClip.h"
 #include "platform/TimeSource.h"
 

@@ -12,7 +12,7 @@
 #include <opencv2/videoio.hpp>
 
 #include "framework/Manager.h"
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/MediaFolders.h"
 #include "lcd/VideoClip.h"
 

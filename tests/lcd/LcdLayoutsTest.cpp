@@ -7,7 +7,7 @@
 #include "ScratchStrip.h"
 #include "framework/AppPaths.h"
 #include "framework/Registry.h"
-#include "lcd/LcdFrameRoad.h"
+#include "lcd/renderer/LcdFrameRoad.h"
 
 using namespace KOVA;
 using namespace KOVA::test;

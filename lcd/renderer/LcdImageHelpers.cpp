@@ -1,4 +1,4 @@
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 
 #include "framework/MRenderInternal.h"
 

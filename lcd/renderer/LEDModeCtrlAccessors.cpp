@@ -1,5 +1,5 @@
 // The small members a host calls on the renderer directly. Any thread that owns dc.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 

@@ -6,14 +6,14 @@
 // the fast-timer thread, DrawFrame inside both renders; all of them under the state lock
 // (DrawFrame's callers hold it), except the loaders' reading of the file, which comes before.
 // The loaders raise their repaint request after releasing it.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <memory>
 #include <vector>
 
 #include "framework/MRender.h"
 #include "lcd/GifDelays.h"
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/VideoClip.h"
 
 namespace KOVA {

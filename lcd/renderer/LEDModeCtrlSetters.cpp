@@ -4,7 +4,7 @@
 //
 // Setters run on the GUI thread while a frame may be drawn on the fast-timer thread: each
 // changes the record under the state lock, and raises its repaint request after releasing it.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 #include <cstdlib>

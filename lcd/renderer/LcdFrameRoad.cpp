@@ -1,4 +1,4 @@
-#include "lcd/LcdFrameRoad.h"
+#include "lcd/renderer/LcdFrameRoad.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include <opencv2/imgproc.hpp>
 
-#include "lcd/LcdImageHelpers.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 
 namespace KOVA {
 

@@ -1,4 +1,4 @@
-#include "lcd/LcdLayerCache.h"
+#include "lcd/renderer/LcdLayerCache.h"
 
 #include <cstring>
 

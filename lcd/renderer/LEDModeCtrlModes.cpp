@@ -6,7 +6,7 @@
 //
 // Everything here runs inside a render, on the GUI or the fast-timer thread, with the state
 // lock held by the render (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/PaintManager.h"
 #include "platform/TimeSource.h"

@@ -11,7 +11,7 @@
 #include <opencv2/core.hpp>
 
 #include "framework/MRenderInternal.h"
-#include "lcd/LcdJpegEncoder.h"
+#include "lcd/renderer/LcdJpegEncoder.h"
 
 namespace KOVA {
 

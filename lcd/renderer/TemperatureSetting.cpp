@@ -1,4 +1,4 @@
-#include "lcd/TemperatureSetting.h"
+#include "lcd/renderer/TemperatureSetting.h"
 
 #include "platform/Win32.h"
 

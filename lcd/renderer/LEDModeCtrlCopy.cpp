@@ -1,11 +1,11 @@
 // Copies of the renderer. GUI thread; the state lock of the target is held while its values
 // change (its tick may be drawing), the source is read as the GUI thread sees it.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 
-#include "lcd/LcdFrameRoad.h"
-#include "lcd/LcdLayerCache.h"
+#include "lcd/renderer/LcdFrameRoad.h"
+#include "lcd/renderer/LcdLayerCache.h"
 
 namespace KOVA {
 

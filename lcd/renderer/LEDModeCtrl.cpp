@@ -8,7 +8,7 @@
 // tick, never every other control of the fast timer); the hidden render waits for it. Repaint
 // requests are raised after the state lock is released; from the timer thread they reach the
 // window through the framework's posted invalidation.
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,9 +16,9 @@
 
 #include "framework/PaintManager.h"
 #include "framework/Registry.h"
-#include "lcd/LcdImageHelpers.h"
-#include "lcd/LcdFrameRoad.h"
-#include "lcd/LcdLayerCache.h"
+#include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/renderer/LcdFrameRoad.h"
+#include "lcd/renderer/LcdLayerCache.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

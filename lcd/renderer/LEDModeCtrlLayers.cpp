@@ -1,13 +1,13 @@
 // The still layers of the LCD screens, and the few values every screen reads per frame.
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
-#include "lcd/LEDModeCtrl.h"
+#include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 
 #include "framework/Manager.h"
-#include "lcd/LcdLayerCache.h"
-#include "lcd/TemperatureSetting.h"
+#include "lcd/renderer/LcdLayerCache.h"
+#include "lcd/renderer/TemperatureSetting.h"
 
 namespace KOVA {
 

@@ -1,4 +1,4 @@
-#include "lcd/LcdJpegEncoder.h"
+#include "lcd/renderer/LcdJpegEncoder.h"
 
 #include <algorithm>
 #include <csetjmp>
