@@ -118,19 +118,19 @@ struct SensorLayerInfo {
 
 class LcdFrameRoad;
 class LcdLayerCache;
-// What the system-information layouts draw with and from (lcd/LcdLayoutKit.h).
+// What the system-information layouts draw with and from (lcd/screens/LcdLayoutKit.h).
 class LcdLayoutKit;
 struct LcdLayoutScene;
 struct LcdLayoutKitDeleter {
     void operator()(LcdLayoutKit* kit) const;
 };
-// What the weather, water-cooling and dial screens draw with (lcd/LcdScreenKit.h).
+// What the weather, water-cooling and dial screens draw with (lcd/screens/LcdScreenKit.h).
 struct LcdScreenKit;
 struct LcdScreenKitDeleter {
     void operator()(LcdScreenKit* kit) const;
 };
 // ---- Clock faces (declarations)
-// A clock face as a table of elements, and what faces draw with (lcd/ClockFaceKit.h).
+// A clock face as a table of elements, and what faces draw with (lcd/screens/ClockFaceKit.h).
 struct ClockFace;
 class ClockFaceKit;
 struct ClockFaceKitDeleter {
@@ -403,8 +403,8 @@ protected:
     // LED mode 7. Screen types 1 and 3 draw the round face of the clock style, any other type
     // the wide face of that number; a style outside 1 to 8 keeps the render's black base.
     void DrawClockMode(Gdiplus::Graphics& g, int& width, int& height);
-    // One table each: the round faces (lcd/LEDModeCtrlClock.cpp) and the wide faces
-    // (lcd/LEDModeCtrlClockWide.cpp).
+    // One table each: the round faces (lcd/screens/LEDModeCtrlClock.cpp) and the wide faces
+    // (lcd/screens/LEDModeCtrlClockWide.cpp).
     void DrawClockModeStyle1(Gdiplus::Graphics& g, int& width, int& height);
     void DrawClockModeStyle2(Gdiplus::Graphics& g, int& width, int& height);
     void DrawClockModeStyle3(Gdiplus::Graphics& g, int& width, int& height);

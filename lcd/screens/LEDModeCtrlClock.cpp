@@ -1,6 +1,6 @@
 // The clock faces of LED mode 7: the preamble every face is drawn over (the black ground, the
 // circular screen's clip, the clock background) and the eight faces of the round and square
-// screens, one table each (lcd/ClockFaceKit.h tells how a table reads).
+// screens, one table each (lcd/screens/ClockFaceKit.h tells how a table reads).
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp): the icons, hands, texts,
 // colours, sensor values and the background the faces read are swapped by the setters under
@@ -9,7 +9,7 @@
 
 #include <iterator>
 
-#include "lcd/ClockFaceKit.h"
+#include "lcd/screens/ClockFaceKit.h"
 #include "lcd/VideoClip.h"
 #include "platform/TimeSource.h"
 

@@ -2,13 +2,13 @@
 // the corner image, the texts of the three-value panels and the value table of the gauges.
 //
 // Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
-#include "lcd/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutKit.h"
 
 #include <cwchar>
 #include <iterator>
 
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenKit.h"
 
 namespace KOVA {
 

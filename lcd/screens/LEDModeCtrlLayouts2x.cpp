@@ -4,7 +4,7 @@
 //
 // Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutKit.h"
 
 namespace KOVA {
 

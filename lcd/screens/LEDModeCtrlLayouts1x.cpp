@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutKit.h"
 
 namespace KOVA {
 

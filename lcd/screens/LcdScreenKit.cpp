@@ -1,4 +1,4 @@
-#include "lcd/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenKit.h"
 
 #include <iterator>
 

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "lcd/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenKit.h"
 
 namespace KOVA {
 

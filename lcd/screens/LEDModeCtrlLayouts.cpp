@@ -6,7 +6,7 @@
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/Manager.h"
-#include "lcd/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutKit.h"
 
 namespace KOVA {
 

@@ -10,7 +10,7 @@
 #include <cwchar>
 
 #include "framework/Manager.h"
-#include "lcd/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenKit.h"
 
 namespace KOVA {
 

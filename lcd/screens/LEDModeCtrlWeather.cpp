@@ -9,7 +9,7 @@
 #include <cwchar>
 
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenKit.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

@@ -1,4 +1,4 @@
-#include "lcd/ClockFaceKit.h"
+#include "lcd/screens/ClockFaceKit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
-#include "lcd/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenKit.h"
 
 namespace KOVA {
 
