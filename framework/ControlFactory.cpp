@@ -63,13 +63,13 @@
 #include "devices/peripherals/MouseLight.h"
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
-#include "lcd/ClockTypeCtrl.h"
+#include "lcd/pickers/ClockTypeCtrl.h"
 #include "lcd/GIFViewCtrl.h"
 #include "lcd/LEDImageCtrl2.h"
-#include "lcd/LEDImageCtrl.h"
+#include "lcd/pickers/LEDImageCtrl.h"
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/LEDModeList.h"
-#include "lcd/LEDTypeCtrl.h"
+#include "lcd/pickers/LEDModeList.h"
+#include "lcd/pickers/LEDTypeCtrl.h"
 #include "lcd/OpenCVViewCtrl.h"
 
 namespace KOVA {

@@ -1,6 +1,6 @@
 // GUI thread only. Lock order: the panel's controls lock or the item lock, never both; each is
 // let go before a repaint request.
-#include "lcd/LEDModeList.h"
+#include "lcd/pickers/LEDModeList.h"
 
 #include <algorithm>
 

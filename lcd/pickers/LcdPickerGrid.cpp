@@ -1,5 +1,5 @@
 // GUI thread only. The item lock is taken below the paint manager's list locks.
-#include "lcd/LcdPickerGrid.h"
+#include "lcd/pickers/LcdPickerGrid.h"
 
 #include "controls/basic/LookPainting.h"
 #include "framework/MRender.h"

@@ -5,7 +5,7 @@
 // a photo of many megapixels would otherwise stay decoded whole for every item.
 #include "platform/Win32.h"
 
-#include "lcd/LcdPickerGrid.h"
+#include "lcd/pickers/LcdPickerGrid.h"
 #include "lcd/VideoClipHandle.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"

@@ -1,5 +1,5 @@
 // GUI thread only; the item lock is let go before a repaint request.
-#include "lcd/LEDTypeCtrl.h"
+#include "lcd/pickers/LEDTypeCtrl.h"
 
 #include "framework/AppPaths.h"
 

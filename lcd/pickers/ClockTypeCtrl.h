@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "lcd/LcdPickerGrid.h"
+#include "lcd/pickers/LcdPickerGrid.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"

@@ -3,7 +3,7 @@
 // to a row, with no captions and no scrolling.
 #include "platform/Win32.h"
 
-#include "lcd/LcdPickerGrid.h"
+#include "lcd/pickers/LcdPickerGrid.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"

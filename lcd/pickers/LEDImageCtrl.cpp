@@ -1,7 +1,7 @@
 // GUI thread only. Lock order: the item lock below the paint manager's list locks; files are
 // read and thumbnails made with no lock held, and the item lock is let go before a repaint
 // request.
-#include "lcd/LEDImageCtrl.h"
+#include "lcd/pickers/LEDImageCtrl.h"
 
 #include <shlwapi.h>
 
