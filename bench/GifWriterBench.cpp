@@ -3,7 +3,7 @@
 // bare giflib quantising and writing the same pixels, already in memory, in the same run; and
 // the video view's whole GIF export (decode, fit, frame file, writer) per frame beside both.
 #include "BenchKit.h"
-#include "lcd/GifWriter.h"
+#include "lcd/media/GifWriter.h"
 
 #include <gif_lib.h>
 #include <opencv2/imgcodecs.hpp>

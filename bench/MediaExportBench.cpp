@@ -3,7 +3,7 @@
 // The export's figure includes its fixed 100 ms start wait. The GIF export is measured in
 // GifWriterBench, beside the writer and bare giflib.
 #include "BenchKit.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>

@@ -64,13 +64,13 @@
 #include "lcd/CaptureCtrl.h"
 #include "lcd/ClockCtrl.h"
 #include "lcd/pickers/ClockTypeCtrl.h"
-#include "lcd/GIFViewCtrl.h"
-#include "lcd/LEDImageCtrl2.h"
+#include "lcd/media/GIFViewCtrl.h"
+#include "lcd/media/LEDImageCtrl2.h"
 #include "lcd/pickers/LEDImageCtrl.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/pickers/LEDModeList.h"
 #include "lcd/pickers/LEDTypeCtrl.h"
-#include "lcd/OpenCVViewCtrl.h"
+#include "lcd/media/OpenCVViewCtrl.h"
 
 namespace KOVA {
 

@@ -10,7 +10,7 @@
 #include "framework/MRender.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 
 namespace KOVA {
 

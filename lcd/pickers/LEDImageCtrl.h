@@ -6,7 +6,7 @@
 #include "platform/Win32.h"
 
 #include "lcd/pickers/LcdPickerGrid.h"
-#include "lcd/VideoClipHandle.h"
+#include "lcd/media/VideoClipHandle.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"

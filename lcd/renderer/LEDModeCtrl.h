@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "framework/MControlFont.h"
-#include "lcd/VideoClipHandle.h"
+#include "lcd/media/VideoClipHandle.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "framework/MRender.h"
-#include "lcd/GifDelays.h"
+#include "lcd/media/GifDelays.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 
 namespace KOVA {
 

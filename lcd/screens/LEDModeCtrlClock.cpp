@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "lcd/screens/ClockFaceKit.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

@@ -7,7 +7,7 @@
 #include "ScratchFolder.h"
 #include "ScratchStrip.h"
 #include "UnreachableLocalAppData.h"
-#include "lcd/GifDelays.h"
+#include "lcd/media/GifDelays.h"
 
 #include <atomic>
 #include <thread>

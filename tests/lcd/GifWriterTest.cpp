@@ -16,7 +16,7 @@
 #include "ScratchFolder.h"
 #include "ScratchGif.h"
 #include "ScratchStrip.h"
-#include "lcd/GifWriter.h"
+#include "lcd/media/GifWriter.h"
 
 using namespace KOVA;
 using namespace KOVA::test;

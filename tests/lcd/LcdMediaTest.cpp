@@ -7,8 +7,8 @@
 #include "RecordingControl.h"
 #include "ScratchClip.h"
 #include "ScratchFolder.h"
-#include "lcd/GifWriter.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/GifWriter.h"
+#include "lcd/media/VideoClip.h"
 
 #include <atomic>
 

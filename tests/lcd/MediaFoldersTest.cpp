@@ -11,7 +11,7 @@
 #include "LibraryHost.h"
 #include "ScratchFolder.h"
 #include "UnreachableLocalAppData.h"
-#include "lcd/MediaFolders.h"
+#include "lcd/media/MediaFolders.h"
 
 using namespace KOVA;
 using namespace KOVA::test;

@@ -9,7 +9,7 @@
 
 #include <opencv2/videoio.hpp>
 
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 
 #include "GdiObjectCount.h"
 #include "LcdTestKit.h"

@@ -2,7 +2,7 @@
 // the two exports.
 //
 // Lock order: m_lock is the only lock the view takes; the tick only tries it.
-#include "lcd/GIFViewCtrl.h"
+#include "lcd/media/GIFViewCtrl.h"
 
 #include <algorithm>
 #include <vector>
@@ -12,11 +12,11 @@
 
 #include "framework/MRender.h"
 #include "framework/Manager.h"
-#include "lcd/GifDelays.h"
+#include "lcd/media/GifDelays.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/MediaFolders.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/MediaFolders.h"
+#include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

@@ -3,7 +3,7 @@
 // or as an MP4 file. Both run on the caller's thread inside an ExportScope, which freezes the
 // drawing and the playback tick and holds m_lock on every path out; progress is posted to the
 // window, so the caller may be the window's own thread.
-#include "lcd/OpenCVViewCtrl.h"
+#include "lcd/media/OpenCVViewCtrl.h"
 
 #include <algorithm>
 #include <exception>
@@ -13,8 +13,8 @@
 
 #include "framework/Manager.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/MediaFolders.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/MediaFolders.h"
+#include "lcd/media/VideoClip.h"
 
 namespace KOVA {
 

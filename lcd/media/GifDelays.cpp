@@ -1,4 +1,4 @@
-#include "lcd/GifDelays.h"
+#include "lcd/media/GifDelays.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 
 #include <cstring>
 

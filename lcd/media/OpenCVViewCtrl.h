@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "lcd/MediaCropView.h"
-#include "lcd/VideoClipHandle.h"
+#include "lcd/media/MediaCropView.h"
+#include "lcd/media/VideoClipHandle.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"

@@ -5,7 +5,7 @@
 // m_lock guards the capture and the frame indices; the tick only tries it, so that it never
 // waits on a draw or an export (which holds it throughout). Repaint requests go out after
 // the lock is released.
-#include "lcd/OpenCVViewCtrl.h"
+#include "lcd/media/OpenCVViewCtrl.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,7 +13,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

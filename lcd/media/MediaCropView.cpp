@@ -3,7 +3,7 @@
 //
 // Lock order: m_lock is taken after no other lock of the view; the range handles take it to
 // change the range the playback tick reads.
-#include "lcd/MediaCropView.h"
+#include "lcd/media/MediaCropView.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,8 +12,8 @@
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
-#include "lcd/GifWriter.h"
-#include "lcd/MediaFolders.h"
+#include "lcd/media/GifWriter.h"
+#include "lcd/media/MediaFolders.h"
 
 namespace KOVA {
 

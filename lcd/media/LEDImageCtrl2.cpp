@@ -3,7 +3,7 @@
 // Lock order: m_lock only. The tick takes it with TryEnter: an export holds it from its first
 // frame to its last, and a tick that waited would hold up every control of the window's fast
 // timer for the whole export. A repaint request is never made while it is held.
-#include "lcd/LEDImageCtrl2.h"
+#include "lcd/media/LEDImageCtrl2.h"
 
 #include <shlwapi.h>
 
@@ -14,9 +14,9 @@
 
 #include "framework/MRender.h"
 #include "framework/PaintManager.h"
-#include "lcd/GifDelays.h"
+#include "lcd/media/GifDelays.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/VideoClip.h"
+#include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

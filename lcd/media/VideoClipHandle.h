@@ -1,5 +1,5 @@
 #pragma once
-// A video clip held by a public class without its header pulling in OpenCV (lcd/VideoClip.h).
+// A video clip held by a public class without its header pulling in OpenCV (lcd/media/VideoClip.h).
 #include <memory>
 
 namespace KOVA {

@@ -9,7 +9,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
-#include "lcd/VideoClipHandle.h"
+#include "lcd/media/VideoClipHandle.h"
 #include "platform/CString.h"
 
 namespace KOVA {

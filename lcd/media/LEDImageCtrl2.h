@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "framework/MPanel.h"
-#include "lcd/VideoClipHandle.h"
+#include "lcd/media/VideoClipHandle.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/CriticalSection.h"

@@ -1,4 +1,4 @@
-#include "lcd/MediaFolders.h"
+#include "lcd/media/MediaFolders.h"
 
 #include <cwctype>
 

@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "lcd/MediaCropView.h"
+#include "lcd/media/MediaCropView.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"

@@ -1,4 +1,4 @@
-#include "lcd/GifWriter.h"
+#include "lcd/media/GifWriter.h"
 
 #include <algorithm>
 #include <new>
