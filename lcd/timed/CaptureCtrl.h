@@ -4,7 +4,7 @@
 // one that no longer exists leaves the grey ground.
 #include "platform/Win32.h"
 
-#include "lcd/LcdTimedView.h"
+#include "lcd/timed/LcdTimedView.h"
 #include "platform/CRect.h"
 #include "platform/KovaExport.h"
 

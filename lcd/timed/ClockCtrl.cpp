@@ -1,4 +1,4 @@
-#include "lcd/ClockCtrl.h"
+#include "lcd/timed/ClockCtrl.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "lcd/LcdTimedView.h"
+#include "lcd/timed/LcdTimedView.h"
 
 #include "framework/MRender.h"
 

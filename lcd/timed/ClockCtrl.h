@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "lcd/LcdTimedView.h"
+#include "lcd/timed/LcdTimedView.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/CriticalSection.h"

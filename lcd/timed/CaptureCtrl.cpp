@@ -1,4 +1,4 @@
-#include "lcd/CaptureCtrl.h"
+#include "lcd/timed/CaptureCtrl.h"
 
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
