@@ -1,4 +1,4 @@
-// One LCD frame, drawn, turned and encoded the way the renderer publishes it (the hidden road,
+// One LCD frame, drawn, turned and encoded the way the renderer publishes it (the hidden render,
 // as the fast-timer thread runs it), per LED mode and screen size, beside the floor of a bare
 // JPEG encode of the same pixels at the same quality. The frame budget is 30 ms.
 #include "BenchKit.h"

@@ -1,6 +1,6 @@
 // The system-information layouts 11 to 16 and 21 to 26 per frame, the sensor values changed
 // every frame: the layout drawn through its still layer (render), the same drawn whole
-// (uncached), the whole frame as the hidden road publishes it (base, render, turn, JPEG,
+// (uncached), the whole frame as the hidden render publishes it (base, render, turn, JPEG,
 // swap), and what the frame adds to the render (turn and encode), beside the floor of a bare
 // JPEG encode of the same pixels. The frame budget is 30 ms.
 #include "BenchKit.h"

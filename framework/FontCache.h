@@ -16,6 +16,10 @@
 
 namespace KOVA {
 
+// The family of the library's own font: embedded for the tips, in the font folder for the
+// LCD screens, the name the skins write it under either way.
+constexpr wchar_t kBrandFontFace[] = L"BRAVIK 1.2";
+
 class FontCache {
 public:
     // The first family of a font file, or of font data (copied), stored under the name.

@@ -152,7 +152,7 @@ Gdiplus::FontFamily* MAirBladder::family()
 {
     if (*m_fontFamily)
         return *m_fontFamily;
-    return m_fonts->findOrFallback(detail::kTipFontFamily);
+    return m_fonts->findOrFallback(kBrandFontFace);
 }
 
 std::unique_ptr<Gdiplus::Font> MAirBladder::textFont()

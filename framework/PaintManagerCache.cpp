@@ -19,7 +19,7 @@ struct FontFile {
     const wchar_t* file;
 };
 const FontFile kFontFolderFiles[] = {
-    { L"BRAVIK 1.2", L"BRAVIK 1.2.ttf" },
+    { kBrandFontFace, L"BRAVIK 1.2.ttf" },
     { L"Alibaba-PuHuiTi", L"Alibaba-PuHuiTi-Regular.ttf" },
     { L"Alibaba-PuHuiTi-Medium", L"Alibaba-PuHuiTi-Medium.ttf" },
 };

@@ -56,7 +56,7 @@ Gdiplus::FontFamily* LoadTipFont(FontCache& fonts)
         return nullptr;
     // A family of a private collection reads the collection and the font bytes as long as it
     // is used: the cache keeps all three together.
-    return fonts.addMemory(kTipFontFamily, bytes, static_cast<int>(::SizeofResource(module, found)));
+    return fonts.addMemory(kBrandFontFace, bytes, static_cast<int>(::SizeofResource(module, found)));
 }
 
 namespace {

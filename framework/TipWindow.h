@@ -19,8 +19,6 @@ namespace KOVA {
 namespace detail {
 
 constexpr UINT kTipHideTimerId = 10;
-// The family of the library's embedded font, which the tips write in.
-constexpr wchar_t kTipFontFamily[] = L"BRAVIK 1.2";
 
 // A skin image and its pixel size. A failed load keeps the image there was.
 struct TipImage {

@@ -17,7 +17,7 @@
 #include "framework/PaintManager.h"
 #include "framework/Registry.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/renderer/LcdFrameRoad.h"
+#include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
 #include "platform/TimeSource.h"
 
@@ -65,8 +65,8 @@ LEDModeCtrl::LEDModeCtrl(MObject* parent, UINT id, CRect rect, int visible, int 
 
 void LEDModeCtrl::makeOwnParts()
 {
-    m_visibleRoad = std::make_unique<LcdFrameRoad>(kLargeCapacity);
-    m_hiddenRoad = std::make_unique<LcdFrameRoad>(kLargeCapacity);
+    m_visiblePipeline = std::make_unique<LcdFramePipeline>(kLargeCapacity);
+    m_hiddenPipeline = std::make_unique<LcdFramePipeline>(kLargeCapacity);
     m_carouselBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(255, 255, 255, 255));
     m_centredFormat = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap
                                                               | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
@@ -337,9 +337,9 @@ int LEDModeCtrl::OnControlTimer()
         // In place of the paint, which may itself be drawing: only when the record is free.
         // Tried in the order DrawHideControl takes them, so a host drawing hidden frames on its
         // own thread never waits on the tick while the tick waits on it.
-        TryLock road(m_hiddenRoadLock);
+        TryLock hidden(m_hiddenRenderLock);
         TryLock state(m_stateLock);
-        if (road.held() && state.held())
+        if (hidden.held() && state.held())
             DrawHideControl();
     }
     const bool shown = IsShownOnScreen(*this);
@@ -391,67 +391,67 @@ void LEDModeCtrl::DrawControl(HDC& dc, CRect)
 {
     const int width = m_rect.Width();
     const int height = m_rect.Height();
-    LcdFrameRoad& road = *m_visibleRoad;
-    if (!road.Prepare(dc, width, height))
+    LcdFramePipeline& pipeline = *m_visiblePipeline;
+    if (!pipeline.Prepare(dc, width, height))
         return;
     if (m_update != 1) {
         // The corners of the circular screen keep what the window shows under the control.
-        ::BitBlt(road.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top, SRCCOPY);
-        renderFrame(road);
+        ::BitBlt(pipeline.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top, SRCCOPY);
+        renderFrame(pipeline);
         m_update = 1;
         m_lastPaintedFrame = TimeSource::Milliseconds();
     }
-    ::BitBlt(dc, m_rect.left, m_rect.top, width, height, road.dc(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, m_rect.left, m_rect.top, width, height, pipeline.dc(), 0, 0, SRCCOPY);
 }
 
 void LEDModeCtrl::DrawHideControl()
 {
-    ScopedLock drawing(m_hiddenRoadLock);
-    LcdFrameRoad& road = *m_hiddenRoad;
-    if (!road.Prepare(m_manager ? m_manager->GetPaintDC() : nullptr, m_rect.Width(), m_rect.Height()))
+    ScopedLock drawing(m_hiddenRenderLock);
+    LcdFramePipeline& pipeline = *m_hiddenPipeline;
+    if (!pipeline.Prepare(m_manager ? m_manager->GetPaintDC() : nullptr, m_rect.Width(), m_rect.Height()))
         return;
     // Outside the circle of screen type 1 the hidden frame shows this near-black.
-    road.FillPlain(RGB(kHiddenBase, kHiddenBase, kHiddenBase));
-    renderFrame(road);
+    pipeline.FillPlain(RGB(kHiddenBase, kHiddenBase, kHiddenBase));
+    renderFrame(pipeline);
 }
 
-void LEDModeCtrl::renderFrame(LcdFrameRoad& road)
+void LEDModeCtrl::renderFrame(LcdFramePipeline& pipeline)
 {
-    HDC dc = road.dc();
+    HDC dc = pipeline.dc();
     int quality = kQualityOfDrawnScreens;
     int degrees = 0;
     {
         ScopedLock lock(m_stateLock);
         // A frame that fails part way (OpenCV, an allocation) is published as far as it got.
         FailureOnThrow(false, [&] {
-            drawFrame(road, dc);
+            drawFrame(pipeline, dc);
             return true;
         });
         quality = jpegQuality();
         // The circular screen is mounted a quarter turn round from the others.
         degrees = m_rotation + (m_screenType == LEDScreenCircle ? 90 : 0);
     }
-    publish(road, quality, degrees);
+    publish(pipeline, quality, degrees);
 }
 
-void LEDModeCtrl::drawFrame(LcdFrameRoad& road, HDC& dc)
+void LEDModeCtrl::drawFrame(LcdFramePipeline& pipeline, HDC& dc)
 {
     int width = m_rect.Width();
     int height = m_rect.Height();
     const bool disc = m_screenType == LEDScreenCircle;
-    road.FillBase(disc);
+    pipeline.FillBase(disc);
     m_dimInsideEllipse = false; // a screen that clips the frame sets it again
     if (m_switch) {
         {
             Gdiplus::Graphics g(dc);
-            // Both roads draw with the same settings, so a frame does not change with the road.
+            // Both renders draw with the same settings, so a frame does not depend on which one made it.
             g.SetTextRenderingHint(m_textRenderingHint);
             g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
             g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
             DrawLEDMode(g, width, height, dc);
         }
         if (m_brightness < 255.0f)
-            road.Dim(disc, static_cast<int>(255.0f - m_brightness) & 0xFF, m_dimInsideEllipse);
+            pipeline.Dim(disc, static_cast<int>(255.0f - m_brightness) & 0xFF, m_dimInsideEllipse);
     }
     if (disc && m_background.image) {
         Gdiplus::Graphics over(dc);
@@ -475,11 +475,11 @@ int LEDModeCtrl::jpegQuality() const
 
 // ---- publishing and the pull
 
-void LEDModeCtrl::publish(LcdFrameRoad& road, int quality, int degrees)
+void LEDModeCtrl::publish(LcdFramePipeline& pipeline, int quality, int degrees)
 {
-    const int size = road.Encode(degrees, quality);
+    const int size = pipeline.Encode(degrees, quality);
     if (size > 0)
-        storeFrame(road.Data(), size);
+        storeFrame(pipeline.Data(), size);
 }
 
 void LEDModeCtrl::storeFrame(const BYTE* jpeg, int size)

@@ -116,25 +116,25 @@ struct SensorLayerInfo {
 };
 // ---- end of sensor slots and overlay texts (records)
 
-class LcdFrameRoad;
+class LcdFramePipeline;
 class LcdLayerCache;
-// What the system-information layouts draw with and from (lcd/screens/LcdLayoutKit.h).
-class LcdLayoutKit;
+// What the system-information layouts draw with and from (lcd/screens/LcdLayoutResources.h).
+class LcdLayoutResources;
 struct LcdLayoutScene;
-struct LcdLayoutKitDeleter {
-    void operator()(LcdLayoutKit* kit) const;
+struct LcdLayoutResourcesDeleter {
+    void operator()(LcdLayoutResources* resources) const;
 };
-// What the weather, water-cooling and dial screens draw with (lcd/screens/LcdScreenKit.h).
-struct LcdScreenKit;
-struct LcdScreenKitDeleter {
-    void operator()(LcdScreenKit* kit) const;
+// What the weather, water-cooling and dial screens draw with (lcd/screens/LcdScreenResources.h).
+struct LcdScreenResources;
+struct LcdScreenResourcesDeleter {
+    void operator()(LcdScreenResources* resources) const;
 };
 // ---- Clock faces (declarations)
-// A clock face as a table of elements, and what faces draw with (lcd/screens/ClockFaceKit.h).
+// A clock face as a table of elements, and what faces draw with (lcd/screens/ClockFacePainter.h).
 struct ClockFace;
-class ClockFaceKit;
-struct ClockFaceKitDeleter {
-    void operator()(ClockFaceKit* kit) const;
+class ClockFacePainter;
+struct ClockFacePainterDeleter {
+    void operator()(ClockFacePainter* resources) const;
 };
 // ---- end of clock faces (declarations)
 class KOVA_API LEDModeCtrl : public MControlFont {
@@ -360,13 +360,13 @@ protected:
     // The CPU dial's hub and the GPU dial's glass, hub and rings, which lie over their gauges.
     void drawCpuHub(Gdiplus::Graphics& g, int width, int height);
     void drawGpuCover(Gdiplus::Graphics& g, int width, int height);
-    // Keeps the dial g shows as kit slot 0 (CPU) or 1 (GPU), to draw it covered by the gauge;
-    // shows that copy through the kit's gauge shape.
+    // Keeps the dial g shows in kept slot 0 (CPU) or 1 (GPU), to draw it covered by the gauge;
+    // shows that copy through the gauge shape of the screen resources.
     HDC keepDial(Gdiplus::Graphics& g, int slot, int width, int height);
     void showGauge(Gdiplus::Graphics& g, int slot);
-    // The kit of this frame's screen, its fonts made for the control's face, style and scale.
-    LcdScreenKit& screenKit();
-    std::unique_ptr<LcdScreenKit, LcdScreenKitDeleter> m_screenKit;
+    // The drawing resources of this frame's screen, their fonts made for the control's face, style and scale.
+    LcdScreenResources& screenResources();
+    std::unique_ptr<LcdScreenResources, LcdScreenResourcesDeleter> m_screenResources;
     // ---- end of weather, water cooling and dial screens
 
     // ---- System-information layouts
@@ -393,10 +393,10 @@ protected:
     void drawLayoutMoving(Gdiplus::Graphics& g, int width, int height, int item);
     // What the layout being drawn reads; sensor values only for its moving part.
     LcdLayoutScene layoutScene(int width, int height, int item, bool withValues);
-    // The kit, its fonts made for the control's face and the scale.
-    LcdLayoutKit& layoutKit();
+    // The layouts' drawing resources, their fonts made for the control's face and the scale.
+    LcdLayoutResources& layoutResources();
     int m_layoutDrawn { 0 };
-    std::unique_ptr<LcdLayoutKit, LcdLayoutKitDeleter> m_layoutKit;
+    std::unique_ptr<LcdLayoutResources, LcdLayoutResourcesDeleter> m_layoutResources;
     // ---- end of system-information layouts
 
     // ---- Clock faces
@@ -436,13 +436,13 @@ protected:
     void drawClockBackdrop(Gdiplus::Graphics& g, int width, int height);
     ClockBackdrop m_clockBackdrop { ClockBackdrop::None };
     // Reads what the faces read of the renderer.
-    friend class ClockFaceKit;
-    std::unique_ptr<ClockFaceKit, ClockFaceKitDeleter> m_clockKit;
+    friend class ClockFacePainter;
+    std::unique_ptr<ClockFacePainter, ClockFacePainterDeleter> m_clockPainter;
     // ---- end of clock faces
 
     // The hidden render is drawn by the tick and by a host calling DrawHideControl on its own
     // thread: one at a time, or two threads draw into and encode one surface.
-    CriticalSection m_hiddenRoadLock;
+    CriticalSection m_hiddenRenderLock;
     CriticalSection m_stateLock;
     CriticalSection m_frameLock;
 
@@ -562,10 +562,10 @@ private:
     // False when the medium of the mode cannot step: no repaint is asked for then.
     bool advanceMedia(DWORD periods);
     bool modeRequestsRepaint() const;
-    void renderFrame(LcdFrameRoad& road);
-    void drawFrame(LcdFrameRoad& road, HDC& dc);
+    void renderFrame(LcdFramePipeline& pipeline);
+    void drawFrame(LcdFramePipeline& pipeline, HDC& dc);
     int jpegQuality() const;
-    void publish(LcdFrameRoad& road, int quality, int degrees);
+    void publish(LcdFramePipeline& pipeline, int quality, int degrees);
     void storeFrame(const BYTE* jpeg, int size);
 
     // Carousel text, images and pointer helpers
@@ -593,8 +593,8 @@ private:
     unsigned m_layerVersion { 0 };
     bool m_fahrenheit { false };
 
-    std::unique_ptr<LcdFrameRoad> m_visibleRoad;
-    std::unique_ptr<LcdFrameRoad> m_hiddenRoad;
+    std::unique_ptr<LcdFramePipeline> m_visiblePipeline;
+    std::unique_ptr<LcdFramePipeline> m_hiddenPipeline;
 
     // Built once, used under the state lock by both renders.
     std::unique_ptr<Gdiplus::SolidBrush> m_carouselBrush;
@@ -614,8 +614,6 @@ private:
     const Gdiplus::Font* keptFont(CarouselFont (&fonts)[2], bool chinese, const wchar_t* face, float size,
                                   Gdiplus::FontStyle style);
     static bool hasChineseGlyphs(const CString& text);
-    // The product's face of the carousel text and the slots.
-    static constexpr const wchar_t* kProductFace = L"BRAVIK 1.2";
     void placeSensorSlots();
     void selectLayer(int index);
     void hoverSensorSlot(CPoint pt);

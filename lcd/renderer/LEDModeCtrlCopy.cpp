@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "lcd/renderer/LcdFrameRoad.h"
+#include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
 
 namespace KOVA {

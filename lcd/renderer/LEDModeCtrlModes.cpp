@@ -220,7 +220,7 @@ const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], bool chines
 
 const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& text)
 {
-    return keptFont(m_carouselFonts, hasChineseGlyphs(text), kProductFace,
+    return keptFont(m_carouselFonts, hasChineseGlyphs(text), kBrandFontFace,
                     static_cast<float>(m_carouselTextSize) * m_carouselWidthFactor, m_fontStyle);
 }
 

@@ -1,6 +1,6 @@
 // The clock faces of LED mode 7: the preamble every face is drawn over (the black ground, the
 // circular screen's clip, the clock background) and the eight faces of the round and square
-// screens, one table each (lcd/screens/ClockFaceKit.h tells how a table reads).
+// screens, one table each (lcd/screens/ClockFacePainter.h tells how a table reads).
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp): the icons, hands, texts,
 // colours, sensor values and the background the faces read are swapped by the setters under
@@ -9,7 +9,7 @@
 
 #include <iterator>
 
-#include "lcd/screens/ClockFaceKit.h"
+#include "lcd/screens/ClockFacePainter.h"
 #include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
 
@@ -28,13 +28,13 @@ constexpr int kScreenHeight = 480;
 
 void LEDModeCtrl::DrawClockFace(Gdiplus::Graphics& g, int width, int height, const ClockFace& face)
 {
-    if (!m_clockKit)
-        m_clockKit.reset(new ClockFaceKit);
+    if (!m_clockPainter)
+        m_clockPainter.reset(new ClockFacePainter);
     SYSTEMTIME now {};
     TimeSource::LocalTime(now);
     m_clockBackdrop = clockBackdrop(face);
     const bool backdropMoves = m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame;
-    m_clockKit->Begin(*this, face, now, backdropMoves);
+    m_clockPainter->Begin(*this, face, now, backdropMoves);
     // The still layer holds the date's texts: a new day (or another background) draws it anew.
     const int date = now.wYear * 10000 + now.wMonth * 100 + now.wDay;
     const int screen = (face.screen == ClockScreen::Wide ? kWideScreens : kRoundScreens) + face.number;
@@ -60,12 +60,12 @@ void LEDModeCtrl::clockStill(Gdiplus::Graphics& g, int width, int height, int)
     drawClockGround(g, width, height);
     if (m_clockBackdrop == ClockBackdrop::Picture)
         drawClockBackdrop(g, width, height);
-    m_clockKit->Draw(g, width, height, ClockPass::Still);
+    m_clockPainter->Draw(g, width, height, ClockPass::Still);
 }
 
 void LEDModeCtrl::clockMoving(Gdiplus::Graphics& g, int width, int height, int)
 {
-    if (m_clockKit->Face().antiAliasAfterGround)
+    if (m_clockPainter->Face().antiAliasAfterGround)
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     const bool backdropMoves =
         m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame;
@@ -74,7 +74,7 @@ void LEDModeCtrl::clockMoving(Gdiplus::Graphics& g, int width, int height, int)
         drawClockBackdrop(g, width, height);
     }
     // Over a still backdrop the circle's clip is set only for what may reach past it.
-    m_clockKit->Draw(g, width, height, ClockPass::Moving, !backdropMoves && clipsToCircle());
+    m_clockPainter->Draw(g, width, height, ClockPass::Moving, !backdropMoves && clipsToCircle());
 }
 
 void LEDModeCtrl::drawClockGround(Gdiplus::Graphics& g, int width, int height)
@@ -86,24 +86,24 @@ void LEDModeCtrl::drawClockGround(Gdiplus::Graphics& g, int width, int height)
     } else {
         g.FillRectangle(&black, 0, 0, width, height);
     }
-    if (m_clockKit->Face().antiAliasAfterGround)
+    if (m_clockPainter->Face().antiAliasAfterGround)
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
 }
 
 bool LEDModeCtrl::clipsToCircle() const
 {
-    return m_clockKit->Face().screen == ClockScreen::Round && m_screenType == LEDScreenCircle;
+    return m_clockPainter->Face().screen == ClockScreen::Round && m_screenType == LEDScreenCircle;
 }
 
 void LEDModeCtrl::clipClockFace(Gdiplus::Graphics& g, int width, int height)
 {
     if (clipsToCircle())
-        m_clockKit->ClipToCircle(g, width, height);
+        m_clockPainter->ClipToCircle(g, width, height);
 }
 
 void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g, int width, int height)
 {
-    const bool wide = m_clockKit->Face().screen == ClockScreen::Wide;
+    const bool wide = m_clockPainter->Face().screen == ClockScreen::Wide;
     const Gdiplus::Rect stretched(0, 0, wide ? kWideWidth : kRoundSide, kScreenHeight);
     if (m_clockBackdrop == ClockBackdrop::VideoFrame) {
         m_video->Read();
@@ -112,7 +112,7 @@ void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g, int width, int height)
         HDC dc = g.GetHDC();
         const int saved = ::SaveDC(dc);
         if (m_screenType == LEDScreenCircle)
-            ::SelectClipRgn(dc, m_clockKit->Ellipse(width, height));
+            ::SelectClipRgn(dc, m_clockPainter->Ellipse(width, height));
         int videoWidth = m_video->Width();
         int videoHeight = m_video->Height();
         DrawFrame(dc, m_video->Frame(), videoWidth, videoHeight, CRect(0, 0, kRoundSide, kScreenHeight));

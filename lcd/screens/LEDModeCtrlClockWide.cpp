@@ -1,4 +1,4 @@
-// The eight clock faces of the wide (640 × 480) screen, one table each (lcd/screens/ClockFaceKit.h
+// The eight clock faces of the wide (640 × 480) screen, one table each (lcd/screens/ClockFacePainter.h
 // tells how a table reads). They share the round faces' drawing (lcd/screens/LEDModeCtrlClock.cpp):
 // on this screen the ground is a black rectangle with no clip and the background is the clock
 // picture only, never the video.
@@ -9,7 +9,7 @@
 
 #include <iterator>
 
-#include "lcd/screens/ClockFaceKit.h"
+#include "lcd/screens/ClockFacePainter.h"
 
 namespace KOVA {
 

@@ -1,6 +1,6 @@
 // The carousel item screens: one round dial per device with the item's value large in the
 // middle over its unit. Everything but the gauge and the value stays in the still layer; each
-// frame draws those two over it. The kit of the weather, water-cooling and dial screens is
+// frame draws those two over it. The drawing resources of the weather, water-cooling and dial screens are
 // made here.
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
@@ -10,7 +10,7 @@
 #include <cwchar>
 
 #include "framework/Manager.h"
-#include "lcd/screens/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
 
@@ -106,14 +106,14 @@ DeviceReading readDevice(int which, float temperature, float clock, float load, 
 }
 } // namespace
 
-LcdScreenKit& LEDModeCtrl::screenKit()
+LcdScreenResources& LEDModeCtrl::screenResources()
 {
-    if (!m_screenKit)
-        m_screenKit.reset(new LcdScreenKit);
+    if (!m_screenResources)
+        m_screenResources.reset(new LcdScreenResources);
     // The layer key knows the face and the scale but not the style: new fonts redraw the layer.
-    if (m_screenKit->PrepareFonts(m_manager, m_textFont, m_fontStyle, Manager::GetScaleValue()))
+    if (m_screenResources->PrepareFonts(m_manager, m_textFont, m_fontStyle, Manager::GetScaleValue()))
         InvalidateLayers();
-    return *m_screenKit;
+    return *m_screenResources;
 }
 
 float LEDModeCtrl::MemoryPercent(const HARDWARE_INFO& info)
@@ -126,7 +126,7 @@ float LEDModeCtrl::MemoryPercent(const HARDWARE_INFO& info)
 
 void LEDModeCtrl::drawDialFace(Gdiplus::Graphics& g, int width, int height, bool opaqueInnerRim)
 {
-    Gdiplus::SolidBrush& brush = m_screenKit->brush;
+    Gdiplus::SolidBrush& brush = m_screenResources->brush;
     brush.SetColor(LcdWithAlpha(m_backgroundColour, 100));
     g.FillEllipse(&brush, 0, 0, width, height);
     brush.SetColor(m_valueColour);
@@ -137,7 +137,7 @@ void LEDModeCtrl::drawDialFace(Gdiplus::Graphics& g, int width, int height, bool
 
 void LEDModeCtrl::drawDialRings(Gdiplus::Graphics& g, int width, int height)
 {
-    Gdiplus::Pen& pen = m_screenKit->pen;
+    Gdiplus::Pen& pen = m_screenResources->pen;
     pen.SetWidth(2.0f);
     pen.SetDashStyle(Gdiplus::DashStyleSolid);
     pen.SetColor(LcdWithAlpha(m_valueColour, 150));
@@ -149,31 +149,31 @@ void LEDModeCtrl::drawDialRings(Gdiplus::Graphics& g, int width, int height)
 void LEDModeCtrl::drawDialTexts(Gdiplus::Graphics& g, int width, int height, const CString& value, const wchar_t* unit,
                                 bool largeValue)
 {
-    LcdScreenKit& kit = *m_screenKit;
-    kit.brush.SetColor(m_textColor);
+    LcdScreenResources& resources = *m_screenResources;
+    resources.brush.SetColor(m_textColor);
     const float cy = static_cast<float>(height / 2);
     const float boxWidth = static_cast<float>(width - 20);
     if (!value.IsEmpty()) {
-        const Gdiplus::Font* font = kit.Font(largeValue ? LcdFontRole::Value60 : LcdFontRole::Value50);
-        g.DrawString(value, value.GetLength(), font, Gdiplus::RectF(10, cy - 40, boxWidth, 60), &kit.centred,
-                     &kit.brush);
+        const Gdiplus::Font* font = resources.Font(largeValue ? LcdFontRole::Value60 : LcdFontRole::Value50);
+        g.DrawString(value, value.GetLength(), font, Gdiplus::RectF(10, cy - 40, boxWidth, 60), &resources.centred,
+                     &resources.brush);
     }
     if (unit && *unit)
-        g.DrawString(unit, -1, kit.Font(LcdFontRole::Unit20), Gdiplus::RectF(10, cy + 20, boxWidth, 30), &kit.centred,
-                     &kit.brush);
+        g.DrawString(unit, -1, resources.Font(LcdFontRole::Unit20), Gdiplus::RectF(10, cy + 20, boxWidth, 30), &resources.centred,
+                     &resources.brush);
 }
 
 // ---- memory: items 7 to 10
 
 void LEDModeCtrl::DrawSystemInfoMode1(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
-    screenKit();
+    screenResources();
     DrawLayered(g, width, height, item, kMemoryDial, &LEDModeCtrl::memoryDialStill, &LEDModeCtrl::memoryDialMoving);
 }
 
 void LEDModeCtrl::memoryDialStill(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    LcdScreenKit& kit = *m_screenKit;
+    LcdScreenResources& resources = *m_screenResources;
     drawDialFace(g, width, height, true);
     const LcdImage* scale = item == HardwareMemoryCapacity ? &m_memoryScale[0]
         : (item == HardwareMemoryTemperature || item == HardwareMemoryLoad) ? &m_memoryScale[1]
@@ -181,18 +181,18 @@ void LEDModeCtrl::memoryDialStill(Gdiplus::Graphics& g, int width, int height, i
     drawCentredImage(g, scale ? scale->image.get() : nullptr, width, height, 480);
     drawDialRings(g, width, height);
     if (item != HardwareMemoryClock) {
-        kit.pen.SetColor(Gdiplus::Color(kLcdTrackGrey));
-        kit.pen.SetWidth(26.0f);
-        g.DrawArc(&kit.pen, squareAbout(width / 2, height / 2, 160), kGaugeStart, kGaugeSpan);
+        resources.pen.SetColor(Gdiplus::Color(kLcdTrackGrey));
+        resources.pen.SetWidth(26.0f);
+        g.DrawArc(&resources.pen, squareAbout(width / 2, height / 2, 160), kGaugeStart, kGaugeSpan);
     }
     // The unit and the brand lie clear of the value and of its arc: they stay in the layer.
     const wchar_t* units[] = { L"GB", TemperatureSign(), L"MHz", L"%" };
     if (item < HardwareMemoryCapacity || item > HardwareMemoryLoad)
         return;
     drawDialTexts(g, width, height, CString(), units[item - HardwareMemoryCapacity], false);
-    g.DrawString(L"ZEDIVER", -1, kit.Font(LcdFontRole::Unit20),
-                 Gdiplus::RectF(10, static_cast<float>(height - 60), static_cast<float>(width - 20), 30), &kit.centred,
-                 &kit.brush);
+    g.DrawString(L"ZEDIVER", -1, resources.Font(LcdFontRole::Unit20),
+                 Gdiplus::RectF(10, static_cast<float>(height - 60), static_cast<float>(width - 20), 30), &resources.centred,
+                 &resources.brush);
 }
 
 void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
@@ -223,7 +223,7 @@ void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, 
     drawDialTexts(g, width, height, value, nullptr, false);
     if (item != HardwareMemoryCapacity && item != HardwareMemoryLoad)
         return;
-    Gdiplus::Pen& pen = m_screenKit->pen;
+    Gdiplus::Pen& pen = m_screenResources->pen;
     pen.SetColor(m_accentColour);
     pen.SetWidth(26.0f);
     pen.SetDashStyle(Gdiplus::DashStyleSolid);
@@ -240,24 +240,24 @@ void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, 
 HDC LEDModeCtrl::keepDial(Gdiplus::Graphics& g, int slot, int width, int height)
 {
     const SurfaceDC surface(g);
-    return m_screenKit->withGauge[slot].Keep(surface.get(), width, height);
+    return m_screenResources->withGauge[slot].Keep(surface.get(), width, height);
 }
 
 void LEDModeCtrl::showGauge(Gdiplus::Graphics& g, int slot)
 {
-    LcdScreenKit& kit = *m_screenKit;
-    const LcdUniqueRegion shape(Gdiplus::Region(&kit.gauge).GetHRGN(&g));
+    LcdScreenResources& resources = *m_screenResources;
+    const LcdUniqueRegion shape(Gdiplus::Region(&resources.gauge).GetHRGN(&g));
     if (!shape)
         return;
     const SurfaceDC surface(g);
-    kit.withGauge[slot].CopyThrough(surface.get(), shape.get());
+    resources.withGauge[slot].CopyThrough(surface.get(), shape.get());
 }
 
 // ---- CPU: items 1 to 3
 
 void LEDModeCtrl::DrawSystemInfoMode2(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
-    screenKit();
+    screenResources();
     DrawLayered(g, width, height, item, kCpuDial, &LEDModeCtrl::cpuDialStill, &LEDModeCtrl::cpuDialMoving);
 }
 
@@ -285,7 +285,7 @@ void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
         Gdiplus::Graphics cover(covered);
         cover.SetSmoothingMode(g.GetSmoothingMode());
         const Gdiplus::Rect square = squareAbout(width / 2, height / 2, kSectorRadius);
-        cover.FillRectangle(m_screenKit->Gradient(0, square, LcdWithAlpha(m_accentColour, 50),
+        cover.FillRectangle(m_screenResources->Gradient(0, square, LcdWithAlpha(m_accentColour, 50),
                                                   LcdWithAlpha(m_accentColour, 200)),
                             square);
         drawCpuHub(cover, width, height);
@@ -295,8 +295,8 @@ void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
 
 void LEDModeCtrl::drawCpuHub(Gdiplus::Graphics& g, int width, int height)
 {
-    m_screenKit->brush.SetColor(m_backgroundColour);
-    g.FillEllipse(&m_screenKit->brush, squareAbout(width / 2, height / 2, kHubRadius));
+    m_screenResources->brush.SetColor(m_backgroundColour);
+    g.FillEllipse(&m_screenResources->brush, squareAbout(width / 2, height / 2, kHubRadius));
 }
 
 void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
@@ -307,7 +307,7 @@ void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
                                              info.cpuLoad, TemperatureSign(), ClockDialAngle(info.cpuClock));
     if (!reading.shown)
         return;
-    Gdiplus::GraphicsPath& sector = m_screenKit->gauge;
+    Gdiplus::GraphicsPath& sector = m_screenResources->gauge;
     sector.Reset();
     sector.AddPie(squareAbout(width / 2, height / 2, kSectorRadius), kGaugeStart, reading.angle);
     showGauge(g, cpuGaugeSlot(item));
@@ -320,7 +320,7 @@ void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
 
 void LEDModeCtrl::DrawSystemInfoMode3(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
-    screenKit();
+    screenResources();
     DrawLayered(g, width, height, item, kGpuDial, &LEDModeCtrl::gpuDialStill, &LEDModeCtrl::gpuDialMoving);
 }
 
@@ -333,8 +333,8 @@ void LEDModeCtrl::gpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
     if (const HDC covered = keepDial(g, 1, width, height)) {
         Gdiplus::Graphics cover(covered);
         cover.SetSmoothingMode(g.GetSmoothingMode());
-        m_screenKit->brush.SetColor(m_accentColour);
-        cover.FillRectangle(&m_screenKit->brush, 0, 0, width, height);
+        m_screenResources->brush.SetColor(m_accentColour);
+        cover.FillRectangle(&m_screenResources->brush, 0, 0, width, height);
         drawGpuCover(cover, width, height);
     }
     drawGpuCover(g, width, height);
@@ -342,14 +342,14 @@ void LEDModeCtrl::gpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
 
 void LEDModeCtrl::drawGpuCover(Gdiplus::Graphics& g, int width, int height)
 {
-    LcdScreenKit& kit = *m_screenKit;
+    LcdScreenResources& resources = *m_screenResources;
     const int cx = width / 2;
     const int cy = height / 2;
     const Gdiplus::Rect glass = squareAbout(cx, cy, kGlassRadius);
-    g.FillPie(kit.Gradient(1, glass, LcdWithAlpha(m_valueColour, 50), LcdWithAlpha(m_valueColour, 200)), glass, 0.0f,
+    g.FillPie(resources.Gradient(1, glass, LcdWithAlpha(m_valueColour, 50), LcdWithAlpha(m_valueColour, 200)), glass, 0.0f,
               360.0f);
-    kit.brush.SetColor(LcdWithAlpha(m_backgroundColour, 255));
-    g.FillEllipse(&kit.brush, squareAbout(cx, cy, kHubRadius));
+    resources.brush.SetColor(LcdWithAlpha(m_backgroundColour, 255));
+    g.FillEllipse(&resources.brush, squareAbout(cx, cy, kHubRadius));
 
     struct Ring {
         int half;
@@ -361,10 +361,10 @@ void LEDModeCtrl::drawGpuCover(Gdiplus::Graphics& g, int width, int height)
                            { kHubRadius, 2.0f, 200, Gdiplus::DashStyleSolid },
                            { 85, 5.0f, 255, Gdiplus::DashStyleSolid } };
     for (const Ring& ring : rings) {
-        kit.pen.SetColor(LcdWithAlpha(m_valueColour, ring.alpha));
-        kit.pen.SetWidth(ring.width);
-        kit.pen.SetDashStyle(ring.dash);
-        g.DrawEllipse(&kit.pen, squareAbout(cx, cy, ring.half));
+        resources.pen.SetColor(LcdWithAlpha(m_valueColour, ring.alpha));
+        resources.pen.SetWidth(ring.width);
+        resources.pen.SetDashStyle(ring.dash);
+        g.DrawEllipse(&resources.pen, squareAbout(cx, cy, ring.half));
     }
 }
 
@@ -387,7 +387,7 @@ void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
         const float dy = p.Y - fy;
         p = Gdiplus::PointF(fx + dx * c - dy * s, fy + dx * s + dy * c);
     }
-    Gdiplus::GraphicsPath& shape = m_screenKit->gauge;
+    Gdiplus::GraphicsPath& shape = m_screenResources->gauge;
     shape.Reset();
     shape.AddPolygon(needle, 4);
     showGauge(g, 1);

@@ -5,13 +5,13 @@
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
 
+#include "framework/FontCache.h"
 #include "framework/Manager.h"
-#include "lcd/screens/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutResources.h"
 
 namespace KOVA {
 
 namespace {
-const wchar_t* const kBrandFace = L"BRAVIK 1.2";
 
 LcdPicture pictureOf(Gdiplus::Image* image, int width, int height)
 {
@@ -23,9 +23,9 @@ LcdPicture pictureOf(Gdiplus::Image* image, int width, int height)
 }
 } // namespace
 
-void LcdLayoutKitDeleter::operator()(LcdLayoutKit* kit) const
+void LcdLayoutResourcesDeleter::operator()(LcdLayoutResources* resources) const
 {
-    delete kit;
+    delete resources;
 }
 
 void LEDModeCtrl::DrawSystemInfoMode11(Gdiplus::Graphics& g, int& width, int& height, int item)
@@ -98,12 +98,12 @@ void LEDModeCtrl::drawSystemInfoLayout(Gdiplus::Graphics& g, int width, int heig
 
 void LEDModeCtrl::drawLayoutStill(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    DrawLayoutPart(m_layoutDrawn, LayoutPart::Still, g, layoutKit(), layoutScene(width, height, item, false));
+    DrawLayoutPart(m_layoutDrawn, LayoutPart::Still, g, layoutResources(), layoutScene(width, height, item, false));
 }
 
 void LEDModeCtrl::drawLayoutMoving(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    DrawLayoutPart(m_layoutDrawn, LayoutPart::Moving, g, layoutKit(), layoutScene(width, height, item, true));
+    DrawLayoutPart(m_layoutDrawn, LayoutPart::Moving, g, layoutResources(), layoutScene(width, height, item, true));
 }
 
 LcdLayoutScene LEDModeCtrl::layoutScene(int width, int height, int item, bool withValues)
@@ -135,17 +135,17 @@ LcdLayoutScene LEDModeCtrl::layoutScene(int width, int height, int item, bool wi
     return scene;
 }
 
-LcdLayoutKit& LEDModeCtrl::layoutKit()
+LcdLayoutResources& LEDModeCtrl::layoutResources()
 {
-    if (!m_layoutKit)
-        m_layoutKit.reset(new LcdLayoutKit);
+    if (!m_layoutResources)
+        m_layoutResources.reset(new LcdLayoutResources);
     const float scale = Manager::GetScaleValue();
-    if (m_layoutKit->FontsStale(m_textFont, scale, m_manager)) {
+    if (m_layoutResources->FontsStale(m_textFont, scale, m_manager)) {
         std::unique_ptr<Gdiplus::FontFamily> face(GetFontFamily(m_textFont));
-        std::unique_ptr<Gdiplus::FontFamily> brand(GetFontFamily(kBrandFace));
-        m_layoutKit->SetFamilies(std::move(face), std::move(brand), m_textFont, scale, m_manager);
+        std::unique_ptr<Gdiplus::FontFamily> brand(GetFontFamily(kBrandFontFace));
+        m_layoutResources->SetFamilies(std::move(face), std::move(brand), m_textFont, scale, m_manager);
     }
-    return *m_layoutKit;
+    return *m_layoutResources;
 }
 
 } // namespace KOVA

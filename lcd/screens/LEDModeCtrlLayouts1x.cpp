@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/screens/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutResources.h"
 
 namespace KOVA {
 
@@ -42,17 +42,17 @@ Gdiplus::Rect centredSquare(const LcdLayoutScene& s, int side)
 
 // ---- layout 11: one device's three values over the stretched control image
 
-void layout11(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout11(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     if (part == Part::Still) {
-        FillLayoutBackground(g, kit, s, s.round);
+        FillLayoutBackground(g, resources, s, s.round);
         DrawPicture(g, s.controlImage, Gdiplus::Rect(0, 0, s.width, s.height));
-        Gdiplus::SolidBrush& bar = kit.Brush(withAlpha(s.background, 255));
+        Gdiplus::SolidBrush& bar = resources.Brush(withAlpha(s.background, 255));
         g.FillRectangle(&bar, Gdiplus::Rect(s.cx() - 80, 305, 160, 20));
         g.FillRectangle(&bar, Gdiplus::Rect(s.cx() - 80, 385, 160, 20));
     }
-    DrawPanelTexts(g, kit, s, 11, part);
+    DrawPanelTexts(g, resources, s, 11, part);
 }
 
 // ---- layout 15: three bubbles
@@ -79,21 +79,21 @@ const Stroke kBubbleStrokes[] = {
     { true, 2, -195, 275, 110, true, 3, Gdiplus::DashStyleSolid, 260, 60 },
 };
 
-void layout15(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout15(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     if (part == Part::Still) {
-        FillLayoutBackground(g, kit, s, s.round);
-        Gdiplus::SolidBrush& outer = kit.Brush(withAlpha(s.background, 230));
+        FillLayoutBackground(g, resources, s, s.round);
+        Gdiplus::SolidBrush& outer = resources.Brush(withAlpha(s.background, 230));
         for (const Gdiplus::Rect& r : { Gdiplus::Rect(s.cx() - 80, 60, 160, 160), Gdiplus::Rect(60, 250, 160, 160),
                                         Gdiplus::Rect(s.width - 220, 250, 160, 160) })
             g.FillEllipse(&outer, r);
-        Gdiplus::SolidBrush& inner = kit.Brush(withAlpha(s.background, 200));
+        Gdiplus::SolidBrush& inner = resources.Brush(withAlpha(s.background, 200));
         g.FillEllipse(&inner, Gdiplus::Rect(75, 265, 130, 130));
         g.FillEllipse(&inner, Gdiplus::Rect(s.width - 215, 255, 150, 150));
         const int origins[] = { 0, s.cx(), s.width };
         for (const Stroke& stroke : kBubbleStrokes) {
-            Gdiplus::Pen& pen = kit.Pen(stroke.accent ? withAlpha(s.accent, 150) : kGrey, stroke.width, stroke.dash);
+            Gdiplus::Pen& pen = resources.Pen(stroke.accent ? withAlpha(s.accent, 150) : kGrey, stroke.width, stroke.dash);
             const Gdiplus::Rect r(origins[stroke.anchor] + stroke.x, stroke.y, stroke.side, stroke.side);
             if (stroke.arc)
                 g.DrawArc(&pen, r, stroke.start, stroke.sweep);
@@ -101,38 +101,38 @@ void layout15(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayou
                 g.DrawEllipse(&pen, r);
         }
     }
-    DrawPanelTexts(g, kit, s, 15, part);
+    DrawPanelTexts(g, resources, s, 15, part);
 }
 
 // ---- layout 16: a band across the upper half, clipped to the inscribed ellipse
 
-void layout16(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout16(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     // The clip stays on the frame's graphics: whatever the frame draws after the layout is
     // clipped as well.
-    g.SetClip(&kit.FrameEllipse(s.width, s.height), Gdiplus::CombineModeReplace);
+    g.SetClip(&resources.FrameEllipse(s.width, s.height), Gdiplus::CombineModeReplace);
     SetLayoutQuality(g, s);
     if (part == Part::Still) {
-        FillLayoutBackground(g, kit, s, s.round);
-        Gdiplus::SolidBrush& band = kit.Brush(s.value);
+        FillLayoutBackground(g, resources, s, s.round);
+        Gdiplus::SolidBrush& band = resources.Brush(s.value);
         g.FillRectangle(&band, Gdiplus::Rect(0, 120, s.width, 120));
         g.FillRectangle(&band, Gdiplus::Rect(s.cx(), s.cy() + 50, 1, 100));
     }
-    DrawPanelTexts(g, kit, s, 16, part);
+    DrawPanelTexts(g, resources, s, 16, part);
 }
 
 // ---- layout 12: needle dial
 // The halo, hub and rings lie over the needle and do not move: they stay in the layer, and the
-// kit's covered copy shows them over the dial filled with the needle's colour.
+// resources' covered copy shows them over the dial filled with the needle's colour.
 
 // The value-colour ring of the dials: as set, then the inner fill.
-void dialRing(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s, bool ellipses, Gdiplus::Color inner)
+void dialRing(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s, bool ellipses, Gdiplus::Color inner)
 {
     const Gdiplus::Rect rims[] = { Gdiplus::Rect(10, 10, s.width - 20, s.height - 20),
                                    Gdiplus::Rect(15, 15, s.width - 30, s.height - 30) };
     const Gdiplus::Color fills[] = { s.value, inner };
     for (int i = 0; i < 2; ++i) {
-        Gdiplus::SolidBrush& brush = kit.Brush(fills[i]);
+        Gdiplus::SolidBrush& brush = resources.Brush(fills[i]);
         if (ellipses)
             g.FillEllipse(&brush, rims[i]);
         else
@@ -163,10 +163,10 @@ const LcdPicture& needleScale(const LcdLayoutScene& s)
     return s.gpuScale[first ? 0 : 1];
 }
 
-void needleDial(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void needleDial(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
-    FillLayoutBackground(g, kit, s, s.round);
-    dialRing(g, kit, s, s.round, s.background);
+    FillLayoutBackground(g, resources, s, s.round);
+    dialRing(g, resources, s, s.round, s.background);
     DrawPicture(g, needleScale(s), centredSquare(s, kScaleSide));
 }
 
@@ -186,80 +186,80 @@ void needleShape(const LcdLayoutScene& s, Gdiplus::PointF (&needle)[4])
     }
 }
 
-void needleCover(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void needleCover(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     const Gdiplus::Rect halo = around(s.cx(), s.cy(), 130);
-    g.FillPath(&kit.Gradient(0, halo, withAlpha(s.value, 50), withAlpha(s.value, 200)), &kit.FullPie(halo));
+    g.FillPath(&resources.Gradient(0, halo, withAlpha(s.value, 50), withAlpha(s.value, 200)), &resources.FullPie(halo));
     const Gdiplus::Rect hub = around(s.cx(), s.cy(), 100);
-    g.FillEllipse(&kit.Brush(withAlpha(s.background, 255)), hub);
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2, Gdiplus::DashStyleDash), halo);
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 200), 2), hub);
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 5), around(s.cx(), s.cy(), 85));
+    g.FillEllipse(&resources.Brush(withAlpha(s.background, 255)), hub);
+    g.DrawEllipse(&resources.Pen(withAlpha(s.value, 150), 2, Gdiplus::DashStyleDash), halo);
+    g.DrawEllipse(&resources.Pen(withAlpha(s.value, 200), 2), hub);
+    g.DrawEllipse(&resources.Pen(withAlpha(s.value, 255), 5), around(s.cx(), s.cy(), 85));
 }
 
-void showNeedle(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void showNeedle(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
-    if (const HDC copy = kit.CoverToDraw(g, coverKey(12, g, s, needleScale(s)))) {
+    if (const HDC copy = resources.CoverToDraw(g, coverKey(12, g, s, needleScale(s)))) {
         Gdiplus::Graphics covered(copy);
         covered.SetInterpolationMode(g.GetInterpolationMode());
         SetLayoutQuality(covered, s);
-        needleDial(covered, kit, s);
-        covered.FillRectangle(&kit.Brush(s.accent), 0, 0, s.width, s.height);
-        needleCover(covered, kit, s);
+        needleDial(covered, resources, s);
+        covered.FillRectangle(&resources.Brush(s.accent), 0, 0, s.width, s.height);
+        needleCover(covered, resources, s);
     }
     Gdiplus::PointF needle[4];
     needleShape(s, needle);
-    Gdiplus::GraphicsPath& shape = kit.FreshPath();
+    Gdiplus::GraphicsPath& shape = resources.FreshPath();
     shape.AddPolygon(needle, 4);
-    kit.ShowCover(g, shape);
+    resources.ShowCover(g, shape);
 }
 
-void layout12(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout12(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     const bool moves = DialMoves(2, s.item);
     if (part == Part::Still) {
-        needleDial(g, kit, s);
+        needleDial(g, resources, s);
         if (!moves) {
             Gdiplus::PointF needle[4];
             needleShape(s, needle);
-            g.FillPolygon(&kit.Brush(s.accent), needle, 4, Gdiplus::FillModeAlternate);
+            g.FillPolygon(&resources.Brush(s.accent), needle, 4, Gdiplus::FillModeAlternate);
         }
-        needleCover(g, kit, s);
-        kit.ForgetCover();
+        needleCover(g, resources, s);
+        resources.ForgetCover();
     } else if (moves) {
-        showNeedle(g, kit, s);
+        showNeedle(g, resources, s);
     }
-    DrawGaugeTexts(part, g, kit, s, 2, 60, 5, s.label);
+    DrawGaugeTexts(part, g, resources, s, 2, 60, 5, s.label);
 }
 
 // ---- layout 13: arc dial over the stretched control image
 
-void layout13(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout13(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     // Drawn with the quality the frame already carries.
     const Gdiplus::Rect track = around(s.cx(), s.cy(), 160);
-    const GaugeCaption zediver { L"ZEDIVER", kit.Font(20, Gdiplus::FontStyleRegular), 30.0f };
+    const GaugeCaption zediver { L"ZEDIVER", resources.Font(20, Gdiplus::FontStyleRegular), 30.0f };
     if (part == Part::Still) {
-        FillLayoutBackground(g, kit, s, s.round);
-        dialRing(g, kit, s, true, withAlpha(s.background, 255));
+        FillLayoutBackground(g, resources, s, s.round);
+        dialRing(g, resources, s, true, withAlpha(s.background, 255));
         if (s.item == HardwareMemoryCapacity)
             DrawPicture(g, s.memoryScale[0], centredSquare(s, kScaleSide));
         else if (s.item == HardwareMemoryTemperature || s.item == HardwareMemoryLoad)
             DrawPicture(g, s.memoryScale[1], centredSquare(s, kScaleSide));
         DrawPicture(g, s.controlImage, Gdiplus::Rect(0, 0, s.width, s.height));
-        g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2), around(s.cx(), s.cy(), 130));
-        g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 2), around(s.cx(), s.cy(), 100));
+        g.DrawEllipse(&resources.Pen(withAlpha(s.value, 150), 2), around(s.cx(), s.cy(), 130));
+        g.DrawEllipse(&resources.Pen(withAlpha(s.value, 255), 2), around(s.cx(), s.cy(), 100));
         if (s.item != HardwareMemoryClock)
-            g.DrawArc(&kit.Pen(kTrack, kTrackWidth), track, kDialStart, kDialFullScale);
+            g.DrawArc(&resources.Pen(kTrack, kTrackWidth), track, kDialStart, kDialFullScale);
     }
-    DrawGaugeTexts(part, g, kit, s, 3, 50, 10, s.label, zediver);
+    DrawGaugeTexts(part, g, resources, s, 3, 50, 10, s.label, zediver);
     if (part == Part::Moving && DialMarked(3, s.item))
-        g.DrawArc(&kit.Pen(s.accent, kTrackWidth), track, kDialStart, DialSweep(3, s));
+        g.DrawArc(&resources.Pen(s.accent, kTrackWidth), track, kDialStart, DialSweep(3, s));
 }
 
 // ---- layout 14: pie dial
-// The hub lies over the pie and does not move: it stays in the layer, and the kit's covered
+// The hub lies over the pie and does not move: it stays in the layer, and the resources' covered
 // copy shows it over the dial filled with the pie's gradient.
 
 const LcdPicture& pieScale(const LcdLayoutScene& s)
@@ -269,56 +269,56 @@ const LcdPicture& pieScale(const LcdLayoutScene& s)
     return s.cpuScale[first ? 0 : 1];
 }
 
-void pieDial(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void pieDial(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
-    FillLayoutBackground(g, kit, s, s.round);
-    dialRing(g, kit, s, true, s.background);
+    FillLayoutBackground(g, resources, s, s.round);
+    dialRing(g, resources, s, true, s.background);
     DrawPicture(g, pieScale(s), centredSquare(s, kPieScaleSide));
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 150), 2), around(s.cx(), s.cy(), 130));
-    g.DrawEllipse(&kit.Pen(withAlpha(s.value, 255), 2), around(s.cx(), s.cy(), 100));
+    g.DrawEllipse(&resources.Pen(withAlpha(s.value, 150), 2), around(s.cx(), s.cy(), 130));
+    g.DrawEllipse(&resources.Pen(withAlpha(s.value, 255), 2), around(s.cx(), s.cy(), 100));
 }
 
-void pieHub(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void pieHub(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
-    g.FillEllipse(&kit.Brush(s.background), around(s.cx(), s.cy(), 100));
+    g.FillEllipse(&resources.Brush(s.background), around(s.cx(), s.cy(), 100));
 }
 
-void showPie(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void showPie(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     const Gdiplus::Rect square = around(s.cx(), s.cy(), 225);
-    if (const HDC copy = kit.CoverToDraw(g, coverKey(14, g, s, pieScale(s)))) {
+    if (const HDC copy = resources.CoverToDraw(g, coverKey(14, g, s, pieScale(s)))) {
         Gdiplus::Graphics covered(copy);
         covered.SetInterpolationMode(g.GetInterpolationMode());
         SetLayoutQuality(covered, s);
-        pieDial(covered, kit, s);
-        covered.FillRectangle(&kit.Gradient(1, square, withAlpha(s.accent, 50), withAlpha(s.accent, 200)), square);
-        pieHub(covered, kit, s);
+        pieDial(covered, resources, s);
+        covered.FillRectangle(&resources.Gradient(1, square, withAlpha(s.accent, 50), withAlpha(s.accent, 200)), square);
+        pieHub(covered, resources, s);
     }
-    Gdiplus::GraphicsPath& pie = kit.FreshPath();
+    Gdiplus::GraphicsPath& pie = resources.FreshPath();
     pie.AddPie(square, kDialStart, DialSweep(4, s));
-    kit.ShowCover(g, pie);
+    resources.ShowCover(g, pie);
 }
 
 // An item without a pie never moves: its layer is the whole dial.
-void layout14(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout14(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     if (part == Part::Still) {
-        pieDial(g, kit, s);
-        pieHub(g, kit, s);
-        kit.ForgetCover();
+        pieDial(g, resources, s);
+        pieHub(g, resources, s);
+        resources.ForgetCover();
     } else if (DialMoves(4, s.item)) {
-        showPie(g, kit, s);
+        showPie(g, resources, s);
     }
-    DrawGaugeTexts(part, g, kit, s, 4, 60, 5, s.label);
+    DrawGaugeTexts(part, g, resources, s, 4, 60, 5, s.label);
 }
 } // namespace
 
-void DrawRoundLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene)
+void DrawRoundLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene)
 {
-    using Draw = void (*)(Part, Gdiplus::Graphics&, LcdLayoutKit&, const LcdLayoutScene&);
+    using Draw = void (*)(Part, Gdiplus::Graphics&, LcdLayoutResources&, const LcdLayoutScene&);
     static const Draw kLayouts[] = { layout11, layout12, layout13, layout14, layout15, layout16 };
-    kLayouts[layout - 11](part, g, kit, scene);
+    kLayouts[layout - 11](part, g, resources, scene);
 }
 
 } // namespace KOVA

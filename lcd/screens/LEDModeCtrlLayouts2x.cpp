@@ -4,7 +4,7 @@
 //
 // Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/screens/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutResources.h"
 
 namespace KOVA {
 
@@ -12,65 +12,65 @@ namespace {
 using Part = LayoutPart;
 
 // The background and the corner image under every plain layout.
-void plainGround(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void plainGround(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
-    FillLayoutBackground(g, kit, s, false);
+    FillLayoutBackground(g, resources, s, false);
     DrawCornerImage(g, s);
 }
 
-void panel(int layout, Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void panel(int layout, Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     if (part == Part::Still)
-        plainGround(g, kit, s);
-    DrawPanelTexts(g, kit, s, layout, part);
+        plainGround(g, resources, s);
+    DrawPanelTexts(g, resources, s, layout, part);
 }
 
-void layout22(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout22(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     if (part == Part::Still)
-        plainGround(g, kit, s);
-    DrawGaugeTexts(part, g, kit, s, 2, 60, 10, s.value);
+        plainGround(g, resources, s);
+    DrawGaugeTexts(part, g, resources, s, 2, 60, 10, s.value);
 }
 
-void layout23(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout23(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     // Drawn with the quality the frame already carries.
     if (part == Part::Still)
-        plainGround(g, kit, s);
-    DrawGaugeTexts(part, g, kit, s, 3, 50, 10, s.value, { L"ZEDIVER", kit.Font(20, Gdiplus::FontStyleRegular), 30.0f });
+        plainGround(g, resources, s);
+    DrawGaugeTexts(part, g, resources, s, 3, 50, 10, s.value, { L"ZEDIVER", resources.Font(20, Gdiplus::FontStyleRegular), 30.0f });
     if (part == Part::Moving && DialMarked(3, s.item)) {
         // Centred on the corner image's top-left corner, or on the frame's without one.
         const Gdiplus::Point corner = CornerImagePlace(s);
-        g.DrawArc(&kit.Pen(s.accent, 1.0f), Gdiplus::Rect(corner.X - 160, corner.Y - 160, 320, 320), kDialStart,
+        g.DrawArc(&resources.Pen(s.accent, 1.0f), Gdiplus::Rect(corner.X - 160, corner.Y - 160, 320, 320), kDialStart,
                   DialSweep(3, s));
     }
 }
 
-void layout24(Part part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& s)
+void layout24(Part part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& s)
 {
     SetLayoutQuality(g, s);
     if (part == Part::Still)
-        plainGround(g, kit, s);
-    DrawGaugeTexts(part, g, kit, s, 4, 60, 10, s.value, { L"BRAVIK", kit.Font(30, Gdiplus::FontStyleRegular, true), 40.0f });
+        plainGround(g, resources, s);
+    DrawGaugeTexts(part, g, resources, s, 4, 60, 10, s.value, { L"BRAVIK", resources.Font(30, Gdiplus::FontStyleRegular, true), 40.0f });
 }
 } // namespace
 
-void DrawPlainLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene)
+void DrawPlainLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene)
 {
     switch (layout) {
     case 22:
-        layout22(part, g, kit, scene);
+        layout22(part, g, resources, scene);
         break;
     case 23:
-        layout23(part, g, kit, scene);
+        layout23(part, g, resources, scene);
         break;
     case 24:
-        layout24(part, g, kit, scene);
+        layout24(part, g, resources, scene);
         break;
     default:
-        panel(layout, part, g, kit, scene);
+        panel(layout, part, g, resources, scene);
         break;
     }
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/FontCache.h"
 #include "framework/Manager.h"
 
 namespace KOVA {
@@ -300,9 +301,9 @@ void LEDModeCtrl::drawSensorSlot(Gdiplus::Graphics& g, const SensorLayerInfo& sl
     const float labelSize = static_cast<float>(static_cast<int>(scale * kSlotLabelSize));
     const float valueSize = static_cast<float>(static_cast<int>(scale * kSlotValueSize));
     const Gdiplus::Font* labelFont =
-        keptFont(m_slotLabelFonts, hasChineseGlyphs(label), kProductFace, labelSize, Gdiplus::FontStyleRegular);
+        keptFont(m_slotLabelFonts, hasChineseGlyphs(label), kBrandFontFace, labelSize, Gdiplus::FontStyleRegular);
     const Gdiplus::Font* valueFont =
-        keptFont(m_slotValueFonts, hasChineseGlyphs(value), kProductFace, valueSize, Gdiplus::FontStyleRegular);
+        keptFont(m_slotValueFonts, hasChineseGlyphs(value), kBrandFontFace, valueSize, Gdiplus::FontStyleRegular);
     if (!labelFont || !valueFont)
         return;
     Gdiplus::RectF box = rectF(r);

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "lcd/screens/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
 
@@ -21,23 +21,23 @@ constexpr BYTE kVeilAlpha = 100;
 
 void LEDModeCtrl::DrawWaterCoolingMode(Gdiplus::Graphics& g, int& width, int& height)
 {
-    screenKit();
+    screenResources();
     DrawLayered(g, width, height, 0, kWaterScreen, &LEDModeCtrl::waterStill, &LEDModeCtrl::waterMoving);
 }
 
 void LEDModeCtrl::waterStill(Gdiplus::Graphics& g, int width, int height, int)
 {
-    LcdScreenKit& kit = *m_screenKit;
+    LcdScreenResources& resources = *m_screenResources;
     g.SetTextRenderingHint(m_textRenderingHint);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     const int cx = width / 2;
     const int cy = height / 2;
-    Gdiplus::SolidBrush& brush = kit.brush;
+    Gdiplus::SolidBrush& brush = resources.brush;
 
     brush.SetColor(m_backgroundColour);
     g.FillEllipse(&brush, 0, 0, width, height);
     brush.SetColor(m_valueColour);
-    g.FillPath(&brush, &kit.Dots(cx, cy));
+    g.FillPath(&brush, &resources.Dots(cx, cy));
 
     const Gdiplus::Rect inner((width - 270) / 2, (height - 270) / 2, 270, 270);
     brush.SetColor(LcdWithAlpha(m_backgroundColour, kInnerDiscAlpha));
@@ -60,8 +60,8 @@ void LEDModeCtrl::waterStill(Gdiplus::Graphics& g, int width, int height, int)
     g.FillPolygon(&brush, pointer, 3, Gdiplus::FillModeAlternate);
 
     brush.SetColor(m_textColor);
-    g.DrawString(L"N/A", -1, kit.Font(LcdFontRole::Value50),
-                 Gdiplus::RectF(15, fy - 30, static_cast<float>(width - 30), 60), &kit.centred, &brush);
+    g.DrawString(L"N/A", -1, resources.Font(LcdFontRole::Value50),
+                 Gdiplus::RectF(15, fy - 30, static_cast<float>(width - 30), 60), &resources.centred, &brush);
     brush.SetColor(LcdWithAlpha(m_accentColour, kVeilAlpha));
     g.FillEllipse(&brush, 0, 0, width, height);
 }

@@ -9,7 +9,7 @@
 #include <cwchar>
 
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/screens/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenResources.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {
@@ -70,13 +70,13 @@ WeatherLayout layoutFor(bool round, int width, int height)
 
 void LEDModeCtrl::DrawWeatherMode(Gdiplus::Graphics& g, int& width, int& height)
 {
-    screenKit();
+    screenResources();
     DrawLayered(g, width, height, 0, kWeatherScreen, &LEDModeCtrl::weatherStill, &LEDModeCtrl::weatherMoving);
 }
 
 void LEDModeCtrl::weatherStill(Gdiplus::Graphics& g, int width, int height, int)
 {
-    LcdScreenKit& kit = *m_screenKit;
+    LcdScreenResources& resources = *m_screenResources;
     g.SetTextRenderingHint(m_textRenderingHint);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     const bool round = m_screenType == LEDScreenCircle || m_screenType == LEDScreenSquare;
@@ -84,40 +84,40 @@ void LEDModeCtrl::weatherStill(Gdiplus::Graphics& g, int width, int height, int)
     if (m_stripImage.image)
         g.DrawImage(m_stripImage.image.get(), layout.picture);
 
-    const LcdGaugeMarks* gauges = kit.Gauges(round);
+    const LcdGaugeMarks* gauges = resources.Gauges(round);
     for (int gauge = 0; gauge < 4; ++gauge) {
-        kit.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
-        g.FillPath(&kit.brush, &gauges[gauge].track);
+        resources.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
+        g.FillPath(&resources.brush, &gauges[gauge].track);
         if (gauge == kGaugeA) {
             const int marks = std::max(2, leadingDigitOfLastTwo(m_weatherText[3]) * kMarks / 10);
-            fillMarks(g, kit.brush, gauges[gauge], kMarks - 1, kMarks - marks, m_weatherColour[3], 105, 10);
+            fillMarks(g, resources.brush, gauges[gauge], kMarks - 1, kMarks - marks, m_weatherColour[3], 105, 10);
         } else if (gauge == kGaugeB) {
             // In 64 bits: a large text must fill the gauge, not wrap round and empty it.
             const long long scale = round ? kRoundFullScale : kWideFullScale;
             const long long marks = std::min<long long>(weatherNumber(m_weatherText[5]) * kMarks / scale, kMarks);
             if (marks > 0)
-                fillMarks(g, kit.brush, gauges[gauge], 0, static_cast<int>(marks) - 1, m_weatherColour[5], 255, -10);
+                fillMarks(g, resources.brush, gauges[gauge], 0, static_cast<int>(marks) - 1, m_weatherColour[5], 255, -10);
         } else if (gauge == kGaugeC) {
             const long long last = std::clamp<long long>(weatherNumber(m_weatherText[2]) * kMarks / 100 + 1, 0, kMarks - 1);
-            fillMarks(g, kit.brush, gauges[gauge], 0, static_cast<int>(last), m_weatherColour[2], 255, -10);
+            fillMarks(g, resources.brush, gauges[gauge], 0, static_cast<int>(last), m_weatherColour[2], 255, -10);
         }
     }
 
     const float fw = static_cast<float>(width / 2);
     const float fh = static_cast<float>(height / 2);
-    kit.brush.SetColor(m_weatherColour[0]);
-    g.DrawString(m_weatherText[0], m_weatherText[0].GetLength(), kit.Font(LcdFontRole::Place20),
-                 Gdiplus::RectF(fw - 80, 80, 200, 50), &kit.centred, &kit.brush);
-    kit.brush.SetColor(m_weatherColour[1]);
-    g.DrawString(m_weatherText[1], m_weatherText[1].GetLength(), kit.Font(LcdFontRole::Large30),
-                 Gdiplus::RectF(fw - 100, fh + 50, 200, 50), &kit.centred, &kit.brush);
+    resources.brush.SetColor(m_weatherColour[0]);
+    g.DrawString(m_weatherText[0], m_weatherText[0].GetLength(), resources.Font(LcdFontRole::Place20),
+                 Gdiplus::RectF(fw - 80, 80, 200, 50), &resources.centred, &resources.brush);
+    resources.brush.SetColor(m_weatherColour[1]);
+    g.DrawString(m_weatherText[1], m_weatherText[1].GetLength(), resources.Font(LcdFontRole::Large30),
+                 Gdiplus::RectF(fw - 100, fh + 50, 200, 50), &resources.centred, &resources.brush);
 
     const CString small[] = { m_weatherText[2], m_weatherText[3], m_weatherText[4] + L"%",
                               m_weatherText[5] + TemperatureSign() };
-    kit.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
+    resources.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
     for (int text = 0; text < 4; ++text)
-        g.DrawString(small[text], small[text].GetLength(), kit.Font(LcdFontRole::Small18), layout.textBoxes[text],
-                     &kit.centred, &kit.brush);
+        g.DrawString(small[text], small[text].GetLength(), resources.Font(LcdFontRole::Small18), layout.textBoxes[text],
+                     &resources.centred, &resources.brush);
 }
 
 void LEDModeCtrl::weatherMoving(Gdiplus::Graphics& g, int width, int height, int)
@@ -129,7 +129,7 @@ void LEDModeCtrl::weatherMoving(Gdiplus::Graphics& g, int width, int height, int
     DrawHand(g, m_hands[0], centre, now.wHour * 30.0f + now.wMinute * 0.5f, 0);
     DrawHand(g, m_hands[1], centre, now.wMinute * 6.0f, 0);
     DrawHand(g, m_hands[2], centre, now.wSecond * 6.0f, 6);
-    Gdiplus::SolidBrush& brush = m_screenKit->brush;
+    Gdiplus::SolidBrush& brush = m_screenResources->brush;
     brush.SetColor(Gdiplus::Color(kHubGrey));
     g.FillEllipse(&brush, width / 2 - 15, height / 2 - 15, 30, 30);
 }

@@ -7,7 +7,7 @@
 #include "ScratchStrip.h"
 #include "framework/AppPaths.h"
 #include "framework/Registry.h"
-#include "lcd/renderer/LcdFrameRoad.h"
+#include "lcd/renderer/LcdFramePipeline.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -309,7 +309,7 @@ TEST_F(Layouts, RendersClipLayout16sDimmingAndDrawAlikeOnBothRoads)
         EXPECT_EQ(dimmedOutside == 0, layout == 16) << layout << ": " << dimmedOutside;
     }
     // The same on any shape, the rectangle clipped to its ellipse.
-    LcdFrameRoad road(kLargestCapacity);
+    LcdFramePipeline road(kLargestCapacity);
     ASSERT_TRUE(road.Prepare(nullptr, 100, 80));
     const RECT whole { 0, 0, 100, 80 };
     FillRect(road.dc(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));

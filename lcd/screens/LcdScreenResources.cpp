@@ -1,4 +1,4 @@
-#include "lcd/screens/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenResources.h"
 
 #include <iterator>
 
@@ -47,13 +47,13 @@ void addTurnedRoundedRect(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& box
 }
 } // namespace
 
-LcdScreenKit::LcdScreenKit()
+LcdScreenResources::LcdScreenResources()
 {
     centred.SetAlignment(Gdiplus::StringAlignmentCenter);
     centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
 }
 
-bool LcdScreenKit::PrepareFonts(PaintManager* manager, const CString& face, Gdiplus::FontStyle style, float scale)
+bool LcdScreenResources::PrepareFonts(PaintManager* manager, const CString& face, Gdiplus::FontStyle style, float scale)
 {
     if (m_fontsMade && manager == m_fontManager && face == m_fontFace && style == m_fontStyle && scale == m_fontScale)
         return false;
@@ -76,7 +76,7 @@ bool LcdScreenKit::PrepareFonts(PaintManager* manager, const CString& face, Gdip
     return true;
 }
 
-Gdiplus::Brush* LcdScreenKit::Gradient(int slot, const Gdiplus::Rect& square, Gdiplus::Color from, Gdiplus::Color to)
+Gdiplus::Brush* LcdScreenResources::Gradient(int slot, const Gdiplus::Rect& square, Gdiplus::Color from, Gdiplus::Color to)
 {
     GradientSlot& kept = m_gradients[slot];
     if (!kept.brush || !kept.square.Equals(square) || kept.from != from.GetValue() || kept.to != to.GetValue()) {
@@ -88,7 +88,7 @@ Gdiplus::Brush* LcdScreenKit::Gradient(int slot, const Gdiplus::Rect& square, Gd
     return kept.brush.get();
 }
 
-const Gdiplus::GraphicsPath& LcdScreenKit::Dots(int cx, int cy)
+const Gdiplus::GraphicsPath& LcdScreenResources::Dots(int cx, int cy)
 {
     if (m_dotsCentre.X == cx && m_dotsCentre.Y == cy)
         return m_dots;
@@ -105,7 +105,7 @@ const Gdiplus::GraphicsPath& LcdScreenKit::Dots(int cx, int cy)
     return m_dots;
 }
 
-const LcdGaugeMarks* LcdScreenKit::Gauges(bool round)
+const LcdGaugeMarks* LcdScreenResources::Gauges(bool round)
 {
     const int layout = round ? 1 : 0;
     if (layout == m_gaugeLayout)
@@ -174,9 +174,9 @@ bool LcdKeptPixels::prepare(HDC reference, int width, int height)
     return true;
 }
 
-void LcdScreenKitDeleter::operator()(LcdScreenKit* kit) const
+void LcdScreenResourcesDeleter::operator()(LcdScreenResources* resources) const
 {
-    delete kit;
+    delete resources;
 }
 
 } // namespace KOVA

@@ -1,7 +1,7 @@
 #pragma once
-// One road a frame of the LCD renderer travels: the surface it is drawn on, the black base and
+// The pipeline a frame of the LCD renderer goes through: the surface it is drawn on, the black base and
 // the dimming laid over it, its turn into the published orientation and its JPEG encoding.
-// Each road is used by one thread only (the visible render's GUI thread or the hidden render's
+// Each pipeline is used by one thread only (the visible render's GUI thread or the hidden render's
 // fast-timer thread), so the two renders never share a surface, a mask or a compressor. All of
 // it is kept from frame to frame and made anew only when the frame's size changes.
 #include "platform/Win32.h"
@@ -15,13 +15,13 @@
 
 namespace KOVA {
 
-class LcdFrameRoad {
+class LcdFramePipeline {
 public:
     // The largest JPEG a frame may become: the largest buffer capacity.
-    explicit LcdFrameRoad(int jpegCapacity);
-    ~LcdFrameRoad();
-    LcdFrameRoad(const LcdFrameRoad&) = delete;
-    LcdFrameRoad& operator=(const LcdFrameRoad&) = delete;
+    explicit LcdFramePipeline(int jpegCapacity);
+    ~LcdFramePipeline();
+    LcdFramePipeline(const LcdFramePipeline&) = delete;
+    LcdFramePipeline& operator=(const LcdFramePipeline&) = delete;
 
     // A top-down 32-bit surface of width × height compatible with reference (null: the screen).
     bool Prepare(HDC reference, int width, int height);

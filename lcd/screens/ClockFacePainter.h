@@ -22,7 +22,7 @@
 // product face "BRAVIK 1.2" where productFace is set. Texts are drawn with DrawString in their
 // box, centred (a face may align left) on one line, with the face's brush of their row.
 //
-// Speed: the kit keeps every font per face, scale and font face, its brushes and formats, so a
+// Speed: the painter keeps every font per face, scale and font face, its brushes and formats, so a
 // frame allocates no GDI+ object. An element that does not change with the time of day (icons,
 // weather texts, dates, numerals) goes into the still layer with the ground and a still
 // picture, unless it meets an element drawn before it that changes every frame; the time
@@ -202,12 +202,12 @@ struct ClockFace {
 // Which elements a pass draws: those of the still layer, those drawn every frame, or all.
 enum class ClockPass : unsigned char { Still, Moving, All };
 
-class ClockFaceKit {
+class ClockFacePainter {
 public:
-    ClockFaceKit();
-    ClockFaceKit(const ClockFaceKit&) = delete;
-    ClockFaceKit& operator=(const ClockFaceKit&) = delete;
-    ~ClockFaceKit();
+    ClockFacePainter();
+    ClockFacePainter(const ClockFacePainter&) = delete;
+    ClockFacePainter& operator=(const ClockFacePainter&) = delete;
+    ~ClockFacePainter();
 
     // Readies the fonts of face (made once per face, scale and font face) and the brushes
     // for lcd's colours; holds on to face and now for the passes of this frame.

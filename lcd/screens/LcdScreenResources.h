@@ -71,10 +71,10 @@ private:
 
 using LcdUniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, detail::GdiObjectDeleter>;
 
-struct LcdScreenKit {
-    LcdScreenKit();
-    LcdScreenKit(const LcdScreenKit&) = delete;
-    LcdScreenKit& operator=(const LcdScreenKit&) = delete;
+struct LcdScreenResources {
+    LcdScreenResources();
+    LcdScreenResources(const LcdScreenResources&) = delete;
+    LcdScreenResources& operator=(const LcdScreenResources&) = delete;
 
     // Makes the fonts for face, style and scale unless they were made for them; true when they
     // were made anew (what was drawn with the old ones is stale).

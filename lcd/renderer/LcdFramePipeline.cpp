@@ -1,4 +1,4 @@
-#include "lcd/renderer/LcdFrameRoad.h"
+#include "lcd/renderer/LcdFramePipeline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,15 +40,15 @@ inline DWORD keptPixel(DWORD pixel, DWORD keep)
 }
 } // namespace
 
-LcdFrameRoad::LcdFrameRoad(int jpegCapacity) : m_encoder(jpegCapacity) {}
+LcdFramePipeline::LcdFramePipeline(int jpegCapacity) : m_encoder(jpegCapacity) {}
 
-LcdFrameRoad::~LcdFrameRoad()
+LcdFramePipeline::~LcdFramePipeline()
 {
     if (m_dc && m_previous)
         SelectObject(m_dc.get(), m_previous);
 }
 
-bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
+bool LcdFramePipeline::Prepare(HDC reference, int width, int height)
 {
     if (m_dc && width == m_width && height == m_height)
         return true;
@@ -80,7 +80,7 @@ bool LcdFrameRoad::Prepare(HDC reference, int width, int height)
     return true;
 }
 
-const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float margin)
+const LcdFramePipeline::Coverage& LcdFramePipeline::discCoverage(Coverage& cache, float margin)
 {
     if (!cache.empty())
         return cache;
@@ -102,7 +102,7 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::discCoverage(Coverage& cache, float 
     return cache;
 }
 
-const LcdFrameRoad::Coverage& LcdFrameRoad::clippedCoverage(Coverage& cache, bool disc)
+const LcdFramePipeline::Coverage& LcdFramePipeline::clippedCoverage(Coverage& cache, bool disc)
 {
     if (!cache.empty())
         return cache;
@@ -138,7 +138,7 @@ const LcdFrameRoad::Coverage& LcdFrameRoad::clippedCoverage(Coverage& cache, boo
     return cache;
 }
 
-void LcdFrameRoad::Coverage::findRows(int width, int height)
+void LcdFramePipeline::Coverage::findRows(int width, int height)
 {
     rows.assign(static_cast<size_t>(height), Row());
     for (int y = 0; y < height; ++y) {
@@ -164,7 +164,7 @@ void LcdFrameRoad::Coverage::findRows(int width, int height)
     }
 }
 
-void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
+void LcdFramePipeline::keepFraction(const Coverage* coverage, int alpha)
 {
     GdiFlush();
     DWORD* pixels = reinterpret_cast<DWORD*>(m_bits);
@@ -197,7 +197,7 @@ void LcdFrameRoad::keepFraction(const Coverage* coverage, int alpha)
     }
 }
 
-void LcdFrameRoad::FillPlain(COLORREF colour)
+void LcdFramePipeline::FillPlain(COLORREF colour)
 {
     if (!m_dc)
         return;
@@ -214,7 +214,7 @@ void LcdFrameRoad::FillPlain(COLORREF colour)
     std::fill(pixels, pixels + static_cast<size_t>(m_width) * m_height, m_plainPixel);
 }
 
-void LcdFrameRoad::FillBase(bool disc)
+void LcdFramePipeline::FillBase(bool disc)
 {
     if (!m_dc)
         return;
@@ -226,7 +226,7 @@ void LcdFrameRoad::FillBase(bool disc)
     keepFraction(&discCoverage(m_baseDisc, 0.0f), 255);
 }
 
-void LcdFrameRoad::Dim(bool disc, int alpha, bool insideEllipse)
+void LcdFramePipeline::Dim(bool disc, int alpha, bool insideEllipse)
 {
     if (!m_dc || alpha <= 0)
         return;
@@ -239,7 +239,7 @@ void LcdFrameRoad::Dim(bool disc, int alpha, bool insideEllipse)
     keepFraction(coverage, alpha & 0xFF);
 }
 
-void LcdFrameRoad::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
+void LcdFramePipeline::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
 {
     const float angle = static_cast<float>((degrees + kNudgeDegrees) * 3.1415925 / 180.0);
     const float c = std::cos(angle);
@@ -250,7 +250,7 @@ void LcdFrameRoad::TurnedSize(int width, int height, double degrees, int& turned
     turnedHeight = static_cast<int>(std::fabs(h * c) + std::fabs(w * s));
 }
 
-int LcdFrameRoad::Encode(double degrees, int quality)
+int LcdFramePipeline::Encode(double degrees, int quality)
 {
     if (!m_dc)
         return 0;

@@ -1,14 +1,14 @@
-// The shared pieces of the system-information layouts: the kit of GDI+ objects, the background,
+// The shared pieces of the system-information layouts: their GDI+ objects, the background,
 // the corner image, the texts of the three-value panels and the value table of the gauges.
 //
 // Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
-#include "lcd/screens/LcdLayoutKit.h"
+#include "lcd/screens/LcdLayoutResources.h"
 
 #include <cwchar>
 #include <iterator>
 
 #include "lcd/renderer/LEDModeCtrl.h"
-#include "lcd/screens/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
 
@@ -23,9 +23,9 @@ Gdiplus::Color opaque(Gdiplus::Color c)
 }
 } // namespace
 
-// ---- the kit
+// ---- the drawing resources
 
-LcdLayoutKit::LcdLayoutKit()
+LcdLayoutResources::LcdLayoutResources()
     : m_brush(new Gdiplus::SolidBrush(Gdiplus::Color())),
       m_pen(new Gdiplus::Pen(Gdiplus::Color(), 1.0f)),
       m_format(new Gdiplus::StringFormat(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces)),
@@ -37,14 +37,14 @@ LcdLayoutKit::LcdLayoutKit()
     m_format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
 }
 
-LcdLayoutKit::~LcdLayoutKit() = default;
+LcdLayoutResources::~LcdLayoutResources() = default;
 
-bool LcdLayoutKit::FontsStale(const CString& face, float scale, const void* source) const
+bool LcdLayoutResources::FontsStale(const CString& face, float scale, const void* source) const
 {
     return !m_haveFamilies || scale != m_scale || source != m_source || !(face == m_faceName);
 }
 
-void LcdLayoutKit::SetFamilies(std::unique_ptr<Gdiplus::FontFamily> face, std::unique_ptr<Gdiplus::FontFamily> brand,
+void LcdLayoutResources::SetFamilies(std::unique_ptr<Gdiplus::FontFamily> face, std::unique_ptr<Gdiplus::FontFamily> brand,
                                const CString& faceName, float scale, const void* source)
 {
     m_fonts.clear();
@@ -56,7 +56,7 @@ void LcdLayoutKit::SetFamilies(std::unique_ptr<Gdiplus::FontFamily> face, std::u
     m_haveFamilies = true;
 }
 
-const Gdiplus::Font* LcdLayoutKit::Font(int nominal, Gdiplus::FontStyle style, bool brandFace)
+const Gdiplus::Font* LcdLayoutResources::Font(int nominal, Gdiplus::FontStyle style, bool brandFace)
 {
     for (const FontEntry& entry : m_fonts)
         if (entry.nominal == nominal && entry.style == style && entry.brand == brandFace)
@@ -76,13 +76,13 @@ const Gdiplus::Font* LcdLayoutKit::Font(int nominal, Gdiplus::FontStyle style, b
     return m_fonts.back().font.get();
 }
 
-Gdiplus::SolidBrush& LcdLayoutKit::Brush(Gdiplus::Color colour)
+Gdiplus::SolidBrush& LcdLayoutResources::Brush(Gdiplus::Color colour)
 {
     m_brush->SetColor(colour);
     return *m_brush;
 }
 
-Gdiplus::Pen& LcdLayoutKit::Pen(Gdiplus::Color colour, float width, Gdiplus::DashStyle dash)
+Gdiplus::Pen& LcdLayoutResources::Pen(Gdiplus::Color colour, float width, Gdiplus::DashStyle dash)
 {
     m_pen->SetColor(colour);
     m_pen->SetWidth(width);
@@ -90,7 +90,7 @@ Gdiplus::Pen& LcdLayoutKit::Pen(Gdiplus::Color colour, float width, Gdiplus::Das
     return *m_pen;
 }
 
-const Gdiplus::GraphicsPath& LcdLayoutKit::FrameEllipse(int width, int height)
+const Gdiplus::GraphicsPath& LcdLayoutResources::FrameEllipse(int width, int height)
 {
     if (width != m_ellipseWidth || height != m_ellipseHeight) {
         m_frameEllipse->Reset();
@@ -101,7 +101,7 @@ const Gdiplus::GraphicsPath& LcdLayoutKit::FrameEllipse(int width, int height)
     return *m_frameEllipse;
 }
 
-const Gdiplus::GraphicsPath& LcdLayoutKit::FullPie(const Gdiplus::Rect& rect)
+const Gdiplus::GraphicsPath& LcdLayoutResources::FullPie(const Gdiplus::Rect& rect)
 {
     if (!rect.Equals(m_pieRect) || m_fullPie->GetPointCount() == 0) {
         m_fullPie->Reset();
@@ -111,7 +111,7 @@ const Gdiplus::GraphicsPath& LcdLayoutKit::FullPie(const Gdiplus::Rect& rect)
     return *m_fullPie;
 }
 
-Gdiplus::LinearGradientBrush& LcdLayoutKit::Gradient(int slot, const Gdiplus::Rect& rect, Gdiplus::Color from,
+Gdiplus::LinearGradientBrush& LcdLayoutResources::Gradient(int slot, const Gdiplus::Rect& rect, Gdiplus::Color from,
                                                      Gdiplus::Color to)
 {
     GradientEntry& entry = m_gradients[slot];
@@ -125,7 +125,7 @@ Gdiplus::LinearGradientBrush& LcdLayoutKit::Gradient(int slot, const Gdiplus::Re
     return *entry.brush;
 }
 
-Gdiplus::GraphicsPath& LcdLayoutKit::FreshPath()
+Gdiplus::GraphicsPath& LcdLayoutResources::FreshPath()
 {
     m_freshPath->Reset();
     return *m_freshPath;
@@ -138,7 +138,7 @@ bool LcdCoverKey::operator==(const LcdCoverKey& o) const
         && interpolation == o.interpolation;
 }
 
-HDC LcdLayoutKit::CoverToDraw(Gdiplus::Graphics& g, const LcdCoverKey& key)
+HDC LcdLayoutResources::CoverToDraw(Gdiplus::Graphics& g, const LcdCoverKey& key)
 {
     if (m_coverDrawn && key == m_coverKey)
         return nullptr;
@@ -154,7 +154,7 @@ HDC LcdLayoutKit::CoverToDraw(Gdiplus::Graphics& g, const LcdCoverKey& key)
     return copy;
 }
 
-void LcdLayoutKit::ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& shape)
+void LcdLayoutResources::ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& shape)
 {
     if (!m_coverDrawn)
         return;
@@ -167,7 +167,7 @@ void LcdLayoutKit::ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& 
     g.ReleaseHDC(surface);
 }
 
-void LcdLayoutKit::Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font,
+void LcdLayoutResources::Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font,
                         const Gdiplus::RectF& rect, Gdiplus::Color colour)
 {
     if (font)
@@ -182,9 +182,9 @@ void SetLayoutQuality(Gdiplus::Graphics& g, const LcdLayoutScene& scene)
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
 }
 
-void FillLayoutBackground(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene, bool ellipse)
+void FillLayoutBackground(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene, bool ellipse)
 {
-    Gdiplus::SolidBrush& brush = kit.Brush(opaque(scene.background));
+    Gdiplus::SolidBrush& brush = resources.Brush(opaque(scene.background));
     const Gdiplus::Rect whole(0, 0, scene.width, scene.height);
     if (ellipse)
         g.FillEllipse(&brush, whole);
@@ -378,7 +378,7 @@ const wchar_t* panelWords(PanelText text, const Panel& panel, const LcdLayoutSce
 }
 } // namespace
 
-void DrawPanelTexts(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene, int layout, LayoutPart part)
+void DrawPanelTexts(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene, int layout, LayoutPart part)
 {
     const Panel* panel = nullptr;
     for (const Panel& candidate : kPanels)
@@ -401,7 +401,7 @@ void DrawPanelTexts(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScen
         if (movesWithValue != (part == LayoutPart::Moving))
             continue;
         const PanelFont& font = panel->fonts[line.font];
-        kit.Text(g, panelWords(line.text, *panel, scene, buffer, std::size(buffer)), kit.Font(font.nominal, font.style),
+        resources.Text(g, panelWords(line.text, *panel, scene, buffer, std::size(buffer)), resources.Font(font.nominal, font.style),
                  place, inkOf(line.ink, scene));
     }
 }
@@ -491,15 +491,15 @@ Gdiplus::RectF GaugeUnitRect(const LcdLayoutScene& scene, int left)
                           static_cast<float>(scene.width - 20), 30.0f);
 }
 
-void DrawGaugeTexts(LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene, int family,
+void DrawGaugeTexts(LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene, int family,
                     int largeSize, int left, Gdiplus::Color valueColour, const GaugeCaption& caption)
 {
     const bool moving = part == LayoutPart::Moving;
     const GaugeReading reading = ReadGauge(family, scene);
     if (moving && reading.shown()) {
-        kit.Text(g, reading.value, kit.Font(largeSize, Gdiplus::FontStyleBoldItalic), GaugeValueRect(scene, left),
+        resources.Text(g, reading.value, resources.Font(largeSize, Gdiplus::FontStyleBoldItalic), GaugeValueRect(scene, left),
                  valueColour);
-        kit.Text(g, reading.unit, kit.Font(20, Gdiplus::FontStyleRegular), GaugeUnitRect(scene, left), scene.label);
+        resources.Text(g, reading.unit, resources.Font(20, Gdiplus::FontStyleRegular), GaugeUnitRect(scene, left), scene.label);
     }
     if (!caption.text || !GaugeShows(family, scene.item))
         return;
@@ -508,7 +508,7 @@ void DrawGaugeTexts(LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, co
     const bool captionMoves =
         RectsMeet(place, GaugeValueRect(scene, left)) || RectsMeet(place, GaugeUnitRect(scene, left));
     if (captionMoves == moving)
-        kit.Text(g, caption.text, caption.font, place, scene.label);
+        resources.Text(g, caption.text, caption.font, place, scene.label);
 }
 
 bool DialMoves(int family, int item)
@@ -567,12 +567,12 @@ float DialSweep(int family, const LcdLayoutScene& scene)
     }
 }
 
-void DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene)
+void DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene)
 {
     if (layout >= 11 && layout <= 16)
-        DrawRoundLayout(layout, part, g, kit, scene);
+        DrawRoundLayout(layout, part, g, resources, scene);
     else if (layout >= 21 && layout <= 26)
-        DrawPlainLayout(layout, part, g, kit, scene);
+        DrawPlainLayout(layout, part, g, resources, scene);
 }
 
 } // namespace KOVA

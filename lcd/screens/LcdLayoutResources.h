@@ -49,7 +49,7 @@ struct LcdLayoutScene {
     int cy() const { return height / 2; }
 };
 
-// What a dial's covered copy (LcdLayoutKit::CoverToDraw) shows: the layout and every input its
+// What a dial's covered copy (LcdLayoutResources::CoverToDraw) shows: the layout and every input its
 // still part draws with under the dial's mark.
 struct LcdCoverKey {
     int layout { 0 };
@@ -64,12 +64,12 @@ struct LcdCoverKey {
     bool operator==(const LcdCoverKey& other) const;
 };
 
-class LcdLayoutKit {
+class LcdLayoutResources {
 public:
-    LcdLayoutKit();
-    ~LcdLayoutKit();
-    LcdLayoutKit(const LcdLayoutKit&) = delete;
-    LcdLayoutKit& operator=(const LcdLayoutKit&) = delete;
+    LcdLayoutResources();
+    ~LcdLayoutResources();
+    LcdLayoutResources(const LcdLayoutResources&) = delete;
+    LcdLayoutResources& operator=(const LcdLayoutResources&) = delete;
 
     // True when the fonts were made for another face, scale or family source.
     bool FontsStale(const CString& face, float scale, const void* source) const;
@@ -154,7 +154,7 @@ private:
 void SetLayoutQuality(Gdiplus::Graphics& g, const LcdLayoutScene& scene);
 // The frame's background in the opaque background colour: the inscribed ellipse when asked
 // (the round screen), else the whole rectangle.
-void FillLayoutBackground(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene, bool ellipse);
+void FillLayoutBackground(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene, bool ellipse);
 // Where the control's first frame sits at its own size in the bottom-right corner: its
 // top-left corner, or (0, 0) without an image.
 Gdiplus::Point CornerImagePlace(const LcdLayoutScene& scene);
@@ -170,7 +170,7 @@ bool RectsMeet(const Gdiplus::RectF& a, const Gdiplus::RectF& b);
 enum class LayoutPart { Still, Moving };
 // Draws the panel texts of layout that belong to part: a text showing a value is moving, a
 // caption is still unless an earlier moving text can reach its pixels.
-void DrawPanelTexts(Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene, int layout, LayoutPart part);
+void DrawPanelTexts(Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene, int layout, LayoutPart part);
 
 // ---- the single-value gauges (12/22, 13/23, 14/24)
 
@@ -194,7 +194,7 @@ struct GaugeCaption {
     const Gdiplus::Font* font { nullptr };
     float height { 0 }; // at (10, H - 60), W - 20 wide
 };
-void DrawGaugeTexts(LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene, int family,
+void DrawGaugeTexts(LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene, int family,
                     int largeSize, int left, Gdiplus::Color valueColour, const GaugeCaption& caption = {});
 
 // Dials start at 120° and run clockwise; full scale is 300°.
@@ -211,8 +211,8 @@ float DialSweep(int family, const LcdLayoutScene& scene);
 // ---- the layouts, each split into its two parts (LEDModeCtrlLayouts1x.cpp, 2x.cpp)
 
 // Draws part of layout (11 to 16, 21 to 26); nothing for any other number.
-void DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
-void DrawRoundLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
-void DrawPlainLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutKit& kit, const LcdLayoutScene& scene);
+void DrawLayoutPart(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene);
+void DrawRoundLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene);
+void DrawPlainLayout(int layout, LayoutPart part, Gdiplus::Graphics& g, LcdLayoutResources& resources, const LcdLayoutScene& scene);
 
 } // namespace KOVA

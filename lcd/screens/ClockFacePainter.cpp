@@ -1,4 +1,4 @@
-#include "lcd/screens/ClockFaceKit.h"
+#include "lcd/screens/ClockFacePainter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,14 +8,13 @@
 
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
-#include "lcd/screens/LcdScreenKit.h"
+#include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
 
 namespace {
 constexpr int kFacesPerScreen = 8;
 constexpr int kFontsPerFace = 3;
-constexpr const wchar_t* kProductFace = L"BRAVIK 1.2";
 constexpr BYTE kDimAlpha180 = 180;
 constexpr BYTE kDimAlpha100 = 100;
 // Monday to Sunday.
@@ -62,7 +61,7 @@ float ClockLength::Resolve(int frame, int item) const
     return value;
 }
 
-struct ClockFaceKit::FaceFonts {
+struct ClockFacePainter::FaceFonts {
     std::unique_ptr<Gdiplus::Font> fonts[kFontsPerFace];
     PaintManager* manager { nullptr };
     CString face;
@@ -70,7 +69,7 @@ struct ClockFaceKit::FaceFonts {
     bool made { false };
 };
 
-ClockFaceKit::ClockFaceKit() : m_faceFonts(new FaceFonts[2 * kFacesPerScreen])
+ClockFacePainter::ClockFacePainter() : m_faceFonts(new FaceFonts[2 * kFacesPerScreen])
 {
     m_centred.SetAlignment(Gdiplus::StringAlignmentCenter);
     m_centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
@@ -79,9 +78,9 @@ ClockFaceKit::ClockFaceKit() : m_faceFonts(new FaceFonts[2 * kFacesPerScreen])
     m_text.reserve(128);
 }
 
-ClockFaceKit::~ClockFaceKit() = default;
+ClockFacePainter::~ClockFacePainter() = default;
 
-ClockFaceKit::FaceFonts& ClockFaceKit::fontsOf(const ClockFace& face)
+ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
 {
     const int slot = (face.screen == ClockScreen::Wide ? kFacesPerScreen : 0) + (face.number - 1) % kFacesPerScreen;
     FaceFonts& kept = m_faceFonts[slot];
@@ -99,7 +98,7 @@ ClockFaceKit::FaceFonts& ClockFaceKit::fontsOf(const ClockFace& face)
         const int size = Manager::GetScaleValue(spec.size);
         // The paint manager falls back to a face it has when the named one is not installed.
         const Gdiplus::FontFamily* family =
-            manager ? manager->FindTempFontOrFallback(spec.productFace ? kProductFace : kept.face.GetString()) : nullptr;
+            manager ? manager->FindTempFontOrFallback(spec.productFace ? kBrandFontFace : kept.face.GetString()) : nullptr;
         if (!family || size <= 0)
             continue;
         kept.fonts[i].reset(new Gdiplus::Font(family, static_cast<Gdiplus::REAL>(size), spec.style, Gdiplus::UnitPixel));
@@ -109,7 +108,7 @@ ClockFaceKit::FaceFonts& ClockFaceKit::fontsOf(const ClockFace& face)
     return kept;
 }
 
-void ClockFaceKit::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves)
+void ClockFacePainter::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves)
 {
     m_lcd = &lcd;
     m_face = &face;
@@ -123,7 +122,7 @@ void ClockFaceKit::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTI
     m_brushes[AccentBrush].SetColor(lcd.m_accentColour);
 }
 
-const std::wstring& ClockFaceKit::Compose(const ClockElement& element)
+const std::wstring& ClockFacePainter::Compose(const ClockElement& element)
 {
     const SYSTEMTIME& t = m_now;
     const CString* weather = m_lcd->m_weatherText;
@@ -204,7 +203,7 @@ const std::wstring& ClockFaceKit::Compose(const ClockElement& element)
     return s;
 }
 
-Gdiplus::RectF ClockFaceKit::boundsOf(const ClockElement& element, int width, int height) const
+Gdiplus::RectF ClockFacePainter::boundsOf(const ClockElement& element, int width, int height) const
 {
     const ClockBox& box = element.box;
     if (element.kind == ClockElementKind::Icon) {
@@ -216,7 +215,7 @@ Gdiplus::RectF ClockFaceKit::boundsOf(const ClockElement& element, int width, in
                           box.height.Resolve(height, 0));
 }
 
-bool ClockFaceKit::drawsInPass(const ClockElement& element, const Gdiplus::RectF& bounds, ClockPass pass)
+bool ClockFacePainter::drawsInPass(const ClockElement& element, const Gdiplus::RectF& bounds, ClockPass pass)
 {
     bool moving = m_backgroundMoves || m_handDrawn || element.kind == ClockElementKind::Hand
                   || (element.kind == ClockElementKind::Text && changesEveryFrame(element.text));
@@ -234,7 +233,7 @@ bool ClockFaceKit::drawsInPass(const ClockElement& element, const Gdiplus::RectF
     return pass == ClockPass::All || moving == (pass == ClockPass::Moving);
 }
 
-bool ClockFaceKit::insideCircle(const ClockElement& element, const Gdiplus::RectF& bounds, int width, int height) const
+bool ClockFacePainter::insideCircle(const ClockElement& element, const Gdiplus::RectF& bounds, int width, int height) const
 {
     // A pixel's margin inside the circle: what GDI+ rasterises there is inside its clip too.
     const float cx = static_cast<float>(width) / 2;
@@ -254,7 +253,7 @@ bool ClockFaceKit::insideCircle(const ClockElement& element, const Gdiplus::Rect
     return true;
 }
 
-void ClockFaceKit::ClipToCircle(Gdiplus::Graphics& g, int width, int height)
+void ClockFacePainter::ClipToCircle(Gdiplus::Graphics& g, int width, int height)
 {
     if (m_circleSize.Width != width || m_circleSize.Height != height) {
         m_circle.Reset();
@@ -264,7 +263,7 @@ void ClockFaceKit::ClipToCircle(Gdiplus::Graphics& g, int width, int height)
     g.SetClip(&m_circle, Gdiplus::CombineModeReplace);
 }
 
-void ClockFaceKit::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass, bool clipToCircle)
+void ClockFacePainter::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass, bool clipToCircle)
 {
     m_movingCount = 0;
     m_handDrawn = false;
@@ -294,7 +293,7 @@ void ClockFaceKit::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass p
     }
 }
 
-Gdiplus::SolidBrush& ClockFaceKit::brushFor(const ClockElement& element)
+Gdiplus::SolidBrush& ClockFacePainter::brushFor(const ClockElement& element)
 {
     switch (element.brush) {
     case ClockBrush::Dim180: return m_brushes[Dim180Brush];
@@ -306,7 +305,7 @@ Gdiplus::SolidBrush& ClockFaceKit::brushFor(const ClockElement& element)
     return m_brushes[FullBrush];
 }
 
-void ClockFaceKit::drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box)
+void ClockFacePainter::drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box)
 {
     const Gdiplus::Font* font = m_fonts->fonts[element.font % kFontsPerFace].get();
     if (!font)
@@ -316,7 +315,7 @@ void ClockFaceKit::drawText(Gdiplus::Graphics& g, const ClockElement& element, c
                  &brushFor(element));
 }
 
-void ClockFaceKit::drawHand(Gdiplus::Graphics& g, const ClockElement& element, int width, int height)
+void ClockFacePainter::drawHand(Gdiplus::Graphics& g, const ClockElement& element, int width, int height)
 {
     const SYSTEMTIME& t = m_now;
     const float degrees[] = { t.wHour * 30.0f + t.wMinute * 0.5f, t.wMinute * 6.0f, t.wSecond * 6.0f };
@@ -325,7 +324,7 @@ void ClockFaceKit::drawHand(Gdiplus::Graphics& g, const ClockElement& element, i
     LEDModeCtrl::DrawHand(g, m_lcd->m_hands[hand], centre, degrees[hand], element.pivotOffset);
 }
 
-HRGN ClockFaceKit::Ellipse(int width, int height)
+HRGN ClockFacePainter::Ellipse(int width, int height)
 {
     if (!m_ellipse || width != m_ellipseWidth || height != m_ellipseHeight) {
         m_ellipse.reset(CreateEllipticRgn(0, 0, width, height));
@@ -335,9 +334,9 @@ HRGN ClockFaceKit::Ellipse(int width, int height)
     return m_ellipse.get();
 }
 
-void ClockFaceKitDeleter::operator()(ClockFaceKit* kit) const
+void ClockFacePainterDeleter::operator()(ClockFacePainter* painter) const
 {
-    delete kit;
+    delete painter;
 }
 
 } // namespace KOVA
