@@ -15,6 +15,7 @@
 #include "lcd/media/GifDelays.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/renderer/LcdSurface.h"
 #include "lcd/media/MediaFolders.h"
 #include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
@@ -57,13 +58,7 @@ int wrappedFrame(long long frame, int start, int end)
 // Puts a 32-bit frame on dc at its own size, with its top-left corner at (left, top).
 void blitOnto(HDC dc, const cv::Mat& bgra, int left, int top)
 {
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bgra.cols;
-    info.bmiHeader.biHeight = -bgra.rows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = LcdSurface::TopDownHeader(bgra.cols, bgra.rows);
     ::SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(bgra.cols), static_cast<DWORD>(bgra.rows), 0, 0, 0,
                         static_cast<UINT>(bgra.rows), bgra.data, &info, DIB_RGB_COLORS);
 }
