@@ -23,10 +23,6 @@
 namespace KOVA {
 
 namespace {
-// GIF delays are in hundredths of a second; a first frame without one shows for the
-// shortest delay a GIF can state.
-constexpr int kMillisecondsPerDelayUnit = 10;
-constexpr int kDelayOfZero = 10;
 constexpr int kMostThumbnails = 30;
 constexpr int kThumbnailSide = 24;
 constexpr int kJpegQuality = 75;
@@ -221,9 +217,7 @@ int GIFViewCtrl::loadFile(const CString& path, int kind)
 // giflib reads them. A file that states none keeps the delay the view had.
 void GIFViewCtrl::takeFrameDelay(const CString& path)
 {
-    const std::vector<int> delays = ReadGifDelays(path);
-    if (!delays.empty())
-        m_framePeriod = delays.front() > 0 ? delays.front() * kMillisecondsPerDelayUnit : kDelayOfZero;
+    m_framePeriod = GifFramePeriod(ReadGifDelays(path), GifPeriodRule::FirstDelayZeroAsShortest, m_framePeriod);
 }
 
 bool GIFViewCtrl::composeFrame(int index)
