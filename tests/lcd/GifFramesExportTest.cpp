@@ -16,7 +16,6 @@
 #include "LibraryHost.h"
 #include "ScratchFile.h"
 #include "ScratchFolder.h"
-#include "UnreachableLocalAppData.h"
 #include "lcd/media/GifDelays.h"
 #include "lcd/media/GifFramesExport.h"
 #include "lcd/media/MediaFolders.h"
@@ -124,26 +123,4 @@ TEST_F(GifFramesExportTest, EveryEndingLeavesNoFramesFolderAndNoStaleFrameInTheG
             EXPECT_EQ(delays, std::vector<int>(static_cast<size_t>(row.gifFrames), GifDelayOfPeriod(kFramePeriod)))
                 << row.scenario;
     }
-}
-
-// Without the data folder there is no frames folder to work in: nothing is written, the writer
-// never runs, and a folder named like the bare suffix's at the drive's root is left alone.
-TEST_F(GifFramesExportTest, AnUnknownDataFolderRefusesBeforeAnyFrame)
-{
-    wchar_t current[MAX_PATH] {};
-    ::GetCurrentDirectoryW(MAX_PATH, current);
-    ASSERT_TRUE(::SetCurrentDirectoryW(L"C:\\"));
-    ::CreateDirectoryW(L"C:\\frames", nullptr);
-    const ScratchFile planted(L"C:\\frames\\", L"kova-keep-export.txt", { 'k' });
-    ASSERT_TRUE(planted.written());
-    int writerRuns = 0;
-    std::tuple<Outcome, std::vector<int>> result;
-    {
-        UnreachableLocalAppData unreachable;
-        result = run(folder / L"refused.gif", 3, [&](GifFramesExport&) { return ++writerRuns; });
-    }
-    ::SetCurrentDirectoryW(current);
-    EXPECT_EQ(std::tuple(result, writerRuns), std::tuple(std::tuple(Outcome::Abandoned, std::vector<int>({ 100 })), 0));
-    EXPECT_TRUE(::PathFileExistsW(planted.path()));
-    EXPECT_FALSE(::PathFileExistsW(folder / L"refused.gif"));
 }

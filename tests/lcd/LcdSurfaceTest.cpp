@@ -79,13 +79,6 @@ TEST(LcdSurface, KeepsItsPixelsWhileTheSizeHoldsAndComesBackCleanAtANewSize)
     }
 }
 
-TEST(LcdSurface, RowsAreInScreenOrder)
-{
-    LcdSurface surface;
-    ASSERT_TRUE(surface.Prepare(nullptr, 40, 30));
-    EXPECT_EQ(firstAndLastRowAfterTopBar(surface.dc(), surface.bits(), 40, 30), kBarOnTop);
-}
-
 TEST(LcdSurface, ASizeThatCannotBeMadeLeavesNoSurfaceAndTheNextGoodOneWorks)
 {
     LcdSurface surface;
@@ -123,10 +116,14 @@ TEST(LcdSurface, AThousandResizesLeakNoGdiObject)
     EXPECT_EQ(gdiObjectsSettled(withSurface), withSurface);
 }
 
-// Both exported names make the same top-down section: rows in screen order, pixels given back,
-// and a null pixel pointer allowed.
-TEST(LcdSurface, BothExportedCreateARGB32BitmapMakeTopDownSections)
+// The surface and both exported names make the same top-down section: rows in screen order,
+// pixels given back, and a null pixel pointer allowed.
+TEST(LcdSurface, SurfaceAndBothExportedCreateARGB32BitmapAreTopDown)
 {
+    LcdSurface surface;
+    ASSERT_TRUE(surface.Prepare(nullptr, 40, 30));
+    EXPECT_EQ(firstAndLastRowAfterTopBar(surface.dc(), surface.bits(), 40, 30), kBarOnTop);
+
     LEDModeCtrl lcd(nullptr, 1, CRect(0, 0, 100, 100), 1, 1);
     ClockCtrl clock(nullptr, 2, CRect(0, 0, 100, 100), 1, 1);
     const std::function<HBITMAP(HDC, int, int, BYTE**)> makers[] = {
