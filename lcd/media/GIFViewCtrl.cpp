@@ -358,13 +358,13 @@ void GIFViewCtrl::SaveGIFImageFile(CString path, UINT message)
     const int frames = m_rangeEnd - m_rangeStart;
     GifFramesExport gif(frames, m_framePeriod, kJpegQuality, [this](int percent) { PostExportProgress(percent); });
     const GifFramesExport::Outcome outcome =
-        gif.Run(path, [this](GifFramesExport& written) { return writeExportFrames(written); });
+        gif.Run(path, [this](GifFramesExport& frames) { return writeExportFrames(frames); });
     m_lastExportResult = outcome == GifFramesExport::Outcome::Saved ? 1 : 0;
 }
 
 // Every frame of the range, cut and fitted, numbered in order; a frame that cannot be written
 // is left out. Returns how many were tried.
-int GIFViewCtrl::writeExportFrames(GifFramesExport& written)
+int GIFViewCtrl::writeExportFrames(GifFramesExport& gif)
 {
     const CRect crop = cropSource();
     const cv::Rect source(crop.left, crop.top, crop.Width(), crop.Height());
@@ -374,7 +374,7 @@ int GIFViewCtrl::writeExportFrames(GifFramesExport& written)
     for (int f = m_rangeStart; f < m_rangeEnd; ++f) {
         if (composeFrame(f))
             frame.draw(m_media->frame, source, destination);
-        written.WriteFrame(tried, frame.pixels());
+        gif.WriteFrame(tried, frame.pixels());
         ++tried;
     }
     return tried;

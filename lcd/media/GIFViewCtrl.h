@@ -91,7 +91,7 @@ private:
     // The part of the picture under the crop rectangle, picture pixels; all of it when the
     // crop misses the picture as it is shown.
     CRect cropSource();
-    int writeExportFrames(GifFramesExport& written);
+    int writeExportFrames(GifFramesExport& gif);
 
     std::unique_ptr<Media, MediaDeleter> m_media;
 };

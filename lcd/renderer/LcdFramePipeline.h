@@ -69,7 +69,8 @@ private:
     void keepFraction(const Coverage* coverage, int alpha);
 
     LcdSurface m_surface;
-    // What the passes below read of the surface, taken from it by Prepare.
+    // The surface's pixels and size as the passes over every frame read them, copied from it
+    // by Prepare.
     BYTE* m_bits { nullptr };
     int m_width { 0 };
     int m_height { 0 };
