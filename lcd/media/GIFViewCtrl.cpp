@@ -13,24 +13,19 @@
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "lcd/media/GifDelays.h"
+#include "lcd/media/GifFramesExport.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/media/MediaFolders.h"
+#include "lcd/renderer/LcdSurface.h"
 #include "lcd/media/VideoClip.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {
 
 namespace {
-// GIF delays are in hundredths of a second; a first frame without one shows for the
-// shortest delay a GIF can state.
-constexpr int kMillisecondsPerDelayUnit = 10;
-constexpr int kDelayOfZero = 10;
 constexpr int kMostThumbnails = 30;
 constexpr int kThumbnailSide = 24;
 constexpr int kJpegQuality = 75;
-constexpr int kFramesPercent = 50; // written frames take progress to 50, the assembly to 95
-constexpr int kGifDone = 98;
 constexpr int kExportEnded = 100;
 const Gdiplus::Color kTrackColour(0xFF, 0x66, 0x66, 0x66);
 constexpr int kBarTop = 40;
@@ -57,13 +52,7 @@ int wrappedFrame(long long frame, int start, int end)
 // Puts a 32-bit frame on dc at its own size, with its top-left corner at (left, top).
 void blitOnto(HDC dc, const cv::Mat& bgra, int left, int top)
 {
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bgra.cols;
-    info.bmiHeader.biHeight = -bgra.rows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = LcdSurface::TopDownHeader(bgra.cols, bgra.rows);
     ::SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(bgra.cols), static_cast<DWORD>(bgra.rows), 0, 0, 0,
                         static_cast<UINT>(bgra.rows), bgra.data, &info, DIB_RGB_COLORS);
 }
@@ -95,6 +84,7 @@ public:
                    interpolationFor(source.size(), destination.size(), cv::INTER_CUBIC));
     }
 
+    const cv::Mat& pixels() const { return m_pixels; }
     bool save(const CString& path) const { return WriteJpegFile(path, m_pixels, kJpegQuality) > 0; }
 
 private:
@@ -226,9 +216,7 @@ int GIFViewCtrl::loadFile(const CString& path, int kind)
 // giflib reads them. A file that states none keeps the delay the view had.
 void GIFViewCtrl::takeFrameDelay(const CString& path)
 {
-    const std::vector<int> delays = ReadGifDelays(path);
-    if (!delays.empty())
-        m_framePeriod = delays.front() > 0 ? delays.front() * kMillisecondsPerDelayUnit : kDelayOfZero;
+    m_framePeriod = GifFramePeriod(ReadGifDelays(path), GifPeriodRule::FirstDelayZeroAsShortest, m_framePeriod);
 }
 
 bool GIFViewCtrl::composeFrame(int index)
@@ -367,25 +355,16 @@ void GIFViewCtrl::SaveGIFImageFile(CString path, UINT message)
         return;
     ExportScope scope(*this, message);
     m_lastExportResult = 0;
-    const CString folder = ExportFramesFolder();
-    if (folder.IsEmpty()) {
-        PostExportProgress(kExportEnded);
-        return;
-    }
-    DeleteDirectory(folder);
-    CreateDirectoryPath(folder);
     const int frames = m_rangeEnd - m_rangeStart;
-    const bool saved = FailureOnThrow(false, [&] {
-        return AssembleExportGif(path, folder, writeExportFrames(folder, frames), frames);
-    });
-    DeleteDirectory(folder);
-    m_lastExportResult = saved ? 1 : 0;
-    PostExportProgress(saved ? kGifDone : kExportEnded);
+    GifFramesExport gif(frames, m_framePeriod, kJpegQuality, [this](int percent) { PostExportProgress(percent); });
+    const GifFramesExport::Outcome outcome =
+        gif.Run(path, [this](GifFramesExport& frames) { return writeExportFrames(frames); });
+    m_lastExportResult = outcome == GifFramesExport::Outcome::Saved ? 1 : 0;
 }
 
-// Every frame of the range, cut and fitted, as numbered JPEG files in folder; a frame that
-// cannot be written is left out. Returns how many were tried.
-int GIFViewCtrl::writeExportFrames(const CString& folder, int frames)
+// Every frame of the range, cut and fitted, numbered in order; a frame that cannot be written
+// is left out. Returns how many were tried.
+int GIFViewCtrl::writeExportFrames(GifFramesExport& gif)
 {
     const CRect crop = cropSource();
     const cv::Rect source(crop.left, crop.top, crop.Width(), crop.Height());
@@ -395,9 +374,8 @@ int GIFViewCtrl::writeExportFrames(const CString& folder, int frames)
     for (int f = m_rangeStart; f < m_rangeEnd; ++f) {
         if (composeFrame(f))
             frame.draw(m_media->frame, source, destination);
-        frame.save(ExportFrameFile(folder, tried));
+        gif.WriteFrame(tried, frame.pixels());
         ++tried;
-        PostExportProgress(static_cast<int>(tried * static_cast<double>(kFramesPercent) / frames));
     }
     return tried;
 }

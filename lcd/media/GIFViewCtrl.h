@@ -24,6 +24,8 @@ class Mat;
 
 namespace KOVA {
 
+class GifFramesExport;
+
 class KOVA_API GIFViewCtrl : public MediaCropView {
 public:
     GIFViewCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled);
@@ -89,7 +91,7 @@ private:
     // The part of the picture under the crop rectangle, picture pixels; all of it when the
     // crop misses the picture as it is shown.
     CRect cropSource();
-    int writeExportFrames(const CString& folder, int frames);
+    int writeExportFrames(GifFramesExport& gif);
 
     std::unique_ptr<Media, MediaDeleter> m_media;
 };

@@ -1,5 +1,6 @@
 #include "lcd/media/GifDelays.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <gif_lib.h>
@@ -9,6 +10,10 @@
 namespace KOVA {
 
 namespace {
+// No frame steps faster than this under the players that set a floor.
+constexpr int kShortestPeriod = 16;
+constexpr int kPeriodWithoutDelay = 100;
+
 int readFromFile(GifFileType* gif, GifByteType* into, int count)
 {
     return static_cast<int>(fread(into, 1, static_cast<size_t>(count), static_cast<FILE*>(gif->UserData)));
@@ -60,6 +65,23 @@ std::vector<int> ReadGifDelays(const CString& path)
         DGifCloseFile(gif, &error);
     fclose(file);
     return delays;
+}
+
+int GifFramePeriod(const std::vector<int>& delays, GifPeriodRule rule, int current)
+{
+    if (delays.empty())
+        return current;
+    switch (rule) {
+    case GifPeriodRule::FirstDelay:
+        return std::max(delays.front() * kMillisecondsPerGifDelay, kShortestPeriod);
+    case GifPeriodRule::LastNonZeroDelay: {
+        const auto last = std::find_if(delays.rbegin(), delays.rend(), [](int delay) { return delay > 0; });
+        return last == delays.rend() ? kPeriodWithoutDelay : std::max(*last * kMillisecondsPerGifDelay, kShortestPeriod);
+    }
+    case GifPeriodRule::FirstDelayZeroAsShortest:
+        return delays.front() > 0 ? delays.front() * kMillisecondsPerGifDelay : kMillisecondsPerGifDelay;
+    }
+    return current;
 }
 
 } // namespace KOVA

@@ -9,6 +9,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "lcd/media/GifDelays.h"
 #include "lcd/renderer/LcdImageHelpers.h"
 
 namespace KOVA {
@@ -191,7 +192,7 @@ int GifWriter::SetDelay(int milliseconds)
 {
     if (milliseconds < 1)
         return milliseconds;
-    m_defaultDelay = milliseconds / 10;
+    m_defaultDelay = GifDelayOfPeriod(milliseconds);
     return m_defaultDelay;
 }
 
@@ -199,7 +200,7 @@ bool GifWriter::AddFrame(const CString& imageFile, int milliseconds)
 {
     if (!m_started || m_frameHeight < 1 || m_frameWidth > kLargestSide || m_frameHeight > kLargestSide)
         return false;
-    const int delay = milliseconds / 10;
+    const int delay = GifDelayOfPeriod(milliseconds);
     if (!m_hasFirstFrame && !WriteFirstFrame(delay))
         return false;
     return FailureOnThrow(false, [&] {

@@ -27,8 +27,6 @@ constexpr int kGifKind = 3;
 constexpr int kVideoKind = 4;
 // Catching a video up further than this decodes more than a seek costs.
 constexpr int kMostFramesRead = 5;
-// GIF delays are in hundredths of a second; none is shown shorter than this.
-constexpr int kShortestGifPeriod = 16;
 // The device takes start-up frames until their files reach this size; the last one stays.
 constexpr DWORD kStartUpBytes = 0x900000;
 constexpr int kGifFrameQuality = 65;
@@ -230,12 +228,9 @@ bool LEDImageCtrl2::loadPicture(const CString& path, int kind)
     m_pictureWidth = static_cast<int>(picture->GetWidth());
     m_pictureHeight = static_cast<int>(picture->GetHeight());
     *m_picture = std::move(picture);
-    if (frames > 1) {
-        // Wine's GDI+ loses the delays of most GIFs, so they are read from the file.
-        const std::vector<int> delays = ReadGifDelays(path);
-        if (!delays.empty())
-            m_framePeriod = std::max(delays.front() * 10, kShortestGifPeriod);
-    }
+    // Wine's GDI+ loses the delays of most GIFs, so they are read from the file.
+    if (frames > 1)
+        m_framePeriod = GifFramePeriod(ReadGifDelays(path), GifPeriodRule::FirstDelay, m_framePeriod);
     return true;
 }
 

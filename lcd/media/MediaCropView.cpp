@@ -12,8 +12,6 @@
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
-#include "lcd/media/GifWriter.h"
-#include "lcd/media/MediaFolders.h"
 
 namespace KOVA {
 
@@ -178,40 +176,6 @@ void MediaCropView::PostExportProgress(int percent)
     HWND window = m_manager ? m_manager->GetPaintWnd() : nullptr;
     if (window && message)
         ::PostMessageW(window, message, static_cast<WPARAM>(percent), 0);
-}
-
-CString MediaCropView::ExportFramesFolder()
-{
-    return GetExportFramesFolder();
-}
-
-CString MediaCropView::ExportFrameFile(const CString& folder, int index)
-{
-    CString file;
-    file.Format(L"%s\\frame_%d.jpg", folder.GetString(), index);
-    return file;
-}
-
-bool MediaCropView::AssembleExportGif(const CString& path, const CString& folder, int frames, int n)
-{
-    constexpr int kFramesPercent = 50;
-    constexpr int kAssemblyPercent = 45;
-    GifWriter writer;
-    writer.SetSize(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
-    writer.Begin(path);
-    if (m_framePeriod > 0)
-        writer.SetDelay(m_framePeriod);
-    int added = 0;
-    for (int j = 0; j < frames; ++j) {
-        const CString file = ExportFrameFile(folder, j);
-        const bool present = ::GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES;
-        const bool ok = !present || writer.AddFrame(file, m_framePeriod);
-        added += present && ok ? 1 : 0;
-        PostExportProgress(static_cast<int>(kFramesPercent + static_cast<float>(kAssemblyPercent) * j / n));
-        if (!ok)
-            break;
-    }
-    return writer.Save() && added > 0;
 }
 
 CRect MediaCropView::CropOnMedium(int mediaWidth, int mediaHeight, const CRect& image) const

@@ -115,14 +115,6 @@ protected:
     void PlaceCropForNewMedium();
     // Posts percent to the paint manager's window with the export message, when there are both.
     void PostExportProgress(int percent);
-    // The exporters' folder of numbered JPEG frames (in the data folder; empty when the data
-    // folder cannot be told, and the export is then refused) and frame index's file.
-    static CString ExportFramesFolder();
-    static CString ExportFrameFile(const CString& folder, int index);
-    // The animated GIF at path from the first frames numbered files in folder (a missing one
-    // skipped), each shown for the frame period, posting 50 to 95 over n frames as they go in;
-    // true when a file holding a frame was completed.
-    bool AssembleExportGif(const CString& path, const CString& folder, int frames, int n);
     // The part of the crop rectangle that lies on image (where the view shows a medium of
     // mediaWidth × mediaHeight, control coordinates), in the medium's pixels; empty when the
     // crop is off the picture.

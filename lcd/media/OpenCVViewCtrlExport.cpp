@@ -1,5 +1,5 @@
 // The video view's exporters: the selected range of frames, cut to the crop rectangle and
-// fitted to the LCD size, as an animated GIF (through numbered JPEG frames in the data folder)
+// fitted to the LCD size, as an animated GIF (through numbered JPEG frames, GifFramesExport)
 // or as an MP4 file. Both run on the caller's thread inside an ExportScope, which freezes the
 // drawing and the playback tick and holds m_lock on every path out; progress is posted to the
 // window, so the caller may be the window's own thread.
@@ -12,9 +12,9 @@
 #include <opencv2/videoio.hpp>
 
 #include "framework/Manager.h"
-#include "lcd/renderer/LcdImageHelpers.h"
-#include "lcd/media/MediaFolders.h"
+#include "lcd/media/GifFramesExport.h"
 #include "lcd/media/VideoClip.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 
 namespace KOVA {
 
@@ -28,8 +28,6 @@ constexpr int kThinnestSource = 10;
 constexpr float kSameAspect = 0.01f;
 // An encoder that wrote less than this wrote no frame.
 constexpr LONGLONG kSmallestMp4 = 1024;
-constexpr int kFramesPercent = 50;
-constexpr int kGifDone = 98;
 constexpr int kMp4Percent = 98;
 constexpr int kExportEnded = 100;
 
@@ -125,42 +123,30 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
     m_lastExportResult = 0;
     if (!isOpen() || m_rangeStart == m_rangeEnd)
         return;
-    const CString folder = ExportFramesFolder();
-    if (folder.IsEmpty()) {
-        PostExportProgress(kExportEnded);
-        return;
-    }
-    const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
-    const CRect picture = GetImageRect(m_mediaWidth, m_mediaHeight, view);
-    const cv::Rect source =
-        exportSource(m_mediaWidth, m_mediaHeight, CropOnMedium(m_mediaWidth, m_mediaHeight, picture));
-    clip().Seek(m_rangeStart);
-    DeleteDirectory(folder);
-    CreateDirectoryPath(folder);
-    const cv::Size size(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
     const int n = std::clamp(m_rangeEnd - m_rangeStart, 1, kMostGifFrames);
+    GifFramesExport gif(n, m_framePeriod, kTemporaryFrameQuality, [this](int percent) { PostExportProgress(percent); });
     // Numbered by frames written, so a frame that failed to write leaves no gap.
-    int written = 0;
-    try {
-        ExportFrames frames(clip(), source, size);
-        for (int i = 0; i < n;) {
-            const cv::Mat* frame = frames.next();
+    const GifFramesExport::Outcome outcome = gif.Run(path, [&](GifFramesExport& frames) {
+        const CRect view(0, 0, m_rect.Width(), m_rect.Height() - kPlayBarHeight);
+        const CRect picture = GetImageRect(m_mediaWidth, m_mediaHeight, view);
+        const cv::Rect source =
+            exportSource(m_mediaWidth, m_mediaHeight, CropOnMedium(m_mediaWidth, m_mediaHeight, picture));
+        clip().Seek(m_rangeStart);
+        const cv::Size size(Manager::GetLedScreenWidth(), Manager::GetLedScreenHeight());
+        ExportFrames fitted(clip(), source, size);
+        int written = 0;
+        for (int i = 0; i < n; ++i) {
+            const cv::Mat* frame = fitted.next();
             if (!frame)
                 break;
-            written += WriteJpegFile(ExportFrameFile(folder, written), *frame, kTemporaryFrameQuality) ? 1 : 0;
-            ++i;
-            PostExportProgress(static_cast<int>(i * static_cast<double>(kFramesPercent) / n));
+            written += frames.WriteFrame(written, *frame) ? 1 : 0;
         }
-    } catch (const std::exception&) {
-        DeleteDirectory(folder);
-        PostExportProgress(kExportEnded);
-        return;
-    }
-    const bool saved = FailureOnThrow(false, [&] { return AssembleExportGif(path, folder, written, n); });
-    DeleteDirectory(folder);
-    m_lastExportResult = saved ? 1 : 0;
-    PostExportProgress(saved ? kGifDone : kExportEnded);
-    clip().Close();
+        return written;
+    });
+    m_lastExportResult = outcome == GifFramesExport::Outcome::Saved ? 1 : 0;
+    // An export abandoned before its assembly leaves the video open where it stood.
+    if (outcome != GifFramesExport::Outcome::Abandoned)
+        clip().Close();
 }
 
 void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)

@@ -6,6 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/renderer/LcdSurface.h"
 
 namespace KOVA {
 
@@ -140,13 +141,7 @@ void VideoClip::Blit(HDC dc, const cv::Mat& frame, const RECT& target)
             memcpy(m_paddedRows.data() + stride * static_cast<size_t>(row), bgr->ptr(row), rowBytes);
         bits = m_paddedRows.data();
     }
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bgr->cols;
-    info.bmiHeader.biHeight = -bgr->rows;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = LcdSurface::TopDownHeader(bgr->cols, bgr->rows, 24);
     const int previous = ::SetStretchBltMode(dc, HALFTONE);
     ::StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
                     bgr->cols, bgr->rows, bits, &info, DIB_RGB_COLORS, SRCCOPY);

@@ -19,6 +19,7 @@
 #include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
+#include "lcd/renderer/LcdSurface.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {
@@ -299,11 +300,7 @@ void LEDModeCtrl::RestoreRotatedDC(HDC dc, int mode)
 
 HBITMAP LEDModeCtrl::CreateARGB32Bitmap(HDC dc, int width, int height, unsigned char** bits)
 {
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(dc, width, height, &pixels);
-    if (bits)
-        *bits = static_cast<unsigned char*>(pixels);
-    return bitmap;
+    return LcdSurface::CreateSection(dc, width, height, bits);
 }
 
 // ---- the tick

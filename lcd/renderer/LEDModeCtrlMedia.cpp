@@ -21,15 +21,6 @@ namespace KOVA {
 namespace {
 // Catching up further than this decodes more than a seek costs.
 constexpr int kMostFramesRead = 5;
-// GIF delays are in hundredths of a second; none is shown shorter than this.
-constexpr int kShortestGifPeriod = 16;
-constexpr int kGifPeriodWithoutDelay = 100;
-
-int gifPeriod(int delay)
-{
-    return delay * 10 > kShortestGifPeriod ? delay * 10 : kShortestGifPeriod;
-}
-
 // A medium read from its file before the state lock is taken: opening a long or large video
 // or decoding a picture takes long enough to hold up every frame and tick waiting on it.
 struct FreshMedium {
@@ -120,13 +111,8 @@ bool LEDModeCtrl::takeFilePicture(std::unique_ptr<Gdiplus::Image> image, int gif
         m_media = LcdImage();
         return false;
     }
-    if (m_frameCount > 1) {
-        if (!delays.empty())
-            m_framePeriod = kGifPeriodWithoutDelay;
-        for (int delay : delays)
-            if (delay > 0)
-                m_framePeriod = gifPeriod(delay);
-    }
+    if (m_frameCount > 1)
+        m_framePeriod = GifFramePeriod(delays, GifPeriodRule::LastNonZeroDelay, m_framePeriod);
     return true;
 }
 
@@ -172,8 +158,8 @@ bool LEDModeCtrl::takeClockPicture(std::unique_ptr<Gdiplus::Image> image, int ki
         m_clockBackground = LcdImage();
         return false;
     }
-    if (m_clockFrameCount > 1 && !delays.empty())
-        m_framePeriod = gifPeriod(delays.front());
+    if (m_clockFrameCount > 1)
+        m_framePeriod = GifFramePeriod(delays, GifPeriodRule::FirstDelay, m_framePeriod);
     return true;
 }
 

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include <opencv2/imgproc.hpp>
 
-#include "lcd/renderer/LcdImageHelpers.h"
 
 namespace KOVA {
 
@@ -42,42 +40,19 @@ inline DWORD keptPixel(DWORD pixel, DWORD keep)
 
 LcdFramePipeline::LcdFramePipeline(int jpegCapacity) : m_encoder(jpegCapacity) {}
 
-LcdFramePipeline::~LcdFramePipeline()
-{
-    if (m_dc && m_previous)
-        SelectObject(m_dc.get(), m_previous);
-}
-
 bool LcdFramePipeline::Prepare(HDC reference, int width, int height)
 {
-    if (m_dc && width == m_width && height == m_height)
+    if (m_surface.Fits(width, height))
         return true;
-    if (m_dc && m_previous)
-        SelectObject(m_dc.get(), m_previous);
-    m_previous = nullptr;
-    m_bitmap.reset();
-    m_dc.reset();
-    m_bits = nullptr;
-    m_width = m_height = 0;
     m_baseDisc.clear();
     m_dimDisc.clear();
     m_clippedDimDisc.clear();
     m_clippedDimWhole.clear();
-    if (width <= 0 || height <= 0)
-        return false;
-    void* bits = nullptr;
-    m_dc.reset(CreateCompatibleDC(reference));
-    m_bitmap.reset(CreateTopDownDib(reference, width, height, &bits));
-    if (!m_dc || !m_bitmap || !bits) {
-        m_bitmap.reset();
-        m_dc.reset();
-        return false;
-    }
-    m_previous = SelectObject(m_dc.get(), m_bitmap.get());
-    m_bits = static_cast<BYTE*>(bits);
-    m_width = width;
-    m_height = height;
-    return true;
+    const bool made = m_surface.Prepare(reference, width, height);
+    m_bits = m_surface.bits();
+    m_width = m_surface.width();
+    m_height = m_surface.height();
+    return made;
 }
 
 const LcdFramePipeline::Coverage& LcdFramePipeline::discCoverage(Coverage& cache, float margin)
@@ -108,14 +83,11 @@ const LcdFramePipeline::Coverage& LcdFramePipeline::clippedCoverage(Coverage& ca
         return cache;
     // Drawn as a frame is, through the DC of a DIB like the surface: a clip to the inscribed
     // ellipse then takes exactly the pixels it took from the frame's own drawing.
-    void* bits = nullptr;
-    const detail::UniqueDC dc(CreateCompatibleDC(m_dc.get()));
-    const detail::UniqueBitmap bitmap(CreateTopDownDib(m_dc.get(), m_width, m_height, &bits));
-    if (!dc || !bitmap || !bits)
+    LcdSurface drawn;
+    if (!drawn.Prepare(m_surface.dc(), m_width, m_height))
         return cache;
-    const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
     {
-        Gdiplus::Graphics g(dc.get());
+        Gdiplus::Graphics g(drawn.dc());
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         Gdiplus::GraphicsPath inscribed;
         inscribed.AddEllipse(Gdiplus::Rect(0, 0, m_width, m_height));
@@ -129,11 +101,10 @@ const LcdFramePipeline::Coverage& LcdFramePipeline::clippedCoverage(Coverage& ca
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     GdiFlush();
-    const BYTE* pixels = static_cast<const BYTE*>(bits);
+    const BYTE* pixels = drawn.bits();
     cache.cover.resize(static_cast<size_t>(m_width) * m_height);
     for (size_t i = 0; i < cache.cover.size(); ++i)
         cache.cover[i] = pixels[i * 4 + 1];
-    SelectObject(dc.get(), previous);
     cache.findRows(m_width, m_height);
     return cache;
 }
@@ -199,12 +170,12 @@ void LcdFramePipeline::keepFraction(const Coverage* coverage, int alpha)
 
 void LcdFramePipeline::FillPlain(COLORREF colour)
 {
-    if (!m_dc)
+    if (!m_surface.dc())
         return;
     if (colour != m_plainColour) {
         const RECT first { 0, 0, 1, 1 };
-        ::SetBkColor(m_dc.get(), colour);
-        ::ExtTextOutW(m_dc.get(), 0, 0, ETO_OPAQUE, &first, nullptr, 0, nullptr);
+        ::SetBkColor(m_surface.dc(), colour);
+        ::ExtTextOutW(m_surface.dc(), 0, 0, ETO_OPAQUE, &first, nullptr, 0, nullptr);
         GdiFlush();
         m_plainPixel = *reinterpret_cast<const DWORD*>(m_bits);
         m_plainColour = colour;
@@ -216,11 +187,11 @@ void LcdFramePipeline::FillPlain(COLORREF colour)
 
 void LcdFramePipeline::FillBase(bool disc)
 {
-    if (!m_dc)
+    if (!m_surface.dc())
         return;
     if (!disc) {
         const RECT whole { 0, 0, m_width, m_height };
-        FillRect(m_dc.get(), &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FillRect(m_surface.dc(), &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return;
     }
     keepFraction(&discCoverage(m_baseDisc, 0.0f), 255);
@@ -228,7 +199,7 @@ void LcdFramePipeline::FillBase(bool disc)
 
 void LcdFramePipeline::Dim(bool disc, int alpha, bool insideEllipse)
 {
-    if (!m_dc || alpha <= 0)
+    if (!m_surface.dc() || alpha <= 0)
         return;
     const Coverage* coverage = nullptr;
     if (insideEllipse)
@@ -252,7 +223,7 @@ void LcdFramePipeline::TurnedSize(int width, int height, double degrees, int& tu
 
 int LcdFramePipeline::Encode(double degrees, int quality)
 {
-    if (!m_dc)
+    if (!m_surface.dc())
         return 0;
     // GDI and GDI+ may still hold drawing in their batches; the pixels are read directly.
     GdiFlush();

@@ -10,8 +10,8 @@
 
 #include <opencv2/core.hpp>
 
-#include "framework/MRenderInternal.h"
 #include "lcd/renderer/LcdJpegEncoder.h"
+#include "lcd/renderer/LcdSurface.h"
 
 namespace KOVA {
 
@@ -19,13 +19,12 @@ class LcdFramePipeline {
 public:
     // The largest JPEG a frame may become: the largest buffer capacity.
     explicit LcdFramePipeline(int jpegCapacity);
-    ~LcdFramePipeline();
     LcdFramePipeline(const LcdFramePipeline&) = delete;
     LcdFramePipeline& operator=(const LcdFramePipeline&) = delete;
 
     // A top-down 32-bit surface of width × height compatible with reference (null: the screen).
     bool Prepare(HDC reference, int width, int height);
-    HDC dc() const { return m_dc.get(); }
+    HDC dc() const { return m_surface.dc(); }
 
     // The whole surface in one colour, as GDI's opaque fill leaves it.
     void FillPlain(COLORREF colour);
@@ -69,9 +68,9 @@ private:
     const Coverage& clippedCoverage(Coverage& cache, bool disc);
     void keepFraction(const Coverage* coverage, int alpha);
 
-    detail::UniqueDC m_dc;
-    detail::UniqueBitmap m_bitmap;
-    HGDIOBJ m_previous { nullptr };
+    LcdSurface m_surface;
+    // The surface's pixels and size as the passes over every frame read them, copied from it
+    // by Prepare.
     BYTE* m_bits { nullptr };
     int m_width { 0 };
     int m_height { 0 };

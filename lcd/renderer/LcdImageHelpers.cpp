@@ -1,7 +1,5 @@
 #include "lcd/renderer/LcdImageHelpers.h"
 
-#include "framework/MRenderInternal.h"
-
 #include "framework/MControl.h"
 #include "framework/PaintManager.h"
 
@@ -93,11 +91,6 @@ Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame)
         memcpy(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(row) * data.Stride, bgr->ptr(row), rowBytes);
     bitmap->UnlockBits(&data);
     return bitmap.release();
-}
-
-HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits)
-{
-    return detail::CreateDib32(dc, width, height, true, bits);
 }
 
 void DrawHandImage(Gdiplus::Graphics& g, Gdiplus::Image* image, int width, int height, Gdiplus::PointF pivot,

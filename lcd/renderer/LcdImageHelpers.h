@@ -1,7 +1,7 @@
 #pragma once
 // Free helpers the LCD code shares: the GDI+ encoder of a MIME type, wide paths for OpenCV,
-// a decoded video frame as a GDI+ bitmap, the top-down DIB, the clock hand, and whether an
-// animated LCD view is on screen.
+// a decoded video frame as a GDI+ bitmap, the clock hand, and whether an animated LCD view is
+// on screen.
 #include "platform/Win32.h"
 
 #include <exception>
@@ -29,10 +29,6 @@ KOVA_API std::string WideToAnsiString(CString text);
 // A new 24-bit bitmap of an 8-bit frame of 1, 3 or 4 channels (BGR order), owned by the
 // caller; null for an empty frame, another channel count, or when GDI+ fails.
 KOVA_API Gdiplus::Bitmap* MatToBitmap(cv::Mat& frame);
-
-// A top-down 32-bit DIB section, rows in screen order as the JPEG encoder reads them; bits
-// receives its pixels (null with the bitmap on failure).
-HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
 
 // A clock hand drawn width × height: the image stands upright on pivot at 0 degrees and turns
 // clockwise about it; pivotOffset is how far its foot reaches past the pivot. Nothing for a

@@ -37,12 +37,6 @@ bool LcdLayerKey::operator==(const LcdLayerKey& o) const
         && smoothing == o.smoothing && interpolation == o.interpolation;
 }
 
-LcdLayerCache::Layer::~Layer()
-{
-    if (dc && previous)
-        SelectObject(dc.get(), previous);
-}
-
 bool LcdLayerCache::Matches(const LcdLayerKey& key, const CString& face, HDC surface)
 {
     SurfacePixels under;
@@ -67,29 +61,30 @@ HDC LcdLayerCache::Begin(const LcdLayerKey& key, const CString& face, HDC surfac
     layer.valid = false;
     m_current = nullptr;
     const SurfacePixels under = surfacePixels(surface, key.width, key.height);
-    if (!under.bits || !layer.prepare(surface, key.width, key.height))
+    if (!under.bits || !layer.pixels.Prepare(surface, key.width, key.height))
         return nullptr;
     layer.under.assign(under.bits, under.bits + under.size);
     // GetObject reports a top-down section's height as positive (Wine as Windows), so the row
     // order of a surface cannot be read; GDI copies between the two in either order.
-    ::BitBlt(layer.dc.get(), 0, 0, key.width, key.height, surface, 0, 0, SRCCOPY);
+    ::BitBlt(layer.pixels.dc(), 0, 0, key.width, key.height, surface, 0, 0, SRCCOPY);
     GdiFlush();
     layer.key = key;
     layer.face = face;
     layer.valid = true;
     layer.lastUse = ++m_uses;
     m_current = &layer;
-    return layer.dc.get();
+    return layer.pixels.dc();
 }
 
 void LcdLayerCache::CopyTo(HDC surface) const
 {
     if (!m_current || !m_current->valid)
         return;
-    if (!surfacePixels(surface, m_current->width, m_current->height).bits)
+    const LcdSurface& layer = m_current->pixels;
+    if (!surfacePixels(surface, layer.width(), layer.height()).bits)
         return;
     GdiFlush();
-    ::BitBlt(surface, 0, 0, m_current->width, m_current->height, m_current->dc.get(), 0, 0, SRCCOPY);
+    ::BitBlt(surface, 0, 0, layer.width(), layer.height(), layer.dc(), 0, 0, SRCCOPY);
     GdiFlush();
 }
 
@@ -109,30 +104,6 @@ LcdLayerCache::Layer& LcdLayerCache::slotFor(const LcdLayerKey& key)
             oldest = &layer;
     }
     return unused ? *unused : *oldest;
-}
-
-bool LcdLayerCache::Layer::prepare(HDC reference, int newWidth, int newHeight)
-{
-    if (dc && newWidth == width && newHeight == height)
-        return true;
-    if (dc && previous)
-        SelectObject(dc.get(), previous);
-    previous = nullptr;
-    bitmap.reset();
-    dc.reset();
-    width = height = 0;
-    void* bits = nullptr;
-    dc.reset(CreateCompatibleDC(reference));
-    bitmap.reset(detail::CreateDib32(reference, newWidth, newHeight, true, &bits));
-    if (!dc || !bitmap || !bits) {
-        bitmap.reset();
-        dc.reset();
-        return false;
-    }
-    previous = SelectObject(dc.get(), bitmap.get());
-    width = newWidth;
-    height = newHeight;
-    return true;
 }
 
 } // namespace KOVA

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "framework/MRenderInternal.h"
+#include "lcd/renderer/LcdSurface.h"
 #include "platform/CString.h"
 
 namespace KOVA {
@@ -58,22 +58,12 @@ public:
 
 private:
     struct Layer {
-        Layer() = default;
-        Layer(const Layer&) = delete;
-        Layer& operator=(const Layer&) = delete;
-        ~Layer();
-        bool prepare(HDC reference, int width, int height);
-
         LcdLayerKey key;
         CString face;
         bool valid { false };
         unsigned lastUse { 0 };
         std::vector<BYTE> under;
-        detail::UniqueDC dc;
-        detail::UniqueBitmap bitmap;
-        HGDIOBJ previous { nullptr };
-        int width { 0 };
-        int height { 0 };
+        LcdSurface pixels;
     };
     Layer& slotFor(const LcdLayerKey& key);
 

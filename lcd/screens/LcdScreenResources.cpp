@@ -127,17 +127,11 @@ const LcdGaugeMarks* LcdScreenResources::Gauges(bool round)
     return m_gauges;
 }
 
-LcdKeptPixels::~LcdKeptPixels()
-{
-    if (m_dc && m_previous)
-        SelectObject(m_dc.get(), m_previous);
-}
-
 HDC LcdKeptPixels::Keep(HDC from, int width, int height)
 {
-    m_kept = prepare(from, width, height) && ::BitBlt(m_dc.get(), 0, 0, width, height, from, 0, 0, SRCCOPY);
+    m_kept = m_copy.Prepare(from, width, height) && ::BitBlt(m_copy.dc(), 0, 0, width, height, from, 0, 0, SRCCOPY);
     GdiFlush();
-    return m_kept ? m_dc.get() : nullptr;
+    return m_kept ? m_copy.dc() : nullptr;
 }
 
 void LcdKeptPixels::CopyThrough(HDC to, HRGN region) const
@@ -146,32 +140,9 @@ void LcdKeptPixels::CopyThrough(HDC to, HRGN region) const
         return;
     const int saved = SaveDC(to);
     SelectClipRgn(to, region);
-    ::BitBlt(to, 0, 0, m_width, m_height, m_dc.get(), 0, 0, SRCCOPY);
+    ::BitBlt(to, 0, 0, m_copy.width(), m_copy.height(), m_copy.dc(), 0, 0, SRCCOPY);
     RestoreDC(to, saved);
     GdiFlush();
-}
-
-bool LcdKeptPixels::prepare(HDC reference, int width, int height)
-{
-    if (m_dc && width == m_width && height == m_height)
-        return true;
-    if (m_dc && m_previous)
-        SelectObject(m_dc.get(), m_previous);
-    m_previous = nullptr;
-    m_bitmap.reset();
-    m_dc.reset(CreateCompatibleDC(reference));
-    void* bits = nullptr;
-    m_bitmap.reset(detail::CreateDib32(reference, width, height, true, &bits));
-    m_width = m_height = 0;
-    if (!m_dc || !m_bitmap) {
-        m_dc.reset();
-        m_bitmap.reset();
-        return false;
-    }
-    m_previous = SelectObject(m_dc.get(), m_bitmap.get());
-    m_width = width;
-    m_height = height;
-    return true;
 }
 
 void LcdScreenResourcesDeleter::operator()(LcdScreenResources* resources) const

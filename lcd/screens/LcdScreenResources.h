@@ -11,6 +11,7 @@
 
 #include "framework/MRenderInternal.h"
 #include "lcd/renderer/LEDModeCtrl.h"
+#include "lcd/renderer/LcdSurface.h"
 #include "platform/CString.h"
 
 namespace KOVA {
@@ -50,7 +51,6 @@ public:
     LcdKeptPixels() = default;
     LcdKeptPixels(const LcdKeptPixels&) = delete;
     LcdKeptPixels& operator=(const LcdKeptPixels&) = delete;
-    ~LcdKeptPixels();
 
     // Copies width × height pixels of from; returns the DC of the copy to draw on, null when
     // no copy could be made.
@@ -59,13 +59,7 @@ public:
     void CopyThrough(HDC to, HRGN region) const;
 
 private:
-    bool prepare(HDC reference, int width, int height);
-
-    detail::UniqueDC m_dc;
-    detail::UniqueBitmap m_bitmap;
-    HGDIOBJ m_previous { nullptr };
-    int m_width { 0 };
-    int m_height { 0 };
+    LcdSurface m_copy;
     bool m_kept { false };
 };
 

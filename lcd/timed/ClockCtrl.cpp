@@ -4,10 +4,10 @@
 
 #include "framework/AppPaths.h"
 #include "framework/MRender.h"
-#include "framework/MRenderInternal.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
 #include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/renderer/LcdSurface.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {
@@ -22,33 +22,12 @@ constexpr float kDegreesPerSecond = 6.0f;
 } // namespace
 
 // The ground of the frame, kept from call to call (it changes only with the control image): a
-// frame is one copy of it and one hand. A 480 × 480 top-down DIB section in a DC of its own.
+// frame is one copy of it and one hand. A 480 × 480 surface of its own.
 struct ClockCtrl::Frame {
-    Frame() = default;
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-    ~Frame()
-    {
-        if (dc && previous)
-            SelectObject(dc.get(), previous);
-    }
-
-    bool make(ClockCtrl& owner, HDC reference)
-    {
-        dc.reset(CreateCompatibleDC(reference));
-        if (!dc)
-            return false;
-        bitmap.reset(owner.CreateARGB32Bitmap(dc.get(), kFrameSide, kFrameSide, &bits));
-        if (!bitmap || !bits)
-            return false;
-        previous = SelectObject(dc.get(), bitmap.get());
-        return true;
-    }
-
     // The uncovered colour under the control image stretched to the frame.
     void paintGround(Gdiplus::Image* image, unsigned version)
     {
-        HDC target = dc.get();
+        HDC target = ground.dc();
         const RECT whole { 0, 0, kFrameSide, kFrameSide };
         MRender::FillSolidRect(target, &whole, kUncovered);
         if (image) {
@@ -60,10 +39,7 @@ struct ClockCtrl::Frame {
         painted = true;
     }
 
-    detail::UniqueDC dc;
-    detail::UniqueBitmap bitmap;
-    HGDIOBJ previous { nullptr };
-    BYTE* bits { nullptr };
+    LcdSurface ground;
     // The version of the control image's copy the ground shows.
     unsigned groundVersion { 0 };
     bool painted { false };
@@ -137,11 +113,7 @@ void ClockCtrl::SetHMSImage(CString hourFile, CString minuteFile, CString second
 
 HBITMAP ClockCtrl::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
 {
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(dc, width, height, &pixels);
-    if (bits)
-        *bits = static_cast<BYTE*>(pixels);
-    return bitmap;
+    return LcdSurface::CreateSection(dc, width, height, bits);
 }
 
 void ClockCtrl::PaintPicture(HDC picture, int width, int height)
@@ -161,7 +133,7 @@ bool ClockCtrl::GetLEDData(BYTE* buffer)
     ScopedLock lock(m_lock);
     if (!prepareFrame())
         return false;
-    memcpy(buffer, (*m_frame)->bits, kFrameBytes);
+    memcpy(buffer, (*m_frame)->ground.bits(), kFrameBytes);
     drawSecondHand(buffer);
     return true;
 }
@@ -175,7 +147,7 @@ bool ClockCtrl::prepareFrame()
         return false;
     if (!*m_frame) {
         std::unique_ptr<Frame, FrameDeleter> frame(new Frame);
-        if (!frame->make(*this, reference))
+        if (!frame->ground.Prepare(reference, kFrameSide, kFrameSide))
             return false;
         *m_frame = std::move(frame);
     }
