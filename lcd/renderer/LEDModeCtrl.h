@@ -12,8 +12,8 @@
 // snapshot (lcd/renderer/LcdFrameSnapshot.h), then draws from the copy, so a setter never waits
 // for a frame being drawn. The frame lock guards the two JPEG buffers only. No drawing or
 // encoding happens under the frame lock, and a repaint request is never sent while the state
-// lock is held. The tick only tries the render and state locks; the media loaders read their
-// files before they take any.
+// lock is held. The tick's own step only tries the state lock, and its stand-in for a stalled
+// paint only tries the render lock; the media loaders read their files before they take any.
 #include "platform/Win32.h"
 
 #include <atomic>

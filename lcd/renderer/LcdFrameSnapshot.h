@@ -2,7 +2,8 @@
 // One frame's copy of everything the LCD screens read of the renderer. A render takes it under
 // the state lock when it begins, releases the lock, and every screen family (the mode screens,
 // the dials, water cooling, weather, the system-information layouts, the clock faces) draws
-// from it alone: a setter waits for the copy, never for a frame being drawn.
+// from it alone: a setter waits for the copy, never for a frame being drawn. (The sensor slots
+// and overlay texts, which no render draws, walk their lists under the state lock.)
 //
 // The pictures are held by shared ownership: a setter that swaps an image under the state lock
 // drops the record's reference only, and the one a frame is drawing lives until the next copy.
