@@ -194,8 +194,8 @@ TEST(LcdFrameSnapshot, ImagesSwappedOnAHostThreadWhileAThousandFramesAreDrawn)
     auto frames = [&](int count) {
         std::atomic<bool> drawing { true };
         std::atomic<int> drawn { 0 };
-        // One round of swaps a frame, made while the next frame draws: swapping flat out would
-        // starve the frames of GDI+, which Wine serialises.
+        // One round of swaps a frame, made while the next frame draws, so that every frame
+        // meets swaps and the images it began with are replaced under it.
         std::thread swapper([&] {
             for (int round = 0; drawing; ++round) {
                 setImages(round);
