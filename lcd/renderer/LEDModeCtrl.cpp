@@ -3,11 +3,12 @@
 //
 // Threads: setters, DrawControl and the pointer handlers run on the GUI thread, the tick and
 // DrawHideControl on the fast-timer thread (a host may call DrawHideControl too), GetLEDData on
-// any thread. Lock order: the hidden render's lock, then the state lock, then the frame lock.
-// The tick only tries the state lock (a render or a setter holding it delays the step by one
-// tick, never every other control of the fast timer); the hidden render waits for it. Repaint
-// requests are raised after the state lock is released; from the timer thread they reach the
-// window through the framework's posted invalidation.
+// any thread. Lock order: the render lock, then the state lock, then the frame lock. A render
+// holds the render lock throughout and the state lock only while it copies the frame's
+// snapshot. The tick only tries the state lock for its step (a setter or a render's copy
+// holding it delays the step by one tick, never every other control of the fast timer); the
+// hidden render waits for both. Repaint requests are raised after the state lock is released;
+// from the timer thread they reach the window through the framework's posted invalidation.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "framework/PaintManager.h"
 #include "framework/Registry.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
@@ -68,6 +70,7 @@ void LEDModeCtrl::makeOwnParts()
 {
     m_visiblePipeline = std::make_unique<LcdFramePipeline>(kLargeCapacity);
     m_hiddenPipeline = std::make_unique<LcdFramePipeline>(kLargeCapacity);
+    m_snapshot.reset(new LcdFrameSnapshot);
     m_carouselBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(255, 255, 255, 255));
     m_centredFormat = std::make_unique<Gdiplus::StringFormat>(Gdiplus::StringFormatFlagsNoWrap
                                                               | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
@@ -331,12 +334,10 @@ int LEDModeCtrl::OnControlTimer()
     if (!m_shown) {
         DrawHideControl();
     } else if (repaint && paintIsStalled(now, period)) {
-        // In place of the paint, which may itself be drawing: only when the record is free.
-        // Tried in the order DrawHideControl takes them, so a host drawing hidden frames on its
-        // own thread never waits on the tick while the tick waits on it.
-        TryLock hidden(m_hiddenRenderLock);
-        TryLock state(m_stateLock);
-        if (hidden.held() && state.held())
+        // In place of the paint, which may itself be drawing: only when no render is. The copy
+        // of the snapshot then waits for a setter at most.
+        TryLock render(m_renderLock);
+        if (render.held())
             DrawHideControl();
     }
     const bool shown = IsShownOnScreen(*this);
@@ -392,6 +393,7 @@ void LEDModeCtrl::DrawControl(HDC& dc, CRect)
     if (!pipeline.Prepare(dc, width, height))
         return;
     if (m_update != 1) {
+        ScopedLock drawing(m_renderLock);
         // The corners of the circular screen keep what the window shows under the control.
         ::BitBlt(pipeline.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top, SRCCOPY);
         renderFrame(pipeline);
@@ -403,7 +405,7 @@ void LEDModeCtrl::DrawControl(HDC& dc, CRect)
 
 void LEDModeCtrl::DrawHideControl()
 {
-    ScopedLock drawing(m_hiddenRenderLock);
+    ScopedLock drawing(m_renderLock);
     LcdFramePipeline& pipeline = *m_hiddenPipeline;
     if (!pipeline.Prepare(m_manager ? m_manager->GetPaintDC() : nullptr, m_rect.Width(), m_rect.Height()))
         return;
@@ -412,55 +414,56 @@ void LEDModeCtrl::DrawHideControl()
     renderFrame(pipeline);
 }
 
+// The render lock is held.
 void LEDModeCtrl::renderFrame(LcdFramePipeline& pipeline)
 {
     HDC dc = pipeline.dc();
-    int quality = kQualityOfDrawnScreens;
-    int degrees = 0;
     {
-        ScopedLock lock(m_stateLock);
+        // The snapshot is copied here, under the state lock; the frame draws with it free.
+        const FrameScope frame(*this);
         // A frame that fails part way (OpenCV, an allocation) is published as far as it got.
         FailureOnThrow(false, [&] {
             drawFrame(pipeline, dc);
             return true;
         });
-        quality = jpegQuality();
-        // The circular screen is mounted a quarter turn round from the others.
-        degrees = m_rotation + (m_screenType == LEDScreenCircle ? 90 : 0);
     }
-    publish(pipeline, quality, degrees);
+    // The circular screen is mounted a quarter turn round from the others.
+    const LcdFrameSnapshot& s = snapshot();
+    publish(pipeline, jpegQuality(), s.rotation + (s.circular() ? 90 : 0));
 }
 
 void LEDModeCtrl::drawFrame(LcdFramePipeline& pipeline, HDC& dc)
 {
-    int width = m_rect.Width();
-    int height = m_rect.Height();
-    const bool disc = m_screenType == LEDScreenCircle;
+    const LcdFrameSnapshot& s = snapshot();
+    int width = s.width;
+    int height = s.height;
+    const bool disc = s.circular();
     pipeline.FillBase(disc);
     m_dimInsideEllipse = false; // a screen that clips the frame sets it again
-    if (m_switch) {
+    if (s.on) {
         {
             Gdiplus::Graphics g(dc);
             // Both renders draw with the same settings, so a frame does not depend on which one made it.
-            g.SetTextRenderingHint(m_textRenderingHint);
+            g.SetTextRenderingHint(s.hint);
             g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
             g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
             DrawLEDMode(g, width, height, dc);
         }
-        if (m_brightness < 255.0f)
-            pipeline.Dim(disc, static_cast<int>(255.0f - m_brightness) & 0xFF, m_dimInsideEllipse);
+        if (s.brightness < 255.0f)
+            pipeline.Dim(disc, static_cast<int>(255.0f - s.brightness) & 0xFF, m_dimInsideEllipse);
     }
-    if (disc && m_background.image) {
+    if (disc && s.disc.image) {
         Gdiplus::Graphics over(dc);
         over.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        over.DrawImage(m_background.image.get(), Gdiplus::Rect(0, 0, width, height), 0, 0, m_background.width,
-                       m_background.height, Gdiplus::UnitPixel);
+        over.DrawImage(s.disc.image.get(), Gdiplus::Rect(0, 0, width, height), 0, 0, s.disc.width, s.disc.height,
+                       Gdiplus::UnitPixel);
     }
 }
 
+// Of the frame's snapshot.
 int LEDModeCtrl::jpegQuality() const
 {
-    switch (m_ledMode) {
+    switch (snapshot().ledMode) {
     case LEDModeFile:
     case LEDModeWindowCapture:
     case LEDModeClock:

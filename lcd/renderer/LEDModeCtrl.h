@@ -5,12 +5,15 @@
 // thread. While the control shows in its window the frame is drawn by the window's paint (a
 // live preview); while it does not, the tick draws it itself on the fast-timer thread.
 //
-// Locks: the state lock guards everything a frame is drawn from (held around the whole draw
-// of a frame, by every setter and by the host through EnterCS); the frame lock guards the two
-// JPEG buffers only. SetLEDScreenType takes the state lock, then the frame lock; nothing
-// takes them the other way round. No drawing or encoding happens under the frame lock, and a
-// repaint request is never sent while the state lock is held. The tick only tries the state
-// lock; the media loaders read their files before they take it.
+// Locks, in the order they are taken: the render lock, the state lock, the frame lock. The
+// render lock lets one render draw at a time (the GDI+ objects the screens share are not
+// thread-safe). The state lock guards everything a frame is drawn from (every setter holds it,
+// and the host through EnterCS); a render holds it only while it copies that into the frame's
+// snapshot (lcd/renderer/LcdFrameSnapshot.h), then draws from the copy, so a setter never waits
+// for a frame being drawn. The frame lock guards the two JPEG buffers only. No drawing or
+// encoding happens under the frame lock, and a repaint request is never sent while the state
+// lock is held. The tick's own step only tries the state lock, and its stand-in for a stalled
+// paint only tries the render lock; the media loaders read their files before they take any.
 #include "platform/Win32.h"
 
 #include <atomic>
@@ -118,6 +121,12 @@ struct SensorLayerInfo {
 
 class LcdFramePipeline;
 class LcdLayerCache;
+// What one frame's screens read, copied under the state lock (lcd/renderer/LcdFrameSnapshot.h).
+struct LcdFrameSnapshot;
+struct LcdPicture;
+struct LcdFrameSnapshotDeleter {
+    void operator()(LcdFrameSnapshot* snapshot) const;
+};
 // What the system-information layouts draw with and from (lcd/screens/LcdLayoutResources.h).
 class LcdLayoutResources;
 struct LcdLayoutScene;
@@ -283,8 +292,13 @@ public:
     // ---- end of media sources
 
 protected:
-    // The screen of the LED mode, drawn by both renders under the state lock. A derived class
-    // draws what it adds over the screen (the slots, the overlay texts) after calling it.
+    // The screen of the LED mode, drawn by both renders from the frame's snapshot with the
+    // render lock held and the state lock free. A derived class draws what it adds over the
+    // screen (the slots, the overlay texts) after calling it; what it reads of the record
+    // beyond the snapshot it reads under the state lock, as DrawLayer and DrawOverlayer do.
+    // The screens below may also be called outside a render with the state lock held (a
+    // derived class drawing one itself, on a thread where no render runs): they copy the
+    // snapshot first.
     virtual void DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
     void DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc);
     // Steps the carousel to its next item, once per frame drawn.
@@ -308,7 +322,7 @@ protected:
     // values, colours, images, texts) calls it.
     void InvalidateLayers();
     // The temperature sign of this frame, ℉ or ℃, as led_cpushowtype said when the
-    // frame's screen began to draw.
+    // frame's snapshot was taken.
     const wchar_t* TemperatureSign() const;
     // A clock in MHz as a dial sweep: 0 to 300 degrees over kClockFullScaleMHz, clamped.
     static constexpr float kClockFullScaleMHz = 6000.0f;
@@ -316,9 +330,9 @@ protected:
     // Tests clear it to draw every frame the straightforward way, with no layer.
     bool m_layersCached { true };
 
-    // An image of the record with its pixel size.
+    // An image of the record with its pixel size, shared with the snapshot of a frame drawing it.
     struct LcdImage {
-        std::unique_ptr<Gdiplus::Image> image;
+        std::shared_ptr<Gdiplus::Image> image;
         int width { 0 };
         int height { 0 };
         // Loads GetSkinPath() + name; false (and no image) when that fails.
@@ -337,7 +351,7 @@ protected:
     void DrawWeatherMode(Gdiplus::Graphics& g, int& width, int& height);
     // A clock hand: the image stands upright on pivot at 0 degrees and turns clockwise about
     // it; pivotOffset is how far its foot reaches past the pivot. Nothing without an image.
-    static void DrawHand(Gdiplus::Graphics& g, const LcdImage& hand, Gdiplus::PointF pivot, float degrees,
+    static void DrawHand(Gdiplus::Graphics& g, const LcdPicture& hand, Gdiplus::PointF pivot, float degrees,
                          float pivotOffset);
     // Memory used over used + free, in percent; 0 when the host gave no memory figures.
     static float MemoryPercent(const HARDWARE_INFO& info);
@@ -435,14 +449,13 @@ protected:
     void clipClockFace(Gdiplus::Graphics& g, int width, int height);
     void drawClockBackdrop(Gdiplus::Graphics& g, int width, int height);
     ClockBackdrop m_clockBackdrop { ClockBackdrop::None };
-    // Reads what the faces read of the renderer.
-    friend class ClockFacePainter;
     std::unique_ptr<ClockFacePainter, ClockFacePainterDeleter> m_clockPainter;
     // ---- end of clock faces
 
-    // The hidden render is drawn by the tick and by a host calling DrawHideControl on its own
-    // thread: one at a time, or two threads draw into and encode one surface.
-    CriticalSection m_hiddenRenderLock;
+    // One render at a time: the visible render of the window's paint, the hidden render of the
+    // tick and of a host calling DrawHideControl on its own thread. They share the screens'
+    // GDI+ objects and the still layer, and the hidden ones one surface and encoder.
+    CriticalSection m_renderLock;
     CriticalSection m_stateLock;
     CriticalSection m_frameLock;
 
@@ -551,6 +564,34 @@ protected:
     // ---- end of sensor slots and overlay texts (protected)
 
 private:
+    // ---- The frame's snapshot
+    // What the screens read: the snapshot of the frame being drawn.
+    const LcdFrameSnapshot& snapshot() const;
+    // Copies the record into the snapshot. Under the state lock.
+    void takeSnapshot();
+    // Marks the calling thread as drawing a frame for the scope's life. The outermost scope of
+    // a thread copies the snapshot first, under the state lock, which it holds for the copy
+    // only: the renders open one, and so does every screen a derived class calls on its own.
+    class FrameScope {
+    public:
+        explicit FrameScope(LEDModeCtrl& lcd);
+        ~FrameScope();
+        FrameScope(const FrameScope&) = delete;
+        FrameScope& operator=(const FrameScope&) = delete;
+
+    private:
+        LEDModeCtrl& m_lcd;
+        bool m_outermost { false };
+    };
+    std::unique_ptr<LcdFrameSnapshot, LcdFrameSnapshotDeleter> m_snapshot;
+    // The thread inside a FrameScope; 0 when none.
+    std::atomic<DWORD> m_drawingThread { 0 };
+    // Steps the carousel index (every call for the carousel screens, every two seconds for the
+    // carousel text) and gives the item it lands on; false for an empty list. Takes the state
+    // lock for the step only: the index and the list are the record's.
+    bool nextCarouselItem(bool everyCall, int& item);
+    // ---- end of the frame's snapshot
+
     // Copies
     void makeOwnParts();
     void copyValuesFrom(const LEDModeCtrl& other);
@@ -587,16 +628,14 @@ private:
     std::atomic<DWORD> m_lastPaintedFrame { 0 };
     bool paintIsStalled(DWORD now, DWORD period) const;
 
-    // The still layer of the screen being shown, and what was read for this frame.
-    void readFrameSettings();
+    // The still layer of the screen being shown.
     std::unique_ptr<LcdLayerCache> m_layers;
     unsigned m_layerVersion { 0 };
-    bool m_fahrenheit { false };
 
     std::unique_ptr<LcdFramePipeline> m_visiblePipeline;
     std::unique_ptr<LcdFramePipeline> m_hiddenPipeline;
 
-    // Built once, used under the state lock by both renders.
+    // Built once, used by both renders under the render lock.
     std::unique_ptr<Gdiplus::SolidBrush> m_carouselBrush;
     std::unique_ptr<Gdiplus::StringFormat> m_centredFormat;
     struct CarouselFont {

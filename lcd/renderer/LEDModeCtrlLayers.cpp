@@ -1,13 +1,13 @@
-// The still layers of the LCD screens, and the few values every screen reads per frame.
+// The still layers of the LCD screens, keyed by what the frame's snapshot says.
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+// Runs inside a render, with the render lock held and the state lock free (LEDModeCtrl.cpp);
+// InvalidateLayers runs on the setters' threads under the state lock.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 
-#include "framework/Manager.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/renderer/LcdLayerCache.h"
-#include "lcd/renderer/TemperatureSetting.h"
 
 namespace KOVA {
 
@@ -19,7 +19,7 @@ void LEDModeCtrl::InvalidateLayers()
 
 const wchar_t* LEDModeCtrl::TemperatureSign() const
 {
-    return m_fahrenheit ? L"\x2109" : L"\x2103";
+    return snapshot().sign();
 }
 
 float LEDModeCtrl::ClockDialAngle(float mhz)
@@ -27,22 +27,18 @@ float LEDModeCtrl::ClockDialAngle(float mhz)
     return std::clamp(mhz * 300.0f / kClockFullScaleMHz, 0.0f, 300.0f);
 }
 
-void LEDModeCtrl::readFrameSettings()
-{
-    m_fahrenheit = ShowsFahrenheit();
-}
-
 void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int item, int screen, ScreenPart still,
                               ScreenPart moving)
 {
-    readFrameSettings();
+    const FrameScope frame(*this);
+    const LcdFrameSnapshot& s = snapshot();
     // What the still part sets on g must not reach the moving part, as with a layer.
     const auto drawStillOnFrame = [&] {
         const Gdiplus::GraphicsState before = g.Save();
         (this->*still)(g, width, height, item);
         g.Restore(before);
     };
-    if (!m_layersCached) {
+    if (!s.layersCached) {
         drawStillOnFrame();
         (this->*moving)(g, width, height, item);
         return;
@@ -50,17 +46,17 @@ void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int i
     if (!m_layers)
         m_layers = std::make_unique<LcdLayerCache>();
     LcdLayerKey key;
-    key.version = m_layerVersion;
+    key.version = s.layerVersion;
     key.screen = screen;
     key.item = item;
     key.width = width;
     key.height = height;
-    key.screenType = m_screenType;
-    key.language = Manager::GetLanguage();
-    key.fahrenheit = m_fahrenheit;
-    key.scale = Manager::GetScaleValue();
-    key.textColour = m_textColor.GetValue();
-    key.controlHint = m_textRenderingHint;
+    key.screenType = s.screenType;
+    key.language = s.language;
+    key.fahrenheit = s.fahrenheit;
+    key.scale = s.scale;
+    key.textColour = s.label.GetValue();
+    key.controlHint = s.hint;
     key.frameHint = g.GetTextRenderingHint();
     key.smoothing = g.GetSmoothingMode();
     key.interpolation = g.GetInterpolationMode();
@@ -68,9 +64,9 @@ void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int i
     // What GDI+ has queued must be on the surface before its pixels are compared or covered.
     g.Flush(Gdiplus::FlushIntentionSync);
     const HDC surface = g.GetHDC();
-    bool ready = m_layers->Matches(key, m_textFont, surface);
+    bool ready = m_layers->Matches(key, s.face, surface);
     if (!ready) {
-        if (const HDC layer = m_layers->Begin(key, m_textFont, surface)) {
+        if (const HDC layer = m_layers->Begin(key, s.face, surface)) {
             Gdiplus::Graphics lg(layer);
             lg.SetTextRenderingHint(key.frameHint);
             lg.SetSmoothingMode(key.smoothing);

@@ -5,7 +5,9 @@
 // Threads: the loaders run on the host's thread, the step and the clock video's catch-up on
 // the fast-timer thread, DrawFrame inside both renders; all of them under the state lock
 // (DrawFrame's callers hold it), except the loaders' reading of the file, which comes before.
-// The loaders raise their repaint request after releasing it.
+// The pictures a frame draws come from its snapshot; the video is not copied into it, so the
+// renders take the state lock around reading and drawing its frame. The loaders raise their
+// repaint request after releasing it.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <memory>
@@ -189,6 +191,7 @@ void LEDModeCtrl::followClockVideo()
 
 void LEDModeCtrl::drawVideoFrame(Gdiplus::Graphics& g, HDC& dc)
 {
+    ScopedLock lock(m_stateLock);
     if (!m_video || !m_video->IsOpen() || m_video->Frame().empty())
         return;
     // What GDI+ has drawn so far must land before GDI draws over it.

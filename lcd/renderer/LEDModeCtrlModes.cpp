@@ -4,18 +4,17 @@
 // screens of their own (LEDModeCtrlLayouts*.cpp, LEDModeCtrlDials.cpp, LEDModeCtrlWater.cpp,
 // LEDModeCtrlWeather.cpp).
 //
-// Everything here runs inside a render, on the GUI or the fast-timer thread, with the state
-// lock held by the render (LEDModeCtrl.cpp).
+// Everything here runs inside a render, on the GUI or the fast-timer thread, with the render
+// lock held, and draws from the frame's snapshot (LEDModeCtrl.cpp). The carousel's step and
+// the carousel text's box are the record's: they take the state lock for that moment only.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/PaintManager.h"
-#include "platform/TimeSource.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 
 namespace KOVA {
 
 namespace {
-// The carousel text moves to the next item after this long.
-constexpr DWORD kCarouselStepMs = 2000;
 constexpr int kMinimumCaptureSide = 50;
 // Faces that carry both the Chinese and the Latin glyphs of the labels ("CPU温度"), in order of
 // preference. GDI+ falls back to no other face (Wine links none), so a face without some of
@@ -25,8 +24,9 @@ const wchar_t* const kCjkFaces[] = { L"Microsoft YaHei", L"WenQuanYi Micro Hei",
 
 void LEDModeCtrl::DrawLEDMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
 {
+    const FrameScope frame(*this);
     // A mode without a screen keeps the black base.
-    switch (m_ledMode) {
+    switch (snapshot().ledMode) {
     case LEDModeFile:
         DrawFileMode(g, width, height, dc);
         break;
@@ -64,12 +64,14 @@ void LEDModeCtrl::DrawSystemInfoMode(Gdiplus::Graphics& g, int& width, int& heig
                                     &LEDModeCtrl::DrawSystemInfoMode23, &LEDModeCtrl::DrawSystemInfoMode24,
                                     &LEDModeCtrl::DrawSystemInfoMode25, &LEDModeCtrl::DrawSystemInfoMode26 };
     constexpr int kLayoutsPerFamily = 6;
-    const int dial = m_sensorLayout - SensorLayoutDial1;
-    const int flat = m_sensorLayout - SensorLayoutPlain1;
+    const FrameScope frame(*this);
+    const LcdFrameSnapshot& s = snapshot();
+    const int dial = s.sensorLayout - SensorLayoutDial1;
+    const int flat = s.sensorLayout - SensorLayoutPlain1;
     if (dial >= 0 && dial < kLayoutsPerFamily)
-        (this->*dials[dial])(g, width, height, m_hardwareItem);
+        (this->*dials[dial])(g, width, height, s.hardwareItem);
     else if (flat >= 0 && flat < kLayoutsPerFamily)
-        (this->*plain[flat])(g, width, height, m_hardwareItem);
+        (this->*plain[flat])(g, width, height, s.hardwareItem);
 }
 
 void LEDModeCtrl::DrawClockMode(Gdiplus::Graphics& g, int& width, int& height)
@@ -84,23 +86,27 @@ void LEDModeCtrl::DrawClockMode(Gdiplus::Graphics& g, int& width, int& height)
                                  &LEDModeCtrl::DrawClock2ModeStyle5, &LEDModeCtrl::DrawClock2ModeStyle6,
                                  &LEDModeCtrl::DrawClock2ModeStyle7, &LEDModeCtrl::DrawClock2ModeStyle8 };
     constexpr int kFaces = 8;
-    if (m_clockStyle < 1 || m_clockStyle > kFaces)
+    const FrameScope frame(*this);
+    const LcdFrameSnapshot& s = snapshot();
+    if (s.clockStyle < 1 || s.clockStyle > kFaces)
         return;
-    const bool round480 = m_screenType == LEDScreenCircle || m_screenType == LEDScreenSquare;
-    (this->*(round480 ? round : wide)[m_clockStyle - 1])(g, width, height);
+    (this->*(s.squareScreen() ? round : wide)[s.clockStyle - 1])(g, width, height);
 }
 
 void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
 {
+    const FrameScope frame(*this);
+    const LcdFrameSnapshot& s = snapshot();
     // The render's black base is the screen's background.
-    if (m_imageScale <= 0.0f)
+    if (s.imageScale <= 0.0f)
         return;
-    if (m_media.image) {
-        const int sw = static_cast<int>(static_cast<double>(m_media.width) * m_imageScale);
-        const int sh = static_cast<int>(static_cast<double>(m_media.height) * m_imageScale);
-        m_media.image->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(m_frameIndex));
-        g.DrawImage(m_media.image.get(), Gdiplus::Rect(m_imageCentre.x - sw / 2, m_imageCentre.y - sh / 2, sw, sh), 0, 0,
-                    m_media.width, m_media.height, Gdiplus::UnitPixel);
+    if (const LcdPicture& media = s.media; media.image) {
+        const int sw = static_cast<int>(static_cast<double>(media.width) * s.imageScale);
+        const int sh = static_cast<int>(static_cast<double>(media.height) * s.imageScale);
+        // Only renders select frames of the image, one at a time; the tick moves the index.
+        media.image->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(s.frameIndex));
+        g.DrawImage(media.image.get(), Gdiplus::Rect(s.imageCentre.x - sw / 2, s.imageCentre.y - sh / 2, sw, sh), 0, 0,
+                    media.width, media.height, Gdiplus::UnitPixel);
     } else {
         drawVideoFrame(g, dc);
     }
@@ -109,14 +115,12 @@ void LEDModeCtrl::DrawFileMode(Gdiplus::Graphics& g, int& width, int& height, HD
 
 void LEDModeCtrl::DrawCarouselMode(Gdiplus::Graphics& g, int& width, int& height)
 {
-    if (m_carouselList.empty())
+    const FrameScope frame(*this);
+    int item = 0;
+    if (!nextCarouselItem(true, item))
         return;
-    ++m_carouselIndex;
-    if (m_carouselIndex < 0 || m_carouselIndex >= static_cast<int>(m_carouselList.size()))
-        m_carouselIndex = 0;
     // The CPU items on the CPU dial, the GPU items on the GPU dial, the water on its own
     // screen, and everything else (the memory items among it) on the memory dial.
-    const int item = static_cast<int>(m_carouselList[static_cast<size_t>(m_carouselIndex)]);
     switch (item) {
     case HardwareCpuTemperature:
     case HardwareCpuClock:
@@ -139,21 +143,23 @@ void LEDModeCtrl::DrawCarouselMode(Gdiplus::Graphics& g, int& width, int& height
 
 void LEDModeCtrl::DrawWindowCaptureMode(Gdiplus::Graphics& g, int& width, int& height, HDC& dc)
 {
+    const FrameScope frame(*this);
+    const LcdFrameSnapshot& s = snapshot();
     // Without a window to copy, the render's black base stays.
-    if (m_captureWindow && ::IsWindow(m_captureWindow)) {
+    if (s.captureWindow && ::IsWindow(s.captureWindow)) {
         CRect client;
-        ::GetClientRect(m_captureWindow, &client);
+        ::GetClientRect(s.captureWindow, &client);
         if (client.Width() > kMinimumCaptureSide && client.Height() > kMinimumCaptureSide) {
             // What GDI+ has drawn so far must land before GDI draws beside it.
             g.Flush(Gdiplus::FlushIntentionSync);
-            const HDC window = ::GetDC(m_captureWindow);
+            const HDC window = ::GetDC(s.captureWindow);
             if (window) {
                 const int previous = ::SetStretchBltMode(dc, HALFTONE);
-                ::StretchBlt(dc, 0, 0, width, height, window, m_capturePan.x, m_capturePan.y,
-                             static_cast<int>(static_cast<float>(width) * m_captureScale),
-                             static_cast<int>(static_cast<float>(height) * m_captureScale), SRCCOPY);
+                ::StretchBlt(dc, 0, 0, width, height, window, s.capturePan.x, s.capturePan.y,
+                             static_cast<int>(static_cast<float>(width) * s.captureScale),
+                             static_cast<int>(static_cast<float>(height) * s.captureScale), SRCCOPY);
                 ::SetStretchBltMode(dc, previous);
-                ::ReleaseDC(m_captureWindow, window);
+                ::ReleaseDC(s.captureWindow, window);
             }
         }
     }
@@ -162,16 +168,9 @@ void LEDModeCtrl::DrawWindowCaptureMode(Gdiplus::Graphics& g, int& width, int& h
 
 void LEDModeCtrl::stepCarouselText(Gdiplus::Graphics& g, int& width, int& height)
 {
-    if (m_carouselList.empty())
-        return;
-    const DWORD now = TimeSource::Milliseconds();
-    if (now - m_carouselStepTime > kCarouselStepMs) {
-        ++m_carouselIndex;
-        m_carouselStepTime = now;
-    }
-    if (m_carouselIndex < 0 || m_carouselIndex >= static_cast<int>(m_carouselList.size()))
-        m_carouselIndex = 0;
-    DrawCarousel(g, width, height, static_cast<int>(m_carouselList[static_cast<size_t>(m_carouselIndex)]));
+    int item = 0;
+    if (nextCarouselItem(false, item))
+        DrawCarousel(g, width, height, item);
 }
 
 const Gdiplus::FontFamily* LEDModeCtrl::cjkFamily()
@@ -220,34 +219,42 @@ const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], bool chines
 
 const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& text)
 {
+    const LcdFrameSnapshot& s = snapshot();
     return keptFont(m_carouselFonts, hasChineseGlyphs(text), kBrandFontFace,
-                    static_cast<float>(m_carouselTextSize) * m_carouselWidthFactor, m_fontStyle);
+                    static_cast<float>(s.carouselTextSize) * s.carouselWidthFactor, s.fontStyle);
 }
 
 void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)
 {
+    const FrameScope frame(*this);
+    const LcdFrameSnapshot& s = snapshot();
     CString label;
     CString value;
-    GetSoftwareInfo(item, label, value);
+    LcdSensorTexts(s, item, label, value);
     const Gdiplus::Font* labelFont = carouselFont(label);
     const Gdiplus::Font* valueFont = carouselFont(value);
     if (!labelFont || !valueFont)
         return;
-    m_carouselBrush->SetColor(m_carouselColour);
+    m_carouselBrush->SetColor(s.carouselColour);
     const bool byValue = item == HardwareMemoryCapacity;
     const CString& measured = byValue ? value : label;
     Gdiplus::RectF bounds;
     g.MeasureString(measured, measured.GetLength(), byValue ? valueFont : labelFont, Gdiplus::PointF(0, 0), &bounds);
-    const float cx = static_cast<float>(m_carouselPosition.x - m_rect.left);
-    const float cy = static_cast<float>(m_carouselPosition.y - m_rect.top);
-    m_carouselRect.left = static_cast<LONG>(cx - bounds.Width * 0.5f - 20);
-    m_carouselRect.top = static_cast<LONG>(cy - bounds.Height - 20);
-    m_carouselRect.right = static_cast<LONG>(bounds.Width * 0.5f + cx + 50);
-    m_carouselRect.bottom = static_cast<LONG>(bounds.Height + cy + 20);
-    const int boxHeight = (m_carouselRect.bottom - m_carouselRect.top) / 2;
-    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(m_carouselRect.left), static_cast<Gdiplus::REAL>(m_carouselRect.top),
-                       static_cast<Gdiplus::REAL>(m_carouselRect.right - m_carouselRect.left),
-                       static_cast<Gdiplus::REAL>(boxHeight));
+    const float cx = static_cast<float>(s.carouselPosition.x - s.rect.left);
+    const float cy = static_cast<float>(s.carouselPosition.y - s.rect.top);
+    RECT text;
+    text.left = static_cast<LONG>(cx - bounds.Width * 0.5f - 20);
+    text.top = static_cast<LONG>(cy - bounds.Height - 20);
+    text.right = static_cast<LONG>(bounds.Width * 0.5f + cx + 50);
+    text.bottom = static_cast<LONG>(bounds.Height + cy + 20);
+    {
+        // Where the pointer finds the text to drag it.
+        ScopedLock lock(m_stateLock);
+        m_carouselRect = text;
+    }
+    const int boxHeight = (text.bottom - text.top) / 2;
+    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(text.left), static_cast<Gdiplus::REAL>(text.top),
+                       static_cast<Gdiplus::REAL>(text.right - text.left), static_cast<Gdiplus::REAL>(boxHeight));
     g.DrawString(value, value.GetLength(), valueFont, box, m_centredFormat.get(), m_carouselBrush.get());
     box.Y += boxHeight * 0.5f + 10;
     g.DrawString(label, label.GetLength(), labelFont, box, m_centredFormat.get(), m_carouselBrush.get());

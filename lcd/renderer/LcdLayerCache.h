@@ -5,7 +5,8 @@
 //
 // The layer is valid for one key and for the exact pixels that lay under the screen when it
 // was drawn (the black base, the corners the window showed), so a change of anything the still
-// part reads, or of what is under it, redraws it. Used under the renderer's state lock only.
+// part reads, or of what is under it, redraws it. Used inside the renderer's renders only,
+// with its render lock held.
 #include "platform/Win32.h"
 
 #include <vector>

@@ -8,6 +8,7 @@
 
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
+#include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
@@ -84,13 +85,13 @@ ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
 {
     const int slot = (face.screen == ClockScreen::Wide ? kFacesPerScreen : 0) + (face.number - 1) % kFacesPerScreen;
     FaceFonts& kept = m_faceFonts[slot];
-    PaintManager* manager = m_lcd->m_manager;
-    const float scale = Manager::GetScaleValue();
-    if (kept.made && kept.manager == manager && kept.face == m_lcd->m_textFont && kept.scale == scale)
+    PaintManager* manager = m_frame->manager;
+    const float scale = m_frame->scale;
+    if (kept.made && kept.manager == manager && kept.face == m_frame->face && kept.scale == scale)
         return kept;
     kept.made = true;
     kept.manager = manager;
-    kept.face = m_lcd->m_textFont;
+    kept.face = m_frame->face;
     kept.scale = scale;
     for (int i = 0; i < kFontsPerFace; ++i) {
         kept.fonts[i].reset();
@@ -108,25 +109,25 @@ ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
     return kept;
 }
 
-void ClockFacePainter::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves)
+void ClockFacePainter::Begin(const LcdFrameSnapshot& frame, const ClockFace& face, bool backgroundMoves)
 {
-    m_lcd = &lcd;
+    m_frame = &frame;
     m_face = &face;
-    m_now = now;
+    m_now = frame.now;
     m_backgroundMoves = backgroundMoves;
     m_fonts = &fontsOf(face);
-    const Gdiplus::Color text = lcd.m_textColor;
+    const Gdiplus::Color text = frame.label;
     m_brushes[FullBrush].SetColor(text);
     m_brushes[Dim180Brush].SetColor(LcdWithAlpha(text, kDimAlpha180));
     m_brushes[Dim100Brush].SetColor(LcdWithAlpha(text, kDimAlpha100));
-    m_brushes[AccentBrush].SetColor(lcd.m_accentColour);
+    m_brushes[AccentBrush].SetColor(frame.accent);
 }
 
 const std::wstring& ClockFacePainter::Compose(const ClockElement& element)
 {
     const SYSTEMTIME& t = m_now;
-    const CString* weather = m_lcd->m_weatherText;
-    const HARDWARE_INFO& hardware = m_lcd->m_hardwareInfo;
+    const CString* weather = m_frame->weatherText;
+    const HARDWARE_INFO& hardware = m_frame->values;
     std::wstring& s = m_text;
     s.clear();
     switch (element.text) {
@@ -142,7 +143,7 @@ const std::wstring& ClockFacePainter::Compose(const ClockElement& element)
                             : element.text == ClockText::GpuTemperature ? hardware.gpuTemperature
                                                                         : hardware.memoryTemperature;
         appendNumber(s, static_cast<int>(value), 1);
-        s += m_lcd->TemperatureSign();
+        s += m_frame->sign();
         break;
     }
     case ClockText::MonthDayDash: appendNumbers(s, { t.wMonth, t.wDay }, L'-'); break;
@@ -151,14 +152,14 @@ const std::wstring& ClockFacePainter::Compose(const ClockElement& element)
     case ClockText::MonthDaySlash: appendNumbers(s, { t.wMonth, t.wDay }, L'/'); break;
     case ClockText::MonthDayDot: appendNumbers(s, { t.wMonth, t.wDay }, L'.'); break;
     case ClockText::LongDate:
-        s += m_lcd->GetMonthDesc(t.wMonth).GetString();
+        s += LcdMonthName(t.wMonth);
         s += L", ";
         appendNumber(s, t.wDay, 1);
         s += L", ";
         appendNumber(s, t.wYear, 1);
         break;
     case ClockText::ChineseWeekdayDate:
-        s += m_lcd->GetWeekDesc2(t.wDayOfWeek).GetString();
+        s += LcdChineseWeekdayName(t.wDayOfWeek);
         s += L' ';
         appendNumber(s, t.wYear, 1);
         for (int part : { static_cast<int>(t.wMonth), static_cast<int>(t.wDay) }) {
@@ -167,13 +168,13 @@ const std::wstring& ClockFacePainter::Compose(const ClockElement& element)
         }
         break;
     case ClockText::MonthDaySt:
-        s += m_lcd->GetMonthDesc(t.wMonth).GetString();
+        s += LcdMonthName(t.wMonth);
         s += L' ';
         appendNumber(s, t.wDay, 1);
         s += L" st";
         break;
-    case ClockText::MonthShortName: s += m_lcd->GetMonthDesc2(t.wMonth).GetString(); break;
-    case ClockText::Weekday: s += m_lcd->GetWeekDesc(t.wDayOfWeek).GetString(); break;
+    case ClockText::MonthShortName: s += LcdMonthShortName(t.wMonth); break;
+    case ClockText::Weekday: s += LcdWeekdayName(t.wDayOfWeek); break;
     case ClockText::MonthNumber: appendNumber(s, t.wMonth, 2); break;
     case ClockText::DayNumber: appendNumber(s, t.wDay, 2); break;
     case ClockText::Century:
@@ -207,7 +208,7 @@ Gdiplus::RectF ClockFacePainter::boundsOf(const ClockElement& element, int width
 {
     const ClockBox& box = element.box;
     if (element.kind == ClockElementKind::Icon) {
-        const LEDModeCtrl::LcdImage& icon = m_lcd->m_icons[element.image];
+        const LcdPicture& icon = m_frame->icons[element.image];
         return Gdiplus::RectF(box.left.Resolve(width, icon.width), box.top.Resolve(height, icon.height),
                               static_cast<float>(icon.width), static_cast<float>(icon.height));
     }
@@ -241,7 +242,7 @@ bool ClockFacePainter::insideCircle(const ClockElement& element, const Gdiplus::
     const float rx = cx - 2;
     const float ry = cy - 2;
     if (element.kind == ClockElementKind::Hand) {
-        const LEDModeCtrl::LcdImage& hand = m_lcd->m_hands[element.image % 3];
+        const LcdPicture& hand = m_frame->hands[element.image % 3];
         const float w = static_cast<float>(hand.width) / 2;
         const float along = std::max(static_cast<float>(hand.height) - element.pivotOffset, element.pivotOffset);
         return std::sqrt(w * w + along * along) <= std::min(rx, ry);
@@ -270,7 +271,7 @@ void ClockFacePainter::Draw(Gdiplus::Graphics& g, int width, int height, ClockPa
     for (size_t i = 0; i < m_face->elementCount; ++i) {
         const ClockElement& element = m_face->elements[i];
         // An icon that is not set is skipped, and meets nothing.
-        if (element.kind == ClockElementKind::Icon && !m_lcd->m_icons[element.image].image)
+        if (element.kind == ClockElementKind::Icon && !m_frame->icons[element.image].image)
             continue;
         const Gdiplus::RectF bounds = boundsOf(element, width, height);
         if (!drawsInPass(element, bounds, pass))
@@ -284,7 +285,7 @@ void ClockFacePainter::Draw(Gdiplus::Graphics& g, int width, int height, ClockPa
             drawText(g, element, bounds);
             break;
         case ClockElementKind::Icon:
-            g.DrawImage(m_lcd->m_icons[element.image].image.get(), bounds);
+            g.DrawImage(m_frame->icons[element.image].image.get(), bounds);
             break;
         case ClockElementKind::Hand:
             drawHand(g, element, width, height);
@@ -321,7 +322,8 @@ void ClockFacePainter::drawHand(Gdiplus::Graphics& g, const ClockElement& elemen
     const float degrees[] = { t.wHour * 30.0f + t.wMinute * 0.5f, t.wMinute * 6.0f, t.wSecond * 6.0f };
     const int hand = element.image % 3;
     const Gdiplus::PointF centre(static_cast<float>(width / 2), static_cast<float>(height / 2));
-    LEDModeCtrl::DrawHand(g, m_lcd->m_hands[hand], centre, degrees[hand], element.pivotOffset);
+    const LcdPicture& picture = m_frame->hands[hand];
+    DrawHandImage(g, picture.image.get(), picture.width, picture.height, centre, degrees[hand], element.pivotOffset);
 }
 
 HRGN ClockFacePainter::Ellipse(int width, int height)

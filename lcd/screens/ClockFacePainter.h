@@ -28,7 +28,7 @@
 // picture, unless it meets an element drawn before it that changes every frame; the time
 // texts, the sensor values, the hands and a GIF or video background are drawn every frame.
 //
-// Used inside the renders, under the renderer's state lock, like everything it reads.
+// Used inside the renders, with the render lock held; it reads the frame's snapshot only.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -36,7 +36,7 @@
 #include <type_traits>
 
 #include "framework/MRenderInternal.h"
-#include "lcd/renderer/LEDModeCtrl.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "platform/CString.h"
 
 namespace KOVA {
@@ -210,8 +210,9 @@ public:
     ~ClockFacePainter();
 
     // Readies the fonts of face (made once per face, scale and font face) and the brushes
-    // for lcd's colours; holds on to face and now for the passes of this frame.
-    void Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves);
+    // for the frame's colours; holds on to frame and face for the passes of this frame, which
+    // show the frame's time.
+    void Begin(const LcdFrameSnapshot& frame, const ClockFace& face, bool backgroundMoves);
     // Draws the elements of pass, in table order, onto g for a frame of width × height.
     // clipToCircle clips g to the inscribed circle before the first element that may reach
     // past it (GDI+ draws clipped to a curve far slower than unclipped).
@@ -237,7 +238,7 @@ private:
     void drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box);
     void drawHand(Gdiplus::Graphics& g, const ClockElement& element, int width, int height);
 
-    LEDModeCtrl* m_lcd { nullptr };
+    const LcdFrameSnapshot* m_frame { nullptr };
     const ClockFace* m_face { nullptr };
     FaceFonts* m_fonts { nullptr };
     SYSTEMTIME m_now {};

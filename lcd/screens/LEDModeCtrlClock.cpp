@@ -2,16 +2,18 @@
 // circular screen's clip, the clock background) and the eight faces of the round and square
 // screens, one table each (lcd/screens/ClockFacePainter.h tells how a table reads).
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp): the icons, hands, texts,
-// colours, sensor values and the background the faces read are swapped by the setters under
-// that lock, so a face never draws one that is being replaced.
+// Runs inside a render with the render lock held (LEDModeCtrl.cpp): the icons, hands, texts,
+// colours, sensor values and the background the faces read come from the frame's snapshot,
+// which holds its own references to the images, so a setter swapping one under the state lock
+// never frees one a face is drawing. The clock video is the record's: its frame is read and
+// drawn under the state lock, which the tick's step of it holds too.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <iterator>
 
-#include "lcd/screens/ClockFacePainter.h"
 #include "lcd/media/VideoClip.h"
-#include "platform/TimeSource.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
+#include "lcd/screens/ClockFacePainter.h"
 
 namespace KOVA {
 
@@ -28,13 +30,13 @@ constexpr int kScreenHeight = 480;
 
 void LEDModeCtrl::DrawClockFace(Gdiplus::Graphics& g, int width, int height, const ClockFace& face)
 {
+    const FrameScope frame(*this);
     if (!m_clockPainter)
         m_clockPainter.reset(new ClockFacePainter);
-    SYSTEMTIME now {};
-    TimeSource::LocalTime(now);
+    const SYSTEMTIME& now = snapshot().now;
     m_clockBackdrop = clockBackdrop(face);
     const bool backdropMoves = m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame;
-    m_clockPainter->Begin(*this, face, now, backdropMoves);
+    m_clockPainter->Begin(snapshot(), face, backdropMoves);
     // The still layer holds the date's texts: a new day (or another background) draws it anew.
     const int date = now.wYear * 10000 + now.wMonth * 100 + now.wDay;
     const int screen = (face.screen == ClockScreen::Wide ? kWideScreens : kRoundScreens) + face.number;
@@ -44,13 +46,14 @@ void LEDModeCtrl::DrawClockFace(Gdiplus::Graphics& g, int width, int height, con
 
 LEDModeCtrl::ClockBackdrop LEDModeCtrl::clockBackdrop(const ClockFace& face)
 {
+    const LcdFrameSnapshot& s = snapshot();
     // Reading the status clears it: a picture that failed last frame is skipped for this one.
-    if (m_clockBackground.image && m_clockBackground.image->GetLastStatus() == Gdiplus::Ok)
-        return m_clockMediaKind == MediaKindGif && m_clockFrameCount > 1 ? ClockBackdrop::GifFrame
+    if (s.clockBackground.image && s.clockBackground.image->GetLastStatus() == Gdiplus::Ok)
+        return s.clockMediaKind == MediaKindGif && s.clockFrameCount > 1 ? ClockBackdrop::GifFrame
                                                                          : ClockBackdrop::Picture;
     // The capture is shared with the file screen: its video is the clock's only when the clock
     // background is a video.
-    if (face.screen == ClockScreen::Round && m_clockMediaKind == MediaKindVideo && m_video && m_video->IsOpen())
+    if (face.screen == ClockScreen::Round && s.clockMediaKind == MediaKindVideo && s.videoOpen)
         return ClockBackdrop::VideoFrame;
     return ClockBackdrop::None;
 }
@@ -92,7 +95,7 @@ void LEDModeCtrl::drawClockGround(Gdiplus::Graphics& g, int width, int height)
 
 bool LEDModeCtrl::clipsToCircle() const
 {
-    return m_clockPainter->Face().screen == ClockScreen::Round && m_screenType == LEDScreenCircle;
+    return m_clockPainter->Face().screen == ClockScreen::Round && snapshot().circular();
 }
 
 void LEDModeCtrl::clipClockFace(Gdiplus::Graphics& g, int width, int height)
@@ -105,13 +108,19 @@ void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g, int width, int height)
 {
     const bool wide = m_clockPainter->Face().screen == ClockScreen::Wide;
     const Gdiplus::Rect stretched(0, 0, wide ? kWideWidth : kRoundSide, kScreenHeight);
+    const LcdFrameSnapshot& s = snapshot();
     if (m_clockBackdrop == ClockBackdrop::VideoFrame) {
+        // The tick steps the video under this lock, and a loader may have closed it since the
+        // snapshot was taken.
+        ScopedLock state(m_stateLock);
+        if (!m_video || !m_video->IsOpen())
+            return;
         m_video->Read();
         // GDI draws the frame: what GDI+ queued lands first, and GDI keeps to the circle too.
         g.Flush(Gdiplus::FlushIntentionSync);
         HDC dc = g.GetHDC();
         const int saved = ::SaveDC(dc);
-        if (m_screenType == LEDScreenCircle)
+        if (s.circular())
             ::SelectClipRgn(dc, m_clockPainter->Ellipse(width, height));
         int videoWidth = m_video->Width();
         int videoHeight = m_video->Height();
@@ -120,10 +129,10 @@ void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g, int width, int height)
         g.ReleaseHDC(dc);
         return;
     }
-    Gdiplus::Image* picture = m_clockBackground.image.get();
-    if (m_clockMediaKind == MediaKindGif)
-        picture->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(m_clockFrameIndex));
-    g.DrawImage(picture, stretched, 0, 0, m_clockBackground.width, m_clockBackground.height, Gdiplus::UnitPixel);
+    Gdiplus::Image* picture = s.clockBackground.image.get();
+    if (s.clockMediaKind == MediaKindGif)
+        picture->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(s.clockFrameIndex));
+    g.DrawImage(picture, stretched, 0, 0, s.clockBackground.width, s.clockBackground.height, Gdiplus::UnitPixel);
 }
 
 // ---- the faces

@@ -3,8 +3,8 @@
 // on this screen the ground is a black rectangle with no clip and the background is the clock
 // picture only, never the video.
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp): the picture, icon, hands,
-// colours and texts the faces read are swapped by the setters under that lock.
+// Runs inside a render with the render lock held (LEDModeCtrl.cpp): the picture, icon, hands,
+// colours and texts the faces read come from the frame's snapshot.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <iterator>

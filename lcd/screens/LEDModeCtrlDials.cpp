@@ -3,13 +3,13 @@
 // frame draws those two over it. The drawing resources of the weather, water-cooling and dial screens are
 // made here.
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the render lock held, drawing from the frame's snapshot (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <cmath>
 #include <cwchar>
 
-#include "framework/Manager.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
@@ -111,8 +111,13 @@ LcdScreenResources& LEDModeCtrl::screenResources()
     if (!m_screenResources)
         m_screenResources.reset(new LcdScreenResources);
     // The layer key knows the face and the scale but not the style: new fonts redraw the layer.
-    if (m_screenResources->PrepareFonts(m_manager, m_textFont, m_fontStyle, Manager::GetScaleValue()))
-        InvalidateLayers();
+    const LcdFrameSnapshot& frame = snapshot();
+    if (m_screenResources->PrepareFonts(frame.manager, frame.face, frame.fontStyle, frame.scale)) {
+        ScopedLock lock(m_stateLock);
+        ++m_layerVersion;
+        // This frame's layer too is drawn again, with the new fonts.
+        m_snapshot->layerVersion = m_layerVersion;
+    }
     return *m_screenResources;
 }
 
@@ -127,11 +132,11 @@ float LEDModeCtrl::MemoryPercent(const HARDWARE_INFO& info)
 void LEDModeCtrl::drawDialFace(Gdiplus::Graphics& g, int width, int height, bool opaqueInnerRim)
 {
     Gdiplus::SolidBrush& brush = m_screenResources->brush;
-    brush.SetColor(LcdWithAlpha(m_backgroundColour, 100));
+    brush.SetColor(LcdWithAlpha(snapshot().background, 100));
     g.FillEllipse(&brush, 0, 0, width, height);
-    brush.SetColor(m_valueColour);
+    brush.SetColor(snapshot().value);
     g.FillEllipse(&brush, 10, 10, width - 20, height - 20);
-    brush.SetColor(opaqueInnerRim ? LcdWithAlpha(m_backgroundColour, 255) : m_backgroundColour);
+    brush.SetColor(opaqueInnerRim ? LcdWithAlpha(snapshot().background, 255) : snapshot().background);
     g.FillEllipse(&brush, 15, 15, width - 30, height - 30);
 }
 
@@ -140,9 +145,9 @@ void LEDModeCtrl::drawDialRings(Gdiplus::Graphics& g, int width, int height)
     Gdiplus::Pen& pen = m_screenResources->pen;
     pen.SetWidth(2.0f);
     pen.SetDashStyle(Gdiplus::DashStyleSolid);
-    pen.SetColor(LcdWithAlpha(m_valueColour, 150));
+    pen.SetColor(LcdWithAlpha(snapshot().value, 150));
     g.DrawEllipse(&pen, squareAbout(width / 2, height / 2, 130));
-    pen.SetColor(LcdWithAlpha(m_valueColour, 255));
+    pen.SetColor(LcdWithAlpha(snapshot().value, 255));
     g.DrawEllipse(&pen, squareAbout(width / 2, height / 2, 100));
 }
 
@@ -150,7 +155,7 @@ void LEDModeCtrl::drawDialTexts(Gdiplus::Graphics& g, int width, int height, con
                                 bool largeValue)
 {
     LcdScreenResources& resources = *m_screenResources;
-    resources.brush.SetColor(m_textColor);
+    resources.brush.SetColor(snapshot().label);
     const float cy = static_cast<float>(height / 2);
     const float boxWidth = static_cast<float>(width - 20);
     if (!value.IsEmpty()) {
@@ -167,6 +172,7 @@ void LEDModeCtrl::drawDialTexts(Gdiplus::Graphics& g, int width, int height, con
 
 void LEDModeCtrl::DrawSystemInfoMode1(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
+    const FrameScope frame(*this);
     screenResources();
     DrawLayered(g, width, height, item, kMemoryDial, &LEDModeCtrl::memoryDialStill, &LEDModeCtrl::memoryDialMoving);
 }
@@ -175,8 +181,8 @@ void LEDModeCtrl::memoryDialStill(Gdiplus::Graphics& g, int width, int height, i
 {
     LcdScreenResources& resources = *m_screenResources;
     drawDialFace(g, width, height, true);
-    const LcdImage* scale = item == HardwareMemoryCapacity ? &m_memoryScale[0]
-        : (item == HardwareMemoryTemperature || item == HardwareMemoryLoad) ? &m_memoryScale[1]
+    const LcdPicture* scale = item == HardwareMemoryCapacity ? &snapshot().memoryScale[0]
+        : (item == HardwareMemoryTemperature || item == HardwareMemoryLoad) ? &snapshot().memoryScale[1]
                                                                            : nullptr;
     drawCentredImage(g, scale ? scale->image.get() : nullptr, width, height, 480);
     drawDialRings(g, width, height);
@@ -197,7 +203,7 @@ void LEDModeCtrl::memoryDialStill(Gdiplus::Graphics& g, int width, int height, i
 
 void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    const HARDWARE_INFO& info = m_hardwareInfo;
+    const HARDWARE_INFO& info = snapshot().values;
     const float total = info.memoryUsed + info.memoryFree;
     const float percent = MemoryPercent(info);
     wchar_t value[kTextLength] {};
@@ -224,7 +230,7 @@ void LEDModeCtrl::memoryDialMoving(Gdiplus::Graphics& g, int width, int height, 
     if (item != HardwareMemoryCapacity && item != HardwareMemoryLoad)
         return;
     Gdiplus::Pen& pen = m_screenResources->pen;
-    pen.SetColor(m_accentColour);
+    pen.SetColor(snapshot().accent);
     pen.SetWidth(26.0f);
     pen.SetDashStyle(Gdiplus::DashStyleSolid);
     g.DrawArc(&pen, squareAbout(width / 2, height / 2, 160), kGaugeStart, sweep);
@@ -257,6 +263,7 @@ void LEDModeCtrl::showGauge(Gdiplus::Graphics& g, int slot)
 
 void LEDModeCtrl::DrawSystemInfoMode2(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
+    const FrameScope frame(*this);
     screenResources();
     DrawLayered(g, width, height, item, kCpuDial, &LEDModeCtrl::cpuDialStill, &LEDModeCtrl::cpuDialMoving);
 }
@@ -276,17 +283,17 @@ int cpuGaugeSlot(int item)
 
 void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    useDialQuality(g, m_textRenderingHint);
+    useDialQuality(g, snapshot().hint);
     drawDialFace(g, width, height, false);
-    drawCentredImage(g, m_cpuScale[showsFirstCpuScale(item) ? 0 : 1].image.get(), width, height, 430);
+    drawCentredImage(g, snapshot().cpuScale[showsFirstCpuScale(item) ? 0 : 1].image.get(), width, height, 430);
     drawDialRings(g, width, height);
     // The hub lies over the sector: it goes on both the dial and its covered copy.
     if (const HDC covered = keepDial(g, cpuGaugeSlot(item), width, height)) {
         Gdiplus::Graphics cover(covered);
         cover.SetSmoothingMode(g.GetSmoothingMode());
         const Gdiplus::Rect square = squareAbout(width / 2, height / 2, kSectorRadius);
-        cover.FillRectangle(m_screenResources->Gradient(0, square, LcdWithAlpha(m_accentColour, 50),
-                                                  LcdWithAlpha(m_accentColour, 200)),
+        cover.FillRectangle(m_screenResources->Gradient(0, square, LcdWithAlpha(snapshot().accent, 50),
+                                                  LcdWithAlpha(snapshot().accent, 200)),
                             square);
         drawCpuHub(cover, width, height);
     }
@@ -295,14 +302,14 @@ void LEDModeCtrl::cpuDialStill(Gdiplus::Graphics& g, int width, int height, int 
 
 void LEDModeCtrl::drawCpuHub(Gdiplus::Graphics& g, int width, int height)
 {
-    m_screenResources->brush.SetColor(m_backgroundColour);
+    m_screenResources->brush.SetColor(snapshot().background);
     g.FillEllipse(&m_screenResources->brush, squareAbout(width / 2, height / 2, kHubRadius));
 }
 
 void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    useDialQuality(g, m_textRenderingHint);
-    const HARDWARE_INFO& info = m_hardwareInfo;
+    useDialQuality(g, snapshot().hint);
+    const HARDWARE_INFO& info = snapshot().values;
     const DeviceReading reading = readDevice(item - HardwareCpuTemperature, info.cpuTemperature, info.cpuClock,
                                              info.cpuLoad, TemperatureSign(), ClockDialAngle(info.cpuClock));
     if (!reading.shown)
@@ -320,20 +327,21 @@ void LEDModeCtrl::cpuDialMoving(Gdiplus::Graphics& g, int width, int height, int
 
 void LEDModeCtrl::DrawSystemInfoMode3(Gdiplus::Graphics& g, int& width, int& height, int item)
 {
+    const FrameScope frame(*this);
     screenResources();
     DrawLayered(g, width, height, item, kGpuDial, &LEDModeCtrl::gpuDialStill, &LEDModeCtrl::gpuDialMoving);
 }
 
 void LEDModeCtrl::gpuDialStill(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    useDialQuality(g, m_textRenderingHint);
+    useDialQuality(g, snapshot().hint);
     drawDialFace(g, width, height, false);
     const bool first = item == HardwareGpuTemperature || item == HardwareGpuLoad;
-    drawCentredImage(g, m_gpuScale[first ? 0 : 1].image.get(), width, height, 480);
+    drawCentredImage(g, snapshot().gpuScale[first ? 0 : 1].image.get(), width, height, 480);
     if (const HDC covered = keepDial(g, 1, width, height)) {
         Gdiplus::Graphics cover(covered);
         cover.SetSmoothingMode(g.GetSmoothingMode());
-        m_screenResources->brush.SetColor(m_accentColour);
+        m_screenResources->brush.SetColor(snapshot().accent);
         cover.FillRectangle(&m_screenResources->brush, 0, 0, width, height);
         drawGpuCover(cover, width, height);
     }
@@ -346,9 +354,9 @@ void LEDModeCtrl::drawGpuCover(Gdiplus::Graphics& g, int width, int height)
     const int cx = width / 2;
     const int cy = height / 2;
     const Gdiplus::Rect glass = squareAbout(cx, cy, kGlassRadius);
-    g.FillPie(resources.Gradient(1, glass, LcdWithAlpha(m_valueColour, 50), LcdWithAlpha(m_valueColour, 200)), glass, 0.0f,
+    g.FillPie(resources.Gradient(1, glass, LcdWithAlpha(snapshot().value, 50), LcdWithAlpha(snapshot().value, 200)), glass, 0.0f,
               360.0f);
-    resources.brush.SetColor(LcdWithAlpha(m_backgroundColour, 255));
+    resources.brush.SetColor(LcdWithAlpha(snapshot().background, 255));
     g.FillEllipse(&resources.brush, squareAbout(cx, cy, kHubRadius));
 
     struct Ring {
@@ -361,7 +369,7 @@ void LEDModeCtrl::drawGpuCover(Gdiplus::Graphics& g, int width, int height)
                            { kHubRadius, 2.0f, 200, Gdiplus::DashStyleSolid },
                            { 85, 5.0f, 255, Gdiplus::DashStyleSolid } };
     for (const Ring& ring : rings) {
-        resources.pen.SetColor(LcdWithAlpha(m_valueColour, ring.alpha));
+        resources.pen.SetColor(LcdWithAlpha(snapshot().value, ring.alpha));
         resources.pen.SetWidth(ring.width);
         resources.pen.SetDashStyle(ring.dash);
         g.DrawEllipse(&resources.pen, squareAbout(cx, cy, ring.half));
@@ -370,8 +378,8 @@ void LEDModeCtrl::drawGpuCover(Gdiplus::Graphics& g, int width, int height)
 
 void LEDModeCtrl::gpuDialMoving(Gdiplus::Graphics& g, int width, int height, int item)
 {
-    useDialQuality(g, m_textRenderingHint);
-    const HARDWARE_INFO& info = m_hardwareInfo;
+    useDialQuality(g, snapshot().hint);
+    const HARDWARE_INFO& info = snapshot().values;
     const DeviceReading reading = readDevice(item - HardwareGpuTemperature, info.gpuTemperature, info.gpuClock,
                                              info.gpuLoad, TemperatureSign(), ClockDialAngle(info.gpuClock));
     // The needle stands on the centre pointing up (row 70 is absolute), turned so that 0 lies

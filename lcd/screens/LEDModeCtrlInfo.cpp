@@ -1,9 +1,11 @@
 // What a sensor item reads on the LCD screens: its value with the unit and its label in the
 // host's language, and the names of week days and months the clock faces draw. Pure
-// functions of the sensor values, the language id and the led_cpushowtype setting.
+// functions of the sensor values, the language id and the led_cpushowtype setting: the
+// renderer's members read the record, the screens the frame's snapshot.
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/Manager.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/renderer/TemperatureSetting.h"
 
 namespace KOVA {
@@ -44,10 +46,10 @@ int labelColumn(int language)
     return kOtherLanguage;
 }
 
-CString temperatureText(float value)
+CString temperatureText(float value, bool fahrenheit)
 {
     CString text;
-    text.Format(ShowsFahrenheit() ? L"%3.f\x2109" : L"%3.f\x2103", static_cast<double>(value));
+    text.Format(fahrenheit ? L"%3.f\x2109" : L"%3.f\x2103", static_cast<double>(value));
     return text;
 }
 
@@ -65,18 +67,16 @@ float memoryLoad(float used, float free)
     return total > 0.0f ? used / total * 100.0f : 0.0f;
 }
 
-CString nameAt(const wchar_t* const* names, int count, int index, int fallback)
+const wchar_t* nameAt(const wchar_t* const* names, int count, int index, int fallback)
 {
     return names[(index >= 0 && index < count) ? index : fallback];
 }
-} // namespace
 
-void LEDModeCtrl::GetSoftwareInfo(int item, CString& label, CString& value)
+void sensorTexts(const HARDWARE_INFO& info, bool fahrenheit, int language, int item, CString& label, CString& value)
 {
-    const HARDWARE_INFO& info = m_hardwareInfo;
     switch (item) {
     case HardwareCpuTemperature:
-        value = temperatureText(info.cpuTemperature);
+        value = temperatureText(info.cpuTemperature, fahrenheit);
         break;
     case HardwareCpuClock:
         value = numberText(L"%3.fMHz", info.cpuClock);
@@ -85,7 +85,7 @@ void LEDModeCtrl::GetSoftwareInfo(int item, CString& label, CString& value)
         value = numberText(L"%3.f%%", info.cpuLoad);
         break;
     case HardwareGpuTemperature:
-        value = temperatureText(info.gpuTemperature);
+        value = temperatureText(info.gpuTemperature, fahrenheit);
         break;
     case HardwareGpuClock:
         value = numberText(L"%3.fMHz", info.gpuClock);
@@ -98,7 +98,7 @@ void LEDModeCtrl::GetSoftwareInfo(int item, CString& label, CString& value)
                      static_cast<double>(info.memoryUsed + info.memoryFree));
         break;
     case HardwareMemoryTemperature:
-        value = temperatureText(info.memoryTemperature);
+        value = temperatureText(info.memoryTemperature, fahrenheit);
         break;
     case HardwareMemoryClock:
         value = numberText(L"%3.fMHz", info.memoryClock);
@@ -108,32 +108,69 @@ void LEDModeCtrl::GetSoftwareInfo(int item, CString& label, CString& value)
         break;
     case HardwareWaterTemperature:
         value = L"N/A";
-        label = Manager::GetLanguage() == kSimplifiedChinese ? L"\x6C34\x51B7\x6DB2\x6E29\x5EA6" : L"Wacter Temperature";
+        label = language == kSimplifiedChinese ? L"\x6C34\x51B7\x6DB2\x6E29\x5EA6" : L"Wacter Temperature";
         return;
     default:
         return;
     }
-    label = kLabels[item - 1][labelColumn(Manager::GetLanguage())];
+    label = kLabels[item - 1][labelColumn(language)];
+}
+} // namespace
+
+void LcdSensorTexts(const LcdFrameSnapshot& frame, int item, CString& label, CString& value)
+{
+    sensorTexts(frame.values, frame.fahrenheit, frame.language, item, label, value);
 }
 
-CString LEDModeCtrl::GetWeekDesc(int day)
+void LEDModeCtrl::GetSoftwareInfo(int item, CString& label, CString& value)
+{
+    HARDWARE_INFO info;
+    {
+        // Any thread may ask while a setter changes the values.
+        ScopedLock lock(m_stateLock);
+        info = m_hardwareInfo;
+    }
+    sensorTexts(info, ShowsFahrenheit(), Manager::GetLanguage(), item, label, value);
+}
+
+const wchar_t* LcdWeekdayName(int day)
 {
     return nameAt(kWeekDays, 7, day, 1);
 }
 
-CString LEDModeCtrl::GetWeekDesc2(int day)
+const wchar_t* LcdChineseWeekdayName(int day)
 {
     return nameAt(kWeekDaysChinese, 7, day, 1);
 }
 
-CString LEDModeCtrl::GetMonthDesc(int month)
+const wchar_t* LcdMonthName(int month)
 {
     return nameAt(kMonths, 12, month - 1, 0);
 }
 
-CString LEDModeCtrl::GetMonthDesc2(int month)
+const wchar_t* LcdMonthShortName(int month)
 {
     return nameAt(kMonthsShort, 12, month - 1, 0);
+}
+
+CString LEDModeCtrl::GetWeekDesc(int day)
+{
+    return LcdWeekdayName(day);
+}
+
+CString LEDModeCtrl::GetWeekDesc2(int day)
+{
+    return LcdChineseWeekdayName(day);
+}
+
+CString LEDModeCtrl::GetMonthDesc(int month)
+{
+    return LcdMonthName(month);
+}
+
+CString LEDModeCtrl::GetMonthDesc2(int month)
+{
+    return LcdMonthShortName(month);
 }
 
 } // namespace KOVA

@@ -1,27 +1,16 @@
 // The system-information layouts of LED mode 2 as members of the renderer: each goes through
 // the layer cache with its number as the screen, its still part drawn from a scene without
-// sensor values, its moving part from one with them (LEDModeCtrlLayouts1x.cpp, 2x.cpp).
+// sensor values, its moving part from one with them (LEDModeCtrlLayouts1x.cpp, 2x.cpp). The
+// scenes are views of the frame's snapshot.
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the render lock held and the state lock free (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/FontCache.h"
-#include "framework/Manager.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/screens/LcdLayoutResources.h"
 
 namespace KOVA {
-
-namespace {
-
-LcdPicture pictureOf(Gdiplus::Image* image, int width, int height)
-{
-    LcdPicture picture;
-    picture.image = image;
-    picture.width = width;
-    picture.height = height;
-    return picture;
-}
-} // namespace
 
 void LcdLayoutResourcesDeleter::operator()(LcdLayoutResources* resources) const
 {
@@ -90,6 +79,7 @@ void LEDModeCtrl::DrawSystemInfoMode26(Gdiplus::Graphics& g, int& width, int& he
 
 void LEDModeCtrl::drawSystemInfoLayout(Gdiplus::Graphics& g, int width, int height, int item, int layout)
 {
+    const FrameScope frame(*this);
     m_layoutDrawn = layout;
     DrawLayered(g, width, height, item, layout, &LEDModeCtrl::drawLayoutStill, &LEDModeCtrl::drawLayoutMoving);
     if (layout == 16)
@@ -108,29 +98,17 @@ void LEDModeCtrl::drawLayoutMoving(Gdiplus::Graphics& g, int width, int height, 
 
 LcdLayoutScene LEDModeCtrl::layoutScene(int width, int height, int item, bool withValues)
 {
-    LcdLayoutScene scene;
+    const LcdFrameSnapshot& s = snapshot();
+    LcdLayoutScene scene { s };
     scene.width = width;
     scene.height = height;
     scene.item = item;
-    scene.round = m_screenType == LEDScreenCircle;
-    scene.background = m_backgroundColour;
-    scene.label = m_textColor;
-    scene.value = m_valueColour;
-    scene.accent = m_accentColour;
-    scene.hint = m_textRenderingHint;
-    // The strip's own record: it changes with the layer version, under the state lock.
-    scene.controlImage = pictureOf(m_stripImage.image.get(), m_stripImage.width, m_stripImage.height);
-    scene.controlFrameWidth = m_imageCount > 0 ? m_stripImage.width / m_imageCount : 0;
-    for (int i = 0; i < 2; ++i) {
-        scene.cpuScale[i] = pictureOf(m_cpuScale[i].image.get(), m_cpuScale[i].width, m_cpuScale[i].height);
-        scene.gpuScale[i] = pictureOf(m_gpuScale[i].image.get(), m_gpuScale[i].width, m_gpuScale[i].height);
-        scene.memoryScale[i] = pictureOf(m_memoryScale[i].image.get(), m_memoryScale[i].width, m_memoryScale[i].height);
-    }
-    scene.sign = TemperatureSign();
+    scene.round = s.circular();
+    scene.controlFrameWidth = s.stripFrames > 0 ? s.strip.width / s.stripFrames : 0;
     scene.clockAngle = &LEDModeCtrl::ClockDialAngle;
     if (withValues) {
-        scene.values = &m_hardwareInfo;
-        scene.memoryPercent = MemoryPercent(m_hardwareInfo);
+        scene.values = &s.values;
+        scene.memoryPercent = MemoryPercent(s.values);
     }
     return scene;
 }
@@ -139,11 +117,11 @@ LcdLayoutResources& LEDModeCtrl::layoutResources()
 {
     if (!m_layoutResources)
         m_layoutResources.reset(new LcdLayoutResources);
-    const float scale = Manager::GetScaleValue();
-    if (m_layoutResources->FontsStale(m_textFont, scale, m_manager)) {
-        std::unique_ptr<Gdiplus::FontFamily> face(GetFontFamily(m_textFont));
+    const LcdFrameSnapshot& s = snapshot();
+    if (m_layoutResources->FontsStale(s.face, s.scale, s.manager)) {
+        std::unique_ptr<Gdiplus::FontFamily> face(GetFontFamily(s.face));
         std::unique_ptr<Gdiplus::FontFamily> brand(GetFontFamily(kBrandFontFace));
-        m_layoutResources->SetFamilies(std::move(face), std::move(brand), m_textFont, scale, m_manager);
+        m_layoutResources->SetFamilies(std::move(face), std::move(brand), s.face, s.scale, s.manager);
     }
     return *m_layoutResources;
 }

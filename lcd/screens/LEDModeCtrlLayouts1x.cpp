@@ -2,7 +2,7 @@
 // three-value panels (11, 15, 16) and dials with a needle (12), an arc (13) or a pie (14). Each
 // is split into its still part and the part every frame draws over it (LEDModeCtrlLayouts.cpp).
 //
-// Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the renderer's render lock held, from the frame's snapshot (LEDModeCtrl.cpp).
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
@@ -151,7 +151,7 @@ LcdCoverKey coverKey(int layout, Gdiplus::Graphics& g, const LcdLayoutScene& s, 
     key.background = s.background.GetValue();
     key.value = s.value.GetValue();
     key.accent = s.accent.GetValue();
-    key.scale = scale.image;
+    key.scale = scale.image.get();
     key.interpolation = g.GetInterpolationMode();
     return key;
 }

@@ -2,7 +2,7 @@
 // the control image's first frame at its own size in the bottom-right corner, and for 23 one
 // thin arc gauge. Each is split into its still part and the part every frame draws over it.
 //
-// Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the renderer's render lock held, from the frame's snapshot (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
 #include "lcd/screens/LcdLayoutResources.h"
 

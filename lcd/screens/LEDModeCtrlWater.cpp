@@ -2,11 +2,12 @@
 // control image, a pointer and "N/A" under a veil of the accent colour. No coolant value is
 // handed to the library, so nothing on it changes from frame to frame: it is all still layer.
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the render lock held, drawing from the frame's snapshot (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <cmath>
 
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
@@ -21,6 +22,7 @@ constexpr BYTE kVeilAlpha = 100;
 
 void LEDModeCtrl::DrawWaterCoolingMode(Gdiplus::Graphics& g, int& width, int& height)
 {
+    const FrameScope frame(*this);
     screenResources();
     DrawLayered(g, width, height, 0, kWaterScreen, &LEDModeCtrl::waterStill, &LEDModeCtrl::waterMoving);
 }
@@ -28,24 +30,24 @@ void LEDModeCtrl::DrawWaterCoolingMode(Gdiplus::Graphics& g, int& width, int& he
 void LEDModeCtrl::waterStill(Gdiplus::Graphics& g, int width, int height, int)
 {
     LcdScreenResources& resources = *m_screenResources;
-    g.SetTextRenderingHint(m_textRenderingHint);
+    g.SetTextRenderingHint(snapshot().hint);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     const int cx = width / 2;
     const int cy = height / 2;
     Gdiplus::SolidBrush& brush = resources.brush;
 
-    brush.SetColor(m_backgroundColour);
+    brush.SetColor(snapshot().background);
     g.FillEllipse(&brush, 0, 0, width, height);
-    brush.SetColor(m_valueColour);
+    brush.SetColor(snapshot().value);
     g.FillPath(&brush, &resources.Dots(cx, cy));
 
     const Gdiplus::Rect inner((width - 270) / 2, (height - 270) / 2, 270, 270);
-    brush.SetColor(LcdWithAlpha(m_backgroundColour, kInnerDiscAlpha));
+    brush.SetColor(LcdWithAlpha(snapshot().background, kInnerDiscAlpha));
     g.FillEllipse(&brush, inner);
-    if (m_stripImage.image)
-        g.DrawImage(m_stripImage.image.get(), inner);
+    if (snapshot().strip.image)
+        g.DrawImage(snapshot().strip.image.get(), inner);
 
-    brush.SetColor(m_valueColour);
+    brush.SetColor(snapshot().value);
     g.FillEllipse(&brush, (width - 200) / 2, (height - 200) / 2, 200, 200);
     const float c = static_cast<float>(std::cos(kPointerAngle));
     const float s = static_cast<float>(std::sin(kPointerAngle));
@@ -59,10 +61,10 @@ void LEDModeCtrl::waterStill(Gdiplus::Graphics& g, int width, int height, int)
     }
     g.FillPolygon(&brush, pointer, 3, Gdiplus::FillModeAlternate);
 
-    brush.SetColor(m_textColor);
+    brush.SetColor(snapshot().label);
     g.DrawString(L"N/A", -1, resources.Font(LcdFontRole::Value50),
                  Gdiplus::RectF(15, fy - 30, static_cast<float>(width - 30), 60), &resources.centred, &brush);
-    brush.SetColor(LcdWithAlpha(m_accentColour, kVeilAlpha));
+    brush.SetColor(LcdWithAlpha(snapshot().accent, kVeilAlpha));
     g.FillEllipse(&brush, 0, 0, width, height);
 }
 

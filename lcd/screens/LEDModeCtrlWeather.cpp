@@ -2,15 +2,15 @@
 // clock of the local time in the middle. Everything but the clock changes only with a setter,
 // so it stays in the still layer; each frame draws the hands and the hub over it.
 //
-// Runs inside a render with the state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the render lock held, drawing from the frame's snapshot (LEDModeCtrl.cpp).
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include <algorithm>
 #include <cwchar>
 
 #include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/screens/LcdScreenResources.h"
-#include "platform/TimeSource.h"
 
 namespace KOVA {
 
@@ -70,6 +70,7 @@ WeatherLayout layoutFor(bool round, int width, int height)
 
 void LEDModeCtrl::DrawWeatherMode(Gdiplus::Graphics& g, int& width, int& height)
 {
+    const FrameScope frame(*this);
     screenResources();
     DrawLayered(g, width, height, 0, kWeatherScreen, &LEDModeCtrl::weatherStill, &LEDModeCtrl::weatherMoving);
 }
@@ -77,43 +78,43 @@ void LEDModeCtrl::DrawWeatherMode(Gdiplus::Graphics& g, int& width, int& height)
 void LEDModeCtrl::weatherStill(Gdiplus::Graphics& g, int width, int height, int)
 {
     LcdScreenResources& resources = *m_screenResources;
-    g.SetTextRenderingHint(m_textRenderingHint);
+    g.SetTextRenderingHint(snapshot().hint);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    const bool round = m_screenType == LEDScreenCircle || m_screenType == LEDScreenSquare;
+    const bool round = snapshot().squareScreen();
     const WeatherLayout layout = layoutFor(round, width, height);
-    if (m_stripImage.image)
-        g.DrawImage(m_stripImage.image.get(), layout.picture);
+    if (snapshot().strip.image)
+        g.DrawImage(snapshot().strip.image.get(), layout.picture);
 
     const LcdGaugeMarks* gauges = resources.Gauges(round);
     for (int gauge = 0; gauge < 4; ++gauge) {
         resources.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
         g.FillPath(&resources.brush, &gauges[gauge].track);
         if (gauge == kGaugeA) {
-            const int marks = std::max(2, leadingDigitOfLastTwo(m_weatherText[3]) * kMarks / 10);
-            fillMarks(g, resources.brush, gauges[gauge], kMarks - 1, kMarks - marks, m_weatherColour[3], 105, 10);
+            const int marks = std::max(2, leadingDigitOfLastTwo(snapshot().weatherText[3]) * kMarks / 10);
+            fillMarks(g, resources.brush, gauges[gauge], kMarks - 1, kMarks - marks, snapshot().weatherColour[3], 105, 10);
         } else if (gauge == kGaugeB) {
             // In 64 bits: a large text must fill the gauge, not wrap round and empty it.
             const long long scale = round ? kRoundFullScale : kWideFullScale;
-            const long long marks = std::min<long long>(weatherNumber(m_weatherText[5]) * kMarks / scale, kMarks);
+            const long long marks = std::min<long long>(weatherNumber(snapshot().weatherText[5]) * kMarks / scale, kMarks);
             if (marks > 0)
-                fillMarks(g, resources.brush, gauges[gauge], 0, static_cast<int>(marks) - 1, m_weatherColour[5], 255, -10);
+                fillMarks(g, resources.brush, gauges[gauge], 0, static_cast<int>(marks) - 1, snapshot().weatherColour[5], 255, -10);
         } else if (gauge == kGaugeC) {
-            const long long last = std::clamp<long long>(weatherNumber(m_weatherText[2]) * kMarks / 100 + 1, 0, kMarks - 1);
-            fillMarks(g, resources.brush, gauges[gauge], 0, static_cast<int>(last), m_weatherColour[2], 255, -10);
+            const long long last = std::clamp<long long>(weatherNumber(snapshot().weatherText[2]) * kMarks / 100 + 1, 0, kMarks - 1);
+            fillMarks(g, resources.brush, gauges[gauge], 0, static_cast<int>(last), snapshot().weatherColour[2], 255, -10);
         }
     }
 
     const float fw = static_cast<float>(width / 2);
     const float fh = static_cast<float>(height / 2);
-    resources.brush.SetColor(m_weatherColour[0]);
-    g.DrawString(m_weatherText[0], m_weatherText[0].GetLength(), resources.Font(LcdFontRole::Place20),
+    resources.brush.SetColor(snapshot().weatherColour[0]);
+    g.DrawString(snapshot().weatherText[0], snapshot().weatherText[0].GetLength(), resources.Font(LcdFontRole::Place20),
                  Gdiplus::RectF(fw - 80, 80, 200, 50), &resources.centred, &resources.brush);
-    resources.brush.SetColor(m_weatherColour[1]);
-    g.DrawString(m_weatherText[1], m_weatherText[1].GetLength(), resources.Font(LcdFontRole::Large30),
+    resources.brush.SetColor(snapshot().weatherColour[1]);
+    g.DrawString(snapshot().weatherText[1], snapshot().weatherText[1].GetLength(), resources.Font(LcdFontRole::Large30),
                  Gdiplus::RectF(fw - 100, fh + 50, 200, 50), &resources.centred, &resources.brush);
 
-    const CString small[] = { m_weatherText[2], m_weatherText[3], m_weatherText[4] + L"%",
-                              m_weatherText[5] + TemperatureSign() };
+    const CString small[] = { snapshot().weatherText[2], snapshot().weatherText[3], snapshot().weatherText[4] + L"%",
+                              snapshot().weatherText[5] + TemperatureSign() };
     resources.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
     for (int text = 0; text < 4; ++text)
         g.DrawString(small[text], small[text].GetLength(), resources.Font(LcdFontRole::Small18), layout.textBoxes[text],
@@ -123,18 +124,17 @@ void LEDModeCtrl::weatherStill(Gdiplus::Graphics& g, int width, int height, int)
 void LEDModeCtrl::weatherMoving(Gdiplus::Graphics& g, int width, int height, int)
 {
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    SYSTEMTIME now {};
-    TimeSource::LocalTime(now);
+    const SYSTEMTIME& now = snapshot().now;
     const Gdiplus::PointF centre(static_cast<float>(width / 2), static_cast<float>(height / 2));
-    DrawHand(g, m_hands[0], centre, now.wHour * 30.0f + now.wMinute * 0.5f, 0);
-    DrawHand(g, m_hands[1], centre, now.wMinute * 6.0f, 0);
-    DrawHand(g, m_hands[2], centre, now.wSecond * 6.0f, 6);
+    DrawHand(g, snapshot().hands[0], centre, now.wHour * 30.0f + now.wMinute * 0.5f, 0);
+    DrawHand(g, snapshot().hands[1], centre, now.wMinute * 6.0f, 0);
+    DrawHand(g, snapshot().hands[2], centre, now.wSecond * 6.0f, 6);
     Gdiplus::SolidBrush& brush = m_screenResources->brush;
     brush.SetColor(Gdiplus::Color(kHubGrey));
     g.FillEllipse(&brush, width / 2 - 15, height / 2 - 15, 30, 30);
 }
 
-void LEDModeCtrl::DrawHand(Gdiplus::Graphics& g, const LcdImage& hand, Gdiplus::PointF pivot, float degrees,
+void LEDModeCtrl::DrawHand(Gdiplus::Graphics& g, const LcdPicture& hand, Gdiplus::PointF pivot, float degrees,
                            float pivotOffset)
 {
     DrawHandImage(g, hand.image.get(), hand.width, hand.height, pivot, degrees, pivotOffset);

@@ -1,7 +1,7 @@
 // The shared pieces of the system-information layouts: their GDI+ objects, the background,
 // the corner image, the texts of the three-value panels and the value table of the gauges.
 //
-// Runs inside a render with the renderer's state lock held (LEDModeCtrl.cpp).
+// Runs inside a render with the renderer's render lock held, from the frame's snapshot (LEDModeCtrl.cpp).
 #include "lcd/screens/LcdLayoutResources.h"
 
 #include <cwchar>
@@ -205,14 +205,14 @@ void DrawCornerImage(Gdiplus::Graphics& g, const LcdLayoutScene& scene)
     if (!strip.image)
         return;
     const Gdiplus::Point corner = CornerImagePlace(scene);
-    g.DrawImage(strip.image, Gdiplus::Rect(corner.X, corner.Y, scene.controlFrameWidth, strip.height), 0, 0,
+    g.DrawImage(strip.image.get(), Gdiplus::Rect(corner.X, corner.Y, scene.controlFrameWidth, strip.height), 0, 0,
                 scene.controlFrameWidth, strip.height, Gdiplus::UnitPixel);
 }
 
 void DrawPicture(Gdiplus::Graphics& g, const LcdPicture& picture, const Gdiplus::Rect& rect)
 {
     if (picture.image)
-        g.DrawImage(picture.image, rect);
+        g.DrawImage(picture.image.get(), rect);
 }
 
 bool RectsMeet(const Gdiplus::RectF& a, const Gdiplus::RectF& b)

@@ -1,46 +1,45 @@
 #pragma once
 // What the system-information layouts of the LCD renderer draw with and from: the GDI+ objects
 // they share (fonts, one brush, one pen, the string format, fixed paths and gradients), built
-// once and rebuilt only when what they are made of changes, and one frame's scene, the inputs
-// a layout reads. The still part of a layout gets a scene without sensor values, so it cannot
-// read one. Used under the renderer's state lock only.
+// once and rebuilt only when what they are made of changes, and one frame's scene, the view of
+// the frame's snapshot a layout reads. The still part of a layout gets a scene without sensor
+// values, so it cannot read one. Used inside the renders only (the render lock is held).
 #include "platform/Win32.h"
 
 #include <memory>
 #include <vector>
 
+#include "lcd/renderer/LcdFrameSnapshot.h"
 #include "platform/CString.h"
-
-struct HARDWARE_INFO;
 
 namespace KOVA {
 
 class LcdKeptPixels;
 
-// An image of the renderer with its pixel size; image is null when none is set.
-struct LcdPicture {
-    Gdiplus::Image* image { nullptr };
-    int width { 0 };
-    int height { 0 };
-};
-
-// What one layout reads for one frame.
+// What one layout reads for one frame: the frame's snapshot under the layouts' names, and the
+// frame size and item the layout is drawn for.
 struct LcdLayoutScene {
+    explicit LcdLayoutScene(const LcdFrameSnapshot& frame)
+        : background(frame.background), label(frame.label), value(frame.value), accent(frame.accent),
+          hint(frame.hint), controlImage(frame.strip), cpuScale(frame.cpuScale), gpuScale(frame.gpuScale),
+          memoryScale(frame.memoryScale), sign(frame.sign())
+    {
+    }
     int width { 0 };
     int height { 0 };
     int item { 0 };
     bool round { false };             // screen type 1
-    Gdiplus::Color background;
-    Gdiplus::Color label;
-    Gdiplus::Color value;
-    Gdiplus::Color accent;
-    Gdiplus::TextRenderingHint hint { Gdiplus::TextRenderingHintSystemDefault };
-    LcdPicture controlImage;          // the whole strip
+    const Gdiplus::Color& background;
+    const Gdiplus::Color& label;
+    const Gdiplus::Color& value;
+    const Gdiplus::Color& accent;
+    Gdiplus::TextRenderingHint hint;
+    const LcdPicture& controlImage;   // the whole strip
     int controlFrameWidth { 0 };      // its first frame's width
-    LcdPicture cpuScale[2];
-    LcdPicture gpuScale[2];
-    LcdPicture memoryScale[2];
-    const wchar_t* sign { L"" };      // the temperature sign of this frame
+    const LcdPicture (&cpuScale)[2];
+    const LcdPicture (&gpuScale)[2];
+    const LcdPicture (&memoryScale)[2];
+    const wchar_t* sign;              // the temperature sign of this frame
     float (*clockAngle)(float mhz) { nullptr }; // the renderer's one clock-to-dial rule
     const HARDWARE_INFO* values { nullptr }; // null in a still part
     float memoryPercent { 0 };        // used over used + free, 0 without figures; moving part only

@@ -3,7 +3,7 @@
 // and made again only when what it depends on changes: the fonts (face, style, scale), the
 // gradient brushes (colours and square), the water screen's rings of dots (frame centre) and
 // the weather gauges' marks (round or wide layout). A frame reuses all of it, so drawing a
-// screen allocates nothing. Used under the renderer's state lock only.
+// screen allocates nothing. Used inside the renderer's renders only, with its render lock held.
 #include "platform/Win32.h"
 
 #include <memory>
