@@ -311,9 +311,13 @@ void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client,
     } else {
         fillPlainBackground(bits, client, paintRect);
     }
-    HDC dc = memory;
-    DrawControl(dc, paintRect);
-    DrawCaret(memory, paintRect);
+    {
+        // Controls that share a font or a DC brush select it once per paint, not per control.
+        MRender::SelectionRun run(memory);
+        HDC dc = memory;
+        DrawControl(dc, paintRect);
+        DrawCaret(memory, paintRect);
+    }
     if (m_layered)
         pixels.forEach(update, makeGdiOutputOpaque);
     if (m_overlayAlpha > 10 && !m_overlayText.IsEmpty())
