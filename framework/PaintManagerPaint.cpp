@@ -11,6 +11,7 @@
 #include "framework/MControl.h"
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
+#include "framework/RectsMeet.h"
 
 #include <intrin.h>
 
@@ -19,6 +20,8 @@
 
 namespace KOVA {
 
+using detail::RectsMeet;
+
 using detail::ScopedSelection;
 using detail::UniqueBitmap;
 using detail::PaintSession;
@@ -26,11 +29,6 @@ using detail::UniqueDC;
 
 namespace {
 
-bool rectsMeet(const CRect& a, const CRect& b)
-{
-    CRect common;
-    return common.IntersectRect(&a, &b) != FALSE;
-}
 
 // Colours kept as COLORREF are drawn nearly opaque.
 Gdiplus::Color drawingColor(COLORREF color)
@@ -54,7 +52,7 @@ void markItemsAbove(const std::vector<MControl*>& items, const MControl* request
             passedRequester = item == requester;
             continue;
         }
-        if (!item || !item->IsVisible() || !rectsMeet(item->GetRect(), requested))
+        if (!item || !item->IsVisible() || !RectsMeet(item->GetRect(), requested))
             continue;
         const CRect itemRect = item->GetRect();
         joined.UnionRect(&joined, &itemRect);
@@ -300,6 +298,10 @@ int PaintManager::OnPaint()
 
 void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update)
 {
+    // Controls that share a font or the DC brush select it once per paint, not per control.
+    // The run ends after the DC's state is restored, which already selects back what it
+    // would.
+    MRender::SelectionRun run(memory);
     SavedDCState saved(memory);
     BackBufferPixels pixels(bits, client.Width(), client.Height());
     const CRect paintRect = m_layered ? client : update;
@@ -315,13 +317,9 @@ void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client,
     } else {
         fillPlainBackground(bits, client, paintRect);
     }
-    {
-        // Controls that share a font or a DC brush select it once per paint, not per control.
-        MRender::SelectionRun run(memory);
-        HDC dc = memory;
-        DrawControl(dc, paintRect);
-        DrawCaret(memory, paintRect);
-    }
+    HDC dc = memory;
+    DrawControl(dc, paintRect);
+    DrawCaret(memory, paintRect);
     if (m_layered)
         pixels.forEach(update, makeGdiOutputOpaque);
     if (m_overlayAlpha > 10 && !m_overlayText.IsEmpty())
