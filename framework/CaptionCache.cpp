@@ -12,8 +12,6 @@ CaptionCache& CaptionCache::Shared()
 
 bool CaptionCache::Measure(HDC dc, const wchar_t* text, int length, SIZE& extent)
 {
-    if (length <= 0 || length > kLongest)
-        return ::GetTextExtentExPointW(dc, text, length, 0, nullptr, nullptr, &extent) != FALSE;
     // The description as well as the handle: a deleted font's handle may come back for another.
     HFONT font = static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT));
     LOGFONTW face {};

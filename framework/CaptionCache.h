@@ -14,14 +14,14 @@ namespace KOVA::detail {
 
 class CaptionCache {
 public:
-    // Longer texts are measured at every call.
+    // The longest text kept; callers measure longer ones themselves.
     static constexpr int kLongest = 32;
 
     static CaptionCache& Shared();
 
-    // GetTextExtentExPointW's extent of text in the font selected into dc: the kept one when
-    // the same font (handle and description) measured the same text before. False when GDI
-    // cannot measure it.
+    // GetTextExtentExPointW's extent of text (1 to kLongest characters) in the font selected
+    // into dc: the kept one when the same font (handle and description) measured the same text
+    // before. False when GDI cannot measure it.
     bool Measure(HDC dc, const wchar_t* text, int length, SIZE& extent);
 
 private:
