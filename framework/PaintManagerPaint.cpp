@@ -21,14 +21,12 @@
 namespace KOVA {
 
 using detail::RectsMeet;
-
 using detail::ScopedSelection;
 using detail::UniqueBitmap;
 using detail::PaintSession;
 using detail::UniqueDC;
 
 namespace {
-
 
 // Colours kept as COLORREF are drawn nearly opaque.
 Gdiplus::Color drawingColor(COLORREF color)
