@@ -26,10 +26,7 @@ public:
     }
     void DrawControl(HDC& dc, CRect) override
     {
-        MRender::FillSolidRect(dc, &m_rect, RGB(0xA0, 0xC4, 0xE8));
-        CRect inner = m_rect;
-        inner.DeflateRect(1, 1);
-        MRender::FillSolidRect(dc, &inner, RGB(0x3A, 0x6E, 0xA5));
+        MRender::FillFramedRect(dc, m_rect, RGB(0x3A, 0x6E, 0xA5), RGB(0xA0, 0xC4, 0xE8));
         CRect text = m_rect;
         MRender::DrawTextW(dc, text, m_caption, RGB(255, 255, 255), m_font, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
@@ -127,6 +124,41 @@ HWND createFloorWindow()
                                 0, kWidth, kHeight);
 }
 
+// ---- the scene's pixels, read back from the window
+
+// The fingerprint of the whole client area and whether the scene's defining pixels hold: the
+// background between the cells, B000's border corners and fill, and B110's caption in white
+// ink centred in its cell. Two builds that draw the scene alike print the same fingerprint.
+struct ScenePixels {
+    unsigned fingerprint;
+    bool sceneHolds;
+};
+
+ScenePixels readScene(HWND hwnd)
+{
+    BenchKit::DibSurface shot(kWidth, kHeight);
+    HDC window = GetDC(hwnd);
+    BitBlt(shot.dc(), 0, 0, kWidth, kHeight, window, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, window);
+    GdiFlush();
+    const DWORD* pixels = reinterpret_cast<const DWORD*>(shot.bits());
+    auto rgb = [&](int x, int y) { return pixels[y * kWidth + x] & 0x00FFFFFF; };
+    unsigned fingerprint = 2166136261u;
+    for (int i = 0; i < kWidth * kHeight; ++i)
+        fingerprint = (fingerprint ^ (pixels[i] & 0x00FFFFFF)) * 16777619u;
+    constexpr DWORD kBackground = 0x202020, kBorder = 0xA0C4E8, kFill = 0x3A6EA5, kText = 0xFFFFFF;
+    int white = 0, whiteOffCentre = 0;
+    for (int y = 405; y < 475; ++y)
+        for (int x = 645; x < 699; ++x)
+            if (rgb(x, y) == kText) {
+                ++white;
+                whiteOffCentre += (y < 425 || y > 455) ? 1 : 0;
+            }
+    const bool holds = rgb(0, 0) == kBackground && rgb(62, 40) == kBackground && rgb(4, 4) == kBorder
+        && rgb(59, 75) == kBorder && rgb(6, 6) == kFill && rgb(58, 74) == kFill && white > 10 && whiteOffCentre == 0;
+    return { fingerprint, holds };
+}
+
 // ---- measuring
 
 struct Stats {
@@ -153,6 +185,7 @@ void sweepMouse(HWND hwnd)
 
 struct SceneFigures {
     Stats full, one, route;
+    ScenePixels pixels;
 };
 
 SceneFigures measureScene(Scene scene, HFONT font)
@@ -171,6 +204,8 @@ SceneFigures measureScene(Scene scene, HFONT font)
     MControl* b110 = dialog.GetControl(110);
     figures.one = measure([&](int) { b110->UpdateControl(0, 1); UpdateWindow(hwnd); });
     figures.route = measure([&](int) { sweepMouse(hwnd); });
+    repaintAll(hwnd);
+    figures.pixels = readScene(hwnd);
     DestroyWindow(hwnd);
     BenchKit::drainMessages();
     return figures;
@@ -184,6 +219,8 @@ void printScene(const char* name, const SceneFigures& scene, const Stats& floor)
     printf("floor (c):               min %8.0f  median %8.0f  p90 %8.0f us\n", floor.min, floor.med, floor.p90);
     printf("mouse move (d):          min %8.2f  median %8.2f  p90 %8.2f us per message\n", scene.route.min / 1000,
            scene.route.med / 1000, scene.route.p90 / 1000);
+    printf("pixels:                  fingerprint %08x, scene %s\n", scene.pixels.fingerprint,
+           scene.pixels.sceneHolds ? "holds" : "BROKEN");
     printf("RESULT a_min=%.0f a_med=%.0f a_p90=%.0f b_min=%.0f b_med=%.0f b_p90=%.0f c_min=%.0f c_med=%.0f c_p90=%.0f "
            "d_min=%.2f d_med=%.2f d_p90=%.2f ratio_ac=%.2f ratio_bc=%.2f\n",
            scene.full.min, scene.full.med, scene.full.p90, scene.one.min, scene.one.med, scene.one.p90, floor.min,

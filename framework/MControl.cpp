@@ -6,15 +6,13 @@
 
 #include "framework/DispatchScope.h"
 #include "framework/PaintManager.h"
+#include "framework/RectsMeet.h"
 
 namespace KOVA {
 
+using detail::RectsMeet;
+
 namespace {
-bool rectsMeet(const CRect& a, const CRect& b)
-{
-    CRect common;
-    return common.IntersectRect(&a, &b) != FALSE;
-}
 
 // Ids 1 and 2 are a container's own scroll bars, which stay put while the content scrolls.
 bool isScrollBarId(UINT id)
@@ -135,7 +133,7 @@ void MControl::SetUpdate(int update, DWORD param)
     m_update = update;
     ScopedLock lock(m_controlsLock);
     for (MControl* child : *m_controls)
-        if (child && rectsMeet(child->m_rect, m_rect))
+        if (child && RectsMeet(child->m_rect, m_rect))
             child->SetUpdate(update, param);
 }
 
@@ -527,12 +525,12 @@ int MControl::GetTooltipCtrlID() { return 0; }
 
 void MControl::Draw(HDC& dc, CRect paintRect)
 {
-    if (!m_visible || !rectsMeet(m_rect, paintRect))
+    if (!m_visible || !RectsMeet(m_rect, paintRect))
         return;
     {
         ScopedLock lock(m_areasLock);
         for (MControl* area : *m_areas)
-            if (area && rectsMeet(area->m_rect, m_rect))
+            if (area && RectsMeet(area->m_rect, m_rect))
                 area->Draw(dc, paintRect);
     }
     DrawControl(dc, paintRect);

@@ -8,15 +8,13 @@
 
 #include "framework/ControlFactory.h"
 #include "framework/PaintManager.h"
+#include "framework/RectsMeet.h"
 
 namespace KOVA {
 
+using detail::RectsMeet;
+
 namespace {
-bool rectsMeet(const CRect& a, const CRect& b)
-{
-    CRect common;
-    return common.IntersectRect(&a, &b) != FALSE;
-}
 
 // How far one axis is scrolled: the part of the content that does not fit, in proportion to
 // the bar's position. Nothing while the bar has no range.
@@ -167,7 +165,7 @@ void MPanel::SetUpdate(int update, DWORD param)
     }
     ScopedLock lock(m_controlsLock);
     for (MControl* child : *m_controls)
-        if (child && rectsMeet(child->GetRect(), m_rect))
+        if (child && RectsMeet(child->GetRect(), m_rect))
             child->SetUpdate(update, param);
 }
 
@@ -275,7 +273,7 @@ void MPanel::markChildrenAbove(const MControl* requester, const CRect& rect, CRe
             passedRequester = child == requester;
             continue;
         }
-        if (!child || !child->IsVisible() || !rectsMeet(child->GetRect(), rect))
+        if (!child || !child->IsVisible() || !RectsMeet(child->GetRect(), rect))
             continue;
         const CRect childRect = child->GetRect();
         dirty.UnionRect(&dirty, &childRect);

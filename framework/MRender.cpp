@@ -7,12 +7,23 @@
 
 namespace KOVA {
 
+using detail::RoutineSelection;
 using detail::ScopedSelection;
 using detail::UniqueBitmap;
 using detail::UniqueBrush;
 using detail::UniqueDC;
 
 namespace {
+
+// FillRect's pixels (the DC brush selected, PatBlt, the brush put back), with the DC brush
+// kept selected through a selection run.
+void fillWithDCBrush(HDC dc, const RECT& rect, COLORREF color)
+{
+    RoutineSelection brush(dc, GetStockObject(DC_BRUSH), OBJ_BRUSH);
+    const COLORREF previousBrushColor = SetDCBrushColor(dc, color);
+    PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATCOPY);
+    SetDCBrushColor(dc, previousBrushColor);
+}
 
 BOOL blendWithConstantAlpha(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, BYTE alpha)
 {
@@ -258,17 +269,36 @@ HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
 void MRender::FillSolidRect(HDC& dc, const RECT* rect, COLORREF color)
 {
     SetBkColor(dc, color);
-    if (!rect)
-        return;
-    const COLORREF previousBrushColor = SetDCBrushColor(dc, color);
-    FillRect(dc, rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    SetDCBrushColor(dc, previousBrushColor);
+    if (rect)
+        fillWithDCBrush(dc, *rect, color);
 }
 
 void MRender::FillSolidRect(HDC& dc, int x, int y, int width, int height, COLORREF color)
 {
     const RECT rect { x, y, x + width, y + height };
     FillSolidRect(dc, &rect, color);
+}
+
+void MRender::FillFramedRect(HDC& dc, const RECT& rect, COLORREF fill, COLORREF frame)
+{
+    const RECT inside { rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1 };
+    if (IsRectEmpty(&rect))
+        return;
+    // Rectangle with a one-pixel pen outlines the outermost pixels and fills the rest; where it
+    // would not (other units, a raster operation, no inside), the two fills it stands for.
+    if (IsRectEmpty(&inside) || !detail::DrawsInPixels(dc) || GetROP2(dc) != R2_COPYPEN) {
+        fillWithDCBrush(dc, rect, frame);
+        if (!IsRectEmpty(&inside))
+            fillWithDCBrush(dc, inside, fill);
+        return;
+    }
+    RoutineSelection pen(dc, GetStockObject(DC_PEN), OBJ_PEN);
+    RoutineSelection brush(dc, GetStockObject(DC_BRUSH), OBJ_BRUSH);
+    const COLORREF previousPenColor = SetDCPenColor(dc, frame);
+    const COLORREF previousBrushColor = SetDCBrushColor(dc, fill);
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SetDCPenColor(dc, previousPenColor);
+    SetDCBrushColor(dc, previousBrushColor);
 }
 
 void MRender::DrawColor(HDC dc, const RECT& rect, DWORD argb)

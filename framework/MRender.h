@@ -13,6 +13,29 @@ namespace KOVA {
 
 class KOVA_API MRender {
 public:
+    // While a run is open on a DC, the routines here leave the font, pen and brush they select
+    // in it for the next call instead of putting the previous ones back after each one: a run
+    // of captions in one font selects it once. The run's end selects back what the DC held at
+    // its start. A paint manager opens one over its back buffer for the whole paint. Runs
+    // belong to the thread that opens them and nest, innermost first.
+    class KOVA_API SelectionRun {
+    public:
+        explicit SelectionRun(HDC dc);
+        ~SelectionRun();
+        SelectionRun(const SelectionRun&) = delete;
+        SelectionRun& operator=(const SelectionRun&) = delete;
+
+        // The innermost run open on dc on this thread, null when there is none.
+        static SelectionRun* On(HDC dc);
+
+    private:
+        HDC m_dc;
+        HGDIOBJ m_font;
+        HGDIOBJ m_pen;
+        HGDIOBJ m_brush;
+        SelectionRun* m_outer;
+    };
+
     // Image loading: null on failure, except that a resource which does not decode still
     // gives an image whose last status is the error.
     static Gdiplus::Image* LoadImageFromFile(CString path);
@@ -36,6 +59,10 @@ public:
     // Solid fills. FillSolidRect leaves the colour as the DC's background colour.
     static void FillSolidRect(HDC& dc, const RECT* rect, COLORREF color);
     static void FillSolidRect(HDC& dc, int x, int y, int width, int height, COLORREF color);
+    // The rectangle filled with fill, its outermost pixels with frame: the same pixels as a
+    // fill of frame and a fill of the rectangle one pixel inside it, in one GDI call. Leaves
+    // the DC's colours as they were.
+    static void FillFramedRect(HDC& dc, const RECT& rect, COLORREF fill, COLORREF frame);
     // Draws nothing for a colour whose alpha byte is 0.
     static void DrawColor(HDC dc, const RECT& rect, DWORD argb);
     // Black of any alpha becomes blue 1, so that it no longer reads as "no colour".
@@ -76,7 +103,11 @@ public:
     static CPoint GetOriginPoint(int areaWidth, int areaHeight, int itemWidth, int itemHeight,
                                  UINT hAlign, UINT vAlign);
     static CPoint GetOriginPoint(CRect area, int itemWidth, int itemHeight, UINT hAlign, UINT vAlign);
-    // Leaves the DC's background mode transparent; restores its text colour and font.
+    // DrawText's pixels. A single line in pixel units whose text needs none of DrawText's own
+    // processing (prefixes, tabs, ellipses, breaks) is placed from a measure kept since the
+    // same text was last drawn in the same font, and drawn with one ExtTextOutW.
+    // Leaves the DC's background mode transparent; restores its text colour and font (the font
+    // at the end of a SelectionRun).
     static void DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color, HFONT font, UINT format);
 
     // Colours are 0xAARRGGBB; the blend uses the mean of the two alphas.

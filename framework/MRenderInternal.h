@@ -40,6 +40,26 @@ private:
     HGDIOBJ m_previous;
 };
 
+// Selects an object into a DC for one drawing routine and puts the previous one back at the
+// scope's end, unless a selection run is open on the DC (MRender::SelectionRun), which keeps
+// it for the next routine. An object already selected is not selected again; null selects
+// nothing. type is the object's OBJ_ kind.
+class RoutineSelection {
+public:
+    RoutineSelection(HDC dc, HGDIOBJ object, UINT type);
+    ~RoutineSelection();
+    RoutineSelection(const RoutineSelection&) = delete;
+    RoutineSelection& operator=(const RoutineSelection&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous { nullptr };
+};
+
+// One logical unit is one pixel and rectangles exclude their right and bottom edges: MM_TEXT
+// in the compatible graphics mode, where a routine may stand in for GDI's own placement.
+bool DrawsInPixels(HDC dc);
+
 // A DC of a window (null: the screen), released with the scope.
 class WindowDC {
 public:

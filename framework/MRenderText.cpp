@@ -2,9 +2,12 @@
 
 #include <cmath>
 
+#include "framework/CaptionCache.h"
 #include "framework/MRenderInternal.h"
 
 namespace KOVA {
+
+using detail::CaptionCache;
 
 namespace {
 
@@ -35,6 +38,63 @@ int roundedUp(float value)
 int padded(float height, float padding)
 {
     return static_cast<int>(height + (hasFraction(height) ? padding : 1));
+}
+
+// DrawText's formats that change nothing but where its one line goes or whether it is clipped.
+// A word break is no break on a single line; external leading only changes the return value.
+constexpr UINT kOneLineFormats = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX
+    | DT_NOCLIP | DT_EXTERNALLEADING | DT_WORDBREAK;
+
+bool isOneLineFormat(UINT format)
+{
+    if (format & ~kOneLineFormats)
+        return false;
+    return (format & DT_SINGLELINE) || !(format & DT_WORDBREAK);
+}
+
+// Characters DrawText itself interprets: its prefixes (unless turned off) and, on more than
+// one line, the line breaks.
+bool drawTextInterprets(wchar_t c, UINT format)
+{
+    if (!(format & DT_NOPREFIX) && (c == L'&' || c == 0x1E || c == 0x1B))
+        return true;
+    return !(format & DT_SINGLELINE) && (c == L'\r' || c == L'\n');
+}
+
+// The length of a text DrawText would pass to ExtTextOutW unchanged, or -1.
+int plainLength(const wchar_t* text, UINT format)
+{
+    int length = 0;
+    for (; text[length]; ++length)
+        if (length == CaptionCache::kLongest || drawTextInterprets(text[length], format))
+            return -1;
+    return length;
+}
+
+// DrawText's one line: placed as DrawText places it (integer halves as it computes them),
+// from a kept measure, and drawn with the same ExtTextOutW call. False, having drawn
+// nothing, where only DrawText itself does the job.
+bool drawOneLine(HDC dc, const RECT& rect, const wchar_t* text, UINT format)
+{
+    if (!isOneLineFormat(format) || !detail::DrawsInPixels(dc) || ::GetTextCharacterExtra(dc) != 0)
+        return false;
+    const int length = plainLength(text, format);
+    if (length <= 0)
+        return length == 0;
+    SIZE extent {};
+    if (!CaptionCache::Shared().Measure(dc, text, length, extent))
+        return false;
+    int x = rect.left, y = rect.top;
+    if (format & DT_CENTER)
+        x = (rect.left + rect.right - extent.cx) / 2;
+    else if (format & DT_RIGHT)
+        x = rect.right - extent.cx;
+    if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+        y = rect.top + (rect.bottom - rect.top) / 2 - extent.cy / 2;
+    else if ((format & DT_SINGLELINE) && (format & DT_BOTTOM))
+        y = rect.bottom - extent.cy;
+    ::ExtTextOutW(dc, x, y, (format & DT_NOCLIP) ? 0 : ETO_CLIPPED, &rect, text, length, nullptr);
+    return true;
 }
 
 int place(int room, UINT align, UINT centred, UINT atEnd)
@@ -93,8 +153,9 @@ void MRender::DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color
     SetBkMode(dc, TRANSPARENT);
     const COLORREF previousColor = SetTextColor(dc, color);
     {
-        detail::ScopedSelection fontSelection(dc, font);
-        ::DrawTextW(dc, text, -1, &rect, format);
+        detail::RoutineSelection fontSelection(dc, font, OBJ_FONT);
+        if (!drawOneLine(dc, rect, text, format))
+            ::DrawTextW(dc, text, -1, &rect, format);
     }
     SetTextColor(dc, previousColor);
 }

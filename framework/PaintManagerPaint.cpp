@@ -11,25 +11,22 @@
 #include "framework/MControl.h"
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
+#include "framework/RectsMeet.h"
 
-#include <algorithm>
+#include <intrin.h>
+
 #include <cstring>
 #include <optional>
 
 namespace KOVA {
 
+using detail::RectsMeet;
 using detail::ScopedSelection;
 using detail::UniqueBitmap;
 using detail::PaintSession;
 using detail::UniqueDC;
 
 namespace {
-
-bool rectsMeet(const CRect& a, const CRect& b)
-{
-    CRect common;
-    return common.IntersectRect(&a, &b) != FALSE;
-}
 
 // Colours kept as COLORREF are drawn nearly opaque.
 Gdiplus::Color drawingColor(COLORREF color)
@@ -53,7 +50,7 @@ void markItemsAbove(const std::vector<MControl*>& items, const MControl* request
             passedRequester = item == requester;
             continue;
         }
-        if (!item || !item->IsVisible() || !rectsMeet(item->GetRect(), requested))
+        if (!item || !item->IsVisible() || !RectsMeet(item->GetRect(), requested))
             continue;
         const CRect itemRect = item->GetRect();
         joined.UnionRect(&joined, &itemRect);
@@ -105,22 +102,20 @@ public:
     }
 
     // Fills rect with inside, except the buffer's outermost pixels, which get edge: the
-    // border rows whole, every other row as border pixel, run, border pixel. The first such
-    // row is copied to the others, a block copy instead of a test on every pixel.
+    // border rows whole, every other row as border pixel, run, border pixel. Each run is one
+    // string store: a copy of a first row reads as much memory as it writes, and a loop of
+    // single pixels is several times slower.
     void fillFramed(const CRect& rect, DWORD inside, DWORD edge)
     {
         CRect clipped;
         if (!clip(rect, clipped))
             return;
-        const DWORD* framedRow = nullptr;
         for (int y = clipped.top; y < clipped.bottom; ++y) {
             DWORD* row = rowAt(y);
             if (y == 0 || y == m_height - 1)
-                std::fill(row + clipped.left, row + clipped.right, edge);
-            else if (framedRow)
-                memcpy(row + clipped.left, framedRow + clipped.left, clipped.Width() * sizeof(DWORD));
+                fillRun(row, clipped.left, clipped.right, edge);
             else
-                framedRow = writeFramedRow(row, clipped.left, clipped.right, inside, edge);
+                writeFramedRow(row, clipped.left, clipped.right, inside, edge);
         }
     }
 
@@ -140,14 +135,19 @@ private:
         return reinterpret_cast<DWORD*>(m_bits) + static_cast<size_t>(m_height - 1 - y) * m_width;
     }
 
-    DWORD* writeFramedRow(DWORD* row, int left, int right, DWORD inside, DWORD edge) const
+    void writeFramedRow(DWORD* row, int left, int right, DWORD inside, DWORD edge) const
     {
         if (left == 0)
             row[left++] = edge;
         if (right == m_width && right > left)
             row[--right] = edge;
-        std::fill(row + left, row + right, inside);
-        return row;
+        fillRun(row, left, right, inside);
+    }
+
+    static void fillRun(DWORD* row, int left, int right, DWORD value)
+    {
+        if (right > left)
+            __stosd(reinterpret_cast<unsigned long*>(row + left), value, static_cast<size_t>(right - left));
     }
 
     BYTE* m_bits;
@@ -296,6 +296,10 @@ int PaintManager::OnPaint()
 
 void PaintManager::renderBackBuffer(HDC memory, BYTE* bits, const CRect& client, const CRect& update)
 {
+    // Controls that share a font or the DC brush select it once per paint, not per control.
+    // The run ends after the DC's state is restored, which already selects back what it
+    // would.
+    MRender::SelectionRun run(memory);
     SavedDCState saved(memory);
     BackBufferPixels pixels(bits, client.Width(), client.Height());
     const CRect paintRect = m_layered ? client : update;

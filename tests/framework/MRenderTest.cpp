@@ -260,6 +260,188 @@ TEST(MRenderText, DrawTextPaintsTransparentlyInsideAndRestoresTheDc)
 
 namespace {
 
+constexpr DWORD kTextGround = 0xFF204060;
+
+HFONT makeFont(int height, int weight, DWORD quality)
+{
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       quality, DEFAULT_PITCH, kFace);
+}
+
+// What the system's DrawTextW draws, as MRender::DrawTextW sets the DC up for it.
+void systemDrawText(DibCanvas& canvas, CRect rect, const wchar_t* text, HFONT font, UINT format)
+{
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    SetTextColor(canvas.dc(), RGB(255, 240, 0));
+    const HGDIOBJ previous = SelectObject(canvas.dc(), font);
+    ::DrawTextW(canvas.dc(), text, -1, &rect, format);
+    SelectObject(canvas.dc(), previous);
+}
+
+// MRender's caption on a fresh canvas, pixel for pixel the system's; true when the system drew
+// something at all.
+bool expectSystemsCaption(CRect rect, const wchar_t* text, HFONT font, UINT format)
+{
+    DibCanvas expected(120, 60, kTextGround), drawn(120, 60, kTextGround);
+    systemDrawText(expected, rect, text, font, format);
+    MRender::DrawTextW(drawn.dc(), rect, text, RGB(255, 240, 0), font, format);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 120; ++x)
+            if (drawn.rgb(x, y) != expected.rgb(x, y)) {
+                ADD_FAILURE() << std::wstring(text).size() << " characters, format " << std::hex << format << ", differs at "
+                              << std::dec << x << ", " << y;
+                return true;
+            }
+    return !expected.untouchedSinceFill();
+}
+
+} // namespace
+
+// Captions placed from a kept measure must land exactly where DrawText puts them: odd and even
+// sizes, every alignment, clipped or not, off the canvas's origin, and anything DrawText does
+// on its own (prefixes, several lines, long texts) handed to it. Each case is drawn twice: the
+// second from the kept measure, the second font a sharp bold one.
+TEST(MRenderText, CaptionsGetTheSystemsPixelsFirstAndFromTheKeptMeasure)
+{
+    struct Case {
+        const wchar_t* text;
+        CRect rect;
+        UINT format;
+    };
+    constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    const Case cases[] = {
+        { L"B110", CRect(4, 4, 60, 56), kCentred },
+        { L"Wg", CRect(3, 5, 40, 28), kCentred },
+        { L"Wg", CRect(3, 5, 41, 29), kCentred },
+        { L"Right", CRect(10, 10, 90, 40), DT_RIGHT | DT_BOTTOM | DT_SINGLELINE },
+        { L"Top left", CRect(5, 5, 95, 45), DT_SINGLELINE },
+        { L"Not centred", CRect(5, 5, 95, 45), DT_CENTER | DT_VCENTER },
+        { L"Wider than its cell", CRect(30, 20, 70, 40), kCentred },
+        { L"Wider than its cell", CRect(30, 20, 70, 40), kCentred | DT_NOCLIP },
+        { L"Cut", CRect(-15, -6, 30, 20), kCentred },
+        { L"A&B", CRect(5, 5, 95, 45), kCentred },
+        { L"A&B", CRect(5, 5, 95, 45), kCentred | DT_NOPREFIX },
+        { L"two\nlines", CRect(5, 5, 95, 55), DT_CENTER },
+        { L"one\nline", CRect(5, 5, 95, 55), kCentred | DT_WORDBREAK },
+        { L"More characters than a kept measure holds", CRect(0, 20, 120, 40), DT_SINGLELINE },
+    };
+    const HFONT fonts[] = { makeFont(-13, FW_NORMAL, DEFAULT_QUALITY), makeFont(-17, FW_BOLD, NONANTIALIASED_QUALITY) };
+    for (HFONT font : fonts)
+        for (const Case& c : cases) {
+            EXPECT_TRUE(expectSystemsCaption(c.rect, c.text, font, c.format));
+            EXPECT_TRUE(expectSystemsCaption(c.rect, c.text, font, c.format));
+        }
+    DibCanvas untouched(20, 20, kTextGround);
+    CRect rect(0, 0, 20, 20);
+    MRender::DrawTextW(untouched.dc(), rect, L"", RGB(255, 240, 0), fonts[0], kCentred);
+    EXPECT_TRUE(untouched.untouchedSinceFill());
+    for (HFONT font : fonts)
+        DeleteObject(font);
+}
+
+// A kept measure belongs to its text and its font: the same caption in a new font, a new text
+// in the same font, and a new font that got a deleted font's very handle back (a handle slot
+// comes back with the same value after 254 generations) are each measured anew.
+TEST(MRenderText, KeptMeasureFollowsTheTextAndTheFont)
+{
+    const CRect cell(0, 0, 120, 60);
+    constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    HFONT small = makeFont(-12, FW_NORMAL, DEFAULT_QUALITY);
+    HFONT large = makeFont(-26, FW_NORMAL, DEFAULT_QUALITY);
+    EXPECT_TRUE(expectSystemsCaption(cell, L"Mm", small, kCentred));
+    EXPECT_TRUE(expectSystemsCaption(cell, L"Mm", large, kCentred));
+    EXPECT_TRUE(expectSystemsCaption(cell, L"MmMm", small, kCentred));
+    DeleteObject(small);
+    HFONT reused = nullptr;
+    for (int i = 0; i < 1000 && !reused; ++i) {
+        HFONT next = makeFont(-30, FW_NORMAL, DEFAULT_QUALITY);
+        if (next == small)
+            reused = next;
+        else
+            DeleteObject(next);
+    }
+    ASSERT_NE(nullptr, reused);
+    EXPECT_TRUE(expectSystemsCaption(cell, L"Mm", reused, kCentred));
+    DeleteObject(reused);
+    DeleteObject(large);
+}
+
+// Inside a run the routines leave their font, pen and brush selected for the next call; the
+// run's end, or a routine outside any run, selects back what the DC held. A run belongs to its
+// DC only.
+TEST(MRenderRun, SelectionsStayForTheRunOnItsDcOnly)
+{
+    DibCanvas canvas(40, 20), other(40, 20);
+    HDC dc = canvas.dc();
+    const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT), pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH);
+    HFONT caption = makeFont(-12, FW_NORMAL, DEFAULT_QUALITY);
+    CRect rect(0, 0, 40, 20);
+    auto drawBoth = [&](HDC& target) {
+        MRender::FillFramedRect(target, rect, RGB(1, 2, 3), RGB(4, 5, 6));
+        MRender::DrawTextW(target, rect, L"Run", RGB(255, 255, 255), caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    };
+    {
+        MRender::SelectionRun run(dc);
+        EXPECT_EQ(&run, MRender::SelectionRun::On(dc));
+        EXPECT_EQ(nullptr, MRender::SelectionRun::On(other.dc()));
+        drawBoth(dc);
+        EXPECT_EQ((std::vector<HGDIOBJ> { caption, GetStockObject(DC_PEN), GetStockObject(DC_BRUSH) }),
+                  (std::vector<HGDIOBJ> { GetCurrentObject(dc, OBJ_FONT), GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH) }));
+        const HGDIOBJ otherFont = GetCurrentObject(other.dc(), OBJ_FONT);
+        drawBoth(other.dc());
+        EXPECT_EQ(otherFont, GetCurrentObject(other.dc(), OBJ_FONT));
+    }
+    EXPECT_EQ(nullptr, MRender::SelectionRun::On(dc));
+    EXPECT_EQ((std::vector<HGDIOBJ> { font, pen, brush }),
+              (std::vector<HGDIOBJ> { GetCurrentObject(dc, OBJ_FONT), GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH) }));
+    drawBoth(dc);
+    EXPECT_EQ((std::vector<HGDIOBJ> { font, pen, brush }),
+              (std::vector<HGDIOBJ> { GetCurrentObject(dc, OBJ_FONT), GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH) }));
+    DeleteObject(caption);
+}
+
+// The framed fill is the frame colour's fill with the fill colour's one pixel inside it, also
+// for cells too small to have an inside and on DCs where one Rectangle would draw otherwise (a
+// raster operation, scaled units, inclusive rectangles); the DC's colours are left as they were.
+TEST(MRenderFill, FramedRectIsTheTwoFillsItStandsFor)
+{
+    enum class Setup { Plain, XorPen, Scaled, Advanced };
+    const CRect rects[] = { CRect(3, 2, 30, 17), CRect(5, 5, 7, 15), CRect(9, 9, 10, 10), CRect(4, 4, 4, 12) };
+    for (Setup setup : { Setup::Plain, Setup::XorPen, Setup::Scaled, Setup::Advanced })
+        for (const CRect& rect : rects) {
+            DibCanvas expected(40, 40, kTextGround), drawn(40, 40, kTextGround);
+            for (DibCanvas* canvas : { &expected, &drawn }) {
+                HDC dc = canvas->dc();
+                if (setup == Setup::XorPen)
+                    SetROP2(dc, R2_XORPEN);
+                if (setup == Setup::Scaled) {
+                    SetMapMode(dc, MM_ANISOTROPIC);
+                    SetWindowExtEx(dc, 1, 1, nullptr);
+                    SetViewportExtEx(dc, 2, 1, nullptr);
+                }
+                if (setup == Setup::Advanced)
+                    SetGraphicsMode(dc, GM_ADVANCED);
+                SetDCPenColor(dc, RGB(7, 8, 9));
+                SetDCBrushColor(dc, RGB(10, 11, 12));
+            }
+            const CRect inside(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
+            if (!rect.IsRectEmpty()) {
+                MRender::FillSolidRect(expected.dc(), &rect, RGB(0xA0, 0xC4, 0xE8));
+                if (!inside.IsRectEmpty())
+                    MRender::FillSolidRect(expected.dc(), &inside, RGB(0x3A, 0x6E, 0xA5));
+            }
+            MRender::FillFramedRect(drawn.dc(), rect, RGB(0x3A, 0x6E, 0xA5), RGB(0xA0, 0xC4, 0xE8));
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x)
+                    ASSERT_EQ(expected.rgb(x, y), drawn.rgb(x, y)) << static_cast<int>(setup) << " rect " << rect.left << "," << rect.top
+                                                                    << " at " << x << ", " << y;
+            EXPECT_EQ(RGB(7, 8, 9), GetDCPenColor(drawn.dc()));
+            EXPECT_EQ(RGB(10, 11, 12), GetDCBrushColor(drawn.dc()));
+        }
+}
+
+namespace {
+
 // msimg32's entry points as DrawGradient would find them, or missing.
 detail::GradientFunctions msimg(bool gradientFill, bool alphaBlend)
 {

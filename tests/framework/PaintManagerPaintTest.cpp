@@ -14,6 +14,7 @@
 #include "InkScan.h"
 #include "PumpUntil.h"
 #include "WindowCapture.h"
+#include "framework/RectsMeet.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -53,6 +54,52 @@ public:
     DWORD color;
     HDC buffer { nullptr };
 };
+
+// A framed cell with a centred caption, drawn as every list, tile and button family draws one.
+class CaptionControl : public MControl {
+public:
+    CaptionControl(MObject* parent, CRect rect, HFONT font) : MControl(parent, 7, rect, 1, 1, 1), m_font(font) {}
+    void DrawControl(HDC& dc, CRect) override
+    {
+        MRender::FillFramedRect(dc, m_rect, RGB(0x3A, 0x6E, 0xA5), RGB(0xA0, 0xC4, 0xE8));
+        CRect text = m_rect;
+        MRender::DrawTextW(dc, text, caption, RGB(255, 255, 255), m_font, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+
+    const wchar_t* caption { L"" };
+
+private:
+    HFONT m_font;
+};
+
+// The same cell drawn by the system's own calls.
+std::unique_ptr<DibCanvas> systemsCell(CRect cell, const wchar_t* caption, HFONT font)
+{
+    auto canvas = std::make_unique<DibCanvas>(400, 400);
+    HDC dc = canvas->dc();
+    SetDCBrushColor(dc, RGB(0xA0, 0xC4, 0xE8));
+    FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    CRect inside = cell;
+    inside.DeflateRect(1, 1);
+    SetDCBrushColor(dc, RGB(0x3A, 0x6E, 0xA5));
+    FillRect(dc, &inside, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    const HGDIOBJ previous = SelectObject(dc, font);
+    ::DrawTextW(dc, caption, -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    return canvas;
+}
+
+// The pixels of one canvas that differ from another's inside area.
+int differences(const DibCanvas& a, const DibCanvas& b, const CRect& area)
+{
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += a.rgb(x, y) != b.rgb(x, y) ? 1 : 0;
+    return count;
+}
 
 // A rich edit whose focus flag the test sets.
 class FocusEdit : public MRichEdit {
@@ -143,6 +190,47 @@ TEST_F(Painting, APartialPaintFramesOnlyTheWindowEdgesItTouches)
                     << "part (" << part.left << ", " << part.top << ", " << part.right << ", " << part.bottom << ") at " << x << ", " << y;
             }
     }
+}
+
+// A caption drawn from its kept measure in the paint shows the system's pixels and follows a
+// new text; a repaint of part of the cell changes that part only, the rest keeps the old text.
+TEST_F(Painting, CaptionFollowsItsTextAndAPartialRepaintChangesOnlyItsPart)
+{
+    HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH, L"DejaVu Sans");
+    const CRect cell(100, 100, 221, 151), left(100, 100, 160, 151), right(160, 100, 221, 151);
+    CaptionControl* control = adopt(manager, new CaptionControl(&top, cell, font));
+    control->caption = L"Before";
+    const auto before = systemsCell(cell, L"Before", font), after = systemsCell(cell, L"After it", font);
+    ASSERT_GT(differences(*before, *after, left), 0);
+    ASSERT_GT(differences(*before, *after, right), 0);
+    EXPECT_EQ(0, differences(*shot(), *before, cell));
+    control->caption = L"After it";
+    ::InvalidateRect(window.hwnd(), &left, FALSE);
+    ::UpdateWindow(window.hwnd());
+    const auto partly = captureClient(window.hwnd());
+    EXPECT_EQ((std::vector<int> { 0, 0 }), (std::vector<int> { differences(*partly, *after, left), differences(*partly, *before, right) }));
+    EXPECT_EQ(0, differences(*shot(), *after, cell));
+    DeleteObject(font);
+}
+
+// The inline test of whether two rectangles meet answers as IntersectRect does, for every pair
+// of small rectangles: touching, overlapping, nested, empty and inside out.
+TEST(PaintWalk, RectsMeetWhereIntersectRectFindsAPixel)
+{
+    std::vector<RECT> rects;
+    for (int left = 0; left < 4; ++left)
+        for (int top = 0; top < 3; ++top)
+            for (int right = 0; right < 4; ++right)
+                for (int bottom = 0; bottom < 3; ++bottom)
+                    rects.push_back(RECT { left, top, right, bottom });
+    int disagreements = 0;
+    for (const RECT& a : rects)
+        for (const RECT& b : rects) {
+            RECT common;
+            disagreements += detail::RectsMeet(a, b) != (::IntersectRect(&common, &a, &b) != FALSE) ? 1 : 0;
+        }
+    EXPECT_EQ(0, disagreements);
 }
 
 TEST_F(Painting, MinimisedWindowIsValidatedWithoutDrawingOrCreatingAnything)
