@@ -32,6 +32,26 @@ void LEDModeCtrl::readFrameSettings()
     m_fahrenheit = ShowsFahrenheit();
 }
 
+LcdLayerKey LEDModeCtrl::layerKey(Gdiplus::Graphics& g, int width, int height, int item, int screen) const
+{
+    LcdLayerKey key;
+    key.version = m_layerVersion;
+    key.screen = screen;
+    key.item = item;
+    key.width = width;
+    key.height = height;
+    key.screenType = m_screenType;
+    key.language = Manager::GetLanguage();
+    key.fahrenheit = m_fahrenheit;
+    key.scale = Manager::GetScaleValue();
+    key.textColour = m_textColor.GetValue();
+    key.controlHint = m_textRenderingHint;
+    key.frameHint = g.GetTextRenderingHint();
+    key.smoothing = g.GetSmoothingMode();
+    key.interpolation = g.GetInterpolationMode();
+    return key;
+}
+
 void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int item, int screen, ScreenPart still,
                               ScreenPart moving)
 {
@@ -49,21 +69,7 @@ void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int i
     }
     if (!m_layers)
         m_layers = std::make_unique<LcdLayerCache>();
-    LcdLayerKey key;
-    key.version = m_layerVersion;
-    key.screen = screen;
-    key.item = item;
-    key.width = width;
-    key.height = height;
-    key.screenType = m_screenType;
-    key.language = Manager::GetLanguage();
-    key.fahrenheit = m_fahrenheit;
-    key.scale = Manager::GetScaleValue();
-    key.textColour = m_textColor.GetValue();
-    key.controlHint = m_textRenderingHint;
-    key.frameHint = g.GetTextRenderingHint();
-    key.smoothing = g.GetSmoothingMode();
-    key.interpolation = g.GetInterpolationMode();
+    const LcdLayerKey key = layerKey(g, width, height, item, screen);
 
     // What GDI+ has queued must be on the surface before its pixels are compared or covered.
     g.Flush(Gdiplus::FlushIntentionSync);

@@ -108,12 +108,11 @@ ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
     return kept;
 }
 
-void ClockFacePainter::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now, bool backgroundMoves)
+void ClockFacePainter::Begin(LEDModeCtrl& lcd, const ClockFace& face, const SYSTEMTIME& now)
 {
     m_lcd = &lcd;
     m_face = &face;
     m_now = now;
-    m_backgroundMoves = backgroundMoves;
     m_fonts = &fontsOf(face);
     const Gdiplus::Color text = lcd.m_textColor;
     m_brushes[FullBrush].SetColor(text);
@@ -217,7 +216,7 @@ Gdiplus::RectF ClockFacePainter::boundsOf(const ClockElement& element, int width
 
 bool ClockFacePainter::drawsInPass(const ClockElement& element, const Gdiplus::RectF& bounds, ClockPass pass)
 {
-    bool moving = m_backgroundMoves || m_handDrawn || element.kind == ClockElementKind::Hand
+    bool moving = m_handDrawn || element.kind == ClockElementKind::Hand
                   || (element.kind == ClockElementKind::Text && changesEveryFrame(element.text));
     for (int i = 0; i < m_movingCount && !moving; ++i)
         moving = bounds.IntersectsWith(m_movingBoxes[i]) != FALSE;
@@ -324,10 +323,13 @@ void ClockFacePainter::drawHand(Gdiplus::Graphics& g, const ClockElement& elemen
     LEDModeCtrl::DrawHand(g, m_lcd->m_hands[hand], centre, degrees[hand], element.pivotOffset);
 }
 
-HRGN ClockFacePainter::Ellipse(int width, int height)
+HRGN ClockFacePainter::Ellipse(Gdiplus::Graphics& g, int width, int height)
 {
     if (!m_ellipse || width != m_ellipseWidth || height != m_ellipseHeight) {
-        m_ellipse.reset(CreateEllipticRgn(0, 0, width, height));
+        Gdiplus::GraphicsPath circle;
+        circle.AddEllipse(0, 0, width, height);
+        const Gdiplus::Region region(&circle);
+        m_ellipse.reset(region.GetHRGN(&g));
         m_ellipseWidth = width;
         m_ellipseHeight = height;
     }
