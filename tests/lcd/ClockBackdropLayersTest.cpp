@@ -139,6 +139,26 @@ TEST_F(ClockBackdrop, GifFramesAdvanceUnderTheIconsAndTexts)
     }
 }
 
+// A video background reads its next frame every frame; each shows under the same overlay,
+// scaled to the screen and kept inside the circle.
+TEST_F(ClockBackdrop, VideoFramesAdvanceUnderTheIconsAndTexts)
+{
+    const ScratchClip clip(folder.path(), L"clip.avi", ScratchClip::Mjpg, 25, 8);
+    ASSERT_TRUE(clip.written());
+    cached.SetClockFileImage(clip.path(), MediaKindVideo);
+    cached.giveIcon(0, 0x00FF00);
+    DibCanvas canvas(480, 480);
+    for (int k = 0; k < 8; ++k) {
+        cached.face(canvas, 8, LEDScreenCircle);
+        const DWORD ground = canvas.rgb(30, 250);
+        EXPECT_EQ(k, clipFrameOf(ground)) << "frame " << k << ": " << std::hex << ground;
+        EXPECT_EQ(k, clipFrameOf(canvas.rgb(240, 470))) << "frame " << k << ", bottom of the circle";
+        EXPECT_TRUE(nearColor(canvas.rgb(85 + kIconSide - 1, 300), 0x00FF00)) << "frame " << k;
+        EXPECT_GT(inkIn(canvas, RECT { 140, 180, 340, 210 }, ground), 50) << "frame " << k;
+        EXPECT_EQ(kUnder & 0xFFFFFF, canvas.rgb(2, 2)) << "frame " << k;
+    }
+}
+
 // What the overlay holds changes: the date, a weather text, an icon, the text colour; and the
 // GIF steps on. The kept overlay is dropped and the frame is the one drawn with no layer kept
 // (overlay and GIF frame drawn anew), and it shows the change.
