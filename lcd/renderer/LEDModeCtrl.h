@@ -444,7 +444,7 @@ protected:
     void drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int height, int item, int screen);
     bool drawStillOverlay(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen);
     bool drawGifBackdrop(Gdiplus::Graphics& g, HDC dc, HRGN clip, int width, int height);
-    bool drawVideoBackdrop(HDC dc, HRGN clip, int width, int height);
+    void drawVideoBackdrop(HDC dc, HRGN clip, int width, int height);
     ClockBackdrop m_clockBackdrop { ClockBackdrop::None };
     std::unique_ptr<ClockBackdropLayers, ClockBackdropLayersDeleter> m_clockBackdropLayers;
     // Reads what the faces read of the renderer.

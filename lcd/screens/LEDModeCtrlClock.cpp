@@ -1,6 +1,9 @@
 // The clock faces of LED mode 7: the preamble every face is drawn over (the black ground, the
 // circular screen's clip, the clock background) and the eight faces of the round and square
-// screens, one table each (lcd/screens/ClockFacePainter.h tells how a table reads).
+// screens, one table each (lcd/screens/ClockFacePainter.h tells how a table reads). Over a still
+// picture the face's still part is kept with the ground and picture in the still layer; over a
+// GIF or video its still elements are kept on a transparent layer laid over each background
+// frame, and a GIF's frames are kept stretched (lcd/screens/ClockBackdropLayers.h).
 //
 // Runs inside a render with the state lock held (LEDModeCtrl.cpp): the icons, hands, texts,
 // colours, sensor values and the background the faces read are swapped by the setters under
@@ -87,8 +90,11 @@ void LEDModeCtrl::drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int he
     g.Flush(Gdiplus::FlushIntentionSync);
     const HRGN circle = clipsToCircle() ? m_clockPainter->Ellipse(g, width, height) : nullptr;
     const HDC dc = g.GetHDC();
-    const bool backdrop = m_clockBackdrop == ClockBackdrop::GifFrame ? drawGifBackdrop(g, dc, circle, width, height)
-                                                                     : drawVideoBackdrop(dc, circle, width, height);
+    bool backdrop = true;
+    if (m_clockBackdrop == ClockBackdrop::GifFrame)
+        backdrop = drawGifBackdrop(g, dc, circle, width, height);
+    else
+        drawVideoBackdrop(dc, circle, width, height);
     const bool overlaid = backdrop && drawStillOverlay(g, dc, width, height, item, screen);
     g.ReleaseHDC(dc);
     // Without the memory for a layer, what it would hold is drawn straight onto the frame.
@@ -195,7 +201,7 @@ bool LEDModeCtrl::drawGifBackdrop(Gdiplus::Graphics& g, HDC dc, HRGN clip, int w
     return true;
 }
 
-bool LEDModeCtrl::drawVideoBackdrop(HDC dc, HRGN clip, int width, int height)
+void LEDModeCtrl::drawVideoBackdrop(HDC dc, HRGN clip, int width, int height)
 {
     m_video->Read();
     const int saved = ::SaveDC(dc);
@@ -208,7 +214,6 @@ bool LEDModeCtrl::drawVideoBackdrop(HDC dc, HRGN clip, int width, int height)
     // frame's budget share here.
     m_video->BlitScaled(dc, m_video->Frame(), RECT { 0, 0, kRoundSide, kScreenHeight });
     ::RestoreDC(dc, saved);
-    return true;
 }
 
 // ---- the faces
