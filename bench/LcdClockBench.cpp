@@ -1,12 +1,15 @@
-// The round clock faces over a still picture, the time moving on a second every frame: the
-// whole published frame (face, turn and JPEG, as the fast-timer thread makes it) with the still
-// layer and drawn whole (as every frame is over a GIF or video background), beside the bare
-// JPEG encode of the same pixels. The digital faces draw texts only, the analogue faces three
-// hands. The picture has the screen's size, as the host's media exporter makes them. The wide
-// faces follow, on a 640 x 480 control, over the picture as a still and as a GIF's frame (drawn
-// every frame; the bench's picture has one frame, so no GIF frame is decoded). The frame
-// budget is 30 ms.
+// The clock faces over each background, the time moving on a second every frame: the whole
+// published frame (face, turn and JPEG, as the fast-timer thread makes it) with the kept
+// layers and drawn whole, beside the bare JPEG encode of the same pixels. The digital faces
+// draw texts only, the analogue faces three hands. The backgrounds: a still picture of the
+// screen's size (as the host's media exporter makes them); an animated GIF of 24 frames of
+// half the screen's size, stepping a frame every frame (its frames stretched to the screen);
+// a 640 x 360 MJPG video, a frame read and stretched every frame (the wide faces never show a
+// video: their figures are those of the black ground). The frame budget is 30 ms.
 #include "BenchKit.h"
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
 
 #include <cstdio>
 
@@ -15,22 +18,72 @@ using namespace KOVA;
 namespace {
 
 constexpr BenchKit::Runs kRuns { 10, 200 };
-// Drawn whole, a frame stretches the picture again: a few runs tell that cost.
+// Drawn whole, a frame stretches its background again: a few runs tell that cost.
 constexpr BenchKit::Runs kUncachedRuns { 10, 20 };
 constexpr double kBudgetMs = 30.0;
 constexpr int kClockQuality = 60;
-
-// The published frame, each round a second later than the last so that the clock moves on
-// every frame.
-double frameMs(LEDModeCtrl& lcd, BenchKit::Runs runs = kRuns)
-{
-    const auto nextSecond = [] { TimeSource::Advance(1000); };
-    return BenchKit::sample(runs, [&](int) { lcd.DrawHideControl(); }, BenchKit::nowMs, nextSecond).median();
-}
+constexpr int kGifFrames = 24;
+constexpr int kGifSide = 240;
+constexpr int kVideoFrames = 100;
 
 std::unique_ptr<Gdiplus::Bitmap> diagonalGradient(int width, int height, Gdiplus::Color from, Gdiplus::Color to)
 {
     return BenchKit::gradientBitmap(width, height, from, to, Gdiplus::LinearGradientModeForwardDiagonal);
+}
+
+// A gradient with a disc moving across it, frame k of frames.
+void paintMovingDisc(Gdiplus::Graphics& g, int width, int height, int k, int frames)
+{
+    Gdiplus::LinearGradientBrush ground(Gdiplus::Point(0, 0), Gdiplus::Point(width, height), Gdiplus::Color(0xFF103060),
+                                        Gdiplus::Color(0xFF60A0E0));
+    g.FillRectangle(&ground, 0, 0, width, height);
+    Gdiplus::SolidBrush disc(Gdiplus::Color(0xFFF0C040));
+    g.FillEllipse(&disc, k * width / frames, height / 3, width / 4, height / 4);
+}
+
+bool writeGif(const CString& path)
+{
+    ULONG flag = Gdiplus::EncoderValueMultiFrame;
+    Gdiplus::EncoderParameters parameters {};
+    parameters.Count = 1;
+    parameters.Parameter[0].Guid = Gdiplus::EncoderSaveFlag;
+    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    parameters.Parameter[0].NumberOfValues = 1;
+    parameters.Parameter[0].Value = &flag;
+    const CLSID gif = BenchKit::encoderClsid(L"image/gif");
+    std::unique_ptr<Gdiplus::Bitmap> first;
+    for (int k = 0; k < kGifFrames; ++k) {
+        Gdiplus::Bitmap full(kGifSide, kGifSide, PixelFormat32bppARGB);
+        {
+            Gdiplus::Graphics g(&full);
+            paintMovingDisc(g, kGifSide, kGifSide, k, kGifFrames);
+        }
+        std::unique_ptr<Gdiplus::Bitmap> frame(full.Clone(0, 0, kGifSide, kGifSide, PixelFormat8bppIndexed));
+        if (!first) {
+            if (frame->Save(path, &gif, &parameters) != Gdiplus::Ok)
+                return false;
+            first = std::move(frame);
+            continue;
+        }
+        flag = Gdiplus::EncoderValueFrameDimensionPage;
+        if (first->SaveAdd(frame.get(), &parameters) != Gdiplus::Ok)
+            return false;
+    }
+    flag = Gdiplus::EncoderValueFlush;
+    return first->SaveAdd(&parameters) == Gdiplus::Ok;
+}
+
+void writeVideo(const CString& path)
+{
+    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
+    cv::Mat frame(360, 640, CV_8UC3);
+    for (int k = 0; k < kVideoFrames; ++k) {
+        for (int y = 0; y < frame.rows; ++y)
+            for (int x = 0; x < frame.cols; ++x)
+                frame.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x + k), uchar(y * 2), uchar((x + y) / 4 + k * 3));
+        cv::circle(frame, { (k * 7) % 640, 180 }, 60, cv::Scalar(250, 250, 90), cv::FILLED);
+        writer << frame;
+    }
 }
 
 // A renderer given its clock picture, icons and hands the way its loaders leave them.
@@ -38,10 +91,12 @@ class ClockLcd : public BenchKit::OpenLcd {
 public:
     using OpenLcd::OpenLcd;
     // The picture has the width of the screen, as the host's media exporter makes them.
-    void dress(int width = 480)
+    void dress(int width)
     {
         ScopedLock lock(m_stateLock);
         give(m_clockBackground, diagonalGradient(width, 480, Gdiplus::Color(0xFF103060), Gdiplus::Color(0xFF60A0E0)));
+        m_clockMediaKind = MediaKindPicture;
+        m_clockFrameCount = 1;
         const int handSizes[3][2] = { { 12, 110 }, { 8, 160 }, { 4, 190 } };
         for (int i = 0; i < 3; ++i) {
             give(m_hands[i], diagonalGradient(handSizes[i][0], handSizes[i][1], Gdiplus::Color(0xFFFFFFFF),
@@ -50,11 +105,14 @@ public:
         }
         InvalidateLayers();
     }
-    void backgroundKind(int kind)
+    // What the tick does for the clock background between frames: the next frame index, the
+    // video brought to it.
+    void nextBackgroundFrame()
     {
         ScopedLock lock(m_stateLock);
-        m_clockMediaKind = kind;
-        m_clockFrameCount = kind == MediaKindGif ? 2 : 1;
+        if (m_clockFrameCount > 1)
+            m_clockFrameIndex = (m_clockFrameIndex + 1) % m_clockFrameCount;
+        followClockVideo();
     }
 
 private:
@@ -66,24 +124,39 @@ private:
     }
 };
 
+// The published frame, each round a second and a background frame later than the last.
+double frameMs(ClockLcd& lcd, BenchKit::Runs runs = kRuns)
+{
+    const auto next = [&] {
+        TimeSource::Advance(1000);
+        lcd.nextBackgroundFrame();
+    };
+    return BenchKit::sample(runs, [&](int) { lcd.DrawHideControl(); }, BenchKit::nowMs, next).median();
+}
+
+enum class Background { Picture, Gif, Video };
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     const BenchKit::LibraryScope library(instance);
+    const CString folder = BenchKit::scratchFolder(L"LcdClockBench");
+    const CString gifPath = folder + L"background.gif";
+    const CString videoPath = folder + L"background.avi";
+    if (!writeGif(gifPath))
+        return 2;
+    writeVideo(videoPath);
     {
         BenchKit::PlainDialog dialog;
-        dialog.Create(nullptr, L"LcdClockBench", WS_POPUP, 0, CRect(0, 0, 500, 500));
+        dialog.Create(nullptr, L"LcdClockBench", WS_POPUP, 0, CRect(0, 0, 700, 500));
         auto* lcd = BenchKit::adopt(*dialog.GetPaintManager(), new ClockLcd(&dialog, 10, CRect(0, 0, 480, 480), 1, 1));
         lcd->SetTextFont(L"DejaVu Sans");
         lcd->SetColor(Gdiplus::Color(0xFF000000), Gdiplus::Color(0xFFFFFFFF), Gdiplus::Color(0xFF20C040),
                       Gdiplus::Color(0xFFFF3020));
         lcd->SetWeatherValue(L"Shenzhen", L"20\x2103", L"64", L"37", L"10", L"22", L"Rain");
         lcd->SetLEDMode(LEDModeClock);
-        lcd->dress();
         LcdJpegEncoder bare(640 * 480 * 4);
-        printf("%-28s %9s %9s %9s %7s %7s\n", "round face over a picture", "frame", "uncached", "encode", "ratio",
-               "budget");
         const char* const kinds[] = { "digital", "digital", "digital", "analogue", "digital", "analogue", "analogue",
                                       "digital" };
         const char* const wideKinds[] = { "digital", "analogue", "digital", "analogue", "digital", "digital",
@@ -103,19 +176,34 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             printf("%-28s %9.3f %9.3f %9.3f %7.2f %6.1f%%\n", name, frame, uncached, encode, frame / encode,
                    frame / kBudgetMs * 100.0);
         };
-        for (int type : { LEDScreenCircle, LEDScreenSquare })
-            for (int style = 1; style <= 8; ++style)
-                measure(type, style, kinds[style - 1]);
-        lcd->SetControlRect(CRect(0, 0, 640, 480));
-        lcd->dress(640);
-        for (int kind : { MediaKindPicture, MediaKindGif }) {
-            lcd->backgroundKind(kind);
-            printf("wide face over a %s\n", kind == MediaKindGif ? "GIF frame" : "still picture");
+        const auto setBackground = [&](Background background, int width) {
+            lcd->dress(width);
+            if (background == Background::Gif)
+                lcd->SetClockFileImage(gifPath, MediaKindGif);
+            else if (background == Background::Video)
+                lcd->SetClockFileImage(videoPath, MediaKindVideo);
+        };
+        const char* const names[] = { "still picture", "GIF (24 frames, 240x240)", "video (640x360 MJPG)" };
+        for (Background background : { Background::Picture, Background::Gif, Background::Video }) {
+            printf("%-28s %9s %9s %9s %7s %7s\n", "round face", "frame", "uncached", "encode", "ratio", "budget");
+            printf("over a %s\n", names[static_cast<int>(background)]);
+            lcd->SetControlRect(CRect(0, 0, 480, 480));
+            setBackground(background, 480);
+            for (int type : { LEDScreenCircle, LEDScreenSquare })
+                for (int style = 1; style <= 8; ++style)
+                    measure(type, style, kinds[style - 1]);
+            printf("wide face over a %s\n", names[static_cast<int>(background)]);
+            lcd->SetControlRect(CRect(0, 0, 640, 480));
+            setBackground(background, 640);
             for (int style = 1; style <= 8; ++style)
                 measure(LEDScreenWide, style, wideKinds[style - 1]);
         }
+        lcd->SetClockFileImage(L"", MediaKindPicture);
         dialog.GetPaintManager()->RemoveControl(lcd);
         dialog.DestroyWindow();
     }
+    DeleteFileW(gifPath);
+    DeleteFileW(videoPath);
+    RemoveDirectoryW(folder);
     return 0;
 }

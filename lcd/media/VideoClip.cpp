@@ -128,23 +128,39 @@ void VideoClip::Blit(HDC dc, const cv::Mat& frame, const RECT& target)
 {
     if (frame.empty())
         return;
+    if (const cv::Mat* bgr = eightBitBgr(frame))
+        put(dc, *bgr, target, HALFTONE);
+}
+
+void VideoClip::BlitScaled(HDC dc, const cv::Mat& frame, const RECT& target)
+{
+    const cv::Size size(target.right - target.left, target.bottom - target.top);
+    if (frame.empty() || size.width <= 0 || size.height <= 0)
+        return;
     const cv::Mat* bgr = eightBitBgr(frame);
     if (!bgr)
         return;
+    const bool shrinks = size.width < bgr->cols && size.height < bgr->rows;
+    cv::resize(*bgr, m_scaled, size, 0, 0, shrinks ? cv::INTER_AREA : cv::INTER_LINEAR);
+    put(dc, m_scaled, target, COLORONCOLOR);
+}
+
+void VideoClip::put(HDC dc, const cv::Mat& bgr, const RECT& target, int stretchMode)
+{
     // GDI takes rows padded to a DWORD; a frame whose rows are not is copied row by row.
-    const size_t rowBytes = static_cast<size_t>(bgr->cols) * 3;
+    const size_t rowBytes = static_cast<size_t>(bgr.cols) * 3;
     const size_t stride = (rowBytes + 3) & ~static_cast<size_t>(3);
-    const void* bits = bgr->data;
-    if (!bgr->isContinuous() || stride != rowBytes) {
-        m_paddedRows.resize(stride * static_cast<size_t>(bgr->rows));
-        for (int row = 0; row < bgr->rows; ++row)
-            memcpy(m_paddedRows.data() + stride * static_cast<size_t>(row), bgr->ptr(row), rowBytes);
+    const void* bits = bgr.data;
+    if (!bgr.isContinuous() || stride != rowBytes) {
+        m_paddedRows.resize(stride * static_cast<size_t>(bgr.rows));
+        for (int row = 0; row < bgr.rows; ++row)
+            memcpy(m_paddedRows.data() + stride * static_cast<size_t>(row), bgr.ptr(row), rowBytes);
         bits = m_paddedRows.data();
     }
-    const BITMAPINFO info = LcdSurface::TopDownHeader(bgr->cols, bgr->rows, 24);
-    const int previous = ::SetStretchBltMode(dc, HALFTONE);
+    const BITMAPINFO info = LcdSurface::TopDownHeader(bgr.cols, bgr.rows, 24);
+    const int previous = ::SetStretchBltMode(dc, stretchMode);
     ::StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
-                    bgr->cols, bgr->rows, bits, &info, DIB_RGB_COLORS, SRCCOPY);
+                    bgr.cols, bgr.rows, bits, &info, DIB_RGB_COLORS, SRCCOPY);
     ::SetStretchBltMode(dc, previous);
 }
 

@@ -59,11 +59,16 @@ public:
     // Scales frame (any depth, 1, 3 or 4 channels) onto target with GDI's halftone stretch.
     // Nothing for an empty frame or another channel count.
     void Blit(HDC dc, const cv::Mat& frame, const RECT& target);
+    // The same, scaled by OpenCV (area averaging where it shrinks both ways, else bilinear) and put on unscaled: for a
+    // reader that stretches every frame, GDI's halftone stretch costs several milliseconds.
+    void BlitScaled(HDC dc, const cv::Mat& frame, const RECT& target);
 
 private:
     // The frame as 8-bit BGR: itself, or converted into m_converted; null when GDI has no
     // picture for its channel count.
     const cv::Mat* eightBitBgr(const cv::Mat& frame);
+    // Puts 8-bit BGR pixels onto target of dc in stretchMode.
+    void put(HDC dc, const cv::Mat& bgr, const RECT& target, int stretchMode);
 
     cv::VideoCapture m_capture;
     cv::Mat m_frame;
@@ -76,6 +81,7 @@ private:
     int m_seeks { 0 };
     // What Blit makes of a frame GDI cannot take as it is; kept to spare the allocation.
     cv::Mat m_converted;
+    cv::Mat m_scaled;
     std::vector<BYTE> m_paddedRows;
 };
 

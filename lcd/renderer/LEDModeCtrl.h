@@ -127,6 +127,7 @@ struct LcdPicture;
 struct LcdFrameSnapshotDeleter {
     void operator()(LcdFrameSnapshot* snapshot) const;
 };
+struct LcdLayerKey;
 // What the system-information layouts draw with and from (lcd/screens/LcdLayoutResources.h).
 class LcdLayoutResources;
 struct LcdLayoutScene;
@@ -144,6 +145,10 @@ struct ClockFace;
 class ClockFacePainter;
 struct ClockFacePainterDeleter {
     void operator()(ClockFacePainter* resources) const;
+};
+class ClockBackdropLayers;
+struct ClockBackdropLayersDeleter {
+    void operator()(ClockBackdropLayers* layers) const;
 };
 // ---- end of clock faces (declarations)
 class KOVA_API LEDModeCtrl : public MControlFont {
@@ -447,8 +452,15 @@ protected:
     void drawClockGround(Gdiplus::Graphics& g, int width, int height);
     bool clipsToCircle() const;
     void clipClockFace(Gdiplus::Graphics& g, int width, int height);
-    void drawClockBackdrop(Gdiplus::Graphics& g, int width, int height);
+    void drawClockBackdrop(Gdiplus::Graphics& g);
+    // Over a GIF or video: the background frame, the still elements' transparent layer laid
+    // over it, then the moving elements (item and screen as for DrawLayered).
+    void drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int height, int item, int screen);
+    bool drawStillOverlay(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen);
+    bool drawGifBackdrop(Gdiplus::Graphics& g, HDC dc, HRGN clip, int width, int height);
+    void drawVideoBackdrop(HDC dc, HRGN clip, int width, int height);
     ClockBackdrop m_clockBackdrop { ClockBackdrop::None };
+    std::unique_ptr<ClockBackdropLayers, ClockBackdropLayersDeleter> m_clockBackdropLayers;
     std::unique_ptr<ClockFacePainter, ClockFacePainterDeleter> m_clockPainter;
     // ---- end of clock faces
 
@@ -485,6 +497,8 @@ protected:
     int m_mediaKind { MediaKindPicture };
     LcdImage m_clockBackground;
     int m_clockMediaKind { MediaKindPicture };
+    // Changes with every clock background set: what was drawn of the last one is stale.
+    unsigned m_clockMediaSerial { 0 };
     // Made by the first video load or frame drawn; null until then.
     VideoClipPtr m_video;
     // The video of the file screen: one frame on, reading or seeking as far as it must.
@@ -628,7 +642,9 @@ private:
     std::atomic<DWORD> m_lastPaintedFrame { 0 };
     bool paintIsStalled(DWORD now, DWORD period) const;
 
-    // The still layer of the screen being shown.
+    // The still layer of the screen being shown, and the key of a layer of screen and item
+    // drawn on g for this frame.
+    LcdLayerKey layerKey(Gdiplus::Graphics& g, int width, int height, int item, int screen) const;
     std::unique_ptr<LcdLayerCache> m_layers;
     unsigned m_layerVersion { 0 };
 

@@ -27,6 +27,27 @@ float LEDModeCtrl::ClockDialAngle(float mhz)
     return std::clamp(mhz * 300.0f / kClockFullScaleMHz, 0.0f, 300.0f);
 }
 
+LcdLayerKey LEDModeCtrl::layerKey(Gdiplus::Graphics& g, int width, int height, int item, int screen) const
+{
+    const LcdFrameSnapshot& s = snapshot();
+    LcdLayerKey key;
+    key.version = s.layerVersion;
+    key.screen = screen;
+    key.item = item;
+    key.width = width;
+    key.height = height;
+    key.screenType = s.screenType;
+    key.language = s.language;
+    key.fahrenheit = s.fahrenheit;
+    key.scale = s.scale;
+    key.textColour = s.label.GetValue();
+    key.controlHint = s.hint;
+    key.frameHint = g.GetTextRenderingHint();
+    key.smoothing = g.GetSmoothingMode();
+    key.interpolation = g.GetInterpolationMode();
+    return key;
+}
+
 void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int item, int screen, ScreenPart still,
                               ScreenPart moving)
 {
@@ -45,21 +66,7 @@ void LEDModeCtrl::DrawLayered(Gdiplus::Graphics& g, int width, int height, int i
     }
     if (!m_layers)
         m_layers = std::make_unique<LcdLayerCache>();
-    LcdLayerKey key;
-    key.version = s.layerVersion;
-    key.screen = screen;
-    key.item = item;
-    key.width = width;
-    key.height = height;
-    key.screenType = s.screenType;
-    key.language = s.language;
-    key.fahrenheit = s.fahrenheit;
-    key.scale = s.scale;
-    key.textColour = s.label.GetValue();
-    key.controlHint = s.hint;
-    key.frameHint = g.GetTextRenderingHint();
-    key.smoothing = g.GetSmoothingMode();
-    key.interpolation = g.GetInterpolationMode();
+    const LcdLayerKey key = layerKey(g, width, height, item, screen);
 
     // What GDI+ has queued must be on the surface before its pixels are compared or covered.
     g.Flush(Gdiplus::FlushIntentionSync);

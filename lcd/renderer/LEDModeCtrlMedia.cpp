@@ -125,8 +125,9 @@ void LEDModeCtrl::SetClockFileImage(CString path, int kind)
     VideoClipPtr replaced;
     {
         ScopedLock lock(m_stateLock);
-        // The clock faces keep a still picture in their layer.
+        // The clock faces keep a still picture in their layer, a GIF's frames stretched.
         ++m_layerVersion;
+        ++m_clockMediaSerial;
         m_clockFrameCount = 0;
         m_clockFrameIndex = 0;
         m_clockBackground = LcdImage();

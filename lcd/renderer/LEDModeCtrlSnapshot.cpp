@@ -101,6 +101,7 @@ void LEDModeCtrl::takeSnapshot()
     s.clockMediaKind = m_clockMediaKind;
     s.clockFrameIndex = m_clockFrameIndex;
     s.clockFrameCount = m_clockFrameCount;
+    s.clockMediaSerial = m_clockMediaSerial;
     s.videoOpen = m_video && m_video->IsOpen();
 
     s.carouselColour = m_carouselColour;

@@ -90,6 +90,7 @@ struct LcdFrameSnapshot {
     int clockMediaKind { MediaKindPicture };
     int clockFrameIndex { 0 };
     int clockFrameCount { 0 };
+    unsigned clockMediaSerial { 0 };   // a new clock background each time it changes
     bool videoOpen { false };
 
     // The carousel text and the captured window

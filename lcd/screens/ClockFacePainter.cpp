@@ -109,12 +109,11 @@ ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
     return kept;
 }
 
-void ClockFacePainter::Begin(const LcdFrameSnapshot& frame, const ClockFace& face, bool backgroundMoves)
+void ClockFacePainter::Begin(const LcdFrameSnapshot& frame, const ClockFace& face)
 {
     m_frame = &frame;
     m_face = &face;
     m_now = frame.now;
-    m_backgroundMoves = backgroundMoves;
     m_fonts = &fontsOf(face);
     const Gdiplus::Color text = frame.label;
     m_brushes[FullBrush].SetColor(text);
@@ -218,7 +217,7 @@ Gdiplus::RectF ClockFacePainter::boundsOf(const ClockElement& element, int width
 
 bool ClockFacePainter::drawsInPass(const ClockElement& element, const Gdiplus::RectF& bounds, ClockPass pass)
 {
-    bool moving = m_backgroundMoves || m_handDrawn || element.kind == ClockElementKind::Hand
+    bool moving = m_handDrawn || element.kind == ClockElementKind::Hand
                   || (element.kind == ClockElementKind::Text && changesEveryFrame(element.text));
     for (int i = 0; i < m_movingCount && !moving; ++i)
         moving = bounds.IntersectsWith(m_movingBoxes[i]) != FALSE;
@@ -326,10 +325,13 @@ void ClockFacePainter::drawHand(Gdiplus::Graphics& g, const ClockElement& elemen
     DrawHandImage(g, picture.image.get(), picture.width, picture.height, centre, degrees[hand], element.pivotOffset);
 }
 
-HRGN ClockFacePainter::Ellipse(int width, int height)
+HRGN ClockFacePainter::Ellipse(Gdiplus::Graphics& g, int width, int height)
 {
     if (!m_ellipse || width != m_ellipseWidth || height != m_ellipseHeight) {
-        m_ellipse.reset(CreateEllipticRgn(0, 0, width, height));
+        Gdiplus::GraphicsPath circle;
+        circle.AddEllipse(0, 0, width, height);
+        const Gdiplus::Region region(&circle);
+        m_ellipse.reset(region.GetHRGN(&g));
         m_ellipseWidth = width;
         m_ellipseHeight = height;
     }

@@ -26,7 +26,8 @@
 // frame allocates no GDI+ object. An element that does not change with the time of day (icons,
 // weather texts, dates, numerals) goes into the still layer with the ground and a still
 // picture, unless it meets an element drawn before it that changes every frame; the time
-// texts, the sensor values, the hands and a GIF or video background are drawn every frame.
+// texts, the sensor values and the hands are drawn every frame. Over a GIF or video the still
+// elements go on a transparent layer laid over each background frame (ClockBackdropLayers).
 //
 // Used inside the renders, with the render lock held; it reads the frame's snapshot only.
 #include "platform/Win32.h"
@@ -212,7 +213,7 @@ public:
     // Readies the fonts of face (made once per face, scale and font face) and the brushes
     // for the frame's colours; holds on to frame and face for the passes of this frame, which
     // show the frame's time.
-    void Begin(const LcdFrameSnapshot& frame, const ClockFace& face, bool backgroundMoves);
+    void Begin(const LcdFrameSnapshot& frame, const ClockFace& face);
     // Draws the elements of pass, in table order, onto g for a frame of width × height.
     // clipToCircle clips g to the inscribed circle before the first element that may reach
     // past it (GDI+ draws clipped to a curve far slower than unclipped).
@@ -221,9 +222,9 @@ public:
     void ClipToCircle(Gdiplus::Graphics& g, int width, int height);
     const ClockFace& Face() const { return *m_face; }
 
-    // The region of the ellipse inscribed in width × height, kept for GDI drawing under the
-    // round screen's clip. Null when it cannot be made.
-    HRGN Ellipse(int width, int height);
+    // The region ClipToCircle clips GDI+ to, as GDI takes it (the same pixels), kept for GDI
+    // drawing under the round screen's clip. Null when it cannot be made.
+    HRGN Ellipse(Gdiplus::Graphics& g, int width, int height);
 
     // The text an element shows now, in a buffer reused from frame to frame.
     const std::wstring& Compose(const ClockElement& element);
@@ -242,7 +243,6 @@ private:
     const ClockFace* m_face { nullptr };
     FaceFonts* m_fonts { nullptr };
     SYSTEMTIME m_now {};
-    bool m_backgroundMoves { false };
     // Boxes of this pass's elements that change every frame; a hand counts as all the frame.
     Gdiplus::RectF m_movingBoxes[32];
     int m_movingCount { 0 };

@@ -1,6 +1,9 @@
 // The clock faces of LED mode 7: the preamble every face is drawn over (the black ground, the
 // circular screen's clip, the clock background) and the eight faces of the round and square
-// screens, one table each (lcd/screens/ClockFacePainter.h tells how a table reads).
+// screens, one table each (lcd/screens/ClockFacePainter.h tells how a table reads). Over a still
+// picture the face's still part is kept with the ground and picture in the still layer; over a
+// GIF or video its still elements are kept on a transparent layer laid over each background
+// frame, and a GIF's frames are kept stretched (lcd/screens/ClockBackdropLayers.h).
 //
 // Runs inside a render with the render lock held (LEDModeCtrl.cpp): the icons, hands, texts,
 // colours, sensor values and the background the faces read come from the frame's snapshot,
@@ -13,6 +16,7 @@
 
 #include "lcd/media/VideoClip.h"
 #include "lcd/renderer/LcdFrameSnapshot.h"
+#include "lcd/screens/ClockBackdropLayers.h"
 #include "lcd/screens/ClockFacePainter.h"
 
 namespace KOVA {
@@ -35,11 +39,17 @@ void LEDModeCtrl::DrawClockFace(Gdiplus::Graphics& g, int width, int height, con
         m_clockPainter.reset(new ClockFacePainter);
     const SYSTEMTIME& now = snapshot().now;
     m_clockBackdrop = clockBackdrop(face);
-    const bool backdropMoves = m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame;
-    m_clockPainter->Begin(snapshot(), face, backdropMoves);
+    m_clockPainter->Begin(snapshot(), face);
     // The still layer holds the date's texts: a new day (or another background) draws it anew.
     const int date = now.wYear * 10000 + now.wMonth * 100 + now.wDay;
     const int screen = (face.screen == ClockScreen::Wide ? kWideScreens : kRoundScreens) + face.number;
+    if (m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame) {
+        drawOverMovingBackdrop(g, width, height, date, screen);
+        return;
+    }
+    // The stretched frames of a GIF shown before are not kept behind a still background.
+    if (m_clockBackdropLayers)
+        m_clockBackdropLayers->ForgetGifFrames();
     DrawLayered(g, width, height, date * 4 + static_cast<int>(m_clockBackdrop), screen, &LEDModeCtrl::clockStill,
                 &LEDModeCtrl::clockMoving);
 }
@@ -62,7 +72,7 @@ void LEDModeCtrl::clockStill(Gdiplus::Graphics& g, int width, int height, int)
 {
     drawClockGround(g, width, height);
     if (m_clockBackdrop == ClockBackdrop::Picture)
-        drawClockBackdrop(g, width, height);
+        drawClockBackdrop(g);
     m_clockPainter->Draw(g, width, height, ClockPass::Still);
 }
 
@@ -70,14 +80,64 @@ void LEDModeCtrl::clockMoving(Gdiplus::Graphics& g, int width, int height, int)
 {
     if (m_clockPainter->Face().antiAliasAfterGround)
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    const bool backdropMoves =
-        m_clockBackdrop == ClockBackdrop::GifFrame || m_clockBackdrop == ClockBackdrop::VideoFrame;
-    if (backdropMoves) {
-        clipClockFace(g, width, height);
-        drawClockBackdrop(g, width, height);
+    // The circle's clip is set only for what may reach past it.
+    m_clockPainter->Draw(g, width, height, ClockPass::Moving, clipsToCircle());
+}
+
+void LEDModeCtrl::drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int height, int item, int screen)
+{
+    if (!m_clockBackdropLayers)
+        m_clockBackdropLayers.reset(new ClockBackdropLayers);
+    // GDI puts the background frame and the overlay on; what GDI+ queued lands first.
+    g.Flush(Gdiplus::FlushIntentionSync);
+    const HRGN circle = clipsToCircle() ? m_clockPainter->Ellipse(g, width, height) : nullptr;
+    const HDC dc = g.GetHDC();
+    bool backdrop = true;
+    if (m_clockBackdrop == ClockBackdrop::GifFrame)
+        backdrop = drawGifBackdrop(g, dc, circle, width, height);
+    else
+        drawVideoBackdrop(dc, circle, width, height);
+    const bool overlaid = backdrop && drawStillOverlay(g, dc, width, height, item, screen);
+    g.ReleaseHDC(dc);
+    // Without the memory for a layer, what it would hold is drawn straight onto the frame.
+    const Gdiplus::GraphicsState before = g.Save();
+    if (!backdrop) {
+        drawClockGround(g, width, height);
+        drawClockBackdrop(g);
     }
-    // Over a still backdrop the circle's clip is set only for what may reach past it.
-    m_clockPainter->Draw(g, width, height, ClockPass::Moving, !backdropMoves && clipsToCircle());
+    if (!overlaid) {
+        if (m_clockPainter->Face().antiAliasAfterGround)
+            g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        g.ResetClip();
+        m_clockPainter->Draw(g, width, height, ClockPass::Still, clipsToCircle());
+    }
+    g.Restore(before);
+    clockMoving(g, width, height, item);
+}
+
+// The still elements on their transparent layer, drawn anew when anything they read changed
+// (every frame when layers are not kept), laid over the frame; false without a layer.
+bool LEDModeCtrl::drawStillOverlay(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen)
+{
+    ClockBackdropLayers& layers = *m_clockBackdropLayers;
+    const LcdFrameSnapshot& s = snapshot();
+    const LcdLayerKey key = layerKey(g, width, height, item, screen);
+    if (!s.layersCached || !layers.OverlayMatches(key, s.face)) {
+        const HDC overlay = layers.BeginOverlay(key, s.face, dc);
+        if (!overlay)
+            return false;
+        {
+            Gdiplus::Graphics lg(overlay);
+            lg.SetTextRenderingHint(key.frameHint);
+            lg.SetSmoothingMode(m_clockPainter->Face().antiAliasAfterGround ? Gdiplus::SmoothingModeAntiAlias
+                                                                            : key.smoothing);
+            lg.SetInterpolationMode(key.interpolation);
+            m_clockPainter->Draw(lg, width, height, ClockPass::Still, clipsToCircle());
+        }
+        layers.EndOverlay();
+    }
+    layers.DrawOverlay(dc);
+    return true;
 }
 
 void LEDModeCtrl::drawClockGround(Gdiplus::Graphics& g, int width, int height)
@@ -104,35 +164,69 @@ void LEDModeCtrl::clipClockFace(Gdiplus::Graphics& g, int width, int height)
         m_clockPainter->ClipToCircle(g, width, height);
 }
 
-void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g, int width, int height)
+void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g)
 {
     const bool wide = m_clockPainter->Face().screen == ClockScreen::Wide;
     const Gdiplus::Rect stretched(0, 0, wide ? kWideWidth : kRoundSide, kScreenHeight);
     const LcdFrameSnapshot& s = snapshot();
-    if (m_clockBackdrop == ClockBackdrop::VideoFrame) {
-        // The tick steps the video under this lock, and a loader may have closed it since the
-        // snapshot was taken.
-        ScopedLock state(m_stateLock);
-        if (!m_video || !m_video->IsOpen())
-            return;
-        m_video->Read();
-        // GDI draws the frame: what GDI+ queued lands first, and GDI keeps to the circle too.
-        g.Flush(Gdiplus::FlushIntentionSync);
-        HDC dc = g.GetHDC();
-        const int saved = ::SaveDC(dc);
-        if (s.circular())
-            ::SelectClipRgn(dc, m_clockPainter->Ellipse(width, height));
-        int videoWidth = m_video->Width();
-        int videoHeight = m_video->Height();
-        DrawFrame(dc, m_video->Frame(), videoWidth, videoHeight, CRect(0, 0, kRoundSide, kScreenHeight));
-        ::RestoreDC(dc, saved);
-        g.ReleaseHDC(dc);
-        return;
-    }
     Gdiplus::Image* picture = s.clockBackground.image.get();
     if (s.clockMediaKind == MediaKindGif)
         picture->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(s.clockFrameIndex));
     g.DrawImage(picture, stretched, 0, 0, s.clockBackground.width, s.clockBackground.height, Gdiplus::UnitPixel);
+}
+
+// The GIF frame of the clock frame index with the ground under it, stretched once and kept
+// (selecting a GIF frame and stretching it cost far more than a frame's other drawing); false
+// when there is no memory to keep it in.
+bool LEDModeCtrl::drawGifBackdrop(Gdiplus::Graphics& g, HDC dc, HRGN clip, int width, int height)
+{
+    const LcdFrameSnapshot& s = snapshot();
+    ClockBackdropLayers::GifKey key;
+    key.serial = s.clockMediaSerial;
+    key.frameCount = s.clockFrameCount;
+    key.width = width;
+    key.height = height;
+    key.interpolation = g.GetInterpolationMode();
+    LcdPremultipliedLayer& frame = m_clockBackdropLayers->GifFrame(key, s.clockFrameIndex);
+    if (!frame.Ready() || !s.layersCached) {
+        const HDC slot = frame.Begin(dc, width, height);
+        if (!slot)
+            return false;
+        {
+            Gdiplus::Graphics fg(slot);
+            fg.SetInterpolationMode(key.interpolation);
+            fg.SetSmoothingMode(g.GetSmoothingMode());
+            Gdiplus::SolidBrush black(Gdiplus::Color(0xFF000000));
+            fg.FillRectangle(&black, 0, 0, width, height);
+            drawClockBackdrop(fg);
+        }
+        frame.Seal();
+    }
+    frame.DrawOnto(dc, clip);
+    return true;
+}
+
+void LEDModeCtrl::drawVideoBackdrop(HDC dc, HRGN clip, int width, int height)
+{
+    const int saved = ::SaveDC(dc);
+    if (clip)
+        ::SelectClipRgn(dc, clip);
+    {
+        // The tick steps the video under this lock, and a loader may have closed it since the
+        // snapshot was taken.
+        ScopedLock state(m_stateLock);
+        const bool open = m_video && m_video->IsOpen();
+        if (open)
+            m_video->Read();
+        // The ground shows only where the frame does not reach.
+        if (!open || m_video->Frame().empty() || width > kRoundSide || height > kScreenHeight)
+            ::PatBlt(dc, 0, 0, width, height, BLACKNESS);
+        // Scaled by OpenCV, not DrawFrame's halftone stretch: that alone costs more than a
+        // frame's budget share here.
+        if (open)
+            m_video->BlitScaled(dc, m_video->Frame(), RECT { 0, 0, kRoundSide, kScreenHeight });
+    }
+    ::RestoreDC(dc, saved);
 }
 
 // ---- the faces
