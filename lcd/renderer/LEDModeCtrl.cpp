@@ -19,6 +19,7 @@
 #include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
+#include "lcd/renderer/LcdTextStamps.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {

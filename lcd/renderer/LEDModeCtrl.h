@@ -117,6 +117,7 @@ struct SensorLayerInfo {
 // ---- end of sensor slots and overlay texts (records)
 
 class LcdFramePipeline;
+class LcdTextStamps;
 class LcdLayerCache;
 // What the system-information layouts draw with and from (lcd/screens/LcdLayoutResources.h).
 class LcdLayoutResources;
@@ -590,6 +591,10 @@ private:
     // The still layer of the screen being shown, and what was read for this frame.
     void readFrameSettings();
     std::unique_ptr<LcdLayerCache> m_layers;
+    // The texts the screens draw, kept as the pictures they lay over a frame; made at first use.
+    std::unique_ptr<LcdTextStamps> m_textStamps;
+    // The stamps while the layers are kept; none when a screen is drawn whole.
+    LcdTextStamps* textStamps();
     unsigned m_layerVersion { 0 };
     bool m_fahrenheit { false };
 

@@ -9,6 +9,7 @@
 #include "lcd/renderer/LEDModeCtrl.h"
 
 #include "framework/PaintManager.h"
+#include "lcd/renderer/LcdTextStamps.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {
@@ -248,9 +249,10 @@ void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(m_carouselRect.left), static_cast<Gdiplus::REAL>(m_carouselRect.top),
                        static_cast<Gdiplus::REAL>(m_carouselRect.right - m_carouselRect.left),
                        static_cast<Gdiplus::REAL>(boxHeight));
-    g.DrawString(value, value.GetLength(), valueFont, box, m_centredFormat.get(), m_carouselBrush.get());
+    LcdTextStamps* stamps = textStamps();
+    DrawStampedText(stamps, g, value, value.GetLength(), valueFont, box, m_centredFormat.get(), *m_carouselBrush);
     box.Y += boxHeight * 0.5f + 10;
-    g.DrawString(label, label.GetLength(), labelFont, box, m_centredFormat.get(), m_carouselBrush.get());
+    DrawStampedText(stamps, g, label, label.GetLength(), labelFont, box, m_centredFormat.get(), *m_carouselBrush);
 }
 
 } // namespace KOVA

@@ -145,6 +145,7 @@ LcdLayoutResources& LEDModeCtrl::layoutResources()
         std::unique_ptr<Gdiplus::FontFamily> brand(GetFontFamily(kBrandFontFace));
         m_layoutResources->SetFamilies(std::move(face), std::move(brand), m_textFont, scale, m_manager);
     }
+    m_layoutResources->UseStamps(textStamps());
     return *m_layoutResources;
 }
 

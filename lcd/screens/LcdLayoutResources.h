@@ -16,6 +16,7 @@ struct HARDWARE_INFO;
 namespace KOVA {
 
 class LcdKeptPixels;
+class LcdTextStamps;
 
 // An image of the renderer with its pixel size; image is null when none is set.
 struct LcdPicture {
@@ -107,6 +108,8 @@ public:
     // Shows the copy on g wherever shape lies.
     void ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& shape);
 
+    // The stamps Text draws through from now on; null: it draws straight.
+    void UseStamps(LcdTextStamps* stamps) { m_stamps = stamps; }
     // Draws text centred in rect; nothing when font is null.
     void Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font, const Gdiplus::RectF& rect,
               Gdiplus::Color colour);
@@ -146,6 +149,7 @@ private:
     std::unique_ptr<LcdKeptPixels> m_cover;
     LcdCoverKey m_coverKey;
     bool m_coverDrawn { false };
+    LcdTextStamps* m_stamps { nullptr };
 };
 
 // ---- what the layouts share
