@@ -66,8 +66,7 @@ bool LcdTextStamps::Canvas::prepare(HDC reference, int newWidth, int newHeight)
 }
 
 LcdTextStamps::LcdTextStamps()
-    : m_transform(std::make_unique<Gdiplus::Matrix>()), m_clip(std::make_unique<Gdiplus::Region>()),
-      m_family(std::make_unique<Gdiplus::FontFamily>())
+    : m_transform(std::make_unique<Gdiplus::Matrix>()), m_clip(std::make_unique<Gdiplus::Region>())
 {
 }
 
@@ -94,21 +93,21 @@ void LcdTextStamps::Draw(Gdiplus::Graphics& g, const wchar_t* text, int length, 
             stamp = make(g, surface, text, length, font, format, brush);
     }
     if (stamp)
-        blend(*stamp, surface);
+        blend(*stamp, surface, g);
     g.ReleaseHDC(surface);
     if (!stamp)
         g.DrawString(text, length, font, rect, format, &brush);
 }
 
-// Turned, scaled or clipped drawing, or drawing that replaces what lies under it, is not the
-// blend of a picture made alone.
+// Turned or scaled drawing, or drawing that replaces what lies under it, is not the blend of a
+// picture made alone. A clip only limits where the picture is blended.
 bool LcdTextStamps::drawsAlike(Gdiplus::Graphics& g)
 {
     if (g.GetCompositingMode() != Gdiplus::CompositingModeSourceOver)
         return false;
     if (g.GetTransform(m_transform.get()) != Gdiplus::Ok || !m_transform->IsIdentity())
         return false;
-    return g.GetClip(m_clip.get()) == Gdiplus::Ok && m_clip->IsInfinite(&g);
+    return g.GetClip(m_clip.get()) == Gdiplus::Ok;
 }
 
 bool LcdTextStamps::describe(Gdiplus::Graphics& g, const wchar_t* text, int length, const Gdiplus::Font* font,
@@ -117,8 +116,10 @@ bool LcdTextStamps::describe(Gdiplus::Graphics& g, const wchar_t* text, int leng
 {
     Key& key = m_key;
     key.text.assign(text, length < 0 ? std::wcslen(text) : static_cast<size_t>(length));
+    // A family of its own each time: GetFamily does not let go of the one it fills before.
+    Gdiplus::FontFamily fontFamily;
     wchar_t family[LF_FACESIZE] {};
-    if (font->GetFamily(m_family.get()) != Gdiplus::Ok || m_family->GetFamilyName(family) != Gdiplus::Ok)
+    if (font->GetFamily(&fontFamily) != Gdiplus::Ok || fontFamily.GetFamilyName(family) != Gdiplus::Ok)
         return false;
     key.family = family;
     key.size = font->GetSize();
@@ -225,8 +226,9 @@ void DrawStampedText(LcdTextStamps* stamps, Gdiplus::Graphics& g, const wchar_t*
         g.DrawString(text, length, font, rect, format, &brush);
 }
 
-// Blended as GDI+ blends a string's picture: premultiplied, over what lies there.
-void LcdTextStamps::blend(const Stamp& stamp, HDC surface)
+// Blended as GDI+ blends a string's picture: premultiplied, over what lies there, inside the
+// Graphics' clip (with no turn or scale, its region in the surface's pixels).
+void LcdTextStamps::blend(const Stamp& stamp, HDC surface, Gdiplus::Graphics& g)
 {
     const int width = stamp.box.right - stamp.box.left;
     const int height = stamp.box.bottom - stamp.box.top;
@@ -237,7 +239,13 @@ void LcdTextStamps::blend(const Stamp& stamp, HDC surface)
         std::copy(from, from + width, m_source.bits + static_cast<size_t>(y) * m_source.width);
     }
     const BLENDFUNCTION over { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
+    const HRGN clip = m_clip->IsInfinite(&g) ? nullptr : m_clip->GetHRGN(nullptr);
+    const int saved = SaveDC(surface);
+    ExtSelectClipRgn(surface, clip, RGN_COPY);
     GdiAlphaBlend(surface, stamp.box.left, stamp.box.top, width, height, m_source.dc.get(), 0, 0, width, height, over);
+    RestoreDC(surface, saved);
+    if (clip)
+        DeleteObject(clip);
 }
 
 } // namespace KOVA

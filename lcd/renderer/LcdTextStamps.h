@@ -7,9 +7,8 @@
 // rasterising its glyphs). A sensor value changes a few times a second while frames come 30
 // times, so most frames find every text kept.
 //
-// A string is drawn straight when its Graphics is turned, scaled or clipped, draws over
-// anything but a 32-bit DIB section, or replaces rather than blends. Used under the renderer's
-// state lock only.
+// A string is drawn straight when its Graphics is turned or scaled, draws over anything but a
+// 32-bit DIB section, or replaces rather than blends. Used under the renderer's state lock only.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -85,7 +84,7 @@ private:
     Stamp* find();
     Stamp* make(Gdiplus::Graphics& g, HDC surface, const wchar_t* text, int length, const Gdiplus::Font* font,
                 const Gdiplus::StringFormat* format, const Gdiplus::SolidBrush& brush);
-    void blend(const Stamp& stamp, HDC surface);
+    void blend(const Stamp& stamp, HDC surface, Gdiplus::Graphics& g);
 
     std::vector<std::unique_ptr<Stamp>> m_stamps;
     unsigned m_uses { 0 };
@@ -93,7 +92,6 @@ private:
     Key m_key;
     std::unique_ptr<Gdiplus::Matrix> m_transform;
     std::unique_ptr<Gdiplus::Region> m_clip;
-    std::unique_ptr<Gdiplus::FontFamily> m_family;
     // The string is drawn on the first, the kept picture blended from the second.
     Canvas m_drawing;
     Canvas m_source;
