@@ -416,6 +416,14 @@ void LEDModeCtrl::DrawHideControl()
     renderFrame(pipeline);
 }
 
+void LEDModeCtrl::HiddenFramePixels(std::vector<BYTE>& into, int& width, int& height)
+{
+    ScopedLock drawing(m_hiddenRenderLock);
+    m_hiddenPipeline->EncodedPixels(into);
+    width = into.empty() ? 0 : m_hiddenPipeline->EncodedWidth();
+    height = into.empty() ? 0 : m_hiddenPipeline->EncodedHeight();
+}
+
 void LEDModeCtrl::renderFrame(LcdFramePipeline& pipeline)
 {
     HDC dc = pipeline.dc();

@@ -316,6 +316,10 @@ protected:
     static float ClockDialAngle(float mhz);
     // Tests clear it to draw every frame the straightforward way, with no layer.
     bool m_layersCached { true };
+    // The pixels the hidden render's last frame gave the encoder, top-down BGRA rows of width
+    // pixels (none before its first frame): a bare encode of them is the floor benches measure
+    // the frame against.
+    void HiddenFramePixels(std::vector<BYTE>& into, int& width, int& height);
 
     // An image of the record with its pixel size.
     struct LcdImage {

@@ -84,6 +84,7 @@ bool LcdFramePipeline::Prepare(HDC reference, int width, int height)
     m_dc.reset();
     m_bits = nullptr;
     m_width = m_height = 0;
+    m_encodedWidth = m_encodedHeight = 0;
     m_baseDisc.clear();
     m_dimDisc.clear();
     m_clippedDimDisc.clear();
@@ -262,6 +263,39 @@ void LcdFramePipeline::Dim(bool disc, int alpha, bool insideEllipse)
     keepFraction(coverage, alpha & 0xFF);
 }
 
+void LcdFramePipeline::EncodedPixels(std::vector<BYTE>& into) const
+{
+    into.clear();
+    if (m_encodedWidth <= 0 || m_encodedHeight <= 0)
+        return;
+    if (m_encodedQuarters < 0) {
+        for (int y = 0; y < m_turned.rows; ++y)
+            into.insert(into.end(), m_turned.ptr(y), m_turned.ptr(y) + m_turned.cols * 4);
+        return;
+    }
+    GdiFlush();
+    into.resize(static_cast<size_t>(m_encodedWidth) * m_encodedHeight * 4);
+    const DWORD* from = reinterpret_cast<const DWORD*>(m_bits);
+    DWORD* to = reinterpret_cast<DWORD*>(into.data());
+    // Turned pixel (x, y) of a clockwise turn by the quarters, from the surface.
+    for (int y = 0; y < m_encodedHeight; ++y) {
+        for (int x = 0; x < m_encodedWidth; ++x) {
+            int sx = x, sy = y;
+            if (m_encodedQuarters == 1) {
+                sx = y;
+                sy = m_height - 1 - x;
+            } else if (m_encodedQuarters == 2) {
+                sx = m_width - 1 - x;
+                sy = m_height - 1 - y;
+            } else if (m_encodedQuarters == 3) {
+                sx = m_width - 1 - y;
+                sy = x;
+            }
+            to[static_cast<size_t>(y) * m_encodedWidth + x] = from[static_cast<size_t>(sy) * m_width + sx];
+        }
+    }
+}
+
 void LcdFramePipeline::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
 {
     const float angle = static_cast<float>((degrees + kNudgeDegrees) * 3.1415925 / 180.0);
@@ -284,6 +318,7 @@ int LcdFramePipeline::Encode(double degrees, int quality)
         // A whole quarter turn only reorders the pixels: done as the encoder reads them.
         m_encodedWidth = quarters % 2 ? m_height : m_width;
         m_encodedHeight = quarters % 2 ? m_width : m_height;
+        m_encodedQuarters = quarters;
         return m_encoder.EncodeTurned(m_bits, m_width, m_height, m_width * 4, quarters, quality);
     }
     const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
@@ -298,6 +333,7 @@ int LcdFramePipeline::Encode(double degrees, int quality)
                    cv::Scalar(0, 0, 0, 0));
     m_encodedWidth = m_turned.cols;
     m_encodedHeight = m_turned.rows;
+    m_encodedQuarters = -1;
     return m_encoder.Encode(m_turned.data, m_turned.cols, m_turned.rows, static_cast<int>(m_turned.step), quality);
 }
 
