@@ -68,6 +68,9 @@ bool LcdTextStamps::Canvas::prepare(HDC reference, int newWidth, int newHeight)
 LcdTextStamps::LcdTextStamps()
     : m_transform(std::make_unique<Gdiplus::Matrix>()), m_clip(std::make_unique<Gdiplus::Region>())
 {
+    UINT smoothing = 0;
+    m_systemClearType = SystemParametersInfoW(SPI_GETFONTSMOOTHINGTYPE, 0, &smoothing, 0)
+        && smoothing == FE_FONTSMOOTHINGCLEARTYPE;
 }
 
 LcdTextStamps::~LcdTextStamps() = default;
@@ -104,6 +107,8 @@ void LcdTextStamps::Draw(Gdiplus::Graphics& g, const wchar_t* text, int length, 
 bool LcdTextStamps::drawsAlike(Gdiplus::Graphics& g)
 {
     if (g.GetCompositingMode() != Gdiplus::CompositingModeSourceOver)
+        return false;
+    if (m_systemClearType && g.GetTextRenderingHint() == Gdiplus::TextRenderingHintClearTypeGridFit)
         return false;
     if (g.GetTransform(m_transform.get()) != Gdiplus::Ok || !m_transform->IsIdentity())
         return false;

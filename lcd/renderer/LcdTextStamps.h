@@ -8,7 +8,9 @@
 // times, so most frames find every text kept.
 //
 // A string is drawn straight when its Graphics is turned or scaled, draws over anything but a
-// 32-bit DIB section, or replaces rather than blends. Used under the renderer's state lock only.
+// 32-bit DIB section, or replaces rather than blends, and a ClearType string where the system
+// smooths text with ClearType: GDI+ then smooths it against the pixels it lands on, which no
+// picture made alone holds. Used under the renderer's state lock only.
 #include "platform/Win32.h"
 
 #include <memory>
@@ -92,6 +94,8 @@ private:
     Key m_key;
     std::unique_ptr<Gdiplus::Matrix> m_transform;
     std::unique_ptr<Gdiplus::Region> m_clip;
+    // The system smooths text with ClearType (read when the stamps are made).
+    bool m_systemClearType { false };
     // The string is drawn on the first, the kept picture blended from the second.
     Canvas m_drawing;
     Canvas m_source;
