@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace KOVA {
 
 namespace {
@@ -20,6 +22,21 @@ SurfaceSize dibSize(HDC dc)
         || section.dsBm.bmBitsPixel != 32)
         return {};
     return { section.dsBm.bmWidth, section.dsBm.bmHeight };
+}
+
+// True when any of count pixels from row is not transparent black, four at a time: a text
+// covers a few rows of a canvas of a whole frame.
+bool anyInk(const DWORD* row, int count)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i ink = zero;
+    int x = 0;
+    for (; x + 4 <= count; x += 4)
+        ink = _mm_or_si128(ink, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)));
+    bool any = _mm_movemask_epi8(_mm_cmpeq_epi8(ink, zero)) != 0xFFFF;
+    for (; x < count; ++x)
+        any = any || row[x] != 0;
+    return any;
 }
 } // namespace
 
@@ -185,11 +202,11 @@ LcdTextStamps::Stamp* LcdTextStamps::make(Gdiplus::Graphics& g, HDC surface, con
     RECT box { width, m_drawing.height, 0, 0 };
     for (int y = 0; y < m_drawing.height; ++y) {
         const DWORD* row = m_drawing.bits + static_cast<size_t>(y) * width;
-        int left = 0;
-        while (left < width && !row[left])
-            ++left;
-        if (left == width)
+        if (!anyInk(row, width))
             continue;
+        int left = 0;
+        while (!row[left])
+            ++left;
         int right = width;
         while (!row[right - 1])
             --right;
