@@ -1,7 +1,5 @@
 #include "BenchKit.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 
 using namespace KOVA;
@@ -218,38 +216,13 @@ bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color
     return savePng(*gradientBitmap(width, height, from, to, mode), path);
 }
 
-DecodedFrame publishedFrame(LEDModeCtrl& lcd)
+double bareEncodeMs(Runs runs, LcdJpegEncoder& encoder, OpenLcd& lcd, int quality)
 {
-    std::vector<BYTE> jpeg(640 * 480 * 4);
-    int length = 0;
-    if (!lcd.GetLEDData(jpeg.data(), length))
-        return {};
-    IStream* stream = SHCreateMemStream(jpeg.data(), static_cast<UINT>(length));
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
-    stream->Release();
-    DecodedFrame frame;
-    frame.width = static_cast<int>(bitmap->GetWidth());
-    frame.height = static_cast<int>(bitmap->GetHeight());
-    frame.pixels.resize(static_cast<size_t>(frame.width) * frame.height * 4);
-    Gdiplus::BitmapData data {};
-    data.Width = frame.width;
-    data.Height = frame.height;
-    data.Stride = frame.width * 4;
-    data.PixelFormat = PixelFormat32bppARGB;
-    data.Scan0 = frame.pixels.data();
-    Gdiplus::Rect whole(0, 0, frame.width, frame.height);
-    bitmap->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
-                     &data);
-    bitmap->UnlockBits(&data);
-    return frame;
-}
-
-double bareEncodeMs(Runs runs, LcdJpegEncoder& encoder, LEDModeCtrl& lcd, int quality)
-{
-    const DecodedFrame frame = publishedFrame(lcd);
-    return medianMs(runs, [&](int) {
-        encoder.Encode(frame.pixels.data(), frame.width, frame.height, frame.width * 4, quality);
-    });
+    std::vector<BYTE> pixels;
+    int width = 0;
+    int height = 0;
+    lcd.HiddenFramePixels(pixels, width, height);
+    return medianMs(runs, [&](int) { encoder.Encode(pixels.data(), width, height, width * 4, quality); });
 }
 
 } // namespace BenchKit

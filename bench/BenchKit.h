@@ -78,6 +78,7 @@ class OpenLcd : public KOVA::LEDModeCtrl {
 public:
     using LEDModeCtrl::LEDModeCtrl;
     void cacheLayers(bool cached) { m_layersCached = cached; }
+    using LEDModeCtrl::HiddenFramePixels;
 
 protected:
     // The settings the frame's dispatch gives its own Graphics.
@@ -158,16 +159,8 @@ std::unique_ptr<Gdiplus::Bitmap> gradientBitmap(int width, int height, Gdiplus::
 bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color from, Gdiplus::Color to,
                       Gdiplus::LinearGradientMode mode);
 
-// The LCD renderer's published frame decoded back to top-down BGRA, for a bare encode of the
-// same pixels; empty when the renderer has no frame.
-struct DecodedFrame {
-    std::vector<BYTE> pixels;
-    int width { 0 };
-    int height { 0 };
-};
-DecodedFrame publishedFrame(KOVA::LEDModeCtrl& lcd);
-// The floor of the renderer's frame: the median of a bare encode of its published pixels at
-// the same quality.
-double bareEncodeMs(Runs runs, KOVA::LcdJpegEncoder& encoder, KOVA::LEDModeCtrl& lcd, int quality);
+// The floor of the renderer's frame: the median of a bare encode, at the same quality, of the
+// very pixels the hidden render's last frame gave its encoder (turned as the device gets them).
+double bareEncodeMs(Runs runs, KOVA::LcdJpegEncoder& encoder, OpenLcd& lcd, int quality);
 
 } // namespace BenchKit

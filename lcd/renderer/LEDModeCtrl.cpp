@@ -22,6 +22,7 @@
 #include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
 #include "lcd/renderer/LcdSurface.h"
+#include "lcd/renderer/LcdTextStamps.h"
 #include "platform/TimeSource.h"
 
 namespace KOVA {
@@ -412,6 +413,14 @@ void LEDModeCtrl::DrawHideControl()
     // Outside the circle of screen type 1 the hidden frame shows this near-black.
     pipeline.FillPlain(RGB(kHiddenBase, kHiddenBase, kHiddenBase));
     renderFrame(pipeline);
+}
+
+void LEDModeCtrl::HiddenFramePixels(std::vector<BYTE>& into, int& width, int& height)
+{
+    ScopedLock drawing(m_renderLock);
+    m_hiddenPipeline->EncodedPixels(into);
+    width = into.empty() ? 0 : m_hiddenPipeline->EncodedWidth();
+    height = into.empty() ? 0 : m_hiddenPipeline->EncodedHeight();
 }
 
 // The render lock is held.

@@ -120,6 +120,7 @@ struct SensorLayerInfo {
 // ---- end of sensor slots and overlay texts (records)
 
 class LcdFramePipeline;
+class LcdTextStamps;
 class LcdLayerCache;
 // What one frame's screens read, copied under the state lock (lcd/renderer/LcdFrameSnapshot.h).
 struct LcdFrameSnapshot;
@@ -334,6 +335,10 @@ protected:
     static float ClockDialAngle(float mhz);
     // Tests clear it to draw every frame the straightforward way, with no layer.
     bool m_layersCached { true };
+    // The pixels the hidden render's last frame gave the encoder, top-down BGRA rows of width
+    // pixels (none before its first frame): a bare encode of them is the floor benches measure
+    // the frame against.
+    void HiddenFramePixels(std::vector<BYTE>& into, int& width, int& height);
 
     // An image of the record with its pixel size, shared with the snapshot of a frame drawing it.
     struct LcdImage {
@@ -646,6 +651,10 @@ private:
     // drawn on g for this frame.
     LcdLayerKey layerKey(Gdiplus::Graphics& g, int width, int height, int item, int screen) const;
     std::unique_ptr<LcdLayerCache> m_layers;
+    // The texts the screens draw, kept as the pictures they lay over a frame; made at first use.
+    std::unique_ptr<LcdTextStamps> m_textStamps;
+    // The stamps while the layers are kept; none when a screen is drawn whole.
+    LcdTextStamps* textStamps();
     unsigned m_layerVersion { 0 };
 
     std::unique_ptr<LcdFramePipeline> m_visiblePipeline;

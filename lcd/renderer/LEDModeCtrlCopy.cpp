@@ -6,6 +6,7 @@
 
 #include "lcd/renderer/LcdFramePipeline.h"
 #include "lcd/renderer/LcdLayerCache.h"
+#include "lcd/renderer/LcdTextStamps.h"
 
 namespace KOVA {
 

@@ -8,6 +8,7 @@
 
 #include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/renderer/LcdLayerCache.h"
+#include "lcd/renderer/LcdTextStamps.h"
 
 namespace KOVA {
 
@@ -25,6 +26,15 @@ const wchar_t* LEDModeCtrl::TemperatureSign() const
 float LEDModeCtrl::ClockDialAngle(float mhz)
 {
     return std::clamp(mhz * 300.0f / kClockFullScaleMHz, 0.0f, 300.0f);
+}
+
+LcdTextStamps* LEDModeCtrl::textStamps()
+{
+    if (!snapshot().layersCached)
+        return nullptr;
+    if (!m_textStamps)
+        m_textStamps = std::make_unique<LcdTextStamps>();
+    return m_textStamps.get();
 }
 
 LcdLayerKey LEDModeCtrl::layerKey(Gdiplus::Graphics& g, int width, int height, int item, int screen) const

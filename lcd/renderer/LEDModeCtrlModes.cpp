@@ -11,6 +11,7 @@
 
 #include "framework/PaintManager.h"
 #include "lcd/renderer/LcdFrameSnapshot.h"
+#include "lcd/renderer/LcdTextStamps.h"
 
 namespace KOVA {
 
@@ -255,9 +256,10 @@ void LEDModeCtrl::DrawCarousel(Gdiplus::Graphics& g, int&, int&, int item)
     const int boxHeight = (text.bottom - text.top) / 2;
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(text.left), static_cast<Gdiplus::REAL>(text.top),
                        static_cast<Gdiplus::REAL>(text.right - text.left), static_cast<Gdiplus::REAL>(boxHeight));
-    g.DrawString(value, value.GetLength(), valueFont, box, m_centredFormat.get(), m_carouselBrush.get());
+    LcdTextStamps* stamps = textStamps();
+    DrawStampedText(stamps, g, value, value.GetLength(), valueFont, box, m_centredFormat.get(), *m_carouselBrush);
     box.Y += boxHeight * 0.5f + 10;
-    g.DrawString(label, label.GetLength(), labelFont, box, m_centredFormat.get(), m_carouselBrush.get());
+    DrawStampedText(stamps, g, label, label.GetLength(), labelFont, box, m_centredFormat.get(), *m_carouselBrush);
 }
 
 } // namespace KOVA

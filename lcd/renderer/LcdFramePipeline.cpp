@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <emmintrin.h>
+
 #include <opencv2/imgproc.hpp>
 
 
@@ -36,6 +38,29 @@ inline DWORD keptPixel(DWORD pixel, DWORD keep)
     return (scaled((pixel >> 16) & 0xFF, keep) << 16) | (scaled((pixel >> 8) & 0xFF, keep) << 8)
         | scaled(pixel & 0xFF, keep) | (pixel & 0xFF000000);
 }
+
+// keptPixel for one keep over a run of pixels, four at a time: each channel widened to 16 bits
+// holds x × keep + 128 and the same rounding exactly; the alpha is scaled by 255, which keeps it.
+void keepPixels(DWORD* from, DWORD* to, DWORD keep)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i keeps = _mm_set_epi16(255, static_cast<short>(keep), static_cast<short>(keep), static_cast<short>(keep),
+                                        255, static_cast<short>(keep), static_cast<short>(keep), static_cast<short>(keep));
+    const __m128i half = _mm_set1_epi16(128);
+    const auto scaledHalf = [&](__m128i channels) {
+        const __m128i product = _mm_add_epi16(_mm_mullo_epi16(channels, keeps), half);
+        return _mm_srli_epi16(_mm_add_epi16(product, _mm_srli_epi16(product, 8)), 8);
+    };
+    DWORD* pixel = from;
+    for (; to - pixel >= 4; pixel += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixel));
+        const __m128i low = scaledHalf(_mm_unpacklo_epi8(four, zero));
+        const __m128i high = scaledHalf(_mm_unpackhi_epi8(four, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixel), _mm_packus_epi16(low, high));
+    }
+    for (; pixel < to; ++pixel)
+        *pixel = keptPixel(*pixel, keep);
+}
 } // namespace
 
 LcdFramePipeline::LcdFramePipeline(int jpegCapacity) : m_encoder(jpegCapacity) {}
@@ -44,6 +69,7 @@ bool LcdFramePipeline::Prepare(HDC reference, int width, int height)
 {
     if (m_surface.Fits(width, height))
         return true;
+    m_encodedWidth = m_encodedHeight = 0;
     m_baseDisc.clear();
     m_dimDisc.clear();
     m_clippedDimDisc.clear();
@@ -142,8 +168,7 @@ void LcdFramePipeline::keepFraction(const Coverage* coverage, int alpha)
     const size_t count = static_cast<size_t>(m_width) * m_height;
     const DWORD fullKeep = 255 - static_cast<DWORD>(alpha);
     if (!coverage) {
-        for (size_t i = 0; i < count; ++i)
-            pixels[i] = keptPixel(pixels[i], fullKeep);
+        keepPixels(pixels, pixels + count, fullKeep);
         return;
     }
     const auto keepPartly = [&](DWORD* line, const BYTE* cover, int from, int to) {
@@ -161,8 +186,7 @@ void LcdFramePipeline::keepFraction(const Coverage* coverage, int alpha)
             for (int x = row.solidBegin; x < row.solidEnd; ++x)
                 line[x] &= 0xFF000000;
         } else {
-            for (int x = row.solidBegin; x < row.solidEnd; ++x)
-                line[x] = keptPixel(line[x], fullKeep);
+            keepPixels(line + row.solidBegin, line + row.solidEnd, fullKeep);
         }
         keepPartly(line, cover, row.solidEnd, row.end);
     }
@@ -210,6 +234,39 @@ void LcdFramePipeline::Dim(bool disc, int alpha, bool insideEllipse)
     keepFraction(coverage, alpha & 0xFF);
 }
 
+void LcdFramePipeline::EncodedPixels(std::vector<BYTE>& into) const
+{
+    into.clear();
+    if (m_encodedWidth <= 0 || m_encodedHeight <= 0)
+        return;
+    if (m_encodedQuarters < 0) {
+        for (int y = 0; y < m_turned.rows; ++y)
+            into.insert(into.end(), m_turned.ptr(y), m_turned.ptr(y) + m_turned.cols * 4);
+        return;
+    }
+    GdiFlush();
+    into.resize(static_cast<size_t>(m_encodedWidth) * m_encodedHeight * 4);
+    const DWORD* from = reinterpret_cast<const DWORD*>(m_bits);
+    DWORD* to = reinterpret_cast<DWORD*>(into.data());
+    // Turned pixel (x, y) of a clockwise turn by the quarters, from the surface.
+    for (int y = 0; y < m_encodedHeight; ++y) {
+        for (int x = 0; x < m_encodedWidth; ++x) {
+            int sx = x, sy = y;
+            if (m_encodedQuarters == 1) {
+                sx = y;
+                sy = m_height - 1 - x;
+            } else if (m_encodedQuarters == 2) {
+                sx = m_width - 1 - x;
+                sy = m_height - 1 - y;
+            } else if (m_encodedQuarters == 3) {
+                sx = m_width - 1 - y;
+                sy = x;
+            }
+            to[static_cast<size_t>(y) * m_encodedWidth + x] = from[static_cast<size_t>(sy) * m_width + sx];
+        }
+    }
+}
+
 void LcdFramePipeline::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
 {
     const float angle = static_cast<float>((degrees + kNudgeDegrees) * 3.1415925 / 180.0);
@@ -232,6 +289,7 @@ int LcdFramePipeline::Encode(double degrees, int quality)
         // A whole quarter turn only reorders the pixels: done as the encoder reads them.
         m_encodedWidth = quarters % 2 ? m_height : m_width;
         m_encodedHeight = quarters % 2 ? m_width : m_height;
+        m_encodedQuarters = quarters;
         return m_encoder.EncodeTurned(m_bits, m_width, m_height, m_width * 4, quarters, quality);
     }
     const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
@@ -246,6 +304,7 @@ int LcdFramePipeline::Encode(double degrees, int quality)
                    cv::Scalar(0, 0, 0, 0));
     m_encodedWidth = m_turned.cols;
     m_encodedHeight = m_turned.rows;
+    m_encodedQuarters = -1;
     return m_encoder.Encode(m_turned.data, m_turned.cols, m_turned.rows, static_cast<int>(m_turned.step), quality);
 }
 

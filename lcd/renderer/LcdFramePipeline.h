@@ -39,6 +39,9 @@ public:
     // JPEG's size (its bytes at Data()), 0 when the frame could not be made.
     int Encode(double degrees, int quality);
     const BYTE* Data() const { return m_encoder.Data(); }
+    // The pixels the last Encode compressed, top-down BGRA rows of EncodedWidth(); none before
+    // the first.
+    void EncodedPixels(std::vector<BYTE>& into) const;
     int EncodedWidth() const { return m_encodedWidth; }
     int EncodedHeight() const { return m_encodedHeight; }
 
@@ -86,6 +89,8 @@ private:
     LcdJpegEncoder m_encoder;
     int m_encodedWidth { 0 };
     int m_encodedHeight { 0 };
+    // The whole quarters of the last turn, or -1 when it was resampled into m_turned.
+    int m_encodedQuarters { -1 };
 };
 
 } // namespace KOVA

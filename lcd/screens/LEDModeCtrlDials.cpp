@@ -10,6 +10,7 @@
 #include <cwchar>
 
 #include "lcd/renderer/LcdFrameSnapshot.h"
+#include "lcd/renderer/LcdTextStamps.h"
 #include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
@@ -160,12 +161,12 @@ void LEDModeCtrl::drawDialTexts(Gdiplus::Graphics& g, int width, int height, con
     const float boxWidth = static_cast<float>(width - 20);
     if (!value.IsEmpty()) {
         const Gdiplus::Font* font = resources.Font(largeValue ? LcdFontRole::Value60 : LcdFontRole::Value50);
-        g.DrawString(value, value.GetLength(), font, Gdiplus::RectF(10, cy - 40, boxWidth, 60), &resources.centred,
-                     &resources.brush);
+        DrawStampedText(textStamps(), g, value, value.GetLength(), font, Gdiplus::RectF(10, cy - 40, boxWidth, 60),
+                        &resources.centred, resources.brush);
     }
     if (unit && *unit)
-        g.DrawString(unit, -1, resources.Font(LcdFontRole::Unit20), Gdiplus::RectF(10, cy + 20, boxWidth, 30), &resources.centred,
-                     &resources.brush);
+        DrawStampedText(textStamps(), g, unit, -1, resources.Font(LcdFontRole::Unit20),
+                        Gdiplus::RectF(10, cy + 20, boxWidth, 30), &resources.centred, resources.brush);
 }
 
 // ---- memory: items 7 to 10

@@ -123,6 +123,7 @@ LcdLayoutResources& LEDModeCtrl::layoutResources()
         std::unique_ptr<Gdiplus::FontFamily> brand(GetFontFamily(kBrandFontFace));
         m_layoutResources->SetFamilies(std::move(face), std::move(brand), s.face, s.scale, s.manager);
     }
+    m_layoutResources->UseStamps(textStamps());
     return *m_layoutResources;
 }
 

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "lcd/renderer/LEDModeCtrl.h"
+#include "lcd/renderer/LcdTextStamps.h"
 #include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
@@ -170,8 +171,7 @@ void LcdLayoutResources::ShowCover(Gdiplus::Graphics& g, const Gdiplus::Graphics
 void LcdLayoutResources::Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font,
                         const Gdiplus::RectF& rect, Gdiplus::Color colour)
 {
-    if (font)
-        g.DrawString(text, -1, font, rect, m_format.get(), &Brush(colour));
+    DrawStampedText(m_stamps, g, text, -1, font, rect, m_format.get(), Brush(colour));
 }
 
 // ---- shared steps

@@ -15,6 +15,7 @@
 namespace KOVA {
 
 class LcdKeptPixels;
+class LcdTextStamps;
 
 // What one layout reads for one frame: the frame's snapshot under the layouts' names, and the
 // frame size and item the layout is drawn for.
@@ -106,6 +107,8 @@ public:
     // Shows the copy on g wherever shape lies.
     void ShowCover(Gdiplus::Graphics& g, const Gdiplus::GraphicsPath& shape);
 
+    // The stamps Text draws through from now on; null: it draws straight.
+    void UseStamps(LcdTextStamps* stamps) { m_stamps = stamps; }
     // Draws text centred in rect; nothing when font is null.
     void Text(Gdiplus::Graphics& g, const wchar_t* text, const Gdiplus::Font* font, const Gdiplus::RectF& rect,
               Gdiplus::Color colour);
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<LcdKeptPixels> m_cover;
     LcdCoverKey m_coverKey;
     bool m_coverDrawn { false };
+    LcdTextStamps* m_stamps { nullptr };
 };
 
 // ---- what the layouts share

@@ -423,3 +423,27 @@ TEST(LEDModeCtrlEncode, QuarterTurnsMadeAsTheEncoderReadsGiveTheFileOfATurnedCop
         EXPECT_TRUE(std::equal(copied.Data(), copied.Data() + size, turned.Data())) << quarters;
     }
 }
+
+// What the hidden render says it gave the encoder is what it encoded: the bare encode of those
+// pixels, the benches' floor, is the published file, for every screen and turn.
+TEST_F(LEDModeCtrlRoads, TheHiddenFramesPixelsEncodeToThePublishedFile)
+{
+    struct Case { int type, rotation, width, height; };
+    const Case cases[] = { { LEDScreenCircle, 0, 480, 480 }, { LEDScreenSquare, 180, 480, 480 },
+                           { LEDScreenSquare, 270, 480, 480 }, { LEDScreenSquare, 45, 678, 678 } };
+    LcdJpegEncoder bare(kLargestCapacity);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        lcd->SetLEDScreenType(c.type);
+        lcd->SetRotate(c.rotation);
+        lcd->DrawHideControl();
+        std::vector<BYTE> pixels;
+        int width = 0, height = 0;
+        lcd->HiddenFramePixels(pixels, width, height);
+        ASSERT_EQ(std::make_pair(width, height), std::make_pair(c.width, c.height));
+        const std::vector<BYTE> published = pullFrame(*lcd);
+        const int size = bare.Encode(pixels.data(), width, height, width * 4, 60);
+        ASSERT_EQ(size, static_cast<int>(published.size()));
+        EXPECT_TRUE(std::equal(published.begin(), published.end(), bare.Data()));
+    }
+}

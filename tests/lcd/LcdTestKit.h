@@ -80,6 +80,7 @@ struct PinnedClock {
 class OpenLcd : public LEDModeCtrl {
 public:
     using LEDModeCtrl::LEDModeCtrl;
+    using LEDModeCtrl::HiddenFramePixels;
     int carouselIndex() const { return m_carouselIndex; }
     CPoint carouselPosition() const { return m_carouselPosition; }
     CPoint capturePan() const { return m_capturePan; }
