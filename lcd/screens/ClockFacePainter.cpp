@@ -9,6 +9,7 @@
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
 #include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/renderer/LcdTextStamps.h"
 #include "lcd/screens/LcdScreenResources.h"
 
 namespace KOVA {
@@ -109,9 +110,10 @@ ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
     return kept;
 }
 
-void ClockFacePainter::Begin(const LcdFrameSnapshot& frame, const ClockFace& face)
+void ClockFacePainter::Begin(const LcdFrameSnapshot& frame, const ClockFace& face, LcdTextStamps* stamps)
 {
     m_frame = &frame;
+    m_stamps = stamps;
     m_face = &face;
     m_now = frame.now;
     m_fonts = &fontsOf(face);
@@ -281,7 +283,9 @@ void ClockFacePainter::Draw(Gdiplus::Graphics& g, int width, int height, ClockPa
         }
         switch (element.kind) {
         case ClockElementKind::Text:
-            drawText(g, element, bounds);
+            // The still elements are drawn once into a layer; only the moving ones gain by a kept
+            // picture of their text.
+            drawText(g, element, bounds, pass == ClockPass::Moving ? m_stamps : nullptr);
             break;
         case ClockElementKind::Icon:
             g.DrawImage(m_frame->icons[element.image].image.get(), bounds);
@@ -305,14 +309,15 @@ Gdiplus::SolidBrush& ClockFacePainter::brushFor(const ClockElement& element)
     return m_brushes[FullBrush];
 }
 
-void ClockFacePainter::drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box)
+void ClockFacePainter::drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box,
+                                LcdTextStamps* stamps)
 {
     const Gdiplus::Font* font = m_fonts->fonts[element.font % kFontsPerFace].get();
     if (!font)
         return;
     const std::wstring& text = Compose(element);
-    g.DrawString(text.c_str(), static_cast<INT>(text.size()), font, box, m_face->leftAligned ? &m_near : &m_centred,
-                 &brushFor(element));
+    DrawStampedText(stamps, g, text.c_str(), static_cast<INT>(text.size()), font, box,
+                    m_face->leftAligned ? &m_near : &m_centred, brushFor(element));
 }
 
 void ClockFacePainter::drawHand(Gdiplus::Graphics& g, const ClockElement& element, int width, int height)

@@ -42,6 +42,7 @@
 
 namespace KOVA {
 
+class LcdTextStamps;
 class PaintManager;
 
 constexpr int kClockRegular = Gdiplus::FontStyleRegular;
@@ -212,8 +213,8 @@ public:
 
     // Readies the fonts of face (made once per face, scale and font face) and the brushes
     // for the frame's colours; holds on to frame and face for the passes of this frame, which
-    // show the frame's time.
-    void Begin(const LcdFrameSnapshot& frame, const ClockFace& face);
+    // show the frame's time. The texts drawn every frame go through stamps when there are any.
+    void Begin(const LcdFrameSnapshot& frame, const ClockFace& face, LcdTextStamps* stamps);
     // Draws the elements of pass, in table order, onto g for a frame of width × height.
     // clipToCircle clips g to the inscribed circle before the first element that may reach
     // past it (GDI+ draws clipped to a curve far slower than unclipped).
@@ -236,10 +237,11 @@ private:
     bool insideCircle(const ClockElement& element, const Gdiplus::RectF& bounds, int width, int height) const;
     Gdiplus::RectF boundsOf(const ClockElement& element, int width, int height) const;
     Gdiplus::SolidBrush& brushFor(const ClockElement& element);
-    void drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box);
+    void drawText(Gdiplus::Graphics& g, const ClockElement& element, const Gdiplus::RectF& box, LcdTextStamps* stamps);
     void drawHand(Gdiplus::Graphics& g, const ClockElement& element, int width, int height);
 
     const LcdFrameSnapshot* m_frame { nullptr };
+    LcdTextStamps* m_stamps { nullptr };
     const ClockFace* m_face { nullptr };
     FaceFonts* m_fonts { nullptr };
     SYSTEMTIME m_now {};

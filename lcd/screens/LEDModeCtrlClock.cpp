@@ -39,7 +39,7 @@ void LEDModeCtrl::DrawClockFace(Gdiplus::Graphics& g, int width, int height, con
         m_clockPainter.reset(new ClockFacePainter);
     const SYSTEMTIME& now = snapshot().now;
     m_clockBackdrop = clockBackdrop(face);
-    m_clockPainter->Begin(snapshot(), face);
+    m_clockPainter->Begin(snapshot(), face, textStamps());
     // The still layer holds the date's texts: a new day (or another background) draws it anew.
     const int date = now.wYear * 10000 + now.wMonth * 100 + now.wDay;
     const int screen = (face.screen == ClockScreen::Wide ? kWideScreens : kRoundScreens) + face.number;
