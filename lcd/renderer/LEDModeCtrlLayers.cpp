@@ -8,6 +8,7 @@
 
 #include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/renderer/LcdLayerCache.h"
+#include "lcd/renderer/LcdPremultipliedLayer.h"
 #include "lcd/renderer/LcdTextStamps.h"
 
 namespace KOVA {
@@ -30,7 +31,7 @@ float LEDModeCtrl::ClockDialAngle(float mhz)
 
 LcdTextStamps* LEDModeCtrl::textStamps()
 {
-    if (!snapshot().layersCached)
+    if (!snapshot().layersCached || !LcdPremultipliedLayer::TransparentDrawingBlendsAlike())
         return nullptr;
     if (!m_textStamps)
         m_textStamps = std::make_unique<LcdTextStamps>();

@@ -1,9 +1,65 @@
 #include "lcd/renderer/LcdPremultipliedLayer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace KOVA {
+
+namespace {
+constexpr int kProbeWidth = 64;
+constexpr int kProbeHeight = 32;
+constexpr int kProbeTolerance = 2;
+constexpr DWORD kGround = 0xFF405060;
+
+// Anti-aliased text and a translucent disc, as the layers and kept texts carry them.
+void drawProbe(HDC dc)
+{
+    Gdiplus::Graphics g(dc);
+    g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const Gdiplus::Font font(Gdiplus::FontFamily::GenericSansSerif(), 20.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    const Gdiplus::SolidBrush text(Gdiplus::Color(0xFFF0A020));
+    const Gdiplus::SolidBrush disc(Gdiplus::Color(0x80FFFFFF));
+    g.FillEllipse(&disc, 36, 4, 24, 24);
+    g.DrawString(L"8g", 2, &font, Gdiplus::PointF(2, 2), &text);
+    g.Flush(Gdiplus::FlushIntentionSync);
+}
+
+bool probeTransparentDrawing()
+{
+    LcdSurface straight;
+    LcdSurface ground;
+    LcdPremultipliedLayer layer;
+    if (!straight.Prepare(nullptr, kProbeWidth, kProbeHeight) || !ground.Prepare(nullptr, kProbeWidth, kProbeHeight))
+        return false;
+    GdiFlush();
+    std::fill_n(reinterpret_cast<DWORD*>(straight.bits()), kProbeWidth * kProbeHeight, kGround);
+    std::fill_n(reinterpret_cast<DWORD*>(ground.bits()), kProbeWidth * kProbeHeight, kGround);
+    drawProbe(straight.dc());
+    const HDC drawn = layer.Begin(nullptr, kProbeWidth, kProbeHeight);
+    if (!drawn)
+        return false;
+    drawProbe(drawn);
+    layer.Seal();
+    layer.DrawOnto(ground.dc());
+    GdiFlush();
+    const BYTE* a = straight.bits();
+    const BYTE* b = ground.bits();
+    for (int i = 0; i < kProbeWidth * kProbeHeight * 4; ++i)
+        if (std::abs(a[i] - b[i]) > kProbeTolerance)
+            return false;
+    // A probe that drew nothing proves nothing.
+    const DWORD* pixels = reinterpret_cast<const DWORD*>(a);
+    return std::any_of(pixels, pixels + kProbeWidth * kProbeHeight, [](DWORD pixel) { return pixel != kGround; });
+}
+} // namespace
+
+bool LcdPremultipliedLayer::TransparentDrawingBlendsAlike()
+{
+    static const bool alike = probeTransparentDrawing();
+    return alike;
+}
 
 HDC LcdPremultipliedLayer::Begin(HDC reference, int width, int height)
 {

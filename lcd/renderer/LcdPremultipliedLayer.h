@@ -39,6 +39,13 @@ public:
     // The side of the square tiles the layer is laid over a frame by.
     static constexpr int kTile = 32;
 
+    // Whether GDI+ drawing through a DC onto a transparent 32-bit DIB leaves premultiplied
+    // pixels whose alpha blend gives what drawing straight onto the ground gives. Wine's GDI+
+    // does; a GDI+ that takes such a DIB as having no alpha would leave the text of a layer
+    // or a kept text invisible or boxed, so the layers and kept texts are used only where this
+    // holds. Tried once, on first use.
+    static bool TransparentDrawingBlendsAlike();
+
 private:
     // Tiles side by side on one row of tiles, all drawn on and all opaque or all not; a run
     // below another of the same span and kind is merged into it.

@@ -119,6 +119,8 @@ void LEDModeCtrl::drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int he
 // (every frame when layers are not kept), laid over the frame; false without a layer.
 bool LEDModeCtrl::drawStillOverlay(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen)
 {
+    if (!LcdPremultipliedLayer::TransparentDrawingBlendsAlike())
+        return false;
     ClockBackdropLayers& layers = *m_clockBackdropLayers;
     const LcdFrameSnapshot& s = snapshot();
     const LcdLayerKey key = layerKey(g, width, height, item, screen);

@@ -285,3 +285,11 @@ TEST(PremultipliedLayer, LaysWhatWasDrawnAndNothingElse)
     EXPECT_EQ(0x0000FFu, again.rgb(55, 55));
     EXPECT_EQ(0x336699u, again.rgb(15, 15)) << "what the layer held before";
 }
+
+// The layers and kept texts stand in for drawing straight onto the frame only where the
+// platform's GDI+ leaves premultiplied pixels on a transparent DIB; Wine's does, so a probe
+// that turned them off here would be wrong, and every frame would pay for it.
+TEST(PremultipliedLayer, ThisPlatformsTransparentDrawingBlendsAlike)
+{
+    EXPECT_TRUE(KOVA::LcdPremultipliedLayer::TransparentDrawingBlendsAlike());
+}
