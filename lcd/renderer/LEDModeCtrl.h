@@ -148,6 +148,8 @@ struct ClockFacePainterDeleter {
     void operator()(ClockFacePainter* resources) const;
 };
 class ClockBackdropLayers;
+class ClockKeptElements;
+enum class ClockPass : unsigned char;
 struct ClockBackdropLayersDeleter {
     void operator()(ClockBackdropLayers* layers) const;
 };
@@ -462,6 +464,9 @@ protected:
     // over it, then the moving elements (item and screen as for DrawLayered).
     void drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int height, int item, int screen);
     bool drawStillOverlay(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen);
+    bool drawKeptHands(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen);
+    bool drawKeptElements(ClockKeptElements& kept, Gdiplus::Graphics& g, HDC dc, int width, int height,
+                          int item, int screen, ClockPass pass, int second);
     bool drawGifBackdrop(Gdiplus::Graphics& g, HDC dc, HRGN clip, int width, int height);
     void drawVideoBackdrop(HDC dc, HRGN clip, int width, int height);
     ClockBackdrop m_clockBackdrop { ClockBackdrop::None };

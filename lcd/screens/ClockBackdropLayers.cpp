@@ -12,26 +12,22 @@ bool ClockBackdropLayers::GifKey::operator==(const GifKey& o) const
         && interpolation == o.interpolation;
 }
 
-bool ClockBackdropLayers::OverlayMatches(const LcdLayerKey& key, const CString& face) const
+bool ClockKeptElements::Matches(const LcdLayerKey& key, const CString& face, int second) const
 {
-    return m_overlayValid && m_overlay.Ready() && key == m_overlayKey && face == m_overlayFace;
+    return m_valid && m_layer.Ready() && key == m_key && face == m_face && second == m_second;
 }
 
-HDC ClockBackdropLayers::BeginOverlay(const LcdLayerKey& key, const CString& face, HDC reference)
+HDC ClockKeptElements::Begin(const LcdLayerKey& key, const CString& face, int second, HDC reference)
 {
-    m_overlayValid = false;
-    const HDC dc = m_overlay.Begin(reference, key.width, key.height);
+    m_valid = false;
+    const HDC dc = m_layer.Begin(reference, key.width, key.height);
     if (!dc)
         return nullptr;
-    m_overlayKey = key;
-    m_overlayFace = face;
-    m_overlayValid = true;
+    m_key = key;
+    m_face = face;
+    m_second = second;
+    m_valid = true;
     return dc;
-}
-
-void ClockBackdropLayers::EndOverlay()
-{
-    m_overlay.Seal();
 }
 
 LcdPremultipliedLayer& ClockBackdropLayers::GifFrame(const GifKey& key, int index)

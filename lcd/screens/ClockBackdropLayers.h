@@ -17,15 +17,32 @@
 
 namespace KOVA {
 
+// Elements of a face on a transparent layer, kept while what they were drawn for holds:
+// the layer key, the font face and, for elements that show the time, the second shown.
+class ClockKeptElements {
+public:
+    bool Matches(const LcdLayerKey& key, const CString& face, int second) const;
+    // Clears the layer for key, face and second; the DC to draw the elements on (then call
+    // End), or null when the layer cannot be made.
+    HDC Begin(const LcdLayerKey& key, const CString& face, int second, HDC reference);
+    void End() { m_layer.Seal(); }
+    void DrawOnto(HDC target, HRGN clip = nullptr) const { m_layer.DrawOnto(target, clip); }
+
+private:
+    LcdPremultipliedLayer m_layer;
+    LcdLayerKey m_key;
+    CString m_face;
+    int m_second { -1 };
+    bool m_valid { false };
+};
+
 class ClockBackdropLayers {
 public:
-    // The overlay: true while it holds the still elements drawn for key and face.
-    bool OverlayMatches(const LcdLayerKey& key, const CString& face) const;
-    // Clears the overlay for key and face; the DC to draw the still elements on (then call
-    // EndOverlay), or null when the layer cannot be made.
-    HDC BeginOverlay(const LcdLayerKey& key, const CString& face, HDC reference);
-    void EndOverlay();
-    void DrawOverlay(HDC target) const { m_overlay.DrawOnto(target); }
+    // The still elements, laid over each background frame.
+    ClockKeptElements& Overlay() { return m_overlay; }
+    // The hands, where they are all a face draws every frame: drawn once a second, not for
+    // every frame of the background.
+    ClockKeptElements& Hands() { return m_hands; }
 
     // What the stretched GIF frames were drawn for: the clock background (its serial, which
     // every new background changes, and frame count), the frame's size and the interpolation.
@@ -51,10 +68,8 @@ private:
         int index { -1 };
     };
 
-    LcdPremultipliedLayer m_overlay;
-    LcdLayerKey m_overlayKey;
-    CString m_overlayFace;
-    bool m_overlayValid { false };
+    ClockKeptElements m_overlay;
+    ClockKeptElements m_hands;
 
     GifKey m_gifKey;
     std::vector<std::unique_ptr<GifSlot>> m_gifSlots;

@@ -265,6 +265,14 @@ void ClockFacePainter::ClipToCircle(Gdiplus::Graphics& g, int width, int height)
     g.SetClip(&m_circle, Gdiplus::CombineModeReplace);
 }
 
+bool ClockFacePainter::MovesOnlyHands() const
+{
+    const ClockElement* end = m_face->elements + m_face->elementCount;
+    return std::none_of(m_face->elements, end, [](const ClockElement& element) {
+        return element.kind == ClockElementKind::Text && changesEveryFrame(element.text);
+    });
+}
+
 void ClockFacePainter::Draw(Gdiplus::Graphics& g, int width, int height, ClockPass pass, bool clipToCircle)
 {
     m_movingCount = 0;

@@ -222,6 +222,9 @@ public:
     // Clips g to the circle inscribed in width × height.
     void ClipToCircle(Gdiplus::Graphics& g, int width, int height);
     const ClockFace& Face() const { return *m_face; }
+    // Whether the elements drawn every frame are the face's hands alone (no text shows the
+    // time or a sensor value), so that they change only with the second.
+    bool MovesOnlyHands() const;
 
     // The region ClipToCircle clips GDI+ to, as GDI takes it (the same pixels), kept for GDI
     // drawing under the round screen's clip. Null when it cannot be made.

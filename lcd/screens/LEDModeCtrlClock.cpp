@@ -98,6 +98,7 @@ void LEDModeCtrl::drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int he
     else
         drawVideoBackdrop(dc, circle, width, height);
     const bool overlaid = backdrop && drawStillOverlay(g, dc, width, height, item, screen);
+    const bool handsKept = overlaid && drawKeptHands(g, dc, width, height, item, screen);
     g.ReleaseHDC(dc);
     // Without the memory for a layer, what it would hold is drawn straight onto the frame.
     const Gdiplus::GraphicsState before = g.Save();
@@ -112,33 +113,51 @@ void LEDModeCtrl::drawOverMovingBackdrop(Gdiplus::Graphics& g, int width, int he
         m_clockPainter->Draw(g, width, height, ClockPass::Still, clipsToCircle());
     }
     g.Restore(before);
-    clockMoving(g, width, height, item);
+    if (!handsKept)
+        clockMoving(g, width, height, item);
 }
 
 // The still elements on their transparent layer, drawn anew when anything they read changed
 // (every frame when layers are not kept), laid over the frame; false without a layer.
 bool LEDModeCtrl::drawStillOverlay(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen)
 {
+    return drawKeptElements(m_clockBackdropLayers->Overlay(), g, dc, width, height, item, screen, ClockPass::Still, -1);
+}
+
+// The hands, where they are all the face draws every frame, on their transparent layer: drawn
+// anew when the second changes; false where they are drawn straight onto the frame.
+bool LEDModeCtrl::drawKeptHands(Gdiplus::Graphics& g, HDC dc, int width, int height, int item, int screen)
+{
+    if (!m_clockPainter->MovesOnlyHands())
+        return false;
+    const SYSTEMTIME& t = snapshot().now;
+    const int second = (t.wHour * 60 + t.wMinute) * 60 + t.wSecond;
+    return drawKeptElements(m_clockBackdropLayers->Hands(), g, dc, width, height, item, screen, ClockPass::Moving,
+                            second);
+}
+
+bool LEDModeCtrl::drawKeptElements(ClockKeptElements& kept, Gdiplus::Graphics& g, HDC dc, int width,
+                                   int height, int item, int screen, ClockPass pass, int second)
+{
     if (!LcdPremultipliedLayer::TransparentDrawingBlendsAlike())
         return false;
-    ClockBackdropLayers& layers = *m_clockBackdropLayers;
     const LcdFrameSnapshot& s = snapshot();
     const LcdLayerKey key = layerKey(g, width, height, item, screen);
-    if (!s.layersCached || !layers.OverlayMatches(key, s.face)) {
-        const HDC overlay = layers.BeginOverlay(key, s.face, dc);
-        if (!overlay)
+    if (!s.layersCached || !kept.Matches(key, s.face, second)) {
+        const HDC layer = kept.Begin(key, s.face, second, dc);
+        if (!layer)
             return false;
         {
-            Gdiplus::Graphics lg(overlay);
+            Gdiplus::Graphics lg(layer);
             lg.SetTextRenderingHint(key.frameHint);
             lg.SetSmoothingMode(m_clockPainter->Face().antiAliasAfterGround ? Gdiplus::SmoothingModeAntiAlias
                                                                             : key.smoothing);
             lg.SetInterpolationMode(key.interpolation);
-            m_clockPainter->Draw(lg, width, height, ClockPass::Still, clipsToCircle());
+            m_clockPainter->Draw(lg, width, height, pass, clipsToCircle());
         }
-        layers.EndOverlay();
+        kept.End();
     }
-    layers.DrawOverlay(dc);
+    kept.DrawOnto(dc);
     return true;
 }
 

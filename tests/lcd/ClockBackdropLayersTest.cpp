@@ -52,6 +52,16 @@ public:
         m_icons[i] = LcdImage { std::unique_ptr<Gdiplus::Image>(icon), kIconSide, kIconSide };
         InvalidateLayers();
     }
+    // Hand i: an opaque bar of rgb, 8 wide and 200 long.
+    void giveHand(int i, DWORD rgb)
+    {
+        auto* hand = new Gdiplus::Bitmap(8, 200, PixelFormat32bppARGB);
+        Gdiplus::Graphics g(hand);
+        g.Clear(Gdiplus::Color(0xFF000000 | rgb));
+        ScopedLock lock(m_stateLock);
+        m_hands[i] = LcdImage { std::unique_ptr<Gdiplus::Image>(hand), 8, 200 };
+        InvalidateLayers();
+    }
 };
 
 class ClockBackdrop : public ::testing::Test {
@@ -198,6 +208,40 @@ TEST_F(ClockBackdrop, ChangesOfTheStillElementsDropTheOverlay)
         }
         whole.SetClockFileImage(L"", MediaKindPicture);
         cached.SetClockFileImage(L"", MediaKindPicture);
+    }
+}
+
+// Over a moving background the hands of face 6, all it draws every frame, are kept on a layer
+// of their own: frames within one second show it, and the next second, minute and hour move
+// the hands as the face drawn whole moves them.
+TEST_F(ClockBackdrop, KeptHandsFollowTheTime)
+{
+    const ScratchGif gif(folder.path(), L"hands.gif", 64, 64, { 0xFF0000FF, 0xFF00FF00 });
+    ASSERT_TRUE(gif.written());
+    for (BackdropLcd* lcd : { &cached, &whole }) {
+        lcd->SetClockFileImage(gif.path(), MediaKindGif);
+        lcd->giveHand(0, 0xFF0000);
+        lcd->giveHand(1, 0x00FF00);
+        lcd->giveHand(2, 0xFFFF00);
+    }
+    const struct {
+        const char* step;
+        DWORD advanceMs;
+        bool moves;
+    } script[] = { { "first frame", 0, true }, { "same second", 400, false }, { "next second", 600, true },
+                   { "next minute", 60000, true }, { "next hour", 3600000, true } };
+    for (int type : { LEDScreenCircle, LEDScreenSquare }) {
+        DibCanvas before(480, 480);
+        DibCanvas shown(480, 480);
+        DibCanvas expected(480, 480);
+        for (const auto& step : script) {
+            TimeSource::Advance(step.advanceMs);
+            cached.face(shown, 6, type);
+            whole.face(expected, 6, type);
+            EXPECT_TRUE(sameFrame(shown, expected)) << type << " " << step.step;
+            EXPECT_EQ(step.moves, !sameFrame(shown, before)) << type << " " << step.step;
+            cached.face(before, 6, type);
+        }
     }
 }
 
