@@ -49,39 +49,6 @@ bool LcdTextStamps::Key::operator==(const Key& o) const
         && pageScale == o.pageScale && pixelOffset == o.pixelOffset && width == o.width && height == o.height;
 }
 
-LcdTextStamps::Canvas::~Canvas()
-{
-    if (dc && previous)
-        SelectObject(dc.get(), previous);
-}
-
-bool LcdTextStamps::Canvas::prepare(HDC reference, int newWidth, int newHeight)
-{
-    if (dc && newWidth == width && newHeight == height)
-        return true;
-    if (dc && previous)
-        SelectObject(dc.get(), previous);
-    previous = nullptr;
-    bitmap.reset();
-    dc.reset();
-    bits = nullptr;
-    width = height = 0;
-    void* pixels = nullptr;
-    dc.reset(CreateCompatibleDC(reference));
-    bitmap.reset(detail::CreateDib32(reference, newWidth, newHeight, true, &pixels));
-    if (!dc || !bitmap || !pixels) {
-        bitmap.reset();
-        dc.reset();
-        return false;
-    }
-    previous = SelectObject(dc.get(), bitmap.get());
-    bits = static_cast<DWORD*>(pixels);
-    width = newWidth;
-    height = newHeight;
-    std::fill(bits, bits + static_cast<size_t>(width) * height, 0u);
-    return true;
-}
-
 LcdTextStamps::LcdTextStamps()
     : m_transform(std::make_unique<Gdiplus::Matrix>()), m_clip(std::make_unique<Gdiplus::Region>())
 {
@@ -182,10 +149,10 @@ LcdTextStamps::Stamp* LcdTextStamps::make(Gdiplus::Graphics& g, HDC surface, con
                                           const Gdiplus::Font* font, const Gdiplus::StringFormat* format,
                                           const Gdiplus::SolidBrush& brush)
 {
-    if (!m_drawing.prepare(surface, m_key.width, m_key.height))
+    if (!m_drawing.Prepare(surface, m_key.width, m_key.height))
         return nullptr;
     {
-        Gdiplus::Graphics drawing(m_drawing.dc.get());
+        Gdiplus::Graphics drawing(m_drawing.dc());
         drawing.SetTextRenderingHint(m_key.hint);
         drawing.SetTextContrast(m_key.contrast);
         drawing.SetPageUnit(m_key.pageUnit);
@@ -198,10 +165,10 @@ LcdTextStamps::Stamp* LcdTextStamps::make(Gdiplus::Graphics& g, HDC surface, con
     GdiFlush();
     // The picture is what the string left on the transparent canvas: its bounds, copied out,
     // and the canvas made transparent again.
-    const int width = m_drawing.width;
-    RECT box { width, m_drawing.height, 0, 0 };
-    for (int y = 0; y < m_drawing.height; ++y) {
-        const DWORD* row = m_drawing.bits + static_cast<size_t>(y) * width;
+    const int width = m_drawing.width();
+    RECT box { width, m_drawing.height(), 0, 0 };
+    for (int y = 0; y < m_drawing.height(); ++y) {
+        const DWORD* row = reinterpret_cast<DWORD*>(m_drawing.bits()) + static_cast<size_t>(y) * width;
         if (!anyInk(row, width))
             continue;
         int left = 0;
@@ -222,7 +189,7 @@ LcdTextStamps::Stamp* LcdTextStamps::make(Gdiplus::Graphics& g, HDC surface, con
         const int boxWidth = box.right - box.left;
         stamp->pixels.resize(static_cast<size_t>(boxWidth) * (box.bottom - box.top));
         for (int y = box.top; y < box.bottom; ++y) {
-            DWORD* row = m_drawing.bits + static_cast<size_t>(y) * width + box.left;
+            DWORD* row = reinterpret_cast<DWORD*>(m_drawing.bits()) + static_cast<size_t>(y) * width + box.left;
             std::copy(row, row + boxWidth, stamp->pixels.begin() + static_cast<ptrdiff_t>(y - box.top) * boxWidth);
             std::fill(row, row + boxWidth, 0u);
         }
@@ -254,17 +221,17 @@ void LcdTextStamps::blend(const Stamp& stamp, HDC surface, Gdiplus::Graphics& g)
 {
     const int width = stamp.box.right - stamp.box.left;
     const int height = stamp.box.bottom - stamp.box.top;
-    if (width <= 0 || height <= 0 || !m_source.prepare(surface, m_key.width, m_key.height))
+    if (width <= 0 || height <= 0 || !m_source.Prepare(surface, m_key.width, m_key.height))
         return;
     for (int y = 0; y < height; ++y) {
         const auto from = stamp.pixels.begin() + static_cast<ptrdiff_t>(y) * width;
-        std::copy(from, from + width, m_source.bits + static_cast<size_t>(y) * m_source.width);
+        std::copy(from, from + width, reinterpret_cast<DWORD*>(m_source.bits()) + static_cast<size_t>(y) * m_source.width());
     }
     const BLENDFUNCTION over { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
     const HRGN clip = m_clip->IsInfinite(&g) ? nullptr : m_clip->GetHRGN(nullptr);
     const int saved = SaveDC(surface);
     ExtSelectClipRgn(surface, clip, RGN_COPY);
-    GdiAlphaBlend(surface, stamp.box.left, stamp.box.top, width, height, m_source.dc.get(), 0, 0, width, height, over);
+    GdiAlphaBlend(surface, stamp.box.left, stamp.box.top, width, height, m_source.dc(), 0, 0, width, height, over);
     RestoreDC(surface, saved);
     if (clip)
         DeleteObject(clip);

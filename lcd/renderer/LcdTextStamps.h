@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "framework/MRenderInternal.h"
+#include "lcd/renderer/LcdSurface.h"
 
 namespace KOVA {
 
@@ -68,16 +69,6 @@ private:
         unsigned lastUse { 0 };
     };
     // A 32-bit top-down DIB section in a memory DC of its own, transparent black until drawn on.
-    struct Canvas {
-        detail::UniqueDC dc;
-        detail::UniqueBitmap bitmap;
-        HGDIOBJ previous { nullptr };
-        DWORD* bits { nullptr };
-        int width { 0 };
-        int height { 0 };
-        ~Canvas();
-        bool prepare(HDC reference, int width, int height);
-    };
 
     bool drawsAlike(Gdiplus::Graphics& g);
     bool describe(Gdiplus::Graphics& g, const wchar_t* text, int length, const Gdiplus::Font* font,
@@ -97,8 +88,8 @@ private:
     // The system smooths text with ClearType (read when the stamps are made).
     bool m_systemClearType { false };
     // The string is drawn on the first, the kept picture blended from the second.
-    Canvas m_drawing;
-    Canvas m_source;
+    LcdSurface m_drawing;
+    LcdSurface m_source;
 };
 
 // Through stamps, or straight when there are none.
