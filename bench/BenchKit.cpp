@@ -216,6 +216,39 @@ bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color
     return savePng(*gradientBitmap(width, height, from, to, mode), path);
 }
 
+bool writeGif(const CString& path, int width, int height, int frames,
+              const std::function<void(Gdiplus::Graphics& g, int k)>& paint)
+{
+    ULONG flag = Gdiplus::EncoderValueMultiFrame;
+    Gdiplus::EncoderParameters parameters {};
+    parameters.Count = 1;
+    parameters.Parameter[0].Guid = Gdiplus::EncoderSaveFlag;
+    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    parameters.Parameter[0].NumberOfValues = 1;
+    parameters.Parameter[0].Value = &flag;
+    const CLSID gif = encoderClsid(L"image/gif");
+    std::unique_ptr<Gdiplus::Bitmap> first;
+    for (int k = 0; k < frames; ++k) {
+        Gdiplus::Bitmap full(width, height, PixelFormat32bppARGB);
+        {
+            Gdiplus::Graphics g(&full);
+            paint(g, k);
+        }
+        std::unique_ptr<Gdiplus::Bitmap> frame(full.Clone(0, 0, width, height, PixelFormat8bppIndexed));
+        if (!first) {
+            if (frame->Save(path, &gif, &parameters) != Gdiplus::Ok)
+                return false;
+            first = std::move(frame);
+            continue;
+        }
+        flag = Gdiplus::EncoderValueFrameDimensionPage;
+        if (first->SaveAdd(frame.get(), &parameters) != Gdiplus::Ok)
+            return false;
+    }
+    flag = Gdiplus::EncoderValueFlush;
+    return first && first->SaveAdd(&parameters) == Gdiplus::Ok;
+}
+
 double bareEncodeMs(Runs runs, LcdJpegEncoder& encoder, OpenLcd& lcd, int quality)
 {
     std::vector<BYTE> pixels;

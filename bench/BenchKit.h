@@ -158,6 +158,10 @@ std::unique_ptr<Gdiplus::Bitmap> gradientBitmap(int width, int height, Gdiplus::
                                                 Gdiplus::LinearGradientMode mode);
 bool writeGradientPng(const CString& path, int width, int height, Gdiplus::Color from, Gdiplus::Color to,
                       Gdiplus::LinearGradientMode mode);
+// An animated GIF of frames frames of width × height through GDI+'s indexed route, frame k
+// painted by paint(g, k).
+bool writeGif(const CString& path, int width, int height, int frames,
+              const std::function<void(Gdiplus::Graphics& g, int k)>& paint);
 
 // The floor of the renderer's frame: the median of a bare encode, at the same quality, of the
 // very pixels the hidden render's last frame gave its encoder (turned as the device gets them).

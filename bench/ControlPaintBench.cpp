@@ -44,34 +44,7 @@ bool writeTabStrip(const CString& path)
 bool writeGif(const CString& path)
 {
     const Gdiplus::Color colours[4] { { 255, 255, 0, 0 }, { 255, 0, 255, 0 }, { 255, 0, 0, 255 }, { 255, 255, 255, 0 } };
-    ULONG flag = Gdiplus::EncoderValueMultiFrame;
-    Gdiplus::EncoderParameters parameters {};
-    parameters.Count = 1;
-    parameters.Parameter[0].Guid = Gdiplus::EncoderSaveFlag;
-    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
-    parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Value = &flag;
-    const CLSID gif = BenchKit::encoderClsid(L"image/gif");
-    std::unique_ptr<Gdiplus::Bitmap> first;
-    for (const Gdiplus::Color& colour : colours) {
-        Gdiplus::Bitmap full(100, 100, PixelFormat32bppARGB);
-        {
-            Gdiplus::Graphics graphics(&full);
-            graphics.Clear(colour);
-        }
-        std::unique_ptr<Gdiplus::Bitmap> frame(full.Clone(0, 0, 100, 100, PixelFormat8bppIndexed));
-        if (!first) {
-            if (frame->Save(path, &gif, &parameters) != Gdiplus::Ok)
-                return false;
-            first = std::move(frame);
-            continue;
-        }
-        flag = Gdiplus::EncoderValueFrameDimensionPage;
-        if (first->SaveAdd(frame.get(), &parameters) != Gdiplus::Ok)
-            return false;
-    }
-    flag = Gdiplus::EncoderValueFlush;
-    return first && first->SaveAdd(&parameters) == Gdiplus::Ok;
+    return BenchKit::writeGif(path, 100, 100, 4, [&](Gdiplus::Graphics& g, int k) { g.Clear(colours[k]); });
 }
 
 // ---- the scene

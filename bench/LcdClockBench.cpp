@@ -43,34 +43,8 @@ void paintMovingDisc(Gdiplus::Graphics& g, int width, int height, int k, int fra
 
 bool writeGif(const CString& path)
 {
-    ULONG flag = Gdiplus::EncoderValueMultiFrame;
-    Gdiplus::EncoderParameters parameters {};
-    parameters.Count = 1;
-    parameters.Parameter[0].Guid = Gdiplus::EncoderSaveFlag;
-    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
-    parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Value = &flag;
-    const CLSID gif = BenchKit::encoderClsid(L"image/gif");
-    std::unique_ptr<Gdiplus::Bitmap> first;
-    for (int k = 0; k < kGifFrames; ++k) {
-        Gdiplus::Bitmap full(kGifSide, kGifSide, PixelFormat32bppARGB);
-        {
-            Gdiplus::Graphics g(&full);
-            paintMovingDisc(g, kGifSide, kGifSide, k, kGifFrames);
-        }
-        std::unique_ptr<Gdiplus::Bitmap> frame(full.Clone(0, 0, kGifSide, kGifSide, PixelFormat8bppIndexed));
-        if (!first) {
-            if (frame->Save(path, &gif, &parameters) != Gdiplus::Ok)
-                return false;
-            first = std::move(frame);
-            continue;
-        }
-        flag = Gdiplus::EncoderValueFrameDimensionPage;
-        if (first->SaveAdd(frame.get(), &parameters) != Gdiplus::Ok)
-            return false;
-    }
-    flag = Gdiplus::EncoderValueFlush;
-    return first->SaveAdd(&parameters) == Gdiplus::Ok;
+    return BenchKit::writeGif(path, kGifSide, kGifSide, kGifFrames,
+                              [](Gdiplus::Graphics& g, int k) { paintMovingDisc(g, kGifSide, kGifSide, k, kGifFrames); });
 }
 
 void writeVideo(const CString& path)
