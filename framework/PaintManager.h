@@ -270,7 +270,7 @@ public:
     void SetMessage(CString text, CRect rect, MsgLevel level);
     void SetProgress(int percent, CString text, CRect rect);
 
-    // The caret of the windowless rich edit
+    // The caret of a layered window, drawn for its owner (the windowless rich edit)
     int CreateCaret(HBITMAP bitmap, int width, int height);
     int SetCaretPos(CaretOwner* owner, int x, int y);
     int ShowCaret(int show);
