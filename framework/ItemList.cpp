@@ -7,8 +7,8 @@
 
 #include <shlwapi.h>
 
-#include "controls/basic/LookPainting.h"
 #include "framework/MRender.h"
+#include "framework/TextFont.h"
 
 namespace KOVA {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "controls/input/MRichEdit.h"
 #include "framework/AppPaths.h"
 #include "framework/ControlFactory.h"
 #include "framework/DispatchScope.h"
@@ -401,8 +400,9 @@ void PaintManager::ForgetControl(MControl* control)
     }
     m_posted->Forget(control);
     KillTimer(control);
-    if (*m_caretOwner && static_cast<MControl*>(*m_caretOwner) == control) {
+    if (*m_caretControl == control) {
         *m_caretOwner = nullptr;
+        *m_caretControl = nullptr;
         ShowCaret(0); // a caret of no one must not keep blinking
     }
 }

@@ -66,10 +66,10 @@ enum AIRBLADDER_MODE {
 
 namespace KOVA {
 
+class CaretOwner;
 class MAirBladder;
 class MControl;
 class MObject;
-class MRichEdit;
 class MWindow;
 
 // Level of a message overlay: kept with the text; the host chooses the values.
@@ -270,11 +270,11 @@ public:
     void SetMessage(CString text, CRect rect, MsgLevel level);
     void SetProgress(int percent, CString text, CRect rect);
 
-    // The caret of the windowless rich edit
+    // The caret of a layered window, drawn for its owner (the windowless rich edit)
     int CreateCaret(HBITMAP bitmap, int width, int height);
-    int SetCaretPos(MRichEdit* owner, int x, int y);
+    int SetCaretPos(CaretOwner* owner, int x, int y);
     int ShowCaret(int show);
-    MRichEdit* GetCurrentCaretObject() const { return *m_caretOwner; }
+    CaretOwner* GetCurrentCaretObject() const { return *m_caretOwner; }
     // Client coordinates; 1 while the blink phase has the caret drawn; 1 while it is shown.
     CRect GetCaretRect() const { return m_caretRect; }
     int GetCaretPhase() const { return m_caretPhase; }
@@ -535,7 +535,9 @@ private:
     CRect m_caretRect;
     int m_caretPhase { 0 };
     int m_caretShown { 0 };
-    NotCopied<MRichEdit*> m_caretOwner;
+    NotCopied<CaretOwner*> m_caretOwner;
+    // The owner's control, kept for its removal: by then the owner is no longer one to ask.
+    NotCopied<MControl*> m_caretControl;
     NotCopied<PostedQueue> m_posted;
     NotCopied<BackBuffer> m_backBuffer;
     NotCopied<BackgroundPixels> m_backgroundPixels;

@@ -7,7 +7,7 @@
 // (PaintManagerPost.cpp).
 #include "framework/PaintManager.h"
 
-#include "controls/input/MRichEdit.h"
+#include "framework/CaretOwner.h"
 #include "framework/MControl.h"
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
@@ -518,11 +518,12 @@ int PaintManager::CreateCaret(HBITMAP bitmap, int width, int height)
     return 1;
 }
 
-int PaintManager::SetCaretPos(MRichEdit* owner, int x, int y)
+int PaintManager::SetCaretPos(CaretOwner* owner, int x, int y)
 {
     if (!::SetCaretPos(x, y))
         return 0;
     *m_caretOwner = owner;
+    *m_caretControl = owner ? owner->CaretControl() : nullptr;
     const CRect old = m_caretRect;
     m_caretRect.MoveToXY(x, y);
     InvalidateRect(old, 0);
@@ -563,8 +564,9 @@ void PaintManager::onCaretBlink()
 
 void PaintManager::DrawCaret(HDC dc, const CRect& paintRect)
 {
-    MRichEdit* owner = *m_caretOwner;
-    if (owner && (!owner->IsFocused() || ::GetFocus() != m_hWnd)) {
+    const CaretOwner* owner = *m_caretOwner;
+    const MControl* shown = *m_caretControl;
+    if (shown && (!shown->IsFocused() || ::GetFocus() != m_hWnd)) {
         // Hidden, not only still: the ShowCaret that comes with the focus's return must find
         // it hidden, or it would never blink again.
         m_caretShown = 0;
@@ -574,7 +576,7 @@ void PaintManager::DrawCaret(HDC dc, const CRect& paintRect)
     CRect common;
     if (!m_caretPhase || !m_caretShown || !owner || !common.IntersectRect(&m_caretRect, &paintRect))
         return;
-    const COLORREF text = owner->GetTextColor();
+    const COLORREF text = owner->CaretColor();
     Gdiplus::Graphics graphics(dc);
     fillRect(graphics, Gdiplus::Color(254, GetRValue(text), GetGValue(text), GetBValue(text)), common.left, common.top,
              common.Width(), common.Height());

@@ -20,6 +20,7 @@
 #include "framework/CIDropTarget.h"
 #include "framework/CIDataObject.h"
 #include "framework/CIDropSource.h"
+#include "framework/CaretOwner.h"
 #include "framework/PaintManager.h"
 #include "framework/MWindow.h"
 #include "framework/MDialog.h"

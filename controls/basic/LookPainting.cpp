@@ -2,7 +2,6 @@
 #include "controls/basic/LookPainting.h"
 
 #include "framework/MRender.h"
-#include "framework/PaintManager.h"
 
 namespace KOVA {
 
@@ -24,38 +23,6 @@ void ShowCachedLook(const MControl& control, const MemoryPicture& picture, HDC& 
     const CRect rect = control.GetRect();
     const int width = rect.Width();
     MRender::BitBlt(dc, rect.left, rect.top, width, rect.Height(), picture.dc(), frame * width, 0);
-}
-
-std::unique_ptr<Gdiplus::Font> MakeTextFont(const MControlFont& control, float size)
-{
-    PaintManager* manager = control.GetManager();
-    // The cache keeps the family; the font holds a reference of its own.
-    const Gdiplus::FontFamily* family = manager ? manager->FindTempFontOrFallback(control.GetTextFont()) : nullptr;
-    if (!family)
-        return nullptr;
-    std::unique_ptr<Gdiplus::Font> font(new Gdiplus::Font(family, size, control.GetFontStyle(), Gdiplus::UnitPixel));
-    if (font->GetLastStatus() != Gdiplus::Ok)
-        return nullptr;
-    return font;
-}
-
-const Gdiplus::Font* KeptFont::Get(const MControlFont& control, float size, int style)
-{
-    if (m_font && m_face == control.GetTextFont() && m_size == size && m_style == style)
-        return m_font.get();
-    m_font.reset();
-    PaintManager* manager = control.GetManager();
-    const Gdiplus::FontFamily* family = manager ? manager->FindTempFontOrFallback(control.GetTextFont()) : nullptr;
-    if (!family)
-        return nullptr;
-    std::unique_ptr<Gdiplus::Font> font(new Gdiplus::Font(family, size, style, Gdiplus::UnitPixel));
-    if (font->GetLastStatus() != Gdiplus::Ok)
-        return nullptr;
-    m_font = std::move(font);
-    m_face = control.GetTextFont();
-    m_size = size;
-    m_style = style;
-    return m_font.get();
 }
 
 const Gdiplus::StringFormat* KeptFormat::Get(Gdiplus::StringAlignment horizontal)

@@ -1,5 +1,6 @@
 #pragma once
-// What the value controls (sliders, spin box, progress, labels) share when they paint.
+// What the value controls (sliders, spin box, progress, labels) share when they paint; the
+// fonts they draw with are the framework's (framework/TextFont.h).
 //
 // The cached looks: a control's memory picture holds frameCount frames of the control's size
 // side by side, each rendered over the pixels that lay under the control at that time, and a
@@ -13,6 +14,7 @@
 #include "framework/MControl.h"
 #include "framework/MControlFont.h"
 #include "framework/MemoryPicture.h"
+#include "framework/TextFont.h"
 #include "platform/CString.h"
 
 namespace KOVA {
@@ -35,25 +37,6 @@ void DrawCachedLooks(MControl& control, const MemoryPicture& picture, HDC& dc, i
     }
     ShowCachedLook(control, picture, dc, shown);
 }
-
-// The control's face at size pixels (not scaled) in its style bits, through the window's
-// font fallback; null without a paint manager or without any font.
-std::unique_ptr<Gdiplus::Font> MakeTextFont(const MControlFont& control, float size);
-
-// A font of a control's face kept between paints: made again only when the face, the size or
-// the style asked for changed. Fetch it before taking an item lock (it goes through the
-// window's font cache).
-class KeptFont {
-public:
-    // Null without a paint manager or without any font.
-    const Gdiplus::Font* Get(const MControlFont& control, float size, int style);
-
-private:
-    std::unique_ptr<Gdiplus::Font> m_font;
-    CString m_face;
-    float m_size { 0.0f };
-    int m_style { -1 };
-};
 
 // A one-line string format (no wrapping, trailing blanks measured, centred vertically) made
 // at the first use with the horizontal alignment asked for then.

@@ -7,7 +7,8 @@
 // services could not be made) every wrapper answers 0 and TxSendMessage 1.
 //
 // The paint manager draws the caret of a layered window itself in this control's text
-// colour (GetTextColor, a COLORREF) and stops it when the control loses its focused flag.
+// colour (GetTextColor, a COLORREF) and stops it when the control loses its focused flag: the
+// control is the caret's owner (CaretOwner).
 // GUI thread only.
 #include "platform/Win32.h"
 
@@ -15,6 +16,7 @@
 
 #include <functional>
 
+#include "framework/CaretOwner.h"
 #include "framework/MPanel.h"
 #include "platform/CPoint.h"
 #include "platform/CString.h"
@@ -25,7 +27,7 @@ namespace KOVA {
 
 class CTxtWinHost;
 
-class KOVA_API MRichEdit : public MPanel {
+class KOVA_API MRichEdit : public MPanel, public CaretOwner {
 public:
     // Context-menu commands.
     enum MenuCommand : UINT {
@@ -75,6 +77,8 @@ public:
     void SetTipInfo(const wchar_t* text) { m_tip = text ? text : L""; }
     int SetIconImage(const wchar_t* path, int count);
     COLORREF GetTextColor() const { return m_textColorRef; }
+    MControl* CaretControl() override { return this; }
+    COLORREF CaretColor() const override { return m_textColorRef; }
     RECT GetTextPadding() const { return m_padding; }
     void SetTextPadding(RECT padding);
 

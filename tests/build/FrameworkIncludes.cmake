@@ -1,0 +1,25 @@
+# Checks that the framework knows no family above it: no source or header of framework/
+# includes anything of controls/, devices/, lcd/ or families/. A family brings its factory rows
+# and implements the framework's interfaces; the framework never reaches up for them.
+#   cmake -DSOURCE=... -P FrameworkIncludes.cmake
+if(NOT DEFINED SOURCE)
+  message(FATAL_ERROR "SOURCE is not set")
+endif()
+file(GLOB_RECURSE sources ${SOURCE}/framework/*.h ${SOURCE}/framework/*.cpp)
+if(NOT sources)
+  message(FATAL_ERROR "no sources found in ${SOURCE}/framework")
+endif()
+set(found "")
+foreach(source ${sources})
+  file(STRINGS ${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](\\.\\./)*(controls|devices|lcd|families)/")
+  file(RELATIVE_PATH relative ${SOURCE} ${source})
+  foreach(line ${lines})
+    string(STRIP "${line}" line)
+    string(APPEND found "\n  ${relative}: ${line}")
+  endforeach()
+endforeach()
+if(found)
+  message(FATAL_ERROR "framework/ includes the families above it:${found}")
+endif()
+list(LENGTH sources count)
+message(STATUS "framework/: ${count} files, none includes controls/, devices/, lcd/ or families/")
