@@ -8,8 +8,7 @@
 
 #include <vector>
 
-#include <opencv2/core.hpp>
-
+#include "lcd/renderer/LcdFreeTurn.h"
 #include "lcd/renderer/LcdJpegEncoder.h"
 #include "lcd/renderer/LcdSurface.h"
 
@@ -85,11 +84,11 @@ private:
     // The pixel GDI's opaque fill of FillPlain writes, learnt from its first fill.
     COLORREF m_plainColour { CLR_INVALID };
     DWORD m_plainPixel { 0 };
-    cv::Mat m_turned;
+    LcdFreeTurn m_turn;
     LcdJpegEncoder m_encoder;
     int m_encodedWidth { 0 };
     int m_encodedHeight { 0 };
-    // The whole quarters of the last turn, or -1 when it was resampled into m_turned.
+    // The whole quarters of the last turn, or -1 when it was resampled by m_turn.
     int m_encodedQuarters { -1 };
 };
 
