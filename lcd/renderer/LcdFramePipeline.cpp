@@ -263,11 +263,6 @@ void LcdFramePipeline::EncodedPixels(std::vector<BYTE>& into) const
     }
 }
 
-void LcdFramePipeline::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
-{
-    LcdFreeTurn::TurnedSize(width, height, degrees + kNudgeDegrees, turnedWidth, turnedHeight);
-}
-
 int LcdFramePipeline::Encode(double degrees, int quality)
 {
     if (!m_surface.dc())
