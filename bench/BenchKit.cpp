@@ -71,6 +71,25 @@ double medianMs(Runs runs, const std::function<void(int)>& step)
     return sample(runs, step).median();
 }
 
+std::vector<double> partMediansMs(Runs runs, int parts, const std::function<void(int round, const PartTimer& time)>& step)
+{
+    std::vector<std::vector<double>> samples(static_cast<size_t>(parts));
+    for (int round = 0; round < runs.warmups + runs.timed; ++round) {
+        const bool kept = round >= runs.warmups;
+        step(round, [&](int part, const std::function<void()>& work) {
+            const double start = nowMs();
+            work();
+            const double elapsed = nowMs() - start;
+            if (kept)
+                samples[static_cast<size_t>(part)].push_back(elapsed);
+        });
+    }
+    std::vector<double> medians;
+    for (std::vector<double>& part : samples)
+        medians.push_back(part.empty() ? 0.0 : Samples(std::move(part)).median());
+    return medians;
+}
+
 double drainedMedianUs(Runs runs, const std::function<void()>& prepare, const std::function<void(int)>& step)
 {
     return sampleDrained(runs, step, prepare).meanOfMiddles();
@@ -249,13 +268,32 @@ bool writeGif(const CString& path, int width, int height, int frames,
     return first && first->SaveAdd(&parameters) == Gdiplus::Ok;
 }
 
+namespace {
+
+// The pixels the hidden render's last frame gave its encoder.
+struct LastFrame {
+    explicit LastFrame(OpenLcd& lcd) { lcd.HiddenFramePixels(pixels, width, height); }
+    void encode(LcdJpegEncoder& encoder, int quality) const
+    {
+        encoder.Encode(pixels.data(), width, height, width * 4, quality);
+    }
+    std::vector<BYTE> pixels;
+    int width { 0 };
+    int height { 0 };
+};
+
+} // namespace
+
 double bareEncodeMs(Runs runs, LcdJpegEncoder& encoder, OpenLcd& lcd, int quality)
 {
-    std::vector<BYTE> pixels;
-    int width = 0;
-    int height = 0;
-    lcd.HiddenFramePixels(pixels, width, height);
-    return medianMs(runs, [&](int) { encoder.Encode(pixels.data(), width, height, width * 4, quality); });
+    const LastFrame frame(lcd);
+    return medianMs(runs, [&](int) { frame.encode(encoder, quality); });
+}
+
+void timeBareEncode(LcdJpegEncoder& encoder, OpenLcd& lcd, int quality, const PartTimer& time, int part)
+{
+    const LastFrame frame(lcd);
+    time(part, [&] { frame.encode(encoder, quality); });
 }
 
 } // namespace BenchKit

@@ -44,6 +44,12 @@ Samples sample(Runs runs, const std::function<void(int)>& step, double (*clock)(
 // only the work its own step posts.
 Samples sampleDrained(Runs runs, const std::function<void(int)>& step, const std::function<void()>& prepare = {});
 double medianMs(Runs runs, const std::function<void(int)>& step);
+
+// Times several parts of every round, so that each figure of a frame is measured in the same
+// run on the same frames: a round is step(round, time), which runs each part it times through
+// time(part, work); what it does outside time is not counted. The median of each part, in ms.
+using PartTimer = std::function<void(int part, const std::function<void()>& work)>;
+std::vector<double> partMediansMs(Runs runs, int parts, const std::function<void(int round, const PartTimer& time)>& step);
 // The mean of the two middle samples, in microseconds, of the drained rounds.
 double drainedMedianUs(Runs runs, const std::function<void()>& prepare, const std::function<void(int)>& step);
 
@@ -166,5 +172,8 @@ bool writeGif(const CString& path, int width, int height, int frames,
 // The floor of the renderer's frame: the median of a bare encode, at the same quality, of the
 // very pixels the hidden render's last frame gave its encoder (turned as the device gets them).
 double bareEncodeMs(Runs runs, KOVA::LcdJpegEncoder& encoder, OpenLcd& lcd, int quality);
+// The same floor as one part of a round: the pixels of the frame the round just made, copied
+// untimed, encoded as part part.
+void timeBareEncode(KOVA::LcdJpegEncoder& encoder, OpenLcd& lcd, int quality, const PartTimer& time, int part);
 
 } // namespace BenchKit

@@ -5,9 +5,6 @@
 
 #include <emmintrin.h>
 
-#include <opencv2/imgproc.hpp>
-
-
 namespace KOVA {
 
 namespace {
@@ -240,8 +237,7 @@ void LcdFramePipeline::EncodedPixels(std::vector<BYTE>& into) const
     if (m_encodedWidth <= 0 || m_encodedHeight <= 0)
         return;
     if (m_encodedQuarters < 0) {
-        for (int y = 0; y < m_turned.rows; ++y)
-            into.insert(into.end(), m_turned.ptr(y), m_turned.ptr(y) + m_turned.cols * 4);
+        into.assign(m_turn.Pixels(), m_turn.Pixels() + static_cast<size_t>(m_encodedWidth) * m_encodedHeight * 4);
         return;
     }
     GdiFlush();
@@ -267,17 +263,6 @@ void LcdFramePipeline::EncodedPixels(std::vector<BYTE>& into) const
     }
 }
 
-void LcdFramePipeline::TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight)
-{
-    const float angle = static_cast<float>((degrees + kNudgeDegrees) * 3.1415925 / 180.0);
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
-    turnedWidth = static_cast<int>(std::fabs(w * c) + std::fabs(h * s));
-    turnedHeight = static_cast<int>(std::fabs(h * c) + std::fabs(w * s));
-}
-
 int LcdFramePipeline::Encode(double degrees, int quality)
 {
     if (!m_surface.dc())
@@ -292,20 +277,12 @@ int LcdFramePipeline::Encode(double degrees, int quality)
         m_encodedQuarters = quarters;
         return m_encoder.EncodeTurned(m_bits, m_width, m_height, m_width * 4, quarters, quality);
     }
-    const cv::Mat surface(m_height, m_width, CV_8UC4, m_bits);
-    int tw = 0;
-    int th = 0;
-    TurnedSize(m_width, m_height, degrees, tw, th);
-    // OpenCV turns counter-clockwise for a positive angle; the frame turns clockwise.
-    cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(m_width * 0.5f, m_height * 0.5f), -(degrees + kNudgeDegrees), 1.0);
-    turn.at<double>(0, 2) += tw * 0.5 - m_width * 0.5;
-    turn.at<double>(1, 2) += th * 0.5 - m_height * 0.5;
-    cv::warpAffine(surface, m_turned, turn, cv::Size(tw, th), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
-                   cv::Scalar(0, 0, 0, 0));
-    m_encodedWidth = m_turned.cols;
-    m_encodedHeight = m_turned.rows;
+    m_turn.Plan(m_width, m_height, degrees + kNudgeDegrees);
+    m_turn.Turn(m_bits, m_width * 4);
+    m_encodedWidth = m_turn.Width();
+    m_encodedHeight = m_turn.Height();
     m_encodedQuarters = -1;
-    return m_encoder.Encode(m_turned.data, m_turned.cols, m_turned.rows, static_cast<int>(m_turned.step), quality);
+    return m_encoder.Encode(m_turn.Pixels(), m_encodedWidth, m_encodedHeight, m_encodedWidth * 4, quality);
 }
 
 } // namespace KOVA

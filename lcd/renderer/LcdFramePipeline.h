@@ -2,14 +2,14 @@
 // The pipeline a frame of the LCD renderer goes through: the surface it is drawn on, the black base and
 // the dimming laid over it, its turn into the published orientation and its JPEG encoding.
 // Each pipeline is used by one thread only (the visible render's GUI thread or the hidden render's
-// fast-timer thread), so the two renders never share a surface, a mask or a compressor. All of
-// it is kept from frame to frame and made anew only when the frame's size changes.
+// fast-timer thread), so the two renders never share a surface, a mask, a turn or a compressor.
+// All of it is kept from frame to frame and made anew only when the frame's size changes (the
+// plan of a free-angle turn also when its angle does).
 #include "platform/Win32.h"
 
 #include <vector>
 
-#include <opencv2/core.hpp>
-
+#include "lcd/renderer/LcdFreeTurn.h"
 #include "lcd/renderer/LcdJpegEncoder.h"
 #include "lcd/renderer/LcdSurface.h"
 
@@ -44,9 +44,6 @@ public:
     void EncodedPixels(std::vector<BYTE>& into) const;
     int EncodedWidth() const { return m_encodedWidth; }
     int EncodedHeight() const { return m_encodedHeight; }
-
-    // The size a frame of width × height takes when turned by degrees.
-    static void TurnedSize(int width, int height, double degrees, int& turnedWidth, int& turnedHeight);
 
 private:
     // How much of each pixel a shape covers, 0 to 255, and per row where it covers anything
@@ -85,11 +82,11 @@ private:
     // The pixel GDI's opaque fill of FillPlain writes, learnt from its first fill.
     COLORREF m_plainColour { CLR_INVALID };
     DWORD m_plainPixel { 0 };
-    cv::Mat m_turned;
+    LcdFreeTurn m_turn;
     LcdJpegEncoder m_encoder;
     int m_encodedWidth { 0 };
     int m_encodedHeight { 0 };
-    // The whole quarters of the last turn, or -1 when it was resampled into m_turned.
+    // The whole quarters of the last turn, or -1 when it was resampled by m_turn.
     int m_encodedQuarters { -1 };
 };
 
