@@ -241,6 +241,7 @@ private:
     int changeState(int state);
     void applyFocus(int focus);
     void applyFormatColor(COLORREF color);
+    static void prepareCharFormat(CHARFORMAT2W& format);
 };
 
 } // namespace KOVA
