@@ -123,6 +123,7 @@ int MComboBox::InsertItem(int index, const wchar_t* text, long data, const wchar
 
 int MComboBox::DeleteItem(int index)
 {
+    bool currentWent = false;
     {
         ScopedLock lock(m_itemsLock);
         auto& items = *m_items;
@@ -131,18 +132,17 @@ int MComboBox::DeleteItem(int index)
         if (index == -1)
             return 1;
         items.erase(items.begin() + index);
-        if (index != m_curSel) {
-            // The selection stays on its item.
-            if (index < m_curSel)
-                --m_curSel;
-            closeStaleDropDown();
-            return 1;
-        }
-        m_curSel = -1;
+        // The selection stays on its item.
+        currentWent = index == m_curSel;
+        if (currentWent)
+            m_curSel = -1;
+        else if (index < m_curSel)
+            --m_curSel;
     }
     closeStaleDropDown();
     // The current item went: the face shows no text, GetCurData reads nothing.
-    SetTitle(L"");
+    if (currentWent)
+        SetTitle(L"");
     return 1;
 }
 

@@ -5,6 +5,7 @@
 // call gives its failure result or sound behaviour, and the picker works afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <limits>
@@ -98,6 +99,7 @@ TEST_F(Hostile, TheColourFieldWheelAndBar)
     EXPECT_EQ(0, field->SetThumbImage(L"h35_no_such_thumb.png"));
     for (const int height : { INT_MIN, -1, 0, INT_MAX, 200 }) {
         field->SetPalletHeight(height);
+        EXPECT_EQ(std::clamp(height, 0, 32767), field->GetPalletHeight());
         field->SetRect(CRect(10, 10, 310, 231));
         field->SetRect(kPlace);
         for (const unsigned long colour : kColours) {
