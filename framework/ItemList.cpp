@@ -4,6 +4,7 @@
 #include "framework/ItemList.h"
 
 #include <algorithm>
+#include <climits>
 
 #include <shlwapi.h>
 
@@ -369,7 +370,8 @@ ItemList::RowWindow ItemList::PlaceRows(int rowHeight, int height)
         m_rows = rows;
         return rows;
     }
-    rows.offset = ScrolledOffset(count * rowHeight);
+    // Counted wide: many tall rows would pass the end of an int.
+    rows.offset = ScrolledOffset(static_cast<int>(std::min<long long>(static_cast<long long>(count) * rowHeight, INT_MAX)));
     rows.first = rows.offset / rowHeight;
     // Only rows that exist: an empty list shows none, whatever the bar says.
     rows.last = std::min((height + rows.offset) / rowHeight, count - 1);

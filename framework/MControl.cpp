@@ -222,8 +222,20 @@ void MControl::SetVisible(int visible, int redraw)
     if (visible == m_visible)
         return;
     SetControlVisible(visible);
+    if (!visible)
+        giveUpFocusBelow();
     if (redraw)
         notifyUpdate(m_rect, 1);
+}
+
+void MControl::giveUpFocusBelow()
+{
+    EntryScope dispatch(managerDispatching());
+    if (m_focused)
+        SetControlFocus(0);
+    for (MControl* child : childrenNow())
+        if (child && !child->IsRemoved())
+            child->giveUpFocusBelow();
 }
 
 void MControl::SetEnabled(int enabled)

@@ -95,6 +95,8 @@ public:
     // IsVisible() && IsParentVisible(); code that needs an ancestor walk uses this one
     // rather than comparing class names on its own.
     int IsParentVisible();
+    // Visible itself and under visible ancestors: only a showing control answers input.
+    int IsShowing() { return m_visible && IsParentVisible(); }
     void UpdateControl(int flag, int force);
     void UpdateControl(CRect rect, int flag, int force);
     void UpdateAControl(int flag, int force);
@@ -237,6 +239,9 @@ private:
     bool takeChild(MControl* child);
     // Removed controls (this one and everything below it) wait for deletion.
     void markRemoved();
+    // This control and everything below it that holds the focus gives it up (they stopped
+    // showing): an open edit ends, a typed key reaches none of them.
+    void giveUpFocusBelow();
     static void dispose(MControl* control);
     // Its paint manager is dispatching on this thread: deletions already wait for that.
     bool managerDispatching() const;

@@ -124,10 +124,11 @@ int CComboBoxList::OnControlLButtonDown(UINT, CPoint)
 }
 
 // The drop-down closes on the choice: the selection is never cleared, and nothing of the list
-// is touched after the report.
-int CComboBoxList::OnControlLButtonUp(UINT, CPoint)
+// is touched after the report. Only a release on the pressed row chooses it: one dragged off
+// the row, or out of the list, takes the press back.
+int CComboBoxList::OnControlLButtonUp(UINT, CPoint pt)
 {
-    if (m_selected != -1)
+    if (m_selected != -1 && m_rect.PtInRect(pt) && ItemIndexAt(pt) == m_selected)
         SendMessageW(kChosen, static_cast<UINT>(m_selected), kDropDownChoice);
     return 0;
 }

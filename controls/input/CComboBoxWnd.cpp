@@ -22,10 +22,18 @@ CComboBoxWnd::CComboBoxWnd(const wchar_t* listClass, bool dropImages) : m_listCl
 
 CComboBoxWnd2::CComboBoxWnd2() : CComboBoxWnd(L"CComboBoxList2", true) {}
 
+void CComboBoxWnd::SetScrollResID(UINT vertical, UINT horizontal)
+{
+    m_scrollVertical = vertical;
+    m_scrollHorizontal = horizontal;
+}
+
 void CComboBoxWnd::InitUI(CRect rect)
 {
     rect.DeflateRect(3, 6, 3, 6);
     SetLayeredWindow(TRUE);
+    m_paintManager->SetScrollResID(m_scrollVertical ? m_scrollVertical : m_paintManager->GetScrollVID(),
+                                   m_scrollHorizontal ? m_scrollHorizontal : m_paintManager->GetScrollHID());
     m_list = dynamic_cast<CComboBoxList*>(m_paintManager->CreateControl(1, this, m_listClass, kListId, rect, L"", 1, 1));
 }
 

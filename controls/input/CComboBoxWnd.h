@@ -34,6 +34,11 @@ public:
     int AddItem(const wchar_t* text, long data, const wchar_t* image, Gdiplus::Color colour);
     void RefreshList();
     void SetListTextColor(Gdiplus::Color colour);
+    // The resource ids of the list's bar strips, set before Create. The window's start-up
+    // puts the library's own strips (102 and 101) in its paint manager; the ids given here
+    // take their place once it ran, before the list is made. An id of 0 (the combo's default)
+    // keeps the library's strip on that axis.
+    void SetScrollResID(UINT vertical, UINT horizontal);
     // Null when the factory made none.
     CComboBoxList* GetList() const { return m_list; }
 
@@ -48,6 +53,8 @@ private:
     const wchar_t* m_listClass { L"CComboBoxList" };
     bool m_dropImages { false };
     CComboBoxList* m_list { nullptr };
+    UINT m_scrollVertical { 0 };
+    UINT m_scrollHorizontal { 0 };
 };
 
 class CComboBoxWnd2 : public CComboBoxWnd {

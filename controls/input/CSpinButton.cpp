@@ -82,10 +82,11 @@ LONG CSpinButton::OnMessage(UINT id, UINT code, UINT, LONG)
 {
     if (code != 2 || (id != kUpId && id != kDownId))
         return 0;
+    // Compared before the step: a value at the end of int steps to the other end of the range.
     if (id == kUpId)
-        SetCurValue(m_value + 1 > m_max ? m_min : m_value + 1);
+        SetCurValue(m_value >= m_max ? m_min : m_value + 1);
     else
-        SetCurValue(m_value - 1 < m_min ? m_max : m_value - 1);
+        SetCurValue(m_value <= m_min ? m_max : m_value - 1);
     SendMessageW(kValueChanged, 0, 0);
     return 1;
 }

@@ -1,6 +1,7 @@
 // GUI thread only; no locks.
 #include "controls/input/CirclePalette.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -48,9 +49,12 @@ void CirclePalette::SetSelectColor(unsigned long colour)
 
 int CirclePalette::GetDistanse(CPoint point)
 {
-    const float dx = static_cast<float>(m_rect.left + m_rect.Width() / 2 - point.x);
-    const float dy = static_cast<float>(m_rect.top + m_rect.Height() / 2 - point.y);
-    return static_cast<int>(std::sqrt(dx * dx + dy * dy));
+    // A point at the far end of int is still a distance (the difference taken wide), held
+    // within an int.
+    const float dx = static_cast<float>(static_cast<double>(m_rect.left + m_rect.Width() / 2) - point.x);
+    const float dy = static_cast<float>(static_cast<double>(m_rect.top + m_rect.Height() / 2) - point.y);
+    const float distance = std::sqrt(dx * dx + dy * dy);
+    return distance < 2147483648.0f ? static_cast<int>(distance) : INT_MAX;
 }
 
 int CirclePalette::MoveThumbPos(CPoint point)

@@ -1,5 +1,6 @@
 #include "controls/input/EditFont.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace KOVA {
@@ -16,7 +17,7 @@ LOGFONTW EditLogFont(const wchar_t* face, int height, int styleBits)
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(description), &description);
     wcsncpy(description.lfFaceName, face ? face : L"", LF_FACESIZE - 1);
     description.lfFaceName[LF_FACESIZE - 1] = L'\0';
-    description.lfHeight = height;
+    description.lfHeight = std::clamp(height, -kLargestEditFont, kLargestEditFont);
     description.lfCharSet = DEFAULT_CHARSET;
     // Adding 700 to the stock weight would ask for 1100, beyond what GDI knows.
     if (styleBits & kBold)
@@ -30,6 +31,11 @@ OwnedFont CreateEditFont(const wchar_t* face, int height, int styleBits)
 {
     const LOGFONTW description = EditLogFont(face, height, styleBits);
     return OwnedFont(::CreateFontIndirectW(&description));
+}
+
+OwnedFont CreateEditFontOfSize(const wchar_t* face, int size, int styleBits)
+{
+    return CreateEditFont(face, -std::clamp(size, -kLargestEditFont, kLargestEditFont), styleBits);
 }
 
 } // namespace KOVA

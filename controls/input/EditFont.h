@@ -17,7 +17,12 @@ using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiFontDeleter>;
 // Style bits as the controls keep them: 1 bold, 2 italic, 4 underline. height is the LOGFONT
 // height (negative: character height, positive: cell height). A face longer than the
 // description holds is cut and still terminated; a bold face asks for FW_BOLD, never more.
+// The height is held within kLargestEditFont pixels either way: the system would rasterise a
+// field's glyphs at whatever size it is asked for, taking minutes over one line.
+constexpr int kLargestEditFont = 1024;
 LOGFONTW EditLogFont(const wchar_t* face, int height, int styleBits);
 OwnedFont CreateEditFont(const wchar_t* face, int height, int styleBits);
+// The font of a character height of size pixels (any int, INT_MIN included).
+OwnedFont CreateEditFontOfSize(const wchar_t* face, int size, int styleBits);
 
 } // namespace KOVA

@@ -100,24 +100,30 @@ int MComboBox::InsertItem(int index, const wchar_t* text, long data, const wchar
     item->imagePath = image ? image : L"";
     item->colour = colour;
     item->data = data;
-    ScopedLock lock(m_itemsLock);
-    auto& items = *m_items;
-    const int count = static_cast<int>(items.size());
-    if (index < -1 || index > count - 1)
-        return -1;
-    if (index == -1 || count == 0) {
-        items.push_back(std::move(item));
-    } else {
-        items.insert(items.begin() + index, std::move(item));
-        // The selection stays on its item.
-        if (m_curSel >= index)
-            ++m_curSel;
+    int last = -1;
+    {
+        ScopedLock lock(m_itemsLock);
+        auto& items = *m_items;
+        const int count = static_cast<int>(items.size());
+        if (index < -1 || index > count - 1)
+            return -1;
+        if (index == -1 || count == 0) {
+            items.push_back(std::move(item));
+        } else {
+            items.insert(items.begin() + index, std::move(item));
+            // The selection stays on its item.
+            if (m_curSel >= index)
+                ++m_curSel;
+        }
+        last = static_cast<int>(items.size()) - 1;
     }
-    return static_cast<int>(items.size()) - 1;
+    closeStaleDropDown();
+    return last;
 }
 
 int MComboBox::DeleteItem(int index)
 {
+    bool currentWent = false;
     {
         ScopedLock lock(m_itemsLock);
         auto& items = *m_items;
@@ -126,16 +132,17 @@ int MComboBox::DeleteItem(int index)
         if (index == -1)
             return 1;
         items.erase(items.begin() + index);
-        if (index != m_curSel) {
-            // The selection stays on its item.
-            if (index < m_curSel)
-                --m_curSel;
-            return 1;
-        }
-        m_curSel = -1;
+        // The selection stays on its item.
+        currentWent = index == m_curSel;
+        if (currentWent)
+            m_curSel = -1;
+        else if (index < m_curSel)
+            --m_curSel;
     }
+    closeStaleDropDown();
     // The current item went: the face shows no text, GetCurData reads nothing.
-    SetTitle(L"");
+    if (currentWent)
+        SetTitle(L"");
     return 1;
 }
 
@@ -147,6 +154,7 @@ int MComboBox::DelAllItems()
         ScopedLock lock(m_itemsLock);
         m_items->clear();
     }
+    closeStaleDropDown();
     Repaint(1);
     return 1;
 }
@@ -192,6 +200,7 @@ int MComboBox::SetItemText(int index, CString text)
             return 1;
         item->text = text;
     }
+    closeStaleDropDown();
     if (index == m_curSel)
         SetTitle(text);
     Repaint(1);
@@ -312,13 +321,26 @@ LONG MComboBox::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
     return 0;
 }
 
-// Repaint first, then the report: the host may delete this combo in its handler.
+// Repaint first, then the report: the host may delete this combo in its handler. A row the
+// combo no longer has is no choice.
 void MComboBox::choose(UINT index)
 {
-    SetCurSel(static_cast<int>(index));
+    const int accepted = static_cast<int>(index) >= 0 ? SetCurSel(static_cast<int>(index)) : 0;
     m_open = false;
     Repaint(0);
-    SendMessageW(kChosen, index, 0);
+    if (accepted)
+        SendMessageW(kChosen, index, 0);
+}
+
+// The open drop-down lists copies of the items: once they change, a row there may name
+// another item or none, so it closes (without a choice) and the next opening lists them anew.
+void MComboBox::closeStaleDropDown()
+{
+    if (!m_open)
+        return;
+    disposeDropDown();
+    m_open = false;
+    Repaint(0);
 }
 
 // The window goes now and the object after the dispatch running on this thread: the

@@ -63,6 +63,7 @@ public:
     // The drop-down's look.
     int SetBackImage(const wchar_t* file);
     int SetBackImage(UINT resourceId, CString type);
+    // Resource ids of the drop-down's bar strips; 0 (the default) keeps the library's own.
     void SetScrollResID(UINT vertical, UINT horizontal);
     int SetShowModeMID(int left, int top, int right, int bottom);
     // Relative to the control's top-left corner; no repaint.
@@ -81,6 +82,7 @@ private:
     void open();
     void choose(UINT index);
     void disposeDropDown();
+    void closeStaleDropDown();
     int faceFrame() const;
     void paintFaces(Gdiplus::Graphics& graphics);
     ComboItemInfo* itemAt(int index) const;

@@ -156,7 +156,7 @@ void MEdit::SetEditFont(const wchar_t* face, int size, int bold, int underline, 
 {
     const int style = (bold ? Gdiplus::FontStyleBold : 0) | (underline ? Gdiplus::FontStyleUnderline : 0)
         | (italic ? Gdiplus::FontStyleItalic : 0);
-    OwnedFont font = CreateEditFont(face, -size, style);
+    OwnedFont font = CreateEditFontOfSize(face, size, style);
     // The edit window must not keep drawing with the font about to be deleted.
     if (CEditWnd* window = *m_editWindow)
         window->SendMessageW(WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), 1);
@@ -166,7 +166,7 @@ void MEdit::SetEditFont(const wchar_t* face, int size, int bold, int underline, 
 HFONT MEdit::GetDefaultFont()
 {
     if (!*m_editFont)
-        *m_editFont = CreateEditFont(m_textFont, -m_fontSize, m_fontStyle);
+        *m_editFont = CreateEditFontOfSize(m_textFont, m_fontSize, m_fontStyle);
     return m_editFont->get();
 }
 
@@ -298,6 +298,12 @@ void MEdit::ShowEdit()
     if (m_readOnly || !m_enabled)
         return;
     CEditWnd* window = *m_editWindow;
+    // A press gives the focus and then lands on the text: the edit shown for the one is the
+    // edit of the other, told once.
+    if (window && window->IsShown() && m_focused) {
+        window->SetFocus();
+        return;
+    }
     if (!window) {
         window = new CEditWnd;
         *m_editWindow = window;
@@ -374,14 +380,16 @@ int MEdit::OnControlLButtonUp(UINT, CPoint pt)
         return 0;
     if (!m_rect.PtInRect(pt))
         return changeStates(0, 0);
-    if (onIcon(pt)) {
-        const int changed = changeStates(1, 1);
+    // A press on the text released on the icon ends the edit and still completes the click.
+    const int wasEditing = m_state == 2;
+    const bool icon = onIcon(pt);
+    int changed = 0;
+    if (icon) {
+        changed = changeStates(m_state, 1);
         HideEdit();
         SendMessageW(kIconReleased, 0, 0);
-        return changed;
     }
-    const int wasEditing = m_state == 2;
-    const int changed = changeStates(1, 0);
+    changed |= changeStates(1, icon ? 1 : 0);
     if (wasEditing)
         SendMessageW(kClicked, 0, 0);
     return changed;

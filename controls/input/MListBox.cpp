@@ -4,6 +4,8 @@
 #include "controls/input/MListBox.h"
 
 #include <algorithm>
+#include <climits>
+#include <functional>
 #include <utility>
 
 #include "controls/input/CEditWindow.h"
@@ -22,6 +24,7 @@ constexpr UINT kDoubleClicked = 3;
 constexpr UINT kRightClicked = 5;
 constexpr UINT kRenamed = 29;
 constexpr int kDragWidthLimit = 300;
+constexpr int kMaxRowHeight = 4096;
 constexpr INT kRowFormatFlags = Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsMeasureTrailingSpaces;
 
 
@@ -114,7 +117,9 @@ int MListBox::InsertString(int index, const wchar_t* text, int image, long data)
             rows.insert(rows.begin() + index, std::move(row));
         last = static_cast<int>(rows.size()) - 1;
     }
-    FitBarToContent((last + 1) * m_rowHeight);
+    if (index != -1)
+        shiftIndexes([index](int at) { return at >= index ? at + 1 : at; });
+    FitBarToContent(contentHeight(last + 1));
     UpdateControl(1, 0);
     return last;
 }
@@ -180,9 +185,15 @@ int MListBox::SetCurSel(int index)
     return 1;
 }
 
+// A row is no taller than kMaxRowHeight: the rows' content height is counted in an int.
 void MListBox::SetItemHeight(int height)
 {
-    m_rowHeight = std::max(height, 1);
+    m_rowHeight = std::clamp(height, 1, kMaxRowHeight);
+}
+
+int MListBox::contentHeight(int rows) const
+{
+    return static_cast<int>(std::min<long long>(static_cast<long long>(rows) * m_rowHeight, INT_MAX));
 }
 
 // A rename open on a row that goes ends without writing into whatever row takes its place.
@@ -210,7 +221,7 @@ int MListBox::DeleteItem(int index)
     m_hover = m_selected = -1;
     ForgetRows();
     stopRename();
-    FitBarToContent(count * m_rowHeight);
+    FitBarToContent(contentHeight(count));
     UpdateControl(1, 0);
     return 1;
 }
@@ -243,9 +254,26 @@ int MListBox::SetImageList(MImageList* images)
 
 void MListBox::SwapItem(int a, int b)
 {
-    ScopedLock lock(m_itemsLock);
-    if (a != b && ItemAt(a) && ItemAt(b))
+    {
+        ScopedLock lock(m_itemsLock);
+        if (a == b || !ItemAt(a) || !ItemAt(b))
+            return;
         std::swap((*m_items)[static_cast<size_t>(a)], (*m_items)[static_cast<size_t>(b)]);
+    }
+    shiftIndexes([a, b](int at) { return at == a ? b : at == b ? a : at; });
+}
+
+// Selection, hover and the rename follow their rows: a rename commits into the row it opened on.
+void MListBox::shiftIndexes(const std::function<int(int)>& moved)
+{
+    for (int* index : { &m_selected, &m_hover, &m_editIndex })
+        if (*index >= 0)
+            *index = moved(*index);
+}
+
+void MListBox::ClearList()
+{
+    DeleteAllItems();
 }
 
 // ---- layout
@@ -263,7 +291,7 @@ void MListBox::SetControlRect(CRect rect)
 {
     m_rect = rect;
     PlaceBarOnRightEdge(rect);
-    FitBarToContent(GetItemCount() * m_rowHeight);
+    FitBarToContent(contentHeight(GetItemCount()));
 }
 
 LONG MListBox::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
@@ -274,7 +302,7 @@ LONG MListBox::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
 
 int MListBox::OnControlScroll(int, UINT down, CPoint)
 {
-    if (GetItemCount() * m_rowHeight <= m_rect.Height())
+    if (contentHeight(GetItemCount()) <= m_rect.Height())
         return 0;
     TurnWheel(down);
     return 1;

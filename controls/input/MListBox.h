@@ -12,6 +12,7 @@
 // drawn, never while the parent is asked to repaint or notified.
 #include "platform/Win32.h"
 
+#include <functional>
 #include <memory>
 
 #include "framework/ItemList.h"
@@ -61,7 +62,7 @@ public:
     int OnControlRButtonUp(UINT keys, CPoint pt) override;
 
     // Rows. −1 appends; an index must name a row (or −1) or nothing changes. Both return
-    // the last row's index.
+    // the last row's index. Selection, hover and an open rename stay on their rows.
     int AddString(const wchar_t* text, int image);
     int AddString(const wchar_t* text, long data, int image);
     int InsertString(int index, const wchar_t* text, int image, long data);
@@ -75,7 +76,7 @@ public:
     // No notification.
     int SetCurSel(int index);
     int GetCurSel() const { return m_selected; }
-    // At least 1 px.
+    // At least 1 px, at most 4096.
     void SetItemHeight(int height);
     int GetItemHeight() const { return m_rowHeight; }
     // Also ends a rename without committing it.
@@ -84,8 +85,10 @@ public:
     CRect GetItemRect(int index);
     // Not owned.
     int SetImageList(MImageList* images);
-    // No repaint.
+    // No repaint. Selection, hover and an open rename stay on their rows.
     void SwapItem(int a, int b);
+    // As DeleteAllItems: an open rename ends without committing.
+    void ClearList() override;
 
     // Renaming: allowed only while enabled; starts on the selected row.
     void EnableShowEdit(int enable) { m_editEnabled = enable; }
@@ -126,7 +129,11 @@ protected:
 
 private:
     void stopRename();
+    // Each row index the list keeps (selection, hover, rename) becomes moved(index).
+    void shiftIndexes(const std::function<int(int)>& moved);
     CRect renameRect(int index);
+    // Pixels of so many rows, held within an int.
+    int contentHeight(int rows) const;
     void placeBar();
     void drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int width, const Gdiplus::Font* font);
     void drawIcon(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top);

@@ -18,6 +18,7 @@ constexpr int kPictureWidth = 400;
 constexpr int kPictureHeight = 360;
 constexpr int kFieldColumns = 360;
 constexpr int kRows = 200;
+constexpr int kMaxPalletHeight = 32767;
 constexpr int kStripColumn = 370;
 // Lightness below 20 (a tenth) is nearly black: the field shows 20..200 only.
 constexpr int kLowestLightness = 20;
@@ -114,9 +115,11 @@ int MPalette::SetThumbImage(const wchar_t* name)
     return 1;
 }
 
+// Held within 0..kMaxPalletHeight: the layout adds the height to the control's top and scales
+// positions by it in ints.
 void MPalette::SetPalletHeight(int height)
 {
-    m_palletHeight = height;
+    m_palletHeight = std::clamp(height, 0, kMaxPalletHeight);
     repaint();
 }
 

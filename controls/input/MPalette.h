@@ -45,7 +45,7 @@ public:
     void SetSelectColor(unsigned long colour);
     // A skin file, four frames side by side; 1 when it loaded (the old image goes), else 0.
     int SetThumbImage(const wchar_t* name);
-    // Takes effect on the layout at the next SetControlRect.
+    // Takes effect on the layout at the next SetControlRect; held within 0..32767.
     void SetPalletHeight(int height);
     int GetPalletHeight() const { return m_palletHeight; }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "controls/basic/LookPainting.h"
@@ -28,6 +29,73 @@ constexpr int kHalfLine = 8;
 constexpr int kDefaultBarWidth = 8;
 constexpr int kMaxZoom = 64;
 constexpr UINT kCodePageUnicode = 1200;
+// A line copied whole brings its end of paragraph (CR, or CR LF) beyond its length.
+constexpr int kLineEndRoom = 2;
+
+// The largest stream a field takes in, and the deepest nesting of RTF groups. A field's
+// text is a few pages at most; the system's services take streamed text whole, beyond the
+// field's limit, and on some systems spend seconds a hundred kilobytes laying it out (minutes
+// for megabytes), and some run out of their own group stack (ending the host) on groups
+// nested deeper than about forty.
+constexpr size_t kMaxStreamBytes = 128u << 10;
+constexpr int kMaxRtfDepth = 30;
+constexpr LONG kStreamChunk = 64 * 1024;
+
+struct FileCloser {
+    void operator()(FILE* file) const { fclose(file); }
+};
+
+// Everything the stream's callback gives, to its end; false when the callback fails or the
+// stream passes kMaxStreamBytes.
+bool collectStream(EDITSTREAM& stream, std::vector<BYTE>& bytes)
+{
+    std::vector<BYTE> chunk(static_cast<size_t>(kStreamChunk));
+    for (;;) {
+        LONG done = 0;
+        stream.dwError = stream.pfnCallback(stream.dwCookie, chunk.data(), kStreamChunk, &done);
+        if (stream.dwError != 0)
+            return false;
+        if (done <= 0)
+            return true;
+        const size_t moved = static_cast<size_t>(std::min(done, kStreamChunk));
+        if (bytes.size() + moved > kMaxStreamBytes)
+            return false;
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(moved));
+    }
+}
+
+// Braces not escaped by a backslash open and close the groups.
+bool rtfNestingWithinLimit(const std::vector<BYTE>& bytes)
+{
+    int depth = 0;
+    bool escaped = false;
+    for (const BYTE b : bytes) {
+        if (escaped)
+            escaped = false;
+        else if (b == '\\')
+            escaped = true;
+        else if (b == '{' && ++depth > kMaxRtfDepth)
+            return false;
+        else if (b == '}' && depth > 0)
+            --depth;
+    }
+    return true;
+}
+
+struct ByteSource {
+    const std::vector<BYTE>& bytes;
+    size_t read;
+};
+
+DWORD CALLBACK readByteSource(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done)
+{
+    auto* source = reinterpret_cast<ByteSource*>(cookie);
+    const size_t moved = std::min(static_cast<size_t>(std::max(count, 0L)), source->bytes.size() - source->read);
+    std::copy_n(source->bytes.begin() + static_cast<std::ptrdiff_t>(source->read), moved, buffer);
+    source->read += moved;
+    *done = static_cast<LONG>(moved);
+    return 0;
+}
 
 bool isMouse(UINT msg)
 {
@@ -337,7 +405,16 @@ LONG MRichEdit::OnMessage(UINT id, UINT code, UINT wParam, LONG lParam)
 
 LRESULT MRichEdit::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (!m_visible || !m_enabled || !*m_host)
+    if (!*m_host)
+        return 0;
+    // A hidden panel still hands its children the window's messages: a field that is not
+    // showing takes none of them, and one that held the focus gives it up.
+    if (!IsShowing()) {
+        if (m_focused)
+            SetControlFocus(0);
+        return 0;
+    }
+    if (!m_enabled)
         return 0;
     if (!m_response && isMouse(msg))
         return 0;
@@ -553,23 +630,38 @@ int MRichEdit::SaveRtf(const wchar_t* path)
 
 int MRichEdit::LoadRtf(const wchar_t* path)
 {
-    FILE* file = *m_host && path ? _wfopen(path, L"rb") : nullptr;
+    const std::unique_ptr<FILE, FileCloser> file(*m_host && path ? _wfopen(path, L"rb") : nullptr);
     if (!file)
         return 0;
-    EDITSTREAM stream { reinterpret_cast<DWORD_PTR>(file), 0, &CTxtWinHost::ReadRtfCallback };
-    const LRESULT result = StreamIn(SF_RTF, stream);
-    fclose(file);
-    return static_cast<int>(result);
+    EDITSTREAM stream { reinterpret_cast<DWORD_PTR>(file.get()), 0, &CTxtWinHost::ReadRtfCallback };
+    return static_cast<int>(StreamIn(SF_RTF, stream));
 }
 
+// A stream without a callback moves nothing.
 LRESULT MRichEdit::StreamOut(int format, EDITSTREAM& stream)
 {
+    if (!stream.pfnCallback)
+        return 0;
     return send(EM_STREAMOUT, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&stream));
 }
 
+// The stream is read whole first and handed on only when it is no larger than kMaxStreamBytes
+// and, for RTF, it is not empty and its groups nest no deeper than kMaxRtfDepth; otherwise the
+// text is left as it was and the result is 0.
 LRESULT MRichEdit::StreamIn(int format, EDITSTREAM& stream)
 {
-    return send(EM_STREAMIN, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&stream));
+    if (!*m_host || !stream.pfnCallback)
+        return 0;
+    std::vector<BYTE> bytes;
+    if (!collectStream(stream, bytes))
+        return 0;
+    if ((format & SF_RTF) && (bytes.empty() || !rtfNestingWithinLimit(bytes)))
+        return 0;
+    ByteSource source { bytes, 0 };
+    EDITSTREAM fed { reinterpret_cast<DWORD_PTR>(&source), 0, &readByteSource };
+    const LRESULT result = send(EM_STREAMIN, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&fed));
+    stream.dwError = fed.dwError;
+    return result;
 }
 
 // ---- flags
@@ -626,9 +718,10 @@ long MRichEdit::GetTextLength(DWORD flags) const
 int MRichEdit::GetModify() const { return send(EM_GETMODIFY) ? 1 : 0; }
 void MRichEdit::SetModify(int modified) { send(EM_SETMODIFY, static_cast<WPARAM>(modified)); }
 
+// A null text replaces the selection with nothing.
 void MRichEdit::ReplaceSel(const wchar_t* text, int canUndo)
 {
-    send(EM_REPLACESEL, static_cast<WPARAM>(canUndo), reinterpret_cast<LPARAM>(text));
+    send(EM_REPLACESEL, static_cast<WPARAM>(canUndo), reinterpret_cast<LPARAM>(text ? text : L""));
 }
 
 void MRichEdit::ReplaceSelW(const wchar_t* text, int canUndo)
@@ -640,7 +733,7 @@ LRESULT MRichEdit::InsertText(long pos, const wchar_t* text, int canUndo)
 {
     CHARRANGE at { pos, pos };
     send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-    return send(EM_REPLACESEL, static_cast<WPARAM>(canUndo), reinterpret_cast<LPARAM>(text));
+    return send(EM_REPLACESEL, static_cast<WPARAM>(canUndo), reinterpret_cast<LPARAM>(text ? text : L""));
 }
 
 LRESULT MRichEdit::AppendText(const wchar_t* text, int canUndo)
@@ -648,12 +741,16 @@ LRESULT MRichEdit::AppendText(const wchar_t* text, int canUndo)
     return InsertText(-1, text, canUndo);
 }
 
-// An end of -1 means the end of the text; an end before the start gives nothing.
+// An end of -1, or past the text, means the end of the text; an end before the start gives
+// nothing. The buffer is sized by the text, never by what the caller asks for.
 CString MRichEdit::GetTextRange(long start, long end) const
 {
-    if (end == -1)
-        end = GetTextLength(GTL_DEFAULT);
-    if (!*m_host || start < 0 || end <= start)
+    if (!*m_host)
+        return CString();
+    const long length = GetTextLength(GTL_DEFAULT);
+    if (end == -1 || end > length)
+        end = length;
+    if (start < 0 || end <= start)
         return CString();
     std::vector<wchar_t> buffer(static_cast<size_t>(end - start) + 1, L'\0');
     TEXTRANGEW range { { start, end }, buffer.data() };
@@ -731,6 +828,13 @@ int MRichEdit::SetAutoURLDetect(int detect) { return send(EM_AUTOURLDETECT, stat
 
 // ---- formats
 
+// The services copy the face name up to its end: a name that fills the field still ends.
+void MRichEdit::prepareCharFormat(CHARFORMAT2W& format)
+{
+    format.cbSize = sizeof(format);
+    format.szFaceName[LF_FACESIZE - 1] = L'\0';
+}
+
 DWORD MRichEdit::GetDefaultCharFormat(CHARFORMAT2W& format) const
 {
     format.cbSize = sizeof(format);
@@ -745,7 +849,7 @@ DWORD MRichEdit::GetSelectionCharFormat(CHARFORMAT2W& format) const
 
 int MRichEdit::SetDefaultCharFormat(CHARFORMAT2W& format)
 {
-    format.cbSize = sizeof(format);
+    prepareCharFormat(format);
     if (send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format)) != 1)
         return 0;
     CHARFORMAT2W applied {};
@@ -757,13 +861,13 @@ int MRichEdit::SetDefaultCharFormat(CHARFORMAT2W& format)
 
 int MRichEdit::SetSelectionCharFormat(CHARFORMAT2W& format)
 {
-    format.cbSize = sizeof(format);
+    prepareCharFormat(format);
     return send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format)) == 1 ? 1 : 0;
 }
 
 int MRichEdit::SetWordCharFormat(CHARFORMAT2W& format)
 {
-    format.cbSize = sizeof(format);
+    prepareCharFormat(format);
     return send(EM_SETCHARFORMAT, SCF_SELECTION | SCF_WORD, reinterpret_cast<LPARAM>(&format)) == 1 ? 1 : 0;
 }
 
@@ -776,6 +880,8 @@ DWORD MRichEdit::GetParaFormat(PARAFORMAT2& format) const
 int MRichEdit::SetParaFormat(PARAFORMAT2& format)
 {
     format.cbSize = sizeof(format);
+    // The services read as many tab stops as the count says, from an array of 32.
+    format.cTabCount = std::clamp<SHORT>(format.cTabCount, 0, MAX_TAB_STOPS);
     if (send(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format)) != 1)
         return 0;
     Host()->SetParaFormat(format);
@@ -808,14 +914,18 @@ int MRichEdit::LineIndex(int line) const { return static_cast<int>(send(EM_LINEI
 int MRichEdit::LineLength(int charIndex) const { return static_cast<int>(send(EM_LINELENGTH, static_cast<WPARAM>(charIndex))); }
 int MRichEdit::LineFromChar(long charIndex) const { return static_cast<int>(send(EM_EXLINEFROMCHAR, 0, charIndex)); }
 
+// At most maxLength characters of the line, its end of paragraph included; the buffer is
+// sized by the line, never by what the caller asks for.
 CString MRichEdit::GetLine(int line, int maxLength) const
 {
-    if (!*m_host || maxLength < 1)
+    if (!*m_host || maxLength < 1 || line < 0 || line >= GetLineCount())
         return CString();
-    std::vector<wchar_t> buffer(static_cast<size_t>(std::max(maxLength, 1)) + 1, L'\0');
-    buffer[0] = static_cast<wchar_t>(std::min(maxLength, 0xFFFF));
+    const int lineLength = std::max(LineLength(LineIndex(line)), 0);
+    const int capacity = std::min({ maxLength, lineLength + kLineEndRoom, 0xFFFF });
+    std::vector<wchar_t> buffer(static_cast<size_t>(capacity) + 1, L'\0');
+    buffer[0] = static_cast<wchar_t>(capacity);
     const LRESULT copied = send(EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(buffer.data()));
-    buffer[static_cast<size_t>(std::clamp<LRESULT>(copied, 0, maxLength))] = L'\0';
+    buffer[static_cast<size_t>(std::clamp<LRESULT>(copied, 0, capacity))] = L'\0';
     return CString(buffer.data());
 }
 
@@ -855,7 +965,7 @@ void MRichEdit::EndRight() { send(WM_HSCROLL, SB_BOTTOM); }
 
 HFONT MRichEdit::GetDefaultFont() const
 {
-    return CreateEditFont(m_textFont, -m_fontSize, m_fontStyle).release();
+    return CreateEditFontOfSize(m_textFont, m_fontSize, m_fontStyle).release();
 }
 
 void MRichEdit::SetFont()
@@ -872,7 +982,7 @@ void MRichEdit::SetFont(const wchar_t* face, int size, int bold, int underline, 
         return;
     const int style = (bold ? Gdiplus::FontStyleBold : 0) | (underline ? Gdiplus::FontStyleUnderline : 0)
         | (italic ? Gdiplus::FontStyleItalic : 0);
-    const OwnedFont font = CreateEditFont(face, -size, style);
+    const OwnedFont font = CreateEditFontOfSize(face, size, style);
     host->SetFont(font.get());
 }
 

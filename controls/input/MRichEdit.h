@@ -67,7 +67,8 @@ public:
     virtual int OnTxViewChanged(int update);
     virtual void OnTxNotify(DWORD code, void* data);
 
-    // Files and streams
+    // Files and streams. A stream is taken in whole or not at all: one over 128 KB, an empty
+    // RTF stream or RTF groups nested deeper than 30 are refused (0) and the text is kept.
     int SaveRtf(const wchar_t* path);
     int LoadRtf(const wchar_t* path);
     LRESULT StreamOut(int format, EDITSTREAM& stream);
@@ -245,6 +246,7 @@ private:
     int changeState(int state);
     void applyFocus(int focus);
     void applyFormatColor(COLORREF color);
+    static void prepareCharFormat(CHARFORMAT2W& format);
 };
 
 } // namespace KOVA

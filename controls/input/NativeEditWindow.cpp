@@ -137,7 +137,9 @@ bool NativeEditWindow::IsShown() const
 
 void NativeEditWindow::Reveal(const CString& text)
 {
+    m_filling = true;
     SetWindowTextW(text);
+    m_filling = false;
     ShowWindow(SW_SHOW);
     SendMessageW(EM_SETSEL, static_cast<WPARAM>(text.GetLength()), -1);
     SetFocus();
@@ -190,12 +192,16 @@ bool NativeEditWindow::answer(HWND self, UINT msg, WPARAM wParam, LPARAM lParam,
             ::DefWindowProcW(self, msg, wParam, lParam);
         return false;
     case kReflectedCommand:
-        if (HIWORD(wParam) == EN_CHANGE && m_created && m_owner)
+        if (HIWORD(wParam) == EN_CHANGE && m_created && m_owner && !m_filling)
             OnEditChanged();
         else if (HIWORD(wParam) == EN_UPDATE)
             ::InvalidateRect(self, nullptr, FALSE);
         return false;
     case WM_KEYDOWN:
+        if (endForHiddenOwner()) {
+            result = 0;
+            return true;
+        }
         if (LOWORD(wParam) == VK_RETURN && m_owner)
             OnEditReturn();
         return false;
@@ -215,6 +221,10 @@ bool NativeEditWindow::answer(HWND self, UINT msg, WPARAM wParam, LPARAM lParam,
         result = 0;
         return true;
     case WM_CHAR:
+        if (endForHiddenOwner()) {
+            result = 0;
+            return true;
+        }
         if (AcceptsChar())
             return false;
         result = 1;
@@ -222,6 +232,18 @@ bool NativeEditWindow::answer(HWND self, UINT msg, WPARAM wParam, LPARAM lParam,
     default:
         return false;
     }
+}
+
+// The owner's focus loss ends its edit; an owner that cannot take it (disabled) still loses
+// the window.
+bool NativeEditWindow::endForHiddenOwner()
+{
+    if (!m_owner || m_owner->IsShowing())
+        return false;
+    m_owner->SetControlFocus(0);
+    if (IsShown())
+        Conceal();
+    return true;
 }
 
 LRESULT NativeEditWindow::colorQuery(HDC dc)

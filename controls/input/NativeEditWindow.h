@@ -111,6 +111,8 @@ protected:
 private:
     static void release(NativeEditWindow* window);
     bool answer(HWND self, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // A key for an owner that stopped showing ends its edit instead; true when it did.
+    bool endForHiddenOwner();
     LRESULT colorQuery(HDC dc);
     CRect screenPlace(const CRect& rect) const;
 
@@ -123,6 +125,8 @@ private:
     // Conceal hides the window and hands the focus back: the end the owner asked for, not a
     // loss of focus to report.
     bool m_concealing { false };
+    // Reveal puts the owner's text in: that is no change the user made.
+    bool m_filling { false };
 };
 
 } // namespace KOVA

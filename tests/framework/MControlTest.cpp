@@ -156,7 +156,8 @@ TEST_F(Tree, WheelGoesToTheChildUnderThePointOfALiveContainer)
 // ---- keys and timer
 
 // A key descends along focus to the deepest focused child, which notifies code 14 (key,
-// modifiers); an untaken key still notifies; a hidden focused child ends the descent.
+// modifiers); an untaken key still notifies; hiding the focused child takes its focus, and
+// the descent ends there.
 TEST_F(Tree, KeysDescendAlongFocusAndNotifyCode14)
 {
     RecordingControl* panel = root->addChild(1001, CRect(10, 10, 200, 200));
@@ -171,7 +172,7 @@ TEST_F(Tree, KeysDescendAlongFocusAndNotifyCode14)
     EXPECT_EQ("1002:14:65:4 1002:14:116:0", noteLine(panel->notifications));
     edit->SetVisible(0);
     EXPECT_EQ(0, root->OnKeyDown('A', 1, 0));
-    EXPECT_EQ("key:1002 key:1002", log.summary());
+    EXPECT_EQ("key:1002 key:1002 blur:1002", log.summary());
 }
 
 // The tick descends into visible children with the run-timer flag. On the GUI thread a

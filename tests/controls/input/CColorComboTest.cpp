@@ -52,4 +52,29 @@ TEST(ColorCombo, ShowsItsColourFramedAndCrossedWhenDisabled)
     expectPixels(canvas, { { 10, 20, 0x808080 }, { 15, 14, 0x00FF00 }, { 25, 20, 0xFF0000 } }, 2);
 }
 
+// The open flag is the host's note of its picker: kept and read back, and it changes neither
+// the face nor what a click reports.
+TEST(ColorCombo, TheOpenFlagIsKeptForTheHostAndChangesNothingElse)
+{
+    PaintManager manager;
+    RecordingParent parent;
+    CColorCombo combo(&parent, 5, CRect(10, 10, 40, 30), 1, 1);
+    combo.SetManager(&manager);
+    combo.SetAreaColor(Gdiplus::Color(0xFF00FF00));
+    EXPECT_FALSE(combo.IsOpen());
+    for (bool open : { true, false, true }) {
+        combo.SetIsOpen(open);
+        EXPECT_EQ(open, combo.IsOpen());
+        DibCanvas canvas(60, 40);
+        canvas.fill(0xFF0000FF);
+        combo.SetUpdate(0, 0);
+        combo.Draw(canvas.dc(), CRect(0, 0, 60, 40));
+        expectPixels(canvas, { { 25, 20, 0x00FF00 }, { 10, 20, 0x050505 } }, 2);
+        parent.notifications.clear();
+        combo.OnLButtonDown(MK_LBUTTON, CPoint(20, 20));
+        combo.OnLButtonUp(0, CPoint(20, 20));
+        EXPECT_EQ("5:1:0:0 5:2:0:0", noteLine(parent.notifications)) << open;
+    }
+}
+
 } // namespace

@@ -159,6 +159,33 @@ TEST_F(ColorDialog, MovingFromFieldToFieldCommitsClosesAndOpensTheNext)
     EXPECT_EQ(ES_NUMBER, GetWindowLongW(FindWindowExW(dialog.GetSafeHwnd(), nullptr, L"HexEditWindow", nullptr), GWL_STYLE) & ES_NUMBER);
 }
 
+// Digits only and the length limit, set before the field first opens, are what its edit
+// window takes: the decimal fields always take digits only.
+TEST_F(ColorDialog, NumberOnlyAndTheLimitReachTheEditWindow)
+{
+    const struct { bool decimal; int numberOnly; int limit; const wchar_t* typed; const wchar_t* kept; } cases[] {
+        { false, 1, 4, L"a12345", L"1234" }, { false, 0, 6, L"abcdefgh", L"abcdef" }, { true, 0, 2, L"a123", L"12" },
+    };
+    const CRect place(20, 100, 170, 124);
+    UINT id = 40;
+    for (const auto& c : cases) {
+        ColorTextEdit* field = c.decimal ? static_cast<ColorTextEdit*>(adopt(new RGBColorEdit(&dialog, id++, place, L"", 1, 1)))
+                                         : adopt(new HexColorEdit(&dialog, id++, place, L"", 1, 1));
+        field->SetNumberOnly(c.numberOnly);
+        field->SetLimitText(c.limit);
+        click(CPoint(60, 112));
+        const HWND window = editWnd();
+        ASSERT_TRUE(window) << c.limit;
+        EXPECT_EQ(c.numberOnly || c.decimal, (GetWindowLongW(window, GWL_STYLE) & ES_NUMBER) != 0) << c.limit;
+        EXPECT_EQ(c.limit, SendMessageW(window, EM_GETLIMITTEXT, 0, 0));
+        type(c.typed);
+        EXPECT_EQ(CString(c.kept), editText()) << c.limit;
+        click(kElsewhere);
+        dialog.GetPaintManager()->RemoveControl(field);
+        pumpMessages();
+    }
+}
+
 TEST_F(ColorDialog, TheDecimalFieldsDrawTheirLettersAndValues)
 {
     rgb->SetSelectColor(RGB(12, 0, 0));

@@ -8,9 +8,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DibCanvas.h"
+#include "InkScan.h"
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
 #include "NotedDialog.h"
@@ -19,6 +21,7 @@
 #include "framework/AppPaths.h"
 #include "TestWindow.h"
 #include "controls/input/CComboBoxWnd.h"
+#include "framework/MScroll.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -266,6 +269,162 @@ TEST_F(Combo, OpeningsAndDisposalsLeaveNoGdiObjects)
     dialog.GetPaintManager()->RemoveControl(combo);
     EXPECT_FALSE(IsWindow(open));
     pumpMessages();
+}
+
+// The open drop-down lists copies of the items. The host changes them meanwhile: the
+// drop-down closes without a choice, and a click where its rows were chooses nothing (not
+// another item, not one the combo no longer has).
+TEST_F(Combo, ItemsTheHostChangesWhileTheDropDownIsOpenCloseIt)
+{
+    const struct {
+        const char* what;
+        std::function<void(MComboBox&)> change;
+        int row;
+    } cases[] {
+        { "delete before", [](MComboBox& combo) { combo.DeleteItem(0); }, 1 },
+        { "delete, row past the end", [](MComboBox& combo) { combo.DeleteItem(0); }, 2 },
+        { "insert", [](MComboBox& combo) { combo.InsertItem(0, L"device Z", 9, nullptr, kNoColour); }, 1 },
+        { "rename", [](MComboBox& combo) { combo.SetItemText(1, L"device Y"); }, 1 },
+        { "empty", [](MComboBox& combo) { combo.DelAllItems(); }, 0 },
+    };
+    for (const auto& c : cases) {
+        HearingCombo* combo = add();
+        for (const wchar_t* name : { L"device A", L"device B", L"device C" })
+            combo->AddItem(name, 0, nullptr, kNoColour);
+        click(CPoint(60, 45));
+        const HWND window = dropDownOf(*combo);
+        ASSERT_TRUE(window) << c.what;
+        CComboBoxWnd* dropDown = combo->GetDropDown();
+        ASSERT_TRUE(pumpUntil([&] { return dropDown->GetList()->GetUpdate(); })) << c.what;
+        dialog.notes.clear();
+        c.change(*combo);
+        const LPARAM at = MAKELPARAM(20, 6 + c.row * 30 + 15);
+        PostMessageW(window, WM_MOUSEMOVE, 0, at);
+        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(window, WM_LBUTTONUP, 0, at);
+        pumpUntil([] { return false; }, 150);
+        EXPECT_FALSE(IsWindow(window)) << c.what;
+        EXPECT_FALSE(combo->IsOpen()) << c.what;
+        EXPECT_EQ("", noteLine(dialog.notes)) << c.what;
+        EXPECT_EQ(-1, combo->GetCurSel()) << c.what;
+        EXPECT_EQ(CString(), combo->GetTitle()) << c.what;
+        dialog.GetPaintManager()->RemoveControl(combo);
+    }
+    // A row the combo does not have, however it arrives, is no choice.
+    HearingCombo* combo = add();
+    fill(*combo, 2);
+    combo->OnMessage(88, 2, 2, 0x13);
+    combo->OnMessage(88, 2, 0xFFFFFFFF, 0x13);
+    EXPECT_EQ("", noteLine(dialog.notes));
+    EXPECT_EQ(-1, combo->GetCurSel());
+}
+
+// A press on a row released away from it (beside the list, or outside the window) takes the
+// press back: no choice, and the drop-down stays open.
+TEST_F(Combo, ARowPressedAndReleasedOutsideTheListChoosesNothing)
+{
+    HearingCombo* combo = add();
+    fill(*combo, 3);
+    click(CPoint(60, 45));
+    const HWND window = dropDownOf(*combo);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(pumpUntil([&] { return combo->GetDropDown()->GetList()->GetUpdate(); }));
+    for (const POINT release : { POINT { 1, 21 }, POINT { 20, 400 }, POINT { -30, 21 } }) {
+        PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(20, 21));
+        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 21));
+        PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(release.x, release.y));
+        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+        pumpUntil([] { return false; }, 100);
+        EXPECT_EQ("", noteLine(combo->heard)) << release.x << "," << release.y;
+        EXPECT_TRUE(IsWindow(window)) << release.x << "," << release.y;
+    }
+    EXPECT_EQ(-1, combo->GetCurSel());
+}
+
+// The drop-down's bars take the strips the combo names; 0 keeps the library's own on that
+// axis (102 vertical, 101 horizontal). A bar shows which strip it got by the size of its frames.
+TEST_F(Combo, TheDropDownsBarsUseTheScrollStripsTheComboNames)
+{
+    const struct { UINT vertical, horizontal, expectVertical, expectHorizontal; } cases[] {
+        { 0, 0, 102, 101 }, { 101, 0, 101, 101 }, { 0, 102, 102, 102 }, { 101, 102, 101, 102 }, { 7, 9, 7, 9 },
+    };
+    const auto frames = [](MScroll* bar) {
+        int width = 0;
+        int height = 0;
+        bar->GetImageSize(width, height);
+        return std::make_pair(width, height);
+    };
+    std::pair<int, int> ownVertical;
+    std::pair<int, int> ownHorizontal;
+    for (const auto& c : cases) {
+        HearingCombo* combo = add();
+        fill(*combo, 8);
+        combo->SetScrollResID(c.vertical, c.horizontal);
+        combo->OnMessage(9, 2, 0, 0);
+        CComboBoxWnd* dropDown = combo->GetDropDown();
+        ASSERT_TRUE(dropDown && dropDown->GetList());
+        EXPECT_EQ(c.expectVertical, dropDown->GetPaintManager()->GetScrollVID());
+        EXPECT_EQ(c.expectHorizontal, dropDown->GetPaintManager()->GetScrollHID());
+        const auto vertical = frames(dropDown->GetList()->GetScrollVertical());
+        const auto horizontal = frames(dropDown->GetList()->GetScrollHorizontal());
+        if (c.vertical == 0 && c.horizontal == 0) {
+            ownVertical = vertical;
+            ownHorizontal = horizontal;
+        }
+        EXPECT_EQ(c.expectVertical == 102, vertical == ownVertical) << c.vertical << " " << c.horizontal;
+        EXPECT_EQ(c.expectHorizontal == 101, horizontal == ownHorizontal) << c.vertical << " " << c.horizontal;
+        dialog.GetPaintManager()->RemoveControl(combo);
+        pumpMessages();
+    }
+}
+
+// The drop-down's background: a skin file, else a resource of the host, drawn as a nine-grid
+// with a 6-px border; else its own colour.
+TEST_F(Combo, TheDropDownsBackgroundIsTheImageTheComboNames)
+{
+    ScratchStrip back(GetSkinPath(), L"h1_combo_back.png", 20, 20, { 0xFF00FF00 });
+    const struct { const wchar_t* file; UINT resource; int nineGrid; } cases[] {
+        { L"h1_combo_back.png", 0, 1 }, { nullptr, 102, 1 }, { nullptr, 0, 0 },
+    };
+    for (const auto& c : cases) {
+        HearingCombo* combo = add();
+        fill(*combo, 2);
+        EXPECT_EQ(1, c.file ? combo->SetBackImage(c.file) : combo->SetBackImage(c.resource, L"PNG"));
+        combo->OnMessage(9, 2, 0, 0);
+        PaintManager* manager = combo->GetDropDown()->GetPaintManager();
+        EXPECT_EQ(c.nineGrid ? 1 : 0, manager->GetBackMode() == BackModeNineGrid) << c.resource;
+        if (c.nineGrid) {
+            EXPECT_EQ(6, manager->GetBackBorder());
+        }
+        dialog.GetPaintManager()->RemoveControl(combo);
+        pumpMessages();
+    }
+}
+
+// The face draws the current item's text in the text rectangle the host sets; the nine-grid
+// margins are stored and returned 1 for, and the face is drawn again.
+TEST_F(Combo, TheFaceTextLiesInTheTextRectangleAndNewMarginsRedrawTheFace)
+{
+    HearingCombo* combo = add(CRect(0, 0, 200, 30));
+    combo->AddItem(L"WWWW", 0, nullptr, kNoColour);
+    combo->SetCurSel(0);
+    DibCanvas canvas(200, 30);
+    const auto textAt = [&](CRect area) {
+        combo->SetUpdate(0, 0);
+        combo->Draw(canvas.dc(), CRect(0, 0, 200, 30));
+        return scanInk(canvas, area, 0x636363, 0xFFFFFF, 60).bounds;
+    };
+    const CRect text = textAt(CRect(0, 0, 170, 30));
+    EXPECT_LT(text.left, 20) << "the default rectangle starts 3 px in";
+    combo->SetTextRect(CRect(100, 3, 170, 27));
+    EXPECT_EQ(CRect(100, 3, 170, 27), combo->GetTextRect());
+    const CRect moved = textAt(CRect(0, 0, 170, 30));
+    EXPECT_GE(moved.left, 100);
+    EXPECT_LE(moved.right, 170);
+    combo->SetUpdate(1, 0);
+    EXPECT_EQ(1, combo->SetShowModeMID(1, 2, 3, 4));
+    EXPECT_EQ(0, combo->GetUpdate()) << "the face is drawn again";
+    dialog.GetPaintManager()->RemoveControl(combo);
 }
 
 // ---- the drop-down list

@@ -3,6 +3,8 @@
 // placement), its drawing (tip, icon) and its end.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "DibCanvas.h"
 #include "GdiObjectCount.h"
 #include "InkScan.h"
@@ -102,6 +104,79 @@ TEST_F(EditDialog, PressShowsTheEditTypingReportsEachChangeAndAPressElsewhereEnd
     EXPECT_FALSE(IsWindowVisible(editWnd()));
     EXPECT_NE(editWnd(), GetFocus()) << "the hidden edit keeps no keyboard focus";
     EXPECT_EQ(CString(L"ab"), edit->GetTitleEx());
+}
+
+// In a page the press first hands the focus to the field and then lands on its text: the
+// edit window opens once, and the host hears it once.
+TEST_F(EditDialog, InAPageOnePressOpensTheEditAndTellsItOnce)
+{
+    auto* page = dialog.adopt(new MPanel(&dialog, 90, CRect(0, 100, 400, 200), 1));
+    page->CreateControl(L"MEdit", 21, CRect(20, 120, 200, 150), L"", 1, 1);
+    click(CPoint(60, 135));
+    EXPECT_EQ("30 1 2 ", codes());
+    ASSERT_TRUE(editWnd() && IsWindowVisible(editWnd()));
+}
+
+// A press on the text released on the icon: the edit ends (29), the icon reports its release
+// (31) and the click the press began is completed (2).
+TEST_F(EditDialog, APressOnTheTextReleasedOnTheIconCompletesTheClick)
+{
+    ScratchStrip strip(GetSkinPath(), L"t24_edit_icon.png", 16, 10, { 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00 });
+    ASSERT_EQ(1, edit->SetIconImage(L"t24_edit_icon.png", 4));
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN }, kOnText);
+    dialog.post({ WM_MOUSEMOVE, WM_LBUTTONUP }, CPoint(180, 35));
+    pumpMessages();
+    EXPECT_EQ("30 1 29 31 2 ", codes());
+    EXPECT_FALSE(IsWindowVisible(editWnd()));
+}
+
+// What the host sets before the edit opens is what the native edit window shows: several
+// lines, digits only, at most so many characters, and its back colour.
+TEST_F(EditDialog, TheOptionsReachTheNativeEditWindow)
+{
+    const CRect place(20, 60, 200, 100);
+    const CPoint on(60, 80);
+    const struct {
+        const char* what;
+        std::function<void(MEdit&)> set;
+        std::function<void(HWND)> check;
+    } cases[] {
+        { "multi-line", [](MEdit& field) { field.EnableMultLine(1); },
+          [](HWND window) { EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & ES_MULTILINE); } },
+        { "single line", [](MEdit&) {},
+          [](HWND window) { EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & (ES_MULTILINE | ES_NUMBER)); } },
+        { "number only", [](MEdit& field) { field.SetNumberOnly(1); },
+          [](HWND window) { EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & ES_NUMBER); } },
+        { "limit", [](MEdit& field) { field.SetLimitText(5); },
+          [this](HWND window) {
+              EXPECT_EQ(5, SendMessageW(window, EM_GETLIMITTEXT, 0, 0));
+              for (const wchar_t* c = L"abcdefgh"; *c; ++c)
+                  PostMessageW(window, WM_CHAR, *c, 1);
+              pumpMessages();
+              EXPECT_EQ(5, GetWindowTextLengthW(window));
+          } },
+        { "back colour", [](MEdit& field) { field.SetEditBKColor(0x0000FF); },
+          [](HWND window) {
+              InvalidateRect(window, nullptr, TRUE);
+              UpdateWindow(window);
+              const auto picture = captureClient(window);
+              EXPECT_TRUE(nearColor(picture->rgb(picture->width() - 3, picture->height() / 2), 0xFF0000, 8))
+                  << std::hex << picture->rgb(picture->width() - 3, picture->height() / 2);
+          } },
+    };
+    UINT id = 30;
+    for (const auto& c : cases) {
+        MEdit* field = dialog.create<MEdit>(L"MEdit", id++, place);
+        c.set(*field);
+        click(on);
+        const HWND window = FindWindowExW(dialog.GetSafeHwnd(), nullptr, L"FSEditWindow", nullptr);
+        ASSERT_TRUE(window && IsWindowVisible(window)) << c.what;
+        SCOPED_TRACE(c.what);
+        c.check(window);
+        click(kElsewhere);
+        dialog.GetPaintManager()->RemoveControl(field);
+        pumpMessages();
+    }
 }
 
 TEST_F(EditDialog, ReadingTheTitleEndsTheEditAndTheCopyDoesNot)

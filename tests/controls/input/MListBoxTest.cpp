@@ -3,6 +3,7 @@
 // program's own on its own desktop), the drag picture and the wheel, and the DListBox rules.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "DibCanvas.h"
@@ -166,6 +167,43 @@ TEST_F(ListBox, DeletingTheRowUnderARenameEndsItWithoutCommitting)
     list->SetControlFocus(0);
     EXPECT_EQ(CString(L"row 1"), list->GetItemText(0));
     EXPECT_EQ(CString(L"row 2"), list->GetItemText(1));
+}
+
+// The host changes the rows while a rename is open: the rename, and the selection, stay on
+// the row they were on (or end with the rows), and the commit names that row. Opening the
+// rename reports nothing before anything is typed.
+TEST_F(ListBox, ARenameStaysOnItsRowWhileTheHostInsertsSwapsOrClearsRows)
+{
+    const struct {
+        const char* what;
+        std::function<void(MListBox&)> change;
+        int renamedRow;
+        const char* heardOnLeaving;
+        int selection;
+    } cases[] {
+        { "insert", [](MListBox& rows) { rows.InsertString(0, L"top", -1, 0); }, 3, "29:0:3", 3 },
+        { "swap", [](MListBox& rows) { rows.SwapItem(2, 0); }, 0, "29:0:0", 0 },
+        { "clear", [](MListBox& rows) {
+              rows.ClearList();
+              for (const wchar_t* text : { L"a", L"b", L"c" })
+                  rows.AddString(text, -1);
+          }, -1, "", -1 },
+    };
+    for (const auto& c : cases) {
+        make(L"MListBox", 3);
+        list->EnableShowEdit(1);
+        EXPECT_EQ("1:2:0 3:2:0", heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK }, onRow(2)))
+            << c.what << ": nothing typed yet";
+        ASSERT_TRUE(list->GetEditWindow()) << c.what;
+        SetWindowTextW(list->GetEditWindow()->GetSafeHwnd(), L"renamed");
+        c.change(*list);
+        EXPECT_EQ(c.heardOnLeaving, heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(300, 240))) << c.what;
+        EXPECT_EQ(c.selection, list->GetCurSel()) << c.what;
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            EXPECT_EQ(row == c.renamedRow, list->GetItemText(row) == CString(L"renamed")) << c.what << " row " << row;
+        dialog.GetPaintManager()->RemoveControl(list);
+        pumpMessages();
+    }
 }
 
 TEST_F(ListBox, TheDragPictureAndTheWheel)

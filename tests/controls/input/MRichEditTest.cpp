@@ -189,6 +189,31 @@ TEST_F(RichDialog, APressFocusesItPostedCharsAreTypedAndEachChangeBecomesTheTitl
     EXPECT_EQ(CString(L"hi!"), edit->GetTitle());
 }
 
+// The buffers are sized by the text: ends and lengths far past it, or lines that are not
+// there, give the text there is (or nothing), never a host ended by a failed allocation.
+TEST_F(RichDialog, RangesAndLinesAskedFarPastTheTextGiveTheTextThereIs)
+{
+    ProbeEdit* edit = make();
+    focusOn();
+    type(L"hello");
+    ASSERT_EQ(CString(L"hello"), edit->GetTitle());
+    const struct { long start; long end; const wchar_t* text; } ranges[] {
+        { 0, 0x7FFFFFFF, L"hello" }, { 0, 0x30000000, L"hello" }, { 2, 0x7FFFFFFF, L"llo" }, { 5, 0x7FFFFFFF, L"" },
+        { 0x7FFFFFF0, 0x7FFFFFFF, L"" }, { -5, 3, L"" }, { 1, 3, L"el" },
+    };
+    for (const auto& range : ranges)
+        EXPECT_EQ(CString(range.text), edit->GetTextRange(range.start, range.end)) << range.start << " " << range.end;
+    const struct { int line; int length; const wchar_t* text; } lines[] {
+        { 0, 0x7FFFFFFF, L"hello" }, { 0, 0x30000000, L"hello" }, { 0, 3, L"hel" }, { 1, 0x7FFFFFFF, L"" },
+        { -1, 100, L"" }, { 0x7FFFFFFF, 0x7FFFFFFF, L"" },
+    };
+    for (const auto& line : lines) {
+        CString text = edit->GetLine(line.line, line.length);
+        text.TrimRight(L"\r\n");
+        EXPECT_EQ(CString(line.text), text) << line.line << " " << line.length;
+    }
+}
+
 TEST_F(RichDialog, TheTipShowsWhileEmptyGoesWithTheFirstCharacterAndReturns)
 {
     ProbeEdit* edit = make(L"search");
