@@ -254,11 +254,13 @@ int FanPreview::GetFanDevCount()
 
 void FanPreview::SetMonoSyncMode(int mode)
 {
-    m_run = mode == 0 ? 1 : 0;
-    ::Sleep(100);
     {
+        // Both locks wait out a tick in progress, and the tick reads the run flag under the
+        // list lock: once they are held no tick is recolouring, and none after them will while
+        // the flag is off. No sleep is needed for that on the host's thread.
         ScopedLock list(m_listLock);
         ScopedLock layers(m_layerLock);
+        m_run = mode == 0 ? 1 : 0;
         for (FAN_LED_INFO* led : *m_leds)
             led->color = 0;
     }
@@ -486,13 +488,24 @@ void FanPreview::SetSensorTemperatureColor(int index, int lowColor, int midColor
 
 void FanPreview::SetFanLightEffect(int mode, DWORD* colors)
 {
-    if (!colors)
+    ScopedLock lock(m_layerLock);
+    for (auto& layer : *m_layers)
+        if (layer->mode == mode) {
+            SetFanLightEffect(mode, colors, static_cast<int>(layer->leds.size()));
+            return;
+        }
+}
+
+void FanPreview::SetFanLightEffect(int mode, const DWORD* colors, int count)
+{
+    if (!colors || count < 1)
         return;
     ScopedLock lock(m_layerLock);
     for (auto& layer : *m_layers) {
         if (layer->mode != mode)
             continue;
-        for (size_t i = 0; i < layer->leds.size(); ++i)
+        const size_t shared = std::min(layer->leds.size(), static_cast<size_t>(count));
+        for (size_t i = 0; i < shared; ++i)
             if (layer->leds[i].selected)
                 layer->leds[i].color = colors[i];
         return;
@@ -605,12 +618,10 @@ void FanPreview::askRepaint(unsigned long long now)
 
 int FanPreview::OnControlTimer()
 {
-    if (!TicksNow())
-        return 0;
     const unsigned long long now = GetCurMillSeconds();
     {
         ScopedLock list(m_listLock);
-        if (m_fans->empty())
+        if (!TicksNow() || m_fans->empty())
             return 0;
         ScopedLock layers(m_layerLock);
         if (m_layers->empty())

@@ -102,11 +102,12 @@ const wchar_t* KeyboardCtrl::GetClassNameW() const
 void KeyboardCtrl::InitControl(PaintManager* manager)
 {
     ItemList::InitControl(manager);
-    if (m_manager && *m_tickingWith != m_manager) {
-        if (*m_tickingWith)
-            (*m_tickingWith)->DeleteFSTimer(this);
-        m_manager->AddMTimer(this);
-        *m_tickingWith = m_manager;
+    // A manager this view leaves takes it off its tick list (SetManager); attached again to the
+    // one it is on, it leaves first, so that it ticks once a tick wherever it is attached.
+    if (manager) {
+        while (manager->DeleteFSTimer(this)) {
+        }
+        manager->AddMTimer(this);
     }
     SetControlRect(m_rect);
 }
@@ -552,30 +553,40 @@ int KeyboardCtrl::OnControlRButtonUp(UINT, CPoint pt)
 
 // ---- tips
 
-void KeyboardCtrl::SetTips(KEY_INFO* key, CRect rect, bool show)
+CKeyboardTips* KeyboardCtrl::tipWindow()
 {
-    if (!m_tipsEnabled)
-        return;
-    if (!*m_tips) {
-        if (!m_manager)
-            return;
+    // The bubble is owned by the host's window and goes with it: a view attached again makes
+    // a new one for the window it is in now.
+    if (*m_tips && !::IsWindow((*m_tips)->GetSafeHwnd()))
+        m_tips->reset();
+    if (!*m_tips && m_manager && ::IsWindow(m_manager->GetPaintWnd())) {
         auto tips = std::make_unique<CKeyboardTips>();
         tips->Create(m_manager->GetPaintWnd(), L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
         tips->LoadBKImage(L"img_tip_bk.png");
         *m_tips = std::move(tips);
     }
-    CKeyboardTips& tips = **m_tips;
-    if (!show || !key) {
-        tips.ShowWindow(SW_HIDE);
+    return m_tips->get();
+}
+
+void KeyboardCtrl::SetTips(KEY_INFO* key, CRect rect, bool show)
+{
+    if (!m_tipsEnabled)
+        return;
+    CKeyboardTips* tips = tipWindow();
+    if (!tips)
+        return;
+    // Detached, the view has no window to place the bubble against: it only hides it.
+    if (!show || !key || !m_manager) {
+        tips->ShowWindow(SW_HIDE);
         return;
     }
     POINT anchor { rect.left + (rect.right - rect.left) / 2, rect.top };
     ::ClientToScreen(m_manager->GetPaintWnd(), &anchor);
     if (key->description.IsEmpty() && key->tip.IsEmpty())
-        tips.SetAirBladderMsg(key->secondName, L"Keyboard", key->secondName, anchor);
+        tips->SetAirBladderMsg(key->secondName, L"Keyboard", key->secondName, anchor);
     else
-        tips.SetAirBladderMsg(key->secondName, key->description, key->tip, anchor);
-    tips.ShowWindow(SW_SHOWNOACTIVATE);
+        tips->SetAirBladderMsg(key->secondName, key->description, key->tip, anchor);
+    tips->ShowWindow(SW_SHOWNOACTIVATE);
 }
 
 } // namespace KOVA

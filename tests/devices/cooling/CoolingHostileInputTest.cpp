@@ -1,0 +1,237 @@
+// Every exported call of the cooling and lighting controls with what a careless or hostile host
+// may pass: indexes, slots and channels far outside their lists, zero and negative sizes,
+// empty and one-point curves, equal temperatures, ranges upside down, null buffers, missing
+// pictures, thousands of rows. Each call ends in its failure result or a sound state; the
+// controls then still paint and take input.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "DibCanvas.h"
+#include "LibraryHost.h"
+#include "PageEndBuffer.h"
+#include "RecordingControl.h"
+#include "devices/cooling/CFan2DevCtrl.h"
+#include "devices/cooling/CFanDevCtrl.h"
+#include "platform/TimeSource.h"
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+const int kInts[] = { INT_MIN, -100000, -1, 0, 1, 7, 17, 100000, INT_MAX };
+const DWORD kDwords[] = { 0, 1, 4095, 4096, 0x00FFFFFF, 0xFFFFFFFF };
+// A usual place, none, upside down, one pixel, and a long thin strip.
+const CRect kRects[] = { CRect(10, 10, 470, 370), CRect(), CRect(300, 200, 20, 40), CRect(5, 5, 6, 6),
+                         CRect(0, 0, 30000, 8) };
+const CPoint kPoints[] = { CPoint(INT_MIN / 2, INT_MIN / 2), CPoint(-5, -5), CPoint(12, 12), CPoint(200, 150),
+                           CPoint(469, 369), CPoint(100000, 100000) };
+
+class Hostile : public ::testing::Test {
+protected:
+    ~Hostile() override { manager.ClearImgResInfo(); }
+
+    template <class T, class... Extra>
+    std::unique_ptr<T> make(CRect rect, Extra... extra)
+    {
+        auto control = std::make_unique<T>(&parent, 9, rect, 1, extra...);
+        control->SetManager(&manager);
+        control->SetControlRect(rect);
+        return control;
+    }
+    // Painted whole, then every button, the wheel and moves at every point, then painted again.
+    void poke(MControl& control)
+    {
+        paint(control);
+        for (const CPoint& at : kPoints)
+            for (UINT keys : { 0u, static_cast<UINT>(MK_LBUTTON), static_cast<UINT>(MK_RBUTTON) }) {
+                control.OnMouseMove(keys, at);
+                control.OnLButtonDown(MK_LBUTTON, at);
+                control.OnMouseMove(MK_LBUTTON, at);
+                control.OnLButtonUp(0, at);
+                control.OnRButtonDown(MK_RBUTTON, at);
+                control.OnMouseMove(MK_RBUTTON, at);
+                control.OnRButtonUp(0, at);
+                control.OnLButtonDblClk(MK_LBUTTON, at);
+                control.OnScroll(1, keys % 2, at);
+            }
+        paint(control);
+    }
+    void paint(MControl& control)
+    {
+        canvas.fill(0xFF202020);
+        control.SetUpdate(0, 0);
+        control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
+    }
+
+    PaintManager manager;
+    RecordingParent parent;
+    DibCanvas canvas { 480, 380 };
+};
+
+// The layer calls both previews share, at every index and value; then every mode ticks.
+void shakeLayers(FanPreview& preview)
+{
+    for (int index : { INT_MIN, -1, 100000, INT_MAX })
+        EXPECT_EQ(0, preview.DeleteItem(index));
+    for (int index : kInts)
+        EXPECT_EQ(index >= 0 && index < preview.GetFanDevCount(), preview.GetFanInfo(index) != nullptr) << index;
+    for (int layer : { -1, 0, 1, 2, 100000, INT_MAX }) {
+        for (int value : kInts) {
+            preview.SetLightMode(layer, value);
+            preview.SetShowState(layer, value != 0);
+            preview.SetBrightness(layer, value);
+            preview.SetSpeed(layer, value);
+            preview.SetDirection(layer, value);
+            preview.SetColorFul(layer, value);
+            preview.SetSensorDeviceType(layer, value);
+            // Equal thresholds, and the upper one below the lower.
+            preview.SetSensorTemperatureValue(layer, value, value, value);
+            preview.SetSensorTemperatureValue(layer, 16, value, value == INT_MIN ? value : value - 1);
+            preview.SetSensorTemperatureColor(layer, value, value, value);
+        }
+        for (DWORD device : kDwords) {
+            preview.SetSelectDev(layer, device, 1);
+            preview.SetSelectDev(layer, device, 0);
+            preview.SetColor(layer, device, ~device);
+        }
+    }
+    for (int mode : kInts) {
+        preview.SetFanLightEffect(mode, nullptr);
+        preview.SetFanLightEffect(mode, nullptr, 5);
+        DWORD one = 0x123456;
+        preview.SetFanLightEffect(mode, &one, 1);
+        preview.SetFanLightEffect(mode, &one, mode);
+        preview.SetMonoSyncMode(mode);
+        preview.SetDevTemperature(mode, mode, mode);
+    }
+    preview.SetMonoSyncMode(0);
+}
+
+// Every mode there is, and some there are not, on every direction, stepped for a while.
+void runEveryMode(FanPreview& preview, int steps = 40)
+{
+    SYSTEMTIME noon {};
+    TimeSource::Pin(1000000, noon);
+    preview.ClearLightLayer();
+    preview.AddLightLayer(0, 0, 16, 17, 1, 0, 0x0000FF, 0xFF0000, true);
+    preview.AddLightLayer(1, 0, 16, 17, 0, 0, 0, 0, true);
+    for (int mode : { -1, 0, 3, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, INT_MAX })
+        for (int direction : { INT_MIN, -1, 0, 1, 2, INT_MAX })
+            for (int colourful : { 0, 1, 2, 3 }) {
+                for (int layer : { 0, 1 }) {
+                    preview.SetLightMode(layer, mode);
+                    preview.SetDirection(layer, direction);
+                    preview.SetColorFul(layer, colourful);
+                }
+                for (int step = 0; step < steps; ++step) {
+                    TimeSource::Advance(1000);
+                    preview.OnControlTimer();
+                }
+            }
+    TimeSource::Unpin();
+}
+
+void pullEverySlot(FanPreview& preview, const std::function<void(int, unsigned char*)>& pull)
+{
+    PageEndBuffer<unsigned char> out(96);
+    for (int slot : kInts) {
+        pull(slot, nullptr);
+        pull(slot, out.data());
+    }
+    (void)preview;
+}
+
+TEST_F(Hostile, EighteenLedPreview)
+{
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto preview = make<CFan2DevCtrl>(rect, 1);
+        EXPECT_EQ(0, preview->SetFan2Image(nullptr));
+        EXPECT_EQ(0, preview->SetFan2Image(L"hostile_missing.png"));
+        EXPECT_EQ(0, preview->SetRotateImage(nullptr));
+        EXPECT_EQ(0, preview->SetRotateImage(L"hostile_missing.png"));
+        shakeLayers(*preview);
+        for (int value : kInts)
+            preview->AddFan(value, value, value, value, value, value, value);
+        preview->AddLightLayer(0, 24, 16, 17, 2, 0, 0xFF, 0, true);
+        preview->RefreshLedItemRect();
+        preview->RefreshLedPosistion();
+        shakeLayers(*preview);
+        runEveryMode(*preview);
+        pullEverySlot(*preview, [&](int slot, unsigned char* out) { preview->GetFanColorData(slot, out); });
+        for (int ring : kInts) {
+            EXPECT_GE(preview->GetLEDRealPosIndex(ring), 0);
+            EXPECT_LT(preview->GetLEDRealPosIndex(ring), 18);
+            for (double zoom : { -1.0, 0.0, 1e9, std::numeric_limits<double>::quiet_NaN() }) {
+                CRect dot;
+                preview->GetLEDItemRect(ring, ring, ring, ring, zoom, dot);
+            }
+        }
+        preview->SetAllFanColor(0xFFFFFFFF);
+        preview->CalFrameSelect();
+        poke(*preview);
+        preview->ClearList();
+        preview->RefreshLedItemRect();
+        preview->CalFrameSelect();
+        runEveryMode(*preview);
+        poke(*preview);
+    }
+}
+
+TEST_F(Hostile, ArgbPreview)
+{
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto preview = make<CFanDevCtrl>(rect, 1);
+        EXPECT_EQ(0, preview->SetFan2Image(nullptr));
+        EXPECT_EQ(0, preview->SetRotateLeftImage(nullptr));
+        EXPECT_EQ(0, preview->SetRotateRightImage(L"hostile_missing.png"));
+        shakeLayers(*preview);
+        for (int value : kInts)
+            preview->AddFan(value, value, value, value, value, value);
+        preview->AddLightLayer(0, 24, 16, 17, 2, 0, 0xFF, 0, true);
+        preview->RefreshLedItemRect();
+        shakeLayers(*preview);
+        runEveryMode(*preview);
+        pullEverySlot(*preview, [&](int slot, unsigned char* out) { preview->GetFanColorData(slot, out); });
+        for (int ring : kInts) {
+            CRect dot;
+            preview->GetLEDItemRect(ring, ring, ring, ring, 1.0, dot);
+        }
+        poke(*preview);
+        preview->ClearList();
+        runEveryMode(*preview);
+        poke(*preview);
+    }
+}
+
+TEST_F(Hostile, PreviewsOfManyFans)
+{
+    // Six hundred fans: more LEDs than the effects' tables and the colour buffer hold.
+    auto fans18 = make<CFan2DevCtrl>(kRects[0], 1);
+    auto fans8 = make<CFanDevCtrl>(kRects[0], 1);
+    for (int fan = 0; fan < 600; ++fan) {
+        fans18->AddFan(2, fan / 5, fan % 5, fan % 30, fan / 30, fan, 0);
+        fans8->AddFan(2, fan / 4, fan % 4, fan % 30, fan / 30, fan);
+    }
+    for (FanPreview* preview : { static_cast<FanPreview*>(fans18.get()), static_cast<FanPreview*>(fans8.get()) }) {
+        preview->RefreshLedItemRect();
+        PageEndBuffer<DWORD> colours(100);
+        preview->AddLightLayer(0, 99, 16, 17, 2, 0, 0, 0, true);
+        preview->SetFanLightEffect(99, colours.data(), 100);
+        runEveryMode(*preview, 2);
+        poke(*preview);
+    }
+}
+
+} // namespace
