@@ -68,7 +68,7 @@ void addArgbPreview(MPanel* page, const CRect& area)
     preview->SetRotateLeftImage(L"sample_fan_rotate_left.png");
     preview->SetRotateRightImage(L"sample_fan_rotate_right.png");
     for (int fan = 0; fan < 4; ++fan)
-        preview->AddFan(1, fan / 2, fan % 2, fan, 0, fan);
+        preview->AddFan(2, fan / 2, fan % 2, fan, 0, fan);
     preview->RefreshLedItemRect();
     preview->AddLightLayer(0, 21, 16, 14, 2, 0, 0, 0, true);
     manager->AddMTimer(preview);

@@ -19,6 +19,7 @@
 #include "RecordingControl.h"
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
+#include "devices/cooling/CHomeFuncCtrl.h"
 #include "platform/TimeSource.h"
 
 using namespace KOVA;
@@ -45,7 +46,7 @@ protected:
     {
         auto control = std::make_unique<T>(&parent, 9, rect, 1, extra...);
         control->SetManager(&manager);
-        control->SetControlRect(rect);
+        control->SetRect(rect);
         return control;
     }
     // Painted whole, then every button, the wheel and moves at every point, then painted again.
@@ -232,6 +233,228 @@ TEST_F(Hostile, PreviewsOfManyFans)
         runEveryMode(*preview, 2);
         poke(*preview);
     }
+}
+
+TEST_F(Hostile, CurveEditor)
+{
+    using Curve = std::vector<TempCurvePoint>;
+    const Curve curves[] = {
+        Curve {},
+        Curve { { 40, 50, 0, 0 } },
+        // Equal temperatures, and temperatures and speeds far outside the grid.
+        Curve { { 50, 20, 0, 0 }, { 50, 100, 0, 0 }, { 50, 60, 0, 0 } },
+        Curve { { INT_MIN, INT_MAX, 0, 0 }, { INT_MAX, INT_MIN, 0, 0 }, { -10, -5, 0, 0 } },
+        Curve(1000, TempCurvePoint { 10, 30, 0, 0 }),
+    };
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto curve = make<Fan2TempCurve>(rect, 1);
+        for (const Curve& points : curves) {
+            curve->UpdateCurveData(points);
+            EXPECT_EQ(points.size(), curve->GetCurrentCurve().size());
+            for (int value : kInts)
+                curve->SetCurvePoint(value, value);
+            curve->EnableCurveEdit(1);
+            poke(*curve);
+        }
+        for (int value : kInts) {
+            curve->AddItem(L"", L"", value);
+            curve->SetFanRPMValue(value, value);
+            curve->SetItemCheck(value, value);
+            curve->GetItemCheck(value);
+            curve->SetSelectItem(value);
+            curve->SetAllItemsCheck(value);
+        }
+        EXPECT_EQ(static_cast<int>(std::size(kInts)), curve->GetItemCount());
+        curve->ClearList();
+        EXPECT_EQ(0, curve->GetItemCheck(0));
+        poke(*curve);
+    }
+}
+
+TEST_F(Hostile, FanListsAndPickers)
+{
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto fans = make<FanDeviceBox>(rect, 1);
+        auto channels = make<DevChannelCtrl>(rect, 1);
+        auto counts = make<FanCountCtrl>(rect, 1);
+        fans->SetCoolModeName(L"");
+        for (int value : kInts) {
+            fans->AddItem(L"", L"", value, value, value);
+            fans->AddMode(L"", value);
+            fans->SetFanRPMValue(value, value, value);
+            channels->AddItem(L"", value);
+            counts->AddItem(L"", value, value);
+        }
+        for (CheckList* list : { static_cast<CheckList*>(fans.get()), static_cast<CheckList*>(channels.get()),
+                                 static_cast<CheckList*>(counts.get()) })
+            for (int index : kInts) {
+                list->SetSelectItem(index);
+                list->SetItemCheck(index, index);
+                list->GetItemCheck(index);
+                poke(*list);
+            }
+        fans->SetAllItemsCheck(INT_MIN);
+        channels->SetAllItemsCheck(INT_MAX);
+        fans->ClearModeList();
+        poke(*fans);
+    }
+}
+
+TEST_F(Hostile, HomePageTilesAndArchive)
+{
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto page = make<CHomeFuncCtrl>(rect, 1);
+        auto tiles = make<CDeviceCtrl>(rect, 1);
+        auto archive = make<ArchivedCtrl>(rect, 1);
+        EXPECT_EQ(0, tiles->SetCheckImage(nullptr));
+        EXPECT_EQ(0, tiles->SetAddIconImage(L"hostile_missing.png"));
+        for (int value : kInts) {
+            page->SetDeviceState(value, L"", true, L"hostile_missing.png");
+            page->AddArchived(L"", L"", value, L"");
+            page->SetArchivedCurProfile(value);
+            page->SetVirtualTop(value);
+            page->ResetLanguage(value);
+            page->GetLan(value, value);
+            tiles->AddDevice(L"", value, value, value % 2 != 0, L"hostile_missing.png");
+            tiles->SetDeviceState(value, L"", false, L"");
+            tiles->SetDeviceState(value, value);
+            archive->AddItem(L"", L"", value, L"");
+            archive->SetCurProfile(value);
+        }
+        int first = 0, second = 0;
+        page->GetCurDeviceInfo(first, second);
+        tiles->GetCurDeviceInfo(first, second);
+        EXPECT_GE(tiles->GetCheckItemCount(), 0);
+        page->GetArchivedCurItem();
+        page->GetArchivedCurProfile();
+        archive->GetCurProfile();
+        for (MControl* control : { static_cast<MControl*>(page.get()), static_cast<MControl*>(tiles.get()),
+                                   static_cast<MControl*>(archive.get()) })
+            poke(*control);
+        page->ClearArchived();
+        poke(*page);
+    }
+}
+
+TEST_F(Hostile, SelectionAndModeLists)
+{
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto devices = make<DevSelectCtrl>(rect, 1);
+        auto modes = make<LightCtrl>(rect, 1);
+        auto layers = make<LightLayer>(rect, 1);
+        auto cooling = make<Fan2CoolMode>(rect, 1);
+        for (int value : kInts) {
+            devices->AddDevice(L"", value);
+            modes->AddLight(L"", value, L"hostile_missing.png");
+            layers->AddLight(L"", value, value % 2 != 0);
+            cooling->AddLight(L"", value);
+        }
+        for (int value : kInts) {
+            devices->SetItemCheck(value, value);
+            devices->GetItemCheck(value);
+            devices->GetItemDevID(value);
+            devices->UpdateItemCheckState(value, value);
+            devices->SetSelectDevice(value);
+            devices->SetAllItemsCheck(value);
+            modes->SetCurLightMode(value);
+            modes->GetLightMode(value);
+            modes->SetAllItemHeight(value);
+            poke(*modes);
+            for (ModeRowList* list : { static_cast<ModeRowList*>(layers.get()), static_cast<ModeRowList*>(cooling.get()) }) {
+                list->GetLightMode(value);
+                list->SetCurLightLayerID(value);
+                list->SetItemText(value, L"");
+            }
+            layers->GetItemShowState(value);
+            cooling->SetSelectItem(value);
+        }
+        devices->GetSelectDevice();
+        modes->GetCurLightMode();
+        layers->GetCurLightLayerID();
+        for (MControl* control : { static_cast<MControl*>(devices.get()), static_cast<MControl*>(layers.get()),
+                                   static_cast<MControl*>(cooling.get()) })
+            poke(*control);
+        for (int value : kInts)
+            layers->DeleteItem(value);
+        while (cooling->DeleteItem(0)) {
+        }
+        poke(*layers);
+        poke(*cooling);
+    }
+}
+
+TEST_F(Hostile, GaugesAndInformationLists)
+{
+    for (const CRect& rect : kRects) {
+        SCOPED_TRACE(rect.Width());
+        auto level = make<MLevelCtrl>(rect, 1);
+        auto gauge = make<CHardwareInfo>(rect, 1);
+        auto ground = make<CHardwareInfoBkg>(rect, 1);
+        auto ring = make<UsageRateCtrl>(rect, 1);
+        auto types = make<SysInfoCtrl>(rect, 1);
+        auto checks = make<SysInfo2Ctrl>(rect, 1);
+        gauge->SetPointImage(L"hostile_missing.png");
+        gauge->SetProcessImage(L"");
+        gauge->SetHardwareInfo(L"", L"", L"");
+        gauge->SetHardwareDesc(L"", L"", L"");
+        gauge->SetHardwareDescValue(L"", L"", L"");
+        // Ranges upside down and of no width; values far outside them.
+        for (int low : kInts)
+            for (int high : { INT_MIN, low, 0, INT_MAX }) {
+                level->SetRangeValue(low, high);
+                for (int value : { INT_MIN, low, high, INT_MAX }) {
+                    level->SetLevelValue(value);
+                    paint(*level);
+                }
+            }
+        for (int value : kInts) {
+            gauge->SetHardwareType(value);
+            gauge->SetHardwareInfoValue(value, value);
+            paint(*gauge);
+            types->AddItem(L"", L"", value);
+            checks->AddItem(L"", L"", value);
+            checks->SetItemCheck(value, value);
+            checks->SetSysTypeCheck(value, value);
+        }
+        for (float amount : { -1.0f, 0.0f, 1e30f, std::numeric_limits<float>::quiet_NaN(),
+                              std::numeric_limits<float>::infinity() }) {
+            gauge->SetMemoryUsed(amount, amount);
+            gauge->SetMemoryUsed(0.0f, amount);
+            paint(*gauge);
+        }
+        int check = 0;
+        types->GetCurSysType();
+        checks->GetCurSysType(check);
+        checks->ResetItemCheck();
+        for (MControl* control : { static_cast<MControl*>(level.get()), static_cast<MControl*>(gauge.get()),
+                                   static_cast<MControl*>(ground.get()), static_cast<MControl*>(ring.get()),
+                                   static_cast<MControl*>(types.get()), static_cast<MControl*>(checks.get()) })
+            poke(*control);
+    }
+}
+
+TEST_F(Hostile, ListsOfAHundredThousandRows)
+{
+    auto devices = make<DevSelectCtrl>(kRects[0], 1);
+    auto modes = make<LightCtrl>(kRects[0], 1);
+    auto types = make<SysInfoCtrl>(kRects[0], 1);
+    for (int row = 0; row < 100000; ++row) {
+        devices->AddDevice(L"Device", row);
+        modes->AddLight(L"Mode", row, L"");
+        types->AddItem(L"Type", L"", row);
+    }
+    for (MControl* control : { static_cast<MControl*>(devices.get()), static_cast<MControl*>(modes.get()),
+                               static_cast<MControl*>(types.get()) }) {
+        for (int notch = 0; notch < 3; ++notch)
+            control->OnScroll(1, notch % 2, CPoint(100, 100));
+        poke(*control);
+    }
+    EXPECT_EQ(99999, devices->GetItemDevID(99999));
+    EXPECT_EQ(99999, modes->GetLightMode(99999));
 }
 
 } // namespace
