@@ -557,11 +557,19 @@ CKeyboardTips* KeyboardCtrl::tipWindow()
 {
     // The bubble is owned by the host's window and goes with it: a view attached again makes
     // a new one for the window it is in now.
-    if (*m_tips && !::IsWindow((*m_tips)->GetSafeHwnd()))
-        m_tips->reset();
-    if (!*m_tips && m_manager && ::IsWindow(m_manager->GetPaintWnd())) {
+    const HWND host = m_manager ? m_manager->GetPaintWnd() : nullptr;
+    if (*m_tips) {
+        const HWND bubble = (*m_tips)->GetSafeHwnd();
+        const bool gone = !::IsWindow(bubble);
+        if (gone || (host && ::GetWindow(bubble, GW_OWNER) != host)) {
+            if (!gone)
+                (*m_tips)->DestroyWindow();
+            m_tips->reset();
+        }
+    }
+    if (!*m_tips && ::IsWindow(host)) {
         auto tips = std::make_unique<CKeyboardTips>();
-        tips->Create(m_manager->GetPaintWnd(), L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
+        tips->Create(host, L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
         tips->LoadBKImage(L"img_tip_bk.png");
         *m_tips = std::move(tips);
     }

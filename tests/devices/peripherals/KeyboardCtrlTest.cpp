@@ -550,6 +550,14 @@ TEST(KeyboardLive, TipsOfADetachedViewHideAndANewWindowGetsANewBubble)
     ASSERT_TRUE(made);
     EXPECT_TRUE(::IsWindowVisible(made));
     EXPECT_EQ(second.GetSafeHwnd(), ::GetWindow(made, GW_OWNER));
+    // Moved to another window that lives, the view's bubble moves with it.
+    NotedDialog third(CRect(300, 300, 700, 500));
+    view.SetParent(&third);
+    view.SetManager(third.GetPaintManager());
+    view.SetTips(key, kKeys[0], true);
+    EXPECT_FALSE(::IsWindow(made));
+    ASSERT_TRUE(bubble());
+    EXPECT_EQ(third.GetSafeHwnd(), ::GetWindow(bubble(), GW_OWNER));
     view.SetManager(nullptr);
 }
 
