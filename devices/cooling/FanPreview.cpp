@@ -22,6 +22,14 @@ constexpr DWORD kNeverStepsFrom = 4096;
 constexpr unsigned long long kRepaintGap = 33;
 // Working arrays reach this far past the LED count (RainbowWave's levels run to n + 23).
 constexpr size_t kLevelsPastCount = 25;
+// Cells and places are kept within this many pixels of the control: far enough that a fan there
+// is never drawn, near enough that a cell's far edge and its dots still fit an int.
+constexpr long long kFarthest = 1 << 24;
+
+int placed(long long pixels)
+{
+    return static_cast<int>(std::clamp(pixels, -kFarthest, kFarthest));
+}
 } // namespace
 
 FanPreview::FanPreview(MObject* parent, UINT id, CRect rect, int visible, int enabled, const FanPreviewKind& kind)
@@ -134,30 +142,33 @@ void FanPreview::RefreshLedItemRect()
     const float s = Manager::GetScaleValue();
     const int width = m_rect.Width();
     const int height = m_rect.Height();
-    const int cols = m_maxColumn + 1;
-    const int rows = m_maxRow + 1;
+    // In 64 bits: a host may place a fan in any column and row an int holds.
+    const long long cols = static_cast<long long>(m_maxColumn) + 1;
+    const long long rows = static_cast<long long>(m_maxRow) + 1;
     const int gap = static_cast<int>(10 * s);
     const int native = std::max(1, static_cast<int>(m_kind->nativeCell * s));
     const int strip = static_cast<int>(36 * s);
-    int cell = native;
+    long long cell = native;
     if (rows > 1)
         cell = std::min((width - gap * (cols - 1)) / cols, (height - strip - gap * (rows - 1)) / rows);
     else if (cols * native + gap * (cols - 1) > width)
         cell = (width - gap * (cols - 1)) / cols;
+    // More columns than the width holds leave cells of no size, drawn nowhere.
+    cell = std::clamp<long long>(cell, 0, kFarthest);
     m_zoom = static_cast<double>(cell) / native;
-    const int left = (width - gap * (cols - 1) - cols * cell) / 2;
-    const int top = (height - strip - gap * (rows - 1) - rows * cell) / 2;
+    const long long left = (width - gap * (cols - 1) - cols * cell) / 2;
+    const long long top = (height - strip - gap * (rows - 1) - rows * cell) / 2;
     for (auto& fan : *m_fans) {
-        const int x = left + fan->column * (cell + gap);
-        const int y = top + (rows - 1 - fan->row) * (cell + gap);
-        fan->rect = CRect(x, y, x + cell, y + cell);
+        const int x = placed(left + fan->column * (cell + gap));
+        const int y = placed(top + (rows - 1 - fan->row) * (cell + gap));
+        fan->rect = CRect(x, y, x + static_cast<int>(cell), y + static_cast<int>(cell));
         for (FAN_LED_INFO* led : fan->leds) {
             CRect dot(led->rect);
             GetLEDItemRect(fan->type, led->ringPos, x, y, m_zoom, dot);
             led->rect = dot;
         }
     }
-    PlaceButtons(cell, m_zoom);
+    PlaceButtons(static_cast<int>(cell), m_zoom);
     m_selectedFan = 0;
     StillChanged();
 }

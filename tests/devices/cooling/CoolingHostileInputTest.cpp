@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -166,6 +167,13 @@ TEST_F(Hostile, EighteenLedPreview)
             preview->AddFan(value, value, value, value, value, value, value);
         preview->AddLightLayer(0, 24, 16, 17, 2, 0, 0xFF, 0, true);
         preview->RefreshLedItemRect();
+        // Columns and rows an int holds lay the cells out within reach of an int's range.
+        for (FAN_INFO* fan : preview->GetFanItems()) {
+            const CRect cell(fan->rect);
+            EXPECT_GE(cell.Width(), 0);
+            EXPECT_LE(std::abs(static_cast<long long>(cell.left)), 1LL << 24);
+            EXPECT_LE(std::abs(static_cast<long long>(cell.top)), 1LL << 24);
+        }
         preview->RefreshLedPosistion();
         shakeLayers(*preview);
         runEveryMode(*preview);
@@ -187,6 +195,22 @@ TEST_F(Hostile, EighteenLedPreview)
         runEveryMode(*preview);
         poke(*preview);
     }
+}
+
+TEST_F(Hostile, PreviewNarrowerThanItsColumnGaps)
+{
+    // Four columns need 30 pixels of gaps alone: the cells have no size, never a negative one.
+    auto preview = make<CFan2DevCtrl>(CRect(0, 0, 20, 300), 1);
+    for (int column = 0; column < 4; ++column)
+        preview->AddFan(2, 0, column, column, 0, 0, 0);
+    preview->RefreshLedItemRect();
+    for (FAN_INFO* fan : preview->GetFanItems()) {
+        EXPECT_EQ(0, CRect(fan->rect).Width());
+        for (FAN_LED_INFO* led : fan->leds)
+            EXPECT_GE(CRect(led->rect).Width(), 0);
+    }
+    preview->AddLightLayer(0, 24, 16, 17, 2, 0, 0xFF, 0, true);
+    poke(*preview);
 }
 
 TEST_F(Hostile, ArgbPreview)
