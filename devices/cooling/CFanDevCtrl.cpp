@@ -51,15 +51,16 @@ bool placedByRing(int mode)
 
 } // namespace
 
-int CFanDevCtrl::Strip::load(const wchar_t* file)
+std::unique_ptr<Gdiplus::Image> CFanDevCtrl::Strip::decode(const wchar_t* file)
 {
-    Gdiplus::Image* loaded = file ? MRender::LoadImageFromFile(GetSkinPath() + file) : nullptr;
-    if (!loaded)
-        return 0;
-    image.reset(loaded);
+    return std::unique_ptr<Gdiplus::Image>(file ? MRender::LoadImageFromFile(GetSkinPath() + file) : nullptr);
+}
+
+void CFanDevCtrl::Strip::take(std::unique_ptr<Gdiplus::Image> loaded)
+{
     frameWidth = static_cast<int>(loaded->GetWidth()) / 2;
     frameHeight = static_cast<int>(loaded->GetHeight());
-    return 1;
+    image = std::move(loaded);
 }
 
 CFanDevCtrl::CFanDevCtrl(MObject* parent, UINT id, CRect rect, int visible, int enabled)
@@ -74,16 +75,24 @@ CFanDevCtrl::~CFanDevCtrl()
 
 int CFanDevCtrl::SetRotateLeftImage(const wchar_t* file)
 {
-    ScopedLock lock(m_listLock);
-    StillChanged();
-    return m_left.load(file);
+    return setStrip(m_left, file);
 }
 
 int CFanDevCtrl::SetRotateRightImage(const wchar_t* file)
 {
+    return setStrip(m_right, file);
+}
+
+int CFanDevCtrl::setStrip(Strip& strip, const wchar_t* file)
+{
+    // Decoded before the lock is taken: the tick waiting on it would wait out the file.
+    std::unique_ptr<Gdiplus::Image> loaded = Strip::decode(file);
+    if (!loaded)
+        return 0;
     ScopedLock lock(m_listLock);
+    strip.take(std::move(loaded));
     StillChanged();
-    return m_right.load(file);
+    return 1;
 }
 
 void CFanDevCtrl::AddFan(int type, int channel, int fanInChannel, int column, int row, int ledOffset)

@@ -36,11 +36,15 @@ private:
         Strip() = default;
         Strip(const Strip&) {}
         Strip& operator=(const Strip&) { return *this; }
-        int load(const wchar_t* file);
+        // The strip's picture from the skin folder; null when it does not load.
+        static std::unique_ptr<Gdiplus::Image> decode(const wchar_t* file);
+        void take(std::unique_ptr<Gdiplus::Image> loaded);
         std::unique_ptr<Gdiplus::Image> image;
         int frameWidth { 0 };
         int frameHeight { 0 };
     };
+    // Loads outside the list lock, then swaps the picture in under it: 1 when it loaded.
+    int setStrip(Strip& strip, const wchar_t* file);
     void drawButton(Gdiplus::Graphics& graphics, const Strip& strip, const CRect& place, const CRect& cell) const;
 
     Strip m_left;

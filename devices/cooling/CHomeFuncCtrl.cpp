@@ -167,7 +167,14 @@ void CHomeFuncCtrl::InitControl(PaintManager* manager)
         bar->UpdateControl(1, 0);
     }
     bar->SetScrollMaxRange(kBarRange);
-    InitUI(m_rect);
+    if (!*m_devicesArrow) {
+        InitUI(m_rect);
+        return;
+    }
+    // Built on the first attach: a later one hands the new manager (or none) to the children.
+    for (MControl* control : childrenNow())
+        if (control && control != bar && control != GetScrollHorizontal())
+            control->SetManager(manager);
 }
 
 MControl* CHomeFuncCtrl::child(UINT id)

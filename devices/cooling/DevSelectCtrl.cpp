@@ -182,6 +182,10 @@ void DevSelectCtrl::drawTiles(int viewWidth, int offset)
     for (auto& item : *m_items) {
         const CRect place = pen.Place(width, height);
         item->cell = place;
+        // A row out of view keeps its place for hit tests and is not drawn: a list of
+        // thousands would draw them all.
+        if (place.bottom <= 0 || place.top >= m_rect.Height())
+            continue;
         const bool checked = tileOf(*item).check != 0;
         graphics.FillRectangle(&ItemBrush(checked ? kCheckedFill : kFill), place.left, place.top, width, height);
         if (font && !item->text.IsEmpty())

@@ -22,6 +22,14 @@ constexpr DWORD kNeverStepsFrom = 4096;
 constexpr unsigned long long kRepaintGap = 33;
 // Working arrays reach this far past the LED count (RainbowWave's levels run to n + 23).
 constexpr size_t kLevelsPastCount = 25;
+// Cells and places are kept within this many pixels of the control: far enough that a fan there
+// is never drawn, near enough that a cell's far edge and its dots still fit an int.
+constexpr long long kFarthest = 1 << 24;
+
+int placed(long long pixels)
+{
+    return static_cast<int>(std::clamp(pixels, -kFarthest, kFarthest));
+}
 } // namespace
 
 FanPreview::FanPreview(MObject* parent, UINT id, CRect rect, int visible, int enabled, const FanPreviewKind& kind)
@@ -134,30 +142,33 @@ void FanPreview::RefreshLedItemRect()
     const float s = Manager::GetScaleValue();
     const int width = m_rect.Width();
     const int height = m_rect.Height();
-    const int cols = m_maxColumn + 1;
-    const int rows = m_maxRow + 1;
+    // In 64 bits: a host may place a fan in any column and row an int holds.
+    const long long cols = static_cast<long long>(m_maxColumn) + 1;
+    const long long rows = static_cast<long long>(m_maxRow) + 1;
     const int gap = static_cast<int>(10 * s);
     const int native = std::max(1, static_cast<int>(m_kind->nativeCell * s));
     const int strip = static_cast<int>(36 * s);
-    int cell = native;
+    long long cell = native;
     if (rows > 1)
         cell = std::min((width - gap * (cols - 1)) / cols, (height - strip - gap * (rows - 1)) / rows);
     else if (cols * native + gap * (cols - 1) > width)
         cell = (width - gap * (cols - 1)) / cols;
+    // More columns than the width holds leave cells of no size, drawn nowhere.
+    cell = std::clamp<long long>(cell, 0, kFarthest);
     m_zoom = static_cast<double>(cell) / native;
-    const int left = (width - gap * (cols - 1) - cols * cell) / 2;
-    const int top = (height - strip - gap * (rows - 1) - rows * cell) / 2;
+    const long long left = (width - gap * (cols - 1) - cols * cell) / 2;
+    const long long top = (height - strip - gap * (rows - 1) - rows * cell) / 2;
     for (auto& fan : *m_fans) {
-        const int x = left + fan->column * (cell + gap);
-        const int y = top + (rows - 1 - fan->row) * (cell + gap);
-        fan->rect = CRect(x, y, x + cell, y + cell);
+        const int x = placed(left + fan->column * (cell + gap));
+        const int y = placed(top + (rows - 1 - fan->row) * (cell + gap));
+        fan->rect = CRect(x, y, x + static_cast<int>(cell), y + static_cast<int>(cell));
         for (FAN_LED_INFO* led : fan->leds) {
             CRect dot(led->rect);
             GetLEDItemRect(fan->type, led->ringPos, x, y, m_zoom, dot);
             led->rect = dot;
         }
     }
-    PlaceButtons(cell, m_zoom);
+    PlaceButtons(static_cast<int>(cell), m_zoom);
     m_selectedFan = 0;
     StillChanged();
 }
@@ -254,11 +265,13 @@ int FanPreview::GetFanDevCount()
 
 void FanPreview::SetMonoSyncMode(int mode)
 {
-    m_run = mode == 0 ? 1 : 0;
-    ::Sleep(100);
     {
+        // Both locks wait out a tick in progress, and the tick reads the run flag under the
+        // list lock: once they are held no tick is recolouring, and none after them will while
+        // the flag is off. No sleep is needed for that on the host's thread.
         ScopedLock list(m_listLock);
         ScopedLock layers(m_layerLock);
+        m_run = mode == 0 ? 1 : 0;
         for (FAN_LED_INFO* led : *m_leds)
             led->color = 0;
     }
@@ -486,13 +499,24 @@ void FanPreview::SetSensorTemperatureColor(int index, int lowColor, int midColor
 
 void FanPreview::SetFanLightEffect(int mode, DWORD* colors)
 {
-    if (!colors)
+    ScopedLock lock(m_layerLock);
+    for (auto& layer : *m_layers)
+        if (layer->mode == mode) {
+            SetFanLightEffect(mode, colors, static_cast<int>(layer->leds.size()));
+            return;
+        }
+}
+
+void FanPreview::SetFanLightEffect(int mode, const DWORD* colors, int count)
+{
+    if (!colors || count < 1)
         return;
     ScopedLock lock(m_layerLock);
     for (auto& layer : *m_layers) {
         if (layer->mode != mode)
             continue;
-        for (size_t i = 0; i < layer->leds.size(); ++i)
+        const size_t shared = std::min(layer->leds.size(), static_cast<size_t>(count));
+        for (size_t i = 0; i < shared; ++i)
             if (layer->leds[i].selected)
                 layer->leds[i].color = colors[i];
         return;
@@ -605,12 +629,10 @@ void FanPreview::askRepaint(unsigned long long now)
 
 int FanPreview::OnControlTimer()
 {
-    if (!TicksNow())
-        return 0;
     const unsigned long long now = GetCurMillSeconds();
     {
         ScopedLock list(m_listLock);
-        if (m_fans->empty())
+        if (!TicksNow() || m_fans->empty())
             return 0;
         ScopedLock layers(m_layerLock);
         if (m_layers->empty())

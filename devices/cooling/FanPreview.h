@@ -95,7 +95,12 @@ public:
     void SetSensorDeviceType(int layer, int type);
     void SetSensorTemperatureValue(int layer, int brightness, int low, int high);
     void SetSensorTemperatureColor(int layer, int lowColor, int midColor, int highColor);
+    // The first layer of the mode: its LED copy i, when selected, takes colors[i]. This form
+    // reads one colour for every LED of every fan of the preview (GetFanDevCount × LEDs per
+    // fan): the host's array must hold that many.
     void SetFanLightEffect(int mode, DWORD* colors);
+    // The same, reading no more than count colours: the LEDs past them keep their colours.
+    void SetFanLightEffect(int mode, const DWORD* colors, int count);
     void SetDevTemperature(int t1, int t2, int t3);
     // Milliseconds of the library's clock (TimeSource), which tests may pin.
     unsigned long long GetCurMillSeconds();
@@ -110,6 +115,8 @@ public:
     int OnControlMouseMove(UINT keys, CPoint pt) override;
     int OnControlLButtonDown(UINT keys, CPoint pt) override;
     int OnControlLButtonUp(UINT keys, CPoint pt) override;
+    // A band starts only from a press inside the preview and ends on that button's release.
+    int OnControlRButtonDown(UINT keys, CPoint pt) override;
     int OnControlRButtonUp(UINT keys, CPoint pt) override;
 
 protected:
@@ -140,6 +147,7 @@ protected:
     virtual void DrawStill(Gdiplus::Graphics& graphics, float scale, float zoomCap) = 0;
     // Byte offset of an LED lit by a layer of this mode, or -1 outside the buffer.
     virtual int BufferPlace(const FAN_LED_INFO& led, int layerMode) const = 0;
+    // Whether the tick steps the layers; read under the list lock.
     virtual bool TicksNow() { return true; }
     // A left-button release without a rubber band; the handler owns locks, repaint and note.
     virtual void OnFanClick(CPoint pt) = 0;
@@ -156,6 +164,9 @@ protected:
     void UpdateInfiniteEffect(LAYER_INFO* layer);
     void UpdateSunnyEffect(LAYER_INFO* layer);
     void UpdateColorWheelEffect(LAYER_INFO* layer);
+    // Kept for derived previews: these two do nothing.
+    void UpdateRainbow1ChannelEffect() {}
+    void UpdateColorWheelEffect() {}
     void UpdateBreathEffect(LAYER_INFO* layer);
     void UpdateRainbowWheelEffect(LAYER_INFO* layer);
     void UpdateColorConvectionEffect(LAYER_INFO* layer);
@@ -207,6 +218,10 @@ private:
     void drawBand(HDC dc) const;
     CRect bandRect() const;
     void moveBand(CPoint pt);
+    // A press of button (MK_LBUTTON or MK_RBUTTON) at pt: inside, the band starts there.
+    void startBand(CPoint pt, UINT button);
+    // The band's fields cleared; true (after a repaint request) when it was shown.
+    bool endBand();
 
     int m_ledCounter { 0 };
     int m_maxColumn { 0 };
@@ -215,6 +230,8 @@ private:
     int m_hoverFan { -1 };
     int m_frameSelect { 1 };
     int m_bandActive { 0 };
+    // The button whose press inside the preview started the band; 0 while none did.
+    UINT m_bandButton { 0 };
     CPoint m_bandStart;
     CPoint m_bandNow;
     int m_temperatures[3] {};

@@ -216,9 +216,9 @@ void FanPreview::FinishClick(int note)
 
 void FanPreview::moveBand(CPoint pt)
 {
-    // The press captured the mouse: past the control's edge the band stops at the edge.
-    pt.x = std::max(m_rect.left, std::min(pt.x, m_rect.right - 1));
-    pt.y = std::max(m_rect.top, std::min(pt.y, m_rect.bottom - 1));
+    // Outside the preview nothing happens: the band never reaches past its edge.
+    if (!m_rect.PtInRect(pt))
+        return;
     if (std::abs(pt.x - m_bandNow.x) < kBandStep && std::abs(pt.y - m_bandNow.y) < kBandStep)
         return;
     m_bandNow = pt;
@@ -227,11 +227,39 @@ void FanPreview::moveBand(CPoint pt)
     repaint();
 }
 
+void FanPreview::startBand(CPoint pt, UINT button)
+{
+    endBand();
+    if (!m_rect.PtInRect(pt))
+        return;
+    m_bandStart = pt;
+    m_bandNow = pt;
+    m_bandButton = button;
+    if (m_frameSelect && m_manager)
+        m_manager->SetCapture();
+}
+
+bool FanPreview::endBand()
+{
+    const bool wasActive = m_bandActive != 0;
+    m_bandActive = 0;
+    m_bandButton = 0;
+    m_bandStart = CPoint();
+    m_bandNow = CPoint();
+    if (wasActive)
+        repaint();
+    return wasActive;
+}
+
 int FanPreview::OnControlMouseMove(UINT keys, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_frameSelect && (keys & (MK_LBUTTON | MK_RBUTTON))) {
+    // Only the button of a press the preview received drags a band; a release it never saw
+    // (the pointer let go over another window) ends it.
+    if (m_bandButton && !(keys & m_bandButton))
+        endBand();
+    if (m_frameSelect && m_bandButton) {
         moveBand(pt);
         return 1;
     }
@@ -255,25 +283,13 @@ int FanPreview::OnControlLButtonDown(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_bandActive) {
-        m_bandActive = 0;
-        repaint();
-    }
-    if (!m_rect.PtInRect(pt)) {
-        m_bandStart = CPoint();
-        m_bandNow = CPoint();
-        return 1;
-    }
-    {
+    if (m_rect.PtInRect(pt)) {
         ScopedLock lock(m_listLock);
         const int fan = FanAt(pt, 0);
         if (fan >= 0)
             m_selectedFan = fan;
     }
-    m_bandStart = pt;
-    m_bandNow = pt;
-    if (m_frameSelect && m_manager)
-        m_manager->SetCapture();
+    startBand(pt, MK_LBUTTON);
     return 1;
 }
 
@@ -281,20 +297,26 @@ int FanPreview::OnControlLButtonUp(UINT, CPoint pt)
 {
     if (!m_enabled)
         return 0;
-    if (m_bandActive) {
-        m_bandActive = 0;
-        m_bandStart = CPoint();
-        m_bandNow = CPoint();
-        repaint();
+    if (endBand())
         return 1;
-    }
     OnFanClick(pt);
+    return 1;
+}
+
+int FanPreview::OnControlRButtonDown(UINT, CPoint pt)
+{
+    if (!m_enabled)
+        return 0;
+    startBand(pt, MK_RBUTTON);
     return 1;
 }
 
 int FanPreview::OnControlRButtonUp(UINT, CPoint)
 {
-    return m_enabled;
+    if (!m_enabled)
+        return 0;
+    endBand();
+    return 1;
 }
 
 void FanPreview::SetControlRect(CRect rect)

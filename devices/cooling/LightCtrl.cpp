@@ -41,7 +41,9 @@ void LightCtrl::AddLight(CString name, int mode, CString iconFile)
     auto cell = std::make_unique<LightItemInfo>();
     cell->text = name;
     cell->mode = mode;
-    cell->LoadImage(GetSkinPath() + iconFile);
+    // No icon names the skin folder itself, which GDI+ would take long to refuse.
+    if (!iconFile.IsEmpty())
+        cell->LoadImage(GetSkinPath() + iconFile);
     AppendItem(std::move(cell));
 }
 
@@ -106,6 +108,10 @@ void LightCtrl::drawCells(int viewWidth, int offset)
         ListItem& cell = *(*m_items)[i];
         const CRect place = pen.Place(width, height);
         cell.cell = place;
+        // A row out of view keeps its place for hit tests and is not drawn: a list of
+        // thousands would draw them all.
+        if (place.bottom <= 0 || place.top >= m_rect.Height())
+            continue;
         const bool lit = IsHighlighted(static_cast<int>(i));
         Gdiplus::SolidBrush& brush = ItemBrush(lit ? kLit : kDim);
         graphics.FillRectangle(&brush, place.left, place.top, width, height - label);

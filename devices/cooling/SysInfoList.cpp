@@ -102,6 +102,10 @@ void SysInfoList::drawItems()
         ListItem& item = *(*m_items)[i];
         const CRect cell = place(pen, static_cast<int>(i));
         item.cell = cell;
+        // A row out of view keeps its place for hit tests and is not drawn: a list of
+        // thousands would draw them all.
+        if (cell.bottom <= 0 || cell.top >= m_rect.Height())
+            continue;
         const bool on = m_look.checkTiles ? tileOf(item).check != 0 : IsHighlighted(static_cast<int>(i));
         if (m_image)
             graphics.DrawImage(m_image, Gdiplus::Rect(cell.left, cell.top, cell.Width(), cell.Height()),

@@ -51,7 +51,7 @@ void CDPIEditWnd::OnEditKillFocus()
 void CDPIEditWnd::ForgetOwner()
 {
     if (m_tile)
-        m_tile->SetEditWindow(nullptr);
+        m_tile->ForgetEditWindow(this);
     m_tile = nullptr;
 }
 

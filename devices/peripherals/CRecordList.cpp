@@ -4,6 +4,7 @@
 #include "devices/peripherals/CRecordList.h"
 
 #include <algorithm>
+#include <climits>
 #include <cwchar>
 #include <tuple>
 
@@ -30,6 +31,9 @@ constexpr int kKeyUp = 3;
 // A delay edit emptied and left stores this.
 constexpr const wchar_t* kEmptyDelay = L"10";
 constexpr int kWheelSteps = 10;
+// No row is flat (every row divides the scroll offset), and none taller than this: the memory
+// picture holds the rows in view whole.
+constexpr int kTallestRow = 1024;
 
 struct RecordEntry : ListItem {
     RecordItem record;
@@ -82,9 +86,15 @@ void CRecordList::repaintIfShown()
         UpdateControl(1, 0);
 }
 
+void CRecordList::SetItemHeight(int height)
+{
+    m_rowHeight = std::clamp(height, 1, kTallestRow);
+}
+
 int CRecordList::contentHeight() const
 {
-    return static_cast<int>(m_items->size()) * m_rowHeight;
+    const long long height = static_cast<long long>(m_items->size()) * m_rowHeight;
+    return static_cast<int>(std::min<long long>(height, INT_MAX));
 }
 
 void CRecordList::fitBar()
@@ -373,8 +383,11 @@ int CRecordList::OnControlRButtonUp(UINT, CPoint pt)
 
 int CRecordList::OnControlScroll(int, UINT down, CPoint)
 {
-    if (GetItemCount() * m_rowHeight <= m_rect.Height())
-        return 0;
+    {
+        ScopedLock lock(m_itemsLock);
+        if (contentHeight() <= m_rect.Height())
+            return 0;
+    }
     CScrollVertical* bar = GetScrollVertical();
     const int before = bar->GetScrollCurrentPos();
     const int steps = down == 1 ? kWheelSteps : -kWheelSteps;
@@ -391,14 +404,11 @@ int CRecordList::OnControlScroll(int, UINT down, CPoint)
 
 void CRecordList::layOutView(int viewHeight, int& bitmapHeight)
 {
-    CScrollVertical* bar = GetScrollVertical();
-    const int range = bar->GetScrollMaxRange();
-    const int content = contentHeight();
-    const int offset = range < 1 ? 0 : std::max(0, (content - viewHeight) * bar->GetScrollCurrentPos() / range);
-    m_scrollOffsetY = offset;
+    const int offset = std::max(0, ScrolledOffset(contentHeight()));
     const int count = static_cast<int>(m_items->size());
     m_firstDrawn = std::max(0, offset / m_rowHeight);
-    m_lastDrawn = std::max(std::min((viewHeight + offset) / m_rowHeight, count - 1), 0);
+    const long long bottomRow = (static_cast<long long>(viewHeight) + offset) / m_rowHeight;
+    m_lastDrawn = static_cast<int>(std::max<long long>(std::min<long long>(bottomRow, count - 1), 0));
     bitmapHeight = std::max((m_lastDrawn - m_firstDrawn + 1) * m_rowHeight, viewHeight);
     m_drawOffset = std::max(0, offset - m_firstDrawn * m_rowHeight);
 }

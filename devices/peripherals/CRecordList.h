@@ -59,7 +59,8 @@ public:
     bool UpdateDelayTime(int delay);
     int SetCurSel(int index);
     int GetCurSel() const { return m_selected; }
-    void SetItemHeight(int height) { m_rowHeight = height; }
+    // Rows are 1 to 1024 pixels high: a height outside is taken as the nearest of them.
+    void SetItemHeight(int height);
     int DeleteItem(int index);
     int DeleteAllItems();
     // Kept, not drawn; not owned.

@@ -92,6 +92,20 @@ void DPIControl::SetColor(COLORREF color)
         (*m_colorButton)->SetColor(color);
 }
 
+void DPIControl::SetEditWindow(CDPIEditWnd* edit)
+{
+    if (edit == *m_editWindow)
+        return;
+    NativeEditWindow::Dispose(m_editWindow.get());
+    *m_editWindow = edit;
+}
+
+void DPIControl::ForgetEditWindow(const CDPIEditWnd* edit)
+{
+    if (*m_editWindow == edit)
+        *m_editWindow = nullptr;
+}
+
 bool DPIControl::editShown() const
 {
     return *m_editWindow && (*m_editWindow)->IsShown();

@@ -58,7 +58,14 @@ public:
     CString GetTitleEx() const;
     CRect GetTextRect();
     HFONT GetDefaultFont();
-    void SetEditWindow(CDPIEditWnd* edit) { *m_editWindow = edit; }
+    // The tile takes the window over; one it held before is destroyed first (it is the tile's).
+    void SetEditWindow(CDPIEditWnd* edit);
+    // The window lets go of the tile: the field is cleared only while it still names that window.
+    void ForgetEditWindow(const CDPIEditWnd* edit);
+    // The host opens, fills and closes the window itself: these do nothing.
+    void SetEditText(const wchar_t*) {}
+    void ShowEdit() {}
+    void HideEdit() {}
 
 private:
     CRect CalcTextRect(int force);

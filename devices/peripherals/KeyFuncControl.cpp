@@ -173,6 +173,11 @@ KeyFuncItem::~KeyFuncItem()
 KeyFuncControl::KeyFuncControl(MObject* parent, UINT id, CRect rect, int visible)
     : ItemList(parent, id, rect, visible, 1)
 {
+    makeTools();
+}
+
+void KeyFuncControl::makeTools()
+{
     auto format = std::make_unique<Gdiplus::StringFormat>();
     format->SetAlignment(Gdiplus::StringAlignmentCenter);
     format->SetLineAlignment(Gdiplus::StringAlignmentCenter);
@@ -182,8 +187,33 @@ KeyFuncControl::KeyFuncControl(MObject* parent, UINT id, CRect rect, int visible
     *m_itemBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(kItemFill));
 }
 
-KeyFuncControl::KeyFuncControl(const KeyFuncControl& other) = default;
-KeyFuncControl& KeyFuncControl::operator=(const KeyFuncControl& other) = default;
+KeyFuncControl::KeyFuncControl(const KeyFuncControl& other) : ItemList(other), m_checked(other.m_checked)
+{
+    makeTools();
+    takeImageOf(other);
+}
+
+KeyFuncControl& KeyFuncControl::operator=(const KeyFuncControl& other)
+{
+    if (this == &other)
+        return *this;
+    if (m_image == m_ownImage->get())
+        m_image = nullptr;
+    ItemList::operator=(other);
+    m_checked = other.m_checked;
+    takeImageOf(other);
+    return *this;
+}
+
+void KeyFuncControl::takeImageOf(const KeyFuncControl& other)
+{
+    // The picture the other one loaded is its own and goes with it: the copy keeps a copy.
+    m_ownImage->reset();
+    if (!other.m_image || other.m_image != other.m_ownImage->get())
+        return;
+    m_ownImage->reset(other.m_image->Clone());
+    m_image = m_ownImage->get();
+}
 
 KeyFuncControl::~KeyFuncControl()
 {

@@ -34,7 +34,8 @@ struct KOVA_API KeyFuncItem {
 class KOVA_API KeyFuncControl : public ItemList {
 public:
     KeyFuncControl(MObject* parent, UINT id, CRect rect, int visible);
-    // A copy takes the value fields, a lock of its own and no items.
+    // A copy takes the value fields, a lock and drawing tools of its own, a copy of the picture
+    // it loaded and no items.
     KeyFuncControl(const KeyFuncControl& other);
     KeyFuncControl& operator=(const KeyFuncControl& other);
     ~KeyFuncControl() override;
@@ -69,6 +70,8 @@ private:
     KeyFuncItem* itemAt(int index) const;
     void showHeldItem();
     void dropTooltip();
+    void takeImageOf(const KeyFuncControl& other);
+    void makeTools();
 
     int m_checked { -1 };
     NotCopied<std::unique_ptr<Gdiplus::Image>> m_ownImage;

@@ -102,11 +102,12 @@ const wchar_t* KeyboardCtrl::GetClassNameW() const
 void KeyboardCtrl::InitControl(PaintManager* manager)
 {
     ItemList::InitControl(manager);
-    if (m_manager && *m_tickingWith != m_manager) {
-        if (*m_tickingWith)
-            (*m_tickingWith)->DeleteFSTimer(this);
-        m_manager->AddMTimer(this);
-        *m_tickingWith = m_manager;
+    // A manager this view leaves takes it off its tick list (SetManager); attached again to the
+    // one it is on, it leaves first, so that it ticks once a tick wherever it is attached.
+    if (manager) {
+        while (manager->DeleteFSTimer(this)) {
+        }
+        manager->AddMTimer(this);
     }
     SetControlRect(m_rect);
 }
@@ -552,30 +553,48 @@ int KeyboardCtrl::OnControlRButtonUp(UINT, CPoint pt)
 
 // ---- tips
 
+CKeyboardTips* KeyboardCtrl::tipWindow()
+{
+    // The bubble is owned by the host's window and goes with it: a view attached again makes
+    // a new one for the window it is in now.
+    const HWND host = m_manager ? m_manager->GetPaintWnd() : nullptr;
+    if (*m_tips) {
+        const HWND bubble = (*m_tips)->GetSafeHwnd();
+        const bool gone = !::IsWindow(bubble);
+        if (gone || (host && ::GetWindow(bubble, GW_OWNER) != host)) {
+            if (!gone)
+                (*m_tips)->DestroyWindow();
+            m_tips->reset();
+        }
+    }
+    if (!*m_tips && ::IsWindow(host)) {
+        auto tips = std::make_unique<CKeyboardTips>();
+        tips->Create(host, L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
+        tips->LoadBKImage(L"img_tip_bk.png");
+        *m_tips = std::move(tips);
+    }
+    return m_tips->get();
+}
+
 void KeyboardCtrl::SetTips(KEY_INFO* key, CRect rect, bool show)
 {
     if (!m_tipsEnabled)
         return;
-    if (!*m_tips) {
-        if (!m_manager)
-            return;
-        auto tips = std::make_unique<CKeyboardTips>();
-        tips->Create(m_manager->GetPaintWnd(), L"KeyboardTip Window", kTipStyle, 0, CRect(), nullptr);
-        tips->LoadBKImage(L"img_tip_bk.png");
-        *m_tips = std::move(tips);
-    }
-    CKeyboardTips& tips = **m_tips;
-    if (!show || !key) {
-        tips.ShowWindow(SW_HIDE);
+    CKeyboardTips* tips = tipWindow();
+    if (!tips)
+        return;
+    // Detached, the view has no window to place the bubble against: it only hides it.
+    if (!show || !key || !m_manager) {
+        tips->ShowWindow(SW_HIDE);
         return;
     }
     POINT anchor { rect.left + (rect.right - rect.left) / 2, rect.top };
     ::ClientToScreen(m_manager->GetPaintWnd(), &anchor);
     if (key->description.IsEmpty() && key->tip.IsEmpty())
-        tips.SetAirBladderMsg(key->secondName, L"Keyboard", key->secondName, anchor);
+        tips->SetAirBladderMsg(key->secondName, L"Keyboard", key->secondName, anchor);
     else
-        tips.SetAirBladderMsg(key->secondName, key->description, key->tip, anchor);
-    tips.ShowWindow(SW_SHOWNOACTIVATE);
+        tips->SetAirBladderMsg(key->secondName, key->description, key->tip, anchor);
+    tips->ShowWindow(SW_SHOWNOACTIVATE);
 }
 
 } // namespace KOVA

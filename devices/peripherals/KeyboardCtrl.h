@@ -57,7 +57,7 @@ public:
     ~KeyboardCtrl() override;
 
     const wchar_t* GetClassNameW() const override;
-    // Joins the paint manager's fast timer once.
+    // Joins the fast timer of the paint manager it is attached to, once, on every attach.
     void InitControl(PaintManager* manager) override;
     void DrawControl(HDC& dc, CRect paintRect) override;
     void SetControlRect(CRect rect) override;
@@ -142,6 +142,8 @@ private:
     void clearBand();
     void followPastTheEdge();
     void hideTips() { SetTips(nullptr, CRect(), false); }
+    // The tip bubble of the window the view is in now, made when first needed; null without one.
+    CKeyboardTips* tipWindow();
 
     int m_currentKeyValue { 0 };
     bool m_tipsEnabled { false };
@@ -166,7 +168,6 @@ private:
     NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_labelBrush;
     NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_shadowBrush;
     NotCopied<std::unique_ptr<CKeyboardTips>> m_tips;
-    NotCopied<PaintManager*> m_tickingWith;
     // The label font of mode 100, fetched before the key lock is taken for a rebuild.
     NotCopied<const Gdiplus::Font*> m_labelFont;
     // Light mode: every key's outline over the picture as the last rebuild left it, and the

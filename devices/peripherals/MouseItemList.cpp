@@ -2,6 +2,9 @@
 // requests and notifications are made with it let go.
 #include "devices/peripherals/MouseItemList.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "controls/basic/LookPainting.h"
 #include "framework/Manager.h"
 
@@ -11,6 +14,13 @@ namespace {
 constexpr UINT kPressCode = 1;
 constexpr UINT kReleaseCode = 2;
 } // namespace
+
+void MouseItemList::SetScaleValue(float scale)
+{
+    constexpr float kLargestScale = 16.0f;
+    if (std::isfinite(scale))
+        m_scale = std::clamp(scale, 0.0f, kLargestScale);
+}
 
 MouseItemList::MouseItemList(MObject* parent, UINT id, CRect rect, int visible)
     : ItemList(parent, id, rect, visible, 1), m_selectColor(Manager::GetSelectColor())

@@ -45,7 +45,9 @@ public:
     // A valid index whose text differs: the text changes and the view repaints.
     void SetItemText(int index, CString text);
     // Takes effect at the next paint.
-    void SetScaleValue(float scale) { m_scale = scale; }
+    // Taken up to 16 (a negative one as 0); one that is not a number leaves the scale as it
+    // was. A call-out scaled far beyond the window would take GDI+ seconds to draw.
+    void SetScaleValue(float scale);
 
 protected:
     // Appends the entry and repaints; the new index.

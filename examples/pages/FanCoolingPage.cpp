@@ -1,5 +1,6 @@
 // The fan cooling page: the 18-LED preview of three fans running a rainbow wheel with a marquee
-// over it on the fast timer, the fan curve editor with an eleven-point curve, the channel
+// over it on the fast timer, beside it the 8-LED (ARGB) preview of two channels of two fans
+// running a rainbow wheel, the fan curve editor with an eleven-point curve, the channel
 // picker, the fan-count picker and the fan list box with its cooling modes.
 #include "SamplePage.h"
 
@@ -14,6 +15,7 @@ constexpr UINT kCurveId = 7601;
 constexpr UINT kChannelsId = 7602;
 constexpr UINT kCountsId = 7603;
 constexpr UINT kFanListId = 7604;
+constexpr UINT kArgbPreviewId = 7605;
 constexpr UINT kFastTimerPeriod = 10;
 
 // The direction toggle: a dark frame (off) and a purple one (on).
@@ -40,6 +42,36 @@ void addPreview(MPanel* page, const CRect& area)
     preview->AddLightLayer(0, 16, 16, 12, 2, 0, 0x202020, 0, true);
     manager->AddMTimer(preview);
     manager->SetMTimer(kFastTimerPeriod);
+}
+
+// The rotate buttons of the 8-LED preview: a round arrow of each way on the frame shown.
+void writeRotateArrows()
+{
+    for (const bool left : { true, false })
+        HostTools::WriteSkinStrip(left ? L"sample_fan_rotate_left.png" : L"sample_fan_rotate_right.png", 40, 40, 2,
+                                  [left](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
+            const Gdiplus::SolidBrush disc(frame ? Gdiplus::Color(255, 189, 48, 255) : Gdiplus::Color(255, 60, 60, 66));
+            g.FillEllipse(&disc, r.X + 2, r.Y + 2, r.Width - 4, r.Height - 4);
+            const Gdiplus::Pen arrow(Gdiplus::Color(255, 255, 255, 255), 4.0f);
+            g.DrawArc(&arrow, r.X + 10, r.Y + 10, 20, 20, left ? 200.0f : -20.0f, left ? -220.0f : 220.0f);
+        });
+}
+
+// Two channels of two 8-LED fans in one row, small enough to sit under the 18-LED preview.
+void addArgbPreview(MPanel* page, const CRect& area)
+{
+    auto* preview = dynamic_cast<CFanDevCtrl*>(page->CreateControl(
+        L"CFanDevCtrl", kArgbPreviewId, CRect(area.left + 20, area.top + 305, area.left + 450, area.top + 460), L"", 1, 1));
+    PaintManager* manager = page->GetManager();
+    if (!preview || !manager)
+        return;
+    preview->SetRotateLeftImage(L"sample_fan_rotate_left.png");
+    preview->SetRotateRightImage(L"sample_fan_rotate_right.png");
+    for (int fan = 0; fan < 4; ++fan)
+        preview->AddFan(2, fan / 2, fan % 2, fan, 0, fan);
+    preview->RefreshLedItemRect();
+    preview->AddLightLayer(0, 21, 16, 14, 2, 0, 0, 0, true);
+    manager->AddMTimer(preview);
 }
 
 void addCurve(MPanel* page, const CRect& area)
@@ -91,7 +123,7 @@ void writeFanCell()
 void addFanList(MPanel* page, const CRect& area)
 {
     auto* fans = dynamic_cast<FanDeviceBox*>(page->CreateControl(
-        L"FanDeviceBox", kFanListId, CRect(area.left + 20, area.top + 420, area.left + 1060, area.top + 540), L"", 1, 1));
+        L"FanDeviceBox", kFanListId, CRect(area.left + 20, area.top + 470, area.left + 1060, area.top + 590), L"", 1, 1));
     if (!fans)
         return;
     fans->SetImage(L"sample_fan_cell.png", 1);
@@ -110,7 +142,9 @@ void build(MPanel* page, const CRect& area)
 {
     writeToggle();
     writeFanCell();
+    writeRotateArrows();
     addPreview(page, area);
+    addArgbPreview(page, area);
     addCurve(page, area);
     addPickers(page, area);
     addFanList(page, area);

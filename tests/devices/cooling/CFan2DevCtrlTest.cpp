@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <thread>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "InkScan.h"
 #include "LibraryHost.h"
 #include "NotedDialog.h"
+#include "PageEndBuffer.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
@@ -336,6 +339,90 @@ TEST_F(Preview, SlotsOutsideTheBufferAreNeitherWrittenNorRead)
 }
 
 // 32 fans are 576 LEDs: the levels and the output reach every one of them, the last included.
+TEST_F(Preview, AHostTableIsReadNoFurtherThanTheCountItComesWith)
+{
+    // Two fans, the table of one: the counted call stops at its end.
+    preview.AddFan(2, 0, 0, 0, 0, 0, 0);
+    preview.AddFan(2, 0, 1, 1, 0, 0, 0);
+    layer(99, 2, 0);
+    PageEndBuffer<DWORD> oneFan(kLeds);
+    for (size_t i = 0; i < oneFan.size(); ++i)
+        oneFan[i] = kRed;
+    struct Case {
+        int count;
+        int lit; // LEDs of the preview that take a colour
+    };
+    for (const Case& c : { Case { kLeds, kLeds }, Case { 5, 5 }, Case { 0, 0 }, Case { -3, 0 } }) {
+        SCOPED_TRACE(c.count);
+        preview.SetLightMode(0, 99);
+        preview.SetFanLightEffect(99, oneFan.data(), c.count);
+        tick();
+        const Buffer bytes = buffer();
+        int lit = 0;
+        for (size_t at = 0; at < kBufferBytes; at += 3)
+            lit += bytes[at] == 0xFF;
+        EXPECT_EQ(c.lit, lit);
+    }
+    preview.SetFanLightEffect(99, nullptr, kLeds);
+    // The call without a count reads a colour for every LED of both fans.
+    PageEndBuffer<DWORD> bothFans(2 * kLeds);
+    for (size_t i = 0; i < bothFans.size(); ++i)
+        bothFans[i] = kBlue;
+    preview.SetFanLightEffect(99, bothFans.data());
+    tick();
+    EXPECT_EQ(0xFF, buffer()[54 + 2]) << "the second fan's first byte of blue";
+}
+
+TEST_F(Preview, MonoSyncBlanksAtOnceWithoutSleepingAndWaitsOutATickHoldingTheLocks)
+{
+    preview.AddFan(2, 0, 0, 0, 0, 0, 0);
+    layer(24, 2, kRed);
+    tick();
+    // Twenty calls in far less time than the 100 ms each a sleep would take.
+    const DWORD start = ::GetTickCount();
+    for (int call = 0; call < 20; ++call)
+        preview.SetMonoSyncMode(call % 2);
+    EXPECT_LT(::GetTickCount() - start, 1000u);
+    EXPECT_EQ(0u, preview.GetFanInfo(0)->leds[0]->color);
+    // A tick in progress (the locks held on another thread) is waited out, not overtaken.
+    std::atomic<bool> holding { false };
+    std::atomic<bool> released { false };
+    std::thread tickInProgress([&] {
+        preview.EnterCS();
+        holding = true;
+        ::Sleep(50);
+        preview.GetFanInfo(0)->leds[0]->color = kBlue;
+        released = true;
+        preview.LeaveCS();
+    });
+    ASSERT_TRUE(pollUntil([&] { return holding.load(); }));
+    preview.SetMonoSyncMode(1);
+    EXPECT_TRUE(released.load());
+    EXPECT_EQ(0u, preview.GetFanInfo(0)->leds[0]->color);
+    tickInProgress.join();
+}
+
+// A preview of each kind whose protected members a derived host may call.
+class DerivedPreview : public CFan2DevCtrl {
+public:
+    using CFan2DevCtrl::CFan2DevCtrl;
+    void callKeptEffects()
+    {
+        UpdateRainbow1ChannelEffect();
+        UpdateColorWheelEffect();
+    }
+};
+
+TEST_F(Preview, TheKeptEffectsWithoutALayerDoNothing)
+{
+    DerivedPreview derived(&parent, 8, CRect(0, 0, 800, 300), 1, 1);
+    derived.AddFan(2, 0, 0, 0, 0, 0, 0);
+    derived.AddLightLayer(0, 24, 16, 17, 2, 0, kRed, 0, true);
+    derived.OnControlTimer();
+    derived.callKeptEffects();
+    EXPECT_EQ(placed(Colors(kLeds, kRed)), bufferOf(derived));
+}
+
 TEST_F(Preview, LevelEffectsReachTheLastOfFiveHundredSeventySixLeds)
 {
     for (int mode : { 12, 17 }) {
@@ -535,6 +622,99 @@ TEST(PreviewDialog, DirectionTogglesReportDrawTheirFramesAndDotsShowTheirColours
     shot = captureClient(dialog.GetSafeHwnd());
     Manager::SetLanguage(language);
     EXPECT_TRUE(scanInk(*shot, CRect(reverse.x - 3, reverse.y - 3, reverse.x + 37, reverse.y + 21), 0x00FF00, 0xFFFFFF).any());
+}
+
+const CRect kBandPlace(100, 0, 400, 250);
+
+// A preview alone in a dialog, its one fan running Static red; a corner of the window is empty.
+struct BandDialog {
+    BandDialog()
+    {
+        ::SetCursorPos(0, 0);
+        preview = dialog.adopt(new CFan2DevCtrl(&dialog, 30, kBandPlace, 1, 1));
+        preview->AddFan(2, 0, 0, 0, 0, 0, 0);
+        preview->RefreshLedItemRect();
+        preview->AddLightLayer(0, 24, 16, 17, 2, 0, kRed, 0, true);
+        pumpUntil([&] { return ::GetUpdateRect(dialog.GetSafeHwnd(), nullptr, FALSE) == FALSE; });
+    }
+    void send(UINT msg, UINT keys, CPoint at)
+    {
+        dialog.PostMessageW(msg, keys, MAKELPARAM(at.x, at.y));
+        pumpMessages();
+        pumpUntil([&] { return ::GetQueueStatus(QS_ALLINPUT | QS_POSTMESSAGE) == 0; }, 500);
+    }
+    // The LEDs the first layer lights after a tick.
+    int litLeds()
+    {
+        preview->OnControlTimer();
+        std::array<BYTE, 54> bytes {};
+        preview->GetFanColorData(0, bytes.data());
+        int lit = 0;
+        for (size_t at = 0; at < bytes.size(); at += 3)
+            lit += bytes[at] == 0xFF;
+        return lit;
+    }
+    bool bandShown()
+    {
+        const auto shot = dialog.shot();
+        return scanInk(*shot, kBandPlace, 0x000000, 0x4CFF29).matching > 0;
+    }
+    NotedDialog dialog { CRect(200, 200, 600, 500) };
+    CFan2DevCtrl* preview { nullptr };
+};
+
+TEST(PreviewDialog, OnlyABandPressedInsideThePreviewPicksLedsAndItsReleaseEndsIt)
+{
+    // One fan at zoom 1: its cell at (177, 34); LED 0's dot at (255, 41), 10 pixels a side.
+    const CPoint nearLed0(250, 37);
+    const CPoint overLed0(272, 45);
+    const CPoint emptyCorner(20, 280);
+    const CPoint belowPreview(390, 290);
+    struct Step {
+        UINT msg;
+        UINT keys;
+        CPoint at;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int lit;
+        bool bandAfter;
+    };
+    const Case cases[] = {
+        { "left press in an empty corner, dragged over the dots",
+          { { WM_LBUTTONDOWN, MK_LBUTTON, emptyCorner }, { WM_MOUSEMOVE, MK_LBUTTON, nearLed0 },
+            { WM_MOUSEMOVE, MK_LBUTTON, overLed0 }, { WM_MOUSEMOVE, MK_LBUTTON, CPoint(380, 240) } },
+          kLeds, false },
+        { "right press in an empty corner, dragged over the dots",
+          { { WM_RBUTTONDOWN, MK_RBUTTON, emptyCorner }, { WM_MOUSEMOVE, MK_RBUTTON, nearLed0 },
+            { WM_MOUSEMOVE, MK_RBUTTON, CPoint(380, 240) }, { WM_RBUTTONUP, 0, CPoint(380, 240) } },
+          kLeds, false },
+        { "left press inside, dragged out of the preview",
+          { { WM_MOUSEMOVE, 0, nearLed0 }, { WM_LBUTTONDOWN, MK_LBUTTON, nearLed0 },
+            { WM_MOUSEMOVE, MK_LBUTTON, belowPreview } },
+          kLeds, false },
+        { "right press inside, dragged over LED 0, released",
+          { { WM_MOUSEMOVE, 0, nearLed0 }, { WM_RBUTTONDOWN, MK_RBUTTON, nearLed0 },
+            { WM_MOUSEMOVE, MK_RBUTTON, overLed0 }, { WM_RBUTTONUP, 0, overLed0 } },
+          1, false },
+        { "left press inside, dragged over LED 0, held",
+          { { WM_MOUSEMOVE, 0, nearLed0 }, { WM_LBUTTONDOWN, MK_LBUTTON, nearLed0 },
+            { WM_MOUSEMOVE, MK_LBUTTON, overLed0 } },
+          1, true },
+    };
+    BandDialog host;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.preview->UpdateLightLayerDevice();
+        ASSERT_EQ(kLeds, host.litLeds());
+        for (const Step& step : c.steps)
+            host.send(step.msg, step.keys, step.at);
+        EXPECT_EQ(c.lit, host.litLeds());
+        EXPECT_EQ(c.bandAfter, host.bandShown());
+        host.send(WM_LBUTTONUP, 0, CPoint(380, 240));
+        host.send(WM_MOUSEMOVE, 0, emptyCorner);
+    }
 }
 
 } // namespace

@@ -128,6 +128,31 @@ TEST_F(ArgbPreview, TicksOnlyWhileRunningAndShown)
     }
 }
 
+TEST_F(ArgbPreview, RotatePicturesAreReadWithoutTheLockTheTickTakes)
+{
+    ScratchStrip strip(GetSkinPath(), L"argb_rotate_lock.png", 20, 20, { 0xFF0000FF, 0xFF00FF00 });
+    // A tick holds the list lock on another thread until the host's calls returned, or gives
+    // up after three seconds.
+    std::atomic<bool> holding { false };
+    std::atomic<bool> hostDone { false };
+    std::atomic<bool> gaveUp { false };
+    std::thread tick([&] {
+        preview.EnterCS();
+        holding = true;
+        gaveUp = !pollUntil([&] { return hostDone.load(); }, 3000);
+        preview.LeaveCS();
+    });
+    ASSERT_TRUE(pollUntil([&] { return holding.load(); }));
+    // A file that does not load fails before any lock is taken.
+    EXPECT_EQ(0, preview.SetRotateLeftImage(L"argb_rotate_missing.png"));
+    EXPECT_EQ(0, preview.SetRotateRightImage(nullptr));
+    hostDone = true;
+    tick.join();
+    EXPECT_FALSE(gaveUp.load()) << "the host waited for the tick's lock";
+    EXPECT_EQ(1, preview.SetRotateLeftImage(L"argb_rotate_lock.png"));
+    EXPECT_EQ(1, preview.SetRotateRightImage(L"argb_rotate_lock.png"));
+}
+
 TEST_F(ArgbPreview, EightLedVariantsOfTheRunningEffects)
 {
     struct Case {

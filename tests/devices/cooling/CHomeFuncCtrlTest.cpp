@@ -107,6 +107,36 @@ TEST_F(HomePage, ChildrenWaitForANewRectangleThenStandInTheirRows)
     EXPECT_EQ(CHomeFuncCtrl::kContentHeight, page->GetVirtualHeight());
 }
 
+TEST_F(HomePage, AttachedAgainItKeepsItsChildrenAndHandsThemTheNewManager)
+{
+    ASSERT_NE(nullptr, page);
+    const size_t built = page->GetControls().size();
+    MControl* const devices = child(35);
+    MControl* const restore = child(45);
+    PaintManager other;
+    struct Attach {
+        const char* name;
+        PaintManager* manager;
+    };
+    for (const Attach& attach : { Attach { "detached", nullptr }, Attach { "another window", &other },
+                                  Attach { "its window again", dialog.GetPaintManager() },
+                                  Attach { "the same window once more", dialog.GetPaintManager() } }) {
+        SCOPED_TRACE(attach.name);
+        page->SetManager(attach.manager);
+        EXPECT_EQ(built, page->GetControls().size());
+        EXPECT_EQ(devices, child(35));
+        EXPECT_EQ(restore, child(45));
+        EXPECT_EQ(attach.manager, devices->GetManager());
+        EXPECT_EQ(attach.manager, restore->GetManager());
+    }
+    // Back in its window, the page's children take the pointer as before.
+    layOut();
+    showTiles();
+    dialog.notes.clear();
+    dialog.post({ WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(300, 300));
+    EXPECT_TRUE(heard(kPageId, 35, 2, 0));
+}
+
 TEST_F(HomePage, PostedClicksReachTheHostRemappedBeforeAndAfterScrolling)
 {
     layOut();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,36 @@ TEST(RecordList, TheBarShowsWhenTheRowsOverflowAndNewRowsScrollIntoView)
     EXPECT_EQ(1, list.DeleteAllItems());
     EXPECT_FALSE(list.UpdateDelayTime(5));
     EXPECT_EQ(0, list.DeleteItem(0));
+}
+
+TEST(RecordList, RowHeightsAreOneToTenTwentyFourPixelsWhateverTheHostSets)
+{
+    struct Case {
+        int height;
+        int range; // of the bar over 200 rows
+    };
+    for (const Case& c : { Case { 0, 200 }, Case { -7, 200 }, Case { INT_MIN, 200 }, Case { 1, 200 },
+                           Case { 41, 8200 }, Case { 5000, 204800 }, Case { INT_MAX, 204800 } }) {
+        SCOPED_TRACE(c.height);
+        RecordingParent parent;
+        PaintManager manager;
+        CRecordList list(&parent, kId, kShort, 1);
+        list.SetManager(&manager);
+        list.SetItemHeight(c.height);
+        for (int row = 0; row < 200; ++row)
+            list.AddString(L"K", 2, 0, row);
+        EXPECT_EQ(c.range, list.GetScrollVertical()->GetScrollMaxRange());
+        DibCanvas canvas(480, 130);
+        for (int notch = 0; notch < 3; ++notch) {
+            list.SetUpdate(0, 0);
+            list.Draw(canvas.dc(), CRect(0, 0, 480, 130));
+            list.OnMouseMove(0, CPoint(60, 50));
+            list.OnScroll(1, 0, CPoint(60, 50));
+        }
+        list.OnLButtonDown(MK_LBUTTON, CPoint(60, 50));
+        list.OnLButtonUp(0, CPoint(60, 50));
+        EXPECT_GE(list.GetCurSel(), 0);
+    }
 }
 
 // Three rows in a list of a real dialog, every row in view.
@@ -171,6 +202,21 @@ TEST(RecordListLeaks, RepaintsAndEditsKeepTheGdiObjectCount)
         }
         ++round;
     }, 100);
+}
+
+TEST(RecordListLive, TwoThousandRowsAtTheEndOfTheBarPaintAndReportTheLastRows)
+{
+    Macro macro;
+    macro.list->DeleteAllItems();
+    for (int row = 0; row < 2000; ++row)
+        macro.list->AddString(L"K", 2, 0, row);
+    pumpUntil([&] { return ::GetUpdateRect(macro.dialog.GetSafeHwnd(), nullptr, FALSE) == FALSE; });
+    macro.dialog.notes.clear();
+    macro.click(Macro::nameCell(0));
+    // 82,000 pixels of rows in 200: the top 81,800 are above the view, so the press 20 pixels
+    // down the view lands on row 81,820 / 41.
+    EXPECT_EQ("1995:0 ", macro.heard(1));
+    EXPECT_EQ(1995, macro.list->GetCurSel());
 }
 
 } // namespace

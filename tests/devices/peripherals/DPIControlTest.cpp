@@ -104,6 +104,55 @@ TEST(DPIRow, AHandedOverEditReportsTypingAndFocusLossAndGoesWithItsTile)
     EXPECT_FALSE(::IsWindow(window));
 }
 
+TEST(DPIRow, AnotherEditWindowReplacesTheHeldOneAndEachClearsOnlyItsOwnHold)
+{
+    struct Case {
+        const char* name;
+        bool firstHandedOver; // the first window was handed to the tile before the second
+    };
+    for (const Case& c : { Case { "handed over one after the other", true },
+                           Case { "the first only laid over the tile", false } }) {
+        SCOPED_TRACE(c.name);
+        Row row;
+        auto* first = new CDPIEditWnd;
+        first->Init(row.first);
+        const HWND firstWindow = first->GetSafeHwnd();
+        if (c.firstHandedOver)
+            row.first->SetEditWindow(first);
+        auto* second = new CDPIEditWnd;
+        second->Init(row.first);
+        const HWND secondWindow = second->GetSafeHwnd();
+        row.first->SetEditWindow(second);
+        EXPECT_EQ(!c.firstHandedOver, ::IsWindow(firstWindow) != 0) << "a held window goes when another comes";
+        // The first one going (when the host destroys it) leaves the tile's hold on the second.
+        ::DestroyWindow(firstWindow);
+        pumpMessages();
+        row.first->SetDPIValue(1200);
+        CString text;
+        second->GetWindowTextW(text);
+        EXPECT_EQ(L"1200", std::wstring(text));
+        // The tile takes the second with it: nothing is left to reach the freed tile.
+        row.page->RemoveControl(row.first);
+        EXPECT_FALSE(::IsWindow(secondWindow));
+    }
+}
+
+TEST(DPIRow, TheEditCallsOfTheInterfaceDoNothing)
+{
+    Row row;
+    auto* edit = new CDPIEditWnd;
+    edit->Init(row.first);
+    row.first->SetEditWindow(edit);
+    row.first->SetEditText(L"9999");
+    row.first->SetEditText(nullptr);
+    row.first->HideEdit();
+    row.first->ShowEdit();
+    CString text;
+    edit->GetWindowTextW(text);
+    EXPECT_EQ(L"500", std::wstring(text));
+    EXPECT_EQ(500, row.first->GetDPIValue());
+}
+
 TEST(DPIRow, AnEditWithoutOwnerCallsNoOne)
 {
     Row row;

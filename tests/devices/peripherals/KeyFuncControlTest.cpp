@@ -279,6 +279,26 @@ TEST_F(Picker, GapsWheelsAndStaleIndexesChooseNothing)
     EXPECT_EQ(0, picker->SetImage(L"kbf_missing.png", 2));
 }
 
+TEST_F(Picker, ACopyKeepsAPictureOfItsOwn)
+{
+    ScratchStrip strip(GetSkinPath(), L"kbf_copy_strip.png", 12, 10, { 0xFFFF0000, 0xFF00FF00 });
+    auto original = std::make_unique<KeyFuncControl>(&parent, kId, CRect(0, 0, 100, 100), 1);
+    ASSERT_EQ(1, original->SetImage(L"kbf_copy_strip.png", 2));
+    KeyFuncControl copy(*original);
+    KeyFuncControl assigned(&parent, kId + 1, CRect(0, 0, 100, 100), 1);
+    ASSERT_EQ(1, assigned.SetImage(L"kbf_copy_strip.png", 2));
+    assigned = *original;
+    for (KeyFuncControl* taker : { &copy, &assigned }) {
+        ASSERT_NE(nullptr, taker->GetImage());
+        EXPECT_NE(original->GetImage(), taker->GetImage());
+    }
+    original.reset();
+    for (KeyFuncControl* taker : { &copy, &assigned }) {
+        EXPECT_EQ(24u, taker->GetImage()->GetWidth());
+        EXPECT_EQ(12, taker->GetFrameWidth());
+    }
+}
+
 TEST_F(Picker, IconKeysShowTheirLabelAsTooltipOnceLabelled)
 {
     const CPoint pc = centreOf(kRows[0]);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "GdiObjectCount.h"
 #include "LibraryHost.h"
 #include "NotedDialog.h"
+#include "Poisoned.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "ScratchStrip.h"
@@ -477,6 +479,86 @@ TEST(KeyboardLive, TheFastTimerAsksOneRepaintPerFrameStepAndNoneWhileHidden)
     const int before = panel->requests;
     run(30);
     EXPECT_EQ(before, panel->requests.load()) << "a hidden view asks for no repaint";
+}
+
+TEST(KeyboardLive, EveryAttachLeavesTheOldTickListAndJoinsTheNewOne)
+{
+    Live live;
+    PaintManager* manager = live.dialog.GetPaintManager();
+    CountingKeyboard reference(&live.dialog, 70, kPlace, 0);
+    reference.SetManager(manager);
+    CountingKeyboard view(&live.dialog, 71, kPlace, 0);
+    view.SetManager(manager);
+    // Ticks of the view beside those of one that stayed attached all along.
+    auto ticksOnce = [&] {
+        const int viewFrom = view.ticks;
+        const int referenceFrom = reference.ticks;
+        live.dialog.SetMTimer(2);
+        EXPECT_TRUE(pumpUntil([&] { return reference.ticks >= referenceFrom + 30; }, 5000));
+        manager->KillMTimer();
+        pumpMessages();
+        EXPECT_NEAR(reference.ticks - referenceFrom, view.ticks - viewFrom, 1);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> attach;
+    };
+    const Case cases[] = {
+        { "detached, then attached to the same window", [&] {
+             view.SetManager(nullptr);
+             view.SetManager(manager);
+         } },
+        { "attached to the same window twice", [&] { view.SetManager(manager); } },
+        { "attached to a window whose manager went, then to this one", [&] {
+             auto gone = std::make_unique<NoAccessAfterDelete<PaintManager>>();
+             view.SetManager(gone.get());
+             gone.reset();
+             view.SetManager(manager);
+         } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.attach();
+        ticksOnce();
+    }
+    view.SetManager(nullptr);
+    EXPECT_EQ(0, manager->DeleteFSTimer(&view)) << "detached, the view is on no tick list";
+}
+
+TEST(KeyboardLive, TipsOfADetachedViewHideAndANewWindowGetsANewBubble)
+{
+    auto first = std::make_unique<NotedDialog>(CRect(300, 300, 700, 500));
+    // Hidden: the view asks no window for a repaint, only its bubble shows.
+    KeyboardCtrl view(first.get(), kId, kPlace, 0);
+    view.SetManager(first->GetPaintManager());
+    view.AddKeyItem(L"K", L"Key", kKeyIds[0], kKeys[0], L"");
+    view.EnableKBTips(true);
+    KEY_INFO* key = view.GetKeyItems()[0];
+    auto bubble = [] { return ::FindWindowW(nullptr, L"KeyboardTip Window"); };
+    view.SetTips(key, kKeys[0], true);
+    ASSERT_TRUE(bubble() && ::IsWindowVisible(bubble()));
+    view.SetManager(nullptr);
+    view.SetTips(key, kKeys[0], true);
+    EXPECT_FALSE(::IsWindowVisible(bubble())) << "detached, the view only hides its bubble";
+    first.reset();
+    EXPECT_EQ(nullptr, bubble()) << "the bubble went with the host's window";
+    NotedDialog second(CRect(300, 300, 700, 500));
+    view.SetParent(&second);
+    view.SetManager(second.GetPaintManager());
+    view.SetTips(key, kKeys[0], true);
+    const HWND made = bubble();
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(::IsWindowVisible(made));
+    EXPECT_EQ(second.GetSafeHwnd(), ::GetWindow(made, GW_OWNER));
+    // Moved to another window that lives, the view's bubble moves with it.
+    NotedDialog third(CRect(300, 300, 700, 500));
+    view.SetParent(&third);
+    view.SetManager(third.GetPaintManager());
+    view.SetTips(key, kKeys[0], true);
+    EXPECT_FALSE(::IsWindow(made));
+    ASSERT_TRUE(bubble());
+    EXPECT_EQ(third.GetSafeHwnd(), ::GetWindow(bubble(), GW_OWNER));
+    view.SetManager(nullptr);
 }
 
 TEST(KeyboardLive, CustomOutlinesFollowThePointerWhileTheTimerRuns)
