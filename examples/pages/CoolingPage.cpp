@@ -46,8 +46,9 @@ void writeDevice(const wchar_t* name, Gdiplus::Color colour)
 }
 
 // A panel that gives its children a page of their own size and shows that page scaled into
-// itself: the children draw at full size off screen, the picture is shrunk onto the window,
-// and mouse points are scaled back up before the children see them. The wheel reaches them
+// itself: the children draw at full size off screen, the picture is shrunk and kept until a
+// child asks to be drawn again (a smoothed shrink costs a large part of a second here), and
+// mouse points are scaled back up before the children see them. The wheel reaches them
 // unscaled (a child's hit test is all it asks of the point).
 class ScaledView : public MPanel {
 public:
@@ -55,7 +56,11 @@ public:
         : MPanel(parent, id, rect, 1), m_page(page)
     {
     }
-    ~ScaledView() override { releaseCanvas(); }
+    ~ScaledView() override
+    {
+        release(m_canvas);
+        release(m_shrunk);
+    }
     ScaledView(const ScaledView&) = delete;
     ScaledView& operator=(const ScaledView&) = delete;
 
@@ -64,19 +69,22 @@ public:
     int DrawSubControls(HDC& dc, CRect) override
     {
         const CRect shown = shownRect();
-        if (!makeCanvas(dc))
-            return 0;
-        // The window's ground under the picture, stretched up, is what the children draw over.
-        SetStretchBltMode(m_canvas, COLORONCOLOR);
-        StretchBlt(m_canvas, 0, 0, m_page.cx, m_page.cy, dc, shown.left, shown.top, shown.Width(), shown.Height(),
-                   SRCCOPY);
-        for (MControl* child : childrenNow())
-            if (child && child->IsVisible() && !isBar(child))
-                child->Draw(m_canvas, PageRect());
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, shown.left, shown.top, shown.Width(), shown.Height(), m_canvas, 0, 0, m_page.cx, m_page.cy,
-                   SRCCOPY);
+        if (m_stale && make(m_canvas, dc, m_page) && make(m_shrunk, dc, shown.Size())) {
+            // The window's ground under the picture, stretched up, is what the children draw over.
+            SetStretchBltMode(m_canvas.dc, COLORONCOLOR);
+            StretchBlt(m_canvas.dc, 0, 0, m_page.cx, m_page.cy, dc, shown.left, shown.top, shown.Width(),
+                       shown.Height(), SRCCOPY);
+            for (MControl* child : childrenNow())
+                if (child && child->IsVisible() && !isBar(child))
+                    child->Draw(m_canvas.dc, PageRect());
+            SetStretchBltMode(m_shrunk.dc, HALFTONE);
+            SetBrushOrgEx(m_shrunk.dc, 0, 0, nullptr);
+            StretchBlt(m_shrunk.dc, 0, 0, shown.Width(), shown.Height(), m_canvas.dc, 0, 0, m_page.cx, m_page.cy,
+                       SRCCOPY);
+            m_stale = false;
+        }
+        if (m_shrunk.dc)
+            BitBlt(dc, shown.left, shown.top, shown.Width(), shown.Height(), m_shrunk.dc, 0, 0, SRCCOPY);
         return 1;
     }
     int OnMousePointChange(CPoint& pt) override
@@ -89,6 +97,7 @@ public:
     // A child's rectangles are the page's, not the window's: the whole picture is drawn again.
     LONG OnControlUpdate(CRect, int flag, MControl* control) override
     {
+        m_stale = true;
         return MPanel::OnControlUpdate(m_rect, flag, control);
     }
 
@@ -105,36 +114,43 @@ private:
         const int top = m_rect.top + (m_rect.Height() - height) / 2;
         return CRect(left, top, left + width, top + height);
     }
-    bool makeCanvas(HDC dc)
+    // A memory DC with a bitmap of its own size.
+    struct Surface {
+        HDC dc { nullptr };
+        HBITMAP bitmap { nullptr };
+        HGDIOBJ previous { nullptr };
+        CSize size;
+    };
+    static bool make(Surface& surface, HDC like, CSize size)
     {
-        if (m_canvas)
+        if (surface.dc && surface.size.cx == size.cx && surface.size.cy == size.cy)
             return true;
-        m_canvas = CreateCompatibleDC(dc);
-        m_bitmap = CreateCompatibleBitmap(dc, m_page.cx, m_page.cy);
-        if (!m_canvas || !m_bitmap) {
-            releaseCanvas();
+        release(surface);
+        surface.dc = CreateCompatibleDC(like);
+        surface.bitmap = CreateCompatibleBitmap(like, size.cx, size.cy);
+        if (!surface.dc || !surface.bitmap) {
+            release(surface);
             return false;
         }
-        m_previous = SelectObject(m_canvas, m_bitmap);
+        surface.previous = SelectObject(surface.dc, surface.bitmap);
+        surface.size = size;
         return true;
     }
-    void releaseCanvas()
+    static void release(Surface& surface)
     {
-        if (m_canvas && m_previous)
-            SelectObject(m_canvas, m_previous);
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
-        if (m_canvas)
-            DeleteDC(m_canvas);
-        m_canvas = nullptr;
-        m_bitmap = nullptr;
-        m_previous = nullptr;
+        if (surface.dc && surface.previous)
+            SelectObject(surface.dc, surface.previous);
+        if (surface.bitmap)
+            DeleteObject(surface.bitmap);
+        if (surface.dc)
+            DeleteDC(surface.dc);
+        surface = Surface();
     }
 
     CSize m_page;
-    HDC m_canvas { nullptr };
-    HBITMAP m_bitmap { nullptr };
-    HGDIOBJ m_previous { nullptr };
+    Surface m_canvas;
+    Surface m_shrunk;
+    bool m_stale { true };
 };
 
 void writeHomeSkin()
