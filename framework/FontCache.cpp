@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "framework/MRenderInternal.h"
 #include "platform/CriticalSection.h"
 
 namespace KOVA {
@@ -99,22 +100,17 @@ private:
         // GDI keeps the face it first mapped a description to: an unusual height keeps this
         // probe clear of the descriptions the library draws with.
         const LOGFONTW description = MakeLogFont(face, -61, 0);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HFONT font = CreateFontIndirectW(&description);
-        std::optional<std::vector<WCRANGE>> ranges;
-        if (dc && font) {
-            const HGDIOBJ previous = SelectObject(dc, font);
-            wchar_t chosen[LF_FACESIZE] {};
-            // A face GDI does not have is mapped to another: what that one has says nothing.
-            if (GetTextFaceW(dc, LF_FACESIZE, chosen) && lstrcmpiW(chosen, description.lfFaceName) == 0)
-                ranges = rangesOf(dc);
-            SelectObject(dc, previous);
-        }
-        if (font)
-            DeleteObject(font);
-        if (dc)
-            DeleteDC(dc);
-        return ranges;
+        const detail::UniqueDC dc(CreateCompatibleDC(nullptr));
+        const std::unique_ptr<std::remove_pointer_t<HFONT>, detail::GdiObjectDeleter> font(
+            CreateFontIndirectW(&description));
+        if (!dc || !font)
+            return std::nullopt;
+        const detail::ScopedSelection selection(dc.get(), font.get());
+        wchar_t chosen[LF_FACESIZE] {};
+        // A face GDI does not have is mapped to another: what that one has says nothing.
+        if (!GetTextFaceW(dc.get(), LF_FACESIZE, chosen) || lstrcmpiW(chosen, description.lfFaceName) != 0)
+            return std::nullopt;
+        return rangesOf(dc.get());
     }
 
     static std::optional<std::vector<WCRANGE>> rangesOf(HDC dc)
