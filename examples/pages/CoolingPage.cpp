@@ -70,6 +70,8 @@ public:
     {
         const CRect shown = shownRect();
         if (m_stale && make(m_canvas, dc, m_page) && make(m_shrunk, dc, shown.Size())) {
+            // A child that asks to be drawn again while the picture is made is drawn next time.
+            m_stale = false;
             // The window's ground under the picture, stretched up, is what the children draw over.
             SetStretchBltMode(m_canvas.dc, COLORONCOLOR);
             StretchBlt(m_canvas.dc, 0, 0, m_page.cx, m_page.cy, dc, shown.left, shown.top, shown.Width(),
@@ -81,7 +83,6 @@ public:
             SetBrushOrgEx(m_shrunk.dc, 0, 0, nullptr);
             StretchBlt(m_shrunk.dc, 0, 0, shown.Width(), shown.Height(), m_canvas.dc, 0, 0, m_page.cx, m_page.cy,
                        SRCCOPY);
-            m_stale = false;
         }
         if (m_shrunk.dc)
             BitBlt(dc, shown.left, shown.top, shown.Width(), shown.Height(), m_shrunk.dc, 0, 0, SRCCOPY);
