@@ -1,6 +1,7 @@
 #pragma once
 // The font half of a paint manager's caches, and the one place the library builds a GDI
-// LOGFONT from a face name.
+// LOGFONT from a face name, and the one place that chooses a face for a text whose font lacks
+// some of its characters.
 //
 // FontCache is the library's own (hosts reach fonts through PaintManager) and is not locked
 // itself: the paint manager calls it under its font lock. Every special member is implicit
@@ -9,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "platform/CString.h"
@@ -59,6 +61,52 @@ private:
     std::map<CString, Entry> m_families;
     std::unique_ptr<Gdiplus::FontFamily> m_fallback;
     std::vector<GdiFontRegistration> m_gdiFonts;
+};
+
+// A font falls back to a face that has the text's characters where its own face lacks them:
+// a face that is not installed gives a generic sans-serif family (or whatever face GDI maps
+// it to), which has no CJK glyphs, so Chinese captions would come out as boxes. Neither GDI+
+// nor this platform's GDI links fonts for us. What a face has is asked of GDI once per face and
+// kept for the process; safe on any thread.
+
+// The face to draw the text in instead of face: empty when face has every character of the
+// text, when GDI does not know face (a private collection's own family), or when no other
+// face has more of them. The usual CJK faces come first for a text with CJK characters, the
+// usual sans-serif faces first for any other. length -1: up to the terminator.
+CString FallbackFaceFor(const wchar_t* face, const wchar_t* text, int length = -1);
+
+// GDI+: the font to draw a text with: font itself, or the same size, style and unit in the
+// fallback face of the text. Lives for one drawing call.
+class TextFont {
+public:
+    TextFont(const Gdiplus::Font* font, const wchar_t* text, int length = -1);
+    TextFont(const TextFont&) = delete;
+    TextFont& operator=(const TextFont&) = delete;
+
+    const Gdiplus::Font* get() const { return m_standIn ? m_standIn.get() : m_font; }
+    operator const Gdiplus::Font*() const { return get(); }
+
+private:
+    const Gdiplus::Font* m_font;
+    std::unique_ptr<Gdiplus::Font> m_standIn;
+};
+
+// GDI: for a scope, the DC's font in the fallback face of the text, when the face GDI chose
+// for the selected font lacks characters of it; the previous font comes back at the end.
+class GdiTextFont {
+public:
+    GdiTextFont(HDC dc, const wchar_t* text, int length = -1);
+    ~GdiTextFont();
+    GdiTextFont(const GdiTextFont&) = delete;
+    GdiTextFont& operator=(const GdiTextFont&) = delete;
+
+private:
+    struct FontDeleter {
+        void operator()(HFONT font) const { DeleteObject(font); }
+    };
+    HDC m_dc;
+    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> m_standIn;
+    HGDIOBJ m_previous { nullptr };
 };
 
 // Style bits of the library's text fonts.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
 #include "framework/Manager.h"
@@ -262,7 +263,7 @@ void MAirBladder::drawText(Gdiplus::Graphics& graphics, const CRect& client)
     const Gdiplus::RectF layout(8.0f, (client.Height() - total) * 0.5f + m_lineCount - 1,
                                 static_cast<float>(client.Width() - 16), static_cast<float>(total + 2));
     const Gdiplus::SolidBrush white { Gdiplus::Color(kTextColour) };
-    graphics.DrawString(m_text, m_text.GetLength(), font.get(), layout, &format, &white);
+    graphics.DrawString(m_text, m_text.GetLength(), TextFont(font.get(), m_text), layout, &format, &white);
 }
 
 void MAirBladder::present(HDC screen, HDC memory, const CRect& client)

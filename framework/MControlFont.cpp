@@ -233,7 +233,8 @@ int MControlFont::DrawString(Gdiplus::Graphics& graphics, const CString& text, c
     ApplyAlignment(format);
     ScopedTextRenderingHint hint(graphics, m_textRenderingHint);
     const Gdiplus::Status status =
-        graphics.DrawString(text, text.GetLength(), font.get(), layoutRect(rect), &format, m_textBrush.get());
+        graphics.DrawString(text, text.GetLength(), TextFont(font.get(), text),
+                            layoutRect(rect), &format, m_textBrush.get());
     return status == Gdiplus::Ok ? 1 : 0;
 }
 

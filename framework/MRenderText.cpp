@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "framework/CaptionCache.h"
+#include "framework/FontCache.h"
 #include "framework/MRenderInternal.h"
 
 namespace KOVA {
@@ -154,6 +155,7 @@ void MRender::DrawTextW(HDC dc, CRect& rect, const wchar_t* text, COLORREF color
     const COLORREF previousColor = SetTextColor(dc, color);
     {
         detail::RoutineSelection fontSelection(dc, font, OBJ_FONT);
+        const GdiTextFont fallback(dc, text);
         if (!drawOneLine(dc, rect, text, format))
             ::DrawTextW(dc, text, -1, &rect, format);
     }

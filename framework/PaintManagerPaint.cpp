@@ -8,6 +8,7 @@
 #include "framework/PaintManager.h"
 
 #include "framework/CaretOwner.h"
+#include "framework/FontCache.h"
 #include "framework/MControl.h"
 #include "framework/MRender.h"
 #include "framework/MRenderInternal.h"
@@ -190,7 +191,7 @@ void drawOverlayText(Gdiplus::Graphics& graphics, const CString& text, const Gdi
     format.SetAlignment(alignment);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     Gdiplus::SolidBrush brush(Gdiplus::Color(alpha, 0x05, 0x05, 0x05));
-    graphics.DrawString(text, text.GetLength(), &font, layout, &format, &brush);
+    graphics.DrawString(text, text.GetLength(), TextFont(&font, text), layout, &format, &brush);
 }
 
 void drawProgressBar(Gdiplus::Graphics& graphics, const CRect& box, int shown)

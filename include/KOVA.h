@@ -112,6 +112,7 @@
 #include "devices/cooling/SysInfoList.h"
 #include "devices/cooling/UsageRateCtrl.h"
 #include "devices/peripherals/KeyboardCtrl.h"
+#include "devices/peripherals/KeyboardLayout.h"
 #include "devices/peripherals/KeyFuncControl.h"
 #include "devices/peripherals/MouseItemList.h"
 #include "devices/peripherals/MouseKeyCtrl.h"

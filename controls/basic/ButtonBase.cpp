@@ -3,6 +3,7 @@
 
 #include "controls/basic/LookPainting.h"
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/PaintManager.h"
 
@@ -215,7 +216,7 @@ void ButtonBase::DrawText(Gdiplus::Graphics& graphics, const CString& text, cons
         return;
     const Gdiplus::SolidBrush brush(colour);
     graphics.SetTextRenderingHint(hint);
-    graphics.DrawString(text, text.GetLength(), font, toRectF(layout), &format, &brush);
+    graphics.DrawString(text, text.GetLength(), TextFont(font, text), toRectF(layout), &format, &brush);
 }
 
 CRect ButtonBase::PressedShift(CRect layout, int frame)

@@ -1,6 +1,7 @@
 // GUI thread only: looks are rendered and shown while the window paints.
 #include "controls/basic/LookPainting.h"
 
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 
 namespace KOVA {
@@ -47,7 +48,7 @@ void DrawTextLine(Gdiplus::Graphics& graphics, const CString& text, const Gdiplu
     format.SetAlignment(horizontal);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     graphics.SetTextRenderingHint(hint);
-    graphics.DrawString(text, text.GetLength(), font, layout, &format, &brush);
+    graphics.DrawString(text, text.GetLength(), TextFont(font, text), layout, &format, &brush);
 }
 
 } // namespace KOVA

@@ -2,6 +2,7 @@
 #include "controls/basic/MText.h"
 
 #include "controls/basic/LookPainting.h"
+#include "framework/FontCache.h"
 #include "framework/Manager.h"
 
 namespace KOVA {
@@ -137,7 +138,7 @@ void MText::DrawControl(HDC& dc, CRect)
         FormatLines(format);
         graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        graphics.DrawString(m_title, m_title.GetLength(), font.get(),
+        graphics.DrawString(m_title, m_title.GetLength(), TextFont(font.get(), m_title),
                             Gdiplus::RectF(0.0f, 0.0f, static_cast<Gdiplus::REAL>(width),
                                            static_cast<Gdiplus::REAL>(height)),
                             &format, brush);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "framework/FontCache.h"
 #include "framework/Manager.h"
 
 namespace KOVA {
@@ -167,7 +168,8 @@ void CComboBoxList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows,
         if (highlighted)
             graphics.DrawRectangle(&frame, 1, top, width - 2, m_rowHeight - 2);
         if (!row->text.IsEmpty())
-            graphics.DrawString(row->text, row->text.GetLength(), font, rectF(0, top, width, m_rowHeight), &format,
+            graphics.DrawString(row->text, row->text.GetLength(), TextFont(font, row->text),
+                                rectF(0, top, width, m_rowHeight), &format,
                                 highlighted ? &highlight : &text);
     }
 }

@@ -3,6 +3,7 @@
 
 #include "controls/basic/LookPainting.h"
 #include "controls/input/CTxtWinHost.h"
+#include "framework/FontCache.h"
 
 namespace KOVA {
 
@@ -67,7 +68,7 @@ void CLogonEdit::drawFace(Gdiplus::Graphics& graphics, int width, int height)
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     const Gdiplus::RectF layout(x, y, static_cast<float>(width - kTipMargin), static_cast<float>(kTipHeight));
-    graphics.DrawString(m_tip, m_tip.GetLength(), font.get(), layout, &format, &brush);
+    graphics.DrawString(m_tip, m_tip.GetLength(), TextFont(font.get(), m_tip), layout, &format, &brush);
 }
 
 void CLogonEdit::DrawControl(HDC& dc, CRect paintRect)

@@ -6,6 +6,7 @@
 
 #include "controls/basic/LookPainting.h"
 #include "controls/input/CComboBoxWnd.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
@@ -417,7 +418,7 @@ void MComboBox::paintFaces(Gdiplus::Graphics& graphics)
         Gdiplus::SolidBrush text(look == LookDisabled ? Gdiplus::Color(kDisabledGrey) : m_textColor);
         const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(x + m_textRect.left), 0.0f,
                                     static_cast<Gdiplus::REAL>(m_textRect.Width()), static_cast<Gdiplus::REAL>(height));
-        graphics.DrawString(m_title, m_title.GetLength(), font.get(), layout, &format, &text);
+        graphics.DrawString(m_title, m_title.GetLength(), TextFont(font.get(), m_title), layout, &format, &text);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "controls/input/CEditWindow.h"
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MImageList.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
@@ -559,7 +560,8 @@ void MListBox::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int 
         }
         drawIcon(graphics, *row, i, top);
         if (!row->text.IsEmpty() && font && text)
-            graphics.DrawString(row->text, row->text.GetLength(), font, rectF(textLeft, top, width - textLeft, m_rowHeight),
+            graphics.DrawString(row->text, row->text.GetLength(), TextFont(font, row->text),
+                                rectF(textLeft, top, width - textLeft, m_rowHeight),
                                 &format, text);
     }
 }

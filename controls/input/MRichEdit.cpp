@@ -11,6 +11,7 @@
 #include "controls/basic/LookPainting.h"
 #include "controls/input/CTxtWinHost.h"
 #include "controls/input/EditFont.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/MScroll.h"
 #include "framework/PaintManager.h"
@@ -592,7 +593,7 @@ void MRichEdit::DrawTip(Gdiplus::Graphics& graphics, const CRect& slot, Gdiplus:
                                 static_cast<float>(slot.Width() - m_padding.left - m_padding.right),
                                 static_cast<float>(slot.Height() - m_padding.top - m_padding.bottom));
     graphics.SetTextRenderingHint(m_textRenderingHint);
-    graphics.DrawString(m_tip, m_tip.GetLength(), font.get(), layout, &format, &brush);
+    graphics.DrawString(m_tip, m_tip.GetLength(), TextFont(font.get(), m_tip), layout, &format, &brush);
 }
 
 void MRichEdit::DrawText(HDC& dc, const CRect& paintRect)

@@ -2,6 +2,8 @@
 // before any repaint request or notification.
 #include "devices/cooling/ArchivedCtrl.h"
 
+#include "framework/FontCache.h"
+
 namespace KOVA {
 
 namespace {
@@ -79,7 +81,7 @@ void ArchivedCtrl::DrawCard(Gdiplus::Graphics& graphics, ListItem& item, const C
             return;
         const Gdiplus::RectF place(static_cast<float>(cell.left), static_cast<float>(cell.top + top),
                                    static_cast<float>(cell.Width()), static_cast<float>(kLineHeight));
-        graphics.DrawString(text, text.GetLength(), font, place, format, &ItemBrush(colour));
+        graphics.DrawString(text, text.GetLength(), TextFont(font, text), place, format, &ItemBrush(colour));
     };
     line(card.text, *m_title, kTitleTop, lit ? kLitTitle : kDimLine);
     line(card.second, *m_body, kSecondTop, lit ? kLitLine : kDimLine);

@@ -3,6 +3,7 @@
 #include "devices/cooling/CDeviceCtrl.h"
 
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 
 namespace KOVA {
@@ -202,7 +203,8 @@ void CDeviceCtrl::DrawCard(Gdiplus::Graphics& graphics, ListItem& item, const CR
         return;
     const Gdiplus::RectF caption(static_cast<float>(cell.left), static_cast<float>(cell.bottom - kCaptionAbove),
                                  static_cast<float>(cell.Width()), static_cast<float>(kCaptionHeight));
-    graphics.DrawString(tile.text, tile.text.GetLength(), *m_captionFont, caption, m_captionFormat->Get(),
+    graphics.DrawString(tile.text, tile.text.GetLength(), TextFont(*m_captionFont, tile.text),
+                        caption, m_captionFormat->Get(),
                         &ItemBrush(lit ? kLitCaption : kCaption));
 }
 

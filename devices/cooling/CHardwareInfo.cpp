@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/Registry.h"
@@ -160,7 +161,7 @@ void CHardwareInfo::text(Gdiplus::Graphics& graphics, const CString& line, const
     if (!*m_brush)
         *m_brush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(colour));
     (*m_brush)->SetColor(Gdiplus::Color(colour));
-    graphics.DrawString(line, line.GetLength(), font, place, format, m_brush->get());
+    graphics.DrawString(line, line.GetLength(), TextFont(font, line), place, format, m_brush->get());
 }
 
 void CHardwareInfo::drawNeedle(Gdiplus::Graphics& graphics, int angle, Gdiplus::PointF pivot) const

@@ -2,6 +2,7 @@
 // is let go before a repaint request or a notification.
 #include "devices/cooling/DevSelectCtrl.h"
 
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 
@@ -189,7 +190,7 @@ void DevSelectCtrl::drawTiles(int viewWidth, int offset)
         const bool checked = tileOf(*item).check != 0;
         graphics.FillRectangle(&ItemBrush(checked ? kCheckedFill : kFill), place.left, place.top, width, height);
         if (font && !item->text.IsEmpty())
-            graphics.DrawString(item->text, item->text.GetLength(), font,
+            graphics.DrawString(item->text, item->text.GetLength(), TextFont(font, item->text),
                                 Gdiplus::RectF(static_cast<float>(place.left), static_cast<float>(place.top),
                                                static_cast<float>(width), static_cast<float>(height)),
                                 m_format->Get(), &ItemBrush(checked ? kCheckedText : kText));

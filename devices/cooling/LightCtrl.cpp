@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 
@@ -124,7 +125,7 @@ void LightCtrl::drawCells(int viewWidth, int offset)
                                lit ? frameWidth : 0, 0, frameWidth, cell.imageHeight, Gdiplus::UnitPixel);
         }
         if (font && !cell.text.IsEmpty())
-            graphics.DrawString(cell.text, cell.text.GetLength(), font,
+            graphics.DrawString(cell.text, cell.text.GetLength(), TextFont(font, cell.text),
                                 Gdiplus::RectF(static_cast<float>(place.left), static_cast<float>(place.bottom - label),
                                                static_cast<float>(width), static_cast<float>(label)),
                                 m_format->Get(), &brush);

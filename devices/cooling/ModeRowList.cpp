@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/FontCache.h"
 #include "framework/Manager.h"
 
 namespace KOVA {
@@ -194,7 +195,7 @@ void ModeRowList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, i
                                Gdiplus::UnitPixel);
         }
         if (font && !item->text.IsEmpty())
-            graphics.DrawString(item->text, item->text.GetLength(), font,
+            graphics.DrawString(item->text, item->text.GetLength(), TextFont(font, item->text),
                                 Gdiplus::RectF(static_cast<float>(height), static_cast<float>(y),
                                                static_cast<float>(viewWidth - height),
                                                static_cast<float>(height - kRowParting)),

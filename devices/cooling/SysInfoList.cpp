@@ -2,6 +2,7 @@
 // is let go before a repaint request or a notification.
 #include "devices/cooling/SysInfoList.h"
 
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 
@@ -113,7 +114,7 @@ void SysInfoList::drawItems()
         const Gdiplus::ARGB colour = m_look.checkTiles ? (on ? kCheckedText : m_textColor.GetValue())
                                                        : (on ? kLitRowText : kRowText);
         if (font && !item.text.IsEmpty())
-            graphics.DrawString(item.text, item.text.GetLength(), font,
+            graphics.DrawString(item.text, item.text.GetLength(), TextFont(font, item.text),
                                 Gdiplus::RectF(static_cast<float>(cell.left), static_cast<float>(cell.top),
                                                static_cast<float>(cell.Width()), static_cast<float>(cell.Height())),
                                 m_format->Get(), &ItemBrush(colour));

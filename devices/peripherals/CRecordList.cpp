@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "controls/input/CEditWindow.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 
@@ -443,7 +444,8 @@ void CRecordList::drawRows(Gdiplus::Graphics& graphics, int drawWidth)
                                                  std::make_tuple(type, kTypeLeft, kTypeWidth),
                                                  std::make_tuple(delay, kDelayLeft, kDelayWidth) })
             if (!text.IsEmpty())
-                graphics.DrawString(text, text.GetLength(), font, cellOf(row.rect, left, width), m_format->get(), ink);
+                graphics.DrawString(text, text.GetLength(), TextFont(font, text),
+                                    cellOf(row.rect, left, width), m_format->get(), ink);
     }
 }
 

@@ -3,7 +3,9 @@
 #include "devices/peripherals/KeyFuncControl.h"
 
 #include "controls/basic/LookPainting.h"
+#include "devices/peripherals/KeyboardLayout.h"
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
@@ -18,142 +20,7 @@ constexpr Gdiplus::ARGB kItemOutline = 0xFFB4B4B4;
 constexpr int kIconSide = 20;
 // Icon keys carry the picker's own codes, above the HID modifiers: their label is a tooltip.
 constexpr int kFirstIconCode = 232;
-
-struct TableRow {
-    const wchar_t* label;
-    int code;
-    int x;
-    int y;
-    int width;
-    int height;
-    const wchar_t* icon;
-};
-
-// Codes 4 to 101: the USB HID keyboard page; 224 to 231 its modifiers; 232 to 249 the icon keys.
-const TableRow kTable[KeyFuncControl::kItemCount] = {
-    { L"", 249, 0, 0, 43, 28, L"icon//icon_pc.png" },
-    { L"", 242, 48, 0, 43, 28, L"icon//icon_cal.png" },
-    { L"", 240, 96, 0, 43, 28, L"icon//icon_email.png" },
-    { L"", 232, 144, 0, 43, 28, L"icon//icon_multimedia.png" },
-    { L"", 238, 192, 0, 43, 28, L"icon//icon_playpause.png" },
-    { L"", 236, 240, 0, 43, 28, L"icon//icon_stop.png" },
-    { L"", 237, 288, 0, 43, 28, L"icon//icon_pre.png" },
-    { L"", 239, 336, 0, 43, 28, L"icon//icon_next.png" },
-    { L"", 233, 384, 0, 43, 28, L"icon//icon_vol_down.png" },
-    { L"", 234, 432, 0, 43, 28, L"icon//icon_vol_up.png" },
-    { L"", 235, 480, 0, 43, 28, L"icon//icon_vol_mute.png" },
-    { L"", 241, 528, 0, 43, 28, L"icon//icon_home.png" },
-    { L"", 246, 576, 0, 43, 28, L"icon//icon_web_refresh.png" },
-    { L"", 245, 624, 0, 43, 28, L"icon//icon_web_stop.png" },
-    { L"", 243, 672, 0, 43, 28, L"icon//icon_web_backward.png" },
-    { L"", 244, 720, 0, 43, 28, L"icon//icon_web_foreward.png" },
-    { L"", 248, 768, 0, 43, 28, L"icon//icon_favorites.png" },
-    { L"", 247, 816, 0, 43, 28, L"icon//icon_web_search.png" },
-    { L"Esc", 41, 0, 38, 36, 28, nullptr },
-    { L"F1", 58, 78, 38, 36, 28, nullptr },
-    { L"F2", 59, 117, 38, 36, 28, nullptr },
-    { L"F3", 60, 156, 38, 36, 28, nullptr },
-    { L"F4", 61, 195, 38, 36, 28, nullptr },
-    { L"F5", 62, 260, 38, 36, 28, nullptr },
-    { L"F6", 63, 299, 38, 36, 28, nullptr },
-    { L"F7", 64, 338, 38, 36, 28, nullptr },
-    { L"F8", 65, 377, 38, 36, 28, nullptr },
-    { L"F9", 66, 442, 38, 36, 28, nullptr },
-    { L"F10", 67, 481, 38, 36, 28, nullptr },
-    { L"F11", 68, 520, 38, 36, 28, nullptr },
-    { L"F12", 69, 559, 38, 36, 28, nullptr },
-    { L"Print", 70, 616, 38, 36, 28, nullptr },
-    { L"Scroll Lock", 71, 655, 38, 36, 28, nullptr },
-    { L"Pause", 72, 694, 38, 36, 28, nullptr },
-    { L"~", 53, 0, 76, 36, 28, nullptr },
-    { L"1", 30, 39, 76, 36, 28, nullptr },
-    { L"2", 31, 78, 76, 36, 28, nullptr },
-    { L"3", 32, 117, 76, 36, 28, nullptr },
-    { L"4", 33, 156, 76, 36, 28, nullptr },
-    { L"5", 34, 195, 76, 36, 28, nullptr },
-    { L"6", 35, 234, 76, 36, 28, nullptr },
-    { L"7", 36, 273, 76, 36, 28, nullptr },
-    { L"8", 37, 312, 76, 36, 28, nullptr },
-    { L"9", 38, 351, 76, 36, 28, nullptr },
-    { L"0", 39, 390, 76, 36, 28, nullptr },
-    { L"-", 45, 429, 76, 36, 28, nullptr },
-    { L"=", 46, 468, 76, 36, 28, nullptr },
-    { L"Back", 42, 507, 76, 88, 28, nullptr },
-    { L"Ins", 73, 616, 76, 36, 28, nullptr },
-    { L"Home", 74, 655, 76, 36, 28, nullptr },
-    { L"PgUp", 75, 694, 76, 36, 28, nullptr },
-    { L"NumLock", 83, 750, 76, 36, 28, nullptr },
-    { L"/", 84, 789, 76, 36, 28, nullptr },
-    { L"*", 85, 828, 76, 36, 28, nullptr },
-    { L"-", 86, 867, 76, 36, 28, nullptr },
-    { L"Tab", 43, 0, 109, 75, 28, nullptr },
-    { L"Q", 20, 78, 109, 36, 28, nullptr },
-    { L"W", 26, 117, 109, 36, 28, nullptr },
-    { L"E", 8, 156, 109, 36, 28, nullptr },
-    { L"R", 21, 195, 109, 36, 28, nullptr },
-    { L"T", 23, 234, 109, 36, 28, nullptr },
-    { L"Y", 28, 273, 109, 36, 28, nullptr },
-    { L"U", 24, 312, 109, 36, 28, nullptr },
-    { L"I", 12, 351, 109, 36, 28, nullptr },
-    { L"O", 18, 390, 109, 36, 28, nullptr },
-    { L"P", 19, 429, 109, 36, 28, nullptr },
-    { L"[", 47, 468, 109, 35, 28, nullptr },
-    { L"]", 48, 507, 109, 35, 28, nullptr },
-    { L"\\", 49, 546, 109, 49, 28, nullptr },
-    { L"Del", 76, 616, 109, 36, 28, nullptr },
-    { L"End", 77, 655, 109, 36, 28, nullptr },
-    { L"PgDn", 78, 694, 109, 36, 28, nullptr },
-    { L"7", 95, 750, 109, 36, 28, nullptr },
-    { L"8", 96, 789, 109, 36, 28, nullptr },
-    { L"9", 97, 828, 109, 36, 28, nullptr },
-    { L"+", 87, 867, 109, 36, 61, nullptr },
-    { L"Caps", 57, 0, 142, 85, 28, nullptr },
-    { L"A", 4, 88, 142, 36, 28, nullptr },
-    { L"S", 22, 127, 142, 36, 28, nullptr },
-    { L"D", 7, 166, 142, 36, 28, nullptr },
-    { L"F", 9, 205, 142, 36, 28, nullptr },
-    { L"G", 10, 244, 142, 36, 28, nullptr },
-    { L"H", 11, 283, 142, 36, 28, nullptr },
-    { L"J", 13, 322, 142, 36, 28, nullptr },
-    { L"K", 14, 361, 142, 36, 28, nullptr },
-    { L"L", 15, 400, 142, 36, 28, nullptr },
-    { L";", 51, 439, 142, 36, 28, nullptr },
-    { L"'", 52, 478, 142, 36, 28, nullptr },
-    { L"Enter", 40, 517, 142, 78, 28, nullptr },
-    { L"4", 92, 750, 142, 36, 28, nullptr },
-    { L"5", 93, 789, 142, 36, 28, nullptr },
-    { L"6", 94, 828, 142, 36, 28, nullptr },
-    { L"Shift", 225, 0, 175, 101, 28, nullptr },
-    { L"Z", 29, 104, 175, 36, 28, nullptr },
-    { L"X", 27, 143, 175, 36, 28, nullptr },
-    { L"C", 6, 182, 175, 36, 28, nullptr },
-    { L"V", 25, 221, 175, 36, 28, nullptr },
-    { L"B", 5, 260, 175, 36, 28, nullptr },
-    { L"N", 17, 299, 175, 36, 28, nullptr },
-    { L"M", 16, 338, 175, 36, 28, nullptr },
-    { L",<", 54, 377, 175, 36, 28, nullptr },
-    { L".>", 55, 416, 175, 36, 28, nullptr },
-    { L"/?", 56, 455, 175, 36, 28, nullptr },
-    { L"Shift", 229, 494, 175, 101, 28, nullptr },
-    { L"Up", 82, 655, 175, 36, 28, nullptr },
-    { L"1", 89, 750, 175, 36, 28, nullptr },
-    { L"2", 90, 789, 175, 36, 28, nullptr },
-    { L"3", 91, 828, 175, 36, 28, nullptr },
-    { L"Enter", 88, 867, 175, 36, 61, nullptr },
-    { L"Ctrl", 224, 0, 208, 50, 28, nullptr },
-    { L"Win", 227, 53, 208, 50, 28, nullptr },
-    { L"Alt", 226, 106, 208, 50, 28, nullptr },
-    { L"Space", 44, 159, 208, 224, 28, nullptr },
-    { L"Alt", 230, 386, 208, 50, 28, nullptr },
-    { L"Win", 231, 439, 208, 50, 28, nullptr },
-    { L"App", 101, 492, 208, 50, 28, nullptr },
-    { L"Ctrl", 228, 545, 208, 50, 28, nullptr },
-    { L"Left", 80, 616, 208, 36, 28, nullptr },
-    { L"Down", 81, 655, 208, 36, 28, nullptr },
-    { L"Right", 79, 694, 208, 36, 28, nullptr },
-    { L"0", 98, 750, 208, 36, 28, nullptr },
-    { L".", 99, 789, 208, 75, 28, nullptr },
-};
+static_assert(KeyFuncControl::kItemCount == KeyboardLayout::kKeyCount, "one item a key of the layout");
 
 struct FuncEntry : ListItem {
     KeyFuncItem item;
@@ -279,9 +146,11 @@ void KeyFuncControl::AddKeyItem(CString label, int code, CRect rect, CString ico
 void KeyFuncControl::InitItemInfo()
 {
     ClearItems();
-    for (const TableRow& row : kTable)
+    for (int index = 0; index < KeyboardLayout::kKeyCount; ++index) {
+        const KeyLayoutRow& row = *KeyboardLayout::Row(index);
         AddKeyItem(row.label, row.code, CRect(row.x, row.y, row.x + row.width, row.y + row.height),
                    row.icon ? row.icon : L"");
+    }
 }
 
 void KeyFuncControl::ClearItems()
@@ -425,7 +294,8 @@ void KeyFuncControl::DrawControl(HDC& dc, CRect)
             } else if (font && GetTextBrush()) {
                 const Gdiplus::RectF box(static_cast<float>(place.left), static_cast<float>(place.top),
                                          static_cast<float>(place.Width()), static_cast<float>(place.Height()));
-                graphics.DrawString(item->label, item->label.GetLength(), font, box, m_format->get(),
+                graphics.DrawString(item->label, item->label.GetLength(), TextFont(font, item->label),
+                                    box, m_format->get(),
                                     GetTextBrush());
             }
         }

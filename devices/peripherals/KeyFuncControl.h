@@ -63,6 +63,7 @@ public:
     bool GetCurItemData(int& first, int& code, int& data2, int& data3, CString& label);
     void SetItemCheckByItemData(int code, int data2, int data3);
 
+    // One item a row of KeyboardLayout.
     static constexpr int kItemCount = 122;
 
 private:

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "controls/basic/LookPainting.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 
 namespace KOVA {
@@ -145,9 +146,10 @@ void KeyboardCtrl::DrawTextAndIcon(Gdiplus::Graphics& graphics, const Gdiplus::F
             label.bottom -= kIconStrip;
         CRect shadow = label;
         shadow.OffsetRect(1, 1);
-        graphics.DrawString(key->name, key->name.GetLength(), &font, boxOf(shadow), m_format->get(),
+        graphics.DrawString(key->name, key->name.GetLength(), TextFont(&font, key->name),
+                            boxOf(shadow), m_format->get(),
                             m_shadowBrush->get());
-        graphics.DrawString(key->name, key->name.GetLength(), &font, boxOf(label), m_format->get(),
+        graphics.DrawString(key->name, key->name.GetLength(), TextFont(&font, key->name), boxOf(label), m_format->get(),
                             m_labelBrush->get());
     }
     if (!icon)

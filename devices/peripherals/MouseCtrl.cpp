@@ -1,6 +1,7 @@
 // GUI thread only; see MouseItemList for the locks.
 #include "devices/peripherals/MouseCtrl.h"
 
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 
 namespace KOVA {
@@ -81,7 +82,7 @@ void MouseCtrl::drawCallout(Gdiplus::Graphics& graphics, const Gdiplus::Font* fo
     // A button's name sits one pixel higher in its box.
     const float lift = callout.text.Find(L"Button") >= 0 ? 1.0f : 0.0f;
     Gdiplus::SolidBrush ink { Gdiplus::Color(highlighted ? kHighlightedText : kWhite) };
-    graphics.DrawString(callout.text, callout.text.GetLength(), font,
+    graphics.DrawString(callout.text, callout.text.GetLength(), TextFont(font, callout.text),
                         Gdiplus::RectF(static_cast<float>(box.left), static_cast<float>(box.top) - lift,
                                        static_cast<float>(box.Width()), static_cast<float>(box.Height())),
                         TextFormat(), &ink);

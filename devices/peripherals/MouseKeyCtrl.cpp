@@ -1,6 +1,7 @@
 // GUI thread only; see MouseItemList for the locks.
 #include "devices/peripherals/MouseKeyCtrl.h"
 
+#include "framework/FontCache.h"
 #include "framework/PaintManager.h"
 
 namespace KOVA {
@@ -106,10 +107,10 @@ void MouseKeyCtrl::DrawItems(Gdiplus::Graphics& graphics, const Gdiplus::Font* f
         const auto top = static_cast<float>(y);
         const auto height = static_cast<float>(static_cast<int>(m_rowHeight * s + y)) - top;
         if (font) {
-            graphics.DrawString(row->text, row->text.GetLength(), font,
+            graphics.DrawString(row->text, row->text.GetLength(), TextFont(font, row->text),
                                 Gdiplus::RectF(nameLeft, top, nameRight - nameLeft, height), TextFormat(), ink);
             if (!row->description.IsEmpty())
-                graphics.DrawString(row->description, row->description.GetLength(), font,
+                graphics.DrawString(row->description, row->description.GetLength(), TextFont(font, row->description),
                                     Gdiplus::RectF(static_cast<float>(static_cast<int>(kDescriptionLeft * s)), top,
                                                    static_cast<float>(width - kDescriptionInset), height),
                                     TextFormat(), ink);

@@ -1,6 +1,6 @@
 // The cooling family's pages. "cooling-home": the scrolling home page with its headings, six
 // named device tiles (two not yet available), the link buttons and the profile archive, as a
-// host fills it. "cooling-lists": the device selection, lighting-mode, light-layer,
+// host fills it, at the size it is made for and scaled into the page. "cooling-lists": the device selection, lighting-mode, light-layer,
 // cooling-mode and system-information lists, two level bars, a temperature gauge over its
 // background picture, a usage gauge and the usage ring, over skin images the host writes.
 #include "SamplePage.h"
@@ -11,7 +11,14 @@ using namespace KOVA;
 
 namespace {
 
+constexpr UINT kHomeViewId = 7099;
 constexpr UINT kHomeId = 7100;
+// The home page is laid out for pages 1920 pixels wide: its tile area is the page less 400
+// pixels and its grid is centred for three tiles, so only there do four tiles a row fill it.
+// Tall enough, scrolled to the devices heading, to show the archive below the tiles too.
+constexpr int kHomeWidth = 1920;
+constexpr int kHomeHeight = 1500;
+constexpr int kHomeScrolledTo = 150;
 constexpr UINT kFirstListId = 7200;
 const Gdiplus::Color kPurple(255, 189, 48, 255);
 const Gdiplus::Color kPlate(255, 52, 52, 60);
@@ -37,6 +44,115 @@ void writeDevice(const wchar_t* name, Gdiplus::Color colour)
         g.FillEllipse(&body, r.X + 20, r.Y + 10, 80, 80);
     });
 }
+
+// A panel that gives its children a page of their own size and shows that page scaled into
+// itself: the children draw at full size off screen, the picture is shrunk and kept until a
+// child asks to be drawn again (a smoothed shrink costs a large part of a second here), and
+// mouse points are scaled back up before the children see them. The wheel reaches them
+// unscaled (a child's hit test is all it asks of the point).
+class ScaledView : public MPanel {
+public:
+    ScaledView(MObject* parent, UINT id, CRect rect, CSize page)
+        : MPanel(parent, id, rect, 1), m_page(page)
+    {
+    }
+    ~ScaledView() override
+    {
+        release(m_canvas);
+        release(m_shrunk);
+    }
+    ScaledView(const ScaledView&) = delete;
+    ScaledView& operator=(const ScaledView&) = delete;
+
+    CRect PageRect() const { return CRect(0, 0, m_page.cx, m_page.cy); }
+
+    int DrawSubControls(HDC& dc, CRect) override
+    {
+        const CRect shown = shownRect();
+        if (m_stale && make(m_canvas, dc, m_page) && make(m_shrunk, dc, shown.Size())) {
+            // A child that asks to be drawn again while the picture is made is drawn next time.
+            m_stale = false;
+            // The window's ground under the picture, stretched up, is what the children draw over.
+            SetStretchBltMode(m_canvas.dc, COLORONCOLOR);
+            StretchBlt(m_canvas.dc, 0, 0, m_page.cx, m_page.cy, dc, shown.left, shown.top, shown.Width(),
+                       shown.Height(), SRCCOPY);
+            for (MControl* child : childrenNow())
+                if (child && child->IsVisible() && !isBar(child))
+                    child->Draw(m_canvas.dc, PageRect());
+            SetStretchBltMode(m_shrunk.dc, HALFTONE);
+            SetBrushOrgEx(m_shrunk.dc, 0, 0, nullptr);
+            StretchBlt(m_shrunk.dc, 0, 0, shown.Width(), shown.Height(), m_canvas.dc, 0, 0, m_page.cx, m_page.cy,
+                       SRCCOPY);
+        }
+        if (m_shrunk.dc)
+            BitBlt(dc, shown.left, shown.top, shown.Width(), shown.Height(), m_shrunk.dc, 0, 0, SRCCOPY);
+        return 1;
+    }
+    int OnMousePointChange(CPoint& pt) override
+    {
+        const CRect shown = shownRect();
+        pt.x = (pt.x - shown.left) * m_page.cx / shown.Width();
+        pt.y = (pt.y - shown.top) * m_page.cy / shown.Height();
+        return 1;
+    }
+    // A child's rectangles are the page's, not the window's: the whole picture is drawn again.
+    LONG OnControlUpdate(CRect, int flag, MControl* control) override
+    {
+        m_stale = true;
+        return MPanel::OnControlUpdate(m_rect, flag, control);
+    }
+
+private:
+    static bool isBar(const MControl* child) { return child->GetControlID() == 1 || child->GetControlID() == 2; }
+
+    // The largest rectangle of the page's proportions, centred in the panel.
+    CRect shownRect() const
+    {
+        const int byWidth = m_rect.Width() * m_page.cy / m_page.cx;
+        const int width = byWidth <= m_rect.Height() ? m_rect.Width() : m_rect.Height() * m_page.cx / m_page.cy;
+        const int height = width * m_page.cy / m_page.cx;
+        const int left = m_rect.left + (m_rect.Width() - width) / 2;
+        const int top = m_rect.top + (m_rect.Height() - height) / 2;
+        return CRect(left, top, left + width, top + height);
+    }
+    // A memory DC with a bitmap of its own size.
+    struct Surface {
+        HDC dc { nullptr };
+        HBITMAP bitmap { nullptr };
+        HGDIOBJ previous { nullptr };
+        CSize size;
+    };
+    static bool make(Surface& surface, HDC like, CSize size)
+    {
+        if (surface.dc && surface.size.cx == size.cx && surface.size.cy == size.cy)
+            return true;
+        release(surface);
+        surface.dc = CreateCompatibleDC(like);
+        surface.bitmap = CreateCompatibleBitmap(like, size.cx, size.cy);
+        if (!surface.dc || !surface.bitmap) {
+            release(surface);
+            return false;
+        }
+        surface.previous = SelectObject(surface.dc, surface.bitmap);
+        surface.size = size;
+        return true;
+    }
+    static void release(Surface& surface)
+    {
+        if (surface.dc && surface.previous)
+            SelectObject(surface.dc, surface.previous);
+        if (surface.bitmap)
+            DeleteObject(surface.bitmap);
+        if (surface.dc)
+            DeleteDC(surface.dc);
+        surface = Surface();
+    }
+
+    CSize m_page;
+    Surface m_canvas;
+    Surface m_shrunk;
+    bool m_stale { true };
+};
 
 void writeHomeSkin()
 {
@@ -64,12 +180,20 @@ void writeHomeSkin()
 void buildHome(MPanel* page, const CRect& area)
 {
     writeHomeSkin();
-    auto* home = dynamic_cast<CHomeFuncCtrl*>(page->CreateControl(L"CHomeFuncCtrl", kHomeId, area, L"", 1, 1));
+    // Inside the window's one-pixel border.
+    auto* view = new ScaledView(page, kHomeViewId, CRect(area.left + 1, area.top, area.right - 1, area.bottom - 1),
+                                CSize(kHomeWidth, kHomeHeight));
+    // The page is built on the window's thread before anything ticks: no other walk of its
+    // list can run yet.
+    view->SetManager(page->GetManager());
+    page->GetControls().push_back(view);
+    const CRect homeRect = view->PageRect();
+    auto* home = dynamic_cast<CHomeFuncCtrl*>(view->CreateControl(L"CHomeFuncCtrl", kHomeId, homeRect, L"", 1, 1));
     if (!home)
         return;
     // Laid out at the first rectangle that differs from the one it was made with.
-    home->SetRect(CRect(area.left, area.top, area.right, area.bottom - 1));
-    home->SetRect(area);
+    home->SetRect(CRect(homeRect.left, homeRect.top, homeRect.right, homeRect.bottom - 1));
+    home->SetRect(homeRect);
     const wchar_t* names[] { L"GPU cooler", L"Round screen", L"Square screen", L"Strip", L"GPU", L"Fan hub" };
     for (int i = 0; i < 6; ++i)
         home->SetDeviceState(i, names[i], i < 4, i % 2 ? L"device\\img_fan.png" : L"device\\img_gpu2.png");
@@ -78,7 +202,7 @@ void buildHome(MPanel* page, const CRect& area)
     home->AddArchived(L"Gaming", L"Fans follow the GPU", 2, L"2024-05-12");
     home->AddArchived(L"Silent night", L"Lights off", 3, L"2024-06-30");
     home->SetArchivedCurProfile(2);
-    home->SetVirtualTop(120);
+    home->SetVirtualTop(kHomeScrolledTo);
 }
 
 // ---- lists and gauges

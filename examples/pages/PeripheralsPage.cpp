@@ -1,5 +1,5 @@
-// The keyboard and mouse page: the keyboard in Light mode playing a wave over its keys, the
-// key-function picker, the mouse buttons as a list and as call-outs, the mouse lighting zones,
+// The keyboard and mouse page: the keyboard in Light mode playing a wave over its keys (the
+// 104 keys of the picker's full-size layout, at two thirds of its size), the key-function picker, the mouse buttons as a list and as call-outs, the mouse lighting zones,
 // a row of DPI stage tiles and a key macro.
 #include "SamplePage.h"
 
@@ -14,20 +14,47 @@ namespace {
 constexpr UINT kFirstId = 6000;
 // The period every page of the host runs its fast timer at.
 constexpr UINT kFastTimerPeriod = 10;
-constexpr int kKeyColumns = 12;
-constexpr int kKeyRows = 4;
 constexpr int kFrames = 24;
 
-void writePeripheralSkin()
+// The keyboard: the layout's keys below its row of icon keys, two thirds of the layout's size
+// inside a rim, in a picture of its own.
+constexpr int kFirstKey = KeyboardLayout::kIconKeyCount;
+constexpr int kKeyboardRim = 6;
+constexpr int kKeyboardWidth = 614;
+constexpr int kKeyboardHeight = 146;
+// Keys a column of the wave is this wide, in the picture.
+constexpr int kWaveColumn = 26;
+
+int shrunk(int value)
 {
-    HostTools::WriteSkinStrip(L"sample_keyboard.png", 600, 190, 1, [](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
+    return value * 2 / 3;
+}
+
+CRect keyRect(const KeyLayoutRow& key)
+{
+    const int top = KeyboardLayout::Row(kFirstKey)->y;
+    const int left = kKeyboardRim + shrunk(key.x);
+    const int y = kKeyboardRim + shrunk(key.y - top);
+    return CRect(left, y, left + shrunk(key.width), y + shrunk(key.height));
+}
+
+void writeKeyboardPicture()
+{
+    HostTools::WriteSkinStrip(L"sample_keyboard.png", kKeyboardWidth, kKeyboardHeight, 1,
+                              [](Gdiplus::Graphics& g, int, Gdiplus::Rect r) {
         const Gdiplus::SolidBrush body(Gdiplus::Color(255, 36, 38, 46));
         g.FillRectangle(&body, r);
         const Gdiplus::SolidBrush cap(Gdiplus::Color(255, 58, 62, 74));
-        for (int row = 0; row < kKeyRows; ++row)
-            for (int column = 0; column < kKeyColumns; ++column)
-                g.FillRectangle(&cap, 12 + column * 48, 12 + row * 44, 42, 38);
+        for (int index = kFirstKey; index < KeyboardLayout::kKeyCount; ++index) {
+            const CRect key = keyRect(*KeyboardLayout::Row(index));
+            g.FillRectangle(&cap, key.left + 1, key.top + 1, key.Width() - 2, key.Height() - 2);
+        }
     });
+}
+
+void writePeripheralSkin()
+{
+    writeKeyboardPicture();
     HostTools::WriteSkinStrip(L"sample_callout.png", 24, 24, 2, [](Gdiplus::Graphics& g, int frame, Gdiplus::Rect r) {
         const Gdiplus::SolidBrush fill(frame ? Gdiplus::Color(255, 189, 48, 255) : Gdiplus::Color(255, 70, 70, 80));
         g.FillRectangle(&fill, r);
@@ -42,21 +69,20 @@ void buildKeyboard(MPanel* page, UINT id, const CRect& place)
 {
     auto* keyboard = dynamic_cast<KeyboardCtrl*>(page->CreateControl(L"KeyboardCtrl", id, place, L"", 1, 1));
     keyboard->SetKeyboardImage(L"sample_keyboard.png");
-    keyboard->SetWidthAndHeight(600, 190);
+    keyboard->SetWidthAndHeight(kKeyboardWidth, kKeyboardHeight);
     keyboard->SetControlRect(place);
-    const wchar_t* names = L"QWERTYUIOPASDFGHJKLZXCVBNM1234567890-=[];'";
-    for (int row = 0; row < kKeyRows; ++row)
-        for (int column = 0; column < kKeyColumns; ++column) {
-            const int index = row * kKeyColumns + column;
-            const wchar_t name[2] { names[index % 42], 0 };
-            keyboard->AddKeyItem(name, name, static_cast<unsigned long>(index),
-                                 CRect(12 + column * 48, 12 + row * 44, 54 + column * 48, 50 + row * 44), L"");
-        }
+    std::vector<int> columns;
+    for (int index = kFirstKey; index < KeyboardLayout::kKeyCount; ++index) {
+        const KeyLayoutRow& key = *KeyboardLayout::Row(index);
+        const CRect rect = keyRect(key);
+        keyboard->AddKeyItem(key.label, key.label, static_cast<unsigned long>(key.code), rect, L"");
+        columns.push_back(rect.CenterPoint().x / kWaveColumn);
+    }
     // A wave running left to right.
     std::vector<unsigned char> frames;
     for (int frame = 0; frame < kFrames; ++frame)
-        for (int key = 0; key < kKeyRows * kKeyColumns; ++key) {
-            const int distance = (key % kKeyColumns + kFrames - frame) % kFrames;
+        for (const int column : columns) {
+            const int distance = (column + kFrames - frame) % kFrames;
             frames.push_back(static_cast<unsigned char>(distance < 6 ? 255 - distance * 40 : 20));
         }
     keyboard->SetLightModeData(frames.data(), static_cast<int>(frames.size()));
@@ -121,7 +147,7 @@ void build(MPanel* page, const CRect& area)
     UINT id = kFirstId;
     const int left = area.left + 10;
     const int top = area.top + 10;
-    buildKeyboard(page, id++, CRect(left, top, left + 600, top + 190));
+    buildKeyboard(page, id++, CRect(left, top, left + kKeyboardWidth, top + 190));
     auto* picker = dynamic_cast<KeyFuncControl*>(page->CreateControl(L"KeyFuncControl", id++,
                                                                      CRect(left, top + 200, left + 910, top + 450), L"", 1, 1));
     picker->InitItemInfo();

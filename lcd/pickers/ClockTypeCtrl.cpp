@@ -3,6 +3,7 @@
 #include "lcd/pickers/ClockTypeCtrl.h"
 
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/Manager.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 
@@ -142,7 +143,7 @@ void ClockTypeCtrl::DrawControl(HDC& dc, CRect)
                 DrawOutline(graphics, cell);
             graphics.ResetClip();
             if (font && brush && !item.text.IsEmpty())
-                graphics.DrawString(item.text, item.text.GetLength(), font,
+                graphics.DrawString(item.text, item.text.GetLength(), TextFont(font, item.text),
                                     Gdiplus::RectF(static_cast<float>(x), static_cast<float>(cell.bottom - kCaptionBand),
                                                    static_cast<float>(cellWidth), static_cast<float>(cellHeight)),
                                     &captionFormat(), brush);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/AppPaths.h"
+#include "framework/FontCache.h"
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 
@@ -134,7 +135,7 @@ void LEDModeList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, i
                                              static_cast<int>(row->imageHeight * scale)),
                                0, 0, row->imageWidth, row->imageHeight, Gdiplus::UnitPixel);
         if (font && textBrush && !row->text.IsEmpty())
-            graphics.DrawString(row->text, row->text.GetLength(), font,
+            graphics.DrawString(row->text, row->text.GetLength(), TextFont(font, row->text),
                                 Gdiplus::RectF(static_cast<float>(kTextLeft), static_cast<float>(top),
                                                static_cast<float>(viewWidth - kTextLeft),
                                                static_cast<float>(m_rowHeight)),

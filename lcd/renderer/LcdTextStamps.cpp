@@ -5,6 +5,8 @@
 
 #include <emmintrin.h>
 
+#include "framework/FontCache.h"
+
 namespace KOVA {
 
 namespace {
@@ -65,6 +67,9 @@ void LcdTextStamps::Draw(Gdiplus::Graphics& g, const wchar_t* text, int length, 
 {
     if (!font || !text)
         return;
+    // Kept by the face the text is drawn in, which may be a fallback with its characters.
+    const TextFont drawn(font, text, length);
+    font = drawn;
     if (!drawsAlike(g)) {
         g.DrawString(text, length, font, rect, format, &brush);
         return;
@@ -212,7 +217,7 @@ void DrawStampedText(LcdTextStamps* stamps, Gdiplus::Graphics& g, const wchar_t*
     if (stamps)
         stamps->Draw(g, text, length, font, rect, format, brush);
     else if (font && text)
-        g.DrawString(text, length, font, rect, format, &brush);
+        g.DrawString(text, length, TextFont(font, text, length), rect, format, &brush);
 }
 
 // Blended as GDI+ blends a string's picture: premultiplied, over what lies there, inside the

@@ -254,7 +254,7 @@ void LEDModeCtrl::drawOverlayText(Gdiplus::Graphics& g, OverLayerInfo& info, boo
         return;
     m_overlayBrush->SetColor(info.colour);
     Gdiplus::RectF measured;
-    g.MeasureString(info.second, info.second.GetLength(), font, Gdiplus::PointF(0, 0), &measured);
+    g.MeasureString(info.second, info.second.GetLength(), TextFont(font, info.second), Gdiplus::PointF(0, 0), &measured);
     const float cx = static_cast<float>(info.anchor.x - m_rect.left);
     const float cy = static_cast<float>(info.anchor.y - m_rect.top);
     info.box.left = static_cast<LONG>(cx - measured.Width * 0.5f - kOverlayMargin);
@@ -265,9 +265,11 @@ void LEDModeCtrl::drawOverlayText(Gdiplus::Graphics& g, OverLayerInfo& info, boo
     Gdiplus::RectF line(static_cast<Gdiplus::REAL>(info.box.left), static_cast<Gdiplus::REAL>(info.box.top),
                         static_cast<Gdiplus::REAL>(info.box.right - info.box.left),
                         static_cast<Gdiplus::REAL>(lineHeight));
-    g.DrawString(info.first, info.first.GetLength(), font, line, m_centredFormat.get(), m_overlayBrush.get());
+    g.DrawString(info.first, info.first.GetLength(), TextFont(font, info.first),
+                 line, m_centredFormat.get(), m_overlayBrush.get());
     line.Y += lineHeight * 0.5f + kOverlayLineGap;
-    g.DrawString(info.second, info.second.GetLength(), font, line, m_centredFormat.get(), m_overlayBrush.get());
+    g.DrawString(info.second, info.second.GetLength(), TextFont(font, info.second),
+                 line, m_centredFormat.get(), m_overlayBrush.get());
     if (selected) {
         m_overlayPen->SetColor(Gdiplus::Color(kSelectedOverlayColour));
         m_overlayPen->SetWidth(kSelectedOverlayPen);
@@ -309,10 +311,10 @@ void LEDModeCtrl::drawSensorSlot(Gdiplus::Graphics& g, const SensorLayerInfo& sl
     Gdiplus::RectF box = rectF(r);
     box.Height *= 0.5f;
     m_overlayBrush->SetColor(m_titleColor);
-    g.DrawString(label, label.GetLength(), labelFont, box, nullptr, m_overlayBrush.get());
+    g.DrawString(label, label.GetLength(), TextFont(labelFont, label), box, nullptr, m_overlayBrush.get());
     box.Y += box.Height;
     m_overlayBrush->SetColor(m_textColor);
-    g.DrawString(value, value.GetLength(), valueFont, box, nullptr, m_overlayBrush.get());
+    g.DrawString(value, value.GetLength(), TextFont(valueFont, value), box, nullptr, m_overlayBrush.get());
 }
 
 } // namespace KOVA

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "framework/FontCache.h"
 #include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/screens/LcdScreenResources.h"
@@ -107,17 +108,20 @@ void LEDModeCtrl::weatherStill(Gdiplus::Graphics& g, int width, int height, int)
     const float fw = static_cast<float>(width / 2);
     const float fh = static_cast<float>(height / 2);
     resources.brush.SetColor(snapshot().weatherColour[0]);
-    g.DrawString(snapshot().weatherText[0], snapshot().weatherText[0].GetLength(), resources.Font(LcdFontRole::Place20),
+    g.DrawString(snapshot().weatherText[0], snapshot().weatherText[0].GetLength(),
+                 TextFont(resources.Font(LcdFontRole::Place20), snapshot().weatherText[0]),
                  Gdiplus::RectF(fw - 80, 80, 200, 50), &resources.centred, &resources.brush);
     resources.brush.SetColor(snapshot().weatherColour[1]);
-    g.DrawString(snapshot().weatherText[1], snapshot().weatherText[1].GetLength(), resources.Font(LcdFontRole::Large30),
+    g.DrawString(snapshot().weatherText[1], snapshot().weatherText[1].GetLength(),
+                 TextFont(resources.Font(LcdFontRole::Large30), snapshot().weatherText[1]),
                  Gdiplus::RectF(fw - 100, fh + 50, 200, 50), &resources.centred, &resources.brush);
 
     const CString small[] = { snapshot().weatherText[2], snapshot().weatherText[3], snapshot().weatherText[4] + L"%",
                               snapshot().weatherText[5] + TemperatureSign() };
     resources.brush.SetColor(Gdiplus::Color(kLcdTrackGrey));
     for (int text = 0; text < 4; ++text)
-        g.DrawString(small[text], small[text].GetLength(), resources.Font(LcdFontRole::Small18), layout.textBoxes[text],
+        g.DrawString(small[text], small[text].GetLength(), TextFont(resources.Font(LcdFontRole::Small18), small[text]),
+                     layout.textBoxes[text],
                      &resources.centred, &resources.brush);
 }
 

@@ -220,7 +220,8 @@ public:
         format.SetAlignment(Gdiplus::StringAlignmentCenter);
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
         Gdiplus::SolidBrush brush(colour);
-        g.DrawString(text, -1, &font, box, &format, &brush);
+        // In the face the library falls back to for characters the font lacks.
+        g.DrawString(text, -1, TextFont(&font, text), box, &format, &brush);
     }
 };
 
