@@ -232,6 +232,11 @@ public:
     // The same for a control and everything below it, before it is deleted: after this no
     // tick, timer, hover, focus or caret reaches the subtree.
     void ForgetControlTree(MControl* root);
+    // The window object that holds this paint manager goes (a host may delete it from a
+    // notification): every control that reports to it (in the lists, noted, or waiting for
+    // deletion) loses it as parent, so code that runs on after the notification reaches no
+    // freed window. The paint manager's destructor, right after, makes them forget it.
+    void OrphanControls(const MObject* window);
 
     // Message routing: the window classes hand every message here.
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -413,7 +418,8 @@ private:
     void stopRecordedTimer(const TimerInfo& timer);
     bool moveStartsDrag(UINT keys, CPoint pt);
     void startControlDrag();
-    void dropFocusUnlessHovered();
+    // false when a focus-loss handler deleted the window object.
+    bool dropFocusUnlessHovered();
     void focusPressed(MControl* hover);
     void captureFor(MControl* hover, UINT keys, CPoint pt);
     void armDrag(MControl* hover);
