@@ -274,4 +274,18 @@ MControl* CreateControlByClassName(ControlTable table, const wchar_t* className,
     return create ? create({ parent, id, rect, title, a, b }) : nullptr;
 }
 
+std::vector<const wchar_t*> ControlClassNames(ControlTable table)
+{
+    std::vector<const wchar_t*> names;
+    const auto take = [&names](const auto& rows) {
+        for (const Row& row : rows)
+            names.push_back(row.name);
+    };
+    if (table == ControlTable::Window)
+        take(kWindowTable);
+    else
+        take(kPanelTable);
+    return names;
+}
+
 } // namespace KOVA

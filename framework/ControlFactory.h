@@ -4,6 +4,8 @@
 // each for its own table of names.
 #include "platform/Win32.h"
 
+#include <vector>
+
 #include "platform/CRect.h"
 
 namespace KOVA {
@@ -18,5 +20,8 @@ enum class ControlTable { Window, Panel };
 // unknown name (compared exactly, case and blanks included).
 MControl* CreateControlByClassName(ControlTable table, const wchar_t* className, MObject* parent, UINT id,
                                    CRect rect, const wchar_t* title, int a, int b);
+
+// Every class name the table knows, in its order: for code that goes over all classes.
+std::vector<const wchar_t*> ControlClassNames(ControlTable table);
 
 } // namespace KOVA
