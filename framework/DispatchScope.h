@@ -73,7 +73,7 @@ private:
     // Called by the platform for each exception that passes this scope's note; an unwind
     // ends the scope.
     static EXCEPTION_DISPOSITION NTAPI onException(EXCEPTION_RECORD* record, void* note, CONTEXT*, void*);
-    // The scopes inside this one are gone (this one too when it was the outermost).
+    // This scope ends, and with it every scope inside it that an unwind skipped.
     void endNesting();
 
     // A record of the thread's exception chain that knows its scope.
