@@ -96,6 +96,13 @@ void deleteWaiting(ThreadDispatch& state)
 
 DispatchScope::DispatchScope() : DispatchScope(thisThread()) {}
 
+DispatchScope::DispatchScope(int& count, const void* owner) : DispatchScope(thisThread())
+{
+    m_count = &count;
+    m_owner = owner;
+    ++count;
+}
+
 DispatchScope::DispatchScope(Thread& thread) : m_thread(thread), m_gone(thread.gone)
 {
     m_level = ++m_thread.depth;
@@ -118,6 +125,8 @@ DispatchScope::~DispatchScope()
 
 void DispatchScope::endNesting()
 {
+    if (m_count && !Gone(m_owner))
+        --*m_count;
     m_thread.depth = m_level - 1;
     if (m_level == 1)
         m_thread.gone.clear();

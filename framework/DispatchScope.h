@@ -36,6 +36,10 @@ class PaintManager;
 class DispatchScope {
 public:
     DispatchScope();
+    // Also counts itself in an object's count of the dispatches it runs (a paint manager's
+    // frames): counted down when the scope ends, also by an unwind, unless the object went
+    // meanwhile (NoteGone).
+    DispatchScope(int& count, const void* owner);
     // The outermost scope deletes what waits, then returns: nothing it ran for is used after.
     ~DispatchScope();
     DispatchScope(const DispatchScope&) = delete;
@@ -86,6 +90,8 @@ private:
     const std::vector<const void*>& m_gone;
     // 1 for the outermost scope of the thread.
     int m_level { 0 };
+    int* m_count { nullptr };
+    const void* m_owner { nullptr };
 };
 
 // A copy of a control list, taken under its lock, for a walk that calls the controls with no

@@ -353,21 +353,20 @@ private:
     // click). Alive() is false after that, and the code touches nothing of it on the way out.
     // The drop-target side notes the end of the whole object (CIDropTarget). While one runs,
     // the controls' routing steps need no dispatch of their own (MControl).
+    // The count of frames (m_dispatching) ends with the scope, also when an unwind skips it.
     class Frame {
     public:
-        explicit Frame(PaintManager& manager) : m_manager(manager) { ++*manager.m_dispatching; }
-        ~Frame()
+        explicit Frame(PaintManager& manager)
+            : m_manager(manager), m_dispatch(*manager.m_dispatching, static_cast<const CIDropTarget*>(&manager))
         {
-            if (Alive())
-                --*m_manager.m_dispatching;
         }
         Frame(const Frame&) = delete;
         Frame& operator=(const Frame&) = delete;
         bool Alive() const { return !m_dispatch.Gone(static_cast<const CIDropTarget*>(&m_manager)); }
 
     private:
-        DispatchScope m_dispatch;
         PaintManager& m_manager;
+        DispatchScope m_dispatch;
     };
     NotCopied<int> m_dispatching;
     enum class Walk { Forward, Backward };

@@ -358,6 +358,48 @@ TEST(SwallowedFault, DeletionsNeitherWaitForeverNorComeTooEarlyAfterAnUnwindThat
     }
 }
 
+namespace {
+
+// Faults when the platform tells the window it is about to move: the paint manager offers
+// that message to its controls inside a frame of its own.
+class FaultingControl : public MControl {
+public:
+    explicit FaultingControl(MObject* parent) : MControl(parent, 30, CRect(300, 10, 340, 40), 1, 1, 1) {}
+    void DrawControl(HDC&, CRect) override {}
+    LRESULT OnWindowMessage(UINT msg, WPARAM, LPARAM) override
+    {
+        if (msg == WM_WINDOWPOSCHANGING)
+            RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+        return 0;
+    }
+};
+
+} // namespace
+
+// The fault is inside the paint manager's frame this time. A routing step the host calls
+// afterwards, outside any dispatch, is one of its own again: a focus-loss handler that removes
+// a sibling does not free it under the walk.
+TEST(SwallowedFault, ARoutingStepTheHostCallsAfterAFaultInsideAFrameDefersItsDeletions)
+{
+    NotedDialog dialog;
+    EventLog log;
+    int deaths = 0;
+    auto* panel = join(dialog, new TestPanel(&dialog, 10, CRect(0, 0, 200, 150), &deaths));
+    auto* losing = panel->adopt(new HookedControl(panel, 11, CRect(10, 10, 100, 60), log, &deaths));
+    auto* sibling = panel->adopt(new StrictHooked(panel, 12, CRect(10, 70, 100, 120), log, &deaths));
+    join(dialog, new FaultingControl(&dialog));
+    SetWindowPos(dialog.GetSafeHwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    int deathsInside = -1;
+    losing->onBlur = [&] {
+        panel->RemoveControl(sibling);
+        deathsInside = deaths;
+    };
+    panel->SetControlFocus(0);
+    EXPECT_EQ(0, deathsInside);
+    EXPECT_EQ(1, deaths);
+}
+
 // ---- handlers that remove what is being walked
 
 // A panel (its children: the bars, then a and b) beside the controls c and d. Each row's
