@@ -33,6 +33,16 @@ ControlMaker ControlRows::Find(ControlTable table, const wchar_t* className) con
     return nullptr;
 }
 
+std::vector<const wchar_t*> ControlRows::Names(ControlTable table) const
+{
+    const unsigned bit = bitOf(table);
+    std::vector<const wchar_t*> names;
+    for (const ControlRow& row : m_rows)
+        if (row.tables & bit)
+            names.push_back(row.name);
+    return names;
+}
+
 MControl* CreateControlByClassName(ControlTable table, const wchar_t* className, MObject* parent, UINT id, CRect rect,
                                    const wchar_t* title, int a, int b)
 {
@@ -40,6 +50,11 @@ MControl* CreateControlByClassName(ControlTable table, const wchar_t* className,
         return nullptr;
     const ControlMaker make = familyRows().Find(table, className);
     return make ? make({ parent, id, rect, title, a, b }) : nullptr;
+}
+
+std::vector<const wchar_t*> ControlClassNames(ControlTable table)
+{
+    return familyRows().Names(table);
 }
 
 } // namespace KOVA

@@ -76,6 +76,8 @@ public:
     // The maker of the first row the table knows by exactly this name (case and blanks
     // included), else null.
     ControlMaker Find(ControlTable table, const wchar_t* className) const;
+    // The names the table knows, in the order the families added them.
+    std::vector<const wchar_t*> Names(ControlTable table) const;
 
 private:
     std::vector<ControlRow> m_rows;
@@ -90,5 +92,8 @@ void AddControlFamilies(ControlRows& rows);
 // unknown name.
 MControl* CreateControlByClassName(ControlTable table, const wchar_t* className, MObject* parent, UINT id,
                                    CRect rect, const wchar_t* title, int a, int b);
+
+// Every class name the table knows, in its order: for code that goes over all classes.
+std::vector<const wchar_t*> ControlClassNames(ControlTable table);
 
 } // namespace KOVA

@@ -7,8 +7,10 @@ namespace KOVA {
 
 MDialog::~MDialog()
 {
-    // Before the paint manager goes: nothing may reach a half-destroyed dialog.
+    // Before the paint manager goes: nothing may reach a half-destroyed dialog, neither a
+    // message nor a control that runs on after the notification in which a host deleted it.
     Unbind();
+    m_paintManager->OrphanControls(this);
 }
 
 LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -21,8 +21,10 @@ private:
 
 MPopupWnd::~MPopupWnd()
 {
-    // Before the paint manager goes: nothing may reach a half-destroyed pop-up.
+    // Before the paint manager goes: nothing may reach a half-destroyed pop-up, neither a
+    // message nor a control that runs on after the notification in which a host deleted it.
     Unbind();
+    m_paintManager->OrphanControls(this);
 }
 
 LRESULT MPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam)

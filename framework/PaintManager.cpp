@@ -418,6 +418,23 @@ void PaintManager::ForgetControlTree(MControl* root)
         ForgetControlTree(child);
 }
 
+void PaintManager::OrphanControls(const MObject* window)
+{
+    const auto orphan = [window](MControl* control) {
+        if (control && control->GetParantObject() == window)
+            control->SetParent(nullptr);
+    };
+    for (auto* list : { &m_areas, &m_controls }) {
+        ScopedLock lock(list == &m_controls ? m_controlsLock : m_areasLock);
+        std::for_each(list->get().begin(), list->get().end(), orphan);
+    }
+    {
+        ScopedLock lock(m_notedLock);
+        std::for_each(m_notedControls->begin(), m_notedControls->end(), orphan);
+    }
+    DispatchScope::ForgetParent(window);
+}
+
 // ---- focus
 
 void PaintManager::SetFocusControl(MControl* control)

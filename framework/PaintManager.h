@@ -232,6 +232,11 @@ public:
     // The same for a control and everything below it, before it is deleted: after this no
     // tick, timer, hover, focus or caret reaches the subtree.
     void ForgetControlTree(MControl* root);
+    // The window object that holds this paint manager goes (a host may delete it from a
+    // notification): every control that reports to it (in the lists, noted, or waiting for
+    // deletion) loses it as parent, so code that runs on after the notification reaches no
+    // freed window. The paint manager's destructor, right after, makes them forget it.
+    void OrphanControls(const MObject* window);
 
     // Message routing: the window classes hand every message here.
     LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -348,21 +353,20 @@ private:
     // click). Alive() is false after that, and the code touches nothing of it on the way out.
     // The drop-target side notes the end of the whole object (CIDropTarget). While one runs,
     // the controls' routing steps need no dispatch of their own (MControl).
+    // The count of frames (m_dispatching) ends with the scope, also when an unwind skips it.
     class Frame {
     public:
-        explicit Frame(PaintManager& manager) : m_manager(manager) { ++*manager.m_dispatching; }
-        ~Frame()
+        explicit Frame(PaintManager& manager)
+            : m_manager(manager), m_dispatch(*manager.m_dispatching, static_cast<const CIDropTarget*>(&manager))
         {
-            if (Alive())
-                --*m_manager.m_dispatching;
         }
         Frame(const Frame&) = delete;
         Frame& operator=(const Frame&) = delete;
         bool Alive() const { return !m_dispatch.Gone(static_cast<const CIDropTarget*>(&m_manager)); }
 
     private:
-        DispatchScope m_dispatch;
         PaintManager& m_manager;
+        DispatchScope m_dispatch;
     };
     NotCopied<int> m_dispatching;
     enum class Walk { Forward, Backward };
@@ -413,7 +417,8 @@ private:
     void stopRecordedTimer(const TimerInfo& timer);
     bool moveStartsDrag(UINT keys, CPoint pt);
     void startControlDrag();
-    void dropFocusUnlessHovered();
+    // false when a focus-loss handler deleted the window object.
+    bool dropFocusUnlessHovered();
     void focusPressed(MControl* hover);
     void captureFor(MControl* hover, UINT keys, CPoint pt);
     void armDrag(MControl* hover);

@@ -220,8 +220,12 @@ int PaintManager::OnMouseLeave(UINT, LPARAM)
     m_mouseTracking = 0;
     if (m_leftButtonDown)
         return 1;
-    if (MControl* hover = *m_hoverControl)
+    if (MControl* hover = *m_hoverControl) {
+        Frame frame(*this);
         hover->OnMouseMove(0, kNowhere);
+        if (!frame.Alive())
+            return 1;
+    }
     *m_hoverControl = nullptr;
     m_leftButtonDown = 0;
     return 1;
@@ -229,15 +233,19 @@ int PaintManager::OnMouseLeave(UINT, LPARAM)
 
 // ---- buttons
 
-void PaintManager::dropFocusUnlessHovered()
+bool PaintManager::dropFocusUnlessHovered()
 {
     MControl* focus = *m_focusControl;
     // A press inside the hovered control's tree leaves the focus to the control the press
     // reaches: a list nested in a page keeps its in-place edit open while it is pressed.
-    if (focus && !isWithin(focus, *m_hoverControl)) {
-        focus->SetControlFocus(0);
-        *m_focusControl = nullptr;
-    }
+    if (!focus || isWithin(focus, *m_hoverControl))
+        return true;
+    Frame frame(*this);
+    focus->SetControlFocus(0);
+    if (!frame.Alive())
+        return false;
+    *m_focusControl = nullptr;
+    return true;
 }
 
 void PaintManager::focusPressed(MControl* hover)
@@ -271,7 +279,8 @@ void PaintManager::armDrag(MControl* hover)
 
 int PaintManager::OnLButtonDown(UINT keys, CPoint pt)
 {
-    dropFocusUnlessHovered();
+    if (!dropFocusUnlessHovered())
+        return 1;
     MControl* hover = *m_hoverControl;
     if (hover && respondsAt(hover, keys, pt)) {
         armDrag(hover);
@@ -339,7 +348,8 @@ int PaintManager::OnLButtonDblClk(UINT keys, CPoint pt)
 
 int PaintManager::OnRButtonDown(UINT keys, CPoint pt)
 {
-    dropFocusUnlessHovered();
+    if (!dropFocusUnlessHovered())
+        return 1;
     MControl* hover = *m_hoverControl;
     if (hover && respondsAt(hover, keys, pt)) {
         focusPressed(hover);
@@ -368,9 +378,14 @@ int PaintManager::OnRButtonDblClk(UINT keys, CPoint pt)
 
 bool PaintManager::offerNotch(UINT direction, CPoint pt)
 {
-    if (MControl* hover = *m_hoverControl)
+    if (MControl* hover = *m_hoverControl) {
+        Frame frame(*this);
         if (hover->OnScroll(1, direction, pt))
             return true;
+        // Its handler may have deleted the window object, whose list the walk below copies.
+        if (!frame.Alive())
+            return false;
+    }
     for (MControl* control : controlsNow())
         if (control && !control->IsRemoved() && control->OnScroll(1, direction, pt))
             return true;
@@ -406,9 +421,11 @@ UINT PaintManager::KeyModifiers()
 int PaintManager::OnKeyDown(UINT key, LPARAM)
 {
     const UINT modifiers = KeyModifiers();
-    if (MControl* hover = *m_hoverControl)
-        if (hover->OnKeyDown(key, 1, modifiers))
+    if (MControl* hover = *m_hoverControl) {
+        Frame frame(*this);
+        if (hover->OnKeyDown(key, 1, modifiers) || !frame.Alive())
             return 1;
+    }
     for (MControl* control : controlsNow())
         if (control && !control->IsRemoved() && control->OnKeyDown(key, 1, modifiers))
             break;

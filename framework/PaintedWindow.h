@@ -4,6 +4,7 @@
 // the paint manager, and what the paint manager leaves goes to the previous window procedure.
 #include "platform/Win32.h"
 
+#include "framework/DispatchScope.h"
 #include "framework/MWindow.h"
 #include "framework/PaintManager.h"
 #include "platform/CPoint.h"
@@ -61,6 +62,9 @@ LRESULT DispatchPaintedMessage(Window& window, PaintManager& manager, UINT msg, 
         return window.OnUserCloseWindow(wParam, lParam);
     CallHandler(window, msg, wParam, lParam);
     const LRESULT handled = manager.OnWindowMessage(msg, wParam, lParam);
+    // A host may delete its window object from a notification: nothing of it is used then.
+    if (DispatchScope::IsGone(static_cast<const CIDropTarget*>(&manager)))
+        return handled;
     if (msg == WM_NCACTIVATE && !wParam)
         DropAbandonedCapture(window.GetSafeHwnd(), manager);
     if (handled)

@@ -139,6 +139,9 @@ void MEdit::SetControlTitle(const wchar_t* title)
 
 CString MEdit::GetControlTitle()
 {
+    // Ending the edit reports code 29, on which a host may remove this field: called outside
+    // any dispatch, the call is one, so the field outlives the copy it returns.
+    DispatchScope call;
     HideEdit();
     return m_title;
 }
@@ -415,6 +418,8 @@ int MEdit::SetControlFocus(int focus)
 {
     if (!m_enabled)
         return 0;
+    // The edit's reports may remove this field: it stays until the call is done.
+    DispatchScope call;
     const int before = m_state;
     if (focus) {
         m_state = 2;

@@ -378,6 +378,8 @@ int MListBox::SetControlFocus(int focus)
 {
     if (!m_enabled)
         return 0;
+    // The rename's report may remove this list: it stays until the call is done.
+    DispatchScope call;
     if (!focus) {
         HideEdit(1);
         UpdateControl(1, 0);

@@ -19,6 +19,8 @@
 #include "NotifyingControl.h"
 #include "Poisoned.h"
 #include "PumpUntil.h"
+#include "TestWindow.h"
+#include "controls/input/CComboBoxWnd.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -253,6 +255,149 @@ TEST_F(Deferred, APopupThatAsksToGoFromItsOwnNotificationLosesItsWindowAtOnceAnd
     EXPECT_TRUE(fate.windowGoneInside);
     EXPECT_EQ(0, fate.deathsInside);
     EXPECT_EQ(1, deaths) << "its controls go with it";
+}
+
+// ---- the waiting list
+
+// Deletions whose destructors delete more: a pop-up's paint manager, as it goes, makes the
+// controls still waiting forget it. The controls deleted before it in the same loop are made
+// inaccessible: the waiting list must not hold them any more.
+TEST_F(Deferred, AKeyHandlerRemovesAControlAndAsksAPopupWithControlsOfItsOwnToGo)
+{
+    auto* removed = join(dialog, new StrictHooked(&dialog, 5, CRect(10, 10, 100, 60), log, &deaths));
+    HookedControl* keyed = add(6, CRect(120, 10, 200, 60));
+    PopupFate fate;
+    auto* popup = new ClosingPopup(fate);
+    ASSERT_NE(nullptr, popup->Create(nullptr, L"drop-down", WS_POPUP, WS_EX_TOOLWINDOW, CRect(320, 320, 480, 420)));
+    addNotifyingControl(*popup->GetPaintManager(), popup, 3, CRect(10, 10, 100, 50), log, &deaths);
+    keyed->onKey = [&] {
+        dialog.GetPaintManager()->RemoveControl(removed);
+        popup->DeleteLater();
+    };
+    dialog.PostMessageW(WM_KEYDOWN, 'A', 0);
+    ASSERT_TRUE(pumpUntil([&] { return fate.deaths == 1 && deaths == 2; })) << deaths << " controls deleted";
+    EXPECT_EQ(keyed, dialog.GetControl(6));
+}
+
+// The dialog's destruction deletes its controls once its WM_NCDESTROY is done; the open
+// combo's drop-down goes with the combo, after the control deleted first. The dialog object
+// is deleted after the window is gone, as a host's main does.
+TEST(WaitingList, ADialogWithAControlAndAnOpenComboIsDestroyedPumpedThenDeleted)
+{
+    EventLog log;
+    int deaths = 0;
+    auto* dialog = new NotedDialog;
+    join(*dialog, new StrictHooked(dialog, 5, CRect(10, 10, 100, 60), log, &deaths));
+    auto* combo = dialog->create<MComboBox>(L"MComboBox", 4, CRect(20, 100, 180, 130));
+    ASSERT_NE(nullptr, combo);
+    for (const wchar_t* item : { L"one", L"two", L"three" })
+        combo->AddItem(item, 0, nullptr, Gdiplus::Color());
+    dialog->post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(60, 115));
+    ASSERT_TRUE(pumpUntil([&] { return combo->GetDropDown() && IsWindowVisible(combo->GetDropDown()->GetSafeHwnd()); }));
+    dialog->DestroyWindow();
+    pumpMessages();
+    EXPECT_EQ(1, deaths);
+    delete dialog;
+    EXPECT_EQ(1, deaths);
+}
+
+// ---- a fault the platform swallows
+
+namespace {
+
+// A window whose destruction faults, as a read of freed memory would. Reached through
+// DestroyWindow (a kernel callback), the fault is swallowed by the platform, which unwinds
+// past the library's frames without running their destructors.
+class FaultingWindow : public MWindow {
+public:
+    LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_DESTROY)
+            RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+        return MWindow::OnWindowMessage(msg, wParam, lParam);
+    }
+};
+
+} // namespace
+
+// Destroyed outside any dispatch, its scope was the outermost; from a key handler, one inside
+// the key's. Either way a removal waits for the dispatch it was made in and no longer, and the
+// dispatches after it defer deletions as before.
+TEST(SwallowedFault, DeletionsNeitherWaitForeverNorComeTooEarlyAfterAnUnwindThatSkippedTheScopes)
+{
+    for (const bool fromKeyHandler : { false, true }) {
+        const char* what = fromKeyHandler ? "destroyed from a key handler" : "destroyed outside any dispatch";
+        NotedDialog dialog;
+        EventLog log;
+        int deaths = 0;
+        FaultingWindow faulting;
+        ASSERT_NE(nullptr, faulting.Create(nullptr, L"faulting", WS_POPUP, 0, CRect(0, 0, 40, 40)));
+        auto* keyed = join(dialog, new HookedControl(&dialog, 5, CRect(10, 10, 100, 60), log, &deaths));
+        auto* removed = join(dialog, new HookedControl(&dialog, 6, CRect(120, 10, 200, 60), log, &deaths));
+        if (fromKeyHandler) {
+            keyed->onKey = [&] {
+                faulting.DestroyWindow();
+                dialog.GetPaintManager()->RemoveControl(removed);
+            };
+            dialog.PostMessageW(WM_KEYDOWN, 'A', 0);
+            EXPECT_TRUE(pumpUntil([&] { return deaths == 1; })) << what;
+        } else {
+            faulting.DestroyWindow();
+            removed->DeleteLater();
+            EXPECT_EQ(1, deaths) << what << ": outside any dispatch, at once";
+        }
+        EXPECT_FALSE(IsWindow(faulting.GetSafeHwnd())) << what;
+        int deathsInside = -1;
+        keyed->onKey = [&] {
+            keyed->DeleteLater();
+            deathsInside = deaths;
+        };
+        dialog.PostMessageW(WM_KEYDOWN, 'B', 0);
+        EXPECT_TRUE(pumpUntil([&] { return deaths == 2; })) << what;
+        EXPECT_EQ(1, deathsInside) << what << ": deleted after the key, not inside it";
+    }
+}
+
+namespace {
+
+// Faults when the platform tells the window it is about to move: the paint manager offers
+// that message to its controls inside a frame of its own.
+class FaultingControl : public MControl {
+public:
+    explicit FaultingControl(MObject* parent) : MControl(parent, 30, CRect(300, 10, 340, 40), 1, 1, 1) {}
+    void DrawControl(HDC&, CRect) override {}
+    LRESULT OnWindowMessage(UINT msg, WPARAM, LPARAM) override
+    {
+        if (msg == WM_WINDOWPOSCHANGING)
+            RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+        return 0;
+    }
+};
+
+} // namespace
+
+// The fault is inside the paint manager's frame this time. A routing step the host calls
+// afterwards, outside any dispatch, is one of its own again: a focus-loss handler that removes
+// a sibling does not free it under the walk.
+TEST(SwallowedFault, ARoutingStepTheHostCallsAfterAFaultInsideAFrameDefersItsDeletions)
+{
+    NotedDialog dialog;
+    EventLog log;
+    int deaths = 0;
+    auto* panel = join(dialog, new TestPanel(&dialog, 10, CRect(0, 0, 200, 150), &deaths));
+    auto* losing = panel->adopt(new HookedControl(panel, 11, CRect(10, 10, 100, 60), log, &deaths));
+    auto* sibling = panel->adopt(new StrictHooked(panel, 12, CRect(10, 70, 100, 120), log, &deaths));
+    join(dialog, new FaultingControl(&dialog));
+    SetWindowPos(dialog.GetSafeHwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    int deathsInside = -1;
+    losing->onBlur = [&] {
+        panel->RemoveControl(sibling);
+        deathsInside = deaths;
+    };
+    panel->SetControlFocus(0);
+    EXPECT_EQ(0, deathsInside);
+    EXPECT_EQ(1, deaths);
 }
 
 // ---- handlers that remove what is being walked
