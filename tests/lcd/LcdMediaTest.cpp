@@ -244,22 +244,16 @@ TEST(LcdMediaVideo, ClockVideoAtItsOwnRateMakesNoSeekAfterTheFirstOver300Frames)
 }
 
 namespace {
-// Counts the gaps between its own fast-timer ticks.
+// Counts its own fast-timer ticks.
 class Ticker : public MControl {
 public:
     explicit Ticker(MObject* parent) : MControl(parent, 90, CRect(0, 0, 1, 1), 1, 1, 0) {}
     void DrawControl(HDC& dc, CRect) override { MRender::FillSolidRect(dc, &m_rect, RGB(0, 0, 0)); }
     int OnControlTimer() override
     {
-        const double now = performanceMs();
-        if (last > 0)
-            longestGap = std::max(longestGap.load(), now - last);
-        last = now;
         ++ticks;
         return 0;
     }
-    double last { 0 };
-    std::atomic<double> longestGap { 0 };
     std::atomic<int> ticks { 0 };
 };
 } // namespace
@@ -283,20 +277,21 @@ TEST(LcdMediaVideo, OneMillisecondTimerBesideARendererLoadingA1080pClipKeepsTick
     ticker->AddMTimer();
     dialog.SetMTimer(1);
     ASSERT_TRUE(pollUntil([&] { return ticker->ticks.load() > 20; }, 5000));
-    ticker->longestGap = 0;
-    double longestLoad = 0;
-    for (int load = 0; load < 4; ++load) {
-        const double loading = performanceMs();
+    // The timer thread is one for both: a tick held up by a load stops every tick until the
+    // load ends, so a load holding it up sees at most the one tick already under way. Counting
+    // ticks that land inside the loads asks no bound of the machine's speed.
+    constexpr int kLoads = 4;
+    int ticksDuringLoads = 0;
+    for (int load = 0; load < kLoads; ++load) {
+        const int before = ticker->ticks.load();
         lcd->SetFileImage(clip.path(), MediaKindVideo);
-        longestLoad = std::max(longestLoad, performanceMs() - loading);
+        ticksDuringLoads += ticker->ticks.load() - before;
         const double until = performanceMs() + 250;
         while (performanceMs() < until)
             dialog.paintNow();
     }
     dialog.GetPaintManager()->KillMTimer();
-    // A tick held up by the load waits about as long as the load itself; on a loaded machine
-    // both the load and the scheduler's own gaps grow, so the bound grows with the load.
-    EXPECT_LT(ticker->longestGap.load(), std::max(50.0, longestLoad / 2)) << "longest load " << longestLoad << " ms";
+    EXPECT_GT(ticksDuringLoads, 2 * kLoads);
     EXPECT_TRUE(decodeFrame(pullFrame(*lcd)).complete());
     dialog.DestroyWindow();
 }
