@@ -199,20 +199,76 @@ void LookLayer::blendRows(const Pixels& target, const CRect& source) const
 
 void LookLayer::BlendOnto(HDC target, int x, int y, const CRect& source)
 {
-    const CRect part = clipped(source);
-    if (part.IsRectEmpty())
+    BlendOnto(target, std::vector<Piece> { Piece { source, CPoint(x, y) } });
+}
+
+void LookLayer::BlendOnto(HDC target, const std::vector<Piece>& pieces)
+{
+    // Each piece within the layer, and the box of the target they cover.
+    std::vector<Piece> laid;
+    CRect box;
+    for (const Piece& piece : pieces) {
+        const CRect part = clipped(piece.source);
+        if (part.IsRectEmpty())
+            continue;
+        const CPoint at(piece.at.x + part.left - piece.source.left, piece.at.y + part.top - piece.source.top);
+        const CRect covered(at, part.Size());
+        box = laid.empty() ? covered : CRect(std::min(box.left, covered.left), std::min(box.top, covered.top),
+                                             std::max(box.right, covered.right), std::max(box.bottom, covered.bottom));
+        laid.push_back(Piece { part, at });
+    }
+    if (laid.empty())
         return;
-    const int width = part.Width();
-    const int height = part.Height();
-    x += part.left - source.left;
-    y += part.top - source.top;
+    const int width = box.Width();
+    const int height = box.Height();
     if ((m_band.width < width || m_band.height < height) && !m_band.Make(std::max(width, m_band.width),
                                                                         std::max(height, m_band.height)))
         return;
-    ::BitBlt(m_band.dc, 0, 0, width, height, target, x, y, SRCCOPY);
+    ::BitBlt(m_band.dc, 0, 0, width, height, target, box.left, box.top, SRCCOPY);
     ::GdiFlush();
-    blendRows(Pixels { m_band.bits, m_band.width }, part);
-    ::BitBlt(target, x, y, width, height, m_band.dc, 0, 0, SRCCOPY);
+    for (const Piece& piece : laid)
+        blendRows(Pixels { m_band.bits + (piece.at.y - box.top) * m_band.width + (piece.at.x - box.left), m_band.width },
+                  piece.source);
+    ::BitBlt(target, box.left, box.top, width, height, m_band.dc, 0, 0, SRCCOPY);
+}
+
+// ---- rows
+
+bool RowLooks::Prepare(int width, int height, int count, const CString& common)
+{
+    if (width <= 0 || height <= 0 || count <= 0)
+        return false;
+    if (width != m_width || height != m_height || static_cast<size_t>(count) != m_slots.size() || common != m_common) {
+        m_layer.Ensure(width, height * count);
+        m_layer.Clear(CRect(0, 0, width, height * count));
+        m_slots.assign(static_cast<size_t>(count), Slot());
+        m_width = width;
+        m_height = height;
+        m_common = common;
+    }
+    return m_layer.dc() != nullptr;
+}
+
+CRect RowLooks::Find(const CString& key)
+{
+    for (size_t i = 0; i < m_slots.size(); ++i)
+        if (m_slots[i].lastUse && m_slots[i].key == key) {
+            m_slots[i].lastUse = ++m_uses;
+            return CRect(0, static_cast<int>(i) * m_height, m_width, static_cast<int>(i + 1) * m_height);
+        }
+    return CRect();
+}
+
+CRect RowLooks::Take(const CString& key)
+{
+    const auto oldest = std::min_element(m_slots.begin(), m_slots.end(),
+                                         [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
+    const int i = static_cast<int>(oldest - m_slots.begin());
+    oldest->key = key;
+    oldest->lastUse = ++m_uses;
+    const CRect slot(0, i * m_height, m_width, (i + 1) * m_height);
+    m_layer.Clear(slot);
+    return slot;
 }
 
 // ---- the platform's GDI+

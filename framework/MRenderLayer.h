@@ -17,7 +17,9 @@
 
 #include <vector>
 
+#include "platform/CPoint.h"
 #include "platform/CRect.h"
+#include "platform/CString.h"
 
 namespace KOVA {
 
@@ -45,6 +47,13 @@ public:
     // through a band of the layer's own: GDI does not say which way up a DIB section's rows
     // lie in memory, so the target's pixels are not touched in place.
     void BlendOnto(HDC target, int x, int y, const CRect& source);
+    // Several parts of the layer, each with its top-left corner at its own point of target,
+    // through one band over all of them.
+    struct Piece {
+        CRect source;
+        CPoint at;
+    };
+    void BlendOnto(HDC target, const std::vector<Piece>& pieces);
 
     // The pixel AlphaBlend leaves when it lays the premultiplied pixel top over under.
     static DWORD Blend(DWORD under, DWORD top)
@@ -101,6 +110,37 @@ private:
     std::vector<std::vector<Run>> m_runs;
     // Where a target that is not a plain DIB section is blended.
     Dib m_band;
+};
+
+// Kept looks of rows of one size (a list's rows), each drawn once over nothing into a slot of
+// its own and laid over the list's ground at every paint that shows it: a wheel notch lays the
+// rows it shows and draws only those never kept. A row's look is found by a key that names
+// everything it is drawn from; when what every row is drawn from changes (the width, the
+// font, the colours) every look goes. The slot used longest ago makes way for a new look.
+class RowLooks {
+public:
+    // Slots of width × height, count of them, for rows drawn from common: a change of any
+    // drops every kept look. False when no look can be kept.
+    bool Prepare(int width, int height, int count, const CString& common);
+    // The slot holding the look kept for key, or an empty rectangle.
+    CRect Find(const CString& key);
+    // A clear slot now named by key (drawn on through dc() at that place, then sealed).
+    CRect Take(const CString& key);
+    void Seal(const CRect& slot) { m_layer.Seal(slot); }
+    HDC dc() const { return m_layer.dc(); }
+    void BlendOnto(HDC target, const std::vector<LookLayer::Piece>& pieces) { m_layer.BlendOnto(target, pieces); }
+
+private:
+    struct Slot {
+        CString key;
+        unsigned lastUse { 0 };
+    };
+    LookLayer m_layer;
+    std::vector<Slot> m_slots;
+    CString m_common;
+    int m_width { 0 };
+    int m_height { 0 };
+    unsigned m_uses { 0 };
 };
 
 } // namespace KOVA
