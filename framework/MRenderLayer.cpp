@@ -199,7 +199,67 @@ void LookLayer::blendRows(const Pixels& target, const CRect& source) const
 
 void LookLayer::BlendOnto(HDC target, int x, int y, const CRect& source)
 {
-    BlendOnto(target, std::vector<Piece> { Piece { source, CPoint(x, y) } });
+    const CRect part = clipped(source);
+    if (part.IsRectEmpty())
+        return;
+    const CPoint shift(x - source.left, y - source.top);
+    // Long opaque runs that rows share are copied straight from the layer, a rectangle of
+    // rows at a time; the rest of each stretch of rows with ink goes through the band. Most
+    // of a look is opaque plates: their pixels move once, not into a band and out again.
+    std::vector<Run> open;
+    std::vector<int> openTop;
+    std::vector<Run> next;
+    std::vector<int> nextTop;
+    CRect box;
+    const auto copyStraight = [&](const Run& run, int top, int bottom) {
+        ::BitBlt(target, run.left + shift.x, top + shift.y, run.right - run.left, bottom - top, m_dib.dc, run.left,
+                 top, SRCCOPY);
+    };
+    const auto blendBox = [&] {
+        if (!box.IsRectEmpty())
+            BlendOnto(target, std::vector<Piece> { Piece { box, box.TopLeft() + shift } });
+        box.SetRectEmpty();
+    };
+    for (int y = part.top; y <= part.bottom; ++y) {
+        next.clear();
+        nextTop.clear();
+        int restLeft = part.right;
+        int restRight = part.left;
+        if (y < part.bottom)
+            for (const Run& run : m_runs[static_cast<size_t>(y)]) {
+                const int left = std::max(run.left, static_cast<int>(part.left));
+                const int right = std::min(run.right, static_cast<int>(part.right));
+                if (left >= right)
+                    continue;
+                if (run.opaque && right - left >= kStraightRun) {
+                    next.push_back(Run { left, right, true });
+                    nextTop.push_back(y);
+                } else {
+                    restLeft = std::min(restLeft, left);
+                    restRight = std::max(restRight, right);
+                }
+            }
+        for (size_t i = 0; i < open.size(); ++i) {
+            const auto same = std::find_if(next.begin(), next.end(), [&](const Run& run) {
+                return run.left == open[i].left && run.right == open[i].right;
+            });
+            if (same != next.end())
+                nextTop[static_cast<size_t>(same - next.begin())] = openTop[i];
+            else
+                copyStraight(open[i], openTop[i], y);
+        }
+        open.swap(next);
+        openTop.swap(nextTop);
+        if (restLeft >= restRight) {
+            blendBox();
+            continue;
+        }
+        const CRect rest(restLeft, y, restRight, y + 1);
+        if (box.IsRectEmpty())
+            box = rest;
+        else
+            box.UnionRect(&box, &rest);
+    }
 }
 
 void LookLayer::BlendOnto(HDC target, const std::vector<Piece>& pieces)

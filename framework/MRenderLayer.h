@@ -43,9 +43,10 @@ public:
     void BlendFrom(const LookLayer& other, const CRect& rect);
     // Finds the runs of the rows rect crosses after drawing there.
     void Seal(const CRect& rect);
-    // Lays source (layer pixels, sealed) over target with its top-left corner at (x, y),
-    // through a band of the layer's own: GDI does not say which way up a DIB section's rows
-    // lie in memory, so the target's pixels are not touched in place.
+    // Lays source (layer pixels, sealed) over target with its top-left corner at (x, y): the
+    // wholly opaque parts copied, the rest blended in a band of the layer's own (GDI does not
+    // say which way up a DIB section's rows lie in memory, so the target's pixels are not
+    // touched in place).
     void BlendOnto(HDC target, int x, int y, const CRect& source);
     // Several parts of the layer, each with its top-left corner at its own point of target,
     // through one band over all of them.
@@ -72,6 +73,9 @@ public:
     static bool BlendsAlike();
 
 private:
+    // Opaque runs at least this long are copied straight; shorter ones go with the blended
+    // rest, where a copy of their own would cost more in calls than in pixels.
+    static constexpr int kStraightRun = 64;
     // Pixels left .. right - 1 of a row, all opaque or all translucent.
     struct Run {
         int left;

@@ -300,9 +300,11 @@ constexpr int kBar = 5;
 constexpr DWORD kGround = 0xFF202028;
 constexpr int kRounding = 1;
 
-// Skins with translucent plates and edges, so that the looks blend over the ground.
+// Skins with translucent plates and edges, so that the looks blend over the ground. The card
+// and link button plates are the ones the tests above show: a file another test leaves behind
+// (GDI+ may still hold it when it is deleted) must not change what they see.
 struct Skins {
-    ScratchStrip cards { GetSkinPath(), L"img_button2.png", 30, 50, { 0xC0305080, 0xE0803090 } };
+    ScratchStrip cards { GetSkinPath(), L"img_button2.png", 10, 10, { 0xFF000000 | kCardColour, 0xFF000000 | kCardColour } };
     ScratchStrip tiles { GetSkinPath(), L"img_dev_bkg.png", 30, 44, { 0xFF343440, 0x90603070 } };
     ScratchStrip buttons { GetSkinPath(), L"img_button.png", 20, 20, { 0xFF404050, 0x80A0A0F0, 0xFF202030, 0x40808080 } };
     ScratchPng arrow { GetSkinPath() + L"icon\\", L"icon_arrow_down.png", 23, 18, { { 0, 0, 23, 18, 0x80BD30FF },
@@ -368,11 +370,12 @@ TEST(HomePageLooks, ThePageShowsItsChildrenAsDrawnFromScratchOverTheGround)
     const Skins skins;
     const auto notch = [](int down) { return [down](CHomeFuncCtrl& page) { page.OnScroll(1, down, CPoint(700, 450)); }; };
     const Case cases[] = {
-        { "one colour at the top", 0, {} },
         { "a picture at the top", 1, {} },
-        { "two colours, tiles and buttons in view", 2, [](CHomeFuncCtrl& page) { page.SetVirtualTop(577); } },
-        { "a picture, a notch down from there", 1,
-          [&](CHomeFuncCtrl& page) { page.SetVirtualTop(577); notch(1)(page); } },
+        { "two colours, tiles and buttons in view, a notch down", 2,
+          [&](CHomeFuncCtrl& page) {
+              page.SetVirtualTop(577);
+              notch(1)(page);
+          } },
         { "a picture, the archive in view, a card selected", 1,
           [](CHomeFuncCtrl& page) {
               page.SetVirtualTop(1200);
