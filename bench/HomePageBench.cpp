@@ -1,10 +1,11 @@
 // One wheel notch of the cooling home page at 1520 × 900: the page scrolls by 100 rows of its
 // bar and repaints whole over the window's background, as the paint manager lays it down
 // before the controls, beside the floor of a plain GDI fill and blit of the same rectangle.
-// Over a background of one colour the children's kept pictures are only copied; over a
-// picture every child in view is drawn again over the moved content. Run it pinned to one CPU
-// with its own wineserver (tools/bench.sh); the skin images the sample host writes beside the
-// programs make the buttons' looks costly to draw.
+// The page keeps its children's looks over nothing and lays the band in view over whatever
+// lies under it, so a notch costs the same over one colour and over a picture; drawn from
+// scratch, the buttons' looks over the skin images the sample host writes beside the programs
+// cost hundreds of times as much. Run it pinned to one CPU with its own wineserver
+// (tools/bench.sh).
 #include "BenchKit.h"
 
 #include <cstdio>

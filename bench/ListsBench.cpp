@@ -1,11 +1,13 @@
 // The list box and the colour field: a wheel notch and the repaint that follows on a list of
-// 100 and of 100,000 rows (only the shown rows are laid out and drawn, so both should cost
-// the same) beside the floor of a plain fill and blit of the list's rectangle; and the colour
+// 100 and of 100,000 rows, each row a text of its own (only the shown rows are laid out and
+// drawn, from their kept looks, so both should cost the same) beside the floor of a plain fill
+// and blit of the list's rectangle; and the colour
 // field's rebuild beside a bare loop of the 72,000 conversions it makes. Run it pinned to one
 // CPU with its own wineserver (tools/bench.sh).
 #include "BenchKit.h"
 
 #include <cstdio>
+#include <string>
 
 using namespace KOVA;
 
@@ -40,7 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             list.SetManager(&manager);
             list.SetControlRect(kPlace);
             for (int i = 0; i < rows; ++i)
-                list.AddString(L"A list row", -1);
+                list.AddString((L"List row " + std::to_wstring(i)).c_str(), -1);
             list.GetScrollVertical()->SetScrollCurrentPos(list.GetScrollVertical()->GetScrollMaxRange() / 2);
             const double ms = notchMs(list, buffer.target());
             printf("MListBox, %-24d %9.3f %9.3f %7.1f\n", rows, ms, floor, ms / floor);

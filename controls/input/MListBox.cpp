@@ -533,16 +533,71 @@ void MListBox::drawRenamedRow(Gdiplus::Graphics& graphics, const ListItemInfo& r
     drawIcon(graphics, row, index, top);
 }
 
+const Gdiplus::Image* MListBox::iconOf(const ListItemInfo& row) const
+{
+    if (m_rules.stripIcons || !m_imageList || row.imageIndex == -1)
+        return nullptr;
+    const _M_IAMGELIST* record = m_imageList->GetItemImageData(row.imageIndex);
+    return record ? record->m_pImage : nullptr;
+}
+
+CString MListBox::commonLookKey(int width, const Gdiplus::Font* font) const
+{
+    const Gdiplus::SolidBrush* text = GetTextBrush();
+    Gdiplus::Color textColour;
+    if (text)
+        text->GetColor(&textColour);
+    const CSize iconSize = m_imageList ? m_imageList->GetIconSize() : CSize();
+    CString key;
+    key.Format(L"%d %d %d %d %d %p %08lx %08lx %08lx %08lx %p %ld %ld %p %d %d %d|%ls", width, m_rowHeight,
+               m_fontSize, m_fontStyle, font != nullptr, static_cast<const void*>(text),
+               static_cast<unsigned long>(textColour.GetValue()),
+               static_cast<unsigned long>(m_hoverColour.GetValue()),
+               static_cast<unsigned long>(m_selectionColour.GetValue()),
+               static_cast<unsigned long>(m_highlightColour.GetValue()), static_cast<const void*>(m_imageList),
+               iconSize.cx, iconSize.cy, static_cast<const void*>(m_stripImage->get()), m_stripFrameWidth,
+               m_stripFrameHeight, m_iconColumn, static_cast<const wchar_t*>(m_textFont));
+    return key;
+}
+
+CString MListBox::rowLookKey(const ListItemInfo& row, int index) const
+{
+    // The index itself draws nothing: rows alike share one look.
+    const int state = (index == m_hover ? 1 : 0) | (index == m_selected ? 2 : 0);
+    CString key;
+    key.Format(L"%d %p|%ls", state, static_cast<const void*>(iconOf(row)), static_cast<const wchar_t*>(row.text));
+    return key;
+}
+
+void MListBox::drawRow(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top, int width,
+                       const Gdiplus::Font* font)
+{
+    const RowFormat format;
+    const int textLeft = (m_imageList || m_rules.stripIcons) ? m_rules.textLeft : 5;
+    const Gdiplus::Brush* text = GetTextBrush();
+    if (index == m_hover || index == m_selected) {
+        Gdiplus::SolidBrush fill(index == m_hover ? m_hoverColour : m_selectionColour);
+        graphics.FillRectangle(&fill, m_rules.fillInset, top, width - m_rules.fillInset, m_rowHeight);
+        if (m_rules.highlightText)
+            text = &ItemBrush(m_highlightColour.GetValue());
+    }
+    drawIcon(graphics, row, index, top);
+    if (!row.text.IsEmpty() && font && text)
+        graphics.DrawString(row.text, row.text.GetLength(), TextFont(font, row.text),
+                            rectF(textLeft, top, width - textLeft, m_rowHeight), &format, text);
+}
+
 void MListBox::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int width, const Gdiplus::Font* font)
 {
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-    const RowFormat format;
-    const int textLeft = (m_imageList || m_rules.stripIcons) ? m_rules.textLeft : 5;
-    Gdiplus::SolidBrush hover(m_hoverColour);
-    Gdiplus::SolidBrush selection(m_selectionColour);
-    Gdiplus::SolidBrush highlight(m_highlightColour);
     if (m_imageList)
         m_imageList->SetDrawImgSize(m_imageList->GetIconSize().cx, m_imageList->GetIconSize().cy);
+    // Three windows of rows: scrolling back and forth finds its rows kept, and the rows of
+    // one paint never push each other out.
+    const int keptRows = 3 * (m_rect.Height() / std::max(1, m_rowHeight) + 2);
+    const bool kept = LookLayer::BlendsAlike() && m_rowLooks->Prepare(width, m_rowHeight, keptRows, commonLookKey(width, font));
+    std::vector<LookLayer::Piece> pieces;
+    std::unique_ptr<Gdiplus::Graphics> slots;
     for (int i = rows.first; i <= rows.last; ++i) {
         ListItemInfo* row = rowAt(i);
         if (!row)
@@ -553,19 +608,30 @@ void MListBox::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int 
             drawRenamedRow(graphics, *row, i, top, width);
             continue;
         }
-        const Gdiplus::Brush* text = GetTextBrush();
-        if (i == m_hover || i == m_selected) {
-            graphics.FillRectangle(i == m_hover ? &hover : &selection, m_rules.fillInset, top, width - m_rules.fillInset,
-                                   m_rowHeight);
-            if (m_rules.highlightText)
-                text = &highlight;
+        if (!kept) {
+            drawRow(graphics, *row, i, top, width, font);
+            continue;
         }
-        drawIcon(graphics, *row, i, top);
-        if (!row->text.IsEmpty() && font && text)
-            graphics.DrawString(row->text, row->text.GetLength(), TextFont(font, row->text),
-                                rectF(textLeft, top, width - textLeft, m_rowHeight),
-                                &format, text);
+        const CString key = rowLookKey(*row, i);
+        CRect slot = m_rowLooks->Find(key);
+        if (slot.IsRectEmpty()) {
+            slot = m_rowLooks->Take(key);
+            if (!slots) {
+                slots = std::make_unique<Gdiplus::Graphics>(m_rowLooks->dc());
+                slots->SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+            }
+            drawRow(*slots, *row, i, slot.top, width, font);
+            slots->Flush(Gdiplus::FlushIntentionSync);
+            m_rowLooks->Seal(slot);
+        }
+        pieces.push_back(LookLayer::Piece { slot, CPoint(0, top) });
     }
+    if (pieces.empty())
+        return;
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    HDC strip = graphics.GetHDC();
+    m_rowLooks->BlendOnto(strip, pieces);
+    graphics.ReleaseHDC(strip);
 }
 
 void MListBox::DrawControl(HDC& dc, CRect)

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "framework/ItemList.h"
+#include "framework/MRenderLayer.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"
@@ -136,6 +137,13 @@ private:
     int contentHeight(int rows) const;
     void placeBar();
     void drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int width, const Gdiplus::Font* font);
+    // One row's look (fill, icon, text) with its top at top.
+    void drawRow(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top, int width,
+                 const Gdiplus::Font* font);
+    // What every row's look is drawn from, and what one row's look is drawn from besides.
+    CString commonLookKey(int width, const Gdiplus::Font* font) const;
+    CString rowLookKey(const ListItemInfo& row, int index) const;
+    const Gdiplus::Image* iconOf(const ListItemInfo& row) const;
     void drawIcon(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top);
     void drawRenamedRow(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top, int width);
     ListItemInfo* rowAt(int index) const { return static_cast<ListItemInfo*>(ItemAt(index)); }
@@ -150,6 +158,9 @@ private:
     int m_editEnabled { 0 };
     int m_editIndex { -1 };
     NotCopied<CEditWindow*> m_edit;
+    // The rows' looks drawn over nothing: a wheel notch lays the rows it shows over the ground
+    // and draws only those not kept.
+    NotCopied<RowLooks> m_rowLooks;
 };
 
 class KOVA_API DListBox : public MListBox {

@@ -10,6 +10,7 @@
 #include "controls/basic/MText.h"
 #include "framework/AppPaths.h"
 #include "framework/MRender.h"
+#include "framework/RectsMeet.h"
 
 namespace KOVA {
 
@@ -347,25 +348,138 @@ int CHomeFuncCtrl::contentOffset() const
 
 // ---- painting
 
+void CHomeFuncCtrl::SetUpdate(int update, DWORD param)
+{
+    if (!LookLayer::BlendsAlike()) {
+        MPanel::SetUpdate(update, param);
+        return;
+    }
+    m_update = update;
+}
+
 void CHomeFuncCtrl::DrawControl(HDC& dc, CRect)
 {
-    if (BeginCachedLooks(*this, m_memPicture, dc, 1)) {
-        const int plain = plainColourOf(m_memPicture);
-        if (plain < 0 || plain != m_plainBackdrop)
-            m_backdropChanged = true;
-        m_plainBackdrop = plain;
+    const int width = m_rect.Width();
+    const int height = m_rect.Height();
+    const bool sized = m_memPicture.dc() && m_memPicture.width() == width && m_memPicture.height() == height;
+    if (GetUpdate() && sized) {
+        ShowCachedLook(*this, m_memPicture, dc, 0);
+        return;
     }
-    ShowCachedLook(*this, m_memPicture, dc, 0);
+    // The picture of the page's size is taken again in place: a new one of 1520 × 900 pixels
+    // costs more in fresh memory than the copy.
+    if (!sized)
+        UpdateMemDC(dc, width, height);
+    m_update = 1;
+    // Just taken from the target, the picture is what the target holds.
+    MRender::BitBlt(m_memPicture.dc(), 0, 0, width, height, dc, m_rect.left, m_rect.top);
+    if (LookLayer::BlendsAlike())
+        return;
+    const int plain = plainColourOf(m_memPicture);
+    if (plain < 0 || plain != m_plainBackdrop)
+        m_backdropChanged = true;
+    m_plainBackdrop = plain;
 }
 
 int CHomeFuncCtrl::DrawSubControls(HDC& dc, CRect paintRect)
 {
     const int offset = contentOffset();
+    if (m_rect.right - m_barInset <= 0 || m_virtualHeight + m_rect.top <= 0)
+        return 1;
+    if (LookLayer::BlendsAlike())
+        drawOverLooks(dc, offset);
+    else
+        drawOverGround(dc, paintRect, offset);
+    CScrollVertical* bar = GetScrollVertical();
+    CRect barRect = bar->GetRect();
+    bar->Draw(dc, barRect);
+    m_drawnOffsetY = offset;
+    return 1;
+}
+
+namespace {
+// Whether the control or a child of it that shows must be drawn anew (one that never shows
+// never is).
+bool mustDraw(MControl& control)
+{
+    if (!control.GetUpdate())
+        return true;
+    for (MControl* child : control.GetControls())
+        if (child && child->IsVisible() && detail::RectsMeet(child->GetRect(), control.GetRect()) && mustDraw(*child))
+            return true;
+    return false;
+}
+
+void join(CRect& dirty, const CRect& rect)
+{
+    if (rect.IsRectEmpty())
+        return;
+    if (dirty.IsRectEmpty())
+        dirty = rect;
+    else
+        dirty.UnionRect(&dirty, &rect);
+}
+} // namespace
+
+void CHomeFuncCtrl::refreshLooks()
+{
+    std::vector<LaidChild> shown;
+    {
+        ScopedLock lock(m_controlsLock);
+        for (MControl* control : *m_controls)
+            if (control && control->IsVisible() && control != GetScrollVertical() && control != GetScrollHorizontal())
+                shown.push_back(LaidChild { control, control->GetRect() });
+    }
+    const auto laidAlike = [](const std::vector<LaidChild>& in, const LaidChild& child) {
+        return std::any_of(in.begin(), in.end(), [&](const LaidChild& other) {
+            return other.control == child.control && other.rect == child.rect;
+        });
+    };
+    CRect dirty;
+    for (const LaidChild& old : *m_laid)
+        if (!laidAlike(shown, old))
+            join(dirty, old.rect);
+    for (const LaidChild& child : shown)
+        if (!laidAlike(*m_laid, child) || mustDraw(*child.control))
+            join(dirty, child.rect);
+    *m_laid = shown;
+    if (dirty.IsRectEmpty())
+        return;
+    const CRect whole(0, 0, m_looks->width(), m_looks->height());
+    m_looks->Clear(dirty);
+    for (const LaidChild& child : shown) {
+        CRect part;
+        if (!part.IntersectRect(&child.rect, &dirty))
+            continue;
+        // A kept child copies its look over nothing; one to draw anew draws it over nothing.
+        m_childLook->Clear(child.rect);
+        HDC look = m_childLook->dc();
+        child.control->Draw(look, whole);
+        m_looks->BlendFrom(*m_childLook, part);
+    }
+    m_looks->Seal(dirty);
+}
+
+void CHomeFuncCtrl::drawOverLooks(HDC& dc, int offset)
+{
+    const int contentWidth = m_rect.right - m_barInset;
+    const int contentHeight = m_virtualHeight + m_rect.top;
+    if (m_looks->Ensure(contentWidth, contentHeight)) {
+        m_childLook->Ensure(contentWidth, contentHeight);
+        m_laid->clear();
+    }
+    if (!m_looks->dc() || !m_childLook->dc())
+        return;
+    refreshLooks();
+    m_looks->BlendOnto(dc, m_rect.left, m_rect.top,
+                       CRect(m_rect.left, m_rect.top + offset, contentWidth, m_rect.bottom + offset));
+}
+
+void CHomeFuncCtrl::drawOverGround(HDC& dc, CRect paintRect, int offset)
+{
     const int shownWidth = m_rect.Width() - m_barInset;
     const int contentWidth = m_rect.right - m_barInset;
     const int contentHeight = m_virtualHeight + m_rect.top;
-    if (contentWidth <= 0 || contentHeight <= 0)
-        return 1;
     if (m_content.width() != contentWidth || m_content.height() != contentHeight) {
         m_content.Create(dc, contentWidth, contentHeight);
         m_backdropChanged = true;
@@ -386,20 +500,15 @@ int CHomeFuncCtrl::DrawSubControls(HDC& dc, CRect paintRect)
         ScopedLock lock(m_controlsLock);
         children = *m_controls;
     }
-    CScrollVertical* bar = GetScrollVertical();
     for (MControl* control : children) {
-        if (!control || !control->IsVisible() || control == bar || control == GetScrollHorizontal())
+        if (!control || !control->IsVisible() || control == GetScrollVertical() || control == GetScrollHorizontal())
             continue;
         if (childrenStale)
             control->SetUpdate(0, 0);
         control->Draw(content, paintRect);
     }
-    CRect barRect = bar->GetRect();
-    bar->Draw(dc, barRect);
-    m_drawnOffsetY = offset;
     MRender::BitBlt(dc, m_rect.left, m_rect.top, shownWidth, m_rect.Height(), content, m_rect.left,
                     m_rect.top + offset);
-    return 1;
 }
 
 // ---- language

@@ -10,9 +10,12 @@
 // let go before any repaint request or notification.
 #include "platform/Win32.h"
 
+#include <vector>
+
 #include "devices/cooling/ArchivedCtrl.h"
 #include "devices/cooling/CDeviceCtrl.h"
 #include "framework/MPanel.h"
+#include "framework/MRenderLayer.h"
 #include "framework/MemoryPicture.h"
 #include "platform/CString.h"
 #include "platform/KovaExport.h"
@@ -35,6 +38,9 @@ public:
     ~CHomeFuncCtrl() override;
 
     const wchar_t* GetClassNameW() const override;
+    // What lies under the page changed: the children's kept looks lie over nothing and stay
+    // right, so they are not marked (where the platform cannot keep such looks, they are).
+    void SetUpdate(int update, DWORD param) override;
 
     // Forwarded to the tiles and the archive; before the children exist they do nothing and
     // the getters answer -1 (item) and 0 (profile).
@@ -74,8 +80,21 @@ protected:
     int OnControlLButtonUp(UINT keys, CPoint pt) override;
 
 private:
+    // A child as its look was last laid on the kept content.
+    struct LaidChild {
+        MControl* control;
+        CRect rect;
+    };
     int contentOffset() const;
     MControl* child(UINT id);
+    // The children drawn over the kept looks of the whole content, laid over the page's ground.
+    void drawOverLooks(HDC& dc, int offset);
+    // Lays again, within the rectangle where any child moved, left, appeared or must be drawn
+    // anew, the look of every child there; the others' looks stay as they are.
+    void refreshLooks();
+    // The children drawn over a copy of the ground moved with the content (where GDI+ cannot
+    // keep looks over nothing): over a ground of one colour their kept pictures stay right.
+    void drawOverGround(HDC& dc, CRect paintRect, int offset);
 
     NotCopied<MPicture*> m_devicesArrow;
     NotCopied<MText*> m_devicesHeading;
@@ -92,7 +111,13 @@ private:
     NotCopied<MButton*> m_resetButton;
     NotCopied<MPicture*> m_interestArrow;
     NotCopied<MText*> m_interestHeading;
-    // The whole content as last drawn, kept between paints: a wheel notch repaints the page.
+    // The looks of all the children over nothing, in content coordinates and list order, and
+    // one child's look at a time while they are laid: a wheel notch only lays the band in view
+    // over the ground, whatever lies under the page.
+    NotCopied<LookLayer> m_looks;
+    NotCopied<LookLayer> m_childLook;
+    NotCopied<std::vector<LaidChild>> m_laid;
+    // Where looks cannot be kept: the whole content as last drawn, kept between paints.
     MemoryPicture m_content;
     // The colour (0x00BBGGRR) of a backdrop of one colour, -1 for any other. Over such a
     // backdrop the children's kept pictures stay right wherever the content scrolls, and a

@@ -79,6 +79,11 @@ void KeyOutlineLayer::Begin(int width, int height, Gdiplus::ARGB colour)
     m_stroking->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
 }
 
+bool KeyOutlineLayer::Holds(int width, int height, const std::vector<CRect>& keys) const
+{
+    return m_stroked && m_surface->width == width && m_surface->height == height && m_keys == keys;
+}
+
 void KeyOutlineLayer::Add(const CRect& rect)
 {
     m_keys.push_back(rect);
@@ -88,7 +93,7 @@ void KeyOutlineLayer::Add(const CRect& rect)
                                    Gdiplus::Color(m_colour), kPenWidth, false, Gdiplus::Color());
 }
 
-void KeyOutlineLayer::End(size_t keyCount)
+void KeyOutlineLayer::End()
 {
     if (!m_stroking)
         return;
@@ -117,7 +122,6 @@ void KeyOutlineLayer::End(size_t keyCount)
                 }
         m_keyEnds.push_back(m_outlinePixels.size());
     }
-    m_keyCount = keyCount;
     m_stroked = true;
 }
 

@@ -26,11 +26,11 @@ public:
     void Begin(int width, int height, Gdiplus::ARGB colour);
     // The outline of a key at rect (radius 12, 2 px pen, smoothed), in the view's coordinates.
     void Add(const CRect& rect);
-    // Turns what was stroked into premultiplied pixels; the layer now holds keyCount keys.
-    void End(size_t keyCount);
-    // Stroked since the last Forget, for that many keys.
-    bool Holds(size_t keyCount) const { return m_stroked && m_keyCount == keyCount; }
-    void Forget() { m_stroked = false; }
+    // Turns what was stroked into premultiplied pixels.
+    void End();
+    // Stroked at width × height for exactly these key places (the outlines depend on nothing
+    // else): a rebuild of the view keeps them.
+    bool Holds(int width, int height, const std::vector<CRect>& keys) const;
     // Keeps width × height of source (the picture under the outlines) for the frames.
     void KeepBase(HDC source, int width, int height);
     // The kept picture with key i's outline at alphaOf(i), copied to target's top-left corner;
@@ -53,7 +53,6 @@ private:
     std::vector<size_t> m_keyEnds;
     std::unique_ptr<Gdiplus::Graphics> m_stroking;
     Gdiplus::ARGB m_colour { 0 };
-    size_t m_keyCount { 0 };
     bool m_stroked { false };
 };
 

@@ -13,6 +13,7 @@
 
 #include "devices/peripherals/KeyOutlineLayer.h"
 #include "framework/ItemList.h"
+#include "framework/MRenderLayer.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -116,6 +117,24 @@ protected:
     CPoint ItemOrigin() const override;
 
 private:
+    // What mode 100's keys were drawn from: their places, labels and icons, the label font and
+    // the view's size.
+    struct FlatKey {
+        CRect place;
+        CString name;
+        const Gdiplus::Image* icon;
+        bool operator==(const FlatKey& other) const;
+    };
+    struct FlatLookSource {
+        std::vector<FlatKey> keys;
+        CString face;
+        int size { 0 };
+        int style { 0 };
+        bool font { false };
+        bool operator==(const FlatLookSource& other) const;
+    };
+    FlatLookSource flatLookSource() const;
+    void drawFlatKeys(Gdiplus::Graphics& graphics);
     // The label's format and brushes, made once per view.
     void makeLabelTools();
     KEY_INFO* keyAt(int index) const;
@@ -174,6 +193,10 @@ private:
     // frame the memory picture shows (-1: none composed yet).
     NotCopied<KeyOutlineLayer> m_outlines;
     int m_composedFrame { -1 };
+    // Mode 100: the keys drawn once over nothing and laid over the ground at each rebuild,
+    // drawn again only when what they are drawn from changed.
+    NotCopied<LookLayer> m_flatLook;
+    NotCopied<FlatLookSource> m_flatLookSource;
 };
 
 } // namespace KOVA

@@ -1,10 +1,12 @@
 // The keyboard view's drawing. GUI thread; the key lock is held while the keys are drawn.
 //
 // The memory picture is rebuilt (background, picture, keys) only when the framework marks the
-// view stale. In mode 102 a rebuild also keeps the picture over the background and, once, every
-// key's outline; a frame step (a repaint request that leaves the view's picture valid) only
-// copies the picture back and blends each key's outline at the key's alpha: no path is stroked
-// per frame.
+// view stale. In mode 102 a rebuild also keeps the picture over the background, and every key's
+// outline is kept until a key is added, removed or moved; a frame step (a repaint request that
+// leaves the view's picture valid) only copies the picture back and blends each key's outline
+// at the key's alpha: no path is stroked per frame. Mode 100's keys are kept drawn over nothing
+// and laid over the background at each rebuild, drawn again only when a key, a label or the
+// font changed.
 #include "devices/peripherals/KeyboardCtrl.h"
 
 #include <algorithm>
@@ -124,7 +126,30 @@ Gdiplus::ARGB KeyboardCtrl::musicColour(const KEY_INFO& key, int) const
     return opaqueOf(key.color, static_cast<BYTE>(m_musicBrightness & 0xFF));
 }
 
-void KeyboardCtrl::DrawNoneMode(Gdiplus::Graphics& graphics, int&, int&)
+bool KeyboardCtrl::FlatKey::operator==(const FlatKey& other) const
+{
+    return place == other.place && name == other.name && icon == other.icon;
+}
+
+bool KeyboardCtrl::FlatLookSource::operator==(const FlatLookSource& other) const
+{
+    return keys == other.keys && face == other.face && size == other.size && style == other.style
+        && font == other.font;
+}
+
+KeyboardCtrl::FlatLookSource KeyboardCtrl::flatLookSource() const
+{
+    FlatLookSource source;
+    for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
+        source.keys.push_back(FlatKey { GetRealRect(key->rect), key->name, key->icon });
+    source.face = m_textFont;
+    source.size = static_cast<int>(kLabelSize * m_scale);
+    source.style = m_fontStyle;
+    source.font = *m_labelFont != nullptr;
+    return source;
+}
+
+void KeyboardCtrl::drawFlatKeys(Gdiplus::Graphics& graphics)
 {
     Gdiplus::SolidBrush fill { Gdiplus::Color(kKeyFill) };
     for (int i = 0; KEY_INFO* key = keyAt(i); ++i) {
@@ -134,6 +159,32 @@ void KeyboardCtrl::DrawNoneMode(Gdiplus::Graphics& graphics, int&, int&)
         if (*m_labelFont)
             DrawTextAndIcon(graphics, **m_labelFont, key, place);
     }
+}
+
+void KeyboardCtrl::DrawNoneMode(Gdiplus::Graphics& graphics, int& width, int& height)
+{
+    const bool remade = LookLayer::BlendsAlike() && m_flatLook->Ensure(width, height);
+    if (!m_flatLook->dc()) {
+        drawFlatKeys(graphics);
+        return;
+    }
+    const CRect whole(0, 0, width, height);
+    FlatLookSource source = flatLookSource();
+    if (remade || !(source == *m_flatLookSource)) {
+        m_flatLook->Clear(whole);
+        {
+            Gdiplus::Graphics flat(m_flatLook->dc());
+            flat.SetTextRenderingHint(graphics.GetTextRenderingHint());
+            flat.SetSmoothingMode(graphics.GetSmoothingMode());
+            drawFlatKeys(flat);
+        }
+        m_flatLook->Seal(whole);
+        *m_flatLookSource = std::move(source);
+    }
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    HDC drawn = graphics.GetHDC();
+    m_flatLook->BlendOnto(drawn, 0, 0, whole);
+    graphics.ReleaseHDC(drawn);
 }
 
 void KeyboardCtrl::DrawTextAndIcon(Gdiplus::Graphics& graphics, const Gdiplus::Font& font, KEY_INFO* key,
@@ -186,18 +237,19 @@ void KeyboardCtrl::DrawLightMode(Gdiplus::Graphics& graphics, int width, int hei
     HDC drawn = graphics.GetHDC();
     m_outlines->KeepBase(drawn, width, height);
     graphics.ReleaseHDC(drawn);
-    m_outlines->Forget();
 }
 
 void KeyboardCtrl::composeLightFrame()
 {
-    // Keys added since the outlines were stroked are stroked with the others now.
-    const size_t keys = m_items->size();
-    if (!m_outlines->Holds(keys)) {
+    // Stroked again only when a key was added, removed or moved (or the picture scaled).
+    std::vector<CRect> places;
+    for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
+        places.push_back(GetRealRect(key->rect));
+    if (!m_outlines->Holds(m_rect.Width(), m_rect.Height(), places)) {
         m_outlines->Begin(m_rect.Width(), m_rect.Height(), kLightCyan);
-        for (int i = 0; const KEY_INFO* key = keyAt(i); ++i)
-            m_outlines->Add(GetRealRect(key->rect));
-        m_outlines->End(keys);
+        for (const CRect& place : places)
+            m_outlines->Add(place);
+        m_outlines->End();
     }
     if (m_outlines->Compose(m_memPicture.dc(), [this](int key) { return lightAlpha(key); }))
         m_composedFrame = m_frame;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "devices/cooling/CHomeFuncCtrl.h"
 #include "framework/AppPaths.h"
 #include "framework/MRender.h"
+#include "framework/MRenderLayer.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -312,6 +315,139 @@ TEST_F(HomePage, BothFactoriesMakeTheCoolingClassesByName)
         EXPECT_STREQ(name, control->GetClassNameW());
     }
     EXPECT_EQ(nullptr, dialog.CreateControl(L"LightLayer", id, CRect(), L"", 0, 1)) << "a panel-only name";
+}
+
+
+// ---- kept looks: the page keeps its children's looks over nothing and lays the band in view
+// over its ground. What it shows must be the children drawn from scratch over that ground at
+// their content rows less the offset, over any ground, after scrolling, and after a child's
+// look changed since it was kept. Where a child draws one translucent element over another (a
+// caption on a translucent plate) the two blends may round one step apart; nowhere more.
+// (Here, not in a program of its own: the skin files are the page's fixed names, shared by
+// every program of this folder.)
+
+constexpr int kBar = 5;
+constexpr DWORD kGround = 0xFF202028;
+constexpr int kRounding = 1;
+
+// Skins with translucent plates and edges, so that the looks blend over the ground. The card
+// and link button plates are the ones the tests above show: a file another test leaves behind
+// (GDI+ may still hold it when it is deleted) must not change what they see.
+struct Skins {
+    ScratchStrip cards { GetSkinPath(), L"img_button2.png", 10, 10, { 0xFF000000 | kCardColour, 0xFF000000 | kCardColour } };
+    ScratchStrip tiles { GetSkinPath(), L"img_dev_bkg.png", 30, 44, { 0xFF343440, 0x90603070 } };
+    ScratchStrip buttons { GetSkinPath(), L"img_button.png", 20, 20, { 0xFF404050, 0x80A0A0F0, 0xFF202030, 0x40808080 } };
+    ScratchPng arrow { GetSkinPath() + L"icon\\", L"icon_arrow_down.png", 23, 18, { { 0, 0, 23, 18, 0x80BD30FF },
+                                                                                   { 6, 0, 11, 12, 0xFFBD30FF } } };
+    ScratchPng device { GetSkinPath() + L"device\\", L"img_gpu2.png", 120, 100, { { 20, 10, 40, 80, 0xFF5AC878 },
+                                                                                  { 80, 10, 40, 80, 0x705AC878 } } };
+};
+
+// What lies under the page: one colour, a picture, or one colour below and another above.
+void paintGround(DibCanvas& canvas, int kind)
+{
+    canvas.fill(kGround);
+    if (kind == 1)
+        MRender::DrawGradient(canvas.dc(), CRect(kPage), 0xFF202030, 0xFF902060, true, 64);
+    else if (kind == 2)
+        MRender::FillSolidRect(canvas.dc(), 0, 450, 1520, 450, RGB(10, 90, 10));
+}
+
+std::unique_ptr<CHomeFuncCtrl> makePage(PaintManager& manager)
+{
+    auto page = std::make_unique<CHomeFuncCtrl>(nullptr, 1, CRect(), 1, 1);
+    page->SetManager(&manager);
+    page->SetRect(kPage);
+    for (int i = 0; i < 6; ++i)
+        page->SetDeviceState(i, i % 2 ? L"Fan" : L"Screen", i != 4, L"");
+    return page;
+}
+
+// The children drawn anew straight over the ground moved with the content, the band in view
+// copied onto the page's place.
+void drawFromScratch(CHomeFuncCtrl& page, DibCanvas& canvas, int kind)
+{
+    const int offset = page.GetScrollOffset().y;
+    DibCanvas content(kPage.Width() - kBar, CHomeFuncCtrl::kContentHeight);
+    paintGround(canvas, kind);
+    MRender::BitBlt(content.dc(), 0, offset, kPage.Width() - kBar, kPage.Height(), canvas.dc(), 0, 0);
+    for (MControl* child : page.GetControls()) {
+        if (!child || !child->IsVisible() || child == page.GetScrollVertical() || child == page.GetScrollHorizontal())
+            continue;
+        child->SetUpdate(0, 0);
+        child->Draw(content.dc(), CRect(0, 0, content.width(), content.height()));
+    }
+    MRender::BitBlt(canvas.dc(), 0, 0, kPage.Width() - kBar, kPage.Height(), content.dc(), 0, offset);
+}
+
+void drawByPage(CHomeFuncCtrl& page, DibCanvas& canvas, int kind)
+{
+    paintGround(canvas, kind);
+    page.SetUpdate(0, 0);
+    page.Draw(canvas.dc(), kPage);
+}
+
+struct Case {
+    const char* name;
+    int ground;
+    // Done between a first paint and the paint compared.
+    std::function<void(CHomeFuncCtrl&)> between;
+};
+
+TEST(HomePageLooks, ThePageShowsItsChildrenAsDrawnFromScratchOverTheGround)
+{
+    ASSERT_TRUE(LookLayer::BlendsAlike()) << "this platform's GDI+ draws straight; the page does too";
+    const Skins skins;
+    const auto notch = [](int down) { return [down](CHomeFuncCtrl& page) { page.OnScroll(1, down, CPoint(700, 450)); }; };
+    const Case cases[] = {
+        { "a picture at the top", 1, {} },
+        { "two colours, tiles and buttons in view, a notch down", 2,
+          [&](CHomeFuncCtrl& page) {
+              page.SetVirtualTop(577);
+              notch(1)(page);
+          } },
+        { "a picture, the archive in view, a card selected", 1,
+          [](CHomeFuncCtrl& page) {
+              page.SetVirtualTop(1200);
+              page.AddArchived(L"Quiet", L"Low fans", 7, L"2024");
+              page.SetArchivedCurProfile(7);
+          } },
+        { "one colour, a tile renamed after it was kept", 0,
+          [](CHomeFuncCtrl& page) { page.SetDeviceState(1, L"Renamed", true, L""); } },
+        { "a picture, buttons retitled and the page scrolled back", 1,
+          [&](CHomeFuncCtrl& page) {
+              page.SetVirtualTop(700);
+              page.ResetLanguage(9999);
+              notch(0)(page);
+          } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PaintManager manager;
+        auto shown = makePage(manager);
+        auto reference = makePage(manager);
+        DibCanvas byPage(kPage.Width(), kPage.Height());
+        DibCanvas fromScratch(kPage.Width(), kPage.Height());
+        drawByPage(*shown, byPage, c.ground);
+        if (c.between) {
+            c.between(*shown);
+            c.between(*reference);
+        }
+        drawByPage(*shown, byPage, c.ground);
+        drawFromScratch(*reference, fromScratch, c.ground);
+        DibCanvas ground(kPage.Width(), kPage.Height());
+        paintGround(ground, c.ground);
+        int differing = 0;
+        int drawn = 0;
+        for (int y = 0; y < kPage.Height(); ++y)
+            for (int x = 0; x < kPage.Width() - kBar; ++x) {
+                differing += !nearColor(byPage.rgb(x, y), fromScratch.rgb(x, y), kRounding);
+                drawn += fromScratch.rgb(x, y) != ground.rgb(x, y);
+            }
+        EXPECT_EQ(0, differing);
+        // Looks that drew nothing prove nothing.
+        EXPECT_GT(drawn, 20000);
+    }
 }
 
 } // namespace
