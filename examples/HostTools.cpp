@@ -5,22 +5,36 @@
 
 namespace HostTools {
 
-void PumpPending()
+namespace {
+// Handles one waiting message; false when none waits.
+bool pumpOne()
 {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+// Animations post paints and timers as fast as they are handled: a loop that waits for an
+// empty queue may never end while one runs, so every pump stops at a deadline.
+constexpr DWORD kPendingLimit = 1000;
+} // namespace
+
+void PumpPending()
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kPendingLimit && pumpOne()) {
     }
 }
 
 void PumpFor(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
-    do {
-        PumpPending();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
+    while (GetTickCount() - start < milliseconds)
+        if (!pumpOne())
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
 }
 
 void PostClick(HWND hwnd, POINT press, POINT release)
