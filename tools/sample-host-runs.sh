@@ -28,6 +28,7 @@ fi
 HOST=$ROOT/build/bin/SampleHost.exe
 PAGES=$(grep -cE '^ *&k[A-Za-z]+Page,' "$ROOT/examples/pages/PageList.cpp")
 mkdir -p "$WORK"
+rm -f "$WORK/results"
 
 # One run: its verdict is the last line of its log.
 one_run() {
@@ -37,7 +38,7 @@ one_run() {
   start=$(date +%s)
   timeout -k 10 "$LIMIT" "$ROOT/tools/wine-emu.sh" "$ROOT/build" "$HOST" "Z:$dir/out" >"$dir/log" 2>&1 </dev/null || rc=$?
   pages=$(find "$dir/out/pages" -name '*.png' -size +0 2>/dev/null | wc -l)
-  if grep -qE 'Unhandled (exception|page fault)|Backtrace:' "$dir/log"; then
+  if grep -qE 'Unhandled (exception|page fault)|Backtrace:|wine client error' "$dir/log"; then
     verdict=crash
   elif [ "$rc" = 124 ] || [ "$rc" = 137 ]; then
     verdict=timeout
@@ -47,7 +48,7 @@ one_run() {
     verdict=ok
   fi
   [ "$pages" = "$PAGES" ] || verdict="$verdict, pages missing"
-  echo "run $run: $verdict, $pages of $PAGES pages, $(( $(date +%s) - start )) s" >>"$dir/log"
+  echo "run $run: $verdict, $pages of $PAGES pages, $(( $(date +%s) - start )) s" | tee -a "$dir/log" >>"$WORK/results"
   case $verdict in
     ok) rm -rf "$dir" ;;
     *) tail -n1 "$dir/log"
@@ -67,8 +68,8 @@ for run in $(seq 1 "$RUNS"); do
 done
 wait
 
-failed=$(find "$WORK" -maxdepth 1 -name 'run*' -type d | wc -l)
-count() { cat "$WORK"/run*/log 2>/dev/null | grep -cE "^run [0-9]+: $1" || true; }
+count() { grep -cE "^run [0-9]+: $1" "$WORK/results" || true; }
+failed=$((RUNS - $(count 'ok, [0-9]')))
 crashes=$(count crash)
 timeouts=$(count timeout)
 others=$(count exit)
