@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 
 #include "framework/FontCache.h"
+#include "framework/MRenderInternal.h"
 
 namespace KOVA {
 
@@ -59,14 +60,8 @@ void fillPixels(DWORD* bits, size_t count, DWORD value)
 bool LookLayer::Dib::Make(int newWidth, int newHeight)
 {
     Release();
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = newWidth;
-    info.bmiHeader.biHeight = -newHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* memory = nullptr;
-    bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    bitmap = detail::CreateDib32(nullptr, newWidth, newHeight, true, &memory);
     dc = bitmap ? ::CreateCompatibleDC(nullptr) : nullptr;
     if (!dc) {
         Release();
