@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/MControl.h"
+#include "platform/MmxCallScope.h"
 
 namespace KOVA {
 
@@ -70,6 +71,9 @@ void FastTimerList::Tick()
         m_next = 0;
     }
     while (MControl* control = claimNext()) {
+        // Each control starts its tick with the x87 registers free, whatever MMX code the one
+        // before it ran: the renderers after a host's player draw with GDI+ on this thread.
+        EmptyMmxState();
         // A control that throws loses this tick only: the call must end, or removing that
         // control would wait for it forever, and the controls after it still tick.
         try {

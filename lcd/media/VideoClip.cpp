@@ -7,6 +7,7 @@
 
 #include "lcd/renderer/LcdImageHelpers.h"
 #include "lcd/renderer/LcdSurface.h"
+#include "platform/MmxCallScope.h"
 
 namespace KOVA {
 
@@ -28,6 +29,7 @@ int VideoClip::PeriodForRate(double fps)
 
 bool VideoClip::Open(const CString& path)
 {
+    const MmxCallScope codec;
     Close();
     if (!m_capture.open(WideToAnsiString(path), cv::CAP_ANY) || !m_capture.isOpened())
         return false;
@@ -42,6 +44,7 @@ bool VideoClip::Open(const CString& path)
 
 void VideoClip::Close()
 {
+    const MmxCallScope codec;
     m_capture.release();
     m_frame.release();
     m_width = m_height = m_frameCount = m_decoded = 0;
@@ -49,6 +52,7 @@ void VideoClip::Close()
 
 void VideoClip::Seek(int index)
 {
+    const MmxCallScope codec;
     m_capture.set(cv::CAP_PROP_POS_FRAMES, index);
     m_decoded = index;
     ++m_seeks;
@@ -56,6 +60,7 @@ void VideoClip::Seek(int index)
 
 bool VideoClip::Read()
 {
+    const MmxCallScope codec;
     cv::Mat next;
     if (!m_capture.isOpened() || !m_capture.read(next) || next.empty())
         return false;
@@ -66,6 +71,7 @@ bool VideoClip::Read()
 
 bool VideoClip::ReadInto(cv::Mat& frame)
 {
+    const MmxCallScope codec;
     if (!m_capture.isOpened() || !m_capture.read(frame) || frame.empty())
         return false;
     ++m_decoded;
@@ -97,6 +103,7 @@ int VideoClip::StepLooping(int index, int mostRead)
 
 bool VideoClip::SetBufferSize(int frames)
 {
+    const MmxCallScope codec;
     return m_capture.isOpened() && m_capture.set(cv::CAP_PROP_BUFFERSIZE, frames);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // A video file read frame by frame: the capture, the frame it delivers next, the last frame
 // read, and that frame put on a device context. Every control that shows or exports a video
-// reads it through this class. Not thread-safe: its owner's lock guards it.
+// reads it through this class. Not thread-safe: its owner's lock guards it. Every call that
+// reaches the decoder ends with the MMX state emptied (platform/MmxCallScope.h), so the
+// thread's GDI+ drawing after it keeps its numbers.
 #include "platform/Win32.h"
 
 #include <vector>

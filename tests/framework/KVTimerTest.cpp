@@ -21,10 +21,12 @@
 #include <vector>
 
 #include "KOVA.h"
+#include "LibraryHost.h"
 #include "Poisoned.h"
 #include "PumpUntil.h"
 #include "RecordingControl.h"
 #include "TestWindow.h"
+#include "ThreadTextCheck.h"
 
 #include <mmsystem.h>
 
@@ -32,6 +34,8 @@ using namespace KOVA;
 using namespace KOVA::test;
 
 namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 // Counts the ticks and the thread they arrive on; a tick can be made to take a while.
 class CountingTimer : public KVTimer {
@@ -339,6 +343,23 @@ TEST_F(FastTimer, AControlThatThrowsLosesItsTickOnlyAndCanStillLeave)
     const int before = after->ticks;
     EXPECT_TRUE(pollUntil([&] { return after->ticks >= before + 3; }));
     manager.KillMTimer();
+}
+
+// A control whose tick runs MMX code and returns with the registers in use (a host's own
+// player) leaves nothing behind for the controls after it, which draw text with GDI+ on the
+// same thread.
+TEST_F(FastTimer, EachControlTicksWithTheX87RegistersFreeWhateverTheOneBeforeItLeft)
+{
+    Ticking* player = make(1, true);
+    Ticking* renderer = make(2, true);
+    player->onTick = [] { __asm__ __volatile__("movd %0, %%mm0" : : "r"(1) : "mm0"); };
+    std::vector<int> heights;
+    renderer->onTick = [&] { heights.push_back(textInkHeightHere()); };
+    tickByHand(manager);
+    tickByHand(manager);
+    ASSERT_EQ(heights.size(), 2u);
+    for (int height : heights)
+        EXPECT_TRUE(height >= 12 && height <= 24) << height;
 }
 
 // A direct delete of a ticking derived control leaves the list before the derived state goes:

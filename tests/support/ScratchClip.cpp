@@ -123,6 +123,39 @@ ScratchClip::ScratchClip(const CString& folder, const CString& name, Codec codec
     m_written = !oddRate || (codec == Mjpg && rewriteAviRate(*this, m_path, fps));
 }
 
+ScratchDamagedClip::ScratchDamagedClip(const CString& folder, const CString& name, int frames, int width, int height)
+    : ScratchFile(folder, name)
+{
+    {
+        cv::VideoWriter writer(WideToAnsiString(m_path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25,
+                               cv::Size(width, height));
+        if (!writer.isOpened())
+            return;
+        cv::RNG noise(7);
+        cv::Mat frame(height, width, CV_8UC3);
+        for (int k = 0; k < frames; ++k) {
+            noise.fill(frame, cv::RNG::UNIFORM, 0, 256);
+            writer << frame;
+        }
+    }
+    // Noise leaves a scan far longer than this; the bytes overwritten hold no marker (no 0xFF).
+    constexpr size_t kDamageAt = 2000;
+    constexpr size_t kDamaged = 64;
+    std::vector<BYTE> bytes = read();
+    int scans = 0;
+    for (size_t i = 0; i + kDamageAt + kDamaged < bytes.size(); ++i) {
+        if (bytes[i] != 0xFF || bytes[i + 1] != 0xDA)
+            continue;
+        ++scans;
+        for (size_t j = i + kDamageAt; j < i + kDamageAt + kDamaged; ++j)
+            bytes[j] = static_cast<BYTE>(0x55 ^ (j * 37 & 0x7F));
+    }
+    FILE* file = _wfopen(m_path, L"wb");
+    m_written = file && scans == frames && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file)
+        fclose(file);
+}
+
 ScratchTimedGif::ScratchTimedGif(const CString& folder, const CString& name, const std::vector<int>& delays, int side)
     : ScratchFile(folder, name, timedGifBytes(delays, side))
 {

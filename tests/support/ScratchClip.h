@@ -22,6 +22,14 @@ public:
                 int height = 48);
 };
 
+// An MJPG AVI of frames of noise whose every scan is damaged part way, as a cut download or a
+// file still being written leaves one: the decoder gives up on each scan after decoding its
+// first blocks.
+class ScratchDamagedClip : public ScratchFile {
+public:
+    ScratchDamagedClip(const CString& folder, const CString& name, int frames, int width = 320, int height = 180);
+};
+
 class ScratchTimedGif : public ScratchFile {
 public:
     // One frame per delay, in hundredths of a second; a frame of delay below 0 has no graphic
