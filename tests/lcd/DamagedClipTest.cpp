@@ -79,6 +79,7 @@ TEST(DamagedClip, AScreenTickingAfterAVideoViewPlayingItDrawsItsCarouselText)
     OpenLcd& lcd = *dialog.addRenderer(CRect(0, 0, 480, 480));
     lcd.SetLEDScreenType(LEDScreenSquare);
     lcd.SetLEDMode(LEDModeWindowCapture); // no window: black but for the text
+    lcd.setLayersCached(false); // the text through GDI+ on every frame, none kept
     lcd.SetHardWareInfo(HARDWARE_INFO { 0, 0, 42, 0, 0, 0, 0, 0, 0, 1234.5f, 0, 0, 9999 });
     lcd.AddCarousel(HardwareCpuLoad);
     manager.AddMTimer(view);
