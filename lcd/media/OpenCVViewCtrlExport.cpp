@@ -15,7 +15,6 @@
 #include "lcd/media/GifFramesExport.h"
 #include "lcd/media/VideoClip.h"
 #include "lcd/renderer/LcdImageHelpers.h"
-#include "platform/MmxCallScope.h"
 
 namespace KOVA {
 
@@ -152,8 +151,6 @@ void OpenCVViewCtrl::SaveGIFImageFile(CString path, UINT message)
 
 void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)
 {
-    // The encoder runs on this thread; the window draws on it next.
-    const MmxCallScope codec;
     ExportScope scope(*this, message);
     m_lastExportResult = 0;
     if (!isOpen() || m_rangeStart == m_rangeEnd)
