@@ -255,6 +255,39 @@ HBITMAP detail::CreateDib32(HDC dc, int width, int height, bool topDown, void** 
     return bitmap;
 }
 
+bool detail::DibSurface::Make(int newWidth, int newHeight)
+{
+    Release();
+    void* memory = nullptr;
+    bitmap = detail::CreateDib32(nullptr, newWidth, newHeight, true, &memory);
+    dc = bitmap ? ::CreateCompatibleDC(nullptr) : nullptr;
+    if (!dc) {
+        Release();
+        return false;
+    }
+    previous = ::SelectObject(dc, bitmap);
+    bits = static_cast<DWORD*>(memory);
+    width = newWidth;
+    height = newHeight;
+    return true;
+}
+
+void detail::DibSurface::Release()
+{
+    if (dc && previous)
+        ::SelectObject(dc, previous);
+    if (dc)
+        ::DeleteDC(dc);
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    dc = nullptr;
+    bitmap = nullptr;
+    previous = nullptr;
+    bits = nullptr;
+    width = 0;
+    height = 0;
+}
+
 HBITMAP MRender::CreateARGB32Bitmap(HDC dc, int width, int height, BYTE** bits)
 {
     void* pixels = nullptr;

@@ -23,6 +23,24 @@ using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDele
 // receives its pixels (null with the bitmap on failure).
 HBITMAP CreateDib32(HDC dc, int width, int height, bool topDown, void** bits);
 
+// A top-down 32-bit DIB section selected into a memory DC of its own: GDI and GDI+ draw into
+// dc, code reads and writes bits. Empty (every member null or 0) until Make succeeds.
+struct DibSurface {
+    DibSurface() = default;
+    ~DibSurface() { Release(); }
+    DibSurface(const DibSurface&) = delete;
+    DibSurface& operator=(const DibSurface&) = delete;
+    // Makes it width x height, giving up what it held; false, and empty, when GDI cannot.
+    bool Make(int width, int height);
+    void Release();
+    HDC dc { nullptr };
+    HBITMAP bitmap { nullptr };
+    HGDIOBJ previous { nullptr };
+    DWORD* bits { nullptr };
+    int width { 0 };
+    int height { 0 };
+};
+
 // Keeps an object selected into a DC for a scope, then puts the previous one back.
 class ScopedSelection {
 public:

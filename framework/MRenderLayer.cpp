@@ -55,41 +55,6 @@ void fillPixels(DWORD* bits, size_t count, DWORD value)
 }
 } // namespace
 
-// ---- the DIB
-
-bool LookLayer::Dib::Make(int newWidth, int newHeight)
-{
-    Release();
-    void* memory = nullptr;
-    bitmap = detail::CreateDib32(nullptr, newWidth, newHeight, true, &memory);
-    dc = bitmap ? ::CreateCompatibleDC(nullptr) : nullptr;
-    if (!dc) {
-        Release();
-        return false;
-    }
-    previous = ::SelectObject(dc, bitmap);
-    bits = static_cast<DWORD*>(memory);
-    width = newWidth;
-    height = newHeight;
-    return true;
-}
-
-void LookLayer::Dib::Release()
-{
-    if (dc && previous)
-        ::SelectObject(dc, previous);
-    if (dc)
-        ::DeleteDC(dc);
-    if (bitmap)
-        ::DeleteObject(bitmap);
-    dc = nullptr;
-    bitmap = nullptr;
-    previous = nullptr;
-    bits = nullptr;
-    width = 0;
-    height = 0;
-}
-
 // ---- drawing on the layer
 
 bool LookLayer::Ensure(int width, int height)

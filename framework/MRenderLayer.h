@@ -17,6 +17,7 @@
 
 #include <vector>
 
+#include "framework/MRenderInternal.h"
 #include "platform/CPoint.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -94,26 +95,10 @@ private:
     // Lays source over target, whose pixel (0, 0) stands under source's top-left corner.
     void blendRows(const Pixels& target, const CRect& source) const;
 
-    // A top-down 32-bit DIB section selected into a DC of its own.
-    struct Dib {
-        Dib() = default;
-        ~Dib() { Release(); }
-        Dib(const Dib&) = delete;
-        Dib& operator=(const Dib&) = delete;
-        bool Make(int width, int height);
-        void Release();
-        HDC dc { nullptr };
-        HBITMAP bitmap { nullptr };
-        HGDIOBJ previous { nullptr };
-        DWORD* bits { nullptr };
-        int width { 0 };
-        int height { 0 };
-    };
-
-    Dib m_dib;
+    detail::DibSurface m_dib;
     std::vector<std::vector<Run>> m_runs;
     // Where a target that is not a plain DIB section is blended.
-    Dib m_band;
+    detail::DibSurface m_band;
 };
 
 // Kept looks of rows of one size (a list's rows), each drawn once over nothing into a slot of

@@ -10,6 +10,7 @@
 #include "controls/basic/MText.h"
 #include "framework/AppPaths.h"
 #include "framework/MRender.h"
+#include "framework/MRenderInternal.h"
 #include "framework/RectsMeet.h"
 
 namespace KOVA {
@@ -104,29 +105,17 @@ int plainColourOf(const MemoryPicture& picture)
     const int height = picture.height();
     if (width <= 0 || height <= 0)
         return -1;
-    BITMAPINFO info {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP copy = ::CreateDIBSection(picture.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!copy)
+    detail::DibSurface copy;
+    if (!copy.Make(width, height))
         return -1;
-    HDC dc = ::CreateCompatibleDC(picture.dc());
-    const HGDIOBJ previous = ::SelectObject(dc, copy);
-    ::BitBlt(dc, 0, 0, width, height, picture.dc(), 0, 0, SRCCOPY);
+    ::BitBlt(copy.dc, 0, 0, width, height, picture.dc(), 0, 0, SRCCOPY);
     ::GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
+    const DWORD* pixels = copy.bits;
     const DWORD first = pixels[0] & 0x00FFFFFF;
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     bool plain = true;
     for (size_t i = 1; plain && i < count; ++i)
         plain = (pixels[i] & 0x00FFFFFF) == first;
-    ::SelectObject(dc, previous);
-    ::DeleteDC(dc);
-    ::DeleteObject(copy);
     return plain ? static_cast<int>(RGB(GetBValue(first), GetGValue(first), GetRValue(first))) : -1;
 }
 

@@ -67,37 +67,9 @@ void FanPreview::drawDots(HDC dc)
 // A premultiplied 32-bit DIB in a DC of its own: GDI+ draws into its bits, and GDI's
 // AlphaBlend lays it over the dots several times faster than GDI+ would draw it.
 struct FanPreview::StillPicture {
-    StillPicture(int w, int h) : width(w), height(h)
-    {
-        BITMAPINFO info {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc.reset(::CreateCompatibleDC(nullptr));
-        bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (dc && bitmap)
-            previous = ::SelectObject(dc.get(), bitmap.get());
-    }
-    ~StillPicture()
-    {
-        if (previous)
-            ::SelectObject(dc.get(), previous);
-    }
-    StillPicture(const StillPicture&) = delete;
-    StillPicture& operator=(const StillPicture&) = delete;
-    bool valid() const { return previous && bits; }
-
-    int width;
-    int height;
+    detail::DibSurface surface;
     // Where anything was drawn: only this part is laid over the dots.
     CRect used;
-    void* bits { nullptr };
-    detail::UniqueDC dc;
-    detail::UniqueBitmap bitmap;
-    HGDIOBJ previous { nullptr };
 };
 
 void FanPreview::StillPictureDeleter::operator()(StillPicture* picture) const
@@ -115,13 +87,14 @@ void FanPreview::drawStillLayer(HDC target)
     const int language = Manager::GetLanguage();
     auto& still = *m_still;
     const bool current = still && m_stillDrawn == m_stillVersion && m_stillLanguage == language &&
-                         m_stillScale == scale && still->width == width && still->height == height;
+                         m_stillScale == scale && still->surface.width == width && still->surface.height == height;
     if (!current) {
-        still.reset(new StillPicture(width, height));
-        if (!still->valid())
+        still.reset(new StillPicture);
+        if (!still->surface.Make(width, height))
             return;
-        std::memset(still->bits, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-        Gdiplus::Bitmap surface(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(still->bits));
+        std::memset(still->surface.bits, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        Gdiplus::Bitmap surface(width, height, width * 4, PixelFormat32bppPARGB,
+                                reinterpret_cast<BYTE*>(still->surface.bits));
         Gdiplus::Graphics painter(&surface);
         painter.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
         painter.SetTextRenderingHint(m_textRenderingHint);
@@ -131,13 +104,13 @@ void FanPreview::drawStillLayer(HDC target)
         m_stillLanguage = language;
         m_stillScale = scale;
     }
-    if (!still->valid())
+    if (!still->surface.bits)
         return;
     const CRect& used = still->used;
     if (used.IsRectEmpty())
         return;
     const BLENDFUNCTION over { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
-    ::AlphaBlend(target, used.left, used.top, used.Width(), used.Height(), still->dc.get(), used.left, used.top,
+    ::AlphaBlend(target, used.left, used.top, used.Width(), used.Height(), still->surface.dc, used.left, used.top,
                  used.Width(), used.Height(), over);
 }
 

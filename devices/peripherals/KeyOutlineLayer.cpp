@@ -23,44 +23,6 @@ DWORD strongestOf(DWORD rgb)
 }
 } // namespace
 
-// A top-down 32-bit DIB selected into its own DC.
-struct KeyOutlineLayer::Surface {
-    Surface(int surfaceWidth, int surfaceHeight) : width(surfaceWidth), height(surfaceHeight)
-    {
-        BITMAPINFO info {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* memory = nullptr;
-        bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-        dc = ::CreateCompatibleDC(nullptr);
-        bits = static_cast<DWORD*>(memory);
-        if (bitmap && dc)
-            previous = ::SelectObject(dc, bitmap);
-    }
-    ~Surface()
-    {
-        if (dc && previous)
-            ::SelectObject(dc, previous);
-        if (dc)
-            ::DeleteDC(dc);
-        if (bitmap)
-            ::DeleteObject(bitmap);
-    }
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    bool usable() const { return bits && previous; }
-
-    int width;
-    int height;
-    HBITMAP bitmap { nullptr };
-    HDC dc { nullptr };
-    HGDIOBJ previous { nullptr };
-    DWORD* bits { nullptr };
-};
-
 KeyOutlineLayer::KeyOutlineLayer() = default;
 KeyOutlineLayer::~KeyOutlineLayer() = default;
 
@@ -68,20 +30,18 @@ void KeyOutlineLayer::Begin(int width, int height, Gdiplus::ARGB colour)
 {
     m_stroked = false;
     m_stroking.reset();
-    if (!m_surface || m_surface->width != width || m_surface->height != height)
-        m_surface = std::make_unique<Surface>(width, height);
-    if (!m_surface->usable())
+    if ((!m_surface.bits || m_surface.width != width || m_surface.height != height) && !m_surface.Make(width, height))
         return;
-    std::fill(m_surface->bits, m_surface->bits + static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+    std::fill(m_surface.bits, m_surface.bits + static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
     m_colour = (colour & 0x00FFFFFF) | (kStrokeAlpha << 24);
     m_keys.clear();
-    m_stroking = std::make_unique<Gdiplus::Graphics>(m_surface->dc);
+    m_stroking = std::make_unique<Gdiplus::Graphics>(m_surface.dc);
     m_stroking->SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
 }
 
 bool KeyOutlineLayer::Holds(int width, int height, const std::vector<CRect>& keys) const
 {
-    return m_stroked && m_surface->width == width && m_surface->height == height && m_keys == keys;
+    return m_stroked && m_surface.width == width && m_surface.height == height && m_keys == keys;
 }
 
 void KeyOutlineLayer::Add(const CRect& rect)
@@ -102,22 +62,22 @@ void KeyOutlineLayer::End()
     // Stroked over black, each pixel holds the colour times its coverage: the coverage goes
     // into its alpha, and the colour is already premultiplied by it as AlphaBlend takes it.
     const DWORD strongest = std::max<DWORD>(strongestOf(m_colour & 0x00FFFFFF) * kStrokeAlpha / 255, 1);
-    DWORD* end = m_surface->bits + static_cast<size_t>(m_surface->width) * static_cast<size_t>(m_surface->height);
-    for (DWORD* pixel = m_surface->bits; pixel != end; ++pixel) {
+    DWORD* end = m_surface.bits + static_cast<size_t>(m_surface.width) * static_cast<size_t>(m_surface.height);
+    for (DWORD* pixel = m_surface.bits; pixel != end; ++pixel) {
         const DWORD rgb = *pixel & 0x00FFFFFF;
         *pixel = (std::min<DWORD>(255, (strongestOf(rgb) * 255 + strongest / 2) / strongest) << 24) | rgb;
     }
     // Each key's outline pixels, once: a frame blends only these.
     m_outlinePixels.clear();
     m_keyEnds.clear();
-    const CRect whole(0, 0, m_surface->width, m_surface->height);
+    const CRect whole(0, 0, m_surface.width, m_surface.height);
     for (const CRect& key : m_keys) {
         CRect part(key.left - kMargin, key.top - kMargin, key.right + kMargin, key.bottom + kMargin);
         if (part.IntersectRect(&part, &whole))
             for (int y = part.top; y < part.bottom; ++y)
                 for (int x = part.left; x < part.right; ++x) {
-                    const size_t at = static_cast<size_t>(y) * static_cast<size_t>(m_surface->width) + static_cast<size_t>(x);
-                    if (m_surface->bits[at] >> 24)
+                    const size_t at = static_cast<size_t>(y) * static_cast<size_t>(m_surface.width) + static_cast<size_t>(x);
+                    if (m_surface.bits[at] >> 24)
                         m_outlinePixels.push_back(at);
                 }
         m_keyEnds.push_back(m_outlinePixels.size());
@@ -127,22 +87,22 @@ void KeyOutlineLayer::End()
 
 void KeyOutlineLayer::KeepBase(HDC source, int width, int height)
 {
-    for (auto* surface : { &m_base, &m_frame })
-        if (!*surface || (*surface)->width != width || (*surface)->height != height)
-            *surface = std::make_unique<Surface>(width, height);
-    if (m_base->usable())
-        ::BitBlt(m_base->dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    for (detail::DibSurface* surface : { &m_base, &m_frame })
+        if (!surface->bits || surface->width != width || surface->height != height)
+            surface->Make(width, height);
+    if (m_base.bits)
+        ::BitBlt(m_base.dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
 }
 
 bool KeyOutlineLayer::beginFrame()
 {
-    if (!m_stroked || !m_base || !m_base->usable() || !m_frame->usable() || m_base->width != m_surface->width ||
-        m_base->height != m_surface->height)
+    if (!m_stroked || !m_base.bits || !m_frame.bits || m_base.width != m_surface.width
+        || m_base.height != m_surface.height)
         return false;
     // GDI may still be writing into the picture's memory.
     ::GdiFlush();
-    std::copy(m_base->bits, m_base->bits + static_cast<size_t>(m_base->width) * static_cast<size_t>(m_base->height),
-              m_frame->bits);
+    std::copy(m_base.bits, m_base.bits + static_cast<size_t>(m_base.width) * static_cast<size_t>(m_base.height),
+              m_frame.bits);
     return true;
 }
 
@@ -155,8 +115,8 @@ void KeyOutlineLayer::blendKey(size_t key, BYTE alpha)
     const size_t begin = key == 0 ? 0 : m_keyEnds[key - 1];
     for (size_t i = begin; i < m_keyEnds[key]; ++i) {
         const size_t at = m_outlinePixels[i];
-        const DWORD source = m_surface->bits[at];
-        const DWORD under = m_frame->bits[at];
+        const DWORD source = m_surface.bits[at];
+        const DWORD under = m_frame.bits[at];
         const DWORD cover = ((source >> 24) * alpha + 127) / 255;
         DWORD mixed = 0;
         for (int shift : { 0, 8, 16 }) {
@@ -164,13 +124,13 @@ void KeyOutlineLayer::blendKey(size_t key, BYTE alpha)
             const DWORD bottom = (((under >> shift) & 0xFF) * (255 - cover) + 127) / 255;
             mixed |= std::min<DWORD>(255, top + bottom) << shift;
         }
-        m_frame->bits[at] = mixed | (under & 0xFF000000);
+        m_frame.bits[at] = mixed | (under & 0xFF000000);
     }
 }
 
 void KeyOutlineLayer::showFrame(HDC target) const
 {
-    ::BitBlt(target, 0, 0, m_frame->width, m_frame->height, m_frame->dc, 0, 0, SRCCOPY);
+    ::BitBlt(target, 0, 0, m_frame.width, m_frame.height, m_frame.dc, 0, 0, SRCCOPY);
 }
 
 } // namespace KOVA

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/MRenderInternal.h"
 #include "platform/CRect.h"
 
 namespace KOVA {
@@ -39,14 +40,13 @@ public:
     bool Compose(HDC target, AlphaOf alphaOf);
 
 private:
-    struct Surface;
     bool beginFrame();
     void blendKey(size_t key, BYTE alpha);
     void showFrame(HDC target) const;
 
-    std::unique_ptr<Surface> m_surface;
-    std::unique_ptr<Surface> m_base;
-    std::unique_ptr<Surface> m_frame;
+    detail::DibSurface m_surface;
+    detail::DibSurface m_base;
+    detail::DibSurface m_frame;
     // Where each key's outline pixels are in the layer: key k's run from m_keyEnds[k - 1].
     std::vector<CRect> m_keys;
     std::vector<size_t> m_outlinePixels;
