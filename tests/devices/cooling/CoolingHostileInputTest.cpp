@@ -14,10 +14,9 @@
 #include <memory>
 #include <vector>
 
-#include "DibCanvas.h"
+#include "HostileControls.h"
 #include "LibraryHost.h"
 #include "PageEndBuffer.h"
-#include "RecordingControl.h"
 #include "devices/cooling/CFan2DevCtrl.h"
 #include "devices/cooling/CFanDevCtrl.h"
 #include "devices/cooling/CHomeFuncCtrl.h"
@@ -32,16 +31,9 @@ const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 const int kInts[] = { INT_MIN, -100000, -1, 0, 1, 7, 17, 100000, INT_MAX };
 const DWORD kDwords[] = { 0, 1, 4095, 4096, 0x00FFFFFF, 0xFFFFFFFF };
-// A usual place, none, upside down, one pixel, and a long thin strip.
-const CRect kRects[] = { CRect(10, 10, 470, 370), CRect(), CRect(300, 200, 20, 40), CRect(5, 5, 6, 6),
-                         CRect(0, 0, 30000, 8) };
-const CPoint kPoints[] = { CPoint(INT_MIN / 2, INT_MIN / 2), CPoint(-5, -5), CPoint(12, 12), CPoint(200, 150),
-                           CPoint(469, 369), CPoint(100000, 100000) };
 
-class Hostile : public ::testing::Test {
+class Hostile : public HostileControls {
 protected:
-    ~Hostile() override { manager.ClearImgResInfo(); }
-
     template <class T, class... Extra>
     std::unique_ptr<T> make(CRect rect, Extra... extra)
     {
@@ -50,34 +42,6 @@ protected:
         control->SetRect(rect);
         return control;
     }
-    // Painted whole, then every button, the wheel and moves at every point, then painted again.
-    void poke(MControl& control)
-    {
-        paint(control);
-        for (const CPoint& at : kPoints)
-            for (UINT keys : { 0u, static_cast<UINT>(MK_LBUTTON), static_cast<UINT>(MK_RBUTTON) }) {
-                control.OnMouseMove(keys, at);
-                control.OnLButtonDown(MK_LBUTTON, at);
-                control.OnMouseMove(MK_LBUTTON, at);
-                control.OnLButtonUp(0, at);
-                control.OnRButtonDown(MK_RBUTTON, at);
-                control.OnMouseMove(MK_RBUTTON, at);
-                control.OnRButtonUp(0, at);
-                control.OnLButtonDblClk(MK_LBUTTON, at);
-                control.OnScroll(1, keys % 2, at);
-            }
-        paint(control);
-    }
-    void paint(MControl& control)
-    {
-        canvas.fill(0xFF202020);
-        control.SetUpdate(0, 0);
-        control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
-    }
-
-    PaintManager manager;
-    RecordingParent parent;
-    DibCanvas canvas { 480, 380 };
 };
 
 // The layer calls both previews share, at every index and value; then every mode ticks.
@@ -155,7 +119,7 @@ void pullEverySlot(FanPreview& preview, const std::function<void(int, unsigned c
 
 TEST_F(Hostile, EighteenLedPreview)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto preview = make<CFan2DevCtrl>(rect, 1);
         EXPECT_EQ(0, preview->SetFan2Image(nullptr));
@@ -215,7 +179,7 @@ TEST_F(Hostile, PreviewNarrowerThanItsColumnGaps)
 
 TEST_F(Hostile, ArgbPreview)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto preview = make<CFanDevCtrl>(rect, 1);
         EXPECT_EQ(0, preview->SetFan2Image(nullptr));
@@ -243,8 +207,8 @@ TEST_F(Hostile, ArgbPreview)
 TEST_F(Hostile, PreviewsOfManyFans)
 {
     // Six hundred fans: more LEDs than the effects' tables and the colour buffer hold.
-    auto fans18 = make<CFan2DevCtrl>(kRects[0], 1);
-    auto fans8 = make<CFanDevCtrl>(kRects[0], 1);
+    auto fans18 = make<CFan2DevCtrl>(kHostileRects[0], 1);
+    auto fans8 = make<CFanDevCtrl>(kHostileRects[0], 1);
     for (int fan = 0; fan < 600; ++fan) {
         fans18->AddFan(2, fan / 5, fan % 5, fan % 30, fan / 30, fan, 0);
         fans8->AddFan(2, fan / 4, fan % 4, fan % 30, fan / 30, fan);
@@ -270,7 +234,7 @@ TEST_F(Hostile, CurveEditor)
         Curve { { INT_MIN, INT_MAX, 0, 0 }, { INT_MAX, INT_MIN, 0, 0 }, { -10, -5, 0, 0 } },
         Curve(1000, TempCurvePoint { 10, 30, 0, 0 }),
     };
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto curve = make<Fan2TempCurve>(rect, 1);
         for (const Curve& points : curves) {
@@ -298,7 +262,7 @@ TEST_F(Hostile, CurveEditor)
 
 TEST_F(Hostile, FanListsAndPickers)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto fans = make<FanDeviceBox>(rect, 1);
         auto channels = make<DevChannelCtrl>(rect, 1);
@@ -328,7 +292,7 @@ TEST_F(Hostile, FanListsAndPickers)
 
 TEST_F(Hostile, HomePageTilesAndArchive)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto page = make<CHomeFuncCtrl>(rect, 1);
         auto tiles = make<CDeviceCtrl>(rect, 1);
@@ -365,7 +329,7 @@ TEST_F(Hostile, HomePageTilesAndArchive)
 
 TEST_F(Hostile, SelectionAndModeLists)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto devices = make<DevSelectCtrl>(rect, 1);
         auto modes = make<LightCtrl>(rect, 1);
@@ -413,7 +377,7 @@ TEST_F(Hostile, SelectionAndModeLists)
 
 TEST_F(Hostile, GaugesAndInformationLists)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto level = make<MLevelCtrl>(rect, 1);
         auto gauge = make<CHardwareInfo>(rect, 1);
@@ -463,9 +427,9 @@ TEST_F(Hostile, GaugesAndInformationLists)
 
 TEST_F(Hostile, ListsOfAHundredThousandRows)
 {
-    auto devices = make<DevSelectCtrl>(kRects[0], 1);
-    auto modes = make<LightCtrl>(kRects[0], 1);
-    auto types = make<SysInfoCtrl>(kRects[0], 1);
+    auto devices = make<DevSelectCtrl>(kHostileRects[0], 1);
+    auto modes = make<LightCtrl>(kHostileRects[0], 1);
+    auto types = make<SysInfoCtrl>(kHostileRects[0], 1);
     for (int row = 0; row < 100000; ++row) {
         devices->AddDevice(L"Device", row);
         modes->AddLight(L"Mode", row, L"");

@@ -10,11 +10,10 @@
 #include <memory>
 #include <vector>
 
-#include "DibCanvas.h"
+#include "HostileControls.h"
 #include "LibraryHost.h"
 #include "NotedDialog.h"
 #include "PageEndBuffer.h"
-#include "RecordingControl.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -24,15 +23,9 @@ namespace {
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 const int kInts[] = { INT_MIN, -100000, -1, 0, 1, 7, 100000, INT_MAX };
-const CRect kRects[] = { CRect(10, 10, 470, 370), CRect(), CRect(300, 200, 20, 40), CRect(5, 5, 6, 6),
-                         CRect(0, 0, 30000, 8) };
-const CPoint kPoints[] = { CPoint(INT_MIN / 2, INT_MIN / 2), CPoint(-5, -5), CPoint(12, 12), CPoint(200, 150),
-                           CPoint(469, 369), CPoint(100000, 100000) };
 
-class Hostile : public ::testing::Test {
+class Hostile : public HostileControls {
 protected:
-    ~Hostile() override { manager.ClearImgResInfo(); }
-
     template <class T>
     std::unique_ptr<T> make(CRect rect)
     {
@@ -41,39 +34,11 @@ protected:
         control->SetControlRect(rect);
         return control;
     }
-    void poke(MControl& control)
-    {
-        paint(control);
-        for (const CPoint& at : kPoints)
-            for (UINT keys : { 0u, static_cast<UINT>(MK_LBUTTON), static_cast<UINT>(MK_RBUTTON) }) {
-                control.OnMouseMove(keys, at);
-                control.OnLButtonDown(MK_LBUTTON, at);
-                control.OnMouseMove(MK_LBUTTON, at);
-                control.OnLButtonUp(0, at);
-                control.OnRButtonDown(MK_RBUTTON, at);
-                control.OnMouseMove(MK_RBUTTON, at);
-                control.OnRButtonUp(0, at);
-                control.OnLButtonDblClk(MK_LBUTTON, at);
-                control.OnScroll(1, keys % 2, at);
-                control.OnTimer();
-            }
-        paint(control);
-    }
-    void paint(MControl& control)
-    {
-        canvas.fill(0xFF202020);
-        control.SetUpdate(0, 0);
-        control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
-    }
-
-    PaintManager manager;
-    RecordingParent parent;
-    DibCanvas canvas { 480, 380 };
 };
 
 TEST_F(Hostile, KeyboardView)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto view = make<KeyboardCtrl>(rect);
         view->SetKeyboardImage(L"hostile_missing.png");
@@ -113,7 +78,7 @@ TEST_F(Hostile, KeyboardView)
             }
         }
         view->SetKeyboardCtrlMode(KeyboardCtrl::ModeLight);
-        poke(*view);
+        poke(*view, true);
         view->ResetAllItemCheck(INT_MIN);
         view->ResetAllItemsColor(0xFFFFFFFF);
         view->SetAllSelectColor(0);
@@ -121,16 +86,16 @@ TEST_F(Hostile, KeyboardView)
         EXPECT_GE(view->GetCheckItemCount(), 0);
         view->ClearItem();
         view->SetSelectItem(3);
-        poke(*view);
+        poke(*view, true);
         view->SetManager(nullptr);
         view->SetTips(nullptr, CRect(), true);
-        poke(*view);
+        poke(*view, true);
     }
 }
 
 TEST_F(Hostile, KeyFunctionPicker)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto picker = make<KeyFuncControl>(rect);
         for (int count : kInts) {
@@ -145,19 +110,19 @@ TEST_F(Hostile, KeyFunctionPicker)
                 picker->SetItemDesc(value, L"");
                 picker->SetItemCheckByItemData(value, value, value);
             }
-            poke(*picker);
+            poke(*picker, true);
             picker->GetCurItemData(first, code, data2, data3, label);
             picker->InitItemInfo();
         }
         picker->ClearItems();
         EXPECT_FALSE(picker->GetCurItemData(first, code, data2, data3, label));
-        poke(*picker);
+        poke(*picker, true);
     }
 }
 
 TEST_F(Hostile, MacroList)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto list = make<CRecordList>(rect);
         EXPECT_FALSE(list->UpdateDelayTime(5));
@@ -170,33 +135,33 @@ TEST_F(Hostile, MacroList)
             EXPECT_EQ(value >= 0 && value < count ? 1 : 0, list->DeleteItem(value));
             list->SwapItem(value, 0);
             list->AddString(L"", value, value, value);
-            poke(*list);
+            poke(*list, true);
         }
         list->ShowEdit();
-        poke(*list);
+        poke(*list, true);
     }
 }
 
 TEST_F(Hostile, MacroListOfAHundredThousandRows)
 {
-    auto list = make<CRecordList>(kRects[0]);
+    auto list = make<CRecordList>(kHostileRects[0]);
     for (int row = 0; row < 100000; ++row)
         list->AddString(L"Key", 2 + row % 2, row, row);
     EXPECT_EQ(100000u, list->GetRecordItems().size());
     EXPECT_EQ(4100000, list->GetScrollVertical()->GetScrollMaxRange());
-    poke(*list);
+    poke(*list, true);
     list->SetCurSel(99999);
     list->SwapItem(0, 99999);
     EXPECT_EQ(1, list->DeleteItem(50000));
     list->SetItemHeight(INT_MAX);
-    poke(*list);
+    poke(*list, true);
     EXPECT_EQ(1, list->DeleteAllItems());
-    poke(*list);
+    poke(*list, true);
 }
 
 TEST_F(Hostile, MouseViews)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto buttons = make<MouseCtrl>(rect);
         auto keys = make<MouseKeyCtrl>(rect);
@@ -208,7 +173,7 @@ TEST_F(Hostile, MouseViews)
         }
         for (float scale : { 0.0f, -1.0f, 1e9f, std::numeric_limits<float>::quiet_NaN(), 1.0f }) {
             buttons->SetScaleValue(scale);
-            poke(*buttons);
+            poke(*buttons, true);
         }
         for (int index : kInts) {
             for (MouseItemList* list : { static_cast<MouseItemList*>(buttons.get()), static_cast<MouseItemList*>(keys.get()) }) {
@@ -223,19 +188,19 @@ TEST_F(Hostile, MouseViews)
         }
         for (MControl* view : { static_cast<MControl*>(buttons.get()), static_cast<MControl*>(keys.get()),
                                 static_cast<MControl*>(zones.get()) })
-            poke(*view);
+            poke(*view, true);
         EXPECT_EQ(1, buttons->DeleteAllItems());
         EXPECT_EQ(1, keys->DeleteAllItems());
         EXPECT_EQ(1, zones->DeleteAllItems());
         for (int index : kInts)
             EXPECT_EQ(0u, zones->GetLightColor(index, 0));
-        poke(*zones);
+        poke(*zones, true);
     }
 }
 
 TEST_F(Hostile, DpiTile)
 {
-    for (const CRect& rect : kRects) {
+    for (const CRect& rect : kHostileRects) {
         SCOPED_TRACE(rect.Width());
         auto tile = make<DPIControl>(rect);
         tile->SetGroupName(nullptr);
@@ -255,7 +220,7 @@ TEST_F(Hostile, DpiTile)
         tile->GetTextRect();
         EXPECT_NE(nullptr, tile->GetDefaultFont());
         tile->SetTitle(L"Stage");
-        poke(*tile);
+        poke(*tile, true);
         // An edit window laid over no tile opens nothing and reaches no one.
         auto* edit = new CDPIEditWnd;
         edit->Init(nullptr);
