@@ -60,6 +60,18 @@ public:
             return GetForegroundWindow() == window && GetFocus() == window;
         });
     }
+    // Gives control places a host should not give (empty, inside out, far away and larger
+    // than any screen), then place; after each, paints the dialog and calls drive.
+    template <class Control, class Drive>
+    void abuseRect(Control& control, const CRect& place, Drive drive)
+    {
+        for (const CRect rect : { CRect(), CRect(200, 200, 100, 100), CRect(-40000, -40000, -39000, -39990),
+                                  CRect(0, 0, 40000, 40000), place }) {
+            control.SetRect(rect);
+            shot();
+            drive();
+        }
+    }
     // Posts one WM_CHAR a character and lets them arrive.
     void type(const wchar_t* text)
     {

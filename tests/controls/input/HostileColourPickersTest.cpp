@@ -54,12 +54,8 @@ protected:
     template <class Control>
     void abuseRect(Control& control)
     {
-        for (const CRect rect : { CRect(), CRect(200, 200, 100, 100), CRect(-40000, -40000, -39000, -39990),
-                                  CRect(0, 0, 40000, 40000), kPlace }) {
-            control.SetRect(rect);
-            dialog.shot();
-            post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP }, CPoint(60, 60));
-        }
+        dialog.abuseRect(control, kPlace,
+                         [&] { post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP }, CPoint(60, 60)); });
     }
     NotedDialog dialog { CRect(100, 100, 500, 400) };
 };
