@@ -70,12 +70,22 @@ public:
     static void DrawRectangle(HDC& dc, const CRect& rect, int, int, int);
 
     // Nine-grid drawing of the source rectangle: corners 1:1, edges stretched along their
-    // length, the centre both ways.
+    // length, the centre both ways, every destination pixel sampled from its own piece only.
     static void DrawImageFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst,
                                int srcX, int srcY, int srcWidth, int srcHeight, int border);
     static void DrawImageFrameMID(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst,
                                   int srcX, int srcY, int srcWidth, int srcHeight,
                                   int left, int top, int right, int bottom);
+    // A part of an image drawn into dst without sampling anything outside the part: a frame of
+    // a strip shows nothing of its neighbours, and a stretched part keeps its own edge pixels out
+    // to the destination's edges. Only what meets the graphics' visible clip is drawn.
+    static void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int srcX,
+                              int srcY, int srcWidth, int srcHeight);
+    // The same part stretched to width × height as a 32 bpp premultiplied bitmap of the caller's,
+    // for one that draws it often; null when the part is empty, does not lie inside the image, or
+    // the image is not a bitmap.
+    static Gdiplus::Bitmap* StretchImagePart(Gdiplus::Image* image, int srcX, int srcY, int srcWidth, int srcHeight,
+                                             int width, int height);
     // Frame frameIndex of an image strip of frameCount equal frames side by side, as a
     // nine-grid. Returns 0 and draws nothing when there is no such frame.
     static int DrawImageStripFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst,

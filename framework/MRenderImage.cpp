@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "framework/MRenderInternal.h"
@@ -47,24 +46,6 @@ Gdiplus::Image* keptIfLoaded(std::unique_ptr<Gdiplus::Image> image)
     if (!image || image->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return image.release();
-}
-
-// One column (row) of a nine-grid: where it lies on the destination and in the source.
-struct Span {
-    int dst;
-    int dstLength;
-    int src;
-    int srcLength;
-};
-
-std::array<Span, 3> gridSpans(int dstStart, int dstEnd, int srcStart, int srcLength, int head, int tail)
-{
-    const int dstLength = dstEnd - dstStart;
-    return { {
-        { dstStart, head, srcStart, head },
-        { dstStart + head, dstLength - head - tail, srcStart + head, srcLength - head - tail },
-        { dstEnd - tail, tail, srcStart + srcLength - tail, tail },
-    } };
 }
 
 WORD displayBitCount()
@@ -176,40 +157,6 @@ HICON MRender::LoadIconFromFile(CString path)
     lstrcpynW(buffer.data(), path, MAX_PATH);
     WORD index = 0;
     return ExtractAssociatedIconW(nullptr, buffer.data(), &index);
-}
-
-void MRender::DrawImageFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int srcX,
-                             int srcY, int srcWidth, int srcHeight, int border)
-{
-    DrawImageFrameMID(graphics, image, dst, srcX, srcY, srcWidth, srcHeight, border, border, border, border);
-}
-
-void MRender::DrawImageFrameMID(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int srcX,
-                                int srcY, int srcWidth, int srcHeight, int left, int top, int right, int bottom)
-{
-    const auto columns = gridSpans(dst.left, dst.right, srcX, srcWidth, left, right);
-    const auto rows = gridSpans(dst.top, dst.bottom, srcY, srcHeight, top, bottom);
-    // Left column downwards, top edge, right column downwards, bottom edge, centre last.
-    static constexpr std::array<std::pair<int, int>, 9> order { {
-        { 0, 0 }, { 0, 1 }, { 0, 2 }, { 1, 0 }, { 2, 0 }, { 2, 1 }, { 2, 2 }, { 1, 2 }, { 1, 1 },
-    } };
-    for (const auto& [column, row] : order) {
-        const Span& x = columns[column];
-        const Span& y = rows[row];
-        graphics.DrawImage(image, Gdiplus::Rect(x.dst, y.dst, x.dstLength, y.dstLength), x.src, y.src, x.srcLength,
-                           y.srcLength, Gdiplus::UnitPixel);
-    }
-}
-
-int MRender::DrawImageStripFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst,
-                                 int frameIndex, int frameCount, int border)
-{
-    if (!image || frameCount < 1 || frameIndex < 0 || frameIndex >= frameCount)
-        return 0;
-    const auto frameWidth = static_cast<int>(image->GetWidth() / static_cast<UINT>(frameCount));
-    DrawImageFrame(graphics, image, dst, frameWidth * frameIndex, 0, frameWidth, static_cast<int>(image->GetHeight()),
-                   border);
-    return 1;
 }
 
 BOOL MRender::SaveBitmapToFile(HBITMAP bitmap, CString path)
