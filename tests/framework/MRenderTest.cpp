@@ -273,6 +273,13 @@ TEST(MRenderNineGrid, AStretchedPartShowsOnlyItsOwnPixels)
         });
         EXPECT_EQ("", firstStray(canvas, c.dst, c.expected)) << c.name;
     }
+    // Margins wider than the frame: the pieces that would reach outside it are left out, and
+    // the corners still show frame 0 only.
+    DibCanvas narrow(40, 40, 0xFF000000 | kUnder);
+    drawOn(narrow, [&](Gdiplus::Graphics& graphics) {
+        MRender::DrawImageFrameMID(graphics, &strip.bitmap, CRect(0, 0, 30, 30), 0, 0, 16, 16, 10, 10, 20, 4);
+    });
+    expectPixels(narrow, { { 0, 0, NineRegionStrip::colour[0][0] }, { 35, 35, kUnder } });
     // A part reaching outside the image, an empty one or none gives no kept bitmap.
     EXPECT_EQ(nullptr, MRender::StretchImagePart(&strip.bitmap, 20, 0, 16, 16, 10, 10));
     EXPECT_EQ(nullptr, MRender::StretchImagePart(&strip.bitmap, 0, 0, 0, 16, 10, 10));
