@@ -17,6 +17,7 @@ constexpr int kCentredSpare = 50;
 CardGrid::CardGrid(MObject* parent, UINT id, CRect rect, int visible, int enabled, int cellWidth, int cellHeight)
     : ItemList(parent, id, rect, visible, enabled), m_cellWidth(cellWidth), m_cellHeight(cellHeight)
 {
+    TakeDoubleClickAsPress();
 }
 
 CardGrid::CardGrid(const CardGrid& other) = default;
