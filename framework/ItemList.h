@@ -3,8 +3,9 @@
 // cooling pages' tiles, cards and lists among them): an owned list of records with an image and
 // a caption, hover tracking over the places the last paint gave them (the first in list order
 // wins; a subclass may keep some items from the pointer), with the hand over the hovered item
-// (or a part of it) and the arrow again once the pointer leaves that item, a press that selects, a release that selects and reports code 2 with the
-// index (both hooks a subclass may change; a report always comes after the repaint request),
+// (or a part of it) and the arrow again once the pointer leaves that item, a press that
+// selects, a release that selects and reports code 2 with the index (both hooks a subclass may
+// change; a report always comes after the repaint request),
 // and the panel's vertical bar along the right edge turned by the wheel ten line steps a notch.
 // For the layouts: a grid pen, the scrolled offset of rows taller than the list, and the window
 // of rows in view. The subclasses lay the items out and draw them.
