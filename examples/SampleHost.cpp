@@ -27,10 +27,64 @@ constexpr int kBarHeight = 40;
 constexpr UINT kPageBarId = 60000;
 constexpr UINT kFirstPageId = 60001;
 
+// The sample's own skin: the balloon's background, the splash's logo and close button, the
+// spin boxes' arrows. A real host ships these in its skins folder.
+void writeDemoSkin()
+{
+    wchar_t exe[MAX_PATH] {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    CString folder(exe);
+    folder = folder.Left(folder.ReverseFind(L'\\') + 1);
+    const CString skin = folder + L"skins\\" + Manager::GetTheme();
+    CreateDirectoryW(folder + L"skins", nullptr);
+    CreateDirectoryW(skin, nullptr);
+    CreateDirectoryW(skin + L"logo", nullptr);
+    Gdiplus::FontFamily family(L"DejaVu Sans");
+
+    Gdiplus::Bitmap tip(48, 48, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&tip);
+        Gdiplus::SolidBrush fill(Gdiplus::Color(235, 58, 30, 96));
+        g.FillRectangle(&fill, 0, 0, 48, 48);
+        Gdiplus::Pen edge(Gdiplus::Color(255, 189, 48, 255), 2);
+        g.DrawRectangle(&edge, 1, 1, 45, 45);
+    }
+    HostTools::SavePng(tip, static_cast<const wchar_t*>(skin + L"img_tip_bk.png"));
+
+    Gdiplus::Bitmap logo(220, 60, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&logo);
+        g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+        Gdiplus::Font font(&family, 40, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        Gdiplus::SolidBrush ink(Gdiplus::Color(255, 120, 40, 200));
+        g.DrawString(L"KOVA", -1, &font, Gdiplus::PointF(40, 4), &ink);
+    }
+    HostTools::SavePng(logo, static_cast<const wchar_t*>(skin + L"logo\\logo_loading.png"));
+
+    Gdiplus::Bitmap close(64, 16, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(&close);
+        const Gdiplus::Color states[] = { Gdiplus::Color(255, 120, 120, 120), Gdiplus::Color(255, 220, 60, 60),
+                                          Gdiplus::Color(255, 160, 30, 30), Gdiplus::Color(255, 200, 200, 200) };
+        for (int i = 0; i < 4; ++i) {
+            Gdiplus::Pen pen(states[i], 2);
+            g.DrawLine(&pen, 16 * i + 3, 3, 16 * i + 12, 12);
+            g.DrawLine(&pen, 16 * i + 12, 3, 16 * i + 3, 12);
+        }
+    }
+    HostTools::SavePng(close, static_cast<const wchar_t*>(skin + L"img_sys_close.png"));
+    HostTools::WriteSpinArrows();
+}
+
 class SampleDialog : public MDialog {
 public:
     void InitUI(CRect client) override
     {
+        // The paint manager has registered the library's font with GDI by now. Wine's GDI+
+        // takes its list of installed faces once, at the first font family made: a family made
+        // before that registration leaves the LCD's product face unknown for the process, and
+        // its texts in the generic face. The skin is written here, before the pages read it.
+        writeDemoSkin();
         GetPaintManager()->SetBackColor(RGB(32, 32, 32), RGB(189, 48, 255));
         std::vector<const wchar_t*> captions;
         for (size_t i = 0; i < kSamplePageCount; ++i)
@@ -87,56 +141,6 @@ private:
     std::vector<MPanel*> m_pages;
 };
 
-// The sample's own skin: the balloon's background, the splash's logo and close button, the
-// spin boxes' arrows. A
-// real host ships these in its skins folder.
-void writeDemoSkin()
-{
-    wchar_t exe[MAX_PATH] {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    CString folder(exe);
-    folder = folder.Left(folder.ReverseFind(L'\\') + 1);
-    const CString skin = folder + L"skins\\" + Manager::GetTheme();
-    CreateDirectoryW(folder + L"skins", nullptr);
-    CreateDirectoryW(skin, nullptr);
-    CreateDirectoryW(skin + L"logo", nullptr);
-    Gdiplus::FontFamily family(L"DejaVu Sans");
-
-    Gdiplus::Bitmap tip(48, 48, PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics g(&tip);
-        Gdiplus::SolidBrush fill(Gdiplus::Color(235, 58, 30, 96));
-        g.FillRectangle(&fill, 0, 0, 48, 48);
-        Gdiplus::Pen edge(Gdiplus::Color(255, 189, 48, 255), 2);
-        g.DrawRectangle(&edge, 1, 1, 45, 45);
-    }
-    HostTools::SavePng(tip, static_cast<const wchar_t*>(skin + L"img_tip_bk.png"));
-
-    Gdiplus::Bitmap logo(220, 60, PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics g(&logo);
-        g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-        Gdiplus::Font font(&family, 40, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
-        Gdiplus::SolidBrush ink(Gdiplus::Color(255, 120, 40, 200));
-        g.DrawString(L"KOVA", -1, &font, Gdiplus::PointF(40, 4), &ink);
-    }
-    HostTools::SavePng(logo, static_cast<const wchar_t*>(skin + L"logo\\logo_loading.png"));
-
-    Gdiplus::Bitmap close(64, 16, PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics g(&close);
-        const Gdiplus::Color states[] = { Gdiplus::Color(255, 120, 120, 120), Gdiplus::Color(255, 220, 60, 60),
-                                          Gdiplus::Color(255, 160, 30, 30), Gdiplus::Color(255, 200, 200, 200) };
-        for (int i = 0; i < 4; ++i) {
-            Gdiplus::Pen pen(states[i], 2);
-            g.DrawLine(&pen, 16 * i + 3, 3, 16 * i + 12, 12);
-            g.DrawLine(&pen, 16 * i + 12, 3, 16 * i + 3, 12);
-        }
-    }
-    HostTools::SavePng(close, static_cast<const wchar_t*>(skin + L"img_sys_close.png"));
-    HostTools::WriteSpinArrows();
-}
-
 // Chooses the page with a click on its switch, as a user would, and waits until it shows.
 bool choosePage(SampleDialog& dialog, size_t index)
 {
@@ -190,7 +194,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     const std::wstring outDir = commandLine ? commandLine : L"";
     Manager::SetInstance(instance);
     Manager::InitGdiplus();
-    writeDemoSkin();
     int exitCode = 0;
     {
         SampleDialog dialog;

@@ -164,6 +164,10 @@ public:
     LEDModeCtrl& operator=(const LEDModeCtrl& other);
     ~LEDModeCtrl() override;
 
+    // A new paint manager may have other fonts under the same faces: what was made of the old
+    // one's is made again.
+    void InitControl(PaintManager* manager) override;
+
     // Frame pipeline
     void DrawControl(HDC& dc, CRect paintRect) override;
     void SetControlRect(CRect rect) override;
@@ -593,6 +597,14 @@ private:
     const LcdFrameSnapshot& snapshot() const;
     // Copies the record into the snapshot. Under the state lock.
     void takeSnapshot();
+    // The number of the paint manager the control draws for (0 for none), a new one whenever
+    // it is given a manager or its manager changes, never the same for two managers: what is
+    // made of a manager's fonts is kept by this number, not by its address, which a later
+    // manager may take. Under the state lock.
+    unsigned managerSerial();
+    void noteManager(PaintManager* manager);
+    PaintManager* m_numberedManager { nullptr };
+    unsigned m_managerSerial { 0 };
     // Marks the calling thread as drawing a frame for the scope's life. The outermost scope of
     // a thread copies the snapshot first, under the state lock, which it holds for the copy
     // only: the renders open one, and so does every screen a derived class calls on its own.
@@ -671,6 +683,7 @@ private:
     struct CarouselFont {
         std::unique_ptr<Gdiplus::Font> font;
         const Gdiplus::FontFamily* family { nullptr };
+        unsigned managerSerial { 0 };
         float size { 0 };
         Gdiplus::FontStyle style { Gdiplus::FontStyleRegular };
     };
@@ -679,9 +692,9 @@ private:
 
     // ---- Sensor slots and overlay texts (private)
     // The kept font of fonts[0] (the face) or fonts[1] (Chinese text), rebuilt when its face,
-    // size or style changes. Null when no face can be had.
-    const Gdiplus::Font* keptFont(CarouselFont (&fonts)[2], bool chinese, const wchar_t* face, float size,
-                                  Gdiplus::FontStyle style);
+    // size, style or paint manager (managerSerial) changes. Null when no face can be had.
+    const Gdiplus::Font* keptFont(CarouselFont (&fonts)[2], unsigned managerSerial, bool chinese, const wchar_t* face,
+                                  float size, Gdiplus::FontStyle style);
     static bool hasChineseGlyphs(const CString& text);
     void placeSensorSlots();
     void selectLayer(int index);

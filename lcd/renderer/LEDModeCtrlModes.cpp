@@ -196,8 +196,8 @@ bool LEDModeCtrl::hasChineseGlyphs(const CString& text)
     return false;
 }
 
-const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], bool chinese, const wchar_t* face, float size,
-                                           Gdiplus::FontStyle style)
+const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], unsigned managerSerial, bool chinese,
+                                           const wchar_t* face, float size, Gdiplus::FontStyle style)
 {
     // The given face for digits, units and Latin text; Chinese text needs a face with its glyphs.
     chinese = chinese && cjkFamily();
@@ -207,9 +207,11 @@ const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], bool chines
         return nullptr;
     CarouselFont& slot = fonts[chinese ? 1 : 0];
     // Built again only when what it is made of changes, not for every frame.
-    if (!slot.font || family != slot.family || size != slot.size || style != slot.style) {
+    if (!slot.font || family != slot.family || managerSerial != slot.managerSerial || size != slot.size
+        || style != slot.style) {
         slot.font.reset(new Gdiplus::Font(family, size, style, Gdiplus::UnitPixel));
         slot.family = family;
+        slot.managerSerial = managerSerial;
         slot.size = size;
         slot.style = style;
         if (slot.font->GetLastStatus() != Gdiplus::Ok)
@@ -221,7 +223,7 @@ const Gdiplus::Font* LEDModeCtrl::keptFont(CarouselFont (&fonts)[2], bool chines
 const Gdiplus::Font* LEDModeCtrl::carouselFont(const CString& text)
 {
     const LcdFrameSnapshot& s = snapshot();
-    return keptFont(m_carouselFonts, hasChineseGlyphs(text), kBrandFontFace,
+    return keptFont(m_carouselFonts, s.managerSerial, hasChineseGlyphs(text), kBrandFontFace,
                     static_cast<float>(s.carouselTextSize) * s.carouselWidthFactor, s.fontStyle);
 }
 

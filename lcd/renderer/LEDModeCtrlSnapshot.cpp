@@ -7,6 +7,7 @@
 #include "lcd/renderer/LcdFrameSnapshot.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "framework/Manager.h"
 #include "lcd/media/VideoClip.h"
@@ -18,6 +19,9 @@ namespace KOVA {
 namespace {
 // The carousel text moves to the next item after this long.
 constexpr DWORD kCarouselStepMs = 2000;
+
+// Shared by every renderer of the process, so no two paint managers get the same number.
+std::atomic<unsigned> g_managerSerials { 0 };
 
 // A reference to the record's image, not a copy of its pixels.
 template <class RecordImage>
@@ -62,6 +66,7 @@ void LEDModeCtrl::takeSnapshot()
     s.clockStyle = m_clockStyle;
 
     s.manager = m_manager;
+    s.managerSerial = managerSerial();
     s.face = m_textFont;
     s.fontStyle = m_fontStyle;
     s.hint = m_textRenderingHint;
@@ -111,6 +116,28 @@ void LEDModeCtrl::takeSnapshot()
     s.captureWindow = m_captureWindow;
     s.capturePan = m_capturePan;
     s.captureScale = m_captureScale;
+}
+
+void LEDModeCtrl::InitControl(PaintManager* manager)
+{
+    ScopedLock lock(m_stateLock);
+    noteManager(manager);
+}
+
+unsigned LEDModeCtrl::managerSerial()
+{
+    // A manager swapped in by an assignment, or forgotten as it went, is a change too.
+    if (m_manager != m_numberedManager)
+        noteManager(m_manager);
+    return m_managerSerial;
+}
+
+void LEDModeCtrl::noteManager(PaintManager* manager)
+{
+    m_numberedManager = manager;
+    m_managerSerial = manager ? ++g_managerSerials : 0;
+    // The still layers hold texts drawn in the old manager's fonts.
+    ++m_layerVersion;
 }
 
 LEDModeCtrl::FrameScope::FrameScope(LEDModeCtrl& lcd) : m_lcd(lcd)

@@ -45,6 +45,7 @@ struct LcdFrameSnapshot {
 
     // The text style, and the framework settings the texts are made for
     PaintManager* manager { nullptr };
+    unsigned managerSerial { 0 };      // what fonts made of the manager's families are kept by
     CString face;
     Gdiplus::FontStyle fontStyle { Gdiplus::FontStyleRegular };
     Gdiplus::TextRenderingHint hint { Gdiplus::TextRenderingHintSystemDefault };

@@ -65,7 +65,7 @@ float ClockLength::Resolve(int frame, int item) const
 
 struct ClockFacePainter::FaceFonts {
     std::unique_ptr<Gdiplus::Font> fonts[kFontsPerFace];
-    PaintManager* manager { nullptr };
+    unsigned managerSerial { 0 };
     CString face;
     float scale { 0 };
     bool made { false };
@@ -88,10 +88,10 @@ ClockFacePainter::FaceFonts& ClockFacePainter::fontsOf(const ClockFace& face)
     FaceFonts& kept = m_faceFonts[slot];
     PaintManager* manager = m_frame->manager;
     const float scale = m_frame->scale;
-    if (kept.made && kept.manager == manager && kept.face == m_frame->face && kept.scale == scale)
+    if (kept.made && kept.managerSerial == m_frame->managerSerial && kept.face == m_frame->face && kept.scale == scale)
         return kept;
     kept.made = true;
-    kept.manager = manager;
+    kept.managerSerial = m_frame->managerSerial;
     kept.face = m_frame->face;
     kept.scale = scale;
     for (int i = 0; i < kFontsPerFace; ++i) {

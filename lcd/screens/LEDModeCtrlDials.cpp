@@ -113,7 +113,7 @@ LcdScreenResources& LEDModeCtrl::screenResources()
         m_screenResources.reset(new LcdScreenResources);
     // The layer key knows the face and the scale but not the style: new fonts redraw the layer.
     const LcdFrameSnapshot& frame = snapshot();
-    if (m_screenResources->PrepareFonts(frame.manager, frame.face, frame.fontStyle, frame.scale)) {
+    if (m_screenResources->PrepareFonts(frame)) {
         ScopedLock lock(m_stateLock);
         ++m_layerVersion;
         // This frame's layer too is drawn again, with the new fonts.

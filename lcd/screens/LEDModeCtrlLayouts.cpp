@@ -118,10 +118,10 @@ LcdLayoutResources& LEDModeCtrl::layoutResources()
     if (!m_layoutResources)
         m_layoutResources.reset(new LcdLayoutResources);
     const LcdFrameSnapshot& s = snapshot();
-    if (m_layoutResources->FontsStale(s.face, s.scale, s.manager)) {
+    if (m_layoutResources->FontsStale(s.face, s.scale, s.managerSerial)) {
         std::unique_ptr<Gdiplus::FontFamily> face(GetFontFamily(s.face));
         std::unique_ptr<Gdiplus::FontFamily> brand(GetFontFamily(kBrandFontFace));
-        m_layoutResources->SetFamilies(std::move(face), std::move(brand), s.face, s.scale, s.manager);
+        m_layoutResources->SetFamilies(std::move(face), std::move(brand), s.face, s.scale, s.managerSerial);
     }
     m_layoutResources->UseStamps(textStamps());
     return *m_layoutResources;

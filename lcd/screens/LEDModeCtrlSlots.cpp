@@ -249,7 +249,7 @@ void LEDModeCtrl::drawOverlayText(Gdiplus::Graphics& g, OverLayerInfo& info, boo
 {
     const bool chinese = hasChineseGlyphs(info.first) || hasChineseGlyphs(info.second);
     const Gdiplus::Font* font =
-        keptFont(m_overlayFonts, chinese, m_textFont, static_cast<float>(info.size) * info.scale, m_fontStyle);
+        keptFont(m_overlayFonts, managerSerial(), chinese, m_textFont, static_cast<float>(info.size) * info.scale, m_fontStyle);
     if (!font)
         return;
     m_overlayBrush->SetColor(info.colour);
@@ -303,9 +303,9 @@ void LEDModeCtrl::drawSensorSlot(Gdiplus::Graphics& g, const SensorLayerInfo& sl
     const float labelSize = static_cast<float>(static_cast<int>(scale * kSlotLabelSize));
     const float valueSize = static_cast<float>(static_cast<int>(scale * kSlotValueSize));
     const Gdiplus::Font* labelFont =
-        keptFont(m_slotLabelFonts, hasChineseGlyphs(label), kBrandFontFace, labelSize, Gdiplus::FontStyleRegular);
+        keptFont(m_slotLabelFonts, managerSerial(), hasChineseGlyphs(label), kBrandFontFace, labelSize, Gdiplus::FontStyleRegular);
     const Gdiplus::Font* valueFont =
-        keptFont(m_slotValueFonts, hasChineseGlyphs(value), kBrandFontFace, valueSize, Gdiplus::FontStyleRegular);
+        keptFont(m_slotValueFonts, managerSerial(), hasChineseGlyphs(value), kBrandFontFace, valueSize, Gdiplus::FontStyleRegular);
     if (!labelFont || !valueFont)
         return;
     Gdiplus::RectF box = rectF(r);

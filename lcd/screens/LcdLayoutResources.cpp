@@ -40,20 +40,20 @@ LcdLayoutResources::LcdLayoutResources()
 
 LcdLayoutResources::~LcdLayoutResources() = default;
 
-bool LcdLayoutResources::FontsStale(const CString& face, float scale, const void* source) const
+bool LcdLayoutResources::FontsStale(const CString& face, float scale, unsigned managerSerial) const
 {
-    return !m_haveFamilies || scale != m_scale || source != m_source || !(face == m_faceName);
+    return !m_haveFamilies || scale != m_scale || managerSerial != m_managerSerial || !(face == m_faceName);
 }
 
 void LcdLayoutResources::SetFamilies(std::unique_ptr<Gdiplus::FontFamily> face, std::unique_ptr<Gdiplus::FontFamily> brand,
-                               const CString& faceName, float scale, const void* source)
+                               const CString& faceName, float scale, unsigned managerSerial)
 {
     m_fonts.clear();
     m_face = std::move(face);
     m_brand = std::move(brand);
     m_faceName = faceName;
     m_scale = scale;
-    m_source = source;
+    m_managerSerial = managerSerial;
     m_haveFamilies = true;
 }
 

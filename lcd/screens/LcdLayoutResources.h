@@ -71,12 +71,12 @@ public:
     LcdLayoutResources(const LcdLayoutResources&) = delete;
     LcdLayoutResources& operator=(const LcdLayoutResources&) = delete;
 
-    // True when the fonts were made for another face, scale or family source.
-    bool FontsStale(const CString& face, float scale, const void* source) const;
+    // True when the fonts were made for another face, scale or paint manager (its serial).
+    bool FontsStale(const CString& face, float scale, unsigned managerSerial) const;
     // Takes the families of the control's face and of the brand face (either may be null:
     // its texts are not drawn) and forgets every font made of the old ones.
     void SetFamilies(std::unique_ptr<Gdiplus::FontFamily> face, std::unique_ptr<Gdiplus::FontFamily> brand,
-                     const CString& faceName, float scale, const void* source);
+                     const CString& faceName, float scale, unsigned managerSerial);
 
     // The font of nominal size trunc(nominal × scale) pixels; null when it cannot be made.
     const Gdiplus::Font* Font(int nominal, Gdiplus::FontStyle style, bool brandFace = false);
@@ -131,7 +131,7 @@ private:
     std::unique_ptr<Gdiplus::FontFamily> m_brand;
     CString m_faceName;
     float m_scale { 0 };
-    const void* m_source { nullptr };
+    unsigned m_managerSerial { 0 };
     bool m_haveFamilies { false };
     std::vector<FontEntry> m_fonts;
 

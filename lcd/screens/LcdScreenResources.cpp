@@ -5,6 +5,7 @@
 #include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
+#include "lcd/renderer/LcdFrameSnapshot.h"
 
 namespace KOVA {
 
@@ -53,16 +54,18 @@ LcdScreenResources::LcdScreenResources()
     centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
 }
 
-bool LcdScreenResources::PrepareFonts(PaintManager* manager, const CString& face, Gdiplus::FontStyle style, float scale)
+bool LcdScreenResources::PrepareFonts(const LcdFrameSnapshot& frame)
 {
-    if (m_fontsMade && manager == m_fontManager && face == m_fontFace && style == m_fontStyle && scale == m_fontScale)
+    if (m_fontsMade && frame.managerSerial == m_fontManagerSerial && frame.face == m_fontFace
+        && frame.fontStyle == m_fontStyle && frame.scale == m_fontScale)
         return false;
     m_fontsMade = true;
-    m_fontManager = manager;
-    m_fontFace = face;
-    m_fontStyle = style;
-    m_fontScale = scale;
-    const Gdiplus::FontFamily* family = manager ? manager->FindTempFontOrFallback(face) : nullptr;
+    m_fontManagerSerial = frame.managerSerial;
+    m_fontFace = frame.face;
+    m_fontStyle = frame.fontStyle;
+    m_fontScale = frame.scale;
+    const Gdiplus::FontStyle style = frame.fontStyle;
+    const Gdiplus::FontFamily* family = frame.manager ? frame.manager->FindTempFontOrFallback(frame.face) : nullptr;
     for (int role = 0; role < static_cast<int>(LcdFontRole::Count); ++role) {
         m_fonts[role].reset();
         const int size = Manager::GetScaleValue(kRecipes[role].size);

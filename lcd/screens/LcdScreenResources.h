@@ -16,7 +16,7 @@
 
 namespace KOVA {
 
-class PaintManager;
+struct LcdFrameSnapshot;
 
 // The dark grey of the gauges' empty tracks.
 constexpr Gdiplus::ARGB kLcdTrackGrey = 0xFF242527;
@@ -70,9 +70,9 @@ struct LcdScreenResources {
     LcdScreenResources(const LcdScreenResources&) = delete;
     LcdScreenResources& operator=(const LcdScreenResources&) = delete;
 
-    // Makes the fonts for face, style and scale unless they were made for them; true when they
-    // were made anew (what was drawn with the old ones is stale).
-    bool PrepareFonts(PaintManager* manager, const CString& face, Gdiplus::FontStyle style, float scale);
+    // Makes the fonts for the frame's paint manager, face, style and scale unless they were
+    // made for them; true when they were made anew (what was drawn with the old ones is stale).
+    bool PrepareFonts(const LcdFrameSnapshot& frame);
     // Null when the face could not be resolved or the size truncates to nothing.
     const Gdiplus::Font* Font(LcdFontRole role) const { return m_fonts[static_cast<int>(role)].get(); }
 
@@ -104,7 +104,7 @@ private:
     };
 
     std::unique_ptr<Gdiplus::Font> m_fonts[static_cast<int>(LcdFontRole::Count)];
-    PaintManager* m_fontManager { nullptr };
+    unsigned m_fontManagerSerial { 0 };
     CString m_fontFace;
     Gdiplus::FontStyle m_fontStyle { Gdiplus::FontStyleRegular };
     float m_fontScale { 0 };

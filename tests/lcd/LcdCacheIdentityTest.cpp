@@ -2,6 +2,7 @@
 // same pixels as one that draws every frame whole, on both roads, on every screen shape, over
 // a script of frames with the host's setters between them.
 #include <functional>
+#include <new>
 
 #include "LcdTestKit.h"
 #include "ScratchClip.h"
@@ -215,4 +216,63 @@ TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
                                                            << step.change;
                 }
             }
+}
+
+// What the screens keep of a paint manager's fonts belongs to that manager: one made where a
+// gone one lay (the same address) has other families under the same faces, and a renderer
+// moved to it draws as one that never knew the old one.
+TEST(KeptFonts, AManagerAtAGoneManagersAddressDrawsWithItsOwnFaces)
+{
+    static constexpr wchar_t kFace[] = L"Kova Moved Face";
+    constexpr UINT kProductFont = 106;
+    const PinnedClock clock { 300000 };
+    LcdDialog parent;
+    parent.open(CRect(0, 0, 480, 480), false);
+    struct Row {
+        const char* screen;
+        int mode;
+        int layout;
+        int item;
+    };
+    const Row rows[] = {
+        { "CPU dial", LEDModeCarousel, 0, HardwareCpuLoad },
+        { "layout 24", LEDModeSystemInfo, 24, HardwareGpuTemperature },
+        { "clock 1", LEDModeClock, 0, 0 },
+    };
+    const auto show = [](OpenLcd& lcd, const Row& row, PaintManager* manager) {
+        lcd.SetManager(manager);
+        lcd.SetTextFont(kFace);
+        lcd.SetLEDMode(row.mode);
+        lcd.SetSensorType(row.layout);
+        lcd.SetHardWareType(row.item);
+        lcd.AddCarousel(static_cast<UINT>(row.item)); // the dial of the carousel mode
+        lcd.SetHardWareInfo(values(1));
+    };
+    const auto frame = [](OpenLcd& lcd) {
+        lcd.DrawHideControl();
+        return pullFrame(lcd);
+    };
+    for (const Row& row : rows) {
+        alignas(PaintManager) unsigned char place[sizeof(PaintManager)];
+        // The first manager has the product's font under the control's face; the second falls back.
+        auto* first = new (place) PaintManager;
+        ASSERT_TRUE(first->AddTempFont(kFace, kProductFont));
+        PaintManager* second = nullptr;
+        {
+            OpenLcd moved(&parent, 50, CRect(0, 0, 480, 480), 1, 1);
+            show(moved, row, first);
+            const std::vector<BYTE> withFirst = frame(moved);
+            first->~PaintManager();
+            second = new (place) PaintManager;
+            moved.SetManager(second);
+            OpenLcd fresh(&parent, 51, CRect(0, 0, 480, 480), 1, 1);
+            show(fresh, row, second);
+            const std::vector<BYTE> expected = frame(fresh);
+            ASSERT_FALSE(expected.empty());
+            ASSERT_TRUE(withFirst != expected) << row.screen << ": the two managers' faces draw alike";
+            EXPECT_TRUE(frame(moved) == expected) << row.screen;
+        }
+        second->~PaintManager();
+    }
+    parent.DestroyWindow();
 }
