@@ -2,7 +2,9 @@
 // its drawing; its crop rectangle and frame range edited by messages posted to a real dialog.
 #include <atomic>
 #include <limits>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "GdiObjectCount.h"
 #include "framework/AppPaths.h"
@@ -102,8 +104,15 @@ TEST(VideoView, OpensPlayableClipsAndLeavesTheLastOneForOthers)
     }
 }
 
-// A period is 1000 / the rate with the rate's fraction kept: 29.97 frames a second play at
-// 33 ms, not the 34 of 29.
+// The start-up exporter's preview, for its period.
+class PreviewPeriod : public LEDImageCtrl2 {
+public:
+    using LEDImageCtrl2::LEDImageCtrl2;
+    int period() const { return m_framePeriod; }
+};
+
+// In the view and in the start-up exporter's preview a period is 1000 / the rate with the
+// rate's fraction kept: 29.97 frames a second play at 33 ms, not the 34 of 29.
 TEST(VideoView, AFractionalRateKeepsItsFractionInTheFramePeriod)
 {
     const ScratchFolder folder(L"video-view");
@@ -112,13 +121,20 @@ TEST(VideoView, AFractionalRateKeepsItsFractionInTheFramePeriod)
         { L"ntsc.mp4", 29.97, 33 }, { L"film.mp4", 23.976, 41 }, { L"ntsc60.mp4", 59.94, 16 },
         { L"half.mp4", 12.5, 80 },  { L"whole.mp4", 24, 41 },
     };
+    // Made before the players, gone after them: the captures hold the files they read.
+    std::vector<std::unique_ptr<ScratchClip>> clips;
+    for (const Row& row : rows)
+        clips.push_back(std::make_unique<ScratchClip>(folder.path(), row.name, ScratchClip::Mp4v, row.fps, 4));
     PeekView view(nullptr, 1, kPlace, 1, 1);
-    for (const Row& row : rows) {
-        const ScratchClip clip(folder.path(), row.name, ScratchClip::Mp4v, row.fps, 4);
-        ASSERT_TRUE(clip.written()) << row.fps;
-        ASSERT_EQ(view.SetFileName(clip.path(), 1), 1) << row.fps;
-        EXPECT_EQ(view.period(), row.period) << row.fps;
-        view.StopVideoView();
+    PreviewPeriod preview(nullptr, 2, CRect(0, 0, 480, 480), 1, 1);
+    for (size_t i = 0; i < clips.size(); ++i) {
+        const ScratchClip& clip = *clips[i];
+        SCOPED_TRACE(rows[i].fps);
+        ASSERT_TRUE(clip.written());
+        ASSERT_EQ(view.SetFileName(clip.path(), 1), 1);
+        EXPECT_EQ(view.period(), rows[i].period);
+        preview.SetImageFile(clip.path(), MediaKindVideo);
+        EXPECT_EQ(preview.period(), rows[i].period);
     }
 }
 
