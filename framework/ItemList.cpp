@@ -201,9 +201,14 @@ void ItemList::PointCursor(bool hand) const
     ::SetCursor(hand ? handCursor : arrowCursor);
 }
 
+CRect ItemList::ItemCell(const ListItem& item) const
+{
+    return CRect(item.cell);
+}
+
 CRect ItemList::PlaceOf(const ListItem& item) const
 {
-    CRect place(item.cell);
+    CRect place = ItemCell(item);
     const CPoint origin = ItemOrigin();
     place.OffsetRect(origin.x, origin.y);
     return place;
@@ -333,7 +338,15 @@ void ItemList::PlaceBarOnRightEdge(const CRect& rect)
 void ItemList::DockBars(const CRect& rect)
 {
     PlaceBarOnRightEdge(rect);
-    placeBar(GetScrollHorizontal(), CRect(rect.left, rect.bottom - m_barInset, rect.right, rect.bottom));
+    CScrollHorizontal* bar = GetScrollHorizontal();
+    placeBar(bar, CRect(rect.left, rect.bottom - m_barInset, rect.right, rect.bottom));
+    // Items never scroll sideways (a text wider than the list is cut at its edge): shown, the
+    // bar would draw a thumb that moves nothing over the last row and take its presses.
+    if (bar->IsVisible()) {
+        bar->UpdateControl(1, 0);
+        bar->SetControlVisible(0);
+    }
+    bar->SetScrollMaxRange(0);
 }
 
 void ItemList::placeBar(MControl* bar, const CRect& place)

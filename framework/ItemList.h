@@ -132,6 +132,9 @@ protected:
 
     // Where item places are measured from, in the control's coordinates: its top-left corner.
     virtual CPoint ItemOrigin() const;
+    // The item's rectangle, measured from ItemOrigin: its cell, unless the record keeps its
+    // place where its host can move it.
+    virtual CRect ItemCell(const ListItem& item) const;
     // The items a pointer can be over: all of them.
     virtual void HitRange(int& first, int& last) const;
     // Whether the pointer can light the item at all (a disabled tile cannot): such items are
@@ -161,7 +164,7 @@ protected:
     void RepaintOnBarMove(UINT id, UINT code);
     // The vertical bar goes along the right edge of rect, its old and new places repainted.
     void PlaceBarOnRightEdge(const CRect& rect);
-    // The same, and the horizontal bar along the bottom edge.
+    // The same, and the horizontal bar along the bottom edge, hidden and without a range.
     void DockBars(const CRect& rect);
     // Line steps of the bar toward later items (down 1) or earlier ones, held within its
     // range; a repaint when the position moved.

@@ -64,6 +64,14 @@ void CGifPicture::SelectActiveFrame(int index)
         (*m_frames)->SelectActiveFrame(&m_frameDimension, static_cast<UINT>(index));
 }
 
+void CGifPicture::ActiveNextFrame()
+{
+    if (!IsAnimate())
+        return;
+    m_activeFrame = NextFrame(m_activeFrame);
+    SelectActiveFrame(m_activeFrame);
+}
+
 int CGifPicture::SetRunState(int run, int start)
 {
     const int frames = *m_frameCount;

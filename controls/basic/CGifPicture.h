@@ -42,6 +42,9 @@ protected:
     void OnSetImage(Gdiplus::Image* image);
     // Selects the frame in the control's own image when there is such a frame to animate.
     void SelectActiveFrame(int index);
+    // For a subclass that steps frames of its own: the active frame one on, back to 0 past the
+    // last, selected in the control's own image. Nothing for fewer than two frames.
+    void ActiveNextFrame();
     int IsAnimate() const { return *m_frameCount > 1 ? 1 : 0; }
     // Whether a tick has anything to do: running and shown (on a shown page too).
     bool IsTicking() { return *m_running && m_visible && IsParentVisible(); }
@@ -54,6 +57,8 @@ protected:
     NotCopied<std::atomic<int>> m_frameCount;
     NotCopied<std::atomic<int>> m_currentFrame;
     NotCopied<std::atomic<int>> m_running;
+    // The frame ActiveNextFrame stepped to last; the ticks never read it.
+    int m_activeFrame { 0 };
 
 private:
     int takeFrames(std::unique_ptr<Gdiplus::Image> frames);

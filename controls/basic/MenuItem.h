@@ -40,6 +40,8 @@ public:
     void SetPopupMenu(MenuWnd* menu);
     MenuWnd* GetPopupMenu() const { return m_popupMenu; }
     MenuWnd* GetParentMenu() const { return nullptr; }
+    // Kept for hosts that call it: a row opens no sub-menu itself, whoever set one shows it.
+    void ShowPopupMenu() {}
     // Horizontal inset of the highlight band and of a separator line.
     void SetFrameWidth(int inset) { m_frameInset = inset; }
 

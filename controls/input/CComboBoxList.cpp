@@ -39,7 +39,7 @@ CComboBoxList::CComboBoxList(MObject* parent, UINT id, CRect rect, int visible, 
 {
     m_rowHeight = std::max(m_rowHeight, 1);
     UseRowWindow();
-    PlaceBarOnRightEdge(rect);
+    DockBars(rect);
 }
 
 CComboBoxList::CComboBoxList(const CComboBoxList& other) = default;
@@ -101,7 +101,7 @@ void CComboBoxList::SetControlRect(CRect rect)
     if (rect == m_rect)
         return;
     m_rect = rect;
-    PlaceBarOnRightEdge(rect);
+    DockBars(rect);
     FitBarToContent(GetListHeight());
 }
 

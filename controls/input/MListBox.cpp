@@ -65,7 +65,7 @@ MListBox::MListBox(MObject* parent, UINT id, CRect rect, int visible, const Rule
       m_highlightColour(rules.textColour)
 {
     UseRowWindow();
-    PlaceBarOnRightEdge(rect);
+    DockBars(rect);
     SetTextColor(Gdiplus::Color(rules.textColour));
     CScrollVertical* bar = GetScrollVertical();
     if (bar->IsVisible()) {
@@ -291,7 +291,7 @@ int MListBox::PtInRect(CPoint pt)
 void MListBox::SetControlRect(CRect rect)
 {
     m_rect = rect;
-    PlaceBarOnRightEdge(rect);
+    DockBars(rect);
     FitBarToContent(contentHeight(GetItemCount()));
 }
 

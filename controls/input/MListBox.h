@@ -135,7 +135,6 @@ private:
     CRect renameRect(int index);
     // Pixels of so many rows, held within an int.
     int contentHeight(int rows) const;
-    void placeBar();
     void drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, int width, const Gdiplus::Font* font);
     // One row's look (fill, icon, text) with its top at top.
     void drawRow(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top, int width,

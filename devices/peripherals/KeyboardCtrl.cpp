@@ -143,6 +143,11 @@ CPoint KeyboardCtrl::ItemOrigin() const
     return CPoint(m_rect.left + m_pictureX, m_rect.top + m_pictureY);
 }
 
+CRect KeyboardCtrl::ItemCell(const ListItem& item) const
+{
+    return static_cast<const KeyEntry&>(item).key.rect;
+}
+
 CRect KeyboardCtrl::GetRealRect(CRect rect) const
 {
     rect.OffsetRect(m_pictureX, m_pictureY);
@@ -207,7 +212,6 @@ int KeyboardCtrl::AddKeyItem(const wchar_t* name, const wchar_t* secondName, uns
     key.name = name;
     key.secondName = secondName;
     key.rect = rect;
-    entry->cell = rect;
     if (!iconFile.IsEmpty()) {
         key.icon = MRender::LoadImageFromFile(GetSkinPath() + iconFile);
         if (key.icon && key.icon->GetLastStatus() == Gdiplus::Ok) {

@@ -115,6 +115,8 @@ protected:
 
     // Keys sit at the picture's offset inside the control.
     CPoint ItemOrigin() const override;
+    // A key is hit where it is drawn: at its KEY_INFO::rect, which the host may move.
+    CRect ItemCell(const ListItem& item) const override;
 
 private:
     // What mode 100's keys were drawn from: their places, labels and icons, the label font and

@@ -1,5 +1,6 @@
 #include "lcd/media/VideoClip.h"
 
+#include <cmath>
 #include <cstring>
 
 #include <opencv2/imgcodecs.hpp>
@@ -12,8 +13,16 @@
 namespace KOVA {
 
 namespace {
-constexpr int kFallbackRate = 30;
-constexpr int kMostRate = 1000;
+constexpr double kFallbackRate = 30.0;
+constexpr double kLeastRate = 1.0;
+constexpr double kMostRate = 1000.0;
+
+// Captures report 0, NaN or a rate of the container's time base for files whose headers
+// carry none: such a clip plays at the common rate instead of never or all at once.
+double usableRate(double fps)
+{
+    return fps >= kLeastRate && fps <= kMostRate ? fps : kFallbackRate;
+}
 } // namespace
 
 void VideoClipDeleter::operator()(VideoClip* clip) const
@@ -21,10 +30,10 @@ void VideoClipDeleter::operator()(VideoClip* clip) const
     delete clip;
 }
 
-int VideoClip::PeriodForRate(double fps)
+int VideoClip::PeriodForRate(double fps, RateRule rule)
 {
-    const int rate = (fps >= 1.0 && fps <= kMostRate) ? static_cast<int>(fps) : kFallbackRate;
-    return static_cast<int>(1000.0 / rate);
+    const double rate = usableRate(fps);
+    return static_cast<int>(1000.0 / (rule == RateRule::WholeFrames ? std::floor(rate) : rate));
 }
 
 bool VideoClip::Open(const CString& path)
@@ -36,9 +45,7 @@ bool VideoClip::Open(const CString& path)
     m_width = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_WIDTH));
     m_height = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_HEIGHT));
     m_frameCount = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_COUNT));
-    const double fps = m_capture.get(cv::CAP_PROP_FPS);
-    m_framePeriod = PeriodForRate(fps);
-    m_frameRate = (fps >= 1.0 && fps <= kMostRate) ? fps : kFallbackRate;
+    m_frameRate = usableRate(m_capture.get(cv::CAP_PROP_FPS));
     return true;
 }
 

@@ -28,10 +28,14 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     int FrameCount() const { return m_frameCount; }
-    // Milliseconds a frame: 1000 / rate, the rate taken as 30 when the file reports 0, not a
-    // number, or more than 1000 frames a second.
-    int FramePeriod() const { return m_framePeriod; }
-    static int PeriodForRate(double fps);
+    // How a rate becomes milliseconds a frame, 1000 / rate truncated: with the rate's fraction
+    // (29.97 frames a second play at 33 ms), or with the rate cut to whole frames first (34 ms),
+    // as the LCD screen has always played its videos.
+    enum class RateRule { Exact, WholeFrames };
+    int FramePeriod(RateRule rule = RateRule::Exact) const { return PeriodForRate(m_frameRate, rule); }
+    // The rate taken as 30 when the file reports less than 1 frame a second, not a number, or
+    // more than 1000.
+    static int PeriodForRate(double fps, RateRule rule = RateRule::Exact);
     // Frames a second as reported, under the same rule (30 in place of an unusable rate).
     double FrameRate() const { return m_frameRate; }
 
@@ -77,7 +81,6 @@ private:
     int m_width { 0 };
     int m_height { 0 };
     int m_frameCount { 0 };
-    int m_framePeriod { 33 };
     double m_frameRate { 30.0 };
     int m_decoded { 0 };
     int m_seeks { 0 };

@@ -82,7 +82,7 @@ void LEDModeCtrl::SetFileImage(CString path, int kind)
                 return;
             m_video = std::move(fresh.video);
             m_frameCount = m_video->FrameCount();
-            m_framePeriod = m_video->FramePeriod();
+            m_framePeriod = m_video->FramePeriod(VideoClip::RateRule::WholeFrames);
             m_mediaKind = MediaKindVideo;
             m_media.width = m_video->Width();
             m_media.height = m_video->Height();
@@ -138,7 +138,7 @@ void LEDModeCtrl::SetClockFileImage(CString path, int kind)
             m_video = std::move(fresh.video);
             m_clockFrameCount = m_video->FrameCount();
             m_clockMediaKind = MediaKindVideo;
-            m_framePeriod = m_video->FramePeriod();
+            m_framePeriod = m_video->FramePeriod(VideoClip::RateRule::WholeFrames);
         } else if (fresh.image && !takeClockPicture(std::move(fresh.image), kind, fresh.gifFrames, fresh.delays)) {
             return;
         }

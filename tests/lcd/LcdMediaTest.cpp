@@ -131,6 +131,8 @@ TEST(LcdMediaPeriods, EachMediumCountsItsFramesAndSetsThePeriodItsKindGives)
         { true, MediaKindVideo, {}, 25, L"m.mp4", 12, 40 },
         { false, MediaKindVideo, {}, 0.5, L"n.avi", 12, 33 },            // rates that read as 0 ...
         { false, MediaKindVideo, {}, 2000, L"o.avi", 12, 33 },           // ... or above 1000 play at 30
+        { false, MediaKindVideo, {}, 29.97, L"p.mp4", 12, 34 },          // whole frames a second
+        { true, MediaKindVideo, {}, 23.976, L"q.mp4", 12, 43 },
     };
     // Made before the renderer, gone after it: GDI+ and the capture hold the files they read.
     std::vector<std::unique_ptr<ScratchFile>> files;

@@ -1,10 +1,14 @@
 // The video view: clips made by the tests opened, stepped on a pinned clock and read back from
 // its drawing; its crop rectangle and frame range edited by messages posted to a real dialog.
 #include <atomic>
+#include <limits>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "GdiObjectCount.h"
 #include "framework/AppPaths.h"
+#include "lcd/media/VideoClip.h"
 #include "LcdTestKit.h"
 #include "NotedDialog.h"
 #include "PumpUntil.h"
@@ -97,6 +101,58 @@ TEST(VideoView, OpensPlayableClipsAndLeavesTheLastOneForOthers)
             EXPECT_EQ(view.range(), std::make_pair(0, 12)) << row.file.path();
             EXPECT_EQ(view.shown(), -1) << row.file.path();
         }
+    }
+}
+
+// The start-up exporter's preview, for its period.
+class PreviewPeriod : public LEDImageCtrl2 {
+public:
+    using LEDImageCtrl2::LEDImageCtrl2;
+    int period() const { return m_framePeriod; }
+};
+
+// In the view and in the start-up exporter's preview a period is 1000 / the rate with the
+// rate's fraction kept: 29.97 frames a second play at 33 ms, not the 34 of 29.
+TEST(VideoView, AFractionalRateKeepsItsFractionInTheFramePeriod)
+{
+    const ScratchFolder folder(L"video-view");
+    struct Row { const wchar_t* name; double fps; int period; };
+    const Row rows[] = {
+        { L"ntsc.mp4", 29.97, 33 }, { L"film.mp4", 23.976, 41 }, { L"ntsc60.mp4", 59.94, 16 },
+        { L"half.mp4", 12.5, 80 },  { L"whole.mp4", 24, 41 },
+    };
+    // Made before the players, gone after them: the captures hold the files they read.
+    std::vector<std::unique_ptr<ScratchClip>> clips;
+    for (const Row& row : rows)
+        clips.push_back(std::make_unique<ScratchClip>(folder.path(), row.name, ScratchClip::Mp4v, row.fps, 4));
+    PeekView view(nullptr, 1, kPlace, 1, 1);
+    PreviewPeriod preview(nullptr, 2, CRect(0, 0, 480, 480), 1, 1);
+    for (size_t i = 0; i < clips.size(); ++i) {
+        const ScratchClip& clip = *clips[i];
+        SCOPED_TRACE(rows[i].fps);
+        ASSERT_TRUE(clip.written());
+        ASSERT_EQ(view.SetFileName(clip.path(), 1), 1);
+        EXPECT_EQ(view.period(), rows[i].period);
+        preview.SetImageFile(clip.path(), MediaKindVideo);
+        EXPECT_EQ(preview.period(), rows[i].period);
+    }
+}
+
+// A rate no clip can have (none, below one frame a second, not a number, endless or past a
+// thousand) plays at 30 frames a second, under either rule; a usable one keeps its fraction or
+// is cut to whole frames first.
+TEST(VideoView, AnUnusableRatePlaysAtThirtyFramesASecondUnderEitherRule)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double endless = std::numeric_limits<double>::infinity();
+    const struct { double fps; int exact, wholeFrames; } rows[] = {
+        { 0, 33, 33 },      { -25, 33, 33 },     { nan, 33, 33 },   { endless, 33, 33 }, { -endless, 33, 33 },
+        { 1e12, 33, 33 },   { 0.5, 33, 33 },     { 1000.5, 33, 33 }, { 1, 1000, 1000 },  { 1000, 1, 1 },
+        { 29.97, 33, 34 },  { 23.976, 41, 43 },  { 7.3, 136, 142 },  { 1.9, 526, 1000 },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(VideoClip::PeriodForRate(row.fps), row.exact) << row.fps;
+        EXPECT_EQ(VideoClip::PeriodForRate(row.fps, VideoClip::RateRule::WholeFrames), row.wholeFrames) << row.fps;
     }
 }
 

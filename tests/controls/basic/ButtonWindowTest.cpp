@@ -300,6 +300,29 @@ TEST_F(Menu, QueuedChangesFindTheirRowByIdOrCaptionAndShowAtCreate)
     ASSERT_TRUE(closed(menu));
 }
 
+// A row opens no sub-menu itself: asked to, it leaves its sub-menu unmade, its menu open and
+// its owner unposted.
+TEST_F(Menu, ShowPopupMenuLeavesTheSubMenuToWhoeverSetIt)
+{
+    TrackedMenu* menu = open({ L"One", L"Two" });
+    const HWND window = show(menu);
+    int subDeaths = 0;
+    auto* subMenu = new TrackedMenu(subDeaths);
+    subMenu->AddMenu(L"Inner", 1, -1, 0, 0);
+    auto* row = dynamic_cast<MenuItem*>(menu->GetControl(101));
+    ASSERT_TRUE(row);
+    row->SetPopupMenu(subMenu);
+    row->ShowPopupMenu();
+    ASSERT_TRUE(settled(menu, window));
+    EXPECT_EQ(nullptr, subMenu->GetSafeHwnd());
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(posted.empty());
+    EXPECT_EQ(0, row->IsHover());
+    row->SetPopupMenu(nullptr);
+    delete subMenu;
+    ASSERT_TRUE(closed(menu));
+}
+
 TEST_F(Menu, ARowGoingAwayClosesItsSubMenuEvenAfterTheSubMenuWentFirst)
 {
     for (bool subMenuFirst : { false, true }) {

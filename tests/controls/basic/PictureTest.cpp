@@ -247,6 +247,46 @@ TEST_F(Pictures, GifsStepOneFrameATickFromTheirStartFrame)
     }
 }
 
+// What a subclass that plays frames of its own does: steps the active frame and shows it.
+class SteppingGif : public CGifPicture {
+public:
+    using CGifPicture::CGifPicture;
+    void step()
+    {
+        ActiveNextFrame();
+        ShowFrame(m_activeFrame);
+    }
+};
+
+// The active frame goes one on a step and back to the first past the last, in the picture's
+// own image; one of a single frame stays; a shorter image loaded between steps starts it over.
+TEST_F(Pictures, ASubclassStepsTheActiveFrameThroughTheFramesOfItsOwnImage)
+{
+    struct Case { const wchar_t* file; int steps; const wchar_t* then; std::vector<int> shown; };
+    const Case cases[] {
+        { L"gif_three.gif", 0, nullptr, { 1, 2, 0, 1 } },
+        { L"gif_one.gif", 0, nullptr, { 0, 0 } },
+        { L"gif_ten.gif", 5, L"gif_three.gif", { 0, 1, 2, 0 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::unique_ptr<SteppingGif> gif = make<SteppingGif>(c.file);
+        for (int i = 0; i < c.steps; ++i)
+            gif->step();
+        if (c.then) {
+            ASSERT_EQ(1, gif->SetImage(c.then, 1));
+        }
+        std::vector<int> shown;
+        while (shown.size() < c.shown.size()) {
+            gif->step();
+            shown.push_back(shownFrame(*gif));
+        }
+        EXPECT_EQ(c.shown, shown);
+        Gdiplus::Graphics(canvas.dc()).DrawImage(gif->GetImage(), 0, 0, 8, 8);
+        EXPECT_TRUE(nearColor(canvas.rgb(4, 4), kRed, 2)) << "a frame was selected in the shared cached image";
+    }
+}
+
 // The window's own fast timer drives both: the one-shot plays through and hides, the looper
 // shows its later frames on the window.
 TEST_F(Pictures, GifsAnimateOnTheWindowsFastTimer)

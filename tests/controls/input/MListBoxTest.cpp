@@ -14,6 +14,7 @@
 #include "ScratchStrip.h"
 #include "framework/AppPaths.h"
 #include "TestWindow.h"
+#include "controls/input/CComboBoxList.h"
 #include "controls/input/CEditWindow.h"
 
 using namespace KOVA;
@@ -258,6 +259,48 @@ TEST_F(ListBox, DListBoxReportsReleasesAndRightClicksAnywhereInside)
     EXPECT_EQ(1, strip->SetImage(L"h1_list_rows.png", 0));
     EXPECT_EQ(1, strip->SetImage(L"h1_list_rows.png", 2));
     settle();
+}
+
+// Each list lays its horizontal bar along its bottom edge wherever it goes. Rows never scroll
+// sideways (a text wider than the list is cut at its edge), so that bar has nothing to scroll:
+// it stays hidden, and a press on the last shown row's bottom pixels reaches the row.
+TEST_F(ListBox, TheHorizontalBarLiesAlongTheBottomEdgeAndLeavesTheRowsTheirPresses)
+{
+    const CRect moved(20, 20, 220, 200); // six rows of 30 exactly
+    const CPoint lastRowBottom(60, moved.bottom - 2);
+    const std::wstring wide(80, L'W');
+    struct Case { const wchar_t* className; const char* heard; };
+    const Case cases[] = {
+        { L"MListBox", "1:5:0" }, { L"DListBox", "1:5:0 2:5:0" }, { L"CComboBoxList", "2:5:19" }, { L"CComboBoxList2", "2:5:19" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.className)));
+        MPanel* shown = nullptr;
+        if (std::wstring(c.className).rfind(L"CComboBoxList", 0) == 0) {
+            auto* combo = std::wstring(c.className) == L"CComboBoxList" ? new CComboBoxList(&dialog, kList, kPlace, 1, 1)
+                                                                         : new CComboBoxList2(&dialog, kList, kPlace, 1, 1);
+            dialog.adopt(combo);
+            for (int i = 0; i < 20; ++i)
+                combo->AddItem((std::to_wstring(i) + wide).c_str(), i, nullptr, Gdiplus::Color());
+            shown = combo;
+        } else {
+            make(c.className, 0);
+            for (int i = 0; i < 20; ++i)
+                list->AddString((std::to_wstring(i) + wide).c_str(), -1);
+            shown = list;
+        }
+        shown->SetRect(moved);
+        MScroll* bar = shown->GetScrollHorizontal();
+        EXPECT_EQ(CRect(moved.left, moved.bottom - 5, moved.right, moved.bottom), bar->GetRect());
+        EXPECT_EQ(0, bar->IsVisible());
+        EXPECT_EQ(0, bar->IsScrollNeeded());
+        EXPECT_EQ(CRect(moved.right - 5, moved.top, moved.right, moved.bottom), shown->GetScrollVertical()->GetRect());
+        dialog.GetPaintManager()->Invalidate();
+        ASSERT_TRUE(pumpUntil([&] { return shown->GetUpdate() != 0; }));
+        EXPECT_EQ(c.heard, heard({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, lastRowBottom));
+        dialog.GetPaintManager()->ClearAllControls();
+        list = nullptr;
+    }
 }
 
 } // namespace

@@ -449,6 +449,33 @@ CountingKeyboard* addCounted(CountingPanel& panel, UINT id, int mode, const CStr
     return view;
 }
 
+// A host moves a key through the record it reads: the key is drawn at its new place and a
+// click there hits it, while its old place is no key any more.
+TEST(KeyboardLive, AKeyMovedThroughItsRecordIsDrawnAndHitAtItsNewPlace)
+{
+    Live live;
+    const CRect moved(200, 50, 260, 90); // clear of the other keys
+    live.view->GetKeyItems()[2]->rect = moved;
+    // Every key outlined in its own colour: 0x0000E1FF is red 0xFF, green 0xE1, blue 0.
+    live.view->SetKeyboardCtrlMode(KeyboardCtrl::ModeUserLight);
+    const HWND window = live.dialog.GetSafeHwnd();
+    ASSERT_TRUE(pumpUntil([&] { return ::GetUpdateRect(window, nullptr, FALSE) == FALSE; }));
+    const CPoint newEdge = CPoint(moved.CenterPoint().x, moved.top) + kPictureAt;
+    EXPECT_TRUE(nearColor(windowPixel(window, newEdge), 0xFFE100, 3));
+    EXPECT_TRUE(nearColor(windowPixel(window, topEdgeOf(2)), kGrey, 3)) << "nothing left at the old place";
+    const struct { CPoint at; const char* heard; } clicks[] = {
+        { moved.CenterPoint() + kPictureAt, "7:2:2:43" },
+        { centreOf(2), "7:2:4294967295:0" },
+    };
+    for (const auto& click : clicks) {
+        live.dialog.notes.clear();
+        live.post(WM_MOUSEMOVE, 0, click.at);
+        live.post(WM_LBUTTONDOWN, MK_LBUTTON, click.at);
+        live.post(WM_LBUTTONUP, 0, click.at);
+        EXPECT_EQ(click.heard, noteLine(live.settle(1)));
+    }
+}
+
 TEST(KeyboardLive, TheFastTimerAsksOneRepaintPerFrameStepAndNoneWhileHidden)
 {
     Live live;
