@@ -34,6 +34,8 @@ public:
     static constexpr int kGap = 10;
 
 protected:
+    // The cells laid out by the last paint: those meeting the control.
+    void HitRange(int& first, int& last) const override;
     void PressItem(int index, CPoint pt) override;
     // Fonts and the like, fetched before the item lock is taken.
     virtual void PrepareCards() {}
@@ -59,21 +61,34 @@ private:
         bool operator==(const LookSource& other) const;
     };
     LookSource currentSource() const;
+    GridPen gridPen() const;
+    // Under the item lock.
+    size_t cellsOnControl() const;
+    void layOut(size_t count);
     bool pictureHolds(const CRect& view) const;
     // Remakes the memory picture over view (window coordinates) and draws the cells meeting it.
     void drawView(HDC& dc, const CRect& view);
     Gdiplus::Bitmap* lookOf(int index, ListItem& item, bool lit);
-    // The background frame stretched to a cell; null when the image cannot be read that way.
-    Gdiplus::Bitmap* backgroundOf(bool lit);
+    // A background frame stretched to a cell (null when the image cannot be read that way), and
+    // whether it covers every pixel: it and the looks over it then carry no alpha, so that a look
+    // goes onto the picture as a plain copy; a blended cell costs as much as the rest of a paint
+    // here.
+    struct Background {
+        std::unique_ptr<Gdiplus::Bitmap> picture;
+        bool opaque { false };
+    };
+    const Background& backgroundOf(bool lit);
     void keepLook(int index);
     void dropOldestLooks(size_t kept);
 
     LookSource m_lookSource;
-    NotCopied<std::unique_ptr<Gdiplus::Bitmap>> m_backgrounds[2];
+    NotCopied<Background> m_backgrounds[2];
     // Where the memory picture lies, in window coordinates.
     CRect m_pictureView;
     // Indices of the cells with kept looks, the least recently drawn first.
     NotCopied<std::vector<int>> m_keptLooks;
+    // Items whose cells the last paint laid out, from the first.
+    size_t m_laidCells { 0 };
     // The most cells one paint has drawn: a screen's worth.
     size_t m_screenCells { 0 };
 };

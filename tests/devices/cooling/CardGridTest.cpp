@@ -54,6 +54,9 @@ protected:
     // Two frames whose colours tell at once which one a pixel came from.
     ScratchStrip greyMagenta { GetSkinPath(), L"home_grey_magenta.png", 100, 80,
                                { 0xFF000000 | kGrey, 0xFF000000 | kMagenta } };
+    // The same at half opacity: the cells are blended over what lies under the grid.
+    ScratchStrip halfGreyMagenta { GetSkinPath(), L"home_half_grey_magenta.png", 100, 80,
+                                   { 0x80000000 | kGrey, 0x80000000 | kMagenta } };
 };
 
 TEST_F(Cards, TilesAndCardsShareTheGridCentredForThreeAcrossTheWidth)
@@ -229,6 +232,16 @@ TEST_F(Cards, ScrollingThroughAThousandTilesKeepsTheLooksOfAFewScreensOnly)
     EXPECT_EQ("2:" + std::to_string(kManyTiles - 1) + ":0", parent.last());
 }
 
+// rgb at alpha (0 to 255) over backdrop.
+DWORD over(DWORD rgb, int alpha, DWORD backdrop)
+{
+    DWORD blended = 0;
+    for (int shift : { 0, 8, 16 })
+        blended |= static_cast<DWORD>((channel(rgb, shift) * alpha + channel(backdrop, shift) * (255 - alpha)) / 255)
+                   << shift;
+    return blended;
+}
+
 // A plain cell shows nothing of the lit frame beside it in the strip and keeps its own colour to
 // its last row and column; a lit cell nothing of the plain frame.
 TEST_F(Cards, TilesAndCardsStretchOnlyTheirOwnFrameOfTheStrip)
@@ -248,25 +261,33 @@ TEST_F(Cards, TilesAndCardsStretchOnlyTheirOwnFrameOfTheStrip)
         { "device tiles", device.get(), CDeviceCtrl::kTileHeight },
         { "profile cards", archive.get(), ArchivedCtrl::kCardHeight },
     };
+    struct Strip {
+        const wchar_t* file;
+        int alpha;
+    };
+    const Strip strips[] { { L"home_grey_magenta.png", 255 }, { L"home_half_grey_magenta.png", 128 } };
+    struct Cell {
+        int left;
+        DWORD colour;
+        DWORD neighbour;
+    };
+    const Cell cells[] { { 285, kGrey, kMagenta }, { 595, kMagenta, kGrey } };
     for (const Grid& grid : grids) {
-        SCOPED_TRACE(grid.name);
-        grid.control->SetImage(L"home_grey_magenta.png", 2);
-        paint(*grid.control);
-        hover(*grid.control, CPoint(595 + 20, 20));
-        paint(*grid.control);
-        struct Cell {
-            int left;
-            DWORD colour;
-            DWORD neighbour;
-        };
-        for (const Cell& cell : { Cell { 285, kGrey, kMagenta }, Cell { 595, kMagenta, kGrey } }) {
-            const CRect place(cell.left, 0, cell.left + 300, grid.cellHeight);
-            const DWORD middle = canvas.rgb(place.CenterPoint().x, place.CenterPoint().y);
-            ASSERT_TRUE(nearColor(middle, cell.colour, 2));
-            const Ink other = scanInk(canvas, place, middle, cell.neighbour);
-            EXPECT_EQ(0, other.pixels) << other.matching << " of the neighbour frame's colour, in ("
-                                       << other.bounds.left << ", " << other.bounds.top << ") - ("
-                                       << other.bounds.right << ", " << other.bounds.bottom << ")";
+        for (const Strip& strip : strips) {
+            SCOPED_TRACE(std::string(grid.name) + (strip.alpha < 255 ? ", half opaque" : ", opaque"));
+            grid.control->SetImage(strip.file, 2);
+            paint(*grid.control);
+            hover(*grid.control, CPoint(595 + 20, 20));
+            paint(*grid.control);
+            for (const Cell& cell : cells) {
+                const CRect place(cell.left, 0, cell.left + 300, grid.cellHeight);
+                const DWORD middle = canvas.rgb(place.CenterPoint().x, place.CenterPoint().y);
+                ASSERT_TRUE(nearColor(middle, over(cell.colour, strip.alpha, kBackdrop), 3));
+                const Ink other = scanInk(canvas, place, middle, over(cell.neighbour, strip.alpha, kBackdrop));
+                EXPECT_EQ(0, other.pixels) << other.matching << " of the neighbour frame's colour, in ("
+                                           << other.bounds.left << ", " << other.bounds.top << ") - ("
+                                           << other.bounds.right << ", " << other.bounds.bottom << ")";
+            }
         }
     }
 }
