@@ -269,6 +269,10 @@ int ItemList::OnControlMouseMove(UINT, CPoint pt)
             PointCursor(hand);
             return 0;
         }
+        // The hand goes with the item the pointer left, also when the search lands on the
+        // next one at once: there it comes back on the next move.
+        if (before >= 0)
+            PointCursor(false);
     }
     if (m_hover != before)
         UpdateControl(1, 0);

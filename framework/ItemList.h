@@ -3,8 +3,9 @@
 // cooling pages' tiles, cards and lists among them): an owned list of records with an image and
 // a caption, hover tracking over the places the last paint gave them (the first in list order
 // wins; a subclass may keep some items from the pointer), with the hand over the hovered item
-// (or a part of it), a press that selects, a release that selects and reports code 2 with the
-// index (both hooks a subclass may change; a report always comes after the repaint request),
+// (or a part of it) and the arrow again once the pointer leaves that item, a press that
+// selects, a release that selects and reports code 2 with the index (both hooks a subclass may
+// change; a report always comes after the repaint request),
 // and the panel's vertical bar along the right edge turned by the wheel ten line steps a notch.
 // For the layouts: a grid pen, the scrolled offset of rows taller than the list, and the window
 // of rows in view. The subclasses lay the items out and draw them.
@@ -125,6 +126,9 @@ protected:
         return static_cast<Entry*>(ItemAt(index));
     }
     bool IsHighlighted(int index) const { return index == m_selected || index == m_hover; }
+    // For the lists that are plain controls, not panels: the second click of a double click
+    // arrives as another press (a panel keeps it a double click).
+    void TakeDoubleClickAsPress() { m_dblClk = 0; }
 
     // Where item places are measured from, in the control's coordinates: its top-left corner.
     virtual CPoint ItemOrigin() const;
@@ -215,7 +219,8 @@ private:
     int hoveredItemHolds(CPoint pt);
     void placeBar(MControl* bar, const CRect& place);
 
-    // The pointer was inside at the last move: only leaving the control puts the arrow back.
+    // The pointer was inside at the last move: of the controls outside the pointer, only the
+    // one it just left puts the arrow back.
     bool m_pointerInside { false };
     NotCopied<std::unique_ptr<Gdiplus::Font>> m_itemFont;
     NotCopied<std::unique_ptr<Gdiplus::SolidBrush>> m_itemBrush;

@@ -117,8 +117,7 @@ void MImageList::DrawItemIcon(Gdiplus::Graphics& graphics, CRect rc, int index, 
         return;
     const int lastFrame = std::max(record->m_nFrameCount - 1, 0);
     const int sourceX = record->m_nWidth * std::clamp(frame, 0, lastFrame);
-    graphics.DrawImage(record->m_pImage, Gdiplus::Rect(rc.left, rc.top, rc.Width(), rc.Height()), sourceX, 0,
-                       record->m_nWidth, record->m_nHeight, Gdiplus::UnitPixel);
+    MRender::DrawImagePart(graphics, record->m_pImage, rc, sourceX, 0, record->m_nWidth, record->m_nHeight);
 }
 
 } // namespace KOVA

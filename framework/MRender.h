@@ -81,8 +81,8 @@ public:
     // to the destination's edges. Only what meets the graphics' visible clip is drawn.
     static void DrawImagePart(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRect& dst, int srcX,
                               int srcY, int srcWidth, int srcHeight);
-    // The same part stretched to width × height as a 32 bpp premultiplied bitmap of the caller's,
-    // for one that draws it often; null when the part is empty, does not lie inside the image, or
+    // The same part stretched to width × height (pixel centres onto pixel centres) as a 32 bpp
+    // premultiplied bitmap of the caller's, for one that draws it often; null when the part is empty, does not lie inside the image, or
     // the image is not a bitmap.
     static Gdiplus::Bitmap* StretchImagePart(Gdiplus::Image* image, int srcX, int srcY, int srcWidth, int srcHeight,
                                              int width, int height);

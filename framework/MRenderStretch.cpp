@@ -94,35 +94,48 @@ private:
     Gdiplus::BitmapData m_data {};
 };
 
-int interpolationOf(const Gdiplus::Graphics* graphics)
+// How destination pixels sample the source: GDI+'s interpolation, and where it puts a pixel's
+// sampling point (its centre only with a half-pixel offset; otherwise its top-left corner).
+struct Sampling {
+    int interpolation { cv::INTER_LINEAR };
+    double pixelOffset { 0.5 };
+};
+
+Sampling samplingOf(const Gdiplus::Graphics& graphics)
 {
-    return graphics && graphics->GetInterpolationMode() == Gdiplus::InterpolationModeNearestNeighbor
-        ? cv::INTER_NEAREST
-        : cv::INTER_LINEAR;
+    const Gdiplus::PixelOffsetMode offset = graphics.GetPixelOffsetMode();
+    const bool centred = offset == Gdiplus::PixelOffsetModeHalf || offset == Gdiplus::PixelOffsetModeHighQuality;
+    return { graphics.GetInterpolationMode() == Gdiplus::InterpolationModeNearestNeighbor ? cv::INTER_NEAREST
+                                                                                          : cv::INTER_LINEAR,
+             centred ? 0.5 : 0.0 };
 }
 
 // The part of piece that meets area, resampled into canvas (whose top-left is area's):
-// destination pixel centres map linearly onto the piece's source pixels, and samples past its
-// edges repeat the edge pixels.
-void resamplePiece(const cv::Mat& source, const Piece& piece, const CRect& area, cv::Mat& canvas, int interpolation)
+// destination sampling points map linearly onto the piece's source pixels, and samples past
+// its edges repeat the edge pixels. A piece reaching outside the part (margins wider than the
+// part) is left out.
+void resamplePiece(const cv::Mat& source, const Piece& piece, const CRect& area, cv::Mat& canvas,
+                   const Sampling& sampling)
 {
+    const cv::Rect& src = piece.src;
     CRect shown;
-    if (piece.src.width <= 0 || piece.src.height <= 0 || piece.dst.Width() <= 0 || piece.dst.Height() <= 0
-        || !shown.IntersectRect(&piece.dst, &area))
+    if (src.width <= 0 || src.height <= 0 || (src & cv::Rect(0, 0, source.cols, source.rows)) != src
+        || piece.dst.Width() <= 0 || piece.dst.Height() <= 0 || !shown.IntersectRect(&piece.dst, &area))
         return;
-    const double scaleX = static_cast<double>(piece.src.width) / piece.dst.Width();
-    const double scaleY = static_cast<double>(piece.src.height) / piece.dst.Height();
-    const cv::Matx23d toSource(scaleX, 0, (shown.left - piece.dst.left + 0.5) * scaleX - 0.5,
-                               0, scaleY, (shown.top - piece.dst.top + 0.5) * scaleY - 0.5);
+    const double scaleX = static_cast<double>(src.width) / piece.dst.Width();
+    const double scaleY = static_cast<double>(src.height) / piece.dst.Height();
+    const double offset = sampling.pixelOffset;
+    const cv::Matx23d toSource(scaleX, 0, (shown.left - piece.dst.left + offset) * scaleX - offset,
+                               0, scaleY, (shown.top - piece.dst.top + offset) * scaleY - offset);
     cv::Mat target = canvas(cv::Rect(shown.left - area.left, shown.top - area.top, shown.Width(), shown.Height()));
-    cv::warpAffine(source(piece.src), target, toSource, target.size(), interpolation | cv::WARP_INVERSE_MAP,
+    cv::warpAffine(source(src), target, toSource, target.size(), sampling.interpolation | cv::WARP_INVERSE_MAP,
                    cv::BORDER_REPLICATE);
 }
 
 // The pieces resampled from the locked part into a new bitmap covering area; null when GDI+
 // cannot make one that large.
 std::unique_ptr<Gdiplus::Bitmap> composePieces(const LockedPart& part, const Piece* pieces, size_t count,
-                                               const CRect& area, int interpolation)
+                                               const CRect& area, const Sampling& sampling)
 {
     auto picture = std::make_unique<Gdiplus::Bitmap>(area.Width(), area.Height(), PixelFormat32bppPARGB);
     if (picture->GetLastStatus() != Gdiplus::Ok)
@@ -135,7 +148,7 @@ std::unique_ptr<Gdiplus::Bitmap> composePieces(const LockedPart& part, const Pie
     canvas.setTo(cv::Scalar::all(0));
     const cv::Mat source = part.pixels();
     for (size_t i = 0; i < count; ++i)
-        resamplePiece(source, pieces[i], area, canvas, interpolation);
+        resamplePiece(source, pieces[i], area, canvas, sampling);
     picture->UnlockBits(&data);
     return picture;
 }
@@ -161,7 +174,7 @@ bool drawResampled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const CRe
     CRect area;
     if (!visiblePart(graphics, dst, area))
         return true;
-    const auto picture = composePieces(part, pieces, count, area, interpolationOf(&graphics));
+    const auto picture = composePieces(part, pieces, count, area, samplingOf(graphics));
     if (picture)
         graphics.DrawImage(picture.get(), area.left, area.top, area.Width(), area.Height());
     return true;
@@ -234,7 +247,7 @@ Gdiplus::Bitmap* MRender::StretchImagePart(Gdiplus::Image* image, int srcX, int 
         return nullptr;
     const CRect area(0, 0, width, height);
     const Piece whole { area, cv::Rect(0, 0, srcWidth, srcHeight) };
-    return composePieces(part, &whole, 1, area, cv::INTER_LINEAR).release();
+    return composePieces(part, &whole, 1, area, Sampling()).release();
 }
 
 } // namespace KOVA

@@ -43,8 +43,8 @@ void ButtonIcon::DrawFrame(Gdiplus::Graphics& graphics, int frame, int x, int y)
 {
     if (!*m_image)
         return;
-    graphics.DrawImage(m_image->get(), Gdiplus::Rect(x, y, m_frameWidth, m_frameHeight), frame * m_frameWidth, 0,
-                       m_frameWidth, m_frameHeight, Gdiplus::UnitPixel);
+    MRender::DrawImagePart(graphics, m_image->get(), CRect(x, y, x + m_frameWidth, y + m_frameHeight),
+                           frame * m_frameWidth, 0, m_frameWidth, m_frameHeight);
 }
 
 // ---- the machine
@@ -172,11 +172,7 @@ void ButtonBase::StretchFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image
     if (!image || count < 1 || frame < 0 || frame >= count)
         return;
     const auto frameWidth = static_cast<int>(image->GetWidth() / static_cast<UINT>(count));
-    // Without it the stretch blends in a column of the neighbouring frame at each edge.
-    Gdiplus::ImageAttributes edges;
-    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics.DrawImage(image, Gdiplus::Rect(dst.left, dst.top, dst.Width(), dst.Height()), frame * frameWidth, 0,
-                       frameWidth, static_cast<int>(image->GetHeight()), Gdiplus::UnitPixel, &edges);
+    MRender::DrawImagePart(graphics, image, dst, frame * frameWidth, 0, frameWidth, static_cast<int>(image->GetHeight()));
 }
 
 // ---- caption

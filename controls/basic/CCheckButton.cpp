@@ -3,6 +3,7 @@
 #include "controls/basic/CCheckButton.h"
 
 #include "framework/Manager.h"
+#include "framework/MRender.h"
 
 namespace KOVA {
 
@@ -95,8 +96,8 @@ void CCheckButton::DrawLooks(HDC& dc, float boxScale, float fontSize, int captio
             const CRect frameRect = FrameRect(frame);
             const int top = (frameRect.Height() - boxHeight) / 2;
             if (m_image)
-                graphics.DrawImage(m_image, Gdiplus::Rect(frameRect.left, top, boxWidth, boxHeight),
-                                   frame * frameWidth, 0, frameWidth, m_imageHeight, Gdiplus::UnitPixel);
+                MRender::DrawImagePart(graphics, m_image, CRect(frameRect.left, top, frameRect.left + boxWidth, top + boxHeight),
+                                       frame * frameWidth, 0, frameWidth, m_imageHeight);
             const CRect layout(frameRect.left + frameWidth + kCheckBoxGap, 0,
                                frameRect.right - captionGap + kCheckBoxGap, frameRect.Height());
             const bool disabled = frame % 4 == LookDisabled;

@@ -86,8 +86,8 @@ void UpgradeButton::DrawControl(HDC& dc, CRect)
         for (int frame = 0; frame < 4; ++frame) {
             const CRect frameRect = FrameRect(frame);
             if (natural)
-                graphics.DrawImage(m_image, Gdiplus::Rect(frameRect.left, 0, width, height), frame * width, 0, width,
-                                   height, Gdiplus::UnitPixel);
+                MRender::DrawImagePart(graphics, m_image, CRect(frameRect.left, 0, frameRect.left + width, height),
+                                       frame * width, 0, width, height);
             else
                 DrawSkinFrame(graphics, frame, m_frameSize);
             DrawStateCaption(graphics, frame, m_title, font.get(), wholeFrame(frameRect));

@@ -119,8 +119,8 @@ void ShownPicture::drawNatural(Gdiplus::Graphics& graphics, const CRect& dst, UI
     const int spareY = dst.Height() - frameHeight;
     const int x = hAlign == DT_LEFT ? 0 : hAlign == DT_RIGHT ? spareX : spareX / 2;
     const int y = vAlign == DT_TOP ? 0 : vAlign == DT_BOTTOM ? spareY : spareY / 2;
-    graphics.DrawImage(Image(), Gdiplus::Rect(dst.left + x, dst.top + y, frameWidth, frameHeight), 0, 0, frameWidth,
-                       frameHeight, Gdiplus::UnitPixel);
+    const CPoint corner(dst.left + x, dst.top + y);
+    MRender::DrawImagePart(graphics, Image(), CRect(corner, CSize(frameWidth, frameHeight)), 0, 0, frameWidth, frameHeight);
 }
 
 void ShownPicture::drawTiles(Gdiplus::Graphics& graphics, const CRect& dst) const
@@ -136,11 +136,7 @@ void ShownPicture::Stretch(Gdiplus::Graphics& graphics, Gdiplus::Image* image, c
 {
     if (!image || src.Width() <= 0 || src.Height() <= 0)
         return;
-    // Without it the stretch blends in pixels from beyond the source rectangle at each edge.
-    Gdiplus::ImageAttributes edges;
-    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics.DrawImage(image, Gdiplus::Rect(dst.left, dst.top, dst.Width(), dst.Height()), src.left, src.top,
-                       src.Width(), src.Height(), Gdiplus::UnitPixel, &edges);
+    MRender::DrawImagePart(graphics, image, dst, src.left, src.top, src.Width(), src.Height());
 }
 
 // ---- MPicture

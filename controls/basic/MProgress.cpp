@@ -140,8 +140,7 @@ void MProgress::DrawImages(Gdiplus::Graphics& graphics, int width, int height, i
     // A fill narrower than the margins has no middle to stretch: its part of the image is
     // stretched to the bar's height instead.
     if (filled < margin)
-        graphics.DrawImage(m_foreImage, Gdiplus::Rect(0, 0, filled, height), 0, 0, filled, m_foreHeight,
-                           Gdiplus::UnitPixel);
+        MRender::DrawImagePart(graphics, m_foreImage, CRect(0, 0, filled, height), 0, 0, filled, m_foreHeight);
     else
         MRender::DrawImageFrameMID(graphics, m_foreImage, CRect(0, 0, filled, height), 0, 0, m_foreWidth,
                                    m_foreHeight, margin, 0, margin, 0);

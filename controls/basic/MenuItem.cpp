@@ -3,6 +3,7 @@
 
 
 #include "controls/basic/MenuWnd.h"
+#include "framework/MRender.h"
 
 namespace KOVA {
 
@@ -119,14 +120,13 @@ int MenuItem::IconFrameWidth() const
 
 void MenuItem::DrawBand(Gdiplus::Graphics& graphics, const CRect& frameRect) const
 {
-    const Gdiplus::Rect band(frameRect.left + m_frameInset, 0, frameRect.Width() - 2 * m_frameInset,
-                             frameRect.Height());
+    const CRect band(frameRect.left + m_frameInset, 0, frameRect.right - m_frameInset, frameRect.Height());
     if (m_highlightImage) {
-        graphics.DrawImage(m_highlightImage, band, 0, 0, m_highlightWidth, m_highlightHeight, Gdiplus::UnitPixel);
+        MRender::DrawImagePart(graphics, m_highlightImage, band, 0, 0, m_highlightWidth, m_highlightHeight);
         return;
     }
     const Gdiplus::SolidBrush fill(m_highlightColour);
-    graphics.FillRectangle(&fill, band);
+    graphics.FillRectangle(&fill, band.left, band.top, band.Width(), band.Height());
 }
 
 void MenuItem::DrawIcon(Gdiplus::Graphics& graphics, int frame, const CRect& frameRect) const
@@ -147,8 +147,16 @@ void MenuItem::DrawIcon(Gdiplus::Graphics& graphics, int frame, const CRect& fra
     } else if (!m_checkable && width > 0 && frame >= m_imageWidth / width) {
         source = 0;
     }
-    graphics.DrawImage(m_image, Gdiplus::Rect(left, top, width, height), source * width, 0, width, height,
-                       Gdiplus::UnitPixel);
+    MRender::DrawImagePart(graphics, m_image, CRect(left, top, left + width, top + height), source * width, 0, width,
+                           height);
+}
+
+void MenuItem::DrawArrow(Gdiplus::Graphics& graphics, int frame, const CRect& frameRect) const
+{
+    const int left = frameRect.right - kRightMargin - m_arrowWidth;
+    const int top = (frameRect.Height() - m_arrowHeight) / 2;
+    MRender::DrawImagePart(graphics, m_arrowImage, CRect(left, top, left + m_arrowWidth, top + m_arrowHeight),
+                           (frame % 2) * m_arrowWidth, 0, m_arrowWidth, m_arrowHeight);
 }
 
 void MenuItem::DrawCaptionOf(Gdiplus::Graphics& graphics, int frame, const CRect& frameRect,
@@ -178,10 +186,7 @@ void MenuItem::DrawControl(HDC& dc, CRect)
             if (m_image)
                 DrawIcon(graphics, frame, frameRect);
             if (m_popup && m_arrowImage)
-                graphics.DrawImage(m_arrowImage,
-                                   Gdiplus::Rect(frameRect.right - kRightMargin - m_arrowWidth,
-                                                 (frameRect.Height() - m_arrowHeight) / 2, m_arrowWidth, m_arrowHeight),
-                                   (frame % 2) * m_arrowWidth, 0, m_arrowWidth, m_arrowHeight, Gdiplus::UnitPixel);
+                DrawArrow(graphics, frame, frameRect);
             DrawCaptionOf(graphics, frame, frameRect, font.get());
         }
     });

@@ -66,6 +66,7 @@ private:
     int IconFrameWidth() const;
     void DrawBand(Gdiplus::Graphics& graphics, const CRect& frameRect) const;
     void DrawIcon(Gdiplus::Graphics& graphics, int frame, const CRect& frameRect) const;
+    void DrawArrow(Gdiplus::Graphics& graphics, int frame, const CRect& frameRect) const;
     void DrawCaptionOf(Gdiplus::Graphics& graphics, int frame, const CRect& frameRect, const Gdiplus::Font* font) const;
 
     int m_checkable { 0 };

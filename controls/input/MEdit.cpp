@@ -289,8 +289,8 @@ void MEdit::DrawControl(HDC& dc, CRect)
     ShowCachedLook(*this, m_memPicture, dc, m_state);
     if (*m_icon) {
         Gdiplus::Graphics graphics(dc);
-        graphics.DrawImage(m_icon->get(), Gdiplus::Rect(m_iconRect.left, m_iconRect.top, m_iconFrameWidth, m_iconHeight),
-                           m_iconState * m_iconFrameWidth, 0, m_iconFrameWidth, m_iconHeight, Gdiplus::UnitPixel);
+        MRender::DrawImagePart(graphics, m_icon->get(), CRect(m_iconRect.TopLeft(), CSize(m_iconFrameWidth, m_iconHeight)),
+                               m_iconState * m_iconFrameWidth, 0, m_iconFrameWidth, m_iconHeight);
     }
 }
 

@@ -501,10 +501,11 @@ void MListBox::drawIcon(Gdiplus::Graphics& graphics, const ListItemInfo& row, in
         if (!*m_stripImage || m_stripFrameWidth < 1)
             return;
         const int frame = index == m_selected ? 1 : 0;
-        graphics.DrawImage(m_stripImage->get(),
-                           Gdiplus::Rect((m_iconColumn - m_stripFrameWidth) / 2, top + (m_rowHeight - m_stripFrameHeight) / 2,
-                                         m_stripFrameWidth, m_stripFrameHeight),
-                           frame * m_stripFrameWidth, 0, m_stripFrameWidth, m_stripFrameHeight, Gdiplus::UnitPixel);
+        const int left = (m_iconColumn - m_stripFrameWidth) / 2;
+        const int iconTop = top + (m_rowHeight - m_stripFrameHeight) / 2;
+        MRender::DrawImagePart(graphics, m_stripImage->get(),
+                               CRect(left, iconTop, left + m_stripFrameWidth, iconTop + m_stripFrameHeight),
+                               frame * m_stripFrameWidth, 0, m_stripFrameWidth, m_stripFrameHeight);
         return;
     }
     if (!m_imageList || row.imageIndex == -1)
@@ -514,8 +515,8 @@ void MListBox::drawIcon(Gdiplus::Graphics& graphics, const ListItemInfo& row, in
     if (!record || !record->m_pImage)
         return;
     const CSize size = m_imageList->GetIconSize();
-    const Gdiplus::Rect box((m_iconColumn - size.cx) / 2 + 5, top + (m_rowHeight - size.cy) / 2, size.cx, size.cy);
-    graphics.DrawImage(record->m_pImage, box, 0, 0, record->m_nWidth, record->m_nHeight, Gdiplus::UnitPixel);
+    const CPoint corner((m_iconColumn - size.cx) / 2 + 5, top + (m_rowHeight - size.cy) / 2);
+    MRender::DrawImagePart(graphics, record->m_pImage, CRect(corner, size), 0, 0, record->m_nWidth, record->m_nHeight);
 }
 
 void MListBox::drawRenamedRow(Gdiplus::Graphics& graphics, const ListItemInfo& row, int index, int top, int width)

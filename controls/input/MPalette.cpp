@@ -309,8 +309,8 @@ void MPalette::drawPointer(HDC& dc)
     m_pointerRect = CRect(m_bar.left + m_barWidth, middle - m_pointerHeight / 2, m_bar.left + m_barWidth + m_pointerWidth,
                           middle + m_pointerHeight / 2);
     Gdiplus::Graphics graphics(dc);
-    graphics.DrawImage(m_pointer->get(), Gdiplus::Rect(m_pointerRect.left, m_pointerRect.top, m_pointerWidth, m_pointerHeight),
-                       0, 0, m_pointerWidth, m_pointerHeight, Gdiplus::UnitPixel);
+    MRender::DrawImagePart(graphics, m_pointer->get(), CRect(m_pointerRect.TopLeft(), CSize(m_pointerWidth, m_pointerHeight)),
+                           0, 0, m_pointerWidth, m_pointerHeight);
 }
 
 void MPalette::DrawControl(HDC& dc, CRect)

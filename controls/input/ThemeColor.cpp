@@ -23,6 +23,7 @@ ThemeColor::ThemeColor(MObject* parent, UINT id, CRect rect, int visible, int en
     : ItemList(parent, id, rect, visible, enabled)
 {
     m_response = 1;
+    TakeDoubleClickAsPress();
 }
 
 const wchar_t* ThemeColor::GetClassNameW() const

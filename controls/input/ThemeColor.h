@@ -1,7 +1,8 @@
 #pragma once
 // A row of theme colour choices: each entry a colour bar with a round selector under it, the
 // selector filled with the entry's colour while the entry is hovered or selected. A press on
-// an entry reports code 1, the release code 2, each with the entry's index in wParam.
+// an entry (the second click of a double click is one too) reports code 1, the release code 2,
+// each with the entry's index in wParam.
 //
 // GUI thread only; the item lock is held while the entries are drawn and hit-tested.
 #include "platform/Win32.h"

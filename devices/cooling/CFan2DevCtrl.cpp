@@ -164,8 +164,8 @@ void CFan2DevCtrl::drawToggle(Gdiplus::Graphics& graphics, const CRect& place, b
                               const Gdiplus::Font* font) const
 {
     if (Gdiplus::Image* strip = m_toggleImage->get())
-        graphics.DrawImage(strip, Gdiplus::Rect(place.left, place.top, place.Width(), place.Height()),
-                           on ? m_toggleFrameWidth : 0, 0, m_toggleFrameWidth, m_toggleFrameHeight, Gdiplus::UnitPixel);
+        MRender::DrawImagePart(graphics, strip, place, on ? m_toggleFrameWidth : 0, 0, m_toggleFrameWidth,
+                               m_toggleFrameHeight);
     const Gdiplus::SolidBrush brush(on ? kWhite : kGrey);
     DrawTextLine(graphics, word, font,
                  Gdiplus::RectF(static_cast<float>(place.left), static_cast<float>(place.top),
@@ -185,9 +185,8 @@ void CFan2DevCtrl::DrawStill(Gdiplus::Graphics& graphics, float scale, float zoo
         const CRect cell(fan->rect);
         Gdiplus::Image* picture = fan->type == 2 || fan->type == 4 ? m_fanImage->get() : m_image;
         if (picture)
-            graphics.DrawImage(picture, Gdiplus::Rect(cell.left, cell.top, cell.Width(), cell.Height()), 0, 0,
-                               static_cast<int>(picture->GetWidth()), static_cast<int>(picture->GetHeight()),
-                               Gdiplus::UnitPixel);
+            MRender::DrawImagePart(graphics, picture, cell, 0, 0, static_cast<int>(picture->GetWidth()),
+                                   static_cast<int>(picture->GetHeight()));
         graphics.FillRectangle(&grey, cell.left, cell.bottom, cell.Width(), strip);
         CString label;
         label.Format(L"RGB# %d", fan->index + 1);

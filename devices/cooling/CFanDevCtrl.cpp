@@ -147,8 +147,7 @@ void CFanDevCtrl::drawButton(Gdiplus::Graphics& graphics, const Strip& strip, co
         return;
     CRect at(place);
     at.OffsetRect(cell.left, cell.top);
-    graphics.DrawImage(strip.image.get(), Gdiplus::Rect(at.left, at.top, at.Width(), at.Height()), strip.frameWidth, 0,
-                       strip.frameWidth, strip.frameHeight, Gdiplus::UnitPixel);
+    MRender::DrawImagePart(graphics, strip.image.get(), at, strip.frameWidth, 0, strip.frameWidth, strip.frameHeight);
 }
 
 void CFanDevCtrl::DrawStill(Gdiplus::Graphics& graphics, float scale, float zoomCap)
@@ -162,9 +161,8 @@ void CFanDevCtrl::DrawStill(Gdiplus::Graphics& graphics, float scale, float zoom
         const CRect cell(fan->rect);
         Gdiplus::Image* picture = fan->type == 2 || fan->type == 4 ? m_fanImage->get() : m_image;
         if (picture)
-            graphics.DrawImage(picture, Gdiplus::Rect(cell.left, cell.top, cell.Width(), cell.Height()), 0, 0,
-                               static_cast<int>(picture->GetWidth()), static_cast<int>(picture->GetHeight()),
-                               Gdiplus::UnitPixel);
+            MRender::DrawImagePart(graphics, picture, cell, 0, 0, static_cast<int>(picture->GetWidth()),
+                                   static_cast<int>(picture->GetHeight()));
         if (fan->fanInChannel == 0) {
             graphics.FillRectangle(&grey, cell.left, cell.bottom, cell.Width(), strip);
             CString label;

@@ -221,12 +221,13 @@ void CHardwareInfo::drawUsage(Gdiplus::Graphics& graphics, CPoint origin)
     text(graphics, m_info[2], font, area(x, y1, rowWidth, 26), centred, kGrey);
     if (*m_bar) {
         const int barTop = origin.y + 320;
-        graphics.DrawImage(m_bar->get(), Gdiplus::Rect(origin.x + 110, barTop, m_barWidth, m_barHeight), 0, 0,
-                           m_barWidth, m_barHeight, Gdiplus::UnitPixel);
+        const CPoint barCorner(origin.x + 110, barTop);
+        MRender::DrawImagePart(graphics, m_bar->get(), CRect(barCorner, CSize(m_barWidth, m_barHeight)), 0, 0,
+                               m_barWidth, m_barHeight);
         const int filled = static_cast<int>(m_barWidth * m_usedFraction);
         if (filled > 0)
-            graphics.DrawImage(m_bar->get(), Gdiplus::Rect(origin.x + 110, barTop, filled, m_barHeight), 0,
-                               m_barHeight, filled, m_barHeight, Gdiplus::UnitPixel);
+            MRender::DrawImagePart(graphics, m_bar->get(), CRect(barCorner, CSize(filled, m_barHeight)), 0, m_barHeight,
+                                   filled, m_barHeight);
     }
     const CString* rows[4] = { &m_desc[0], &m_desc[1], &m_desc[2], &m_descValue[0] };
     for (int i = 0; i < 4; ++i) {

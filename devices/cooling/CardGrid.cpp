@@ -38,6 +38,7 @@ bool coversEveryPixel(Gdiplus::Bitmap& picture)
 CardGrid::CardGrid(MObject* parent, UINT id, CRect rect, int visible, int enabled, int cellWidth, int cellHeight)
     : ItemList(parent, id, rect, visible, enabled), m_cellWidth(cellWidth), m_cellHeight(cellHeight)
 {
+    TakeDoubleClickAsPress();
 }
 
 CardGrid::CardGrid(const CardGrid& other) = default;

@@ -11,6 +11,7 @@ constexpr UINT kPressCode = 1;
 CheckList::CheckList(MObject* parent, UINT id, CRect rect, int visible, int enabled)
     : ItemList(parent, id, rect, visible, enabled)
 {
+    TakeDoubleClickAsPress();
 }
 
 CheckList::~CheckList() = default;

@@ -1,8 +1,9 @@
 #pragma once
 // What the cooling page's lists of checkable items share (the channel and fan-count pickers,
 // the fan list box) beyond the item list: each item has a value and a check state; a press on
-// an item selects it, toggles its check state and reports code 1 with its index; the selected
-// index is the host's to set to any value. Drawing and the release are the subclasses'.
+// an item (the second click of a double click is one too) selects it, toggles its check state
+// and reports code 1 with its index; the selected index is the host's to set to any value.
+// Drawing and the release are the subclasses'.
 //
 // GUI thread only; the item lock guards the items (see ItemList).
 #include "platform/Win32.h"

@@ -7,6 +7,7 @@
 #include "controls/basic/LookPainting.h"
 #include "controls/input/CComboBoxList.h"
 #include "controls/input/CComboBoxWnd.h"
+#include "framework/MRender.h"
 #include "framework/Manager.h"
 #include "framework/PaintManager.h"
 
@@ -169,8 +170,7 @@ void FanDeviceBox::drawFan(Gdiplus::Graphics& graphics, const Fan& fan, const Gd
     const float x = static_cast<float>(cell.left);
     const float y = static_cast<float>(cell.top);
     if (m_image)
-        graphics.DrawImage(m_image, Gdiplus::Rect(cell.left, cell.top, cell.Width(), cell.Height()), 0, 0, m_imageWidth,
-                           m_imageHeight, Gdiplus::UnitPixel);
+        MRender::DrawImagePart(graphics, m_image, cell, 0, 0, m_imageWidth, m_imageHeight);
     const Gdiplus::SolidBrush white(kWhite);
     const Gdiplus::SolidBrush reading(kReading);
     CString speed;

@@ -118,11 +118,9 @@ void LightCtrl::drawCells(int viewWidth, int offset)
         graphics.FillRectangle(&brush, place.left, place.top, width, height - label);
         if (cell.image) {
             const int frameWidth = cell.imageWidth / 2;
-            graphics.DrawImage(cell.image.get(),
-                               Gdiplus::Rect(place.left + (width - frameWidth) / 2,
-                                             place.top + (height - label - cell.imageHeight) / 2, frameWidth,
-                                             cell.imageHeight),
-                               lit ? frameWidth : 0, 0, frameWidth, cell.imageHeight, Gdiplus::UnitPixel);
+            const CPoint corner(place.left + (width - frameWidth) / 2, place.top + (height - label - cell.imageHeight) / 2);
+            MRender::DrawImagePart(graphics, cell.image.get(), CRect(corner, CSize(frameWidth, cell.imageHeight)),
+                                   lit ? frameWidth : 0, 0, frameWidth, cell.imageHeight);
         }
         if (font && !cell.text.IsEmpty())
             graphics.DrawString(cell.text, cell.text.GetLength(), TextFont(font, cell.text),

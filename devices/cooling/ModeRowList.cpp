@@ -6,6 +6,7 @@
 
 #include "framework/FontCache.h"
 #include "framework/Manager.h"
+#include "framework/MRender.h"
 
 namespace KOVA {
 
@@ -190,9 +191,8 @@ void ModeRowList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, i
         graphics.FillRectangle(&ItemBrush(lit ? kLit : kDim), 0, y, viewWidth, height - kRowParting);
         if (m_image) {
             const CRect box = indicatorIn(CPoint(0, y));
-            graphics.DrawImage(m_image, Gdiplus::Rect(box.left, box.top, box.Width(), box.Height()),
-                               indicatorOn(rowOf(*item), lit) ? frameWidth : 0, 0, frameWidth, m_imageHeight,
-                               Gdiplus::UnitPixel);
+            MRender::DrawImagePart(graphics, m_image, box, indicatorOn(rowOf(*item), lit) ? frameWidth : 0, 0,
+                                   frameWidth, m_imageHeight);
         }
         if (font && !item->text.IsEmpty())
             graphics.DrawString(item->text, item->text.GetLength(), TextFont(font, item->text),

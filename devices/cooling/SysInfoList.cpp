@@ -109,8 +109,7 @@ void SysInfoList::drawItems()
             continue;
         const bool on = m_look.checkTiles ? tileOf(item).check != 0 : IsHighlighted(static_cast<int>(i));
         if (m_image)
-            graphics.DrawImage(m_image, Gdiplus::Rect(cell.left, cell.top, cell.Width(), cell.Height()),
-                               on ? frameWidth : 0, 0, frameWidth, m_imageHeight, Gdiplus::UnitPixel);
+            MRender::DrawImagePart(graphics, m_image, cell, on ? frameWidth : 0, 0, frameWidth, m_imageHeight);
         const Gdiplus::ARGB colour = m_look.checkTiles ? (on ? kCheckedText : m_textColor.GetValue())
                                                        : (on ? kLitRowText : kRowText);
         if (font && !item.text.IsEmpty())

@@ -5,6 +5,7 @@
 #include "framework/AppPaths.h"
 #include "framework/FontCache.h"
 #include "framework/Manager.h"
+#include "framework/MRender.h"
 #include "lcd/renderer/LEDModeCtrl.h"
 
 namespace KOVA {
@@ -134,8 +135,7 @@ void ClockTypeCtrl::DrawControl(HDC& dc, CRect)
             const CRect cell(x, y, x + cellWidth, y + cellHeight);
             item.cell = cell;
             if (IsHighlighted(static_cast<int>(i)) && m_image)
-                graphics.DrawImage(m_image, Gdiplus::Rect(x, y, cellWidth, cellHeight), 0, 0, m_imageWidth,
-                                   m_imageHeight, Gdiplus::UnitPixel);
+                MRender::DrawImagePart(graphics, m_image, cell, 0, 0, m_imageWidth, m_imageHeight);
             ClipToCell(graphics, cell);
             DrawStretched(graphics, item, CRect(x + kImageInset, y + kImageInset, x + cellWidth - kImageInset,
                                                 y + cellHeight - kImageInset));

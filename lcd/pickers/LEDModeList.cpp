@@ -129,11 +129,11 @@ void LEDModeList::drawRows(Gdiplus::Graphics& graphics, const RowWindow& rows, i
         if (IsHighlighted(i))
             graphics.FillRectangle(m_fillBrush->get(), 0, top, viewWidth, m_rowHeight);
         if (row->image)
-            graphics.DrawImage(row->image.get(),
-                               Gdiplus::Rect(kIconLeft, top + (m_rowHeight - kIconBand) / 2,
-                                             static_cast<int>(row->imageWidth * scale),
-                                             static_cast<int>(row->imageHeight * scale)),
-                               0, 0, row->imageWidth, row->imageHeight, Gdiplus::UnitPixel);
+            MRender::DrawImagePart(graphics, row->image.get(),
+                                   CRect(CPoint(kIconLeft, top + (m_rowHeight - kIconBand) / 2),
+                                         CSize(static_cast<int>(row->imageWidth * scale),
+                                               static_cast<int>(row->imageHeight * scale))),
+                                   0, 0, row->imageWidth, row->imageHeight);
         if (font && textBrush && !row->text.IsEmpty())
             graphics.DrawString(row->text, row->text.GetLength(), TextFont(font, row->text),
                                 Gdiplus::RectF(static_cast<float>(kTextLeft), static_cast<float>(top),

@@ -88,13 +88,10 @@ void LcdPickerGrid::DrawStretched(Gdiplus::Graphics& graphics, ListItem& item, c
     if (!item.image || width < 1 || height < 1)
         return;
     auto& scaled = item.scaled;
-    if (!scaled || static_cast<int>(scaled->GetWidth()) != width || static_cast<int>(scaled->GetHeight()) != height) {
-        scaled = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
-        Gdiplus::Graphics scaling(scaled.get());
-        scaling.DrawImage(item.image.get(), Gdiplus::Rect(0, 0, width, height), 0, 0, item.imageWidth,
-                          item.imageHeight, Gdiplus::UnitPixel);
-    }
-    graphics.DrawImage(scaled.get(), target.left, target.top, width, height);
+    if (!scaled || static_cast<int>(scaled->GetWidth()) != width || static_cast<int>(scaled->GetHeight()) != height)
+        scaled.reset(MRender::StretchImagePart(item.image.get(), 0, 0, item.imageWidth, item.imageHeight, width, height));
+    if (scaled)
+        graphics.DrawImage(scaled.get(), target.left, target.top, width, height);
 }
 
 } // namespace KOVA

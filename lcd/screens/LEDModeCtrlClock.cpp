@@ -14,6 +14,7 @@
 
 #include <iterator>
 
+#include "framework/MRender.h"
 #include "lcd/media/VideoClip.h"
 #include "lcd/renderer/LcdFrameSnapshot.h"
 #include "lcd/screens/ClockBackdropLayers.h"
@@ -188,12 +189,12 @@ void LEDModeCtrl::clipClockFace(Gdiplus::Graphics& g, int width, int height)
 void LEDModeCtrl::drawClockBackdrop(Gdiplus::Graphics& g)
 {
     const bool wide = m_clockPainter->Face().screen == ClockScreen::Wide;
-    const Gdiplus::Rect stretched(0, 0, wide ? kWideWidth : kRoundSide, kScreenHeight);
+    const CRect stretched(0, 0, wide ? kWideWidth : kRoundSide, kScreenHeight);
     const LcdFrameSnapshot& s = snapshot();
     Gdiplus::Image* picture = s.clockBackground.image.get();
     if (s.clockMediaKind == MediaKindGif)
         picture->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(s.clockFrameIndex));
-    g.DrawImage(picture, stretched, 0, 0, s.clockBackground.width, s.clockBackground.height, Gdiplus::UnitPixel);
+    MRender::DrawImagePart(g, picture, stretched, 0, 0, s.clockBackground.width, s.clockBackground.height);
 }
 
 // The GIF frame of the clock frame index with the ground under it, stretched once and kept

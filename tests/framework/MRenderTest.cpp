@@ -137,8 +137,7 @@ TEST(MRenderFill, SolidRectAndTranslucentColour)
 
 // A 16 × 16 source of nine regions of distinct colours for a border of 4, drawn into
 // (10, 10, 82, 50). Nearest-neighbour sampling gives exact piece boundaries; the middle is
-// stretched 8 times (64 / 8) and 4 times (32 / 8): at some other widths Wine's GDI+ rounds
-// the first column of a stretched piece outside its source and leaves it blank.
+// stretched 8 times (64 / 8) and 4 times (32 / 8).
 TEST(MRenderNineGrid, CornersKeepTheirSizeEdgesStretchAlongAndMarginsMayDiffer)
 {
     constexpr DWORD g[3][3] = { { 0x800000, 0x008000, 0x000080 }, { 0x808000, 0x008080, 0x800080 }, { 0xC00000, 0x00C000, 0x0000C0 } };
@@ -163,6 +162,128 @@ TEST(MRenderNineGrid, CornersKeepTheirSizeEdgesStretchAlongAndMarginsMayDiffer)
     expectPixels(*drawn([&](Gdiplus::Graphics& gr) { MRender::DrawImageFrameMID(gr, &source, dst, 0, 0, 16, 16, 4, 12, 4, 4); }),
                  { { 10, 13, g[0][0] }, { 10, 21, g[1][0] }, { 60, 21, g[1][1] }, { 10, 30, 0xFFFFFF }, { 60, 30, 0xFFFFFF },
                    { 10, 46, g[2][0] } });
+}
+
+namespace {
+
+constexpr DWORD kNeighbour = 0xFF00FF;
+constexpr DWORD kUnder = 0x202020;
+
+// Frame 0 of a two-frame strip: nine regions of distinct colours for a border of 4 (the
+// middle ones 8 wide), beside a magenta frame that nothing of frame 0 may show.
+struct NineRegionStrip {
+    static constexpr DWORD colour[3][3] = { { 0x800000, 0x008000, 0x000080 },
+                                            { 0x808000, 0x008080, 0x800080 },
+                                            { 0xC00000, 0x00C000, 0x0000C0 } };
+    static int region(int v) { return v < 4 ? 0 : v < 12 ? 1 : 2; }
+    NineRegionStrip() : bitmap(32, 16, PixelFormat32bppARGB)
+    {
+        for (int x = 0; x < 32; ++x)
+            for (int y = 0; y < 16; ++y)
+                bitmap.SetPixel(x, y, Gdiplus::Color(0xFF000000 | (x < 16 ? colour[region(y)][region(x)] : kNeighbour)));
+    }
+    // The colour the pixel at (x, y) of a nine-grid over dst must have: its piece's.
+    static DWORD expected(const CRect& dst, int x, int y)
+    {
+        const auto piece = [](int v, int start, int end) { return v < start + 4 ? 0 : v >= end - 4 ? 2 : 1; };
+        return colour[piece(y, dst.top, dst.bottom)][piece(x, dst.left, dst.right)];
+    }
+    Gdiplus::Bitmap bitmap;
+};
+
+// The first pixel of the canvas inside dst that is not its piece's colour (tolerance 2, for
+// GDI+'s rounding), or outside dst that is not kUnder; "" when there is none.
+std::string firstStray(const DibCanvas& canvas, const CRect& dst, DWORD (*expected)(const CRect&, int, int))
+{
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            const bool inside = dst.PtInRect(CPoint(x, y)) != FALSE;
+            const DWORD want = inside ? expected(dst, x, y) : kUnder;
+            if (!nearColor(canvas.rgb(x, y), want, 2))
+                return "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(canvas.rgb(x, y))
+                    + ", not " + std::to_string(want);
+        }
+    return "";
+}
+
+} // namespace
+
+// Every pixel of a nine-grid comes from its own piece: no seam where a piece is stretched by a
+// ratio that is not whole, no column of the neighbouring frame, no fade at the outer edge,
+// whatever the size, the sampling and the pixel offset, and where the canvas cuts it off.
+TEST(MRenderNineGrid, EveryPixelComesFromItsOwnPieceAtAnySizeAndSampling)
+{
+    NineRegionStrip strip;
+    const std::vector<CRect> places = { CRect(10, 10, 154, 40), CRect(5, 7, 66, 44), CRect(3, 3, 26, 22),
+                                        CRect(10, 10, 82, 50), CRect(-30, -9, 120, 33) };
+    const std::vector<Gdiplus::InterpolationMode> samplings = {
+        Gdiplus::InterpolationModeDefault, Gdiplus::InterpolationModeBilinear,
+        Gdiplus::InterpolationModeHighQualityBicubic, Gdiplus::InterpolationModeNearestNeighbor
+    };
+    for (const CRect& dst : places)
+        for (const auto sampling : samplings)
+            for (const auto offset : { Gdiplus::PixelOffsetModeDefault, Gdiplus::PixelOffsetModeHalf }) {
+                DibCanvas canvas(164, 50, 0xFF000000 | kUnder);
+                drawOn(canvas, [&](Gdiplus::Graphics& graphics) {
+                    graphics.SetInterpolationMode(sampling);
+                    graphics.SetPixelOffsetMode(offset);
+                    MRender::DrawImageFrame(graphics, &strip.bitmap, dst, 0, 0, 16, 16, 4);
+                });
+                EXPECT_EQ("", firstStray(canvas, dst, &NineRegionStrip::expected))
+                    << "into " << dst.Width() << " x " << dst.Height() << " at " << dst.left << ", sampling " << sampling
+                    << ", offset " << offset;
+            }
+}
+
+// A stretched part of a strip, drawn or kept, shows its own pixels out to every edge and
+// nothing of its neighbour; unscaled it is a plain copy.
+TEST(MRenderNineGrid, AStretchedPartShowsOnlyItsOwnPixels)
+{
+    NineRegionStrip strip;
+    const auto middle = [](const CRect&, int, int) { return NineRegionStrip::colour[1][1]; };
+    const auto rightEdge = [](const CRect&, int, int) { return NineRegionStrip::colour[1][2]; };
+    struct Case {
+        const char* name;
+        CRect dst;
+        int srcX, srcY, srcWidth, srcHeight;
+        DWORD (*expected)(const CRect&, int, int);
+        bool kept;
+    };
+    const std::vector<Case> cases = {
+        // The middle region of frame 0 (4..12 both ways): one colour.
+        { "stretched by a ratio that is not whole", CRect(3, 4, 150, 45), 4, 4, 8, 8, middle, false },
+        { "shrunk", CRect(3, 4, 8, 7), 4, 4, 8, 8, middle, false },
+        { "unscaled", CRect(20, 20, 28, 28), 4, 4, 8, 8, middle, false },
+        { "kept as a bitmap", CRect(0, 0, 147, 41), 4, 4, 8, 8, middle, true },
+        // Frame 0's last column, whose neighbour to the right is magenta.
+        { "the frame's last column", CRect(10, 10, 30, 40), 15, 4, 1, 8, rightEdge, false },
+        { "the frame's last column kept", CRect(10, 10, 30, 40), 15, 4, 1, 8, rightEdge, true },
+    };
+    for (const Case& c : cases) {
+        DibCanvas canvas(164, 50, 0xFF000000 | kUnder);
+        drawOn(canvas, [&](Gdiplus::Graphics& graphics) {
+            if (!c.kept) {
+                MRender::DrawImagePart(graphics, &strip.bitmap, c.dst, c.srcX, c.srcY, c.srcWidth, c.srcHeight);
+                return;
+            }
+            std::unique_ptr<Gdiplus::Bitmap> look(MRender::StretchImagePart(
+                &strip.bitmap, c.srcX, c.srcY, c.srcWidth, c.srcHeight, c.dst.Width(), c.dst.Height()));
+            ASSERT_TRUE(look);
+            graphics.DrawImage(look.get(), c.dst.left, c.dst.top, c.dst.Width(), c.dst.Height());
+        });
+        EXPECT_EQ("", firstStray(canvas, c.dst, c.expected)) << c.name;
+    }
+    // Margins wider than the frame: the pieces that would reach outside it are left out, and
+    // the corners still show frame 0 only.
+    DibCanvas narrow(40, 40, 0xFF000000 | kUnder);
+    drawOn(narrow, [&](Gdiplus::Graphics& graphics) {
+        MRender::DrawImageFrameMID(graphics, &strip.bitmap, CRect(0, 0, 30, 30), 0, 0, 16, 16, 10, 10, 20, 4);
+    });
+    expectPixels(narrow, { { 0, 0, NineRegionStrip::colour[0][0] }, { 35, 35, kUnder } });
+    // A part reaching outside the image, an empty one or none gives no kept bitmap.
+    EXPECT_EQ(nullptr, MRender::StretchImagePart(&strip.bitmap, 20, 0, 16, 16, 10, 10));
+    EXPECT_EQ(nullptr, MRender::StretchImagePart(&strip.bitmap, 0, 0, 0, 16, 10, 10));
+    EXPECT_EQ(nullptr, MRender::StretchImagePart(nullptr, 0, 0, 16, 16, 10, 10));
 }
 
 TEST(MRenderNineGrid, StripFrameIsSelectedAndAMissingFrameDrawsNothing)
