@@ -189,7 +189,7 @@ void CDeviceCtrl::drawCentred(Gdiplus::Graphics& graphics, Gdiplus::Image* image
         return;
     const int left = cell.left + (cell.Width() - width) / 2;
     const int top = cell.top + (cell.Height() - height) / 2;
-    graphics.DrawImage(image, Gdiplus::Rect(left, top, width, height), srcX, 0, width, height, Gdiplus::UnitPixel);
+    MRender::DrawImagePart(graphics, image, CRect(left, top, left + width, top + height), srcX, 0, width, height);
 }
 
 void CDeviceCtrl::DrawCard(Gdiplus::Graphics& graphics, ListItem& item, const CRect& cell, bool lit)
