@@ -5,6 +5,7 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
+set(CMAKE_OBJCOPY      i686-w64-mingw32-objcopy CACHE FILEPATH "")
 
 if(NOT KOVA_DEPS)
   if(DEFINED ENV{KOVA_DEPS})

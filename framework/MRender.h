@@ -37,7 +37,8 @@ public:
     };
 
     // Image loading: null on failure, except that a resource which does not decode still
-    // gives an image whose last status is the error.
+    // gives an image whose last status is the error. A file is read whole and closed before
+    // the call returns: the image decodes from a copy and holds no file.
     static Gdiplus::Image* LoadImageFromFile(CString path);
     // A thumbnail of width × height, or of the image's own size when both are 0.
     static Gdiplus::Image* LoadImageFromFileEx(CString path, int width, int height);

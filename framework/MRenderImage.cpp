@@ -24,6 +24,9 @@ struct HandleCloser {
 };
 using UniqueFile = std::unique_ptr<void, HandleCloser>;
 
+// Larger than any picture a 32-bit process could decode: refused before memory is asked for it.
+constexpr LONGLONG kLargestPictureFile = 1LL << 30;
+
 class ScreenDC {
 public:
     ScreenDC() : m_dc(GetDC(nullptr)) {}
@@ -46,6 +49,42 @@ Gdiplus::Image* keptIfLoaded(std::unique_ptr<Gdiplus::Image> image)
     if (!image || image->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return image.release();
+}
+
+// GDI+ may read the stream for as long as the image lives, so the bytes are a block of their
+// own that the stream frees once its last reference (the image's) goes. Null when no stream
+// could be made; otherwise the image, whatever GDI+ made of the bytes.
+std::unique_ptr<Gdiplus::Image> imageOverBlock(std::unique_ptr<void, GlobalFreer> block)
+{
+    IStream* rawStream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, &rawStream)))
+        return nullptr;
+    block.release();
+    std::unique_ptr<IStream, ComReleaser> stream(rawStream);
+    return std::unique_ptr<Gdiplus::Image>(new Gdiplus::Image(stream.get()));
+}
+
+// The file's bytes in a block of their own, read with the file open for the call only and
+// shared with writers and deleters meanwhile. Returns the size, 0 for a file that is missing,
+// empty, unreadable or too large to hold.
+DWORD readWholeFile(const CString& path, std::unique_ptr<void, GlobalFreer>& block)
+{
+    HANDLE opened = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return 0;
+    UniqueFile file(opened);
+    LARGE_INTEGER size {};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kLargestPictureFile)
+        return 0;
+    const DWORD wanted = static_cast<DWORD>(size.QuadPart);
+    block.reset(GlobalAlloc(GMEM_FIXED, wanted));
+    DWORD read = 0;
+    if (!block || !ReadFile(file.get(), block.get(), wanted, &read, nullptr) || read != wanted) {
+        block.reset();
+        return 0;
+    }
+    return wanted;
 }
 
 WORD displayBitCount()
@@ -111,7 +150,11 @@ int MRender::GetFirstDimensionFrameCount(Gdiplus::Image* image)
 
 Gdiplus::Image* MRender::LoadImageFromFile(CString path)
 {
-    return keptIfLoaded(std::unique_ptr<Gdiplus::Image>(new Gdiplus::Image(path)));
+    // GDI+ keeps a file it decodes open for as long as the image lives, and a host must stay
+    // free to overwrite or delete a picture the library shows: the image reads from a copy.
+    std::unique_ptr<void, GlobalFreer> block;
+    const DWORD size = readWholeFile(path, block);
+    return size ? keptIfLoaded(imageOverBlock(std::move(block))) : nullptr;
 }
 
 Gdiplus::Image* MRender::LoadImageFromFileEx(CString path, int width, int height)
@@ -136,18 +179,11 @@ Gdiplus::Image* MRender::LoadImageFromIDResource(UINT id, CString type, HINSTANC
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes)
         return nullptr;
-    // GDI+ may read the stream for as long as the image lives, so the bytes get a block of
-    // their own that the stream frees once its last reference (the image's) goes.
     std::unique_ptr<void, GlobalFreer> block(GlobalAlloc(GMEM_FIXED, size));
     if (!block)
         return nullptr;
     std::memcpy(block.get(), bytes, size);
-    IStream* rawStream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, &rawStream)))
-        return nullptr;
-    block.release();
-    std::unique_ptr<IStream, ComReleaser> stream(rawStream);
-    return new Gdiplus::Image(stream.get());
+    return imageOverBlock(std::move(block)).release();
 }
 
 HICON MRender::LoadIconFromFile(CString path)

@@ -515,6 +515,9 @@ protected:
     unsigned m_clockMediaSerial { 0 };
     // Made by the first video load or frame drawn; null until then.
     VideoClipPtr m_video;
+    // The open video is the clock background's, not the file screen's: the clock's next
+    // medium, whatever its kind, closes it.
+    bool m_videoIsClocks { false };
     // The video of the file screen: one frame on, reading or seeking as far as it must.
     // False when there is no video to step (the tick then asks for no repaint).
     bool stepFileVideo();

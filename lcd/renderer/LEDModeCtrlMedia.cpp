@@ -77,6 +77,7 @@ void LEDModeCtrl::SetFileImage(CString path, int kind)
         m_frameIndex = 0;
         m_media = LcdImage();
         replaced = std::move(m_video);
+        m_videoIsClocks = false;
         if (kind == MediaKindVideo) {
             if (!fresh.video)
                 return;
@@ -131,11 +132,17 @@ void LEDModeCtrl::SetClockFileImage(CString path, int kind)
         m_clockFrameCount = 0;
         m_clockFrameIndex = 0;
         m_clockBackground = LcdImage();
-        if (kind == MediaKindVideo) {
+        // A clock video the host clears or replaces lets go of its file now, not when the
+        // renderer goes; a file screen's video stays unless a video replaces it.
+        if (kind == MediaKindVideo || m_videoIsClocks) {
             replaced = std::move(m_video);
+            m_videoIsClocks = false;
+        }
+        if (kind == MediaKindVideo) {
             if (!fresh.video)
                 return;
             m_video = std::move(fresh.video);
+            m_videoIsClocks = true;
             m_clockFrameCount = m_video->FrameCount();
             m_clockMediaKind = MediaKindVideo;
             m_framePeriod = m_video->FramePeriod(VideoClip::RateRule::WholeFrames);

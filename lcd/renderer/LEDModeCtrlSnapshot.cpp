@@ -38,7 +38,27 @@ void share(LcdPicture (&pictures)[N], const RecordImage (&images)[N])
     for (size_t i = 0; i < N; ++i)
         share(pictures[i], images[i]);
 }
+
+template <size_t N>
+void release(LcdPicture (&pictures)[N])
+{
+    for (LcdPicture& picture : pictures)
+        picture.image.reset();
+}
 } // namespace
+
+void LcdFrameSnapshot::ReleasePictures()
+{
+    disc.image.reset();
+    strip.image.reset();
+    release(icons);
+    release(cpuScale);
+    release(gpuScale);
+    release(memoryScale);
+    release(hands);
+    media.image.reset();
+    clockBackground.image.reset();
+}
 
 void LcdFrameSnapshotDeleter::operator()(LcdFrameSnapshot* snapshot) const
 {
@@ -155,8 +175,13 @@ LEDModeCtrl::FrameScope::FrameScope(LEDModeCtrl& lcd) : m_lcd(lcd)
 
 LEDModeCtrl::FrameScope::~FrameScope()
 {
-    if (m_outermost)
-        m_lcd.m_drawingThread = 0;
+    if (!m_outermost)
+        return;
+    {
+        ScopedLock state(m_lcd.m_stateLock);
+        m_lcd.m_snapshot->ReleasePictures();
+    }
+    m_lcd.m_drawingThread = 0;
 }
 
 bool LEDModeCtrl::nextCarouselItem(bool everyCall, int& item)

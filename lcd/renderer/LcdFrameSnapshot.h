@@ -6,7 +6,9 @@
 // and overlay texts, which no render draws, walk their lists under the state lock.)
 //
 // The pictures are held by shared ownership: a setter that swaps an image under the state lock
-// drops the record's reference only, and the one a frame is drawing lives until the next copy.
+// drops the record's reference only, and the one a frame is drawing lives until the frame ends,
+// when the snapshot lets go of its pictures: a picture the host has replaced is never kept
+// waiting for a frame that may not come.
 // The object is kept and refilled frame after frame: its texts keep their capacity and its
 // pictures are reference counts, so a copy allocates nothing once the texts have grown.
 #include "platform/Win32.h"
@@ -102,6 +104,9 @@ struct LcdFrameSnapshot {
     HWND captureWindow { nullptr };
     CPoint capturePan;
     float captureScale { 1.0f };
+
+    // Lets go of every picture, at the end of the frame that took them.
+    void ReleasePictures();
 
     bool circular() const { return screenType == LEDScreenCircle; }
     // Screen types 1 and 3 are 480 × 480; the round faces and layouts are drawn for them.

@@ -200,17 +200,11 @@ TEST(FontCacheRegistrations, OnlyFontsAreKeptAndClearLetsEveryOneGo)
 
 class BoundFonts : public Caches {
 protected:
-    // Every test program of this folder that binds a paint manager reads the font files here,
-    // and Wine's GDI+ fails to read a font file that another program is reading at the same
-    // moment: bind again until the family was read.
-    bool bindUntilLoaded(const wchar_t* family)
+    // The font folder beside the executable is this program's alone.
+    bool bindAndFind(const wchar_t* family)
     {
-        for (const DWORD start = GetTickCount(); GetTickCount() - start < ScratchFile::kHeldFileTimeoutMs; Sleep(10)) {
-            manager.Init(window.hwnd(), nullptr);
-            if (manager.FindTempFont(family))
-                return true;
-        }
-        return false;
+        manager.Init(window.hwnd(), nullptr);
+        return manager.FindTempFont(family) != nullptr;
     }
 
     TestWindow window;
@@ -220,7 +214,7 @@ TEST_F(BoundFonts, InitLoadsTheFontFolderAndRegistersTheEmbeddedFont)
 {
     file(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Regular.ttf");
     ASSERT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi"));
-    ASSERT_TRUE(bindUntilLoaded(L"Alibaba-PuHuiTi"));
+    ASSERT_TRUE(bindAndFind(L"Alibaba-PuHuiTi"));
     EXPECT_EQ(kBravik, familyName(manager.FindTempFont(L"Alibaba-PuHuiTi")));
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
     EXPECT_EQ(kBravik, gdiFace(kBravik));
@@ -229,11 +223,10 @@ TEST_F(BoundFonts, InitLoadsTheFontFolderAndRegistersTheEmbeddedFont)
 TEST_F(BoundFonts, DestroyDataEmptiesBothCaches)
 {
     ScratchFile& medium = file(GetExePath() + L"font\\", L"Alibaba-PuHuiTi-Medium.ttf");
-    ASSERT_TRUE(bindUntilLoaded(L"Alibaba-PuHuiTi-Medium"));
+    ASSERT_TRUE(bindAndFind(L"Alibaba-PuHuiTi-Medium"));
     ASSERT_NE(nullptr, manager.AddImgResInfo(102, L"PNG", 4, 0));
     manager.DestroyData();
-    // This program no longer holds the font file (another program of the folder may, briefly):
-    // only a cached family could answer now.
+    // Nothing holds the font file any more: only a cached family could answer now.
     ASSERT_TRUE(medium.remove());
     EXPECT_EQ(nullptr, manager.FindTempFont(L"Alibaba-PuHuiTi-Medium"));
 }

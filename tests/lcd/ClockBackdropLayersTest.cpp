@@ -167,6 +167,7 @@ TEST_F(ClockBackdrop, VideoFramesAdvanceUnderTheIconsAndTexts)
         EXPECT_GT(inkIn(canvas, RECT { 140, 180, 340, 210 }, ground), 50) << "frame " << k;
         EXPECT_EQ(kUnder & 0xFFFFFF, canvas.rgb(2, 2)) << "frame " << k;
     }
+    cached.SetClockFileImage(L"", MediaKindPicture); // lets go of the clip before it is deleted
 }
 
 // What the overlay holds changes: the date, a weather text, an icon, the text colour; and the

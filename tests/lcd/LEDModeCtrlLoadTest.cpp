@@ -159,6 +159,7 @@ TEST(LEDModeCtrlLoad, TenThousandFramesOnBothRoadsLeaveGdiObjectsAndHeapFlat)
     EXPECT_TRUE(decodeFrame(pullFrame(lcd)).complete());
     EXPECT_EQ(countGdiObjects(), gdiBefore);
     EXPECT_LE(busyHeapBlocks(), heapBefore + 64);
+    lcd.SetClockFileImage(L"", MediaKindPicture); // lets go of the clip before it is deleted
 }
 
 // The clock faces, layouts and dials copy and compare the renderer's face on the fast-timer

@@ -161,4 +161,5 @@ TEST_F(WideClock, BackgroundIsThePictureStretchedNeverTheVideo)
     lcd.SetColockType(2);
     lcd.drawFace(canvas, 0);
     EXPECT_GE(clipFrameOf(canvas.rgb(160, 240)), 0); // the video is readable
+    lcd.SetClockFileImage(L"", MediaKindPicture); // lets go of the clip before it is deleted
 }

@@ -2,6 +2,8 @@
 // A host dialog for tests that drive controls through a real window: shown without the
 // activation (a test program running beside this one may hold it), no move loop on a press,
 // and it writes down what its controls report.
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <vector>
 
@@ -50,15 +52,17 @@ public:
         return control;
     }
     // Makes the dialog the foreground window with the keyboard focus: text fields need it, and
-    // it is this program's own (each test program runs on a desktop of its own).
+    // it is this program's own (each test program runs on a desktop of its own). A dialog that
+    // does not get them fails the test: what follows would test nothing.
     void activate()
     {
         const HWND window = GetSafeHwnd();
-        pumpUntil([&] {
+        const bool active = pumpUntil([&] {
             ::SetForegroundWindow(window);
             ::SetFocus(window);
             return GetForegroundWindow() == window && GetFocus() == window;
         });
+        EXPECT_TRUE(active) << "the dialog did not become the foreground window with the focus";
     }
     // Gives control places a host should not give (empty, inside out, far away and larger
     // than any screen), then place; after each, paints the dialog and calls drive.

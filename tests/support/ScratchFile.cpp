@@ -1,8 +1,22 @@
 #include "ScratchFile.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <string>
+
 namespace KOVA::test {
+
+namespace {
+// For failure messages: the test paths are ASCII.
+std::string narrow(const CString& path)
+{
+    std::string text;
+    for (const wchar_t* c = path.GetString(); *c; ++c)
+        text += *c < 128 ? static_cast<char>(*c) : '?';
+    return text;
+}
+} // namespace
 
 ScratchFile::ScratchFile(const CString& folder, const CString& name) : m_path(folder + name)
 {
@@ -12,15 +26,11 @@ ScratchFile::ScratchFile(const CString& folder, const CString& name) : m_path(fo
 ScratchFile::ScratchFile(const CString& folder, const CString& name, const std::vector<BYTE>& bytes)
     : ScratchFile(folder, name)
 {
-    // A reader in another program may still hold a file of this name (see remove).
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < kHeldFileTimeoutMs; Sleep(10)) {
-        file = CreateFileW(m_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() == ERROR_PATH_NOT_FOUND)
-            break;
-    }
-    if (file == INVALID_HANDLE_VALUE)
+    HANDLE file = CreateFileW(m_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot write " << narrow(m_path) << ": error " << GetLastError();
         return;
+    }
     DWORD count = 0;
     m_written = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) && count == bytes.size();
     CloseHandle(file);
@@ -51,13 +61,11 @@ std::vector<BYTE> ScratchFile::read() const
 
 bool ScratchFile::remove()
 {
-    const DWORD start = GetTickCount();
-    while (!DeleteFileW(m_path) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
-        if (GetTickCount() - start >= kHeldFileTimeoutMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
+    if (DeleteFileW(m_path) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)
+        return true;
+    ADD_FAILURE() << "cannot remove " << narrow(m_path) << ": error " << GetLastError()
+                  << " (something still holds it)";
+    return false;
 }
 
 } // namespace KOVA::test

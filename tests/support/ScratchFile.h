@@ -1,6 +1,8 @@
 #pragma once
 // A file written for one test and deleted when the test ends. Its folder is made when missing
-// and left in place: another test program may be writing into it at the same time.
+// and left in place. Every test program has folders of its own (beside its executable, and in
+// the temp folder by its process), so nothing but the program itself can hold the file: one
+// that cannot be written or removed at once is the program's own fault and fails its test.
 #include <vector>
 
 #include "platform/Win32.h"
@@ -22,12 +24,9 @@ public:
     bool written() const { return m_written; }
     const CString& path() const { return m_path; }
     std::vector<BYTE> read() const;
-    // Deletes the file now. Test programs run side by side from one folder, and each one that
-    // binds a paint manager reads the font files there: such a reader holds a file for a
-    // moment (longer in a new Wine prefix, while Wine builds its font cache). Waits that out;
-    // false when the file is still there at the deadline.
+    // Deletes the file now; a file that is there and cannot be deleted fails the running test,
+    // naming it, and gives false. Release whatever holds it first.
     bool remove();
-    static constexpr DWORD kHeldFileTimeoutMs = 10000;
 
 protected:
     // Makes the folder; the derived class writes path() and records the outcome.

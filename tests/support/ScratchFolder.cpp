@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 namespace KOVA::test {
 
 ScratchFolder::ScratchFolder(const wchar_t* stem)
@@ -16,8 +18,11 @@ ScratchFolder::ScratchFolder(const wchar_t* stem)
 
 ScratchFolder::~ScratchFolder()
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(m_path.GetString()), ignored);
+    // What the library wrote here goes with the folder; something still held fails the test.
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::path(m_path.GetString()), error);
+    EXPECT_FALSE(error) << "cannot remove " << std::filesystem::path(m_path.GetString()).string() << ": "
+                        << error.message() << " (something still holds a file in it)";
 }
 
 std::vector<BYTE> ScratchFolder::read(const wchar_t* below) const

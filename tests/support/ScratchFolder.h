@@ -1,6 +1,7 @@
 #pragma once
 // A folder of the temp folder for one test program, removed with everything in it when the
-// object goes. Named after the program's process, so programs run side by side never share one.
+// object goes (what cannot be removed fails the test). Named after the program's process, so
+// programs run side by side never share one.
 #include <vector>
 
 #include "platform/Win32.h"

@@ -1,5 +1,9 @@
 #include "TestWindow.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "PumpUntil.h"
 
 namespace KOVA::test {
@@ -51,10 +55,18 @@ LRESULT CALLBACK TestWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 void pumpMessages()
 {
+    std::vector<std::pair<HWND, WPARAM>> timers;
+    const DWORD start = GetTickCount();
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount() - start < kPumpMessagesMs && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        if (msg.message != WM_TIMER)
+            continue;
+        const std::pair<HWND, WPARAM> timer { msg.hwnd, msg.wParam };
+        if (std::find(timers.begin(), timers.end(), timer) != timers.end())
+            return;
+        timers.push_back(timer);
     }
 }
 

@@ -25,7 +25,10 @@ private:
     Handler m_handler;
 };
 
-// Dispatches every message waiting for this thread.
+// Dispatches every message waiting for this thread, and what they post in turn. A timer comes
+// once: its second WM_TIMER ends the call (a handler that outlasts its period always has the
+// next one due), and so does a deadline of kPumpMessagesMs (a message that posts itself again).
 void pumpMessages();
+constexpr DWORD kPumpMessagesMs = 5000;
 
 } // namespace KOVA::test

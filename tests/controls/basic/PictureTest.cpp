@@ -55,6 +55,16 @@ public:
             control.SetUpdate(0, 0);
         control.Draw(canvas.dc(), CRect(0, 0, canvas.width(), canvas.height()));
     }
+    // Every pixel of the canvas with the control drawn over black.
+    std::vector<DWORD> look(MControl& control)
+    {
+        repaint(control);
+        std::vector<DWORD> pixels;
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x)
+                pixels.push_back(canvas.rgb(x, y));
+        return pixels;
+    }
     // The GIF frame shown by the centre's colour (10 for none), kHidden when hidden.
     int shownFrame(MControl& gif)
     {
@@ -115,35 +125,47 @@ TEST_F(Pictures, EachShowModeLaysTheFirstFrameOverTheControlAndAnEmptyPictureDra
 }
 
 // A count below 1 fails at once; a file that does not load leaves no picture, a resource that
-// does not load keeps the old one; a replaced picture is released (GDI+ holds a picture's file
-// open while the picture lives).
-TEST_F(Pictures, ReplacingAPictureReleasesTheOldOneAndFailuresAreReported)
+// does not load keeps the old one; a picture once loaded holds no file, and a replacement
+// shows at once.
+TEST_F(Pictures, ReplacingAPictureShowsTheNewOneAndFailuresAreReported)
 {
     auto picture = make<MPicture>();
     auto slider = make<CSliderPicture>();
     auto photo = make<CPhotoFrame>();
     using Setter = std::function<int(const wchar_t* file, UINT resource, int frames)>;
-    const Setter setters[] {
-        [&](const wchar_t* f, UINT r, int n) { return f ? picture->SetImage(f, n) : picture->SetImage(r, L"PNG", n); },
-        [&](const wchar_t* f, UINT r, int n) { return f ? slider->SetImage(f, n) : slider->SetImage(r, L"PNG", n); },
-        [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetPhotoFrame(f, n) : photo->SetPhotoFrame(r, L"PNG", n); },
-        [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetImage(f, n) : photo->SetImage(r, L"PNG", n); },
+    // The control whose look shows the picture; null where it does not (a still slider hides,
+    // the photo frame covers the photo).
+    struct Row {
+        MControl* shows;
+        Setter set;
     };
-    for (const Setter& set : setters) {
-        SCOPED_TRACE(&set - setters);
+    const Row rows[] {
+        { picture.get(), [&](const wchar_t* f, UINT r, int n) { return f ? picture->SetImage(f, n) : picture->SetImage(r, L"PNG", n); } },
+        { nullptr, [&](const wchar_t* f, UINT r, int n) { return f ? slider->SetImage(f, n) : slider->SetImage(r, L"PNG", n); } },
+        { photo.get(), [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetPhotoFrame(f, n) : photo->SetPhotoFrame(r, L"PNG", n); } },
+        { nullptr, [&](const wchar_t* f, UINT r, int n) { return f ? photo->SetImage(f, n) : photo->SetImage(r, L"PNG", n); } },
+    };
+    for (const auto& [control, set] : rows) {
+        SCOPED_TRACE(&set - &rows[0].set);
+        const auto look = [&, control = control] { return control ? this->look(*control) : std::vector<DWORD>(); };
+        const auto differs = [&](const std::vector<DWORD>& a, const std::vector<DWORD>& b) { return !control || a != b; };
         ScratchStrip first(GetSkinPath(), L"picture_first.png", 10, 10, { 0xFFFF0000 });
         ScratchStrip second(GetSkinPath(), L"picture_second.png", 10, 10, { 0xFF00FF00 });
-        const std::vector<int> answers { set(L"picture_first.png", 0, 0), set(L"picture_first.png", 0, 1), set(nullptr, 4242, 1) };
-        EXPECT_EQ((std::vector<int> { 0, 1, 0 }), answers);
-        EXPECT_FALSE(DeleteFileW(first.path())) << "a failed resource load keeps the picture";
-        // Copies take no picture: neither a second owner nor a clone that holds the file.
+        const std::vector<int> answers { set(L"picture_first.png", 0, 0), set(L"picture_first.png", 0, 1) };
+        EXPECT_EQ((std::vector<int> { 0, 1 }), answers);
+        const std::vector<DWORD> firstLook = look();
+        EXPECT_TRUE(first.remove()) << "the shown picture holds its file";
+        EXPECT_EQ(0, set(nullptr, 4242, 1));
+        EXPECT_TRUE(look() == firstLook) << "a failed resource load keeps the picture";
+        // Copies take no picture: neither a second owner nor a clone.
         const MPicture pictureCopy(*picture);
         const CSliderPicture sliderCopy(*slider);
         const CPhotoFrame photoCopy(*photo);
         EXPECT_EQ(1, set(L"picture_second.png", 0, 1));
-        EXPECT_TRUE(first.remove()) << "the replaced picture was not released";
+        const std::vector<DWORD> secondLook = look();
+        EXPECT_TRUE(differs(secondLook, firstLook)) << "the replacement does not show";
         EXPECT_EQ(0, set(L"picture_missing.png", 0, 1));
-        EXPECT_TRUE(second.remove()) << "a failed file load still lets go of the old picture";
+        EXPECT_TRUE(differs(look(), secondLook)) << "a failed file load still lets go of the old picture";
     }
 }
 
