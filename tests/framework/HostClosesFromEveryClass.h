@@ -153,10 +153,16 @@ using namespace every_class;
 
 TEST_P(EveryClass, SurvivesAHostThatDeletesItsDialogFromTheFirstNotificationAndLeavesNoGdiObjects)
 {
-    // The first run makes what the class keeps for good (cached pictures, fonts).
+    // The first run makes what the class keeps for good (cached pictures, fonts). A class that
+    // is the first of its kind in the program may fill such caches over two runs (the rich
+    // edits do, alone in a program): a third run must then leave the count where the second did.
     run();
-    const int warm = countGdiObjects();
+    int warm = countGdiObjects();
     run();
+    if (warm >= 0 && gdiObjectsSettled(warm) != warm) {
+        warm = countGdiObjects();
+        run();
+    }
     if (warm >= 0) {
         EXPECT_EQ(warm, gdiObjectsSettled(warm));
     }

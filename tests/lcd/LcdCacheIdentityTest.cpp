@@ -1,8 +1,10 @@
 // The still layers of the LCD screens never show: a renderer that keeps them publishes the
 // same pixels as one that draws every frame whole, on both roads, on every screen shape, over
 // a script of frames with the host's setters between them.
+#include <cctype>
 #include <functional>
 #include <new>
+#include <string>
 
 #include "LcdTestKit.h"
 #include "ScratchClip.h"
@@ -77,11 +79,12 @@ void images(OpenLcd& lcd, const wchar_t* strip, const wchar_t* scale)
 }
 
 // Two renderers in one hidden window, one keeping still layers, one drawing frames whole;
-// every setter reaches both.
-class CacheIdentity : public ::testing::Test {
+// every setter reaches both. One screen a case, so that the cases can run side by side.
+class CacheIdentity : public ::testing::TestWithParam<Screen> {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(strip.written() && scale.written() && pictures[1][1].written() && clip.written());
         WriteRegString(L"led_cpushowtype", L"0");
         dialog.open(CRect(0, 0, 640, 480), false);
         for (int i = 0; i < 2; ++i) {
@@ -121,26 +124,57 @@ protected:
         const std::vector<BYTE> cached = pullFrame(*pair[0]);
         return !cached.empty() && cached == pullFrame(*pair[1]);
     }
+    // Both renderers on the screen, with what every screen starts from.
+    void show(const Screen& screen, int type, int width)
+    {
+        both([&](OpenLcd& lcd) {
+            lcd.SetLEDScreenType(type);
+            lcd.SetControlRect(CRect(0, 0, width, 480));
+            lcd.SetLEDMode(screen.mode);
+            lcd.SetSensorType(screen.layout);
+            lcd.SetHardWareType(screen.item);
+            lcd.ClearCarousel();
+            lcd.AddCarousel(static_cast<UINT>(screen.item));
+            lcd.SetHardWareInfo(values(0));
+            lcd.SetColor(0xFF010101, 0xFFFFFFFF, 0xFF9D1D96, 0xFF9D1D96);
+            lcd.SetTextFont(L"");
+            lcd.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+            lcd.SetFontStyle(Gdiplus::FontStyleRegular);
+            lcd.SetColockType(screen.clockStyle);
+        });
+        restoreGlobals();
+    }
 
+    // The renderers hold the clock video until the dialog goes: the files outlive it.
+    const ScratchStrip strip { GetSkinPath(), L"lcd-identity-strip.png", 60, 40, { 0xFFE0A000, 0xFF00A0E0 } };
+    const ScratchStrip scale { GetSkinPath(), L"lcd-identity-scale.png", 48, 48, { 0x8040C040 } };
+    // Clock pictures of the screen's size: a stretched one costs a whole frame's time.
+    const ScratchFolder folder { L"lcd-identity" };
+    const ScratchStrip pictures[2][2] = { { { folder.path(), L"round1.png", 240, 480, { 0xFFE0A000, 0xFF00A0E0 } },
+                                            { folder.path(), L"wide1.png", 320, 480, { 0xFFE0A000, 0xFF00A0E0 } } },
+                                          { { folder.path(), L"round2.png", 480, 480, { 0xFF40C040 } },
+                                            { folder.path(), L"wide2.png", 640, 480, { 0xFF40C040 } } } };
+    const ScratchClip clip { folder.path(), L"clip.avi", ScratchClip::Mjpg, 25, 50 };
     PinnedClock clock { 300000 };
     LcdDialog dialog;
     OpenLcd* pair[2] { nullptr, nullptr };
 };
 
+std::string screenName(const ::testing::TestParamInfo<Screen>& info)
+{
+    std::string name;
+    for (const char* c = info.param.name; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
 } // namespace
 
-TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
+INSTANTIATE_TEST_SUITE_P(EveryScreen, CacheIdentity, ::testing::ValuesIn(kScreens), screenName);
+
+TEST_P(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
 {
-    const ScratchStrip strip(GetSkinPath(), L"lcd-identity-strip.png", 60, 40, { 0xFFE0A000, 0xFF00A0E0 });
-    const ScratchStrip scale(GetSkinPath(), L"lcd-identity-scale.png", 48, 48, { 0x8040C040 });
-    // Clock pictures of the screen's size: a stretched one costs a whole frame's time.
-    const ScratchFolder folder(L"lcd-identity");
-    const ScratchStrip pictures[2][2] = { { { folder.path(), L"round1.png", 240, 480, { 0xFFE0A000, 0xFF00A0E0 } },
-                                            { folder.path(), L"wide1.png", 320, 480, { 0xFFE0A000, 0xFF00A0E0 } } },
-                                          { { folder.path(), L"round2.png", 480, 480, { 0xFF40C040 } },
-                                            { folder.path(), L"wide2.png", 640, 480, { 0xFF40C040 } } } };
-    const ScratchClip clip(folder.path(), L"clip.avi", ScratchClip::Mjpg, 25, 50);
-    ASSERT_TRUE(strip.written() && scale.written() && pictures[1][1].written() && clip.written());
+    const Screen& screen = GetParam();
     const auto picture = [&](int which) {
         return [&, which](OpenLcd& lcd) {
             lcd.SetClockFileImage(pictures[which][lcd.GetRect().Width() == 640].path(), MediaKindPicture);
@@ -187,35 +221,19 @@ TEST_F(CacheIdentity, KeptLayersPublishTheFramesOfTheWholeRender)
         { "day", [](OpenLcd&) { TimeSource::Advance(43200000); }, Readers::Clock },
         { "year", [](OpenLcd&) { TimeSource::Pin(TimeSource::Milliseconds(), SYSTEMTIME { 2026, 12, 4, 31, 23, 59, 59, 0 }); TimeSource::Advance(1000); }, Readers::Clock },
     };
-    for (const Screen& screen : kScreens)
-        for (int type : { LEDScreenCircle, LEDScreenSquare, LEDScreenWide })
-            for (bool visible : { true, false }) {
-                const int width = type == LEDScreenWide ? 640 : 480;
-                both([&](OpenLcd& lcd) {
-                    lcd.SetLEDScreenType(type);
-                    lcd.SetControlRect(CRect(0, 0, width, 480));
-                    lcd.SetLEDMode(screen.mode);
-                    lcd.SetSensorType(screen.layout);
-                    lcd.SetHardWareType(screen.item);
-                    lcd.ClearCarousel();
-                    lcd.AddCarousel(static_cast<UINT>(screen.item));
-                    lcd.SetHardWareInfo(values(0));
-                    lcd.SetColor(0xFF010101, 0xFFFFFFFF, 0xFF9D1D96, 0xFF9D1D96);
-                    lcd.SetTextFont(L"");
-                    lcd.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-                    lcd.SetFontStyle(Gdiplus::FontStyleRegular);
-                    lcd.SetColockType(screen.clockStyle);
-                });
-                restoreGlobals();
-                for (const Step& step : script) {
-                    if (step.readers != Readers::All && (step.readers == Readers::Clock) != (screen.mode == LEDModeClock))
-                        continue;
-                    both(step.set);
-                    EXPECT_TRUE(sameFrame(visible, width)) << screen.name << ", type " << type
-                                                           << (visible ? ", visible road, " : ", hidden road, ")
-                                                           << step.change;
-                }
+    for (int type : { LEDScreenCircle, LEDScreenSquare, LEDScreenWide })
+        for (bool visible : { true, false }) {
+            const int width = type == LEDScreenWide ? 640 : 480;
+            show(screen, type, width);
+            for (const Step& step : script) {
+                if (step.readers != Readers::All && (step.readers == Readers::Clock) != (screen.mode == LEDModeClock))
+                    continue;
+                both(step.set);
+                EXPECT_TRUE(sameFrame(visible, width)) << screen.name << ", type " << type
+                                                       << (visible ? ", visible road, " : ", hidden road, ")
+                                                       << step.change;
             }
+        }
 }
 
 // What the screens keep of a paint manager's fonts belongs to that manager: one made where a
