@@ -52,8 +52,8 @@ for run in $(seq 1 "$RUNS"); do
   failed=$(sed -n '/The following tests FAILED/,$p' "$log" | grep -oE '^[[:space:]]+[0-9]+ - [^ ]+' | awk '{print $3}' | paste -sd, - || true)
   if [ $rc = 0 ]; then state=green; green=$((green + 1)); else state=red; fi
   echo "run $run: $state${failed:+ ($failed)}, tests $tests, whole run ${wall} s, log $log"
-  # A clone's build takes gigabytes (static test programs with debug information): a green
-  # run keeps only its log, a red one its whole clone.
+  # A clone's build takes about two gigabytes: a green run keeps only its log, a red one its
+  # whole clone.
   [ $rc = 0 ] && rm -rf "$clone"
 done
 echo "$green of $RUNS runs green"

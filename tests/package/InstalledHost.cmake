@@ -1,7 +1,7 @@
 # Installs the built library into a fresh prefix, builds a small host against that prefix
 # alone (find_package with the MinGW toolchain) and runs it under Wine.
 #   cmake -DBUILD=... -DSOURCE=... -DWORK=... -P InstalledHost.cmake
-foreach(required BUILD SOURCE WORK)
+foreach(required BUILD SOURCE WORK OBJDUMP)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "${required} is not set")
   endif()
@@ -21,12 +21,32 @@ file(REMOVE_RECURSE ${WORK})
 
 run("install" ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
 foreach(expected include/KOVA.h include/platform/Win32.h include/framework/PaintManager.h
-                 lib/libKOVA.dll.a bin/KOVA.dll lib/cmake/KOVA/KOVAConfig.cmake
+                 lib/libKOVA.dll.a bin/KOVA.dll bin/KOVA.dll.debug lib/cmake/KOVA/KOVAConfig.cmake
                  lib/cmake/KOVA/KOVAConfigVersion.cmake)
   if(NOT EXISTS ${prefix}/${expected})
     message(FATAL_ERROR "the installed tree has no ${expected}")
   endif()
 endforeach()
+
+# The DLL a host ships has no debug sections; it links to its debug information beside it.
+function(sections file result)
+  execute_process(COMMAND ${OBJDUMP} -h ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${file}")
+  endif()
+  set(${result} "${dump}" PARENT_SCOPE)
+endfunction()
+sections(${prefix}/bin/KOVA.dll shipped)
+if(shipped MATCHES "[.]debug_[a-z]+")
+  message(FATAL_ERROR "the installed KOVA.dll carries debug information (${CMAKE_MATCH_0})")
+endif()
+if(NOT shipped MATCHES "[.]gnu_debuglink")
+  message(FATAL_ERROR "the installed KOVA.dll has no link to KOVA.dll.debug")
+endif()
+sections(${prefix}/bin/KOVA.dll.debug kept)
+if(NOT kept MATCHES "[.]debug_info")
+  message(FATAL_ERROR "KOVA.dll.debug holds no debug information")
+endif()
 
 run("host configure" ${CMAKE_COMMAND} -S ${SOURCE}/tests/package/host -B ${hostBuild} -G Ninja
     -DCMAKE_TOOLCHAIN_FILE=${SOURCE}/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
