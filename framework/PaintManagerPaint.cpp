@@ -366,8 +366,10 @@ void PaintManager::DrawBackImage(Gdiplus::Graphics& graphics, CRect client)
     Gdiplus::Image* image = *m_backgroundImage;
     if (!image)
         return;
+    // Through the library's own resampling: GDI+ stretching a whole image reads past its edges
+    // and smears what it finds there into the last rows and columns, differently at each paint.
     if (m_backMode == BackModeStretch)
-        graphics.DrawImage(image, 0, 0, client.Width(), client.Height());
+        MRender::DrawImagePart(graphics, image, client, 0, 0, m_backgroundWidth, m_backgroundHeight);
     else if (m_backMode == BackModeNineGrid)
         MRender::DrawImageFrame(graphics, image, client, 0, 0, m_backgroundWidth, m_backgroundHeight, m_backBorder);
 }

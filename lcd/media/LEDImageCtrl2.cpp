@@ -165,6 +165,9 @@ void LEDImageCtrl2::DeleteItemFile(int)
     {
         ScopedLock lock(m_lock);
         m_picture->reset();
+        // The host deletes the file next: an open video would keep it.
+        if (*m_video)
+            (*m_video)->Close();
     }
     requestRepaint();
 }

@@ -42,7 +42,8 @@ public:
     void SetLEDType(int type);
     // kind 3 animated GIF, 4 video, any other value a still image (MediaKind).
     void SetImageFile(CString path, int kind);
-    // Drops the picture (the index is not used); a video stays open.
+    // Lets go of the medium (the index is not used): the picture is dropped and a video closed,
+    // so the host may delete the file.
     void DeleteItemFile(int index);
     void GetItemInfo(CString& path, int& kind);
 

@@ -13,7 +13,9 @@
 #include "LibraryHost.h"
 #include "InkScan.h"
 #include "PumpUntil.h"
+#include "ScratchStrip.h"
 #include "WindowCapture.h"
+#include "framework/AppPaths.h"
 #include "framework/RectsMeet.h"
 
 using namespace KOVA;
@@ -231,6 +233,25 @@ TEST(PaintWalk, RectsMeetWhereIntersectRectFindsAPixel)
             disagreements += detail::RectsMeet(a, b) != (::IntersectRect(&common, &a, &b) != FALSE) ? 1 : 0;
         }
     EXPECT_EQ(0, disagreements);
+}
+
+// A background image stretched over the window keeps its own colour out to the last row and
+// column, paint after paint: nothing from past the picture's edges is smeared into them.
+TEST_F(Painting, StretchedBackgroundImageReachesTheWindowEdgesInItsOwnColour)
+{
+    constexpr DWORD kPicture = 0x00FFFF;
+    const ScratchPng picture(GetSkinPath(), L"paint_stretched_back.png", 16, 16, { { 0, 0, 16, 16, 0xFF000000 | kPicture } });
+    ASSERT_TRUE(picture.written());
+    ASSERT_EQ(1, manager.LoadBKImage(L"paint_stretched_back.png"));
+    ASSERT_EQ(BackModeStretch, manager.GetBackMode());
+    for (int paint = 0; paint < 3; ++paint) {
+        const auto canvas = shot();
+        int astray = 0;
+        for (int i = 0; i < 400; ++i)
+            for (const POINT at : { POINT { i, 0 }, POINT { i, 399 }, POINT { 0, i }, POINT { 399, i }, POINT { i, i } })
+                astray += nearColor(canvas->rgb(at.x, at.y), kPicture, 2) ? 0 : 1;
+        EXPECT_EQ(0, astray) << "paint " << paint;
+    }
 }
 
 TEST_F(Painting, MinimisedWindowIsValidatedWithoutDrawingOrCreatingAnything)
