@@ -60,3 +60,5 @@ if(found EQUAL -1)
 endif()
 run("host run" ${SOURCE}/tools/wine-emu.sh ${BUILD} ${hostBuild}/PackageHost.exe)
 message(STATUS "host built against ${prefix} ran")
+# A failure keeps the install and the host's build to look at; a pass leaves nothing behind.
+file(REMOVE_RECURSE ${WORK})
