@@ -197,6 +197,19 @@ Shown onLcd(Stage& stage, LEDModeCtrl* lcd, std::function<void()> set)
     return shownBy(std::move(set), [&dialog, lcd] { return frameLook(dialog, *lcd); });
 }
 
+// A medium of the file screen or the clock faces, set through setter with its kind; a video
+// row lets go of it through letGo, given the renderer and the stage.
+using MediumSetter = void (LEDModeCtrl::*)(CString, int);
+Shown onLcdMedium(Stage& stage, int mode, MediumSetter setter, int kind,
+                  std::function<void(LEDModeCtrl&, const Stage&)> letGo = nullptr)
+{
+    auto* lcd = renderer(stage, mode);
+    Shown shown = onLcd(stage, lcd, [lcd, setter, kind, f = stage.file] { (lcd->*setter)(f, kind); });
+    if (letGo)
+        shown.letGo = [lcd, letGo, &stage] { letGo(*lcd, stage); };
+    return shown;
+}
+
 // ClockCtrl's raw frame, which it draws for the device from its own copies.
 Shown onClock(Stage& stage, std::function<void(ClockCtrl&)> set)
 {
@@ -313,52 +326,32 @@ const Row kRows[] = {
           return onLcd(s, lcd, [lcd, f = s.file] { lcd->SetHMSImage(f, f, f); });
       } },
     { "LEDModeCtrl::SetFileImage picture", Medium::Picture, L"file.png", false, true,
-      [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeFile);
-          return onLcd(s, lcd, [lcd, f = s.file] { lcd->SetFileImage(f, MediaKindPicture); });
-      } },
+      [](Stage& s) { return onLcdMedium(s, LEDModeFile, &LEDModeCtrl::SetFileImage, MediaKindPicture); } },
     { "LEDModeCtrl::SetFileImage GIF", Medium::Gif, L"file.gif", false, true,
-      [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeFile);
-          return onLcd(s, lcd, [lcd, f = s.file] { lcd->SetFileImage(f, MediaKindGif); });
-      } },
+      [](Stage& s) { return onLcdMedium(s, LEDModeFile, &LEDModeCtrl::SetFileImage, MediaKindGif); } },
     { "LEDModeCtrl::SetFileImage video, cleared", Medium::Video, L"file.avi", false, true,
       [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeFile);
-          Shown shown = onLcd(s, lcd, [lcd, f = s.file] { lcd->SetFileImage(f, MediaKindVideo); });
-          shown.letGo = [lcd] { lcd->SetFileImage(L"", MediaKindPicture); };
-          return shown;
+          return onLcdMedium(s, LEDModeFile, &LEDModeCtrl::SetFileImage, MediaKindVideo,
+                             [](LEDModeCtrl& lcd, const Stage&) { lcd.SetFileImage(L"", MediaKindPicture); });
       } },
     { "LEDModeCtrl::SetFileImage video, replaced by a video", Medium::Video, L"file2.avi", false, true,
       [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeFile);
-          Shown shown = onLcd(s, lcd, [lcd, f = s.file] { lcd->SetFileImage(f, MediaKindVideo); });
-          shown.letGo = [lcd, other = s.otherClip] { lcd->SetFileImage(other, MediaKindVideo); };
-          return shown;
+          return onLcdMedium(s, LEDModeFile, &LEDModeCtrl::SetFileImage, MediaKindVideo,
+                             [](LEDModeCtrl& lcd, const Stage& stage) { lcd.SetFileImage(stage.otherClip, MediaKindVideo); });
       } },
     { "LEDModeCtrl::SetClockFileImage picture", Medium::Picture, L"clock.png", false, true,
-      [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeClock);
-          return onLcd(s, lcd, [lcd, f = s.file] { lcd->SetClockFileImage(f, MediaKindPicture); });
-      } },
+      [](Stage& s) { return onLcdMedium(s, LEDModeClock, &LEDModeCtrl::SetClockFileImage, MediaKindPicture); } },
     { "LEDModeCtrl::SetClockFileImage GIF", Medium::Gif, L"clock.gif", false, true,
-      [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeClock);
-          return onLcd(s, lcd, [lcd, f = s.file] { lcd->SetClockFileImage(f, MediaKindGif); });
-      } },
+      [](Stage& s) { return onLcdMedium(s, LEDModeClock, &LEDModeCtrl::SetClockFileImage, MediaKindGif); } },
     { "LEDModeCtrl::SetClockFileImage video, cleared", Medium::Video, L"clock.avi", false, true,
       [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeClock);
-          Shown shown = onLcd(s, lcd, [lcd, f = s.file] { lcd->SetClockFileImage(f, MediaKindVideo); });
-          shown.letGo = [lcd] { lcd->SetClockFileImage(L"", MediaKindPicture); };
-          return shown;
+          return onLcdMedium(s, LEDModeClock, &LEDModeCtrl::SetClockFileImage, MediaKindVideo,
+                             [](LEDModeCtrl& lcd, const Stage&) { lcd.SetClockFileImage(L"", MediaKindPicture); });
       } },
     { "LEDModeCtrl::SetClockFileImage video, replaced by a picture", Medium::Video, L"clock2.avi", false, true,
       [](Stage& s) {
-          auto* lcd = renderer(s, LEDModeClock);
-          Shown shown = onLcd(s, lcd, [lcd, f = s.file] { lcd->SetClockFileImage(f, MediaKindVideo); });
-          shown.letGo = [lcd, other = s.otherPicture] { lcd->SetClockFileImage(other, MediaKindPicture); };
-          return shown;
+          return onLcdMedium(s, LEDModeClock, &LEDModeCtrl::SetClockFileImage, MediaKindVideo,
+                             [](LEDModeCtrl& lcd, const Stage& stage) { lcd.SetClockFileImage(stage.otherPicture, MediaKindPicture); });
       } },
 
     // The analogue clock's raw frame.
