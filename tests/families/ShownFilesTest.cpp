@@ -210,6 +210,44 @@ Shown onLcdMedium(Stage& stage, int mode, MediumSetter setter, int kind,
     return shown;
 }
 
+// The LCD medium picker with one item added by the row's file.
+Shown onPicker(Stage& stage, int kind)
+{
+    auto* media = adopt(stage, new LEDImageCtrl(&stage.dialog, kControlId, kPicker, 1, 1));
+    media->SetLEDScreenType(LEDScreenSquare);
+    return onDialog(stage, media, [media, kind, f = stage.file] { media->AddItem(f, kind); });
+}
+LEDImageCtrl* pickerOf(Stage& stage)
+{
+    return dynamic_cast<LEDImageCtrl*>(stage.dialog.GetControl(kControlId));
+}
+
+// The start-up preview showing the row's file; a video shows a frame once its tick has read one.
+Shown onPreview(Stage& stage, int kind)
+{
+    auto* preview = adopt(stage, new LEDImageCtrl2(&stage.dialog, kControlId, kPreview, 1, 1));
+    preview->SetLEDType(LEDScreenCircle);
+    return onDialog(stage, preview, [preview, kind, f = stage.file] {
+        preview->SetImageFile(f, kind);
+        if (kind == MediaKindVideo)
+            preview->OnControlTimer();
+    });
+}
+LEDImageCtrl2* previewOf(Stage& stage)
+{
+    return dynamic_cast<LEDImageCtrl2*>(stage.dialog.GetControl(kControlId));
+}
+// An answer: the preview reports the medium it holds.
+std::function<void()> holds(LEDImageCtrl2* preview, const CString& path, int kind)
+{
+    return [preview, path, kind] {
+        CString held;
+        int heldKind = -1;
+        preview->GetItemInfo(held, heldKind);
+        EXPECT_TRUE(held == path && heldKind == kind) << "the preview does not hold the medium it was given";
+    };
+}
+
 // ClockCtrl's raw frame, which it draws for the device from its own copies.
 Shown onClock(Stage& stage, std::function<void(ClockCtrl&)> set)
 {
@@ -503,9 +541,8 @@ const Row kRows[] = {
     // The LCD pickers and media views, by full path.
     { "LEDImageCtrl::AddItem picture", Medium::Picture, L"pick.png", false, true,
       [](Stage& s) {
-          auto* media = adopt(s, new LEDImageCtrl(&s.dialog, kControlId, kPicker, 1, 1));
-          media->SetLEDScreenType(LEDScreenSquare);
-          Shown shown = onDialog(s, media, [media, f = s.file] { media->AddItem(f, MediaKindPicture); });
+          Shown shown = onPicker(s, MediaKindPicture);
+          LEDImageCtrl* media = pickerOf(s);
           shown.answer = [media, &dialog = s.dialog] {
               dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, CPoint(20, 20));
               EXPECT_TRUE(pumpUntil([&] { return media->GetSelectItem() == 0; })) << "a click picks no item";
@@ -513,64 +550,30 @@ const Row kRows[] = {
           return shown;
       } },
     { "LEDImageCtrl::AddItem GIF", Medium::Gif, L"pick.gif", false, true,
-      [](Stage& s) {
-          auto* media = adopt(s, new LEDImageCtrl(&s.dialog, kControlId, kPicker, 1, 1));
-          media->SetLEDScreenType(LEDScreenSquare);
-          return onDialog(s, media, [media, f = s.file] { media->AddItem(f, MediaKindGif); });
-      } },
+      [](Stage& s) { return onPicker(s, MediaKindGif); } },
     // The thumbnail of a video is a picture of its own: the clip is closed once it is made.
     { "LEDImageCtrl::AddItem video", Medium::Video, L"pick.avi", false, true,
-      [](Stage& s) {
-          auto* media = adopt(s, new LEDImageCtrl(&s.dialog, kControlId, kPicker, 1, 1));
-          media->SetLEDScreenType(LEDScreenSquare);
-          return onDialog(s, media, [media, f = s.file] { media->AddItem(f, MediaKindVideo); });
-      } },
+      [](Stage& s) { return onPicker(s, MediaKindVideo); } },
     { "LEDImageCtrl2::SetImageFile picture", Medium::Picture, L"startup.png", false, true,
       [](Stage& s) {
-          auto* preview = adopt(s, new LEDImageCtrl2(&s.dialog, kControlId, kPreview, 1, 1));
-          preview->SetLEDType(LEDScreenCircle);
-          Shown shown = onDialog(s, preview, [preview, f = s.file] { preview->SetImageFile(f, MediaKindPicture); });
-          shown.answer = [preview, f = s.file] {
-              CString path;
-              int kind = -1;
-              preview->GetItemInfo(path, kind);
-              EXPECT_TRUE(path == f && kind == MediaKindPicture) << "the preview forgot its medium";
-          };
+          Shown shown = onPreview(s, MediaKindPicture);
+          shown.answer = holds(previewOf(s), s.file, MediaKindPicture);
           return shown;
       } },
     { "LEDImageCtrl2::SetImageFile GIF", Medium::Gif, L"startup.gif", false, true,
-      [](Stage& s) {
-          auto* preview = adopt(s, new LEDImageCtrl2(&s.dialog, kControlId, kPreview, 1, 1));
-          preview->SetLEDType(LEDScreenCircle);
-          return onDialog(s, preview, [preview, f = s.file] { preview->SetImageFile(f, MediaKindGif); });
-      } },
+      [](Stage& s) { return onPreview(s, MediaKindGif); } },
     { "LEDImageCtrl2::SetImageFile video, replaced by a picture", Medium::Video, L"startup.avi", false, true,
       [](Stage& s) {
-          auto* preview = adopt(s, new LEDImageCtrl2(&s.dialog, kControlId, kPreview, 1, 1));
-          preview->SetLEDType(LEDScreenCircle);
-          // The preview shows a frame once its tick has read one.
-          Shown shown = onDialog(s, preview, [preview, f = s.file] {
-              preview->SetImageFile(f, MediaKindVideo);
-              preview->OnControlTimer();
-          });
+          Shown shown = onPreview(s, MediaKindVideo);
+          LEDImageCtrl2* preview = previewOf(s);
           shown.letGo = [preview, other = s.otherPicture] { preview->SetImageFile(other, MediaKindPicture); };
-          shown.answer = [preview, other = s.otherPicture] {
-              CString path;
-              int kind = -1;
-              preview->GetItemInfo(path, kind);
-              EXPECT_TRUE(path == other && kind == MediaKindPicture) << "the preview does not hold its new medium";
-          };
+          shown.answer = holds(preview, s.otherPicture, MediaKindPicture);
           return shown;
       } },
     { "LEDImageCtrl2::SetImageFile video, let go with DeleteItemFile", Medium::Video, L"startup2.avi", false, true,
       [](Stage& s) {
-          auto* preview = adopt(s, new LEDImageCtrl2(&s.dialog, kControlId, kPreview, 1, 1));
-          preview->SetLEDType(LEDScreenCircle);
-          Shown shown = onDialog(s, preview, [preview, f = s.file] {
-              preview->SetImageFile(f, MediaKindVideo);
-              preview->OnControlTimer();
-          });
-          shown.letGo = [preview] { preview->DeleteItemFile(0); };
+          Shown shown = onPreview(s, MediaKindVideo);
+          shown.letGo = [preview = previewOf(s)] { preview->DeleteItemFile(0); };
           return shown;
       } },
     { "GIFViewCtrl::SetFileName GIF", Medium::Gif, L"view.gif", false, true,
