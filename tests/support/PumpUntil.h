@@ -6,8 +6,10 @@
 
 namespace KOVA::test {
 
-// true when the condition held before the deadline.
+// true when the condition held before the deadline. The condition is checked after every
+// message and at least every kPumpUntilPollMs.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+constexpr DWORD kPumpUntilPollMs = 2;
 // The same for a condition no message signals (another thread's work): polled every millisecond.
 bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 

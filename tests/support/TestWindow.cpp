@@ -86,8 +86,9 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
         const DWORD spent = GetTickCount() - start;
         if (spent >= timeoutMs)
             return false;
-        // Sleeps until a message arrives, not for a guessed time.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
+        // Wakes for a message, and every few milliseconds besides: a condition another thread
+        // fulfils (a fast-timer tick, a worker's result) posts nothing to wake this one.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - spent, kPumpUntilPollMs), QS_ALLINPUT);
     }
 }
 
