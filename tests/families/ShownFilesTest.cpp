@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../lcd/LcdTestKit.h"
+#include "Narrow.h"
 #include "NotedDialog.h"
 #include "PumpUntil.h"
 #include "ScratchClip.h"
@@ -51,16 +52,6 @@ enum class Medium { Picture, Strip, Gif, Video };
 // What a control shows, 0x00RRGGBB pixels row by row.
 using Look = std::vector<DWORD>;
 
-Look lookOf(const DibCanvas& canvas)
-{
-    Look pixels;
-    pixels.reserve(static_cast<size_t>(canvas.width()) * canvas.height());
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            pixels.push_back(canvas.rgb(x, y));
-    return pixels;
-}
-
 Look lookOf(const DecodedFrame& frame)
 {
     Look pixels;
@@ -89,15 +80,6 @@ int pixelsOf(const Look& look, DWORD argb)
     for (DWORD pixel : look)
         count += nearColor(pixel, argb & 0x00FFFFFF, 24) ? 1 : 0;
     return count;
-}
-
-// For failure messages: the test's paths are ASCII.
-std::string ascii(const CString& text)
-{
-    std::string out;
-    for (const wchar_t* c = text.GetString(); *c; ++c)
-        out += *c < 128 ? static_cast<char>(*c) : '?';
-    return out;
 }
 
 // Where a row's control lives, and the media a host puts in place of a video.
@@ -147,7 +129,7 @@ T* adopt(Stage& stage, T* control)
 
 Look dialogLook(NotedDialog& dialog)
 {
-    return lookOf(*dialog.shot());
+    return dialog.shot()->rgbPixels();
 }
 
 Shown shownBy(std::function<void()> set, std::function<Look()> look)
@@ -285,7 +267,7 @@ Look windowLook(Tip& tip, Render render)
     ::GetClientRect(tip.GetSafeHwnd(), &client);
     DibCanvas canvas(std::max<int>(client.Width(), 1), std::max<int>(client.Height(), 1), 0);
     render(tip, canvas, client);
-    return lookOf(canvas);
+    return canvas.rgbPixels();
 }
 
 // A pointer move over a window of its own, sent: it must come back.
@@ -325,7 +307,7 @@ Shown onSplash(Stage& stage, std::function<void(Splash&)> set)
     Shown shown = shownBy([s, set] { set(*s); }, [s] {
         DibCanvas canvas(400, 300, 0);
         s->RenderBackBuffer(canvas.dc(), canvas.width(), canvas.height());
-        return lookOf(canvas);
+        return canvas.rgbPixels();
     });
     shown.answer = [s] { movedOver(*s); };
     shown.owned = splash;
@@ -674,7 +656,7 @@ TEST(ShownFiles, EveryEntryLetsTheHostOverwriteAndDeleteItsPictureAndDeleteAVide
 
     for (const Row& row : kRows) {
         const std::unique_ptr<ScratchFile> file = writeMedium(row, folder);
-        const std::string named = std::string(row.entry) + " with " + ascii(file->path());
+        const std::string named = std::string(row.entry) + " with " + narrow(file->path());
         SCOPED_TRACE(named);
         ASSERT_TRUE(file->written());
         // After the file: the dialog, its controls and what the row made go first.

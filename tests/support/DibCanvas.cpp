@@ -55,6 +55,15 @@ bool DibCanvas::untouchedSinceFill() const
                        [this](DWORD value) { return value == m_fill; });
 }
 
+std::vector<DWORD> DibCanvas::rgbPixels() const
+{
+    const DWORD* first = row(0);
+    std::vector<DWORD> pixels(first, first + static_cast<size_t>(m_width) * m_height);
+    for (DWORD& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
 bool nearColor(DWORD rgb, DWORD expected, int tolerance)
 {
     for (int shift : { 0, 8, 16 })

@@ -25,6 +25,8 @@ public:
     DWORD rgb(int x, int y) const { return pixel(x, y) & 0x00FFFFFF; }
     // True when every pixel still has the value of the last fill.
     bool untouchedSinceFill() const;
+    // Red, green and blue of every pixel, row by row: a whole look to compare with another.
+    std::vector<DWORD> rgbPixels() const;
 
 private:
     DWORD* row(int y) const;

@@ -3,20 +3,10 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <string>
+#include "Narrow.h"
+
 
 namespace KOVA::test {
-
-namespace {
-// For failure messages: the test paths are ASCII.
-std::string narrow(const CString& path)
-{
-    std::string text;
-    for (const wchar_t* c = path.GetString(); *c; ++c)
-        text += *c < 128 ? static_cast<char>(*c) : '?';
-    return text;
-}
-} // namespace
 
 ScratchFile::ScratchFile(const CString& folder, const CString& name) : m_path(folder + name)
 {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Narrow.h"
+
 namespace KOVA::test {
 
 ScratchFolder::ScratchFolder(const wchar_t* stem)
@@ -21,8 +23,8 @@ ScratchFolder::~ScratchFolder()
     // What the library wrote here goes with the folder; something still held fails the test.
     std::error_code error;
     std::filesystem::remove_all(std::filesystem::path(m_path.GetString()), error);
-    EXPECT_FALSE(error) << "cannot remove " << std::filesystem::path(m_path.GetString()).string() << ": "
-                        << error.message() << " (something still holds a file in it)";
+    EXPECT_FALSE(error) << "cannot remove " << narrow(m_path) << ": " << error.message()
+                        << " (something still holds a file in it)";
 }
 
 std::vector<BYTE> ScratchFolder::read(const wchar_t* below) const

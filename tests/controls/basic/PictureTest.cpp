@@ -59,11 +59,7 @@ public:
     std::vector<DWORD> look(MControl& control)
     {
         repaint(control);
-        std::vector<DWORD> pixels;
-        for (int y = 0; y < canvas.height(); ++y)
-            for (int x = 0; x < canvas.width(); ++x)
-                pixels.push_back(canvas.rgb(x, y));
-        return pixels;
+        return canvas.rgbPixels();
     }
     // The GIF frame shown by the centre's colour (10 for none), kHidden when hidden.
     int shownFrame(MControl& gif)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "LibraryHost.h"
+#include "Narrow.h"
 #include "NotedDialog.h"
 #include "PumpUntil.h"
 #include "controls/input/MEdit.h"
@@ -18,14 +19,6 @@ namespace {
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
 constexpr UINT kPanel = 700;
-
-std::string narrow(const CString& text)
-{
-    std::string out;
-    for (int i = 0; i < text.GetLength(); ++i)
-        out += static_cast<char>(text[i]);
-    return out;
-}
 
 class Palette : public ::testing::Test {
 protected:
