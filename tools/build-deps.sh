@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds KOVA's media dependencies as static libraries for i686-w64-mingw32
-# from Debian 12 source packages: libjpeg-turbo, libpng, giflib, a small FFmpeg 5.1
-# (the decoders and muxers the media views use) and OpenCV 4.6 (core, imgproc,
-# imgcodecs, videoio). The result lands in a prefix outside the work tree and is
-# rebuilt only when the recipe version below changes.
+# from Debian 12 source packages: libjpeg-turbo, libpng, giflib, dav1d, an FFmpeg 5.1 that
+# reads the video formats users bring (LGPL parts, video decoders only, and the two encoders
+# the MP4 export uses) and OpenCV 4.6 (core, imgproc, imgcodecs, videoio). The result lands
+# in a prefix outside the work tree and is rebuilt only when the recipe version below changes.
 #
 #   tools/build-deps.sh [PREFIX]      default: $KOVA_DEPS or ~/.cache/kova/deps-r<version>
 #
@@ -14,9 +14,13 @@
 #  - OpenCV 4.6 needs <libavcodec/version.h> in ffmpeg_codecs.hpp to build against FFmpeg 5.1.
 #  - FFmpeg with inline asm but without nasm miscomputes swscale's BGR24->YUVJ420P on i686:
 #    either nasm or pure C, never the mix.
+#  - FFmpeg 5.1's own AV1 decoder only drives hardware: AV1 comes through dav1d.
+#  - OpenCV 4.6 turns a video by the display matrix's angle taken as clockwise, but
+#    av_display_rotation_get gives it counter-clockwise: a phone's portrait video (90 or 270)
+#    came out upside down. Later OpenCV releases negate it, and so does the patch below.
 set -euo pipefail
 
-RECIPE=1
+RECIPE=2
 HOST=i686-w64-mingw32
 CC_X=$HOST-gcc-posix
 CXX_X=$HOST-g++-posix
@@ -46,7 +50,7 @@ step() {  # step LOGNAME command...
   fi
 }
 
-for tool in "$CC_X" "$CXX_X" cmake ninja make nasm dpkg-source; do
+for tool in "$CC_X" "$CXX_X" cmake meson ninja make nasm dpkg-source; do
   command -v "$tool" >/dev/null || die "$tool is missing: run tools/install-packages.sh first"
 done
 [ -f "$ZLIB_A" ] || die "$ZLIB_A is missing (libz-mingw-w64-dev)"
@@ -70,6 +74,7 @@ fetch ffmpeg        'ffmpeg_5.1.*.orig.tar.xz'
 fetch libjpeg-turbo 'libjpeg-turbo_2.*.orig.tar.gz'
 fetch libpng1.6     'libpng1.6_1.6.*.orig.tar.gz'
 fetch giflib        'giflib_5.*.orig.tar.gz'
+fetch dav1d         'dav1d_1.*.orig.tar.xz'
 
 unpack() {  # unpack NAME PACKAGE-PREFIX ORIG-GLOB
   local dsc; dsc=$(newest "$2_*.dsc")
@@ -84,6 +89,7 @@ unpack ffmpeg        ffmpeg        'ffmpeg_5.1.*.orig.tar.xz' &
 unpack libjpeg-turbo libjpeg-turbo 'libjpeg-turbo_2.*.orig.tar.gz' &
 unpack libpng        libpng1.6     'libpng1.6_1.6.*.orig.tar.gz' &
 unpack giflib        giflib        'giflib_5.*.orig.tar.gz' &
+unpack dav1d         dav1d         'dav1d_1.*.orig.tar.xz' &
 # OpenCV from its main tarball only: the .dsc would also unpack the large contrib tarball.
 mkdir -p "$SRC/opencv"
 tar -xf "$(newest 'opencv_4.6.0+dfsg.orig.tar.xz')" -C "$SRC/opencv" --strip-components=1 \
@@ -93,6 +99,9 @@ codecs=$SRC/opencv/modules/videoio/src/ffmpeg_codecs.hpp
 grep -q 'libavcodec/version.h' "$codecs" \
   || sed -i 's|#include <libavformat/avformat.h>|#include <libavcodec/version.h>\n#include <libavformat/avformat.h>|' "$codecs"
 grep -q 'libavcodec/version.h' "$codecs" || die "could not patch $codecs"
+capture=$SRC/opencv/modules/videoio/src/cap_ffmpeg_impl.hpp
+sed -i 's|rotation_angle = cvRound(av_display_rotation_get(|rotation_angle = -cvRound(av_display_rotation_get(|' "$capture"
+grep -q 'rotation_angle = -cvRound(av_display_rotation_get(' "$capture" || die "could not patch $capture"
 
 TC=$PREFIX/toolchain.cmake
 cat > "$TC" <<TCEOF
@@ -132,7 +141,36 @@ step giflib make -C "$SRC/giflib" -j "$JOBS" libgif.a CC="$CC_X" AR=$HOST-ar
 install -m 644 "$SRC/giflib/libgif.a" "$PREFIX/lib/libgif.a"
 install -m 644 "$SRC/giflib/gif_lib.h" "$PREFIX/include/gif_lib.h"
 
+say "dav1d"
+cat > "$PREFIX/meson-cross.txt" <<MESONEOF
+[binaries]
+c = '$CC_X'
+ar = '$HOST-ar'
+strip = '$HOST-strip'
+windres = '$HOST-windres'
+nasm = 'nasm'
+
+[host_machine]
+system = 'windows'
+cpu_family = 'x86'
+cpu = 'i686'
+endian = 'little'
+MESONEOF
+step dav1d meson setup "$BLD/dav1d" "$SRC/dav1d" --cross-file "$PREFIX/meson-cross.txt" \
+  --prefix="$PREFIX" --libdir=lib --buildtype=release --default-library=static \
+  -Denable_tools=false -Denable_tests=false -Denable_examples=false -Dbitdepths=8,16 -Denable_asm=true
+step dav1d ninja -C "$BLD/dav1d" -j "$JOBS"
+step dav1d meson install -C "$BLD/dav1d"
+rm -f "$PREFIX/meson-cross.txt"
+
 say "FFmpeg"
+# What OpenCV's stock Windows back-end opens: the video decoders and containers people's files
+# come in, no audio decoders (OpenCV reads video only), nothing under the GPL.
+FF_DECODERS=(h264 hevc vp8 vp9 libdav1d mpeg1video mpeg2video mpeg4 h263 h263p flv
+             msmpeg4v1 msmpeg4v2 msmpeg4v3 wmv1 wmv2 wmv3 vc1 theora prores cinepak mjpeg dnxhd rawvideo)
+FF_DEMUXERS=(mov avi matroska mpegps mpegts asf ogg flv h264 hevc m4v mjpeg)
+FF_PARSERS=(h264 hevc vp8 vp9 av1 mpeg4video mpegvideo h263 vc1 vp3 mjpeg dnxhd)
+FF_BSFS=(h264_mp4toannexb hevc_mp4toannexb mpeg4_unpack_bframes vp9_superframe_split)
 mkdir -p "$BLD/ffmpeg"
 (cd "$BLD/ffmpeg" && step ffmpeg "$SRC/ffmpeg/configure" \
   --prefix="$PREFIX" --enable-cross-compile --target-os=mingw32 --arch=x86 \
@@ -140,11 +178,11 @@ mkdir -p "$BLD/ffmpeg"
   --enable-static --disable-shared --disable-autodetect --enable-w32threads \
   --disable-programs --disable-doc --disable-debug --disable-network \
   --disable-avdevice --disable-avfilter --disable-postproc --disable-swresample \
-  --disable-everything \
-  --enable-decoder=h264,mpeg4,mjpeg --enable-encoder=mpeg4,mjpeg \
-  --enable-parser=h264,mpeg4video,mjpeg \
-  --enable-demuxer=mov,avi,h264,m4v,mjpeg --enable-muxer=mov,mp4,avi \
-  --enable-protocol=file --enable-bsf=h264_mp4toannexb,mpeg4_unpack_bframes)
+  --disable-everything --enable-libdav1d \
+  --enable-decoder="$(IFS=,; echo "${FF_DECODERS[*]}")" --enable-encoder=mpeg4,mjpeg \
+  --enable-parser="$(IFS=,; echo "${FF_PARSERS[*]}")" \
+  --enable-demuxer="$(IFS=,; echo "${FF_DEMUXERS[*]}")" --enable-muxer=mov,mp4,avi \
+  --enable-protocol=file --enable-bsf="$(IFS=,; echo "${FF_BSFS[*]}")")
 step ffmpeg make -C "$BLD/ffmpeg" -j "$JOBS"
 step ffmpeg make -C "$BLD/ffmpeg" install
 
@@ -157,7 +195,8 @@ set(FFMPEG_FOUND TRUE)
 set(FFMPEG_VERSION $ffversion)
 set(FFMPEG_INCLUDE_DIRS "\${_ff_prefix}/include")
 set(FFMPEG_LIBRARIES "\${_ff_prefix}/lib/libavformat.a" "\${_ff_prefix}/lib/libavcodec.a"
-    "\${_ff_prefix}/lib/libswscale.a" "\${_ff_prefix}/lib/libavutil.a" bcrypt ole32 user32)
+    "\${_ff_prefix}/lib/libdav1d.a" "\${_ff_prefix}/lib/libswscale.a" "\${_ff_prefix}/lib/libavutil.a"
+    bcrypt ole32 user32)
 set(FFMPEG_libavcodec_VERSION  $(pcversion libavcodec))
 set(FFMPEG_libavformat_VERSION $(pcversion libavformat))
 set(FFMPEG_libavutil_VERSION   $(pcversion libavutil))

@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
-  cmake ninja-build nasm make pkg-config xz-utils patch perl dpkg-dev
+  cmake meson ninja-build nasm make pkg-config xz-utils patch perl dpkg-dev
   libz-mingw-w64-dev googletest
   fonts-dejavu-core fonts-liberation fonts-droid-fallback fonts-wqy-microhei
   python3 python3-fonttools python3-pil ffmpeg imagemagick ccache
