@@ -20,7 +20,7 @@
 #    came out upside down. Later OpenCV releases negate it, and so does the patch below.
 set -euo pipefail
 
-RECIPE=2
+RECIPE=3
 HOST=i686-w64-mingw32
 CC_X=$HOST-gcc-posix
 CXX_X=$HOST-g++-posix
@@ -165,10 +165,11 @@ rm -f "$PREFIX/meson-cross.txt"
 
 say "FFmpeg"
 # What OpenCV's stock Windows back-end opens: the video decoders and containers people's files
-# come in, no audio decoders (OpenCV reads video only), nothing under the GPL.
+# come in, no audio decoders (OpenCV reads video only), nothing under the GPL. The raw video
+# demuxers stay: the program-stream demuxer tells a stream's codec by probing them.
 FF_DECODERS=(h264 hevc vp8 vp9 libdav1d mpeg1video mpeg2video mpeg4 h263 h263p flv
              msmpeg4v1 msmpeg4v2 msmpeg4v3 wmv1 wmv2 wmv3 vc1 theora prores cinepak mjpeg dnxhd rawvideo)
-FF_DEMUXERS=(mov avi matroska mpegps mpegts asf ogg flv h264 hevc m4v mjpeg)
+FF_DEMUXERS=(mov avi matroska mpegps mpegts asf ogg flv h264 hevc m4v mpegvideo vc1 mjpeg)
 FF_PARSERS=(h264 hevc vp8 vp9 av1 mpeg4video mpegvideo h263 vc1 vp3 mjpeg dnxhd)
 FF_BSFS=(h264_mp4toannexb hevc_mp4toannexb mpeg4_unpack_bframes vp9_superframe_split)
 mkdir -p "$BLD/ffmpeg"

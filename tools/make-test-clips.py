@@ -5,14 +5,16 @@ with the host's ffmpeg, and beside them clips.txt: for every clip, what a player
     tools/make-test-clips.py OUTPUT-FOLDER
 
 Every clip shows the same picture for its whole length, but for a faint noise: four flat
-quadrants of four colours, so that one look at each quadrant tells whether a frame is shown the right way up. The player's
-view is the host's ffmpeg decoding the first frame with its display rotation applied, and the
-frame count is ffprobe's count of decoded frames. A line of clips.txt:
+quadrants of four colours, so that one look at each quadrant tells whether a frame is shown
+the right way up. The player's view is the host's ffmpeg decoding the first frame with its
+display rotation applied; the frame counts are ffprobe's. A line of clips.txt:
 
-    name width height frames tl tr bl br
+    name width height frames decoded tl tr bl br
 
-width and height as displayed, the four colours (RRGGBB) at the middle of each quadrant of the
-displayed first frame: top left, top right, bottom left, bottom right.
+width and height as displayed; frames as the file says (its frame count, or its duration at
+its frame rate where the container keeps no count) and as a decoder gets them; the four
+colours (RRGGBB) at the middle of each quadrant of the displayed first frame: top left, top
+right, bottom left, bottom right.
 """
 import os
 import subprocess
@@ -41,7 +43,8 @@ CLIPS = [
     ("mpeg2.mpg", (160, 96), ["-c:v", "mpeg2video", "-q:v", "3", "-f", "mpeg"]),
     ("mpeg1.mpg", (160, 96), ["-c:v", "mpeg1video", "-q:v", "3", "-f", "mpeg"]),
     ("mpeg2.ts", (160, 96), ["-c:v", "mpeg2video", "-q:v", "3", "-f", "mpegts"]),
-    ("h264.m2ts", (160, 96), X264 + ["-f", "mpegts", "-mpegts_m2ts_mode", "1"]),
+    # A key frame every third of a second, as broadcasters and camcorders write streams.
+    ("h264.m2ts", (160, 96), X264 + ["-g", "10", "-f", "mpegts", "-mpegts_m2ts_mode", "1"]),
     ("wmv2.wmv", (160, 96), ["-c:v", "wmv2", "-q:v", "3"]),
     ("wmv1.wmv", (160, 96), ["-c:v", "wmv1", "-q:v", "3"]),
     ("theora.ogv", (160, 96), ["-c:v", "libtheora", "-q:v", "8"]),
@@ -102,10 +105,21 @@ def player_view(path):
     return w, h, [colour(w // 4 + dx, h // 4 + dy) for dy in (0, h // 2) for dx in (0, w // 2)]
 
 
-def frame_count(path):
-    out = run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames",
-               "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path])
-    return int(out.decode().split()[0].strip(","))
+def probe(path, entries, *options):
+    out = run(["ffprobe", "-v", "error", "-select_streams", "v:0", *options, "-show_entries", entries,
+               "-of", "default=nw=1", path]).decode()
+    return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+
+
+def frame_counts(path):
+    """The frames the file says it holds, and the frames a decoder gets out of it. A container
+    without a frame count says it through its duration at its frame rate."""
+    said = probe(path, "stream=nb_frames,r_frame_rate:format=duration")
+    decoded = int(probe(path, "stream=nb_read_frames", "-count_frames")["nb_read_frames"])
+    if said.get("nb_frames", "N/A").isdigit():
+        return int(said["nb_frames"]), decoded
+    num, den = (int(n) for n in said["r_frame_rate"].split("/"))
+    return int(float(said["duration"]) * num / den + 0.5), decoded
 
 
 def main():
@@ -116,7 +130,8 @@ def main():
         name, size, codec = clip[:3]
         path = write_clip(folder, name, size, codec, clip[3] if len(clip) > 3 else None)
         w, h, colours = player_view(path)
-        lines.append(" ".join([name, str(w), str(h), str(frame_count(path))] + colours))
+        said, decoded = frame_counts(path)
+        lines.append(" ".join([name, str(w), str(h), str(said), str(decoded)] + colours))
     with open(os.path.join(folder, "clips.txt"), "w") as manifest:
         manifest.write("\n".join(lines) + "\n")
 

@@ -89,11 +89,6 @@ int OpenCVViewCtrl::SetFileName(CString path, int kind)
         kept.cacheStart = -1;
         if (!video.Open(path))
             return 0;
-        // A stream without a picture size has nothing to show or to export.
-        if (video.Width() <= 0 || video.Height() <= 0) {
-            video.Close();
-            return 0;
-        }
         if (video.Width() > kLargestSide || video.Height() > kLargestSide) {
             video.Close();
             return kTooLarge;

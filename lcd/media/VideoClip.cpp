@@ -40,10 +40,21 @@ bool VideoClip::Open(const CString& path)
 {
     const MmxCallScope codec;
     Close();
-    if (!m_capture.open(WideToAnsiString(path), cv::CAP_ANY) || !m_capture.isOpened())
+    m_path = WideToAnsiString(path);
+    if (!m_capture.open(m_path, cv::CAP_ANY) || !m_capture.isOpened())
         return false;
-    m_width = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_WIDTH));
-    m_height = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_HEIGHT));
+    m_atStart = true;
+    const double width = m_capture.get(cv::CAP_PROP_FRAME_WIDTH);
+    const double height = m_capture.get(cv::CAP_PROP_FRAME_HEIGHT);
+    // A stream whose header claims a size its decoder refuses comes without one: it has no
+    // picture to show. Nor has one claiming more than a decoder makes, which a reader sizing
+    // its buffers by it would ask gigabytes for.
+    if (!(width >= 1 && height >= 1 && width <= kLargestPictureSide && height <= kLargestPictureSide)) {
+        Close();
+        return false;
+    }
+    m_width = static_cast<int>(width);
+    m_height = static_cast<int>(height);
     m_frameCount = static_cast<int>(m_capture.get(cv::CAP_PROP_FRAME_COUNT));
     m_frameRate = usableRate(m_capture.get(cv::CAP_PROP_FPS));
     return true;
@@ -55,20 +66,38 @@ void VideoClip::Close()
     m_capture.release();
     m_frame.release();
     m_width = m_height = m_frameCount = m_decoded = 0;
+    m_atStart = false;
 }
 
 void VideoClip::Seek(int index)
 {
     const MmxCallScope codec;
-    m_capture.set(cv::CAP_PROP_POS_FRAMES, index);
+    if (index <= 0)
+        rewind();
+    else
+        m_capture.set(cv::CAP_PROP_POS_FRAMES, index);
+    m_atStart = index <= 0 && m_capture.isOpened();
     m_decoded = index;
     ++m_seeks;
+}
+
+// A seek to the first frame lands past it in a container without an index: a transport
+// stream's first packet is skipped, and with it the key frame every frame up to the next one
+// needs. Opened again, the capture stands at the start of every file; the last frame read
+// stays until the next read.
+void VideoClip::rewind()
+{
+    if (m_atStart || !m_capture.isOpened())
+        return;
+    m_capture.release();
+    m_capture.open(m_path, cv::CAP_ANY);
 }
 
 bool VideoClip::Read()
 {
     const MmxCallScope codec;
     cv::Mat next;
+    m_atStart = false;
     if (!m_capture.isOpened() || !m_capture.read(next) || next.empty())
         return false;
     m_frame = next;
@@ -79,6 +108,7 @@ bool VideoClip::Read()
 bool VideoClip::ReadInto(cv::Mat& frame)
 {
     const MmxCallScope codec;
+    m_atStart = false;
     if (!m_capture.isOpened() || !m_capture.read(frame) || frame.empty())
         return false;
     ++m_decoded;

@@ -6,6 +6,7 @@
 // thread's GDI+ drawing after it keeps its numbers.
 #include "platform/Win32.h"
 
+#include <string>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -19,7 +20,9 @@ namespace KOVA {
 class VideoClip {
 public:
     // Opens the file (its wide path passed on in the ANSI code page) and reads its size, frame
-    // count and rate; false, and closed, when it does not open.
+    // count and rate; false, and closed, when it does not open or has no picture size from 1
+    // to 16,384 pixels a side. A video whose display matrix turns it is read turned: its size, its frames and
+    // every position in them are as a player shows them.
     bool Open(const CString& path);
     void Close();
     bool IsOpen() const { return m_capture.isOpened(); }
@@ -75,8 +78,13 @@ private:
     const cv::Mat* eightBitBgr(const cv::Mat& frame);
     // Puts 8-bit BGR pixels onto target of dc in stretchMode.
     void put(HDC dc, const cv::Mat& bgr, const RECT& target, int stretchMode);
+    // Brings the capture back to the file's first frame.
+    void rewind();
 
     cv::VideoCapture m_capture;
+    std::string m_path;
+    // Nothing read or sought since the capture opened: it stands at the first frame.
+    bool m_atStart { false };
     cv::Mat m_frame;
     int m_width { 0 };
     int m_height { 0 };

@@ -1,0 +1,335 @@
+// Videos as users bring them: a clip of every common format and of a phone's display rotations,
+// written by the host's ffmpeg, opened and shown by every surface of the library and compared
+// with what a player shows of it (its size, its frame count and its first frame's quadrants).
+#include <algorithm>
+
+#include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
+
+#include "LcdTestKit.h"
+#include "PlayerClips.h"
+#include "ScratchFile.h"
+#include "ScratchFolder.h"
+#include "lcd/media/VideoClip.h"
+
+#include <psapi.h>
+
+using namespace KOVA;
+using namespace KOVA::test;
+
+namespace {
+
+const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
+
+constexpr UINT kProgress = WM_APP + 5;
+const CRect kViewPlace(0, 0, 700, 510); // a picture area of 700 × 460 above the play bar
+const CRect kListPlace(0, 0, 420, 400);
+constexpr int kListCellWidth = 100;
+
+cv::Mat bgrOf(const DibCanvas& canvas)
+{
+    cv::Mat bgr(canvas.height(), canvas.width(), CV_8UC3);
+    const std::vector<DWORD> pixels = canvas.rgbPixels();
+    for (int y = 0; y < bgr.rows; ++y)
+        for (int x = 0; x < bgr.cols; ++x) {
+            const DWORD p = pixels[static_cast<size_t>(y) * bgr.cols + x];
+            bgr.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(p), uchar(p >> 8), uchar(p >> 16));
+        }
+    return bgr;
+}
+
+class ClipView : public OpenCVViewCtrl {
+public:
+    ClipView() : OpenCVViewCtrl(nullptr, 3, kViewPlace, 1, 1) {}
+    int frameCount() const { return m_frameCount; }
+    CSize size() const { return CSize(m_mediaWidth, m_mediaHeight); }
+    void exportRange(int frames) { std::tie(m_rangeStart, m_rangeEnd) = std::make_pair(0, frames); }
+    // The picture area as painted.
+    cv::Mat look()
+    {
+        DibCanvas canvas(m_rect.right, m_rect.bottom);
+        m_update = 0;
+        DrawControl(canvas.dc(), m_rect);
+        return bgrOf(canvas)(cv::Rect(0, 0, m_rect.Width(), m_rect.Height() - 50)).clone();
+    }
+};
+
+class ClipLcd : public OpenLcd {
+public:
+    explicit ClipLcd(int screenType) : OpenLcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1)
+    {
+        SetLEDScreenType(screenType);
+    }
+    // The published frame after one tick.
+    cv::Mat look()
+    {
+        TimeSource::Advance(1000);
+        OnControlTimer();
+        return decodeFrame(pullFrame(*this)).bgr;
+    }
+};
+
+cv::Mat fileScreenLook(const CString& path)
+{
+    ClipLcd lcd(LEDScreenSquare);
+    lcd.SetLEDMode(LEDModeFile);
+    lcd.ResetLED();
+    lcd.SetFileImage(path, MediaKindVideo);
+    return lcd.look();
+}
+
+cv::Mat clockLook(const CString& path)
+{
+    ClipLcd lcd(LEDScreenCircle);
+    lcd.SetColockType(1);
+    lcd.SetLEDMode(LEDModeClock);
+    lcd.SetClockFileImage(path, MediaKindVideo);
+    // The round screen is mounted a quarter turn round: its frames are handed over turned.
+    cv::Mat shown = lcd.look();
+    if (!shown.empty())
+        cv::rotate(shown, shown, cv::ROTATE_90_COUNTERCLOCKWISE);
+    return shown;
+}
+
+// The media list's first cell; empty when the list took no item.
+cv::Mat thumbnailLook(const CString& path)
+{
+    LEDImageCtrl list(nullptr, 9, kListPlace, 1, 1);
+    list.SetLEDScreenType(LEDScreenSquare);
+    list.AddItem(path, MediaKindVideo);
+    if (list.GetItemCount() != 1)
+        return {};
+    DibCanvas canvas(kListPlace.Width(), kListPlace.Height());
+    list.SetUpdate(0, 0);
+    list.DrawControl(canvas.dc(), list.GetRect());
+    return bgrOf(canvas)(cv::Rect(0, 0, kListCellWidth, kListPlace.Height())).clone();
+}
+
+cv::Mat gifLook(const CString& path)
+{
+    Gdiplus::Bitmap gif(path);
+    if (gif.GetLastStatus() != Gdiplus::Ok || !gif.GetWidth())
+        return {};
+    DibCanvas canvas(static_cast<int>(gif.GetWidth()), static_cast<int>(gif.GetHeight()));
+    Gdiplus::Graphics(canvas.dc()).DrawImage(&gif, 0, 0, gif.GetWidth(), gif.GetHeight());
+    return bgrOf(canvas);
+}
+
+cv::Mat firstVideoFrame(const CString& path)
+{
+    cv::VideoCapture video(WideToAnsiString(path));
+    cv::Mat frame;
+    video.read(frame);
+    return frame;
+}
+
+struct Exported {
+    cv::Mat gif;
+    cv::Mat mp4;
+};
+
+// Three frames of the clip exported by the video view as a GIF and as an MP4.
+Exported exportLooks(ClipView& view, const PlayerClip& clip, const ScratchFolder& folder)
+{
+    Exported looks;
+    const CString gif = folder / L"export.gif";
+    const CString mp4 = folder / L"export.mp4";
+    view.exportRange(3);
+    view.SaveGIFImageFile(gif, kProgress);
+    if (view.GetLastExportResult() == 1)
+        looks.gif = gifLook(gif);
+    if (view.SetFileName(clip.path(), MediaKindVideo) == 1) {
+        view.exportRange(3);
+        view.SaveMP4File(mp4, kProgress);
+        if (view.GetLastExportResult() == 1)
+            looks.mp4 = firstVideoFrame(mp4);
+    }
+    ::DeleteFileW(gif);
+    ::DeleteFileW(mp4);
+    return looks;
+}
+
+} // namespace
+
+// Every clip opens in the video view with the size and frame count a player gives, and its
+// first frame shows the player's picture the right way up in the view, on the LCD file screen,
+// behind the clock, as the media list's thumbnail, as a thumbnail the view seeks to, and in
+// its GIF and MP4 exports.
+TEST(UserVideos, EveryFormatAndRotationShowsWhatAPlayerShowsOnEverySurface)
+{
+    const std::vector<PlayerClip> clips = playerClips();
+    ASSERT_GE(clips.size(), 30u) << "the build wrote no clips beside the tests";
+    const ScratchFolder folder(L"user-videos");
+    PinnedClock clock(10000);
+    for (const PlayerClip& clip : clips) {
+        SCOPED_TRACE(clip.name + " (player: " + describe(clip.quadrants) + ")");
+        ClipView view;
+        if (view.SetFileName(clip.path(), MediaKindVideo) != 1) {
+            ADD_FAILURE() << "does not open";
+            continue;
+        }
+        EXPECT_EQ(CSize(clip.width, clip.height), view.size());
+        EXPECT_EQ(clip.frames, view.frameCount());
+        const struct {
+            const char* surface;
+            cv::Mat look;
+        } surfaces[] = {
+            { "view", view.look() },
+            { "file screen", fileScreenLook(clip.path()) },
+            { "clock", clockLook(clip.path()) },
+            { "media list", thumbnailLook(clip.path()) },
+        };
+        for (const auto& surface : surfaces) {
+            const Quadrants shown = quadrantsOf(surface.look);
+            EXPECT_TRUE(sameQuadrants(shown, clip.quadrants)) << surface.surface << ": " << describe(shown);
+        }
+        cv::Mat sought;
+        EXPECT_EQ(1, view.GetFrameThumbnail(sought, clip.frames / 2, 64, 64));
+        EXPECT_TRUE(sameQuadrants(quadrantsOf(sought), clip.quadrants)) << "seeking: " << describe(quadrantsOf(sought));
+        const Exported exported = exportLooks(view, clip, folder);
+        EXPECT_TRUE(sameQuadrants(quadrantsOf(exported.gif), clip.quadrants)) << "GIF: " << describe(quadrantsOf(exported.gif));
+        EXPECT_TRUE(sameQuadrants(quadrantsOf(exported.mp4), clip.quadrants)) << "MP4: " << describe(quadrantsOf(exported.mp4));
+    }
+}
+
+namespace {
+
+// The bytes of a clip cut at a share of its length, or with a stretch of its middle overwritten
+// by noise, as a broken download or a failing disk leaves a file.
+std::vector<BYTE> cutAt(std::vector<BYTE> bytes, double share)
+{
+    bytes.resize(static_cast<size_t>(bytes.size() * share));
+    return bytes;
+}
+
+std::vector<BYTE> noiseIn(std::vector<BYTE> bytes, size_t from, size_t to)
+{
+    unsigned seed = 12345;
+    for (size_t i = from; i < std::min(to, bytes.size()); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<BYTE>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::vector<BYTE> noiseInTheMiddle(std::vector<BYTE> bytes)
+{
+    return noiseIn(std::move(bytes), bytes.size() * 3 / 10, bytes.size() * 7 / 10);
+}
+
+void putLittleEndian(std::vector<BYTE>& bytes, size_t at, DWORD value)
+{
+    for (int b = 0; b < 4 && at + b < bytes.size(); ++b)
+        bytes[at + b] = static_cast<BYTE>(value >> (8 * b));
+}
+
+size_t findTag(const std::vector<BYTE>& bytes, const char* tag)
+{
+    const auto at = std::search(bytes.begin(), bytes.end(), tag, tag + 4);
+    return static_cast<size_t>(at - bytes.begin());
+}
+
+// The later frames damaged, the headers and the index after the frames whole: an
+// AVI's frames lie between its "movi" list and its "idx1" index, an MP4's in its "mdat" box
+// before its "moov" box.
+std::vector<BYTE> laterFramesDamaged(std::vector<BYTE> bytes)
+{
+    const bool avi = findTag(bytes, "movi") < bytes.size();
+    const size_t frames = findTag(bytes, avi ? "movi" : "mdat");
+    const size_t index = findTag(bytes, avi ? "idx1" : "moov");
+    return noiseIn(std::move(bytes), frames + (index - frames) * 7 / 10, index - 16);
+}
+
+// An AVI whose main header and picture format both claim 65535 × 65535.
+std::vector<BYTE> claimingHugeFrames(std::vector<BYTE> bytes)
+{
+    const size_t header = findTag(bytes, "avih") + 8;
+    const size_t format = findTag(bytes, "strf") + 8;
+    for (size_t field : { header + 32, header + 36, format + 4, format + 8 })
+        putLittleEndian(bytes, field, 0xFFFF);
+    return bytes;
+}
+
+SIZE_T committedBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters {};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
+
+// Everything a host does with a video it was handed: open it, show it, seek in it, keep frames
+// ahead, export it, play it on the LCD and list it. The view's SetFileName result.
+int useEverywhere(const CString& path, const ScratchFolder& folder)
+{
+    ClipView view;
+    const int opened = view.SetFileName(path, MediaKindVideo);
+    if (opened == 1) {
+        view.look();
+        cv::Mat thumbnail;
+        for (int frame : { 0, view.frameCount() / 2, view.frameCount() - 1, view.frameCount() + 5 })
+            view.GetFrameThumbnail(thumbnail, frame, 32, 32);
+        view.CacheNextFrames(view.frameCount());
+        view.exportRange(std::max(view.frameCount(), 1));
+        view.SaveGIFImageFile(folder / L"broken.gif", kProgress);
+        ::DeleteFileW(folder / L"broken.gif");
+    }
+    ClipLcd lcd(LEDScreenSquare);
+    lcd.SetLEDMode(LEDModeFile);
+    lcd.SetFileImage(path, MediaKindVideo);
+    for (int tick = 0; tick < 40; ++tick)
+        lcd.look();
+    lcd.SetFileImage(L"", MediaKindPicture);
+    thumbnailLook(path);
+    return opened;
+}
+
+} // namespace
+
+// Cut and damaged files of every container, and headers claiming frames no decoder makes: each
+// use fails as the library's calls fail (0, nothing drawn, nothing listed) or shows what
+// decodes, and none crashes, hangs or holds on to memory.
+TEST(UserVideos, CutDamagedAndLyingFilesFailOrPlayWhatDecodesWithinBoundedMemory)
+{
+    const ScratchFolder folder(L"user-videos-broken");
+    PinnedClock clock(10000);
+    useEverywhere(playerClip("h264.mp4").path(), folder); // the decoders' first allocations
+    const SIZE_T before = committedBytes();
+    for (const char* name : { "xvid.avi", "h264.mp4", "hevc.mov", "h264.mkv", "vp9.webm", "av1.mp4", "mpeg2.mpg",
+                              "mpeg2.ts", "h264.m2ts", "wmv2.wmv", "theora.ogv", "sorenson.flv", "h263.3gp" }) {
+        const PlayerClip clip = playerClip(name);
+        ASSERT_FALSE(clip.name.empty()) << name;
+        const std::vector<BYTE> whole = readFile(clip.path());
+        for (const auto& [variant, bytes] : { std::make_pair("cut", cutAt(whole, 0.4)),
+                                              std::make_pair("damaged", noiseInTheMiddle(whole)) }) {
+            SCOPED_TRACE(clip.name + ", " + variant);
+            const ScratchFile broken(folder.path(), CString(variant) + L"-" + CString(name), bytes);
+            useEverywhere(broken.path(), folder);
+        }
+    }
+    EXPECT_LT(committedBytes(), before + (64u << 20)) << "memory kept after the broken files";
+
+    // The later frames of a file are damaged: its first frames still show the player's picture.
+    for (const char* name : { "xvid.avi", "mjpeg.avi", "h264.mp4" }) {
+        SCOPED_TRACE(name);
+        const PlayerClip clip = playerClip(name);
+        const ScratchFile damaged(folder.path(), L"damaged-first", laterFramesDamaged(readFile(clip.path())));
+        ClipView view;
+        ASSERT_EQ(1, view.SetFileName(damaged.path(), MediaKindVideo));
+        EXPECT_TRUE(sameQuadrants(quadrantsOf(view.look()), clip.quadrants));
+        EXPECT_TRUE(sameQuadrants(quadrantsOf(fileScreenLook(damaged.path())), clip.quadrants));
+    }
+
+    // Headers claiming 65535 × 65535: raw frames of that size cannot be read (not opened,
+    // nothing shown, nothing listed); JPEG frames carry their own size, and play.
+    const ScratchFile lyingRaw(folder.path(), L"lying.avi", claimingHugeFrames(readFile(playerClip("raw.avi").path())));
+    const SIZE_T start = committedBytes();
+    EXPECT_EQ(0, useEverywhere(lyingRaw.path(), folder));
+    const cv::Mat shown = fileScreenLook(lyingRaw.path());
+    EXPECT_TRUE(shown.empty() || cv::norm(shown, cv::NORM_INF) < 16.0);
+    EXPECT_TRUE(thumbnailLook(lyingRaw.path()).empty());
+    const PlayerClip mjpeg = playerClip("mjpeg.avi");
+    const ScratchFile lyingMjpeg(folder.path(), L"lying-mjpeg.avi", claimingHugeFrames(readFile(mjpeg.path())));
+    EXPECT_EQ(1, useEverywhere(lyingMjpeg.path(), folder));
+    EXPECT_TRUE(sameQuadrants(quadrantsOf(fileScreenLook(lyingMjpeg.path())), mjpeg.quadrants));
+    EXPECT_LT(committedBytes(), start + (64u << 20));
+}
