@@ -44,6 +44,9 @@ public:
     int frameCount() const { return m_frameCount; }
     CSize size() const { return CSize(m_mediaWidth, m_mediaHeight); }
     void exportRange(int frames) { std::tie(m_rangeStart, m_rangeEnd) = std::make_pair(0, frames); }
+    void crop(CRect r) { std::tie(m_cropX, m_cropY, m_cropWidth, m_cropHeight) = std::make_tuple(r.left, r.top, r.Width(), r.Height()); }
+    // Where the picture is drawn in the view.
+    CRect picture() { return GetImageRect(m_mediaWidth, m_mediaHeight, CRect(0, 0, m_rect.Width(), m_rect.Height() - 50)); }
     // The picture area as painted.
     cv::Mat look()
     {
@@ -190,6 +193,27 @@ TEST(UserVideos, EveryFormatAndRotationShowsWhatAPlayerShowsOnEverySurface)
         EXPECT_TRUE(sameQuadrants(quadrantsOf(exported.gif), clip.quadrants)) << "GIF: " << describe(quadrantsOf(exported.gif));
         EXPECT_TRUE(sameQuadrants(quadrantsOf(exported.mp4), clip.quadrants)) << "MP4: " << describe(quadrantsOf(exported.mp4));
     }
+}
+
+// A phone's portrait video larger than the LCD: the crop the user places over the top of the
+// picture as shown exports the top of the picture as shown, its two upper quadrants.
+TEST(UserVideos, TheCropOfATurnedVideoCutsThePictureAsShown)
+{
+    const PlayerClip clip = playerClip("h264-rot90-large.mp4");
+    ASSERT_GT(clip.height, 480) << "the crop is used on videos larger than the LCD";
+    const ScratchFolder folder(L"user-videos-crop");
+    ClipView view;
+    ASSERT_EQ(1, view.SetFileName(clip.path(), MediaKindVideo));
+    const CRect picture = view.picture();
+    ASSERT_LT(picture.Width(), picture.Height());
+    view.crop(CRect(picture.TopLeft(), CSize(picture.Width(), picture.Width())));
+    view.exportRange(1);
+    view.SaveGIFImageFile(folder / L"top.gif", kProgress);
+    ASSERT_EQ(1, view.GetLastExportResult());
+    const Quadrants top { clip.quadrants[0], clip.quadrants[1], clip.quadrants[0], clip.quadrants[1] };
+    const Quadrants shown = quadrantsOf(gifLook(folder / L"top.gif"));
+    EXPECT_TRUE(sameQuadrants(shown, top)) << describe(shown) << ", player's top: " << describe(top);
+    ::DeleteFileW(folder / L"top.gif");
 }
 
 namespace {
