@@ -65,6 +65,7 @@ void VideoClip::Close()
     const MmxCallScope codec;
     m_capture.release();
     m_frame.release();
+    m_spare.release();
     m_width = m_height = m_frameCount = m_decoded = 0;
     m_atStart = false;
 }
@@ -96,11 +97,14 @@ void VideoClip::rewind()
 bool VideoClip::Read()
 {
     const MmxCallScope codec;
-    cv::Mat next;
     m_atStart = false;
-    if (!m_capture.isOpened() || !m_capture.read(next) || next.empty())
+    // The decoder writes into the buffer of the frame before last: a fresh 1080p buffer a frame
+    // costs milliseconds of first touches. One a shown frame still shares is let go instead.
+    if (m_spare.u && m_spare.u->refcount > 1)
+        m_spare.release();
+    if (!m_capture.isOpened() || !m_capture.read(m_spare) || m_spare.empty())
         return false;
-    m_frame = next;
+    cv::swap(m_frame, m_spare);
     ++m_decoded;
     return true;
 }

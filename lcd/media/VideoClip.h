@@ -83,6 +83,8 @@ private:
 
     cv::VideoCapture m_capture;
     std::string m_path;
+    // The frame read before m_frame, whose buffer the next Read fills.
+    cv::Mat m_spare;
     // Nothing read or sought since the capture opened: it stands at the first frame.
     bool m_atStart { false };
     cv::Mat m_frame;

@@ -8,6 +8,7 @@
 
 #include "LcdTestKit.h"
 #include "PlayerClips.h"
+#include "ScratchClip.h"
 #include "ScratchFile.h"
 #include "ScratchFolder.h"
 #include "lcd/media/VideoClip.h"
@@ -214,6 +215,25 @@ TEST(UserVideos, TheCropOfATurnedVideoCutsThePictureAsShown)
     const Quadrants shown = quadrantsOf(gifLook(folder / L"top.gif"));
     EXPECT_TRUE(sameQuadrants(shown, top)) << describe(shown) << ", player's top: " << describe(top);
     ::DeleteFileW(folder / L"top.gif");
+}
+
+// The reader fills the buffer of an earlier frame again, but never one still shown: a frame
+// handed out stays what it was while the reader reads on.
+TEST(UserVideos, AFrameHandedOutStaysWhileTheReaderReadsOn)
+{
+    const ScratchFolder folder(L"user-videos-frames");
+    const ScratchClip clip(folder.path(), L"count.avi", ScratchClip::Mjpg, 25, 6);
+    VideoClip video;
+    ASSERT_TRUE(video.Open(clip.path()));
+    ASSERT_TRUE(video.Read());
+    const cv::Mat shown = video.Frame();
+    const auto frameShown = [](const cv::Mat& frame) { return clipFrameOf(quadrantsOf(frame)[0]); };
+    for (int frame = 1; frame < 6; ++frame) {
+        ASSERT_TRUE(video.Read());
+        EXPECT_EQ(frame, frameShown(video.Frame()));
+    }
+    EXPECT_EQ(0, frameShown(shown));
+    video.Close();
 }
 
 namespace {
