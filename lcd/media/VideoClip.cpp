@@ -1,5 +1,6 @@
 #include "lcd/media/VideoClip.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -67,42 +68,31 @@ void VideoClip::Close()
     m_frame.release();
     m_spare.release();
     m_width = m_height = m_frameCount = m_decoded = 0;
-    m_atStart = false;
+    m_atStart = m_startUnsure = false;
 }
 
 void VideoClip::Seek(int index)
 {
     const MmxCallScope codec;
-    if (index <= 0)
-        rewind();
-    else
-        m_capture.set(cv::CAP_PROP_POS_FRAMES, index);
-    m_atStart = index <= 0 && m_capture.isOpened();
+    // A capture just opened stands at the first frame already: a seek there would read a frame
+    // and seek back, for nothing.
+    if (index > 0 || !m_atStart) {
+        m_capture.set(cv::CAP_PROP_POS_FRAMES, std::max(index, 0));
+        m_atStart = false;
+        m_startUnsure = index <= 0;
+    }
     m_decoded = index;
     ++m_seeks;
-}
-
-// A seek to the first frame lands past it in a container without an index: a transport
-// stream's first packet is skipped, and with it the key frame every frame up to the next one
-// needs. Opened again, the capture stands at the start of every file; the last frame read
-// stays until the next read.
-void VideoClip::rewind()
-{
-    if (m_atStart || !m_capture.isOpened())
-        return;
-    m_capture.release();
-    m_capture.open(m_path, cv::CAP_ANY);
 }
 
 bool VideoClip::Read()
 {
     const MmxCallScope codec;
-    m_atStart = false;
     // The decoder writes into the buffer of the frame before last: a fresh 1080p buffer a frame
     // costs milliseconds of first touches. One a shown frame still shares is let go instead.
     if (m_spare.u && m_spare.u->refcount > 1)
         m_spare.release();
-    if (!m_capture.isOpened() || !m_capture.read(m_spare) || m_spare.empty())
+    if (!readNext(m_spare))
         return false;
     cv::swap(m_frame, m_spare);
     ++m_decoded;
@@ -112,11 +102,31 @@ bool VideoClip::Read()
 bool VideoClip::ReadInto(cv::Mat& frame)
 {
     const MmxCallScope codec;
-    m_atStart = false;
-    if (!m_capture.isOpened() || !m_capture.read(frame) || frame.empty())
+    if (!readNext(frame))
         return false;
     ++m_decoded;
     return true;
+}
+
+// A seek to the first frame lands past it in a container without an index: a transport
+// stream's first packet is skipped, and with it the key frame every frame up to the next one
+// needs, so the read after it fails or brings a later frame. The capture is opened again
+// then, which stands at the start of every file.
+bool VideoClip::readNext(cv::Mat& into)
+{
+    m_atStart = false;
+    if (!m_capture.isOpened())
+        return false;
+    bool read = m_capture.read(into) && !into.empty();
+    if (m_startUnsure) {
+        m_startUnsure = false;
+        const double halfFrameMs = 500.0 / m_frameRate;
+        if (!read || m_capture.get(cv::CAP_PROP_POS_MSEC) > halfFrameMs) {
+            m_capture.release();
+            read = m_capture.open(m_path, cv::CAP_ANY) && m_capture.read(into) && !into.empty();
+        }
+    }
+    return read;
 }
 
 void VideoClip::CatchUp(int index, int mostRead)

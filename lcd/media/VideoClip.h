@@ -78,8 +78,8 @@ private:
     const cv::Mat* eightBitBgr(const cv::Mat& frame);
     // Puts 8-bit BGR pixels onto target of dc in stretchMode.
     void put(HDC dc, const cv::Mat& bgr, const RECT& target, int stretchMode);
-    // Brings the capture back to the file's first frame.
-    void rewind();
+    // Reads the frame the capture delivers next into into; false when none is left.
+    bool readNext(cv::Mat& into);
 
     cv::VideoCapture m_capture;
     std::string m_path;
@@ -87,6 +87,8 @@ private:
     cv::Mat m_spare;
     // Nothing read or sought since the capture opened: it stands at the first frame.
     bool m_atStart { false };
+    // Sought to the first frame, which the next read checks it brings.
+    bool m_startUnsure { false };
     cv::Mat m_frame;
     int m_width { 0 };
     int m_height { 0 };

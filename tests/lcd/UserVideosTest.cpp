@@ -217,6 +217,28 @@ TEST(UserVideos, TheCropOfATurnedVideoCutsThePictureAsShown)
     ::DeleteFileW(folder / L"top.gif");
 }
 
+// A player looping a clip goes back to its first frame: every frame plays again, also from a
+// transport stream, whose seek to the start lands past its first key frame.
+TEST(UserVideos, BackAtTheStartEveryClipPlaysWhole)
+{
+    for (const PlayerClip& clip : playerClips()) {
+        SCOPED_TRACE(clip.name);
+        VideoClip video;
+        ASSERT_TRUE(video.Open(clip.path()));
+        int firstPass = 0;
+        while (video.Read())
+            ++firstPass;
+        for (int loop = 0; loop < 2; ++loop) {
+            video.Seek(0);
+            int frames = 0;
+            while (video.Read())
+                frames += frames == 0 && !sameQuadrants(quadrantsOf(video.Frame()), clip.quadrants) ? 1000 : 1;
+            EXPECT_EQ(firstPass, frames) << "loop " << loop;
+        }
+        EXPECT_EQ(clip.decoded, firstPass);
+    }
+}
+
 // The reader fills the buffer of an earlier frame again, but never one still shown: a frame
 // handed out stays what it was while the reader reads on.
 TEST(UserVideos, AFrameHandedOutStaysWhileTheReaderReadsOn)
