@@ -141,19 +141,21 @@ GifFramesExport::Outcome exportSolidFrames(const CString& gif, int count, const 
 }
 
 // A child holding an export open, its frames written, and the folder that export writes in.
+// ending: "released", the export ends once the parent says so; "abandoned", the child ends with
+// it open.
 struct HeldExport {
     std::unique_ptr<ChildProgram> child;
     CString folder;
     CString signals;
 };
 
-HeldExport holdAnExport(const ScratchFolder& scratch, const wchar_t* name)
+HeldExport holdAnExport(const ScratchFolder& scratch, const wchar_t* name, const wchar_t* ending)
 {
     HeldExport held { nullptr, CString(), signalsFor(name) };
     const Signal written(held.signals + L"-written");
     const std::vector<CString> before = exportFolders();
-    held.child = std::make_unique<ChildProgram>(L"ConcurrentExports.ChildHoldsAnExportOpen",
-                                                std::vector<CString> { localAppData(), scratch / name, held.signals });
+    held.child = std::make_unique<ChildProgram>(
+        L"ConcurrentExports.ChildHoldsAnExportOpen", std::vector<CString> { localAppData(), scratch / name, held.signals, ending });
     EXPECT_TRUE(held.child->started() && written.wait()) << narrow(name) << ": the child wrote no frames";
     for (const CString& folder : exportFolders()) {
         if (std::find(before.begin(), before.end(), folder) == before.end())
@@ -221,17 +223,20 @@ TEST(ConcurrentExports, TwoProcessesSharingADataFolderEachWriteOnlyTheirOwnFrame
     EXPECT_FALSE(::PathFileExistsW(GetExportFramesFolder()));
 }
 
-// One child holds its export open, another is killed in the middle of its own; frames an older
-// version left flat lie beside them.
+// One child holds its export open; another died in the middle of its own, the way a killed host
+// does (the system closed its handles, no destructor ran); frames an older version left flat lie
+// beside them.
 TEST(ConcurrentExports, TheNextExportSweepsADeadExportsLeftoversAndLeavesALiveOnesFolder)
 {
     const ScratchFolder folder(L"kova-concurrent-sweep");
     const CString frames = GetExportFramesFolder();
-    HeldExport dead = holdAnExport(folder, L"dead.gif");
-    const HeldExport live = holdAnExport(folder, L"live.gif");
+    // The live one first: its claim would sweep the dead one's folder.
+    const HeldExport live = holdAnExport(folder, L"live.gif", L"released");
+    const HeldExport dead = holdAnExport(folder, L"dead.gif", L"abandoned");
     ASSERT_FALSE(dead.folder.IsEmpty()) << "no folder of the dead export's own";
     ASSERT_FALSE(live.folder.IsEmpty()) << "no folder of the live export's own";
-    dead.child->kill();
+    ASSERT_EQ(dead.child->finish(kDeadline), 0);
+    ASSERT_TRUE(::PathIsDirectoryW(frames + dead.folder)) << "the dead export left nothing";
     const ScratchFile strays[] = { { frames, L"frame_0.jpg", { 'x' } }, { frames, L"frame_7.jpg", { 'x' } } };
 
     EXPECT_EQ(exportSolidFrames(folder / L"next.gif", 3, [] {}), GifFramesExport::Outcome::Saved);
@@ -264,19 +269,28 @@ TEST(ConcurrentExports, ChildExportsAClip)
 }
 
 // The child of the sweep test: writes its frames, says so, and holds the export open until the
-// parent releases it (or kills the child).
+// parent releases it, or ends with it open on another thread: the process exits without
+// unwinding that thread, and the system closes its handles.
 TEST(ConcurrentExports, ChildHoldsAnExportOpen)
 {
     const std::vector<CString> arguments = ChildArguments();
     if (arguments.empty())
         GTEST_SKIP() << "the second process of a test above";
-    ASSERT_EQ(arguments.size(), 3u);
+    ASSERT_EQ(arguments.size(), 4u);
     useLocalAppData(arguments[0]);
-    const Signal written(arguments[2] + L"-written"), release(arguments[2] + L"-release");
-    const auto outcome = exportSolidFrames(arguments[1], 2, [&] {
-        written.raise();
-        EXPECT_TRUE(release.wait());
-    });
-    EXPECT_EQ(outcome, GifFramesExport::Outcome::Saved);
-    EXPECT_EQ(readGifColours(arguments[1]).size(), 2u);
+    const CString gif = arguments[1], signals = arguments[2];
+    const auto holding = [gif, signals] {
+        const Signal written(signals + L"-written"), release(signals + L"-release");
+        return exportSolidFrames(gif, 2, [&] {
+            written.raise();
+            release.wait();
+        });
+    };
+    if (arguments[3] == L"abandoned") {
+        std::thread(holding).detach();
+        EXPECT_TRUE(Signal(signals + L"-written").wait());
+        return;
+    }
+    EXPECT_EQ(holding(), GifFramesExport::Outcome::Saved);
+    EXPECT_EQ(readGifColours(gif).size(), 2u);
 }

@@ -54,10 +54,11 @@ void loseOwnFrame(int index)
 {
     const CString frames = GetExportFramesFolder();
     for (const CString& entry : folderEntries(frames)) {
+        if (entry.Right(1) != L"\\")
+            continue;
         CString file;
         file.Format(L"%s%sframe_%d.jpg", frames.GetString(), entry.GetString(), index);
-        if (entry.Right(1) == L"\\")
-            EXPECT_TRUE(::DeleteFileW(file)) << index;
+        EXPECT_TRUE(::DeleteFileW(file)) << index;
     }
 }
 

@@ -13,7 +13,7 @@ class ChildProgram {
 public:
     // Runs test ("Suite.Name") of this program with arguments, on this program's console.
     ChildProgram(const wchar_t* test, const std::vector<CString>& arguments);
-    // A child still running is killed.
+    // A child still running (its parent's test failed) is killed.
     ~ChildProgram();
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
@@ -21,8 +21,6 @@ public:
     bool started() const { return m_process != nullptr; }
     // The child's exit code (0: its test passed) when it ends within timeoutMs; -1 otherwise.
     long finish(DWORD timeoutMs);
-    // Ends the child at once, as a crash or the task manager does, and waits until it is gone.
-    void kill();
 
 private:
     HANDLE m_process { nullptr };
