@@ -1,6 +1,6 @@
-// The walk both GIF exports of the media views take through numbered frames: a fresh frames
-// folder inside the data folder, the frames written, assembled and cleaned up, whatever the
-// frame writer does.
+// The walk both GIF exports of the media views take through numbered frames: a frames folder of
+// the export's own inside the data folder, the frames written, assembled and cleaned up,
+// whatever the frame writer does.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,6 +12,7 @@
 
 #include <opencv2/core.hpp>
 
+#include "FolderEntries.h"
 #include "KOVA.h"
 #include "LibraryHost.h"
 #include "ScratchFile.h"
@@ -46,6 +47,19 @@ FrameWriter writing(std::vector<int> indexes, int count)
             frames.WriteFrame(index, solid(index * 40));
         return count;
     };
+}
+
+// Deletes frame index from the one export folder there is: the running export's own.
+void loseOwnFrame(int index)
+{
+    const CString frames = GetExportFramesFolder();
+    for (const CString& entry : folderEntries(frames)) {
+        if (entry.Right(1) != L"\\")
+            continue;
+        CString file;
+        file.Format(L"%s%sframe_%d.jpg", frames.GetString(), entry.GetString(), index);
+        EXPECT_TRUE(::DeleteFileW(file)) << index;
+    }
 }
 
 class GifFramesExportTest : public ::testing::Test {
@@ -108,6 +122,14 @@ TEST_F(GifFramesExportTest, EveryEndingLeavesNoFramesFolderAndNoStaleFrameInTheG
           Outcome::Abandoned, { 50, 100 }, -1 },
         { L"the GIF cannot be written", folder / L"missing\\folder\\no.gif", 2, writing({ 0, 1 }, 2), Outcome::NotSaved,
           { 25, 50, 50, 100 }, -1 },
+        // The GIF would miss a frame the clip has: the export fails and leaves no GIF.
+        { L"a frame written goes missing", folder / L"short.gif", 3,
+          [](GifFramesExport& frames) {
+              writing({ 0, 1, 2 }, 3)(frames);
+              loseOwnFrame(1);
+              return 3;
+          },
+          Outcome::NotSaved, { 16, 33, 50, 50, 65, 100 }, -1 },
         { L"no frame at all", folder / L"none.gif", 3, writing({}, 0), Outcome::NotSaved, { 100 }, -1 },
     };
     for (const auto& row : rows) {
