@@ -16,6 +16,19 @@ GEOMETRY=${KOVA_SCREEN:-1920x1080x24}
 
 log() { echo "[wine-session] $*" >&2; }
 
+# wineboot fills system32 with copies of Wine's own DLLs, half a gigabyte: links to the same
+# files serve Wine as well and keep a build tree a newcomer's disk holds.
+link_wine_dlls() {
+  local system32=$WINEPREFIX/drive_c/windows/system32 lib=/usr/lib/i386-linux-gnu/wine/i386-windows copy name
+  [ -d "$lib" ] || return 0
+  for copy in "$system32"/*.dll "$system32"/*.exe "$system32"/*.drv "$system32"/*.sys "$system32"/*.ocx; do
+    name=$(basename "$copy")
+    if [ -f "$copy" ] && [ ! -L "$copy" ] && cmp -s "$copy" "$lib/$name"; then
+      ln -sf "$lib/$name" "$copy"
+    fi
+  done
+}
+
 prepare_prefix() {
   exec 9>"$WINEPREFIX.lock"
   flock 9
@@ -36,6 +49,7 @@ prepare_prefix() {
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
       /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
     wineserver -w
+    link_wine_dlls
     touch "$WINEPREFIX/.kova-ready"
   fi
   flock -u 9
