@@ -42,7 +42,7 @@ bool VideoClip::Open(const CString& path)
     const MmxCallScope codec;
     Close();
     m_path = WideToAnsiString(path);
-    if (!m_capture.open(m_path, cv::CAP_ANY) || !m_capture.isOpened())
+    if (!openCapture())
         return false;
     m_atStart = true;
     const double width = m_capture.get(cv::CAP_PROP_FRAME_WIDTH);
@@ -108,6 +108,11 @@ bool VideoClip::ReadInto(cv::Mat& frame)
     return true;
 }
 
+bool VideoClip::openCapture()
+{
+    return m_capture.open(m_path, cv::CAP_ANY) && m_capture.isOpened();
+}
+
 // A seek to the first frame lands past it in a container without an index: a transport
 // stream's first packet is skipped, and with it the key frame every frame up to the next one
 // needs, so the read after it fails or brings a later frame. The capture is opened again
@@ -123,7 +128,7 @@ bool VideoClip::readNext(cv::Mat& into)
         const double halfFrameMs = 500.0 / m_frameRate;
         if (!read || m_capture.get(cv::CAP_PROP_POS_MSEC) > halfFrameMs) {
             m_capture.release();
-            read = m_capture.open(m_path, cv::CAP_ANY) && m_capture.read(into) && !into.empty();
+            read = openCapture() && m_capture.read(into) && !into.empty();
         }
     }
     return read;

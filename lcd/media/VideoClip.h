@@ -21,8 +21,8 @@ class VideoClip {
 public:
     // Opens the file (its wide path passed on in the ANSI code page) and reads its size, frame
     // count and rate; false, and closed, when it does not open or has no picture size from 1
-    // to 16,384 pixels a side. A video whose display matrix turns it is read turned: its size, its frames and
-    // every position in them are as a player shows them.
+    // to 16,384 pixels a side. A video whose display matrix turns it is read turned: its
+    // size, its frames and every position in them are as a player shows them.
     bool Open(const CString& path);
     void Close();
     bool IsOpen() const { return m_capture.isOpened(); }
@@ -78,6 +78,8 @@ private:
     const cv::Mat* eightBitBgr(const cv::Mat& frame);
     // Puts 8-bit BGR pixels onto target of dc in stretchMode.
     void put(HDC dc, const cv::Mat& bgr, const RECT& target, int stretchMode);
+    // Opens the capture on m_path.
+    bool openCapture();
     // Reads the frame the capture delivers next into into; false when none is left.
     bool readNext(cv::Mat& into);
 

@@ -119,14 +119,6 @@ cv::Mat gifLook(const CString& path)
     return bgrOf(canvas);
 }
 
-cv::Mat firstVideoFrame(const CString& path)
-{
-    cv::VideoCapture video(WideToAnsiString(path));
-    cv::Mat frame;
-    video.read(frame);
-    return frame;
-}
-
 struct Exported {
     cv::Mat gif;
     cv::Mat mp4;
@@ -280,19 +272,8 @@ std::vector<BYTE> noiseIn(std::vector<BYTE> bytes, size_t from, size_t to)
 
 std::vector<BYTE> noiseInTheMiddle(std::vector<BYTE> bytes)
 {
-    return noiseIn(std::move(bytes), bytes.size() * 3 / 10, bytes.size() * 7 / 10);
-}
-
-void putLittleEndian(std::vector<BYTE>& bytes, size_t at, DWORD value)
-{
-    for (int b = 0; b < 4 && at + b < bytes.size(); ++b)
-        bytes[at + b] = static_cast<BYTE>(value >> (8 * b));
-}
-
-size_t findTag(const std::vector<BYTE>& bytes, const char* tag)
-{
-    const auto at = std::search(bytes.begin(), bytes.end(), tag, tag + 4);
-    return static_cast<size_t>(at - bytes.begin());
+    const size_t size = bytes.size(); // read before the bytes move into the call
+    return noiseIn(std::move(bytes), size * 3 / 10, size * 7 / 10);
 }
 
 // The later frames damaged, the headers and the index after the frames whole: an
@@ -312,7 +293,7 @@ std::vector<BYTE> claimingHugeFrames(std::vector<BYTE> bytes)
     const size_t header = findTag(bytes, "avih") + 8;
     const size_t format = findTag(bytes, "strf") + 8;
     for (size_t field : { header + 32, header + 36, format + 4, format + 8 })
-        putLittleEndian(bytes, field, 0xFFFF);
+        putDword(bytes, field, 0xFFFF);
     return bytes;
 }
 

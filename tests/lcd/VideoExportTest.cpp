@@ -38,14 +38,6 @@ CString gridClip(const ScratchFolder& folder, const wchar_t* name, int width, in
     return folder / name;
 }
 
-cv::Mat firstFrame(const CString& path)
-{
-    cv::VideoCapture capture(WideToAnsiString(path));
-    cv::Mat frame;
-    capture >> frame;
-    return frame;
-}
-
 double meanDifference(const cv::Mat& a, const cv::Mat& b) { return cv::norm(a, b, cv::NORM_L1) / double(a.total() * 3); }
 
 } // namespace
@@ -54,12 +46,12 @@ TEST(VideoExport, SmallClipsAreBandedAndLargeOnesCutToTheCropInsideThePicture)
 {
     const ScratchFolder folder(L"video-export-crop");
     const CString small = gridClip(folder, L"small.avi", 320, 240, 3), large = gridClip(folder, L"large.avi", 960, 540, 3);
-    const cv::Mat source = firstFrame(large);
+    const cv::Mat source = firstVideoFrame(large);
     cv::Mat inside, whole(480, 480, CV_8UC3, cv::Scalar::all(0)), banded(480, 480, CV_8UC3, cv::Scalar::all(0));
     // The view area is 700 × 510: the 960 × 540 picture is drawn 700 × 393 from y 58, 1.3714 video px a px.
     cv::resize(source(cv::Rect(274, 137, 329, 329)), inside, { 480, 480 });
     cv::resize(source, whole(cv::Rect(0, 105, 480, 270)), { 480, 270 });
-    cv::resize(firstFrame(small), banded(cv::Rect(0, 60, 480, 360)), { 480, 360 });
+    cv::resize(firstVideoFrame(small), banded(cv::Rect(0, 60, 480, 360)), { 480, 360 });
     struct Case { CString clip; CRect crop; cv::Mat expected; };
     const Case cases[] = { { small, CRect(200, 158, 440, 398), banded },  { large, CRect(200, 158, 440, 398), inside },
                            { large, CRect(900, 900, 1140, 1140), whole }, { large, CRect(200, 158, 206, 164), whole } };
@@ -69,7 +61,7 @@ TEST(VideoExport, SmallClipsAreBandedAndLargeOnesCutToTheCropInsideThePicture)
         view.crop(c.crop);
         view.SaveMP4File(folder / L"cut.mp4", kProgress);
         EXPECT_EQ(view.GetLastExportResult(), 1);
-        EXPECT_LT(meanDifference(firstFrame(folder / L"cut.mp4"), c.expected), 8.0) << c.crop.left << " " << c.crop.Width();
+        EXPECT_LT(meanDifference(firstVideoFrame(folder / L"cut.mp4"), c.expected), 8.0) << c.crop.left << " " << c.crop.Width();
     }
 }
 

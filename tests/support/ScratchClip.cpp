@@ -62,24 +62,15 @@ std::vector<BYTE> timedGifBytes(const std::vector<int>& delays, int side)
     return bytes;
 }
 
-void putDword(std::vector<BYTE>& bytes, size_t at, DWORD value)
-{
-    if (at + 4 <= bytes.size())
-        memcpy(bytes.data() + at, &value, 4);
-}
-
 // Rates no writer takes go into an AVI's headers afterwards: the main header's microseconds
 // per frame and the stream header's rate over scale.
 bool rewriteAviRate(const ScratchFile& clip, const CString& path, double fps)
 {
     std::vector<BYTE> bytes = clip.read();
-    const auto find = [&](const char* tag) {
-        return static_cast<size_t>(std::search(bytes.begin(), bytes.end(), tag, tag + 4) - bytes.begin());
-    };
     constexpr DWORD kScale = 1000;
-    putDword(bytes, find("avih") + 8, static_cast<DWORD>(1e6 / fps));
-    putDword(bytes, find("strh") + 8 + 20, kScale);
-    putDword(bytes, find("strh") + 8 + 24, static_cast<DWORD>(fps * kScale));
+    putDword(bytes, findTag(bytes, "avih") + 8, static_cast<DWORD>(1e6 / fps));
+    putDword(bytes, findTag(bytes, "strh") + 8 + 20, kScale);
+    putDword(bytes, findTag(bytes, "strh") + 8 + 24, static_cast<DWORD>(fps * kScale));
     FILE* file = _wfopen(path, L"wb");
     const bool written = file && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (file)
@@ -87,6 +78,25 @@ bool rewriteAviRate(const ScratchFile& clip, const CString& path, double fps)
     return written;
 }
 } // namespace
+
+size_t findTag(const std::vector<BYTE>& bytes, const char* tag)
+{
+    return static_cast<size_t>(std::search(bytes.begin(), bytes.end(), tag, tag + 4) - bytes.begin());
+}
+
+void putDword(std::vector<BYTE>& bytes, size_t at, DWORD value)
+{
+    if (at + 4 <= bytes.size())
+        memcpy(bytes.data() + at, &value, 4);
+}
+
+cv::Mat firstVideoFrame(const CString& path)
+{
+    cv::VideoCapture capture(WideToAnsiString(path));
+    cv::Mat frame;
+    capture.read(frame);
+    return frame;
+}
 
 DWORD clipColour(int frame)
 {

@@ -6,7 +6,19 @@
 
 #include "ScratchFile.h"
 
+namespace cv {
+class Mat;
+}
+
 namespace KOVA::test {
+
+// Where a four-character tag (an AVI's "avih", an MP4's "moov") first stands in a file's
+// bytes; their count when it stands nowhere.
+size_t findTag(const std::vector<BYTE>& bytes, const char* tag);
+// Writes value little-endian at byte at, when it fits there.
+void putDword(std::vector<BYTE>& bytes, size_t at, DWORD value);
+// The first frame OpenCV reads of a video file; empty when it reads none.
+cv::Mat firstVideoFrame(const CString& path);
 
 // 0x00RRGGBB of frame k (0 to 99): red half up, tens in green, units in blue.
 DWORD clipColour(int frame);
