@@ -10,10 +10,20 @@ PACKAGES=(
   cmake meson ninja-build nasm make pkg-config xz-utils patch perl dpkg-dev
   libz-mingw-w64-dev googletest
   fonts-dejavu-core fonts-liberation fonts-droid-fallback fonts-wqy-microhei
-  python3 python3-fonttools python3-pil ffmpeg imagemagick ccache
+  python3 python3-fonttools python3-pil ffmpeg imagemagick ccache locales
 )
+# Wine takes a program's ANSI code page from its Unix locale: the file-name tests run under
+# these, for code pages 1252, 1251 and 932.
+LOCALES=(en_US ru_RU ja_JP)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+make_locales() {
+  local l
+  for l in "${LOCALES[@]}"; do
+    locale -a 2>/dev/null | grep -qx "$l.utf8" || as_root localedef -i "$l" -f UTF-8 "$l.UTF-8"
+  done
+}
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -25,6 +35,7 @@ need_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
 
 if [ ${#missing[@]} -eq 0 ] && [ $need_src = 0 ] && [ $need_i386 = 0 ]; then
+  make_locales
   echo "install-packages: everything is installed"
   exit 0
 fi
@@ -42,3 +53,4 @@ fi
 as_root apt-get update -q
 echo "install-packages: installing ${missing[*]:-nothing new}"
 [ ${#missing[@]} -eq 0 ] || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+make_locales

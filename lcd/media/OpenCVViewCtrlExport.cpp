@@ -50,27 +50,32 @@ void fitToLcd(const cv::Mat& piece, cv::Mat& out, cv::Size size)
     cv::resize(piece, inside, part.size(), 0, 0, cv::INTER_LINEAR);
 }
 
-bool isSmallMp4(const CString& path)
+// Whether the file is there, under the very name asked for, and large enough to hold a frame.
+bool holdsFrames(const CString& path)
 {
     HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                 nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER size {};
-    const bool small = ::GetFileSizeEx(file, &size) && size.QuadPart < kSmallestMp4;
-    // Closed before the delete: a handle still open would keep the file on disk.
+    const bool large = ::GetFileSizeEx(file, &size) && size.QuadPart >= kSmallestMp4;
+    // Closed before a delete: a handle still open would keep the file on disk.
     ::CloseHandle(file);
-    return small;
+    return large;
 }
 
 // The first of H.264, MPEG-4 part 2, Xvid and Motion JPEG that opens the file; none under
-// Wine's build has an H.264 encoder, so it lands on MPEG-4.
+// Wine's build has an H.264 encoder, so it lands on MPEG-4. FFmpeg alone writes it: OpenCV's
+// own Motion JPEG writer would create the file under the UTF-8 bytes read in the ANSI code page.
 bool openMp4Writer(cv::VideoWriter& writer, const CString& path, double fps, cv::Size size)
 {
-    const std::string file = WideToAnsiString(path);
+    const std::string file = FfmpegPath(path);
+    if (file.empty())
+        return false;
     for (const char* codec : { "H264", "MP4V", "XVID", "MJPG" }) {
         try {
-            if (writer.open(file, cv::VideoWriter::fourcc(codec[0], codec[1], codec[2], codec[3]), fps, size, true) &&
+            if (writer.open(file, cv::CAP_FFMPEG, cv::VideoWriter::fourcc(codec[0], codec[1], codec[2], codec[3]), fps,
+                            size, true) &&
                 writer.isOpened())
                 return true;
         } catch (const cv::Exception&) {
@@ -170,6 +175,7 @@ void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)
         return;
     }
     int encoded = 0;
+    bool failed = false;
     try {
         ExportFrames frames(video, source, size);
         for (const cv::Mat* frame; encoded < n && (frame = frames.next());) {
@@ -178,16 +184,17 @@ void OpenCVViewCtrl::SaveMP4File(CString path, UINT message)
             PostExportProgress(static_cast<int>(encoded * static_cast<double>(kMp4Percent) / n));
         }
     } catch (const std::exception&) {
-        writer.release();
-        PostExportProgress(kExportEnded);
-        return;
+        failed = true;
     }
     writer.release();
-    if (isSmallMp4(path))
+    // A failed export leaves nothing a player would take for the video.
+    const bool saved = !failed && encoded > 0 && holdsFrames(path);
+    if (!saved)
         ::DeleteFileW(path);
-    m_lastExportResult = encoded > 0 && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    m_lastExportResult = saved ? 1 : 0;
     PostExportProgress(kExportEnded);
-    video.Close();
+    if (!failed)
+        video.Close();
 }
 
 } // namespace KOVA

@@ -24,7 +24,27 @@ double usableRate(double fps)
 {
     return fps >= kLeastRate && fps <= kMostRate ? fps : kFallbackRate;
 }
+
+// FFmpeg tries a name it cannot open once more in the ANSI code page, where the UTF-8 bytes of
+// a missing "café.mp4" name another file, "cafÃ©.mp4": only a name that is there reaches it.
+bool isFile(const CString& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 } // namespace
+
+std::string FfmpegPath(const CString& path)
+{
+    const int length = path.GetLength();
+    const int bytes =
+        length ? ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, length, nullptr, 0, nullptr, nullptr) : 0;
+    if (bytes <= 0)
+        return std::string();
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, length, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
 
 void VideoClipDeleter::operator()(VideoClip* clip) const
 {
@@ -41,8 +61,8 @@ bool VideoClip::Open(const CString& path)
 {
     const MmxCallScope codec;
     Close();
-    m_path = WideToAnsiString(path);
-    if (!openCapture())
+    m_path = FfmpegPath(path);
+    if (m_path.empty() || !isFile(path) || !openCapture())
         return false;
     m_atStart = true;
     const double width = m_capture.get(cv::CAP_PROP_FRAME_WIDTH);
@@ -108,9 +128,11 @@ bool VideoClip::ReadInto(cv::Mat& frame)
     return true;
 }
 
+// FFmpeg alone: OpenCV's other readers (its own Motion JPEG one, image sequences) open the
+// narrow path in the ANSI code page, where UTF-8 names another file.
 bool VideoClip::openCapture()
 {
-    return m_capture.open(m_path, cv::CAP_ANY) && m_capture.isOpened();
+    return m_capture.open(m_path, cv::CAP_FFMPEG) && m_capture.isOpened();
 }
 
 // A seek to the first frame lands past it in a container without an index: a transport

@@ -19,10 +19,10 @@ namespace KOVA {
 
 class VideoClip {
 public:
-    // Opens the file (its wide path passed on in the ANSI code page) and reads its size, frame
-    // count and rate; false, and closed, when it does not open or has no picture size from 1
-    // to 16,384 pixels a side. A video whose display matrix turns it is read turned: its
-    // size, its frames and every position in them are as a player shows them.
+    // Opens the file (its path handed to FFmpeg as FfmpegPath gives it) and reads its size, frame
+    // count and rate; false, and closed, when no file has that name, when it does not open or
+    // has no picture size from 1 to 16,384 pixels a side. A video whose display matrix turns it
+    // is read turned: its size, its frames and every position in them are as a player shows them.
     bool Open(const CString& path);
     void Close();
     bool IsOpen() const { return m_capture.isOpened(); }
@@ -103,6 +103,13 @@ private:
     cv::Mat m_scaled;
     std::vector<BYTE> m_paddedRows;
 };
+
+// The path as FFmpeg reads it on Windows: UTF-8, the one narrow form that holds every name
+// Windows allows. Empty for an empty path and for one holding half a surrogate pair, which no
+// name on disk does. OpenCV hands its path to FFmpeg unchanged, and FFmpeg takes nothing else:
+// in the ANSI code page a name beyond ASCII does not open, and one the system's best fit turns
+// into another ("Łańcut" into "Lancut") opens that other file.
+std::string FfmpegPath(const CString& path);
 
 // Writes image (8-bit, 1, 3 or 4 channels, BGR order) as a JPEG file at quality, by its wide
 // path; the file's size in bytes, 0 when it could not be encoded or written.

@@ -20,6 +20,7 @@
 #include "ScratchFolder.h"
 #include "lcd/media/GifFramesExport.h"
 #include "lcd/media/MediaFolders.h"
+#include "lcd/media/VideoClip.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -51,7 +52,7 @@ constexpr Clip kBright { L"bright.avi", 0xE0D0B0, 14 };
 CString writeClip(const ScratchFolder& folder, const Clip& clip)
 {
     const cv::Mat frame(64, 64, CV_8UC3, cv::Scalar(clip.rgb & 0xFF, (clip.rgb >> 8) & 0xFF, clip.rgb >> 16));
-    cv::VideoWriter writer(WideToAnsiString(folder / clip.name), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25,
+    cv::VideoWriter writer(FfmpegPath(folder / clip.name), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25,
                            frame.size());
     for (int k = 0; k < clip.frames; ++k)
         writer << frame;

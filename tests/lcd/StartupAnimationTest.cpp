@@ -84,7 +84,7 @@ TEST(StartupExport, VideoStopsAtTheFileReachingNineMegabytesAndThePreviewGoesOnW
 {
     const ScratchFolder folder(L"startup-video");
     const CString clip = folder / L"noise.avi";
-    cv::VideoWriter writer(WideToAnsiString(clip), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 480 });
+    cv::VideoWriter writer(FfmpegPath(clip), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 480 });
     cv::Mat noise(480, 640, CV_8UC3);
     for (int k = 0; k < 100; ++k)
         writer << (cv::randu(noise, 0, 256), noise);

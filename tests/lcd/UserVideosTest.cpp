@@ -6,11 +6,9 @@
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
-#include "LcdTestKit.h"
 #include "PlayerClips.h"
-#include "ScratchClip.h"
 #include "ScratchFile.h"
-#include "ScratchFolder.h"
+#include "VideoSurfaces.h"
 #include "lcd/media/VideoClip.h"
 
 #include <psapi.h>
@@ -22,135 +20,12 @@ namespace {
 
 const auto* const host = ::testing::AddGlobalTestEnvironment(new LibraryHost);
 
-constexpr UINT kProgress = WM_APP + 5;
-const CRect kViewPlace(0, 0, 700, 510); // a picture area of 700 × 460 above the play bar
-const CRect kListPlace(0, 0, 420, 400);
-constexpr int kListCellWidth = 100;
-
-cv::Mat bgrOf(const DibCanvas& canvas)
-{
-    cv::Mat bgr(canvas.height(), canvas.width(), CV_8UC3);
-    const std::vector<DWORD> pixels = canvas.rgbPixels();
-    for (int y = 0; y < bgr.rows; ++y)
-        for (int x = 0; x < bgr.cols; ++x) {
-            const DWORD p = pixels[static_cast<size_t>(y) * bgr.cols + x];
-            bgr.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(p), uchar(p >> 8), uchar(p >> 16));
-        }
-    return bgr;
-}
-
-class ClipView : public OpenCVViewCtrl {
-public:
-    ClipView() : OpenCVViewCtrl(nullptr, 3, kViewPlace, 1, 1) {}
-    int frameCount() const { return m_frameCount; }
-    CSize size() const { return CSize(m_mediaWidth, m_mediaHeight); }
-    void exportRange(int frames) { std::tie(m_rangeStart, m_rangeEnd) = std::make_pair(0, frames); }
-    void crop(CRect r) { std::tie(m_cropX, m_cropY, m_cropWidth, m_cropHeight) = std::make_tuple(r.left, r.top, r.Width(), r.Height()); }
-    // Where the picture is drawn in the view.
-    CRect picture() { return GetImageRect(m_mediaWidth, m_mediaHeight, CRect(0, 0, m_rect.Width(), m_rect.Height() - 50)); }
-    // The picture area as painted.
-    cv::Mat look()
-    {
-        DibCanvas canvas(m_rect.right, m_rect.bottom);
-        m_update = 0;
-        DrawControl(canvas.dc(), m_rect);
-        return bgrOf(canvas)(cv::Rect(0, 0, m_rect.Width(), m_rect.Height() - 50)).clone();
-    }
-};
-
-class ClipLcd : public OpenLcd {
-public:
-    explicit ClipLcd(int screenType) : OpenLcd(nullptr, 1, CRect(0, 0, 480, 480), 1, 1)
-    {
-        SetLEDScreenType(screenType);
-    }
-    // The published frame after one tick.
-    cv::Mat look()
-    {
-        TimeSource::Advance(1000);
-        OnControlTimer();
-        return decodeFrame(pullFrame(*this)).bgr;
-    }
-};
-
-cv::Mat fileScreenLook(const CString& path)
-{
-    ClipLcd lcd(LEDScreenSquare);
-    lcd.SetLEDMode(LEDModeFile);
-    lcd.ResetLED();
-    lcd.SetFileImage(path, MediaKindVideo);
-    return lcd.look();
-}
-
-cv::Mat clockLook(const CString& path)
-{
-    ClipLcd lcd(LEDScreenCircle);
-    lcd.SetColockType(1);
-    lcd.SetLEDMode(LEDModeClock);
-    lcd.SetClockFileImage(path, MediaKindVideo);
-    // The round screen is mounted a quarter turn round: its frames are handed over turned.
-    cv::Mat shown = lcd.look();
-    if (!shown.empty())
-        cv::rotate(shown, shown, cv::ROTATE_90_COUNTERCLOCKWISE);
-    return shown;
-}
-
-// The media list's first cell; empty when the list took no item.
-cv::Mat thumbnailLook(const CString& path)
-{
-    LEDImageCtrl list(nullptr, 9, kListPlace, 1, 1);
-    list.SetLEDScreenType(LEDScreenSquare);
-    list.AddItem(path, MediaKindVideo);
-    if (list.GetItemCount() != 1)
-        return {};
-    DibCanvas canvas(kListPlace.Width(), kListPlace.Height());
-    list.SetUpdate(0, 0);
-    list.DrawControl(canvas.dc(), list.GetRect());
-    return bgrOf(canvas)(cv::Rect(0, 0, kListCellWidth, kListPlace.Height())).clone();
-}
-
-cv::Mat gifLook(const CString& path)
-{
-    Gdiplus::Bitmap gif(path);
-    if (gif.GetLastStatus() != Gdiplus::Ok || !gif.GetWidth())
-        return {};
-    DibCanvas canvas(static_cast<int>(gif.GetWidth()), static_cast<int>(gif.GetHeight()));
-    Gdiplus::Graphics(canvas.dc()).DrawImage(&gif, 0, 0, gif.GetWidth(), gif.GetHeight());
-    return bgrOf(canvas);
-}
-
-struct Exported {
-    cv::Mat gif;
-    cv::Mat mp4;
-};
-
-// Three frames of the clip exported by the video view as a GIF and as an MP4.
-Exported exportLooks(ClipView& view, const PlayerClip& clip, const ScratchFolder& folder)
-{
-    Exported looks;
-    const CString gif = folder / L"export.gif";
-    const CString mp4 = folder / L"export.mp4";
-    view.exportRange(3);
-    view.SaveGIFImageFile(gif, kProgress);
-    if (view.GetLastExportResult() == 1)
-        looks.gif = gifLook(gif);
-    if (view.SetFileName(clip.path(), MediaKindVideo) == 1) {
-        view.exportRange(3);
-        view.SaveMP4File(mp4, kProgress);
-        if (view.GetLastExportResult() == 1)
-            looks.mp4 = firstVideoFrame(mp4);
-    }
-    ::DeleteFileW(gif);
-    ::DeleteFileW(mp4);
-    return looks;
-}
-
 } // namespace
 
 // Every clip opens in the video view with the size and frame count a player gives, and its
 // first frame shows the player's picture the right way up in the view, on the LCD file screen,
-// behind the clock, as the media list's thumbnail, as a thumbnail the view seeks to, and in
-// its GIF and MP4 exports.
+// behind the clock, as the media list's thumbnail, as a thumbnail the view seeks to, as the
+// first start-up frame, and in its GIF and MP4 exports.
 TEST(UserVideos, EveryFormatAndRotationShowsWhatAPlayerShowsOnEverySurface)
 {
     const std::vector<PlayerClip> clips = playerClips();
@@ -174,6 +49,7 @@ TEST(UserVideos, EveryFormatAndRotationShowsWhatAPlayerShowsOnEverySurface)
             { "file screen", fileScreenLook(clip.path()) },
             { "clock", clockLook(clip.path()) },
             { "media list", thumbnailLook(clip.path()) },
+            { "start-up frames", startupFramesLook(clip.path(), folder / L"startup") },
         };
         for (const auto& surface : surfaces) {
             const Quadrants shown = quadrantsOf(surface.look);
@@ -182,7 +58,11 @@ TEST(UserVideos, EveryFormatAndRotationShowsWhatAPlayerShowsOnEverySurface)
         cv::Mat sought;
         EXPECT_EQ(1, view.GetFrameThumbnail(sought, clip.frames / 2, 64, 64));
         EXPECT_TRUE(sameQuadrants(quadrantsOf(sought), clip.quadrants)) << "seeking: " << describe(quadrantsOf(sought));
-        const Exported exported = exportLooks(view, clip, folder);
+        const CString gif = folder / L"export.gif";
+        const CString mp4 = folder / L"export.mp4";
+        const Exported exported = exportLooks(view, clip.path(), gif, mp4);
+        ::DeleteFileW(gif);
+        ::DeleteFileW(mp4);
         EXPECT_TRUE(sameQuadrants(quadrantsOf(exported.gif), clip.quadrants)) << "GIF: " << describe(quadrantsOf(exported.gif));
         EXPECT_TRUE(sameQuadrants(quadrantsOf(exported.mp4), clip.quadrants)) << "MP4: " << describe(quadrantsOf(exported.mp4));
     }
@@ -201,7 +81,7 @@ TEST(UserVideos, TheCropOfATurnedVideoCutsThePictureAsShown)
     ASSERT_LT(picture.Width(), picture.Height());
     view.crop(CRect(picture.TopLeft(), CSize(picture.Width(), picture.Width())));
     view.exportRange(1);
-    view.SaveGIFImageFile(folder / L"top.gif", kProgress);
+    view.SaveGIFImageFile(folder / L"top.gif", kExportProgress);
     ASSERT_EQ(1, view.GetLastExportResult());
     const Quadrants top { clip.quadrants[0], clip.quadrants[1], clip.quadrants[0], clip.quadrants[1] };
     const Quadrants shown = quadrantsOf(gifLook(folder / L"top.gif"));
@@ -317,7 +197,7 @@ int useEverywhere(const CString& path, const ScratchFolder& folder)
             view.GetFrameThumbnail(thumbnail, frame, 32, 32);
         view.CacheNextFrames(view.frameCount());
         view.exportRange(std::max(view.frameCount(), 1));
-        view.SaveGIFImageFile(folder / L"broken.gif", kProgress);
+        view.SaveGIFImageFile(folder / L"broken.gif", kExportProgress);
         ::DeleteFileW(folder / L"broken.gif");
     }
     ClipLcd lcd(LEDScreenSquare);

@@ -10,6 +10,7 @@
 #include "PumpUntil.h"
 #include "ScratchClip.h"
 #include "ScratchFolder.h"
+#include "lcd/media/VideoClip.h"
 
 using namespace KOVA;
 using namespace KOVA::test;
@@ -32,7 +33,7 @@ CString gridClip(const ScratchFolder& folder, const wchar_t* name, int width, in
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             grid.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x / 20 * 37), uchar(y / 20 * 53), uchar((x / 20 + y / 20) % 2 * 255));
-    cv::VideoWriter writer(WideToAnsiString(folder / name), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, grid.size());
+    cv::VideoWriter writer(FfmpegPath(folder / name), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, grid.size());
     for (int k = 0; k < frames; ++k)
         writer << grid;
     return folder / name;
@@ -79,7 +80,7 @@ TEST(VideoExport, FramesGoInUpToTheGifLimitAndProgressReachesTheWindowQueue)
     EXPECT_EQ(gif.GetFrameCount(&Gdiplus::FrameDimensionTime), 1000u);
     ASSERT_EQ(view.SetFileName(clip.path(), 4), 1);
     view.SaveMP4File(folder / L"long.mp4", kProgress);
-    cv::VideoCapture mp4(WideToAnsiString(folder / L"long.mp4"));
+    cv::VideoCapture mp4(FfmpegPath(folder / L"long.mp4"), cv::CAP_FFMPEG);
     const int fourcc = static_cast<int>(mp4.get(cv::CAP_PROP_FOURCC));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&fourcc), 4), "mp4v");
     int frames = 0;

@@ -11,7 +11,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
-#include "lcd/renderer/LcdImageHelpers.h"
+#include "lcd/media/VideoClip.h"
 
 namespace KOVA::test {
 
@@ -92,7 +92,7 @@ void putDword(std::vector<BYTE>& bytes, size_t at, DWORD value)
 
 cv::Mat firstVideoFrame(const CString& path)
 {
-    cv::VideoCapture capture(WideToAnsiString(path));
+    cv::VideoCapture capture(FfmpegPath(path), cv::CAP_FFMPEG);
     cv::Mat frame;
     capture.read(frame);
     return frame;
@@ -122,7 +122,7 @@ ScratchClip::ScratchClip(const CString& folder, const CString& name, Codec codec
                                      : cv::VideoWriter::fourcc('m', 'p', '4', 'v');
     constexpr double kWrittenRate = 25;
     const bool oddRate = fps < 1 || fps > 240;
-    cv::VideoWriter writer(WideToAnsiString(m_path), fourcc, oddRate ? kWrittenRate : fps, cv::Size(width, height));
+    cv::VideoWriter writer(FfmpegPath(m_path), cv::CAP_FFMPEG, fourcc, oddRate ? kWrittenRate : fps, cv::Size(width, height));
     if (!writer.isOpened())
         return;
     for (int k = 0; k < frames; ++k) {
@@ -137,7 +137,7 @@ ScratchDamagedClip::ScratchDamagedClip(const CString& folder, const CString& nam
     : ScratchFile(folder, name)
 {
     {
-        cv::VideoWriter writer(WideToAnsiString(m_path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25,
+        cv::VideoWriter writer(FfmpegPath(m_path), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25,
                                cv::Size(width, height));
         if (!writer.isOpened())
             return;
