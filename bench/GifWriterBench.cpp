@@ -4,6 +4,7 @@
 // the video view's whole GIF export (decode, fit, frame file, writer) per frame beside both.
 #include "BenchKit.h"
 #include "lcd/media/GifWriter.h"
+#include "lcd/media/VideoClip.h"
 
 #include <gif_lib.h>
 #include <opencv2/imgcodecs.hpp>
@@ -153,7 +154,7 @@ double gifExportPerFrameMs(const CString& folder)
 {
     const CString clip = folder + L"clip.avi";
     {
-        cv::VideoWriter writer(WideToAnsiString(clip), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
+        cv::VideoWriter writer(FfmpegPath(clip), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
         cv::Mat frame(360, 640, CV_8UC3);
         for (int k = 0; k < kExportFrames; ++k)
             writer << (cv::randu(frame, 0, 256), cv::GaussianBlur(frame, frame, { 0, 0 }, 6), frame);

@@ -7,6 +7,7 @@
 // a 640 x 360 MJPG video, a frame read and stretched every frame (the wide faces never show a
 // video: their figures are those of the black ground). The frame budget is 30 ms.
 #include "BenchKit.h"
+#include "lcd/media/VideoClip.h"
 
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
@@ -49,7 +50,7 @@ bool writeGif(const CString& path)
 
 void writeVideo(const CString& path)
 {
-    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
+    cv::VideoWriter writer(FfmpegPath(path), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
     cv::Mat frame(360, 640, CV_8UC3);
     for (int k = 0; k < kVideoFrames; ++k) {
         for (int y = 0; y < frame.rows; ++y)

@@ -12,6 +12,7 @@
 // its capture alone, then through the bare capture, and a figure is a pass's time a frame,
 // the median of the rounds.
 #include "BenchKit.h"
+#include "lcd/media/VideoClip.h"
 #include "platform/MmxCallScope.h"
 
 #include <opencv2/videoio.hpp>
@@ -85,7 +86,7 @@ private:
 // keeps reusing.
 class BareCapture {
 public:
-    explicit BareCapture(const CString& path) : m_capture(WideToAnsiString(path), cv::CAP_ANY) {}
+    explicit BareCapture(const CString& path) : m_capture(FfmpegPath(path), cv::CAP_FFMPEG) {}
     bool read()
     {
         // The decoder may leave the MMX state in use, as the renderer's clip guards against.

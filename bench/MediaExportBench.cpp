@@ -22,7 +22,7 @@ constexpr double kGoal = 0.8;
 // A moving gradient with a disc, so that the encoders have detail to work on.
 void writeClip(const std::string& path)
 {
-    cv::VideoWriter writer(path, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
+    cv::VideoWriter writer(path, cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 25, { 640, 360 });
     cv::Mat frame(360, 640, CV_8UC3);
     for (int k = 0; k < kFrames; ++k) {
         for (int y = 0; y < frame.rows; ++y)
@@ -36,8 +36,8 @@ void writeClip(const std::string& path)
 // What the export does for each frame, written straight on OpenCV.
 void bareExport(const std::string& clip, const std::string& out)
 {
-    cv::VideoCapture capture(clip);
-    cv::VideoWriter writer(out, cv::VideoWriter::fourcc('M', 'P', '4', 'V'), 25, { 480, 480 });
+    cv::VideoCapture capture(clip, cv::CAP_FFMPEG);
+    cv::VideoWriter writer(out, cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'P', '4', 'V'), 25, { 480, 480 });
     cv::Mat frame, fitted(480, 480, CV_8UC3, cv::Scalar::all(0));
     const cv::Rect band(0, 105, 480, 270);
     while (capture.read(frame)) {
@@ -54,7 +54,7 @@ int wmain()
     {
         const CString folder = BenchKit::scratchFolder(L"kova-media-export-bench");
         const CString clip = folder + L"clip.avi";
-        writeClip(WideToAnsiString(clip));
+        writeClip(FfmpegPath(clip));
 
         std::vector<double> exported, bare;
         for (int run = 0; run < kRuns; ++run) {
@@ -64,7 +64,7 @@ int wmain()
             view.SaveMP4File(folder + L"view.mp4", 0);
             exported.push_back(BenchKit::nowMs() - start);
             start = BenchKit::nowMs();
-            bareExport(WideToAnsiString(clip), WideToAnsiString(folder + L"bare.mp4"));
+            bareExport(FfmpegPath(clip), FfmpegPath(folder + L"bare.mp4"));
             bare.push_back(BenchKit::nowMs() - start);
         }
         const double view = BenchKit::Samples(exported).median();

@@ -111,6 +111,16 @@ bool WriteLcdFrame(KOVA::LEDModeCtrl& lcd, const std::wstring& path)
     return fclose(file) == 0 && written;
 }
 
+std::string OpenCvPath(const CString& path)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes > 0 ? static_cast<size_t>(bytes) : 1, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, utf8.data(), bytes, nullptr, nullptr);
+    utf8.pop_back(); // the terminating zero
+    return utf8;
+}
+
 CString SkinFolder()
 {
     wchar_t exe[MAX_PATH] {};

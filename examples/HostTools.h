@@ -40,6 +40,10 @@ bool WriteLcdFrame(KOVA::LEDModeCtrl& lcd, const std::wstring& path);
 // The sensor values every LCD page shows.
 HARDWARE_INFO SampleHardwareInfo();
 
+// A path as OpenCV hands it to FFmpeg, which reads every narrow path as UTF-8 on Windows: in
+// the ANSI code page a folder named beyond ASCII would not open, or would open as another.
+std::string OpenCvPath(const CString& path);
+
 // Where the library loads skin images from: skins\THEME\ beside the program.
 CString SkinFolder();
 // Writes count frames of width × height side by side into the skin folder as name, each

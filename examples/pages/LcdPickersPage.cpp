@@ -84,7 +84,7 @@ const struct { const wchar_t* text; int mode; } kModes[] {
 CString writeClip()
 {
     const CString path = HostTools::SkinFolder() + L"sample_media_clip.avi";
-    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10, cv::Size(160, 120));
+    cv::VideoWriter writer(HostTools::OpenCvPath(path), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10, cv::Size(160, 120));
     for (int k = 0; writer.isOpened() && k < 10; ++k) {
         cv::Mat frame(120, 160, CV_8UC3, cv::Scalar(90, 60, 200));
         cv::circle(frame, { 80, 90 - k * 2 }, 30, cv::Scalar(60, 200, 255), cv::FILLED, cv::LINE_AA);

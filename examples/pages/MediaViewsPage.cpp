@@ -38,11 +38,12 @@ cv::Mat clipFrame(int k)
     return frame;
 }
 
+// Named as users name their clips, beyond ASCII and beyond any one code page.
 CString writeClip()
 {
-    const CString path = HostTools::SkinFolder() + L"media-sample.avi";
-    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), kClipRate,
-                           cv::Size(kClipWidth, kClipHeight));
+    const CString path = HostTools::SkinFolder() + L"Mädchen café – видео 🎬.avi";
+    cv::VideoWriter writer(HostTools::OpenCvPath(path), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'),
+                           kClipRate, cv::Size(kClipWidth, kClipHeight));
     for (int k = 0; writer.isOpened() && k < kClipFrames; ++k)
         writer << clipFrame(k);
     return path;
@@ -90,7 +91,7 @@ void editAsAUser(MediaCropView& view, const CRect& rect)
 // run by a view of no window (which posts no progress), edited as the video view is.
 void addGifView(MPanel* page, const CRect& area, const CString& clip, PaintManager& manager)
 {
-    const CString gif = HostTools::SkinFolder() + L"media-sample.gif";
+    const CString gif = HostTools::SkinFolder() + L"Mädchen café – видео 🎬.gif";
     OpenCVViewCtrl maker(nullptr, 0, CRect(0, 0, 700, 560), 0, 1);
     if (maker.SetFileName(clip, 1) == 1)
         maker.SaveGIFImageFile(gif, 0);

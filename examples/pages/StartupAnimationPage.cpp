@@ -51,7 +51,7 @@ CString gifPath() { return HostTools::SkinFolder() + L"startup-sample.gif"; }
 // Every step-th of the first frames of the dial, as a clip at path.
 void writeClip(const CString& path, int frames, int step, double fps)
 {
-    cv::VideoWriter writer(WideToAnsiString(path), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), fps,
+    cv::VideoWriter writer(HostTools::OpenCvPath(path), cv::CAP_FFMPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), fps,
                            cv::Size(kClipSide, kClipSide));
     for (int k = 0; writer.isOpened() && k < frames; ++k)
         writer << clipFrame(k * step);

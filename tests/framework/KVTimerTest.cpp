@@ -567,7 +567,13 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
     std::thread watchdog(watch, std::cref(stats), std::cref(finished));
     const char* seconds = std::getenv("KOVA_STRESS_SECONDS");
     const DWORD length = static_cast<DWORD>(seconds && std::atoi(seconds) > 0 ? std::atoi(seconds) : 30) * 1000;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < length; ++stats.guiRounds) {
+    // A crowded machine takes longer to take every road; the run goes on until it has, and
+    // the check below says which it missed.
+    auto everyRoadTaken = [&] {
+        return stats.ticks > 1000 && stats.heard > 10 && stats.removedInHandlers > 10 && stats.deletedDirectly > 10 && stats.created > 10;
+    };
+    auto ended = [&](DWORD spent) { return spent >= length && (everyRoadTaken() || spent >= length + kStallMs); };
+    for (const DWORD start = GetTickCount(); !ended(GetTickCount() - start); ++stats.guiRounds) {
         if (manager.GetControls().size() < 10) {
             MControl* control = make(60);
             if (dynamic_cast<Board*>(control))
@@ -602,8 +608,7 @@ TEST(FastTimerStress, TicksPaintsRemovalsAndDeletesNeverDeadlockOrCrash)
         delete control;
     manager.DestroyData();
     EXPECT_EQ(0, stats.ticksAfterDeath.load() + stats.heardOffGui);
-    // Every road was taken, also on a loaded machine.
-    EXPECT_TRUE(stats.ticks > 1000 && stats.heard > 10 && stats.removedInHandlers > 10 && stats.deletedDirectly > 10 && stats.created > 10);
+    EXPECT_TRUE(everyRoadTaken());
     printf("stress: %ld ticks, %ld notifications, %ld created, %ld removed in handlers, %ld deleted directly, %ld GUI rounds\n",
            stats.ticks.load(), stats.heard, stats.created, stats.removedInHandlers, stats.deletedDirectly, stats.guiRounds.load());
 }

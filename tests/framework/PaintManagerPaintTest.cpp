@@ -136,7 +136,7 @@ protected:
     }
     bool timerSeen(UINT id)
     {
-        return pumpUntil([&] { return timerTicks[id] > 0; }, 2000);
+        return pumpUntil([&] { return timerTicks[id] > 0; });
     }
     void ticks(UINT id, int count)
     {

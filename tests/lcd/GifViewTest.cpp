@@ -203,8 +203,8 @@ TEST_F(GifView, ExportOnAWorkerThreadNeverHoldsUpAResizeOrAPaint)
     }
     exporter.join();
     EXPECT_GT(duringExport, 50);
-    // A paint that waited on the export would wait for most of it; on a loaded machine the
-    // export and the scheduler's own gaps both grow, so the bound grows with the export.
-    EXPECT_LT(slowest, std::max(50.0, exportLength.load() / 4)) << "export took " << exportLength.load() << " ms";
+    // A paint that waited on the export would wait for most of it. Measured against the
+    // export's own length, the bound holds on a crowded machine, where both grow.
+    EXPECT_LT(slowest, exportLength.load() / 2) << "export took " << exportLength.load() << " ms";
     EXPECT_EQ(1, view->GetLastExportResult());
 }

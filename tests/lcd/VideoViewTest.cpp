@@ -235,7 +235,7 @@ TEST(VideoView, SideReadsExportsAndCopiesLeaveThePlaybackAlone)
             view.OnControlTimer();
             returned = true;
         });
-        EXPECT_TRUE(pollUntil([&] { return returned.load(); }, 2000));
+        EXPECT_TRUE(pollUntil([&] { return returned.load(); }));
     }
     tick.join();
     EXPECT_EQ(view.current(), 1);

@@ -122,7 +122,7 @@ TEST_F(Dialog, AnImageButtonShowsItsTitleAsABalloonWhileHovered)
     // The user works in the dialog.
     SetForegroundWindow(hwnd());
     pointerTo(hwnd(), kElsewhere);
-    pumpUntil([&] { return GetActiveWindow() == hwnd(); }, 500);
+    pumpUntil([&] { return GetActiveWindow() == hwnd(); });
     struct Step { const char* name; CPoint at; DWORD buttons; bool shown; };
     const Step steps[] {
         { "entering", kInside, 0, true },
@@ -145,7 +145,7 @@ TEST_F(Dialog, AnImageButtonShowsItsTitleAsABalloonWhileHovered)
             default: return step.at == kInside ? state == 1 || state == 2 : state == 0 || state == 2;
             }
         });
-        pumpUntil([&] { return tipShown() == step.shown; }, 1000);
+        pumpUntil([&] { return tipShown() == step.shown; });
         EXPECT_EQ(step.shown, tipShown());
     }
 }

@@ -97,7 +97,7 @@ protected:
     void click(CPoint pt) { dialog.post({ WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP }, pt); }
     HWND dropDownOf(MComboBox& combo)
     {
-        pumpUntil([&] { return combo.GetDropDown() && combo.GetDropDown()->GetSafeHwnd(); }, 2000);
+        pumpUntil([&] { return combo.GetDropDown() && combo.GetDropDown()->GetSafeHwnd(); });
         return combo.GetDropDown() ? combo.GetDropDown()->GetSafeHwnd() : nullptr;
     }
     // Row index of a two-row drop-down, through its own window, once it has painted.

@@ -67,7 +67,7 @@ protected:
         const int before = count(26);
         for (const wchar_t* c = text; *c; ++c)
             PostMessageW(editWnd(), WM_CHAR, *c, 1);
-        pumpUntil([&] { return count(26) >= before + static_cast<int>(wcslen(text)); }, 1000);
+        pumpUntil([&] { return count(26) >= before + static_cast<int>(wcslen(text)); });
     }
     // The dialog's own background, where no control lies.
     static DWORD back(const DibCanvas& picture) { return picture.rgb(300, 150); }
